@@ -1,0 +1,25 @@
+// main() of every test program: isolated user folders, the right application
+// object for the libraries linked in, then the selected test classes.
+#include "TestSupport.h"
+
+#include <QLocale>
+
+#if defined(QT_WIDGETS_LIB)
+#include <QApplication>
+using TestApplication = QApplication;
+#else
+#include <QGuiApplication>
+using TestApplication = QGuiApplication;
+#endif
+
+int main(int argc, char **argv)
+{
+    TestSupport::isolateUserFolders();
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+#if defined(QT_WEBENGINEWIDGETS_LIB)
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+#endif
+    TestApplication app(argc, argv);
+    TestApplication::setApplicationName(QStringLiteral("Quorvel"));
+    return TestSupport::runTests(argc, argv);
+}
