@@ -1,0 +1,97 @@
+#include "batch/ConvertParament.h"
+
+#include "project/AppSettings.h"
+
+namespace {
+
+QString textEntry(const QVariantMap &map, const char *key, const QString &fallback)
+{
+    const QVariant v = map.value(QLatin1String(key));
+    return v.typeId() == QMetaType::QString ? v.toString() : fallback;
+}
+
+int intEntry(const QVariantMap &map, const char *key, int fallback)
+{
+    const QVariant v = map.value(QLatin1String(key));
+    bool ok = false;
+    const int n = v.toInt(&ok);
+    return v.isValid() && v.typeId() != QMetaType::QString && ok ? n : fallback;
+}
+
+bool boolEntry(const QVariantMap &map, const char *key, bool fallback)
+{
+    const QVariant v = map.value(QLatin1String(key));
+    return v.typeId() == QMetaType::Bool ? v.toBool() : fallback;
+}
+
+} // namespace
+
+ConvertParament ConvertParament::fromAppSettings(const AppSettings &settings)
+{
+    ConvertParament p;
+    p.m_iOutputType = settings.outputType();
+    p.m_strOutputFolder = settings.lastOutputFileFolder();
+    p.m_strOutputName = settings.lastOutputFileName();
+    p.m_strTitle = settings.lastOutputFileTitle();
+    p.m_strKeywords = settings.lastOutputKeyWords();
+    p.m_strDecription = settings.lastOutputDescription();
+    p.m_strScripts = settings.lastOutputAddScript();
+    p.m_loadType = settings.loadType();
+    p.m_compressToZip = settings.compressToZip();
+    p.m_isConvertBasicHtml = settings.convertBasicHtml();
+    p.m_strExeIconFile = settings.strIcoFile();
+    p.m_strAppIconFile = settings.appIconFile();
+    return p;
+}
+
+void ConvertParament::writeToAppSettings(AppSettings &settings) const
+{
+    settings.setOutputType(m_iOutputType);
+    settings.setLastOutputFileFolder(m_strOutputFolder);
+    settings.setLastOutputFileName(m_strOutputName);
+    settings.setLastOutputFileTitle(m_strTitle);
+    settings.setLastOutputKeyWords(m_strKeywords);
+    settings.setLastOutputDescription(m_strDecription);
+    settings.setLastOutputAddScript(m_strScripts);
+    settings.setLoadType(m_loadType);
+    settings.setCompressToZip(m_compressToZip);
+    settings.setConvertBasicHtml(m_isConvertBasicHtml);
+    settings.setStrIcoFile(m_strExeIconFile);
+    settings.setAppIconFile(m_strAppIconFile);
+}
+
+QVariantMap ConvertParament::toDictionary() const
+{
+    return {
+        {QStringLiteral("iOutputType"), m_iOutputType},
+        {QStringLiteral("strOutputFolder"), m_strOutputFolder},
+        {QStringLiteral("strOutputName"), m_strOutputName},
+        {QStringLiteral("strTitle"), m_strTitle},
+        {QStringLiteral("strKeywords"), m_strKeywords},
+        {QStringLiteral("strDecription"), m_strDecription},
+        {QStringLiteral("strScripts"), m_strScripts},
+        {QStringLiteral("loadType"), m_loadType},
+        {QStringLiteral("compressToZip"), m_compressToZip},
+        {QStringLiteral("isConvertBasicHtml"), m_isConvertBasicHtml},
+        {QStringLiteral("strExeIconFile"), m_strExeIconFile},
+        {QStringLiteral("strAppIconFile"), m_strAppIconFile},
+    };
+}
+
+ConvertParament ConvertParament::fromDictionary(const QVariantMap &d)
+{
+    ConvertParament p;
+    p.m_iOutputType = intEntry(d, "iOutputType", p.m_iOutputType);
+    p.m_strOutputFolder = textEntry(d, "strOutputFolder", p.m_strOutputFolder);
+    p.m_strOutputName = textEntry(d, "strOutputName", p.m_strOutputName);
+    p.m_strTitle = textEntry(d, "strTitle", p.m_strTitle);
+    p.m_strKeywords = textEntry(d, "strKeywords", p.m_strKeywords);
+    p.m_strDecription = textEntry(d, "strDecription", p.m_strDecription);
+    p.m_strScripts = textEntry(d, "strScripts", p.m_strScripts);
+    p.m_loadType = intEntry(d, "loadType", p.m_loadType);
+    p.m_compressToZip = boolEntry(d, "compressToZip", p.m_compressToZip);
+    p.m_isConvertBasicHtml = boolEntry(d, "isConvertBasicHtml", p.m_isConvertBasicHtml);
+    p.m_strExeIconFile = textEntry(d, "strExeIconFile", p.m_strExeIconFile);
+    p.m_strAppIconFile = textEntry(d, "strAppIconFile", p.m_strAppIconFile);
+    return p;
+}

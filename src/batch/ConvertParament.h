@@ -1,0 +1,65 @@
+#pragma once
+// The output settings of one conversion: what the publish dialog, the plug-in
+// package dialog and each row of a batch list edit and hand to the output job.
+
+#include <QString>
+#include <QVariantMap>
+
+class AppSettings;
+
+class ConvertParament
+{
+public:
+    ConvertParament() = default;
+
+    // A record with the last choices kept in the application settings.
+    static ConvertParament fromAppSettings(const AppSettings &settings);
+    // Writes the record back into the application settings (not saved to disk).
+    void writeToAppSettings(AppSettings &settings) const;
+
+    // Dictionary form for batch lists: one entry per field, under the field's name.
+    QVariantMap toDictionary() const;
+    // Missing entries and entries of the wrong type keep the defaults.
+    static ConvertParament fromDictionary(const QVariantMap &dictionary);
+
+    int iOutputType() const { return m_iOutputType; }
+    void setIOutputType(int value) { m_iOutputType = value; }
+    QString strOutputFolder() const { return m_strOutputFolder; }
+    void setStrOutputFolder(const QString &value) { m_strOutputFolder = value; }
+    QString strOutputName() const { return m_strOutputName; }
+    void setStrOutputName(const QString &value) { m_strOutputName = value; }
+    QString strTitle() const { return m_strTitle; }
+    void setStrTitle(const QString &value) { m_strTitle = value; }
+    QString strKeywords() const { return m_strKeywords; }
+    void setStrKeywords(const QString &value) { m_strKeywords = value; }
+    QString strDecription() const { return m_strDecription; }
+    void setStrDecription(const QString &value) { m_strDecription = value; }
+    QString strScripts() const { return m_strScripts; }
+    void setStrScripts(const QString &value) { m_strScripts = value; }
+    int loadType() const { return m_loadType; }
+    void setLoadType(int value) { m_loadType = value; }
+    bool compressToZip() const { return m_compressToZip; }
+    void setCompressToZip(bool value) { m_compressToZip = value; }
+    bool isConvertBasicHtml() const { return m_isConvertBasicHtml; }
+    void setIsConvertBasicHtml(bool value) { m_isConvertBasicHtml = value; }
+    QString strExeIconFile() const { return m_strExeIconFile; }
+    void setStrExeIconFile(const QString &value) { m_strExeIconFile = value; }
+    QString strAppIconFile() const { return m_strAppIconFile; }
+    void setStrAppIconFile(const QString &value) { m_strAppIconFile = value; }
+
+    bool operator==(const ConvertParament &other) const = default;
+
+private:
+    int m_iOutputType = 0;
+    QString m_strOutputFolder;
+    QString m_strOutputName;
+    QString m_strTitle;
+    QString m_strKeywords;
+    QString m_strDecription;
+    QString m_strScripts;
+    int m_loadType = 0;
+    bool m_compressToZip = false;
+    bool m_isConvertBasicHtml = false;
+    QString m_strExeIconFile;
+    QString m_strAppIconFile;
+};

@@ -1,0 +1,286 @@
+#include "templates/FlashTemplate.h"
+
+#include "foundation/AppResources.h"
+#include "templates/TemplateSettingsText.h"
+#include "templates/TemplateXmlReader.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace {
+
+const QString ResourcePrefix = QStringLiteral("STYLE_RESOURCE:");
+const QString ExternPrefix = QStringLiteral("STYLE_EXTERN:");
+
+void collectSettings(FlashTemplateProperty *node, QHash<QString, FlashTemplateProperty *> *index, QStringList *keys)
+{
+    for (int i = 0; i < node->childCount(); ++i) {
+        FlashTemplateProperty *child = node->child(i);
+        if (!child->isCategory()) {
+            index->insert(child->key(), child);
+            keys->append(child->key());
+        }
+        collectSettings(child, index, keys);
+    }
+}
+
+// A path below folder, or empty when relative is absolute or climbs out of it.
+QString pathInside(const QString &folder, const QString &relative)
+{
+    if (folder.isEmpty() || relative.isEmpty() || QDir::isAbsolutePath(relative))
+        return {};
+    const QString base = QDir::cleanPath(QDir(folder).absolutePath());
+    const QString path = QDir::cleanPath(base + QLatin1Char('/') + relative);
+    if (!path.startsWith(base + QLatin1Char('/')))
+        return {};
+    return path;
+}
+
+// Content of a script string literal (quoted with ' or ") that can also stand inside
+// an HTML <script> element.
+QString escapeForScriptString(const QString &text)
+{
+    QString out;
+    for (QChar c : text) {
+        switch (c.unicode()) {
+        case '\\': out += QLatin1String("\\\\"); break;
+        case '\'': out += QLatin1String("\\'"); break;
+        case '"': out += QLatin1String("\\\""); break;
+        case '\n': out += QLatin1String("\\n"); break;
+        case '\r': out += QLatin1String("\\r"); break;
+        case '<': out += QLatin1String("\\x3C"); break;
+        case '>': out += QLatin1String("\\x3E"); break;
+        case '&': out += QLatin1String("\\x26"); break;
+        case 0x2028: out += QLatin1String("\\u2028"); break;
+        case 0x2029: out += QLatin1String("\\u2029"); break;
+        default:
+            if (c.unicode() < 0x20)
+                out += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
+            else
+                out += c;
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+FlashTemplate::FlashTemplate(QObject *parent) : QObject(parent) {}
+
+FlashTemplate::~FlashTemplate() = default;
+
+QString FlashTemplate::defaultTemplateName()
+{
+    return QStringLiteral("Aurora");
+}
+
+QString FlashTemplate::defaultMobileTemplateName()
+{
+    return QStringLiteral("Metro");
+}
+
+QString FlashTemplate::bundledTemplateFile(const QString &name)
+{
+    return AppResources::resourcePath(QStringLiteral("templates/%1/template.xml").arg(name));
+}
+
+bool FlashTemplate::loadTemplateXmlFile(const QString &path)
+{
+    TemplateXmlReader reader;
+    std::unique_ptr<TemplateDescription> description = reader.readFile(path);
+    if (!description) {
+        m_error = reader.errorString();
+        return false;
+    }
+
+    emit templateAboutToLoad();
+    m_error.clear();
+    m_templateFile = QFileInfo(path).absoluteFilePath();
+    m_tmplName = description->name;
+    m_tmplCaption = description->caption;
+    m_isMobile = description->isMobile;
+    m_root = std::move(description->root);
+    m_styles = description->styles;
+    m_analyticsScript = description->analyticsScript;
+    m_styleName.clear();
+    m_index.clear();
+    m_keys.clear();
+    collectSettings(m_root.get(), &m_index, &m_keys);
+    emit templateLoaded();
+    return true;
+}
+
+bool FlashTemplate::isLoaded() const
+{
+    return m_root != nullptr;
+}
+
+QString FlashTemplate::templateFolder() const
+{
+    return m_templateFile.isEmpty() ? QString() : QFileInfo(m_templateFile).absolutePath();
+}
+
+QString FlashTemplate::propertyValue(const QString &key, const QString &defaultValue) const
+{
+    const FlashTemplateProperty *property = m_index.value(key);
+    return property ? property->value() : defaultValue;
+}
+
+bool FlashTemplate::assignValue(FlashTemplateProperty *property, const QString &value)
+{
+    const auto accepted = property->acceptedValue(value);
+    if (!accepted)
+        return false;
+    if (property->value() != *accepted) {
+        property->setValue(*accepted);
+        emit propertyValueChanged(property->key());
+    }
+    return true;
+}
+
+bool FlashTemplate::setPropertyValue(const QString &key, const QString &value)
+{
+    FlashTemplateProperty *property = m_index.value(key);
+    return property && assignValue(property, value);
+}
+
+bool FlashTemplate::hasProperty(const QString &key) const
+{
+    return m_index.contains(key);
+}
+
+FlashTemplateProperty *FlashTemplate::propertyForKey(const QString &key) const
+{
+    return m_index.value(key);
+}
+
+QStringList FlashTemplate::propertyKeys() const
+{
+    return m_keys;
+}
+
+FlashTemplateProperty *FlashTemplate::rootProperty() const
+{
+    return m_root.get();
+}
+
+void FlashTemplate::resetToDefaults()
+{
+    m_styleName.clear();
+    for (const QString &key : std::as_const(m_keys)) {
+        FlashTemplateProperty *property = m_index.value(key);
+        assignValue(property, property->defaultValue());
+    }
+}
+
+QString FlashTemplate::resolveResourcePath(const QString &value) const
+{
+    if (value.startsWith(ResourcePrefix))
+        return pathInside(templateFolder(), value.mid(ResourcePrefix.size()));
+    if (value.startsWith(ExternPrefix))
+        return pathInside(m_externResourcePath, value.mid(ExternPrefix.size()));
+    return value;
+}
+
+QString FlashTemplate::propertyFilePath(const QString &key) const
+{
+    return resolveResourcePath(propertyValue(key));
+}
+
+QStringList FlashTemplate::styleNames() const
+{
+    QStringList names;
+    for (const FlashTemplateStyle &style : m_styles)
+        names << style.name();
+    return names;
+}
+
+bool FlashTemplate::applyStyle(const QString &name)
+{
+    const auto it = std::find_if(m_styles.cbegin(), m_styles.cend(),
+                                 [&](const FlashTemplateStyle &style) { return style.name() == name; });
+    if (it == m_styles.cend())
+        return false;
+    resetToDefaults();
+    for (const auto &[key, value] : it->values()) {
+        if (FlashTemplateProperty *property = m_index.value(key))
+            assignValue(property, value);
+    }
+    m_styleName = name;
+    return true;
+}
+
+QString FlashTemplate::settingsText() const
+{
+    TemplateSettingsText::Entries entries;
+    for (const QString &key : m_keys)
+        entries.append({key, m_index.value(key)->value()});
+    return TemplateSettingsText::write(entries);
+}
+
+int FlashTemplate::loadSettingsFromText(const QString &text)
+{
+    int applied = 0;
+    for (const auto &[key, value] : TemplateSettingsText::parse(text)) {
+        if (FlashTemplateProperty *property = m_index.value(key); property && assignValue(property, value))
+            ++applied;
+    }
+    return applied;
+}
+
+bool FlashTemplate::loadSettingsFromFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        m_error = QStringLiteral("Cannot read the settings file %1: %2").arg(path, file.errorString());
+        return false;
+    }
+    loadSettingsFromText(TemplateSettingsText::decode(file.readAll()));
+    return true;
+}
+
+bool FlashTemplate::saveSettingsToFile(const QString &path)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(settingsText().toUtf8()) < 0 || !file.commit()) {
+        m_error = QStringLiteral("Cannot write the settings file %1: %2").arg(path, file.errorString());
+        return false;
+    }
+    return true;
+}
+
+QString FlashTemplate::settingsDigest() const
+{
+    return QString::fromLatin1(
+        QCryptographicHash::hash(settingsText().toUtf8(), QCryptographicHash::Md5).toHex());
+}
+
+QString FlashTemplate::analyticsScriptText() const
+{
+    const QString id = propertyValue(QStringLiteral("analyticsID")).trimmed();
+    if (id.isEmpty() || m_analyticsScript.trimmed().isEmpty())
+        return {};
+    QString script = m_analyticsScript;
+    return script.replace(QStringLiteral("{analyticsID}"), escapeForScriptString(id));
+}
+
+FlashTemplateSnapshot FlashTemplate::snapshot() const
+{
+    FlashTemplateSnapshot snapshot;
+    snapshot.styleName = m_styleName;
+    for (const QString &key : m_keys)
+        snapshot.values.insert(key, m_index.value(key)->value());
+    return snapshot;
+}
+
+void FlashTemplate::restoreSnapshot(const FlashTemplateSnapshot &snapshot)
+{
+    for (auto it = snapshot.values.cbegin(); it != snapshot.values.cend(); ++it) {
+        if (FlashTemplateProperty *property = m_index.value(it.key()))
+            assignValue(property, it.value());
+    }
+    m_styleName = snapshot.styleName;
+}
