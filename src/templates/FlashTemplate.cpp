@@ -70,7 +70,15 @@ QString escapeForScriptString(const QString &text)
 
 FlashTemplate::FlashTemplate(QObject *parent) : QObject(parent) {}
 
-FlashTemplate::~FlashTemplate() = default;
+FlashTemplate::~FlashTemplate()
+{
+    // Views over the tree must let go of it before it is destroyed.
+    emit settingsTreeAboutToChange();
+    m_index.clear();
+    m_keys.clear();
+    m_root.reset();
+    emit settingsTreeChanged();
+}
 
 QString FlashTemplate::defaultTemplateName()
 {
@@ -96,7 +104,7 @@ bool FlashTemplate::loadTemplateXmlFile(const QString &path)
         return false;
     }
 
-    emit templateAboutToLoad();
+    emit settingsTreeAboutToChange();
     m_error.clear();
     m_templateFile = QFileInfo(path).absoluteFilePath();
     m_tmplName = description->name;
@@ -109,7 +117,7 @@ bool FlashTemplate::loadTemplateXmlFile(const QString &path)
     m_index.clear();
     m_keys.clear();
     collectSettings(m_root.get(), &m_index, &m_keys);
-    emit templateLoaded();
+    emit settingsTreeChanged();
     return true;
 }
 

@@ -107,8 +107,10 @@ public:
 
 signals:
     void propertyValueChanged(const QString &key);
-    void templateAboutToLoad(); // the settings tree is about to be replaced
-    void templateLoaded();      // a new settings tree is in place
+    // The settings tree is about to be replaced (a new description, or the template
+    // going away), and has been replaced.
+    void settingsTreeAboutToChange();
+    void settingsTreeChanged();
 
 private:
     bool assignValue(FlashTemplateProperty *property, const QString &value);

@@ -11,13 +11,9 @@ using Kind = FlashTemplateProperty::Kind;
 FlashTemplateModel::FlashTemplateModel(FlashTemplate *flashTemplate, QObject *parent)
     : QAbstractItemModel(parent), m_template(flashTemplate)
 {
-    connect(flashTemplate, &FlashTemplate::templateAboutToLoad, this, &FlashTemplateModel::beginResetModel);
-    connect(flashTemplate, &FlashTemplate::templateLoaded, this, &FlashTemplateModel::endResetModel);
+    connect(flashTemplate, &FlashTemplate::settingsTreeAboutToChange, this, &FlashTemplateModel::beginResetModel);
+    connect(flashTemplate, &FlashTemplate::settingsTreeChanged, this, &FlashTemplateModel::endResetModel);
     connect(flashTemplate, &FlashTemplate::propertyValueChanged, this, &FlashTemplateModel::onValueChanged);
-    connect(flashTemplate, &QObject::destroyed, this, [this] {
-        beginResetModel();
-        endResetModel();
-    });
 }
 
 FlashTemplateProperty *FlashTemplateModel::nodeFor(const QModelIndex &parent) const

@@ -53,7 +53,9 @@ class Parser
 public:
     explicit Parser(QString *error) : m_error(error) {}
 
-    bool readNodes(const QDomElement &parentElement, FlashTemplateProperty *parent)
+    // Reads the categories and settings inside parentElement into parent; atTop is
+    // true for the children of <template>, where only categories may stand.
+    bool readNodes(const QDomElement &parentElement, FlashTemplateProperty *parent, bool atTop)
     {
         for (QDomElement e = parentElement.firstChildElement(); !e.isNull(); e = e.nextSiblingElement()) {
             const QString tag = e.tagName();
@@ -61,14 +63,14 @@ public:
                 if (!parent->isCategory())
                     return fail(QStringLiteral("a category cannot stand inside a setting (%1)").arg(where(e)));
                 auto category = makeNode(e, Kind::Category);
-                if (!category || !readNodes(e, category.get()))
+                if (!category || !readNodes(e, category.get(), false))
                     return false;
                 parent->appendChild(std::move(category));
             } else if (tag == QLatin1String("property")) {
-                if (parent->parent() == nullptr && parent->isCategory())
+                if (atTop)
                     return fail(QStringLiteral("settings belong in a category (%1)").arg(where(e)));
                 auto property = readProperty(e);
-                if (!property || !readNodes(e, property.get()))
+                if (!property || !readNodes(e, property.get(), false))
                     return false;
                 parent->appendChild(std::move(property));
             }
@@ -204,7 +206,7 @@ std::unique_ptr<TemplateDescription> TemplateXmlReader::readData(const QByteArra
 
     QString error;
     Parser parser(&error);
-    if (!parser.readNodes(rootElement, description->root.get()))
+    if (!parser.readNodes(rootElement, description->root.get(), true))
         return failed(error);
 
     QSet<QString> styleNames;

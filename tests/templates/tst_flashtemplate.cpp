@@ -1,0 +1,341 @@
+#include "TestSupport.h"
+#include "templates/FlashTemplate.h"
+
+#include <QDomDocument>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+void writeFile(const QString &path, const QByteArray &data)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(data);
+}
+
+// A small template of our own, for cases the bundled ones do not cover.
+const QByteArray SmallTemplate = R"(<?xml version="1.0" encoding="UTF-8"?>
+<template name="Small" platform="desktop">
+  <category key="main" caption="Main">
+    <property key="title" kind="text" default="Hello"/>
+    <property key="shadow" kind="boolean" default="Yes"/>
+    <property key="tint" kind="color" default="0x112233"/>
+    <property key="picture" kind="file" default="STYLE_RESOURCE:pics/a.png"/>
+  </category>
+</template>
+)";
+
+} // namespace
+
+class FlashTemplateTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void bundledTemplatesCarryTheViewerSettings_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("mobile");
+        QTest::addColumn<QStringList>("expected"); // key=default
+        QTest::addColumn<QStringList>("absent");
+
+        const QStringList common = {
+            "pageWidth=1080", "pageHeight=1440", "backgroundImage=", "iconColor=0xFFFFFF", "rightToLeft=No",
+            "showThumbnailButton=Yes", "showOutlineButton=Yes", "showSearchButton=Yes", "showShareButton=Yes",
+            "showDownloadButton=Yes", "showPageNumber=Yes", "pageCaption=", "language=English", "analyticsID=",
+        };
+        QTest::newRow("Aurora") << "Aurora" << false
+                                << common + QStringList{"backgroundColor=0x2E3B4E", "toolbarColor=0x1B2430",
+                                                        "flipDuration=700", "hardCover=No", "pageShadow=Yes",
+                                                        "showZoomButton=Yes", "showFullscreenButton=Yes",
+                                                        "toolbarIconsFile=", "flashMenu=", "otherIconsConfig=",
+                                                        "tmplPreloader=", "securitySetting=No Security"}
+                                << QStringList();
+        QTest::newRow("Metro") << "Metro" << true
+                               << common + QStringList{"backgroundColor=0x1E1E1E", "toolbarColor=0x111111",
+                                                       "flipDuration=300"}
+                               << QStringList{"hardCover", "showZoomButton", "securitySetting", "flashMenu"};
+    }
+
+    void bundledTemplatesCarryTheViewerSettings()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, mobile);
+        QFETCH(QStringList, expected);
+        QFETCH(QStringList, absent);
+
+        FlashTemplate tmpl;
+        QVERIFY2(tmpl.loadTemplateXmlFile(FlashTemplate::bundledTemplateFile(name)), qPrintable(tmpl.errorString()));
+        QCOMPARE(tmpl.tmplName(), name);
+        QCOMPARE(tmpl.isMobileTemplate(), mobile);
+        for (const QString &pair : expected) {
+            const QString key = pair.section('=', 0, 0);
+            QVERIFY2(tmpl.hasProperty(key), qPrintable(key));
+            QCOMPARE(tmpl.propertyValue(key, "<missing>"), pair.section('=', 1));
+        }
+        for (const QString &key : absent)
+            QVERIFY2(!tmpl.hasProperty(key), qPrintable(key));
+        // What the publishing code asks of a template without that setting.
+        QCOMPARE(tmpl.propertyValue("securitySetting", "No Security"), QStringLiteral("No Security"));
+
+        QCOMPARE(tmpl.propertyForKey("socialShareLinks")->valueSource(), QStringLiteral("setsocialsharelinks"));
+        QCOMPARE(tmpl.propertyForKey("backgroundColor")->valueSource(), QStringLiteral("color"));
+        QCOMPARE(tmpl.propertyForKey("language")->options().size(), 5);
+
+        // The default share buttons: well-formed, with address placeholders and logos on disk.
+        QDomDocument shares;
+        QVERIFY(shares.setContent(tmpl.propertyValue("socialShareLinks")));
+        const QDomNodeList buttons = shares.documentElement().elementsByTagName("shareLink");
+        QVERIFY(buttons.size() >= 3);
+        for (int i = 0; i < buttons.size(); ++i) {
+            const QDomElement button = buttons.at(i).toElement();
+            QVERIFY(!button.attribute("title").isEmpty());
+            QVERIFY(button.attribute("link").contains("${url}"));
+            QVERIFY2(QFile::exists(tmpl.resolveResourcePath(button.attribute("logo"))),
+                     qPrintable(button.attribute("logo")));
+        }
+
+        QVERIFY(tmpl.styleNames().size() >= 2);
+        for (const QString &style : tmpl.styleNames())
+            QVERIFY(tmpl.applyStyle(style));
+        tmpl.setPropertyValue("analyticsID", "G-TEST1");
+        QVERIFY(tmpl.analyticsScriptText().contains("'G-TEST1'"));
+    }
+
+    void stylesApplyOverTheDefaults()
+    {
+        FlashTemplate tmpl;
+        QVERIFY(tmpl.loadTemplateXmlFile(FlashTemplate::bundledTemplateFile("Aurora")));
+        tmpl.setPropertyValue("iconColor", "0x123456");
+        tmpl.setPropertyValue("flipDuration", "1200");
+
+        QVERIFY(tmpl.applyStyle("Linen"));
+        QCOMPARE(tmpl.currentStyleName(), QStringLiteral("Linen"));
+        QCOMPARE(tmpl.propertyValue("backgroundColor"), QStringLiteral("0xEEE8DC"));
+        QCOMPARE(tmpl.propertyValue("hardCover"), QStringLiteral("Yes"));
+        QCOMPARE(tmpl.propertyValue("iconColor"), QStringLiteral("0xFFFFFF"));
+        QCOMPARE(tmpl.propertyValue("flipDuration"), QStringLiteral("700")); // user's change gone
+        QVERIFY(QFile::exists(tmpl.propertyFilePath("backgroundImage")));
+
+        // Switching styles drops the previous style's values.
+        QVERIFY(tmpl.applyStyle("Night"));
+        QCOMPARE(tmpl.propertyValue("hardCover"), QStringLiteral("No"));
+        QCOMPARE(tmpl.propertyValue("backgroundImage"), QString());
+
+        const QString before = tmpl.settingsDigest();
+        QVERIFY(!tmpl.applyStyle("NoSuchStyle"));
+        QCOMPARE(tmpl.settingsDigest(), before);
+        QCOMPARE(tmpl.currentStyleName(), QStringLiteral("Night"));
+    }
+
+    void valuesAreCheckedAgainstTheirKind()
+    {
+        FlashTemplate tmpl;
+        QVERIFY(tmpl.loadTemplateXmlFile(FlashTemplate::bundledTemplateFile("Aurora")));
+        QVERIFY(tmpl.setPropertyValue("backgroundColor", "#a0b1c2"));
+        QCOMPARE(tmpl.propertyValue("backgroundColor"), QStringLiteral("0xA0B1C2"));
+        QVERIFY(!tmpl.setPropertyValue("backgroundColor", "red"));
+        QVERIFY(tmpl.setPropertyValue("hardCover", "true"));
+        QCOMPARE(tmpl.propertyValue("hardCover"), QStringLiteral("Yes"));
+        QVERIFY(!tmpl.setPropertyValue("hardCover", "maybe"));
+        QVERIFY(tmpl.setPropertyValue("flipDuration", " 450 "));
+        QCOMPARE(tmpl.propertyValue("flipDuration"), QStringLiteral("450"));
+        QVERIFY(!tmpl.setPropertyValue("flipDuration", "1,5"));
+        QVERIFY(!tmpl.setPropertyValue("pageWidth", "10")); // below the template's minimum
+        QVERIFY(tmpl.setPropertyValue("language", "deutsch"));
+        QCOMPARE(tmpl.propertyValue("language"), QStringLiteral("Deutsch"));
+        QVERIFY(!tmpl.setPropertyValue("language", "Klingon"));
+        QVERIFY(!tmpl.setPropertyValue("noSuchKey", "x"));
+        QVERIFY(!tmpl.setPropertyValue("bookCategory", "x"));
+        QCOMPARE(tmpl.propertyValue("language"), QStringLiteral("Deutsch"));
+    }
+
+    void resourceValuesResolveInsideTheirFolders()
+    {
+        QTemporaryDir dir;
+        writeFile(dir.filePath("tmpl/template.xml"), SmallTemplate);
+        FlashTemplate tmpl;
+        QVERIFY2(tmpl.loadTemplateXmlFile(dir.filePath("tmpl/template.xml")), qPrintable(tmpl.errorString()));
+
+        const QString tmplFolder = QDir(dir.filePath("tmpl")).absolutePath();
+        QCOMPARE(tmpl.propertyFilePath("picture"), tmplFolder + "/pics/a.png");
+        QCOMPARE(tmpl.resolveResourcePath("STYLE_EXTERN:bg/wood.jpg"), QString()); // no extern folder yet
+        tmpl.setExternResourcePath(dir.filePath("theme"));
+        QCOMPARE(tmpl.resolveResourcePath("STYLE_EXTERN:bg/wood.jpg"),
+                 QDir(dir.filePath("theme")).absolutePath() + "/bg/wood.jpg");
+        QCOMPARE(tmpl.resolveResourcePath("/srv/pic.png"), QStringLiteral("/srv/pic.png"));
+        QCOMPARE(tmpl.resolveResourcePath(QString()), QString());
+
+        // A theme package must not reach files outside its own folder.
+        QCOMPARE(tmpl.resolveResourcePath("STYLE_EXTERN:../tmpl/template.xml"), QString());
+        QCOMPARE(tmpl.resolveResourcePath("STYLE_EXTERN:bg/../../secret.txt"), QString());
+        QCOMPARE(tmpl.resolveResourcePath("STYLE_EXTERN:/etc/passwd"), QString());
+        QCOMPARE(tmpl.resolveResourcePath("STYLE_RESOURCE:.."), QString());
+    }
+
+    void settingsTextRoundTrip()
+    {
+        QTemporaryDir dir;
+        FlashTemplate tmpl;
+        QVERIFY(tmpl.loadTemplateXmlFile(FlashTemplate::bundledTemplateFile("Aurora")));
+        const QString menu = QStringLiteral("<menus>\r\n  <menu caption=\"a=b\" value=\"C:\\\\x\\n\"/>\n</menus>\n");
+        const QString caption = QStringLiteral("i;ii;{N-2}=Seite Ä ☃ 😀\\");
+        QVERIFY(tmpl.applyStyle("Night"));
+        QVERIFY(tmpl.setPropertyValue("flashMenu", menu));
+        QVERIFY(tmpl.setPropertyValue("pageCaption", caption));
+        QVERIFY(tmpl.setPropertyValue("analyticsID", "=lead"));
+        QVERIFY(tmpl.setPropertyValue("securitySetting", "<SecurityInfo><Security type=\"users\"/></SecurityInfo>"));
+
+        const QString path = dir.filePath("tmplSetting.txt");
+        QVERIFY(tmpl.saveSettingsToFile(path));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray written = file.readAll();
+        QCOMPARE(written.count('\n'), tmpl.propertyKeys().size()); // one line per setting
+
+        FlashTemplate other;
+        QVERIFY(other.loadTemplateXmlFile(FlashTemplate::bundledTemplateFile("Aurora")));
+        QVERIFY(other.loadSettingsFromFile(path));
+        QCOMPARE(other.propertyValue("flashMenu"), menu);
+        QCOMPARE(other.propertyValue("pageCaption"), caption);
+        QCOMPARE(other.propertyValue("analyticsID"), QStringLiteral("=lead"));
+        QCOMPARE(other.snapshot().values, tmpl.snapshot().values);
+        QCOMPARE(other.settingsDigest(), tmpl.settingsDigest());
+    }
+
+    void settingsLoaderSkipsWhatItCannotUse()
+    {
+        QTemporaryDir dir;
+        FlashTemplate tmpl;
+        QVERIFY(tmpl.loadTemplateXmlFile(FlashTemplate::bundledTemplateFile("Aurora")));
+        tmpl.setPropertyValue("toolbarColor", "0x010203");
+
+        // Byte-order mark, CR LF line ends, a comment, an unknown key, a bad value,
+        // a line without "=".
+        writeFile(dir.filePath("a.txt"), "\xEF\xBB\xBF# saved settings\r\nbackgroundColor=0x00FF00\r\n"
+                                         "noSuchKey=1\r\nhardCover=sometimes\r\ngarbage line\r\n"
+                                         "pageCaption=Gr\xC3\xBC\xC3\x9F" "e\r\n");
+        QVERIFY(tmpl.loadSettingsFromFile(dir.filePath("a.txt")));
+        QCOMPARE(tmpl.propertyValue("backgroundColor"), QStringLiteral("0x00FF00"));
+        QCOMPARE(tmpl.propertyValue("hardCover"), QStringLiteral("No"));
+        QCOMPARE(tmpl.propertyValue("pageCaption"), QStringLiteral("Grüße"));
+        QCOMPARE(tmpl.propertyValue("toolbarColor"), QStringLiteral("0x010203")); // not named: kept
+        QVERIFY(!tmpl.hasProperty("noSuchKey"));
+
+        // An old file in Latin-1 still loads.
+        writeFile(dir.filePath("b.txt"), "pageCaption=Gr\xFC\xDF" "e\n");
+        QVERIFY(tmpl.loadSettingsFromFile(dir.filePath("b.txt")));
+        QCOMPARE(tmpl.propertyValue("pageCaption"), QStringLiteral("Grüße"));
+
+        const QString digest = tmpl.settingsDigest();
+        QVERIFY(!tmpl.loadSettingsFromFile(dir.filePath("missing.txt")));
+        QCOMPARE(tmpl.settingsDigest(), digest);
+    }
+
+    void digestChangesExactlyWhenAValueDoes()
+    {
+        FlashTemplate tmpl;
+        QVERIFY(tmpl.loadTemplateXmlFile(FlashTemplate::bundledTemplateFile("Aurora")));
+        const QString initial = tmpl.settingsDigest();
+        QCOMPARE(initial.size(), 32);
+
+        tmpl.setPropertyValue("backgroundColor", "#2e3b4e"); // same value, other spelling
+        QCOMPARE(tmpl.settingsDigest(), initial);
+        tmpl.setExternResourcePath("/somewhere");
+        QCOMPARE(tmpl.settingsDigest(), initial);
+
+        tmpl.setPropertyValue("pageCaption", "a");
+        const QString changed = tmpl.settingsDigest();
+        QVERIFY(changed != initial);
+        // Moving text between neighbouring settings is a change too.
+        tmpl.setPropertyValue("pageCaption", "");
+        tmpl.setPropertyValue("showPageNumber", "Yes");
+        tmpl.setPropertyValue("flashMenu", "a");
+        QVERIFY(tmpl.settingsDigest() != initial && tmpl.settingsDigest() != changed);
+        tmpl.setPropertyValue("flashMenu", "");
+        QCOMPARE(tmpl.settingsDigest(), initial);
+    }
+
+    void snapshotRestoresEveryValue()
+    {
+        FlashTemplate tmpl;
+        QVERIFY(tmpl.loadTemplateXmlFile(FlashTemplate::bundledTemplateFile("Aurora")));
+        tmpl.setPropertyValue("pageCaption", "x");
+        const FlashTemplateSnapshot saved = tmpl.snapshot();
+        const QString digest = tmpl.settingsDigest();
+
+        QVERIFY(tmpl.applyStyle("Linen"));
+        tmpl.setPropertyValue("language", "中文");
+        tmpl.setPropertyValue("pageCaption", "y");
+        QSignalSpy changes(&tmpl, &FlashTemplate::propertyValueChanged);
+        tmpl.restoreSnapshot(saved);
+
+        QCOMPARE(tmpl.snapshot(), saved);
+        QCOMPARE(tmpl.settingsDigest(), digest);
+        QCOMPARE(tmpl.currentStyleName(), QString());
+        QVERIFY(changes.size() >= 3); // views learn of every restored value
+    }
+
+    void damagedTemplateKeepsThePreviousState_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::newRow("not xml") << QByteArray("<template><category key=\"a\">");
+        QTest::newRow("other root") << QByteArray("<settings/>");
+        QTest::newRow("unknown kind") << QByteArray(
+            "<template><category key=\"c\"><property key=\"a\" kind=\"slider\"/></category></template>");
+        QTest::newRow("duplicate key") << QByteArray(
+            "<template><category key=\"c\"><property key=\"a\"/><property key=\"a\"/></category></template>");
+        QTest::newRow("key with =") << QByteArray(
+            "<template><category key=\"c\"><property key=\"a=b\"/></category></template>");
+        QTest::newRow("bad boolean default") << QByteArray(
+            "<template><category key=\"c\"><property key=\"a\" kind=\"boolean\" default=\"Y\"/></category></template>");
+        QTest::newRow("choice without options") << QByteArray(
+            "<template><category key=\"c\"><property key=\"a\" kind=\"choice\"/></category></template>");
+        QTest::newRow("style of unknown key") << QByteArray(
+            "<template><category key=\"c\"><property key=\"a\"/></category>"
+            "<style name=\"s\"><set key=\"b\" value=\"1\"/></style></template>");
+        QTest::newRow("style with bad colour") << QByteArray(
+            "<template><category key=\"c\"><property key=\"a\" kind=\"color\" default=\"0x000000\"/></category>"
+            "<style name=\"s\"><set key=\"a\" value=\"blue\"/></style></template>");
+        QTest::newRow("missing file") << QByteArray();
+    }
+
+    void damagedTemplateKeepsThePreviousState()
+    {
+        QFETCH(QByteArray, content);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("bad/template.xml");
+        if (!content.isEmpty())
+            writeFile(path, content);
+
+        FlashTemplate tmpl;
+        QVERIFY(tmpl.loadTemplateXmlFile(FlashTemplate::bundledTemplateFile("Aurora")));
+        tmpl.setPropertyValue("pageCaption", "kept");
+        const FlashTemplateSnapshot before = tmpl.snapshot();
+        QSignalSpy resets(&tmpl, &FlashTemplate::settingsTreeAboutToChange);
+
+        QVERIFY(!tmpl.loadTemplateXmlFile(path));
+        QVERIFY(tmpl.errorString().contains(content.isEmpty() ? "Cannot read" : "damaged"));
+        QCOMPARE(tmpl.tmplName(), QStringLiteral("Aurora"));
+        QCOMPARE(tmpl.snapshot(), before);
+        QCOMPARE(resets.size(), 0);
+    }
+
+    void analyticsIdCannotBreakOutOfTheScript()
+    {
+        FlashTemplate tmpl;
+        QVERIFY(tmpl.loadTemplateXmlFile(FlashTemplate::bundledTemplateFile("Aurora")));
+        QCOMPARE(tmpl.analyticsScriptText(), QString()); // no id, no script
+
+        tmpl.setPropertyValue("analyticsID", "x'); alert(1); </script><script>('");
+        const QString script = tmpl.analyticsScriptText();
+        QCOMPARE(script.count("</script>"), 1);
+        QVERIFY(!script.contains("x');"));
+        QVERIFY(script.contains("x\\'); alert(1); \\x3C/script\\x3E"));
+    }
+};
+
+QV_TEST(FlashTemplateTest)
+#include "tst_flashtemplate.moc"
