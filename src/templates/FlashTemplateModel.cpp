@@ -118,7 +118,7 @@ bool FlashTemplateModel::setData(const QModelIndex &index, const QVariant &value
     QString text;
     if (role == Qt::CheckStateRole && property->kind() == Kind::Boolean)
         text = value.toInt() == Qt::Checked ? QStringLiteral("Yes") : QStringLiteral("No");
-    else if (role == Qt::EditRole && value.canConvert<QColor>() && value.typeId() == QMetaType::QColor)
+    else if (role == Qt::EditRole && value.typeId() == QMetaType::QColor)
         text = QStringLiteral("0x") + value.value<QColor>().name().mid(1).toUpper();
     else if (role == Qt::EditRole)
         text = value.toString();
