@@ -165,6 +165,7 @@ private:
         }
         const int startLine = m_line;
         advance();
+        *out = QLatin1String(""); // an empty value is a value, not a missing one
         while (!atEnd()) {
             const QChar c = advance();
             if (c == QLatin1Char('"'))
