@@ -8,7 +8,7 @@
 //   real    <-> double (float is written too)
 //   true/false <-> bool
 //   data    <-> QByteArray
-//   date    <-> QDateTime (UTC; whole microseconds; 1933 to 2069)
+//   date    <-> QDateTime (UTC; whole seconds in the XML form; 1933 to 2069)
 //
 // Reading takes the XML and the binary form; writing gives the XML form. Numbers are
 // read and written in the C locale whatever the user's locale is.
