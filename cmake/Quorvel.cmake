@@ -15,6 +15,16 @@ function(quorvel_collect_sources out_core out_ui)
   set(${out_ui} ${ui} PARENT_SCOPE)
 endfunction()
 
+# Runs moc again when a source file was added to target. The Ninja rule of CMake
+# 3.25's autogen step only depends on the files it scanned last time, so a new file
+# with Q_OBJECT would never get its moc output. A new file re-runs configure (the
+# source globs are CONFIGURE_DEPENDS), which drops the step's stamp here; the step
+# itself is incremental, so running it again costs little.
+function(quorvel_autogen_follows_sources target)
+  get_target_property(bindir ${target} BINARY_DIR)
+  file(REMOVE ${bindir}/${target}_autogen/timestamp)
+endfunction()
+
 # One test program per folder of tests/. Every source file in the folder is a test
 # class registered with QV_TEST(Class); each class becomes its own ctest entry.
 #   quorvel_add_test_folder(NAME <name> DIR <dir> LIBS <libs...> [WEBENGINE])
@@ -27,6 +37,7 @@ function(quorvel_add_test_folder)
   set(target tst_${T_NAME})
   add_executable(${target} ${srcs} ${PROJECT_SOURCE_DIR}/tests/support/TestMain.cpp)
   target_link_libraries(${target} PRIVATE ${T_LIBS} quorvel_testsupport Qt6::Test)
+  quorvel_autogen_follows_sources(${target})
   target_precompile_headers(${target} PRIVATE <QtCore> <QtGui> <QtTest>)
   set(platform offscreen)
   if(T_WEBENGINE)
