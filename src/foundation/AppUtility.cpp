@@ -26,6 +26,22 @@ QString joinPath(const QString &base, const QString &sub)
     return QDir::cleanPath(base + QLatin1Char('/') + sub);
 }
 
+// The path with links resolved, also for a path that does not exist yet (its
+// nearest existing folder is resolved and the rest appended).
+QString resolvedPath(const QString &path)
+{
+    QString existing = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    QStringList rest;
+    while (!QFileInfo::exists(existing) && existing != QLatin1String("/")) {
+        rest.prepend(QFileInfo(existing).fileName());
+        existing = QFileInfo(existing).absolutePath();
+    }
+    QString resolved = QFileInfo(existing).canonicalFilePath();
+    for (const QString &part : std::as_const(rest))
+        resolved += QLatin1Char('/') + part;
+    return resolved;
+}
+
 QString ensureFolder(const QString &path)
 {
     QDir().mkpath(path); // errors show later, when the folder is used
@@ -75,12 +91,12 @@ bool AppUtility::copyFromPath(const QString &sourceFolder, const QString &destin
     const QFileInfo source(sourceFolder);
     if (!source.isDir())
         return false;
-    if (!QDir().mkpath(destinationFolder))
-        return false;
     // Copying a folder into itself would never end.
     const QString canonicalSource = source.canonicalFilePath();
-    const QString canonicalTarget = QFileInfo(destinationFolder).canonicalFilePath();
+    const QString canonicalTarget = resolvedPath(destinationFolder);
     if (canonicalTarget == canonicalSource || canonicalTarget.startsWith(canonicalSource + QLatin1Char('/')))
+        return false;
+    if (!QDir().mkpath(destinationFolder))
         return false;
 
     QDir::Filters filters = QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System;
