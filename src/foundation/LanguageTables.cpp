@@ -13,18 +13,31 @@ LanguageTables::LanguageTables(const QString &resourceRoot)
 
 QString LanguageTables::languageFolder(const QString &languageCode) const
 {
-    if (languageCode.isEmpty() || languageCode.contains(QLatin1Char('/'))
-        || languageCode.contains(QLatin1String("..")))
-        return {};
-    QString dashed = languageCode;
-    dashed.replace(QLatin1Char('_'), QLatin1Char('-'));
-    const QString base = dashed.section(QLatin1Char('-'), 0, 0);
-    for (const QString &candidate : {languageCode, dashed, base}) {
-        const QString folder = m_root + QLatin1Char('/') + candidate + QStringLiteral(".lproj");
-        if (QFileInfo(folder).isDir())
-            return folder;
+    QMutexLocker lock(&m_mutex);
+    return folderLocked(languageCode);
+}
+
+QString LanguageTables::folderLocked(const QString &languageCode) const
+{
+    const auto known = m_folders.constFind(languageCode);
+    if (known != m_folders.cend())
+        return *known;
+    QString found;
+    if (!languageCode.isEmpty() && !languageCode.contains(QLatin1Char('/'))
+        && !languageCode.contains(QLatin1String(".."))) {
+        QString dashed = languageCode;
+        dashed.replace(QLatin1Char('_'), QLatin1Char('-'));
+        const QString base = dashed.section(QLatin1Char('-'), 0, 0);
+        for (const QString &candidate : {languageCode, dashed, base}) {
+            const QString folder = m_root + QLatin1Char('/') + candidate + QStringLiteral(".lproj");
+            if (QFileInfo(folder).isDir()) {
+                found = folder;
+                break;
+            }
+        }
     }
-    return {};
+    m_folders.insert(languageCode, found);
+    return found;
 }
 
 const StringsTable &LanguageTables::table(const QString &folder, const QString &name) const
@@ -39,10 +52,10 @@ const StringsTable &LanguageTables::table(const QString &folder, const QString &
 QString LanguageTables::lookup(const QString &languageCode, const QString &tableName,
                                const QString &key) const
 {
-    const QString folder = languageFolder(languageCode);
+    QMutexLocker lock(&m_mutex);
+    const QString folder = folderLocked(languageCode);
     if (folder.isEmpty())
         return {};
-    QMutexLocker lock(&m_mutex);
     return table(folder, tableName).value(key);
 }
 
@@ -78,4 +91,5 @@ void LanguageTables::clearCache()
 {
     QMutexLocker lock(&m_mutex);
     m_tables.clear();
+    m_folders.clear();
 }

@@ -40,15 +40,17 @@ public:
     // Codes of the languages that have a folder, sorted.
     QStringList availableLanguages() const;
 
-    // Forgets the tables read so far (after the files changed).
+    // Forgets the folders and tables read so far (after the files changed).
     void clearCache();
 
     static bool isInfoPlistKey(const QString &key);
 
 private:
     const StringsTable &table(const QString &folder, const QString &name) const;
+    QString folderLocked(const QString &languageCode) const;
 
     QString m_root;
     mutable QMutex m_mutex;
     mutable QHash<QString, StringsTable> m_tables; // by "<folder>/<table>"
+    mutable QHash<QString, QString> m_folders;     // language code -> folder ("" for none)
 };
