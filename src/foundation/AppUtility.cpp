@@ -12,6 +12,7 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 #include <QThread>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <sys/stat.h>
@@ -202,14 +203,33 @@ QString userDocumentsFolder()
     return documents.isEmpty() ? QDir::homePath() + QStringLiteral("/Documents") : documents;
 }
 
+namespace {
+
+// A folder of this user's own: a real folder (not a link) owned by us, created with
+// mode 0700 when missing. In a shared temporary folder another user could otherwise
+// own it and rename or read what we put inside.
+bool isOwnFolder(const QString &path)
+{
+    const QByteArray native = QFile::encodeName(path);
+    if (::mkdir(native.constData(), 0700) != 0 && errno != EEXIST)
+        return false;
+    struct stat st;
+    return ::lstat(native.constData(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::geteuid();
+}
+
+} // namespace
+
 QString createUniqueTempFolder()
 {
     QString base = QDir::tempPath();
-    if (base.isEmpty())
+    if (base.isEmpty() || !QFileInfo(base).isDir())
         base = QDir::homePath();
-    const QString parent = base + QLatin1Char('/') + AppUtility::appFolderName();
-    if (!QDir().mkpath(parent))
-        return {};
+    QString parent = base + QLatin1Char('/') + AppUtility::appFolderName();
+    if (!isOwnFolder(parent)) {
+        parent += QStringLiteral("-%1").arg(::geteuid());
+        if (!isOwnFolder(parent))
+            return {};
+    }
     QByteArray pattern = QFile::encodeName(parent + QStringLiteral("/temp.XXXXXX"));
     if (!mkdtemp(pattern.data())) // mode 0700
         return {};

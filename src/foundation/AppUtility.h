@@ -87,8 +87,9 @@ public:
 // The user's Documents folder ("~/Documents" when the system names none).
 QString userDocumentsFolder();
 
-// A new empty folder "temp.XXXXXX" (mode 0700) in "<tmp>/<app folder name>/";
-// a null string when it cannot be made.
+// A new empty folder "temp.XXXXXX" (mode 0700) in "<tmp>/<app folder name>/" (in
+// "<tmp>/<app folder name>-<uid>/" when another user owns that folder); a null
+// string when it cannot be made.
 QString createUniqueTempFolder();
 
 // Sets the permission bits (e.g. 0755) of an existing file or folder.

@@ -46,8 +46,12 @@ bool ImageUtility::writeToURL(const QString &path, const QString &type, const QI
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    QImageWriter writer(&file, type.toLatin1().toLower());
-    writer.setQuality(qBound(0, int(compression * 100 + 0.5), 100));
+    const QByteArray format = type.toLatin1().toLower();
+    QImageWriter writer(&file, format);
+    // The quality only applies to lossy formats; for PNG Qt would read it as a
+    // zlib level and write needlessly large files.
+    if (format == "jpg" || format == "jpeg" || format == "webp")
+        writer.setQuality(qBound(0, int(compression * 100 + 0.5), 100));
     if (!writer.write(image)) {
         file.cancelWriting();
         return false;

@@ -18,11 +18,12 @@ public:
     static QImage resizeImage(const QImage &image, const QSize &size);
 
     // Decodes image number index of the encoded data and writes it to path in type
-    // ("png", "jpeg", ...) with compression as quality (0 to 1).
+    // ("png", "jpeg", ...) with compression as quality (0 to 1; lossy formats only).
     static bool saveImageToPath(const QString &path, const QString &type, const QByteArray &encoded, int index,
                                 double compression);
 
-    // Writes image to path in type with compression as quality (0 to 1), atomically:
+    // Writes image to path in type with compression as quality (0 to 1; lossy formats
+    // only), atomically:
     // a failed write leaves an older file untouched.
     static bool writeToURL(const QString &path, const QString &type, const QImage &image, double compression);
 };

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <cstdio>
 #include <sys/stat.h>
@@ -149,8 +150,14 @@ bool ZipExtractor::extract(zip_t *archive, const QString &folder)
 
     // 2. The places in the target must take what goes there: no file where a folder
     //    is needed or the reverse, and no folder that leads outside through a link.
+    const bool created = !QFileInfo::exists(folder);
     if (!QDir().mkpath(folder))
         return fail(QStringLiteral("cannot create %1").arg(folder));
+    bool done = false;
+    const auto removeIfMadeInVain = qScopeGuard([&] {
+        if (created && !done)
+            QDir().rmdir(folder); // only when still empty
+    });
     const QString root = QFileInfo(folder).canonicalFilePath();
     if (root.isEmpty())
         return fail(QStringLiteral("cannot use %1").arg(folder));
@@ -267,5 +274,6 @@ bool ZipExtractor::extract(zip_t *archive, const QString &folder)
         QDir(macFolder).removeRecursively();
     else if (QFileInfo(macFolder).isSymLink())
         QFile::remove(macFolder);
+    done = true;
     return true;
 }

@@ -186,6 +186,8 @@ private slots:
         QVERIFY(!extractor.extractData(bytes, target));
         QCOMPARE(readFile(target + "/first.txt"), QByteArray("old first"));
         QCOMPARE(treeOf(target), QStringList{"first.txt"});
+        QVERIFY(!extractor.extractData(bytes, work.filePath("new/folder")));
+        QVERIFY(!QFile::exists(work.filePath("new/folder")));
     }
 
     void stoppedWriteKeepsOlderArchive()

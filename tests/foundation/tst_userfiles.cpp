@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 void writeFile(const QString &path, const QByteArray &data)
@@ -49,6 +50,18 @@ private slots:
         struct stat st;
         QCOMPARE(::stat(QFile::encodeName(a).constData(), &st), 0);
         QCOMPARE(st.st_mode & 0777, 0700u);
+
+        // A shared folder of that name that is not ours (here: a link planted by
+        // someone else) is not used.
+        const QString shared = QDir::tempPath() + "/Quorvel";
+        QVERIFY(QDir().rename(shared, shared + ".mine"));
+        QDir().mkpath(QDir::tempPath() + "/elsewhere");
+        QVERIFY(QFile::link(QDir::tempPath() + "/elsewhere", shared));
+        const QString c = createUniqueTempFolder();
+        QVERIFY2(c.startsWith(shared + QStringLiteral("-%1/temp.").arg(::geteuid())), qPrintable(c));
+        QCOMPARE(QDir(QDir::tempPath() + "/elsewhere").isEmpty(), true);
+        QFile::remove(shared);
+        QVERIFY(QDir().rename(shared + ".mine", shared));
     }
 
     void settingsStoreIsShared()
