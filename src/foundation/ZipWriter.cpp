@@ -149,6 +149,8 @@ bool ZipWriter::addFolderContents(const QString &folder, const QString &prefix, 
         const QString name = prefix + entry.fileName();
         if (entry.isSymLink() && entry.isDir())
             continue;
+        if (entry.absoluteFilePath() == QFileInfo(m_path).absoluteFilePath())
+            continue; // the archive being replaced, when it lies inside the folder
         if (entry.isDir()) {
             if (!addDirectory(name + QLatin1Char('/'), permissionBits(entry) & 0777)
                 || !addFolderContents(entry.absoluteFilePath(), name + QLatin1Char('/'), withHiddenFiles))

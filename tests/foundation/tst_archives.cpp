@@ -224,6 +224,15 @@ private slots:
         QVERIFY(QFileInfo(work.filePath("t/data")).isDir());
     }
 
+    void archiveInsideItsFolderIsNotPackedIntoItself()
+    {
+        QTemporaryDir work;
+        writeFile(work.filePath("book/page.html"), "p");
+        QVERIFY(AppUtility::zipDirectory(work.filePath("book"), work.filePath("book/book.zip")));
+        QVERIFY(AppUtility::zipDirectory(work.filePath("book"), work.filePath("book/book.zip")));
+        QCOMPARE(ZipExtractor::entryNames(work.filePath("book/book.zip")), QStringList{"page.html"});
+    }
+
     void emptyFolderGivesReadableEmptyArchive()
     {
         QTemporaryDir work;
