@@ -21,6 +21,8 @@ PACKAGES=(
   g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
   # headless runs and browser tests
   xvfb xauth chromium fonts-dejavu-core poppler-utils qpdf
+  # locale sources: tests build a German locale to check numbers are written locale-free
+  locales
 )
 # Node.js with npm: the Debian packages, unless a Node.js that brings npm is already there.
 command -v npm >/dev/null 2>&1 || PACKAGES+=(nodejs npm)

@@ -1,3 +1,5 @@
+#include "foundation/AppStrings.h"
+
 #include <QApplication>
 #include <QMainWindow>
 
@@ -7,7 +9,7 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quorvel"));
     QMainWindow window;
-    window.setWindowTitle(QStringLiteral("Quorvel"));
+    window.setWindowTitle(loadAppString(QStringLiteral("$APP_NAME$")));
     window.resize(1200, 800);
     window.show();
     return app.exec();

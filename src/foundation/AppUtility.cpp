@@ -1,0 +1,268 @@
+#include "foundation/AppUtility.h"
+
+#include "foundation/Crypto.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QClipboard>
+#include <QSaveFile>
+#include <QStandardPaths>
+#include <QThread>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+QString joinPath(const QString &base, const QString &sub)
+{
+    if (sub.isEmpty())
+        return base;
+    return QDir::cleanPath(base + QLatin1Char('/') + sub);
+}
+
+// The path with links resolved, also for a path that does not exist yet (its
+// nearest existing folder is resolved and the rest appended).
+QString resolvedPath(const QString &path)
+{
+    QString existing = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    QStringList rest;
+    while (!QFileInfo::exists(existing) && existing != QLatin1String("/")) {
+        rest.prepend(QFileInfo(existing).fileName());
+        existing = QFileInfo(existing).absolutePath();
+    }
+    QString resolved = QFileInfo(existing).canonicalFilePath();
+    for (const QString &part : std::as_const(rest))
+        resolved += QLatin1Char('/') + part;
+    return resolved;
+}
+
+QString ensureFolder(const QString &path)
+{
+    QDir().mkpath(path); // errors show later, when the folder is used
+    return path;
+}
+
+} // namespace
+
+QString AppUtility::appFolderName()
+{
+    QString name = QStringLiteral("Quorvel");
+    name.replace(QLatin1Char(' '), QLatin1Char('_'));
+    return name;
+}
+
+QString AppUtility::userAppFolderForSubFolder(const QString &subPath)
+{
+    QString base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    if (base.isEmpty())
+        base = QDir::homePath() + QStringLiteral("/.local/share");
+    return ensureFolder(joinPath(base, subPath));
+}
+
+QString AppUtility::userAppExtraDataPath(const QString &subFolder)
+{
+    return userAppFolderForSubFolder(joinPath(QStringLiteral("Zendarrow/") + appFolderName(), subFolder));
+}
+
+QString AppUtility::userAppResourcePath(const QString &subFolder)
+{
+    return userAppFolderForSubFolder(joinPath(QStringLiteral("Zendarrow/flipbook"), subFolder));
+}
+
+bool AppUtility::writeString(const QString &text, const QString &path)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    const QByteArray data = QByteArray("\xEF\xBB\xBF") + text.toUtf8();
+    if (file.write(data) != data.size())
+        return false;
+    return file.commit();
+}
+
+bool AppUtility::copyFromPath(const QString &sourceFolder, const QString &destinationFolder, bool withHiddenFiles)
+{
+    const QFileInfo source(sourceFolder);
+    if (!source.isDir())
+        return false;
+    // Copying a folder into itself would never end.
+    const QString canonicalSource = source.canonicalFilePath();
+    const QString canonicalTarget = resolvedPath(destinationFolder);
+    if (canonicalTarget == canonicalSource || canonicalTarget.startsWith(canonicalSource + QLatin1Char('/')))
+        return false;
+    if (!QDir().mkpath(destinationFolder))
+        return false;
+
+    QDir::Filters filters = QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System;
+    if (withHiddenFiles)
+        filters |= QDir::Hidden;
+    bool ok = true;
+    const QFileInfoList entries = QDir(sourceFolder).entryInfoList(filters, QDir::Name);
+    for (const QFileInfo &entry : entries) {
+        if (!withHiddenFiles && entry.fileName().startsWith(QLatin1Char('.')))
+            continue;
+        const QString target = destinationFolder + QLatin1Char('/') + entry.fileName();
+        const QFileInfo targetInfo(target);
+        if (entry.isSymLink()) {
+            if (targetInfo.exists() || targetInfo.isSymLink())
+                removeTree(target);
+            ok = QFile::link(entry.symLinkTarget(), target) && ok;
+        } else if (entry.isDir()) {
+            if ((targetInfo.exists() && !targetInfo.isDir()) || targetInfo.isSymLink())
+                QFile::remove(target);
+            ok = copyFromPath(entry.absoluteFilePath(), target, withHiddenFiles) && ok;
+        } else {
+            if (targetInfo.isDir() && !targetInfo.isSymLink())
+                removeTree(target);
+            else if (targetInfo.exists() || targetInfo.isSymLink())
+                QFile::remove(target);
+            ok = QFile::copy(entry.absoluteFilePath(), target) && ok;
+        }
+    }
+    return ok;
+}
+
+QStringList AppUtility::subFolderOfFolder(const QString &folder)
+{
+    QStringList result;
+    QDirIterator it(folder, QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::NoSymLinks,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext())
+        result << it.next();
+    result.sort();
+    return result;
+}
+
+QString AppUtility::checkIntegerValueString(const QString &text)
+{
+    QString digits;
+    for (const QChar c : text) {
+        if (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
+            digits.append(c);
+    }
+    return digits;
+}
+
+void AppUtility::copyString2Pasteboard(const QString &text)
+{
+    auto *app = qobject_cast<QGuiApplication *>(QCoreApplication::instance());
+    if (!app)
+        return;
+    if (QThread::currentThread() == app->thread()) {
+        QGuiApplication::clipboard()->setText(text);
+        return;
+    }
+    QMetaObject::invokeMethod(app, [text] { QGuiApplication::clipboard()->setText(text); }, Qt::QueuedConnection);
+}
+
+QString AppUtility::MD5StringOfData(const QByteArray &data)
+{
+    return QString::fromLatin1(Crypto::md5(data).toHex());
+}
+
+QString AppUtility::MD5StringOfString(const QString &text)
+{
+    return MD5StringOfData(text.toUtf8());
+}
+
+QDomElement AppUtility::getCDATA(QDomDocument &document, const QString &text, const QString &key)
+{
+    QDomElement element = document.createElement(key);
+    element.appendChild(getCDataNode(document, text));
+    return element;
+}
+
+QDomNode AppUtility::getCDataNode(QDomDocument &document, const QVariant &value)
+{
+    const QString text = value.toString();
+    if (!text.contains(QLatin1String("]]>")))
+        return document.createCDATASection(text);
+    // "a]]>b" is written as <![CDATA[a]]]]><![CDATA[>b]]>: each "]]>" is cut after
+    // its "]]", so no section holds the terminator.
+    QDomDocumentFragment fragment = document.createDocumentFragment();
+    qsizetype start = 0;
+    qsizetype found;
+    while ((found = text.indexOf(QLatin1String("]]>"), start)) >= 0) {
+        fragment.appendChild(document.createCDATASection(text.mid(start, found + 2 - start)));
+        start = found + 2;
+    }
+    fragment.appendChild(document.createCDATASection(text.mid(start)));
+    return fragment;
+}
+
+QString userDocumentsFolder()
+{
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return documents.isEmpty() ? QDir::homePath() + QStringLiteral("/Documents") : documents;
+}
+
+namespace {
+
+// A folder of this user's own: a real folder (not a link) owned by us, created with
+// mode 0700 when missing. In a shared temporary folder another user could otherwise
+// own it and rename or read what we put inside.
+bool isOwnFolder(const QString &path)
+{
+    const QByteArray native = QFile::encodeName(path);
+    if (::mkdir(native.constData(), 0700) != 0 && errno != EEXIST)
+        return false;
+    struct stat st;
+    return ::lstat(native.constData(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::geteuid();
+}
+
+} // namespace
+
+QString createUniqueTempFolder()
+{
+    QString base = QDir::tempPath();
+    if (base.isEmpty() || !QFileInfo(base).isDir())
+        base = QDir::homePath();
+    QString parent = base + QLatin1Char('/') + AppUtility::appFolderName();
+    if (!isOwnFolder(parent)) {
+        parent += QStringLiteral("-%1").arg(::geteuid());
+        if (!isOwnFolder(parent))
+            return {};
+    }
+    QByteArray pattern = QFile::encodeName(parent + QStringLiteral("/temp.XXXXXX"));
+    if (!mkdtemp(pattern.data())) // mode 0700
+        return {};
+    return QFile::decodeName(pattern);
+}
+
+bool changeFilePermistion(const QString &path, uint mode)
+{
+    return ::chmod(QFile::encodeName(path).constData(), mode_t(mode & 07777)) == 0;
+}
+
+void makeTreeWritable(const QString &folder)
+{
+    const QFileInfo info(folder);
+    if (!info.isDir() || info.isSymLink())
+        return;
+    struct stat st;
+    const QByteArray path = QFile::encodeName(folder);
+    if (::stat(path.constData(), &st) == 0)
+        ::chmod(path.constData(), (st.st_mode & 07777) | S_IRWXU);
+    const QFileInfoList children =
+        QDir(folder).entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
+    for (const QFileInfo &child : children)
+        makeTreeWritable(child.absoluteFilePath());
+}
+
+bool removeTree(const QString &folder)
+{
+    const QFileInfo info(folder);
+    if (info.isSymLink() || (info.exists() && !info.isDir()))
+        return QFile::remove(folder);
+    if (!info.exists())
+        return true;
+    makeTreeWritable(folder);
+    return QDir(folder).removeRecursively();
+}

@@ -1,0 +1,10 @@
+#pragma once
+// Small XML helpers over QtXml.
+
+#include <QDomElement>
+#include <QVariantMap>
+
+// A map from each child element's name to its text, or to a nested map for a child
+// that has child elements itself. Of several children with one name the last wins.
+// An empty map for a null element.
+QVariantMap xml2dict(const QDomElement &element);

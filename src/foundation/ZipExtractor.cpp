@@ -1,0 +1,279 @@
+#include "foundation/ZipExtractor.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QScopeGuard>
+#include <QTemporaryDir>
+#include <cstdio>
+#include <sys/stat.h>
+#include <zip.h>
+
+namespace {
+
+const QString kMacResourceFolder = QStringLiteral("__MACOSX");
+
+struct Entry
+{
+    zip_uint64_t index = 0;
+    QString relative; // cleaned, "/"-separated, no trailing "/"
+    bool isDir = false;
+    uint mode = 0;    // permission bits, 0 when the archive stores none
+    zip_uint64_t size = 0;
+};
+
+// The cleaned relative name, or a null string when the name must be refused.
+QString safeRelativeName(QString name)
+{
+    name.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    if (name.isEmpty() || name.startsWith(QLatin1Char('/')))
+        return {};
+    if (name.size() >= 2 && name[1] == QLatin1Char(':')) // "C:..." drive names
+        return {};
+    QStringList parts;
+    for (const QString &part : name.split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
+        if (part == QLatin1String(".."))
+            return {};
+        if (part != QLatin1String("."))
+            parts << part;
+    }
+    if (parts.isEmpty())
+        return QStringLiteral("."); // the top folder itself
+    return parts.join(QLatin1Char('/'));
+}
+
+bool isInside(const QString &canonicalRoot, const QString &path)
+{
+    const QString canonical = QFileInfo(path).canonicalFilePath();
+    return !canonical.isEmpty()
+        && (canonical == canonicalRoot || canonical.startsWith(canonicalRoot + QLatin1Char('/')));
+}
+
+} // namespace
+
+bool ZipExtractor::fail(const QString &message)
+{
+    m_error = message;
+    return false;
+}
+
+bool ZipExtractor::extractFile(const QString &archivePath, const QString &folder)
+{
+    m_error.clear();
+    int code = 0;
+    zip_t *archive = zip_open(QFile::encodeName(archivePath).constData(), ZIP_RDONLY, &code);
+    if (!archive) {
+        zip_error_t error;
+        zip_error_init_with_code(&error, code);
+        const QString text = QString::fromUtf8(zip_error_strerror(&error));
+        zip_error_fini(&error);
+        return fail(QStringLiteral("cannot open %1: %2").arg(archivePath, text));
+    }
+    const bool ok = extract(archive, folder);
+    zip_discard(archive);
+    return ok;
+}
+
+bool ZipExtractor::extractData(const QByteArray &data, const QString &folder)
+{
+    m_error.clear();
+    zip_error_t error;
+    zip_error_init(&error);
+    zip_source_t *source = zip_source_buffer_create(data.constData(), zip_uint64_t(data.size()), 0, &error);
+    zip_t *archive = source ? zip_open_from_source(source, ZIP_RDONLY, &error) : nullptr;
+    if (!archive) {
+        const QString text = QString::fromUtf8(zip_error_strerror(&error));
+        if (source)
+            zip_source_free(source);
+        zip_error_fini(&error);
+        return fail(QStringLiteral("not a readable archive: %1").arg(text));
+    }
+    zip_error_fini(&error);
+    const bool ok = extract(archive, folder);
+    zip_discard(archive); // also frees the source
+    return ok;
+}
+
+QStringList ZipExtractor::entryNames(const QString &archivePath)
+{
+    QStringList names;
+    zip_t *archive = zip_open(QFile::encodeName(archivePath).constData(), ZIP_RDONLY, nullptr);
+    if (!archive)
+        return names;
+    const zip_int64_t count = zip_get_num_entries(archive, 0);
+    for (zip_int64_t i = 0; i < count; ++i) {
+        if (const char *name = zip_get_name(archive, zip_uint64_t(i), ZIP_FL_ENC_GUESS))
+            names << QString::fromUtf8(name);
+    }
+    zip_discard(archive);
+    return names;
+}
+
+bool ZipExtractor::extract(zip_t *archive, const QString &folder)
+{
+    // 1. Read and check every entry before anything is written.
+    QList<Entry> entries;
+    const zip_int64_t count = zip_get_num_entries(archive, 0);
+    for (zip_int64_t i = 0; i < count; ++i) {
+        zip_stat_t st;
+        zip_stat_init(&st);
+        if (zip_stat_index(archive, zip_uint64_t(i), ZIP_FL_ENC_GUESS, &st) != 0 || !(st.valid & ZIP_STAT_NAME))
+            return fail(QStringLiteral("entry %1 cannot be read").arg(i));
+        const QString stored = QString::fromUtf8(st.name);
+        const QString relative = safeRelativeName(stored);
+        if (relative.isNull())
+            return fail(QStringLiteral("refused entry \"%1\": it leads outside the folder").arg(stored));
+        if ((st.valid & ZIP_STAT_ENCRYPTION_METHOD) && st.encryption_method != ZIP_EM_NONE)
+            return fail(QStringLiteral("entry \"%1\" is encrypted").arg(stored));
+        zip_uint8_t system = 0;
+        zip_uint32_t attributes = 0;
+        zip_file_get_external_attributes(archive, zip_uint64_t(i), 0, &system, &attributes);
+        uint mode = 0;
+        bool isDir = stored.endsWith(QLatin1Char('/')) || stored.endsWith(QLatin1Char('\\'));
+        if (system == ZIP_OPSYS_UNIX) {
+            const uint unixMode = attributes >> 16;
+            if ((unixMode & S_IFMT) == S_IFLNK)
+                return fail(QStringLiteral("refused entry \"%1\": it is a link").arg(stored));
+            if ((unixMode & S_IFMT) == S_IFDIR)
+                isDir = true;
+            mode = unixMode & 0777;
+        }
+        if (relative == QLatin1String(".")) {
+            if (!isDir)
+                return fail(QStringLiteral("refused entry \"%1\"").arg(stored));
+            continue;
+        }
+        if (relative.section(QLatin1Char('/'), 0, 0) == kMacResourceFolder)
+            continue;
+        entries.append(Entry{zip_uint64_t(i), relative, isDir, mode, (st.valid & ZIP_STAT_SIZE) ? st.size : 0});
+    }
+
+    // 2. The places in the target must take what goes there: no file where a folder
+    //    is needed or the reverse, and no folder that leads outside through a link.
+    const bool created = !QFileInfo::exists(folder);
+    if (!QDir().mkpath(folder))
+        return fail(QStringLiteral("cannot create %1").arg(folder));
+    bool done = false;
+    const auto removeIfMadeInVain = qScopeGuard([&] {
+        if (created && !done)
+            QDir().rmdir(folder); // only when still empty
+    });
+    const QString root = QFileInfo(folder).canonicalFilePath();
+    if (root.isEmpty())
+        return fail(QStringLiteral("cannot use %1").arg(folder));
+    for (const Entry &entry : std::as_const(entries)) {
+        const QStringList parts = entry.relative.split(QLatin1Char('/'));
+        QString path = root;
+        for (qsizetype p = 0; p < parts.size(); ++p) {
+            path += QLatin1Char('/') + parts[p];
+            const QFileInfo info(path);
+            const bool last = p == parts.size() - 1;
+            if (!info.exists() && !info.isSymLink())
+                break;
+            if (last && !entry.isDir) {
+                if (info.isDir() && !info.isSymLink())
+                    return fail(QStringLiteral("\"%1\" is a folder in %2").arg(entry.relative, folder));
+                continue; // a file (or a link, replaced rather than written through)
+            }
+            if (!info.isDir())
+                return fail(QStringLiteral("\"%1\" is a file in %2").arg(parts.mid(0, p + 1).join(QLatin1Char('/')), folder));
+            if (!isInside(root, path))
+                return fail(QStringLiteral("\"%1\" leads outside %2").arg(parts.mid(0, p + 1).join(QLatin1Char('/')), folder));
+        }
+    }
+
+    // 3. Extract into a staging folder inside the target (same file system, so the
+    //    final moves are renames).
+    QTemporaryDir staging(root + QStringLiteral("/.unzip-XXXXXX"));
+    if (!staging.isValid())
+        return fail(QStringLiteral("cannot write into %1").arg(folder));
+    QByteArray buffer(256 * 1024, Qt::Uninitialized);
+    for (const Entry &entry : std::as_const(entries)) {
+        if (m_stop && m_stop->load())
+            return fail(QStringLiteral("stopped"));
+        const QString target = staging.path() + QLatin1Char('/') + entry.relative;
+        if (entry.isDir) {
+            if (!QDir().mkpath(target))
+                return fail(QStringLiteral("cannot create %1").arg(entry.relative));
+            continue;
+        }
+        if (!QDir().mkpath(QFileInfo(target).absolutePath()))
+            return fail(QStringLiteral("cannot create the folder of %1").arg(entry.relative));
+        zip_file_t *in = zip_fopen_index(archive, entry.index, 0);
+        if (!in)
+            return fail(QStringLiteral("cannot read \"%1\": %2")
+                            .arg(entry.relative, QString::fromUtf8(zip_error_strerror(zip_get_error(archive)))));
+        QFile out(target);
+        if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+            zip_fclose(in);
+            return fail(QStringLiteral("cannot write %1: %2").arg(entry.relative, out.errorString()));
+        }
+        bool ok = true;
+        zip_uint64_t total = 0;
+        while (true) {
+            const zip_int64_t n = zip_fread(in, buffer.data(), zip_uint64_t(buffer.size()));
+            if (n < 0) {
+                m_error = QStringLiteral("\"%1\" is damaged: %2")
+                              .arg(entry.relative, QString::fromUtf8(zip_error_strerror(zip_file_get_error(in))));
+                ok = false;
+                break;
+            }
+            if (n == 0)
+                break;
+            total += zip_uint64_t(n);
+            if (out.write(buffer.constData(), n) != n) {
+                m_error = QStringLiteral("cannot write %1: %2").arg(entry.relative, out.errorString());
+                ok = false;
+                break;
+            }
+            if (m_stop && m_stop->load()) {
+                m_error = QStringLiteral("stopped");
+                ok = false;
+                break;
+            }
+        }
+        zip_fclose(in);
+        if (ok && entry.size != 0 && total != entry.size) {
+            m_error = QStringLiteral("\"%1\" is damaged: it is shorter than recorded").arg(entry.relative);
+            ok = false;
+        }
+        if (ok && !out.flush()) {
+            m_error = QStringLiteral("cannot write %1: %2").arg(entry.relative, out.errorString());
+            ok = false;
+        }
+        out.close();
+        if (!ok)
+            return false;
+        const uint mode = entry.mode ? (entry.mode | 0600) : 0644;
+        ::chmod(QFile::encodeName(target).constData(), mode);
+    }
+
+    // 4. Move everything into place. Folders are created (or reused), files renamed
+    //    over older ones.
+    for (const Entry &entry : std::as_const(entries)) {
+        const QString source = staging.path() + QLatin1Char('/') + entry.relative;
+        const QString target = root + QLatin1Char('/') + entry.relative;
+        const QFileInfo targetInfo(target);
+        if (entry.isDir) {
+            if (!targetInfo.isDir() && !QDir().mkpath(target))
+                return fail(QStringLiteral("cannot create %1").arg(entry.relative));
+            if (entry.mode)
+                ::chmod(QFile::encodeName(target).constData(), entry.mode | 0700);
+            continue;
+        }
+        if (!QDir().mkpath(targetInfo.absolutePath()))
+            return fail(QStringLiteral("cannot create the folder of %1").arg(entry.relative));
+        if (!QFileInfo(source).exists())
+            continue; // an earlier entry of the same name was moved already
+        if (::rename(QFile::encodeName(source).constData(), QFile::encodeName(target).constData()) != 0)
+            return fail(QStringLiteral("cannot replace %1").arg(entry.relative));
+    }
+
+    const QString macFolder = root + QLatin1Char('/') + kMacResourceFolder;
+    if (QFileInfo(macFolder).isDir() && !QFileInfo(macFolder).isSymLink())
+        QDir(macFolder).removeRecursively();
+    else if (QFileInfo(macFolder).isSymLink())
+        QFile::remove(macFolder);
+    done = true;
+    return true;
+}

@@ -1,0 +1,338 @@
+#include "TestSupport.h"
+#include "foundation/AppUtility.h"
+#include "foundation/ZipExtractor.h"
+#include "foundation/ZipWriter.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <linux/capability.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+#include <zip.h>
+
+namespace {
+
+void writeFile(const QString &path, const QByteArray &data)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(data);
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// Builds an archive entry by entry with libzip directly, so names and attributes
+// can be anything a hostile archive might hold.
+struct RawEntry
+{
+    QByteArray name;
+    QByteArray data;
+    uint unixMode = 0100644;
+};
+
+QString makeRawArchive(const QString &path, const QList<RawEntry> &entries)
+{
+    int error = 0;
+    zip_t *z = zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &error);
+    if (!z)
+        return {};
+    for (const RawEntry &e : entries) {
+        zip_source_t *src = zip_source_buffer(z, e.data.constData(), zip_uint64_t(e.data.size()), 0);
+        const zip_int64_t i = zip_file_add(z, e.name.constData(), src, ZIP_FL_ENC_RAW);
+        zip_file_set_external_attributes(z, zip_uint64_t(i), 0, ZIP_OPSYS_UNIX, zip_uint32_t(e.unixMode) << 16);
+    }
+    return zip_close(z) == 0 ? path : QString();
+}
+
+uint modeOf(const QString &path)
+{
+    struct stat st;
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? (st.st_mode & 07777) : 0;
+}
+
+QStringList treeOf(const QString &folder)
+{
+    QStringList names;
+    QDirIterator it(folder, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext())
+        names << QDir(folder).relativeFilePath(it.next());
+    names.sort();
+    return names;
+}
+
+} // namespace
+
+class ZipArchiveTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void hostileEntriesAreRefusedAndNothingIsWritten_data()
+    {
+        QTest::addColumn<QList<RawEntry>>("entries");
+        const RawEntry good{"good.txt", "fine"};
+        QTest::newRow("parent") << QList<RawEntry>{good, {"../escaped.txt", "x"}};
+        QTest::newRow("nested parent") << QList<RawEntry>{good, {"a/../../escaped.txt", "x"}};
+        QTest::newRow("absolute") << QList<RawEntry>{good, {"/tmp/escaped.txt", "x"}};
+        QTest::newRow("backslash parent") << QList<RawEntry>{good, {"..\\escaped.txt", "x"}};
+        QTest::newRow("drive") << QList<RawEntry>{good, {"C:\\escaped.txt", "x"}};
+        QTest::newRow("link") << QList<RawEntry>{good, {"link", "../outside", 0120777}};
+        QTest::newRow("link then write through it")
+            << QList<RawEntry>{{"dir", "../outside", 0120777}, {"dir/escaped.txt", "x"}};
+    }
+
+    void hostileEntriesAreRefusedAndNothingIsWritten()
+    {
+        QFETCH(QList<RawEntry>, entries);
+        QTemporaryDir work;
+        const QString archive = makeRawArchive(work.filePath("evil.zip"), entries);
+        QVERIFY(!archive.isEmpty());
+        const QString target = work.filePath("box/inner");
+        QDir().mkpath(target);
+        writeFile(target + "/keep.txt", "old");
+        QDir().mkpath(work.filePath("outside"));
+
+        ZipExtractor extractor;
+        QVERIFY(!extractor.extractFile(archive, target));
+        QVERIFY(!extractor.errorString().isEmpty());
+        QCOMPARE(treeOf(target), QStringList{"keep.txt"});
+        QCOMPARE(treeOf(work.filePath("box")), (QStringList{"inner", "inner/keep.txt"}));
+        QCOMPARE(treeOf(work.filePath("outside")), QStringList{});
+        QVERIFY(!QFile::exists("/tmp/escaped.txt"));
+
+        // The same through the in-memory path.
+        QVERIFY(!AppUtility::unzipData(readFile(archive), target));
+        QCOMPARE(treeOf(target), QStringList{"keep.txt"});
+    }
+
+    void linkInsideTargetIsNotWrittenThrough()
+    {
+        QTemporaryDir work;
+        const QString target = work.filePath("target");
+        const QString outside = work.filePath("outside");
+        QDir().mkpath(target);
+        QDir().mkpath(outside);
+        QVERIFY(QFile::link(outside, target + "/docs"));
+        const QString archive = makeRawArchive(work.filePath("a.zip"), {{"docs/new.txt", "x"}});
+        QVERIFY(!AppUtility::unzipArchive(archive, target));
+        QCOMPARE(treeOf(outside), QStringList{});
+    }
+
+    void roundTripKeepsContentsModesAndEmptyFolders()
+    {
+        QTemporaryDir work;
+        const QString source = work.filePath("book");
+        writeFile(source + "/index.html", "<html/>");
+        writeFile(source + "/bin/run.sh", "#!/bin/sh\necho hi\n");
+        writeFile(source + "/.hidden", "h");
+        writeFile(source + QString::fromUtf8("/files/Über ß.txt"), "umlaut");
+        QDir().mkpath(source + "/empty");
+        QVERIFY(changeFilePermistion(source + "/bin/run.sh", 0755));
+
+        const QString archive = work.filePath("out/book.zip");
+        QVERIFY(AppUtility::zipDirectory(source, archive));
+        const QString target = work.filePath("unpacked");
+        writeFile(target + "/index.html", "older"); // replaced
+        QVERIFY(AppUtility::unzipArchive(archive, target));
+
+        QCOMPARE(treeOf(target), treeOf(source));
+        QCOMPARE(readFile(target + "/index.html"), QByteArray("<html/>"));
+        QCOMPARE(readFile(target + QString::fromUtf8("/files/Über ß.txt")), QByteArray("umlaut"));
+        QVERIFY(QFileInfo(target + "/bin/run.sh").isExecutable());
+        QVERIFY(!QFileInfo(target + "/index.html").isExecutable());
+        // No staging folder is left behind.
+        QVERIFY(!treeOf(target).join(' ').contains(".unzip-"));
+    }
+
+    void macResourceFolderIsLeftOut()
+    {
+        QTemporaryDir work;
+        const QString archive = makeRawArchive(work.filePath("mac.zip"),
+                                               {{"scene/Meta.xml", "<Info/>"},
+                                                {"__MACOSX/scene/._Meta.xml", "fork"},
+                                                {"__MACOSX/._scene", "fork"}});
+        const QString target = work.filePath("t");
+        QVERIFY(AppUtility::unzipData(readFile(archive), target));
+        QCOMPARE(treeOf(target), (QStringList{"scene", "scene/Meta.xml"}));
+    }
+
+    void damagedArchiveLeavesTargetAsItWas()
+    {
+        QTemporaryDir work;
+        QByteArray big(200000, 'a');
+        for (int i = 0; i < big.size(); i += 7)
+            big[i] = char('a' + i % 26);
+        ZipWriter writer(work.filePath("ok.zip"));
+        QVERIFY(writer.addData("first.txt", "new first"));
+        QVERIFY(writer.addData("second.bin", big));
+        QVERIFY(writer.commit());
+        // Flip bytes in the middle of the second entry's compressed data.
+        QByteArray bytes = readFile(work.filePath("ok.zip"));
+        const qsizetype at = bytes.indexOf("second.bin") + 200;
+        for (int i = 0; i < 64; ++i)
+            bytes[at + i] = char(~bytes[at + i]);
+
+        const QString target = work.filePath("t");
+        writeFile(target + "/first.txt", "old first");
+        ZipExtractor extractor;
+        QVERIFY(!extractor.extractData(bytes, target));
+        QCOMPARE(readFile(target + "/first.txt"), QByteArray("old first"));
+        QCOMPARE(treeOf(target), QStringList{"first.txt"});
+        QVERIFY(!extractor.extractData(bytes, work.filePath("new/folder")));
+        QVERIFY(!QFile::exists(work.filePath("new/folder")));
+    }
+
+    void stoppedWriteKeepsOlderArchive()
+    {
+        QTemporaryDir work;
+        const QString archive = work.filePath("book.zip");
+        ZipWriter first(archive);
+        QVERIFY(first.addData("v1.txt", "one", 0600));
+        QVERIFY(first.commit());
+        const QByteArray before = readFile(archive);
+
+        std::atomic_bool stop{false};
+        ZipWriter second(archive);
+        second.setStopFlag(&stop);
+        QByteArray payload(4 << 20, 'x');
+        QVERIFY(second.addData("big.bin", payload));
+        second.setProgressHandler([&](double) { stop = true; }); // stop as soon as writing begins
+        QVERIFY(!second.commit());
+        QVERIFY(second.wasStopped());
+        QCOMPARE(readFile(archive), before);
+        QCOMPARE(treeOf(work.path()), QStringList{"book.zip"}); // no temporary left
+        QCOMPARE(ZipExtractor::entryNames(archive), QStringList{"v1.txt"});
+    }
+
+    void memoryEntriesKeepTheirPermissions()
+    {
+        QTemporaryDir work;
+        ZipWriter writer(work.filePath("m.zip"));
+        QVERIFY(writer.addData("tool", "#!/bin/sh\n", 0755));
+        QVERIFY(writer.addDirectory("data"));
+        QVERIFY(writer.commit());
+        QVERIFY(AppUtility::unzipArchive(work.filePath("m.zip"), work.filePath("t")));
+        QVERIFY(QFileInfo(work.filePath("t/tool")).isExecutable());
+        QVERIFY(QFileInfo(work.filePath("t/data")).isDir());
+    }
+
+    void archiveInsideItsFolderIsNotPackedIntoItself()
+    {
+        QTemporaryDir work;
+        writeFile(work.filePath("book/page.html"), "p");
+        QVERIFY(AppUtility::zipDirectory(work.filePath("book"), work.filePath("book/book.zip")));
+        QVERIFY(AppUtility::zipDirectory(work.filePath("book"), work.filePath("book/book.zip")));
+        QCOMPARE(ZipExtractor::entryNames(work.filePath("book/book.zip")), QStringList{"page.html"});
+    }
+
+    void emptyFolderGivesReadableEmptyArchive()
+    {
+        QTemporaryDir work;
+        QDir().mkpath(work.filePath("empty"));
+        writeFile(work.filePath("a.zip"), "older archive");
+        QVERIFY(AppUtility::zipDirectory(work.filePath("empty"), work.filePath("a.zip")));
+        QVERIFY(AppUtility::unzipArchive(work.filePath("a.zip"), work.filePath("t")));
+        QCOMPARE(treeOf(work.filePath("t")), QStringList{});
+    }
+};
+
+// Root ignores permission bits, so a read-only folder would not stop a test run as
+// root. While this test runs, the process gives up the capabilities that let it.
+class WithoutPermissionOverride
+{
+public:
+    WithoutPermissionOverride()
+    {
+        m_header.version = _LINUX_CAPABILITY_VERSION_3;
+        if (syscall(SYS_capget, &m_header, m_saved) != 0)
+            return;
+        __user_cap_data_struct lowered[2] = {m_saved[0], m_saved[1]};
+        for (int cap : {CAP_DAC_OVERRIDE, CAP_DAC_READ_SEARCH, CAP_FOWNER})
+            lowered[cap / 32].effective &= ~(1u << (cap % 32));
+        m_changed = syscall(SYS_capset, &m_header, lowered) == 0;
+    }
+    ~WithoutPermissionOverride()
+    {
+        if (m_changed)
+            syscall(SYS_capset, &m_header, m_saved);
+    }
+
+private:
+    __user_cap_header_struct m_header{};
+    __user_cap_data_struct m_saved[2]{};
+    bool m_changed = false;
+};
+
+class PackageInstallTest : public QObject
+{
+    Q_OBJECT
+private:
+    QString makePackage(const QString &path, const QByteArray &marker)
+    {
+        ZipWriter writer(path);
+        writer.addData("app/run", "#!/bin/sh\n" + marker, 0755);
+        writer.addData("app/data/" + marker + ".txt", marker);
+        return writer.commit() ? path : QString();
+    }
+
+private slots:
+    void upgradeOverReadOnlyInstall()
+    {
+        WithoutPermissionOverride asNormalUser;
+        QTemporaryDir work;
+        const QString folder = work.filePath("Helper");
+        QVERIFY(AppUtility::isNeedInstallPKGToPath(folder, "1"));
+        QVERIFY(AppUtility::installPKGFile(makePackage(work.filePath("v1.zip"), "one"), folder, "1"));
+        QCOMPARE(modeOf(folder), 0555u);
+        QCOMPARE(readFile(folder + "/.ver"), QByteArray("1"));
+        QVERIFY(QFileInfo(folder + "/app/run").isExecutable());
+        QVERIFY(!AppUtility::isNeedInstallPKGToPath(folder, "1"));
+        QVERIFY(!AppUtility::isNeedInstallPKGToPath(folder, "0"));
+
+        // A newer version empties the read-only folder, then installs over it.
+        QVERIFY(AppUtility::isNeedInstallPKGToPath(folder, "2"));
+        QCOMPARE(treeOf(folder), QStringList{});
+        QVERIFY(AppUtility::installPKGFile(makePackage(work.filePath("v2.zip"), "two"), folder, "2"));
+        QCOMPARE(readFile(folder + "/.ver"), QByteArray("2"));
+        QVERIFY(QFile::exists(folder + "/app/data/two.txt"));
+        QVERIFY(!QFile::exists(folder + "/app/data/one.txt"));
+
+        // Reinstalling the same version over the read-only folder works too.
+        QVERIFY(AppUtility::installPKGFile(work.filePath("v2.zip"), folder, "2"));
+        makeTreeWritable(folder); // let the temporary folder be cleaned up
+    }
+
+    void failedInstallIsRetried()
+    {
+        QTemporaryDir work;
+        const QString folder = work.filePath("Helper");
+        writeFile(work.filePath("broken.zip"), "PK\x03\x04 not really an archive");
+        QVERIFY(!AppUtility::installPKGFile(work.filePath("broken.zip"), folder, "3"));
+        QVERIFY(!QFile::exists(folder + "/.ver"));
+        QVERIFY(AppUtility::isNeedInstallPKGToPath(folder, "3"));
+        makeTreeWritable(folder);
+    }
+
+    void plainFileIsCopied()
+    {
+        QTemporaryDir work;
+        writeFile(work.filePath("tool.bin"), "\x7f" "ELF");
+        const QString folder = work.filePath("Tool");
+        QVERIFY(AppUtility::installPKGFile(work.filePath("tool.bin"), folder, "12"));
+        QCOMPARE(readFile(folder + "/tool.bin"), QByteArray("\x7f" "ELF"));
+        QVERIFY(!AppUtility::isNeedInstallPKGToPath(folder, "9")); // 12 > 9 as numbers
+        makeTreeWritable(folder);
+    }
+};
+
+QV_TEST(ZipArchiveTest)
+QV_TEST(PackageInstallTest)
+#include "tst_archives.moc"

@@ -1,0 +1,161 @@
+#include "TestSupport.h"
+#include "foundation/AppUtility.h"
+#include "foundation/Crypto.h"
+#include "foundation/DataEncoding.h"
+#include "foundation/PropertyList.h"
+
+#include <QDateTime>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <plist/plist.h>
+#include <zlib.h>
+
+class EncodingTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void gzipRoundTripAndDamage()
+    {
+        QByteArray data;
+        for (int i = 0; i < 100000; ++i)
+            data.append(char(i * 7 % 251));
+        const QByteArray packed = gzipDeflate(data);
+        QVERIFY(packed.startsWith("\x1f\x8b"));
+        QCOMPARE(gzipInflate(packed).value_or(QByteArray()), data);
+        QCOMPARE(gzipInflate(gzipDeflate({})).value_or("x"), QByteArray());
+
+        // Concatenated members read as one; the zlib form is accepted too.
+        QCOMPARE(gzipInflate(gzipDeflate("ab") + gzipDeflate("cd")).value_or(""), QByteArray("abcd"));
+        QCOMPARE(gzipInflate(qCompress("zlib data").mid(4)).value_or(""), QByteArray("zlib data"));
+
+        QVERIFY(!gzipInflate("plain text, not compressed"));
+        QVERIFY(!gzipInflate(packed.left(packed.size() / 2))); // cut short
+        QByteArray corrupt = packed;
+        corrupt[corrupt.size() - 5] = char(corrupt[corrupt.size() - 5] ^ 0x55); // bad checksum
+        QVERIFY(!gzipInflate(corrupt));
+    }
+
+    void digestsAndBase64()
+    {
+        QCOMPARE(AppUtility::MD5StringOfData({}), QString("d41d8cd98f00b204e9800998ecf8427e"));
+        QCOMPARE(AppUtility::MD5StringOfString(QString::fromUtf8("Grüße")),
+                 QString::fromLatin1(Crypto::md5(QString::fromUtf8("Grüße").toUtf8()).toHex()));
+        QCOMPARE(AppUtility::MD5StringOfString("abc"), QString("900150983cd24fb0d6963f7d28e17f72"));
+        QCOMPARE(Crypto::sha256("abc").toHex(),
+                 QByteArray("ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"));
+        // RFC 7914, section 11.
+        QCOMPARE(Crypto::pbkdf2HmacSha256("passwd", "salt", 1, 64).toHex(),
+                 QByteArray("55ac046e56e3089fec1691c22544b605f94185216dde0465e68b9d57c20dacbc"
+                            "49ca9cccf179b645991664b39d77ef317c71b845b1e30bd509112041d3a19783"));
+        QVERIFY(Crypto::pbkdf2HmacSha256("p", "s", 0, 32).isEmpty());
+
+        QCOMPARE(base64Decode("aGVs\nbG8=").value_or(""), QByteArray("hello"));
+        QVERIFY(!base64Decode("aGVs*bG8="));
+
+        const QByteArray a = Crypto::randomBytes(32), b = Crypto::randomBytes(32);
+        QCOMPARE(a.size(), 32);
+        QVERIFY(a != b);
+    }
+
+    void aesGcmDetectsTampering()
+    {
+        const QByteArray key = Crypto::randomBytes(Crypto::kAesKeyLength);
+        const QByteArray nonce = Crypto::randomBytes(Crypto::kGcmNonceLength);
+        const QByteArray plain = "The book's user list\n" + QByteArray(1000, 'u');
+        const auto sealed = Crypto::aes256GcmEncrypt(key, nonce, plain, "header");
+        QVERIFY(sealed);
+        QCOMPARE(sealed->ciphertext.size(), plain.size());
+        QVERIFY(sealed->ciphertext != plain);
+        QCOMPARE(Crypto::aes256GcmDecrypt(key, nonce, sealed->ciphertext, sealed->tag, "header").value_or(""), plain);
+
+        QByteArray flipped = sealed->ciphertext;
+        flipped[10] = char(flipped[10] ^ 1);
+        QVERIFY(!Crypto::aes256GcmDecrypt(key, nonce, flipped, sealed->tag, "header"));
+        QByteArray badTag = sealed->tag;
+        badTag[0] = char(badTag[0] ^ 1);
+        QVERIFY(!Crypto::aes256GcmDecrypt(key, nonce, sealed->ciphertext, badTag, "header"));
+        QVERIFY(!Crypto::aes256GcmDecrypt(key, nonce, sealed->ciphertext, sealed->tag, "other"));
+        QVERIFY(!Crypto::aes256GcmDecrypt(key, Crypto::randomBytes(12), sealed->ciphertext, sealed->tag, "header"));
+        QVERIFY(!Crypto::aes256GcmDecrypt(key, nonce, sealed->ciphertext.chopped(1), sealed->tag, "header"));
+        QVERIFY(!Crypto::aes256GcmDecrypt(key, nonce, sealed->ciphertext, sealed->tag.left(8), "header"));
+        QVERIFY(!Crypto::aes256GcmEncrypt(key.left(16), nonce, plain));
+
+        const auto empty = Crypto::aes256GcmEncrypt(key, nonce, {});
+        QVERIFY(empty && empty->ciphertext.isEmpty());
+        QCOMPARE(Crypto::aes256GcmDecrypt(key, nonce, {}, empty->tag).value_or("x"), QByteArray());
+    }
+};
+
+class PropertyListTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void nestedValuesRoundTrip()
+    {
+        const QDateTime when = QDateTime::fromString("2023-04-05T06:07:08Z", Qt::ISODate);
+        const QVariantMap value{
+            {"name", QString::fromUtf8("Bücher & <Co>")},
+            {"count", 42},
+            {"negative", -7},
+            {"big", qlonglong(1) << 40},
+            {"ratio", 0.1},
+            {"on", true},
+            {"off", false},
+            {"blob", QByteArray("\x00\x01\xff", 3)},
+            {"when", when},
+            {"empty", QVariantMap()},
+            {"list", QVariantList{1, "two", QVariantList{3.5}, QVariantMap{{"deep", "yes"}}}},
+            {"names", QStringList{"a", "b"}},
+        };
+        QTemporaryDir folder;
+        const QString path = folder.filePath("settings.plist");
+        QString error;
+        QVERIFY2(PropertyList::writeFile(path, value, &error), qPrintable(error));
+        const QVariantMap back = PropertyList::readFile(path).value_or(QVariant()).toMap();
+        QCOMPARE(back.keys(), value.keys());
+        for (auto it = value.cbegin(); it != value.cend(); ++it) {
+            if (it.key() == "names")
+                QCOMPARE(back.value("names").toStringList(), it.value().toStringList());
+            else
+                QVERIFY2(back.value(it.key()) == it.value(), qPrintable(it.key()));
+        }
+        QCOMPARE(back.value("when").toDateTime(), when);
+        QCOMPARE(back.value("count").typeId(), QMetaType::Int);
+    }
+
+    void readsBinaryAndRefusesJunk()
+    {
+        // The binary form, as macOS writes settings files.
+        const QVariantMap value{{"title", QString::fromUtf8("Ärger")}, {"pages", QVariantList{1, 2.5, true}}};
+        const QByteArray xml = PropertyList::toXml(value).value_or(QByteArray());
+        plist_t node = nullptr;
+        plist_from_xml(xml.constData(), uint32_t(xml.size()), &node);
+        char *bin = nullptr;
+        uint32_t length = 0;
+        plist_to_bin(node, &bin, &length);
+        const QByteArray binary(bin, length);
+        plist_to_bin_free(bin);
+        plist_free(node);
+        QVERIFY(binary.startsWith("bplist00"));
+        QCOMPARE(PropertyList::fromData(binary).value_or(QVariant()).toMap(), value);
+
+        QVERIFY(!PropertyList::fromData("not a plist"));
+        QVERIFY(!PropertyList::fromData({}));
+
+        QString error;
+        QVERIFY(!PropertyList::toXml(QVariantMap{{"bad", QVariant()}}, &error));
+        QVERIFY(error.contains("bad"));
+        QVERIFY(!PropertyList::toXml(QVariantMap{{"huge", qulonglong(1) << 63}}, &error));
+
+        // A failed write leaves the older file untouched.
+        QTemporaryDir folder;
+        const QString path = folder.filePath("keep.plist");
+        QVERIFY(PropertyList::writeFile(path, QVariantMap{{"v", 1}}));
+        QVERIFY(!PropertyList::writeFile(path, QVariantMap{{"v", QVariant::fromValue(QPoint(1, 2))}}));
+        QCOMPARE(PropertyList::readFile(path).value_or(QVariant()).toMap().value("v"), QVariant(1));
+    }
+};
+
+QV_TEST(EncodingTest)
+QV_TEST(PropertyListTest)
+#include "tst_encoding.moc"

@@ -1,0 +1,157 @@
+#include "TestSupport.h"
+#include "foundation/AppUtility.h"
+#include "foundation/ImageUtility.h"
+#include "foundation/SettingsStore.h"
+
+#include <QDir>
+#include <QGuiApplication>
+#include <QClipboard>
+#include <QImage>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+void writeFile(const QString &path, const QByteArray &data)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(data);
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+} // namespace
+
+class UserFilesTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void userFoldersStayInTheUsersDataArea()
+    {
+        const QString data = TestSupport::isolatedHome() + "/.local/share";
+        QCOMPARE(AppUtility::userAppFolderForSubFolder(), data);
+        QCOMPARE(AppUtility::userAppExtraDataPath(), data + "/Zendarrow/Quorvel");
+        QCOMPARE(AppUtility::userAppResourcePath("Plugin/Save"), data + "/Zendarrow/flipbook/Plugin/Save");
+        QVERIFY(QFileInfo(data + "/Zendarrow/flipbook/Plugin/Save").isDir());
+        QCOMPARE(AppUtility::userAppFolderForSubFolder("/Zendarrow/Quorvel/BookCover"),
+                 data + "/Zendarrow/Quorvel/BookCover");
+        QCOMPARE(userDocumentsFolder(), TestSupport::isolatedHome() + "/Documents");
+
+        const QString a = createUniqueTempFolder(), b = createUniqueTempFolder();
+        QVERIFY(!a.isEmpty() && a != b);
+        QVERIFY(a.startsWith(QDir::tempPath() + "/Quorvel/temp."));
+        struct stat st;
+        QCOMPARE(::stat(QFile::encodeName(a).constData(), &st), 0);
+        QCOMPARE(st.st_mode & 0777, 0700u);
+
+        // A shared folder of that name that is not ours (here: a link planted by
+        // someone else) is not used.
+        const QString shared = QDir::tempPath() + "/Quorvel";
+        QVERIFY(QDir().rename(shared, shared + ".mine"));
+        QDir().mkpath(QDir::tempPath() + "/elsewhere");
+        QVERIFY(QFile::link(QDir::tempPath() + "/elsewhere", shared));
+        const QString c = createUniqueTempFolder();
+        QVERIFY2(c.startsWith(shared + QStringLiteral("-%1/temp.").arg(::geteuid())), qPrintable(c));
+        QCOMPARE(QDir(QDir::tempPath() + "/elsewhere").isEmpty(), true);
+        QFile::remove(shared);
+        QVERIFY(QDir().rename(shared + ".mine", shared));
+    }
+
+    void settingsStoreIsShared()
+    {
+        SettingsStore::setValue("ImageDPILevel1", 300);
+        SettingsStore::setValue("ImageDPILevel2", "junk");
+        SettingsStore::sync();
+        QVERIFY(QFile::exists(TestSupport::isolatedHome() + "/.config/Zendarrow/Quorvel.conf"));
+        QCOMPARE(ImageUtility::getImageDPIByLevel(0), 216);
+        QCOMPARE(ImageUtility::getImageDPIByLevel(1), 300);
+        QCOMPARE(ImageUtility::getImageDPIByLevel(2), 120);
+        QCOMPARE(ImageUtility::getImageDPIByLevel(7), 216);
+        SettingsStore::setValue("ImageDPILevel0", 96);
+        QCOMPARE(ImageUtility::getImageDPIByLevel(-1), 96);
+        for (const char *key : {"ImageDPILevel0", "ImageDPILevel1", "ImageDPILevel2"})
+            SettingsStore::remove(key);
+    }
+
+    void writeStringIsUtf8WithMark()
+    {
+        QTemporaryDir folder;
+        const QString path = folder.filePath("readme.txt");
+        QVERIFY(AppUtility::writeString({}, path));
+        QCOMPARE(readFile(path), QByteArray("\xEF\xBB\xBF"));
+        QVERIFY(AppUtility::writeString(QString::fromUtf8("Grüße"), path));
+        QCOMPARE(readFile(path), QByteArray("\xEF\xBB\xBF") + QString::fromUtf8("Grüße").toUtf8());
+        QVERIFY(!AppUtility::writeString("x", folder.filePath("missing/readme.txt")));
+    }
+
+    void copyFolderContents()
+    {
+        QTemporaryDir work;
+        const QString from = work.filePath("from"), to = work.filePath("to");
+        writeFile(from + "/a.txt", "new a");
+        writeFile(from + "/.hidden", "h");
+        writeFile(from + "/sub/.git/config", "g");
+        writeFile(from + "/sub/b.txt", "b");
+        writeFile(to + "/a.txt", "old a");
+        writeFile(to + "/sub", "a file where a folder comes");
+        writeFile(to + "/keep.txt", "k");
+
+        QVERIFY(AppUtility::copyFromPath(from, to, false));
+        QCOMPARE(readFile(to + "/a.txt"), QByteArray("new a"));
+        QCOMPARE(readFile(to + "/sub/b.txt"), QByteArray("b"));
+        QCOMPARE(readFile(to + "/keep.txt"), QByteArray("k"));
+        QVERIFY(!QFile::exists(to + "/.hidden"));
+        QVERIFY(!QFile::exists(to + "/sub/.git"));
+
+        QVERIFY(AppUtility::copyFromPath(from, to, true));
+        QCOMPARE(readFile(to + "/sub/.git/config"), QByteArray("g"));
+        QVERIFY(!AppUtility::copyFromPath(from, from + "/sub/inside", true)); // into itself
+
+        QCOMPARE(AppUtility::subFolderOfFolder(from), (QStringList{from + "/sub", from + "/sub/.git"}));
+    }
+
+    void flashTrustFile()
+    {
+        const QString trust = AppUtility::getFlashTrustFolder();
+        QCOMPARE(trust, TestSupport::isolatedHome() + "/.macromedia/Flash_Player/#Security/FlashPlayerTrust");
+        QCOMPARE(flashTrustFolderList(), QStringList{trust});
+        QVERIFY(AppUtility::makeDiractoryTrustByFlash("/books/one/"));
+        QVERIFY(AppUtility::makeDiractoryTrustByFlash("/books/two"));
+        QVERIFY(AppUtility::makeDiractoryTrustByFlash("/books/one"));
+        QCOMPARE(readFile(trust + "/Quorvel.cfg"), QByteArray("/books/one\n/books/two\n"));
+    }
+
+    void imagesAreWrittenAtomically()
+    {
+        QTemporaryDir work;
+        QImage image(40, 20, QImage::Format_RGB32);
+        image.fill(Qt::red);
+        QByteArray encoded;
+        QBuffer buffer(&encoded);
+        QVERIFY(buffer.open(QIODevice::WriteOnly) && image.save(&buffer, "JPG"));
+
+        const QString path = work.filePath("shot.png");
+        QVERIFY(ImageUtility::saveImageToPath(path, "png", encoded, 0, 0.97));
+        QCOMPARE(QImage(path).size(), QSize(40, 20));
+        QVERIFY(!ImageUtility::saveImageToPath(path, "png", "not an image", 0, 0.97));
+        QVERIFY(!ImageUtility::saveImageToPath(path, "nosuchformat", encoded, 0, 0.97));
+        QCOMPARE(QImage(path).size(), QSize(40, 20)); // the older file survived
+        QCOMPARE(ImageUtility::resizeImage(image, {10, 30}).size(), QSize(10, 30));
+    }
+
+    void clipboardTakesText()
+    {
+        AppUtility::copyString2Pasteboard("copied link");
+        QCOMPARE(QGuiApplication::clipboard()->text(), QString("copied link"));
+    }
+};
+
+QV_TEST(UserFilesTest)
+#include "tst_userfiles.moc"
