@@ -1,6 +1,6 @@
 #include "project/AppSettings.h"
 
-#include "project/SettingsStorage.h"
+#include "foundation/SettingsStore.h"
 
 #include <QDir>
 #include <QMutexLocker>
@@ -50,7 +50,7 @@ AppSettings *AppSettings::shareInstance()
 
 void AppSettings::loadSettings()
 {
-    auto store = SettingsStorage::open();
+    auto store = SettingsStore::open();
     QVariantMap values;
     for (const QString &key : settingKeys()) {
         if (store->contains(key))
@@ -67,7 +67,7 @@ void AppSettings::saveSettings()
         QMutexLocker lock(&m_mutex);
         values = m_values;
     }
-    auto store = SettingsStorage::open();
+    auto store = SettingsStore::open();
     for (const QString &key : settingKeys()) {
         if (values.contains(key))
             store->setValue(key, values.value(key));

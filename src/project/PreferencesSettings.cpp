@@ -1,6 +1,6 @@
 #include "project/PreferencesSettings.h"
 
-#include "project/SettingsStorage.h"
+#include "foundation/SettingsStore.h"
 
 #include <QMutexLocker>
 
@@ -40,7 +40,7 @@ int PreferencesSettings::defaultImageDPI(int level)
 
 void PreferencesSettings::loadSettings()
 {
-    auto store = SettingsStorage::open();
+    auto store = SettingsStore::open();
     std::array<int, QualityLevelCount> dpi{};
     for (int level = 0; level < QualityLevelCount; ++level) {
         bool ok = false;
@@ -58,7 +58,7 @@ void PreferencesSettings::saveSettings()
         QMutexLocker lock(&m_mutex);
         dpi = m_dpi;
     }
-    auto store = SettingsStorage::open();
+    auto store = SettingsStore::open();
     for (int level = 0; level < QualityLevelCount; ++level)
         store->setValue(dpiKey(level), dpi[level]);
     store->sync();
