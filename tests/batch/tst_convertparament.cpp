@@ -1,7 +1,7 @@
 #include "TestSupport.h"
 #include "batch/ConvertParament.h"
 #include "project/AppSettings.h"
-#include "project/SettingsStorage.h"
+#include "foundation/SettingsStore.h"
 
 #include <QtTest>
 
@@ -11,7 +11,7 @@ class ConvertParamentTest : public QObject
 private slots:
     void init()
     {
-        SettingsStorage::open()->clear();
+        SettingsStore::open()->clear();
     }
 
     void travelsThroughTheApplicationSettings()
@@ -36,7 +36,7 @@ private slots:
         QCOMPARE(ConvertParament::fromAppSettings(AppSettings()), record);
 
         // A fresh installation starts the publish dialog with the defaults of the settings.
-        SettingsStorage::open()->clear();
+        SettingsStore::open()->clear();
         const ConvertParament fresh = ConvertParament::fromAppSettings(AppSettings());
         QCOMPARE(fresh.strTitle(), QStringLiteral("Demo"));
         QCOMPARE(fresh.strOutputName(), QStringLiteral("Zendarrow"));

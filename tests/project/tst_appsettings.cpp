@@ -1,7 +1,7 @@
 #include "TestSupport.h"
 #include "project/AppSettings.h"
 #include "project/PreferencesSettings.h"
-#include "project/SettingsStorage.h"
+#include "foundation/SettingsStore.h"
 
 #include <QDir>
 #include <QtTest>
@@ -12,7 +12,7 @@ class AppSettingsTest : public QObject
 private slots:
     void init()
     {
-        auto store = SettingsStorage::open();
+        auto store = SettingsStore::open();
         store->clear();
         store->sync();
     }
@@ -38,7 +38,7 @@ private slots:
     void emptyOrDamagedValuesFallBack()
     {
         {
-            auto store = SettingsStorage::open();
+            auto store = SettingsStore::open();
             store->setValue("lastOutputFileTitle", "");
             store->setValue("lastOutputFileName", "");
             store->setValue("lastOutputFileFolder", "");
@@ -114,9 +114,9 @@ private slots:
         QVERIFY(!prefs.setImageDPILevel(3, 300));
         prefs.saveSettings();
         // The image helpers read the store directly.
-        QCOMPARE(SettingsStorage::open()->value("ImageDPILevel1").toInt(), 300);
+        QCOMPARE(SettingsStore::open()->value("ImageDPILevel1").toInt(), 300);
 
-        SettingsStorage::open()->setValue("ImageDPILevel2", "dense");
+        SettingsStore::open()->setValue("ImageDPILevel2", "dense");
         PreferencesSettings reread;
         QCOMPARE(reread.imageDPILevel(1), 300);
         QCOMPARE(reread.imageDPILevel(2), 120);
