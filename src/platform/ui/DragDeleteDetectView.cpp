@@ -87,11 +87,19 @@ bool DragDeleteDetectView::carriesOurType(const QMimeData *data) const
 bool DragDeleteDetectView::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::ChildAdded) {
-        // Item views make their QDrag as a child right before running it.
-        auto *child = static_cast<QChildEvent *>(event)->child();
-        if (auto *drag = qobject_cast<QDrag *>(child)) {
-            if (auto *list = qobject_cast<QWidget *>(watched))
-                dragStarted(list, drag);
+        // Item views make their QDrag as a child right before running it. The child is
+        // not a QDrag yet while it is being constructed: look again once it is made
+        // (that happens inside the drag's own event loop).
+        QPointer<QObject> child = static_cast<QChildEvent *>(event)->child();
+        QPointer<QWidget> list = qobject_cast<QWidget *>(watched);
+        if (child && list && !m_dragActive) {
+            QMetaObject::invokeMethod(
+                this,
+                [this, child, list] {
+                    if (auto *drag = qobject_cast<QDrag *>(child.data()); drag && list && !m_dragActive)
+                        dragStarted(list, drag);
+                },
+                Qt::QueuedConnection);
         }
     } else if (event->type() == QEvent::Drop && m_dragActive) {
         // Some widget of the program takes the drop: it has a target.
@@ -108,8 +116,7 @@ void DragDeleteDetectView::dragStarted(QWidget *list, QDrag *drag)
     m_droppedInside = false;
     m_dragData.clear();
     qApp->installEventFilter(this);
-    // The data is set right after the QDrag is made; read it once the drag runs.
-    QMetaObject::invokeMethod(drag, [this, drag] { captureData(drag); }, Qt::QueuedConnection);
+    captureData(drag);
     connect(drag, &QDrag::targetChanged, this, [this, drag] { captureData(drag); });
     connect(drag, &QObject::destroyed, this, &DragDeleteDetectView::dragEnded);
 }

@@ -149,9 +149,10 @@ void QvPanel::finish(const QList<QUrl> &urls)
     const bool needsOwner = m_hasOwner;
     QMetaObject::invokeMethod(
         this,
-        [this, owner, needsOwner] {
+        [this, owner, needsOwner, urls] {
             if (needsOwner && !owner)
                 return;
+            m_urls = urls; // the answer of this run, even when another run followed
             if (m_endCall)
                 m_endCall(this);
         },
