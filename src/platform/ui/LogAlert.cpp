@@ -23,86 +23,86 @@ bool onMainThread()
 }
 } // namespace
 
-AlertSpec LogAlert::normalized(const AlertSpec &spec)
+AlertRequest LogAlert::normalized(const AlertRequest &request)
 {
-    AlertSpec s = spec;
+    AlertRequest s = request;
     if (s.buttons.isEmpty())
         s.buttons << okText();
     const int count = int(s.buttons.size());
-    if (s.defaultButton >= count || s.defaultButton < AlertSpec::NoButton)
+    if (s.defaultButton >= count || s.defaultButton < AlertRequest::NoButton)
         s.defaultButton = 0;
-    if (s.escapeButton == AlertSpec::AutomaticButton) {
+    if (s.escapeButton == AlertRequest::AutomaticButton) {
         const int cancel = int(s.buttons.indexOf(cancelText()));
-        s.escapeButton = cancel >= 0 ? cancel : (count == 1 ? 0 : AlertSpec::NoButton);
-    } else if (s.escapeButton >= count || s.escapeButton < AlertSpec::NoButton) {
-        s.escapeButton = AlertSpec::NoButton;
+        s.escapeButton = cancel >= 0 ? cancel : (count == 1 ? 0 : AlertRequest::NoButton);
+    } else if (s.escapeButton >= count || s.escapeButton < AlertRequest::NoButton) {
+        s.escapeButton = AlertRequest::NoButton;
     }
     return s;
 }
 
-QMessageBox *LogAlert::createMessageBox(const AlertSpec &input, QWidget *parent)
+QMessageBox *LogAlert::createMessageBox(const AlertRequest &input, QWidget *parent)
 {
-    const AlertSpec spec = normalized(input);
+    const AlertRequest request = normalized(input);
     auto *box = new QMessageBox(parent);
-    box->setWindowTitle(spec.windowTitle.isEmpty() ? QApplication::applicationDisplayName() : spec.windowTitle);
+    box->setWindowTitle(request.windowTitle.isEmpty() ? QApplication::applicationDisplayName() : request.windowTitle);
     box->setTextFormat(Qt::PlainText);
-    box->setText(spec.messageText);
-    box->setInformativeText(spec.informativeText);
-    switch (spec.style) {
+    box->setText(request.messageText);
+    box->setInformativeText(request.informativeText);
+    switch (request.style) {
     case AlertStyle::Informational: box->setIcon(QMessageBox::Information); break;
     case AlertStyle::Warning: box->setIcon(QMessageBox::Warning); break;
     case AlertStyle::Critical: box->setIcon(QMessageBox::Critical); break;
     }
-    for (int i = 0; i < spec.buttons.size(); ++i) {
+    for (int i = 0; i < request.buttons.size(); ++i) {
         // Action roles keep the buttons in the given order on every platform style.
-        QPushButton *button = box->addButton(spec.buttons[i], QMessageBox::ActionRole);
+        QPushButton *button = box->addButton(request.buttons[i], QMessageBox::ActionRole);
         button->setProperty(IndexProperty, i);
-        if (i == spec.defaultButton)
+        if (i == request.defaultButton)
             box->setDefaultButton(button);
-        if (i == spec.escapeButton)
+        if (i == request.escapeButton)
             box->setEscapeButton(button);
     }
     return box;
 }
 
-int LogAlert::pressedButton(const QMessageBox &box, const AlertSpec &input)
+int LogAlert::pressedButton(const QMessageBox &box, const AlertRequest &input)
 {
-    const AlertSpec spec = normalized(input);
+    const AlertRequest request = normalized(input);
     if (QAbstractButton *clicked = box.clickedButton()) {
         bool ok = false;
         const int index = clicked->property(IndexProperty).toInt(&ok);
         if (ok)
             return index;
     }
-    if (spec.escapeButton >= 0)
-        return spec.escapeButton;
-    return spec.defaultButton >= 0 ? spec.defaultButton : 0;
+    if (request.escapeButton >= 0)
+        return request.escapeButton;
+    return request.defaultButton >= 0 ? request.defaultButton : 0;
 }
 
-int LogAlert::runAlert(const AlertSpec &spec, QWidget *parent)
+int LogAlert::runAlert(const AlertRequest &request, QWidget *parent)
 {
     if (!onMainThread()) {
         int result = 0;
-        performOnMainThreadAndWait([&] { result = runAlert(spec, nullptr); });
+        performOnMainThreadAndWait([&] { result = runAlert(request, nullptr); });
         return result;
     }
     if (UiTestDriver *driver = UiTestDriver::current())
-        return driver->alertRequested(spec, false);
-    QMessageBox *box = createMessageBox(spec, parent);
+        return driver->alertRequested(request, false);
+    QMessageBox *box = createMessageBox(request, parent);
     QPointer<QMessageBox> guard(box);
     box->setWindowModality(Qt::ApplicationModal);
     box->exec();
     if (!guard)
-        return normalized(spec).escapeButton >= 0 ? normalized(spec).escapeButton : 0;
-    const int index = pressedButton(*box, spec);
+        return normalized(request).escapeButton >= 0 ? normalized(request).escapeButton : 0;
+    const int index = pressedButton(*box, request);
     delete box;
     return index;
 }
 
-void LogAlert::beginAlertSheet(const AlertSpec &spec, QWidget *window, std::function<void(int)> didEnd)
+void LogAlert::beginAlertSheet(const AlertRequest &request, QWidget *window, std::function<void(int)> didEnd)
 {
     if (UiTestDriver *driver = UiTestDriver::current()) {
-        const int index = driver->alertRequested(spec, true);
+        const int index = driver->alertRequested(request, true);
         if (didEnd) {
             QObject *context = window ? static_cast<QObject *>(window) : QCoreApplication::instance();
             QMetaObject::invokeMethod(context, [didEnd, index] { didEnd(index); }, Qt::QueuedConnection);
@@ -110,11 +110,11 @@ void LogAlert::beginAlertSheet(const AlertSpec &spec, QWidget *window, std::func
         return;
     }
     QWidget *host = window ? window->window() : nullptr;
-    QMessageBox *box = createMessageBox(spec, host);
+    QMessageBox *box = createMessageBox(request, host);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowModality(host ? Qt::WindowModal : Qt::ApplicationModal);
-    QObject::connect(box, &QDialog::finished, box, [box, spec, didEnd](int) {
-        const int index = pressedButton(*box, spec);
+    QObject::connect(box, &QDialog::finished, box, [box, request, didEnd](int) {
+        const int index = pressedButton(*box, request);
         if (didEnd)
             didEnd(index);
     });
@@ -123,32 +123,32 @@ void LogAlert::beginAlertSheet(const AlertSpec &spec, QWidget *window, std::func
 
 void LogAlert::alertMessage(const QString &message, const QString &text)
 {
-    AlertSpec spec;
-    spec.messageText = message;
-    spec.informativeText = text;
-    spec.buttons = {okText()};
-    runAlert(spec);
+    AlertRequest request;
+    request.messageText = message;
+    request.informativeText = text;
+    request.buttons = {okText()};
+    runAlert(request);
 }
 
 bool LogAlert::askOKCancel(const QString &message, const QString &text)
 {
-    AlertSpec spec;
-    spec.messageText = message;
-    spec.informativeText = text;
-    spec.buttons = {okText(), cancelText()};
-    spec.defaultButton = 0;
-    spec.escapeButton = 1;
-    return runAlert(spec) != 1;
+    AlertRequest request;
+    request.messageText = message;
+    request.informativeText = text;
+    request.buttons = {okText(), cancelText()};
+    request.defaultButton = 0;
+    request.escapeButton = 1;
+    return runAlert(request) != 1;
 }
 
 bool LogAlert::askYesNo(const QString &message, const QString &text)
 {
-    AlertSpec spec;
-    spec.messageText = message;
-    spec.informativeText = text;
-    spec.buttons = {UiText::string(QStringLiteral("YES"), QStringLiteral("YES")),
+    AlertRequest request;
+    request.messageText = message;
+    request.informativeText = text;
+    request.buttons = {UiText::string(QStringLiteral("YES"), QStringLiteral("YES")),
                     UiText::string(QStringLiteral("NO"), QStringLiteral("NO"))};
-    spec.defaultButton = 1; // Return presses "NO"
-    spec.escapeButton = 0;  // Escape presses "YES"
-    return runAlert(spec) != 1;
+    request.defaultButton = 1; // Return presses "NO"
+    request.escapeButton = 0;  // Escape presses "YES"
+    return runAlert(request) != 1;
 }

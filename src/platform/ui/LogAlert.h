@@ -12,7 +12,7 @@ class QWidget;
 
 enum class AlertStyle { Informational, Warning, Critical };
 
-struct AlertSpec
+struct AlertRequest
 {
     static constexpr int AutomaticButton = -2;
     static constexpr int NoButton = -1;
@@ -38,16 +38,16 @@ public:
     // "YES" and "NO": Escape presses "YES", Return presses "NO"; true unless "NO" was pressed.
     static bool askYesNo(const QString &message, const QString &text);
 
-    // Application-modal; returns the index in spec.buttons of the pressed button.
+    // Application-modal; returns the index in request.buttons of the pressed button.
     // Safe to call from a worker thread (the alert runs on the main thread, which waits).
-    static int runAlert(const AlertSpec &spec, QWidget *parent = nullptr);
+    static int runAlert(const AlertRequest &request, QWidget *parent = nullptr);
     // Window-modal on window's window; didEnd gets the pressed button's index.
-    static void beginAlertSheet(const AlertSpec &spec, QWidget *window, std::function<void(int)> didEnd);
+    static void beginAlertSheet(const AlertRequest &request, QWidget *window, std::function<void(int)> didEnd);
 
-    // The message box for spec (buttons carry their index); used by runAlert and tests.
-    static QMessageBox *createMessageBox(const AlertSpec &spec, QWidget *parent);
+    // The message box for request (buttons carry their index); used by runAlert and tests.
+    static QMessageBox *createMessageBox(const AlertRequest &request, QWidget *parent);
     // The index of the button that ended box (the escape button when none was pressed).
-    static int pressedButton(const QMessageBox &box, const AlertSpec &spec);
-    // The spec with "OK" for an empty button list and its automatic escape button resolved.
-    static AlertSpec normalized(const AlertSpec &spec);
+    static int pressedButton(const QMessageBox &box, const AlertRequest &request);
+    // The request with "OK" for an empty button list and its automatic escape button resolved.
+    static AlertRequest normalized(const AlertRequest &request);
 };

@@ -98,15 +98,15 @@ void UiTestDriver::answerModal(ModalHandler handler)
     m_modalHandlers << std::move(handler);
 }
 
-QString UiTestDriver::describe(const AlertSpec &spec)
+QString UiTestDriver::describe(const AlertRequest &request)
 {
     return QStringLiteral("\"%1\" / \"%2\" [%3]")
-        .arg(spec.messageText, spec.informativeText, spec.buttons.join(QStringLiteral(", ")));
+        .arg(request.messageText, request.informativeText, request.buttons.join(QStringLiteral(", ")));
 }
 
-int UiTestDriver::pressKeyOnRealAlert(const AlertSpec &spec, int key)
+int UiTestDriver::pressKeyOnRealAlert(const AlertRequest &request, int key)
 {
-    QMessageBox *box = LogAlert::createMessageBox(spec, nullptr);
+    QMessageBox *box = LogAlert::createMessageBox(request, nullptr);
     QPointer<QMessageBox> guard(box);
     QTimer::singleShot(0, box, [box, key] {
         QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
@@ -124,40 +124,40 @@ int UiTestDriver::pressKeyOnRealAlert(const AlertSpec &spec, int key)
     box->exec();
     if (!guard)
         return -1;
-    const int index = box->clickedButton() ? LogAlert::pressedButton(*box, spec) : -1;
+    const int index = box->clickedButton() ? LogAlert::pressedButton(*box, request) : -1;
     delete box;
     return index;
 }
 
-int UiTestDriver::alertRequested(const AlertSpec &input, bool sheet)
+int UiTestDriver::alertRequested(const AlertRequest &input, bool sheet)
 {
-    const AlertSpec spec = LogAlert::normalized(input);
-    ShownAlert shown{spec.messageText, spec.informativeText, spec.buttons, spec.style, sheet, -1};
-    const int fallback = spec.escapeButton >= 0 ? spec.escapeButton : (spec.defaultButton >= 0 ? spec.defaultButton : 0);
+    const AlertRequest request = LogAlert::normalized(input);
+    ShownAlert shown{request.messageText, request.informativeText, request.buttons, request.style, sheet, -1};
+    const int fallback = request.escapeButton >= 0 ? request.escapeButton : (request.defaultButton >= 0 ? request.defaultButton : 0);
     int index = fallback;
     if (m_alertAnswers.isEmpty()) {
-        fail(QStringLiteral("Unanswered alert %1").arg(describe(spec)));
+        fail(QStringLiteral("Unanswered alert %1").arg(describe(request)));
     } else {
         const AlertAnswer answer = m_alertAnswers.takeFirst();
         switch (answer.kind) {
         case AlertAnswer::Title:
-            index = int(spec.buttons.indexOf(answer.title));
+            index = int(request.buttons.indexOf(answer.title));
             if (index < 0) {
-                fail(QStringLiteral("Alert %1 has no button \"%2\"").arg(describe(spec), answer.title));
+                fail(QStringLiteral("Alert %1 has no button \"%2\"").arg(describe(request), answer.title));
                 index = fallback;
             }
             break;
         case AlertAnswer::Index:
             index = answer.value;
-            if (index < 0 || index >= spec.buttons.size()) {
-                fail(QStringLiteral("Alert %1 has no button %2").arg(describe(spec)).arg(answer.value));
+            if (index < 0 || index >= request.buttons.size()) {
+                fail(QStringLiteral("Alert %1 has no button %2").arg(describe(request)).arg(answer.value));
                 index = fallback;
             }
             break;
         case AlertAnswer::Key:
-            index = pressKeyOnRealAlert(spec, answer.value);
+            index = pressKeyOnRealAlert(request, answer.value);
             if (index < 0) {
-                fail(QStringLiteral("Key %1 pressed no button of alert %2").arg(answer.value).arg(describe(spec)));
+                fail(QStringLiteral("Key %1 pressed no button of alert %2").arg(answer.value).arg(describe(request)));
                 index = fallback;
             }
             break;

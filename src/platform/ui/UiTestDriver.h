@@ -87,7 +87,7 @@ public:
     int unusedAnswers() const;
 
     // Called by the platform classes.
-    int alertRequested(const AlertSpec &spec, bool sheet);
+    int alertRequested(const AlertRequest &request, bool sheet);
     bool panelRequested(const QvPanel &panel, QList<QUrl> *chosen);
     void modalRunWillStart(WindowController *controller);
     void sheetDidBegin(WindowController *controller);
@@ -108,8 +108,8 @@ private:
     };
 
     void fail(const QString &message);
-    int pressKeyOnRealAlert(const AlertSpec &spec, int key);
-    static QString describe(const AlertSpec &spec);
+    int pressKeyOnRealAlert(const AlertRequest &request, int key);
+    static QString describe(const AlertRequest &request);
 
     QList<AlertAnswer> m_alertAnswers;
     QList<PanelAnswer> m_panelAnswers;

@@ -19,3 +19,9 @@ public:
     // Pops menu up with its top-left corner at point in view's coordinates; returns at once.
     static void simulatePopMenu(QMenu *menu, const QPoint &point, QWidget *view);
 };
+
+// The same as WidgetUtility::snapRectInWindow.
+inline QImage snapRectInWindow(QWidget *window, const QRect &rect)
+{
+    return WidgetUtility::snapRectInWindow(window, rect);
+}

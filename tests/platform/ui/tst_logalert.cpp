@@ -21,11 +21,11 @@ private slots:
         QVERIFY(LogAlert::askOKCancel(QStringLiteral("Delete?"), QString()));
         LogAlert::alertMessage(QStringLiteral("The book cover not found!"), QString());
 
-        AlertSpec spec;
-        spec.messageText = QStringLiteral("Save changes?");
-        spec.buttons = {QStringLiteral("Save"), QStringLiteral("Cancel"), QStringLiteral("Don't Save")};
-        spec.style = AlertStyle::Warning;
-        QCOMPARE(LogAlert::runAlert(spec), 2);
+        AlertRequest request;
+        request.messageText = QStringLiteral("Save changes?");
+        request.buttons = {QStringLiteral("Save"), QStringLiteral("Cancel"), QStringLiteral("Don't Save")};
+        request.style = AlertStyle::Warning;
+        QCOMPARE(LogAlert::runAlert(request), 2);
 
         const auto &shown = driver.alerts();
         QCOMPARE(shown.size(), 4);
@@ -54,12 +54,12 @@ private slots:
         QVERIFY(LogAlert::askOKCancel(QStringLiteral("Delete?"), QString()));
 
         // A custom alert: the button titled Cancel takes Escape, the first takes Return.
-        AlertSpec spec;
-        spec.buttons = {QStringLiteral("Replace"), QStringLiteral("Cancel"), QStringLiteral("Keep both")};
+        AlertRequest request;
+        request.buttons = {QStringLiteral("Replace"), QStringLiteral("Cancel"), QStringLiteral("Keep both")};
         driver.answerAlertWithKey(Qt::Key_Escape);
-        QCOMPARE(LogAlert::runAlert(spec), 1);
+        QCOMPARE(LogAlert::runAlert(request), 1);
         driver.answerAlertWithKey(Qt::Key_Return);
-        QCOMPARE(LogAlert::runAlert(spec), 0);
+        QCOMPARE(LogAlert::runAlert(request), 0);
     }
 
     void unansweredOrWrongAnswersFailWithoutHanging()
@@ -106,11 +106,11 @@ private slots:
         QWidget window;
         window.show();
         driver.answerAlert(QStringLiteral("Cancel"));
-        AlertSpec spec;
-        spec.messageText = QStringLiteral("Change the color?");
-        spec.buttons = {QStringLiteral("OK"), QStringLiteral("Cancel")};
+        AlertRequest request;
+        request.messageText = QStringLiteral("Change the color?");
+        request.buttons = {QStringLiteral("OK"), QStringLiteral("Cancel")};
         int answer = -1;
-        LogAlert::beginAlertSheet(spec, &window, [&](int index) { answer = index; });
+        LogAlert::beginAlertSheet(request, &window, [&](int index) { answer = index; });
         QCOMPARE(answer, -1);
         QTRY_COMPARE(answer, 1);
         QVERIFY(driver.alerts().first().sheet);

@@ -97,14 +97,14 @@ private slots:
         QPalette p = red->palette();
         p.setColor(QPalette::Window, Qt::red);
         red->setPalette(p);
-        QVERIFY(WidgetUtility::snapRectInWindow(&window, QRect(20, 30, 50, 40)).isNull()); // not shown
+        QVERIFY(snapRectInWindow(&window, QRect(20, 30, 50, 40)).isNull()); // not shown
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
 
-        const QImage shot = WidgetUtility::snapRectInWindow(red, QRect(20, 30, 50, 40));
+        const QImage shot = snapRectInWindow(red, QRect(20, 30, 50, 40));
         QCOMPARE(shot.deviceIndependentSize().toSize(), QSize(50, 40));
         QCOMPARE(QColor(shot.pixel(shot.width() / 2, shot.height() / 2)), QColor(Qt::red));
-        QVERIFY(WidgetUtility::snapRectInWindow(&window, QRect(500, 500, 10, 10)).isNull());
+        QVERIFY(snapRectInWindow(&window, QRect(500, 500, 10, 10)).isNull());
     }
 
     void menuPopsUpAtThePointOfTheView()
@@ -173,11 +173,6 @@ private slots:
         QCOMPARE(notes, live.size());
         QCOMPARE(panel->color(), QColor(0x12, 0x34, 0x00));
         QVERIFY(!panel->colorChooser()->isHidden());
-
-        panel->setShowsAlpha(true);
-        QVERIFY(panel->showsAlpha());
-        panel->setFloatingPanel(true);
-        QVERIFY(panel->isFloatingPanel());
     }
 };
 
