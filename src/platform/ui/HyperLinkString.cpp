@@ -24,7 +24,9 @@ void HyperLinkString::setHyperlinkToTextField(QLabel *field, const QUrl &url)
     field->setOpenExternalLinks(false);
     field->setCursor(Qt::PointingHandCursor);
     field->setToolTip(url.toString());
-    QObject::disconnect(field, &QLabel::linkActivated, nullptr, nullptr);
-    QObject::connect(field, &QLabel::linkActivated, field,
-                     [](const QString &link) { Workspace::openURL(QUrl::fromEncoded(link.toUtf8())); });
+    if (!field->property("qvLinkOpens").toBool()) {
+        field->setProperty("qvLinkOpens", true);
+        QObject::connect(field, &QLabel::linkActivated, field,
+                         [](const QString &link) { Workspace::openURL(QUrl::fromEncoded(link.toUtf8())); });
+    }
 }

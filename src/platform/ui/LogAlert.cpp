@@ -88,7 +88,8 @@ int LogAlert::runAlert(const AlertRequest &request, QWidget *parent)
     }
     if (UiTestDriver *driver = UiTestDriver::current())
         return driver->alertRequested(request, false);
-    QMessageBox *box = createMessageBox(request, parent);
+    // Over the active window rather than in the middle of the screen.
+    QMessageBox *box = createMessageBox(request, parent ? parent->window() : QApplication::activeWindow());
     QPointer<QMessageBox> guard(box);
     box->setWindowModality(Qt::ApplicationModal);
     box->exec();
