@@ -6,6 +6,8 @@
 
 #if defined(QT_WIDGETS_LIB)
 #include <QApplication>
+#include <QtTest>
+#include "platform/ui/UiTestDriver.h"
 using TestApplication = QApplication;
 #else
 #include <QGuiApplication>
@@ -21,5 +23,12 @@ int main(int argc, char **argv)
 #endif
     TestApplication app(argc, argv);
     TestApplication::setApplicationName(QStringLiteral("Quorvel"));
+#if defined(QT_WIDGETS_LIB)
+    // No alert, panel or modal window ever waits for a person in a test: whatever a
+    // test does not answer fails the test and is ended at once.
+    UiTestDriver::setFailureHandler(
+        [](const QString &message) { QTest::qFail(qPrintable(message), "UiTestDriver", 0); });
+    UiTestDriver baseDriver;
+#endif
     return TestSupport::runTests(argc, argv);
 }

@@ -1,0 +1,180 @@
+#include "TestSupport.h"
+#include "UiTestHelpers.h"
+#include "platform/NotificationCenter.h"
+#include "platform/ui/ColorPanel.h"
+#include "platform/ui/HyperLinkString.h"
+#include "platform/ui/ListSelectCell.h"
+#include "platform/ui/WidgetUtility.h"
+#include "platform/ui/WindowController.h"
+#include "platform/ui/Workspace.h"
+
+#include <QColorDialog>
+#include <QDesktopServices>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QToolButton>
+#include <QtTest>
+
+namespace {
+class UrlCatcher : public QObject
+{
+    Q_OBJECT
+public:
+    QList<QUrl> opened;
+public slots:
+    void open(const QUrl &url) { opened << url; }
+};
+
+class ColorChooser : public WindowController
+{
+public:
+    ColorPanel *panel = nullptr;
+
+protected:
+    QvWindow *createWindow() override { return panel = new ColorPanel; }
+};
+} // namespace
+
+class PlatformWidgetsTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void listCellsKeepShortcutsAndShowFrameOnHover()
+    {
+        QPushButton ok(QStringLiteral("Done"));
+        ok.setShortcut(QKeySequence(Qt::Key_Return));
+        ListSelectCell::textCell(&ok, QStringLiteral("OK"));
+        QCOMPARE(ok.text(), QStringLiteral("OK"));
+        QCOMPARE(ok.shortcut(), QKeySequence(Qt::Key_Return));
+        QVERIFY(ok.isFlat());
+        QEvent enter(QEvent::Enter);
+        QCoreApplication::sendEvent(&ok, &enter);
+        QVERIFY(!ok.isFlat());
+        QEvent leave(QEvent::Leave);
+        QCoreApplication::sendEvent(&ok, &leave);
+        QVERIFY(ok.isFlat());
+
+        QToolButton add;
+        add.setText(QStringLiteral("Add"));
+        add.setShortcut(QKeySequence(Qt::Key_Plus));
+        ListSelectCell::imageCell(&add, QIcon());
+        QVERIFY(add.text().isEmpty());
+        QCOMPARE(add.shortcut(), QKeySequence(Qt::Key_Plus));
+        QVERIFY(add.autoRaise());
+    }
+
+    void hyperlinkKeepsTextLiteralAndOpensThroughWorkspace()
+    {
+        UiTestDriver driver;
+        QLabel label(QStringLiteral("How to insert <Flipbook> & more?"));
+        const QUrl url(QStringLiteral("https://example.com/help?a=1&b=\"2\""));
+        HyperLinkString::setHyperlinkToTextField(&label, url);
+        QCOMPARE(label.textFormat(), Qt::RichText);
+        QTextDocument doc;
+        doc.setHtml(label.text());
+        QCOMPARE(doc.toPlainText(), QStringLiteral("How to insert <Flipbook> & more?"));
+        // Linking again keeps the original text rather than nesting links.
+        HyperLinkString::setHyperlinkToTextField(&label, url);
+        doc.setHtml(label.text());
+        QCOMPARE(doc.toPlainText(), QStringLiteral("How to insert <Flipbook> & more?"));
+
+        const int start = label.text().indexOf(QStringLiteral("href=\"")) + 6;
+        const QString href = label.text().mid(start, label.text().indexOf(QLatin1Char('"'), start) - start);
+        emit label.linkActivated(QTextDocumentFragment::fromHtml(href).toPlainText());
+        QCOMPARE(driver.workspaceRequests().size(), 1);
+        QCOMPARE(QUrl(driver.workspaceRequests().first().target), url);
+    }
+
+    void snapshotOfPartOfAWindow()
+    {
+        QWidget window;
+        window.resize(200, 150);
+        auto *red = new QWidget(&window);
+        red->setGeometry(20, 30, 50, 40);
+        red->setAutoFillBackground(true);
+        QPalette p = red->palette();
+        p.setColor(QPalette::Window, Qt::red);
+        red->setPalette(p);
+        QVERIFY(snapRectInWindow(&window, QRect(20, 30, 50, 40)).isNull()); // not shown
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+        const QImage shot = snapRectInWindow(red, QRect(20, 30, 50, 40));
+        QCOMPARE(shot.deviceIndependentSize().toSize(), QSize(50, 40));
+        QCOMPARE(QColor(shot.pixel(shot.width() / 2, shot.height() / 2)), QColor(Qt::red));
+        QVERIFY(snapRectInWindow(&window, QRect(500, 500, 10, 10)).isNull());
+    }
+
+    void menuPopsUpAtThePointOfTheView()
+    {
+        QWidget window;
+        window.setGeometry(100, 100, 300, 200);
+        auto *view = new QWidget(&window);
+        view->setGeometry(40, 50, 200, 100);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QMenu menu;
+        menu.addAction(QStringLiteral("Import"));
+        WidgetUtility::simulatePopMenu(&menu, QPoint(10, 20), view);
+        QVERIFY(menu.isVisible());
+        QCOMPARE(menu.pos(), view->mapToGlobal(QPoint(10, 20)));
+        menu.hide();
+    }
+
+    void revealFallsBackToTheFolder()
+    {
+        // No session bus here: the file manager cannot be asked.
+        qunsetenv("DBUS_SESSION_BUS_ADDRESS");
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("book.html"));
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.close();
+
+        UiTestDriver driver;
+        QVERIFY(Workspace::selectFile(file));
+        QCOMPARE(driver.workspaceRequests().first().kind, QStringLiteral("reveal"));
+
+        driver.setWorkspacePassThrough(true);
+        UrlCatcher catcher;
+        QDesktopServices::setUrlHandler(QStringLiteral("file"), &catcher, "open");
+        QVERIFY(Workspace::selectFile(file));
+        QVERIFY(!Workspace::selectFile(dir.filePath(QStringLiteral("missing.html"))));
+        QVERIFY(Workspace::openFile(file));
+        QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+        // The folder is shown, never the file opened in its application.
+        QCOMPARE(catcher.opened, (QList<QUrl>{QUrl::fromLocalFile(dir.path()), QUrl::fromLocalFile(file)}));
+    }
+
+    void colorPanelReportsLiveAndEscapeEndsItsRun()
+    {
+        UiTestDriver driver;
+        ColorChooser chooser;
+        ColorPanel *panel = static_cast<ColorPanel *>(chooser.window());
+        QList<QColor> live;
+        QObject observer;
+        int notes = 0;
+        NotificationCenter::defaultCenter()->addObserver(&observer, ColorPanelColorDidChangeNotification, panel,
+                                                         [&](const Notification &) { ++notes; });
+        connect(panel, &ColorPanel::colorChanged, this, [&](const QColor &c) { live << c; });
+
+        driver.answerModal([&](WindowController *) {
+            panel->colorChooser()->setCurrentColor(QColor(0x12, 0x34, 0x00));
+            // Escape inside the chooser goes to the panel, which ends its run.
+            QWidget *inner = panel->colorChooser()->findChild<QLineEdit *>();
+            QVERIFY(inner);
+            QTest::keyClick(inner, Qt::Key_Escape);
+        });
+        chooser.setCloseMode(0);
+        QCOMPARE(chooser.runModal(), 0);
+        QCOMPARE(live.last(), QColor(0x12, 0x34, 0x00));
+        QCOMPARE(notes, live.size());
+        QCOMPARE(panel->color(), QColor(0x12, 0x34, 0x00));
+        QVERIFY(!panel->colorChooser()->isHidden());
+    }
+};
+
+QV_TEST(PlatformWidgetsTest)
+#include "tst_platformwidgets.moc"

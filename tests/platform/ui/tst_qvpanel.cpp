@@ -1,0 +1,120 @@
+#include "TestSupport.h"
+#include "UiTestHelpers.h"
+#include "platform/ui/QvPanel.h"
+
+#include <QFileDialog>
+#include <QThread>
+#include <QtTest>
+
+class QvPanelTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void endCallRunsLaterOnMainThreadAndCancelCallsNothing()
+    {
+        UiTestDriver driver;
+        QWidget owner;
+        QvPanel panel;
+        panel.setIsOpenPanel(true);
+        panel.setTitle(QStringLiteral("Open SWF file"));
+        panel.setPrompt(QStringLiteral("Choose folder"));
+        panel.setTypes({QStringLiteral("swf")});
+        panel.setDirectory(QStringLiteral("/nonexistent/folder"));
+        panel.setOwer(&owner);
+        QList<QUrl> chosen;
+        Qt::HANDLE thread = nullptr;
+        panel.setEndPanelSelector([&](QvPanel *p) {
+            chosen = p->URLs();
+            thread = QThread::currentThreadId();
+        });
+
+        driver.answerPanel({QStringLiteral("/tmp/a.swf"), QStringLiteral("/tmp/b.swf")});
+        panel.runModel();
+        QVERIFY(chosen.isEmpty()); // the end call comes after the panel closed
+        QTRY_COMPARE(chosen.size(), 2);
+        QCOMPARE(panel.URL(), QUrl::fromLocalFile(QStringLiteral("/tmp/a.swf")));
+        QCOMPARE(thread, QThread::currentThreadId());
+
+        chosen.clear();
+        driver.cancelPanel();
+        panel.runModel();
+        QTest::qWait(20);
+        QVERIFY(chosen.isEmpty());
+        QVERIFY(panel.URL().isEmpty());
+
+        QCOMPARE(driver.panels().size(), 2);
+        const QvPanelOptions &shown = driver.panels().first();
+        QCOMPARE(shown.title, QStringLiteral("Open SWF file"));
+        QCOMPARE(shown.prompt, QStringLiteral("Choose folder"));
+        QCOMPARE(shown.types, QStringList{"swf"});
+    }
+
+    void endCallDroppedWhenOwnerIsGone()
+    {
+        UiTestDriver driver;
+        auto *owner = new QWidget;
+        QvPanel panel;
+        panel.setOwer(owner);
+        bool called = false;
+        panel.setEndPanelSelector([&](QvPanel *) { called = true; });
+        driver.answerPanel({QStringLiteral("/tmp/x.png")});
+        panel.runModel();
+        delete owner;
+        QTest::qWait(20);
+        QVERIFY(!called);
+    }
+
+    void saveNameGetsAnAllowedExtension()
+    {
+        UiTestDriver driver;
+        QvPanel panel;
+        panel.setIsOpenPanel(false);
+        panel.setTypes({QStringLiteral("scp"), QStringLiteral("zip")});
+        panel.setNameFieldStringValue(QStringLiteral("My scene"));
+        QStringList saved;
+        panel.setEndPanelSelector([&](QvPanel *p) { saved << p->URL().toLocalFile(); });
+        for (const char *name : {"/tmp/My scene", "/tmp/pack.ZIP", "/tmp/v1.2"}) {
+            driver.answerPanel({QString::fromLatin1(name)});
+            panel.runModel();
+        }
+        QTRY_COMPARE(saved.size(), 3);
+        QCOMPARE(saved, (QStringList{"/tmp/My scene.scp", "/tmp/pack.ZIP", "/tmp/v1.2.scp"}));
+
+        // With other types allowed the name stays as typed.
+        panel.setAllowsOtherFileTypes(true);
+        driver.answerPanel({QStringLiteral("/tmp/notes.txt")});
+        panel.runModel();
+        QTRY_COMPARE(saved.size(), 4);
+        QCOMPARE(saved.last(), QStringLiteral("/tmp/notes.txt"));
+    }
+
+    void dialogFollowsTheSettings()
+    {
+        QTemporaryDir home;
+        QvPanel panel;
+        panel.setCanChooseFiles(false);
+        panel.setCanChooseDirectories(true);
+        panel.setDirectory(home.path());
+        panel.setTypes({QStringLiteral("pdf")});
+        QFileDialog folders;
+        folders.setOption(QFileDialog::DontUseNativeDialog);
+        panel.configureDialog(folders);
+        QCOMPARE(folders.fileMode(), QFileDialog::Directory);
+        QCOMPARE(folders.directory().absolutePath(), QDir(home.path()).absolutePath());
+
+        QvPanel files;
+        files.setAllowsMultipleSelection(true);
+        files.setTypes({QStringLiteral("pdf")});
+        files.setDirectory(home.path() + QStringLiteral("/missing"));
+        QFileDialog dialog;
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        const QString before = dialog.directory().absolutePath();
+        files.configureDialog(dialog);
+        QCOMPARE(dialog.fileMode(), QFileDialog::ExistingFiles);
+        QCOMPARE(dialog.directory().absolutePath(), before); // a missing folder is not used
+        QVERIFY(dialog.nameFilters().first().contains(QStringLiteral("*.PDF")));
+    }
+};
+
+QV_TEST(QvPanelTest)
+#include "tst_qvpanel.moc"
