@@ -1,7 +1,7 @@
 #include "platform/ui/LogAlert.h"
 
 #include "platform/NotificationCenter.h"
-#include "platform/UiText.h"
+#include "foundation/AppStrings.h"
 #include "platform/ui/UiTestDriver.h"
 
 #include <QAbstractButton>
@@ -14,8 +14,8 @@
 namespace {
 const char *const IndexProperty = "qvAlertButtonIndex";
 
-QString okText() { return UiText::string(QStringLiteral("OK"), QStringLiteral("OK")); }
-QString cancelText() { return UiText::string(QStringLiteral("Cancel"), QStringLiteral("Cancel")); }
+QString okText() { return loadAppString(QStringLiteral("OK"), QStringLiteral("OK")); }
+QString cancelText() { return loadAppString(QStringLiteral("Cancel"), QStringLiteral("Cancel")); }
 
 bool onMainThread()
 {
@@ -147,8 +147,8 @@ bool LogAlert::askYesNo(const QString &message, const QString &text)
     AlertRequest request;
     request.messageText = message;
     request.informativeText = text;
-    request.buttons = {UiText::string(QStringLiteral("YES"), QStringLiteral("YES")),
-                    UiText::string(QStringLiteral("NO"), QStringLiteral("NO"))};
+    request.buttons = {loadAppString(QStringLiteral("YES"), QStringLiteral("YES")),
+                    loadAppString(QStringLiteral("NO"), QStringLiteral("NO"))};
     request.defaultButton = 1; // Return presses "NO"
     request.escapeButton = 0;  // Escape presses "YES"
     return runAlert(request) != 1;

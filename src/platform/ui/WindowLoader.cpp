@@ -1,7 +1,7 @@
 #include "platform/ui/WindowLoader.h"
 
 #include "foundation/AppResources.h"
-#include "platform/UiText.h"
+#include "foundation/AppStrings.h"
 #include "platform/ui/DragFileImport.h"
 #include "platform/ui/FMButton.h"
 #include "platform/ui/PictureGridView.h"
@@ -78,7 +78,7 @@ QStringList WindowLoader::searchFolders(Lookup lookup)
     if (lookup == Lookup::ByName)
         return {base, english};
     QStringList folders;
-    const QString language = UiText::languageCode();
+    const QString language = currentLanguageCode();
     if (!language.isEmpty() && language != QLatin1String("en") && !language.contains(QLatin1Char('/'))
         && !language.contains(QLatin1String("..")))
         folders << base + QLatin1Char('/') + language + QStringLiteral(".lproj");

@@ -2,7 +2,7 @@
 // Helpers shared by the platform window tests.
 
 #include "TestSupport.h"
-#include "platform/UiText.h"
+#include "foundation/AppStrings.h"
 #include "platform/ui/UiTestDriver.h"
 
 #include <QDir>
@@ -36,7 +36,7 @@ public:
     ~ScopedResources()
     {
         qputenv("QUORVEL_RESOURCES", m_old);
-        UiText::setLanguageCode(QString());
+        setCurrentLanguageCode(QString());
     }
 
     QString path(const QString &relative = {}) const

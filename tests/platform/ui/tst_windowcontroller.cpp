@@ -102,7 +102,7 @@ private slots:
         res.addProbe(QStringLiteral("de.lproj/ProbeWindow.ui"), QStringLiteral("de"));
         res.addProbe(QStringLiteral("en.lproj/ProbeWindow.ui"), QStringLiteral("en"));
         res.addProbe(QStringLiteral("ProbeWindow.ui"), QStringLiteral("root"));
-        UiText::setLanguageCode(QStringLiteral("de"));
+        setCurrentLanguageCode(QStringLiteral("de"));
 
         auto titleOf = [](WindowLoader::Lookup lookup) {
             ProbeController c(lookup);
@@ -122,7 +122,7 @@ private slots:
         QFile::remove(res.path(QStringLiteral("en.lproj/ProbeWindow.ui")));
         QCOMPARE(titleOf(WindowLoader::Lookup::Localized), QStringLiteral("root"));
 
-        UiText::setLanguageCode(QStringLiteral("fr"));
+        setCurrentLanguageCode(QStringLiteral("fr"));
         ProbeController c;
         c.window();
         QCOMPARE(c.windowNibPath(), QDir::cleanPath(res.path(QStringLiteral("ProbeWindow.ui"))));
