@@ -71,8 +71,11 @@ QRect TemplateSettingItemDelegate::buttonRect(const QStyleOptionViewItem &option
 {
     if (buttonSource(index).isEmpty())
         return {};
-    const int side = std::max(option.rect.height(), 18);
-    return QRect(option.rect.right() - side + 1, option.rect.top(), side, option.rect.height()).adjusted(1, 1, -1, -1);
+    // Square, a little wider for a colour swatch.
+    const FlashTemplateProperty *property = propertyFor(index);
+    const bool swatch = property && property->kind() == Kind::Color;
+    const int width = std::max(option.rect.height(), 18) * (swatch ? 3 : 2) / 2;
+    return QRect(option.rect.right() - width + 1, option.rect.top(), width, option.rect.height()).adjusted(1, 1, -1, -1);
 }
 
 QStyleOptionViewItem TemplateSettingItemDelegate::contentOption(const QStyleOptionViewItem &option,
@@ -222,6 +225,14 @@ void TemplateSettingItemDelegate::initStyleOption(QStyleOptionViewItem *option, 
     }
 }
 
+QSize TemplateSettingItemDelegate::sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const
+{
+    // Rows tall enough for the editors and a clickable row button.
+    QSize size = QStyledItemDelegate::sizeHint(option, index);
+    size.setHeight(std::max(size.height(), option.fontMetrics.height() + 10));
+    return size;
+}
+
 QString TemplateSettingItemDelegate::displayText(const QVariant &value, const QLocale &locale) const
 {
     const QString text = value.toString();
@@ -263,6 +274,8 @@ void TemplateSettingItemDelegate::paintButton(QPainter *painter, const QStyleOpt
     button.state = QStyle::State_Raised | QStyle::State_AutoRaise;
     if (enabled)
         button.state |= QStyle::State_Enabled;
+    else
+        button.palette.setCurrentColorGroup(QPalette::Disabled);
     if (enabled && m_pressedButton == index)
         button.state |= QStyle::State_Sunken;
     button.subControls = QStyle::SC_ToolButton;
