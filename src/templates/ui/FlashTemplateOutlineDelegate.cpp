@@ -1,6 +1,6 @@
 #include "templates/ui/FlashTemplateOutlineDelegate.h"
 
-#include "templates/AppStringLookup.h"
+#include "foundation/AppStrings.h"
 #include "templates/FlashTemplate.h"
 #include "templates/FlashTemplateModel.h"
 #include "templates/TemplateUndoStack.h"

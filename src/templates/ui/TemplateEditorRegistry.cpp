@@ -1,7 +1,7 @@
 #include "templates/ui/TemplateEditorRegistry.h"
 
+#include "foundation/AppStrings.h"
 #include "platform/NotificationCenter.h"
-#include "templates/AppStringLookup.h"
 #include "templates/FlashTemplate.h"
 #include "templates/FlashTemplateModel.h"
 #include "templates/TemplateNotifications.h"

@@ -1,6 +1,6 @@
 #include "templates/ui/TemplateSettingItemDelegate.h"
 
-#include "templates/AppStringLookup.h"
+#include "foundation/AppStrings.h"
 #include "templates/FlashTemplate.h"
 #include "templates/FlashTemplateModel.h"
 #include "templates/FlashTemplateProperty.h"
