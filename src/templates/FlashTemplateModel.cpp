@@ -1,5 +1,6 @@
 #include "templates/FlashTemplateModel.h"
 
+#include "foundation/AppStrings.h"
 #include "platform/NotificationCenter.h"
 #include "templates/FlashTemplate.h"
 #include "templates/TemplateNotifications.h"
@@ -153,9 +154,9 @@ QVariant FlashTemplateModel::headerData(int section, Qt::Orientation orientation
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return {};
     if (section == CaptionColumn)
-        return QStringLiteral("Setting");
+        return loadAppString(QStringLiteral("FlashTmplOutlineD-Setting"), QStringLiteral("Setting"));
     if (section == ValueColumn)
-        return QStringLiteral("Value");
+        return loadAppString(QStringLiteral("FlashTmplOutlineD-Value"), QStringLiteral("Value"));
     return {};
 }
 

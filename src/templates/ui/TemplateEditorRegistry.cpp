@@ -1,0 +1,179 @@
+#include "templates/ui/TemplateEditorRegistry.h"
+
+#include "foundation/AppStrings.h"
+#include "platform/NotificationCenter.h"
+#include "templates/FlashTemplate.h"
+#include "templates/FlashTemplateModel.h"
+#include "templates/TemplateNotifications.h"
+
+#include <QColorDialog>
+#include <QCursor>
+#include <QDialog>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QPersistentModelIndex>
+#include <QPointer>
+#include <QScreen>
+#include <QWidget>
+
+namespace {
+
+const QString ColorSource = QStringLiteral("color");
+const QString FileSource = QStringLiteral("file");
+
+std::optional<QString> chooseColor(const TemplateEditorRequest &request)
+{
+    QColor initial = TemplateEditorRun::colorFromValue(request.value);
+    if (!initial.isValid())
+        initial = Qt::white;
+    const QColor chosen = QColorDialog::getColor(
+        initial, request.parent, loadAppString(QStringLiteral("FlashTmplOutlineD-Colors"), QStringLiteral("Colors")));
+    if (!chosen.isValid())
+        return std::nullopt;
+    return TemplateEditorRun::colorValue(chosen);
+}
+
+std::optional<QString> chooseFile(const TemplateEditorRequest &request)
+{
+    QString folder;
+    if (request.flashTemplate) {
+        const QString current = request.flashTemplate->resolveResourcePath(request.value);
+        if (!current.isEmpty())
+            folder = QFileInfo(current).absolutePath();
+    }
+    const QString path = QFileDialog::getOpenFileName(
+        request.parent, loadAppString(QStringLiteral("FlashTmplOutlineD-Choose a file"), QStringLiteral("Choose a file")),
+        folder);
+    if (path.isEmpty())
+        return std::nullopt;
+    return path;
+}
+
+} // namespace
+
+TemplateEditorRegistry &TemplateEditorRegistry::shared()
+{
+    static TemplateEditorRegistry *registry = [] {
+        auto *r = new TemplateEditorRegistry;
+        r->registerEditor(ColorSource, chooseColor);
+        r->registerEditor(FileSource, chooseFile);
+        return r;
+    }();
+    return *registry;
+}
+
+void TemplateEditorRegistry::registerEditor(const QString &valueSource, Opener opener)
+{
+    if (valueSource.isEmpty() || !opener)
+        return;
+    m_openers.insert(valueSource, std::move(opener));
+}
+
+void TemplateEditorRegistry::unregisterEditor(const QString &valueSource)
+{
+    m_openers.remove(valueSource);
+}
+
+bool TemplateEditorRegistry::hasEditor(const QString &valueSource) const
+{
+    return m_openers.contains(valueSource);
+}
+
+TemplateEditorRegistry::Opener TemplateEditorRegistry::opener(const QString &valueSource) const
+{
+    return m_openers.value(valueSource);
+}
+
+QString TemplateEditorRegistry::editorSourceFor(const FlashTemplateProperty &property)
+{
+    if (!property.valueSource().isEmpty())
+        return property.valueSource();
+    if (property.kind() == FlashTemplateProperty::Kind::Color)
+        return ColorSource;
+    if (property.kind() == FlashTemplateProperty::Kind::File)
+        return FileSource;
+    return {};
+}
+
+bool TemplateEditorRegistry::runEditor(const QModelIndex &index, QWidget *parent) const
+{
+    QPointer<FlashTemplateModel> model =
+        qobject_cast<FlashTemplateModel *>(const_cast<QAbstractItemModel *>(index.model()));
+    FlashTemplateProperty *property = model ? model->propertyForIndex(index) : nullptr;
+    QPointer<FlashTemplate> tmpl = model ? model->flashTemplate() : nullptr;
+    if (!property || property->isCategory() || !tmpl)
+        return false;
+    const QString source = editorSourceFor(*property);
+    const Opener open = opener(source);
+    if (!open)
+        return false;
+
+    const QPersistentModelIndex valueIndex = index.siblingAtColumn(FlashTemplateModel::ValueColumn);
+    const QString key = property->key();
+    const QString digestBefore = tmpl->settingsDigest();
+    const std::optional<QString> result = open({source, key, property->value(), tmpl, parent});
+
+    // The run is modal, but the template may have been reloaded or closed meanwhile;
+    // then the answer belongs to a setting that is gone.
+    if (!model || !tmpl || !valueIndex.isValid())
+        return false;
+    if (result && *result != tmpl->propertyValue(key) && model->setData(valueIndex, *result))
+        return true;
+    if (tmpl->settingsDigest() != digestBefore) {
+        NotificationCenter::defaultCenter()->postNotification(FlashTmplProValueChangedNotification, model.data(),
+                                                              {{QStringLiteral("key"), key}});
+        return true;
+    }
+    return false;
+}
+
+namespace TemplateEditorRun {
+
+int runApplicationModal(QDialog *dialog)
+{
+    dialog->setWindowModality(Qt::ApplicationModal);
+    return dialog->exec();
+}
+
+QPoint positionBesideCursor(const QPoint &cursor, const QSize &size, const QRect &available)
+{
+    int x = cursor.x() + 10;
+    int y = cursor.y() - size.height() / 2;
+    if (available.isValid()) {
+        y = std::min(y, available.bottom() + 1 - 80 - size.height());
+        y = std::max(y, available.top());
+        x = std::min(x, available.right() + 1 - size.width());
+        x = std::max(x, available.left());
+    }
+    return {x, y};
+}
+
+void placeBesideCursor(QWidget *window)
+{
+    const QPoint cursor = QCursor::pos();
+    QScreen *screen = QGuiApplication::screenAt(cursor);
+    const QRect available = screen ? screen->availableGeometry() : QRect();
+    window->move(positionBesideCursor(cursor, window->frameGeometry().size(), available));
+}
+
+QString colorValue(const QColor &color)
+{
+    return QStringLiteral("0x") + color.name(QColor::HexRgb).mid(1).toUpper();
+}
+
+QColor colorFromValue(const QString &value)
+{
+    QString hex = value.trimmed();
+    if (hex.startsWith(QLatin1String("0x"), Qt::CaseInsensitive))
+        hex = hex.mid(2);
+    else if (hex.startsWith(QLatin1Char('#')))
+        hex = hex.mid(1);
+    bool ok = false;
+    const uint rgb = hex.toUInt(&ok, 16);
+    if (hex.size() != 6 || !ok)
+        return {};
+    return QColor::fromRgb(QRgb(rgb));
+}
+
+} // namespace TemplateEditorRun

@@ -1,0 +1,86 @@
+#pragma once
+// The editors of design settings, by value source. A setting whose value source names
+// an editor ("color", "icons_form", "preloader", "downloadConfig", "setsocialsharelinks",
+// "flashMenu", "security", "addIcons") gets a button in the settings outline that runs
+// the editor registered for that source. Each editor registers an opener once, at
+// start-up; the opener runs its dialog application-modal and returns the setting's new
+// value, or nothing to leave it as it is.
+//
+// runEditor() does what every run shares: it hands the opener the current value, puts
+// the result into the setting through the outline's model (which posts the change
+// notification), and when the value stays the same but the run changed the template's
+// settings anyway, still posts the change notification so the preview is rebuilt and
+// the change can be undone.
+
+#include <QHash>
+#include <QModelIndex>
+#include <QPoint>
+#include <QRect>
+#include <QSize>
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+class FlashTemplate;
+class FlashTemplateProperty;
+class QDialog;
+class QWidget;
+
+struct TemplateEditorRequest
+{
+    QString valueSource;
+    QString key;   // the setting being edited
+    QString value; // its current value
+    FlashTemplate *flashTemplate = nullptr;
+    QWidget *parent = nullptr; // the settings outline (FlashTemplateOutlineDelegate) or another window
+};
+
+class TemplateEditorRegistry
+{
+public:
+    using Opener = std::function<std::optional<QString>(const TemplateEditorRequest &request)>;
+
+    // The registry the settings outline uses. It starts with a colour chooser for
+    // "color" and a file chooser for "file" (file settings that name no other editor).
+    static TemplateEditorRegistry &shared();
+
+    TemplateEditorRegistry() = default;
+
+    // Replaces any opener registered for the source before.
+    void registerEditor(const QString &valueSource, Opener opener);
+    void unregisterEditor(const QString &valueSource);
+    bool hasEditor(const QString &valueSource) const;
+    Opener opener(const QString &valueSource) const;
+
+    // The source whose editor serves a setting: its value source; else "color" for a
+    // colour setting, "file" for a file setting, empty for others.
+    static QString editorSourceFor(const FlashTemplateProperty &property);
+
+    // Runs the editor of the setting at index (an index of a FlashTemplateModel).
+    // True when the template's settings changed.
+    bool runEditor(const QModelIndex &index, QWidget *parent) const;
+
+private:
+    QHash<QString, Opener> m_openers;
+};
+
+// Helpers for the editors' openers.
+namespace TemplateEditorRun {
+
+// Runs dialog application-modal and returns its result (1 after OK).
+int runApplicationModal(QDialog *dialog);
+
+// Where a window of size goes beside the mouse pointer: 10 pixels right of it,
+// vertically centred on it, but kept inside the available screen area with at least
+// 80 pixels free below it.
+QPoint positionBesideCursor(const QPoint &cursor, const QSize &size, const QRect &available);
+
+// Moves window beside the mouse pointer on its screen.
+void placeBesideCursor(QWidget *window);
+
+// "0xRRGGBB" of a colour and the colour of such a value (invalid when it is none).
+QString colorValue(const QColor &color);
+QColor colorFromValue(const QString &value);
+
+} // namespace TemplateEditorRun
