@@ -1,0 +1,119 @@
+#pragma once
+// How a book is protected: not at all (type 0), by one password (1) or by a list of
+// users with their passwords (2); whether the first pages stay readable; and the
+// book's content key, with which the published pages are encrypted.
+//
+// The content key keeps the name rc4String for the settings and dialogs that know it
+// so, but it is 256 random bits from the operating system (64 hexadecimal digits),
+// made afresh for every publish and used with AES-256-GCM (docs/book-security.md).
+//
+// A users-list entry is a dictionary:
+//   "user"      the user name
+//   "password"  the password; a single tab when unknown (entries read from a book)
+//   "encode"    the user's access code (AccessCode): the password's verifier and the
+//               content key wrapped with it
+//   "pageKey"   optional: the content key of the book the entry was read from
+//
+// The program edits the shared instance on the main thread; an output job works on a
+// copy (the class is a plain value).
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QVariantMap>
+
+class BookSecurity
+{
+public:
+    enum SecurityType { NoSecurity = 0, SinglePassword = 1, UserList = 2 };
+
+    // Type 0, empty password, every page protected, no front pages excepted, a fresh
+    // content key and no users; reads no file.
+    BookSecurity();
+
+    static BookSecurity *shareInstance();
+
+    int securityType() const { return m_securityType; }
+    void setSecurityType(int type) { m_securityType = type; }
+    QString password() const { return m_password; }
+    void setPassword(const QString &password) { m_password = password; }
+    // 0: every page protected; otherwise the first exceptPages pages stay readable.
+    int pageProtectType() const { return m_pageProtectType; }
+    void setPageProtectType(int type) { m_pageProtectType = type; }
+    QString exceptPages() const { return m_exceptPages; }
+    void setExceptPages(const QString &pages) { m_exceptPages = pages; }
+
+    QList<QVariantMap> &usersList() { return m_usersList; }
+    const QList<QVariantMap> &usersList() const { return m_usersList; }
+    void setUsersList(const QList<QVariantMap> &list) { m_usersList = list; }
+
+    QString rc4String() const { return m_rc4String; }
+    void setRc4String(const QString &key) { m_rc4String = key; }
+    // A fresh content key for the next book. Leaves the key empty when the system
+    // gives no random bytes, which every writer treats as a failure.
+    void generateRc4String();
+    // The content key as 32 bytes; empty unless rc4String is 64 hexadecimal digits.
+    QByteArray contentKey() const;
+    static bool isValidContentKey(const QString &key);
+
+    // Renews the users' codes. When some password is unknown, the content key is
+    // first taken from the last entry that carries a "pageKey", so users read from a
+    // book keep opening the book published again. Every entry with a known password
+    // gets a new "encode" (all with one new book salt). Slow on purpose: every code
+    // costs one password stretching (the work is spread over the processor's cores).
+    void refreshUsersList();
+
+    // The code of a user with a password for a content key (hex text; empty for no
+    // key part), with a new random book salt, or with the given 16-byte salt. Empty
+    // when the key is not a valid content key or the system gives no random bytes.
+    static QString encodeByUser(const QString &user, const QString &password, const QString &pageKey);
+    static QString encodeByUser(const QString &user, const QString &password, const QString &pageKey,
+                                const QByteArray &bookSalt);
+
+    // For a non-empty list: refreshes the codes, then writes one line "user code" per
+    // entry that has both, each ended by CR LF, UTF-8 without byte-order mark,
+    // atomically. False (and no file) for an empty list or when writing fails.
+    bool exportUsersListToFile(const QString &path);
+    // The lines exportUsersListToFile writes, without refreshing the codes first.
+    QByteArray usersListFileData() const;
+    // Reads a book's "users.txt": each well-formed line becomes an entry with the user
+    // name, the unknown password (a tab) and the code, replacing the list. False, the
+    // list unchanged, when the file holds no such line.
+    bool importUsersListByFile(const QString &path);
+
+    // True when an entry has that user name and a code that starts with the code made
+    // from the name and password without a content key (the same book salt). The
+    // content key is then taken out of that code into rc4String, and kept as
+    // "pageKey" in every entry whose password is unknown.
+    bool validateUser(const QString &user, const QString &password);
+
+    // ".BookSecuritySettings" in the user's extra-data folder.
+    static QString settingsFilePath();
+    // Reads the settings file when it exists: a present "securityType" or
+    // "pageProtectType" replaces the field, a non-empty "password" or "exceptPages"
+    // replaces the field, a non-empty "usersList" replaces the list.
+    void loadSecuritySettings();
+    // Writes the five settings as an XML property list, atomically, readable by the
+    // owner only (the file holds passwords).
+    bool saveSecuritySettings() const;
+
+    // The project's form: the five settings under the settings file's keys.
+    QVariantMap toDictionary() const;
+    // Takes the values present in dictionary (missing keys keep the current values).
+    void readDictionary(const QVariantMap &dictionary);
+
+    // The number of front pages left readable (0 when every page is protected).
+    int exceptPageCount() const;
+    // The pages (from 1) a book of pageCount pages encrypts; none without security.
+    QList<int> protectedPages(int pageCount) const;
+
+    static QString unknownPassword() { return QStringLiteral("\t"); }
+
+private:
+    int m_securityType = NoSecurity;
+    QString m_password;
+    int m_pageProtectType = 0;
+    QString m_exceptPages;
+    QList<QVariantMap> m_usersList;
+    QString m_rc4String;
+};
