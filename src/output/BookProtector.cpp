@@ -28,6 +28,13 @@ QString mimeTypeOf(const QString &path)
     return types.value(QFileInfo(path).suffix().toLower(), QStringLiteral("application/octet-stream"));
 }
 
+// The engine's folders of the three page pictures.
+const std::pair<QString, QString> kConventionalFolders[] = {
+    {QStringLiteral("normal"), QStringLiteral("page")},
+    {QStringLiteral("large"), QStringLiteral("large")},
+    {QStringLiteral("thumb"), QStringLiteral("thumb")},
+};
+
 bool writeText(const QString &path, const QByteArray &data, QString *error)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
@@ -198,6 +205,20 @@ bool BookProtector::protectVersion(const Version &version)
                 if (const QString path = localFile(home, it.value().toString()); !path.isEmpty())
                     m_keptFiles.insert(path);
             continue;
+        }
+        // Pictures in the conventional folders that the record does not name would
+        // otherwise stay readable beside the encrypted ones: they join the record.
+        // Ones the record replaces by other files are removed with the rest.
+        for (const auto &[kind, folder] : kConventionalFolders) {
+            for (const char *extension : {"jpg", "jpeg", "png", "webp"}) {
+                const QString url = QStringLiteral("files/%1/%2.%3").arg(folder).arg(n).arg(extension);
+                if (!QFileInfo(home + QLatin1Char('/') + url).isFile())
+                    continue;
+                if (record.value(kind).toString().isEmpty())
+                    record.insert(kind, url);
+                else
+                    m_clearFiles.insert(localFile(home, url));
+            }
         }
         for (const QString &key : record.keys()) {
             const QString url = record.value(key).toString();

@@ -8,6 +8,9 @@
 // files are encrypted with the content key (AES-256-GCM, a fresh nonce per file) into
 // payload scripts under files/secure/; the records then name the payloads, the clear
 // files are removed, and files/secure/book.js tells the viewer who may open the book.
+// Pictures of a protected page in the engine's folders (files/page/, files/large/,
+// files/thumb/ named after the page number) are taken too when the record does not
+// name them, so no picture of a protected page stays readable.
 // A book protected by a users list also gets files/extfiles/users.txt.
 //
 // The security object is refreshed for a users list (its codes are renewed, and its

@@ -1,0 +1,220 @@
+#include "TestSupport.h"
+#include "foundation/PropertyList.h"
+#include "foundation/ZipExtractor.h"
+#include "output/BookDataScript.h"
+#include "output/BookNarrationWriter.h"
+#include "output/GenerateAssistant.h"
+
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QString writeAll(const QString &path, const QByteArray &data)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    if (f.open(QIODevice::WriteOnly))
+        f.write(data);
+    return path;
+}
+
+AssistantResourceItem soundItem(int type, const QString &sound)
+{
+    AssistantResourceItem item;
+    item.setType(type);
+    if (type == AssistantResourceItem::TextToSpeech)
+        item.setMp3File(sound);
+    else
+        item.setImportmp3File(sound);
+    return item;
+}
+
+} // namespace
+
+class AssistantTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void cleanup() { QFile::remove(AssistantSpeechItem::settingFile()); }
+
+    void spreadsAreNamedAfterTheirPages()
+    {
+        auto names = [](int total) {
+            QStringList out;
+            for (int i = 0; i <= total / 2; ++i)
+                out << AssistantResourceItem::resourceNameForPage(i, total);
+            return out;
+        };
+        QCOMPARE(names(7), (QStringList{"1", "2_3", "4_5", "6_7"}));
+        QCOMPARE(names(6), (QStringList{"1", "2_3", "4_5", "6"}));
+        QCOMPARE(names(1), (QStringList{"1"}));
+        QCOMPARE(AssistantResourceItem::pagesOfSpread(3, 6), (QList<int>{6}));
+        QCOMPARE(AssistantResourceItem::pagesOfSpread(2, 7), (QList<int>{4, 5}));
+        QCOMPARE(AssistantResourceItem::pagesOfSpread(4, 7), QList<int>{});
+    }
+
+    void resourceListFitsThePageCount()
+    {
+        GenerateAssistant assistant;
+        for (int i = 0; i < 6; ++i)
+            assistant.resourceList() << soundItem(AssistantResourceItem::ImportedMp3, QString("/s/%1.mp3").arg(i));
+        assistant.setTotalPage(7);
+        assistant.fitResourceListToPages();
+        QCOMPARE(assistant.resourceList().size(), 7 / 2 + 1);
+        QCOMPARE(assistant.resourceList().last().importmp3File(), QString("/s/3.mp3"));
+
+        assistant.setTotalPage(12);
+        assistant.fitResourceListToPages();
+        QCOMPARE(assistant.resourceList().size(), 7);
+        QCOMPARE(assistant.resourceList().at(3).importmp3File(), QString("/s/3.mp3"));
+        QVERIFY(assistant.resourceList().at(6).isEmpty());
+        QCOMPARE(assistant.resourceList().at(6).type(), int(AssistantResourceItem::TextToSpeech));
+
+        assistant.setTotalPage(0);
+        assistant.fitResourceListToPages();
+        QCOMPARE(assistant.resourceList().size(), 1);
+    }
+
+    void playOptionsDefaultAndRoundTrip()
+    {
+        const QString path = AssistantSpeechItem::settingFile();
+        QVERIFY(path.endsWith("/.AssistantSpeechOptions.plist"));
+        AssistantSpeechItem options;
+        QCOMPARE(options.playMode(), 0);
+        QCOMPARE(options.defaultPauseTimeWhenFinished(), 3000);
+        QCOMPARE(options.defaultPauseTimeWhenEmpty(), 3000);
+
+        options.setDefaultPauseTimeWhenEmpty(1500);
+        options.loadSettings(); // no file yet: the current values are written
+        QCOMPARE(PropertyList::readFile(path)->toMap(),
+                 (QVariantMap{{"mode", 0}, {"delay", 3000}, {"mute", 1500}}));
+
+        options.setPlayMode(AssistantSpeechItem::Manual);
+        options.setDefaultPauseTimeWhenFinished(1233);
+        QVERIFY(options.saveSettings());
+        AssistantSpeechItem loaded;
+        loaded.loadSettings();
+        QCOMPARE(loaded, options);
+
+        // Values that are missing or not numbers keep what the record holds.
+        QVERIFY(PropertyList::writeFile(path, QVariantMap{{"mode", 0}, {"delay", "soon"}}));
+        loaded.loadSettings();
+        QCOMPARE(loaded.playMode(), 0);
+        QCOMPARE(loaded.defaultPauseTimeWhenFinished(), 1233);
+        QCOMPARE(loaded.defaultPauseTimeWhenEmpty(), 1500);
+    }
+
+    void newFilePathsAreUniqueInTheWorkFolder()
+    {
+        QTemporaryDir dir;
+        GenerateAssistant assistant;
+        assistant.setWorkFolder(dir.filePath("work/assistant"));
+        QSet<QString> seen;
+        for (int i = 0; i < 50; ++i) {
+            const QString lrc = assistant.newLrcFilePath();
+            const QString mp3 = assistant.newMp3FilePath();
+            QVERIFY(lrc.endsWith(".lrc") && mp3.endsWith(".mp3"));
+            QCOMPARE(QFileInfo(lrc).absolutePath(), dir.filePath("work/assistant"));
+            QVERIFY(!seen.contains(lrc) && !seen.contains(mp3));
+            seen << lrc << mp3;
+        }
+        QVERIFY(QFileInfo(dir.filePath("work/assistant")).isDir());
+    }
+
+    void configAndPackageRoundTrip()
+    {
+        QTemporaryDir dir;
+        const QString work = dir.filePath("work");
+        GenerateAssistant assistant;
+        assistant.setWorkFolder(work);
+        assistant.setTotalPage(5);
+        assistant.setAssistantFilePath(dir.filePath("characters/Owl.swf"));
+        assistant.speechOptions().setPlayMode(AssistantSpeechItem::Manual);
+        assistant.speechOptions().setDefaultPauseTimeWhenEmpty(500);
+        assistant.fitResourceListToPages();
+        AssistantResourceItem &first = assistant.resourceList()[0];
+        first.setLrcFile(writeAll(assistant.newLrcFilePath(), "Once upon a time"));
+        first.setMp3File(writeAll(assistant.newMp3FilePath(), "MP3-first"));
+        assistant.resourceList()[2] =
+            soundItem(AssistantResourceItem::ImportedMp3, writeAll(dir.filePath("elsewhere/song.mp3"), "MP3-song"));
+        QVERIFY(assistant.saveAssistantConfig());
+
+        QDomDocument config;
+        QVERIFY(bool(config.setContent(readAll(assistant.configFilePath()))));
+        QVERIFY2(!readAll(assistant.configFilePath()).contains(work.toUtf8()), "work files are named relatively");
+        const GenerateAssistant read = GenerateAssistant::fromXmlElement(config.documentElement(), work);
+        QCOMPARE(read.totalPage(), 5);
+        QCOMPARE(read.resourceList(), assistant.resourceList());
+        QCOMPARE(read.speechOptions(), assistant.speechOptions());
+        QCOMPARE(read.assistantFilePath(), assistant.assistantFilePath());
+
+        ZipExtractor extractor;
+        QVERIFY(extractor.extractFile(assistant.packageFilePath(), dir.filePath("unpacked")));
+        QCOMPARE(readAll(dir.filePath("unpacked/texts/1.lrc")), QByteArray("Once upon a time"));
+        QCOMPARE(readAll(dir.filePath("unpacked/sounds/1.mp3")), QByteArray("MP3-first"));
+        QCOMPARE(readAll(dir.filePath("unpacked/imports/4_5.mp3")), QByteArray("MP3-song"));
+        QDomDocument packed;
+        QVERIFY(bool(packed.setContent(readAll(dir.filePath("unpacked/Config.xml")))));
+        const GenerateAssistant unpacked = GenerateAssistant::fromXmlElement(packed.documentElement(),
+                                                                             dir.filePath("unpacked"));
+        QCOMPARE(unpacked.resourceList().at(2).importmp3File(), dir.filePath("unpacked/imports/4_5.mp3"));
+        QCOMPARE(unpacked.assistantFilePath(), dir.filePath("unpacked/Owl.swf"));
+        QVERIFY(unpacked.resourceList().at(1).isEmpty());
+    }
+
+    void narrationGoesIntoTheBook()
+    {
+        QTemporaryDir dir;
+        const QString book = dir.filePath("book");
+        QDir().mkpath(book + "/mobile/files");
+        GenerateAssistant assistant;
+        assistant.setTotalPage(5);
+        assistant.fitResourceListToPages();
+        assistant.speechOptions().setDefaultPauseTimeWhenFinished(250);
+        assistant.resourceList()[0] = soundItem(0, writeAll(dir.filePath("a.mp3"), "first spread"));
+        assistant.resourceList()[1] = soundItem(1, dir.filePath("missing.mp3"));
+        assistant.resourceList()[2] = soundItem(1, writeAll(dir.filePath("b.mp3"), "last spread"));
+        // A generated sound left over from before a switch to an imported one is ignored.
+        assistant.resourceList()[2].setMp3File(writeAll(dir.filePath("old.mp3"), "old"));
+
+        BookNarrationWriter writer(assistant);
+        QVERIFY2(writer.writeToBook(book), qPrintable(writer.errorString()));
+        QCOMPARE(writer.soundCount(), 2);
+        QCOMPARE(readAll(book + "/files/narration/1.mp3"), QByteArray("first spread"));
+        QCOMPARE(readAll(book + "/files/narration/4_5.mp3"), QByteArray("last spread"));
+        QVERIFY(!QFile::exists(book + "/files/narration/2_3.mp3"));
+
+        const auto script = BookDataScript::read(book + "/files/narration.js", "bookNarration");
+        QVERIFY(script);
+        const QJsonObject expected{
+            {"mode", 0}, {"delay", 250}, {"mute", 3000},
+            {"spreads", QJsonArray{QJsonObject{{"pages", QJsonArray{1}}, {"sound", "files/narration/1.mp3"}},
+                                   QJsonObject{{"pages", QJsonArray{2, 3}}, {"sound", ""}},
+                                   QJsonObject{{"pages", QJsonArray{4, 5}}, {"sound", "files/narration/4_5.mp3"}}}}};
+        QCOMPARE(script->value().toObject(), expected);
+        const auto phone = BookDataScript::read(book + "/mobile/files/narration.js", "bookNarration");
+        QVERIFY(phone);
+        QCOMPARE(phone->value().toObject().value("spreads").toArray().at(2).toObject().value("sound").toString(),
+                 QString("../files/narration/4_5.mp3"));
+
+        // No sound at all: nothing is written.
+        GenerateAssistant silent;
+        silent.setTotalPage(3);
+        silent.fitResourceListToPages();
+        const QString other = dir.filePath("other");
+        QVERIFY(BookNarrationWriter(silent).writeToBook(other));
+        QVERIFY(!QFile::exists(other + "/files/narration.js"));
+    }
+};
+
+QV_TEST(AssistantTest)
+#include "tst_assistant.moc"

@@ -1,0 +1,209 @@
+#include "TestSupport.h"
+#include "foundation/PropertyList.h"
+#include "output/AccessCode.h"
+#include "output/BookSecurity.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <sys/stat.h>
+
+namespace {
+
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+uint fileMode(const QString &path)
+{
+    struct stat st;
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? (st.st_mode & 0777) : 0;
+}
+
+QVariantMap user(const QString &name, const QString &password)
+{
+    return {{"user", name}, {"password", password}};
+}
+
+} // namespace
+
+class BookSecurityTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void cleanup() { QFile::remove(BookSecurity::settingsFilePath()); }
+
+    void codeWithoutKeyIsContainedAndKeyComesBackOnlyWithThePassword()
+    {
+        BookSecurity security;
+        const QString key = security.rc4String();
+        QVERIFY(BookSecurity::isValidContentKey(key));
+        BookSecurity other;
+        QVERIFY2(other.rc4String() != key, "every book gets its own content key");
+
+        const QByteArray salt(AccessCode::kSaltLength, '\x5a');
+        const QString withoutKey = BookSecurity::encodeByUser("anna", "s3cret", QString(), salt);
+        const QString withKey = BookSecurity::encodeByUser("anna", "s3cret", key, salt);
+        QVERIFY(!withoutKey.isEmpty());
+        QVERIFY(withKey.contains(withoutKey));
+        QVERIFY(withKey != withoutKey);
+        QVERIFY(!withKey.contains(key, Qt::CaseInsensitive));
+        QVERIFY(!withKey.contains("s3cret"));
+
+        const auto code = AccessCode::parse(withKey);
+        QVERIFY(code);
+        QCOMPARE(code->iterations(), AccessCode::kDefaultIterations);
+        QCOMPARE(code->open("anna", "s3cret"), std::optional<QByteArray>(QByteArray::fromHex(key.toLatin1())));
+        QVERIFY(!code->open("anna", "s3cret "));
+        QVERIFY2(!code->open("bert", "s3cret"), "the key is bound to the user name");
+
+        // A password typed decomposed opens what was made composed.
+        const QString composed = QString::fromUtf8("caf\xC3\xA9");
+        const QString decomposed = composed.normalized(QString::NormalizationForm_D);
+        QVERIFY(composed != decomposed);
+        const auto accented = AccessCode::parse(BookSecurity::encodeByUser("", composed, key, salt));
+        QVERIFY(accented && accented->open("", decomposed));
+
+        // A damaged key part opens nothing, even with the right password.
+        QString damaged = withKey;
+        const qsizetype last = damaged.size() - 5;
+        damaged[last] = damaged[last] == QLatin1Char('A') ? QLatin1Char('B') : QLatin1Char('A');
+        const auto broken = AccessCode::parse(damaged);
+        QVERIFY(broken && !broken->open("anna", "s3cret"));
+
+        QVERIFY2(BookSecurity::encodeByUser("anna", "s3cret", "not a key", salt).isEmpty(), "no code for a bad key");
+        QVERIFY(!AccessCode::parse("10." + withoutKey.section('.', 1)));
+        QVERIFY(!AccessCode::parse("99999999999." + withoutKey.section('.', 1)));
+        QVERIFY(!AccessCode::parse(withoutKey + ".%%%"));
+    }
+
+    void usersFileRoundTripAndValidation()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("users.txt");
+        BookSecurity author;
+        const QString bookKey = author.rc4String();
+        QVERIFY(!author.exportUsersListToFile(path));
+        QVERIFY2(!QFile::exists(path), "an empty list writes no file");
+
+        author.usersList() << user("user0", "pw-zero") << user("Anne Marie", "pw-one");
+        QVERIFY(author.exportUsersListToFile(path));
+        const QByteArray data = readAll(path);
+        QVERIFY(!data.startsWith("\xEF\xBB\xBF"));
+        QVERIFY(data.endsWith("\r\n"));
+        const QList<QByteArray> lines = data.split('\n');
+        QCOMPARE(lines.size(), 3);
+        QVERIFY(lines[0].startsWith("user0 ") && lines[0].endsWith('\r'));
+        QVERIFY(lines[1].startsWith("Anne Marie "));
+        QVERIFY(!data.contains("pw-zero") && !data.contains("pw-one") && !data.contains(bookKey.toLatin1()));
+
+        // The reader's side: entries come back with unknown passwords.
+        BookSecurity reader;
+        QVERIFY(reader.rc4String() != bookKey);
+        QVERIFY(reader.importUsersListByFile(path));
+        QCOMPARE(reader.usersList().size(), 2);
+        QCOMPARE(reader.usersList()[1].value("user").toString(), QString("Anne Marie"));
+        QCOMPARE(reader.usersList()[1].value("password").toString(), QString("\t"));
+        QVERIFY(!reader.validateUser("Anne Marie", "pw-zero"));
+        QVERIFY(!reader.validateUser("nobody", "pw-one"));
+        QVERIFY(reader.rc4String() != bookKey);
+        QVERIFY(reader.validateUser("Anne Marie", "pw-one"));
+        QCOMPARE(reader.rc4String(), bookKey);
+        for (const QVariantMap &entry : reader.usersList())
+            QCOMPARE(entry.value("pageKey").toString(), bookKey);
+
+        // Published again with a user added at the end: the imported users' codes
+        // only open the old key, so the book keeps that key.
+        const QString importedCode = reader.usersList()[0].value("encode").toString();
+        reader.usersList() << user("user2", "pw-two");
+        reader.generateRc4String();
+        reader.refreshUsersList();
+        QCOMPARE(reader.rc4String(), bookKey);
+        QCOMPARE(reader.usersList()[0].value("encode").toString(), importedCode);
+        const auto added = AccessCode::parse(reader.usersList()[2].value("encode").toString());
+        QVERIFY(added && added->open("user2", "pw-two") == QByteArray::fromHex(bookKey.toLatin1()));
+
+        // Lines that are not "user code" are skipped; a file without any changes nothing.
+        QFile junk(dir.filePath("junk.txt"));
+        QVERIFY(junk.open(QIODevice::WriteOnly));
+        junk.write("\xEF\xBB\xBFhello world\r\nuser0\r\n\r\n");
+        junk.close();
+        QVERIFY(!reader.importUsersListByFile(junk.fileName()));
+        QCOMPARE(reader.usersList().size(), 3);
+        QVERIFY(!reader.importUsersListByFile(dir.filePath("missing.txt")));
+    }
+
+    void settingsFileIsPrivateAndRoundTrips()
+    {
+        const QString path = BookSecurity::settingsFilePath();
+        // An older file readable by others is narrowed on the next save.
+        QFile old(path);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("junk");
+        old.close();
+        QVERIFY(old.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadOther
+                                   | QFileDevice::ReadGroup));
+
+        BookSecurity saved;
+        saved.setSecurityType(BookSecurity::UserList);
+        saved.setPassword("single");
+        saved.setPageProtectType(1);
+        saved.setExceptPages("3");
+        saved.usersList() << QVariantMap{{"user", "u"}, {"password", "p"}, {"encode", "c"}};
+        QVERIFY(saved.saveSecuritySettings());
+        QCOMPARE(fileMode(path), 0600u);
+
+        const auto plist = PropertyList::readFile(path);
+        QVERIFY(plist);
+        const QVariantMap stored = plist->toMap();
+        QCOMPARE(QSet<QString>(stored.keyBegin(), stored.keyEnd()),
+                 (QSet<QString>{"securityType", "password", "pageProtectType", "exceptPages", "usersList"}));
+
+        BookSecurity loaded;
+        loaded.loadSecuritySettings();
+        QCOMPARE(loaded.toDictionary(), saved.toDictionary());
+
+        // Empty texts and lists in the file leave the current values; numbers replace.
+        QVERIFY(PropertyList::writeFile(path, QVariantMap{{"pageProtectType", 0}, {"password", ""},
+                                                          {"exceptPages", ""}, {"usersList", QVariantList()}}));
+        loaded.loadSecuritySettings();
+        QCOMPARE(loaded.pageProtectType(), 0);
+        QCOMPARE(loaded.securityType(), int(BookSecurity::UserList));
+        QCOMPARE(loaded.password(), QString("single"));
+        QCOMPARE(loaded.exceptPages(), QString("3"));
+        QCOMPARE(loaded.usersList().size(), 1);
+    }
+
+    void protectedPagesFollowTheRange_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<int>("protectType");
+        QTest::addColumn<QString>("except");
+        QTest::addColumn<QList<int>>("expected");
+        QTest::newRow("no security") << 0 << 1 << "1" << QList<int>{};
+        QTest::newRow("every page") << 1 << 0 << "2" << QList<int>{1, 2, 3, 4};
+        QTest::newRow("two front pages free") << 2 << 1 << "2" << QList<int>{3, 4};
+        QTest::newRow("leading number") << 1 << 1 << "3 pages" << QList<int>{4};
+        QTest::newRow("unreadable count") << 1 << 1 << "x" << QList<int>{1, 2, 3, 4};
+        QTest::newRow("negative count") << 1 << 1 << "-3" << QList<int>{1, 2, 3, 4};
+        QTest::newRow("more than the book") << 1 << 1 << "99999999999" << QList<int>{};
+    }
+
+    void protectedPagesFollowTheRange()
+    {
+        QFETCH(int, type);
+        QFETCH(int, protectType);
+        QFETCH(QString, except);
+        QFETCH(QList<int>, expected);
+        BookSecurity security;
+        security.setSecurityType(type);
+        security.setPageProtectType(protectType);
+        security.setExceptPages(except);
+        QCOMPARE(security.protectedPages(4), expected);
+    }
+};
+
+QV_TEST(BookSecurityTest)
+#include "tst_booksecurity.moc"
