@@ -1,0 +1,203 @@
+/*
+ * Quorvel viewer: the speaking assistant's narration (docs/book-security.md, "Narration").
+ *
+ * files/narration.js declares
+ *   var bookNarration = {mode, delay, mute, spreads: [{pages, sound}]};
+ * Spread 0 is page 1 alone, spread i holds pages 2i and 2i+1 (the viewer's "spread" event
+ * counts the same way). In automatic mode (0) a spread's sound plays when the spread
+ * opens; when it has ended the player waits `delay` ms and turns the page; on a spread
+ * without sound it waits `mute` ms and turns the page; it stops at the last spread. In
+ * manual mode (1) a sound plays only when play() is called. Turning the page stops the
+ * sound of the spread that was open.
+ *
+ * Plain script; defines window.QuorvelNarration:
+ *   QuorvelNarration.create(data, options) -> player
+ *   QuorvelNarration.load({base}) -> Promise<data>     (reads files/narration.js)
+ *   QuorvelNarration.install({base, quorvel, ...options}) -> Promise<player>, following the
+ *       viewer's "spread" events and turning pages with Quorvel.reader.next()
+ * options: base (prefix of the sound paths), createAudio(url) (default new Audio(url)),
+ *   turnPage() (default Quorvel.reader.next()), onRequest(entry) (told of every sound the
+ *   player is asked to play: {spread, sound, reason: "auto" | "manual"}).
+ * player: openSpread(index), play(), stop(), requests (every entry onRequest got),
+ *   spread, mode, playing, destroy().
+ */
+(function (global) {
+  'use strict';
+
+  function toMs(value, fallback) {
+    const n = Math.floor(Number(value));
+    return isFinite(n) && n >= 0 ? n : fallback;
+  }
+
+  class Player {
+    constructor(data, options) {
+      data = data || {};
+      options = options || {};
+      this.mode = Number(data.mode) === 1 ? 1 : 0;
+      this.delay = toMs(data.delay, 3000);
+      this.mute = toMs(data.mute, 3000);
+      this.spreads = Array.isArray(data.spreads) ? data.spreads : [];
+      this.base = options.base || '';
+      this.createAudio = options.createAudio || function (url) { return new Audio(url); };
+      this.turnPage = options.turnPage || function () {
+        const reader = global.Quorvel && global.Quorvel.reader;
+        if (reader && typeof reader.next === 'function') reader.next();
+      };
+      this.onRequest = options.onRequest || null;
+      this.requests = [];
+      this.spread = -1;
+      this.audio = null;
+      this.timer = null;
+      this.playing = false;
+      this.blocked = null;
+    }
+
+    soundOf(index) {
+      const s = this.spreads[index];
+      return s && typeof s.sound === 'string' && s.sound ? s.sound : '';
+    }
+
+    isLastSpread(index) { return index >= this.spreads.length - 1; }
+
+    // Called when the spread at index opens (the viewer's "spread" event).
+    openSpread(index) {
+      index = Math.floor(Number(index));
+      if (!isFinite(index) || index < 0) return;
+      if (index === this.spread && (this.playing || this.timer)) return;
+      this.stop();
+      this.spread = index;
+      if (this.mode !== 0) return;
+      if (this.soundOf(index)) this.start(index, 'auto');
+      else this.wait(this.mute);
+    }
+
+    // Plays the open spread's sound on request; false when it has none.
+    play() {
+      if (this.spread < 0 || !this.soundOf(this.spread)) return false;
+      this.stop();
+      this.start(this.spread, 'manual');
+      return true;
+    }
+
+    stop() {
+      if (this.timer) { clearTimeout(this.timer); this.timer = null; }
+      if (this.audio) {
+        const audio = this.audio;
+        this.audio = null;
+        try { audio.pause(); } catch (e) { /* already gone */ }
+      }
+      this.playing = false;
+      this.forgetBlocked();
+    }
+
+    destroy() {
+      this.stop();
+      if (this.detach) this.detach();
+    }
+
+    start(index, reason) {
+      const sound = this.soundOf(index);
+      const entry = { spread: index, sound: sound, reason: reason };
+      this.requests.push(entry);
+      if (this.onRequest) {
+        try { this.onRequest(entry); } catch (e) { console.warn('Quorvel narration: onRequest failed:', e); }
+      }
+      const audio = this.createAudio(this.base + sound);
+      this.audio = audio;
+      this.playing = true;
+      const self = this;
+      audio.addEventListener('ended', function () {
+        if (self.audio !== audio) return;
+        self.audio = null;
+        self.playing = false;
+        if (self.mode === 0 && reason === 'auto') self.wait(self.delay);
+      });
+      audio.addEventListener('error', function () {
+        if (self.audio !== audio) return;
+        self.audio = null;
+        self.playing = false;
+        if (self.mode === 0 && reason === 'auto') self.wait(self.mute);
+      });
+      let started;
+      try { started = audio.play(); } catch (e) { started = Promise.reject(e); }
+      if (started && typeof started.catch === 'function') {
+        started.catch(function (err) {
+          // Browsers refuse sound before the reader has touched the page: play on the
+          // first touch or key instead.
+          if (self.audio === audio && err && err.name === 'NotAllowedError') self.retryOnGesture(audio);
+        });
+      }
+    }
+
+    retryOnGesture(audio) {
+      this.forgetBlocked();
+      const self = this;
+      const retry = function () {
+        self.forgetBlocked();
+        if (self.audio === audio) audio.play();
+      };
+      this.blocked = retry;
+      document.addEventListener('pointerdown', retry, true);
+      document.addEventListener('keydown', retry, true);
+    }
+
+    forgetBlocked() {
+      if (!this.blocked) return;
+      document.removeEventListener('pointerdown', this.blocked, true);
+      document.removeEventListener('keydown', this.blocked, true);
+      this.blocked = null;
+    }
+
+    // After the pause, turn to the next spread (never past the last one).
+    wait(ms) {
+      if (this.isLastSpread(this.spread)) return;
+      const self = this;
+      const from = this.spread;
+      this.timer = setTimeout(function () {
+        self.timer = null;
+        if (self.spread === from) self.turnPage();
+      }, ms);
+    }
+  }
+
+  function loadScript(src) {
+    return new Promise(function (resolve, reject) {
+      const el = document.createElement('script');
+      el.src = src;
+      el.async = true;
+      el.onload = function () { resolve(); };
+      el.onerror = function () { reject(new Error('cannot load ' + src)); };
+      document.head.appendChild(el);
+    });
+  }
+
+  async function load(options) {
+    const base = (options && options.base) || '';
+    if (!global.bookNarration) await loadScript(base + 'files/narration.js');
+    return global.bookNarration;
+  }
+
+  // Follows the viewer: a book without narration gets no player (the promise gives null).
+  async function install(options) {
+    options = options || {};
+    const Q = options.quorvel || global.Quorvel;
+    let data;
+    try { data = await load(options); } catch (e) { return null; }
+    if (!data || !Q || !Q.events) return null;
+    const player = new Player(data, options);
+    const onSpread = function (e) { player.openSpread(e && e.index); };
+    Q.events.on('spread', onSpread);
+    player.detach = function () { Q.events.off('spread', onSpread); };
+    // The viewer may have shown its first spread before the sounds were read.
+    const pages = Q.reader && Array.isArray(Q.reader.pages) ? Q.reader.pages : [];
+    if (pages.length) player.openSpread(Math.floor(Math.min.apply(null, pages) / 2));
+    return player;
+  }
+
+  global.QuorvelNarration = {
+    create: function (data, options) { return new Player(data, options); },
+    load: load,
+    install: install,
+    Player: Player
+  };
+})(this);
