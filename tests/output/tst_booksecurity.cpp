@@ -138,6 +138,8 @@ private slots:
     void settingsFileIsPrivateAndRoundTrips()
     {
         const QString path = BookSecurity::settingsFilePath();
+        QVERIFY(BookSecurity().saveSecuritySettings());
+        QCOMPARE(fileMode(path), 0600u);
         // An older file readable by others is narrowed on the next save.
         QFile old(path);
         QVERIFY(old.open(QIODevice::WriteOnly));

@@ -1,0 +1,68 @@
+// Figures of book protection: one password stretching, renewing a users list, and
+// encrypting a book's pages.
+#include "foundation/Crypto.h"
+#include "output/AccessCode.h"
+#include "output/BookDataScript.h"
+#include "output/BookProtector.h"
+#include "output/BookSecurity.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QTextStream out(stdout);
+    QElapsedTimer timer;
+
+    timer.start();
+    const int codes = 5;
+    for (int i = 0; i < codes; ++i)
+        AccessCode::make("user", "password", Crypto::randomBytes(32), Crypto::randomBytes(16));
+    out << "access code (" << AccessCode::kDefaultIterations << " rounds): " << timer.elapsed() / codes
+        << " ms each\n";
+
+    BookSecurity users;
+    for (int i = 0; i < 50; ++i)
+        users.usersList() << QVariantMap{{"user", QString("user%1").arg(i)}, {"password", "pw"}};
+    timer.restart();
+    users.refreshUsersList();
+    out << "renewing 50 users' codes: " << timer.elapsed() << " ms\n";
+
+    QTemporaryDir dir;
+    const int pages = 100;
+    const QByteArray picture = Crypto::randomBytes(200 * 1024);
+    QJsonArray records;
+    for (int n = 1; n <= pages; ++n) {
+        QJsonObject record;
+        for (const char *kind : {"page", "large", "thumb"}) {
+            const QString rel = QString("files/%1/%2.jpg").arg(kind).arg(n);
+            QDir().mkpath(QFileInfo(dir.filePath(rel)).absolutePath());
+            QFile f(dir.filePath(rel));
+            f.open(QIODevice::WriteOnly);
+            f.write(picture);
+            record.insert(kind == QByteArray("page") ? "normal" : kind, rel);
+        }
+        records.append(record);
+    }
+    QFile config(dir.filePath("files/config.js"));
+    config.open(QIODevice::WriteOnly);
+    config.write(BookDataScript::statement("bookConfig", QJsonObject{{"pages", records}}).toUtf8());
+    config.close();
+
+    BookSecurity single;
+    single.setSecurityType(BookSecurity::SinglePassword);
+    single.setPassword("password");
+    BookProtector protector(single, pages);
+    timer.restart();
+    const bool ok = protector.protectBook(dir.path());
+    out << "protecting " << pages << " pages (3 x 200 KiB pictures each): " << timer.elapsed() << " ms"
+        << (ok ? "" : " FAILED") << "\n";
+    return ok ? 0 : 1;
+}
