@@ -73,6 +73,10 @@
       this.flip.on('flip', () => this.changed());
       this.flip.on('changeOrientation', () => this.changed());
       this.flip.on('init', () => this.changed());
+      // The library reports a state before it takes it on: look again a moment later.
+      this.flip.on('changeState', (e) => {
+        if (e.data === 'read') setTimeout(() => { if (!this.busy) this.events.emit('settled'); }, 0);
+      });
       this.changed();
     }
 
@@ -150,6 +154,9 @@
 
     isVisible(page) { return this.visible.indexOf(page) >= 0; }
 
+    // True while a page is turning or being dragged: resizing then would break the turn.
+    get busy() { return !!this.flip && this.flip.getState() !== 'read'; }
+
     go(page, animate) {
       if (!this.flip || this.isVisible(page)) return;
       const slot = this.toSlot(page);
@@ -173,7 +180,7 @@
       const ratio = this.book.setting('pageWidth') / this.book.setting('pageHeight');
       const two = Math.min(width / 2, height * ratio);
       const one = Math.min(width, height * ratio);
-      const landscape = two >= one * 0.6;
+      const landscape = two >= one * 0.55;
       const pageWidth = Math.max(40, Math.floor(landscape ? two : one));
       const bookWidth = landscape ? pageWidth * 2 : pageWidth;
       this.size = { width: bookWidth, height: Math.round(pageWidth / ratio), pageWidth: pageWidth, landscape: landscape };
@@ -456,7 +463,10 @@
       frame.style.transform = shift ? 'translateX(' + shift + 'px)' : '';
       if (tabs) tabs.update();
     };
+    let layoutWaiting = false;
     const layout = function () {
+      if (view.busy) { layoutWaiting = true; return; }
+      layoutWaiting = false;
       const box = area.getBoundingClientRect();
       const size = view.fit(Math.max(80, box.width - 2 * margins.side), Math.max(80, box.height - margins.top));
       frame.style.width = size.width + 'px';
@@ -466,6 +476,7 @@
     };
     layout();
     view.events.on('layout', centre);
+    view.events.on('settled', function () { if (layoutWaiting) layout(); });
     view.events.on('pagechange', centre);
     // The button of the open panel shows pressed.
     Quorvel.events.on('panel', function (e) {
