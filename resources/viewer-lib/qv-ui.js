@@ -409,6 +409,12 @@
       return page ? this.book.clampPage(page) : 1;
     }
 
+    // The page the reader is on: the one in the address when it is in sight.
+    anchorPage() {
+      const page = Quorvel.Hash.read();
+      return page !== null && this.pages.indexOf(page) >= 0 ? page : this.pages[0];
+    }
+
     go(page) {
       this.requested = this.book.clampPage(page);
       this.view.go(this.requested, true);

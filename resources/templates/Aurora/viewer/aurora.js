@@ -58,7 +58,9 @@
         width: book.setting('pageWidth'),
         height: book.setting('pageHeight'),
         size: 'stretch',
-        minWidth: 1, maxWidth: 100000, minHeight: 1, maxHeight: 100000,
+        // One page or two from the start, as fit() decided (see there).
+        minWidth: this.size.landscape === false ? this.size.width : 1,
+        maxWidth: 100000, minHeight: 1, maxHeight: 100000,
         autoSize: true,
         showCover: true,
         usePortrait: true,
@@ -467,11 +469,15 @@
     const layout = function () {
       if (view.busy) { layoutWaiting = true; return; }
       layoutWaiting = false;
+      const anchor = view.flip ? reader.anchorPage() : null;
       const box = area.getBoundingClientRect();
       const size = view.fit(Math.max(80, box.width - 2 * margins.side), Math.max(80, box.height - margins.top));
       frame.style.width = size.width + 'px';
       frame.style.height = size.height + 'px';
       frame.style.marginTop = margins.top + 'px';
+      // Going from two pages to one, the library keeps the left page; keep the one the
+      // reader is on instead.
+      if (anchor && !view.isVisible(anchor)) view.go(anchor, false);
       centre();
     };
     layout();
