@@ -211,13 +211,15 @@
     return Math.floor(page / 2);
   }
 
-  // The one place where page pictures are fetched. It answers a promise of an address an
-  // <img> can show. A protected book replaces the loader (Quorvel.setPageLoader) with one
-  // that decrypts the page's payload and answers a blob: address; nothing else changes.
-  let pageLoader = function (record, kind) {
-    const path = (kind === 'large' && record.large) || (kind === 'thumb' && record.thumb) || record.normal;
-    return Promise.resolve(path || null);
-  };
+  // The one place where page pictures are fetched: Quorvel.pageLoader(record, kind, page)
+  // answers an address an <img> can show, or a promise of one. A protected book sets its
+  // own loader (before or after this script) that decrypts the page's payload and answers
+  // a blob: address; nothing else changes.
+  if (typeof Quorvel.pageLoader !== 'function') {
+    Quorvel.pageLoader = function (record, kind) {
+      return (kind === 'large' && record.large) || (kind === 'thumb' && record.thumb) || record.normal || null;
+    };
+  }
 
   class PageSource {
     constructor(book) { this.book = book; }
@@ -225,7 +227,7 @@
       const record = this.book.pages[page - 1];
       if (!record) return Promise.resolve(null);
       try {
-        return Promise.resolve(pageLoader(record, kind || 'normal', page));
+        return Promise.resolve(Quorvel.pageLoader(record, kind || 'normal', page));
       } catch (e) {
         return Promise.reject(e);
       }
@@ -275,7 +277,6 @@
     DESKTOP_DEFAULTS: DESKTOP_DEFAULTS,
     Book: Book,
     PageSource: PageSource,
-    setPageLoader: function (fn) { if (typeof fn === 'function') pageLoader = fn; },
     Hash: Hash,
     spreadIndexOfPage: spreadIndexOfPage,
     shareAddresses: shareAddresses,
