@@ -27,6 +27,11 @@
     }, [content]);
   }
 
+  // Keys typed into a text field stay there, except Escape, which closes what is open.
+  function keepKeys(e) {
+    if (e.key !== 'Escape') e.stopPropagation();
+  }
+
   // Shows the visible page(s) and takes a page number or caption typed by the reader.
   class PageBox {
     constructor(reader) {
@@ -201,7 +206,7 @@
       this.input = h('input', {
         type: 'search', className: 'qv-search-input', placeholder: t.t('searchPlaceholder'),
         'aria-label': t.t('search'), autocomplete: 'off', spellcheck: 'false',
-        on: { keydown: (e) => e.stopPropagation() }
+        on: { keydown: keepKeys }
       });
       const form = h('form', {
         className: 'qv-search-form', role: 'search',
@@ -335,7 +340,7 @@
     constructor(reader) {
       this.reader = reader;
       this.message = h('p', { className: 'qv-dialog-message' });
-      this.text = h('textarea', { className: 'qv-dialog-text', readonly: true, rows: '3', on: { keydown: (e) => e.stopPropagation() } });
+      this.text = h('textarea', { className: 'qv-dialog-text', readonly: true, rows: '3', on: { keydown: keepKeys } });
       const ok = h('button', { type: 'button', className: 'qv-dialog-ok', text: reader.strings.t('close'), on: { click: () => this.close() } });
       this.box = h('div', { className: 'qv-dialog-box', role: 'dialog', 'aria-modal': 'true' }, [this.message, this.text, ok]);
       this.element = h('div', { className: 'qv-dialog', hidden: true, on: { click: (e) => { if (e.target === this.element) this.close(); } } }, [this.box]);

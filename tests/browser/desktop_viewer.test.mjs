@@ -8,6 +8,8 @@ import path from 'node:path';
 import { launch, watchedPage, openBook, waitForPages, DESKTOP } from './support/browser.mjs';
 import { makeBook } from './support/book.mjs';
 
+// A 1 x 1 PNG for the furnishing pictures.
+const DOT = Buffer.from('iVBORw0KGgoAAAANSUhEUgAAAAEAAAABCAYAAAAfFcSJAAAADUlEQVR42mP8z8BQDwAEhQGAhKmMIQAAAABJRU5ErkJggg==', 'base64');
 const TITLE = '<img src=x onerror="window.hacked=1"> Fruit & "Friends"';
 const TABS = {
   tabs: [
@@ -30,12 +32,28 @@ before(async () => {
       { caption: 'Chapter 1', pageIndex: 1, children: [{ caption: 'Apples <i>', pageIndex: 3, children: [] }] },
       { caption: 'Chapter 2', pageIndex: 6, children: [] }
     ],
+    extraScript: '<script>window.extraScriptRan = typeof Quorvel === "undefined";</script>',
+    extfiles: Object.fromEntries(['files/extfiles/back.png', 'files/extfiles/preloader.png', 'files/extfiles/next.png',
+      'files/scenes/tree.png', 'files/scenes/frame.png'].map((f) => [f, DOT])),
     search: ['Cover', 'Plums', 'The apple tree', 'Crème brûlée recipe', 'Apple pie and cream', 'Mangoes', 'Peaches', 'End'],
     config: {
       captions: ['Cover', 'ii', 'iii', '1', '2', '3', '4', 'Back'],
       shareButtons: [{ title: 'Mail', link: 'mailto:?subject=${title}&body=${url}', logo: '' },
         { title: 'Bad', link: 'javascript:window.hacked=1', logo: '' }],
       menuItems: [{ caption: 'To the mangoes', type: 'goToPage', value: '6' }, { caption: '', type: 'copyBookUrl', value: '' }],
+      download: {
+        wholeFile: 'files/download/All%20pages.pdf',
+        pageFiles: ['', 'files/download/pages/2.pdf', 'files/download/pages/3.pdf'],
+        pagePrefix: 'fruit-',
+        attachments: [{ name: 'Prices.csv', file: 'files/download/attachments/Prices.csv' }, { name: 'Evil', file: 'javascript:alert(1)' }]
+      },
+      backgroundImage: 'files/extfiles/back.png',
+      preloaderImage: 'files/extfiles/preloader.png',
+      toolbarIcons: { next: 'files/extfiles/next.png' },
+      scene: {
+        background: [{ file: 'files/scenes/tree.png', position: 'Top Left' }, { file: 'files/scenes/movie.SWF', position: 'Top Right' }],
+        foreground: [{ file: 'files/scenes/frame.png', position: 'Scale to Fit' }]
+      },
       extraIcons: [
         { caption: 'Peaches', icon: '', type: 0, content: '7', target: '' },
         { caption: 'Script', icon: '', type: 2, content: 'window.iconRan = (window.iconRan || 0) + 1;', target: '' },
@@ -147,6 +165,12 @@ test('search lists the pages holding every word, ignoring case and accents, and 
   await page.click('.qv-search-result[data-page="3"]');
   await waitForPages(page, [2, 3]);
   assert.equal(await page.evaluate(() => location.hash), '#p=3');
+  // Keys typed into the search field stay there; Escape closes the panel.
+  await page.focus('.qv-search-input');
+  await page.keyboard.press('ArrowRight');
+  assert.deepEqual(await page.evaluate(() => Quorvel.reader.pages), [2, 3]);
+  await page.keyboard.press('Escape');
+  assert.equal(await page.getAttribute('.qv-panel', 'data-view'), null);
   assert.deepEqual(page.problems, []);
   await page.close();
 });
@@ -204,7 +228,10 @@ test('the book title and captions are shown as text, never as markup', async () 
   const page = await freshPage(book.url);
   assert.equal(await page.title(), TITLE);
   assert.equal(await page.textContent('.qv-toolbar .qv-title'), TITLE);
-  assert.equal(await page.$$eval('.qv-toolbar img, .qv-outline img', (els) => els.length), 0);
+  assert.equal(await page.$$eval('.qv-title *', (els) => els.length), 0);
+  await page.click('.qv-button-outline');
+  await page.click('.qv-outline-toggle');
+  assert.equal(await page.$$eval('.qv-outline-caption *', (els) => els.length), 0);
   assert.equal(await page.evaluate(() => window.hacked), undefined);
   await page.close();
 });
@@ -241,6 +268,15 @@ test('menu, share buttons and extra icons do what the book says, and refuse scri
   assert.equal(mail.searchParams.get('subject'), TITLE);
   assert.equal(mail.searchParams.get('body'), book.url + '#p=1');
 
+  // Copying the book's address: without a clipboard the text is offered to copy by hand.
+  await page.evaluate(() => { navigator.clipboard.writeText = () => Promise.reject(new Error('no clipboard')); });
+  await page.click('.qv-button-menu');
+  await page.click('.qv-popup-entry >> text=Copy book URL');
+  await page.waitForSelector('.qv-dialog:not([hidden])');
+  assert.equal(await page.inputValue('.qv-dialog-text'), book.url);
+  await page.keyboard.press('Escape');
+  assert.ok(await page.isHidden('.qv-dialog'));
+
   await page.click('.qv-extra-icon[title="Peaches"]');
   await waitForPages(page, [6, 7]);
   await page.click('.qv-extra-icon[title="Script"]');
@@ -248,6 +284,53 @@ test('menu, share buttons and extra icons do what the book says, and refuse scri
   assert.equal(await page.evaluate(() => window.iconRan), 1);
   assert.equal(await page.evaluate(() => window.hacked), undefined);
   assert.equal(await page.evaluate(() => window.opened.length), 1);
+  assert.deepEqual(page.problems, []);
+  await page.close();
+});
+
+test('downloads offer the whole book, the visible pages and attachments', async () => {
+  const page = await freshPage(book.url + '#p=2');
+  await page.click('.qv-button-download');
+  const links = () => page.$$eval('.qv-download-link', (els) => els.map((a) => [a.textContent, a.getAttribute('href').replace(/^.*\/files\//, 'files/'), a.getAttribute('download')]));
+  assert.deepEqual(await links(), [
+    ['Whole book', 'files/download/All%20pages.pdf', null],
+    ['Page ii', 'files/download/pages/2.pdf', 'fruit-2.pdf'],
+    ['Page iii', 'files/download/pages/3.pdf', 'fruit-3.pdf'],
+    ['Prices.csv', 'files/download/attachments/Prices.csv', 'Prices.csv']
+  ]);
+  await page.keyboard.press('Home');
+  await waitForPages(page, [1]);
+  assert.equal((await links()).length, 2, 'page 1 has no page file');
+  assert.deepEqual(page.problems, []);
+  await page.close();
+});
+
+test('furnishings: background, scene layers, preloader picture, toolbar icons and the extra script', async () => {
+  const page = await watchedPage(browser.context);
+  await page.addInitScript(() => {
+    window.preloaderPictures = [];
+    new MutationObserver(() => {
+      const img = document.querySelector('.qv-preloader-picture');
+      if (img && !window.preloaderPictures.length) window.preloaderPictures.push(img.getAttribute('src'));
+    }).observe(document, { childList: true, subtree: true });
+  });
+  await openBook(page, book.url);
+  const r = await page.evaluate(() => ({
+    extra: window.extraScriptRan,
+    background: getComputedStyle(document.getElementById('qv-app')).backgroundImage,
+    back: [...document.querySelectorAll('.qv-scene-back img')].map((i) => [i.getAttribute('src'), i.className]),
+    front: [...document.querySelectorAll('.qv-scene-front img')].map((i) => [i.getAttribute('src'), i.className]),
+    next: document.querySelector('.qv-button-next img')?.getAttribute('src'),
+    prev: document.querySelector('.qv-button-prev svg') !== null,
+    preloader: window.preloaderPictures
+  }));
+  assert.equal(r.extra, true, 'the extra script runs in the head, before the viewer');
+  assert.match(r.background, /files\/extfiles\/back\.png/);
+  assert.deepEqual(r.back, [['files/scenes/tree.png', 'qv-scene-layer qv-top-left']]);
+  assert.deepEqual(r.front, [['files/scenes/frame.png', 'qv-scene-layer qv-fill']]);
+  assert.equal(r.next, 'files/extfiles/next.png');
+  assert.ok(r.prev);
+  assert.deepEqual(r.preloader, ['files/extfiles/preloader.png']);
   assert.deepEqual(page.problems, []);
   await page.close();
 });
