@@ -85,6 +85,8 @@ test('opens from disk at page 1 and turns pages with buttons, arrows and keys', 
   });
   assert.deepEqual(picture, { loaded: true, src: 'files/page/1.jpg' });
   assert.equal(await page.inputValue('.qv-page-input'), 'Cover');
+  const densities = await page.evaluate(() => Quorvel.reader.view.flip.getPageCollection().getPages().map((p) => p.getDensity()));
+  assert.deepEqual(new Set(densities), new Set(['soft']), 'soft covers unless the book asks for hard ones');
   assert.ok(await page.isDisabled('.qv-button-prev'));
 
   await page.click('.qv-button-next');
@@ -336,7 +338,7 @@ test('furnishings: background, scene layers, preloader picture, toolbar icons an
 });
 
 test('a right-to-left book starts with the cover on the left and reads leftwards', async () => {
-  const rtl = await makeBook(browser.context, { pageCount: 5, loadType: 2, config: { rightToLeft: true } });
+  const rtl = await makeBook(browser.context, { pageCount: 5, loadType: 2, config: { rightToLeft: true, hardCover: true } });
   try {
     const page = await freshPage(rtl.url);
     const layout = () => page.evaluate(() => Quorvel.reader.view.layoutOfSpread());
@@ -349,6 +351,8 @@ test('a right-to-left book starts with the cover on the left and reads leftwards
     await page.keyboard.press('ArrowRight');
     await waitForPages(page, [2, 3]);
     assert.equal(await page.$$eval('.qv-page.qv-blank', (els) => els.length), 1, 'odd page count gets a blank back');
+    const densities = await page.evaluate(() => Quorvel.reader.view.flip.getPageCollection().getPages().map((p) => p.getDensity()));
+    assert.deepEqual(densities, ['hard', 'soft', 'soft', 'soft', 'soft', 'hard']);
     assert.deepEqual(page.problems, []);
     await page.close();
   } finally {
