@@ -371,7 +371,15 @@
         : h('div', { className: 'qv-spinner' });
       this.element = h('div', { className: 'qv-preloader', role: 'status', 'aria-label': reader.strings.t('loading') }, [content]);
     }
+    // Hides once the promise settles, or after a while at the latest, so a page that never
+    // arrives cannot keep the whole book covered.
+    hideWhen(promise, limit) {
+      const hide = () => this.hide();
+      promise.then(hide, hide);
+      setTimeout(hide, limit || 10000);
+    }
     hide() {
+      if (this.element.classList.contains('qv-done')) return;
       this.element.classList.add('qv-done');
       setTimeout(() => this.element.remove(), 400);
     }

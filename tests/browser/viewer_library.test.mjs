@@ -115,7 +115,7 @@ test('search folds case and accents and cuts excerpts from the original text', a
   assert.equal(r.spaces, true);
 });
 
-test('every page picture goes through the page loader, and spreads are announced', async () => {
+test('every page picture goes through the page loader, a refused page shows a notice, and spreads are announced', async () => {
   const book = await makeBook(browser.context, { pageCount: 6, loadType: 2 });
   const reader = await watchedPage(browser.context);
   try {
@@ -126,6 +126,7 @@ test('every page picture goes through the page loader, and spreads are announced
       window.Quorvel = {
         pageLoader(record, kind, page) {
           window.loads.push(kind + ':' + page);
+          if (page === 4) return Promise.reject(new Error('locked page'));
           return new Promise((resolve) => setTimeout(() => resolve(page === 2 ? 'files/page/1.jpg' : record[kind] || record.normal), 5));
         }
       };
@@ -143,9 +144,12 @@ test('every page picture goes through the page loader, and spreads are announced
     await reader.click('.qv-button-zoom');
     await reader.waitForFunction(() => loads.includes('large:2') && loads.includes('large:3'));
     await reader.keyboard.press('Escape');
+    await reader.keyboard.press('ArrowRight');
+    await waitForPages(reader, [4, 5]);
+    assert.equal(await reader.textContent('.qv-page[data-page="4"] .qv-page-error'), 'This page could not be loaded.');
     await reader.keyboard.press('End');
     await waitForPages(reader, [6]);
-    assert.deepEqual(await reader.evaluate(() => spreads), ['0:1', '1:2-3', '3:6']);
+    assert.deepEqual(await reader.evaluate(() => spreads), ['0:1', '1:2-3', '2:4-5', '3:6']);
     assert.deepEqual(reader.problems, []);
   } finally {
     await reader.close();

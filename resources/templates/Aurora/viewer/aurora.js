@@ -497,7 +497,7 @@
     reader.panel.element.addEventListener('transitionend', layout);
     Quorvel.events.on('panel', function () { requestAnimationFrame(layout); });
 
-    view.whenVisibleLoaded().then(function () { preloader.hide(); });
+    preloader.hideWhen(view.whenVisibleLoaded());
     reader.loadOutline().then(function (has) { outlineButton.hidden = !has; });
     reader.startAnalytics();
     Quorvel.reader = reader;

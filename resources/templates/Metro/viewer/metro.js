@@ -213,7 +213,7 @@
     root.appendChild(reader.dialog.element);
 
     view.start(reader.startPage());
-    view.whenVisibleLoaded().then(function () { preloader.hide(); });
+    preloader.hideWhen(view.whenVisibleLoaded());
     reader.loadOutline().then(function (has) {
       outlineButton.hidden = !(has || (book.tabs && book.tabs.tabs.length));
     });
