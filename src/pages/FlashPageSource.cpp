@@ -241,7 +241,7 @@ PageResult deriveFromLarge(const QList<FlashPagePtr> &large, const std::function
     }
     QMutex mutex;
     PageResult failure;
-    PageWorkers::run(int(todo.size()), PageWorkers::defaultThreadCount(), [&]() -> PageWorkers::ItemFunction {
+    const bool finished = PageWorkers::run(int(todo.size()), PageWorkers::defaultThreadCount(), [&]() -> PageWorkers::ItemFunction {
         return [&](int n) {
             const QString from = large.at(todo.at(n))->pageFilePath();
             QImageReader reader(from);
@@ -257,6 +257,8 @@ PageResult deriveFromLarge(const QList<FlashPagePtr> &large, const std::function
             return false;
         };
     });
+    if (failure.ok() && !finished)
+        return PageResult::failure(PageError::WriteFailed, PageMessages::text("The page pictures could not be made."));
     return failure;
 }
 

@@ -80,7 +80,13 @@ QImage partOf(const QImage &image, FlashPage::Part part)
 
 QByteArray encodeJpeg(const QImage &image, int quality)
 {
+    // The JPEG writer takes 24-bit rows as they are but converts 32-bit pixels one
+    // row at a time in plain code; converting the whole picture first is faster.
+    if (image.format() == QImage::Format_RGB32 || image.format() == QImage::Format_ARGB32
+        || image.format() == QImage::Format_ARGB32_Premultiplied)
+        return encodeJpeg(image.convertToFormat(QImage::Format_RGB888), quality);
     QByteArray bytes;
+    bytes.reserve(qsizetype(image.width()) * image.height() / 4); // typical size; avoids regrowing
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, "jpeg");

@@ -1,9 +1,9 @@
 #include "pages/PageWorkers.h"
 
+#include <QSemaphore>
 #include <QThread>
+#include <QThreadPool>
 #include <algorithm>
-#include <thread>
-#include <vector>
 
 namespace PageWorkers {
 
@@ -43,15 +43,26 @@ bool run(int count, int threads, const WorkerFactory &makeWorker, const std::ato
         }
     };
 
+    // The workers run on the global thread pool: Qt then scales and converts
+    // pictures inline on them instead of splitting every picture over the same
+    // pool again, which would put twice as many busy threads on the cores.
     // The calling thread only waits: were it to work too, observers living on it
     // would get its progress directly but the other threads' progress later,
-    // queued, and so out of order.
-    std::vector<std::thread> pool;
-    pool.reserve(size_t(threads));
+    // queued, and so out of order. When it is a pool thread itself, its place in
+    // the pool is lent to the workers while it waits.
+    QThreadPool *pool = QThreadPool::globalInstance();
+    QSemaphore finished;
     for (int i = 0; i < threads; ++i)
-        pool.emplace_back(body);
-    for (std::thread &t : pool)
-        t.join();
+        pool->start([&] {
+            body();
+            finished.release();
+        });
+    const bool callerInPool = pool->contains(QThread::currentThread());
+    if (callerInPool)
+        pool->releaseThread();
+    finished.acquire(threads);
+    if (callerInPool)
+        pool->reserveThread();
     return !threw.load();
 }
 

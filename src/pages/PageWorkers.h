@@ -15,7 +15,7 @@ using WorkerFactory = std::function<ItemFunction()>;
 // Number of worker threads to use: one per core.
 int defaultThreadCount();
 
-// Runs items 0 .. count - 1 on at most `threads` threads (fewer when there are
+// Runs items 0 .. count - 1 on at most `threads` threads of the global thread pool (fewer when there are
 // fewer items). Each thread calls makeWorker() once (a null function ends that
 // thread at once) and then the function for each item it takes. No new item is
 // taken once a call returned false, a call threw, or *stop became true. The
