@@ -92,7 +92,15 @@ int addItems(QPDF &pdf, const std::vector<QPDFPageObjectHelper> &pages, QPDFObje
             } else {
                 dest.appendItem(QPDFObjectHandle::newName("/Fit"));
             }
-            item.replaceKey("/Dest", dest);
+            if (b.named.isEmpty()) {
+                item.replaceKey("/Dest", dest);
+            } else {
+                QPDFObjectHandle root = pdf.getRoot();
+                if (!root.hasKey("/Dests"))
+                    root.replaceKey("/Dests", pdf.makeIndirectObject(QPDFObjectHandle::newDictionary()));
+                root.getKey("/Dests").replaceKey("/" + b.named.toStdString(), dest);
+                item.replaceKey("/Dest", QPDFObjectHandle::newName("/" + b.named.toStdString()));
+            }
         }
         if (previous.isInitialized()) {
             previous.replaceKey("/Next", item);

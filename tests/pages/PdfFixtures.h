@@ -28,6 +28,7 @@ struct Bookmark
     QString uri;
     QList<Bookmark> children;
     double left = -1;             // where on the page, in points; -1: fit the page
+    QString named;                // when set, the bookmark goes through this named destination
 };
 
 // Adds an outline to the PDF at path (rewritten in place).

@@ -54,7 +54,7 @@ private slots:
         const QString pdf = path("book.pdf");
         QVERIFY(PdfFixtures::writePdf(pdf, {{"Alpha first"}, {"Bravo second"}, {"Charlie third"}}));
         QVERIFY(PdfFixtures::addOutline(pdf, {{"Chapter 1", 0, {}, {{"Section 1.1", 1, {}, {{"Deep", 2}}}}},
-                                              {"Chapter 2", 2},
+                                              {"Chapter 2", 2, {}, {}, -1, "chapter.two"},
                                               {"Web site", 0, "https://example.com/"}}));
         const QString workspace = path("book/pages");
 
@@ -103,7 +103,7 @@ private slots:
         QCOMPARE(section->childItems()[0]->caption(), QString("Deep"));
         QCOMPARE(section->childItems()[0]->pageIndex(), 3);
         QCOMPARE(section->childItems()[0]->level(), 3);
-        QCOMPARE(outline->items()[1]->pageIndex(), 3);
+        QCOMPARE(outline->items()[1]->pageIndex(), 3); // through a named destination
         QCOMPARE(outline->items()[2]->pageUrl(), QString("https://example.com/"));
         QCOMPARE(outline->items()[2]->pageIndex(), 0);
 
