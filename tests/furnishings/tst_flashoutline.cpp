@@ -9,7 +9,8 @@ namespace {
 FlashOutline sampleOutline()
 {
     FlashOutline outline;
-    auto chapter = FlashOutlineItem::create("Chapter <1> & \"more\"", 1);
+    // The control character is one XML cannot hold; titles from PDFs sometimes have them.
+    auto chapter = FlashOutlineItem::create(QString("Chapter <1> & \"more\"") + QChar(0x02), 1);
     auto sectionA = FlashOutlineItem::create("Section A", 2);
     auto sectionB = FlashOutlineItem::create("Section B", 0);
     sectionB->setPageUrl("https://example.com/a?b=1&c=2");
@@ -47,15 +48,6 @@ private slots:
         QCOMPARE(sectionA->childItems()[0]->parent(), sectionA);
         QCOMPARE(chapter->childItems()[1]->pageUrl(), QString("https://example.com/a?b=1&c=2"));
         QCOMPARE(back.items()[1]->pageIndex(), 9);
-    }
-
-    void unsafeCharactersDoNotBreakTheSavedForm()
-    {
-        FlashOutline outline;
-        outline.appendItem(FlashOutlineItem::create(QString("Bad") + QChar(0x02) + "Title", 4));
-        FlashOutline back;
-        QVERIFY(back.fromXmlString(outline.toXmlString()));
-        QCOMPARE(back.items()[0]->caption(), QString("BadTitle"));
     }
 
     void copyIsDeepAndKeepsEveryField()

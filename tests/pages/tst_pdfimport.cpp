@@ -276,19 +276,6 @@ private slots:
         QCOMPARE(import.pdfSearch()->pageText(1).trimmed(), QString("RIGHTSIDE"));
     }
 
-    void rotatedPageCountsAsShown()
-    {
-        const QString pdf = path("rotated.pdf");
-        QVERIFY(PdfFixtures::writePdf(pdf, {{"Portrait"}, {"Turned"}}));
-        QVERIFY(PdfFixtures::rotatePage(pdf, 1, 90)); // shown landscape
-        ImportParament p = pdfParament(pdf);
-        p.iWidePageMode = 1;
-        p.iQualityLevel = 2;
-        PageImport import(p, path("rotated/pages"));
-        QVERIFY(import.run());
-        QCOMPARE(import.pageSource()->pageCount(), 3);
-    }
-
     void cancelLeavesNothingBehind()
     {
         const QString pdf = path("long.pdf");

@@ -26,20 +26,6 @@ private slots:
         QCOMPARE(back.pageText(1), QString("abc\tz"));
     }
 
-    void pagesCanBeAddedAndRemoved()
-    {
-        PDFSearch search({"one", "two"});
-        search.insertBlankPage(1);
-        search.insertBlankPage(99);
-        QCOMPARE(search.pageTexts(), (QStringList{"one", "", "two", ""}));
-        search.removePage(0);
-        search.removePage(10);
-        QCOMPARE(search.pageCount(), 3);
-        search.setPageText(5, "five");
-        QCOMPARE(search.pageTexts(), (QStringList{"", "two", "", "", "five"}));
-        QCOMPARE(search.pageText(9), QString());
-    }
-
     void rejectsUnreadableData()
     {
         PDFSearch search({"kept"});

@@ -106,10 +106,6 @@ private slots:
         QVERIFY(textOf(*left).contains("LEFTSIDE"));
         QVERIFY(!textOf(*left).contains("RIGHTSIDE"));
         QVERIFY(textOf(*right).contains("RIGHTSIDE"));
-        // The rotated cover: its left half as shown holds the frame's left part and the
-        // circle (drawn at a quarter of the unrotated width, i.e. the lower half shown
-        // turned); what matters here is that both halves are real, distinct pages.
-        QVERIFY(QFileInfo(path("spread-split/1.pdf")).size() > 0);
     }
 
     void protectedPdfNeedsItsPassword()
