@@ -14,7 +14,7 @@ QLabel *makeLabel(const QString &text, QWidget *parent)
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     label->setAutoFillBackground(false);
     QFont font = label->font();
-    font.setPointSize(13);
+    font.setPixelSize(13);
     label->setFont(font);
     return label;
 }
