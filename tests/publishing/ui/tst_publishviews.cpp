@@ -33,56 +33,40 @@ private slots:
         line.setBackgroundColor(Qt::red);
         QImage image = drawn(line);
         QCOMPARE(line.percent(), 0.1); // raised to the minimum when drawn
-        QCOMPARE(qAlpha(image.pixel(100, 0)), 255);
         QCOMPARE(qAlpha(image.pixel(60, 0)), 255); // solid between 10% and 90%
-        QVERIFY(qAlpha(image.pixel(0, 0)) < 20);
-        QVERIFY(qAlpha(image.pixel(199, 0)) < 20);
-        QVERIFY(qAlpha(image.pixel(10, 0)) < qAlpha(image.pixel(19, 0)));
+        QVERIFY(qAlpha(image.pixel(0, 0)) < 20 && qAlpha(image.pixel(199, 0)) < 20);
 
         const QColor gray(Qt::gray);
         QColor clear = gray;
         clear.setAlpha(0);
         // Half or more of the length fading: no solid part, the colour peaks in the middle.
-        for (double p : {0.5, 0.7}) {
-            const QGradientStops stops = DrawSingleLine::gradientStops(p, gray);
-            QCOMPARE(stops, (QGradientStops{{0.0, clear}, {0.5, gray}, {1.0, clear}}));
-        }
-        QCOMPARE(DrawSingleLine::gradientStops(0.25, gray),
-                 (QGradientStops{{0.0, clear}, {0.25, gray}, {0.75, gray}, {1.0, clear}}));
+        for (double p : {0.5, 0.7})
+            QCOMPARE(DrawSingleLine::gradientStops(p, gray), (QGradientStops{{0.0, clear}, {0.5, gray}, {1.0, clear}}));
 
         // A vertical line fades along its height; an unset colour draws gray.
         DrawSingleLine vertical(QRect(0, 0, 1, 100), nullptr);
         vertical.setPosition(1);
         image = drawn(vertical);
         QCOMPARE(QColor(image.pixel(0, 50)), gray);
-        QVERIFY(qAlpha(image.pixel(0, 0)) < 30);
-        QVERIFY(qAlpha(image.pixel(0, 99)) < 30);
+        QVERIFY(qAlpha(image.pixel(0, 0)) < 30 && qAlpha(image.pixel(0, 99)) < 30);
     }
 
     void detailViewEnablesVersionAndIdTogether()
     {
         PPDetailView view(QRect(0, 0, 591, 145));
-        QCOMPARE(view.lblVersion()->text(), QStringLiteral("Version:"));
-        QCOMPARE(view.lblID()->text(), QStringLiteral("flipBook ID:"));
-        QVERIFY(view.comVersion()->isEditable());
         // Frames are measured from the lower edge: the link lies at the bottom.
         QCOMPARE(view.lblURL()->geometry(), QRect(250, 145 - 16 - 17, 591 - 260, 17));
-        QCOMPARE(view.txtID()->geometry(), QRect(258, 145 - 43 - 22, 162, 22));
         view.show();
         view.resize(700, 200);
         QCOMPARE(view.lblURL()->geometry(), QRect(250, 200 - 16 - 17, 700 - 260, 17));
 
         view.setEnabled(false);
-        QVERIFY(!view.comVersion()->isEnabled());
-        QVERIFY(!view.txtID()->isEnabled());
+        QVERIFY(!view.comVersion()->isEnabled() && !view.txtID()->isEnabled());
         QVERIFY(view.lblVersion()->isEnabled() && view.lblID()->isEnabled() && view.lblURL()->isEnabled());
-        view.setEnabled(true);
-        QVERIFY(view.comVersion()->isEnabled() && view.txtID()->isEnabled());
 
         // Removed controls are skipped, not touched.
         delete view.comVersion();
         delete view.txtID();
-        QVERIFY(!view.comVersion() && !view.txtID());
         view.setEnabled(false);
         view.resize(600, 150);
     }
@@ -95,7 +79,6 @@ private slots:
         cell.resize(40, 24);
         const QImage image = drawn(cell);
         QCOMPARE(QColor(image.pixel(20, 12)), QColor(0, 0, 255)); // no title over the colour
-        QCOMPARE(QColor(image.pixel(5, 12)), QColor(0, 0, 255));
         const QColor rim(image.pixel(20, 0));
         QVERIFY2(qAbs(rim.red() - rim.blue()) < 60 && rim.red() > 120, qPrintable(rim.name()));
     }
