@@ -1,5 +1,7 @@
 #include "foundation/ScriptText.h"
 
+#include <QRegularExpression>
+
 QString escapeStringForJS(const QString &text, QChar quote)
 {
     static const QString br = QStringLiteral("<br/>");
@@ -12,7 +14,11 @@ QString escapeStringForJS(const QString &text, QChar quote)
     s.replace(QLatin1String("\\n"), br);
     s.replace(QLatin1Char('\\'), QLatin1String("\\\\"));
     s.replace(quote, QStringLiteral("\\") + quote);
-    s.replace(QLatin1String("${Unicode}"), QLatin1String("\\u"));
+    // "${Unicode}" marks a \uXXXX escape. Without four hexadecimal digits after it,
+    // a bare \u would end the script with a syntax error, so it stays literal text.
+    static const QRegularExpression unicodeEscape(QStringLiteral("\\$\\{Unicode\\}(?=[0-9A-Fa-f]{4})"));
+    s.replace(unicodeEscape, QStringLiteral("\\u"));
+    s.replace(QLatin1String("${Unicode}"), QLatin1String("\\\\u"));
     s.replace(QLatin1String("&lt;"), QLatin1String("<"));
     s.replace(QLatin1String("&gt;"), QLatin1String(">"));
     s.replace(QLatin1String("&amp;"), QLatin1String("&"));

@@ -23,6 +23,7 @@ private slots:
         QTest::newRow("quote") << "say \"hi\" it's" << "\"" << "say \\\"hi\\\" it's";
         QTest::newRow("single quote") << "say \"hi\" it's" << "'" << "say \"hi\" it\\'s";
         QTest::newRow("unicode") << "${Unicode}00e9" << "\"" << "\\u00e9";
+        QTest::newRow("unicode marker without digits stays text") << "${Unicode}zz" << "\"" << "\\\\uzz";
         QTest::newRow("entities") << "&lt;b&gt; &amp;amp; &amp;" << "\"" << "<b> &amp; &";
         QTest::newRow("brackets") << "{a}[b]" << "\"" << "\\{a\\}\\[b\\]";
         QTest::newRow("script end") << "&lt;/script&gt;<b>x</b>" << "\"" << "<\\/script><b>x<\\/b>";

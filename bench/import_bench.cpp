@@ -1,0 +1,200 @@
+// Measures a PDF import: pages per second, peak memory, and the wall time against
+// pdftoppm rendering the same pages to JPEG with one process per core.
+//
+//   import_bench [--pdf FILE] [--quality 0|1|2] [--pages N] [--threads N]
+//
+// Without --pdf a document of N pages (default 120) with text and shapes is made
+// first, in a child process so that its memory does not count.
+
+#include "batch/ImportParament.h"
+#include "pages/FlashPageSource.h"
+#include "pages/PageImaging.h"
+#include "pages/PageImport.h"
+#include "pages/PdfDocument.h"
+
+#include <QCommandLineParser>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QGuiApplication>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+#include <cstdio>
+#include <poppler-qt6.h>
+#include <sys/resource.h>
+
+namespace {
+
+bool makePdf(const QString &path, int pages)
+{
+    QPdfWriter writer(path);
+    writer.setResolution(72);
+    writer.setPageSize(QPageSize(QPageSize::A4));
+    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+    QPainter p;
+    if (!p.begin(&writer))
+        return false;
+    QFont title(QStringLiteral("DejaVu Serif"));
+    title.setPixelSize(28);
+    QFont body(QStringLiteral("DejaVu Sans"));
+    body.setPixelSize(11);
+    const QString words = QStringLiteral(
+        "The quick brown fox jumps over the lazy dog while the printer hums and the pages turn one by one. ");
+    for (int i = 0; i < pages; ++i) {
+        if (i > 0)
+            writer.newPage();
+        p.setPen(Qt::black);
+        p.setFont(title);
+        p.drawText(QPointF(50, 80), QStringLiteral("Chapter %1").arg(i + 1));
+        p.setFont(body);
+        for (int line = 0; line < 48; ++line)
+            p.drawText(QRectF(50, 110 + line * 14, 495, 14), Qt::AlignLeft | Qt::TextDontClip,
+                       words.mid((line * 7 + i) % 40) + words.left(40));
+        for (int s = 0; s < 6; ++s) {
+            p.setBrush(QColor::fromHsv((i * 37 + s * 50) % 360, 160, 220));
+            p.setPen(QPen(Qt::darkGray, 2));
+            p.drawEllipse(QPointF(90 + s * 80, 800), 28, 18);
+        }
+        QLinearGradient g(0, 0, 595, 0);
+        g.setColorAt(0, Qt::white);
+        g.setColorAt(1, QColor::fromHsv((i * 23) % 360, 120, 240));
+        p.fillRect(QRectF(0, 0, 595, 30), g);
+    }
+    return p.end();
+}
+
+// CPU seconds (user + system) used so far by this process or by its waited-for children.
+double cpuSeconds(int who)
+{
+    rusage usage{};
+    getrusage(who, &usage);
+    return usage.ru_utime.tv_sec + usage.ru_utime.tv_usec / 1e6 + usage.ru_stime.tv_sec + usage.ru_stime.tv_usec / 1e6;
+}
+
+qint64 peakMemoryKiB()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').first().toLongLong();
+    return -1;
+}
+
+// pdftoppm over the given page numbers, split into one contiguous share per process.
+double pdftoppmSeconds(const QString &pdf, const QString &password, int dpi, int pageCount, int processes,
+                       const QString &outFolder)
+{
+    processes = std::max(1, std::min(processes, pageCount));
+    QList<QProcess *> running;
+    QElapsedTimer timer;
+    timer.start();
+    for (int i = 0; i < processes; ++i) {
+        const int first = 1 + int(qint64(pageCount) * i / processes);
+        const int last = int(qint64(pageCount) * (i + 1) / processes);
+        if (first > last)
+            continue;
+        auto *proc = new QProcess;
+        proc->setStandardOutputFile(QProcess::nullDevice());
+        proc->setStandardErrorFile(QProcess::nullDevice());
+        QStringList args{QStringLiteral("-jpeg"), QStringLiteral("-r"), QString::number(dpi),
+                         QStringLiteral("-f"), QString::number(first), QStringLiteral("-l"), QString::number(last)};
+        if (!password.isEmpty())
+            args << QStringLiteral("-upw") << password;
+        args << pdf << outFolder + QStringLiteral("/p%1").arg(i);
+        proc->start(QStringLiteral("pdftoppm"), args);
+        running << proc;
+    }
+    bool ok = true;
+    for (QProcess *proc : running) {
+        ok = proc->waitForFinished(-1) && proc->exitCode() == 0 && ok;
+        delete proc;
+    }
+    return ok ? timer.nsecsElapsed() / 1e9 : -1;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    QCommandLineParser parser;
+    parser.addHelpOption();
+    parser.addOption({QStringLiteral("pdf"), QStringLiteral("PDF to import."), QStringLiteral("file")});
+    parser.addOption({QStringLiteral("password"), QStringLiteral("Its password."), QStringLiteral("text")});
+    parser.addOption({QStringLiteral("quality"), QStringLiteral("Quality level 0, 1 or 2."), QStringLiteral("level"),
+                      QStringLiteral("0")});
+    parser.addOption({QStringLiteral("pages"), QStringLiteral("Pages of the generated PDF."), QStringLiteral("n"),
+                      QStringLiteral("120")});
+    parser.addOption({QStringLiteral("threads"), QStringLiteral("Worker threads (0: one per core)."),
+                      QStringLiteral("n"), QStringLiteral("0")});
+    parser.addOption({QStringLiteral("make-pdf"), QStringLiteral("Only write the generated PDF."),
+                      QStringLiteral("file")});
+    parser.process(app);
+
+    if (parser.isSet(QStringLiteral("make-pdf")))
+        return makePdf(parser.value(QStringLiteral("make-pdf")), parser.value(QStringLiteral("pages")).toInt()) ? 0 : 1;
+
+    QTemporaryDir work;
+    QString pdf = parser.value(QStringLiteral("pdf"));
+    if (pdf.isEmpty()) {
+        pdf = work.filePath(QStringLiteral("bench.pdf"));
+        const int made = QProcess::execute(QCoreApplication::applicationFilePath(),
+                                           {QStringLiteral("--make-pdf"), pdf, QStringLiteral("--pages"),
+                                            parser.value(QStringLiteral("pages"))});
+        if (made != 0) {
+            std::fprintf(stderr, "could not make the test PDF\n");
+            return 1;
+        }
+    }
+    const int quality = parser.value(QStringLiteral("quality")).toInt();
+    const int dpi = PageImaging::importDPIForLevel(quality);
+    const QString password = parser.value(QStringLiteral("password"));
+
+    ImportParament param;
+    param.sourceFiles = {pdf};
+    param.strPassword = password;
+    param.iQualityLevel = quality;
+    PageImport import(param, work.filePath(QStringLiteral("book/pages")));
+    import.setThreadCount(parser.value(QStringLiteral("threads")).toInt());
+    QElapsedTimer timer;
+    const double cpuBefore = cpuSeconds(RUSAGE_SELF);
+    timer.start();
+    const bool ok = import.run();
+    const double ours = timer.nsecsElapsed() / 1e9;
+    const double ourCpu = cpuSeconds(RUSAGE_SELF) - cpuBefore;
+    if (!ok) {
+        std::fprintf(stderr, "import failed: %s\n", qPrintable(import.result().message));
+        return 1;
+    }
+    const qint64 peak = peakMemoryKiB();
+    const int pages = import.pageSource()->pageCount();
+
+    QDir().mkpath(work.filePath(QStringLiteral("ppm")));
+    const int cores = QThread::idealThreadCount();
+    const double childCpuBefore = cpuSeconds(RUSAGE_CHILDREN);
+    const double theirs = pdftoppmSeconds(pdf, password, dpi, pages, cores, work.filePath(QStringLiteral("ppm")));
+
+    const double theirCpu = cpuSeconds(RUSAGE_CHILDREN) - childCpuBefore;
+    std::printf("pages:                %d (quality %d, %d dpi, %d cores)\n", pages, quality, dpi, cores);
+    std::printf("import time:          %.2f s\n", ours);
+    std::printf("pages per second:     %.1f\n", pages / ours);
+    std::printf("peak memory (VmHWM):  %.1f MiB\n", peak / 1024.0);
+    if (theirs > 0) {
+        std::printf("pdftoppm time:        %.2f s (%d processes)\n", theirs, cores);
+        std::printf("time ratio:           %.2f (target <= 1.30)\n", ours / theirs);
+        // Wall time depends on what else the machine runs; CPU time much less so.
+        std::printf("CPU time:             import %.2f s, pdftoppm %.2f s, ratio %.2f\n", ourCpu, theirCpu,
+                    theirCpu > 0 ? ourCpu / theirCpu : 0.0);
+    } else {
+        std::printf("pdftoppm:             not available or failed\n");
+    }
+    return 0;
+}

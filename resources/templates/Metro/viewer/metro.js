@@ -1,0 +1,228 @@
+/*
+ * Metro: the phone viewer. One page at a time; the reader swipes with a finger or the
+ * mouse, taps the page edges, or uses the toolbar.
+ */
+(function (global) {
+  'use strict';
+  const Quorvel = global.Quorvel;
+  const h = Quorvel.h;
+
+  const PHONE_DEFAULTS = Object.assign({}, Quorvel.DESKTOP_DEFAULTS, {
+    backgroundColor: '#1E1E1E',
+    toolbarColor: '#111111',
+    flipDuration: 300
+  });
+
+  // A swipe counts when the page moved this share of its width, or was flicked.
+  const SWIPE_SHARE = 0.2;
+  const FLICK_SPEED = 0.5;   // pixels per millisecond
+  const TAP_ZONE = 0.25;     // share of the width at each edge that turns on a tap
+
+  // Three page slots side by side (before, current, after); the middle one is on screen.
+  // A drag moves the strip with the pointer; letting go completes or undoes the swipe.
+  class SwipeView {
+    constructor(book, source, element) {
+      this.book = book;
+      this.source = source;
+      this.element = element;
+      this.events = new Quorvel.Events();
+      this.rightToLeft = book.setting('rightToLeft');
+      this.duration = book.setting('flipDuration');
+      this.current = 1;
+      this.strip = h('div', { className: 'qv-strip' });
+      this.slots = [-1, 0, 1].map((offset) => {
+        const img = h('img', { alt: '', draggable: 'false', className: 'qv-slot-picture' });
+        const slot = h('div', { className: 'qv-slot', dataset: { offset: String(offset) } }, [img]);
+        slot.style.left = (offset * 100) + '%';
+        this.strip.appendChild(slot);
+        return slot;
+      });
+      this.element.appendChild(this.strip);
+      this.drag = null;
+      this.busy = false;
+      this.listen();
+    }
+
+    // The page shown in a slot: the slot to the right holds the next page, unless the
+    // book reads right to left.
+    pageAt(offset) {
+      const page = this.current + (this.rightToLeft ? -offset : offset);
+      return page >= 1 && page <= this.book.pageCount ? page : null;
+    }
+
+    render() {
+      for (const slot of this.slots) {
+        const page = this.pageAt(parseInt(slot.dataset.offset, 10));
+        const img = slot.firstChild;
+        slot.dataset.page = page ? String(page) : '';
+        slot.classList.toggle('qv-empty', !page);
+        if (!page) { img.removeAttribute('src'); continue; }
+        const wanted = page;
+        slot.classList.add('qv-loading');
+        this.source.picture(page, 'normal').then(function (src) {
+          if (slot.dataset.page !== String(wanted)) return;
+          if (src) img.src = src; else img.removeAttribute('src');
+          slot.classList.remove('qv-loading');
+        }, function () { slot.classList.remove('qv-loading'); });
+      }
+      this.setOffset(0, false);
+    }
+
+    start(page) {
+      this.current = page;
+      this.render();
+      this.events.emit('pagechange', [page]);
+    }
+
+    visiblePages() { return [this.current]; }
+
+    whenVisibleLoaded() {
+      const img = this.slots[1].firstChild;
+      return this.source.picture(this.current, 'normal').then(function (src) {
+        if (!src) return;
+        if (img.complete && img.getAttribute('src')) return;
+        return new Promise(function (resolve) { img.addEventListener('load', resolve, { once: true }); img.addEventListener('error', resolve, { once: true }); });
+      });
+    }
+
+    setOffset(px, animate) {
+      this.strip.style.transition = animate ? 'transform ' + this.duration + 'ms ease-out' : 'none';
+      this.strip.style.transform = 'translate3d(' + px + 'px,0,0)';
+    }
+
+    // Slides one page in a screen direction (-1: the strip moves left, showing the slot on
+    // the right) and makes that page the current one.
+    slide(direction) {
+      const target = this.pageAt(direction);
+      if (!target || this.busy) { this.setOffset(0, true); return; }
+      this.busy = true;
+      const width = this.element.clientWidth;
+      this.setOffset(-direction * width, true);
+      let done = false;
+      const finish = () => {
+        if (done) return;
+        done = true;
+        this.busy = false;
+        this.current = target;
+        this.render();
+        this.events.emit('pagechange', [target]);
+      };
+      this.strip.addEventListener('transitionend', finish, { once: true });
+      setTimeout(finish, this.duration + 80);
+    }
+
+    next() { this.slide(this.rightToLeft ? -1 : 1); }
+    prev() { this.slide(this.rightToLeft ? 1 : -1); }
+
+    go(page, animate) {
+      if (page === this.current || this.busy) return;
+      const step = this.rightToLeft ? this.current - page : page - this.current;
+      if (animate && Math.abs(step) === 1) { this.slide(step); return; }
+      this.current = page;
+      this.render();
+      this.events.emit('pagechange', [page]);
+    }
+
+    listen() {
+      const el = this.element;
+      el.addEventListener('pointerdown', (e) => {
+        if (this.busy || (e.pointerType === 'mouse' && e.button !== 0)) return;
+        this.drag = { id: e.pointerId, x: e.clientX, y: e.clientY, t: e.timeStamp, dx: 0, moved: false };
+        el.setPointerCapture(e.pointerId);
+      });
+      el.addEventListener('pointermove', (e) => {
+        const d = this.drag;
+        if (!d || d.id !== e.pointerId) return;
+        d.dx = e.clientX - d.x;
+        if (Math.abs(d.dx) > 6) d.moved = true;
+        // Resistance where there is no page to come.
+        const edge = !this.pageAt(d.dx < 0 ? 1 : -1);
+        this.setOffset(edge ? d.dx / 3 : d.dx, false);
+      });
+      const end = (e) => {
+        const d = this.drag;
+        if (!d || d.id !== e.pointerId) return;
+        this.drag = null;
+        const width = el.clientWidth || 1;
+        if (!d.moved) { this.tap(e.clientX - el.getBoundingClientRect().left, width); return; }
+        const speed = Math.abs(d.dx) / Math.max(1, e.timeStamp - d.t);
+        if (Math.abs(d.dx) > width * SWIPE_SHARE || (Math.abs(d.dx) > 30 && speed > FLICK_SPEED)) {
+          this.slide(d.dx < 0 ? 1 : -1);
+        } else {
+          this.setOffset(0, true);
+        }
+      };
+      el.addEventListener('pointerup', end);
+      el.addEventListener('pointercancel', (e) => { if (this.drag && this.drag.id === e.pointerId) { this.drag = null; this.setOffset(0, true); } });
+    }
+
+    tap(x, width) {
+      if (x < width * TAP_ZONE) this.slide(-1);
+      else if (x > width * (1 - TAP_ZONE)) this.slide(1);
+    }
+  }
+
+  function start() {
+    const root = document.getElementById('qv-app');
+    const config = global.bookConfig;
+    if (!config || typeof config !== 'object' || !Array.isArray(config.pages) || !config.pages.length) {
+      Quorvel.showFatal(root, config && config.language);
+      return;
+    }
+    const book = new Quorvel.Book(config, global.bmtConfig, PHONE_DEFAULTS);
+    Quorvel.applyTheme(root, book);
+    root.classList.add('qv-phone');
+    if (book.setting('backgroundImage')) root.classList.add('qv-has-background');
+
+    const swipe = h('div', { className: 'qv-swipe', role: 'region' });
+    const stage = h('main', { className: 'qv-stage' }, [swipe]);
+    const source = new Quorvel.PageSource(book);
+    const view = new SwipeView(book, source, swipe);
+    const reader = new Quorvel.Reader({ book: book, view: view, root: root, source: source, compact: true, showTabsInOutline: true });
+    const button = function (key, fn) { return Quorvel.toolbarButton(reader, key, fn); };
+
+    const topTools = [];
+    if (book.setting('showShareButton') && book.shareButtons.length) topTools.push(button('share', () => reader.togglePanel('share')));
+    if (book.setting('showDownloadButton') && book.hasDownloads) topTools.push(button('download', () => reader.togglePanel('download')));
+    if (book.menuItems.length) topTools.push(button('menu', (e) => reader.openMenu(e.currentTarget.getBoundingClientRect())));
+    const topbar = h('header', { className: 'qv-topbar' }, reader.extraIconButtons()
+      .concat([h('div', { className: 'qv-title', text: book.setting('title') })]).concat(topTools));
+
+    const navigation = [button('prev', () => reader.prev()),
+      book.setting('showPageNumber') ? reader.pageBox.element : h('span', { className: 'qv-flex' }),
+      button('next', () => reader.next())];
+    if (view.rightToLeft) navigation.reverse();
+    const outlineButton = button('outline', () => reader.togglePanel('outline'));
+    outlineButton.hidden = true;
+    const tools = [];
+    if (book.setting('showThumbnailButton')) tools.push(button('thumbnails', () => reader.togglePanel('thumbnails')));
+    if (book.setting('showOutlineButton')) tools.push(outlineButton);
+    if (book.setting('showSearchButton')) tools.push(button('search', () => reader.togglePanel('search')));
+    const toolbar = h('nav', { className: 'qv-toolbar' }, [
+      h('div', { className: 'qv-toolbar-middle' }, navigation),
+      h('div', { className: 'qv-toolbar-end' }, tools)
+    ]);
+
+    const preloader = new Quorvel.Preloader(reader);
+    stage.appendChild(preloader.element);
+    root.appendChild(topbar);
+    root.appendChild(stage);
+    root.appendChild(toolbar);
+    root.appendChild(reader.panel.element);
+    root.appendChild(reader.menu.element);
+    root.appendChild(reader.dialog.element);
+
+    view.start(reader.startPage());
+    preloader.hideWhen(view.whenVisibleLoaded());
+    reader.loadOutline().then(function (has) {
+      outlineButton.hidden = !(has || (book.tabs && book.tabs.tabs.length));
+    });
+    reader.startAnalytics();
+    Quorvel.reader = reader;
+    Quorvel.events.emit('ready', { reader: reader });
+  }
+
+  Quorvel.SwipeView = SwipeView;
+  if (document.readyState === 'loading') document.addEventListener('DOMContentLoaded', start);
+  else start();
+})(this);

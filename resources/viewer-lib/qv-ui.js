@@ -1,0 +1,635 @@
+/*
+ * Quorvel viewer: the parts of the reading interface that the desktop and phone viewers
+ * share: toolbar buttons, page number box, side panels (thumbnails, contents, search,
+ * share, download), the viewer menu, the preloader, the keyboard, and the Reader that
+ * ties them to a page view.
+ *
+ * A page view (the flip book or the swipe view) provides:
+ *   go(page, animate), next(), prev(), visiblePages() -> [page, ...],
+ *   rightToLeft (boolean), on('pagechange', fn) through an Events object `events`.
+ */
+(function (global) {
+  'use strict';
+  const Quorvel = global.Quorvel;
+  const h = Quorvel.h;
+
+  // A toolbar button: the book's replacement picture when it has one, else the built-in
+  // icon. Its tooltip and accessible name come from the language table.
+  function toolbarButton(reader, key, onClick) {
+    const replacement = reader.book.toolbarIcon(key);
+    const label = reader.strings.t(key);
+    const content = replacement
+      ? h('img', { src: replacement, alt: '', className: 'qv-icon-img', draggable: 'false' })
+      : Quorvel.icon(key);
+    return h('button', {
+      type: 'button', className: 'qv-button qv-button-' + key, title: label, 'aria-label': label,
+      dataset: { key: key }, on: { click: function (e) { e.stopPropagation(); onClick(e); } }
+    }, [content]);
+  }
+
+  // Keys typed into a text field stay there, except Escape, which closes what is open.
+  function keepKeys(e) {
+    if (e.key !== 'Escape') e.stopPropagation();
+  }
+
+  // Shows the visible page(s) and takes a page number or caption typed by the reader.
+  class PageBox {
+    constructor(reader) {
+      this.reader = reader;
+      const t = reader.strings;
+      this.input = h('input', {
+        type: 'text', className: 'qv-page-input', 'aria-label': t.t('pageNumber'),
+        spellcheck: 'false', autocomplete: 'off',
+        on: {
+          focus: () => this.input.select(),
+          keydown: (e) => {
+            if (e.key === 'Enter') {
+              const page = reader.book.pageFromText(this.input.value);
+              if (page) reader.go(page);
+              this.input.blur();
+            } else if (e.key === 'Escape') {
+              this.input.blur();
+            }
+            e.stopPropagation();
+          },
+          blur: () => this.show(reader.pages)
+        }
+      });
+      this.total = h('span', { className: 'qv-page-total', text: '/ ' + reader.book.pageCount });
+      this.element = h('div', { className: 'qv-page-box' }, [this.input, this.total]);
+    }
+    show(pages) {
+      if (document.activeElement !== this.input) this.input.value = this.reader.book.label(pages);
+    }
+  }
+
+  // A panel beside the book: one view at a time, with a title and a close button.
+  class Panel {
+    constructor(reader) {
+      this.reader = reader;
+      this.title = h('h2', { className: 'qv-panel-title' });
+      this.body = h('div', { className: 'qv-panel-body' });
+      const close = h('button', {
+        type: 'button', className: 'qv-button qv-panel-close', title: reader.strings.t('close'),
+        'aria-label': reader.strings.t('close'), on: { click: () => this.close() }
+      }, [Quorvel.icon('close')]);
+      this.element = h('aside', { className: 'qv-panel', 'aria-hidden': 'true' },
+        [h('div', { className: 'qv-panel-head' }, [this.title, close]), this.body]);
+      this.current = null;
+    }
+    get isOpen() { return this.current !== null; }
+    open(name, view) {
+      this.current = name;
+      this.title.textContent = this.reader.strings.t(name);
+      this.body.textContent = '';
+      this.body.appendChild(view.element);
+      this.element.classList.add('qv-open');
+      this.element.setAttribute('aria-hidden', 'false');
+      this.element.dataset.view = name;
+      if (view.shown) view.shown();
+      Quorvel.events.emit('panel', { name: name });
+    }
+    close() {
+      if (!this.current) return;
+      this.current = null;
+      this.element.classList.remove('qv-open');
+      this.element.setAttribute('aria-hidden', 'true');
+      delete this.element.dataset.view;
+      Quorvel.events.emit('panel', { name: null });
+    }
+  }
+
+  // All pages as small pictures; pictures load when they scroll into sight.
+  class ThumbnailsView {
+    constructor(reader) {
+      this.reader = reader;
+      this.items = [];
+      this.element = h('div', { className: 'qv-thumbnails' });
+      this.observer = 'IntersectionObserver' in global
+        ? new IntersectionObserver((entries) => this.reveal(entries), { root: null, rootMargin: '200px' })
+        : null;
+      for (let p = 1; p <= reader.book.pageCount; p++) {
+        const img = h('img', { alt: '', draggable: 'false' });
+        const item = h('button', {
+          type: 'button', className: 'qv-thumb', dataset: { page: String(p) },
+          title: reader.strings.t('page', { p: reader.book.caption(p) }),
+          on: { click: () => { reader.go(p); if (reader.compact) reader.panel.close(); } }
+        }, [h('span', { className: 'qv-thumb-picture' }, [img]),
+          h('span', { className: 'qv-thumb-label', text: reader.book.caption(p) })]);
+        item.qvImage = img;
+        this.items.push(item);
+        this.element.appendChild(item);
+        if (this.observer) this.observer.observe(item); else this.load(item);
+      }
+    }
+    reveal(entries) {
+      for (const entry of entries) {
+        if (entry.isIntersecting) { this.observer.unobserve(entry.target); this.load(entry.target); }
+      }
+    }
+    load(item) {
+      const page = parseInt(item.dataset.page, 10);
+      this.reader.source.picture(page, 'thumb').then(function (src) {
+        if (src) item.qvImage.src = src;
+      }, function () { item.classList.add('qv-missing'); });
+    }
+    update(pages) {
+      for (const item of this.items) {
+        item.classList.toggle('qv-current', pages.indexOf(parseInt(item.dataset.page, 10)) >= 0);
+      }
+    }
+    shown() {
+      const current = this.element.querySelector('.qv-current');
+      if (current && current.scrollIntoView) current.scrollIntoView({ block: 'nearest' });
+    }
+  }
+
+  // The book's outline, nested; a click goes to the entry's page.
+  class OutlineView {
+    constructor(reader) {
+      this.reader = reader;
+      this.element = h('div', { className: 'qv-outline' });
+      if (reader.showTabsInOutline && reader.book.tabs && reader.book.tabs.tabs.length) {
+        const list = h('ul', { className: 'qv-outline-tabs', 'aria-label': reader.strings.t('tabs') });
+        for (const tab of reader.book.tabs.tabs) {
+          const label = Quorvel.setMultilineText(h('span', { className: 'qv-outline-caption' }), tab.caption);
+          list.appendChild(h('li', {}, [h('button', {
+            type: 'button', className: 'qv-outline-entry qv-outline-tab', dataset: { page: String(tab.page) },
+            style: { borderLeftColor: tab.color }, on: { click: () => this.go(tab.page) }
+          }, [label, h('span', { className: 'qv-outline-page', text: reader.book.caption(tab.page) })])]));
+        }
+        this.element.appendChild(list);
+      }
+      this.element.appendChild(this.list(reader.book.outline, 0));
+    }
+    go(page) {
+      this.reader.go(page);
+      if (this.reader.compact) this.reader.panel.close();
+    }
+    list(items, depth) {
+      const ul = h('ul', { className: 'qv-outline-level', role: depth ? 'group' : 'tree' });
+      for (const item of items) {
+        const entry = h('button', {
+          type: 'button', className: 'qv-outline-entry', dataset: { page: String(item.page) },
+          on: { click: () => this.go(item.page) }
+        }, [h('span', { className: 'qv-outline-caption', text: item.caption }),
+          h('span', { className: 'qv-outline-page', text: this.reader.book.caption(item.page) })]);
+        const li = h('li', { role: 'treeitem' });
+        if (item.children.length) {
+          const children = this.list(item.children, depth + 1);
+          children.hidden = true;
+          const toggle = h('button', {
+            type: 'button', className: 'qv-outline-toggle', 'aria-expanded': 'false',
+            on: {
+              click: () => {
+                children.hidden = !children.hidden;
+                toggle.setAttribute('aria-expanded', String(!children.hidden));
+              }
+            }
+          }, [Quorvel.icon('expand')]);
+          li.appendChild(h('div', { className: 'qv-outline-row' }, [toggle, entry]));
+          li.appendChild(children);
+        } else {
+          li.appendChild(h('div', { className: 'qv-outline-row' }, [h('span', { className: 'qv-outline-spacer' }), entry]));
+        }
+        ul.appendChild(li);
+      }
+      return ul;
+    }
+  }
+
+  // Search in the book's text; the text file is read on the first search.
+  class SearchView {
+    constructor(reader) {
+      this.reader = reader;
+      const t = reader.strings;
+      this.input = h('input', {
+        type: 'search', className: 'qv-search-input', placeholder: t.t('searchPlaceholder'),
+        'aria-label': t.t('search'), autocomplete: 'off', spellcheck: 'false',
+        on: { keydown: keepKeys }
+      });
+      const form = h('form', {
+        className: 'qv-search-form', role: 'search',
+        on: { submit: (e) => { e.preventDefault(); this.run(this.input.value); } }
+      }, [this.input, h('button', { type: 'submit', className: 'qv-button qv-search-go', title: t.t('search'), 'aria-label': t.t('search') }, [Quorvel.icon('search')])]);
+      this.status = h('p', { className: 'qv-search-status', role: 'status' });
+      this.results = h('ol', { className: 'qv-search-results' });
+      this.element = h('div', { className: 'qv-search' }, [form, this.status, this.results]);
+      this.index = null;
+    }
+    shown() { this.input.focus(); }
+    loadIndex() {
+      if (!this.indexPromise) {
+        this.indexPromise = Quorvel.loadScript(this.reader.dataPath('search.js'))
+          .catch(function () { /* no search data: an empty index answers */ })
+          .then(() => { this.index = new Quorvel.SearchIndex(global.bookSearch); return this.index; });
+      }
+      return this.indexPromise;
+    }
+    run(query) {
+      const t = this.reader.strings;
+      return this.loadIndex().then((index) => {
+        this.results.textContent = '';
+        if (index.isEmpty) { this.status.textContent = t.t('searchEmpty'); return []; }
+        const found = index.find(query);
+        this.status.textContent = found.length === 0 ? t.t('searchNone')
+          : found.length === 1 ? t.t('searchCountOne') : t.t('searchCount', { n: found.length });
+        for (const r of found) {
+          this.results.appendChild(h('li', {}, [h('button', {
+            type: 'button', className: 'qv-search-result', dataset: { page: String(r.page) },
+            on: { click: () => { this.reader.go(r.page); if (this.reader.compact) this.reader.panel.close(); } }
+          }, [
+            h('span', { className: 'qv-search-page', text: t.t('page', { p: this.reader.book.caption(r.page) }) }),
+            h('span', { className: 'qv-search-excerpt' }, [r.before, h('mark', { text: r.match }), r.after])
+          ])]));
+        }
+        return found;
+      });
+    }
+  }
+
+  // Share buttons of the book; their links' macros are filled for the current page.
+  class ShareView {
+    constructor(reader) {
+      this.reader = reader;
+      this.element = h('ul', { className: 'qv-share' });
+      for (const button of reader.book.shareButtons) {
+        const logo = button.logo ? h('img', { src: button.logo, alt: '', className: 'qv-share-logo' }) : Quorvel.icon('link');
+        this.element.appendChild(h('li', {}, [h('button', {
+          type: 'button', className: 'qv-share-button',
+          on: { click: () => this.open(button) }
+        }, [logo, h('span', { text: button.title || button.link })])]));
+      }
+    }
+    open(button) {
+      const reader = this.reader;
+      const link = Quorvel.expandShareLink(button.link,
+        Quorvel.shareAddresses(reader.pages[0] || 1, reader.book.setting('title') || document.title));
+      const href = Quorvel.safeHref(link);
+      if (href) global.open(href, '_blank', 'noopener');
+    }
+  }
+
+  // Files the reader may download: the whole book, the visible pages, attachments.
+  class DownloadView {
+    constructor(reader) {
+      this.reader = reader;
+      this.element = h('ul', { className: 'qv-download' });
+    }
+    shown() {
+      const reader = this.reader;
+      const t = reader.strings;
+      const d = reader.book.download;
+      this.element.textContent = '';
+      const add = (label, file, name) => {
+        const href = Quorvel.safeHref(file);
+        if (!href) return;
+        const a = h('a', { href: href, className: 'qv-download-link', target: '_blank', rel: 'noopener' },
+          [Quorvel.icon('download'), h('span', { text: label })]);
+        if (name) a.setAttribute('download', name);
+        this.element.appendChild(h('li', {}, [a]));
+      };
+      if (d.wholeFile) add(t.t('downloadWhole'), d.wholeFile, '');
+      for (const p of reader.pages) {
+        const file = d.pageFiles[p - 1];
+        if (file) add(t.t('downloadPage', { p: reader.book.caption(p) }), file, d.pagePrefix + p + '.pdf');
+      }
+      if (d.attachments.length) {
+        this.element.appendChild(h('li', { className: 'qv-download-heading', text: t.t('attachments') }));
+        for (const a of d.attachments) add(a.name, a.file, a.name);
+      }
+    }
+  }
+
+  // A small pop-up list under a button (the viewer menu).
+  class PopupMenu {
+    constructor(reader) {
+      this.reader = reader;
+      this.element = h('ul', { className: 'qv-popup', role: 'menu', hidden: true });
+      this.outside = (e) => { if (!this.element.contains(e.target)) this.close(); };
+    }
+    get isOpen() { return !this.element.hidden; }
+    // Opens under the anchor rectangle, or above it when there is no room below.
+    open(entries, anchor) {
+      this.element.textContent = '';
+      for (const entry of entries) {
+        this.element.appendChild(h('li', { role: 'none' }, [h('button', {
+          type: 'button', role: 'menuitem', className: 'qv-popup-entry',
+          on: { click: () => { this.close(); entry.action(); } }
+        }, [entry.label])]));
+      }
+      this.element.hidden = false;
+      const box = this.element.getBoundingClientRect();
+      const left = Math.max(4, Math.min(anchor.left, global.innerWidth - box.width - 4));
+      const below = anchor.bottom + 4;
+      const top = below + box.height <= global.innerHeight - 4 ? below : Math.max(4, anchor.top - box.height - 4);
+      this.element.style.left = left + 'px';
+      this.element.style.top = top + 'px';
+      setTimeout(() => document.addEventListener('pointerdown', this.outside, true), 0);
+      const first = this.element.querySelector('button');
+      if (first) first.focus();
+    }
+    close() {
+      this.element.hidden = true;
+      document.removeEventListener('pointerdown', this.outside, true);
+    }
+  }
+
+  // Messages and texts to copy by hand when the clipboard is out of reach.
+  class Dialog {
+    constructor(reader) {
+      this.reader = reader;
+      this.message = h('p', { className: 'qv-dialog-message' });
+      this.text = h('textarea', { className: 'qv-dialog-text', readonly: true, rows: '3', on: { keydown: keepKeys } });
+      const ok = h('button', { type: 'button', className: 'qv-dialog-ok', text: reader.strings.t('close'), on: { click: () => this.close() } });
+      this.box = h('div', { className: 'qv-dialog-box', role: 'dialog', 'aria-modal': 'true' }, [this.message, this.text, ok]);
+      this.element = h('div', { className: 'qv-dialog', hidden: true, on: { click: (e) => { if (e.target === this.element) this.close(); } } }, [this.box]);
+      this.timer = 0;
+    }
+    get isOpen() { return !this.element.hidden; }
+    show(message, text) {
+      clearTimeout(this.timer);
+      this.message.textContent = message;
+      this.text.hidden = text === undefined;
+      this.text.value = text === undefined ? '' : text;
+      this.element.hidden = false;
+      if (text !== undefined) { this.text.focus(); this.text.select(); }
+    }
+    notice(message) {
+      this.show(message);
+      this.timer = setTimeout(() => this.close(), 1800);
+    }
+    close() { this.element.hidden = true; }
+  }
+
+  // The picture of the book's preloader (or a spinner) until the first pages are shown.
+  class Preloader {
+    constructor(reader) {
+      const picture = reader.book.setting('preloaderImage');
+      const content = picture
+        ? h('img', { src: picture, alt: '', className: 'qv-preloader-picture' })
+        : h('div', { className: 'qv-spinner' });
+      this.element = h('div', { className: 'qv-preloader', role: 'status', 'aria-label': reader.strings.t('loading') }, [content]);
+    }
+    // Hides once the promise settles, or after a while at the latest, so a page that never
+    // arrives cannot keep the whole book covered.
+    hideWhen(promise, limit) {
+      const hide = () => this.hide();
+      promise.then(hide, hide);
+      setTimeout(hide, limit || 10000);
+    }
+    hide() {
+      if (this.element.classList.contains('qv-done')) return;
+      this.element.classList.add('qv-done');
+      setTimeout(() => this.element.remove(), 400);
+    }
+  }
+
+  // Ties a page view to the shared parts: address, page box, panels, keyboard, menu,
+  // and the events other scripts listen to ('pagechange', and 'spread' for narration).
+  class Reader {
+    constructor(options) {
+      this.book = options.book;
+      this.view = options.view;
+      this.root = options.root;
+      this.compact = !!options.compact;
+      this.showTabsInOutline = !!options.showTabsInOutline;
+      this.strings = new Quorvel.Strings(this.book.setting('language'));
+      this.source = options.source || new Quorvel.PageSource(this.book);
+      this.pages = [1];
+      this.requested = null;
+      this.spread = -1;
+      this.panel = new Panel(this);
+      this.menu = new PopupMenu(this);
+      this.dialog = new Dialog(this);
+      this.pageBox = new PageBox(this);
+      this.views = {};
+      this.root.lang = { 'Deutsch': 'de', 'Français': 'fr', 'Español': 'es', '中文': 'zh' }[this.strings.language] || 'en';
+      this.view.events.on('pagechange', (pages) => this.pagesChanged(pages));
+      global.addEventListener('hashchange', () => {
+        const page = Quorvel.Hash.read();
+        if (page && this.pages.indexOf(page) < 0) this.go(this.book.clampPage(page));
+      });
+      document.addEventListener('keydown', (e) => this.key(e));
+    }
+
+    // Path of a data file of the book (outline, search text, annotations).
+    dataPath(name) { return 'files/' + name; }
+
+    // The page the address asks for, else the first.
+    startPage() {
+      const page = Quorvel.Hash.read();
+      return page ? this.book.clampPage(page) : 1;
+    }
+
+    // The page the reader is on: the one in the address when it is in sight.
+    anchorPage() {
+      const page = Quorvel.Hash.read();
+      return page !== null && this.pages.indexOf(page) >= 0 ? page : this.pages[0];
+    }
+
+    go(page) {
+      this.requested = this.book.clampPage(page);
+      this.view.go(this.requested, true);
+    }
+    next() { this.view.next(); }
+    prev() { this.view.prev(); }
+    first() { this.view.go(1, true); }
+    last() { this.view.go(this.book.pageCount, true); }
+
+    pagesChanged(pages) {
+      this.pages = pages.slice();
+      // The address names the page asked for when it is in sight, else the first visible.
+      const hashPage = Quorvel.Hash.read();
+      if (pages.indexOf(this.requested) >= 0) Quorvel.Hash.write(this.requested);
+      else if (hashPage === null || pages.indexOf(hashPage) < 0) Quorvel.Hash.write(pages[0]);
+      this.requested = null;
+      this.pageBox.show(pages);
+      if (this.views.thumbnails) this.views.thumbnails.update(pages);
+      this.root.querySelectorAll('.qv-button-first, .qv-button-prev, .qv-arrow-prev').forEach((b) => { b.disabled = pages.indexOf(1) >= 0; });
+      this.root.querySelectorAll('.qv-button-last, .qv-button-next, .qv-arrow-next').forEach((b) => { b.disabled = pages.indexOf(this.book.pageCount) >= 0; });
+      if (this.panel.current === 'download') this.views.download.shown();
+      Quorvel.events.emit('pagechange', { pages: pages.slice() });
+      const spread = Quorvel.spreadIndexOfPage(Math.min.apply(null, pages));
+      if (spread !== this.spread) {
+        this.spread = spread;
+        Quorvel.events.emit('spread', { index: spread, pages: pages.slice() });
+      }
+    }
+
+    viewFor(name) {
+      if (!this.views[name]) {
+        const make = {
+          thumbnails: ThumbnailsView, outline: OutlineView, search: SearchView,
+          share: ShareView, download: DownloadView
+        }[name];
+        this.views[name] = new make(this);
+        if (name === 'thumbnails') this.views.thumbnails.update(this.pages);
+      }
+      return this.views[name];
+    }
+
+    togglePanel(name) {
+      if (this.panel.current === name) this.panel.close();
+      else this.panel.open(name, this.viewFor(name));
+    }
+
+    // Reads the outline file; the promise answers whether the book has an outline.
+    loadOutline() {
+      return Quorvel.loadScript(this.dataPath('outline.js')).catch(function () {}).then(() => {
+        this.book.setOutline(global.bookOutline);
+        return this.book.outline.length > 0;
+      });
+    }
+
+    copy(text) {
+      const t = this.strings;
+      const fallback = () => this.dialog.show(t.t('copyManually'), text);
+      if (navigator.clipboard && navigator.clipboard.writeText) {
+        navigator.clipboard.writeText(text).then(() => this.dialog.notice(t.t('copied')), fallback);
+      } else {
+        fallback();
+      }
+    }
+
+    // The actions of the viewer menu entries.
+    runMenuItem(item) {
+      const addresses = Quorvel.shareAddresses(this.pages[0] || 1, '');
+      switch (item.type) {
+        case 'share': this.togglePanel('share'); break;
+        case 'copyBookUrl': this.copy(addresses.url_no_page); break;
+        case 'copyEmbedHtml':
+          this.copy('<iframe src="' + encodeURI(addresses.url_no_page).replace(/"/g, '%22') +
+            '" width="100%" height="600" frameborder="0" allowfullscreen></iframe>');
+          break;
+        case 'goToPage': {
+          const page = this.book.pageFromText(item.value);
+          if (page) this.go(page);
+          break;
+        }
+        case 'url': {
+          const href = Quorvel.safeHref(item.value);
+          if (href) global.open(href, '_blank', 'noopener');
+          break;
+        }
+      }
+    }
+
+    menuEntries() {
+      const names = { share: 'share', copyBookUrl: 'copyBookUrl', copyEmbedHtml: 'copyEmbedHtml' };
+      return this.book.menuItems.map((item) => ({
+        label: item.caption || (names[item.type] ? this.strings.t(names[item.type]) : item.value),
+        action: () => this.runMenuItem(item)
+      }));
+    }
+
+    openMenu(anchor) { this.menu.open(this.menuEntries(), anchor); }
+
+    // The author's own toolbar icons: go to a page, open a link, or run a script.
+    runExtraIcon(icon) {
+      if (icon.type === 1) {
+        const href = Quorvel.safeHref(icon.content);
+        if (href) global.open(href, Quorvel.linkTarget(icon.target), 'noopener');
+      } else if (icon.type === 2) {
+        try {
+          // The author's own script, as written in the book's settings.
+          (new Function(icon.content))();
+        } catch (e) {
+          console.warn('Quorvel: the script of the icon "' + icon.caption + '" failed:', e);
+        }
+      } else {
+        const page = this.book.pageFromText(icon.content);
+        if (page) this.go(page);
+      }
+    }
+
+    extraIconButtons() {
+      return this.book.extraIcons.map((icon) => {
+        const content = icon.icon
+          ? h('img', { src: icon.icon, alt: '', className: 'qv-icon-img', draggable: 'false' })
+          : h('span', { className: 'qv-extra-caption', text: icon.caption });
+        return h('button', {
+          type: 'button', className: 'qv-button qv-extra-icon', title: icon.caption, 'aria-label': icon.caption,
+          on: { click: (e) => { e.stopPropagation(); this.runExtraIcon(icon); } }
+        }, [content]);
+      });
+    }
+
+    toggleFullscreen() {
+      if (document.fullscreenElement) document.exitFullscreen().catch(function () {});
+      else if (document.documentElement.requestFullscreen) document.documentElement.requestFullscreen().catch(function () {});
+    }
+
+    // Closes the top-most open thing; answers whether something was open.
+    closeTop() {
+      if (this.dialog.isOpen) { this.dialog.close(); return true; }
+      if (this.menu.isOpen) { this.menu.close(); return true; }
+      if (this.view.closeOverlay && this.view.closeOverlay()) return true;
+      if (this.panel.isOpen) { this.panel.close(); return true; }
+      return false;
+    }
+
+    key(e) {
+      if (e.defaultPrevented || e.altKey || e.ctrlKey || e.metaKey) return;
+      const target = e.target;
+      const typing = target && (target.tagName === 'INPUT' || target.tagName === 'TEXTAREA' || target.isContentEditable);
+      if (e.key === 'Escape') { if (this.closeTop()) e.preventDefault(); return; }
+      if (typing) return;
+      // Arrows follow the screen: in a right-to-left book the left arrow reads on.
+      const rtl = this.view.rightToLeft;
+      switch (e.key) {
+        case 'ArrowLeft': rtl ? this.next() : this.prev(); break;
+        case 'ArrowRight': rtl ? this.prev() : this.next(); break;
+        case 'PageUp': case 'ArrowUp': this.prev(); break;
+        case 'PageDown': case 'ArrowDown': this.next(); break;
+        case 'Home': this.first(); break;
+        case 'End': this.last(); break;
+        default: return;
+      }
+      e.preventDefault();
+    }
+
+    // Page-view counting by the analytics service named in the book's settings; only for
+    // books read from a web server.
+    startAnalytics() {
+      const id = this.book.setting('analyticsID').trim();
+      if (!id || !/^https?:$/.test(global.location.protocol) || !/^[A-Za-z0-9-]+$/.test(id)) return;
+      global.dataLayer = global.dataLayer || [];
+      const gtag = global.gtag = global.gtag || function () { global.dataLayer.push(arguments); };
+      gtag('js', new Date());
+      gtag('config', id);
+      Quorvel.loadScript('https://www.googletagmanager.com/gtag/js?id=' + encodeURIComponent(id)).catch(function () {});
+      Quorvel.events.on('pagechange', function (e) {
+        gtag('event', 'page_view', { page_title: document.title, page_location: global.location.href, book_page: e.pages[0] });
+      });
+    }
+  }
+
+  // Shown instead of the book when its configuration script is missing or broken.
+  function showFatal(root, language) {
+    const strings = new Quorvel.Strings(language);
+    root.textContent = '';
+    root.appendChild(h('div', { className: 'qv-fatal', role: 'alert', text: strings.t('configError') }));
+  }
+
+  // Applies the book's colours and background picture to the viewer.
+  function applyTheme(root, book) {
+    root.style.setProperty('--qv-background', book.setting('backgroundColor'));
+    root.style.setProperty('--qv-toolbar', book.setting('toolbarColor'));
+    root.style.setProperty('--qv-icon', book.setting('iconColor'));
+    const picture = book.setting('backgroundImage');
+    if (picture) {
+      try {
+        root.style.setProperty('--qv-background-image', 'url("' + new URL(picture, document.baseURI).href.replace(/["\\\n\r]/g, encodeURIComponent) + '")');
+      } catch (e) { /* not an address: no picture */ }
+    }
+  }
+
+  Object.assign(Quorvel, {
+    toolbarButton: toolbarButton,
+    Reader: Reader,
+    Preloader: Preloader,
+    showFatal: showFatal,
+    applyTheme: applyTheme
+  });
+})(this);

@@ -1,0 +1,177 @@
+#include "furnishings/FlashOutline.h"
+
+#include <QDomDocument>
+#include <QXmlStreamWriter>
+
+namespace {
+
+const QString kItem = QStringLiteral("Item");
+const QString kCaption = QStringLiteral("caption");
+const QString kPage = QStringLiteral("page");
+const QString kUrl = QStringLiteral("url");
+
+// XML 1.0 cannot carry most control characters; bookmark titles taken from PDFs
+// sometimes hold them. They are dropped so that the saved project stays readable.
+QString xmlSafe(const QString &text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u >= 0x20 || u == 0x09 || u == 0x0A || u == 0x0D)
+            if (u != 0xFFFE && u != 0xFFFF)
+                out.append(c);
+    }
+    return out;
+}
+
+void writeItem(QXmlStreamWriter &w, const FlashOutlineItem &item)
+{
+    w.writeStartElement(kItem);
+    w.writeAttribute(kCaption, xmlSafe(item.caption()));
+    w.writeAttribute(kPage, QString::number(item.pageIndex()));
+    if (!item.pageUrl().isEmpty())
+        w.writeAttribute(kUrl, xmlSafe(item.pageUrl()));
+    for (const FlashOutlineItemPtr &child : item.childItems())
+        writeItem(w, *child);
+    w.writeEndElement();
+}
+
+FlashOutlineItemPtr readItem(const QDomElement &e, int level, const FlashOutlineItemPtr &parent)
+{
+    auto item = FlashOutlineItem::create(e.attribute(kCaption), e.attribute(kPage).toInt());
+    item->setPageUrl(e.attribute(kUrl));
+    item->setLevel(level);
+    item->setParent(parent);
+    for (QDomElement c = e.firstChildElement(kItem); !c.isNull(); c = c.nextSiblingElement(kItem))
+        item->childItems().append(readItem(c, level + 1, item));
+    return item;
+}
+
+void relevel(FlashOutlineItem &item, int level)
+{
+    item.setLevel(level);
+    for (const FlashOutlineItemPtr &child : item.childItems())
+        relevel(*child, level + 1);
+}
+
+} // namespace
+
+FlashOutlineItemPtr FlashOutlineItem::create(const QString &caption, int pageIndex)
+{
+    FlashOutlineItemPtr item(new FlashOutlineItem);
+    item->m_caption = caption;
+    item->m_pageIndex = pageIndex;
+    return item;
+}
+
+void FlashOutlineItem::setChildItems(const QList<FlashOutlineItemPtr> &children)
+{
+    m_children = children;
+    const FlashOutlineItemPtr self = shared_from_this();
+    for (const FlashOutlineItemPtr &child : m_children)
+        child->setParent(self);
+}
+
+void FlashOutlineItem::appendChild(const FlashOutlineItemPtr &child)
+{
+    child->setParent(shared_from_this());
+    relevel(*child, m_level + 1);
+    m_children.append(child);
+}
+
+namespace {
+
+// A detached copy of item's subtree, leaving out `skip` (and what is below it).
+FlashOutlineItemPtr cloneSubtree(const FlashOutlineItem &item, const FlashOutlineItem *skip)
+{
+    auto copy = FlashOutlineItem::create(item.caption(), item.pageIndex());
+    copy->setPageUrl(item.pageUrl());
+    for (const FlashOutlineItemPtr &child : item.childItems())
+        if (child.get() != skip)
+            copy->childItems().append(cloneSubtree(*child, skip));
+    return copy;
+}
+
+} // namespace
+
+void FlashOutlineItem::copyItem(const FlashOutlineItem &source, const FlashOutlineItemPtr &target, int level)
+{
+    // The copy is made of the source as it stands before target is filled: target
+    // may already hang inside the source's own subtree (a bookmark dropped into one
+    // of its descendants), and it is not copied into itself.
+    const FlashOutlineItemPtr copy = cloneSubtree(source, target.get());
+    target->m_caption = copy->m_caption;
+    target->m_pageIndex = copy->m_pageIndex;
+    target->m_pageUrl = copy->m_pageUrl;
+    target->m_children.clear();
+    target->m_level = level;
+    for (const FlashOutlineItemPtr &child : copy->m_children)
+        target->appendChild(child);
+}
+
+int FlashOutlineItem::subtreeCount() const
+{
+    int n = 1;
+    for (const FlashOutlineItemPtr &child : m_children)
+        n += child->subtreeCount();
+    return n;
+}
+
+void FlashOutline::appendItem(const FlashOutlineItemPtr &item)
+{
+    item->setParent(nullptr);
+    relevel(*item, 1);
+    m_items.append(item);
+}
+
+int FlashOutline::totalCount() const
+{
+    int n = 0;
+    for (const FlashOutlineItemPtr &item : m_items)
+        n += item->subtreeCount();
+    return n;
+}
+
+void FlashOutline::writeXml(QXmlStreamWriter &writer) const
+{
+    writer.writeStartElement(elementName());
+    for (const FlashOutlineItemPtr &item : m_items)
+        writeItem(writer, *item);
+    writer.writeEndElement();
+}
+
+bool FlashOutline::readXml(const QDomElement &element, QString *error)
+{
+    if (element.tagName() != elementName()) {
+        if (error)
+            *error = QStringLiteral("Not a bookmark outline: <%1>").arg(element.tagName());
+        return false;
+    }
+    QList<FlashOutlineItemPtr> items;
+    for (QDomElement c = element.firstChildElement(kItem); !c.isNull(); c = c.nextSiblingElement(kItem))
+        items.append(readItem(c, 1, nullptr));
+    m_items = items;
+    return true;
+}
+
+QString FlashOutline::toXmlString() const
+{
+    QString xml;
+    QXmlStreamWriter writer(&xml);
+    writer.setAutoFormatting(true);
+    writeXml(writer);
+    return xml;
+}
+
+bool FlashOutline::fromXmlString(const QString &xml, QString *error)
+{
+    QDomDocument doc;
+    const auto parsed = doc.setContent(xml);
+    if (!parsed) {
+        if (error)
+            *error = QStringLiteral("The bookmark outline cannot be read.");
+        return false;
+    }
+    return readXml(doc.documentElement(), error);
+}

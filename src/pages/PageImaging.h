@@ -1,0 +1,74 @@
+#pragma once
+// The pictures of a page and how they are made from one another.
+//
+// Every book page has four pictures, all JPEG:
+//   large   the page rendered once at the import quality's resolution (for a PDF
+//           page; a picture page is its picture, made no larger than a page at that
+//           resolution would be)
+//   normal  the large picture fitted into the book's page box (the template's page
+//           size, 1080 x 1440 unless set), never enlarged
+//   thumb   the normal picture scaled to 200 pixels high (at most 600 wide)
+//   phone   the large picture fitted into 1080 x 1440 for the mobile book
+// normal, thumb and phone are always scaled from the large picture (or from the
+// render it was encoded from), never rendered again.
+
+#include "pages/FlashPage.h"
+#include "pages/PageError.h"
+
+#include <QByteArray>
+#include <QImage>
+#include <QSize>
+#include <QSizeF>
+#include <QString>
+
+namespace PageImaging {
+
+inline constexpr QSize kDefaultNormalPageSize{1080, 1440};
+inline constexpr QSize kPhonePageBox{1080, 1440};
+inline constexpr int kThumbHeight = 200;
+inline constexpr int kThumbMaxWidth = 600;
+inline constexpr int kJpegQuality = 90;
+inline constexpr int kThumbJpegQuality = 85;
+// A render never exceeds this many pixels (40 MP, 160 MB in memory): a poster-sized
+// page is rendered at a lower resolution instead of exhausting memory.
+inline constexpr qint64 kMaxRenderPixels = 40'000'000;
+// Pictures are limited to the long side of an A4 page at the import resolution.
+inline constexpr double kPictureLongSideInches = 11.69;
+
+// Page resolution of an import quality level: 0 216, 1 144, 2 120 dots per inch;
+// any other level counts as 0.
+int importDPIForLevel(int level);
+
+// The resolution to render a page of this size (in points) at, for the wanted
+// resolution: lower when the render would pass kMaxRenderPixels.
+double renderDpi(const QSizeF &pageSizePoints, double dpi);
+
+// size fitted into box keeping its proportions, never larger than size itself.
+QSize fittedSize(const QSize &size, const QSize &box);
+QSize thumbSize(const QSize &size);
+
+// The picture fitted into box with smooth scaling (the picture itself when it fits).
+QImage fitWithin(const QImage &image, const QSize &box);
+
+// The picture in an opaque 32-bit format; transparent parts become white (JPEG has
+// no transparency, and black would hide dark text).
+QImage opaque(const QImage &image);
+
+// The whole picture, or its left or right half.
+QImage partOf(const QImage &image, FlashPage::Part part);
+
+QByteArray encodeJpeg(const QImage &image, int quality = kJpegQuality);
+
+// Writes bytes to path (its folder must exist); false with a message on failure.
+PageResult writeFile(const QString &path, const QByteArray &bytes);
+
+// Where the pictures of one page go; an empty path is not written.
+struct PagePicturePaths
+{
+    QString large, normal, thumb, phone;
+};
+
+// Writes the pictures of one page from its large picture `page` (already opaque).
+PageResult writePagePictures(const QImage &page, const PagePicturePaths &paths, const QSize &normalBox);
+
+} // namespace PageImaging

@@ -1,0 +1,17 @@
+#pragma once
+// Keeps the icon chosen for a desktop application book in the user's extra-data folder,
+// so the book still finds its icon when the chosen file is moved or deleted later.
+
+#include <QString>
+
+namespace AppIconCopy {
+
+// Copies iconFile into folder (the user's extra-data folder when empty; made when
+// missing) under its own file name, replacing an older file of that name, and returns
+// the copy's path. Returns iconFile unchanged when it is not an existing file or the
+// copy fails (an older copy then stays as it was). When iconFile already is that copy,
+// whatever its spelling (links, "..", doubled slashes), nothing is copied or removed
+// and the copy's path is returned.
+QString keepCopy(const QString &iconFile, const QString &folder = QString());
+
+} // namespace AppIconCopy

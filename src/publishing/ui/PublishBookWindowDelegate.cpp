@@ -1,0 +1,625 @@
+#include "publishing/ui/PublishBookWindowDelegate.h"
+
+#include "foundation/AppResources.h"
+#include "foundation/AppStrings.h"
+#include "foundation/AppUtility.h"
+#include "platform/ui/HyperLinkString.h"
+#include "platform/ui/QvPanel.h"
+#include "platform/ui/QvWindow.h"
+#include "platform/ui/Workspace.h"
+#include "project/AppSettings.h"
+#include "publishing/AppIconCopy.h"
+#include "publishing/PublishOutputKinds.h"
+#include "publishing/ui/DrawSingleLine.h"
+#include "publishing/ui/PPDetailView.h"
+
+#include <QAbstractButton>
+#include <QBoxLayout>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QEvent>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QProgressBar>
+#include <QPushButton>
+
+namespace {
+
+// Help pages that explain how a published book goes into each web content system.
+QUrl helpPageFor(const QString &system)
+{
+    return QUrl(QStringLiteral("https://www.zendarrow.com/help/insert-flipbook-into-%1.html").arg(system.toLower()));
+}
+
+// A path as typed, with a leading "~" standing for the home folder.
+QString expandedPath(const QString &path)
+{
+    if (path == QLatin1String("~"))
+        return QDir::homePath();
+    if (path.startsWith(QLatin1String("~/")))
+        return QDir::homePath() + path.mid(1);
+    return path;
+}
+
+} // namespace
+
+PublishBookWindowDelegate::PublishBookWindowDelegate(QObject *parent)
+    : WindowController(QStringLiteral("PublishBookWindow"), WindowLoader::Lookup::Localized, parent)
+{
+}
+
+PublishBookWindowDelegate::~PublishBookWindowDelegate() = default;
+
+PPDetailView *PublishBookWindowDelegate::detailView(int kind) const
+{
+    switch (kind) {
+    case 6:
+        return WordPressDetailView;
+    case 7:
+        return JoomlaDetailView;
+    case 8:
+        return DrupalDetailView;
+    default:
+        return nullptr;
+    }
+}
+
+void PublishBookWindowDelegate::bindOutlets()
+{
+    outlet(btnOPHtml, "btnOPHtml");
+    outlet(btnOPApp, "btnOPApp");
+    outlet(btnOPExe, "btnOPExe");
+    outlet(btnOPWordPress, "btnOPWordPress");
+    outlet(btnOPJoomla, "btnOPJoomla");
+    outlet(btnOPDrupal, "btnOPDrupal");
+    outlet(txtOutputFolder, "txtOutputFolder");
+    outlet(btnBrowse, "btnBrowse");
+    outlet(btnOpen, "btnOpen");
+    outlet(txtOutputName, "txtOutputName");
+    outlet(ExFileName, "ExFileName");
+    outlet(txtTitle, "txtTitle");
+    outlet(mtxLoadType, "mtxLoadType");
+    outlet(btnBasicHtml, "btnBasicHtml");
+    outlet(btnCompressToZip, "btnCompressToZip");
+    outlet(btnShot, "btnShot");
+    outlet(btnAdvanced, "btnAdvanced");
+    outlet(btnPublic, "btnPublic");
+    outlet(btnCancel, "btnCancel");
+    outlet(_infoView, "_infoView");
+    outlet(lblInfo, "lblInfo");
+    outlet(prgBar, "prgBar");
+    outlet(_outputExtendView, "_outputExtendView");
+    outlet(_pluginExtendView, "_pluginExtendView");
+    outlet(boxDetail, "boxDetail");
+    outlet(txtWidth, "txtWidth");
+    outlet(comUnit, "comUnit");
+    outlet(txtHeight, "txtHeight");
+    outlet(comUnit1, "comUnit1");
+    outlet(btnDefaultSize, "btnDefaultSize");
+    outlet(_leftView, "_leftView");
+    if (loadTypeCells().isEmpty())
+        throw WindowLoadError("Window \"PublishBookWindow\": the load type matrix \"mtxLoadType\" has no cells");
+}
+
+void PublishBookWindowDelegate::awakeFromNib()
+{
+    window()->setMinimumSize(kMinimumWindowSize);
+    layoutInitial();
+    actionInitial();
+    prepareCoverShot();
+}
+
+// ---------------------------------------------------------------------------------
+// Layout
+
+void PublishBookWindowDelegate::layoutInitial()
+{
+    // 1. A fading divider along the left pane's right edge.
+    m_separator = new DrawSingleLine(_leftView);
+    m_separator->setPosition(1);
+    _leftView->installEventFilter(this);
+    placeSeparator();
+
+    // 2. The plug-in options take the place of the output options; they take turns.
+    QWidget *host = _outputExtendView->parentWidget();
+    if (_pluginExtendView->parentWidget() != host) {
+        _pluginExtendView->setParent(host);
+        auto *box = host ? qobject_cast<QBoxLayout *>(host->layout()) : nullptr;
+        const int at = box ? box->indexOf(_outputExtendView) : -1;
+        if (at >= 0)
+            box->insertWidget(at + 1, _pluginExtendView);
+        else
+            _pluginExtendView->setGeometry(_outputExtendView->geometry());
+    }
+
+    // 3. The kind buttons by kind code.
+    m_outputTypeDict.insert(QStringLiteral("0"), btnOPHtml);
+    m_outputTypeDict.insert(QStringLiteral("1"), btnOPApp);
+    m_outputTypeDict.insert(QStringLiteral("3"), btnOPExe);
+    m_outputTypeDict.insert(QStringLiteral("6"), btnOPWordPress);
+    m_outputTypeDict.insert(QStringLiteral("7"), btnOPJoomla);
+    m_outputTypeDict.insert(QStringLiteral("8"), btnOPDrupal);
+
+    // 4.-6. Plug-in settings and the three detail views.
+    loadDictionaryFromFile();
+    setupDetailViews();
+
+    // 7. Kind. A kind without a button (2, 4, 5) finds none: no button is chosen and
+    // the kind becomes 0. A negative kind is no kind at all and opens as 0 too.
+    const int kind = PublishOutputKinds::clampStoredKind(m_convertPara.iOutputType());
+    m_convertPara.setIOutputType(kind);
+    if (kind >= 1 && kind <= 8)
+        onChooseOutputType(m_outputTypeDict.value(QString::number(kind)));
+
+    // 8. Load type.
+    const int loadType = PublishOutputKinds::clampLoadType(m_convertPara.loadType());
+    m_convertPara.setLoadType(loadType);
+    selectLoadType(loadType);
+
+    // 9.-10. Folder, name and title.
+    txtOutputFolder->setText(m_convertPara.strOutputFolder().isEmpty() ? AppSettings::defaultOutputFolder()
+                                                                        : m_convertPara.strOutputFolder());
+    txtOutputName->setText(m_convertPara.strOutputName().isEmpty() ? QStringLiteral("index")
+                                                                    : m_convertPara.strOutputName());
+    txtTitle->setText(m_convertPara.strTitle().isEmpty() ? QStringLiteral("Demo") : m_convertPara.strTitle());
+
+    // 11. Switches and extension.
+    btnBasicHtml->setChecked(m_convertPara.isConvertBasicHtml());
+    btnCompressToZip->setChecked(m_convertPara.compressToZip());
+    ExFileName->setText(PublishOutputKinds::extensionLabel(kind));
+
+    // 12. Plug-in size.
+    comUnit->setEditable(false);
+    comUnit1->setEditable(false);
+    showUnit(comUnit, m_pluginSettings.text(QStringLiteral("unitW")));
+    showUnit(comUnit1, m_pluginSettings.text(QStringLiteral("unitH")));
+    txtWidth->setText(m_pluginSettings.text(QStringLiteral("width")));
+    txtHeight->setText(m_pluginSettings.text(QStringLiteral("height")));
+
+    // 13.-14.
+    _infoView->hide();
+    checkDisplayForOutput();
+}
+
+void PublishBookWindowDelegate::setupDetailViews()
+{
+    auto *grid = qobject_cast<QGridLayout *>(boxDetail->layout());
+    if (!grid)
+        grid = new QGridLayout(boxDetail);
+    const QRect frame(0, 0, 591, 145);
+    WordPressDetailView = new PPDetailView(frame, boxDetail);
+    JoomlaDetailView = new PPDetailView(frame, boxDetail);
+    DrupalDetailView = new PPDetailView(frame, boxDetail);
+    WordPressDetailView->setObjectName(QStringLiteral("WordPressDetailView"));
+    JoomlaDetailView->setObjectName(QStringLiteral("JoomlaDetailView"));
+    DrupalDetailView->setObjectName(QStringLiteral("DrupalDetailView"));
+    for (PPDetailView *view : {WordPressDetailView, JoomlaDetailView, DrupalDetailView}) {
+        view->setMinimumSize(frame.size());
+        grid->addWidget(view, 0, 0);
+    }
+
+    // A WordPress plug-in has neither version nor module id.
+    delete WordPressDetailView->lblVersion();
+    delete WordPressDetailView->comVersion();
+    delete WordPressDetailView->lblID();
+    delete WordPressDetailView->txtID();
+
+    QComboBox *joomlaVersion = JoomlaDetailView->comVersion();
+    joomlaVersion->clear();
+    joomlaVersion->addItems({loadAppString("PublishPluginD-2.5 and later", "2.5 and later"), QStringLiteral("1.5")});
+    joomlaVersion->setCurrentText(m_pluginSettings.text(QStringLiteral("jVer")));
+    JoomlaDetailView->txtID()->setText(m_pluginSettings.text(QStringLiteral("jID")));
+
+    QComboBox *drupalVersion = DrupalDetailView->comVersion();
+    drupalVersion->clear();
+    drupalVersion->addItems({QStringLiteral("7"), QStringLiteral("6")});
+    drupalVersion->setCurrentText(m_pluginSettings.text(QStringLiteral("dVer")));
+    DrupalDetailView->txtID()->setText(m_pluginSettings.text(QStringLiteral("dID")));
+
+    const QString linkFormat =
+        loadAppString("PublishPluginD-How to insert the Flipbook into %@ ?", "How to insert the Flipbook into %@ ?");
+    for (int kind : {6, 7, 8}) {
+        const QString system = PublishOutputKinds::contentSystemName(kind);
+        QLabel *link = detailView(kind)->lblURL();
+        link->setText(QString(linkFormat).replace(QLatin1String("%@"), system));
+        HyperLinkString::setHyperlinkToTextField(link, helpPageFor(system));
+    }
+}
+
+void PublishBookWindowDelegate::actionInitial()
+{
+    connect(btnShot, &QPushButton::clicked, this, [this] { onChangeShot(); });
+    for (QAbstractButton *button : kindButtons())
+        connect(button, &QAbstractButton::clicked, this, [this, button] { onChooseOutputType(button); });
+    connect(btnBrowse, &QPushButton::clicked, this, [this] { onSelectFolder(); });
+    connect(btnOpen, &QPushButton::clicked, this, [this] { onOpenFolder(); });
+    connect(btnAdvanced, &QPushButton::clicked, this, [this] { onAdvanced(); });
+    connect(btnPublic, &QPushButton::clicked, this, [this] { onPublish(); });
+    connect(btnCancel, &QPushButton::clicked, this, [this] { onCancel(); });
+    connect(btnDefaultSize, &QPushButton::clicked, this, [this] { onDefualtSize(); });
+    connect(comUnit, &QComboBox::activated, this, [this] { onChangedUnit(); });
+    connect(comUnit1, &QComboBox::activated, this, [this] { onChangedUnitForHeight(); });
+    for (QLineEdit *field : {txtWidth, txtHeight, JoomlaDetailView->txtID(), DrupalDetailView->txtID()})
+        connect(field, &QLineEdit::textEdited, this, [this, field] { controlTextDidChange(field); });
+    btnAdvanced->setEnabled(m_hasAdvancedSheet);
+}
+
+void PublishBookWindowDelegate::prepareCoverShot()
+{
+    if (m_isBookcaseMode) {
+        btnBasicHtml->setEnabled(false);
+        mtxLoadType->setEnabled(false);
+        btnShot->setFlat(true);
+        showShotImage(AppResources::resourcePath(QStringLiteral("images/opBook.png")));
+        return;
+    }
+    btnShot->setFlat(false);
+    if (m_shotFile.isEmpty() && !m_thumbPagePaths.isEmpty())
+        m_shotFile = m_thumbPagePaths.first();
+    if (QFileInfo(m_shotFile).isFile())
+        showShotImage(m_shotFile);
+}
+
+void PublishBookWindowDelegate::showShotImage(const QString &path)
+{
+    const QPixmap picture(path);
+    if (picture.isNull()) {
+        btnShot->setIcon(QIcon());
+        return;
+    }
+    btnShot->setIcon(QIcon(picture.scaled(btnShot->iconSize(), Qt::KeepAspectRatio, Qt::SmoothTransformation)));
+}
+
+void PublishBookWindowDelegate::placeSeparator()
+{
+    if (m_separator)
+        m_separator->setGeometry(_leftView->width() - 1, 0, 1, _leftView->height());
+}
+
+bool PublishBookWindowDelegate::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == _leftView && event->type() == QEvent::Resize)
+        placeSeparator();
+    return WindowController::eventFilter(watched, event);
+}
+
+void PublishBookWindowDelegate::showUnit(QComboBox *box, const QString &unit)
+{
+    int index = box->findText(unit);
+    if (index < 0 && !unit.isEmpty()) {
+        box->addItem(unit);
+        index = box->count() - 1;
+    }
+    box->setCurrentIndex(index);
+}
+
+QList<QAbstractButton *> PublishBookWindowDelegate::kindButtons() const
+{
+    return {btnOPHtml, btnOPApp, btnOPExe, btnOPWordPress, btnOPJoomla, btnOPDrupal};
+}
+
+QList<QAbstractButton *> PublishBookWindowDelegate::loadTypeCells() const
+{
+    QList<QAbstractButton *> cells;
+    for (QAbstractButton *button : mtxLoadType->findChildren<QAbstractButton *>()) {
+        if (button->property("tag").isValid())
+            cells << button;
+    }
+    return cells;
+}
+
+void PublishBookWindowDelegate::selectLoadType(int loadType)
+{
+    for (QAbstractButton *cell : loadTypeCells()) {
+        if (cell->property("tag").toInt() == loadType)
+            cell->setChecked(true);
+    }
+}
+
+int PublishBookWindowDelegate::selectedLoadType() const
+{
+    for (QAbstractButton *cell : loadTypeCells()) {
+        if (cell->isChecked())
+            return cell->property("tag").toInt();
+    }
+    return 0;
+}
+
+// ---------------------------------------------------------------------------------
+// Display
+
+void PublishBookWindowDelegate::checkDisplayForOutput()
+{
+    const int kind = m_convertPara.iOutputType();
+    const bool plugin = PublishOutputKinds::usesPluginOptions(kind);
+    _pluginExtendView->setVisible(plugin);
+    _outputExtendView->setVisible(!plugin);
+
+    if (detailView(kind)) {
+        for (int other : {6, 7, 8})
+            detailView(other)->setVisible(other == kind);
+        boxDetail->setTitle(PublishOutputKinds::contentSystemName(kind));
+    }
+
+    switch (PublishOutputKinds::basicHtmlRule(kind)) {
+    case PublishOutputKinds::BasicHtml::Disabled:
+        btnBasicHtml->setEnabled(false);
+        break;
+    case PublishOutputKinds::BasicHtml::DisabledAndOff:
+        btnBasicHtml->setEnabled(false);
+        btnBasicHtml->setChecked(false);
+        break;
+    case PublishOutputKinds::BasicHtml::Enabled:
+        // A bookcase has no basic pages of its own: the switch stays off limits.
+        btnBasicHtml->setEnabled(!m_isBookcaseMode);
+        break;
+    }
+
+    if (txtOutputFolder->text().isEmpty())
+        txtOutputFolder->setText(AppSettings::defaultOutputFolder());
+    ExFileName->setText(PublishOutputKinds::extensionLabel(kind));
+    txtOutputName->setText(m_convertPara.strOutputName().isEmpty() ? QStringLiteral("Index")
+                                                                    : m_convertPara.strOutputName());
+    if (txtTitle->text().isEmpty())
+        txtTitle->setText(QStringLiteral("Demo"));
+}
+
+void PublishBookWindowDelegate::onTypeChange()
+{
+    checkDisplayForOutput();
+}
+
+void PublishBookWindowDelegate::onChooseOutputType(QAbstractButton *sender)
+{
+    for (QAbstractButton *button : kindButtons())
+        button->setChecked(button == sender);
+    const QString code = m_outputTypeDict.key(sender);
+    const int kind = sender && !code.isEmpty() ? code.toInt() : 0;
+    m_convertPara.setIOutputType(kind);
+    checkDisplayForOutput();
+}
+
+void PublishBookWindowDelegate::saveConvertPara()
+{
+    m_convertPara.setStrOutputFolder(txtOutputFolder->text());
+    m_convertPara.setStrOutputName(txtOutputName->text());
+    m_convertPara.setStrTitle(txtTitle->text());
+    m_convertPara.setIsConvertBasicHtml(btnBasicHtml->isChecked());
+    m_convertPara.setLoadType(selectedLoadType());
+    m_convertPara.setCompressToZip(btnCompressToZip->isChecked());
+}
+
+void PublishBookWindowDelegate::setButtonsStatus(bool enabled)
+{
+    for (QWidget *control : std::initializer_list<QWidget *>{
+             mtxLoadType, btnBasicHtml, btnPublic, btnBrowse, btnOpen, txtWidth, txtHeight, comUnit, comUnit1,
+             btnDefaultSize, btnCompressToZip})
+        control->setEnabled(enabled);
+    for (QAbstractButton *button : kindButtons())
+        button->setEnabled(enabled);
+    btnAdvanced->setEnabled(enabled && m_hasAdvancedSheet);
+    for (int kind : {6, 7, 8})
+        detailView(kind)->setEnabled(enabled);
+    for (QLineEdit *field : {txtOutputFolder, txtOutputName, txtTitle})
+        field->setReadOnly(!enabled);
+
+    _infoView->setVisible(!enabled);
+    if (enabled) {
+        m_progressAnimating = false;
+        setProgressIndeterminate(m_progressIndeterminate);
+        checkDisplayForOutput();
+    } else {
+        m_progressAnimating = true;
+        setProgressIndeterminate(m_progressIndeterminate);
+    }
+    if (m_isBookcaseMode) {
+        btnBasicHtml->setEnabled(false);
+        mtxLoadType->setEnabled(false);
+    }
+}
+
+void PublishBookWindowDelegate::setProgressIndeterminate(bool indeterminate)
+{
+    m_progressIndeterminate = indeterminate;
+    if (!prgBar)
+        return;
+    // Qt shows a moving bar for the range 0..0; a stopped indeterminate bar stands still.
+    if (indeterminate && m_progressAnimating)
+        prgBar->setRange(0, 0);
+    else
+        prgBar->setRange(0, m_progressMaximum);
+}
+
+// ---------------------------------------------------------------------------------
+// Plug-in settings
+
+void PublishBookWindowDelegate::loadDictionaryFromFile()
+{
+    m_pluginSettings.loadDictionaryFromFile();
+}
+
+void PublishBookWindowDelegate::saveSettingDictory()
+{
+    m_pluginSettings.setText(QStringLiteral("name"), txtOutputName->text());
+    m_pluginSettings.setText(QStringLiteral("width"), txtWidth->text());
+    m_pluginSettings.setText(QStringLiteral("height"), txtHeight->text());
+    m_pluginSettings.setText(QStringLiteral("jVer"), getJoomlaVersion());
+    m_pluginSettings.setText(QStringLiteral("jID"), getJoomlaID());
+    m_pluginSettings.setText(QStringLiteral("dVer"), getDrupalVersion());
+    m_pluginSettings.setText(QStringLiteral("dID"), getDrupalID());
+    m_pluginSettings.setText(QStringLiteral("unitW"), comUnit->currentText());
+    m_pluginSettings.setText(QStringLiteral("unitH"), comUnit1->currentText());
+}
+
+void PublishBookWindowDelegate::saveDictionaryToFile()
+{
+    saveSettingDictory();
+    m_pluginSettings.advanceModuleId(m_convertPara.iOutputType());
+    m_pluginSettings.saveAndRecordDigest();
+}
+
+void PublishBookWindowDelegate::saveSettings()
+{
+    m_pluginSettings.saveSettings();
+}
+
+QString PublishBookWindowDelegate::getJoomlaVersion() const
+{
+    return PluginSettings::joomlaVersionText(JoomlaDetailView ? JoomlaDetailView->comVersion()->currentText()
+                                                              : m_pluginSettings.text(QStringLiteral("jVer")));
+}
+
+QString PublishBookWindowDelegate::getJoomlaID() const
+{
+    return JoomlaDetailView ? JoomlaDetailView->txtID()->text() : m_pluginSettings.text(QStringLiteral("jID"));
+}
+
+QString PublishBookWindowDelegate::getDrupalVersion() const
+{
+    return PluginSettings::drupalVersionText(DrupalDetailView ? DrupalDetailView->comVersion()->currentText()
+                                                              : m_pluginSettings.text(QStringLiteral("dVer")));
+}
+
+QString PublishBookWindowDelegate::getDrupalID() const
+{
+    return DrupalDetailView ? DrupalDetailView->txtID()->text() : m_pluginSettings.text(QStringLiteral("dID"));
+}
+
+// ---------------------------------------------------------------------------------
+// Sizes and text filters
+
+QSize PublishBookWindowDelegate::windowWillResize(const QSize &proposed)
+{
+    return proposed.expandedTo(kMinimumWindowSize);
+}
+
+QString PublishBookWindowDelegate::checkNumTextField(const QString &text)
+{
+    if (text.isEmpty())
+        return text;
+    const QChar last = text.back();
+    return last >= QLatin1Char('0') && last <= QLatin1Char('9') ? text : text.chopped(1);
+}
+
+void PublishBookWindowDelegate::controlTextDidChange(QLineEdit *field)
+{
+    if (!field)
+        return;
+    const QString filtered = checkNumTextField(field->text());
+    if (filtered != field->text())
+        field->setText(filtered);
+}
+
+void PublishBookWindowDelegate::onDefualtSize()
+{
+    txtWidth->setText(QStringLiteral("100"));
+    txtHeight->setText(QStringLiteral("100"));
+    showUnit(comUnit, QStringLiteral("%"));
+    showUnit(comUnit1, QStringLiteral("%"));
+}
+
+void PublishBookWindowDelegate::onChangedUnit()
+{
+    showUnit(comUnit, comUnit->currentText());
+}
+
+void PublishBookWindowDelegate::onChangedUnitForHeight()
+{
+    showUnit(comUnit1, comUnit1->currentText());
+}
+
+// ---------------------------------------------------------------------------------
+// Cover shot and folders
+
+void PublishBookWindowDelegate::onChangeShot()
+{
+    if (m_isBookcaseMode)
+        return;
+    if (!m_shotPanel) {
+        m_shotPanel = new QvPanel(this);
+        m_shotPanel->setOwer(this);
+        m_shotPanel->setTypes({QStringLiteral("bmp"), QStringLiteral("jpg"), QStringLiteral("jpeg"),
+                               QStringLiteral("gif"), QStringLiteral("png")});
+        m_shotPanel->setAllowsOtherFileTypes(false);
+        m_shotPanel->setAllowsMultipleSelection(false);
+        m_shotPanel->setCanChooseFiles(true);
+        m_shotPanel->setCanChooseDirectories(false);
+        m_shotPanel->setEndPanelSelector([this](QvPanel *panel) { openImageFileByPanel(panel->URL().toLocalFile()); });
+    }
+    const QString home = QDir::homePath();
+    m_shotPanel->setDirectory(QFileInfo(home).isDir() ? home : userDocumentsFolder());
+    m_shotPanel->runModel();
+}
+
+void PublishBookWindowDelegate::openImageFileByPanel(const QString &path)
+{
+    if (path.isEmpty())
+        return;
+    m_shotFile = path;
+    showShotImage(path);
+}
+
+void PublishBookWindowDelegate::onSelectFolder()
+{
+    if (!m_folderPanel) {
+        m_folderPanel = new QvPanel(this);
+        m_folderPanel->setOwer(this);
+        m_folderPanel->setPrompt(loadAppString("OutputWindowD-Choose folder", "Choose folder"));
+        m_folderPanel->setCanChooseFiles(false);
+        m_folderPanel->setCanChooseDirectories(true);
+        m_folderPanel->setAllowsMultipleSelection(false);
+        m_folderPanel->setEndPanelSelector([this](QvPanel *panel) { endSelectFolder(panel->URL().toLocalFile()); });
+    }
+    const QString folder = expandedPath(txtOutputFolder->text());
+    m_folderPanel->setDirectory(QFileInfo(folder).isDir() ? folder : userDocumentsFolder());
+    m_folderPanel->runModel();
+}
+
+void PublishBookWindowDelegate::endSelectFolder(const QString &path)
+{
+    if (!path.isEmpty())
+        txtOutputFolder->setText(path);
+}
+
+void PublishBookWindowDelegate::onOpenFolder()
+{
+    Workspace::openFile(expandedPath(txtOutputFolder->text()));
+}
+
+// ---------------------------------------------------------------------------------
+// Advanced sheet, run and closing
+
+void PublishBookWindowDelegate::onAdvanced()
+{
+    // The button stays disabled while no advanced sheet exists.
+}
+
+void PublishBookWindowDelegate::AdvancedWindowDidEnd(int returnCode)
+{
+    if (returnCode != 1)
+        return;
+    txtTitle->setText(m_convertPara.strTitle());
+    if (m_convertPara.iOutputType() == 1)
+        m_convertPara.setStrAppIconFile(AppIconCopy::keepCopy(m_convertPara.strAppIconFile()));
+}
+
+void PublishBookWindowDelegate::onPublish()
+{
+    if (m_publishRun && !m_isStart)
+        m_publishRun(*this);
+}
+
+void PublishBookWindowDelegate::onCancel()
+{
+    if (m_isStart) {
+        if (m_cancelRun)
+            m_cancelRun(*this);
+        return;
+    }
+    closeWindowWithCodeOnMainThread(0);
+}

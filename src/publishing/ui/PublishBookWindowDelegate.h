@@ -1,0 +1,269 @@
+#pragma once
+// The publish dialog: the window through which the user writes the open book out.
+//
+// The main window creates it, hands it the book's objects and a ConvertParament filled
+// from the settings, and begins it as a sheet. The user chooses one of six output kinds
+// (0 web folder, 1 desktop application, 3 Windows executable, 6 WordPress, 7 Joomla,
+// 8 Drupal), the folder, file name, title, load type, the basic-HTML and ZIP switches,
+// a cover shot and, for the web content systems, the plug-in size, version and id
+// (remembered in PluginSettings). Choosing a kind stores it in the record at once; the
+// other fields go into the record with saveConvertPara().
+//
+// Publish hands the dialog to the publish run (setPublishRun); while a run is under way
+// (isStart) the controls are disabled with setButtonsStatus(false). The window ends with
+// closeMode(): 0 cancelled, 1 published. Afterwards the owner reads convertPara(),
+// openPanelNumber() and projectFilePath().
+//
+// The kind buttons behave as one radio group in which no button may be chosen (a
+// stored kind 2, 4 or 5 opens with none chosen and publishes as 0), so the dialog keeps
+// their exclusivity itself.
+
+#include "batch/ConvertParament.h"
+#include "online/OnlineUserInf.h"
+#include "platform/ui/WindowController.h"
+#include "publishing/PluginSettings.h"
+#include "templates/FlashTemplate.h"
+
+#include <QHash>
+#include <QPointer>
+#include <QSize>
+#include <QStringList>
+#include <functional>
+
+class BookMarkTabs;
+class FlashOutline;
+class FlashPageSource;
+class FlashPagesAnnotations;
+class FlashScenesManagement;
+class GenerateAssistant;
+class PDFSearch;
+class DrawSingleLine;
+class PPDetailView;
+class QvPanel;
+
+class QAbstractButton;
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+
+class PublishBookWindowDelegate : public WindowController
+{
+    Q_OBJECT
+public:
+    static constexpr QSize kMinimumWindowSize{800, 600};
+
+    explicit PublishBookWindowDelegate(QObject *parent = nullptr);
+    ~PublishBookWindowDelegate() override;
+
+    // --- Inputs, set by the main window before the window is shown. The book's objects
+    // belong to the main window, which keeps them alive while the dialog exists.
+    FlashPageSource *flashPageSource() const { return m_flashPageSource; }
+    void setFlashPageSource(FlashPageSource *source) { m_flashPageSource = source; }
+    // Thumbnail pictures of the book's pages, in page order: the first one is the cover
+    // shot when none is given.
+    QStringList thumbPagePaths() const { return m_thumbPagePaths; }
+    void setThumbPagePaths(const QStringList &paths) { m_thumbPagePaths = paths; }
+    // The book's template; in bookcase mode the bookcase template.
+    FlashTemplate *flashTmpl() const { return m_flashTmpl; }
+    void setFlashTmpl(FlashTemplate *tmpl) { m_flashTmpl = tmpl; }
+    FlashTemplate *mobileTemplate() const { return m_mobileTemplate; }
+    void setMobileTemplate(FlashTemplate *tmpl) { m_mobileTemplate = tmpl; }
+    FlashPagesAnnotations *flashPagesAnnotations() const { return m_flashPagesAnnotations; }
+    void setFlashPagesAnnotations(FlashPagesAnnotations *annotations) { m_flashPagesAnnotations = annotations; }
+    FlashOutline *flashOutline() const { return m_flashOutline; }
+    void setFlashOutline(FlashOutline *outline) { m_flashOutline = outline; }
+    FlashScenesManagement *flashScenesManagement() const { return m_flashScenesManagement; }
+    void setFlashScenesManagement(FlashScenesManagement *scenes) { m_flashScenesManagement = scenes; }
+    PDFSearch *pdfSearch() const { return m_pdfSearch; }
+    void setPdfSearch(PDFSearch *search) { m_pdfSearch = search; }
+    PDFSearch *mobileSearch() const { return m_mobileSearch; }
+    void setMobileSearch(PDFSearch *search) { m_mobileSearch = search; }
+    BookMarkTabs *bookmarkTabs() const { return m_bookmarkTabs; }
+    void setBookmarkTabs(BookMarkTabs *tabs) { m_bookmarkTabs = tabs; }
+    GenerateAssistant *generateAssistant() const { return m_generateAssistant; }
+    void setGenerateAssistant(GenerateAssistant *assistant) { m_generateAssistant = assistant; }
+    QString pluginBundleName() const { return m_pluginBundleName; }
+    void setPluginBundleName(const QString &name) { m_pluginBundleName = name; }
+    QString downloadCfgWorkspace() const { return m_downloadCfgWorkspace; }
+    void setDownloadCfgWorkspace(const QString &folder) { m_downloadCfgWorkspace = folder; }
+    bool isBookcaseMode() const { return m_isBookcaseMode; }
+    void setIsBookcaseMode(bool on) { m_isBookcaseMode = on; }
+    // The signed-in online account; not signed in when none.
+    OnlineUserInf userInfo() const { return m_userInfo; }
+    void setUserInfo(const OnlineUserInf &user) { m_userInfo = user; }
+    QString shotFile() const { return m_shotFile; }
+    void setShotFile(const QString &path) { m_shotFile = path; }
+
+    // --- Edited record and outputs.
+    ConvertParament &convertPara() { return m_convertPara; }
+    const ConvertParament &convertPara() const { return m_convertPara; }
+    void setConvertPara(const ConvertParament &record) { m_convertPara = record; }
+    // What follows the closing: 0 nothing, 1 online upload, 2 FTP upload.
+    int openPanelNumber() const { return m_openPanelNumber; }
+    void setOpenPanelNumber(int number) { m_openPanelNumber = number; }
+    // The published main file, set by the run.
+    QString projectFilePath() const { return m_projectFilePath; }
+    void setProjectFilePath(const QString &path) { m_projectFilePath = path; }
+
+    // --- State.
+    bool isStart() const { return m_isStart; }
+    void setIsStart(bool running) { m_isStart = running; }
+    // Kind code as decimal text ("0", "1", "3", "6", "7", "8") to its button.
+    const QHash<QString, QAbstractButton *> &outputTypeDict() const { return m_outputTypeDict; }
+    // The detail view of kind 6, 7 or 8; null for other kinds or before the window loads.
+    PPDetailView *detailView(int kind) const;
+    PluginSettings &pluginSettings() { return m_pluginSettings; }
+    QVariantMap &settingsDict() { return m_pluginSettings.settingsDict(); }
+    QString loadValueMd5() const { return m_pluginSettings.loadValueMd5(); }
+
+    // --- Operations.
+    // Shows what the record's kind calls for (options view, detail view, switches,
+    // extension) and puts the record's file name back into the name field.
+    void checkDisplayForOutput();
+    void onTypeChange();
+    // Folder, name, title, basic HTML, load type and ZIP into the record.
+    void saveConvertPara();
+    // Enables the controls around a run (false while a job runs) and shows or hides
+    // the progress area.
+    void setButtonsStatus(bool enabled);
+    bool isProgressAnimating() const { return m_progressAnimating; }
+    void setProgressIndeterminate(bool indeterminate);
+
+    // Plug-in settings: load into the fields' sources, copy the fields in, save.
+    void loadDictionaryFromFile();
+    void saveSettingDictory();
+    // saveSettingDictory(), the next module id for kinds 7 and 8, the write and digest.
+    void saveDictionaryToFile();
+    void saveSettings();
+    QString settingsValueMD5() const { return m_pluginSettings.settingsValueMD5(); }
+    QString getJoomlaVersion() const;
+    QString getJoomlaID() const;
+    QString getDrupalVersion() const;
+    QString getDrupalID() const;
+
+    // The window never gets smaller than 800 by 600: each smaller dimension is raised.
+    static QSize windowWillResize(const QSize &proposed);
+    // text without its last character when that is not an ASCII digit.
+    static QString checkNumTextField(const QString &text);
+
+    // --- Actions.
+    // Chooses the kind of sender (none chosen and kind 0 when sender is no kind button).
+    void onChooseOutputType(QAbstractButton *sender);
+    void onChangeShot();
+    void openImageFileByPanel(const QString &path);
+    void onSelectFolder();
+    void endSelectFolder(const QString &path);
+    void onOpenFolder();
+    void onAdvanced();
+    void onPublish();
+    void onCancel();
+    void onDefualtSize();
+    void onChangedUnit();
+    void onChangedUnitForHeight();
+    void controlTextDidChange(QLineEdit *field);
+    // The end of the advanced sheet: with code 1 the title field shows the record's
+    // title, and a desktop application's icon is kept in the user's extra-data folder.
+    void AdvancedWindowDidEnd(int returnCode);
+
+    // The publish run, called by Publish; the dialog does nothing without one.
+    using RunHook = std::function<void(PublishBookWindowDelegate &dialog)>;
+    void setPublishRun(RunHook run) { m_publishRun = std::move(run); }
+    // Stops a running job, called by Cancel while isStart().
+    void setCancelRun(RunHook cancel) { m_cancelRun = std::move(cancel); }
+
+protected:
+    void bindOutlets() override;
+    void awakeFromNib() override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void layoutInitial();
+    void actionInitial();
+    void prepareCoverShot();
+    void showShotImage(const QString &path);
+    void setupDetailViews();
+    void selectLoadType(int loadType);
+    int selectedLoadType() const;
+    QList<QAbstractButton *> loadTypeCells() const;
+    QList<QAbstractButton *> kindButtons() const;
+    void placeSeparator();
+    static void showUnit(QComboBox *box, const QString &unit);
+
+    // Inputs and outputs.
+    FlashPageSource *m_flashPageSource = nullptr;
+    QStringList m_thumbPagePaths;
+    QPointer<FlashTemplate> m_flashTmpl;
+    QPointer<FlashTemplate> m_mobileTemplate;
+    FlashPagesAnnotations *m_flashPagesAnnotations = nullptr;
+    FlashOutline *m_flashOutline = nullptr;
+    FlashScenesManagement *m_flashScenesManagement = nullptr;
+    PDFSearch *m_pdfSearch = nullptr;
+    PDFSearch *m_mobileSearch = nullptr;
+    BookMarkTabs *m_bookmarkTabs = nullptr;
+    GenerateAssistant *m_generateAssistant = nullptr;
+    QString m_pluginBundleName;
+    QString m_downloadCfgWorkspace;
+    bool m_isBookcaseMode = false;
+    OnlineUserInf m_userInfo;
+    QString m_shotFile;
+    ConvertParament m_convertPara;
+    int m_openPanelNumber = 0;
+    QString m_projectFilePath;
+
+    // State.
+    bool m_isStart = false;
+    bool m_progressAnimating = false;
+    bool m_progressIndeterminate = false;
+    // No advanced sheet exists in the program yet, so its button stays disabled.
+    bool m_hasAdvancedSheet = false;
+    QHash<QString, QAbstractButton *> m_outputTypeDict;
+    PluginSettings m_pluginSettings;
+    RunHook m_publishRun;
+    RunHook m_cancelRun;
+    QPointer<QvPanel> m_folderPanel;
+    QPointer<QvPanel> m_shotPanel;
+
+    // Outlets.
+    QAbstractButton *btnOPHtml = nullptr;
+    QAbstractButton *btnOPApp = nullptr;
+    QAbstractButton *btnOPExe = nullptr;
+    QAbstractButton *btnOPWordPress = nullptr;
+    QAbstractButton *btnOPJoomla = nullptr;
+    QAbstractButton *btnOPDrupal = nullptr;
+    QLineEdit *txtOutputFolder = nullptr;
+    QPushButton *btnBrowse = nullptr;
+    QPushButton *btnOpen = nullptr;
+    QLineEdit *txtOutputName = nullptr;
+    QLabel *ExFileName = nullptr;
+    QLineEdit *txtTitle = nullptr;
+    QWidget *mtxLoadType = nullptr;
+    QCheckBox *btnBasicHtml = nullptr;
+    QCheckBox *btnCompressToZip = nullptr;
+    QPushButton *btnShot = nullptr;
+    QPushButton *btnAdvanced = nullptr;
+    QPushButton *btnPublic = nullptr;
+    QPushButton *btnCancel = nullptr;
+    QWidget *_infoView = nullptr;
+    QLabel *lblInfo = nullptr;
+    QProgressBar *prgBar = nullptr;
+    QWidget *_outputExtendView = nullptr;
+    QWidget *_pluginExtendView = nullptr;
+    QGroupBox *boxDetail = nullptr;
+    QLineEdit *txtWidth = nullptr;
+    QComboBox *comUnit = nullptr;
+    QLineEdit *txtHeight = nullptr;
+    QComboBox *comUnit1 = nullptr;
+    QPushButton *btnDefaultSize = nullptr;
+    QWidget *_leftView = nullptr;
+
+    // Made by the layout step.
+    PPDetailView *WordPressDetailView = nullptr;
+    PPDetailView *JoomlaDetailView = nullptr;
+    PPDetailView *DrupalDetailView = nullptr;
+    DrawSingleLine *m_separator = nullptr;
+    int m_progressMaximum = 100;
+};

@@ -1,0 +1,99 @@
+#include "TestSupport.h"
+#include "furnishings/FlashOutline.h"
+
+#include <QtTest>
+
+namespace {
+
+// Chapter (p1) > [Section A (p2) > [Detail (p3)], Section B (link)], Appendix (p9)
+FlashOutline sampleOutline()
+{
+    FlashOutline outline;
+    // The control character is one XML cannot hold; titles from PDFs sometimes have them.
+    auto chapter = FlashOutlineItem::create(QString("Chapter <1> & \"more\"") + QChar(0x02), 1);
+    auto sectionA = FlashOutlineItem::create("Section A", 2);
+    auto sectionB = FlashOutlineItem::create("Section B", 0);
+    sectionB->setPageUrl("https://example.com/a?b=1&c=2");
+    chapter->appendChild(sectionA);
+    chapter->appendChild(sectionB);
+    sectionA->appendChild(FlashOutlineItem::create("Detail", 3));
+    outline.appendItem(chapter);
+    outline.appendItem(FlashOutlineItem::create("Appendix", 9));
+    return outline;
+}
+
+} // namespace
+
+class FlashOutlineTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void roundTripsThroughXml()
+    {
+        const FlashOutline outline = sampleOutline();
+        FlashOutline back;
+        QVERIFY(back.fromXmlString(outline.toXmlString()));
+        QCOMPARE(back.totalCount(), 5);
+        QCOMPARE(back.items().size(), 2);
+        const auto chapter = back.items()[0];
+        QCOMPARE(chapter->caption(), QString("Chapter <1> & \"more\""));
+        QCOMPARE(chapter->level(), 1);
+        QVERIFY(!chapter->parent());
+        const auto sectionA = chapter->childItems()[0];
+        QCOMPARE(sectionA->parent(), chapter);
+        QCOMPARE(sectionA->level(), 2);
+        QCOMPARE(sectionA->childItems()[0]->caption(), QString("Detail"));
+        QCOMPARE(sectionA->childItems()[0]->pageIndex(), 3);
+        QCOMPARE(sectionA->childItems()[0]->level(), 3);
+        QCOMPARE(sectionA->childItems()[0]->parent(), sectionA);
+        QCOMPARE(chapter->childItems()[1]->pageUrl(), QString("https://example.com/a?b=1&c=2"));
+        QCOMPARE(back.items()[1]->pageIndex(), 9);
+    }
+
+    void copyIsDeepAndKeepsEveryField()
+    {
+        const FlashOutline outline = sampleOutline();
+        const auto chapter = outline.items()[0];
+        auto target = FlashOutlineItem::create();
+        FlashOutlineItem::copyItem(*chapter, target, 2);
+        QCOMPARE(target->caption(), chapter->caption());
+        QCOMPARE(target->pageIndex(), 1);
+        QCOMPARE(target->level(), 2);
+        QCOMPARE(target->childItems().size(), 2);
+        QCOMPARE(target->childItems()[1]->pageUrl(), QString("https://example.com/a?b=1&c=2"));
+        QCOMPARE(target->childItems()[0]->level(), 3);
+        QCOMPARE(target->childItems()[0]->childItems()[0]->level(), 4);
+        QCOMPARE(target->childItems()[0]->parent(), target);
+        QVERIFY(target->childItems()[0] != chapter->childItems()[0]);
+        target->childItems()[0]->setCaption("Changed");
+        QCOMPARE(chapter->childItems()[0]->caption(), QString("Section A"));
+    }
+
+    void copyIntoItsOwnSubtreeEnds()
+    {
+        // Dropping a bookmark into one of its descendants copies it there; the copy
+        // must not copy itself again and again.
+        FlashOutline outline = sampleOutline();
+        const auto chapter = outline.items()[0];
+        const auto sectionA = chapter->childItems()[0];
+        auto copy = FlashOutlineItem::create();
+        copy->setParent(sectionA);
+        sectionA->childItems().append(copy);
+        FlashOutlineItem::copyItem(*chapter, copy, sectionA->level() + 1);
+        QCOMPARE(copy->subtreeCount(), 4); // chapter's subtree as it was before the copy
+        QCOMPARE(outline.totalCount(), 9);
+    }
+
+    void unreadableXmlKeepsTheOutline()
+    {
+        FlashOutline outline = sampleOutline();
+        QString error;
+        QVERIFY(!outline.fromXmlString("<Bookmarks/>", &error));
+        QVERIFY(!error.isEmpty());
+        QVERIFY(!outline.fromXmlString("<Outline><Item"));
+        QCOMPARE(outline.totalCount(), 5);
+    }
+};
+
+QV_TEST(FlashOutlineTest)
+#include "tst_flashoutline.moc"

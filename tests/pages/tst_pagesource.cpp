@@ -1,0 +1,190 @@
+#include "TestSupport.h"
+#include "pages/FlashPageSourceImg.h"
+#include "pages/FlashPageSourcePDF.h"
+#include "pages/PageImport.h"
+
+#include <QDir>
+#include <QImageReader>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+QStringList paths(const QList<FlashPagePtr> &pages)
+{
+    QStringList out;
+    for (const FlashPagePtr &p : pages)
+        out << p->pageFilePath();
+    return out;
+}
+
+bool copyFolder(const QString &from, const QString &to)
+{
+    QDir().mkpath(to);
+    for (const QFileInfo &info : QDir(from).entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot)) {
+        const QString target = to + "/" + info.fileName();
+        if (info.isDir() ? !copyFolder(info.filePath(), target) : !QFile::copy(info.filePath(), target))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+class PageSourceTest : public QObject
+{
+    Q_OBJECT
+private:
+    QTemporaryDir m_dir;
+    QString path(const QString &name) const { return m_dir.filePath(name); }
+
+    QString picture(const QString &name, const QSize &size)
+    {
+        QImage image(size, QImage::Format_RGB32);
+        image.fill(Qt::cyan);
+        const QString file = path(name);
+        return image.save(file) ? file : QString();
+    }
+
+    std::shared_ptr<FlashPageSource> importPictures(const QString &workspace, int count)
+    {
+        ImportParament p;
+        for (int i = 0; i < count; ++i)
+            p.sourceFiles << picture(QString("p%1.png").arg(i), QSize(900, 1200));
+        PageImport import(p, workspace);
+        return import.run() ? import.pageSource() : nullptr;
+    }
+
+private slots:
+    void roundTripsThroughItsSavedForm()
+    {
+        const QString workspace = path("trip/pages");
+        auto source = importPictures(workspace, 3);
+        QVERIFY(source);
+        source->setNormalPageSize(QSize(800, 600));
+        // A phone page chosen from elsewhere, as the phone page review does.
+        const QString outside = picture("phone-review.png", QSize(100, 100));
+        source->phonePages()[1] = std::make_shared<FlashPageImage>();
+        source->phonePages()[1]->setPageFilePath(outside);
+
+        const QString xml = source->toXmlString();
+        QVERIFY(!xml.contains(workspace)); // pictures in the workspace are stored relative to it
+        QString error;
+        auto back = FlashPageSource::fromXmlString(xml, workspace, &error);
+        QVERIFY2(back, qPrintable(error));
+        QCOMPARE(back->sourceType(), QString("img"));
+        QCOMPARE(back->normalPageSize(), QSize(800, 600));
+        QCOMPARE(static_cast<FlashPageSourceImg &>(*back).imageFiles(),
+                 static_cast<FlashPageSourceImg &>(*source).imageFiles());
+        for (auto kind : {FlashPageSource::PictureKind::Large, FlashPageSource::PictureKind::Normal,
+                          FlashPageSource::PictureKind::Thumb, FlashPageSource::PictureKind::Phone})
+            QCOMPARE(paths(back->pageList(kind)), paths(source->pageList(kind)));
+        QCOMPARE(back->pages()[2]->pageIndex(), 3);
+        QCOMPARE(back->pages()[2]->sourcePage(), 2);
+        QVERIFY(!back->phonePages()[1]->hasOrigin());
+
+        // A project moved elsewhere finds its pictures in the new place.
+        QVERIFY(copyFolder(workspace, path("moved/pages")));
+        auto moved = FlashPageSource::fromXmlString(xml, path("moved/pages"));
+        QVERIFY(moved);
+        QCOMPARE(moved->pages()[0]->pageFilePath(), path("moved/pages") + "/large/1.jpg");
+        QCOMPARE(moved->phonePages()[1]->pageFilePath(), outside);
+
+        FlashPageSourcePDF pdf;
+        pdf.setPdfFile(path("doc.pdf"));
+        pdf.setPassword("hidden");
+        pdf.setPageRange("2-4");
+        pdf.setWidePageMode(2);
+        pdf.setQualityLevel(1);
+        auto pdfBack = FlashPageSource::fromXmlString(pdf.toXmlString(), path("x"));
+        QVERIFY(pdfBack);
+        auto &restored = static_cast<FlashPageSourcePDF &>(*pdfBack);
+        QCOMPARE(restored.pdfFile(), path("doc.pdf"));
+        QCOMPARE(restored.pageRange(), QString("2-4"));
+        QCOMPARE(restored.widePageMode(), 2);
+        QCOMPARE(restored.qualityLevel(), 1);
+        QVERIFY(restored.password().isEmpty());
+
+        QVERIFY(!FlashPageSource::fromXmlString("<PageSource type=\"swf\"/>", workspace, &error));
+        QVERIFY(!error.isEmpty());
+        QVERIFY(!FlashPageSource::fromXmlString("<Other/>", workspace));
+        QVERIFY(!FlashPageSource::fromXmlString("not xml", workspace));
+    }
+
+    void passesRemakeWhatIsMissing()
+    {
+        const QString workspace = path("passes/pages");
+        auto source = importPictures(workspace, 3);
+        QVERIFY(source);
+        const QByteArray thumbBefore = [&] {
+            QFile f(source->thumbPages()[0]->pageFilePath());
+            f.open(QIODevice::ReadOnly);
+            return f.readAll();
+        }();
+        QVERIFY(QFile::remove(workspace + "/large/2.jpg"));
+        QVERIFY(QFile::remove(workspace + "/normal/1.jpg"));
+        QVERIFY(QFile::remove(workspace + "/phone/3.jpg"));
+
+        QVERIFY2(source->generateBasePages(), qPrintable(source->lastResult().message));
+        QVERIFY(QFileInfo::exists(workspace + "/large/2.jpg"));
+        QVERIFY(source->generateNormalPages());
+        QVERIFY(QFileInfo::exists(workspace + "/normal/1.jpg"));
+        QVERIFY(source->generatePhonePages());
+        QVERIFY(QFileInfo::exists(workspace + "/phone/3.jpg"));
+
+        // A new page box remakes every normal picture; thumbnails that exist stay.
+        source->setNormalPageSize(QSize(300, 300));
+        QVERIFY(source->generateNormalPages());
+        for (const FlashPagePtr &p : source->normalPages())
+            QCOMPARE(QImageReader(p->pageFilePath()).size(), QSize(225, 300));
+        QFile thumb(source->thumbPages()[0]->pageFilePath());
+        QVERIFY(thumb.open(QIODevice::ReadOnly));
+        QCOMPARE(thumb.readAll(), thumbBefore);
+
+        // A page inserted at the front (from another source, no origin): its
+        // pictures come from its own large picture and never overwrite the
+        // pictures of the pages after it, which keep their names.
+        auto inserted = std::make_shared<FlashPageImage>();
+        inserted->setPageFilePath(picture("cover.png", QSize(400, 400)));
+        source->pages().insert(0, inserted);
+        source->normalPages().insert(0, nullptr);
+        source->thumbPages().insert(0, nullptr);
+        source->phonePages().insert(0, nullptr);
+        const QStringList normalBefore = paths(source->normalPages().mid(1));
+        QVERIFY(source->generateNormalPages());
+        QVERIFY(source->generatePhonePages());
+        QCOMPARE(paths(source->normalPages().mid(1)), normalBefore);
+        QVERIFY(!normalBefore.contains(source->normalPages()[0]->pageFilePath()));
+        QCOMPARE(QImageReader(source->normalPages()[0]->pageFilePath()).size(), QSize(300, 300));
+        QCOMPARE(QImageReader(source->normalPages()[1]->pageFilePath()).size(), QSize(225, 300));
+        QCOMPARE(source->pages()[3]->pageIndex(), 4);
+
+        // A lost picture that no source can give back is an error, not a blank page.
+        QVERIFY(QFile::remove(inserted->pageFilePath()));
+        QVERIFY(!source->generateBasePages());
+        QCOMPARE(source->lastResult().error, PageError::FileNotFound);
+    }
+
+    void freshSourceMakesEveryPicture()
+    {
+        // One picture made into a page, as the book cover does.
+        FlashPageSourceImg source;
+        source.setImageFiles({picture("cover-src.png", QSize(1500, 2000))});
+        source.setWorkspace(path("fresh"));
+        source.setQualityLevel(2);
+        QVERIFY(source.generateBasePages());
+        QVERIFY(source.generateNormalPages());
+        QVERIFY(source.generatePhonePages());
+        QCOMPARE(source.pageCount(), 1);
+        // Limited to the long side of A4 at 120 dpi; it already fits the page box.
+        const QSize large = QImageReader(source.pages()[0]->pageFilePath()).size();
+        QCOMPARE(large.height(), 1403);
+        QVERIFY(qAbs(large.width() - 1052) <= 1);
+        QCOMPARE(QImageReader(source.normalPages()[0]->pageFilePath()).size(), large);
+        QVERIFY(QFileInfo::exists(source.thumbPages()[0]->pageFilePath()));
+        QCOMPARE(source.phonePages()[0]->pageIndex(), 1);
+    }
+};
+
+QV_TEST(PageSourceTest)
+#include "tst_pagesource.moc"

@@ -1,0 +1,340 @@
+#include "PdfFixtures.h"
+#include "TestSupport.h"
+#include "furnishings/FlashOutline.h"
+#include "pages/FlashPageSourcePDF.h"
+#include "pages/PDFSearch.h"
+#include "pages/PageImaging.h"
+#include "pages/PageImport.h"
+#include "pages/PageNotifications.h"
+#include "platform/NotificationCenter.h"
+
+#include <QDir>
+#include <QImageReader>
+#include <QTemporaryDir>
+#include <QtConcurrent>
+#include <QtTest>
+
+namespace {
+
+QSize pictureSize(const QString &path)
+{
+    return QImageReader(path).size();
+}
+
+// Everything in a folder, hidden entries included, as relative paths.
+QStringList listing(const QString &folder)
+{
+    QStringList out;
+    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        out << QDir(folder).relativeFilePath(it.next());
+    out.sort();
+    return out;
+}
+
+ImportParament pdfParament(const QString &file)
+{
+    ImportParament p;
+    p.sourceFiles = {file};
+    return p;
+}
+
+} // namespace
+
+class PdfImportTest : public QObject
+{
+    Q_OBJECT
+private:
+    QTemporaryDir m_dir;
+    QString path(const QString &name) const { return m_dir.filePath(name); }
+
+private slots:
+    void importsPagesOutlineAndText()
+    {
+        const QString pdf = path("book.pdf");
+        QVERIFY(PdfFixtures::writePdf(pdf, {{"Alpha first"}, {"Bravo second"}, {"Charlie third"}}));
+        QVERIFY(PdfFixtures::addOutline(pdf, {{"Chapter 1", 0, {}, {{"Section 1.1", 1, {}, {{"Deep", 2}}}}},
+                                              {"Chapter 2", 2, {}, {}, -1, "chapter.two"},
+                                              {"Web site", 0, "https://example.com/"}}));
+        const QString workspace = path("book/pages");
+
+        QObject observer;
+        QList<QVariantMap> progress;
+        NotificationCenter::defaultCenter()->addObserver(&observer, ImportProgressInfoMSG, nullptr,
+                                                         [&](const Notification &n) { progress << n.userInfo; });
+        PageImport import(pdfParament(pdf), workspace);
+        import.setIdentifier("job-1");
+        QVERIFY2(import.run(), qPrintable(import.result().message));
+
+        const auto source = import.pageSource();
+        QCOMPARE(source->sourceType(), QString("pdf"));
+        QCOMPARE(source->pageCount(), 3);
+        QCOMPARE(source->normalPages().size(), 3);
+        QCOMPARE(source->thumbPages().size(), 3);
+        QCOMPARE(source->phonePages().size(), 3);
+        for (int i = 0; i < 3; ++i) {
+            QCOMPARE(source->pages()[i]->pageIndex(), i + 1);
+            QCOMPARE(source->pages()[i]->pageFilePath(), workspace + QString("/large/%1.jpg").arg(i + 1));
+            QVERIFY(source->pages()[i]->isImage());
+        }
+        // One render at 216 dpi: A4 is 595 x 842 points.
+        const QSize large = pictureSize(source->pages()[0]->pageFilePath());
+        QVERIFY2(qAbs(large.width() - 1785) <= 2 && qAbs(large.height() - 2526) <= 2,
+                 qPrintable(QString("%1x%2").arg(large.width()).arg(large.height())));
+        const QSize normal = pictureSize(source->normalPages()[0]->pageFilePath());
+        QCOMPARE(normal.height(), 1440);
+        QVERIFY(normal.width() <= 1080);
+        QCOMPARE(pictureSize(source->thumbPages()[0]->pageFilePath()).height(), 200);
+        QVERIFY(pictureSize(source->phonePages()[0]->pageFilePath()).width() <= 1080);
+        // A rendered page is white paper with black text, not an empty picture.
+        const QImage page(source->pages()[0]->pageFilePath());
+        QCOMPARE(QColor(page.pixel(page.width() - 60, page.height() - 60)).lightness() > 240, true);
+
+        const auto outline = import.outline();
+        QCOMPARE(outline->items().size(), 3);
+        const auto chapter1 = outline->items()[0];
+        QCOMPARE(chapter1->caption(), QString("Chapter 1"));
+        QCOMPARE(chapter1->pageIndex(), 1);
+        QCOMPARE(chapter1->childItems().size(), 1);
+        const auto section = chapter1->childItems()[0];
+        QCOMPARE(section->pageIndex(), 2);
+        QCOMPARE(section->level(), 2);
+        QCOMPARE(section->parent(), chapter1);
+        QCOMPARE(section->childItems()[0]->caption(), QString("Deep"));
+        QCOMPARE(section->childItems()[0]->pageIndex(), 3);
+        QCOMPARE(section->childItems()[0]->level(), 3);
+        QCOMPARE(outline->items()[1]->pageIndex(), 3); // through a named destination
+        QCOMPARE(outline->items()[2]->pageUrl(), QString("https://example.com/"));
+        QCOMPARE(outline->items()[2]->pageIndex(), 0);
+
+        QCOMPARE(import.pdfSearch()->pageCount(), 3);
+        // The "fi" ligature the text was set with is spelt out for search.
+        QVERIFY(import.pdfSearch()->pageText(1).contains("Alpha first"));
+        QVERIFY(import.pdfSearch()->pageText(3).contains("Charlie third"));
+        QCOMPARE(*import.mobileSearch(), *import.pdfSearch());
+
+        QTRY_COMPARE(progress.size(), 3);
+        for (int i = 0; i < 3; ++i) {
+            QCOMPARE(progress[i].value("index").toInt(), i + 1);
+            QCOMPARE(progress[i].value("count").toInt(), 3);
+            QCOMPARE(progress[i].value("id").toString(), QString("job-1"));
+        }
+        // Only the four picture folders remain; no staging folder beside them.
+        QCOMPARE(QDir(path("book")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 QStringList{"pages"});
+    }
+
+    void passwordsAreCheckedAndReportedDistinctly()
+    {
+        const QString plain = path("plain.pdf"), locked = path("locked.pdf");
+        QVERIFY(PdfFixtures::writePdf(plain, {{"Secret text"}}));
+        QVERIFY(PdfFixtures::encrypt(plain, locked, "s3cret", "owner"));
+        const QString workspace = path("locked/pages");
+
+        ImportParament p = pdfParament(locked);
+        PageImport none(p, workspace);
+        QVERIFY(!none.run());
+        QCOMPARE(none.result().error, PageError::PasswordNeeded);
+        QVERIFY(!none.pageSource());
+
+        p.strPassword = "wrong";
+        PageImport wrong(p, workspace);
+        QVERIFY(!wrong.run());
+        QCOMPARE(wrong.result().error, PageError::WrongPassword);
+        QVERIFY(wrong.result().message.contains("locked.pdf"));
+        QVERIFY(!QFileInfo::exists(workspace));
+
+        p.strPassword = "s3cret";
+        PageImport right(p, workspace);
+        QVERIFY2(right.run(), qPrintable(right.result().message));
+        QCOMPARE(right.pageSource()->pageCount(), 1);
+        QVERIFY(right.pdfSearch()->pageText(1).contains("Secret text"));
+        // The password stays in memory; it is never written with the project.
+        QVERIFY(!right.pageSource()->toXmlString().contains("s3cret"));
+    }
+
+    void damagedFilesFailWithoutTouchingTheWorkspace()
+    {
+        const QString good = path("good.pdf");
+        QVERIFY(PdfFixtures::writeNumberedPdf(good, 2));
+        const QString workspace = path("kept/pages");
+        {
+            PageImport first(pdfParament(good), workspace);
+            QVERIFY(first.run());
+        }
+        const QStringList before = listing(path("kept"));
+
+        QFile source(good);
+        QVERIFY(source.open(QIODevice::ReadOnly));
+        const QByteArray bytes = source.readAll();
+        QFile truncated(path("truncated.pdf"));
+        QVERIFY(truncated.open(QIODevice::WriteOnly));
+        truncated.write(bytes.left(300));
+        truncated.close();
+        QFile garbage(path("garbage.pdf"));
+        QVERIFY(garbage.open(QIODevice::WriteOnly));
+        garbage.write(QByteArray(4000, 'x'));
+        garbage.close();
+
+        for (const QString &bad : {path("truncated.pdf"), path("garbage.pdf")}) {
+            PageImport import(pdfParament(bad), workspace);
+            QVERIFY(!import.run());
+            QCOMPARE(import.result().error, PageError::DamagedFile);
+            QVERIFY(!import.result().message.isEmpty());
+            QCOMPARE(listing(path("kept")), before);
+        }
+        PageImport missing(pdfParament(path("nowhere.pdf")), workspace);
+        QVERIFY(!missing.run());
+        QCOMPARE(missing.result().error, PageError::FileNotFound);
+        QCOMPARE(listing(path("kept")), before);
+    }
+
+    void pageRangesPickPagesAndMapBookmarks()
+    {
+        const QString pdf = path("six.pdf");
+        QVERIFY(PdfFixtures::writeNumberedPdf(pdf, 6));
+        QVERIFY(PdfFixtures::addOutline(pdf, {{"On four", 3}, {"On six", 5}, {"On one", 0}}));
+        ImportParament p = pdfParament(pdf);
+        p.strPageRange = "2-3, 5-";
+        p.iQualityLevel = 2;
+        PageImport import(p, path("six/pages"));
+        QVERIFY2(import.run(), qPrintable(import.result().message));
+        QCOMPARE(import.pageSource()->pageCount(), 4);
+        QStringList texts;
+        for (const QString &t : import.pdfSearch()->pageTexts())
+            texts << t.trimmed();
+        QCOMPARE(texts, (QStringList{"Page 2", "Page 3", "Page 5", "Page 6"}));
+        // Level 2 renders at 120 dpi.
+        QVERIFY(qAbs(pictureSize(import.pageSource()->pages()[0]->pageFilePath()).width() - 992) <= 2);
+        // Page 4 was left out: its bookmark opens the next page kept (source page 5,
+        // book page 3); page 1 was left out too and nothing precedes it.
+        const auto &items = import.outline()->items();
+        QCOMPARE(items[0]->pageIndex(), 3);
+        QCOMPARE(items[1]->pageIndex(), 4);
+        QCOMPARE(items[2]->pageIndex(), 1);
+
+        p.strPageRange = "7-9";
+        PageImport outside(p, path("outside/pages"));
+        QVERIFY(!outside.run());
+        QCOMPARE(outside.result().error, PageError::BadPageRange);
+        p.strPageRange = "two";
+        PageImport words(p, path("outside/pages"));
+        QVERIFY(!words.run());
+        QCOMPARE(words.result().error, PageError::BadPageRange);
+        QVERIFY(!QFileInfo::exists(path("outside/pages")));
+    }
+
+    void widePagesAreSplitFromOneRender()
+    {
+        const QString pdf = path("wide.pdf");
+        QVERIFY(PdfFixtures::writePdf(pdf, {{"Cover"},
+                                            {"LEFTSIDE", QSizeF(842, 595), "RIGHTSIDE"},
+                                            {"Back"}}));
+        QVERIFY(PdfFixtures::addOutline(pdf, {{"Spread right", 1, {}, {}, 600}, {"Back", 2}}));
+
+        ImportParament p = pdfParament(pdf);
+        p.iWidePageMode = 1;
+        PageImport detect(p, path("wide1/pages"));
+        QVERIFY2(detect.run(), qPrintable(detect.result().message));
+        const auto source = detect.pageSource();
+        QCOMPARE(source->pageCount(), 4);
+        const QSize cover = pictureSize(source->pages()[0]->pageFilePath());
+        const QSize left = pictureSize(source->pages()[1]->pageFilePath());
+        const QSize right = pictureSize(source->pages()[2]->pageFilePath());
+        QCOMPARE(left.height(), cover.width()); // the spread is A4 landscape
+        QVERIFY(qAbs(left.width() + right.width() - cover.height()) <= 2);
+        QCOMPARE(source->pages()[1]->sourcePart(), FlashPage::Part::Left);
+        QCOMPARE(source->pages()[2]->sourcePart(), FlashPage::Part::Right);
+        QVERIFY(detect.pdfSearch()->pageText(2).contains("LEFTSIDE"));
+        QVERIFY(!detect.pdfSearch()->pageText(2).contains("RIGHTSIDE"));
+        QVERIFY(detect.pdfSearch()->pageText(3).contains("RIGHTSIDE"));
+        QCOMPARE(detect.outline()->items()[0]->pageIndex(), 3); // points into the right half
+        QCOMPARE(detect.outline()->items()[1]->pageIndex(), 4);
+
+        p.iWidePageMode = 2;
+        PageImport all(p, path("wide2/pages"));
+        QVERIFY(all.run());
+        QCOMPARE(all.pageSource()->pageCount(), 6);
+
+        p.iWidePageMode = 0;
+        PageImport off(p, path("wide0/pages"));
+        QVERIFY(off.run());
+        QCOMPARE(off.pageSource()->pageCount(), 3);
+    }
+
+    void textOfPagesWithAnOffsetVisibleArea()
+    {
+        // Pages whose crop box does not start at 0, 0 (trimmed print pages, one half
+        // of a spread) keep their text.
+        const QString pdf = path("cropped.pdf");
+        QVERIFY(PdfFixtures::writePdf(pdf, {{"LEFTSIDE", QSizeF(842, 595), "RIGHTSIDE"}}));
+        QVERIFY(PdfFixtures::cropPage(pdf, 0, QRectF(421, 0, 421, 595)));
+        ImportParament p = pdfParament(pdf);
+        p.iQualityLevel = 2;
+        PageImport import(p, path("cropped/pages"));
+        QVERIFY(import.run());
+        QCOMPARE(import.pdfSearch()->pageText(1).trimmed(), QString("RIGHTSIDE"));
+    }
+
+    void cancelLeavesNothingBehind()
+    {
+        const QString pdf = path("long.pdf");
+        QVERIFY(PdfFixtures::writeNumberedPdf(pdf, 60));
+        const QString workspace = path("cancel/pages");
+        ImportParament p = pdfParament(pdf);
+        p.iQualityLevel = 2;
+        PageImport import(p, workspace);
+        import.setThreadCount(2);
+        QObject observer;
+        int seen = 0;
+        NotificationCenter::defaultCenter()->addObserver(&observer, ImportProgressInfoMSG, &import,
+                                                         [&](const Notification &n) {
+                                                             seen = n.userInfo.value("index").toInt();
+                                                             import.stop();
+                                                         });
+        QFuture<bool> running = QtConcurrent::run([&] { return import.run(); });
+        QTRY_VERIFY(running.isFinished());
+        QVERIFY(!running.result());
+        QVERIFY(seen > 0);
+        QCOMPARE(import.result().error, PageError::Cancelled);
+        QVERIFY(!import.pageSource());
+        QVERIFY(!QFileInfo::exists(workspace));
+        QCOMPARE(listing(path("cancel")), QStringList());
+    }
+
+    void reimportReplacesTheWorkspaceOnlyOnSuccess()
+    {
+        const QString two = path("two.pdf"), five = path("five.pdf");
+        QVERIFY(PdfFixtures::writeNumberedPdf(two, 2));
+        QVERIFY(PdfFixtures::writeNumberedPdf(five, 5));
+        const QString workspace = path("again/pages");
+        ImportParament p = pdfParament(five);
+        p.iQualityLevel = 2;
+        {
+            PageImport import(p, workspace);
+            QVERIFY(import.run());
+        }
+        p.sourceFiles = {two};
+        PageImport second(p, workspace);
+        QVERIFY(second.run());
+        QCOMPARE(second.pageSource()->pageCount(), 2);
+        // The old pictures 3..5 are gone with the old workspace; nothing is left beside it.
+        QVERIFY(!QFileInfo::exists(workspace + "/large/3.jpg"));
+        QCOMPARE(QDir(path("again")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 QStringList{"pages"});
+    }
+
+    void posterPagesAreRenderedWithinTheMemoryLimit()
+    {
+        const QString pdf = path("poster.pdf");
+        QVERIFY(PdfFixtures::writePdf(pdf, {{"Poster", QSizeF(72 * 100, 72 * 100)}}));
+        PageImport import(pdfParament(pdf), path("poster/pages"));
+        QVERIFY2(import.run(), qPrintable(import.result().message));
+        const QSize large = pictureSize(import.pageSource()->pages()[0]->pageFilePath());
+        QVERIFY(qint64(large.width()) * large.height() <= PageImaging::kMaxRenderPixels);
+        QVERIFY(large.width() > 5000); // lowered, not thrown away
+    }
+};
+
+QV_TEST(PdfImportTest)
+#include "tst_pdfimport.moc"

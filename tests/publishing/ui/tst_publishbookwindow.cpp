@@ -1,0 +1,353 @@
+#include "TestSupport.h"
+#include "foundation/AppUtility.h"
+#include "foundation/PropertyList.h"
+#include "platform/ui/QvWindow.h"
+#include "platform/ui/UiTestDriver.h"
+#include "project/AppSettings.h"
+#include "publishing/PluginSettings.h"
+#include "publishing/ui/PPDetailView.h"
+#include "publishing/ui/PublishBookWindowDelegate.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <memory>
+
+namespace {
+
+const QStringList kKinds{"btnOPHtml", "btnOPApp", "btnOPExe", "btnOPWordPress", "btnOPJoomla", "btnOPDrupal"};
+
+// A dialog over a record of kind (window loaded, not shown).
+struct Dialog
+{
+    explicit Dialog(int kind, const std::function<void(PublishBookWindowDelegate &)> &setup = {},
+                    const QString &name = QStringLiteral("MyBook"))
+        : d(std::make_unique<PublishBookWindowDelegate>())
+    {
+        ConvertParament p;
+        p.setIOutputType(kind);
+        p.setStrOutputName(name);
+        p.setStrTitle(QStringLiteral("A Title"));
+        p.setStrOutputFolder(QStringLiteral("/somewhere/out/"));
+        p.setIsConvertBasicHtml(true);
+        d->setConvertPara(p);
+        if (setup)
+            setup(*d);
+        w = d->window();
+    }
+    template <class T = QWidget>
+    T *get(const QString &name) const
+    {
+        T *found = w->findChild<T *>(name);
+        if (!found)
+            qFatal("no control %s", qPrintable(name));
+        return found;
+    }
+    QLineEdit *field(const char *name) const { return get<QLineEdit>(name); }
+    bool shown(const char *name) const { return get(name)->isVisibleTo(w); }
+    bool enabled(const char *name) const { return get(name)->isEnabled(); }
+    void click(const char *name) const { get<QAbstractButton>(name)->click(); }
+    QStringList chosenKinds() const
+    {
+        QStringList on;
+        for (const QString &name : kKinds) {
+            if (get<QAbstractButton>(name)->isChecked())
+                on << name;
+        }
+        return on;
+    }
+
+    std::unique_ptr<PublishBookWindowDelegate> d;
+    QvWindow *w = nullptr;
+};
+
+void writeImage(const QString &path)
+{
+    QImage image(40, 60, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    QVERIFY(image.save(path));
+}
+
+} // namespace
+
+class PublishBookWindowTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init() { QFile::remove(PluginSettings::defaultFilePath()); }
+
+    void storedKindsOpenAsTheKindsOffered_data()
+    {
+        QTest::addColumn<int>("stored");
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QStringList>("chosen");
+        QTest::addColumn<QString>("extension");
+        QTest::addColumn<bool>("basicHtml");
+        QTest::newRow("html") << 0 << 0 << QStringList{"btnOPHtml"} << ".html" << true;
+        QTest::newRow("app") << 1 << 1 << QStringList{"btnOPApp"} << ".app" << false;
+        QTest::newRow("exe") << 3 << 3 << QStringList{"btnOPExe"} << ".exe" << false;
+        QTest::newRow("wordpress") << 6 << 6 << QStringList{"btnOPWordPress"} << ".zip" << true;
+        QTest::newRow("sealed book") << 5 << 0 << QStringList{} << ".html" << true;
+        QTest::newRow("zip") << 2 << 0 << QStringList{} << ".html" << true;
+        QTest::newRow("beyond drupal") << 12 << 8 << QStringList{"btnOPDrupal"} << ".zip" << true;
+        QTest::newRow("negative") << -3 << 0 << QStringList{"btnOPHtml"} << ".html" << true;
+    }
+
+    void storedKindsOpenAsTheKindsOffered()
+    {
+        QFETCH(int, stored);
+        QFETCH(int, kind);
+        QFETCH(QStringList, chosen);
+        QFETCH(QString, extension);
+        QFETCH(bool, basicHtml);
+        Dialog dlg(stored);
+        QCOMPARE(dlg.chosenKinds(), chosen);
+        QCOMPARE(dlg.get<QLabel>("ExFileName")->text(), extension);
+        QCOMPARE(dlg.shown("_pluginExtendView"), kind >= 4);
+        QCOMPARE(dlg.shown("_outputExtendView"), kind < 4);
+        QCOMPARE(dlg.enabled("btnBasicHtml"), basicHtml);
+        QVERIFY(dlg.get<QCheckBox>("btnBasicHtml")->isChecked());
+        dlg.d->saveConvertPara(); // publishes as the kind shown
+        QCOMPARE(dlg.d->convertPara().iOutputType(), kind);
+    }
+
+    void kindButtonsKeepOneOrNoneChosen()
+    {
+        Dialog dlg(5);
+        dlg.click("btnOPJoomla");
+        dlg.click("btnOPJoomla"); // clicking the chosen button again keeps it chosen
+        QCOMPARE(dlg.chosenKinds(), QStringList{"btnOPJoomla"});
+        QCOMPARE(dlg.d->convertPara().iOutputType(), 7);
+        QGroupBox *box = dlg.get<QGroupBox>("boxDetail");
+        QCOMPARE(box->title(), QStringLiteral("Joomla"));
+        QVERIFY(dlg.d->detailView(7)->isVisibleTo(dlg.w) && !dlg.d->detailView(6)->isVisibleTo(dlg.w));
+
+        dlg.click("btnOPDrupal");
+        QCOMPARE(dlg.chosenKinds(), QStringList{"btnOPDrupal"});
+        QCOMPARE(box->title(), QStringLiteral("Drupal"));
+        QVERIFY(dlg.d->detailView(8)->isVisibleTo(dlg.w) && !dlg.d->detailView(7)->isVisibleTo(dlg.w));
+
+        // A switch disabled for one kind comes back unchanged for the next.
+        dlg.click("btnOPExe");
+        QVERIFY(!dlg.enabled("btnBasicHtml") && !dlg.shown("_pluginExtendView"));
+        dlg.click("btnOPHtml");
+        QVERIFY(dlg.enabled("btnBasicHtml") && dlg.get<QCheckBox>("btnBasicHtml")->isChecked());
+
+        // Anything that is not a kind button chooses none, and kind 0.
+        dlg.d->onChooseOutputType(dlg.get<QPushButton>("btnBrowse"));
+        QVERIFY(dlg.chosenKinds().isEmpty());
+        QCOMPARE(dlg.d->convertPara().iOutputType(), 0);
+    }
+
+    void fieldsShowTheRecordAndItsFallbacks()
+    {
+        Dialog dlg(0);
+        QLineEdit *name = dlg.field("txtOutputName");
+        QCOMPARE(dlg.field("txtOutputFolder")->text(), QStringLiteral("/somewhere/out/"));
+        // A typed name gives way to the record's name when the kind changes.
+        name->setText(QStringLiteral("Typed"));
+        dlg.click("btnOPApp");
+        QCOMPARE(name->text(), QStringLiteral("MyBook"));
+        name->setText(QStringLiteral("Typed"));
+        dlg.d->saveConvertPara();
+        dlg.click("btnOPHtml");
+        QCOMPARE(name->text(), QStringLiteral("Typed"));
+
+        Dialog blank(0, [](PublishBookWindowDelegate &d) { d.setConvertPara(ConvertParament()); });
+        QCOMPARE(blank.field("txtOutputName")->text(), QStringLiteral("Index"));
+        QCOMPARE(blank.field("txtTitle")->text(), QStringLiteral("Demo"));
+        QCOMPARE(blank.field("txtOutputFolder")->text(), AppSettings::defaultOutputFolder());
+
+        // Load types beyond the four offered open as the nearest one.
+        for (auto [stored, shown] : {std::pair{7, 3}, std::pair{-1, 0}, std::pair{2, 2}}) {
+            Dialog typed(0, [stored](PublishBookWindowDelegate &d) { d.convertPara().setLoadType(stored); });
+            typed.d->saveConvertPara();
+            QCOMPARE(typed.d->convertPara().loadType(), shown);
+        }
+    }
+
+    void sizeAndIdFieldsTakeDigitsAtTheEnd()
+    {
+        Dialog dlg(7);
+        QLineEdit *width = dlg.field("txtWidth");
+        width->clear();
+        QTest::keyClicks(width, "12a");
+        QCOMPARE(width->text(), QStringLiteral("12"));
+        width->clear();
+        width->insert(QStringLiteral("a1")); // as pasted: only the last character is tested
+        QCOMPARE(width->text(), QStringLiteral("a1"));
+        for (QLineEdit *other : {dlg.field("txtHeight"), dlg.d->detailView(7)->txtID(), dlg.d->detailView(8)->txtID()}) {
+            other->clear();
+            QTest::keyClicks(other, "4%");
+            QCOMPARE(other->text(), QStringLiteral("4"));
+        }
+        QLineEdit *title = dlg.field("txtTitle");
+        title->clear();
+        QTest::keyClicks(title, "Vol 2b");
+        QCOMPARE(title->text(), QStringLiteral("Vol 2b"));
+
+        dlg.click("btnDefaultSize");
+        QCOMPARE(width->text() + dlg.field("txtHeight")->text(), QStringLiteral("100100"));
+        QCOMPARE(dlg.get<QComboBox>("comUnit")->currentText() + dlg.get<QComboBox>("comUnit1")->currentText(),
+                 QStringLiteral("%%"));
+    }
+
+    void pluginFieldsComeFromAndGoToTheSettingsFile()
+    {
+        {
+            Dialog first(7);
+            PPDetailView *joomla = first.d->detailView(7);
+            PPDetailView *drupal = first.d->detailView(8);
+            QCOMPARE(joomla->comVersion()->currentText() + "|" + joomla->txtID()->text(), QStringLiteral("2.5|1"));
+            QCOMPARE(drupal->comVersion()->currentText() + "|" + drupal->txtID()->text(), QStringLiteral("7|1"));
+            QCOMPARE(first.get<QComboBox>("comUnit")->currentText(), QStringLiteral("%"));
+            QVERIFY(!first.d->detailView(6)->comVersion() && !first.d->detailView(6)->txtID());
+            QVERIFY(first.d->detailView(6)->lblURL()->text().contains("How to insert the Flipbook into WordPress ?"));
+
+            joomla->comVersion()->setCurrentIndex(0);
+            QCOMPARE(joomla->comVersion()->currentText(), QStringLiteral("2.5 and later"));
+            drupal->comVersion()->setCurrentText(QStringLiteral("5"));
+            first.get<QComboBox>("comUnit1")->setCurrentText(QStringLiteral("px"));
+            first.field("txtHeight")->setText(QStringLiteral("480"));
+            first.d->saveDictionaryToFile();
+            QCOMPARE(first.d->getJoomlaID(), QStringLiteral("1")); // the run publishes with "1"
+            QCOMPARE(first.d->loadValueMd5(), first.d->settingsValueMD5());
+        }
+        const QVariantMap stored = PropertyList::readFile(PluginSettings::defaultFilePath())->toMap();
+        QCOMPARE(stored.value("jID"), QVariant(2));
+        QCOMPARE(stored.value("dID"), QVariant("1"));
+        QCOMPARE(stored.value("name"), QVariant("MyBook"));
+        QCOMPARE(stored.value("jVer").toString() + stored.value("dVer").toString(), QStringLiteral("2.56"));
+
+        Dialog next(7);
+        QCOMPARE(next.d->detailView(7)->txtID()->text(), QStringLiteral("2"));
+        QCOMPARE(next.get<QComboBox>("comUnit1")->currentText(), QStringLiteral("px"));
+        QCOMPARE(next.field("txtHeight")->text(), QStringLiteral("480"));
+    }
+
+    void controlsAroundARun()
+    {
+        Dialog dlg(1);
+        QVERIFY(!dlg.shown("_infoView"));
+        dlg.d->setProgressIndeterminate(true);
+        dlg.d->setButtonsStatus(false);
+        QStringList stillEnabled;
+        for (const QString &name : kKinds + QStringList{"mtxLoadType", "btnBasicHtml", "btnPublic", "btnBrowse",
+                                                        "btnOpen", "txtWidth", "txtHeight", "comUnit", "comUnit1",
+                                                        "btnDefaultSize", "btnCompressToZip", "btnAdvanced"}) {
+            if (dlg.get(name)->isEnabled())
+                stillEnabled << name;
+        }
+        QCOMPARE(stillEnabled, QStringList());
+        QVERIFY(!dlg.d->detailView(7)->txtID()->isEnabled() && dlg.d->detailView(7)->lblURL()->isEnabled());
+        QVERIFY(dlg.field("txtOutputFolder")->isReadOnly() && dlg.field("txtTitle")->isReadOnly());
+        QVERIFY(dlg.enabled("btnCancel") && dlg.shown("_infoView") && dlg.d->isProgressAnimating());
+
+        dlg.d->setButtonsStatus(true);
+        QVERIFY(!dlg.shown("_infoView") && !dlg.d->isProgressAnimating());
+        QVERIFY(dlg.enabled("btnPublic") && !dlg.field("txtTitle")->isReadOnly());
+        QVERIFY(dlg.d->detailView(7)->txtID()->isEnabled());
+        QVERIFY(!dlg.enabled("btnBasicHtml")); // the display rules apply again
+        QVERIFY(!dlg.enabled("btnAdvanced"));  // there is no advanced sheet yet
+    }
+
+    void bookcaseModeFixesCoverSwitchAndLoadType()
+    {
+        Dialog dlg(6, [](PublishBookWindowDelegate &d) {
+            d.setIsBookcaseMode(true);
+            d.setShotFile("/nowhere/cover.jpg");
+        });
+        QPushButton *shot = dlg.get<QPushButton>("btnShot");
+        QVERIFY(!shot->icon().isNull() && shot->isFlat()); // the bookcase picture
+        UiTestDriver driver;
+        shot->click(); // no panel: the shot cannot be changed
+        QVERIFY(driver.panels().isEmpty());
+
+        auto lockedDown = [&] { return !dlg.enabled("btnBasicHtml") && !dlg.enabled("mtxLoadType"); };
+        QVERIFY(lockedDown());
+        dlg.click("btnOPHtml");
+        QVERIFY(lockedDown());
+        dlg.d->setButtonsStatus(false);
+        dlg.d->setButtonsStatus(true);
+        QVERIFY(lockedDown());
+    }
+
+    void windowIsNeverSmallerThan800By600()
+    {
+        QCOMPARE(PublishBookWindowDelegate::windowWillResize(QSize(500, 900)), QSize(800, 900));
+        Dialog dlg(0);
+        dlg.w->resize(400, 300);
+        QVERIFY(dlg.w->width() >= 800 && dlg.w->height() >= 600);
+    }
+
+    void coverShotAndFolderPanels()
+    {
+        QTemporaryDir dir;
+        writeImage(dir.filePath("thumb1.jpg"));
+        writeImage(dir.filePath("chosen.png"));
+        Dialog dlg(0, [&](PublishBookWindowDelegate &d) { d.setThumbPagePaths({dir.filePath("thumb1.jpg")}); });
+        QCOMPARE(dlg.d->shotFile(), dir.filePath("thumb1.jpg"));
+        QVERIFY(!dlg.get<QPushButton>("btnShot")->icon().isNull());
+
+        UiTestDriver driver;
+        driver.answerPanel({dir.filePath("chosen.png")});
+        dlg.click("btnShot");
+        QTRY_COMPARE(dlg.d->shotFile(), dir.filePath("chosen.png"));
+        QCOMPARE(driver.panels().first().types, (QStringList{"bmp", "jpg", "jpeg", "gif", "png"}));
+        QCOMPARE(driver.panels().first().directory, QDir::homePath());
+
+        driver.answerPanel({dir.path()});
+        dlg.click("btnBrowse");
+        QTRY_COMPARE(dlg.field("txtOutputFolder")->text(), dir.path());
+        QVERIFY(driver.panels().last().canChooseDirectories && !driver.panels().last().canChooseFiles);
+        QCOMPARE(driver.panels().last().directory, userDocumentsFolder()); // the old folder was missing
+
+        dlg.field("txtOutputFolder")->setText(QStringLiteral("~/books"));
+        dlg.click("btnOpen");
+        QCOMPARE(driver.workspaceRequests().value(0).target, QDir::homePath() + "/books");
+
+        // A given cover that does not exist shows nothing but is kept for the run.
+        Dialog missing(0, [&](PublishBookWindowDelegate &d) {
+            d.setShotFile(dir.filePath("gone.png"));
+            d.setThumbPagePaths({dir.filePath("thumb1.jpg")});
+        });
+        QCOMPARE(missing.d->shotFile(), dir.filePath("gone.png"));
+        QVERIFY(missing.get<QPushButton>("btnShot")->icon().isNull());
+    }
+
+    void advancedSheetEndKeepsTheApplicationIcon()
+    {
+        QTemporaryDir dir;
+        writeImage(dir.filePath("book.png"));
+        auto withIcon = [&](PublishBookWindowDelegate &d) {
+            d.convertPara().setStrAppIconFile(dir.filePath("book.png"));
+            d.convertPara().setStrTitle(QStringLiteral("From the sheet"));
+        };
+        Dialog app(1, withIcon);
+        app.field("txtTitle")->setText(QStringLiteral("typed"));
+        app.d->AdvancedWindowDidEnd(0);
+        QCOMPARE(app.field("txtTitle")->text(), QStringLiteral("typed"));
+        QCOMPARE(app.d->convertPara().strAppIconFile(), dir.filePath("book.png"));
+
+        app.d->AdvancedWindowDidEnd(1);
+        QCOMPARE(app.field("txtTitle")->text(), QStringLiteral("From the sheet"));
+        const QString copy = QDir::cleanPath(AppUtility::userAppExtraDataPath() + "/book.png");
+        QCOMPARE(app.d->convertPara().strAppIconFile(), copy);
+        app.d->convertPara().setStrAppIconFile(AppUtility::userAppExtraDataPath() + "//book.png");
+        app.d->AdvancedWindowDidEnd(1); // the copy chosen again keeps it
+        QVERIFY(QFile::exists(copy));
+
+        Dialog exe(3, withIcon);
+        exe.d->AdvancedWindowDidEnd(1);
+        QCOMPARE(exe.d->convertPara().strAppIconFile(), dir.filePath("book.png"));
+    }
+};
+
+QV_TEST(PublishBookWindowTest)
+#include "tst_publishbookwindow.moc"

@@ -1,0 +1,105 @@
+#include "TestSupport.h"
+#include "foundation/SettingsStore.h"
+#include "platform/ui/QvWindow.h"
+#include "platform/ui/UiTestDriver.h"
+#include "project/AppSettings.h"
+#include "publishing/ui/PublishBookWindowDelegate.h"
+#include "publishing/ui/PublishCommand.h"
+
+#include <QAbstractButton>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QtTest>
+
+class PublishCommandTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init() { SettingsStore::open()->clear(); }
+
+    void sheetOpensOnTheBookAndStoresTheChoicesBack()
+    {
+        QTemporaryDir dir;
+        QImage thumb(30, 40, QImage::Format_RGB32);
+        thumb.fill(Qt::darkCyan);
+        QVERIFY(thumb.save(dir.filePath("1.jpg")));
+        AppSettings settings;
+        settings.setOutputType(7);
+        settings.setLastOutputFileTitle("Stored title");
+        settings.setLoadType(2);
+
+        QWidget mainWindow;
+        mainWindow.show();
+        UiTestDriver driver;
+        PublishCommand command(&mainWindow, &settings);
+        QList<bool> menu;
+        command.setAdditionsMenuSwitch([&](bool on) { menu << on; });
+        command.setDialogPreparer([&](PublishBookWindowDelegate &d) {
+            QVERIFY(!d.isWindowLoaded()); // the book is handed in before the window is made
+            d.setThumbPagePaths({dir.filePath("1.jpg")});
+        });
+
+        command.onConvertToFlipBook();
+        PublishBookWindowDelegate *dialog = command.publishDialog();
+        QCOMPARE(driver.sheets(), QStringList{"PublishBookWindow"});
+        QCOMPARE(menu, QList<bool>{false});
+        QCOMPARE(dialog->convertPara().strTitle(), QStringLiteral("Stored title"));
+        QCOMPARE(dialog->shotFile(), dir.filePath("1.jpg"));
+        auto button = [&](const char *name) { return dialog->window()->findChild<QAbstractButton *>(name); };
+        QVERIFY(button("btnOPJoomla")->isChecked());
+        command.onConvertToFlipBook(); // no second sheet while one is open
+        QCOMPARE(driver.sheets().size(), 1);
+
+        button("btnOPExe")->click();
+        dialog->window()->findChild<QLineEdit *>("txtTitle")->setText("Typed title");
+        dialog->saveConvertPara();
+        button("btnCancel")->click();
+        QTRY_COMPARE(menu, (QList<bool>{false, true}));
+        AppSettings reread; // written to the store, not only kept in memory
+        QCOMPARE(reread.outputType(), 3);
+        QCOMPARE(reread.lastOutputFileTitle(), QStringLiteral("Typed title"));
+        QCOMPARE(reread.loadType(), 2);
+        QVERIFY(driver.alerts().isEmpty());
+    }
+
+    void uploadsFollowOnceTheDialogWindowHasGone()
+    {
+        QWidget mainWindow;
+        mainWindow.show();
+        UiTestDriver driver;
+        AppSettings settings;
+        PublishCommand command(&mainWindow, &settings);
+
+        // Without an upload service the user is told so.
+        for (int number : {1, 2}) {
+            command.onConvertToFlipBook();
+            command.publishDialog()->setOpenPanelNumber(number);
+            driver.answerAlert("OK");
+            command.publishDialog()->closeWindowWithCode(1);
+            QVERIFY(command.isUploadPending());
+            QTRY_VERIFY(!command.isUploadPending());
+        }
+        QCOMPARE(driver.alerts().size(), 2);
+        QCOMPARE(driver.alerts()[0].messageText, QStringLiteral("Online upload is not available."));
+        QCOMPARE(driver.alerts()[1].messageText, QStringLiteral("FTP upload is not available."));
+
+        QStringList uploads;
+        command.setFtpUpload([&](const QString &path) { uploads << path; });
+        command.onConvertToFlipBook();
+        PublishBookWindowDelegate *dialog = command.publishDialog();
+        dialog->setOpenPanelNumber(2);
+        dialog->setProjectFilePath("/out/book.zip");
+        // The sheet ends while its window still shows (as when the report closes it).
+        command.publishBookDidEnd(1);
+        QTest::qWait(3 * PublishCommand::kReportWaitIntervalMs);
+        QVERIFY(uploads.isEmpty());
+        command.onConvertToFlipBook(); // a pending upload keeps the command waiting
+        QCOMPARE(command.publishDialog(), dialog);
+        dialog->window()->hide();
+        QTRY_COMPARE(uploads, QStringList{"/out/book.zip"});
+        QVERIFY(!command.isUploadPending());
+    }
+};
+
+QV_TEST(PublishCommandTest)
+#include "tst_publishcommand.moc"
