@@ -178,11 +178,16 @@
   }
 
   // Follows the viewer: a book without narration gets no player (the promise gives null).
+  // It may run before the viewer library (from the home page's head): it then waits for
+  // the document to be read, when the viewer's events exist.
   async function install(options) {
     options = options || {};
-    const Q = options.quorvel || global.Quorvel;
     let data;
     try { data = await load(options); } catch (e) { return null; }
+    if (document.readyState === 'loading') {
+      await new Promise(function (resolve) { document.addEventListener('DOMContentLoaded', resolve, { once: true }); });
+    }
+    const Q = options.quorvel || global.Quorvel;
     if (!data || !Q || !Q.events) return null;
     const player = new Player(data, options);
     const onSpread = function (e) { player.openSpread(e && e.index); };

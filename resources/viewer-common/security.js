@@ -421,6 +421,12 @@
     });
   }
 
+  // A protected page's record is marked "secure" and names payloads; the viewer may pass
+  // records on without the mark, so the payload path counts as well.
+  function isSecureRecord(record) {
+    return !!record && (record.secure === true || payloadId(record.normal) !== null);
+  }
+
   function defaultLoader(record, kind) {
     return (kind === 'large' && record.large) || (kind === 'thumb' && record.thumb) || record.normal || null;
   }
@@ -439,7 +445,7 @@
     });
     Q.security = ready;
     Q.pageLoader = function (record, kind, page) {
-      if (!record || !record.secure) return previous(record, kind, page);
+      if (!isSecureRecord(record)) return previous(record, kind, page);
       return ready.then(function (guard) { return guard.pageUrl(record, kind, page); });
     };
     return ready;
@@ -451,6 +457,7 @@
     install: install,
     showPrompt: showPrompt,
     isPayloadPath: function (path) { return payloadId(path) !== null; },
+    isSecureRecord: isSecureRecord,
     parseCode: parseCode
   };
 })(this);

@@ -5,7 +5,8 @@ import assert from 'node:assert/strict';
 import fs from 'node:fs';
 import http from 'node:http';
 import path from 'node:path';
-import { allFiles, launch, runTool, sha256, writeBook } from './support/secure-book.mjs';
+import { allFiles, launch, RESOURCES, runTool, sha256, writeBook } from './support/secure-book.mjs';
+import { makeBook } from './support/book.mjs';
 
 let browser;
 before(async () => { browser = await launch(); });
@@ -154,5 +155,40 @@ test('a users list opens for each user with their own password only', async () =
     assert.deepEqual(served.problems, []);
   } finally {
     server.close();
+  }
+});
+
+test('the desktop viewer shows the free pages and asks before the protected ones', async () => {
+  const book = await makeBook(browser.context, {
+    pageCount: 6,
+    extraScript: '<script src="files/lib/security.js"></script><script>QuorvelSecurity.install({prompt: true});</script>',
+    extfiles: { 'files/lib/security.js': fs.readFileSync(path.join(RESOURCES, 'viewer-common/security.js')) }
+  });
+  try {
+    runTool('quorvel-protect-book', ['--book', book.dir, '--pages', '6', '--password', 'fruit', '--except', '1']);
+    const page = await browser.page();
+    await page.goto(book.url);
+    await page.waitForFunction(() => window.Quorvel && window.Quorvel.reader);
+    const picture = (n) => page.evaluate((n) => {
+      const img = document.querySelector(`.qv-page[data-page="${n}"] img`);
+      return img && img.complete && img.naturalWidth > 0 ? img.getAttribute('src') : null;
+    }, n);
+    await page.waitForFunction(() => document.querySelector('.qv-page[data-page="1"] img')?.naturalWidth > 0);
+    assert.equal(await picture(1), 'files/page/1.jpg');
+
+    await page.waitForSelector('.qv-secure-dialog');
+    await page.fill('.qv-secure-password', 'fruits');
+    await page.click('.qv-secure-open');
+    await page.waitForFunction(() => /Wrong password/.test(document.querySelector('.qv-secure-message').textContent));
+    assert.equal(await picture(2), null);
+    await page.fill('.qv-secure-password', 'fruit');
+    await page.click('.qv-secure-open');
+    await page.evaluate(() => Quorvel.reader.go(2));
+    await page.waitForFunction(() => document.querySelector('.qv-page[data-page="3"] img')?.naturalWidth > 0);
+    assert.match(await picture(2), /^blob:/);
+    assert.match(await picture(3), /^blob:/);
+    assert.deepEqual(page.problems, []);
+  } finally {
+    book.remove();
   }
 });
