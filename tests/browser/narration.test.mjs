@@ -4,12 +4,12 @@ import { test, before, after } from 'node:test';
 import assert from 'node:assert/strict';
 import fs from 'node:fs';
 import path from 'node:path';
-import { launch, RESOURCES, runTool, writeBook } from './support/secure-book.mjs';
+import { launch, removeBooks, RESOURCES, runTool, writeBook } from './support/secure-book.mjs';
 import { makeBook } from './support/book.mjs';
 
 let browser;
 before(async () => { browser = await launch(); });
-after(async () => { await browser.close(); });
+after(async () => { await browser.close(); removeBooks(); });
 
 // A five-page book (spreads "1", "2_3", "4_5") with sounds on spreads 0 and 2.
 function narratedBook(extra) {

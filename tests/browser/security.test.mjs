@@ -5,12 +5,12 @@ import assert from 'node:assert/strict';
 import fs from 'node:fs';
 import http from 'node:http';
 import path from 'node:path';
-import { allFiles, launch, RESOURCES, runTool, sha256, writeBook } from './support/secure-book.mjs';
+import { allFiles, launch, removeBooks, RESOURCES, runTool, sha256, writeBook } from './support/secure-book.mjs';
 import { makeBook } from './support/book.mjs';
 
 let browser;
 before(async () => { browser = await launch(); });
-after(async () => { await browser.close(); });
+after(async () => { await browser.close(); removeBooks(); });
 
 // What the viewer would show for a page: the loader's address, the picture's width and,
 // for a decrypted page, the digest of the bytes behind the address.

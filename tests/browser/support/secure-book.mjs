@@ -57,9 +57,17 @@ export function sha256(data) {
 // Sizes of the pictures of a page: normal, large, thumb.
 export const SIZES = { page: [60, 80], large: [90, 120], thumb: [15, 20] };
 
+const made = [];
+
+// Removes every book writeBook made.
+export function removeBooks() {
+  for (const folder of made.splice(0)) fs.rmSync(folder, { recursive: true, force: true });
+}
+
 // Writes a book of `pages` pages to a new folder; returns the folder and the pictures.
 export function writeBook(pages) {
   const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'qv-secure-book-'));
+  made.push(folder);
   const pictures = {};
   const records = [];
   const search = [];
