@@ -18,7 +18,9 @@ QString installedFolder(const QString &subFolder, const QString &package)
     const QFileInfo source(AppResources::resourcePath(QStringLiteral("packages/") + package));
     if (!source.isFile())
         return folder;
-    const QString version = QString::number(source.lastModified().toSecsSinceEpoch());
+    // Seconds since 2020: the installed-version check reads a 32-bit number.
+    static const qint64 base = QDateTime(QDate(2020, 1, 1), QTime(0, 0), Qt::UTC).toSecsSinceEpoch();
+    const QString version = QString::number(source.lastModified().toSecsSinceEpoch() - base);
     if (AppUtility::isNeedInstallPKGToPath(folder, version) &&
         !AppUtility::installPKGFile(source.filePath(), folder, version))
         AppLog::shared().log(QStringLiteral("cannot install %1 into %2").arg(source.filePath(), folder));
