@@ -234,7 +234,7 @@ std::optional<ExeBookPayload::Contents> ExeBookPayload::read(const QString &exeP
     const qint64 indexAt = qint64(qFromLittleEndian<quint64>(footer.constData() + 16));
     const quint32 indexSize = qFromLittleEndian<quint32>(footer.constData() + 24);
     const quint32 indexCrc = qFromLittleEndian<quint32>(footer.constData() + 28);
-    if (dataStart < 0 || indexAt < dataStart || indexSize > kMaxIndexSize ||
+    if (dataStart < 0 || indexAt < dataStart || indexAt > size || indexSize > kMaxIndexSize ||
         indexAt + qint64(indexSize) + kFooterSize != size)
         return fail(QStringLiteral("the book index of %1 is damaged").arg(exePath));
     if (!file.seek(indexAt))

@@ -258,7 +258,7 @@ bool readBook(File &self, Book &book)
     const uint64_t indexAt = readU64(footer + 16);
     const uint32_t indexSize = readU32(footer + 24);
     const uint32_t indexCrc = readU32(footer + 28);
-    if (indexAt < book.dataStart || indexSize > kMaxIndexSize || indexSize < 4 ||
+    if (indexAt > fileSize || indexAt < book.dataStart || indexSize > kMaxIndexSize || indexSize < 4 ||
         indexAt + indexSize + kFooterSize != fileSize)
         return false;
     std::vector<unsigned char> index(indexSize);
