@@ -5,6 +5,8 @@
 #include "output/PublishPlugin.h"
 
 #include <QDomDocument>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -38,6 +40,89 @@ QString withoutCommentsAndLiterals(const QString &php)
     code.remove(QRegularExpression(QStringLiteral("'(?:[^'\\\\]|\\\\.)*'")));
     return code;
 }
+
+
+// Runs a PHP script (when PHP is installed) and gives its output; a null string when
+// PHP is missing, "FAILED" when the script did not run cleanly.
+QString runPhp(const QString &harness, const QStringList &args)
+{
+    const QString php = QStandardPaths::findExecutable(QStringLiteral("php"));
+    if (php.isEmpty())
+        return {};
+    QTemporaryDir dir;
+    const QString script = dir.filePath(QStringLiteral("harness.php"));
+    writeFile(script, harness.toUtf8());
+    QProcess process;
+    process.start(php, QStringList{QStringLiteral("-d"), QStringLiteral("display_errors=stderr"), script} + args);
+    if (!process.waitForFinished(20000) || process.exitCode() != 0 || !process.readAllStandardError().isEmpty())
+        return QStringLiteral("FAILED");
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+QString htmlDecoded(QString text)
+{
+    text.replace(QLatin1String("&quot;"), QLatin1String("\""))
+        .replace(QLatin1String("&#039;"), QLatin1String("'"))
+        .replace(QLatin1String("&#39;"), QLatin1String("'"))
+        .replace(QLatin1String("&lt;"), QLatin1String("<"))
+        .replace(QLatin1String("&gt;"), QLatin1String(">"));
+    return text.replace(QLatin1String("&amp;"), QLatin1String("&"));
+}
+
+// Checks one iframe a package printed: its address, its size, and the title as the
+// exact text of its attribute with nothing of it outside.
+void verifyIframe(const QString &html, const QString &src, const QString &size)
+{
+    static const QRegularExpression iframe(QStringLiteral(
+        "^<iframe src=\"([^\"<>]*)\" style=\"([^\"<>]*)\" title=\"([^\"<>]*)\" allowfullscreen></iframe>$"));
+    const QRegularExpressionMatch match = iframe.match(html.trimmed());
+    QVERIFY2(match.hasMatch(), qPrintable(html));
+    QCOMPARE(htmlDecoded(match.captured(1)), src);
+    QCOMPARE(match.captured(2), size + QStringLiteral(";border:0"));
+    QCOMPARE(htmlDecoded(match.captured(3)), kHostileTitle);
+}
+
+const char *kWordPressHarness = R"PHP(<?php
+define('ABSPATH', '/');
+$codes = array();
+function add_shortcode($tag, $fn) { global $codes; $codes[$tag] = $fn; }
+function shortcode_atts($defaults, $atts, $tag) {
+    $out = $defaults;
+    foreach ((array) $atts as $k => $v) { if (array_key_exists($k, $defaults)) { $out[$k] = $v; } }
+    return $out;
+}
+function plugins_url($path, $file) { return 'http://site/plugins/' . basename(dirname($file)) . '/' . $path; }
+function esc_url($u) { return htmlspecialchars($u, ENT_QUOTES, 'UTF-8'); }
+function esc_attr($s) { return htmlspecialchars($s, ENT_QUOTES, 'UTF-8'); }
+include $argv[1];
+foreach ($codes as $tag => $fn) {
+    echo $tag, "\n", call_user_func($fn, ''), "\n";
+    echo call_user_func($fn, array('width' => '50%', 'height' => '1px;background:url(x)')), "\n";
+}
+)PHP";
+
+const char *kJoomlaHarness = R"PHP(<?php
+define('_JEXEC', 1);
+class JURI { public static function base($pathOnly = false) { return '/site'; } }
+include $argv[1];
+)PHP";
+
+const char *kDrupalHarness = R"PHP(<?php
+function base_path() { return '/'; }
+function drupal_get_path($type, $name) { return 'sites/all/modules/' . $name; }
+function check_plain($text) { return htmlspecialchars($text, ENT_QUOTES, 'UTF-8'); }
+include $argv[1];
+$m = $argv[2];
+if ($argv[3] == '7') {
+    $info = call_user_func($m . '_block_info');
+    $block = call_user_func($m . '_block_view', 'book');
+    echo $info['book']['info'], "\n", $block['subject'], "\n", $block['content'], "\n";
+} else {
+    $info = call_user_func($m . '_block', 'list');
+    $block = call_user_func($m . '_block', 'view', 0);
+    echo htmlspecialchars_decode($info[0]['info'], ENT_QUOTES), "\n", $block['subject'], "\n", $block['content'], "\n";
+}
+)PHP";
 
 } // namespace
 
@@ -117,6 +202,17 @@ private slots:
         QVERIFY(php.contains(QStringLiteral("esc_attr('Bob\\'s \"Book\" </iframe><script>alert(1)</script> ?> */ \\\\')")));
         verifyTitleInert(php, true);
         verifyBook(folder + QStringLiteral("/my-book/book"));
+
+        // Run under PHP with stand-ins for WordPress: the shortcode prints the book's
+        // iframe, and a hostile size given in a post falls back to the package's.
+        const QString output = runPhp(QString::fromUtf8(kWordPressHarness), {folder + QStringLiteral("/my-book/my-book.php")});
+        if (output.isNull())
+            return; // no PHP here
+        const QStringList lines = output.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 3);
+        QCOMPARE(lines[0], QStringLiteral("my_book"));
+        verifyIframe(lines[1], QStringLiteral("http://site/plugins/my-book/book/book.html"), QStringLiteral("width:100%;height:600px"));
+        verifyIframe(lines[2], QStringLiteral("http://site/plugins/my-book/book/book.html"), QStringLiteral("width:50%;height:600px"));
     }
 
     void joomlaModulesForBothVersions()
@@ -146,6 +242,11 @@ private slots:
             QVERIFY(php.contains(QStringLiteral("title=\"Bob&#39;s &quot;Book&quot; &lt;/iframe&gt;&lt;script&gt;")));
             verifyTitleInert(php, false);
             verifyBook(folder + QStringLiteral("/book"));
+
+            const QString output = runPhp(QString::fromUtf8(kJoomlaHarness), {QStringLiteral("%1/%2.php").arg(folder, module)});
+            if (!output.isNull())
+                verifyIframe(output, QStringLiteral("/site/modules/%1/book/book.html").arg(module),
+                             QStringLiteral("width:100%;height:600px"));
         }
     }
 
@@ -169,6 +270,16 @@ private slots:
             QVERIFY(php.contains(QStringLiteral("style=\"width:100%;height:600px;border:0\"")));
             verifyTitleInert(php, true);
             verifyBook(folder + QStringLiteral("/") + module + QStringLiteral("/book"));
+
+            const QString output = runPhp(QString::fromUtf8(kDrupalHarness), {base + QStringLiteral(".module"), module, version});
+            if (output.isNull())
+                continue;
+            const QStringList lines = output.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+            QCOMPARE(lines.size(), 3);
+            QCOMPARE(lines[0], QStringLiteral("Flip book: ") + kHostileTitle);
+            QCOMPARE(htmlDecoded(lines[1]), kHostileTitle);
+            verifyIframe(lines[2], QStringLiteral("/sites/all/modules/%1/book/book.html").arg(module),
+                         QStringLiteral("width:100%;height:600px"));
         }
     }
 
