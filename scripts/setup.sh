@@ -17,8 +17,10 @@ PACKAGES=(
   # libraries
   libzip-dev libplist-dev libqpdf-dev libpoppler-qt6-dev
   libespeak-ng-dev espeak-ng-data libmp3lame-dev libsndfile1-dev libssl-dev zlib1g-dev
-  # Windows stub program
-  g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
+  # Windows stub program; Wine runs a written executable book in the tests
+  g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 wine64
+  # PHP runs the written plug-in packages in the tests
+  php-cli
   # headless runs and browser tests
   xvfb xauth chromium fonts-dejavu-core poppler-utils qpdf
   # locale sources: tests build a German locale to check numbers are written locale-free

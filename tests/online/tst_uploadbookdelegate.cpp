@@ -1,0 +1,92 @@
+#include "TestSupport.h"
+#include "online/UploadBookDelegate.h"
+
+#include <QDir>
+#include <QFile>
+#include <QtTest>
+
+namespace {
+
+bool writeBook(const QString &folder, const QString &name, const QByteArray &page)
+{
+    QDir().mkpath(folder + QStringLiteral("/files"));
+    QFile html(QStringLiteral("%1/%2.html").arg(folder, name));
+    return html.open(QIODevice::WriteOnly) && html.write(page) == page.size();
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+} // namespace
+
+class UploadBookDelegateTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void statusFollowsTheConversion()
+    {
+        UploadBookDelegate convert;
+        QVERIFY(!convert.ConvertBookForUpload(QStringLiteral("book"))); // no writer yet
+        QCOMPARE(convert.convertStatus(), 1 + 2 + 128);
+
+        int statusWhileWriting = 0;
+        convert.setBookWriter([&](const QString &folder, const QString &name, const std::atomic_bool &) {
+            statusWhileWriting = convert.convertStatus();
+            return writeBook(folder, name, "first");
+        });
+        QVERIFY(convert.ConvertBookForUpload(QStringLiteral("book")));
+        QCOMPARE(statusWhileWriting, 1);
+        QCOMPARE(convert.convertStatus(), 3);
+        const QString page = UploadBookDelegate::bookFolder(QStringLiteral("book")) + QStringLiteral("/book.html");
+        QCOMPARE(readFile(page), QByteArray("first"));
+
+        convert.setBookWriter([&](const QString &folder, const QString &name, const std::atomic_bool &) {
+            return writeBook(folder, name, "second");
+        });
+        QVERIFY(convert.ConvertBookForUpload(QStringLiteral("book")));
+        QCOMPARE(readFile(page), QByteArray("second"));
+    }
+
+    void failedOrCancelledRunsKeepTheEarlierBook()
+    {
+        UploadBookDelegate convert;
+        convert.setBookWriter([](const QString &folder, const QString &name, const std::atomic_bool &) {
+            return writeBook(folder, name, "kept");
+        });
+        QVERIFY(convert.ConvertBookForUpload(QStringLiteral("book")));
+        const QString page = UploadBookDelegate::bookFolder(QStringLiteral("book")) + QStringLiteral("/book.html");
+
+        convert.setBookWriter([](const QString &folder, const QString &name, const std::atomic_bool &) {
+            writeBook(folder, name, "half");
+            return false;
+        });
+        QVERIFY(!convert.ConvertBookForUpload(QStringLiteral("book")));
+        QCOMPARE(convert.convertStatus(), 131);
+
+        convert.setBookWriter([&](const QString &folder, const QString &name, const std::atomic_bool &) {
+            writeBook(folder, name, "cancelled");
+            convert.cancel();
+            return true;
+        });
+        QVERIFY(!convert.ConvertBookForUpload(QStringLiteral("book")));
+        QVERIFY(convert.convertStatus() & 128);
+
+        convert.setBookWriter([](const QString &, const QString &, const std::atomic_bool &) -> bool {
+            throw std::runtime_error("disk full");
+        });
+        QVERIFY(!convert.ConvertBookForUpload(QStringLiteral("book")));
+        QVERIFY(convert.errorString().contains(QLatin1String("disk full")));
+
+        QVERIFY(!convert.ConvertBookForUpload(QStringLiteral("../escape")));
+        QCOMPARE(readFile(page), QByteArray("kept"));
+        QCOMPARE(QDir(UploadBookDelegate::uploadFolder())
+                     .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 QStringList{QStringLiteral("book")});
+    }
+};
+
+QV_TEST(UploadBookDelegateTest)
+#include "tst_uploadbookdelegate.moc"

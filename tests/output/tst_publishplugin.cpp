@@ -1,0 +1,342 @@
+#include "TestSupport.h"
+#include "PackageTestData.h"
+#include "foundation/ZipExtractor.h"
+#include "online/UploadBookDelegate.h"
+#include "output/PublishPlugin.h"
+
+#include <QDomDocument>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace PackageTestData;
+
+namespace {
+
+const QString kHostileTitle = QStringLiteral("Bob's \"Book\" </iframe><script>alert(1)</script> ?> */ \\");
+
+// The contents of every PHP single-quoted literal of a source text, unescaped.
+QStringList phpLiterals(const QString &php)
+{
+    QStringList literals;
+    static const QRegularExpression literal(QStringLiteral("'((?:[^'\\\\]|\\\\.)*)'"));
+    auto it = literal.globalMatch(php);
+    while (it.hasNext()) {
+        QString text = it.next().captured(1);
+        text.replace(QStringLiteral("\\'"), QStringLiteral("'")).replace(QStringLiteral("\\\\"), QStringLiteral("\\"));
+        literals << text;
+    }
+    return literals;
+}
+
+// A PHP file with its comments and string literals removed: what is left is code and
+// HTML we wrote, where no part of a title may appear unescaped.
+QString withoutCommentsAndLiterals(const QString &php)
+{
+    QString code = php;
+    code.remove(QRegularExpression(QStringLiteral("/\\*.*?\\*/"), QRegularExpression::DotMatchesEverythingOption));
+    code.remove(QRegularExpression(QStringLiteral("'(?:[^'\\\\]|\\\\.)*'")));
+    return code;
+}
+
+
+// Runs a PHP script (when PHP is installed) and gives its output; a null string when
+// PHP is missing, "FAILED" when the script did not run cleanly.
+QString runPhp(const QString &harness, const QStringList &args)
+{
+    const QString php = QStandardPaths::findExecutable(QStringLiteral("php"));
+    if (php.isEmpty())
+        return {};
+    QTemporaryDir dir;
+    const QString script = dir.filePath(QStringLiteral("harness.php"));
+    writeFile(script, harness.toUtf8());
+    QProcess process;
+    process.start(php, QStringList{QStringLiteral("-d"), QStringLiteral("display_errors=stderr"), script} + args);
+    if (!process.waitForFinished(20000) || process.exitCode() != 0 || !process.readAllStandardError().isEmpty())
+        return QStringLiteral("FAILED");
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+QString htmlDecoded(QString text)
+{
+    text.replace(QLatin1String("&quot;"), QLatin1String("\""))
+        .replace(QLatin1String("&#039;"), QLatin1String("'"))
+        .replace(QLatin1String("&#39;"), QLatin1String("'"))
+        .replace(QLatin1String("&lt;"), QLatin1String("<"))
+        .replace(QLatin1String("&gt;"), QLatin1String(">"));
+    return text.replace(QLatin1String("&amp;"), QLatin1String("&"));
+}
+
+// Checks one iframe a package printed: its address, its size, and the title as the
+// exact text of its attribute with nothing of it outside.
+void verifyIframe(const QString &html, const QString &src, const QString &size)
+{
+    static const QRegularExpression iframe(QStringLiteral(
+        "^<iframe src=\"([^\"<>]*)\" style=\"([^\"<>]*)\" title=\"([^\"<>]*)\" allowfullscreen></iframe>$"));
+    const QRegularExpressionMatch match = iframe.match(html.trimmed());
+    QVERIFY2(match.hasMatch(), qPrintable(html));
+    QCOMPARE(htmlDecoded(match.captured(1)), src);
+    QCOMPARE(match.captured(2), size + QStringLiteral(";border:0"));
+    QCOMPARE(htmlDecoded(match.captured(3)), kHostileTitle);
+}
+
+const char *kWordPressHarness = R"PHP(<?php
+define('ABSPATH', '/');
+$codes = array();
+function add_shortcode($tag, $fn) { global $codes; $codes[$tag] = $fn; }
+function shortcode_atts($defaults, $atts, $tag) {
+    $out = $defaults;
+    foreach ((array) $atts as $k => $v) { if (array_key_exists($k, $defaults)) { $out[$k] = $v; } }
+    return $out;
+}
+function plugins_url($path, $file) { return 'http://site/plugins/' . basename(dirname($file)) . '/' . $path; }
+function esc_url($u) { return htmlspecialchars($u, ENT_QUOTES, 'UTF-8'); }
+function esc_attr($s) { return htmlspecialchars($s, ENT_QUOTES, 'UTF-8'); }
+include $argv[1];
+foreach ($codes as $tag => $fn) {
+    echo $tag, "\n", call_user_func($fn, ''), "\n";
+    echo call_user_func($fn, array('width' => '50%', 'height' => '1px;background:url(x)')), "\n";
+}
+)PHP";
+
+const char *kJoomlaHarness = R"PHP(<?php
+define('_JEXEC', 1);
+class JURI { public static function base($pathOnly = false) { return '/site'; } }
+include $argv[1];
+)PHP";
+
+const char *kDrupalHarness = R"PHP(<?php
+function base_path() { return '/'; }
+function drupal_get_path($type, $name) { return 'sites/all/modules/' . $name; }
+function check_plain($text) { return htmlspecialchars($text, ENT_QUOTES, 'UTF-8'); }
+include $argv[1];
+$m = $argv[2];
+if ($argv[3] == '7') {
+    $info = call_user_func($m . '_block_info');
+    $block = call_user_func($m . '_block_view', 'book');
+    echo $info['book']['info'], "\n", $block['subject'], "\n", $block['content'], "\n";
+} else {
+    $info = call_user_func($m . '_block', 'list');
+    $block = call_user_func($m . '_block', 'view', 0);
+    echo htmlspecialchars_decode($info[0]['info'], ENT_QUOTES), "\n", $block['subject'], "\n", $block['content'], "\n";
+}
+)PHP";
+
+} // namespace
+
+class PublishPluginTest : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString m_book;
+
+    // Writes a package of kind and unpacks it; returns the unpacked folder.
+    QString publish(const QString &kind, const QString &name, const QString &version = QString(),
+                    const QString &id = QStringLiteral("3"), const QString &title = kHostileTitle)
+    {
+        ConvertParament para;
+        para.setStrOutputFolder(m_dir.filePath(QStringLiteral("out")));
+        para.setStrOutputName(name);
+        para.setStrTitle(title);
+        PublishPlugin plugin;
+        plugin.setConvertPara(para);
+        plugin.setStrWidth(QStringLiteral("100%"));
+        plugin.setStrHeight(QStringLiteral("600"));
+        plugin.setStrVersion(version);
+        plugin.setStrID(id);
+        plugin.setBookFolder(m_book);
+        const bool ok = kind == QLatin1String("wordpress") ? plugin.publishWordPressPlugin()
+                        : kind == QLatin1String("joomla")  ? plugin.publishJoomlaPlugin()
+                                                           : plugin.publishDrupalPlugin();
+        if (!ok || plugin.convertStatus() != 3)
+            return {};
+        const QString unpacked = m_dir.filePath(QStringLiteral("unpacked/") + name);
+        ZipExtractor extractor;
+        return extractor.extractFile(plugin.packagePath(), unpacked) ? unpacked : QString();
+    }
+
+    void verifyBook(const QString &folder)
+    {
+        QCOMPARE(readFile(folder + QStringLiteral("/book.html")), readFile(m_book + QStringLiteral("/book.html")));
+        QCOMPARE(readFile(folder + QStringLiteral("/files/pages/1.jpg")),
+                 readFile(m_book + QStringLiteral("/files/pages/1.jpg")));
+    }
+
+    // The hostile title stays text: inside PHP literals it reads back exactly, and
+    // outside literals and comments none of its markup is left.
+    void verifyTitleInert(const QString &php, bool asLiteral)
+    {
+        QString code = php;
+        code.remove(QRegularExpression(QStringLiteral("/\\*.*?\\*/"), QRegularExpression::DotMatchesEverythingOption));
+        if (asLiteral)
+            QVERIFY(phpLiterals(code).contains(kHostileTitle));
+        const QString rest = withoutCommentsAndLiterals(php);
+        QVERIFY2(!rest.contains(QLatin1String("<script")), qPrintable(rest));
+    }
+
+private slots:
+    void initTestCase()
+    {
+        m_book = m_dir.filePath(QStringLiteral("book"));
+        makeBook(m_book, QStringLiteral("book"));
+    }
+
+    void wordPressPluginHasHeaderShortcodeAndBook()
+    {
+        const QString folder = publish(QStringLiteral("wordpress"), QStringLiteral("My Book.ZIP"), QStringLiteral("1.0"));
+        QVERIFY(!folder.isEmpty());
+        QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{QStringLiteral("my-book")});
+        const QString php = QString::fromUtf8(readFile(folder + QStringLiteral("/my-book/my-book.php")));
+        QVERIFY(php.startsWith(QLatin1String("<?php\n/*\n")));
+
+        // The header WordPress reads: one field per line, inside the first comment.
+        const QString header = php.section(QLatin1String("*/"), 0, 0);
+        QVERIFY(header.contains(QStringLiteral("\nPlugin Name: Bob's \"Book\" </iframe><script>alert(1)</script> ?> * / \\\n")));
+        QVERIFY(header.contains(QStringLiteral("\nVersion: 1.0\n")));
+        QVERIFY(php.contains(QStringLiteral("add_shortcode('my_book', 'quorvel_my_book_shortcode');")));
+        QVERIFY(php.contains(QStringLiteral("array('width' => '100%', 'height' => '600px')")));
+        QVERIFY(php.contains(QStringLiteral("plugins_url('book/book.html', __FILE__)")));
+        QVERIFY(php.contains(QStringLiteral("esc_attr('Bob\\'s \"Book\" </iframe><script>alert(1)</script> ?> */ \\\\')")));
+        verifyTitleInert(php, true);
+        verifyBook(folder + QStringLiteral("/my-book/book"));
+
+        // Run under PHP with stand-ins for WordPress: the shortcode prints the book's
+        // iframe, and a hostile size given in a post falls back to the package's.
+        const QString output = runPhp(QString::fromUtf8(kWordPressHarness), {folder + QStringLiteral("/my-book/my-book.php")});
+        if (output.isNull())
+            return; // no PHP here
+        const QStringList lines = output.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 3);
+        QCOMPARE(lines[0], QStringLiteral("my_book"));
+        verifyIframe(lines[1], QStringLiteral("http://site/plugins/my-book/book/book.html"), QStringLiteral("width:100%;height:600px"));
+        verifyIframe(lines[2], QStringLiteral("http://site/plugins/my-book/book/book.html"), QStringLiteral("width:50%;height:600px"));
+    }
+
+    void joomlaModulesForBothVersions()
+    {
+        for (const QString &version : {QStringLiteral("2.5 and later"), QStringLiteral("1.5")}) {
+            const QString folder = publish(QStringLiteral("joomla"), QStringLiteral("Joomla ") + version.left(3),
+                                           version, QStringLiteral("3"));
+            QVERIFY(!folder.isEmpty());
+            const QString module = version == QLatin1String("1.5") ? QStringLiteral("mod_joomla_1_5_3")
+                                                                   : QStringLiteral("mod_joomla_2_5_3");
+            QDomDocument manifest;
+            QVERIFY(manifest.setContent(readFile(QStringLiteral("%1/%2.xml").arg(folder, module))));
+            const QDomElement root = manifest.documentElement();
+            QCOMPARE(root.tagName(), version == QLatin1String("1.5") ? QStringLiteral("install") : QStringLiteral("extension"));
+            QCOMPARE(root.attribute(QStringLiteral("type")), QStringLiteral("module"));
+            QCOMPARE(root.firstChildElement(QStringLiteral("name")).text(), kHostileTitle);
+            const QDomElement files = root.firstChildElement(QStringLiteral("files"));
+            QCOMPARE(files.firstChildElement(QStringLiteral("filename")).attribute(QStringLiteral("module")), module);
+            QCOMPARE(files.firstChildElement(QStringLiteral("filename")).text(), module + QStringLiteral(".php"));
+            QCOMPARE(files.firstChildElement(QStringLiteral("folder")).text(), QStringLiteral("book"));
+            QVERIFY(QFile::exists(folder + QStringLiteral("/index.html")));
+
+            const QString php = QString::fromUtf8(readFile(QStringLiteral("%1/%2.php").arg(folder, module)));
+            QVERIFY(php.contains(QStringLiteral("defined('_JEXEC') or die")));
+            QVERIFY(php.contains(QStringLiteral("'/modules/%1/book/book.html'").arg(module)));
+            QVERIFY(php.contains(QStringLiteral("style=\"width:100%;height:600px;border:0\"")));
+            QVERIFY(php.contains(QStringLiteral("title=\"Bob&#39;s &quot;Book&quot; &lt;/iframe&gt;&lt;script&gt;")));
+            verifyTitleInert(php, false);
+            verifyBook(folder + QStringLiteral("/book"));
+
+            const QString output = runPhp(QString::fromUtf8(kJoomlaHarness), {QStringLiteral("%1/%2.php").arg(folder, module)});
+            if (!output.isNull())
+                verifyIframe(output, QStringLiteral("/site/modules/%1/book/book.html").arg(module),
+                             QStringLiteral("width:100%;height:600px"));
+        }
+    }
+
+    void drupalModulesForBothVersions()
+    {
+        for (const QString &version : {QStringLiteral("7"), QStringLiteral("6")}) {
+            const QString folder = publish(QStringLiteral("drupal"), QStringLiteral("2024 Catalogue"), version,
+                                           QStringLiteral("12"));
+            QVERIFY(!folder.isEmpty());
+            const QString module = QStringLiteral("book_2024_catalogue_12"); // names start with a letter
+            const QString base = QStringLiteral("%1/%2/%2").arg(folder, module);
+            const QString info = QString::fromUtf8(readFile(base + QStringLiteral(".info")));
+            QVERIFY(info.contains(QStringLiteral("\ncore = %1.x\n").arg(version)));
+            // One line per key; the quotes of the title cannot end the value early.
+            QCOMPARE(info.section(QLatin1Char('\n'), 0, 0),
+                     QStringLiteral("name = \"Bob's 'Book' </iframe><script>alert(1)</script> ?> */ /\""));
+            const QString php = QString::fromUtf8(readFile(base + QStringLiteral(".module")));
+            QVERIFY(php.contains(version == QLatin1String("7") ? QStringLiteral("function %1_block_view(").arg(module)
+                                                               : QStringLiteral("function %1_block($op").arg(module)));
+            QVERIFY(php.contains(QStringLiteral("drupal_get_path('module', '%1') . '/book/book.html'").arg(module)));
+            QVERIFY(php.contains(QStringLiteral("style=\"width:100%;height:600px;border:0\"")));
+            verifyTitleInert(php, true);
+            verifyBook(folder + QStringLiteral("/") + module + QStringLiteral("/book"));
+
+            const QString output = runPhp(QString::fromUtf8(kDrupalHarness), {base + QStringLiteral(".module"), module, version});
+            if (output.isNull())
+                continue;
+            const QStringList lines = output.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+            QCOMPARE(lines.size(), 3);
+            QCOMPARE(lines[0], QStringLiteral("Flip book: ") + kHostileTitle);
+            QCOMPARE(htmlDecoded(lines[1]), kHostileTitle);
+            verifyIframe(lines[2], QStringLiteral("/sites/all/modules/%1/book/book.html").arg(module),
+                         QStringLiteral("width:100%;height:600px"));
+        }
+    }
+
+    void badInputFailsAndKeepsTheOldPackage()
+    {
+        const QString target = m_dir.filePath(QStringLiteral("out/keep.zip"));
+        writeFile(target, "previous");
+        ConvertParament para;
+        para.setStrOutputFolder(m_dir.filePath(QStringLiteral("out")));
+        para.setStrOutputName(QStringLiteral("keep"));
+        para.setStrTitle(QStringLiteral("Keep"));
+
+        const auto attempt = [&](const QString &width, const QString &id, const QString &book) {
+            PublishPlugin plugin;
+            plugin.setConvertPara(para);
+            plugin.setStrWidth(width);
+            plugin.setStrHeight(QStringLiteral("100%"));
+            plugin.setStrID(id);
+            plugin.setBookFolder(book);
+            const bool ok = plugin.publishJoomlaPlugin();
+            return ok ? 0 : plugin.convertStatus();
+        };
+        QCOMPARE(attempt(QStringLiteral("100%;background:url(x)"), QStringLiteral("1"), m_book), 131);
+        QCOMPARE(attempt(QStringLiteral("100%"), QStringLiteral("1 OR 1"), m_book), 131);
+        QCOMPARE(attempt(QStringLiteral("100%"), QStringLiteral("1"), m_dir.filePath(QStringLiteral("nothing"))), 131);
+        QCOMPARE(readFile(target), QByteArray("previous"));
+        QCOMPARE(attempt(QStringLiteral("100%"), QString(), m_book), 0); // an empty id is "1"
+        QVERIFY(ZipExtractor::entryNames(target).contains(QStringLiteral("mod_keep_1.xml")));
+
+        QCOMPARE(PublishPlugin::cssLength(QStringLiteral(" 640 ")), QStringLiteral("640px"));
+        QCOMPARE(PublishPlugin::cssLength(QStringLiteral("75.5%")), QStringLiteral("75.5%"));
+        QCOMPARE(PublishPlugin::cssLength(QStringLiteral("-5px")), QString());
+        QCOMPARE(PublishPlugin::slugForName(QStringLiteral("Ünïcode!!.zip")), QStringLiteral("n-code"));
+        QCOMPARE(PublishPlugin::slugForName(QStringLiteral("***")), QStringLiteral("flipbook"));
+        para.setStrOutputName(QStringLiteral("name.tar"));
+        PublishPlugin plugin;
+        plugin.setConvertPara(para);
+        QVERIFY(plugin.packagePath().endsWith(QLatin1String("/name.tar.zip")));
+    }
+
+    void packageTakesTheConvertedBookByDefault()
+    {
+        UploadBookDelegate convert;
+        convert.setBookWriter([](const QString &folder, const QString &name, const std::atomic_bool &) {
+            makeBook(folder, name);
+            return true;
+        });
+        QVERIFY(convert.ConvertBookForUpload(QStringLiteral("book")));
+        ConvertParament para;
+        para.setStrOutputFolder(m_dir.filePath(QStringLiteral("out")));
+        para.setStrOutputName(QStringLiteral("from-upload"));
+        PublishPlugin plugin;
+        plugin.setConvertPara(para);
+        QVERIFY(plugin.publishWordPressPlugin());
+        QVERIFY(ZipExtractor::entryNames(plugin.packagePath()).contains(QStringLiteral("from-upload/book/book.html")));
+    }
+};
+
+QV_TEST(PublishPluginTest)
+#include "tst_publishplugin.moc"
