@@ -1,0 +1,60 @@
+#pragma once
+// Names in the project file and the user-visible texts of the project code; shared
+// by the reader and the writer (format: docs/project-format.md).
+
+#include <QString>
+
+namespace ProjectXml {
+
+inline constexpr int kVersion = 1;
+
+inline const QString Root = QStringLiteral("BookProject");
+inline const QString Version = QStringLiteral("version");
+inline const QString DataFolder = QStringLiteral("dataFolder");
+inline const QString PageFolder = QStringLiteral("pageFolder");
+inline const QString Template = QStringLiteral("Template");
+inline const QString Kind = QStringLiteral("kind");
+inline const QString Desktop = QStringLiteral("desktop");
+inline const QString Mobile = QStringLiteral("mobile");
+inline const QString Name = QStringLiteral("name");
+inline const QString Style = QStringLiteral("style");
+inline const QString Resources = QStringLiteral("resources");
+inline const QString MobileSearch = QStringLiteral("MobileSearch");
+inline const QString Annotations = QStringLiteral("pagesAnnotations");
+inline const QString Parts = QStringLiteral("Parts");
+inline const QString Part = QStringLiteral("Part");
+inline const QString Folder = QStringLiteral("folder");
+
+// Keys of the folders a project names, as kept in BookDocument.
+inline const QString PagesKey = QStringLiteral("pages");
+inline QString templateKey(bool mobile) { return mobile ? QStringLiteral("template:mobile") : QStringLiteral("template:desktop"); }
+inline QString partKey(const QString &name) { return QStringLiteral("part:") + name; }
+
+// The folder names used inside a new data folder.
+inline const QString PagesFolderName = QStringLiteral("pages");
+inline const QString AddedPicturesFolderName = QStringLiteral("added");
+inline QString templateFolderName(bool mobile) { return mobile ? QStringLiteral("mobile-theme") : QStringLiteral("theme"); }
+inline QString partFolderName(const QString &name) { return QStringLiteral("parts/") + name; }
+
+} // namespace ProjectXml
+
+namespace ProjectMessages {
+QString fileNotFound(const QString &file);
+QString cannotRead(const QString &file, const QString &reason);
+QString notAProject(const QString &file);
+QString damaged(const QString &file, const QString &detail);
+QString damagedPart(const QString &file, const QString &part, const QString &detail);
+QString newerVersion(const QString &file);
+QString dataFolderMissing(const QString &file, const QString &folderName);
+QString picturesMissing(const QStringList &pictures);
+QString picturesWillBeMade(const QStringList &pictures);
+QString templateMissing(const QString &name, const QString &replacement);
+QString partNotRestored(const QString &part, const QString &detail);
+QString partFilesMissing(const QString &part, const QString &folder);
+QString accessRefused();
+QString untitled();
+QString folderMissing(const QString &folder);
+QString readOnlyPlace(const QString &folder);
+QString cannotWrite(const QString &file, const QString &reason);
+QString savedWithMissingPictures(const QStringList &pictures);
+} // namespace ProjectMessages
