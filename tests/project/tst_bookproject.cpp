@@ -6,6 +6,7 @@
 #include "furnishings/FlashOutline.h"
 #include "pages/FlashPageSource.h"
 #include "pages/PDFSearch.h"
+#include "pages/PageImport.h"
 #include "project/BookProject.h"
 #include "templates/FlashTemplate.h"
 
@@ -205,6 +206,29 @@ private slots:
         QVERIFY(reopened);
         QCOMPARE(reopened->flashOutline()->items().last()->caption(), QString("Appendix"));
         QCOMPARE(reopened->pageSource()->normalPages()[0]->pageFilePath(), copied);
+    }
+
+    void newPagesReplaceTheOldOnSave()
+    {
+        auto book = BookProject::open(m_pictureProject);
+        QVERIFY(book);
+        QDir().mkpath(path("reimport"));
+        QVERIFY(BookProject::saveAs(*book, path("reimport/Book.qvprj")).ok());
+        const QString oldPages = book->pageSource()->workspace();
+
+        // The user imports other pictures into the open project.
+        ImportParament parament;
+        parament.sourceFiles = writePictures(path("reimport-pictures"), 5);
+        parament.iQualityLevel = 2;
+        PageImport import(parament, book->createTemporaryWorkspace());
+        QVERIFY(import.run());
+        book->adoptImport(import);
+        QVERIFY(BookProject::save(*book).ok());
+        QVERIFY(!QFileInfo::exists(oldPages));
+        auto reopened = BookProject::open(path("reimport/Book.qvprj"));
+        QVERIFY(reopened);
+        QCOMPARE(reopened->pageSource()->pageCount(), 5);
+        QCOMPARE(QDir(reopened->dataFolder()).entryList(QDir::Dirs | QDir::NoDotAndDotDot), QStringList({"pages-2"}));
     }
 
     void saveAsLeavesTheOldProjectAlone()
