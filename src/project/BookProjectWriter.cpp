@@ -106,6 +106,14 @@ QString dataFolderNamedBy(const QString &projectFile)
     return QFileInfo(folder).isDir() ? clean(folder) : QString();
 }
 
+// True for the names saving gives the folders of a data folder; only such folders are
+// removed when a project no longer uses them, whatever a project file may name.
+bool isMadeBySaving(const QString &relative)
+{
+    static const QRegularExpression made(QStringLiteral("^(pages|theme|mobile-theme|parts/[^/]+)(-\\d+)?$"));
+    return made.match(relative).hasMatch();
+}
+
 // Removes empty folders from path's folder upwards, stopping before stop.
 void removeEmptyParents(const QString &path, const QString &stop)
 {
@@ -280,6 +288,15 @@ bool BookProjectWriter::planFolders(ProjectResult &result)
         const QString source = clean(folder);
         if (source.isEmpty() || !QFileInfo(source).isDir())
             return true;
+        // The data folder itself (the template's extern resources may be the
+        // project's folder) stays the data folder; a folder holding the data folder
+        // cannot be copied into it and is not carried.
+        if (source == m_dataFolder || source == clean(m_document.dataFolder())) {
+            m_carried.append({key, source, m_dataFolder});
+            return true;
+        }
+        if (ProjectFiles::isInside(m_dataFolder, source))
+            return true;
         if (!m_freshDataFolder && source != m_dataFolder && ProjectFiles::isInside(source, m_dataFolder)) {
             m_carried.append({key, source, source});
             return true;
@@ -403,7 +420,10 @@ QString BookProjectWriter::composeXml(ProjectResult &result)
                            attribute(QFileInfo(m_dataFolder).fileName()));
     if (!m_pageFolder.isEmpty())
         xml += QStringLiteral(" %1=%2").arg(PageFolder, attribute(QDir(m_dataFolder).relativeFilePath(m_pageFolder)));
-    xml += QStringLiteral(">\n") + fragments.join(QString()) + QStringLiteral("</%1>\n").arg(Root);
+    xml += QStringLiteral(">\n");
+    for (const QString &fragment : std::as_const(fragments))
+        xml += fragment.trimmed() + QLatin1Char('\n');
+    xml += QStringLiteral("</%1>\n").arg(Root);
 
     // Never write a project that could not be read back.
     QString error;
@@ -488,7 +508,8 @@ void BookProjectWriter::relocate(BookDocument &document)
     if (m_sameProject && !m_freshDataFolder) {
         for (auto it = document.m_storedFolders.cbegin(); it != document.m_storedFolders.cend(); ++it) {
             const QString old = it.value();
-            if (old == m_dataFolder || !ProjectFiles::isInside(old, m_dataFolder))
+            if (old == m_dataFolder || !ProjectFiles::isInside(old, m_dataFolder)
+                || !isMadeBySaving(QDir(m_dataFolder).relativeFilePath(old)))
                 continue;
             bool inUse = false;
             for (const QString &now : std::as_const(stored))

@@ -8,6 +8,7 @@
 #include "pages/PDFSearch.h"
 #include "pages/PageImport.h"
 #include "project/BookProject.h"
+#include "project/DownloadWorkspaceInfo.h"
 #include "templates/FlashTemplate.h"
 
 #include <QDir>
@@ -425,6 +426,41 @@ private slots:
         const QDomElement element = BookProjectPart::propertyListElement(dom, "Security", value);
         QCOMPARE(element.tagName(), QString("Security"));
         QCOMPARE(BookProjectPart::propertyListFromElement(element).value_or(QVariant()), QVariant(value));
+    }
+
+    void folderPartsAndThemesTravelWithTheProject()
+    {
+        BookDocument::registerPartType(BookPartName::Download,
+                                       [] { return std::make_shared<FolderBookPart>(BookPartName::Download); });
+        auto book = BookProject::open(m_pictureProject);
+        QVERIFY(book);
+        ImportParament parament;
+        parament.sourceFiles = {path("source/report.pdf")};
+        parament.strPassword = "pw";
+        QVERIFY(DownloadWorkspaceInfo::fromImport(parament).writeToFolder(path("download-work")));
+        book->part(BookPartName::Download)->setFilesFolder(path("download-work"));
+        QVERIFY(QDir().mkpath(path("theme-work/bg")));
+        QVERIFY(writeText(path("theme-work/bg/wood.jpg"), "wood"));
+        book->flashTmpl()->setExternResourcePath(path("theme-work"));
+        QVERIFY(book->flashTmpl()->setPropertyValue("backgroundImage", "STYLE_EXTERN:bg/wood.jpg"));
+        // Resources kept in the project's own folder stay there.
+        book->mobileTemplate()->setExternResourcePath(book->dataFolder());
+
+        QDir().mkpath(path("travel"));
+        QVERIFY(BookProject::saveAs(*book, path("travel/Book.qvprj")).ok());
+        const QString data = path("travel/Book.qvprj.data");
+        QCOMPARE(book->flashTmpl()->externResourcePath(), data + "/theme");
+        QCOMPARE(book->mobileTemplate()->externResourcePath(), data);
+
+        auto reopened = BookProject::open(path("travel/Book.qvprj"));
+        BookDocument::unregisterPartType(BookPartName::Download);
+        QVERIFY(reopened);
+        QCOMPARE(readText(reopened->flashTmpl()->propertyFilePath("backgroundImage")), QString("wood"));
+        QCOMPARE(reopened->mobileTemplate()->externResourcePath(), data);
+        const QString download = reopened->part(BookPartName::Download)->filesFolder();
+        QCOMPARE(download, data + "/parts/Download");
+        QCOMPARE(DownloadWorkspaceInfo::readFromFolder(download).value_or(DownloadWorkspaceInfo()).pwd, QString("pw"));
+        QCOMPARE(QFile::permissions(download + "/.info") & QFileDevice::ReadOther, QFileDevice::Permissions());
     }
 
     void openCheckCanRefuseABook()

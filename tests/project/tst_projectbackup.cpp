@@ -75,6 +75,9 @@ private slots:
         // It holds a password: nobody but its owner reads it.
         QCOMPARE(QFile::permissions(folder + "/.info") & (QFileDevice::ReadGroup | QFileDevice::ReadOther),
                  QFileDevice::Permissions());
+        // Written again after another import, it stays private.
+        QVERIFY(DownloadWorkspaceInfo().writeToFolder(folder));
+        QCOMPARE(QFile::permissions(folder + "/.info") & QFileDevice::ReadOther, QFileDevice::Permissions());
 
         parament.sourceFiles = {"/pictures/a.png", "/pictures/b.png"};
         QVERIFY(DownloadWorkspaceInfo::fromImport(parament).pdf.isEmpty());
