@@ -2,7 +2,7 @@
 
 #include "project/BookProjectReader.h"
 #include "project/BookProjectWriter.h"
-#include "project/ProjectXml.h"
+#include "project/ProjectMessages.h"
 #include "templates/FlashTemplate.h"
 
 #include <QDir>

@@ -8,6 +8,7 @@
 #include "pages/PDFSearch.h"
 #include "project/BookProject.h"
 #include "project/ProjectFiles.h"
+#include "project/ProjectMessages.h"
 #include "project/ProjectXml.h"
 #include "templates/FlashTemplate.h"
 

@@ -8,6 +8,7 @@
 #include "pages/PDFSearch.h"
 #include "project/BookProject.h"
 #include "project/ProjectFiles.h"
+#include "project/ProjectMessages.h"
 #include "project/ProjectXml.h"
 #include "templates/FlashTemplate.h"
 
@@ -452,13 +453,13 @@ bool BookProjectWriter::commitXml(const QString &xml, ProjectResult &result)
 
 void BookProjectWriter::rollBack()
 {
-    bool keepPages = false;
-    if (m_workspaceMoved && !QDir().rename(m_pageFolder, m_workspace))
-        keepPages = true; // the pictures cannot go back; never delete the only copy
     for (auto it = m_createdFiles.crbegin(); it != m_createdFiles.crend(); ++it) {
         QFile::remove(*it);
         removeEmptyParents(*it, m_pageFolder);
     }
+    bool keepPages = false;
+    if (m_workspaceMoved && !QDir().rename(m_pageFolder, m_workspace))
+        keepPages = true; // the pictures cannot go back; never delete the only copy
     for (auto it = m_createdFolders.crbegin(); it != m_createdFolders.crend(); ++it) {
         if (keepPages && ProjectFiles::isInside(m_pageFolder, *it))
             continue;

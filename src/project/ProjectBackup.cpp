@@ -3,7 +3,7 @@
 #include "foundation/AppUtility.h"
 #include "project/BookDocument.h"
 #include "project/BookProject.h"
-#include "project/ProjectXml.h"
+#include "project/ProjectMessages.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "project/ProjectXml.h"
+#include "project/ProjectMessages.h"
 
 #include "foundation/AppStrings.h"
 

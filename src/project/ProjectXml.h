@@ -1,6 +1,6 @@
 #pragma once
-// Names in the project file and the user-visible texts of the project code; shared
-// by the reader and the writer (format: docs/project-format.md).
+// Names in the project file, shared by the reader and the writer (format:
+// docs/project-format.md).
 
 #include <QString>
 
@@ -37,24 +37,3 @@ inline QString templateFolderName(bool mobile) { return mobile ? QStringLiteral(
 inline QString partFolderName(const QString &name) { return QStringLiteral("parts/") + name; }
 
 } // namespace ProjectXml
-
-namespace ProjectMessages {
-QString fileNotFound(const QString &file);
-QString cannotRead(const QString &file, const QString &reason);
-QString notAProject(const QString &file);
-QString damaged(const QString &file, const QString &detail);
-QString damagedPart(const QString &file, const QString &part, const QString &detail);
-QString newerVersion(const QString &file);
-QString dataFolderMissing(const QString &file, const QString &folderName);
-QString picturesMissing(const QStringList &pictures);
-QString picturesWillBeMade(const QStringList &pictures);
-QString templateMissing(const QString &name, const QString &replacement);
-QString partNotRestored(const QString &part, const QString &detail);
-QString partFilesMissing(const QString &part, const QString &folder);
-QString accessRefused();
-QString untitled();
-QString folderMissing(const QString &folder);
-QString readOnlyPlace(const QString &folder);
-QString cannotWrite(const QString &file, const QString &reason);
-QString savedWithMissingPictures(const QStringList &pictures);
-} // namespace ProjectMessages

@@ -328,6 +328,9 @@ private slots:
         auto fresh = importedBook(writePictures(path("fresh"), 2));
         QVERIFY(fresh);
         const QString workspace = fresh->pageSource()->workspace();
+        auto extra = std::make_shared<FlashPageImage>(); // a page from elsewhere, copied in on save
+        extra->setPageFilePath(writePictures(path("extra"), 1).value(0));
+        fresh->pageSource()->thumbPages()[1] = extra;
         const auto work = snapshot(workspace);
         QVERIFY(!BookProject::saveAs(*fresh, path("blocked/Book.qvprj")).ok());
         QCOMPARE(snapshot(workspace), work);
