@@ -88,7 +88,8 @@ ProjectResult BookProjectReader::read()
         return ProjectResult::failure(ProjectError::NotAProject, ProjectMessages::notAProject(m_file));
     QFile file(m_file);
     if (!file.open(QIODevice::ReadOnly))
-        return ProjectResult::failure(ProjectError::FileNotFound, ProjectMessages::cannotRead(m_file, file.errorString()));
+        return ProjectResult::failure(ProjectError::FileNotFound,
+                                      ProjectMessages::cannotRead(m_file, file.errorString()));
     QString text = QString::fromUtf8(file.readAll());
     if (text.startsWith(QChar(0xFEFF)))
         text.remove(0, 1);
@@ -102,7 +103,8 @@ ProjectResult BookProjectReader::read()
             return ProjectResult::failure(ProjectError::NotAProject, ProjectMessages::notAProject(m_file));
         return ProjectResult::failure(
             ProjectError::Damaged,
-            ProjectMessages::damaged(m_file, QStringLiteral("%1 (line %2, column %3)").arg(parseError).arg(line).arg(column)));
+            ProjectMessages::damaged(
+                m_file, QStringLiteral("%1 (line %2, column %3)").arg(parseError).arg(line).arg(column)));
     }
     const QDomElement root = dom.documentElement();
     if (root.tagName() != Root)
@@ -157,8 +159,8 @@ bool BookProjectReader::readPages(const QDomElement &root, ProjectResult &result
     if (!source) {
         result = ProjectResult::failure(
             ProjectError::Damaged,
-            ProjectMessages::damagedPart(m_file, loadAppString(QStringLiteral("BookProject-pages"), QStringLiteral("pages")),
-                                         error));
+            ProjectMessages::damagedPart(
+                m_file, loadAppString(QStringLiteral("BookProject-pages"), QStringLiteral("pages")), error));
         return false;
     }
     m_document.setPageSource(std::shared_ptr<FlashPageSource>(std::move(source)));
@@ -249,8 +251,9 @@ bool BookProjectReader::readModels(const QDomElement &root, const QString &text,
     if (!root.firstChildElement(Annotations).isNull()) {
         auto annotations = std::make_shared<FlashPagesAnnotations>();
         if (!annotations->loadFromXml(rawChildElement(text, Annotations), &error))
-            return damaged(loadAppString(QStringLiteral("BookProject-page annotations"), QStringLiteral("page annotations")),
-                           error);
+            return damaged(
+                loadAppString(QStringLiteral("BookProject-page annotations"), QStringLiteral("page annotations")),
+                error);
         m_document.setPagesAnnotations(annotations);
     } else if (m_document.pageSource()) {
         m_document.setPagesAnnotations(std::make_shared<FlashPagesAnnotations>(m_document.pageSource()->pageCount()));
@@ -268,7 +271,8 @@ void BookProjectReader::readTemplates(const QDomElement &root, ProjectResult &re
                 break;
             }
         FlashTemplate &tmpl = mobile ? *m_document.mobileTemplate() : *m_document.flashTmpl();
-        const QString fallback = mobile ? FlashTemplate::defaultMobileTemplateName() : FlashTemplate::defaultTemplateName();
+        const QString fallback =
+            mobile ? FlashTemplate::defaultMobileTemplateName() : FlashTemplate::defaultTemplateName();
         const QString name = element.attribute(Name);
         const QString file = name.isEmpty() ? QString() : BookProject::locateTemplate(name, mobile);
         if (file.isEmpty() || !tmpl.loadTemplateXmlFile(file)) {

@@ -204,7 +204,8 @@ bool BookProjectWriter::planPages(ProjectResult &result)
         else if (!QDir().mkpath(m_pageFolder)) {
             result = ProjectResult::failure(
                 ProjectError::WriteFailed,
-                ProjectMessages::cannotWrite(m_file, QStringLiteral("the folder \"%1\" cannot be made").arg(m_pageFolder)));
+                ProjectMessages::cannotWrite(m_file,
+                                             QStringLiteral("the folder \"%1\" cannot be made").arg(m_pageFolder)));
             return false;
         }
         m_createdFolders << m_pageFolder;
@@ -441,11 +442,8 @@ bool BookProjectWriter::commitXml(const QString &xml, ProjectResult &result)
     file.setDirectWriteFallback(false);
     const QByteArray bytes = xml.toUtf8();
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        const bool denied = file.error() == QFileDevice::OpenError && !QFileInfo(QFileInfo(m_file).absolutePath()).isWritable();
-        result = denied ? ProjectResult::failure(ProjectError::ReadOnly,
-                                                 ProjectMessages::readOnlyPlace(QFileInfo(m_file).absolutePath()))
-                        : ProjectResult::failure(ProjectError::WriteFailed,
-                                                 ProjectMessages::cannotWrite(m_file, file.errorString()));
+        result =
+            ProjectResult::failure(ProjectError::WriteFailed, ProjectMessages::cannotWrite(m_file, file.errorString()));
         return false;
     }
     return true;

@@ -75,7 +75,8 @@ QString ProjectBackup::backup(const BookDocument &document, ProjectResult *resul
     if (!r.ok() || !QDir().rename(partial, finished)) {
         removeTree(partial);
         if (r.ok())
-            r = ProjectResult::failure(ProjectError::WriteFailed, ProjectMessages::cannotWrite(finished, QStringLiteral("the backup cannot be completed")));
+            r = ProjectResult::failure(ProjectError::WriteFailed,
+                                       ProjectMessages::cannotWrite(finished, QStringLiteral("it is incomplete")));
         return fail(r);
     }
     if (result)
@@ -130,11 +131,12 @@ std::unique_ptr<BookDocument> ProjectBackup::restore(const QString &backupFile, 
     auto document = std::make_unique<BookDocument>();
     const QString copy = createUniqueTempFolder();
     if (copy.isEmpty())
-        return fail(ProjectResult::failure(ProjectError::WriteFailed, ProjectMessages::folderMissing(QDir::tempPath())));
+        return fail(
+            ProjectResult::failure(ProjectError::WriteFailed, ProjectMessages::folderMissing(QDir::tempPath())));
     document->m_temporaryRoots << copy; // removed with the document unless it is saved
     if (!AppUtility::copyFromPath(info.absolutePath(), copy, true))
-        return fail(ProjectResult::failure(ProjectError::WriteFailed,
-                                           ProjectMessages::cannotWrite(backupFile, QStringLiteral("it cannot be copied"))));
+        return fail(ProjectResult::failure(
+            ProjectError::WriteFailed, ProjectMessages::cannotRead(backupFile, QStringLiteral("it cannot be copied"))));
     const ProjectResult r = BookProject::openInto(QDir(copy).filePath(info.fileName()), *document);
     if (result)
         *result = r;

@@ -27,13 +27,19 @@ inline const QString Folder = QStringLiteral("folder");
 
 // Keys of the folders a project names, as kept in BookDocument.
 inline const QString PagesKey = QStringLiteral("pages");
-inline QString templateKey(bool mobile) { return mobile ? QStringLiteral("template:mobile") : QStringLiteral("template:desktop"); }
+inline QString templateKey(bool mobile)
+{
+    return mobile ? QStringLiteral("template:mobile") : QStringLiteral("template:desktop");
+}
 inline QString partKey(const QString &name) { return QStringLiteral("part:") + name; }
 
 // The folder names used inside a new data folder.
 inline const QString PagesFolderName = QStringLiteral("pages");
 inline const QString AddedPicturesFolderName = QStringLiteral("added");
-inline QString templateFolderName(bool mobile) { return mobile ? QStringLiteral("mobile-theme") : QStringLiteral("theme"); }
+inline QString templateFolderName(bool mobile)
+{
+    return mobile ? QStringLiteral("mobile-theme") : QStringLiteral("theme");
+}
 inline QString partFolderName(const QString &name) { return QStringLiteral("parts/") + name; }
 
 } // namespace ProjectXml

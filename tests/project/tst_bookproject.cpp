@@ -99,9 +99,10 @@ private slots:
         const QString pdf = path("source/report.pdf");
         QDir().mkpath(path("source"));
         QVERIFY(PdfFixtures::writeNumberedPdf(pdf, 100));
-        QVERIFY(PdfFixtures::addOutline(pdf, {bookmark("Part one", 0, {bookmark("Chapter 1", 1),
-                                                                      bookmark("Chapter 2", 40, {bookmark("Deep", 41)})}),
-                                              bookmark("Part two", 60), bookmark("Web", 0, {}, "https://example.com/")}));
+        const auto partOne =
+            bookmark("Part one", 0, {bookmark("Chapter 1", 1), bookmark("Chapter 2", 40, {bookmark("Deep", 41)})});
+        QVERIFY(PdfFixtures::addOutline(
+            pdf, {partOne, bookmark("Part two", 60), bookmark("Web", 0, {}, "https://example.com/")}));
         auto book = importedBook({pdf});
         QVERIFY(book);
         QCOMPARE(book->pageSource()->pageCount(), 100);
@@ -174,7 +175,8 @@ private slots:
         QCOMPARE(book->pageSource()->pageCount(), 3);
         QCOMPARE(book->pdfSearch()->pageCount(), 3);
         QCOMPARE(book->pagesAnnotations()->count(), 3);
-        QCOMPARE(fileBytes(book->pageSource()->pages()[2]->pageFilePath()), fileBytes(path("picture-work/large/3.jpg")));
+        QCOMPARE(fileBytes(book->pageSource()->pages()[2]->pageFilePath()),
+                 fileBytes(path("picture-work/large/3.jpg")));
     }
 
     void savingAgainRewritesNoPicture()
@@ -356,7 +358,8 @@ private slots:
         QCOMPARE(snapshot(path("readonly")), locked);
         QDir().mkpath(path("writable"));
         QVERIFY(BookProject::saveAs(*readOnly, path("writable/Pictures.qvprj")).ok());
-        QFile::setPermissions(path("readonly"), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        QFile::setPermissions(path("readonly"),
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     }
 
     void replacingAProjectReplacesItsData()
