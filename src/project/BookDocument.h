@@ -1,0 +1,129 @@
+#pragma once
+// The open book: its pages, its desktop and mobile templates, the bookmark outline,
+// the search data of the desktop and mobile book, the page annotations, and the
+// parts later features add (bookmark tabs, plug-in, security, assistant, download
+// workspace, cover; see BookProjectPart.h). The application shell owns one; the
+// project code (BookProject) reads it from and writes it to a project file.
+//
+// A new document has empty models and no templates loaded. A book made by an import
+// gets its pages in a temporary folder (createTemporaryWorkspace()); saving it as a
+// project moves the pictures into the project's data folder and the temporary
+// folder goes away.
+//
+// Parts: every document gets one part of each type registered with
+// registerPartType() (the shell registers them at start-up); setPart() adds or
+// replaces one. Parts that a project holds but no code here knows are kept and
+// written back unchanged.
+//
+// A plain model: use it from one thread at a time.
+
+#include "project/BookProjectPart.h"
+
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <memory>
+
+class FlashOutline;
+class FlashPageSource;
+class FlashPagesAnnotations;
+class FlashTemplate;
+class PDFSearch;
+class PageImport;
+
+class BookDocument
+{
+public:
+    using PartFactory = std::function<BookProjectPartPtr()>;
+
+    BookDocument();
+    ~BookDocument();
+    BookDocument(const BookDocument &) = delete;
+    BookDocument &operator=(const BookDocument &) = delete;
+
+    // The project file; empty while the book was never saved.
+    QString projectFilePath() const { return m_projectFile; }
+    // The folder beside the project file that holds its pages and part files.
+    QString dataFolder() const { return m_dataFolder; }
+    bool isUntitled() const { return m_projectFile.isEmpty(); }
+    // The project file's name without extension, or "Untitled".
+    QString title() const;
+
+    std::shared_ptr<FlashPageSource> pageSource() const { return m_pageSource; }
+    void setPageSource(const std::shared_ptr<FlashPageSource> &source);
+    // A new empty folder to import pages into (null string when it cannot be made).
+    // It belongs to this document and is removed when the book is saved as a project
+    // or when the document goes away unsaved.
+    QString createTemporaryWorkspace();
+    // True when folder lies in one of the temporary folders of this document.
+    bool isTemporaryFolder(const QString &folder) const;
+    // Takes the pages, outline and search data of a finished import; the annotations
+    // become one blank entry per page.
+    void adoptImport(const PageImport &import);
+
+    FlashTemplate *flashTmpl() const { return m_template.get(); }
+    FlashTemplate *mobileTemplate() const { return m_mobileTemplate.get(); }
+    // Loads the program's default desktop and mobile templates.
+    bool loadDefaultTemplates(QString *error = nullptr);
+
+    std::shared_ptr<FlashOutline> flashOutline() const { return m_outline; }
+    void setFlashOutline(const std::shared_ptr<FlashOutline> &outline);
+    std::shared_ptr<PDFSearch> pdfSearch() const { return m_pdfSearch; }
+    void setPdfSearch(const std::shared_ptr<PDFSearch> &search);
+    std::shared_ptr<PDFSearch> mobileSearch() const { return m_mobileSearch; }
+    void setMobileSearch(const std::shared_ptr<PDFSearch> &search);
+    std::shared_ptr<FlashPagesAnnotations> pagesAnnotations() const { return m_annotations; }
+    void setPagesAnnotations(const std::shared_ptr<FlashPagesAnnotations> &annotations);
+
+    BookProjectPartPtr part(const QString &name) const;
+    template<class T>
+    std::shared_ptr<T> partAs(const QString &name) const
+    {
+        return std::dynamic_pointer_cast<T>(part(name));
+    }
+    // Adds the part, replacing one of the same name.
+    void setPart(const BookProjectPartPtr &part);
+    void removePart(const QString &name);
+    QList<BookProjectPartPtr> parts() const { return m_parts; }
+
+    // Part types every new document gets (one factory per name; a later
+    // registration of the same name replaces the earlier).
+    static void registerPartType(const QString &name, const PartFactory &factory);
+    static void unregisterPartType(const QString &name);
+
+private:
+    friend class BookProjectReader;
+    friend class BookProjectWriter;
+    friend class ProjectBackup;
+
+    // A part stored in the project that no code of this document knows.
+    struct KeptPart
+    {
+        QString name;
+        QString elementXml;
+        QString folder; // absolute; empty when it has no files
+    };
+
+    void removeTemporaryFolders();
+    // Makes the document untitled again (its files stay where they are).
+    void detachFromProject();
+
+    QString m_projectFile;
+    QString m_dataFolder;
+    QStringList m_temporaryRoots;
+    // The folders the project on disk names (pages, part files, template resources),
+    // by their key in the project, as absolute paths.
+    QHash<QString, QString> m_storedFolders;
+    QList<KeptPart> m_keptParts;
+
+    std::shared_ptr<FlashPageSource> m_pageSource;
+    std::unique_ptr<FlashTemplate> m_template;
+    std::unique_ptr<FlashTemplate> m_mobileTemplate;
+    std::shared_ptr<FlashOutline> m_outline;
+    std::shared_ptr<PDFSearch> m_pdfSearch;
+    std::shared_ptr<PDFSearch> m_mobileSearch;
+    std::shared_ptr<FlashPagesAnnotations> m_annotations;
+    QList<BookProjectPartPtr> m_parts;
+};

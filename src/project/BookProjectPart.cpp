@@ -1,0 +1,60 @@
+#include "project/BookProjectPart.h"
+
+#include "foundation/PropertyList.h"
+
+#include <QTextStream>
+
+BookProjectPart::~BookProjectPart() = default;
+
+QDomElement BookProjectPart::propertyListElement(QDomDocument &document, const QString &name, const QVariant &value,
+                                                 QString *error)
+{
+    const std::optional<QByteArray> xml = PropertyList::toXml(value, error);
+    if (!xml)
+        return {};
+    // The property list's own document is parsed and its root moved into ours; the
+    // document type declaration is dropped with its document.
+    QDomDocument plist;
+    if (!plist.setContent(*xml)) {
+        if (error)
+            *error = QStringLiteral("The property list could not be embedded.");
+        return {};
+    }
+    QDomElement element = document.createElement(name);
+    element.appendChild(document.importNode(plist.documentElement(), true));
+    return element;
+}
+
+std::optional<QVariant> BookProjectPart::propertyListFromElement(const QDomElement &element, QString *error)
+{
+    const QDomElement plist = element.firstChildElement(QStringLiteral("plist"));
+    if (plist.isNull()) {
+        if (error)
+            *error = QStringLiteral("<%1> holds no property list.").arg(element.tagName());
+        return std::nullopt;
+    }
+    QByteArray xml;
+    QTextStream stream(&xml);
+    stream << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
+    plist.save(stream, 0);
+    stream.flush();
+    return PropertyList::fromData(xml, error);
+}
+
+FolderBookPart::FolderBookPart(const QString &name, const QString &folder) : m_name(name), m_folder(folder)
+{
+}
+
+QDomElement FolderBookPart::projectElement(QDomDocument &document) const
+{
+    if (m_folder.isEmpty())
+        return {};
+    return document.createElement(m_name);
+}
+
+bool FolderBookPart::loadProjectElement(const QDomElement &element, QString *error)
+{
+    Q_UNUSED(element);
+    Q_UNUSED(error);
+    return true; // all it has is the folder, which the project hands over itself
+}

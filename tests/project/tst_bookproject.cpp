@@ -1,0 +1,505 @@
+#include "../pages/PdfFixtures.h"
+#include "ProjectFixtures.h"
+#include "TestSupport.h"
+#include "annotations/FlashPagesAnnotations.h"
+#include "foundation/AppUtility.h"
+#include "furnishings/FlashOutline.h"
+#include "pages/FlashPageSource.h"
+#include "pages/PDFSearch.h"
+#include "pages/PageImport.h"
+#include "project/BookProject.h"
+#include "project/DownloadWorkspaceInfo.h"
+#include "templates/FlashTemplate.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <unistd.h>
+
+using namespace ProjectFixtures;
+
+namespace {
+
+QStringList allPictures(const BookDocument &document)
+{
+    QStringList files;
+    const FlashPageSource &source = *document.pageSource();
+    for (auto kind : {FlashPageSource::PictureKind::Large, FlashPageSource::PictureKind::Normal,
+                      FlashPageSource::PictureKind::Thumb, FlashPageSource::PictureKind::Phone})
+        for (const FlashPagePtr &page : source.pageList(kind))
+            files << page->pageFilePath();
+    return files;
+}
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+PdfFixtures::Bookmark bookmark(const QString &title, int page, const QList<PdfFixtures::Bookmark> &children = {},
+                              const QString &uri = {})
+{
+    PdfFixtures::Bookmark b;
+    b.title = title;
+    b.page = page;
+    b.children = children;
+    b.uri = uri;
+    return b;
+}
+
+// A part of a later feature, as the project sees it: an element and a folder.
+class NotesPart : public BookProjectPart
+{
+public:
+    QString notes;
+    QString folder;
+    bool refuse = false;
+
+    QString partName() const override { return QStringLiteral("Notes"); }
+    QDomElement projectElement(QDomDocument &document) const override
+    {
+        QDomElement element = document.createElement(QStringLiteral("Notes"));
+        element.setAttribute(QStringLiteral("text"), notes);
+        return element;
+    }
+    bool loadProjectElement(const QDomElement &element, QString *error) override
+    {
+        if (refuse) {
+            *error = QStringLiteral("refused");
+            return false;
+        }
+        notes = element.attribute(QStringLiteral("text"));
+        return true;
+    }
+    QString filesFolder() const override { return folder; }
+    void setFilesFolder(const QString &f) override { folder = f; }
+};
+
+} // namespace
+
+class BookProjectTest : public QObject
+{
+    Q_OBJECT
+private:
+    QTemporaryDir m_dir;
+    QString m_pdfProject;     // a 100-page book made from a PDF, saved once
+    QString m_pictureProject; // a 3-page book made from pictures
+    QString m_outlineXml;
+    QStringList m_texts;
+    QString m_annotationsXml;
+    QString m_settings;
+
+    QString path(const QString &name) const { return m_dir.filePath(name); }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        const QString pdf = path("source/report.pdf");
+        QDir().mkpath(path("source"));
+        QVERIFY(PdfFixtures::writeNumberedPdf(pdf, 100));
+        const auto partOne =
+            bookmark("Part one", 0, {bookmark("Chapter 1", 1), bookmark("Chapter 2", 40, {bookmark("Deep", 41)})});
+        QVERIFY(PdfFixtures::addOutline(
+            pdf, {partOne, bookmark("Part two", 60), bookmark("Web", 0, {}, "https://example.com/")}));
+        auto book = importedBook({pdf});
+        QVERIFY(book);
+        QCOMPARE(book->pageSource()->pageCount(), 100);
+        const QString temporary = book->pageSource()->workspace();
+        QVERIFY(book->flashTmpl()->setPropertyValue("pageWidth", "900"));
+        QVERIFY(book->mobileTemplate()->isLoaded());
+        QVERIFY(book->pagesAnnotations()->setPageAnnotations(
+            2, "<link x=\"1\" url=\"a&amp;b\"><![CDATA[ <b>x</b> ]]></link>\n  <!-- kept -->"));
+        m_outlineXml = book->flashOutline()->toXmlString();
+        m_texts = book->pdfSearch()->pageTexts();
+        m_annotationsXml = book->pagesAnnotations()->toXml();
+        m_settings = book->flashTmpl()->settingsText();
+        QVERIFY(m_texts.value(41).contains("Page 42"));
+
+        m_pdfProject = path("pdf/Report.qvprj");
+        QDir().mkpath(path("pdf"));
+        const ProjectResult saved = BookProject::saveAs(*book, path("pdf/Report")); // extension added
+        QVERIFY2(saved.ok(), qPrintable(saved.message));
+        QCOMPARE(book->projectFilePath(), m_pdfProject);
+        QCOMPARE(book->title(), QString("Report"));
+        // The imported pictures moved into the project; their temporary folder is gone.
+        QVERIFY(!QFileInfo::exists(temporary));
+        for (const QString &file : allPictures(*book))
+            QVERIFY2(file.startsWith(path("pdf/Report.qvprj.data/")) && QFileInfo(file).isFile(), qPrintable(file));
+
+        // Pictures imported into a folder of the caller's are copied, not moved.
+        const QStringList pictures = writePictures(path("pictures"), 3);
+        auto pictureBook = importedBook(pictures, path("picture-work"));
+        QVERIFY(pictureBook);
+        m_pictureProject = path("img/Pictures.qvprj");
+        QDir().mkpath(path("img"));
+        QVERIFY(BookProject::saveAs(*pictureBook, m_pictureProject).ok());
+        QVERIFY(QFileInfo(path("picture-work/large/1.jpg")).isFile());
+    }
+
+    void pdfBookReopensWithPagesOutlineAndText()
+    {
+        ProjectResult result;
+        auto book = BookProject::open(m_pdfProject, &result);
+        QVERIFY2(book, qPrintable(result.message));
+        QVERIFY(result.warnings.isEmpty());
+        QCOMPARE(book->pageSource()->pageCount(), 100);
+        QCOMPARE(book->pageSource()->sourceType(), QString("pdf"));
+        QCOMPARE(book->pageSource()->phonePages().size(), 100);
+        QCOMPARE(book->flashOutline()->toXmlString(), m_outlineXml);
+        QCOMPARE(book->flashOutline()->totalCount(), 6);
+        QCOMPARE(book->pdfSearch()->pageTexts(), m_texts);
+        QCOMPARE(book->mobileSearch()->pageTexts(), m_texts);
+        QCOMPARE(book->pagesAnnotations()->toXml(), m_annotationsXml);
+        QCOMPARE(book->flashTmpl()->propertyValue("pageWidth"), QString("900"));
+        QCOMPARE(book->flashTmpl()->settingsText(), m_settings);
+        QVERIFY(book->mobileTemplate()->isMobileTemplate());
+
+        // Nothing inside names the folder the project lies in: moved whole, it opens.
+        QVERIFY(!readText(m_pdfProject).contains(path("pdf")));
+        QVERIFY(AppUtility::copyFromPath(path("pdf"), path("moved/elsewhere"), true));
+        auto moved = BookProject::open(path("moved/elsewhere/Report.qvprj"), &result);
+        QVERIFY2(moved, qPrintable(result.message));
+        for (const QString &file : allPictures(*moved))
+            QVERIFY2(file.startsWith(path("moved/elsewhere/Report.qvprj.data/")) && QFileInfo(file).isFile(),
+                     qPrintable(file));
+    }
+
+    void pictureBookReopens()
+    {
+        ProjectResult result;
+        auto book = BookProject::open(m_pictureProject, &result);
+        QVERIFY2(book, qPrintable(result.message));
+        QCOMPARE(book->pageSource()->sourceType(), QString("img"));
+        QCOMPARE(book->pageSource()->pageCount(), 3);
+        QCOMPARE(book->pdfSearch()->pageCount(), 3);
+        QCOMPARE(book->pagesAnnotations()->count(), 3);
+        QCOMPARE(fileBytes(book->pageSource()->pages()[2]->pageFilePath()),
+                 fileBytes(path("picture-work/large/3.jpg")));
+    }
+
+    void savingAgainRewritesNoPicture()
+    {
+        auto book = BookProject::open(m_pdfProject);
+        QVERIFY(book);
+        const QString project = path("twice/Report.qvprj");
+        QDir().mkpath(path("twice"));
+        QVERIFY(BookProject::saveAs(*book, project).ok());
+        const auto before = snapshot(path("twice/Report.qvprj.data"));
+
+        book->flashOutline()->appendItem(FlashOutlineItem::create("Appendix", 99));
+        QVERIFY(BookProject::save(*book).ok());
+        QCOMPARE(snapshot(path("twice/Report.qvprj.data")), before);
+
+        // A page brought in from elsewhere is copied in once, next to the others.
+        const QString cover = writePictures(path("cover"), 1).value(0);
+        auto page = std::make_shared<FlashPageImage>();
+        page->setPageFilePath(cover);
+        book->pageSource()->normalPages()[0] = page;
+        QVERIFY(BookProject::save(*book).ok());
+        const QString copied = book->pageSource()->normalPages()[0]->pageFilePath();
+        QCOMPARE(copied, path("twice/Report.qvprj.data/pages/added/p1.png"));
+        auto after = snapshot(path("twice/Report.qvprj.data"));
+        QCOMPARE(after.size(), before.size() + 2); // the folder of added pictures and the picture
+        for (auto it = before.cbegin(); it != before.cend(); ++it)
+            QCOMPARE(after.value(it.key()), it.value());
+
+        auto reopened = BookProject::open(project);
+        QVERIFY(reopened);
+        QCOMPARE(reopened->flashOutline()->items().last()->caption(), QString("Appendix"));
+        QCOMPARE(reopened->pageSource()->normalPages()[0]->pageFilePath(), copied);
+    }
+
+    void newPagesReplaceTheOldOnSave()
+    {
+        auto book = BookProject::open(m_pictureProject);
+        QVERIFY(book);
+        QDir().mkpath(path("reimport"));
+        QVERIFY(BookProject::saveAs(*book, path("reimport/Book.qvprj")).ok());
+        const QString oldPages = book->pageSource()->workspace();
+
+        // The user imports other pictures into the open project.
+        ImportParament parament;
+        parament.sourceFiles = writePictures(path("reimport-pictures"), 5);
+        parament.iQualityLevel = 2;
+        PageImport import(parament, book->createTemporaryWorkspace());
+        QVERIFY(import.run());
+        book->adoptImport(import);
+        QVERIFY(BookProject::save(*book).ok());
+        QVERIFY(!QFileInfo::exists(oldPages));
+        auto reopened = BookProject::open(path("reimport/Book.qvprj"));
+        QVERIFY(reopened);
+        QCOMPARE(reopened->pageSource()->pageCount(), 5);
+        QCOMPARE(QDir(reopened->dataFolder()).entryList(QDir::Dirs | QDir::NoDotAndDotDot), QStringList({"pages-2"}));
+    }
+
+    void saveAsLeavesTheOldProjectAlone()
+    {
+        auto book = BookProject::open(m_pictureProject);
+        QVERIFY(book);
+        const auto original = snapshot(path("img"));
+        const QString other = path("other/Copy.qvprj");
+        QDir().mkpath(path("other"));
+        QVERIFY(BookProject::saveAs(*book, other).ok());
+        QCOMPARE(book->projectFilePath(), other);
+        for (const QString &file : allPictures(*book))
+            QVERIFY(file.startsWith(path("other/Copy.qvprj.data/")));
+
+        book->flashOutline()->appendItem(FlashOutlineItem::create("Only in the copy", 1));
+        QVERIFY(BookProject::save(*book).ok());
+        QCOMPARE(snapshot(path("img")), original);
+        auto old = BookProject::open(m_pictureProject);
+        QVERIFY(old && old->flashOutline()->isEmpty());
+
+        // The copy stands on its own.
+        QVERIFY(QDir(path("img")).rename("Pictures.qvprj.data", "hidden.data"));
+        auto copy = BookProject::open(other);
+        QVERIFY(QDir(path("img")).rename("hidden.data", "Pictures.qvprj.data"));
+        QVERIFY(copy);
+        QCOMPARE(copy->flashOutline()->totalCount(), 1);
+    }
+
+    void unreadableProjectsSayWhyAndChangeNothing()
+    {
+        const QString folder = path("bad");
+        QVERIFY(AppUtility::copyFromPath(path("img"), folder, true));
+        const QString good = readText(folder + "/Pictures.qvprj");
+        const auto expectFailure = [&](const QString &file, ProjectError error, const QStringList &mentions) {
+            const auto before = snapshot(folder);
+            ProjectResult result;
+            QVERIFY(!BookProject::open(file, &result));
+            QCOMPARE(int(result.error), int(error));
+            for (const QString &m : mentions)
+                QVERIFY2(result.message.contains(m), qPrintable(result.message));
+            QCOMPARE(snapshot(folder), before);
+        };
+
+        expectFailure(folder + "/Nothing.qvprj", ProjectError::FileNotFound, {"Nothing.qvprj"});
+        QVERIFY(writeText(folder + "/Page.qvprj", "<html><body>hello</body></html>"));
+        expectFailure(folder + "/Page.qvprj", ProjectError::NotAProject, {"Page.qvprj"});
+        QVERIFY(writeText(folder + "/Binary.qvprj", QString::fromLatin1("\x89PNG\r\n\x1a\n\x01\x02", 10)));
+        expectFailure(folder + "/Binary.qvprj", ProjectError::NotAProject, {"Binary.qvprj"});
+
+        QVERIFY(writeText(folder + "/Pictures.qvprj", good.left(good.size() / 2)));
+        expectFailure(folder + "/Pictures.qvprj", ProjectError::Damaged, {"Pictures.qvprj", "line"});
+        QString newer = good;
+        newer.replace("version=\"1\"", "version=\"7\"");
+        QVERIFY(writeText(folder + "/Pictures.qvprj", newer));
+        expectFailure(folder + "/Pictures.qvprj", ProjectError::NewerVersion, {"newer"});
+        QString badOutline = good;
+        badOutline.replace("<Outline/>", "<Outline><Item caption=\"x\" page=\"1\"></Outline>");
+        QVERIFY(badOutline != good);
+        QVERIFY(writeText(folder + "/Pictures.qvprj", badOutline));
+        expectFailure(folder + "/Pictures.qvprj", ProjectError::Damaged, {"line"});
+        QVERIFY(writeText(folder + "/Pictures.qvprj", good));
+
+        QVERIFY(QDir(folder).rename("Pictures.qvprj.data", "Other.data"));
+        expectFailure(folder + "/Pictures.qvprj", ProjectError::DataFolderMissing, {"Pictures.qvprj.data"});
+        QVERIFY(QDir(folder).rename("Other.data", "Pictures.qvprj.data"));
+
+        // A lost thumbnail is made again from the page; a lost page picture whose
+        // source picture is gone too cannot be.
+        QVERIFY(QFile::remove(folder + "/Pictures.qvprj.data/pages/thumb/1.jpg"));
+        ProjectResult result;
+        QVERIFY(BookProject::open(folder + "/Pictures.qvprj", &result));
+        QCOMPARE(result.warnings.size(), 1);
+        QVERIFY(result.warnings[0].contains("thumb/1.jpg (page 1)"));
+        QVERIFY(QFile::remove(folder + "/Pictures.qvprj.data/pages/large/2.jpg"));
+        QVERIFY(QFile::rename(path("pictures/p2.png"), path("pictures/gone.png")));
+        expectFailure(folder + "/Pictures.qvprj", ProjectError::PictureMissing, {"large/2.jpg (page 2)"});
+        QVERIFY(QFile::rename(path("pictures/gone.png"), path("pictures/p2.png")));
+        QVERIFY(BookProject::open(folder + "/Pictures.qvprj", &result));
+        QVERIFY(result.warnings[0].contains("large/2.jpg"));
+    }
+
+    void failedSaveLeavesEverythingAsItWas()
+    {
+        auto book = BookProject::open(m_pictureProject);
+        QVERIFY(book);
+        const QStringList pictures = allPictures(*book);
+        QDir().mkpath(path("blocked/Book.qvprj")); // a folder where the project file should go
+        const auto before = snapshot(path("blocked"));
+        ProjectResult result = BookProject::saveAs(*book, path("blocked/Book.qvprj"));
+        QCOMPARE(int(result.error), int(ProjectError::WriteFailed));
+        QCOMPARE(snapshot(path("blocked")), before);
+        QCOMPARE(book->projectFilePath(), m_pictureProject);
+        QCOMPARE(allPictures(*book), pictures);
+
+        // A new book whose first save fails keeps its pictures where they were.
+        auto fresh = importedBook(writePictures(path("fresh"), 2));
+        QVERIFY(fresh);
+        const QString workspace = fresh->pageSource()->workspace();
+        auto extra = std::make_shared<FlashPageImage>(); // a page from elsewhere, copied in on save
+        extra->setPageFilePath(writePictures(path("extra"), 1).value(0));
+        fresh->pageSource()->thumbPages()[1] = extra;
+        const auto work = snapshot(workspace);
+        QVERIFY(!BookProject::saveAs(*fresh, path("blocked/Book.qvprj")).ok());
+        QCOMPARE(snapshot(workspace), work);
+        QCOMPARE(snapshot(path("blocked")), before);
+        QVERIFY(fresh->isUntitled());
+        QCOMPARE(int(BookProject::save(*fresh).error), int(ProjectError::Untitled));
+    }
+
+    void readOnlyProjectOpensAndAsksForAnotherPlace()
+    {
+        if (::geteuid() == 0)
+            QSKIP("permissions do not bind the superuser");
+        QVERIFY(AppUtility::copyFromPath(path("img"), path("readonly"), true));
+        QFile::setPermissions(path("readonly"), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        const auto locked = snapshot(path("readonly"));
+        ProjectResult result;
+        auto readOnly = BookProject::open(path("readonly/Pictures.qvprj"), &result);
+        QVERIFY2(readOnly, qPrintable(result.message));
+        readOnly->flashOutline()->appendItem(FlashOutlineItem::create("New", 1));
+        result = BookProject::save(*readOnly);
+        QCOMPARE(int(result.error), int(ProjectError::ReadOnly));
+        QVERIFY(result.message.contains("Save As"));
+        QCOMPARE(snapshot(path("readonly")), locked);
+        QDir().mkpath(path("writable"));
+        QVERIFY(BookProject::saveAs(*readOnly, path("writable/Pictures.qvprj")).ok());
+        QFile::setPermissions(path("readonly"),
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    }
+
+    void replacingAProjectReplacesItsData()
+    {
+        QDir().mkpath(path("replace"));
+        const QString target = path("replace/Book.qvprj");
+        auto first = importedBook(writePictures(path("first"), 2));
+        QVERIFY(first && BookProject::saveAs(*first, target).ok());
+        QVERIFY(QFileInfo(path("replace/Book.qvprj.data")).isDir());
+        QDir().mkpath(path("replace/Keep.data")); // somebody else's folder stays
+
+        auto second = BookProject::open(m_pictureProject);
+        QVERIFY(second && BookProject::saveAs(*second, target).ok());
+        QVERIFY(!QFileInfo::exists(path("replace/Book.qvprj.data")));
+        QVERIFY(QFileInfo(path("replace/Keep.data")).isDir());
+        auto reopened = BookProject::open(target);
+        QVERIFY(reopened);
+        QCOMPARE(reopened->pageSource()->pageCount(), 3);
+        QCOMPARE(reopened->dataFolder(), path("replace/Book.qvprj.data-2"));
+    }
+
+    void partsKeepTheirElementsAndFiles()
+    {
+        BookDocument::registerPartType("Notes", [] { return std::make_shared<NotesPart>(); });
+        auto book = BookProject::open(m_pictureProject);
+        QVERIFY(book);
+        auto notes = book->partAs<NotesPart>("Notes");
+        QVERIFY(notes);
+        notes->notes = "a \"quoted\" <note> & more";
+        notes->folder = path("notes-files");
+        QVERIFY(QDir().mkpath(path("notes-files/sub")));
+        QVERIFY(writeText(path("notes-files/.cfg"), "hidden settings"));
+        QVERIFY(writeText(path("notes-files/sub/a.txt"), "A"));
+        QDir().mkpath(path("parts"));
+        QVERIFY(BookProject::saveAs(*book, path("parts/Book.qvprj")).ok());
+        QCOMPARE(notes->folder, path("parts/Book.qvprj.data/parts/Notes"));
+        QCOMPARE(readText(notes->folder + "/.cfg"), QString("hidden settings"));
+
+        auto reopened = BookProject::open(path("parts/Book.qvprj"));
+        QVERIFY(reopened);
+        QCOMPARE(reopened->partAs<NotesPart>("Notes")->notes, notes->notes);
+        QCOMPARE(reopened->partAs<NotesPart>("Notes")->folder, notes->folder);
+
+        // Without the code of the part the project still keeps what it stored.
+        BookDocument::unregisterPartType("Notes");
+        auto without = BookProject::open(path("parts/Book.qvprj"));
+        QVERIFY(without && !without->part("Notes"));
+        QDir().mkpath(path("parts2"));
+        QVERIFY(BookProject::saveAs(*without, path("parts2/Book.qvprj")).ok());
+        BookDocument::registerPartType("Notes", [] {
+            auto part = std::make_shared<NotesPart>();
+            part->refuse = true;
+            return part;
+        });
+        ProjectResult result;
+        auto refused = BookProject::open(path("parts2/Book.qvprj"), &result);
+        QVERIFY(refused && !refused->part("Notes"));
+        QCOMPARE(result.warnings.size(), 1);
+        QVERIFY(BookProject::save(*refused).ok());
+        BookDocument::registerPartType("Notes", [] { return std::make_shared<NotesPart>(); });
+        auto restored = BookProject::open(path("parts2/Book.qvprj"));
+        BookDocument::unregisterPartType("Notes");
+        QVERIFY(restored);
+        QCOMPARE(restored->partAs<NotesPart>("Notes")->notes, notes->notes);
+        QCOMPARE(readText(restored->partAs<NotesPart>("Notes")->folder + "/sub/a.txt"), QString("A"));
+
+        // Property lists travel inside an element.
+        QDomDocument dom;
+        const QVariantMap value{{"users", QVariantList{"ann", "bob"}}, {"level", 3}, {"on", true}};
+        const QDomElement element = BookProjectPart::propertyListElement(dom, "Security", value);
+        QCOMPARE(element.tagName(), QString("Security"));
+        QCOMPARE(BookProjectPart::propertyListFromElement(element).value_or(QVariant()), QVariant(value));
+    }
+
+    void folderPartsAndThemesTravelWithTheProject()
+    {
+        BookDocument::registerPartType(BookPartName::Download,
+                                       [] { return std::make_shared<FolderBookPart>(BookPartName::Download); });
+        auto book = BookProject::open(m_pictureProject);
+        QVERIFY(book);
+        ImportParament parament;
+        parament.sourceFiles = {path("source/report.pdf")};
+        parament.strPassword = "pw";
+        QVERIFY(DownloadWorkspaceInfo::fromImport(parament).writeToFolder(path("download-work")));
+        book->part(BookPartName::Download)->setFilesFolder(path("download-work"));
+        QVERIFY(QDir().mkpath(path("theme-work/bg")));
+        QVERIFY(writeText(path("theme-work/bg/wood.jpg"), "wood"));
+        book->flashTmpl()->setExternResourcePath(path("theme-work"));
+        QVERIFY(book->flashTmpl()->setPropertyValue("backgroundImage", "STYLE_EXTERN:bg/wood.jpg"));
+        // Resources kept in the project's own folder stay there.
+        book->mobileTemplate()->setExternResourcePath(book->dataFolder());
+
+        QDir().mkpath(path("travel"));
+        QVERIFY(BookProject::saveAs(*book, path("travel/Book.qvprj")).ok());
+        const QString data = path("travel/Book.qvprj.data");
+        QCOMPARE(book->flashTmpl()->externResourcePath(), data + "/theme");
+        QCOMPARE(book->mobileTemplate()->externResourcePath(), data);
+
+        auto reopened = BookProject::open(path("travel/Book.qvprj"));
+        BookDocument::unregisterPartType(BookPartName::Download);
+        QVERIFY(reopened);
+        QCOMPARE(readText(reopened->flashTmpl()->propertyFilePath("backgroundImage")), QString("wood"));
+        QCOMPARE(reopened->mobileTemplate()->externResourcePath(), data);
+        const QString download = reopened->part(BookPartName::Download)->filesFolder();
+        QCOMPARE(download, data + "/parts/Download");
+        QCOMPARE(DownloadWorkspaceInfo::readFromFolder(download).value_or(DownloadWorkspaceInfo()).pwd, QString("pw"));
+        QCOMPARE(QFile::permissions(download + "/.info") & QFileDevice::ReadOther, QFileDevice::Permissions());
+    }
+
+    void openCheckCanRefuseABook()
+    {
+        int asked = 0;
+        BookProject::setOpenCheck([&](BookDocument &document) {
+            ++asked;
+            return document.pageSource()->pageCount() != 3;
+        });
+        ProjectResult result;
+        auto book = BookProject::open(m_pictureProject, &result);
+        BookProject::setOpenCheck({});
+        QVERIFY(!book);
+        QCOMPARE(asked, 1);
+        QCOMPARE(int(result.error), int(ProjectError::AccessRefused));
+        QCOMPARE(result.message, QString("Import Project failed..."));
+    }
+
+    void missingTemplateFallsBackToTheDefault()
+    {
+        QDir().mkpath(path("tmpl"));
+        QVERIFY(AppUtility::copyFromPath(path("img"), path("tmpl"), true));
+        QString text = readText(path("tmpl/Pictures.qvprj"));
+        text.replace("name=\"" + FlashTemplate::defaultTemplateName() + "\"", "name=\"Gone\"");
+        QVERIFY(writeText(path("tmpl/Pictures.qvprj"), text));
+        ProjectResult result;
+        auto book = BookProject::open(path("tmpl/Pictures.qvprj"), &result);
+        QVERIFY(book);
+        QCOMPARE(book->flashTmpl()->tmplName(), FlashTemplate::defaultTemplateName());
+        QCOMPARE(result.warnings.size(), 1);
+        QVERIFY(result.warnings[0].contains("Gone"));
+    }
+};
+
+QV_TEST(BookProjectTest)
+#include "tst_bookproject.moc"

@@ -1,0 +1,82 @@
+#include "ProjectFixtures.h"
+#include "TestSupport.h"
+#include "project/RecentProjectItem.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace ProjectFixtures;
+
+class RecentProjectsTest : public QObject
+{
+    Q_OBJECT
+private:
+    QTemporaryDir m_dir;
+
+    QString project(const QString &name)
+    {
+        const QString file = m_dir.filePath(name);
+        writeText(file, "x");
+        return file;
+    }
+    static QStringList names(const QList<RecentProjectItem> &items)
+    {
+        QStringList out;
+        for (const RecentProjectItem &item : items)
+            out << item.name();
+        return out;
+    }
+
+private slots:
+    void init() { QFile::remove(RecentProjectItem::listFilePath()); }
+
+    void newestFirstAndOnceEach()
+    {
+        const QString a = project("a.qvprj"), b = project("b.qvprj");
+        QVERIFY(RecentProjectItem("Alpha", a).saveToFile());
+        QVERIFY(RecentProjectItem("Beta", b).saveToFile());
+        QCOMPARE(names(RecentProjectItem::recentProjects()), QStringList({"Beta", "Alpha"}));
+
+        // The same project again, by another spelling of its path and without a
+        // name: it moves to the top and keeps the name it had.
+        RecentProjectItem again;
+        again.setPath(m_dir.filePath("sub/../a.qvprj"));
+        QVERIFY(again.saveToFile());
+        QList<RecentProjectItem> items = RecentProjectItem::recentProjects();
+        QCOMPARE(names(items), QStringList({"Alpha", "Beta"}));
+        QCOMPARE(items[0].path(), a);
+        QVERIFY(RecentProjectItem("Renamed", a).saveToFile());
+        QCOMPARE(names(RecentProjectItem::recentProjects()), QStringList({"Renamed", "Beta"}));
+
+        QVERIFY(!RecentProjectItem("No path", QString()).saveToFile());
+    }
+
+    void cappedAndWithoutVanishedProjects()
+    {
+        for (int i = 0; i < RecentProjectItem::kMaxItems + 5; ++i)
+            QVERIFY(RecentProjectItem(QString::number(i), project(QStringLiteral("p%1.qvprj").arg(i))).saveToFile());
+        QList<RecentProjectItem> items = RecentProjectItem::recentProjects();
+        QCOMPARE(items.size(), RecentProjectItem::kMaxItems);
+        QCOMPARE(items.first().name(), QString::number(RecentProjectItem::kMaxItems + 4));
+
+        QVERIFY(QFile::remove(items[1].path()));
+        QDir().mkpath(m_dir.filePath("published-book")); // published books are folders
+        QVERIFY(RecentProjectItem("Published", m_dir.filePath("published-book")).saveToFile());
+        items = RecentProjectItem::recentProjects();
+        QCOMPARE(items.size(), RecentProjectItem::kMaxItems - 1);
+        QCOMPARE(items.first().name(), QString("Published"));
+        QVERIFY(!names(items).contains(QString::number(RecentProjectItem::kMaxItems + 3)));
+    }
+
+    void damagedListStartsAfresh()
+    {
+        QVERIFY(writeText(RecentProjectItem::listFilePath(), "<plist><dict><key>broken"));
+        QVERIFY(RecentProjectItem::recentProjects().isEmpty());
+        QVERIFY(RecentProjectItem("Alpha", project("a.qvprj")).saveToFile());
+        QCOMPARE(names(RecentProjectItem::recentProjects()), QStringList({"Alpha"}));
+    }
+};
+
+QV_TEST(RecentProjectsTest)
+#include "tst_recentprojects.moc"
