@@ -3,7 +3,7 @@
 // finished book with `cp -r`, measured in the same run.
 //
 //   publish_bench [--pdf FILE] --out DIR [--name N] [--kind K] [--zip] [--password P]
-//                 [--pages N] [--title T] [--tabs FILE] [--load-type T]
+//                 [--pages N] [--title T] [--tabs FILE] [--load-type T] [--threads N]
 //
 // Without --pdf the import benchmark's generated document of N pages (default 120) is
 // used (import_bench --make-pdf, run from the same folder). --tabs names a bookmark
@@ -74,6 +74,8 @@ int main(int argc, char **argv)
     parser.addOption({QStringLiteral("title"), QStringLiteral("Title of the book."), QStringLiteral("text"),
                       QStringLiteral("Benchmark book")});
     parser.addOption({QStringLiteral("tabs"), QStringLiteral("Bookmark tabs file (Tabs XML)."), QStringLiteral("file")});
+    parser.addOption({QStringLiteral("threads"), QStringLiteral("Import threads (0: one per core)."),
+                      QStringLiteral("n"), QStringLiteral("0")});
     parser.addOption({QStringLiteral("load-type"), QStringLiteral("Load type 0 to 3."), QStringLiteral("n"),
                       QStringLiteral("0")});
     parser.process(app);
@@ -100,6 +102,7 @@ int main(int argc, char **argv)
     ImportParament import;
     import.sourceFiles = {pdf};
     PageImport importer(import, work.filePath(QStringLiteral("pages")));
+    importer.setThreadCount(parser.value(QStringLiteral("threads")).toInt());
     QElapsedTimer clock;
     clock.start();
     if (!importer.run())

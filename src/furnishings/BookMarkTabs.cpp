@@ -110,7 +110,7 @@ void BookMarkTabs::loadFromTabsXML(const QDomElement &element)
 {
     m_items.clear();
     if (element.hasAttribute(kAlpha))
-        m_alpha = NumberText::floatValue(element.attribute(kAlpha));
+        m_alpha = NumberText::doubleValue(element.attribute(kAlpha));
     if (element.hasAttribute(kTopOrSide))
         m_topOrSide = element.attribute(kTopOrSide);
     if (element.hasAttribute(kTips))
