@@ -26,6 +26,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QScopeGuard>
 #include <QSet>
 #include <QTemporaryDir>
 #include <algorithm>
@@ -96,7 +97,8 @@ struct FlashBookOutput::Book
     QList<PageCopy> normal, large, thumb, swf, phone;
     QList<ViewerPage> pages, mobilePages;
     std::unique_ptr<BookResources> resources;
-    std::unique_ptr<QTemporaryDir> work;
+    std::unique_ptr<QTemporaryDir> ownWork; // when the book is not written in a stage
+    QString work;                           // for unpacked archives; never inside the book
     QJsonObject desktopConfig, mobileConfig;
     QList<OtherIconItem> icons;
     QString pluginXml;
@@ -108,7 +110,8 @@ struct FlashBookOutput::Book
 FlashBookOutput::FlashBookOutput(std::shared_ptr<FlashPageSource> pageSource,
                                  std::shared_ptr<const FlashTemplate> flashTemplate, const QString &saveToFolder,
                                  const QString &toName)
-    : m_pageSource(std::move(pageSource)), m_template(std::move(flashTemplate)), m_folder(saveToFolder), m_name(toName)
+    : m_pageSource(std::move(pageSource)), m_template(std::move(flashTemplate)), m_folder(saveToFolder), m_name(toName),
+      m_furnishings(OutputFurnishings::installed())
 {
 }
 
@@ -139,8 +142,6 @@ void FlashBookOutput::post(int type, int index, int count) const
 
 const OutputFurnishings &FlashBookOutput::furnishings() const
 {
-    if (!m_furnishings)
-        const_cast<FlashBookOutput *>(this)->m_furnishings = OutputFurnishings::installed();
     return *m_furnishings;
 }
 
@@ -203,6 +204,8 @@ void FlashBookOutput::copyPages(Book &book)
             if (!fileExists(page))
                 return {};
             if (!page->isImage()) {
+                if (!record.swf.isEmpty())
+                    return {}; // the page's movie is in the book already
                 const QString to = QStringLiteral("files/swf/") + n + QLatin1Char('.')
                                    + OutputFiles::suffixFor(page->pageFilePath(), QStringLiteral("swf"));
                 book.swf << PageCopy{page->pageFilePath(), to};
@@ -268,7 +271,13 @@ void FlashBookOutput::writeFurnishings(Book &book)
     post(ConvertStep::ExtendFiles, 0, 1);
     const std::atomic_bool *stop = stopFlag();
     book.resources = std::make_unique<BookResources>(book.folder, stop);
-    book.work = std::make_unique<QTemporaryDir>();
+    if (!m_stagePath.isEmpty()) {
+        book.work = m_stagePath + QStringLiteral("/work");
+        OutputFiles::makeFolder(book.work);
+    } else {
+        book.ownWork = std::make_unique<QTemporaryDir>();
+        book.work = book.ownWork->path();
+    }
 
     // Downloads: files below files/download/, web addresses as they are.
     QJsonObject download;
@@ -325,7 +334,7 @@ void FlashBookOutput::writeFurnishings(Book &book)
         checkStop();
     }
 
-    ViewerConfig desktop(*m_template, *book.resources, furnishings(), QString(), book.work->path());
+    ViewerConfig desktop(*m_template, *book.resources, furnishings(), QString(), book.work);
     book.desktopConfig = desktop.build(bookTitle(), book.pages);
     book.icons = desktop.extraIconItems();
     if (!scene.isEmpty())
@@ -334,7 +343,7 @@ void FlashBookOutput::writeFurnishings(Book &book)
         book.desktopConfig.insert(QStringLiteral("download"), download);
 
     if (book.mobile) {
-        ViewerConfig phone(mobileTemplate(), *book.resources, furnishings(), QStringLiteral("../"), book.work->path());
+        ViewerConfig phone(mobileTemplate(), *book.resources, furnishings(), QStringLiteral("../"), book.work);
         book.mobileConfig = phone.build(bookTitle(), book.mobilePages);
         if (!download.isEmpty()) {
             // The phone version offers the desktop book's copies.
@@ -627,6 +636,8 @@ void FlashBookOutput::convertBook()
 {
     m_mainFile.clear();
     OutputStage stage(m_folder);
+    m_stagePath = stage.path();
+    const auto forgetStage = qScopeGuard([this] { m_stagePath.clear(); });
     writeBookFolder(stage.bookFolder());
     stage.commit(m_entries);
     m_mainFile = stage.outputFolder() + QLatin1Char('/') + m_name + QStringLiteral(".html");
@@ -637,6 +648,8 @@ void FlashBookOutput::zipOutput()
 {
     m_mainFile.clear();
     OutputStage stage(m_folder);
+    m_stagePath = stage.path();
+    const auto forgetStage = qScopeGuard([this] { m_stagePath.clear(); });
     writeBookFolder(stage.bookFolder());
     post(ConvertStep::Complete, 0, 100);
     const QString archive = packedBook(stage);
@@ -652,6 +665,8 @@ void FlashBookOutput::sealOutput(const QString &password)
         fail(loadAppString(QStringLiteral("SealedPackage-A password is needed to seal the book."),
                            QStringLiteral("A password is needed to seal the book.")));
     OutputStage stage(m_folder);
+    m_stagePath = stage.path();
+    const auto forgetStage = qScopeGuard([this] { m_stagePath.clear(); });
     writeBookFolder(stage.bookFolder());
     post(ConvertStep::Complete, 0, 100);
     const QString archive = packedBook(stage);

@@ -81,7 +81,10 @@ public:
     void setNeedExtInterface(bool on) { m_needExtInterface = on; }
     void setIsHtml5Version(bool on) { m_isHtml5 = on; }
     // The provider of furnishing files; OutputFurnishings::installed() unless set.
-    void setFurnishings(std::shared_ptr<const OutputFurnishings> furnishings) { m_furnishings = std::move(furnishings); }
+    void setFurnishings(std::shared_ptr<const OutputFurnishings> furnishings)
+    {
+        m_furnishings = furnishings ? std::move(furnishings) : OutputFurnishings::installed();
+    }
 
     // A flag of the caller's to stop on (e.g. the output job's), set from any thread;
     // null: the engine's own flag, set by stop().
@@ -173,4 +176,5 @@ private:
     const std::atomic_bool *m_externalStop = nullptr;
     QString m_mainFile;
     QStringList m_entries;
+    QString m_stagePath; // the stage of the running convertBook / zipOutput / sealOutput
 };

@@ -8,6 +8,7 @@
 #include "output/ConvertBookInfo.h"
 #include "output/FlashBookOutput.h"
 #include "output/OutputCopies.h"
+#include "output/OutputFurnishings.h"
 #include "output/OutputOperation.h"
 #include "output/SealedPackage.h"
 #include "pages/FlashPageSource.h"
@@ -34,6 +35,35 @@ QString text(const QString &path)
 {
     return QString::fromUtf8(readFile(path));
 }
+
+// Furnishing models that are not part of the program yet, as the engine sees them.
+class FakeFurnishings : public OutputFurnishings
+{
+public:
+    QString root;
+    QString pluginXml(const QString &name) const override
+    {
+        return name == "Clock" ? QString("<PlugIn name=\"Clock\" x=\"1\"><Setting><![CDATA[a<b]]></Setting></PlugIn>") : QString();
+    }
+    bool outputPluginResources(const QString &, const QString &folder) const override
+    {
+        QFile file(folder + "/clock.js");
+        return file.open(QIODevice::WriteOnly) && file.write("tick();") > 0;
+    }
+    OutputPreloader preloader(const QString &name) const override
+    {
+        return name == "Spin" ? OutputPreloader{root + "/spin.swf", root + "/spin.png"} : OutputPreloader{};
+    }
+    OutputDownloads downloads(const QString &workspace) const override
+    {
+        OutputDownloads d;
+        d.wholeFile = workspace + "/Annual report.pdf";
+        d.pageFiles = {workspace + "/pages/1.pdf", QString()};
+        d.pagePrefix = "report-";
+        d.attachments = {{"Prices", workspace + "/prices.csv"}, {"Site", "https://example.com/more.zip"}};
+        return d;
+    }
+};
 
 } // namespace
 
@@ -452,6 +482,72 @@ private slots:
         QVERIFY(page3.contains("src=\"../../files/page/3.jpg\""));
         QVERIFY(page3.contains("&lt;/title&gt;"));
         QVERIFY(!page3.contains("<script"));
+    }
+    void furnishingFilesGoIntoTheBook()
+    {
+        const QString root = path("furnishings");
+        QDir().mkpath(root + "/downloads/pages");
+        QDir().mkpath(root + "/scene/layers");
+        auto write = [](const QString &file, const QByteArray &bytes) {
+            QFile f(file);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(bytes);
+        };
+        QImage dot(4, 4, QImage::Format_RGB32);
+        dot.fill(Qt::blue);
+        QVERIFY(dot.save(root + "/spin.png"));
+        QVERIFY(dot.save(root + "/scene/layers/tree.png"));
+        write(root + "/spin.swf", "FWS movie");
+        write(root + "/downloads/Annual report.pdf", "%PDF whole");
+        write(root + "/downloads/pages/1.pdf", "%PDF page");
+        write(root + "/downloads/prices.csv", "a,b");
+        auto fake = std::make_shared<FakeFurnishings>();
+        fake->root = root;
+
+        auto tmpl = OutputCopies::copyTemplate(*m_tmpl);
+        QVERIFY(tmpl->setPropertyValue("tmplPreloader", "Spin"));
+        const QString folder = path("furnished");
+        FlashBookOutput output(OutputCopies::copyPageSource(*m_book.pages), tmpl, folder, "atlas");
+        output.setFurnishings(fake);
+        output.setPluginBundleName("Clock");
+        output.setDownloadCfgWorkspace(root + "/downloads");
+        OutputScene scene;
+        scene.xmlFilePath = root + "/scene/Meta.xml";
+        scene.folder = root + "/scene";
+        scene.background = {{"layers/tree.png", "Top Left"}, {"../../secret.png", "Top Right"}};
+        output.setFlashScenesManagement(scene);
+        output.convertBook();
+
+        const QString xml = text(folder + "/files/book.xml");
+        QVERIFY(xml.contains("<PlugIns>"));
+        QVERIFY(xml.contains("<PlugIn name=\"Clock\" x=\"1\">"));
+        QCOMPARE(readFile(folder + "/files/plugin/clock.js"), QByteArray("tick();"));
+        QCOMPARE(readFile(folder + "/files/book.swf"), QByteArray("FWS movie"));
+        QCOMPARE(readFile(folder + "/files/scenes/layers/tree.png"), readFile(root + "/scene/layers/tree.png"));
+
+        const QJsonObject config = configObject(folder + "/files/config.js");
+        QCOMPARE(readFile(folder + "/" + config.value("preloaderImage").toString()), readFile(root + "/spin.png"));
+        const QJsonArray layers = config.value("scene").toObject().value("background").toArray();
+        QCOMPARE(layers.size(), 1); // a layer outside the scene's folder is dropped
+        QCOMPARE(layers.at(0).toObject().value("file").toString(), QString("files/scenes/layers/tree.png"));
+        const QJsonObject download = config.value("download").toObject();
+        QCOMPARE(download.value("wholeFile").toString(), QString("files/download/Annual%20report.pdf"));
+        QCOMPARE(readFile(folder + "/files/download/Annual report.pdf"), QByteArray("%PDF whole"));
+        QCOMPARE(download.value("pageFiles").toArray(), QJsonArray({"files/download/pages/1.pdf", ""}));
+        QCOMPARE(download.value("attachments").toArray().at(1).toObject().value("file").toString(),
+                 QString("https://example.com/more.zip"));
+        const QJsonObject phoneDownload = configObject(folder + "/mobile/files/config.js").value("download").toObject();
+        QCOMPARE(phoneDownload.value("wholeFile").toString(), QString("../files/download/Annual%20report.pdf"));
+
+        // A scene without a folder copies nothing (never the working folder).
+        scene.folder.clear();
+        output.setFlashScenesManagement(scene);
+        const QString before = QDir::currentPath();
+        QDir::setCurrent(root);
+        output.convertBook();
+        QDir::setCurrent(before);
+        QVERIFY(!QFileInfo::exists(folder + "/files/scenes"));
+        QVERIFY(!configObject(folder + "/files/config.js").contains("scene"));
     }
 };
 
