@@ -1,0 +1,165 @@
+// Measures publishing: imports a PDF, publishes it as a book into DIR (kept there),
+// and prints pages per second and the ratio of the publish time to copying the
+// finished book with `cp -r`, measured in the same run.
+//
+//   publish_bench [--pdf FILE] --out DIR [--name N] [--kind K] [--zip] [--password P]
+//                 [--pages N] [--title T] [--tabs FILE] [--load-type T] [--threads N]
+//
+// Without --pdf the import benchmark's generated document of N pages (default 120) is
+// used (import_bench --make-pdf, run from the same folder). --tabs names a bookmark
+// tabs file (the Tabs XML). --password seals kind 5 packages; other kinds cannot be
+// protected by this build yet.
+
+#include "batch/ConvertParament.h"
+#include "batch/ImportParament.h"
+#include "furnishings/BookMarkTabs.h"
+#include "furnishings/FlashOutline.h"
+#include "output/OutputOperation.h"
+#include "pages/FlashPageSource.h"
+#include "pages/PDFSearch.h"
+#include "pages/PageImport.h"
+#include "templates/FlashTemplate.h"
+
+#include <QCommandLineParser>
+#include <QDir>
+#include <QDirIterator>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <cstdio>
+
+namespace {
+
+int failWith(const QString &message)
+{
+    std::fprintf(stderr, "%s\n", qPrintable(message));
+    return 1;
+}
+
+qint64 folderBytes(const QString &path)
+{
+    const QFileInfo info(path);
+    if (info.isFile())
+        return info.size();
+    qint64 total = 0;
+    QDirIterator it(path, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        it.next();
+        total += it.fileInfo().size();
+    }
+    return total;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    QCommandLineParser parser;
+    parser.addHelpOption();
+    parser.addOption({QStringLiteral("pdf"), QStringLiteral("PDF to import."), QStringLiteral("file")});
+    parser.addOption({QStringLiteral("out"), QStringLiteral("Folder to publish into."), QStringLiteral("folder")});
+    parser.addOption({QStringLiteral("name"), QStringLiteral("File name of the book."), QStringLiteral("name"),
+                      QStringLiteral("book")});
+    parser.addOption({QStringLiteral("kind"), QStringLiteral("Output kind (0 web folder, 2 ZIP, 4, 5 sealed)."),
+                      QStringLiteral("kind"), QStringLiteral("0")});
+    parser.addOption({QStringLiteral("zip"), QStringLiteral("Compress the web folder into a ZIP archive.")});
+    parser.addOption({QStringLiteral("password"), QStringLiteral("Password of a sealed package."), QStringLiteral("text")});
+    parser.addOption({QStringLiteral("pages"), QStringLiteral("Pages of the generated PDF."), QStringLiteral("n"),
+                      QStringLiteral("120")});
+    parser.addOption({QStringLiteral("title"), QStringLiteral("Title of the book."), QStringLiteral("text"),
+                      QStringLiteral("Benchmark book")});
+    parser.addOption({QStringLiteral("tabs"), QStringLiteral("Bookmark tabs file (Tabs XML)."), QStringLiteral("file")});
+    parser.addOption({QStringLiteral("threads"), QStringLiteral("Import threads (0: one per core)."),
+                      QStringLiteral("n"), QStringLiteral("0")});
+    parser.addOption({QStringLiteral("load-type"), QStringLiteral("Load type 0 to 3."), QStringLiteral("n"),
+                      QStringLiteral("0")});
+    parser.process(app);
+
+    const QString out = parser.value(QStringLiteral("out"));
+    if (out.isEmpty())
+        return failWith(QStringLiteral("--out DIR is needed"));
+    const int kind = parser.value(QStringLiteral("kind")).toInt();
+    const QString password = parser.value(QStringLiteral("password"));
+    if (!password.isEmpty() && kind != 5)
+        return failWith(QStringLiteral("--password: book protection is not available yet (kind 5 seals with it)"));
+
+    QTemporaryDir work;
+    QString pdf = parser.value(QStringLiteral("pdf"));
+    if (pdf.isEmpty()) {
+        pdf = work.filePath(QStringLiteral("bench.pdf"));
+        const QString maker = QCoreApplication::applicationDirPath() + QStringLiteral("/import_bench");
+        if (QProcess::execute(maker, {QStringLiteral("--make-pdf"), pdf, QStringLiteral("--pages"),
+                                      parser.value(QStringLiteral("pages"))})
+            != 0)
+            return failWith(QStringLiteral("could not make the test PDF with %1").arg(maker));
+    }
+
+    ImportParament import;
+    import.sourceFiles = {pdf};
+    PageImport importer(import, work.filePath(QStringLiteral("pages")));
+    importer.setThreadCount(parser.value(QStringLiteral("threads")).toInt());
+    QElapsedTimer clock;
+    clock.start();
+    if (!importer.run())
+        return failWith(QStringLiteral("import failed: %1").arg(importer.result().message));
+    const double importSeconds = clock.nsecsElapsed() / 1e9;
+
+    FlashTemplate tmpl;
+    if (!tmpl.loadTemplateXmlFile(FlashTemplate::bundledTemplateFile(FlashTemplate::defaultTemplateName())))
+        return failWith(tmpl.errorString());
+    BookMarkTabs tabs;
+    if (parser.isSet(QStringLiteral("tabs")) && !tabs.loadFromFile(parser.value(QStringLiteral("tabs"))))
+        return failWith(QStringLiteral("cannot read the tabs file"));
+
+    ConvertParament parament;
+    parament.setIOutputType(kind);
+    parament.setStrOutputFolder(out);
+    parament.setStrOutputName(parser.value(QStringLiteral("name")));
+    parament.setStrTitle(parser.value(QStringLiteral("title")));
+    parament.setCompressToZip(parser.isSet(QStringLiteral("zip")));
+    parament.setLoadType(parser.value(QStringLiteral("load-type")).toInt());
+
+    auto job = std::make_shared<OutputOperation>();
+    job->setFlashPageSource(importer.pageSource().get());
+    job->setFlashTmpl(&tmpl);
+    job->setFlashOutline(importer.outline().get());
+    job->setPdfSearch(importer.pdfSearch().get());
+    job->setMobileSearch(importer.mobileSearch().get());
+    job->setBookmarkTabs(&tabs);
+    job->setConvertPara(parament);
+    job->setFmappPassword(password);
+
+    OperationQueue queue;
+    clock.restart();
+    queue.addOperation(job);
+    queue.waitUntilAllOperationsAreFinished();
+    const double publishSeconds = clock.nsecsElapsed() / 1e9;
+    if (job->status() != OutputOperation::StatusWritten)
+        return failWith(QStringLiteral("publish failed: %1")
+                            .arg(job->raiseException() ? job->raiseException()->reason() : QStringLiteral("cancelled")));
+
+    const QString result = job->projectFilePath();
+    const QString copy = work.filePath(QStringLiteral("copy"));
+    clock.restart();
+    const int cp = QProcess::execute(QStringLiteral("cp"), {QStringLiteral("-r"), result, copy});
+    const double copySeconds = clock.nsecsElapsed() / 1e9;
+
+    const int pages = importer.pageSource()->pageCount();
+    std::printf("pages:                %d\n", pages);
+    std::printf("result:               %s (%.1f MiB)\n", qPrintable(result), folderBytes(result) / 1048576.0);
+    std::printf("import time:          %.2f s\n", importSeconds);
+    std::printf("publish time:         %.2f s\n", publishSeconds);
+    std::printf("pages per second:     %.1f\n", pages / publishSeconds);
+    if (cp == 0 && copySeconds > 0) {
+        std::printf("cp -r time:           %.2f s\n", copySeconds);
+        std::printf("time ratio:           %.2f (publish / cp -r)\n", publishSeconds / copySeconds);
+    } else {
+        std::printf("cp -r:                failed\n");
+    }
+    return 0;
+}

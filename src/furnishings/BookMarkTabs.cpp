@@ -1,0 +1,153 @@
+#include "furnishings/BookMarkTabs.h"
+
+#include "foundation/ColorText.h"
+#include "foundation/NumberText.h"
+#include "foundation/ScriptText.h"
+#include "furnishings/XmlText.h"
+
+#include <QDomDocument>
+#include <QFile>
+#include <QSaveFile>
+#include <QXmlStreamWriter>
+
+namespace {
+
+const QString kTabs = QStringLiteral("Tabs");
+const QString kTab = QStringLiteral("Tab");
+const QString kAlpha = QStringLiteral("alpha");
+const QString kTips = QStringLiteral("BookMarkTips");
+const QString kShowHading = QStringLiteral("BookMarkShowhading");
+const QString kTopOrSide = QStringLiteral("TopOrSide");
+const QString kPageIndex = QStringLiteral("pageIndex");
+const QString kColor = QStringLiteral("color");
+
+QString boolText(bool on)
+{
+    return on ? QStringLiteral("true") : QStringLiteral("false");
+}
+
+} // namespace
+
+BookMarkTabItem BookMarkTabItem::tabItemWithCaption(const QString &caption, const QColor &color, qint64 page)
+{
+    BookMarkTabItem item;
+    item.setCaption(caption);
+    item.setColor(colorToHexRGB(color));
+    item.setPageIndex(page);
+    return item;
+}
+
+void BookMarkTabItem::addItem(QXmlStreamWriter &w, const BookMarkTabItem &item)
+{
+    w.writeStartElement(kTab);
+    w.writeAttribute(kPageIndex, QString::number(int(item.pageIndex())));
+    w.writeAttribute(kColor, xmlSafeText(item.color()));
+    w.writeCDATA(xmlSafeText(item.caption())); // a "]]>" in it is split over two sections
+    w.writeEndElement();
+}
+
+void BookMarkTabItem::parseTabsXML(const QDomElement &element, QList<BookMarkTabItem> &items)
+{
+    for (QDomElement e = element.firstChildElement(kTab); !e.isNull(); e = e.nextSiblingElement(kTab)) {
+        BookMarkTabItem item;
+        if (e.hasAttribute(kPageIndex))
+            item.setPageIndex(NumberText::longLongValue(e.attribute(kPageIndex)));
+        if (e.hasAttribute(kColor))
+            item.setColor(e.attribute(kColor));
+        item.setCaption(e.text());
+        items.append(item);
+    }
+}
+
+QString BookMarkTabItem::tabItemsToJSON(const QList<BookMarkTabItem> &items)
+{
+    QStringList objects;
+    for (const BookMarkTabItem &item : items) {
+        if (item.pageIndex() == 0 && item.caption().isEmpty())
+            continue;
+        // The colour comes from files the user may have been sent, so it is escaped
+        // like the caption: a well-formed colour passes unchanged, anything else cannot
+        // end the string and break the configuration script.
+        QString color = item.color();
+        color.replace(QLatin1String("0x"), QLatin1String("#"));
+        objects << QStringLiteral("{\"caption\":\"%1\",\"pageIndex\":%2,\"color\": \"%3\"}")
+                       .arg(escapeStringForJS(item.caption()), QString::number(qint32(item.pageIndex())),
+                            escapeStringForJS(color));
+    }
+    return objects.join(QLatin1Char(','));
+}
+
+void BookMarkTabs::writeXml(QXmlStreamWriter &w) const
+{
+    w.writeStartElement(kTabs);
+    w.writeAttribute(kAlpha, NumberText::fixed(m_alpha, 2));
+    w.writeAttribute(kTips, boolText(m_tips));
+    w.writeAttribute(kShowHading, boolText(m_showHading));
+    if (!m_topOrSide.isEmpty())
+        w.writeAttribute(kTopOrSide, xmlSafeText(m_topOrSide));
+    for (const BookMarkTabItem &item : m_items)
+        BookMarkTabItem::addItem(w, item);
+    w.writeEndElement();
+}
+
+QString BookMarkTabs::tabsXMLString() const
+{
+    QString text;
+    QXmlStreamWriter w(&text);
+    writeXml(w);
+    return text;
+}
+
+QDomElement BookMarkTabs::tabsXMLElement(QDomDocument &document) const
+{
+    QDomDocument parsed;
+    if (!parsed.setContent(tabsXMLString()))
+        return document.createElement(kTabs);
+    return document.importNode(parsed.documentElement(), true).toElement();
+}
+
+void BookMarkTabs::loadFromTabsXML(const QDomElement &element)
+{
+    m_items.clear();
+    if (element.hasAttribute(kAlpha))
+        m_alpha = NumberText::doubleValue(element.attribute(kAlpha));
+    if (element.hasAttribute(kTopOrSide))
+        m_topOrSide = element.attribute(kTopOrSide);
+    if (element.hasAttribute(kTips))
+        m_tips = NumberText::boolValue(element.attribute(kTips));
+    if (element.hasAttribute(kShowHading))
+        m_showHading = NumberText::boolValue(element.attribute(kShowHading));
+    BookMarkTabItem::parseTabsXML(element, m_items);
+}
+
+bool BookMarkTabs::saveToFile(const QString &path) const
+{
+    QString text = tabsXMLString();
+    if (text.isEmpty())
+        text = QStringLiteral("<Tabs/>");
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    file.write(text.toUtf8());
+    return file.commit();
+}
+
+bool BookMarkTabs::loadFromFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    QDomDocument document;
+    if (!document.setContent(QString::fromUtf8(file.readAll())))
+        return false;
+    loadFromTabsXML(document.documentElement());
+    return true;
+}
+
+QString BookMarkTabs::bookmarkTabsJS() const
+{
+    const bool side = m_topOrSide.toLower() == QLatin1String("side");
+    return QStringLiteral("var bmtConfig = {tabs:[") + BookMarkTabItem::tabItemsToJSON(m_items)
+           + QStringLiteral("],onSideEdge:%1,showPage:%2,hasTexture:%3};")
+                 .arg(boolText(side), boolText(m_tips), boolText(m_showHading));
+}

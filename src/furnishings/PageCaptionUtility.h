@@ -1,0 +1,31 @@
+#pragma once
+// Page-number captions: a scheme of expressions separated by ";", each "pages:caption",
+// where pages is one page number or a range "from-to" and the caption may hold one
+// macro counting with the page: {N+k} decimal, {R+k} upper-case Roman, {r+k}
+// lower-case Roman numerals of page + k (k optional, 0 when absent).
+//   "1:Cover;2-4:{r+-1};5-30:{N+-4}"   Cover, i, ii, iii, 1, 2, ... 26
+//   "1-30:3001+"                        a range without a macro counts up from the
+//                                       caption's number: 3001 ... 3030
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace PageCaptionUtility {
+
+// Upper-case Roman numeral of n: "" for 0 (and below), "--" above 3999.
+QString romaStringForNumber(int n);
+
+// Whether one expression is valid: a single page number with any caption, or a
+// rising range whose caption carries a counter (a macro, or a "+" form with digits).
+bool isExpressionForPageCaption(const QString &expression);
+
+// The scheme made of the valid expressions only, joined by ";"; nothing when none is.
+std::optional<QString> checkCaptionFormat(const QString &scheme);
+
+// One caption per page (pageCount entries) from a scheme; line breaks are ignored,
+// invalid expressions skipped, a later expression wins over an earlier one, and
+// pages no expression names get "". Empty when the scheme names no page.
+QStringList captionsForPages(const QString &scheme, int pageCount);
+
+} // namespace PageCaptionUtility

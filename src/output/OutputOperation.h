@@ -1,0 +1,144 @@
+#pragma once
+// An output job: writes one book in the kind its ConvertParament asks for, on an
+// OperationQueue's worker thread.
+//
+// Set the properties on the main thread before the job is queued: the template, the
+// page source and the other models are copied when they are set, so the job never
+// reads what the user goes on editing. Progress is posted as ConvertBookNotification
+// with the job's taskID (when isProcess is set); finished() fires once at the end.
+//
+// status(): 128 while pending or running; 0 the book was written; 1 it failed
+// (raiseException() holds the reason, also logged as "publish error:<reason>");
+// 2 it was cancelled. projectFilePath(): the published main file, the book folder for
+// the web folder kinds (0, 4) without ZIP.
+//
+// Kinds: 0 and 4 web folder (ZIP archive with compressToZip), 2 ZIP archive, 5 package
+// sealed with fmappPassword; the application and plug-in kinds (1, 3, 6, 7, 8) are
+// handed to their packagers.
+
+#include "batch/ConvertParament.h"
+#include "foundation/WorkerException.h"
+#include "online/OnlineUserInf.h"
+#include "output/OutputFurnishings.h"
+#include "platform/OperationQueue.h"
+
+#include <QMutex>
+#include <QString>
+#include <atomic>
+#include <memory>
+#include <optional>
+
+class BookMarkTabs;
+class BookSecurity;
+class FlashOutline;
+class FlashPageSource;
+class FlashPagesAnnotations;
+class FlashTemplate;
+class GenerateAssistant;
+class PDFSearch;
+class PublishPlugin;
+
+class OutputOperation : public Operation
+{
+    Q_OBJECT
+public:
+    static constexpr int StatusRunning = 128;
+    static constexpr int StatusWritten = 0;
+    static constexpr int StatusFailed = 1;
+    static constexpr int StatusCancelled = 2;
+
+    explicit OutputOperation(QObject *parent = nullptr);
+    ~OutputOperation() override;
+
+    void setFlashPageSource(const FlashPageSource *source);
+    std::shared_ptr<FlashPageSource> flashPageSource() const { return m_pageSource; }
+    void setFlashTmpl(const FlashTemplate *tmpl);
+    std::shared_ptr<const FlashTemplate> flashTmpl() const { return m_template; }
+    void setFlashPagesAnnotations(const FlashPagesAnnotations *annotations);
+    std::shared_ptr<const FlashPagesAnnotations> flashPagesAnnotations() const { return m_annotations; }
+    void setFlashOutline(const FlashOutline *outline);
+    std::shared_ptr<const FlashOutline> flashOutline() const { return m_outline; }
+    void setFlashScenesManagement(const OutputScene &scene) { m_scene = scene; }
+    OutputScene flashScenesManagement() const { return m_scene; }
+    void setPdfSearch(const PDFSearch *search);
+    std::shared_ptr<const PDFSearch> pdfSearch() const { return m_pdfSearch; }
+    void setMobileSearch(const PDFSearch *search);
+    std::shared_ptr<const PDFSearch> mobileSearch() const { return m_mobileSearch; }
+    void setBookmarkTabs(const BookMarkTabs *tabs);
+    std::shared_ptr<const BookMarkTabs> bookmarkTabs() const { return m_tabs; }
+    void setGenerateAssistant(std::shared_ptr<GenerateAssistant> assistant) { m_assistant = std::move(assistant); }
+    std::shared_ptr<GenerateAssistant> generateAssistant() const { return m_assistant; }
+    void setPluginBundleName(const QString &name) { m_pluginBundleName = name; }
+    QString pluginBundleName() const { return m_pluginBundleName; }
+    void setDownloadCfgWorkspace(const QString &workspace) { m_downloadWorkspace = workspace; }
+    QString downloadCfgWorkspace() const { return m_downloadWorkspace; }
+    void setFmappPassword(const QString &password) { m_fmappPassword = password; }
+    QString fmappPassword() const { return m_fmappPassword; }
+    void setMobileTemplate(const FlashTemplate *tmpl);
+    std::shared_ptr<const FlashTemplate> mobileTemplate() const { return m_mobileTemplate; }
+    void setConvertPara(const ConvertParament &parament) { m_parament = parament; }
+    ConvertParament convertPara() const { return m_parament; }
+    void setConvertPlugin(std::shared_ptr<PublishPlugin> plugin) { m_plugin = std::move(plugin); }
+    std::shared_ptr<PublishPlugin> convertPlugin() const { return m_plugin; }
+    void setBookSecurity(std::shared_ptr<BookSecurity> security) { m_security = std::move(security); }
+    std::shared_ptr<BookSecurity> bookSecurity() const { return m_security; }
+    void setIsBookcaseMode(bool on) { m_isBookcaseMode = on; }
+    bool isBookcaseMode() const { return m_isBookcaseMode; }
+    void setUserInfo(const OnlineUserInf &user) { m_userInfo = user; }
+    OnlineUserInf userInfo() const { return m_userInfo; }
+    void setShotFile(const QString &file) { m_shotFile = file; }
+    QString shotFile() const { return m_shotFile; }
+    void setTaskID(const QString &id) { m_taskID = id; }
+    QString taskID() const { return m_taskID; }
+    void setIsProcess(bool on) { m_isProcess = on; }
+    bool isProcess() const { return m_isProcess; }
+
+    // A job cancelled before it began finishes without running: cancelled too.
+    int status() const
+    {
+        const int s = m_status.load();
+        return s == StatusRunning && isFinished() ? StatusCancelled : s;
+    }
+    // The failure of a job whose status is 1.
+    std::optional<WorkerException> raiseException() const;
+    QString projectFilePath() const;
+    // True when the Windows executable kind met file names it could not store.
+    bool isFileInfoError() const { return m_fileInfoError.load(); }
+
+protected:
+    void main() override;
+    void cancelled() override;
+
+private:
+    void run();
+    void finishWith(int status, const QString &projectFile, std::optional<WorkerException> failure = std::nullopt);
+
+    std::shared_ptr<FlashPageSource> m_pageSource;
+    std::shared_ptr<const FlashTemplate> m_template;
+    std::shared_ptr<const FlashTemplate> m_mobileTemplate;
+    std::shared_ptr<const FlashPagesAnnotations> m_annotations;
+    std::shared_ptr<const FlashOutline> m_outline;
+    OutputScene m_scene;
+    std::shared_ptr<const PDFSearch> m_pdfSearch;
+    std::shared_ptr<const PDFSearch> m_mobileSearch;
+    std::shared_ptr<const BookMarkTabs> m_tabs;
+    std::shared_ptr<GenerateAssistant> m_assistant;
+    QString m_pluginBundleName;
+    QString m_downloadWorkspace;
+    QString m_fmappPassword;
+    ConvertParament m_parament;
+    std::shared_ptr<PublishPlugin> m_plugin;
+    std::shared_ptr<BookSecurity> m_security;
+    bool m_isBookcaseMode = false;
+    OnlineUserInf m_userInfo;
+    QString m_shotFile;
+    QString m_taskID;
+    bool m_isProcess = false;
+
+    std::atomic_bool m_stop{false};
+    std::atomic_int m_status{StatusRunning};
+    std::atomic_bool m_fileInfoError{false};
+    mutable QMutex m_mutex; // guards the results below
+    std::optional<WorkerException> m_exception;
+    QString m_projectFilePath;
+};

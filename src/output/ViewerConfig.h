@@ -1,0 +1,57 @@
+#pragma once
+// The viewer configuration of a book (bookConfig in files/config.js, keys in
+// docs/book-format.md) made from a template's settings: booleans become true/false,
+// colours "#RRGGBB", numbers numbers; file settings are copied into the book; the
+// XML-valued settings become the viewer's lists. Settings the template lacks are left
+// out, so the viewer uses its own defaults for them.
+
+#include "furnishings/OtherIconItem.h"
+
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QList>
+#include <QString>
+#include <atomic>
+
+class BookResources;
+class FlashTemplate;
+class OutputFurnishings;
+
+struct ViewerPage
+{
+    QString normal, large, thumb, swf; // URL paths relative to the home page, "" for none
+};
+
+class ViewerConfig
+{
+public:
+    // prefix leads from the home page's folder to the book folder ("" for the desktop
+    // book, "../" for the phone version); workFolder is for unpacked archives.
+    ViewerConfig(const FlashTemplate &tmpl, BookResources &resources, const OutputFurnishings &furnishings,
+                 const QString &prefix, const QString &workFolder);
+
+    // The configuration object. Copies the files the settings name into the book.
+    QJsonObject build(const QString &title, const QList<ViewerPage> &pages);
+
+    // The extra toolbar icons of the last build, their pictures named by their paths
+    // in the book; empty when the template has none.
+    QList<OtherIconItem> extraIconItems() const { return m_icons; }
+
+    // Text of the configuration script: "var bookConfig = {...};\n", followed by the
+    // bookmark tabs script and a line break when tabsScript is not empty.
+    static QString script(const QJsonObject &config, const QString &tabsScript);
+
+private:
+    void addPlainSettings(QJsonObject &config);
+    QJsonArray shareButtons();
+    QJsonArray extraIcons();
+    QJsonObject toolbarIcons();
+    QString picture(const QString &file, const QString &sub, const QString &base);
+
+    const FlashTemplate &m_tmpl;
+    BookResources &m_resources;
+    const OutputFurnishings &m_furnishings;
+    QString m_prefix;
+    QString m_workFolder;
+    QList<OtherIconItem> m_icons;
+};

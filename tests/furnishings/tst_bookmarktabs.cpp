@@ -1,0 +1,92 @@
+#include "TestSupport.h"
+#include "furnishings/BookMarkTabs.h"
+
+#include <QDomDocument>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+class BookMarkTabsTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void xmlKeepsEveryTabAndSetting()
+    {
+        BookMarkTabs tabs;
+        tabs.setAlpha(0.7);
+        tabs.setTopOrSide("Side");
+        tabs.setBookmarkTips(true);
+        tabs.TabItems() << BookMarkTabItem::tabItemWithCaption("Say \"hi\"\nthen ]]> go", QColor(255, 136, 0), 3);
+        BookMarkTabItem blank;
+        blank.setPageIndex(0);
+        tabs.TabItems() << blank;
+        const QString xml = tabs.tabsXMLString();
+        QVERIFY(xml.startsWith("<Tabs alpha=\"0.70\" BookMarkTips=\"true\" BookMarkShowhading=\"false\" TopOrSide=\"Side\">"));
+
+        QDomDocument doc;
+        QVERIFY(doc.setContent(xml));
+        BookMarkTabs read;
+        read.loadFromTabsXML(doc.documentElement());
+        QCOMPARE(read, tabs); // caption with quote, line break and "]]>" comes back exactly
+        QCOMPARE(read.TabItems().at(0).color(), QString("0xFF8800"));
+        QCOMPARE(BookMarkTabItem().color(), QString("0x7F7F7F"));
+    }
+
+    void loadingReplacesTabsAndKeepsMissingSettings()
+    {
+        BookMarkTabs tabs;
+        tabs.setAlpha(0.4);
+        tabs.setBookmarkShowHading(true);
+        tabs.TabItems() << BookMarkTabItem();
+        QDomDocument doc;
+        QVERIFY(doc.setContent(QStringLiteral("<Tabs TopOrSide=\"Top\"/>")));
+        tabs.loadFromTabsXML(doc.documentElement());
+        QVERIFY(tabs.TabItems().isEmpty());
+        QCOMPARE(tabs.alpha(), 0.4);
+        QVERIFY(tabs.bookmarkShowHading());
+        QCOMPARE(tabs.topOrSide(), QString("Top"));
+        QVERIFY(!tabs.tabsXMLString().contains("<Tab "));
+
+        // A missing or broken tab file leaves the model as it was.
+        QTemporaryDir dir;
+        QVERIFY(!tabs.loadFromFile(dir.filePath("missing.xml")));
+        QFile broken(dir.filePath("broken.xml"));
+        QVERIFY(broken.open(QIODevice::WriteOnly));
+        broken.write("<Tabs><Tab");
+        broken.close();
+        QVERIFY(!tabs.loadFromFile(broken.fileName()));
+        QCOMPARE(tabs.alpha(), 0.4);
+
+        tabs.TabItems() << BookMarkTabItem::tabItemWithCaption("Index", Qt::blue, 9);
+        QVERIFY(tabs.saveToFile(dir.filePath("tabs.xml")));
+        BookMarkTabs read;
+        QVERIFY(read.loadFromFile(dir.filePath("tabs.xml")));
+        QCOMPARE(read, tabs);
+    }
+
+    void viewerScript()
+    {
+        BookMarkTabs tabs;
+        QCOMPARE(tabs.bookmarkTabsJS(), QString("var bmtConfig = {tabs:[],onSideEdge:false,showPage:false,hasTexture:false};"));
+
+        tabs.setTopOrSide("sIdE");
+        tabs.setBookmarkTips(true);
+        BookMarkTabItem blank;
+        blank.setPageIndex(0);
+        tabs.TabItems() << BookMarkTabItem::tabItemWithCaption("Intro", QColor(255, 136, 0), 3) << blank
+                        << BookMarkTabItem::tabItemWithCaption("A \"B\"\nC", Qt::black, 5);
+        QCOMPARE(tabs.bookmarkTabsJS(),
+                 QString("var bmtConfig = {tabs:[{\"caption\":\"Intro\",\"pageIndex\":3,\"color\": \"#FF8800\"},"
+                         "{\"caption\":\"A \\\"B\\\"<br/>C\",\"pageIndex\":5,\"color\": \"#000000\"}],"
+                         "onSideEdge:true,showPage:true,hasTexture:false};"));
+
+        // A colour from a tab file someone sent cannot end the string it stands in.
+        BookMarkTabItem hostile;
+        hostile.setColor("\"};window.hacked=1;//");
+        const QString json = BookMarkTabItem::tabItemsToJSON({hostile});
+        QVERIFY(json.contains("\"color\": \"\\\"\\};window.hacked=1;//\"}"));
+    }
+};
+
+QV_TEST(BookMarkTabsTest)
+#include "tst_bookmarktabs.moc"

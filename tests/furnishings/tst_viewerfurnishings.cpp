@@ -1,0 +1,112 @@
+#include "TestSupport.h"
+#include "furnishings/OtherIconItem.h"
+#include "furnishings/PageCaptionUtility.h"
+#include "furnishings/ShareLinksItem.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace PageCaptionUtility;
+
+// Captions, extra icons and share links: the furnishings the output engine turns into
+// the viewer's lists.
+class ViewerFurnishingsTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void romanNumerals()
+    {
+        QCOMPARE(romaStringForNumber(3999), QString("MMMCMXCIX"));
+        QCOMPARE(romaStringForNumber(14), QString("XIV"));
+        QCOMPARE(romaStringForNumber(4000), QString("--"));
+        QCOMPARE(romaStringForNumber(0), QString());
+    }
+
+    void expressionValidity_data()
+    {
+        QTest::addColumn<QString>("expression");
+        QTest::addColumn<bool>("valid");
+        QTest::newRow("single page") << "5:Cover" << true;
+        QTest::newRow("range without counter") << "1-30:Page" << false;
+        QTest::newRow("range N") << "1-30:{N+}" << true;
+        QTest::newRow("range r+2") << "1-30:{r+2}" << true;
+        QTest::newRow("falling range") << "30-1:{N+}" << false;
+        QTest::newRow("one-page range") << "5-5:{N+}" << false;
+        QTest::newRow("no page number") << "a:Cover" << false;
+        QTest::newRow("plus form") << "1-30:3001+" << true;
+        QTest::newRow("colon in caption") << "5:a:b" << false;
+    }
+
+    void expressionValidity()
+    {
+        QFETCH(QString, expression);
+        QFETCH(bool, valid);
+        QCOMPARE(isExpressionForPageCaption(expression), valid);
+    }
+
+    void schemesBecomeOneCaptionPerPage()
+    {
+        QCOMPARE(checkCaptionFormat("1-4:{r+};x;5-10:{N+}"), std::optional<QString>("1-4:{r+};5-10:{N+}"));
+        QCOMPARE(checkCaptionFormat("x;y"), std::nullopt);
+
+        QCOMPARE(captionsForPages("1:Cover;2-4:{r+-1};5-7:Page {N+-4}", 8),
+                 (QStringList{"Cover", "i", "ii", "iii", "Page 1", "Page 2", "Page 3", ""}));
+        QCOMPARE(captionsForPages("1-3:3001+", 3), (QStringList{"3001", "3002", "3003"}));
+        QCOMPARE(captionsForPages("2-3:{R+}", 3), (QStringList{"", "II", "III"}));
+        // Line breaks are ignored, pages past the book dropped, later expressions win.
+        QCOMPARE(captionsForPages("1-9:{N+}\n;2:Two", 3), (QStringList{"1", "Two", "3"}));
+        QVERIFY(captionsForPages("nonsense", 3).isEmpty());
+        QVERIFY(captionsForPages("", 3).isEmpty());
+    }
+
+    void iconListFiles()
+    {
+        QTemporaryDir dir;
+        QVERIFY(!OtherIconItem::iconListFromFile(dir.filePath("missing")));
+        QFile other(dir.filePath("other.xml"));
+        QVERIFY(other.open(QIODevice::WriteOnly));
+        other.write("<shareLinks/>");
+        other.close();
+        QVERIFY(!OtherIconItem::iconListFromFile(other.fileName()));
+
+        OtherIconItem page, link, script, odd;
+        page.setCaption("Index");
+        page.setContent("12");
+        link.setType(OtherIconItem::OpenLink);
+        link.setCaption("Shop & \"more\"");
+        link.setContent("https://example.com/?a=1&b=2");
+        link.setTarget("Blank");
+        script.setType(OtherIconItem::CallScript);
+        script.setContent("if (a < b && c) go(']]>');");
+        odd.setType(7);
+        const QList<OtherIconItem> icons{page, link, script, odd};
+
+        // A path that names no file: the list goes to a new temporary file instead.
+        const QString written = OtherIconItem::saveIconList(icons, dir.filePath("none.xml"));
+        QVERIFY(QFileInfo(written).isFile());
+        QCOMPARE(QFileInfo(written).fileName(), QString("iconsList"));
+        QCOMPARE(OtherIconItem::iconListFromFile(written), std::optional(icons));
+
+        const QString annos = OtherIconItem::otherAnnosXMLForIcons(icons);
+        QVERIFY(annos.startsWith("<otherAnnos><toolbarLeftAnotations>"));
+        QCOMPARE(annos.count("Anno "), 3); // the icon of an unknown type is left out
+        QVERIFY(OtherIconItem::otherAnnosXMLForIcons({}).isEmpty());
+    }
+
+    void shareLinks()
+    {
+        const QList<ShareLinksItem> links = ShareLinksItem::parseByXmlString(
+            "<shareLinks><shareLink title=\"Mail\" link=\"mailto:?body=${url}&amp;s=${title}\" logo=\"STYLE_RESOURCE:m.png\"/>"
+            "<shareLink title=\"X\" link=\"https://x.com/?u=${url}\"/></shareLinks>");
+        QCOMPARE(links.size(), 2);
+        QCOMPARE(links.at(0).links(), QString("mailto:?body=${url}&s=${title}"));
+        QCOMPARE(links.at(0).logo(), QString("STYLE_RESOURCE:m.png"));
+        QVERIFY(ShareLinksItem::parseByXmlString("<shareLinks><shareLink").isEmpty());
+        QVERIFY(ShareLinksItem::parseByXmlString(QString()).isEmpty());
+    }
+};
+
+QV_TEST(ViewerFurnishingsTest)
+#include "tst_viewerfurnishings.moc"

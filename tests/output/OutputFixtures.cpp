@@ -1,0 +1,104 @@
+#include "OutputFixtures.h"
+
+#include "batch/ImportParament.h"
+#include "furnishings/FlashOutline.h"
+#include "pages/FlashPageSource.h"
+#include "pages/PDFSearch.h"
+#include "pages/PageImport.h"
+#include "templates/FlashTemplate.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QJsonDocument>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+
+namespace OutputFixtures {
+
+QString wordOfPage(int n)
+{
+    static const QStringList words{"apple", "pear", "plum", "cherry", "melon", "grape", "lemon", "mango", "peach", "olive"};
+    return words.at((n - 1) % words.size());
+}
+
+Book importBook(const QString &folder, int pageCount)
+{
+    const QString pdf = folder + QStringLiteral("/book.pdf");
+    QDir().mkpath(folder);
+    {
+        QPdfWriter writer(pdf);
+        writer.setResolution(72);
+        writer.setPageSize(QPageSize(QPageSize::A5));
+        writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+        QPainter p;
+        if (!p.begin(&writer))
+            return {};
+        QFont font(QStringLiteral("DejaVu Sans"));
+        font.setPixelSize(30);
+        p.setFont(font);
+        for (int n = 1; n <= pageCount; ++n) {
+            if (n > 1)
+                writer.newPage();
+            p.fillRect(QRectF(20, 20, 380, 80), QColor::fromHsv(n * 40 % 360, 90, 240));
+            p.drawText(QPointF(40, 160), QStringLiteral("Page %1 %2").arg(n).arg(wordOfPage(n)));
+        }
+        p.end();
+    }
+    ImportParament parament;
+    parament.sourceFiles = {pdf};
+    parament.iQualityLevel = 2;
+    PageImport import(parament, folder + QStringLiteral("/workspace"));
+    // One render thread: poppler builds its colour management state unguarded on the
+    // first renders, and parallel first renders can corrupt the heap.
+    import.setThreadCount(1);
+    if (!import.run())
+        return {};
+    return {import.pageSource(), import.outline(), import.pdfSearch(), import.mobileSearch()};
+}
+
+std::unique_ptr<FlashTemplate> desktopTemplate()
+{
+    auto tmpl = std::make_unique<FlashTemplate>();
+    if (!tmpl->loadTemplateXmlFile(FlashTemplate::bundledTemplateFile(FlashTemplate::defaultTemplateName())))
+        return nullptr;
+    return tmpl;
+}
+
+QMap<QString, QString> snapshot(const QString &folder)
+{
+    QMap<QString, QString> entries;
+    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        const QString name = QDir(folder).relativeFilePath(path);
+        if (it.fileInfo().isDir())
+            entries.insert(name, QStringLiteral("<dir>"));
+        else
+            entries.insert(name, QString::fromLatin1(QCryptographicHash::hash(readFile(path), QCryptographicHash::Md5).toHex()));
+    }
+    return entries;
+}
+
+QJsonObject configObject(const QString &scriptFile)
+{
+    const QString text = QString::fromUtf8(readFile(scriptFile));
+    const QString prefix = QStringLiteral("var bookConfig = ");
+    const qsizetype end = text.indexOf(QStringLiteral(";\n"));
+    if (!text.startsWith(prefix) || end < 0)
+        return {};
+    QJsonParseError error;
+    const QJsonDocument doc = QJsonDocument::fromJson(text.mid(prefix.size(), end - prefix.size()).toUtf8(), &error);
+    return error.error == QJsonParseError::NoError ? doc.object() : QJsonObject();
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace OutputFixtures

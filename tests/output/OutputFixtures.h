@@ -1,0 +1,45 @@
+#pragma once
+// A small book made from a real PDF for the output tests, and helpers to compare
+// folders before and after a job.
+
+#include <QJsonObject>
+#include <QMap>
+#include <QString>
+#include <memory>
+
+class FlashOutline;
+class FlashPageSource;
+class FlashTemplate;
+class PDFSearch;
+
+namespace OutputFixtures {
+
+// The word printed on book page n (1-based) of the fixture PDF.
+QString wordOfPage(int n);
+
+struct Book
+{
+    std::shared_ptr<FlashPageSource> pages;
+    std::shared_ptr<FlashOutline> outline;
+    std::shared_ptr<PDFSearch> search;
+    std::shared_ptr<PDFSearch> mobileSearch;
+};
+
+// Writes a PDF of pageCount pages ("Page n <word>") into folder and imports it into
+// folder/workspace. Returns an empty Book (null pages) on failure.
+Book importBook(const QString &folder, int pageCount);
+
+// The bundled desktop template with its defaults.
+std::unique_ptr<FlashTemplate> desktopTemplate();
+
+// Every entry below folder (hidden ones too): relative path -> MD5 of the file's
+// bytes, or "<dir>" for a folder.
+QMap<QString, QString> snapshot(const QString &folder);
+
+// The object of "var bookConfig = {...};" in a configuration script; empty when the
+// script does not have that form or the object is not valid JSON.
+QJsonObject configObject(const QString &scriptFile);
+
+QByteArray readFile(const QString &path);
+
+} // namespace OutputFixtures

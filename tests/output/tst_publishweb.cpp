@@ -1,0 +1,555 @@
+#include "OutputFixtures.h"
+#include "TestSupport.h"
+#include "foundation/AppLog.h"
+#include "foundation/ZipExtractor.h"
+#include "furnishings/BookMarkTabs.h"
+#include "furnishings/FlashOutline.h"
+#include "furnishings/OtherIconItem.h"
+#include "output/ConvertBookInfo.h"
+#include "output/FlashBookOutput.h"
+#include "output/OutputCopies.h"
+#include "output/OutputFurnishings.h"
+#include "output/OutputOperation.h"
+#include "output/SealedPackage.h"
+#include "pages/FlashPageSource.h"
+#include "pages/PDFSearch.h"
+#include "platform/NotificationCenter.h"
+#include "templates/FlashTemplate.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFileInfo>
+#include <QImage>
+#include <QJsonArray>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <unistd.h>
+
+using namespace OutputFixtures;
+
+namespace {
+
+const QString kHostileTitle = QStringLiteral("</title><script>window.hacked=1</script> & \"Friends\"");
+
+QString text(const QString &path)
+{
+    return QString::fromUtf8(readFile(path));
+}
+
+// Furnishing models that are not part of the program yet, as the engine sees them.
+class FakeFurnishings : public OutputFurnishings
+{
+public:
+    QString root;
+    QString pluginXml(const QString &name) const override
+    {
+        return name == "Clock" ? QString("<PlugIn name=\"Clock\" x=\"1\"><Setting><![CDATA[a<b]]></Setting></PlugIn>") : QString();
+    }
+    bool outputPluginResources(const QString &, const QString &folder) const override
+    {
+        QFile file(folder + "/clock.js");
+        return file.open(QIODevice::WriteOnly) && file.write("tick();") > 0;
+    }
+    OutputPreloader preloader(const QString &name) const override
+    {
+        return name == "Spin" ? OutputPreloader{root + "/spin.swf", root + "/spin.png"} : OutputPreloader{};
+    }
+    OutputDownloads downloads(const QString &workspace) const override
+    {
+        OutputDownloads d;
+        d.wholeFile = workspace + "/Annual report.pdf";
+        d.pageFiles = {workspace + "/pages/1.pdf", QString()};
+        d.pagePrefix = "report-";
+        d.attachments = {{"Prices", workspace + "/prices.csv"}, {"Site", "https://example.com/more.zip"}};
+        return d;
+    }
+};
+
+} // namespace
+
+// Publishing a book imported from a real PDF as a web folder, a ZIP archive and a
+// sealed package, through the output job as the publish dialog runs it.
+class PublishWebTest : public QObject
+{
+    Q_OBJECT
+private:
+    QTemporaryDir m_dir;
+    Book m_book;
+    std::unique_ptr<FlashTemplate> m_tmpl;
+    BookMarkTabs m_tabs;
+
+    QString path(const QString &name) const { return m_dir.filePath(name); }
+
+    std::shared_ptr<OutputOperation> makeJob(const QString &folder, int kind, const QString &name = QStringLiteral("atlas"))
+    {
+        ConvertParament p;
+        p.setIOutputType(kind);
+        p.setStrOutputFolder(folder);
+        p.setStrOutputName(name);
+        p.setStrTitle(kHostileTitle);
+        p.setStrKeywords(QStringLiteral("fruit <b>"));
+        p.setStrDecription(QStringLiteral("A book about 'fruit'"));
+        p.setStrScripts(QStringLiteral("<script>window.extra = 1;</script>"));
+        auto job = std::make_shared<OutputOperation>();
+        job->setFlashPageSource(m_book.pages.get());
+        job->setFlashTmpl(m_tmpl.get());
+        job->setFlashOutline(m_book.outline.get());
+        job->setPdfSearch(m_book.search.get());
+        job->setMobileSearch(m_book.mobileSearch.get());
+        job->setBookmarkTabs(&m_tabs);
+        job->setConvertPara(p);
+        return job;
+    }
+
+    static void run(const std::shared_ptr<OutputOperation> &job)
+    {
+        OperationQueue queue;
+        queue.addOperation(job);
+        QVERIFY(queue.waitForAllOperationsProcessingEvents(120000));
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        m_book = importBook(path("source"), 6);
+        QVERIFY(m_book.pages);
+        QCOMPARE(m_book.pages->pageCount(), 6);
+        m_tmpl = desktopTemplate();
+        QVERIFY(m_tmpl);
+        m_tabs.TabItems() << BookMarkTabItem::tabItemWithCaption("Intro", QColor(255, 136, 0), 1)
+                          << BookMarkTabItem::tabItemWithCaption("Say \"plum\"\nnow", QColor(0, 128, 0), 3);
+        m_tabs.setTopOrSide("Side");
+    }
+
+    void webFolderHoldsTheWholeBook()
+    {
+        const QString folder = path("web");
+        auto job = makeJob(folder, 0);
+        run(job);
+        QCOMPARE(job->status(), OutputOperation::StatusWritten);
+        QCOMPARE(job->projectFilePath(), QDir::cleanPath(folder));
+
+        for (const char *file : {"atlas.html", "files/config.js", "files/outline.js", "files/search.js",
+                                 "files/annotations.js", "files/book.xml", "files/lib/qv-ui.js",
+                                 "files/lib/page-flip.browser.js", "files/viewer/aurora.js", "mobile/index.html",
+                                 "mobile/files/config.js", "mobile/files/search.js", "mobile/files/viewer/metro.js"})
+            QVERIFY2(QFileInfo::exists(folder + "/" + file), file);
+        QVERIFY(!QFileInfo::exists(folder + "/files/viewer/index.html"));
+        // Nothing of the job's own is left behind.
+        QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 (QStringList{"atlas.html", "files", "mobile"}));
+
+        // Pictures that exist are copied byte for byte, never re-encoded.
+        for (int n = 1; n <= 6; ++n) {
+            QCOMPARE(readFile(QString("%1/files/page/%2.jpg").arg(folder).arg(n)),
+                     readFile(m_book.pages->normalPages().at(n - 1)->pageFilePath()));
+            QCOMPARE(readFile(QString("%1/files/large/%2.jpg").arg(folder).arg(n)),
+                     readFile(m_book.pages->pages().at(n - 1)->pageFilePath()));
+            QCOMPARE(readFile(QString("%1/mobile/files/page/%2.jpg").arg(folder).arg(n)),
+                     readFile(m_book.pages->phonePages().at(n - 1)->pageFilePath()));
+        }
+
+        const QJsonObject config = configObject(folder + "/files/config.js");
+        QCOMPARE(config.value("title").toString(), kHostileTitle);
+        const QJsonArray pages = config.value("pages").toArray();
+        QCOMPARE(pages.size(), 6);
+        QCOMPARE(pages.at(2).toObject().value("normal").toString(), QString("files/page/3.jpg"));
+        QCOMPARE(config.value("backgroundColor").toString(), QString("#2E3B4E"));
+        QCOMPARE(config.value("pageShadow").toBool(), true);
+        for (const QJsonValue &button : config.value("shareButtons").toArray())
+            QVERIFY(QFileInfo::exists(folder + "/" + button.toObject().value("logo").toString()));
+
+        const QJsonObject phone = configObject(folder + "/mobile/files/config.js");
+        QCOMPARE(phone.value("pages").toArray().size(), 6);
+        QCOMPARE(phone.value("backgroundColor").toString(), QString("#1E1E1E"));
+        const QString phoneThumb = phone.value("pages").toArray().at(0).toObject().value("thumb").toString();
+        QVERIFY(QFileInfo::exists(folder + "/mobile/" + phoneThumb));
+
+        // The tabs line follows the configuration in both versions.
+        QVERIFY(text(folder + "/files/config.js").endsWith(m_tabs.bookmarkTabsJS() + "\n"));
+        QVERIFY(text(folder + "/mobile/files/config.js").endsWith(m_tabs.bookmarkTabsJS() + "\n"));
+        QVERIFY(text(folder + "/files/book.xml").contains("<Tabs alpha=\"0.00\""));
+        QVERIFY(text(folder + "/files/search.js").contains(wordOfPage(3)));
+
+        // Texts stay text in the home page; the extra script goes in as written.
+        const QString home = text(folder + "/atlas.html");
+        QVERIFY(!home.contains("<script>window.hacked"));
+        QVERIFY(home.contains("<title>&lt;/title&gt;&lt;script&gt;window.hacked=1&lt;/script&gt; &amp; &quot;Friends&quot;</title>"));
+        QVERIFY(home.contains("content=\"fruit &lt;b&gt;\""));
+        QVERIFY(home.contains("content=\"A book about &#39;fruit&#39;\""));
+        QVERIFY(home.contains("<script>window.extra = 1;</script>"));
+        QVERIFY(home.contains("content=\"0\"")); // load type
+    }
+
+    void kindsAndLoadTypes()
+    {
+        // Kind 4 is the web folder too; load type 2 has no phone version.
+        auto html5 = makeJob(path("kind4"), 4);
+        ConvertParament p = html5->convertPara();
+        p.setLoadType(2);
+        html5->setConvertPara(p);
+        run(html5);
+        QCOMPARE(html5->status(), OutputOperation::StatusWritten);
+        QVERIFY(QFileInfo::exists(path("kind4/atlas.html")));
+        QVERIFY(!QFileInfo::exists(path("kind4/mobile")));
+        QVERIFY(text(path("kind4/atlas.html")).contains("content=\"2\""));
+
+        // Kind 2: the archive holds the book at its top.
+        auto zip = makeJob(path("kind2"), 2);
+        run(zip);
+        QCOMPARE(zip->status(), OutputOperation::StatusWritten);
+        QCOMPARE(zip->projectFilePath(), path("kind2/atlas.zip"));
+        const QStringList entries = ZipExtractor::entryNames(path("kind2/atlas.zip"));
+        QVERIFY(entries.contains("atlas.html"));
+        QVERIFY(entries.contains("files/config.js"));
+        QVERIFY(entries.contains("mobile/files/page/6.jpg"));
+        QCOMPARE(QDir(path("kind2")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 QStringList{"atlas.zip"});
+
+        // Kind 0 with ZIP: the book inside is named "index".
+        auto packed = makeJob(path("kind0zip"), 0, "index");
+        p = packed->convertPara();
+        p.setCompressToZip(true);
+        packed->setConvertPara(p);
+        run(packed);
+        QCOMPARE(packed->status(), OutputOperation::StatusWritten);
+        QCOMPARE(packed->projectFilePath(), path("kind0zip/index.zip"));
+        QVERIFY(ZipExtractor::entryNames(packed->projectFilePath()).contains("index.html"));
+    }
+
+    void sealedPackageOpensWithItsPasswordOnly()
+    {
+        auto job = makeJob(path("sealed"), 5);
+        job->setFmappPassword("correct horse");
+        run(job);
+        QCOMPARE(job->status(), OutputOperation::StatusWritten);
+        const QString package = path("sealed/atlas.fmapp");
+        QCOMPARE(job->projectFilePath(), package);
+        QVERIFY(!readFile(package).contains("bookConfig")); // nothing readable inside
+
+        QString error;
+        QVERIFY(!openSealedPackage(package, "Correct horse", path("opened-wrong"), &error));
+        QVERIFY(!error.isEmpty());
+        QVERIFY(!QFileInfo::exists(path("opened-wrong/atlas.html")));
+        QVERIFY2(openSealedPackage(package, "correct horse", path("opened"), &error), qPrintable(error));
+        QCOMPARE(configObject(path("opened/files/config.js")).value("pages").toArray().size(), 6);
+
+        // One changed byte anywhere (header or body) and it does not open at all.
+        QByteArray bytes = readFile(package);
+        for (qsizetype at : {qsizetype(13), bytes.size() / 2}) {
+            QByteArray changed = bytes;
+            changed[at] = char(changed[at] ^ 0x01);
+            QFile out(path("tampered.fmapp"));
+            QVERIFY(out.open(QIODevice::WriteOnly));
+            out.write(changed);
+            out.close();
+            QVERIFY(!openSealedPackage(path("tampered.fmapp"), "correct horse", path("opened-tampered")));
+            QVERIFY(!QFileInfo::exists(path("opened-tampered/atlas.html")));
+        }
+
+        // Without a password there is no package.
+        auto unsealed = makeJob(path("unsealed"), 5);
+        run(unsealed);
+        QCOMPARE(unsealed->status(), OutputOperation::StatusFailed);
+        QVERIFY(!QFileInfo::exists(path("unsealed")));
+    }
+
+    void progressComesInOrderWithTheTaskId()
+    {
+        QObject observer;
+        QList<QVariantMap> seen;
+        NotificationCenter::defaultCenter()->addObserver(&observer, ConvertBookNotification, nullptr,
+                                                         [&](const Notification &n) { seen << n.userInfo; });
+        auto job = makeJob(path("progress"), 0);
+        job->setTaskID("task-7");
+        job->setIsProcess(true);
+        ConvertParament p = job->convertPara();
+        p.setCompressToZip(true);
+        job->setConvertPara(p);
+        run(job);
+        QCOMPARE(job->status(), OutputOperation::StatusWritten);
+        QCoreApplication::processEvents();
+        QVERIFY(!seen.isEmpty());
+        int lastType = 0;
+        QSet<int> types;
+        for (const QVariantMap &info : std::as_const(seen)) {
+            QCOMPARE(info.value("id").toString(), QString("task-7"));
+            QVERIFY(info.value("count").toInt() > 0);
+            QVERIFY(info.value("index").toInt() >= 0 && info.value("index").toInt() <= info.value("count").toInt());
+            const int type = info.value("type").toInt();
+            QVERIFY2(type >= lastType, qPrintable(QString("type %1 after %2").arg(type).arg(lastType)));
+            lastType = type;
+            types << type;
+        }
+        QCOMPARE(seen.first().value("type").toInt(), int(ConvertStep::Ready));
+        QCOMPARE(lastType, int(ConvertStep::Complete));
+        for (int type : {1, 2, 3, 8, 10, 11, 14})
+            QVERIFY(types.contains(type));
+        QCOMPARE(ConvertBookMessageCount, 17);
+        QCOMPARE(convertBookInfoText(16), QString("Publish the book completely!"));
+
+        // Without isProcess nothing is posted.
+        seen.clear();
+        auto quiet = makeJob(path("quiet"), 0);
+        run(quiet);
+        QCoreApplication::processEvents();
+        QVERIFY(seen.isEmpty());
+    }
+
+    void cancelledJobLeavesTheFolderAsItWas_data()
+    {
+        QTest::addColumn<int>("stopAt");
+        for (int type : {0, 1, 3, 4, 8, 10, 11, 14})
+            QTest::addRow("at type %d", type) << type;
+    }
+
+    void cancelledJobLeavesTheFolderAsItWas()
+    {
+        QFETCH(int, stopAt);
+        const QString folder = path(QString("cancel-%1").arg(stopAt));
+        run(makeJob(folder, 0));
+        QFile other(folder + "/notes.txt");
+        QVERIFY(other.open(QIODevice::WriteOnly));
+        other.write("mine");
+        other.close();
+        const auto before = snapshot(folder);
+
+        // Run on this thread, so the progress reaches the observer while the job is at
+        // that very step.
+        auto job = makeJob(folder, 0, "atlas");
+        job->setIsProcess(true);
+        job->setTaskID("cancel");
+        int finished = 0;
+        connect(job.get(), &Operation::finished, this, [&] { ++finished; }, Qt::DirectConnection);
+        QObject observer;
+        NotificationCenter::defaultCenter()->addObserver(&observer, ConvertBookNotification, nullptr, [&](const Notification &n) {
+            if (n.userInfo.value("type").toInt() == stopAt)
+                job->cancel();
+        });
+        job->start();
+        QCOMPARE(job->status(), OutputOperation::StatusCancelled);
+        QVERIFY(!job->raiseException());
+        QCOMPARE(finished, 1);
+        QCOMPARE(snapshot(folder), before);
+    }
+
+    void failedJobLeavesTheFolderAsItWas()
+    {
+        // An older book, then a run whose page picture is gone and cannot be made again.
+        const QString folder = path("failing");
+        run(makeJob(folder, 0));
+        const auto before = snapshot(folder);
+        auto broken = OutputCopies::copyPageSource(*m_book.pages);
+        auto lost = std::make_shared<FlashPageImage>();
+        lost->setPageFilePath(path("nowhere/lost.jpg"));
+        broken->pages()[2] = lost;
+        broken->normalPages()[2] = lost;
+        auto job = makeJob(folder, 0);
+        job->setFlashPageSource(broken.get());
+        run(job);
+        QCOMPARE(job->status(), OutputOperation::StatusFailed);
+        QVERIFY(job->raiseException());
+        QVERIFY(job->raiseException()->reason().contains("lost.jpg"));
+        QCOMPARE(snapshot(folder), before);
+        QVERIFY(text(AppLog::shared().logFilePath()).contains("publish error:"));
+
+        // A file where the output folder should be: refused, the file untouched.
+        QFile blocker(path("blocker"));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.write("keep me");
+        blocker.close();
+        auto blocked = makeJob(path("blocker"), 0);
+        run(blocked);
+        QCOMPARE(blocked->status(), OutputOperation::StatusFailed);
+        QCOMPARE(readFile(path("blocker")), QByteArray("keep me"));
+
+        // A folder the job may not write into (meaningless for root, who may write anywhere).
+        if (geteuid() != 0) {
+            const QString locked = path("locked");
+            run(makeJob(locked, 0));
+            const auto lockedBefore = snapshot(locked);
+            QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+            auto denied = makeJob(locked, 0);
+            run(denied);
+            QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+            QCOMPARE(denied->status(), OutputOperation::StatusFailed);
+            QCOMPARE(snapshot(locked), lockedBefore);
+        }
+
+        // A folder that did not exist is not left behind by a failed run.
+        auto fresh = makeJob(path("fresh/deeper"), 0);
+        fresh->setFlashPageSource(broken.get());
+        run(fresh);
+        QCOMPARE(fresh->status(), OutputOperation::StatusFailed);
+        QVERIFY(!QFileInfo::exists(path("fresh")));
+    }
+
+    void finishedFiresOnceAlsoWhenCancelledBeforeItBegan()
+    {
+        auto job = makeJob(path("never"), 0);
+        int finished = 0;
+        connect(job.get(), &Operation::finished, this, [&] { ++finished; }, Qt::DirectConnection);
+        job->cancel();
+        run(job);
+        QCOMPARE(finished, 1);
+        QCOMPARE(job->status(), OutputOperation::StatusCancelled);
+        QVERIFY(!QFileInfo::exists(path("never")));
+        job->cancel();
+        job->start();
+        QCOMPARE(finished, 1);
+    }
+
+    void rebuildReplacesTheOldBookWhole()
+    {
+        const QString folder = path("rebuild");
+        run(makeJob(folder, 0));
+        QVERIFY(QFileInfo::exists(folder + "/files/page/6.jpg"));
+
+        auto shorter = OutputCopies::copyPageSource(*m_book.pages);
+        for (auto kind : {FlashPageSource::PictureKind::Large, FlashPageSource::PictureKind::Normal,
+                          FlashPageSource::PictureKind::Thumb, FlashPageSource::PictureKind::Phone})
+            shorter->pageList(kind).resize(3);
+        auto job = makeJob(folder, 0);
+        job->setFlashPageSource(shorter.get());
+        run(job);
+        QCOMPARE(job->status(), OutputOperation::StatusWritten);
+        QCOMPARE(QDir(folder + "/files/page").entryList(QDir::Files).size(), 3);
+        QVERIFY(!QFileInfo::exists(folder + "/mobile/files/page/4.jpg"));
+        QCOMPARE(configObject(folder + "/files/config.js").value("pages").toArray().size(), 3);
+    }
+
+    void settingsReachTheViewer()
+    {
+        // A template with changed settings, extra icons and a file value naming
+        // something that is not a picture.
+        auto tmpl = desktopTemplate();
+        QVERIFY(tmpl->setPropertyValue("backgroundColor", "0x112233"));
+        QVERIFY(tmpl->setPropertyValue("hardCover", "Yes"));
+        QVERIFY(tmpl->setPropertyValue("flipDuration", "450"));
+        QVERIFY(tmpl->setPropertyValue("pageCaption", "1:Cover;2-6:{r+-1}"));
+        QFile secret(path("secret.txt"));
+        QVERIFY(secret.open(QIODevice::WriteOnly));
+        secret.write("password=hunter2");
+        secret.close();
+        QVERIFY(tmpl->setPropertyValue("backgroundImage", path("secret.txt")));
+        QImage icon(16, 16, QImage::Format_RGB32);
+        icon.fill(Qt::red);
+        QVERIFY(icon.save(path("shop.png")));
+        OtherIconItem shop;
+        shop.setCaption("Shop");
+        shop.setFile(path("shop.png"));
+        shop.setType(OtherIconItem::OpenLink);
+        shop.setContent("https://example.com/?a=1&b=2");
+        shop.setTarget("Blank");
+        QFile list(path("icons.xml"));
+        QVERIFY(list.open(QIODevice::WriteOnly));
+        list.close();
+        QCOMPARE(OtherIconItem::saveIconList({shop}, path("icons.xml")), path("icons.xml"));
+        QVERIFY(tmpl->setPropertyValue("otherIconsConfig", path("icons.xml")));
+
+        auto job = makeJob(path("settings"), 0);
+        job->setFlashTmpl(tmpl.get());
+        ConvertParament p = job->convertPara();
+        p.setIsConvertBasicHtml(true);
+        job->setConvertPara(p);
+        run(job);
+        QCOMPARE(job->status(), OutputOperation::StatusWritten);
+
+        const QJsonObject config = configObject(path("settings/files/config.js"));
+        QCOMPARE(config.value("backgroundColor").toString(), QString("#112233"));
+        QCOMPARE(config.value("hardCover").toBool(), true);
+        QCOMPARE(config.value("flipDuration").toDouble(), 450.0);
+        QCOMPARE(config.value("captions").toArray(), QJsonArray({"Cover", "i", "ii", "iii", "iv", "v"}));
+        QCOMPARE(config.value("backgroundImage").toString(), QString());
+        QDirIterator all(path("settings"), QDir::Files, QDirIterator::Subdirectories);
+        while (all.hasNext())
+            QVERIFY(!readFile(all.next()).contains("hunter2"));
+
+        const QJsonObject extra = config.value("extraIcons").toArray().at(0).toObject();
+        QCOMPARE(extra.value("caption").toString(), QString("Shop"));
+        QCOMPARE(extra.value("type").toInt(), 1);
+        QCOMPARE(readFile(path("settings/") + extra.value("icon").toString()), readFile(path("shop.png")));
+        const QString xml = text(path("settings/files/book.xml"));
+        QVERIFY(xml.contains("<otherAnnos>"));
+        QVERIFY(xml.contains("url=\"https://example.com/?a=1&amp;b=2\""));
+
+        // One plain page per book page, with its text, linked to its neighbours.
+        const QString page3 = text(path("settings/files/basic/3.html"));
+        QVERIFY(page3.contains(wordOfPage(3)));
+        QVERIFY(page3.contains("href=\"2.html\""));
+        QVERIFY(page3.contains("href=\"4.html\""));
+        QVERIFY(page3.contains("src=\"../../files/page/3.jpg\""));
+        QVERIFY(page3.contains("&lt;/title&gt;"));
+        QVERIFY(!page3.contains("<script"));
+    }
+    void furnishingFilesGoIntoTheBook()
+    {
+        const QString root = path("furnishings");
+        QDir().mkpath(root + "/downloads/pages");
+        QDir().mkpath(root + "/scene/layers");
+        auto write = [](const QString &file, const QByteArray &bytes) {
+            QFile f(file);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(bytes);
+        };
+        QImage dot(4, 4, QImage::Format_RGB32);
+        dot.fill(Qt::blue);
+        QVERIFY(dot.save(root + "/spin.png"));
+        QVERIFY(dot.save(root + "/scene/layers/tree.png"));
+        write(root + "/spin.swf", "FWS movie");
+        write(root + "/downloads/Annual report.pdf", "%PDF whole");
+        write(root + "/downloads/pages/1.pdf", "%PDF page");
+        write(root + "/downloads/prices.csv", "a,b");
+        auto fake = std::make_shared<FakeFurnishings>();
+        fake->root = root;
+
+        auto tmpl = OutputCopies::copyTemplate(*m_tmpl);
+        QVERIFY(tmpl->setPropertyValue("tmplPreloader", "Spin"));
+        const QString folder = path("furnished");
+        FlashBookOutput output(OutputCopies::copyPageSource(*m_book.pages), tmpl, folder, "atlas");
+        output.setFurnishings(fake);
+        output.setPluginBundleName("Clock");
+        output.setDownloadCfgWorkspace(root + "/downloads");
+        OutputScene scene;
+        scene.xmlFilePath = root + "/scene/Meta.xml";
+        scene.folder = root + "/scene";
+        scene.background = {{"layers/tree.png", "Top Left"}, {"../../secret.png", "Top Right"}};
+        output.setFlashScenesManagement(scene);
+        output.convertBook();
+
+        const QString xml = text(folder + "/files/book.xml");
+        QVERIFY(xml.contains("<PlugIns>"));
+        QVERIFY(xml.contains("<PlugIn name=\"Clock\" x=\"1\">"));
+        QCOMPARE(readFile(folder + "/files/plugin/clock.js"), QByteArray("tick();"));
+        QCOMPARE(readFile(folder + "/files/book.swf"), QByteArray("FWS movie"));
+        QCOMPARE(readFile(folder + "/files/scenes/layers/tree.png"), readFile(root + "/scene/layers/tree.png"));
+
+        const QJsonObject config = configObject(folder + "/files/config.js");
+        QCOMPARE(readFile(folder + "/" + config.value("preloaderImage").toString()), readFile(root + "/spin.png"));
+        const QJsonArray layers = config.value("scene").toObject().value("background").toArray();
+        QCOMPARE(layers.size(), 1); // a layer outside the scene's folder is dropped
+        QCOMPARE(layers.at(0).toObject().value("file").toString(), QString("files/scenes/layers/tree.png"));
+        const QJsonObject download = config.value("download").toObject();
+        QCOMPARE(download.value("wholeFile").toString(), QString("files/download/Annual%20report.pdf"));
+        QCOMPARE(readFile(folder + "/files/download/Annual report.pdf"), QByteArray("%PDF whole"));
+        QCOMPARE(download.value("pageFiles").toArray(), QJsonArray({"files/download/pages/1.pdf", ""}));
+        QCOMPARE(download.value("attachments").toArray().at(1).toObject().value("file").toString(),
+                 QString("https://example.com/more.zip"));
+        const QJsonObject phoneDownload = configObject(folder + "/mobile/files/config.js").value("download").toObject();
+        QCOMPARE(phoneDownload.value("wholeFile").toString(), QString("../files/download/Annual%20report.pdf"));
+
+        // A scene without a folder copies nothing (never the working folder).
+        scene.folder.clear();
+        output.setFlashScenesManagement(scene);
+        const QString before = QDir::currentPath();
+        QDir::setCurrent(root);
+        output.convertBook();
+        QDir::setCurrent(before);
+        QVERIFY(!QFileInfo::exists(folder + "/files/scenes"));
+        QVERIFY(!configObject(folder + "/files/config.js").contains("scene"));
+    }
+};
+
+QV_TEST(PublishWebTest)
+#include "tst_publishweb.moc"
