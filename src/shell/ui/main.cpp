@@ -1,16 +1,52 @@
 #include "foundation/AppStrings.h"
+#include "foundation/SettingsStore.h"
+#include "shell/BookFileRequest.h"
+#include "shell/LanguageSettlement.h"
+#include "shell/ui/QuorvelAppDelegate.h"
 
 #include <QApplication>
-#include <QMainWindow>
+#include <QLocale>
+#include <QProcess>
 
 int main(int argc, char **argv)
 {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quorvel"));
-    QMainWindow window;
-    window.setWindowTitle(loadAppString(QStringLiteral("$APP_NAME$")));
-    window.resize(1200, 800);
-    window.show();
+    QApplication::setOrganizationName(QStringLiteral("Zendarrow"));
+    QApplication::setApplicationVersion(QStringLiteral(QUORVEL_VERSION));
+
+    // The UI language is settled before anything is shown.
+    const QStringList arguments = app.arguments().mid(1);
+    const LanguageDecision language = LanguageSettlement::decide(
+        arguments, defaultLanguageCode(), LanguageSettlement::systemLanguageCode(QLocale::system()),
+        qEnvironmentVariableIsSet(LanguageSettlement::relaunchGuard().constData()));
+    if (language.save) {
+        saveDefaultLanguageCode(language.code);
+        SettingsStore::sync();
+    }
+    if (language.relaunch) {
+        // The run in the settled language; this one waits for it, so a terminal or a
+        // script that started the program sees it end when the program ends.
+        qputenv(LanguageSettlement::relaunchGuard().constData(), "1");
+        QProcess child;
+        child.setProcessChannelMode(QProcess::ForwardedChannels);
+        child.setInputChannelMode(QProcess::ForwardedInputChannel);
+        child.start(QCoreApplication::applicationFilePath(), language.relaunchArguments);
+        if (child.waitForStarted(-1)) {
+            child.waitForFinished(-1);
+            return child.exitStatus() == QProcess::NormalExit ? child.exitCode() : 1;
+        }
+        // Starting again failed: go on in this run.
+    }
+    setCurrentLanguageCode(language.code);
+
+    QuorvelAppDelegate delegate;
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &delegate, &QuorvelAppDelegate::applicationWillTerminate);
+    const StartupRequest request = StartupRequest::parse(LanguageSettlement::withoutLanguageArgument(arguments));
+    if (!delegate.applicationDidFinishLaunching(request)) {
+        delegate.applicationWillTerminate();
+        return 0;
+    }
     return app.exec();
 }

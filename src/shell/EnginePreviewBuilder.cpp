@@ -1,0 +1,93 @@
+#include "shell/EnginePreviewBuilder.h"
+
+#include "annotations/FlashPagesAnnotations.h"
+#include "foundation/AppStrings.h"
+#include "foundation/WorkerException.h"
+#include "furnishings/FlashOutline.h"
+#include "output/FlashBookOutput.h"
+#include "output/HTMLConfigInfo.h"
+#include "output/OutputCopies.h"
+#include "pages/FlashPageSource.h"
+#include "pages/PDFSearch.h"
+#include "project/BookDocument.h"
+#include "project/BookProjectPart.h"
+#include "templates/FlashTemplate.h"
+
+namespace {
+
+// Private copies of the book, read by the engine on the worker thread.
+class EnginePreviewJob : public PreviewJob
+{
+public:
+    std::shared_ptr<FlashPageSource> pageSource;
+    std::shared_ptr<const FlashTemplate> flashTmpl;
+    std::shared_ptr<const FlashTemplate> mobileTemplate;
+    std::shared_ptr<const FlashOutline> outline;
+    std::shared_ptr<const PDFSearch> pdfSearch;
+    std::shared_ptr<const PDFSearch> mobileSearch;
+    std::shared_ptr<const FlashPagesAnnotations> annotations;
+    QString downloadWorkspace;
+    HTMLConfigInfo html;
+
+    PreviewBuildResult run(const QString &folder, const std::atomic_bool &stop) override
+    {
+        try {
+            FlashBookOutput output(pageSource, flashTmpl, folder, EnginePreviewBuilder::homePageName());
+            output.setMobileTemplate(mobileTemplate);
+            output.setFlashOutline(outline);
+            output.setPdfSearch(pdfSearch);
+            output.setMobileSearch(mobileSearch);
+            output.setFlashPagesAnnotations(annotations);
+            output.setDownloadCfgWorkspace(downloadWorkspace);
+            // The furnishings of the book (bookmark tabs, scene, plug-in, assistant)
+            // are handed to the engine here as their models join the book.
+            output.setHTMLConfig(html);
+            output.setOuputTheMobileFiles(true);
+            output.setStopFlag(&stop);
+            output.convertBook();
+            return PreviewBuildResult::written();
+        } catch (const WorkerException &e) {
+            if (e.isCancellation() || stop)
+                return PreviewBuildResult::cancelled();
+            return PreviewBuildResult::failed(e.reason());
+        }
+    }
+};
+
+} // namespace
+
+EnginePreviewBuilder::EnginePreviewBuilder(BookProvider provider)
+    : m_provider(std::move(provider))
+{
+}
+
+std::unique_ptr<PreviewJob> EnginePreviewBuilder::prepare(int changeFlags, QString *error)
+{
+    Q_UNUSED(changeFlags); // the engine writes the whole book every time
+    const Book book = m_provider ? m_provider() : Book{};
+    const BookDocument *document = book.document;
+    if (!document || !document->pageSource() || document->pageSource()->pageCount() == 0)
+        return nullptr;
+    auto job = std::make_unique<EnginePreviewJob>();
+    job->pageSource = OutputCopies::copyPageSource(*document->pageSource());
+    job->flashTmpl = OutputCopies::copyTemplate(*document->flashTmpl());
+    job->mobileTemplate = document->mobileTemplate()->isLoaded()
+        ? OutputCopies::copyTemplate(*document->mobileTemplate())
+        : nullptr;
+    if (!job->pageSource || !job->flashTmpl) {
+        if (error)
+            *error = loadAppString(QStringLiteral("PreviewBuilder-The book's template or pages cannot be read."),
+                                   QStringLiteral("The book's template or pages cannot be read."));
+        return nullptr;
+    }
+    job->outline = OutputCopies::copyOutline(*document->flashOutline());
+    job->pdfSearch = std::make_shared<const PDFSearch>(*document->pdfSearch());
+    job->mobileSearch = std::make_shared<const PDFSearch>(*document->mobileSearch());
+    job->annotations = std::make_shared<const FlashPagesAnnotations>(*document->pagesAnnotations());
+    if (const BookProjectPartPtr download = document->part(BookPartName::Download))
+        job->downloadWorkspace = download->filesFolder();
+    job->html.setHTMLTitle(book.title);
+    job->html.setLoadType(0); // each device its viewer: the mobile mode shows mobile/
+    job->html.setHasMobileVersion(true);
+    return job;
+}

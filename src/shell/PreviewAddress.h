@@ -1,0 +1,19 @@
+#pragma once
+// Addresses of the preview book on the preview server.
+//   http://127.0.0.1:<port>/?r=<generation>#p=<page>                 the desktop book
+//   http://127.0.0.1:<port>/mobile/index.html?r=<generation>#p=<page> the phone version
+// The generation changes with every rebuild, so the web view loads the new book
+// instead of only moving to another page of the old one.
+
+#include <QUrl>
+
+namespace PreviewAddress {
+
+QUrl bookUrl(const QUrl &base, bool mobile, int generation, int page);
+// The page of a "#p=N" address (as the viewer keeps it while the reader turns pages);
+// 0 when there is none.
+int pageFromUrl(const QUrl &url);
+// Whether an address is one of the phone version.
+bool isMobileUrl(const QUrl &url);
+
+} // namespace PreviewAddress

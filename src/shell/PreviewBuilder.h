@@ -1,0 +1,56 @@
+#pragma once
+// What the live preview needs of the output engine: "write the open book into this
+// folder", split in two steps so the book can go on being edited meanwhile.
+//
+//   prepare()  on the main thread: takes private copies of what the book is made of
+//              (pages, templates, outline, search text, furnishings) and returns a job;
+//   run()      on a worker thread: writes the preview book from those copies into the
+//              folder ("index.html", "files/", "mobile/"), replacing the book there only
+//              once the new one is complete; returns early when stop is set.
+
+#include <QString>
+#include <atomic>
+#include <memory>
+
+struct PreviewBuildResult
+{
+    enum class Outcome { Written, Failed, Cancelled };
+    Outcome outcome = Outcome::Written;
+    QString message; // why it failed
+
+    bool ok() const { return outcome == Outcome::Written; }
+    static PreviewBuildResult written() { return {}; }
+    static PreviewBuildResult failed(const QString &message) { return {Outcome::Failed, message}; }
+    static PreviewBuildResult cancelled() { return {Outcome::Cancelled, {}}; }
+};
+
+class PreviewJob
+{
+public:
+    virtual ~PreviewJob() = default;
+    virtual PreviewBuildResult run(const QString &folder, const std::atomic_bool &stop) = 0;
+};
+
+class PreviewBuilder
+{
+public:
+    virtual ~PreviewBuilder() = default;
+    // Null, with *error saying why, when there is nothing to build (no book open,
+    // no pages) or the copies cannot be made.
+    virtual std::unique_ptr<PreviewJob> prepare(int changeFlags, QString *error) = 0;
+};
+
+// The parts of the preview a change touches (the preview-change flag). Every bit
+// asks for a rebuild; the engine writes the whole book each time, so the bits only
+// say what changed. All (-1) rebuilds everything.
+namespace PreviewChange {
+constexpr int Settings = 0x1;    // design settings of a template
+constexpr int Pages = 0x2;       // pages inserted, removed, replaced or reordered
+constexpr int Thumbnails = 0x4;
+constexpr int LargePages = 0x8;
+constexpr int Outline = 0x10;    // bookmarks
+constexpr int Furnishings = 0x20; // tabs, scenes, backgrounds, plug-ins, icons
+constexpr int Annotations = 0x40; // links and media of the pages
+constexpr int Assistant = 0x100; // narration of the speaking assistant
+constexpr int All = -1;
+} // namespace PreviewChange

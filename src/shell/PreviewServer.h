@@ -1,0 +1,66 @@
+#pragma once
+// The local HTTP server that shows the preview book to the main window's web view:
+// GET and HEAD of the files below one folder (the document root), on 127.0.0.1 only.
+//
+// "/" and every folder answer their "index.html". Paths are percent-decoded and must
+// stay inside the root: ".." parts and links that lead out of it are refused (403),
+// so nothing else on the disk can be read through the server. Answers carry the
+// file's MIME type and "Cache-Control: no-store", because the same addresses show a
+// new book after every rebuild. Each connection serves one request and is closed.
+//
+// Runs on the thread that created it (the main thread); files are sent in pieces as
+// the socket takes them, so a large file never holds up the window.
+
+#include <QHash>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QUrl>
+
+class QTcpServer;
+class QTcpSocket;
+
+class PreviewServer : public QObject
+{
+    Q_OBJECT
+public:
+    explicit PreviewServer(QObject *parent = nullptr);
+    ~PreviewServer() override;
+
+    // Listens on 127.0.0.1 (port 0: any free port). False with errorString() when it cannot.
+    bool start(quint16 port = 0);
+    void stop();
+    bool isListening() const;
+    quint16 port() const;
+    QString errorString() const { return m_error; }
+
+    QString documentRoot() const { return m_root; }
+    void setDocumentRoot(const QString &folder);
+
+    // "http://127.0.0.1:<port>/"
+    QUrl baseUrl() const;
+
+    // The MIME type answered for a file name (by its extension).
+    static QString mimeTypeForFile(const QString &fileName);
+    // The file a request path names below root, or an empty string when it leads out
+    // of root (the check the server makes before it opens anything).
+    static QString resolveRequestPath(const QString &root, const QString &requestPath);
+
+    // Requests answered so far (for tests and the debug log).
+    int requestCount() const { return m_requests; }
+
+private:
+    struct Connection;
+    void onNewConnection();
+    void onReadyRead(QTcpSocket *socket);
+    void respond(QTcpSocket *socket, const QByteArray &method, const QByteArray &target);
+    void sendError(QTcpSocket *socket, int status, const QByteArray &extraHeaders = {});
+    void sendMore(QTcpSocket *socket);
+    void finish(QTcpSocket *socket);
+
+    QTcpServer *m_server = nullptr;
+    QString m_root;
+    QString m_error;
+    int m_requests = 0;
+    QHash<QTcpSocket *, Connection *> m_connections;
+};

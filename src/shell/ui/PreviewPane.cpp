@@ -1,0 +1,150 @@
+#include "shell/ui/PreviewPane.h"
+
+#include "foundation/AppLog.h"
+#include "platform/ui/QvWebView.h"
+#include "shell/PreviewAddress.h"
+
+#include <QChildEvent>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QStackedWidget>
+#include <QVBoxLayout>
+#include <QWebEngineView>
+
+PreviewPane::PreviewPane(QWidget *parent)
+    : QWidget(parent)
+{
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    m_message = new QLabel(this);
+    m_message->setObjectName(QStringLiteral("previewMessage"));
+    m_message->setWordWrap(true);
+    m_message->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_message->setStyleSheet(QStringLiteral("background: #fdecea; color: #8c1d18; padding: 8px 12px;"
+                                            "border-bottom: 1px solid #f2b8b5;"));
+    m_message->hide();
+    layout->addWidget(m_message);
+
+    m_stack = new QStackedWidget(this);
+    m_placeholder = new QLabel(this);
+    m_placeholder->setObjectName(QStringLiteral("previewPlaceholder"));
+    m_placeholder->setAlignment(Qt::AlignCenter);
+    m_placeholder->setWordWrap(true);
+    m_placeholder->setStyleSheet(QStringLiteral("background: #2e3b4e; color: #d5dbe3; font-size: 16px;"));
+    m_stack->addWidget(m_placeholder);
+    m_webHolder = new QWidget(this);
+    auto *holderLayout = new QVBoxLayout(m_webHolder);
+    holderLayout->setContentsMargins(0, 0, 0, 0);
+    m_stack->addWidget(m_webHolder);
+    layout->addWidget(m_stack, 1);
+}
+
+void PreviewPane::ensureWebView()
+{
+    if (m_web)
+        return;
+    auto *view = new QWebEngineView(m_webHolder);
+    view->setObjectName(QStringLiteral("previewWebView"));
+    m_webHolder->layout()->addWidget(view);
+    view->installEventFilter(this);
+    for (QObject *child : view->children())
+        child->installEventFilter(this);
+    m_web = QvWebView::instanceWith(
+        view, nullptr,
+        {{QStringLiteral("connector"), [this](const QVariant &body) { emit bookConnector(body); }},
+         {QStringLiteral("jsPrint"),
+          [](const QVariant &body) { AppLog::shared().log(QStringLiteral("jsPrint:%1").arg(body.toString())); }}});
+    connect(m_web, &QvWebView::loadFinished, this, &PreviewPane::bookLoaded);
+}
+
+void PreviewPane::showPlaceholder(const QString &text)
+{
+    m_placeholder->setText(text);
+    m_stack->setCurrentWidget(m_placeholder);
+}
+
+QString PreviewPane::placeholderText() const
+{
+    return m_placeholder->text();
+}
+
+bool PreviewPane::isShowingBook() const
+{
+    return m_stack->currentWidget() == m_webHolder;
+}
+
+void PreviewPane::showBook(const QUrl &base, bool mobile, int generation)
+{
+    const int page = currentPage();
+    ensureWebView();
+    // The viewer opens on the page of "#p=N" itself.
+    m_requested = PreviewAddress::bookUrl(base, mobile, generation, page);
+    m_stack->setCurrentWidget(m_webHolder);
+    m_web->loadURL(m_requested);
+}
+
+QUrl PreviewPane::currentUrl() const
+{
+    return m_web ? m_web->wkWebView()->url() : QUrl();
+}
+
+int PreviewPane::currentPage() const
+{
+    if (!m_web)
+        return 0;
+    const int page = PreviewAddress::pageFromUrl(currentUrl());
+    return page > 0 ? page : PreviewAddress::pageFromUrl(m_requested);
+}
+
+void PreviewPane::goToPage(int page)
+{
+    if (!m_web || page <= 0)
+        return;
+    m_web->evaluateJavaScript(
+        QStringLiteral("(function(p){ if (window.Quorvel && Quorvel.reader && Quorvel.reader.go)"
+                       " { Quorvel.reader.go(p); return true; } location.hash = 'p=' + p; return false; })(%1)")
+            .arg(page));
+}
+
+void PreviewPane::showMessage(const QString &text)
+{
+    m_message->setText(text);
+    m_message->setVisible(!text.isEmpty());
+}
+
+void PreviewPane::clearMessage()
+{
+    showMessage(QString());
+}
+
+QString PreviewPane::message() const
+{
+    return m_message->text();
+}
+
+QWebEngineView *PreviewPane::webEngineView() const
+{
+    return m_web ? m_web->wkWebView() : nullptr;
+}
+
+bool PreviewPane::eventFilter(QObject *watched, QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::ChildAdded:
+        // The view makes the widget that takes the drops when it first shows a page.
+        static_cast<QChildEvent *>(event)->child()->installEventFilter(this);
+        return false;
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+    case QEvent::Drop:
+        if (m_dropTarget) {
+            QCoreApplication::sendEvent(m_dropTarget, event);
+            return true;
+        }
+        return false;
+    default:
+        return QWidget::eventFilter(watched, event);
+    }
+}

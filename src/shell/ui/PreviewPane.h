@@ -1,0 +1,67 @@
+#pragma once
+// The preview area of the main window: the preview book in a web view, a placeholder
+// while no book is shown, and a message bar for a rebuild that failed (the last good
+// preview stays visible under it).
+//
+// The web view is made when the first book is shown. Its pages report through the
+// script message handlers "connector" (bookConnector()) and "jsPrint" (logged).
+
+#include <QPointer>
+#include <QUrl>
+#include <QVariant>
+#include <QWidget>
+
+class QLabel;
+class QStackedWidget;
+class QvWebView;
+class QWebEngineView;
+
+class PreviewPane : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit PreviewPane(QWidget *parent = nullptr);
+
+    void showPlaceholder(const QString &text);
+    QString placeholderText() const;
+    bool isShowingBook() const;
+
+    // Loads the preview book from the server at base (the phone version when mobile),
+    // on the page the reader is on now.
+    void showBook(const QUrl &base, bool mobile, int generation);
+    // The address last loaded, and the one the view is at now (it follows the pages).
+    QUrl requestedUrl() const { return m_requested; }
+    QUrl currentUrl() const;
+    // The page the reader is on (from the view's address); 0 when none is known.
+    int currentPage() const;
+    // Turns the preview to a page.
+    void goToPage(int page);
+
+    void showMessage(const QString &text);
+    void clearMessage();
+    QString message() const;
+
+    // Files dropped on the web view go to target instead of opening in the view.
+    void setDropTarget(QWidget *target) { m_dropTarget = target; }
+
+    QvWebView *webView() const { return m_web; }
+    QWebEngineView *webEngineView() const;
+
+signals:
+    void bookLoaded(bool ok);
+    void bookConnector(const QVariant &message);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void ensureWebView();
+
+    QLabel *m_message = nullptr;
+    QStackedWidget *m_stack = nullptr;
+    QLabel *m_placeholder = nullptr;
+    QWidget *m_webHolder = nullptr;
+    QvWebView *m_web = nullptr;
+    QUrl m_requested;
+    QPointer<QWidget> m_dropTarget;
+};

@@ -1,0 +1,88 @@
+#include "shell/ui/ProjectPanel.h"
+
+#include "platform/NotificationCenter.h"
+#include "platform/ui/DragFileImport.h"
+#include "platform/ui/QvWindow.h"
+#include "project/RecentProjectItem.h"
+#include "shell/BookFileRequest.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QListWidget>
+#include <QPushButton>
+
+ProjectPanel::ProjectPanel(QObject *parent)
+    : WindowController(QStringLiteral("ProjectPanel"), WindowLoader::Lookup::Localized, parent)
+{
+}
+
+void ProjectPanel::bindOutlets()
+{
+    outlet(m_btnNewFromPDF, "btnNewFromPDF");
+    outlet(m_btnNewFromPictures, "btnNewFromPictures");
+    outlet(m_btnOpenProject, "btnOpenProject");
+    outlet(m_btnDemo, "btnDemo");
+    outlet(m_btnQuit, "btnQuit");
+    outlet(m_btnOpenRecent, "btnOpenRecent");
+    outlet(m_recent, "lstRecent");
+}
+
+void ProjectPanel::awakeFromNib()
+{
+    const auto choose = [this](QPushButton *button, Choice choice) {
+        connect(button, &QPushButton::clicked, this, [this, choice] { closeWindowWithCode(choice); });
+    };
+    choose(m_btnNewFromPDF, NewFromPDF);
+    choose(m_btnNewFromPictures, NewFromPictures);
+    choose(m_btnOpenProject, OpenProject);
+    choose(m_btnDemo, OpenDemo);
+    choose(m_btnQuit, Quit);
+    connect(m_btnOpenRecent, &QPushButton::clicked, this, [this] { chooseRecent(m_recent->currentRow()); });
+    connect(m_recent, &QListWidget::itemActivated, this,
+            [this](QListWidgetItem *item) { chooseRecent(m_recent->row(item)); });
+    connect(m_recent, &QListWidget::currentRowChanged, this,
+            [this](int row) { m_btnOpenRecent->setEnabled(row >= 0); });
+    fillRecentList();
+
+    m_dropTarget = DragFileImport::coverWidget(window(), BookFileRequest::acceptedExtensions());
+    NotificationCenter::defaultCenter()->addObserver(this, DragReportNotification, m_dropTarget,
+                                                     [this](const Notification &) {
+                                                         m_dropped = m_dropTarget->dragResult();
+                                                         closeWindowWithCode(DroppedFiles);
+                                                     });
+}
+
+void ProjectPanel::fillRecentList()
+{
+    m_recent->clear();
+    for (const RecentProjectItem &item : RecentProjectItem::recentProjects()) {
+        auto *row = new QListWidgetItem(item.name().isEmpty() ? QFileInfo(item.path()).completeBaseName() : item.name());
+        row->setToolTip(QDir::toNativeSeparators(item.path()));
+        row->setData(Qt::UserRole, item.path());
+        m_recent->addItem(row);
+    }
+    m_btnOpenRecent->setEnabled(false);
+}
+
+void ProjectPanel::chooseRecent(int row)
+{
+    const QListWidgetItem *item = m_recent->item(row);
+    if (!item)
+        return;
+    m_recentPath = item->data(Qt::UserRole).toString();
+    closeWindowWithCode(OpenRecent);
+}
+
+QPushButton *ProjectPanel::button(Choice choice) const
+{
+    switch (choice) {
+    case NewFromPDF: return m_btnNewFromPDF;
+    case NewFromPictures: return m_btnNewFromPictures;
+    case OpenProject: return m_btnOpenProject;
+    case OpenDemo: return m_btnDemo;
+    case Quit: return m_btnQuit;
+    case OpenRecent: return m_btnOpenRecent;
+    case DroppedFiles: return nullptr;
+    }
+    return nullptr;
+}

@@ -1,0 +1,815 @@
+#include "shell/ui/QuorvelAppDelegate.h"
+
+#include "foundation/AppLog.h"
+#include "foundation/AppResources.h"
+#include "foundation/AppStrings.h"
+#include "foundation/AppUtility.h"
+#include "foundation/SettingsStore.h"
+#include "furnishings/FlashOutline.h"
+#include "pages/FlashPage.h"
+#include "pages/FlashPageSource.h"
+#include "pages/PageImport.h"
+#include "platform/NotificationCenter.h"
+#include "platform/ui/DragFileImport.h"
+#include "platform/ui/LogAlert.h"
+#include "platform/ui/QvPanel.h"
+#include "platform/ui/Workspace.h"
+#include "project/AppSettings.h"
+#include "project/BookDocument.h"
+#include "project/BookProject.h"
+#include "project/BookProjectPart.h"
+#include "project/PreferencesSettings.h"
+#include "project/ProjectBackup.h"
+#include "project/RecentProjectItem.h"
+#include "publishing/ui/PublishBookWindowDelegate.h"
+#include "publishing/ui/PublishCommand.h"
+#include "shell/BookImportTask.h"
+#include "shell/BookSession.h"
+#include "shell/EnginePreviewBuilder.h"
+#include "shell/PreviewAddress.h"
+#include "shell/ui/BookmarkOutlineView.h"
+#include "shell/ui/ImportPDFDialog.h"
+#include "shell/ui/ImportProgressDialog.h"
+#include "shell/ui/MainWindow.h"
+#include "shell/ui/PreviewPane.h"
+#include "shell/ui/ProjectPanel.h"
+#include "templates/FlashTemplate.h"
+#include "templates/TemplateNotifications.h"
+#include "templates/ui/FlashTemplateOutlineDelegate.h"
+
+#include <QAction>
+#include <QDir>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QMenu>
+#include <QStandardPaths>
+
+namespace {
+
+QString text(const char *key, const char *english)
+{
+    return loadAppString(QString::fromUtf8(key), QString::fromUtf8(english));
+}
+
+QString documentsFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+}
+
+} // namespace
+
+QuorvelAppDelegate::QuorvelAppDelegate(QObject *parent)
+    : QObject(parent)
+{
+    m_previewLoop.setBuilder(std::make_shared<EnginePreviewBuilder>([this] {
+        EnginePreviewBuilder::Book book;
+        if (m_session) {
+            book.document = &m_session->document();
+            book.title = m_session->displayName();
+        }
+        return book;
+    }));
+    connect(&m_previewLoop, &PreviewLoop::previewReady, this, &QuorvelAppDelegate::onPreviewReady);
+    connect(&m_previewLoop, &PreviewLoop::previewFailed, this, &QuorvelAppDelegate::onPreviewFailed);
+    connect(&m_previewLoop, &PreviewLoop::buildStarted, this, [this] {
+        if (m_window)
+            m_window->setStatusText(text("QuorvelAppD-Updating the preview…", "Updating the preview…"));
+    });
+    m_repeatTimer.setInterval(kRepeatInterval);
+    connect(&m_repeatTimer, &QTimer::timeout, this, &QuorvelAppDelegate::onRepeatTimer);
+
+    // Every design change of the book (the settings outline, an editor, undo) rebuilds
+    // the preview; the undo stacks record the change themselves.
+    NotificationCenter::defaultCenter()->addObserver(this, FlashTmplProValueChangedNotification, nullptr,
+                                                     [this](const Notification &) { onTemplateValueChanged(); });
+}
+
+QuorvelAppDelegate::~QuorvelAppDelegate()
+{
+    NotificationCenter::defaultCenter()->removeObserver(this);
+    applicationWillTerminate();
+    delete m_window.data();
+}
+
+MainWindow *QuorvelAppDelegate::mainWindow() const
+{
+    return m_window;
+}
+
+// ---------------------------------------------------------------------------------
+// Start and end
+
+bool QuorvelAppDelegate::applicationDidFinishLaunching(const StartupRequest &request)
+{
+    m_previewFolder = createUniqueTempFolder();
+    m_previewLoop.setPreviewFolder(m_previewFolder);
+    m_server.setDocumentRoot(m_previewFolder);
+    if (!m_server.start())
+        AppLog::shared().log(QStringLiteral("Error:preview server: %1").arg(m_server.errorString()));
+
+    m_window = new MainWindow;
+    m_window->setShouldClose([this] { return m_quitting || applicationShouldTerminate(); });
+    m_window->previewPane()->showPlaceholder(
+        text("QuorvelAppD-Open or import a book to see it here.", "Open or import a book to see it here."));
+    connectActions();
+    m_publishCommand = new PublishCommand(m_window, nullptr, this);
+    m_publishCommand->setDialogPreparer([this](PublishBookWindowDelegate &dialog) { prepareOutputWindow(dialog); });
+    m_publishCommand->setAdditionsMenuSwitch([this](bool enabled) { setAdditionsMenuEnabled(enabled); });
+    setCommandAvailable(QStringLiteral("publishPlugin"), false); // shown once its dialog exists
+    setAdditionsMenuEnabled(true);
+    updateWindowTitle();
+    m_window->show();
+    m_repeatTimer.start();
+
+    bool opened = false;
+    if (request.demo)
+        opened = openDemoBook();
+    else if (request.file.kind != BookFileRequest::Kind::None)
+        opened = openFiles(request.file.files);
+    if (opened)
+        return true;
+    if (runProjectPanel())
+        return true;
+    m_quitting = true;
+    return false;
+}
+
+bool QuorvelAppDelegate::applicationShouldTerminate()
+{
+    if (m_quitting)
+        return true;
+    if (!confirmCloseBook())
+        return false;
+    m_quitting = true;
+    return true;
+}
+
+void QuorvelAppDelegate::applicationWillTerminate()
+{
+    if (m_terminated)
+        return;
+    m_terminated = true;
+    m_repeatTimer.stop();
+    m_previewLoop.stopAndWait();
+    m_previewLoop.clearPreviewChangeFlag();
+
+    AppSettings::shareInstance()->saveSettings();
+    PreferencesSettings::shareInstance()->saveSettings();
+    SettingsStore::sync();
+
+    if (m_session) {
+        ProjectBackup backups;
+        ProjectResult result;
+        if (m_session->hasPages() && m_session->backup(backups, &result).isEmpty())
+            AppLog::shared().log(QStringLiteral("Error:backup failed: %1").arg(result.message));
+    }
+    m_server.stop();
+    if (!m_previewFolder.isEmpty())
+        removeTree(m_previewFolder);
+    if (m_window)
+        m_window->designSettings()->setFlashTemplate(nullptr);
+    m_session.reset();
+}
+
+// ---------------------------------------------------------------------------------
+// Window
+
+void QuorvelAppDelegate::connectActions()
+{
+    const auto on = [this](const char *name, auto slot) {
+        connect(m_window->action(QString::fromLatin1(name)), &QAction::triggered, this, slot);
+    };
+    on("newFromPDF", &QuorvelAppDelegate::onNewFromPDF);
+    on("newFromPictures", &QuorvelAppDelegate::onNewFromPictures);
+    on("openProject", &QuorvelAppDelegate::onOpenProject);
+    on("save", &QuorvelAppDelegate::onSaveProject);
+    on("saveAs", &QuorvelAppDelegate::onSaveProjectAs);
+    on("closeBook", &QuorvelAppDelegate::onCloseBook);
+    on("quit", &QuorvelAppDelegate::onQuit);
+    on("publish", &QuorvelAppDelegate::onConvertToFlipBook);
+    on("publishPlugin", &QuorvelAppDelegate::onPublishPlugin);
+    on("previewInBrowser", &QuorvelAppDelegate::onPreviewInBrowser);
+    on("about", &QuorvelAppDelegate::onAbout);
+    on("scenesMaker", &QuorvelAppDelegate::onOpenScenesMaker);
+    on("manageRecords", &QuorvelAppDelegate::onManageRecords);
+    on("phonePages", &QuorvelAppDelegate::onReviewPhonePages);
+    on("importAssistant", &QuorvelAppDelegate::onImportAssistant);
+    on("exportAssistant", &QuorvelAppDelegate::onExportAssistant);
+    connect(m_window->recentMenu(), &QMenu::aboutToShow, this, &QuorvelAppDelegate::fillRecentMenu);
+    fillRecentMenu();
+
+    connect(m_window.data(), &MainWindow::displayModeChanged, this, &QuorvelAppDelegate::onDisplayModeChanged);
+    connect(m_window->bookmarkOutline(), &BookmarkOutlineView::pageActivated, m_window->previewPane(),
+            &PreviewPane::goToPage);
+    NotificationCenter::defaultCenter()->addObserver(this, DragReportNotification, m_window->dropTarget(),
+                                                     [this](const Notification &) {
+                                                         if (m_window)
+                                                             onFilesDropped(m_window->dropTarget()->dragResult());
+                                                     });
+}
+
+void QuorvelAppDelegate::fillRecentMenu()
+{
+    QMenu *menu = m_window->recentMenu();
+    menu->clear();
+    const QList<RecentProjectItem> items = RecentProjectItem::recentProjects();
+    for (const RecentProjectItem &item : items) {
+        const QString path = item.path();
+        QAction *action = menu->addAction(item.name().isEmpty() ? QFileInfo(path).completeBaseName() : item.name());
+        action->setToolTip(QDir::toNativeSeparators(path));
+        action->setData(path);
+        connect(action, &QAction::triggered, this, [this, path] { onOpenRecent(path); });
+    }
+    if (items.isEmpty())
+        menu->addAction(text("QuorvelAppD-No Recent Projects", "No Recent Projects"))->setEnabled(false);
+}
+
+void QuorvelAppDelegate::updateWindowTitle()
+{
+    if (!m_window)
+        return;
+    const QString app = loadAppString(QStringLiteral("$APP_NAME$"));
+    if (!m_session) {
+        m_window->setWindowTitle(app);
+        m_window->setWindowModified(false);
+        return;
+    }
+    m_window->setWindowTitle(QStringLiteral("%1[*] — %2").arg(m_session->displayName(), app));
+    m_window->setWindowModified(m_session->isModified());
+}
+
+void QuorvelAppDelegate::setAdditionsMenuEnabled(bool enabled)
+{
+    m_additionsEnabled = enabled;
+    if (!m_window)
+        return;
+    for (const QString &name : MainWindow::additionsActionNames())
+        if (QAction *action = m_window->action(name))
+            action->setEnabled(enabled && m_availableCommands.contains(name));
+    // Every item a feature adds to the menu later follows the switch too.
+    for (QAction *action : m_window->additionsMenu()->actions())
+        if (!action->isSeparator() && !MainWindow::additionsActionNames().contains(action->objectName()))
+            action->setEnabled(enabled);
+}
+
+void QuorvelAppDelegate::setCommandAvailable(const QString &actionName, bool available)
+{
+    if (available)
+        m_availableCommands.insert(actionName);
+    else
+        m_availableCommands.remove(actionName);
+    if (m_window && actionName == QLatin1String("publishPlugin"))
+        m_window->action(actionName)->setVisible(available);
+    setAdditionsMenuEnabled(m_additionsEnabled);
+}
+
+// ---------------------------------------------------------------------------------
+// The open book
+
+void QuorvelAppDelegate::installSession(std::unique_ptr<BookSession> session)
+{
+    m_previewLoop.stopAndWait();
+    m_previewLoop.clearPreviewChangeFlag();
+    m_window->designSettings()->setFlashTemplate(nullptr);
+    m_session = std::move(session); // the book before goes, with its temporary folders
+    bindTemplate();
+    m_window->bookmarkOutline()->setOutline(m_session->document().flashOutline().get());
+    m_window->setBookOpen(true);
+    m_window->previewPane()->clearMessage();
+    if (!m_window->previewPane()->isShowingBook())
+        m_window->previewPane()->showPlaceholder(text("QuorvelAppD-Preparing the preview…", "Preparing the preview…"));
+    m_window->setStatusText(text("QuorvelAppD-%1 pages", "%1 pages").arg(m_session->pageCount()));
+    updateWindowTitle();
+    m_previewLoop.setPreviewChangeFlag(PreviewChange::All);
+    m_previewLoop.buildNow(); // the first preview at once
+    emit bookOpened();
+}
+
+void QuorvelAppDelegate::bindTemplate()
+{
+    if (!m_session) {
+        m_window->designSettings()->setFlashTemplate(nullptr);
+        return;
+    }
+    BookDocument &document = m_session->document();
+    m_window->designSettings()->setFlashTemplate(
+        m_window->displayMode() == MainWindow::DisplayMode::Mobile ? document.mobileTemplate() : document.flashTmpl());
+}
+
+bool QuorvelAppDelegate::closeBook()
+{
+    if (!m_session)
+        return true;
+    if (!confirmCloseBook())
+        return false;
+    m_previewLoop.stopAndWait();
+    m_previewLoop.clearPreviewChangeFlag();
+    m_window->designSettings()->setFlashTemplate(nullptr);
+    m_session.reset();
+    m_window->bookmarkOutline()->setOutline(nullptr);
+    m_window->setBookOpen(false);
+    m_window->previewPane()->clearMessage();
+    m_window->previewPane()->showPlaceholder(
+        text("QuorvelAppD-Open or import a book to see it here.", "Open or import a book to see it here."));
+    m_window->setStatusText(QString());
+    updateWindowTitle();
+    emit bookClosed();
+    return true;
+}
+
+bool QuorvelAppDelegate::confirmCloseBook()
+{
+    if (!m_session || !m_session->isModified())
+        return true;
+    AlertRequest request;
+    request.messageText = text("QuorvelAppD-Do you want to save the changes made to the book \"%1\"?",
+                               "Do you want to save the changes made to the book \"%1\"?")
+                              .arg(m_session->displayName());
+    request.informativeText = text("QuorvelAppD-Your changes will be lost if you don't save them.",
+                                   "Your changes will be lost if you don't save them.");
+    request.buttons = {text("QuorvelAppD-Save", "Save"), text("QuorvelAppD-Don't Save", "Don't Save"),
+                       loadAppString(QStringLiteral("Cancel"), QStringLiteral("Cancel"))};
+    request.style = AlertStyle::Warning;
+    request.defaultButton = 0;
+    request.escapeButton = 2;
+    switch (LogAlert::runAlert(request, m_window)) {
+    case 0: return saveBook(false);
+    case 1: return true;
+    default: return false;
+    }
+}
+
+bool QuorvelAppDelegate::saveBook(bool askForPlace)
+{
+    if (!m_session)
+        return false;
+    QString target;
+    if (askForPlace || m_session->isUntitled()) {
+        QvPanel panel;
+        panel.setIsOpenPanel(false);
+        panel.setOwer(m_window);
+        panel.setTitle(text("QuorvelAppD-Save the book as a project", "Save the book as a project"));
+        panel.setTypes({BookProject::fileExtension()});
+        panel.setNameFieldStringValue(m_session->suggestedFileName());
+        panel.setDirectory(m_session->isUntitled() ? documentsFolder()
+                                                   : QFileInfo(m_session->projectFilePath()).absolutePath());
+        target = runPanel(panel).value(0);
+        if (target.isEmpty())
+            return false;
+    }
+    // Saving moves the page pictures: no rebuild may read them meanwhile.
+    m_previewLoop.stopAndWait();
+    const ProjectResult result = target.isEmpty() ? m_session->save() : m_session->saveAs(target);
+    updateWindowTitle();
+    if (!result.ok()) {
+        LogAlert::alertMessage(text("QuorvelAppD-The book could not be saved.", "The book could not be saved."),
+                               result.message);
+        return false;
+    }
+    if (!result.warnings.isEmpty())
+        LogAlert::alertMessage(text("QuorvelAppD-The book was saved.", "The book was saved."),
+                               result.warnings.join(QLatin1Char('\n')));
+    m_window->setStatusText(text("QuorvelAppD-Saved \"%1\"", "Saved \"%1\"")
+                                .arg(QDir::toNativeSeparators(m_session->projectFilePath())));
+    return true;
+}
+
+void QuorvelAppDelegate::onTemplateValueChanged()
+{
+    if (!m_session)
+        return;
+    m_session->setModified(true);
+    updateWindowTitle();
+    setPreviewChangeFlag(PreviewChange::Settings);
+}
+
+void QuorvelAppDelegate::setPreviewChangeFlag(int bits)
+{
+    if (m_session)
+        m_previewLoop.setPreviewChangeFlag(bits);
+}
+
+// ---------------------------------------------------------------------------------
+// Opening and importing
+
+QString QuorvelAppDelegate::demoBookPath()
+{
+    return AppResources::resourcePath(QStringLiteral("demo/Demo.pdf"));
+}
+
+bool QuorvelAppDelegate::openFiles(const QStringList &paths)
+{
+    const BookFileRequest request = BookFileRequest::fromPaths(paths);
+    switch (request.kind) {
+    case BookFileRequest::Kind::Project: return openProject(request.files.first());
+    case BookFileRequest::Kind::Pdf: return importPDF(request.files.first());
+    case BookFileRequest::Kind::Pictures: return importPictures(request.files);
+    case BookFileRequest::Kind::Unsupported:
+        LogAlert::alertMessage(text("QuorvelAppD-These files cannot be made into a book.",
+                                    "These files cannot be made into a book."),
+                               text("QuorvelAppD-Quorvel opens projects (.qvprj), PDF files and pictures.",
+                                    "Quorvel opens projects (.qvprj), PDF files and pictures."));
+        return false;
+    case BookFileRequest::Kind::None: return false;
+    }
+    return false;
+}
+
+bool QuorvelAppDelegate::openProject(const QString &projectFile)
+{
+    if (m_session && QFileInfo(m_session->projectFilePath()) == QFileInfo(projectFile))
+        return true; // already open
+    if (!confirmCloseBook())
+        return false;
+    ProjectResult result;
+    std::unique_ptr<BookSession> session = BookSession::open(projectFile, &result);
+    if (!session) {
+        if (result.error != ProjectError::AccessRefused || !result.message.isEmpty())
+            LogAlert::alertMessage(text("QuorvelAppD-The project could not be opened.",
+                                        "The project could not be opened."),
+                                   result.message);
+        return false;
+    }
+    installSession(std::move(session));
+    if (!result.warnings.isEmpty())
+        LogAlert::alertMessage(text("QuorvelAppD-The project was opened.", "The project was opened."),
+                               result.warnings.join(QLatin1Char('\n')));
+    return true;
+}
+
+bool QuorvelAppDelegate::importPDF(const QString &pdfFile)
+{
+    if (!confirmCloseBook())
+        return false;
+    ImportParament parament;
+    parament.sourceFiles = {pdfFile};
+    parament.iQualityLevel = AppSettings::shareInstance()->importQualityLevel();
+    QString message;
+    for (;;) {
+        ImportPDFDialog dialog;
+        dialog.setParament(parament);
+        dialog.setMessage(message);
+        if (dialog.runModal() != 1)
+            return false;
+        parament = dialog.parament();
+        AppSettings::shareInstance()->setImportQualityLevel(parament.iQualityLevel);
+        PageResult failure;
+        if (runImport(parament, QFileInfo(pdfFile).fileName(), &failure))
+            return true;
+        switch (failure.error) {
+        case PageError::Cancelled:
+            return false;
+        case PageError::PasswordNeeded:
+        case PageError::WrongPassword:
+        case PageError::BadPageRange:
+            message = failure.message; // the dialog comes back to mend it
+            continue;
+        default:
+            LogAlert::alertMessage(text("QuorvelAppD-The PDF could not be imported.", "The PDF could not be imported."),
+                                   failure.message);
+            return false;
+        }
+    }
+}
+
+bool QuorvelAppDelegate::importPictures(const QStringList &pictures)
+{
+    if (pictures.isEmpty() || !confirmCloseBook())
+        return false;
+    ImportParament parament;
+    parament.sourceFiles = BookFileRequest::naturalOrder(pictures);
+    parament.iQualityLevel = AppSettings::shareInstance()->importQualityLevel();
+    const QString title = pictures.size() == 1
+        ? QFileInfo(pictures.first()).fileName()
+        : text("QuorvelAppD-%1 pictures", "%1 pictures").arg(pictures.size());
+    PageResult failure;
+    if (runImport(parament, title, &failure))
+        return true;
+    if (failure.error != PageError::Cancelled)
+        LogAlert::alertMessage(text("QuorvelAppD-The pictures could not be imported.",
+                                    "The pictures could not be imported."),
+                               failure.message);
+    return false;
+}
+
+bool QuorvelAppDelegate::openDemoBook()
+{
+    if (!confirmCloseBook())
+        return false;
+    ImportParament parament;
+    parament.sourceFiles = {demoBookPath()};
+    parament.iQualityLevel = 1;
+    PageResult failure;
+    if (runImport(parament, text("QuorvelAppD-the demo book", "the demo book"), &failure))
+        return true;
+    if (failure.error != PageError::Cancelled)
+        LogAlert::alertMessage(text("QuorvelAppD-The demo book could not be opened.", "The demo book could not be opened."),
+                               failure.message);
+    return false;
+}
+
+bool QuorvelAppDelegate::runImport(const ImportParament &parament, const QString &title, PageResult *failure)
+{
+    QString error;
+    std::unique_ptr<BookSession> session = BookSession::createForImport(&error);
+    if (!session) {
+        *failure = PageResult::failure(PageError::WriteFailed, error);
+        return false;
+    }
+    const FlashTemplate *tmpl = session->document().flashTmpl();
+    BookImportTask task(parament, session->importWorkspace());
+    task.setNormalPageSize(QSize(tmpl->propertyValue(QStringLiteral("pageWidth"), QStringLiteral("1080")).toInt(),
+                                 tmpl->propertyValue(QStringLiteral("pageHeight"), QStringLiteral("1440")).toInt()));
+    {
+        ImportProgressDialog progress(&task, title);
+        progress.runModal();
+    }
+    // The window may have been closed from outside: the import still ends first.
+    task.stop();
+    task.waitForFinished();
+    if (!task.result().ok() || !task.pageImport().pageSource()) {
+        *failure = task.result().ok() ? PageResult::failure(PageError::Cancelled, QString()) : task.result();
+        return false;
+    }
+    session->adoptImport(task.pageImport(), parament);
+    installSession(std::move(session));
+    return true;
+}
+
+QStringList QuorvelAppDelegate::runPanel(QvPanel &panel)
+{
+    QStringList chosen;
+    bool ended = false;
+    QEventLoop loop;
+    panel.setEndPanelSelector([&](QvPanel *p) {
+        for (const QUrl &url : p->URLs())
+            chosen << url.toLocalFile();
+        ended = true;
+        loop.quit();
+    });
+    panel.runModel();
+    // A cancelled panel makes no end call: wait until it is gone, then let a queued
+    // end call through before giving up.
+    QTimer poll;
+    poll.setInterval(50);
+    connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (!panel.isRunning())
+            QTimer::singleShot(0, &loop, &QEventLoop::quit);
+    });
+    poll.start();
+    if (!ended)
+        loop.exec();
+    panel.setEndPanelSelector({});
+    return chosen;
+}
+
+QStringList QuorvelAppDelegate::choosePictures()
+{
+    QvPanel panel;
+    panel.setOwer(m_window);
+    panel.setTitle(text("QuorvelAppD-Choose the pictures of the book", "Choose the pictures of the book"));
+    panel.setAllowsMultipleSelection(true);
+    panel.setTypes(BookFileRequest::pictureExtensions());
+    panel.setDirectory(documentsFolder());
+    return runPanel(panel);
+}
+
+bool QuorvelAppDelegate::runProjectPanel()
+{
+    for (;;) {
+        ProjectPanel panel;
+        const int choice = panel.runModal();
+        bool opened = false;
+        switch (choice) {
+        case ProjectPanel::NewFromPDF: {
+            QvPanel open;
+            open.setOwer(m_window);
+            open.setTitle(text("QuorvelAppD-Choose a PDF", "Choose a PDF"));
+            open.setTypes({QStringLiteral("pdf")});
+            open.setDirectory(documentsFolder());
+            const QString pdf = runPanel(open).value(0);
+            opened = !pdf.isEmpty() && importPDF(pdf);
+            break;
+        }
+        case ProjectPanel::NewFromPictures:
+            opened = importPictures(choosePictures());
+            break;
+        case ProjectPanel::OpenProject: {
+            QvPanel open;
+            open.setOwer(m_window);
+            open.setTitle(text("QuorvelAppD-Open a project", "Open a project"));
+            open.setTypes({BookProject::fileExtension()});
+            open.setDirectory(documentsFolder());
+            const QString project = runPanel(open).value(0);
+            opened = !project.isEmpty() && openProject(project);
+            break;
+        }
+        case ProjectPanel::OpenRecent:
+            opened = openProject(panel.recentProjectPath());
+            break;
+        case ProjectPanel::OpenDemo:
+            opened = openDemoBook();
+            break;
+        case ProjectPanel::DroppedFiles:
+            opened = openFiles(panel.droppedFiles());
+            break;
+        default:
+            return false;
+        }
+        if (opened)
+            return true;
+    }
+}
+
+void QuorvelAppDelegate::onFilesDropped(const QStringList &paths)
+{
+    openFiles(paths);
+}
+
+// ---------------------------------------------------------------------------------
+// The preview
+
+void QuorvelAppDelegate::onRepeatTimer()
+{
+    m_previewLoop.tick();
+}
+
+void QuorvelAppDelegate::onPreviewReady()
+{
+    if (!m_window || !m_session)
+        return;
+    ++m_generation;
+    m_window->previewPane()->clearMessage();
+    if (!m_server.isListening() && !m_server.start()) {
+        onPreviewFailed(m_server.errorString());
+        return;
+    }
+    m_window->previewPane()->showBook(m_server.baseUrl(), m_window->displayMode() == MainWindow::DisplayMode::Mobile,
+                                      m_generation);
+    m_window->setStatusText(text("QuorvelAppD-%1 pages", "%1 pages").arg(m_session->pageCount()));
+    emit previewShown(m_generation);
+}
+
+void QuorvelAppDelegate::onPreviewFailed(const QString &message)
+{
+    if (!m_window)
+        return;
+    const QString shown = text("QuorvelAppD-The preview could not be updated: %1", "The preview could not be updated: %1")
+                              .arg(message);
+    AppLog::shared().log(QStringLiteral("Error:%1").arg(shown));
+    m_window->previewPane()->showMessage(shown);
+    if (!m_window->previewPane()->isShowingBook())
+        m_window->previewPane()->showPlaceholder(QString());
+    m_window->setStatusText(QString());
+}
+
+void QuorvelAppDelegate::onDisplayModeChanged()
+{
+    bindTemplate();
+    if (m_session && m_window->previewPane()->isShowingBook() && !m_previewLoop.isBuilding()) {
+        ++m_generation;
+        m_window->previewPane()->showBook(m_server.baseUrl(),
+                                          m_window->displayMode() == MainWindow::DisplayMode::Mobile, m_generation);
+        emit previewShown(m_generation);
+    }
+}
+
+// ---------------------------------------------------------------------------------
+// Commands
+
+void QuorvelAppDelegate::onNewFromPDF()
+{
+    QvPanel panel;
+    panel.setOwer(m_window);
+    panel.setTitle(text("QuorvelAppD-Choose a PDF", "Choose a PDF"));
+    panel.setTypes({QStringLiteral("pdf")});
+    panel.setDirectory(documentsFolder());
+    const QString pdf = runPanel(panel).value(0);
+    if (!pdf.isEmpty())
+        importPDF(pdf);
+}
+
+void QuorvelAppDelegate::onNewFromPictures()
+{
+    importPictures(choosePictures());
+}
+
+void QuorvelAppDelegate::onOpenProject()
+{
+    QvPanel panel;
+    panel.setOwer(m_window);
+    panel.setTitle(text("QuorvelAppD-Open a project", "Open a project"));
+    panel.setTypes({BookProject::fileExtension()});
+    panel.setDirectory(m_session && !m_session->isUntitled() ? QFileInfo(m_session->projectFilePath()).absolutePath()
+                                                             : documentsFolder());
+    const QString project = runPanel(panel).value(0);
+    if (!project.isEmpty())
+        openProject(project);
+}
+
+void QuorvelAppDelegate::onOpenRecent(const QString &projectFile)
+{
+    openProject(projectFile);
+}
+
+bool QuorvelAppDelegate::onSaveProject()
+{
+    return saveBook(false);
+}
+
+bool QuorvelAppDelegate::onSaveProjectAs()
+{
+    return saveBook(true);
+}
+
+void QuorvelAppDelegate::onCloseBook()
+{
+    if (!closeBook())
+        return;
+    if (!runProjectPanel())
+        onQuit();
+}
+
+void QuorvelAppDelegate::onQuit()
+{
+    if (m_window)
+        m_window->close();
+}
+
+void QuorvelAppDelegate::onConvertToFlipBook()
+{
+    if (m_session && m_publishCommand)
+        m_publishCommand->onConvertToFlipBook();
+}
+
+void QuorvelAppDelegate::prepareOutputWindow(PublishBookWindowDelegate &dialog)
+{
+    if (!m_session)
+        return;
+    BookDocument &document = m_session->document();
+    FlashPageSource *source = document.pageSource().get();
+    dialog.setFlashPageSource(source);
+    QStringList thumbs;
+    if (source)
+        for (const FlashPagePtr &page : source->thumbPages())
+            thumbs << page->pageFilePath();
+    dialog.setThumbPagePaths(thumbs);
+    dialog.setFlashTmpl(document.flashTmpl());
+    dialog.setMobileTemplate(document.mobileTemplate());
+    dialog.setFlashPagesAnnotations(document.pagesAnnotations().get());
+    dialog.setFlashOutline(document.flashOutline().get());
+    dialog.setPdfSearch(document.pdfSearch().get());
+    dialog.setMobileSearch(document.mobileSearch().get());
+    if (const BookProjectPartPtr download = document.part(BookPartName::Download))
+        dialog.setDownloadCfgWorkspace(download->filesFolder());
+    dialog.setIsBookcaseMode(false);
+    // The furnishing models (bookmark tabs, scenes, assistant, plug-in) are handed over
+    // here as their features join the book.
+}
+
+void QuorvelAppDelegate::onPublishPlugin()
+{
+    // The plug-in package dialog opens here.
+}
+
+void QuorvelAppDelegate::onPreviewInBrowser()
+{
+    if (!m_session || !m_server.isListening() || m_generation == 0)
+        return;
+    Workspace::openURL(PreviewAddress::bookUrl(m_server.baseUrl(),
+                                               m_window->displayMode() == MainWindow::DisplayMode::Mobile,
+                                               m_generation, m_window->previewPane()->currentPage()));
+}
+
+void QuorvelAppDelegate::onAbout()
+{
+    LogAlert::alertMessage(QStringLiteral("%1 %2").arg(loadAppString(QStringLiteral("$APP_NAME$")),
+                                                       QStringLiteral(QUORVEL_VERSION)),
+                           text("QuorvelAppD-Turns PDF files and pictures into page-flipping books.",
+                                "Turns PDF files and pictures into page-flipping books."));
+}
+
+void QuorvelAppDelegate::onOpenScenesMaker()
+{
+    // The scenes maker opens here.
+}
+
+void QuorvelAppDelegate::onManageRecords()
+{
+    // The narration recordings manager opens here.
+}
+
+void QuorvelAppDelegate::onReviewPhonePages()
+{
+    // The review of the phone page pictures opens here.
+}
+
+void QuorvelAppDelegate::onImportAssistant()
+{
+    // Importing an assistant file (".zap") happens here.
+}
+
+void QuorvelAppDelegate::onExportAssistant()
+{
+    // Exporting the assistant as a ".zap" file happens here.
+}

@@ -1,0 +1,149 @@
+#pragma once
+// The application delegate: owner of the open book and of the main window.
+//
+// It starts the program (applicationDidFinishLaunching: main window, preview server
+// and loop, then the project panel or the book asked for on the command line), opens,
+// imports, saves and closes books, runs the live preview, and ends the program
+// (applicationShouldTerminate asks about unsaved changes; applicationWillTerminate
+// saves the settings, backs the book up, stops the work still running and removes
+// the preview folder).
+//
+// The live preview: every change to the book sets bits of the preview-change flag
+// (setPreviewChangeFlag; design changes arrive as FlashTmplProValueChangedNotification);
+// the 0.33 s timer lets the preview loop rebuild the book on a worker thread into the
+// preview folder, which the preview server shows to the web view, on the page the
+// reader was on.
+//
+// Commands that later features wire have their menu item and one slot each here
+// (onOpenScenesMaker(), ...); an item stays disabled until setCommandAvailable() says
+// its feature is there.
+
+#include "batch/ImportParament.h"
+#include "shell/BookFileRequest.h"
+#include "shell/PreviewLoop.h"
+#include "shell/PreviewServer.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QSet>
+#include <QTimer>
+#include <memory>
+
+class BookSession;
+class MainWindow;
+class PublishBookWindowDelegate;
+class PublishCommand;
+class QvPanel;
+struct PageResult;
+
+class QuorvelAppDelegate : public QObject
+{
+    Q_OBJECT
+public:
+    static constexpr int kRepeatInterval = 330; // ms, the periodic checks
+
+    explicit QuorvelAppDelegate(QObject *parent = nullptr);
+    ~QuorvelAppDelegate() override;
+
+    // Builds the window and the preview, then opens what the command line asks for, or
+    // runs the project panel. False when the user chose to quit there.
+    bool applicationDidFinishLaunching(const StartupRequest &request = {});
+    // Asks about unsaved changes; false when the user cancelled.
+    bool applicationShouldTerminate();
+    // The last things before the program ends (safe to call more than once).
+    void applicationWillTerminate();
+
+    MainWindow *mainWindow() const;
+    BookSession *session() const { return m_session.get(); }
+    bool hasBook() const { return m_session != nullptr; }
+    PreviewLoop &previewLoop() { return m_previewLoop; }
+    PreviewServer &previewServer() { return m_server; }
+    QString previewFolder() const { return m_previewFolder; }
+    PublishCommand *publishCommand() const { return m_publishCommand; }
+    // How often the preview was shown (each rebuild, mode switch).
+    int previewGeneration() const { return m_generation; }
+
+    int previewChangeFlag() const { return m_previewLoop.previewChangeFlag(); }
+    void setPreviewChangeFlag(int bits);
+
+    // Enables or disables the "Additions" menu items (those whose feature is there).
+    void setAdditionsMenuEnabled(bool enabled);
+    void setCommandAvailable(const QString &actionName, bool available);
+
+    // Opening books. Each asks about unsaved changes of the open book first, and keeps
+    // the open book when the new one cannot be opened. True when a book was opened.
+    bool openFiles(const QStringList &paths);
+    bool openProject(const QString &projectFile);
+    bool importPDF(const QString &pdfFile);
+    bool importPictures(const QStringList &pictures);
+    bool openDemoBook();
+    static QString demoBookPath();
+    // Shows the project panel until a book is open; false when the user quit.
+    bool runProjectPanel();
+
+    // Closes the open book (after asking about unsaved changes); false when cancelled.
+    bool closeBook();
+
+public slots:
+    // File
+    void onNewFromPDF();
+    void onNewFromPictures();
+    void onOpenProject();
+    void onOpenRecent(const QString &projectFile);
+    bool onSaveProject();
+    bool onSaveProjectAs();
+    void onCloseBook();
+    void onQuit();
+    // Book
+    void onConvertToFlipBook();
+    void onPublishPlugin();
+    void onPreviewInBrowser();
+    void onAbout();
+    // Additions: each feature opens its dialog in its slot.
+    void onOpenScenesMaker();
+    void onManageRecords();
+    void onReviewPhonePages();
+    void onImportAssistant();
+    void onExportAssistant();
+
+    void onRepeatTimer();
+
+signals:
+    void bookOpened();
+    void bookClosed();
+    void previewShown(int generation);
+
+private:
+    void connectActions();
+    void fillRecentMenu();
+    void installSession(std::unique_ptr<BookSession> session);
+    void bindTemplate();
+    void updateWindowTitle();
+    bool confirmCloseBook();
+    bool saveBook(bool askForPlace);
+    // Runs an import into a new book; on failure *failure says why (Cancelled when the
+    // user stopped it).
+    bool runImport(const ImportParament &parament, const QString &title, PageResult *failure);
+    QStringList choosePictures();
+    void onTemplateValueChanged();
+    void onFilesDropped(const QStringList &paths);
+    void onPreviewReady();
+    void onPreviewFailed(const QString &message);
+    void onDisplayModeChanged();
+    void prepareOutputWindow(PublishBookWindowDelegate &dialog);
+    // Runs a panel and waits for its answer (empty when cancelled).
+    static QStringList runPanel(QvPanel &panel);
+
+    QPointer<MainWindow> m_window;
+    std::unique_ptr<BookSession> m_session;
+    PreviewLoop m_previewLoop;
+    PreviewServer m_server;
+    QString m_previewFolder;
+    QTimer m_repeatTimer;
+    PublishCommand *m_publishCommand = nullptr;
+    QSet<QString> m_availableCommands;
+    int m_generation = 0;
+    bool m_additionsEnabled = true;
+    bool m_terminated = false;
+    bool m_quitting = false;
+};
