@@ -22,11 +22,6 @@
 
 namespace {
 
-QString text(const char *key, const char *english)
-{
-    return loadAppString(QString::fromUtf8(key), QString::fromUtf8(english));
-}
-
 // The empty page of a design tab that a later feature fills.
 QWidget *placeholderPage(const QString &identifier, const QString &description)
 {
@@ -98,71 +93,71 @@ QStringList MainWindow::additionsActionNames()
 
 void MainWindow::buildMenus()
 {
-    m_fileMenu = menuBar()->addMenu(text("QuorvelAppD-&File", "&File"));
-    m_fileMenu->addAction(makeAction(QStringLiteral("newFromPDF"), text("QuorvelAppD-New Book from PDF…", "New Book from PDF…"),
+    m_fileMenu = menuBar()->addMenu(loadAppString("QuorvelAppD-&File", "&File"));
+    m_fileMenu->addAction(makeAction(QStringLiteral("newFromPDF"), loadAppString("QuorvelAppD-New Book from PDF…", "New Book from PDF…"),
                                      QKeySequence::New));
     m_fileMenu->addAction(makeAction(QStringLiteral("newFromPictures"),
-                                     text("QuorvelAppD-New Book from Pictures…", "New Book from Pictures…")));
-    m_fileMenu->addAction(makeAction(QStringLiteral("openProject"), text("QuorvelAppD-Open Project…", "Open Project…"),
+                                     loadAppString("QuorvelAppD-New Book from Pictures…", "New Book from Pictures…")));
+    m_fileMenu->addAction(makeAction(QStringLiteral("openProject"), loadAppString("QuorvelAppD-Open Project…", "Open Project…"),
                                      QKeySequence::Open));
-    m_recentMenu = m_fileMenu->addMenu(text("QuorvelAppD-Open Recent", "Open Recent"));
+    m_recentMenu = m_fileMenu->addMenu(loadAppString("QuorvelAppD-Open Recent", "Open Recent"));
     m_recentMenu->setObjectName(QStringLiteral("recentMenu"));
     m_fileMenu->addSeparator();
-    m_fileMenu->addAction(makeAction(QStringLiteral("save"), text("QuorvelAppD-Save", "Save"), QKeySequence::Save));
-    m_fileMenu->addAction(makeAction(QStringLiteral("saveAs"), text("QuorvelAppD-Save As…", "Save As…"),
+    m_fileMenu->addAction(makeAction(QStringLiteral("save"), loadAppString("QuorvelAppD-Save", "Save"), QKeySequence::Save));
+    m_fileMenu->addAction(makeAction(QStringLiteral("saveAs"), loadAppString("QuorvelAppD-Save As…", "Save As…"),
                                      QKeySequence::SaveAs));
-    m_fileMenu->addAction(makeAction(QStringLiteral("closeBook"), text("QuorvelAppD-Close Book", "Close Book"),
+    m_fileMenu->addAction(makeAction(QStringLiteral("closeBook"), loadAppString("QuorvelAppD-Close Book", "Close Book"),
                                      QKeySequence::Close));
     m_fileMenu->addSeparator();
-    QAction *quit = makeAction(QStringLiteral("quit"), text("QuorvelAppD-Quit", "Quit"), QKeySequence::Quit);
+    QAction *quit = makeAction(QStringLiteral("quit"), loadAppString("QuorvelAppD-Quit", "Quit"), QKeySequence::Quit);
     quit->setMenuRole(QAction::QuitRole);
     m_fileMenu->addAction(quit);
 
     // Undo and redo of design settings: the outline's own actions, so they follow the
     // template it shows.
-    m_editMenu = menuBar()->addMenu(text("QuorvelAppD-&Edit", "&Edit"));
+    m_editMenu = menuBar()->addMenu(loadAppString("QuorvelAppD-&Edit", "&Edit"));
     m_actions.insert(QStringLiteral("undo"), m_designSettings->undoAction());
     m_actions.insert(QStringLiteral("redo"), m_designSettings->redoAction());
     m_editMenu->addAction(m_designSettings->undoAction());
     m_editMenu->addAction(m_designSettings->redoAction());
 
-    m_bookMenu = menuBar()->addMenu(text("QuorvelAppD-&Book", "&Book"));
-    m_bookMenu->addAction(makeAction(QStringLiteral("publish"), text("QuorvelAppD-Publish…", "Publish…"),
+    m_bookMenu = menuBar()->addMenu(loadAppString("QuorvelAppD-&Book", "&Book"));
+    m_bookMenu->addAction(makeAction(QStringLiteral("publish"), loadAppString("QuorvelAppD-Publish…", "Publish…"),
                                      QKeySequence(Qt::CTRL | Qt::Key_P)));
-    m_bookMenu->addAction(makeAction(QStringLiteral("publishPlugin"), text("QuorvelAppD-Publish Plug-in…", "Publish Plug-in…")));
+    m_bookMenu->addAction(makeAction(QStringLiteral("publishPlugin"), loadAppString("QuorvelAppD-Publish Plug-in…", "Publish Plug-in…")));
     m_bookMenu->addSeparator();
     m_bookMenu->addAction(makeAction(QStringLiteral("previewInBrowser"),
-                                     text("QuorvelAppD-Preview in Browser", "Preview in Browser"),
+                                     loadAppString("QuorvelAppD-Preview in Browser", "Preview in Browser"),
                                      QKeySequence(Qt::CTRL | Qt::Key_B)));
 
-    m_additionsMenu = menuBar()->addMenu(text("QuorvelAppD-&Additions", "&Additions"));
+    m_additionsMenu = menuBar()->addMenu(loadAppString("QuorvelAppD-&Additions", "&Additions"));
     m_additionsMenu->setObjectName(QStringLiteral("Additions"));
-    m_additionsMenu->addAction(makeAction(QStringLiteral("scenesMaker"), text("QuorvelAppD-Scenes Maker…", "Scenes Maker…")));
+    m_additionsMenu->addAction(makeAction(QStringLiteral("scenesMaker"), loadAppString("QuorvelAppD-Scenes Maker…", "Scenes Maker…")));
     m_additionsMenu->addAction(makeAction(QStringLiteral("manageRecords"),
-                                          text("QuorvelAppD-Narration Recordings…", "Narration Recordings…")));
+                                          loadAppString("QuorvelAppD-Narration Recordings…", "Narration Recordings…")));
     m_additionsMenu->addAction(makeAction(QStringLiteral("phonePages"),
-                                          text("QuorvelAppD-Phone Page Pictures…", "Phone Page Pictures…")));
+                                          loadAppString("QuorvelAppD-Phone Page Pictures…", "Phone Page Pictures…")));
     m_additionsMenu->addAction(makeAction(QStringLiteral("importAssistant"),
-                                          text("QuorvelAppD-Import Assistant…", "Import Assistant…")));
+                                          loadAppString("QuorvelAppD-Import Assistant…", "Import Assistant…")));
     m_additionsMenu->addAction(makeAction(QStringLiteral("exportAssistant"),
-                                          text("QuorvelAppD-Export Assistant…", "Export Assistant…")));
+                                          loadAppString("QuorvelAppD-Export Assistant…", "Export Assistant…")));
 
-    QMenu *help = menuBar()->addMenu(text("QuorvelAppD-&Help", "&Help"));
-    QAction *about = makeAction(QStringLiteral("about"), text("QuorvelAppD-About Quorvel", "About Quorvel"));
+    QMenu *help = menuBar()->addMenu(loadAppString("QuorvelAppD-&Help", "&Help"));
+    QAction *about = makeAction(QStringLiteral("about"), loadAppString("QuorvelAppD-About Quorvel", "About Quorvel"));
     about->setMenuRole(QAction::AboutRole);
     help->addAction(about);
 }
 
 void MainWindow::buildToolBar()
 {
-    QToolBar *bar = addToolBar(text("QuorvelAppD-Toolbar", "Toolbar"));
+    QToolBar *bar = addToolBar(loadAppString("QuorvelAppD-Toolbar", "Toolbar"));
     bar->setObjectName(QStringLiteral("mainToolBar"));
     bar->setMovable(false);
-    bar->addWidget(new QLabel(text("QuorvelAppD-Display:", "Display:") + QLatin1Char(' '), bar));
+    bar->addWidget(new QLabel(loadAppString("QuorvelAppD-Display:", "Display:") + QLatin1Char(' '), bar));
     m_modeGroup = new QButtonGroup(this);
     m_modeGroup->setExclusive(true);
-    const QStringList labels = {text("QuorvelAppD-Desktop", "Desktop"), text("QuorvelAppD-Mobile", "Mobile"),
-                                text("QuorvelAppD-Bookcase", "Bookcase")};
+    const QStringList labels = {loadAppString("QuorvelAppD-Desktop", "Desktop"), loadAppString("QuorvelAppD-Mobile", "Mobile"),
+                                loadAppString("QuorvelAppD-Bookcase", "Bookcase")};
     for (int mode = 0; mode < labels.size(); ++mode) {
         auto *button = new QToolButton(bar);
         button->setText(labels.at(mode));
@@ -200,36 +195,36 @@ void MainWindow::buildPanes()
     auto *bookmarkLayout = new QVBoxLayout(bookmarkPage);
     bookmarkLayout->setContentsMargins(0, 0, 0, 0);
     bookmarkLayout->addWidget(m_bookmarks);
-    addTab(QStringLiteral("Bookmark"), text("QuorvelAppD-Bookmarks", "Bookmarks"), bookmarkPage);
-    addTab(QStringLiteral("bookmarkTabs"), text("QuorvelAppD-Bookmark Tabs", "Bookmark Tabs"),
+    addTab(QStringLiteral("Bookmark"), loadAppString("QuorvelAppD-Bookmarks", "Bookmarks"), bookmarkPage);
+    addTab(QStringLiteral("bookmarkTabs"), loadAppString("QuorvelAppD-Bookmark Tabs", "Bookmark Tabs"),
            placeholderPage(QStringLiteral("bookmarkTabs"),
-                           text("QuorvelAppD-Coloured index tabs on the edge of the book.",
+                           loadAppString("QuorvelAppD-Coloured index tabs on the edge of the book.",
                                 "Coloured index tabs on the edge of the book.")));
-    addTab(QStringLiteral("scene"), text("QuorvelAppD-Scene", "Scene"),
-           placeholderPage(QStringLiteral("scene"), text("QuorvelAppD-Pictures around the book.",
+    addTab(QStringLiteral("scene"), loadAppString("QuorvelAppD-Scene", "Scene"),
+           placeholderPage(QStringLiteral("scene"), loadAppString("QuorvelAppD-Pictures around the book.",
                                                          "Pictures around the book.")));
-    addTab(QStringLiteral("background"), text("QuorvelAppD-Background", "Background"),
-           placeholderPage(QStringLiteral("background"), text("QuorvelAppD-The picture behind the book.",
+    addTab(QStringLiteral("background"), loadAppString("QuorvelAppD-Background", "Background"),
+           placeholderPage(QStringLiteral("background"), loadAppString("QuorvelAppD-The picture behind the book.",
                                                               "The picture behind the book.")));
-    addTab(QStringLiteral("theme"), text("QuorvelAppD-Theme", "Theme"),
-           placeholderPage(QStringLiteral("theme"), text("QuorvelAppD-Themes of the template.",
+    addTab(QStringLiteral("theme"), loadAppString("QuorvelAppD-Theme", "Theme"),
+           placeholderPage(QStringLiteral("theme"), loadAppString("QuorvelAppD-Themes of the template.",
                                                          "Themes of the template.")));
-    addTab(QStringLiteral("plugin"), text("QuorvelAppD-Plug-in", "Plug-in"),
-           placeholderPage(QStringLiteral("plugin"), text("QuorvelAppD-Plug-ins that run inside the book.",
+    addTab(QStringLiteral("plugin"), loadAppString("QuorvelAppD-Plug-in", "Plug-in"),
+           placeholderPage(QStringLiteral("plugin"), loadAppString("QuorvelAppD-Plug-ins that run inside the book.",
                                                           "Plug-ins that run inside the book.")));
-    addTab(QStringLiteral("assistant"), text("QuorvelAppD-Assistant", "Assistant"),
-           placeholderPage(QStringLiteral("assistant"), text("QuorvelAppD-A speaking assistant that reads the book aloud.",
+    addTab(QStringLiteral("assistant"), loadAppString("QuorvelAppD-Assistant", "Assistant"),
+           placeholderPage(QStringLiteral("assistant"), loadAppString("QuorvelAppD-A speaking assistant that reads the book aloud.",
                                                              "A speaking assistant that reads the book aloud.")));
-    addTab(QStringLiteral("mobile theme"), text("QuorvelAppD-Mobile Theme", "Mobile Theme"),
-           placeholderPage(QStringLiteral("mobile theme"), text("QuorvelAppD-Themes of the phone version.",
+    addTab(QStringLiteral("mobile theme"), loadAppString("QuorvelAppD-Mobile Theme", "Mobile Theme"),
+           placeholderPage(QStringLiteral("mobile theme"), loadAppString("QuorvelAppD-Themes of the phone version.",
                                                                 "Themes of the phone version.")));
-    addTab(QStringLiteral("mobile template"), text("QuorvelAppD-Mobile Template", "Mobile Template"),
+    addTab(QStringLiteral("mobile template"), loadAppString("QuorvelAppD-Mobile Template", "Mobile Template"),
            placeholderPage(QStringLiteral("mobile template"),
-                           text("QuorvelAppD-The template of the phone version.", "The template of the phone version.")));
+                           loadAppString("QuorvelAppD-The template of the phone version.", "The template of the phone version.")));
 
     auto *side = new QSplitter(Qt::Vertical);
     side->setObjectName(QStringLiteral("sideSplitter"));
-    side->addWidget(paneHeader(text("QuorvelAppD-Design Settings", "Design Settings"), m_designSettings));
+    side->addWidget(paneHeader(loadAppString("QuorvelAppD-Design Settings", "Design Settings"), m_designSettings));
     side->addWidget(m_tabs);
     side->setStretchFactor(0, 3);
     side->setStretchFactor(1, 2);

@@ -46,11 +46,6 @@
 
 namespace {
 
-QString text(const char *key, const char *english)
-{
-    return loadAppString(QString::fromUtf8(key), QString::fromUtf8(english));
-}
-
 QString documentsFolder()
 {
     return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
@@ -73,7 +68,7 @@ QuorvelAppDelegate::QuorvelAppDelegate(QObject *parent)
     connect(&m_previewLoop, &PreviewLoop::previewFailed, this, &QuorvelAppDelegate::onPreviewFailed);
     connect(&m_previewLoop, &PreviewLoop::buildStarted, this, [this] {
         if (m_window)
-            m_window->setStatusText(text("QuorvelAppD-Updating the preview…", "Updating the preview…"));
+            m_window->setStatusText(loadAppString("QuorvelAppD-Updating the preview…", "Updating the preview…"));
     });
     m_repeatTimer.setInterval(kRepeatInterval);
     connect(&m_repeatTimer, &QTimer::timeout, this, &QuorvelAppDelegate::onRepeatTimer);
@@ -110,7 +105,7 @@ bool QuorvelAppDelegate::applicationDidFinishLaunching(const StartupRequest &req
     m_window = new MainWindow;
     m_window->setShouldClose([this] { return m_quitting || applicationShouldTerminate(); });
     m_window->previewPane()->showPlaceholder(
-        text("QuorvelAppD-Open or import a book to see it here.", "Open or import a book to see it here."));
+        loadAppString("QuorvelAppD-Open or import a book to see it here.", "Open or import a book to see it here."));
     connectActions();
     m_publishCommand = new PublishCommand(m_window, nullptr, this);
     m_publishCommand->setDialogPreparer([this](PublishBookWindowDelegate &dialog) { prepareOutputWindow(dialog); });
@@ -221,7 +216,7 @@ void QuorvelAppDelegate::fillRecentMenu()
         connect(action, &QAction::triggered, this, [this, path] { onOpenRecent(path); });
     }
     if (items.isEmpty())
-        menu->addAction(text("QuorvelAppD-No Recent Projects", "No Recent Projects"))->setEnabled(false);
+        menu->addAction(loadAppString("QuorvelAppD-No Recent Projects", "No Recent Projects"))->setEnabled(false);
 }
 
 void QuorvelAppDelegate::updateWindowTitle()
@@ -277,8 +272,8 @@ void QuorvelAppDelegate::installSession(std::unique_ptr<BookSession> session)
     m_window->setBookOpen(true);
     m_window->previewPane()->clearMessage();
     if (!m_window->previewPane()->isShowingBook())
-        m_window->previewPane()->showPlaceholder(text("QuorvelAppD-Preparing the preview…", "Preparing the preview…"));
-    m_window->setStatusText(text("QuorvelAppD-%1 pages", "%1 pages").arg(m_session->pageCount()));
+        m_window->previewPane()->showPlaceholder(loadAppString("QuorvelAppD-Preparing the preview…", "Preparing the preview…"));
+    m_window->setStatusText(loadAppString("QuorvelAppD-%1 pages", "%1 pages").arg(m_session->pageCount()));
     updateWindowTitle();
     m_previewLoop.setPreviewChangeFlag(PreviewChange::All);
     m_previewLoop.buildNow(); // the first preview at once
@@ -310,7 +305,7 @@ bool QuorvelAppDelegate::closeBook()
     m_window->setBookOpen(false);
     m_window->previewPane()->clearMessage();
     m_window->previewPane()->showPlaceholder(
-        text("QuorvelAppD-Open or import a book to see it here.", "Open or import a book to see it here."));
+        loadAppString("QuorvelAppD-Open or import a book to see it here.", "Open or import a book to see it here."));
     m_window->setStatusText(QString());
     updateWindowTitle();
     emit bookClosed();
@@ -322,12 +317,12 @@ bool QuorvelAppDelegate::confirmCloseBook()
     if (!m_session || !m_session->isModified())
         return true;
     AlertRequest request;
-    request.messageText = text("QuorvelAppD-Do you want to save the changes made to the book \"%1\"?",
+    request.messageText = loadAppString("QuorvelAppD-Do you want to save the changes made to the book \"%1\"?",
                                "Do you want to save the changes made to the book \"%1\"?")
                               .arg(m_session->displayName());
-    request.informativeText = text("QuorvelAppD-Your changes will be lost if you don't save them.",
+    request.informativeText = loadAppString("QuorvelAppD-Your changes will be lost if you don't save them.",
                                    "Your changes will be lost if you don't save them.");
-    request.buttons = {text("QuorvelAppD-Save", "Save"), text("QuorvelAppD-Don't Save", "Don't Save"),
+    request.buttons = {loadAppString("QuorvelAppD-Save", "Save"), loadAppString("QuorvelAppD-Don't Save", "Don't Save"),
                        loadAppString(QStringLiteral("Cancel"), QStringLiteral("Cancel"))};
     request.style = AlertStyle::Warning;
     request.defaultButton = 0;
@@ -348,7 +343,7 @@ bool QuorvelAppDelegate::saveBook(bool askForPlace)
         QvPanel panel;
         panel.setIsOpenPanel(false);
         panel.setOwer(m_window);
-        panel.setTitle(text("QuorvelAppD-Save the book as a project", "Save the book as a project"));
+        panel.setTitle(loadAppString("QuorvelAppD-Save the book as a project", "Save the book as a project"));
         panel.setTypes({BookProject::fileExtension()});
         panel.setNameFieldStringValue(m_session->suggestedFileName());
         panel.setDirectory(m_session->isUntitled() ? documentsFolder()
@@ -362,14 +357,14 @@ bool QuorvelAppDelegate::saveBook(bool askForPlace)
     const ProjectResult result = target.isEmpty() ? m_session->save() : m_session->saveAs(target);
     updateWindowTitle();
     if (!result.ok()) {
-        LogAlert::alertMessage(text("QuorvelAppD-The book could not be saved.", "The book could not be saved."),
+        LogAlert::alertMessage(loadAppString("QuorvelAppD-The book could not be saved.", "The book could not be saved."),
                                result.message);
         return false;
     }
     if (!result.warnings.isEmpty())
-        LogAlert::alertMessage(text("QuorvelAppD-The book was saved.", "The book was saved."),
+        LogAlert::alertMessage(loadAppString("QuorvelAppD-The book was saved.", "The book was saved."),
                                result.warnings.join(QLatin1Char('\n')));
-    m_window->setStatusText(text("QuorvelAppD-Saved \"%1\"", "Saved \"%1\"")
+    m_window->setStatusText(loadAppString("QuorvelAppD-Saved \"%1\"", "Saved \"%1\"")
                                 .arg(QDir::toNativeSeparators(m_session->projectFilePath())));
     return true;
 }
@@ -405,9 +400,9 @@ bool QuorvelAppDelegate::openFiles(const QStringList &paths)
     case BookFileRequest::Kind::Pdf: return importPDF(request.files.first());
     case BookFileRequest::Kind::Pictures: return importPictures(request.files);
     case BookFileRequest::Kind::Unsupported:
-        LogAlert::alertMessage(text("QuorvelAppD-These files cannot be made into a book.",
+        LogAlert::alertMessage(loadAppString("QuorvelAppD-These files cannot be made into a book.",
                                     "These files cannot be made into a book."),
-                               text("QuorvelAppD-Quorvel opens projects (.qvprj), PDF files and pictures.",
+                               loadAppString("QuorvelAppD-Quorvel opens projects (.qvprj), PDF files and pictures.",
                                     "Quorvel opens projects (.qvprj), PDF files and pictures."));
         return false;
     case BookFileRequest::Kind::None: return false;
@@ -425,14 +420,14 @@ bool QuorvelAppDelegate::openProject(const QString &projectFile)
     std::unique_ptr<BookSession> session = BookSession::open(projectFile, &result);
     if (!session) {
         if (result.error != ProjectError::AccessRefused || !result.message.isEmpty())
-            LogAlert::alertMessage(text("QuorvelAppD-The project could not be opened.",
+            LogAlert::alertMessage(loadAppString("QuorvelAppD-The project could not be opened.",
                                         "The project could not be opened."),
                                    result.message);
         return false;
     }
     installSession(std::move(session));
     if (!result.warnings.isEmpty())
-        LogAlert::alertMessage(text("QuorvelAppD-The project was opened.", "The project was opened."),
+        LogAlert::alertMessage(loadAppString("QuorvelAppD-The project was opened.", "The project was opened."),
                                result.warnings.join(QLatin1Char('\n')));
     return true;
 }
@@ -465,7 +460,7 @@ bool QuorvelAppDelegate::importPDF(const QString &pdfFile)
             message = failure.message; // the dialog comes back to mend it
             continue;
         default:
-            LogAlert::alertMessage(text("QuorvelAppD-The PDF could not be imported.", "The PDF could not be imported."),
+            LogAlert::alertMessage(loadAppString("QuorvelAppD-The PDF could not be imported.", "The PDF could not be imported."),
                                    failure.message);
             return false;
         }
@@ -481,12 +476,12 @@ bool QuorvelAppDelegate::importPictures(const QStringList &pictures)
     parament.iQualityLevel = AppSettings::shareInstance()->importQualityLevel();
     const QString title = pictures.size() == 1
         ? QFileInfo(pictures.first()).fileName()
-        : text("QuorvelAppD-%1 pictures", "%1 pictures").arg(pictures.size());
+        : loadAppString("QuorvelAppD-%1 pictures", "%1 pictures").arg(pictures.size());
     PageResult failure;
     if (runImport(parament, title, &failure))
         return true;
     if (failure.error != PageError::Cancelled)
-        LogAlert::alertMessage(text("QuorvelAppD-The pictures could not be imported.",
+        LogAlert::alertMessage(loadAppString("QuorvelAppD-The pictures could not be imported.",
                                     "The pictures could not be imported."),
                                failure.message);
     return false;
@@ -500,10 +495,10 @@ bool QuorvelAppDelegate::openDemoBook()
     parament.sourceFiles = {demoBookPath()};
     parament.iQualityLevel = 1;
     PageResult failure;
-    if (runImport(parament, text("QuorvelAppD-the demo book", "the demo book"), &failure))
+    if (runImport(parament, loadAppString("QuorvelAppD-the demo book", "the demo book"), &failure))
         return true;
     if (failure.error != PageError::Cancelled)
-        LogAlert::alertMessage(text("QuorvelAppD-The demo book could not be opened.", "The demo book could not be opened."),
+        LogAlert::alertMessage(loadAppString("QuorvelAppD-The demo book could not be opened.", "The demo book could not be opened."),
                                failure.message);
     return false;
 }
@@ -567,7 +562,7 @@ QStringList QuorvelAppDelegate::choosePictures()
 {
     QvPanel panel;
     panel.setOwer(m_window);
-    panel.setTitle(text("QuorvelAppD-Choose the pictures of the book", "Choose the pictures of the book"));
+    panel.setTitle(loadAppString("QuorvelAppD-Choose the pictures of the book", "Choose the pictures of the book"));
     panel.setAllowsMultipleSelection(true);
     panel.setTypes(BookFileRequest::pictureExtensions());
     panel.setDirectory(documentsFolder());
@@ -584,7 +579,7 @@ bool QuorvelAppDelegate::runProjectPanel()
         case ProjectPanel::NewFromPDF: {
             QvPanel open;
             open.setOwer(m_window);
-            open.setTitle(text("QuorvelAppD-Choose a PDF", "Choose a PDF"));
+            open.setTitle(loadAppString("QuorvelAppD-Choose a PDF", "Choose a PDF"));
             open.setTypes({QStringLiteral("pdf")});
             open.setDirectory(documentsFolder());
             const QString pdf = runPanel(open).value(0);
@@ -597,7 +592,7 @@ bool QuorvelAppDelegate::runProjectPanel()
         case ProjectPanel::OpenProject: {
             QvPanel open;
             open.setOwer(m_window);
-            open.setTitle(text("QuorvelAppD-Open a project", "Open a project"));
+            open.setTitle(loadAppString("QuorvelAppD-Open a project", "Open a project"));
             open.setTypes({BookProject::fileExtension()});
             open.setDirectory(documentsFolder());
             const QString project = runPanel(open).value(0);
@@ -646,7 +641,7 @@ void QuorvelAppDelegate::onPreviewReady()
     }
     m_window->previewPane()->showBook(m_server.baseUrl(), m_window->displayMode() == MainWindow::DisplayMode::Mobile,
                                       m_generation);
-    m_window->setStatusText(text("QuorvelAppD-%1 pages", "%1 pages").arg(m_session->pageCount()));
+    m_window->setStatusText(loadAppString("QuorvelAppD-%1 pages", "%1 pages").arg(m_session->pageCount()));
     emit previewShown(m_generation);
 }
 
@@ -654,7 +649,7 @@ void QuorvelAppDelegate::onPreviewFailed(const QString &message)
 {
     if (!m_window)
         return;
-    const QString shown = text("QuorvelAppD-The preview could not be updated: %1", "The preview could not be updated: %1")
+    const QString shown = loadAppString("QuorvelAppD-The preview could not be updated: %1", "The preview could not be updated: %1")
                               .arg(message);
     AppLog::shared().log(QStringLiteral("Error:%1").arg(shown));
     m_window->previewPane()->showMessage(shown);
@@ -681,7 +676,7 @@ void QuorvelAppDelegate::onNewFromPDF()
 {
     QvPanel panel;
     panel.setOwer(m_window);
-    panel.setTitle(text("QuorvelAppD-Choose a PDF", "Choose a PDF"));
+    panel.setTitle(loadAppString("QuorvelAppD-Choose a PDF", "Choose a PDF"));
     panel.setTypes({QStringLiteral("pdf")});
     panel.setDirectory(documentsFolder());
     const QString pdf = runPanel(panel).value(0);
@@ -698,7 +693,7 @@ void QuorvelAppDelegate::onOpenProject()
 {
     QvPanel panel;
     panel.setOwer(m_window);
-    panel.setTitle(text("QuorvelAppD-Open a project", "Open a project"));
+    panel.setTitle(loadAppString("QuorvelAppD-Open a project", "Open a project"));
     panel.setTypes({BookProject::fileExtension()});
     panel.setDirectory(m_session && !m_session->isUntitled() ? QFileInfo(m_session->projectFilePath()).absolutePath()
                                                              : documentsFolder());
@@ -785,7 +780,7 @@ void QuorvelAppDelegate::onAbout()
 {
     LogAlert::alertMessage(QStringLiteral("%1 %2").arg(loadAppString(QStringLiteral("$APP_NAME$")),
                                                        QStringLiteral(QUORVEL_VERSION)),
-                           text("QuorvelAppD-Turns PDF files and pictures into page-flipping books.",
+                           loadAppString("QuorvelAppD-Turns PDF files and pictures into page-flipping books.",
                                 "Turns PDF files and pictures into page-flipping books."));
 }
 
