@@ -20,8 +20,19 @@ BookSession::BookSession(std::unique_ptr<BookDocument> document)
 
 BookSession::~BookSession() = default;
 
+void BookSession::registerPartTypes()
+{
+    static const bool registered = [] {
+        BookDocument::registerPartType(BookPartName::Download,
+                                       [] { return std::make_shared<FolderBookPart>(BookPartName::Download); });
+        return true;
+    }();
+    Q_UNUSED(registered);
+}
+
 std::unique_ptr<BookSession> BookSession::createForImport(QString *error)
 {
+    registerPartTypes();
     auto document = std::make_unique<BookDocument>();
     if (!document->loadDefaultTemplates(error))
         return nullptr;
@@ -39,6 +50,7 @@ std::unique_ptr<BookSession> BookSession::createForImport(QString *error)
 
 std::unique_ptr<BookSession> BookSession::open(const QString &projectFile, ProjectResult *result)
 {
+    registerPartTypes();
     ProjectResult opened;
     std::unique_ptr<BookDocument> document = BookProject::open(projectFile, &opened);
     if (result)

@@ -34,9 +34,11 @@ QString LanguageSettlement::systemLanguageCode(const QLocale &locale)
     const QString language = QLocale::languageToCode(locale.language());
     if (locale.language() == QLocale::C || language.isEmpty())
         return QStringLiteral("en");
+    // The scripts the language is usually written in, country by country (Chinese:
+    // Simplified and Traditional; English: only Latin, though rarer scripts exist).
     QSet<QLocale::Script> scripts;
     for (const QLocale &each : QLocale::matchingLocales(locale.language(), QLocale::AnyScript, QLocale::AnyTerritory))
-        scripts.insert(each.script());
+        scripts.insert(QLocale(locale.language(), each.territory()).script());
     if (scripts.size() > 1 && locale.script() != QLocale::AnyScript)
         return language + QLatin1Char('-') + QLocale::scriptToCode(locale.script());
     return language;

@@ -1,0 +1,145 @@
+#include "TestSupport.h"
+#include "shell/PreviewAddress.h"
+#include "shell/PreviewServer.h"
+
+#include <QTcpSocket>
+#include <QtTest>
+
+namespace {
+
+struct Reply
+{
+    int status = 0;
+    QMap<QByteArray, QByteArray> headers; // lower-case names
+    QByteArray body;
+};
+
+// Sends raw bytes (so paths reach the server exactly as written) and reads the answer
+// until the server closes the connection.
+Reply request(quint16 port, const QByteArray &raw)
+{
+    QTcpSocket socket;
+    socket.connectToHost(QHostAddress::LocalHost, port);
+    QByteArray data;
+    QObject::connect(&socket, &QTcpSocket::readyRead, [&] { data += socket.readAll(); });
+    if (!QTest::qWaitFor([&] { return socket.state() == QAbstractSocket::ConnectedState; }, 5000))
+        return {};
+    socket.write(raw);
+    QTest::qWaitFor([&] { return socket.state() == QAbstractSocket::UnconnectedState; }, 10000);
+    data += socket.readAll();
+    Reply reply;
+    const qsizetype end = data.indexOf("\r\n\r\n");
+    const QList<QByteArray> lines = data.left(end).split('\n');
+    reply.status = lines.value(0).split(' ').value(1).toInt();
+    for (const QByteArray &line : lines.mid(1)) {
+        const qsizetype colon = line.indexOf(':');
+        reply.headers.insert(line.left(colon).trimmed().toLower(), line.mid(colon + 1).trimmed());
+    }
+    reply.body = end < 0 ? QByteArray() : data.mid(end + 4);
+    return reply;
+}
+
+Reply get(quint16 port, const QByteArray &path, const QByteArray &method = "GET")
+{
+    return request(port, method + ' ' + path + " HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n");
+}
+
+void write(const QString &path, const QByteArray &data)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(data);
+}
+
+} // namespace
+
+class PreviewServerTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void servesTheFolderOnly()
+    {
+        QTemporaryDir dir;
+        const QString root = dir.path() + "/preview";
+        write(root + "/index.html", "<html>book</html>");
+        write(root + "/files/config.js", "var bookConfig = {};");
+        write(root + "/files/page/my page.jpg", "JPEGDATA");
+        write(root + "/mobile/index.html", "<html>phone</html>");
+        write(dir.path() + "/secret.txt", "secret");
+        QVERIFY(QFile::link(dir.path() + "/secret.txt", root + "/files/link.txt"));
+
+        PreviewServer server;
+        server.setDocumentRoot(root);
+        QVERIFY(server.start());
+        QCOMPARE(server.baseUrl().host(), QStringLiteral("127.0.0.1"));
+        const quint16 port = server.port();
+
+        Reply r = get(port, "/?r=3");
+        QCOMPARE(r.status, 200);
+        QCOMPARE(r.body, QByteArray("<html>book</html>"));
+        QCOMPARE(r.headers.value("content-type"), QByteArray("text/html; charset=utf-8"));
+        QCOMPARE(r.headers.value("cache-control"), QByteArray("no-store"));
+        QCOMPARE(get(port, "/mobile/").body, QByteArray("<html>phone</html>"));
+        r = get(port, "/files/config.js");
+        QCOMPARE(r.headers.value("content-type"), QByteArray("text/javascript; charset=utf-8"));
+        r = get(port, "/files/page/my%20page.jpg");
+        QCOMPARE(r.status, 200);
+        QCOMPARE(r.headers.value("content-type"), QByteArray("image/jpeg"));
+        QCOMPARE(r.body, QByteArray("JPEGDATA"));
+
+        r = get(port, "/files/page/my%20page.jpg", "HEAD");
+        QCOMPARE(r.status, 200);
+        QCOMPARE(r.headers.value("content-length"), QByteArray("8"));
+        QVERIFY(r.body.isEmpty());
+
+        QCOMPARE(get(port, "/missing.js").status, 404);
+        QCOMPARE(get(port, "/files/page/my%20page.jpg", "POST").status, 405);
+        QCOMPARE(request(port, "NONSENSE\r\n\r\n").status, 400);
+
+        // Nothing outside the folder, however the path is written.
+        for (const QByteArray &escape : {QByteArray("/../secret.txt"), QByteArray("/files/../../secret.txt"),
+                                         QByteArray("/%2e%2e/secret.txt"), QByteArray("/files/%2E%2E%2F..%2Fsecret.txt"),
+                                         QByteArray("/..%5csecret.txt"), QByteArray("/files/link.txt")}) {
+            r = get(port, escape);
+            QVERIFY2(r.status == 403 || r.status == 404, escape.constData());
+            QVERIFY2(!r.body.contains("secret"), escape.constData());
+        }
+        QVERIFY(PreviewServer::resolveRequestPath(root, "/files/link.txt").isEmpty());
+        QCOMPARE(PreviewServer::resolveRequestPath(root, "/files/./config.js"), root + "/files/config.js");
+    }
+
+    void sendsLargeFilesWhole()
+    {
+        QTemporaryDir dir;
+        QByteArray big(3 * 1024 * 1024 + 17, '\0');
+        for (qsizetype i = 0; i < big.size(); ++i)
+            big[i] = char(i * 7 % 251);
+        write(dir.path() + "/files/download/book.pdf", big);
+        PreviewServer server;
+        server.setDocumentRoot(dir.path());
+        QVERIFY(server.start());
+        const Reply r = get(server.port(), "/files/download/book.pdf");
+        QCOMPARE(r.status, 200);
+        QCOMPARE(r.headers.value("content-type"), QByteArray("application/pdf"));
+        QCOMPARE(r.body.size(), big.size());
+        QVERIFY(r.body == big);
+    }
+
+    void addressesFollowThePage()
+    {
+        const QUrl base(QStringLiteral("http://127.0.0.1:4321/"));
+        const QUrl desktop = PreviewAddress::bookUrl(base, false, 7, 5);
+        QCOMPARE(desktop.toString(), QStringLiteral("http://127.0.0.1:4321/?r=7#p=5"));
+        QCOMPARE(PreviewAddress::bookUrl(base, true, 8, 0).toString(),
+                 QStringLiteral("http://127.0.0.1:4321/mobile/index.html?r=8"));
+        QVERIFY(PreviewAddress::isMobileUrl(PreviewAddress::bookUrl(base, true, 8, 0)));
+        QCOMPARE(PreviewAddress::pageFromUrl(desktop), 5);
+        QCOMPARE(PreviewAddress::pageFromUrl(QUrl(QStringLiteral("http://x/#a=1&p=12"))), 12);
+        QCOMPARE(PreviewAddress::pageFromUrl(QUrl(QStringLiteral("http://x/#top=3"))), 0);
+        QCOMPARE(PreviewAddress::pageFromUrl(QUrl(QStringLiteral("http://x/"))), 0);
+    }
+};
+
+QV_TEST(PreviewServerTest)
+#include "tst_previewserver.moc"
