@@ -1,0 +1,97 @@
+#include "TestSupport.h"
+#include "furnishings/FlashOutline.h"
+#include "shell/ui/BookmarkOutlineView.h"
+#include "shell/ui/MainWindow.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QMenu>
+#include <QTabWidget>
+#include <QtTest>
+
+class MainWindowTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void displayModeShowsTheTabsThatApply()
+    {
+        MainWindow window;
+        for (const QString &id : MainWindow::tabIdentifiers()) {
+            QVERIFY2(window.tabPage(id), qPrintable(id));
+            QCOMPARE(window.tabPage(id)->property("identifier").toString(), id);
+        }
+        QCOMPARE(window.designTabView()->count(), MainWindow::tabIdentifiers().size());
+        QCOMPARE(window.displayMode(), MainWindow::DisplayMode::Desktop);
+        QVERIFY(window.isTabShown(QStringLiteral("assistant")));
+        QVERIFY(!window.isTabShown(QStringLiteral("mobile template")));
+
+        QSignalSpy changed(&window, &MainWindow::displayModeChanged);
+        window.designTabView()->setCurrentWidget(window.tabPage(QStringLiteral("scene")));
+        window.displayModeButton(MainWindow::DisplayMode::Mobile)->click();
+        QCOMPARE(changed.count(), 1);
+        QCOMPARE(window.displayMode(), MainWindow::DisplayMode::Mobile);
+        for (const QString &id : MainWindow::tabIdentifiers())
+            QCOMPARE(window.isTabShown(id), MainWindow::tabsForMode(MainWindow::DisplayMode::Mobile).contains(id));
+        // The tab that was open is hidden now: a shown one takes its place.
+        QVERIFY(window.isTabShown(window.designTabView()->currentWidget()->property("identifier").toString()));
+
+        window.setDisplayMode(MainWindow::DisplayMode::Mobile);
+        QCOMPARE(changed.count(), 1); // no change, no signal
+        QVERIFY(!window.displayModeButton(MainWindow::DisplayMode::Bookcase)->isEnabled());
+    }
+
+    void commandsFollowTheOpenBook()
+    {
+        MainWindow window;
+        for (const char *name : {"newFromPDF", "newFromPictures", "openProject", "quit", "about"})
+            QVERIFY2(window.action(QString::fromLatin1(name))->isEnabled(), name);
+        for (const char *name : {"save", "saveAs", "closeBook", "publish", "previewInBrowser"})
+            QVERIFY2(!window.action(QString::fromLatin1(name))->isEnabled(), name);
+        window.setBookOpen(true);
+        QVERIFY(window.action(QStringLiteral("save"))->isEnabled());
+        QVERIFY(window.action(QStringLiteral("publish"))->isEnabled());
+        for (const QString &name : MainWindow::additionsActionNames())
+            QVERIFY(window.additionsMenu()->actions().contains(window.action(name)));
+        // Undo and redo are the design settings' own.
+        QVERIFY(window.editMenu()->actions().contains(window.action(QStringLiteral("undo"))));
+    }
+
+    void bookmarksTurnThePreview()
+    {
+        FlashOutline outline;
+        auto chapter = FlashOutlineItem::create(QStringLiteral("Chapter"), 3);
+        chapter->appendChild(FlashOutlineItem::create(QStringLiteral("Section"), 4));
+        chapter->appendChild(FlashOutlineItem::create(QStringLiteral("Web"), 0));
+        outline.appendItem(chapter);
+        BookmarkOutlineView view;
+        view.setOutline(&outline);
+        QSignalSpy pages(&view, &BookmarkOutlineView::pageActivated);
+        QTreeWidgetItem *top = view.topLevelItem(0);
+        QCOMPARE(top->text(0), QStringLiteral("Chapter"));
+        QCOMPARE(top->childCount(), 2);
+        emit view.itemClicked(top->child(0), 0);
+        emit view.itemClicked(top->child(1), 0); // opens no page
+        QCOMPARE(pages.count(), 1);
+        QCOMPARE(pages.first().first().toInt(), 4);
+
+        view.setOutline(nullptr);
+        QCOMPARE(view.topLevelItemCount(), 1); // the hint
+        emit view.itemClicked(view.topLevelItem(0), 0);
+        QCOMPARE(pages.count(), 1);
+    }
+
+    void closingCanBeRefused()
+    {
+        MainWindow window;
+        bool allow = false;
+        window.setShouldClose([&] { return allow; });
+        window.show();
+        QVERIFY(!window.close());
+        QVERIFY(window.isVisible());
+        allow = true;
+        QVERIFY(window.close());
+    }
+};
+
+QV_TEST(MainWindowTest)
+#include "tst_mainwindow.moc"

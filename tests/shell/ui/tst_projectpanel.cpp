@@ -1,0 +1,93 @@
+#include "TestSupport.h"
+#include "platform/ui/DragFileImport.h"
+#include "platform/ui/UiTestDriver.h"
+#include "project/RecentProjectItem.h"
+#include "shell/ui/ProjectPanel.h"
+
+#include <QListWidget>
+#include <QMimeData>
+#include <QPushButton>
+#include <QtTest>
+
+class ProjectPanelTest : public QObject
+{
+    Q_OBJECT
+
+    static int runWith(ProjectPanel &panel, std::function<void(ProjectPanel &)> act)
+    {
+        UiTestDriver driver;
+        driver.answerModal([&](WindowController *) { act(panel); });
+        return panel.runModal();
+    }
+
+private slots:
+    void everyChoiceEndsThePanel_data()
+    {
+        QTest::addColumn<int>("choice");
+        QTest::newRow("pdf") << int(ProjectPanel::NewFromPDF);
+        QTest::newRow("pictures") << int(ProjectPanel::NewFromPictures);
+        QTest::newRow("open") << int(ProjectPanel::OpenProject);
+        QTest::newRow("demo") << int(ProjectPanel::OpenDemo);
+        QTest::newRow("quit") << int(ProjectPanel::Quit);
+    }
+
+    void everyChoiceEndsThePanel()
+    {
+        QFETCH(int, choice);
+        ProjectPanel panel;
+        QCOMPARE(runWith(panel, [&](ProjectPanel &p) { p.button(ProjectPanel::Choice(choice))->click(); }), choice);
+    }
+
+    void closingThePanelQuits()
+    {
+        ProjectPanel panel;
+        QCOMPARE(runWith(panel, [](ProjectPanel &p) { p.performClose(); }), int(ProjectPanel::Quit));
+    }
+
+    void recentProjectsAreOffered()
+    {
+        QTemporaryDir dir;
+        for (const QString &name : {QStringLiteral("Old"), QStringLiteral("New")}) {
+            const QString file = dir.path() + "/" + name + ".qvprj";
+            QFile f(file);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            QVERIFY(RecentProjectItem(name, file).saveToFile());
+        }
+        ProjectPanel panel;
+        const int code = runWith(panel, [&](ProjectPanel &p) {
+            QCOMPARE(p.recentList()->count(), 2);
+            QCOMPARE(p.recentList()->item(0)->text(), QStringLiteral("New"));
+            QVERIFY(!p.button(ProjectPanel::OpenRecent)->isEnabled()); // nothing chosen yet
+            p.recentList()->setCurrentRow(1);
+            QVERIFY(p.button(ProjectPanel::OpenRecent)->isEnabled());
+            p.button(ProjectPanel::OpenRecent)->click();
+        });
+        QCOMPARE(code, int(ProjectPanel::OpenRecent));
+        QCOMPARE(panel.recentProjectPath(), dir.path() + "/Old.qvprj");
+    }
+
+    void droppedFilesAreTheChoice()
+    {
+        QTemporaryDir dir;
+        const QString pdf = dir.path() + "/Book.pdf", text = dir.path() + "/notes.txt";
+        for (const QString &file : {pdf, text}) {
+            QFile f(file);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+        }
+        ProjectPanel panel;
+        const int code = runWith(panel, [&](ProjectPanel &p) {
+            QMimeData unsupported;
+            unsupported.setUrls({QUrl::fromLocalFile(text)});
+            QVERIFY(!p.dropTarget()->performDrop(&unsupported));
+            QVERIFY(p.isRunningModal()); // still asking
+            QMimeData files;
+            files.setUrls({QUrl::fromLocalFile(text), QUrl::fromLocalFile(pdf)});
+            QVERIFY(p.dropTarget()->performDrop(&files));
+        });
+        QCOMPARE(code, int(ProjectPanel::DroppedFiles));
+        QCOMPARE(panel.droppedFiles(), QStringList{pdf});
+    }
+};
+
+QV_TEST(ProjectPanelTest)
+#include "tst_projectpanel.moc"
