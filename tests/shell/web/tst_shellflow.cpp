@@ -1,0 +1,252 @@
+#include "../../pages/PdfFixtures.h"
+#include "TestSupport.h"
+#include "platform/ui/DragFileImport.h"
+#include "platform/ui/UiTestDriver.h"
+#include "project/BookDocument.h"
+#include "project/ProjectBackup.h"
+#include "shell/BookSession.h"
+#include "shell/PreviewAddress.h"
+#include "shell/ui/ImportPDFDialog.h"
+#include "shell/ui/MainWindow.h"
+#include "shell/ui/PreviewPane.h"
+#include "shell/ui/ProjectPanel.h"
+#include "shell/ui/QuorvelAppDelegate.h"
+#include "templates/FlashTemplate.h"
+#include "templates/FlashTemplateModel.h"
+#include "templates/ui/FlashTemplateOutlineDelegate.h"
+#include "platform/ui/QvWebView.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPushButton>
+#include <QWebEngineView>
+#include <QtTest>
+
+namespace {
+
+constexpr int kLong = 90000;
+
+// Evaluates script in the preview and waits for its answer.
+QVariant evaluate(PreviewPane *pane, const QString &script)
+{
+    QVariant answer;
+    bool done = false;
+    pane->webView()->evaluateJavaScript(script, [&](const QVariant &r) {
+        answer = r;
+        done = true;
+    });
+    QTest::qWaitFor([&] { return done; }, 10000);
+    return answer;
+}
+
+// Waits until the viewer in the preview has opened a book of `pages` pages.
+bool viewerShows(PreviewPane *pane, int pages)
+{
+    return QTest::qWaitFor(
+        [&] {
+            return pane->webView()
+                && evaluate(pane, QStringLiteral("window.Quorvel && Quorvel.reader ? Quorvel.reader.book.pageCount : 0")).toInt()
+                == pages;
+        },
+        kLong);
+}
+
+void clickImport(WindowController *controller)
+{
+    auto *dialog = qobject_cast<ImportPDFDialog *>(controller);
+    QVERIFY(dialog);
+    dialog->importButton()->click();
+}
+
+void setSetting(QuorvelAppDelegate &app, const QString &key, const QString &value)
+{
+    FlashTemplateModel *model = app.mainWindow()->designSettings()->model();
+    QVERIFY(model->setData(model->indexForKey(key, FlashTemplateModel::ValueColumn), value));
+}
+
+QString setting(QuorvelAppDelegate &app, const QString &key)
+{
+    return app.session()->document().flashTmpl()->propertyValue(key);
+}
+
+} // namespace
+
+class ShellFlowTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void demoBookEditedSavedAndOpenedAgain()
+    {
+        UiTestDriver driver;
+        driver.answerModal([](WindowController *) {}); // the import's progress ends by itself
+        QuorvelAppDelegate app;
+        StartupRequest start;
+        start.demo = true;
+        QSignalSpy shown(&app, &QuorvelAppDelegate::previewShown);
+        QVERIFY(app.applicationDidFinishLaunching(start));
+        QVERIFY(app.hasBook());
+        QCOMPARE(app.session()->pageCount(), 8);
+        PreviewPane *pane = app.mainWindow()->previewPane();
+        QVERIFY(shown.wait(kLong));
+        QVERIFY(viewerShows(pane, 8));
+        QCOMPARE(pane->requestedUrl().host(), QStringLiteral("127.0.0.1"));
+        QVERIFY(QFileInfo::exists(app.previewFolder() + "/index.html"));
+
+        // The reader turns to page 4; the address follows.
+        pane->goToPage(4);
+        QTRY_COMPARE_WITH_TIMEOUT(pane->currentPage(), 4, 10000);
+
+        // Three quick changes of a design setting: one rebuild, back on page 4.
+        const int builds = app.previewLoop().buildCount();
+        const QString original = setting(app, QStringLiteral("backgroundColor"));
+        for (const char *color : {"0x112233", "0x445566", "0x336699"})
+            setSetting(app, QStringLiteral("backgroundColor"), QString::fromLatin1(color));
+        QVERIFY(app.session()->isModified());
+        QVERIFY(app.mainWindow()->isWindowModified());
+        QVERIFY(shown.wait(kLong));
+        QTest::qWait(1000);
+        QCOMPARE(app.previewLoop().buildCount(), builds + 1);
+        QCOMPARE(PreviewAddress::pageFromUrl(pane->requestedUrl()), 4);
+        QVERIFY(viewerShows(pane, 8));
+        QCOMPARE(evaluate(pane, QStringLiteral("bookConfig.backgroundColor")).toString().toUpper(),
+                 QStringLiteral("#336699"));
+        QTRY_COMPARE_WITH_TIMEOUT(pane->currentPage(), 4, 10000);
+
+        // Undo goes back over the merged changes, redo returns; each rebuilds.
+        QAction *undo = app.mainWindow()->action(QStringLiteral("undo"));
+        QVERIFY(undo->isEnabled());
+        undo->trigger();
+        QCOMPARE(setting(app, QStringLiteral("backgroundColor")), original);
+        QVERIFY(shown.wait(kLong));
+        app.mainWindow()->action(QStringLiteral("redo"))->trigger();
+        QCOMPARE(setting(app, QStringLiteral("backgroundColor")), QStringLiteral("0x336699"));
+        QVERIFY(shown.wait(kLong));
+
+        // Save as a project, close it, open it again: the same pages and setting.
+        QTemporaryDir dir;
+        const QString project = dir.path() + "/Almanac.qvprj";
+        driver.answerPanel({project});
+        QVERIFY(app.onSaveProjectAs());
+        QVERIFY(QFileInfo::exists(project));
+        QVERIFY(!app.session()->isModified());
+        QVERIFY(app.mainWindow()->windowTitle().startsWith(QStringLiteral("Almanac")));
+        QVERIFY(app.closeBook());
+        QVERIFY(!app.hasBook());
+        QVERIFY(!pane->isShowingBook());
+        QVERIFY(!app.mainWindow()->action(QStringLiteral("save"))->isEnabled());
+
+        QVERIFY(app.openProject(project));
+        QCOMPARE(app.session()->pageCount(), 8);
+        QCOMPARE(setting(app, QStringLiteral("backgroundColor")), QStringLiteral("0x336699"));
+        QVERIFY(shown.wait(kLong));
+        QVERIFY(viewerShows(pane, 8));
+
+        // Quitting: nothing to ask, settings saved, a backup, no preview folder left.
+        QVERIFY(app.applicationShouldTerminate());
+        const QString previewFolder = app.previewFolder();
+        const int backupsBefore = ProjectBackup().backups().size();
+        app.applicationWillTerminate();
+        QVERIFY(!QFileInfo::exists(previewFolder));
+        QCOMPARE(ProjectBackup().backups().size(), backupsBefore + 1);
+        QVERIFY(!app.previewServer().isListening());
+        QCOMPARE(driver.unusedAnswers(), 0);
+    }
+
+    void droppedPdfReplacesAnUnsavedBookWhenAllowed()
+    {
+        QTemporaryDir dir;
+        const QString pdf = dir.path() + "/Three.pdf";
+        QVERIFY(PdfFixtures::writeNumberedPdf(pdf, 3));
+        UiTestDriver driver;
+        driver.answerModal([](WindowController *) {});
+        QuorvelAppDelegate app;
+        StartupRequest start;
+        start.demo = true;
+        QSignalSpy shown(&app, &QuorvelAppDelegate::previewShown);
+        QVERIFY(app.applicationDidFinishLaunching(start));
+        QVERIFY(shown.wait(kLong));
+        setSetting(app, QStringLiteral("pageShadow"), QStringLiteral("No"));
+        QVERIFY(app.session()->isModified());
+
+        QMimeData drop;
+        drop.setUrls({QUrl::fromLocalFile(pdf)});
+        // First the user keeps the book...
+        driver.answerAlert(QStringLiteral("Cancel"));
+        QVERIFY(app.mainWindow()->dropTarget()->performDrop(&drop));
+        QCOMPARE(app.session()->pageCount(), 8);
+        QCOMPARE(driver.alerts().last().buttons.size(), 3);
+        // ...then lets it go.
+        driver.answerAlert(QStringLiteral("Don't Save"));
+        driver.answerModal(clickImport);
+        driver.answerModal([](WindowController *) {});
+        QVERIFY(app.mainWindow()->dropTarget()->performDrop(&drop));
+        QCOMPARE(app.session()->pageCount(), 3);
+        QCOMPARE(app.session()->displayName(), QStringLiteral("Three"));
+        QVERIFY(shown.wait(kLong));
+        QVERIFY(viewerShows(app.mainWindow()->previewPane(), 3));
+        QCOMPARE(driver.unusedAnswers(), 0);
+        QVERIFY(driver.failures().isEmpty());
+
+        // Quitting an unsaved book: Cancel keeps the program running.
+        driver.answerAlert(QStringLiteral("Cancel"));
+        QVERIFY(!app.applicationShouldTerminate());
+        const QString project = dir.path() + "/Three.qvprj";
+        driver.answerAlert(QStringLiteral("Save"));
+        driver.answerPanel({project});
+        QVERIFY(app.applicationShouldTerminate());
+        QVERIFY(QFileInfo::exists(project));
+        app.applicationWillTerminate();
+    }
+
+    void projectPanelImportAsksAgainForAWrongPassword()
+    {
+        QTemporaryDir dir;
+        const QString plain = dir.path() + "/plain.pdf", locked = dir.path() + "/Locked.pdf";
+        QVERIFY(PdfFixtures::writeNumberedPdf(plain, 2));
+        QVERIFY(PdfFixtures::encrypt(plain, locked, QStringLiteral("right"), QStringLiteral("owner")));
+        UiTestDriver driver;
+        driver.answerModal([](WindowController *c) {
+            qobject_cast<ProjectPanel *>(c)->button(ProjectPanel::NewFromPDF)->click();
+        });
+        driver.answerPanel({locked});
+        driver.answerModal([](WindowController *c) {
+            auto *dialog = qobject_cast<ImportPDFDialog *>(c);
+            dialog->passwordField()->setText(QStringLiteral("wrong"));
+            dialog->importButton()->click();
+        });
+        driver.answerModal([](WindowController *) {});
+        QString shownMessage;
+        driver.answerModal([&](WindowController *c) {
+            auto *dialog = qobject_cast<ImportPDFDialog *>(c);
+            shownMessage = dialog->messageLabel()->text();
+            dialog->passwordField()->setText(QStringLiteral("right"));
+            dialog->importButton()->click();
+        });
+        driver.answerModal([](WindowController *) {});
+        QuorvelAppDelegate app;
+        QVERIFY(app.applicationDidFinishLaunching());
+        QVERIFY(!shownMessage.isEmpty());
+        QCOMPARE(app.session()->pageCount(), 2);
+        QCOMPARE(driver.modalRuns(), (QStringList{"ProjectPanel", "ImportPDFWindow", "ImportProgress",
+                                                  "ImportPDFWindow", "ImportProgress"}));
+        QVERIFY(driver.failures().isEmpty());
+        app.applicationWillTerminate();
+    }
+
+    void quittingFromTheProjectPanel()
+    {
+        UiTestDriver driver;
+        driver.answerModal([](WindowController *c) { qobject_cast<ProjectPanel *>(c)->button(ProjectPanel::Quit)->click(); });
+        QuorvelAppDelegate app;
+        QVERIFY(!app.applicationDidFinishLaunching());
+        QVERIFY(!app.hasBook());
+        const QString previewFolder = app.previewFolder();
+        app.applicationWillTerminate();
+        QVERIFY(!QFileInfo::exists(previewFolder));
+    }
+};
+
+QV_TEST(ShellFlowTest)
+#include "tst_shellflow.moc"
