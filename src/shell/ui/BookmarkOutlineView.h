@@ -16,8 +16,10 @@ public:
 
     explicit BookmarkOutlineView(QWidget *parent = nullptr);
 
-    // Shows outline (null or empty: the hint that the book has no bookmarks).
+    // Shows the outline of the open book (empty: the hint that it has no bookmarks).
     void setOutline(const FlashOutline *outline);
+    // Shows nothing: no book is open.
+    void clearOutline() { clear(); }
 
 signals:
     void pageActivated(int page); // from 1

@@ -72,9 +72,13 @@ void ImportPDFDialog::awakeFromNib()
     connect(m_btnImport, &QPushButton::clicked, this, &ImportPDFDialog::onImport);
     connect(m_txtPassword, &QLineEdit::editingFinished, this, &ImportPDFDialog::readPageCount);
     readPageCount();
-    if (!m_message.isEmpty() && !m_parament.strPassword.isEmpty())
+    // The password field only matters for a protected PDF.
+    if (m_pageCount < 0) {
         m_txtPassword->selectAll();
-    m_txtPassword->setFocus();
+        m_txtPassword->setFocus();
+    } else {
+        m_btnImport->setFocus();
+    }
 }
 
 void ImportPDFDialog::readPageCount()

@@ -1,5 +1,6 @@
 #include "shell/ui/ProjectPanel.h"
 
+#include "foundation/AppStrings.h"
 #include "platform/NotificationCenter.h"
 #include "platform/ui/DragFileImport.h"
 #include "platform/ui/QvWindow.h"
@@ -61,13 +62,19 @@ void ProjectPanel::fillRecentList()
         row->setData(Qt::UserRole, item.path());
         m_recent->addItem(row);
     }
+    if (m_recent->count() == 0) {
+        auto *hint = new QListWidgetItem(loadAppString("ProjectPanel-Projects you save appear here.",
+                                                       "Projects you save appear here."));
+        hint->setFlags(Qt::NoItemFlags);
+        m_recent->addItem(hint);
+    }
     m_btnOpenRecent->setEnabled(false);
 }
 
 void ProjectPanel::chooseRecent(int row)
 {
     const QListWidgetItem *item = m_recent->item(row);
-    if (!item)
+    if (!item || item->data(Qt::UserRole).toString().isEmpty())
         return;
     m_recentPath = item->data(Qt::UserRole).toString();
     closeWindowWithCode(OpenRecent);

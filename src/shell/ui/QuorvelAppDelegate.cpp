@@ -301,7 +301,7 @@ bool QuorvelAppDelegate::closeBook()
     m_previewLoop.clearPreviewChangeFlag();
     m_window->designSettings()->setFlashTemplate(nullptr);
     m_session.reset();
-    m_window->bookmarkOutline()->setOutline(nullptr);
+    m_window->bookmarkOutline()->clearOutline();
     m_window->setBookOpen(false);
     m_window->previewPane()->clearMessage();
     m_window->previewPane()->showPlaceholder(
