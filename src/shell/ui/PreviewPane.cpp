@@ -75,9 +75,9 @@ bool PreviewPane::isShowingBook() const
     return m_stack->currentWidget() == m_webHolder;
 }
 
-void PreviewPane::showBook(const QUrl &base, bool mobile, int generation)
+void PreviewPane::showBook(const QUrl &base, bool mobile, int generation, bool samePage)
 {
-    const int page = currentPage();
+    const int page = samePage ? currentPage() : 0;
     ensureWebView();
     // The viewer opens on the page of "#p=N" itself.
     m_requested = PreviewAddress::bookUrl(base, mobile, generation, page);

@@ -27,8 +27,8 @@ public:
     bool isShowingBook() const;
 
     // Loads the preview book from the server at base (the phone version when mobile),
-    // on the page the reader is on now.
-    void showBook(const QUrl &base, bool mobile, int generation);
+    // on the page the reader is on now, or on its first page for another book.
+    void showBook(const QUrl &base, bool mobile, int generation, bool samePage = true);
     // The address last loaded, and the one the view is at now (it follows the pages).
     QUrl requestedUrl() const { return m_requested; }
     QUrl currentUrl() const;

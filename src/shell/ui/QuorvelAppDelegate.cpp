@@ -275,6 +275,7 @@ void QuorvelAppDelegate::installSession(std::unique_ptr<BookSession> session)
         m_window->previewPane()->showPlaceholder(loadAppString("QuorvelAppD-Preparing the preview…", "Preparing the preview…"));
     m_window->setStatusText(loadAppString("QuorvelAppD-%1 pages", "%1 pages").arg(m_session->pageCount()));
     updateWindowTitle();
+    m_newBook = true;
     m_previewLoop.setPreviewChangeFlag(PreviewChange::All);
     m_previewLoop.buildNow(); // the first preview at once
     emit bookOpened();
@@ -640,7 +641,8 @@ void QuorvelAppDelegate::onPreviewReady()
         return;
     }
     m_window->previewPane()->showBook(m_server.baseUrl(), m_window->displayMode() == MainWindow::DisplayMode::Mobile,
-                                      m_generation);
+                                      m_generation, !m_newBook);
+    m_newBook = false;
     m_window->setStatusText(loadAppString("QuorvelAppD-%1 pages", "%1 pages").arg(m_session->pageCount()));
     emit previewShown(m_generation);
 }

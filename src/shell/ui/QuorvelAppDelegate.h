@@ -145,5 +145,6 @@ private:
     int m_generation = 0;
     bool m_additionsEnabled = true;
     bool m_terminated = false;
+    bool m_newBook = false; // the next preview shows another book: from its first page
     bool m_quitting = false;
 };

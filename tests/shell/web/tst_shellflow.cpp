@@ -142,6 +142,7 @@ private slots:
         QCOMPARE(setting(app, QStringLiteral("backgroundColor")), QStringLiteral("0x336699"));
         QVERIFY(shown.wait(kLong));
         QVERIFY(viewerShows(pane, 8));
+        QCOMPARE(PreviewAddress::pageFromUrl(pane->requestedUrl()), 0); // a book opens on its first page
 
         // Quitting: nothing to ask, settings saved, a backup, no preview folder left.
         QVERIFY(app.applicationShouldTerminate());
