@@ -21,6 +21,9 @@ namespace {
 
 QMutex g_limitsMutex;
 SWFSnapDelegate::Limits g_limits;
+// Installs run one at a time: start-up installs on a background thread while a
+// snapshot run may find the helper missing and install it too.
+QMutex g_installMutex;
 
 // A path as the helper gets it: absolute, without "." and ".." parts, "~" expanded.
 QString standardizedPath(const QString &path)
@@ -38,6 +41,13 @@ QString standardizedPath(const QString &path)
 void sleepMs(int ms)
 {
     QThread::msleep(ulong(std::max(1, ms)));
+}
+
+// Snapshots asked for before the start-up install has finished install it first.
+void ensureHelperInstalled()
+{
+    if (!QFileInfo(SWFSnapDelegate::ZuziDORExePath()).isExecutable())
+        SWFSnapDelegate::installZuziDORExe();
 }
 
 } // namespace
@@ -194,6 +204,9 @@ void SWFSnapDelegate::executeZuziDOR()
 QStringList SWFSnapDelegate::batchSnap(const QStringList &pageFiles, const QString &workspace, qint64 width,
                                        qint64 height)
 {
+    if (pageFiles.isEmpty())
+        return {};
+    ensureHelperInstalled();
     const Limits current = limits();
     const int allowed = maxRunningJobs();
     // A job's thread ends at the latest when its helper was killed at the time limit;
@@ -236,6 +249,7 @@ QStringList SWFSnapDelegate::batchSnap(const QStringList &pageFiles, const QStri
 
 bool SWFSnapDelegate::singleSnap(const QString &pageFile, const QString &outputFile, qint64 width, qint64 height)
 {
+    ensureHelperInstalled();
     const Limits current = limits();
     SWFSnapDelegate job;
     job.setSwfFile(pageFile);
@@ -267,6 +281,7 @@ bool SWFSnapDelegate::installZuziDORExe()
 
 bool SWFSnapDelegate::installZuziDORExeFromPackage(const QString &packagePath)
 {
+    QMutexLocker lock(&g_installMutex);
     const QString folder = installFolder();
     const QString exe = ZuziDORExePath();
     const bool needed = AppUtility::isNeedInstallPKGToPath(folder, packageVersion());

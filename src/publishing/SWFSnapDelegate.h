@@ -12,7 +12,9 @@
 // process; any other page (an SWF movie) ends the job at once without a picture.
 //
 // The class operations block the calling thread: call them from a worker when a window
-// must stay responsive. They touch no widgets and may run on any thread.
+// must stay responsive. They touch no widgets and may run on any thread. batchSnap and
+// singleSnap install the helper first when it is missing (the start-up install may
+// not have run yet).
 
 #include <QMutex>
 #include <QString>

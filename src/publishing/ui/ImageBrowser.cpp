@@ -123,6 +123,7 @@ void ImageBrowser::awakeFromNib()
     m_tableView->setColumnWidth(0, 48);
     m_tableView->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_tableView->setSelectionMode(QAbstractItemView::NoSelection);
+    m_tableView->setFocusPolicy(Qt::NoFocus); // the row buttons take the focus, not the rows
 
     _txtWidth->setText(QString::number(int(m_model.pageWidth())));
     _txtHeight->setText(QString::number(int(m_model.pageHeight())));

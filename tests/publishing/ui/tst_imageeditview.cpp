@@ -77,12 +77,6 @@ private slots:
         QCOMPARE(QColor(image.pixel(5, 20)), QColor(Qt::yellow)); // beside the fitted picture
         QCOMPARE(QColor(image.pixel(20, 20)), QColor(Qt::blue));
         QCOMPARE(well.imageView()->imageRect(), QRect(10, 0, 20, 40));
-
-        FillBGView plain;
-        plain.resize(4, 4);
-        QCOMPARE(qAlpha(drawn(plain).pixel(1, 1)), 0);
-        plain.setBackgroundColor(Qt::green);
-        QCOMPARE(QColor(drawn(plain).pixel(1, 1)), QColor(Qt::green));
     }
 
     void hoverPanelAndButtonsReachTheDelegate()
