@@ -94,8 +94,9 @@ public:
     bool isStopped() const;
 
     // Writes the web book: <folder>/<name>.html, files/ and (unless the load type is 2
-    // or the phone version is off) mobile/, replacing those of an older book.
-    void convertBook();
+    // or the phone version is off) mobile/, replacing those of an older book. The
+    // desktop book kinds (FlashBookOutputApp, FlashBookOutputExe) write their package.
+    virtual void convertBook();
     // Writes the web book as the archive <folder>/<name>.zip.
     void zipOutput();
     // Writes the web book as a package sealed with password, <folder>/<name>.fmapp
@@ -112,6 +113,9 @@ public:
     static QString sealedPackageSuffix() { return QStringLiteral("fmapp"); }
 
 protected:
+    // Writes the web book into folder (inside the stage), using the stage for work files.
+    void writeStagedBook(const class OutputStage &stage, const QString &folder);
+    void setMainFilePath(const QString &path) { m_mainFile = path; }
     void post(int type, int index, int count) const;
     void checkStop() const;
     // The flag handed to file work: the one given to setStopFlag(), else the own one.
