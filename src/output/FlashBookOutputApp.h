@@ -8,16 +8,17 @@
 //   output.setAppIdentifier("com.example.atlas");
 //   output.setAppWindowSize("CUSTOM:1024,768");  output.setWindowHideMode("NO");
 //   output.convertBook();                // /home/ann/Books/Atlas.app
+//   output.zipOutput();                  // /home/ann/Books/Atlas.zip holding Atlas.app
 //
 // The whole bundle is made in the engine's stage and moved into place at the end, so
 // a failed or cancelled run leaves the output folder (and an older bundle) as it was.
 
-#include "output/FlashBookOutput.h"
+#include "output/PackagedBookOutput.h"
 
-class FlashBookOutputApp : public FlashBookOutput
+class FlashBookOutputApp : public PackagedBookOutput
 {
 public:
-    using FlashBookOutput::FlashBookOutput;
+    using PackagedBookOutput::PackagedBookOutput;
 
     // "YES": closing the window only hides the book; "NO" or empty: it quits.
     void setWindowHideMode(const QString &mode) { m_hideMode = mode; }
@@ -31,10 +32,10 @@ public:
     // The "mac.app" template folder; the installed one unless set.
     void setTemplateFolder(const QString &folder) { m_templateFolder = folder; }
 
-    static QString packageSuffix() { return QStringLiteral("app"); }
+    QString packageSuffix() const override { return QStringLiteral("app"); }
 
-    // Writes <folder>/<name>.app, replacing an older bundle of that name.
-    void convertBook() override;
+protected:
+    void writePackage(const QString &webFolder, const QString &packageTarget) override;
 
 private:
     QString m_hideMode;

@@ -11,12 +11,12 @@
 // The executable is made in the engine's stage and moved into place at the end, so a
 // failed or cancelled run leaves the output folder (and an older file) as it was.
 
-#include "output/FlashBookOutput.h"
+#include "output/PackagedBookOutput.h"
 
-class FlashBookOutputExe : public FlashBookOutput
+class FlashBookOutputExe : public PackagedBookOutput
 {
 public:
-    using FlashBookOutput::FlashBookOutput;
+    using PackagedBookOutput::PackagedBookOutput;
 
     // An ".ico", ".icns" or any picture; empty: the launcher's own icon.
     void setAppIconFile(const QString &path) { m_iconFile = path; }
@@ -26,15 +26,15 @@ public:
     // The launcher program; the installed "book.data" unless set.
     void setStubFile(const QString &path) { m_stubFile = path; }
 
-    static QString packageSuffix() { return QStringLiteral("exe"); }
-
-    // Writes <folder>/<name>.exe, replacing an older file of that name.
-    void convertBook() override;
+    QString packageSuffix() const override { return QStringLiteral("exe"); }
 
     // True after a run that left out book files whose names Windows cannot hold
     // (skippedFiles() lists them); the rest of the book was written.
     bool isFileInfoError() const { return !m_skipped.isEmpty(); }
     QStringList skippedFiles() const { return m_skipped; }
+
+protected:
+    void writePackage(const QString &webFolder, const QString &packageTarget) override;
 
 private:
     QString m_iconFile;

@@ -253,7 +253,10 @@ void OutputOperation::writeApplication(const QString &folder, const QString &nam
                                                                                           : settings.iAppWindowHide();
     output.setWindowHideMode(hide == 2 ? QStringLiteral("YES") : QStringLiteral("NO"));
     output.setAppIconFile(existingIcon(m_parament.strAppIconFile()));
-    output.convertBook();
+    if (m_parament.compressToZip())
+        output.zipOutput();
+    else
+        output.convertBook();
     finishWith(StatusWritten, output.mainFilePath());
 }
 
@@ -264,7 +267,10 @@ void OutputOperation::writeExecutable(const QString &folder, const QString &name
     output.setAppTitle(m_parament.strTitle());
     output.setAppWindowSize(orSetting(m_parament.strExeSize(), AppSettings::shareInstance()->strExeSize()));
     output.setAppIconFile(existingIcon(m_parament.strExeIconFile()));
-    output.convertBook();
+    if (m_parament.compressToZip())
+        output.zipOutput();
+    else
+        output.convertBook();
     m_fileInfoError = output.isFileInfoError();
     finishWith(StatusWritten, output.mainFilePath());
 }

@@ -13,11 +13,12 @@
 // the web folder kinds (0, 4) without ZIP.
 //
 // Kinds: 0 and 4 web folder (ZIP archive with compressToZip), 2 ZIP archive, 5 package
-// sealed with fmappPassword, 1 macOS application <name>.app (FlashBookOutputApp),
-// 3 Windows executable <name>.exe (FlashBookOutputExe), 6 WordPress plug-in, 7 Joomla
-// module, 8 Drupal module: <name>.zip written by convertPlugin (a PublishPlugin with
-// the size, version and id; one with its defaults when none is set) from the book
-// converted into the per-user upload folder (UploadBookDelegate).
+// sealed with fmappPassword, 1 macOS application <name>.app (FlashBookOutputApp) and
+// 3 Windows executable <name>.exe (FlashBookOutputExe), each in <name>.zip with
+// compressToZip; 6 WordPress plug-in, 7 Joomla module, 8 Drupal module: <name>.zip
+// written by convertPlugin (a PublishPlugin with the size, version and id; one with
+// its defaults when none is set) from the book converted into the per-user upload
+// folder (UploadBookDelegate).
 //
 // The desktop kinds take the title from the record and the version, identifier,
 // window sizes and close mode from the record, or from AppSettings where the record

@@ -155,6 +155,33 @@ private slots:
         QCOMPARE(readFile(icon), readFile(PackageTemplates::macAppTemplatePath() + "/Contents/Resources/flipbookicons.icns"));
     }
 
+    void zipSwitchPacksTheDesktopPackages()
+    {
+        const QString folder = path("zipped");
+        auto app = makeJob(folder, 1);
+        ConvertParament p = app->convertPara();
+        p.setCompressToZip(true);
+        app->setConvertPara(p);
+        run(app);
+        QCOMPARE(app->status(), OutputOperation::StatusWritten);
+        QCOMPARE(app->projectFilePath(), folder + "/atlas.zip");
+        QVERIFY(ZipExtractor().extractFile(app->projectFilePath(), path("zipped-app")));
+        const QString bundle = path("zipped-app/atlas.app");
+        const QString launcher = bundle + "/Contents/MacOS/" + infoOf(bundle).value("CFBundleExecutable").toString();
+        QVERIFY(QFileInfo(launcher).permissions() & QFileDevice::ExeOther);
+        verifyWebBook(bundle + "/Contents/Resources/book", "atlas.html");
+
+        if (!QFile::exists(PackageTemplates::winExeStubPath()))
+            return;
+        auto exe = makeJob(folder, 3);
+        p.setIOutputType(3);
+        exe->setConvertPara(p);
+        run(exe);
+        QCOMPARE(exe->status(), OutputOperation::StatusWritten);
+        QCOMPARE(ZipExtractor::entryNames(exe->projectFilePath()), QStringList{"atlas.exe"});
+        QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList{"atlas.zip"});
+    }
+
     void executableCarriesIconsAndTheBook()
     {
         if (!QFile::exists(PackageTemplates::winExeStubPath()))
