@@ -24,6 +24,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QMutex>
+#include <QScopeGuard>
 
 namespace {
 
@@ -312,24 +313,28 @@ void OutputOperation::writePluginPackage(int kind, const QString &folder)
     plugin->setBookPage(kUploadBookName + QStringLiteral(".html"));
     plugin->setStopFlag(&m_stop);
     plugin->setProgressHandler([this](double part) { postProgress(ConvertStep::Complete, int(part * 100), 100); });
+    // The record may outlive the job (the dialog keeps it): it is left naming the
+    // package's real place and nothing of the job.
+    const auto restore = qScopeGuard([&] {
+        plugin->setConvertPara(record);
+        plugin->setStopFlag(nullptr);
+        plugin->setProgressHandler({});
+    });
     postProgress(ConvertStep::Complete, 0, 100);
+    const QString stagedPackage = plugin->packagePath();
     const bool written = kind == 6   ? plugin->publishWordPressPlugin()
                          : kind == 7 ? plugin->publishJoomlaPlugin()
                                      : plugin->publishDrupalPlugin();
-    const QString stagedPackage = plugin->packagePath();
-    plugin->setConvertPara(record);
-    plugin->setStopFlag(nullptr);
-    plugin->setProgressHandler({});
     checkStop();
     if (!written)
         OutputFiles::fail(loadAppString(QStringLiteral("BookOutput-The plug-in package cannot be made: %1"),
                                         QStringLiteral("The plug-in package cannot be made: %1"))
                               .arg(plugin->errorString()));
     try {
-        stage.commitFile(stagedPackage, QFileInfo(plugin->packagePath()).fileName());
+        stage.commitFile(stagedPackage, QFileInfo(stagedPackage).fileName());
     } catch (const WorkerException &) {
         plugin->setConvertStatus(PublishPlugin::kRunning | PublishPlugin::kFinished | PublishPlugin::kFailed);
         throw;
     }
-    finishWith(StatusWritten, plugin->packagePath());
+    finishWith(StatusWritten, QDir(folder).filePath(QFileInfo(stagedPackage).fileName()));
 }
