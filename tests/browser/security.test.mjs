@@ -158,12 +158,8 @@ test('a users list opens for each user with their own password only', async () =
   }
 });
 
-test('the desktop viewer shows the free pages and asks before the protected ones', async () => {
-  const book = await makeBook(browser.context, {
-    pageCount: 6,
-    extraScript: '<script src="files/lib/security.js"></script><script>QuorvelSecurity.install({prompt: true});</script>',
-    extfiles: { 'files/lib/security.js': fs.readFileSync(path.join(RESOURCES, 'viewer-common/security.js')) }
-  });
+test('the desktop viewer shows the free pages and asks in the book\'s language when a protected one is in sight', async () => {
+  const book = await makeBook(browser.context, { pageCount: 6, config: { language: 'Deutsch' } });
   try {
     runTool('quorvel-protect-book', ['--book', book.dir, '--pages', '6', '--password', 'fruit', '--except', '1']);
     const page = await browser.page();
@@ -175,15 +171,19 @@ test('the desktop viewer shows the free pages and asks before the protected ones
     }, n);
     await page.waitForFunction(() => document.querySelector('.qv-page[data-page="1"] img')?.naturalWidth > 0);
     assert.equal(await picture(1), 'files/page/1.jpg');
+    // The cover alone is in sight: nothing asks for a password yet.
+    await page.waitForTimeout(300);
+    assert.equal(await page.locator('.qv-secure-dialog').count(), 0);
 
+    await page.click('.qv-button-next');
     await page.waitForSelector('.qv-secure-dialog');
+    assert.equal(await page.textContent('.qv-secure-title'), 'Dieses Buch ist geschützt');
     await page.fill('.qv-secure-password', 'fruits');
     await page.click('.qv-secure-open');
-    await page.waitForFunction(() => /Wrong password/.test(document.querySelector('.qv-secure-message').textContent));
+    await page.waitForFunction(() => /Falsches Passwort/.test(document.querySelector('.qv-secure-message').textContent));
     assert.equal(await picture(2), null);
     await page.fill('.qv-secure-password', 'fruit');
     await page.click('.qv-secure-open');
-    await page.evaluate(() => Quorvel.reader.go(2));
     await page.waitForFunction(() => document.querySelector('.qv-page[data-page="3"] img')?.naturalWidth > 0);
     assert.match(await picture(2), /^blob:/);
     assert.match(await picture(3), /^blob:/);
