@@ -435,6 +435,7 @@
       Quorvel.isPageLocked = (record) => S.isSecureRecord(record) && !this.isUnlocked;
       this.ready.then((guard) => {
         this.guard = guard;
+        if (typeof guard.onLocked !== 'function') guard.onLocked = () => S.showPrompt(guard, { texts: texts });
         guard.onUnlocked = () => Quorvel.events.emit('unlocked', {});
         if (guard.isUnlocked) Quorvel.events.emit('unlocked', {});
       }, function (e) { console.warn('Quorvel: the protected pages cannot be read:', e); });

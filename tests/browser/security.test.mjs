@@ -192,3 +192,42 @@ test('the desktop viewer shows the free pages and asks in the book\'s language w
     book.remove();
   }
 });
+
+test('downloads of protected pages are decrypted on the click, after the password', async () => {
+  const book = await makeBook(browser.context, {
+    pageCount: 4,
+    config: { download: { wholeFile: 'files/download/Whole book.pdf', pageFiles: ['files/download/pages/1.pdf', 'files/download/pages/2.pdf'], pagePrefix: 'leaf-' } },
+    extfiles: { 'files/download/Whole book.pdf': '%PDF whole book', 'files/download/pages/1.pdf': '%PDF page one', 'files/download/pages/2.pdf': '%PDF page two' }
+  });
+  try {
+    runTool('quorvel-protect-book', ['--book', book.dir, '--pages', '4', '--password', 'leaf', '--except', '1']);
+    assert.ok(!fs.existsSync(path.join(book.dir, 'files/download/Whole book.pdf')));
+    assert.ok(fs.existsSync(path.join(book.dir, 'files/download/pages/1.pdf')), 'the free page keeps its file');
+    const page = await browser.page();
+    await page.goto(book.url);
+    await page.waitForFunction(() => window.Quorvel && window.Quorvel.reader);
+    await page.click('.qv-button-download');
+    const links = await page.$$eval('.qv-download-link', (els) => els.map((e) => [e.textContent, e.classList.contains('qv-protected')]));
+    assert.deepEqual(links, [['Whole book', true], ['Page 1', false]]);
+
+    const saved = page.waitForEvent('download');
+    await page.click('.qv-download-link.qv-protected');
+    await page.fill('.qv-secure-password', 'leaf');
+    await page.click('.qv-secure-open');
+    const download = await saved;
+    assert.equal(download.suggestedFilename(), 'Whole book.pdf');
+    assert.equal(fs.readFileSync(await download.path(), 'utf8'), '%PDF whole book');
+
+    // Page 2's file, offered with the book's prefix, comes without asking again.
+    await page.evaluate(() => Quorvel.reader.go(2));
+    await page.waitForFunction(() => document.querySelectorAll('.qv-download-link').length === 2);
+    const next = page.waitForEvent('download');
+    await page.click('.qv-download-link.qv-protected >> nth=1');
+    const leaf = await next;
+    assert.equal(leaf.suggestedFilename(), 'leaf-2.pdf');
+    assert.equal(fs.readFileSync(await leaf.path(), 'utf8'), '%PDF page two');
+    assert.deepEqual(page.problems, []);
+  } finally {
+    book.remove();
+  }
+});
