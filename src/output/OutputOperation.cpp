@@ -5,7 +5,9 @@
 #include "foundation/AppStrings.h"
 #include "furnishings/BookMarkTabs.h"
 #include "furnishings/FlashOutline.h"
+#include "output/BookSecurity.h"
 #include "output/FlashBookOutput.h"
+#include "output/GenerateAssistant.h"
 #include "output/HTMLConfigInfo.h"
 #include "output/OutputCopies.h"
 #include "pages/FlashPageSource.h"
@@ -60,6 +62,17 @@ void OutputOperation::setMobileSearch(const PDFSearch *search)
 void OutputOperation::setBookmarkTabs(const BookMarkTabs *tabs)
 {
     m_tabs = tabs ? std::make_shared<const BookMarkTabs>(*tabs) : nullptr;
+}
+
+void OutputOperation::setGenerateAssistant(std::shared_ptr<GenerateAssistant> assistant)
+{
+    m_assistant = assistant ? std::make_shared<GenerateAssistant>(*assistant) : nullptr;
+}
+
+void OutputOperation::setBookSecurity(std::shared_ptr<BookSecurity> security)
+{
+    // The dialogs edit the shared settings on the main thread while a job runs.
+    m_security = security ? std::make_shared<BookSecurity>(*security) : nullptr;
 }
 
 std::optional<WorkerException> OutputOperation::raiseException() const
