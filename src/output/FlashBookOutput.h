@@ -30,6 +30,7 @@
 
 class BookMarkTabs;
 class BookSecurity;
+struct BasicHtmlContent;
 class FlashOutline;
 class FlashPageSource;
 class FlashPagesAnnotations;
@@ -94,10 +95,12 @@ public:
     bool isStopped() const;
 
     // Writes the web book: <folder>/<name>.html, files/ and (unless the load type is 2
-    // or the phone version is off) mobile/, replacing those of an older book.
-    void convertBook();
-    // Writes the web book as the archive <folder>/<name>.zip.
-    void zipOutput();
+    // or the phone version is off) mobile/, replacing those of an older book. The
+    // desktop book kinds (FlashBookOutputApp, FlashBookOutputExe) write their package.
+    virtual void convertBook();
+    // Writes the web book as the archive <folder>/<name>.zip (the desktop book kinds:
+    // their package in that archive).
+    virtual void zipOutput();
     // Writes the web book as a package sealed with password, <folder>/<name>.fmapp
     // (format in SealedPackage.h).
     void sealOutput(const QString &password);
@@ -112,6 +115,13 @@ public:
     static QString sealedPackageSuffix() { return QStringLiteral("fmapp"); }
 
 protected:
+    // Writes the web book into folder (inside the stage), using the stage for work files.
+    void writeStagedBook(const class OutputStage &stage, const QString &folder);
+    void setMainFilePath(const QString &path) { m_mainFile = path; }
+    // The entries of the stage's book folder that packedBook() packs.
+    void setBookEntries(const QStringList &entries) { m_entries = entries; }
+    // Packs the book entries of the stage's book folder into an archive in the stage.
+    QString packedBook(class OutputStage &stage);
     void post(int type, int index, int count) const;
     void checkStop() const;
     // The flag handed to file work: the one given to setStopFlag(), else the own one.
@@ -137,11 +147,20 @@ private:
     QString bookTitle() const;
     const FlashTemplate &mobileTemplate();
     const OutputFurnishings &furnishings() const;
-    QString packedBook(class OutputStage &stage);
 
-    // Call sites of book protection and narration, on the complete book folder.
+    // Book protection and narration (FlashBookOutputSecurity.cpp). protectStagedBook
+    // encrypts the protected pages of the complete book folder; writeNarration puts the
+    // spreads' sounds beside the pages and answers whether the book has any.
     void protectStagedBook(const QString &folder);
-    void writeNarration(const QString &folder);
+    bool writeNarration(const QString &folder);
+    bool isProtectedBook() const;
+    QList<int> protectedPageList() const;
+    // Whether file is a picture of a protected page (the same file or the same bytes).
+    bool isProtectedPagePicture(const QString &file) const;
+    // file, or what may be shown instead when it is a protected page's picture (the
+    // readable cover's thumbnail, or nothing).
+    QString sharablePicture(const QString &file) const;
+    void leaveOutProtectedPages(BasicHtmlContent &content) const;
 
     std::shared_ptr<FlashPageSource> m_pageSource;
     std::shared_ptr<const FlashTemplate> m_template;

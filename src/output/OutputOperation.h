@@ -13,8 +13,16 @@
 // the web folder kinds (0, 4) without ZIP.
 //
 // Kinds: 0 and 4 web folder (ZIP archive with compressToZip), 2 ZIP archive, 5 package
-// sealed with fmappPassword; the application and plug-in kinds (1, 3, 6, 7, 8) are
-// handed to their packagers.
+// sealed with fmappPassword, 1 macOS application <name>.app (FlashBookOutputApp) and
+// 3 Windows executable <name>.exe (FlashBookOutputExe), each in <name>.zip with
+// compressToZip; 6 WordPress plug-in, 7 Joomla module, 8 Drupal module: <name>.zip
+// written by convertPlugin (a PublishPlugin with the size, version and id; one with
+// its defaults when none is set) from the book converted into the per-user upload
+// folder (UploadBookDelegate).
+//
+// The desktop kinds take the title from the record and the version, identifier,
+// window sizes and close mode from the record, or from AppSettings where the record
+// leaves them empty. An icon file that no longer exists gives the default icon.
 
 #include "batch/ConvertParament.h"
 #include "foundation/WorkerException.h"
@@ -35,6 +43,7 @@ class FlashPageSource;
 class FlashPagesAnnotations;
 class FlashTemplate;
 class GenerateAssistant;
+class FlashBookOutput;
 class PDFSearch;
 class PublishPlugin;
 
@@ -66,7 +75,7 @@ public:
     std::shared_ptr<const PDFSearch> mobileSearch() const { return m_mobileSearch; }
     void setBookmarkTabs(const BookMarkTabs *tabs);
     std::shared_ptr<const BookMarkTabs> bookmarkTabs() const { return m_tabs; }
-    void setGenerateAssistant(std::shared_ptr<GenerateAssistant> assistant) { m_assistant = std::move(assistant); }
+    void setGenerateAssistant(std::shared_ptr<GenerateAssistant> assistant);
     std::shared_ptr<GenerateAssistant> generateAssistant() const { return m_assistant; }
     void setPluginBundleName(const QString &name) { m_pluginBundleName = name; }
     QString pluginBundleName() const { return m_pluginBundleName; }
@@ -80,7 +89,7 @@ public:
     ConvertParament convertPara() const { return m_parament; }
     void setConvertPlugin(std::shared_ptr<PublishPlugin> plugin) { m_plugin = std::move(plugin); }
     std::shared_ptr<PublishPlugin> convertPlugin() const { return m_plugin; }
-    void setBookSecurity(std::shared_ptr<BookSecurity> security) { m_security = std::move(security); }
+    void setBookSecurity(std::shared_ptr<BookSecurity> security);
     std::shared_ptr<BookSecurity> bookSecurity() const { return m_security; }
     void setIsBookcaseMode(bool on) { m_isBookcaseMode = on; }
     bool isBookcaseMode() const { return m_isBookcaseMode; }
@@ -111,6 +120,12 @@ protected:
 
 private:
     void run();
+    void configure(FlashBookOutput &output);
+    void writeApplication(const QString &folder, const QString &name);
+    void writeExecutable(const QString &folder, const QString &name);
+    void writePluginPackage(int kind, const QString &folder);
+    void checkStop() const;
+    void postProgress(int type, int index, int count);
     void finishWith(int status, const QString &projectFile, std::optional<WorkerException> failure = std::nullopt);
 
     std::shared_ptr<FlashPageSource> m_pageSource;
