@@ -619,7 +619,9 @@ bool QuorvelAppDelegate::runProjectPanel()
 
 void QuorvelAppDelegate::onFilesDropped(const QStringList &paths)
 {
-    openFiles(paths);
+    // After the drop has ended: the program the files came from waits for its end, and
+    // opening them may ask questions and run an import.
+    QTimer::singleShot(0, this, [this, paths] { openFiles(paths); });
 }
 
 // ---------------------------------------------------------------------------------
