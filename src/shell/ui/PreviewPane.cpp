@@ -1,11 +1,12 @@
 #include "shell/ui/PreviewPane.h"
 
 #include "foundation/AppLog.h"
+#include "platform/ui/DragFileImport.h"
 #include "platform/ui/QvWebView.h"
 #include "shell/PreviewAddress.h"
 
 #include <QChildEvent>
-#include <QCoreApplication>
+#include <QDropEvent>
 #include <QLabel>
 #include <QStackedWidget>
 #include <QVBoxLayout>
@@ -137,13 +138,31 @@ bool PreviewPane::eventFilter(QObject *watched, QEvent *event)
         static_cast<QChildEvent *>(event)->child()->installEventFilter(this);
         return false;
     case QEvent::DragEnter:
-    case QEvent::DragMove:
-    case QEvent::Drop:
-        if (m_dropTarget) {
-            QCoreApplication::sendEvent(m_dropTarget, event);
-            return true;
+    case QEvent::DragMove: {
+        if (!m_dropTarget)
+            return false;
+        // Taken here, so the page never navigates to a dropped file.
+        auto *drag = static_cast<QDragMoveEvent *>(event);
+        if (m_dropTarget->acceptedPaths(drag->mimeData()).isEmpty()) {
+            drag->ignore();
+        } else {
+            drag->setDropAction(Qt::CopyAction);
+            drag->accept();
         }
-        return false;
+        return true;
+    }
+    case QEvent::Drop: {
+        if (!m_dropTarget)
+            return false;
+        auto *drop = static_cast<QDropEvent *>(event);
+        if (m_dropTarget->performDrop(drop->mimeData())) {
+            drop->setDropAction(Qt::CopyAction);
+            drop->accept();
+        } else {
+            drop->ignore();
+        }
+        return true;
+    }
     default:
         return QWidget::eventFilter(watched, event);
     }

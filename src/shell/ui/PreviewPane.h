@@ -11,6 +11,7 @@
 #include <QVariant>
 #include <QWidget>
 
+class DragFileImport;
 class QLabel;
 class QStackedWidget;
 class QvWebView;
@@ -42,7 +43,7 @@ public:
     QString message() const;
 
     // Files dropped on the web view go to target instead of opening in the view.
-    void setDropTarget(QWidget *target) { m_dropTarget = target; }
+    void setDropTarget(DragFileImport *target) { m_dropTarget = target; }
 
     QvWebView *webView() const { return m_web; }
     QWebEngineView *webEngineView() const;
@@ -63,5 +64,5 @@ private:
     QWidget *m_webHolder = nullptr;
     QvWebView *m_web = nullptr;
     QUrl m_requested;
-    QPointer<QWidget> m_dropTarget;
+    QPointer<DragFileImport> m_dropTarget;
 };

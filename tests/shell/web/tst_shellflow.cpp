@@ -17,6 +17,7 @@
 #include "platform/ui/QvWebView.h"
 
 #include <QAction>
+#include <QDropEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
@@ -183,7 +184,15 @@ private slots:
         driver.answerAlert(QStringLiteral("Don't Save"));
         driver.answerModal(clickImport);
         driver.answerModal([](WindowController *) {});
-        QVERIFY(app.mainWindow()->dropTarget()->performDrop(&drop));
+        // Dropped on the preview itself: the web view does not open the file, the window does.
+        QWebEngineView *web = app.mainWindow()->previewPane()->webEngineView();
+        QWidget *surface = web->focusProxy() ? web->focusProxy() : web;
+        QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &drop, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(surface, &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent dropEvent(QPointF(50, 50), Qt::CopyAction, &drop, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(surface, &dropEvent);
+        QVERIFY(dropEvent.isAccepted());
         QTRY_COMPARE_WITH_TIMEOUT(app.session()->pageCount(), 3, kLong);
         QCOMPARE(app.session()->displayName(), QStringLiteral("Three"));
         QVERIFY(shown.wait(kLong));
