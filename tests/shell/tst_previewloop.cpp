@@ -56,7 +56,8 @@ class PreviewLoopTest : public QObject
     std::shared_ptr<FakeBuilder> builder;
     std::unique_ptr<PreviewLoop> loop;
 
-    // Ticks as the application's timer does, for a while.
+    // Ticks as the application's timer does, for a while (and once more at its end, so
+    // a slow machine still ticks after the time has passed).
     void tickFor(int milliseconds)
     {
         QElapsedTimer t;
@@ -65,6 +66,7 @@ class PreviewLoopTest : public QObject
             loop->tick();
             QTest::qWait(20);
         }
+        loop->tick();
     }
 
 private slots:
