@@ -191,7 +191,6 @@ int main(int argc, char **argv)
     for (int run = 0; run < runs; ++run) {
         for (int turn = 0; turn < 2; ++turn) {
             if ((turn == 0) == (run % 2 == 0)) {
-                QDir(work.filePath(QStringLiteral("book"))).removeRecursively();
                 PageImport import(param, book);
                 import.setThreadCount(parser.value(QStringLiteral("threads")).toInt());
                 QElapsedTimer timer;
@@ -204,12 +203,12 @@ int main(int argc, char **argv)
                 ourWall.push_back(timer.nsecsElapsed() / 1e9);
                 ourCpu.push_back(cpuSeconds(RUSAGE_SELF) - cpuBefore);
                 pages = import.pageSource()->pageCount();
+                QDir(work.filePath(QStringLiteral("book"))).removeRecursively(); // disk space for the next turn
             } else {
                 if (pages == 0) { // the page count comes from the import
                     const std::unique_ptr<Poppler::Document> doc = PdfDocument::open(pdf, password, nullptr);
                     pages = doc ? doc->numPages() : 0;
                 }
-                QDir(ppm).removeRecursively();
                 QDir().mkpath(ppm);
                 const double childCpuBefore = cpuSeconds(RUSAGE_CHILDREN);
                 const double seconds = pdftoppmSeconds(pdf, password, dpi, pages, cores, ppm);
@@ -219,6 +218,7 @@ int main(int argc, char **argv)
                 }
                 theirWall.push_back(seconds);
                 theirCpu.push_back(cpuSeconds(RUSAGE_CHILDREN) - childCpuBefore);
+                QDir(ppm).removeRecursively();
             }
         }
         std::printf("run %d:                import %.2f s (CPU %.2f s), pdftoppm %.2f s (CPU %.2f s)\n", run + 1,

@@ -6,10 +6,13 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <mutex>
 #include <poppler-qt6.h>
 
 #include <ErrorCodes.h>
+#include <GfxState.h>
 #include <PDFDoc.h>
+#include <Page.h>
 #include <SplashOutputDev.h>
 #include <TextOutputDev.h>
 #include <goo/GooString.h>
@@ -117,6 +120,18 @@ std::unique_ptr<PDFDoc> openPdf(const QString &file, const QByteArray &password)
     return std::make_unique<PDFDoc>(std::make_unique<GooString>(QFile::encodeName(file).constData()), pw, pw);
 }
 
+// poppler sets up its shared colour-management state the first time a graphics
+// state is made, without a lock; the first pages rendered on several threads at
+// once could corrupt it. It is set up here, once, before any reader renders.
+void prepareRendering()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        const PDFRectangle box(0, 0, 1, 1);
+        const GfxState state(72, 72, &box, 0, true);
+    });
+}
+
 // Search works on plain letters: ligatures such as "fi" and other compatibility
 // forms are spelt out.
 QString searchText(const QString &text)
@@ -145,6 +160,7 @@ std::unique_ptr<PdfPageReader> PdfPageReader::open(const QString &file, const QS
         return nullptr;
     }
 
+    prepareRendering();
     std::unique_ptr<PdfPageReader> reader(new PdfPageReader);
     reader->m_file = file;
     reader->m_dpi = dpi;
