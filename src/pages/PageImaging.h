@@ -17,9 +17,8 @@
 
 #include <QByteArray>
 #include <QImage>
-#include <QSize>
-#include <QList>
 #include <QRect>
+#include <QSize>
 #include <QSizeF>
 #include <QString>
 
