@@ -73,9 +73,9 @@ JpegEncoder::JpegEncoder(const QSize &size, int quality, QByteArray memory) : m_
     s->cinfo.in_color_space = JCS_RGB;
     jpeg_set_defaults(&s->cinfo);
     jpeg_set_quality(&s->cinfo, std::clamp(quality, 0, 100), TRUE);
-    s->cinfo.density_unit = 1; // dots per inch
-    s->cinfo.X_density = 72;
-    s->cinfo.Y_density = 72;
+    s->cinfo.density_unit = 1; // dots per inch, as Qt marks its pictures
+    s->cinfo.X_density = 96;
+    s->cinfo.Y_density = 96;
     jpeg_start_compress(&s->cinfo, TRUE);
 }
 

@@ -4,7 +4,7 @@
 // libjpeg is used directly rather than through QImageWriter: rows go to the encoder
 // straight from where they lie (a page render, a half of it) without a copy, and
 // the caller can hand the same rows to other work while they are in the cache.
-// The file written is what Qt writes: baseline JFIF, 4:2:0, 72 dpi.
+// The file written is what Qt writes: baseline JFIF, 4:2:0, marked 96 dpi.
 
 #include <QByteArray>
 #include <QImage>
