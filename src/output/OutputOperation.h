@@ -108,10 +108,11 @@ public:
 protected:
     void main() override;
     void cancelled() override;
+    // Records the outcome; also for stand-in engines of tests.
+    void finishWith(int status, const QString &projectFile, std::optional<WorkerException> failure = std::nullopt);
 
 private:
     void run();
-    void finishWith(int status, const QString &projectFile, std::optional<WorkerException> failure = std::nullopt);
 
     std::shared_ptr<FlashPageSource> m_pageSource;
     std::shared_ptr<const FlashTemplate> m_template;
