@@ -154,54 +154,6 @@ private slots:
         QCOMPARE(QDir(backup.backupFilePath()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
     }
 
-    void itemThatCannotGoBackIsKeptForTheUser()
-    {
-        QTemporaryDir dir;
-        writeFile(dir.filePath("book.html"), "older");
-        PublishBackup backup;
-        QVERIFY(backup.prepare());
-        QVERIFY(backup.moveAside(dir.filePath("book.html")));
-        const QString kept = backup.backupPathDict().value(dir.filePath("book.html"));
-        const QString keptFolder = backup.backupFilePath();
-
-        backup.setRenameFunction([](const QString &, const QString &) { return EACCES; });
-        const QList<PublishBackup::Failure> failures = backup.restoreAll();
-        QCOMPARE(failures.size(), 1);
-        QCOMPARE(failures.first().original, dir.filePath("book.html"));
-        QCOMPARE(failures.first().backup, kept);
-        QVERIFY(backup.isFolderKept() && backup.isEmpty());
-
-        // Neither deleting nor the next run's emptying touches the kept folder.
-        backup.removeFolder();
-        backup.setRenameFunction(&PublishBackup::systemRename);
-        QVERIFY(backup.prepare());
-        QVERIFY(backup.backupFilePath() != keptFolder);
-        QCOMPARE(readFile(kept), QByteArray("older"));
-        backup.removeFolder();
-        QVERIFY(!QFileInfo::exists(backup.backupFilePath()) || backup.backupFilePath().isEmpty());
-        QCOMPARE(readFile(kept), QByteArray("older"));
-        removeTree(keptFolder);
-    }
-
-    void successDropsWhatWasReplacedAndReturnsTheRest()
-    {
-        QTemporaryDir dir;
-        writeFile(dir.filePath("MyBook.zip"), "older archive");
-        writeFile(dir.filePath("index.zip"), "someone's index");
-        PublishBackup backup;
-        QVERIFY(backup.prepare());
-        const QString folder = backup.backupFilePath();
-        QVERIFY(backup.moveAside(dir.filePath("MyBook.zip")));
-        QVERIFY(backup.moveAside(dir.filePath("index.zip")));
-        writeFile(dir.filePath("MyBook.zip"), "new archive"); // the run's book, renamed from index.zip
-
-        QVERIFY(backup.settleAfterSuccess().isEmpty());
-        QCOMPARE(readFile(dir.filePath("MyBook.zip")), QByteArray("new archive"));
-        QCOMPARE(readFile(dir.filePath("index.zip")), QByteArray("someone's index"));
-        QVERIFY(backup.isEmpty());
-        QVERIFY(!QFileInfo::exists(folder));
-    }
-
     void eachRunStartsWithAnEmptyFolderAndNoEntries()
     {
         QTemporaryDir dir;

