@@ -4,17 +4,27 @@
 //
 //   publish_bench [--pdf FILE] --out DIR [--name N] [--kind K] [--zip] [--password P]
 //                 [--pages N] [--title T] [--tabs FILE] [--load-type T] [--threads N]
+//                 [--icon FILE] [--window-size S] [--version V] [--id I] [--hide-on-close]
+//                 [--width W] [--height H]
 //
 // Without --pdf the import benchmark's generated document of N pages (default 120) is
 // used (import_bench --make-pdf, run from the same folder). --tabs names a bookmark
 // tabs file (the Tabs XML). --password seals kind 5 packages; other kinds cannot be
 // protected by this build yet.
+//
+// Desktop and plug-in kinds: 1 writes N.app, 3 N.exe, 6 (WordPress), 7 (Joomla) and
+// 8 (Drupal) the package N.zip. --icon is the application's icon, --window-size its
+// window ("MAX", "FULLSCREEN", "CUSTOM:w,h"), --hide-on-close its close mode (kind 1).
+// --version and --id are the application's version and bundle identifier for kind 1,
+// the system's version ("2.5", "1.5"; "7", "6") and the module id for kinds 7 and 8.
+// --width and --height size the plug-in's frame ("100%", "600px").
 
 #include "batch/ConvertParament.h"
 #include "batch/ImportParament.h"
 #include "furnishings/BookMarkTabs.h"
 #include "furnishings/FlashOutline.h"
 #include "output/OutputOperation.h"
+#include "output/PublishPlugin.h"
 #include "pages/FlashPageSource.h"
 #include "pages/PDFSearch.h"
 #include "pages/PageImport.h"
@@ -65,7 +75,9 @@ int main(int argc, char **argv)
     parser.addOption({QStringLiteral("out"), QStringLiteral("Folder to publish into."), QStringLiteral("folder")});
     parser.addOption({QStringLiteral("name"), QStringLiteral("File name of the book."), QStringLiteral("name"),
                       QStringLiteral("book")});
-    parser.addOption({QStringLiteral("kind"), QStringLiteral("Output kind (0 web folder, 2 ZIP, 4, 5 sealed)."),
+    parser.addOption({QStringLiteral("kind"),
+                      QStringLiteral("Output kind (0 web folder, 1 application, 2 ZIP, 3 executable, 4, 5 sealed, "
+                                     "6 WordPress, 7 Joomla, 8 Drupal)."),
                       QStringLiteral("kind"), QStringLiteral("0")});
     parser.addOption({QStringLiteral("zip"), QStringLiteral("Compress the web folder into a ZIP archive.")});
     parser.addOption({QStringLiteral("password"), QStringLiteral("Password of a sealed package."), QStringLiteral("text")});
@@ -78,6 +90,20 @@ int main(int argc, char **argv)
                       QStringLiteral("n"), QStringLiteral("0")});
     parser.addOption({QStringLiteral("load-type"), QStringLiteral("Load type 0 to 3."), QStringLiteral("n"),
                       QStringLiteral("0")});
+    parser.addOption({QStringLiteral("icon"), QStringLiteral("Icon of an application or executable."),
+                      QStringLiteral("file")});
+    parser.addOption({QStringLiteral("window-size"), QStringLiteral("Window: MAX, FULLSCREEN or CUSTOM:w,h."),
+                      QStringLiteral("size")});
+    parser.addOption({QStringLiteral("version"),
+                      QStringLiteral("Application version (kind 1) or system version (kinds 7, 8)."),
+                      QStringLiteral("text")});
+    parser.addOption({QStringLiteral("id"), QStringLiteral("Bundle identifier (kind 1) or module id (kinds 7, 8)."),
+                      QStringLiteral("text")});
+    parser.addOption({QStringLiteral("hide-on-close"), QStringLiteral("Closing the application's window hides it.")});
+    parser.addOption({QStringLiteral("width"), QStringLiteral("Width of the plug-in's frame."), QStringLiteral("size"),
+                      QStringLiteral("100%")});
+    parser.addOption({QStringLiteral("height"), QStringLiteral("Height of the plug-in's frame."), QStringLiteral("size"),
+                      QStringLiteral("600px")});
     parser.process(app);
 
     const QString out = parser.value(QStringLiteral("out"));
@@ -123,6 +149,27 @@ int main(int argc, char **argv)
     parament.setStrTitle(parser.value(QStringLiteral("title")));
     parament.setCompressToZip(parser.isSet(QStringLiteral("zip")));
     parament.setLoadType(parser.value(QStringLiteral("load-type")).toInt());
+    const QString icon = parser.value(QStringLiteral("icon"));
+    if (!icon.isEmpty() && !QFileInfo(icon).isFile())
+        return failWith(QStringLiteral("--icon: no such file %1").arg(icon));
+    parament.setStrAppIconFile(icon);
+    parament.setStrExeIconFile(icon);
+    parament.setStrWindowSize(parser.value(QStringLiteral("window-size")));
+    parament.setStrExeSize(parser.value(QStringLiteral("window-size")));
+    parament.setIAppWindowHide(parser.isSet(QStringLiteral("hide-on-close")) ? 2 : 1);
+    std::shared_ptr<PublishPlugin> plugin;
+    if (kind == 1) {
+        parament.setStrAppVersion(parser.value(QStringLiteral("version")));
+        parament.setStrAppIdentifier(parser.value(QStringLiteral("id")));
+    } else if (kind >= 6 && kind <= 8) {
+        plugin = std::make_shared<PublishPlugin>();
+        plugin->setStrWidth(parser.value(QStringLiteral("width")));
+        plugin->setStrHeight(parser.value(QStringLiteral("height")));
+        plugin->setStrVersion(parser.isSet(QStringLiteral("version")) ? parser.value(QStringLiteral("version"))
+                                           : kind == 8                 ? QStringLiteral("7")
+                                                                       : QStringLiteral("2.5"));
+        plugin->setStrID(parser.isSet(QStringLiteral("id")) ? parser.value(QStringLiteral("id")) : QStringLiteral("1"));
+    }
 
     auto job = std::make_shared<OutputOperation>();
     job->setFlashPageSource(importer.pageSource().get());
@@ -133,6 +180,7 @@ int main(int argc, char **argv)
     job->setBookmarkTabs(&tabs);
     job->setConvertPara(parament);
     job->setFmappPassword(password);
+    job->setConvertPlugin(plugin);
 
     OperationQueue queue;
     clock.restart();
@@ -151,6 +199,8 @@ int main(int argc, char **argv)
 
     const int pages = importer.pageSource()->pageCount();
     std::printf("pages:                %d\n", pages);
+    if (job->isFileInfoError())
+        std::printf("note:                 some book files were left out of the executable\n");
     std::printf("result:               %s (%.1f MiB)\n", qPrintable(result), folderBytes(result) / 1048576.0);
     std::printf("import time:          %.2f s\n", importSeconds);
     std::printf("publish time:         %.2f s\n", publishSeconds);

@@ -41,6 +41,11 @@ ConvertParament ConvertParament::fromAppSettings(const AppSettings &settings)
     p.m_isConvertBasicHtml = settings.convertBasicHtml();
     p.m_strExeIconFile = settings.strIcoFile();
     p.m_strAppIconFile = settings.appIconFile();
+    p.m_strAppVersion = settings.appVersion();
+    p.m_strAppIdentifier = settings.appIdentifier();
+    p.m_strWindowSize = settings.strWindowSize();
+    p.m_strExeSize = settings.strExeSize();
+    p.m_iAppWindowHide = settings.iAppWindowHide();
     return p;
 }
 
@@ -58,6 +63,17 @@ void ConvertParament::writeToAppSettings(AppSettings &settings) const
     settings.setConvertBasicHtml(m_isConvertBasicHtml);
     settings.setStrIcoFile(m_strExeIconFile);
     settings.setAppIconFile(m_strAppIconFile);
+    // Unset desktop book fields keep what the settings hold.
+    if (!m_strAppVersion.isEmpty())
+        settings.setAppVersion(m_strAppVersion);
+    if (!m_strAppIdentifier.isEmpty())
+        settings.setAppIdentifier(m_strAppIdentifier);
+    if (!m_strWindowSize.isEmpty())
+        settings.setStrWindowSize(m_strWindowSize);
+    if (!m_strExeSize.isEmpty())
+        settings.setStrExeSize(m_strExeSize);
+    if (m_iAppWindowHide == 1 || m_iAppWindowHide == 2)
+        settings.setIAppWindowHide(m_iAppWindowHide);
 }
 
 QVariantMap ConvertParament::toDictionary() const
@@ -75,6 +91,11 @@ QVariantMap ConvertParament::toDictionary() const
         {QStringLiteral("isConvertBasicHtml"), m_isConvertBasicHtml},
         {QStringLiteral("strExeIconFile"), m_strExeIconFile},
         {QStringLiteral("strAppIconFile"), m_strAppIconFile},
+        {QStringLiteral("strAppVersion"), m_strAppVersion},
+        {QStringLiteral("strAppIdentifier"), m_strAppIdentifier},
+        {QStringLiteral("strWindowSize"), m_strWindowSize},
+        {QStringLiteral("strExeSize"), m_strExeSize},
+        {QStringLiteral("iAppWindowHide"), m_iAppWindowHide},
     };
 }
 
@@ -93,5 +114,10 @@ ConvertParament ConvertParament::fromDictionary(const QVariantMap &d)
     p.m_isConvertBasicHtml = boolEntry(d, "isConvertBasicHtml", p.m_isConvertBasicHtml);
     p.m_strExeIconFile = textEntry(d, "strExeIconFile", p.m_strExeIconFile);
     p.m_strAppIconFile = textEntry(d, "strAppIconFile", p.m_strAppIconFile);
+    p.m_strAppVersion = textEntry(d, "strAppVersion", p.m_strAppVersion);
+    p.m_strAppIdentifier = textEntry(d, "strAppIdentifier", p.m_strAppIdentifier);
+    p.m_strWindowSize = textEntry(d, "strWindowSize", p.m_strWindowSize);
+    p.m_strExeSize = textEntry(d, "strExeSize", p.m_strExeSize);
+    p.m_iAppWindowHide = intEntry(d, "iAppWindowHide", p.m_iAppWindowHide);
     return p;
 }

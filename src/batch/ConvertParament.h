@@ -47,6 +47,23 @@ public:
     QString strAppIconFile() const { return m_strAppIconFile; }
     void setStrAppIconFile(const QString &value) { m_strAppIconFile = value; }
 
+    // Desktop application book settings. An empty text (or 0 for iAppWindowHide)
+    // leaves the choice to the application settings when the book is written, so
+    // records stored before these fields existed behave as they did.
+    QString strAppVersion() const { return m_strAppVersion; }
+    void setStrAppVersion(const QString &value) { m_strAppVersion = value; }
+    QString strAppIdentifier() const { return m_strAppIdentifier; }
+    void setStrAppIdentifier(const QString &value) { m_strAppIdentifier = value; }
+    // Window of the application book ("MAX", "FULLSCREEN" or "CUSTOM:w,h").
+    QString strWindowSize() const { return m_strWindowSize; }
+    void setStrWindowSize(const QString &value) { m_strWindowSize = value; }
+    // Window of the Windows executable book, same form.
+    QString strExeSize() const { return m_strExeSize; }
+    void setStrExeSize(const QString &value) { m_strExeSize = value; }
+    // Closing the application book's window: 2 hides it, 1 quits.
+    int iAppWindowHide() const { return m_iAppWindowHide; }
+    void setIAppWindowHide(int value) { m_iAppWindowHide = value; }
+
     bool operator==(const ConvertParament &other) const = default;
 
 private:
@@ -62,4 +79,9 @@ private:
     bool m_isConvertBasicHtml = false;
     QString m_strExeIconFile;
     QString m_strAppIconFile;
+    QString m_strAppVersion;
+    QString m_strAppIdentifier;
+    QString m_strWindowSize;
+    QString m_strExeSize;
+    int m_iAppWindowHide = 0;
 };

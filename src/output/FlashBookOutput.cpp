@@ -632,6 +632,13 @@ QString FlashBookOutput::packedBook(OutputStage &stage)
     return archive;
 }
 
+void FlashBookOutput::writeStagedBook(const OutputStage &stage, const QString &folder)
+{
+    m_stagePath = stage.path();
+    const auto forgetStage = qScopeGuard([this] { m_stagePath.clear(); });
+    writeBookFolder(folder);
+}
+
 void FlashBookOutput::convertBook()
 {
     m_mainFile.clear();

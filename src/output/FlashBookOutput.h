@@ -94,10 +94,12 @@ public:
     bool isStopped() const;
 
     // Writes the web book: <folder>/<name>.html, files/ and (unless the load type is 2
-    // or the phone version is off) mobile/, replacing those of an older book.
-    void convertBook();
-    // Writes the web book as the archive <folder>/<name>.zip.
-    void zipOutput();
+    // or the phone version is off) mobile/, replacing those of an older book. The
+    // desktop book kinds (FlashBookOutputApp, FlashBookOutputExe) write their package.
+    virtual void convertBook();
+    // Writes the web book as the archive <folder>/<name>.zip (the desktop book kinds:
+    // their package in that archive).
+    virtual void zipOutput();
     // Writes the web book as a package sealed with password, <folder>/<name>.fmapp
     // (format in SealedPackage.h).
     void sealOutput(const QString &password);
@@ -112,6 +114,13 @@ public:
     static QString sealedPackageSuffix() { return QStringLiteral("fmapp"); }
 
 protected:
+    // Writes the web book into folder (inside the stage), using the stage for work files.
+    void writeStagedBook(const class OutputStage &stage, const QString &folder);
+    void setMainFilePath(const QString &path) { m_mainFile = path; }
+    // The entries of the stage's book folder that packedBook() packs.
+    void setBookEntries(const QStringList &entries) { m_entries = entries; }
+    // Packs the book entries of the stage's book folder into an archive in the stage.
+    QString packedBook(class OutputStage &stage);
     void post(int type, int index, int count) const;
     void checkStop() const;
     // The flag handed to file work: the one given to setStopFlag(), else the own one.
@@ -137,7 +146,6 @@ private:
     QString bookTitle() const;
     const FlashTemplate &mobileTemplate();
     const OutputFurnishings &furnishings() const;
-    QString packedBook(class OutputStage &stage);
 
     // Call sites of book protection and narration, on the complete book folder.
     void protectStagedBook(const QString &folder);

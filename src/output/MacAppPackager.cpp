@@ -207,7 +207,11 @@ bool MacAppPackager::writePackage(const QString &bookFolder, const QString &main
         return fail(QStringLiteral("cannot make the launcher executable"));
 
     const QString resources = bundle + QStringLiteral("/Contents/Resources");
-    if (!QDir().mkpath(resources) || !copyBook(bookFolder, resources + QStringLiteral("/book")))
+    if (!QDir().mkpath(resources))
+        return fail(QStringLiteral("cannot make the folder %1").arg(resources));
+    const QString bookTarget = resources + QStringLiteral("/book");
+    const bool moved = m_movesBook && !QFileInfo::exists(bookTarget) && QDir().rename(bookFolder, bookTarget);
+    if (!moved && !copyBook(bookFolder, bookTarget))
         return m_error.isEmpty() ? fail(QStringLiteral("cannot copy the book")) : false;
 
     QString iconName = info.value(QStringLiteral("CFBundleIconFile")).toString();

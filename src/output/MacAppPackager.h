@@ -35,6 +35,10 @@ public:
     void setStopFlag(const std::atomic_bool *stop) { m_stop = stop; }
     // Files of the book copied so far and in all.
     void setProgressHandler(std::function<void(int, int)> handler) { m_progress = std::move(handler); }
+    // Moves the book folder into the bundle instead of copying it, for a book written
+    // only to be packed: it is gone from bookFolder afterwards, also when the package
+    // fails. Falls back to copying when the folder cannot be renamed there.
+    void setMovesBook(bool on) { m_movesBook = on; }
 
     // mainPage is the book's entry page relative to bookFolder; appPath ends in ".app".
     bool writePackage(const QString &bookFolder, const QString &mainPage, const QString &appPath);
@@ -63,5 +67,6 @@ private:
     QString m_templateFolder;
     const std::atomic_bool *m_stop = nullptr;
     std::function<void(int, int)> m_progress;
+    bool m_movesBook = false;
     QString m_error;
 };

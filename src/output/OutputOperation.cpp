@@ -5,15 +5,56 @@
 #include "foundation/AppStrings.h"
 #include "furnishings/BookMarkTabs.h"
 #include "furnishings/FlashOutline.h"
+#include "online/UploadBookDelegate.h"
+#include "output/ConvertBookInfo.h"
 #include "output/FlashBookOutput.h"
+#include "output/FlashBookOutputApp.h"
+#include "output/FlashBookOutputExe.h"
 #include "output/HTMLConfigInfo.h"
 #include "output/OutputCopies.h"
+#include "output/OutputFiles.h"
+#include "output/OutputStage.h"
+#include "output/PublishPlugin.h"
 #include "pages/FlashPageSource.h"
 #include "pages/PDFSearch.h"
+#include "platform/NotificationCenter.h"
+#include "project/AppSettings.h"
 #include "templates/FlashTemplate.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QMutex>
+#include <QScopeGuard>
+
+namespace {
+
+// The name the book is converted under in the per-user upload folder (its main page
+// is "book.html"), where the plug-in packages take it from.
+const QString kUploadBookName = QStringLiteral("book");
+
+// Jobs of the plug-in kinds share that folder: one converts and packs at a time.
+QMutex &uploadFolderLock()
+{
+    static QMutex lock;
+    return lock;
+}
+
+QString orSetting(const QString &value, const QString &setting)
+{
+    return value.isEmpty() ? setting : value;
+}
+
+// A chosen icon that is gone is shown as the default icon by the settings sheet; the
+// book gets that icon too.
+QString existingIcon(const QString &path)
+{
+    if (path.isEmpty() || QFileInfo(path).isFile())
+        return path;
+    AppLog::shared().log(QStringLiteral("publish: the icon %1 is missing; the default icon is used").arg(path));
+    return QString();
+}
+
+} // namespace
 
 OutputOperation::OutputOperation(QObject *parent)
     : Operation(parent)
@@ -107,21 +148,26 @@ void OutputOperation::main()
     }
 }
 
-void OutputOperation::run()
+void OutputOperation::checkStop() const
 {
-    const int kind = m_parament.iOutputType();
-    const QString folder = QDir::cleanPath(QFileInfo(m_parament.strOutputFolder()).absoluteFilePath());
-    const QString name = m_parament.strOutputName();
-    if (m_parament.strOutputFolder().trimmed().isEmpty())
-        throw WorkerException(loadAppString(QStringLiteral("BookOutput-No output folder is chosen."),
-                                            QStringLiteral("No output folder is chosen.")));
-    if (name.trimmed().isEmpty() || name.contains(QLatin1Char('/')) || name == QLatin1String(".")
-        || name == QLatin1String(".."))
-        throw WorkerException(loadAppString(QStringLiteral("BookOutput-The file name \"%1\" cannot be used."),
-                                            QStringLiteral("The file name \"%1\" cannot be used."))
-                                  .arg(name));
+    if (m_stop.load())
+        throw WorkerException::cancelled(OutputFiles::cancelReason());
+}
 
-    FlashBookOutput output(m_pageSource, m_template, folder, name);
+void OutputOperation::postProgress(int type, int index, int count)
+{
+    if (!m_isProcess)
+        return;
+    count = qMax(1, count);
+    NotificationCenter::defaultCenter()->postNotification(ConvertBookNotification, this,
+                                                          {{QStringLiteral("id"), m_taskID},
+                                                           {QStringLiteral("index"), qBound(0, index, count)},
+                                                           {QStringLiteral("count"), count},
+                                                           {QStringLiteral("type"), type}});
+}
+
+void OutputOperation::configure(FlashBookOutput &output)
+{
     output.setStopFlag(&m_stop);
     output.setBookSecurity(m_security);
     output.setPluginBundleName(m_pluginBundleName);
@@ -142,11 +188,33 @@ void OutputOperation::run()
     output.setTaskID(m_taskID);
     output.setNotificationSender(this);
     output.setIsConverBasicHtml(m_parament.isConvertBasicHtml());
+}
+
+void OutputOperation::run()
+{
+    const int kind = m_parament.iOutputType();
+    const QString folder = QDir::cleanPath(QFileInfo(m_parament.strOutputFolder()).absoluteFilePath());
+    const QString name = m_parament.strOutputName();
+    if (m_parament.strOutputFolder().trimmed().isEmpty())
+        throw WorkerException(loadAppString(QStringLiteral("BookOutput-No output folder is chosen."),
+                                            QStringLiteral("No output folder is chosen.")));
+    if (name.trimmed().isEmpty() || name.contains(QLatin1Char('/')) || name == QLatin1String(".")
+        || name == QLatin1String(".."))
+        throw WorkerException(loadAppString(QStringLiteral("BookOutput-The file name \"%1\" cannot be used."),
+                                            QStringLiteral("The file name \"%1\" cannot be used."))
+                                  .arg(name));
 
     switch (kind) {
     case 0:
+    case 2:
     case 4:
-        if (m_parament.compressToZip()) {
+    case 5: {
+        FlashBookOutput output(m_pageSource, m_template, folder, name);
+        configure(output);
+        if (kind == 5) {
+            output.sealOutput(m_fmappPassword);
+            finishWith(StatusWritten, output.mainFilePath());
+        } else if (kind == 2 || m_parament.compressToZip()) {
             output.zipOutput();
             finishWith(StatusWritten, output.mainFilePath());
         } else {
@@ -154,26 +222,119 @@ void OutputOperation::run()
             finishWith(StatusWritten, folder);
         }
         return;
-    case 2:
-        output.zipOutput();
-        finishWith(StatusWritten, output.mainFilePath());
-        return;
-    case 5:
-        output.sealOutput(m_fmappPassword);
-        finishWith(StatusWritten, output.mainFilePath());
-        return;
+    }
     case 1:
+        writeApplication(folder, name);
+        return;
     case 3:
+        writeExecutable(folder, name);
+        return;
     case 6:
     case 7:
     case 8:
-        // The application and plug-in packagers wrap a written web book
-        // (FlashBookOutput::writeBookFolder); they are not part of this build yet.
-        throw WorkerException(loadAppString(QStringLiteral("BookOutput-This kind of output is not available yet."),
-                                            QStringLiteral("This kind of output is not available yet.")));
+        writePluginPackage(kind, folder);
+        return;
     default:
         throw WorkerException(loadAppString(QStringLiteral("BookOutput-Unknown kind of output: %1"),
                                             QStringLiteral("Unknown kind of output: %1"))
                                   .arg(kind));
     }
+}
+
+void OutputOperation::writeApplication(const QString &folder, const QString &name)
+{
+    const AppSettings &settings = *AppSettings::shareInstance();
+    FlashBookOutputApp output(m_pageSource, m_template, folder, name);
+    configure(output);
+    output.setAppTitle(m_parament.strTitle());
+    output.setAppVersion(orSetting(m_parament.strAppVersion(), settings.appVersion()));
+    output.setAppIdentifier(orSetting(m_parament.strAppIdentifier(), settings.appIdentifier()));
+    output.setAppWindowSize(orSetting(m_parament.strWindowSize(), settings.strWindowSize()));
+    const int hide = m_parament.iAppWindowHide() == 1 || m_parament.iAppWindowHide() == 2 ? m_parament.iAppWindowHide()
+                                                                                          : settings.iAppWindowHide();
+    output.setWindowHideMode(hide == 2 ? QStringLiteral("YES") : QStringLiteral("NO"));
+    output.setAppIconFile(existingIcon(m_parament.strAppIconFile()));
+    if (m_parament.compressToZip())
+        output.zipOutput();
+    else
+        output.convertBook();
+    finishWith(StatusWritten, output.mainFilePath());
+}
+
+void OutputOperation::writeExecutable(const QString &folder, const QString &name)
+{
+    FlashBookOutputExe output(m_pageSource, m_template, folder, name);
+    configure(output);
+    output.setAppTitle(m_parament.strTitle());
+    output.setAppWindowSize(orSetting(m_parament.strExeSize(), AppSettings::shareInstance()->strExeSize()));
+    output.setAppIconFile(existingIcon(m_parament.strExeIconFile()));
+    if (m_parament.compressToZip())
+        output.zipOutput();
+    else
+        output.convertBook();
+    m_fileInfoError = output.isFileInfoError();
+    finishWith(StatusWritten, output.mainFilePath());
+}
+
+void OutputOperation::writePluginPackage(int kind, const QString &folder)
+{
+    const std::shared_ptr<PublishPlugin> plugin = m_plugin ? m_plugin : std::make_shared<PublishPlugin>();
+    QMutexLocker lock(&uploadFolderLock());
+    checkStop();
+
+    // The book first goes into the upload folder, written by the engine.
+    UploadBookDelegate convert;
+    std::optional<WorkerException> failure;
+    convert.setBookWriter([&](const QString &bookFolder, const QString &bookName, const std::atomic_bool &) {
+        FlashBookOutput output(m_pageSource, m_template, bookFolder, bookName);
+        configure(output);
+        try {
+            output.writeBookFolder(bookFolder);
+        } catch (const WorkerException &e) {
+            failure = e;
+            return false;
+        }
+        return true;
+    });
+    if (!convert.ConvertBookForUpload(kUploadBookName)) {
+        checkStop();
+        throw failure ? *failure : WorkerException(convert.errorString());
+    }
+    checkStop();
+
+    // Then the package, made in a stage of the output folder and moved into place.
+    ConvertParament record = m_parament;
+    record.setStrOutputFolder(folder);
+    ConvertParament staged = record;
+    OutputStage stage(folder);
+    staged.setStrOutputFolder(stage.path());
+    plugin->setConvertPara(staged);
+    plugin->setBookFolder(UploadBookDelegate::bookFolder(kUploadBookName));
+    plugin->setBookPage(kUploadBookName + QStringLiteral(".html"));
+    plugin->setStopFlag(&m_stop);
+    plugin->setProgressHandler([this](double part) { postProgress(ConvertStep::Complete, int(part * 100), 100); });
+    // The record may outlive the job (the dialog keeps it): it is left naming the
+    // package's real place and nothing of the job.
+    const auto restore = qScopeGuard([&] {
+        plugin->setConvertPara(record);
+        plugin->setStopFlag(nullptr);
+        plugin->setProgressHandler({});
+    });
+    postProgress(ConvertStep::Complete, 0, 100);
+    const QString stagedPackage = plugin->packagePath();
+    const bool written = kind == 6   ? plugin->publishWordPressPlugin()
+                         : kind == 7 ? plugin->publishJoomlaPlugin()
+                                     : plugin->publishDrupalPlugin();
+    checkStop();
+    if (!written)
+        OutputFiles::fail(loadAppString(QStringLiteral("BookOutput-The plug-in package cannot be made: %1"),
+                                        QStringLiteral("The plug-in package cannot be made: %1"))
+                              .arg(plugin->errorString()));
+    try {
+        stage.commitFile(stagedPackage, QFileInfo(stagedPackage).fileName());
+    } catch (const WorkerException &) {
+        plugin->setConvertStatus(PublishPlugin::kRunning | PublishPlugin::kFinished | PublishPlugin::kFailed);
+        throw;
+    }
+    finishWith(StatusWritten, QDir(folder).filePath(QFileInfo(stagedPackage).fileName()));
 }

@@ -13,8 +13,16 @@
 // the web folder kinds (0, 4) without ZIP.
 //
 // Kinds: 0 and 4 web folder (ZIP archive with compressToZip), 2 ZIP archive, 5 package
-// sealed with fmappPassword; the application and plug-in kinds (1, 3, 6, 7, 8) are
-// handed to their packagers.
+// sealed with fmappPassword, 1 macOS application <name>.app (FlashBookOutputApp) and
+// 3 Windows executable <name>.exe (FlashBookOutputExe), each in <name>.zip with
+// compressToZip; 6 WordPress plug-in, 7 Joomla module, 8 Drupal module: <name>.zip
+// written by convertPlugin (a PublishPlugin with the size, version and id; one with
+// its defaults when none is set) from the book converted into the per-user upload
+// folder (UploadBookDelegate).
+//
+// The desktop kinds take the title from the record and the version, identifier,
+// window sizes and close mode from the record, or from AppSettings where the record
+// leaves them empty. An icon file that no longer exists gives the default icon.
 
 #include "batch/ConvertParament.h"
 #include "foundation/WorkerException.h"
@@ -35,6 +43,7 @@ class FlashPageSource;
 class FlashPagesAnnotations;
 class FlashTemplate;
 class GenerateAssistant;
+class FlashBookOutput;
 class PDFSearch;
 class PublishPlugin;
 
@@ -113,6 +122,12 @@ protected:
 
 private:
     void run();
+    void configure(FlashBookOutput &output);
+    void writeApplication(const QString &folder, const QString &name);
+    void writeExecutable(const QString &folder, const QString &name);
+    void writePluginPackage(int kind, const QString &folder);
+    void checkStop() const;
+    void postProgress(int type, int index, int count);
 
     std::shared_ptr<FlashPageSource> m_pageSource;
     std::shared_ptr<const FlashTemplate> m_template;

@@ -23,6 +23,7 @@
 #include <QMutex>
 #include <QString>
 #include <atomic>
+#include <functional>
 
 class PublishPlugin
 {
@@ -48,6 +49,11 @@ public:
     // "book.html" unless set.
     void setBookFolder(const QString &folder) { m_bookFolder = folder; }
     void setBookPage(const QString &page) { m_bookPage = page; }
+
+    // A flag that stops a running package (it then fails and leaves no file); set
+    // from any thread. And a handler told the part of the archive written (0 to 1).
+    void setStopFlag(const std::atomic_bool *stop) { m_stop = stop; }
+    void setProgressHandler(std::function<void(double)> handler) { m_progress = std::move(handler); }
 
     // Each sets the status to 1, writes the package and ends with 3, or with
     // 1 + 2 + 128 on failure (errorString() says why). Returns whether it succeeded.
@@ -81,6 +87,8 @@ private:
     QString m_id;
     QString m_bookFolder;
     QString m_bookPage;
+    const std::atomic_bool *m_stop = nullptr;
+    std::function<void(double)> m_progress;
     std::atomic_int m_status{0};
     mutable QMutex m_mutex;
     QString m_error;

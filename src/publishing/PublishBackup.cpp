@@ -45,8 +45,8 @@ bool copyItem(const QString &from, const QString &to, QString *error)
             *error = errnoText(errno);
             return false;
         }
-        const QStringList children =
-            QDir(from).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
+        const QStringList children
+            = QDir(from).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
         for (const QString &child : children) {
             if (!copyItem(from + QLatin1Char('/') + child, to + QLatin1Char('/') + child, error))
                 return false;
@@ -72,10 +72,7 @@ bool copyItem(const QString &from, const QString &to, QString *error)
 
 } // namespace
 
-PublishBackup::PublishBackup()
-    : m_rename(&PublishBackup::systemRename)
-{
-}
+PublishBackup::PublishBackup() : m_rename(&PublishBackup::systemRename) { }
 
 int PublishBackup::systemRename(const QString &from, const QString &to)
 {
@@ -186,7 +183,7 @@ QList<PublishBackup::Failure> PublishBackup::restoreAll()
     for (auto it = m_entries.cbegin(); it != m_entries.cend(); ++it) {
         QString reason;
         if (!putBack(it.key(), it.value(), &reason))
-            failures << Failure{it.key(), it.value(), reason};
+            failures << Failure {it.key(), it.value(), reason};
     }
     m_entries.clear();
     if (!failures.isEmpty())
@@ -202,7 +199,7 @@ QList<PublishBackup::Failure> PublishBackup::settleAfterSuccess()
             continue; // replaced by the new book
         QString reason;
         if (!putBack(it.key(), it.value(), &reason))
-            failures << Failure{it.key(), it.value(), reason};
+            failures << Failure {it.key(), it.value(), reason};
     }
     m_entries.clear();
     if (!failures.isEmpty())

@@ -5,17 +5,8 @@
 #include <QDir>
 #include <QFileInfo>
 
-namespace {
-
-bool isWebFolderKind(int kind)
-{
-    return kind == 0 || kind == 4;
-}
-
-} // namespace
-
-PublishTargets::PublishTargets(const QString &folder, const QString &name, int kind, bool compressToZip, int loadType)
-    : m_folder(folder), m_name(name), m_kind(kind), m_zip(compressToZip), m_loadType(loadType)
+PublishTargets::PublishTargets(const QString &folder, const QString &name, int kind, bool compressToZip, int loadType) :
+    m_folder(folder), m_name(name), m_kind(kind), m_zip(compressToZip), m_loadType(loadType)
 {
 }
 
@@ -45,7 +36,8 @@ QString PublishTargets::nameProblem(const QString &name)
 
 QString PublishTargets::targetExtension(int kind, bool compressToZip)
 {
-    if (compressToZip && isWebFolderKind(kind))
+    // A sealed package is never packed again.
+    if (compressToZip && kind != 5)
         return QStringLiteral("zip");
     switch (kind) {
     case 0:
@@ -63,6 +55,10 @@ QString PublishTargets::targetExtension(int kind, bool compressToZip)
 
 QString PublishTargets::target() const
 {
+    // A plug-in package keeps a name that already ends in ".zip".
+    if (m_kind >= 6 && m_kind <= 8
+        && QFileInfo(m_name).suffix().compare(QLatin1String("zip"), Qt::CaseInsensitive) == 0)
+        return m_folder + QLatin1Char('/') + m_name;
     return m_folder + QLatin1Char('/') + m_name + QLatin1Char('.') + targetExtension(m_kind, m_zip);
 }
 
@@ -84,7 +80,7 @@ QString PublishTargets::engineArchive() const
 
 QStringList PublishTargets::targets() const
 {
-    QStringList list{target()};
+    QStringList list {target()};
     const QString archive = engineArchive();
     if (!archive.isEmpty() && archive != list.first())
         list << archive;
@@ -95,7 +91,7 @@ QStringList PublishTargets::companions() const
 {
     if (m_kind != 0 || m_zip)
         return {};
-    QStringList list{m_folder + QStringLiteral("/files")};
+    QStringList list {m_folder + QStringLiteral("/files")};
     if (m_loadType != 2)
         list << m_folder + QStringLiteral("/mobile");
     return list;

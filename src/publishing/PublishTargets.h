@@ -3,7 +3,8 @@
 //
 // The output folder F is the folder field's text standardised; N is the file name.
 // The target T is F/N with the extension of the kind ("html", "app", "exe", "fmapp",
-// else "zip"; "zip" whenever a web folder is packed). Besides T a run may replace:
+// else "zip"; "zip" whenever the book is packed, a sealed package excepted; a plug-in
+// package keeps a name ending in ".zip" as it is). Besides T a run may replace:
 //   - a web folder's companions F/files and F/mobile (the latter only when the book
 //     gets a phone version, i.e. the load type is not 2);
 //   - F/index.zip when a packed web folder is written: the engine writes the archive
@@ -26,7 +27,7 @@ public:
     // Why name cannot name the book's file; empty when it can. An empty name is the
     // dialog's own question and passes here.
     static QString nameProblem(const QString &name);
-    // "zip" when a web folder (kind 0 or 4) is packed; else by kind.
+    // "zip" when the book is packed (not kind 5); else by kind.
     static QString targetExtension(int kind, bool compressToZip);
 
     QString folder() const { return m_folder; }

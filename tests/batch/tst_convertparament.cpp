@@ -29,11 +29,26 @@ private slots:
         record.setIsConvertBasicHtml(true);
         record.setStrExeIconFile("/i.ico");
         record.setStrAppIconFile("/i.icns");
+        record.setStrAppVersion("2.5");
+        record.setStrAppIdentifier("com.example.atlas");
+        record.setStrWindowSize("CUSTOM:800,600");
+        record.setStrExeSize("FULLSCREEN");
+        record.setIAppWindowHide(2);
 
         AppSettings settings;
         record.writeToAppSettings(settings);
         settings.saveSettings();
         QCOMPARE(ConvertParament::fromAppSettings(AppSettings()), record);
+
+        // A record that leaves the desktop book fields unset keeps the settings' values.
+        ConvertParament unset = record;
+        unset.setStrAppVersion(QString());
+        unset.setStrAppIdentifier(QString());
+        unset.setStrWindowSize(QString());
+        unset.setStrExeSize(QString());
+        unset.setIAppWindowHide(0);
+        unset.writeToAppSettings(settings);
+        QCOMPARE(ConvertParament::fromAppSettings(settings), record);
 
         // A fresh installation starts the publish dialog with the defaults of the settings.
         SettingsStore::open()->clear();
@@ -41,6 +56,9 @@ private slots:
         QCOMPARE(fresh.strTitle(), QStringLiteral("Demo"));
         QCOMPARE(fresh.strOutputName(), QStringLiteral("Zendarrow"));
         QVERIFY(fresh.strOutputFolder().endsWith("/Zendarrow/"));
+        QCOMPARE(fresh.strAppVersion(), QStringLiteral("1.0"));
+        QCOMPARE(fresh.strExeSize(), QStringLiteral("MAX"));
+        QCOMPARE(fresh.iAppWindowHide(), 1);
     }
 
     void dictionaryFormRoundTripsAndIgnoresWrongEntries()
@@ -61,6 +79,12 @@ private slots:
         QCOMPARE(read.strTitle(), QString());
         QCOMPARE(read.compressToZip(), false);
         QCOMPARE(read.loadType(), 0);
+
+        // Lists written before the desktop book fields existed read with them unset.
+        QVariantMap older = record.toDictionary();
+        for (const char *key : {"strAppVersion", "strAppIdentifier", "strWindowSize", "strExeSize", "iAppWindowHide"})
+            older.remove(key);
+        QCOMPARE(ConvertParament::fromDictionary(older), record);
     }
 };
 

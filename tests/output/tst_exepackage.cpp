@@ -1,4 +1,5 @@
 #include "TestSupport.h"
+#include "PackageChecks.h"
 #include "PackageTestData.h"
 #include "output/ExeBookPayload.h"
 #include "output/ExeIconResources.h"
@@ -13,24 +14,13 @@
 #include <QtTest>
 
 using namespace PackageTestData;
+using namespace PackageChecks;
 
 namespace {
 
 QByteArray stubBytes()
 {
     return readFile(PackageTemplates::winExeStubPath());
-}
-
-// The decoded icon pictures of an executable, by width.
-QMap<int, QImage> iconsOf(const QByteArray &exe)
-{
-    ExeIconResources resources;
-    if (!resources.read(exe))
-        return {};
-    QMap<int, QImage> icons;
-    for (const auto &icon : resources.icons())
-        icons.insert(icon.width, IcoFile::decodePicture(icon.data).convertToFormat(QImage::Format_ARGB32));
-    return icons;
 }
 
 } // namespace

@@ -1,7 +1,6 @@
 #include "TestSupport.h"
+#include "PackageChecks.h"
 #include "PackageTestData.h"
-#include "foundation/PropertyList.h"
-#include "output/IcnsFile.h"
 #include "output/MacAppPackager.h"
 #include "output/PackageTemplates.h"
 
@@ -10,39 +9,7 @@
 #include <QtTest>
 
 using namespace PackageTestData;
-
-namespace {
-
-QVariantMap infoOf(const QString &app)
-{
-    const auto info = PropertyList::readFile(app + QStringLiteral("/Contents/Info.plist"));
-    return info ? info->toMap() : QVariantMap();
-}
-
-QMap<QString, QString> confOf(const QString &app)
-{
-    QMap<QString, QString> conf;
-    const QList<QByteArray> lines = readFile(app + QStringLiteral("/Contents/Resources/book.conf")).split('\n');
-    for (const QByteArray &line : lines) {
-        const qsizetype eq = line.indexOf('=');
-        if (eq > 0)
-            conf.insert(QString::fromUtf8(line.left(eq)), QString::fromUtf8(line.mid(eq + 1)));
-    }
-    return conf;
-}
-
-QList<int> iconWidths(const QString &icns)
-{
-    QList<int> widths;
-    if (const auto entries = IcnsFile::readFile(icns))
-        for (const auto &e : *entries)
-            if (!widths.contains(e.image.width()))
-                widths << e.image.width();
-    std::sort(widths.begin(), widths.end());
-    return widths;
-}
-
-} // namespace
+using namespace PackageChecks;
 
 class MacAppPackageTest : public QObject
 {

@@ -27,7 +27,11 @@ private slots:
                                            << "index";
         QTest::newRow("packed as index") << 0 << true << 0 << "index" << QStringList{f + "/index.zip"} << QStringList{}
                                          << "index";
-        QTest::newRow("sealed package") << 5 << false << 0 << "MyBook" << QStringList{f + "/MyBook.fmapp"}
+        QTest::newRow("packed application") << 1 << true << 0 << "MyBook" << QStringList{f + "/MyBook.zip"}
+                                            << QStringList{} << "MyBook";
+        QTest::newRow("plug-in named .zip") << 8 << false << 0 << "Mod.ZIP" << QStringList{f + "/Mod.ZIP"} << QStringList{}
+                                            << "Mod.ZIP";
+        QTest::newRow("sealed package") << 5 << true << 0 << "MyBook" << QStringList{f + "/MyBook.fmapp"}
                                         << QStringList{} << "MyBook";
         QTest::newRow("plug-in") << 7 << false << 0 << "MyBook" << QStringList{f + "/MyBook.zip"} << QStringList{}
                                  << "MyBook";

@@ -38,12 +38,6 @@
 
 namespace {
 
-QString outputText(const char *english)
-{
-    const QString text = QString::fromUtf8(english);
-    return loadAppString(QStringLiteral("OutputWindowD-") + text, text);
-}
-
 QString fileNameOf(const QString &path)
 {
     return QFileInfo(path).fileName();
@@ -61,9 +55,9 @@ void PublishBookWindowDelegate::onPublish()
 
     // 1. A bookcase cannot become a Windows executable.
     if (m_isBookcaseMode && m_convertPara.iOutputType() == 3) {
-        const QString text = QStringLiteral("Convert bookcase into *.exe is not supported!");
         LogAlert::alertMessage(loadAppString(QStringLiteral("Message tips:"), QStringLiteral("Message tips:")),
-                               loadAppString(text, text));
+                               loadAppString(QStringLiteral("Convert bookcase into *.exe is not supported!"),
+                                             QStringLiteral("Convert bookcase into *.exe is not supported!")));
         return;
     }
 
@@ -73,7 +67,10 @@ void PublishBookWindowDelegate::onPublish()
     const QString name = txtOutputName->text();
     const QString nameProblem = PublishTargets::nameProblem(name);
     if (!nameProblem.isEmpty()) {
-        LogAlert::alertMessage(nameProblem, outputText("A file name cannot be \".\" or \"..\" or hold \"/\"."));
+        LogAlert::alertMessage(
+            nameProblem,
+            loadAppString(QStringLiteral("OutputWindowD-A file name cannot be \".\" or \"..\" or hold \"/\"."),
+                          QStringLiteral("A file name cannot be \".\" or \"..\" or hold \"/\".")));
         txtOutputName->setFocus();
         txtOutputName->selectAll();
         return;
@@ -114,14 +111,20 @@ bool PublishBookWindowDelegate::checkNameAndTitle()
     QStringList lines;
     int number = 0;
     if (noName)
-        lines << outputText("%i.Input the file name!").replace(QLatin1String("%i"), QString::number(++number));
+        lines << loadAppString(QStringLiteral("OutputWindowD-%i.Input the file name!"),
+                               QStringLiteral("%i.Input the file name!"))
+                     .replace(QLatin1String("%i"), QString::number(++number));
     if (noTitle)
-        lines << outputText("%i.Input the title recommend.").replace(QLatin1String("%i"), QString::number(++number));
+        lines << loadAppString(QStringLiteral("OutputWindowD-%i.Input the title recommend."),
+                               QStringLiteral("%i.Input the title recommend."))
+                     .replace(QLatin1String("%i"), QString::number(++number));
     AlertRequest request;
-    request.messageText = outputText("Warning");
+    request.messageText = loadAppString(QStringLiteral("OutputWindowD-Warning"), QStringLiteral("Warning"));
     request.informativeText = lines.join(QLatin1Char('\n'));
     request.style = AlertStyle::Warning;
-    request.buttons = {noName ? outputText("Go Back") : outputText("Ignore"), outputText("Default Input")};
+    request.buttons = {noName ? loadAppString(QStringLiteral("OutputWindowD-Go Back"), QStringLiteral("Go Back"))
+                              : loadAppString(QStringLiteral("OutputWindowD-Ignore"), QStringLiteral("Ignore")),
+                       loadAppString(QStringLiteral("OutputWindowD-Default Input"), QStringLiteral("Default Input"))};
     request.defaultButton = 0;
     request.escapeButton = AlertRequest::NoButton;
     const int pressed = LogAlert::runAlert(request, window());
@@ -145,8 +148,11 @@ void PublishBookWindowDelegate::askForPhonePages()
 {
     if (!m_flashPageSource || !m_flashPageSource->phonePages().isEmpty() || selectedLoadType() == 2)
         return;
-    if (!LogAlert::askOKCancel(outputText("No any images for mobile version!"),
-                               outputText("Press enter key and try to generate the mobile version."))) {
+    if (!LogAlert::askOKCancel(
+            loadAppString(QStringLiteral("OutputWindowD-No any images for mobile version!"),
+                          QStringLiteral("No any images for mobile version!")),
+            loadAppString(QStringLiteral("OutputWindowD-Press enter key and try to generate the mobile version."),
+                          QStringLiteral("Press enter key and try to generate the mobile version.")))) {
         m_convertPara.setLoadType(2);
         selectLoadType(2);
         return;
@@ -156,7 +162,8 @@ void PublishBookWindowDelegate::askForPhonePages()
 
 void PublishBookWindowDelegate::makePhonePages()
 {
-    lblInfo->setText(loadAppString(QStringLiteral("Generating page for mobile"), QStringLiteral("Generating page for mobile")));
+    lblInfo->setText(
+        loadAppString(QStringLiteral("Generating page for mobile"), QStringLiteral("Generating page for mobile")));
     _infoView->show();
     m_progressAnimating = true;
     setProgressIndeterminate(true);
@@ -167,12 +174,6 @@ void PublishBookWindowDelegate::makePhonePages()
         setProgressIndeterminate(m_progressIndeterminate);
     };
 
-    if (!m_runServices.batchSnap) {
-        endProgress();
-        LogAlert::alertMessage(outputText("Pages for mobile cannot be made here."),
-                               outputText("The book is published with pages for mobile made from its own pages."));
-        return;
-    }
     if (m_runServices.saveSnapTrustPath)
         m_runServices.saveSnapTrustPath();
     const QString workspace = createUniqueTempFolder();
@@ -180,17 +181,25 @@ void PublishBookWindowDelegate::makePhonePages()
     for (const FlashPagePtr &page : m_flashPageSource->pages())
         pageFiles << (page ? page->pageFilePath() : QString());
 
-    const QString pageWidth = m_flashTmpl ? m_flashTmpl->propertyValue(QStringLiteral("pageWidth"), QStringLiteral("1080"))
-                                          : QStringLiteral("1080");
-    const QString pageHeight = m_flashTmpl ? m_flashTmpl->propertyValue(QStringLiteral("pageHeight"), QStringLiteral("1440"))
-                                           : QStringLiteral("1440");
+    const QString pageWidth = m_flashTmpl
+        ? m_flashTmpl->propertyValue(QStringLiteral("pageWidth"), QStringLiteral("1080"))
+        : QStringLiteral("1080");
+    const QString pageHeight = m_flashTmpl
+        ? m_flashTmpl->propertyValue(QStringLiteral("pageHeight"), QStringLiteral("1440"))
+        : QStringLiteral("1440");
     const double ratio = PhonePageSize::pageRatio(pageWidth, pageHeight);
     const int dpi = ImageUtility::getImageDPIByLevel(AppSettings::shareInstance()->importQualityLevel());
     const QSizeF size = PhonePageSize::sizeForRatio(ratio, dpi);
 
+    // The window goes on drawing while the pictures are made, but takes no input.
     QStringList images;
-    if (!workspace.isEmpty() && !pageFiles.isEmpty())
+    if (m_runServices.batchSnap && !workspace.isEmpty() && !pageFiles.isEmpty()) {
+        window()->setEnabled(false);
+        setWorkerRunning(true);
         images = m_runServices.batchSnap(pageFiles, workspace, qint64(size.width()), qint64(size.height()));
+        setWorkerRunning(false);
+        window()->setEnabled(true);
+    }
     std::optional<QStringList> reviewed = images;
     if (!images.isEmpty() && m_runServices.reviewPhonePages)
         reviewed = m_runServices.reviewPhonePages(pageFiles, images, size.width(), size.height());
@@ -220,15 +229,21 @@ bool PublishBookWindowDelegate::prepareOutputFolder(const QString &folder, bool 
     *created = false;
     const QFileInfo info(folder);
     if (!folder.isEmpty() && PublishBackup::pathExists(folder) && !info.isDir()) {
-        LogAlert::alertMessage(outputText("\"%1\" is a file, not a folder.").arg(folder),
-                               outputText("Please choose a folder for the book."));
+        LogAlert::alertMessage(loadAppString(QStringLiteral("OutputWindowD-\"%1\" is a file, not a folder."),
+                                             QStringLiteral("\"%1\" is a file, not a folder."))
+                                   .arg(folder),
+                               loadAppString(QStringLiteral("OutputWindowD-Please choose a folder for the book."),
+                                             QStringLiteral("Please choose a folder for the book.")));
         txtOutputFolder->setFocus();
         txtOutputFolder->selectAll();
         return false;
     }
     if (folder.isEmpty() || !info.exists()) {
         if (folder.isEmpty() || !QDir().mkpath(folder)) {
-            LogAlert::alertMessage(outputText("Failed to Create the directory !"), outputText("Please check it again!"));
+            LogAlert::alertMessage(loadAppString(QStringLiteral("OutputWindowD-Failed to Create the directory !"),
+                                                 QStringLiteral("Failed to Create the directory !")),
+                                   loadAppString(QStringLiteral("OutputWindowD-Please check it again!"),
+                                                 QStringLiteral("Please check it again!")));
             txtOutputFolder->setFocus();
             txtOutputFolder->selectAll();
             return false;
@@ -237,8 +252,12 @@ bool PublishBookWindowDelegate::prepareOutputFolder(const QString &folder, bool 
         return true;
     }
     if (::access(QFile::encodeName(folder).constData(), W_OK | X_OK) != 0) {
-        LogAlert::alertMessage(outputText("The application can't publish the book data to the selected folder!"),
-                               outputText("Please try the folder \"~/Documents/\"."));
+        LogAlert::alertMessage(
+            loadAppString(
+                QStringLiteral("OutputWindowD-The application can't publish the book data to the selected folder!"),
+                QStringLiteral("The application can't publish the book data to the selected folder!")),
+            loadAppString(QStringLiteral("OutputWindowD-Please try the folder \"~/Documents/\"."),
+                          QStringLiteral("Please try the folder \"~/Documents/\".")));
         return false;
     }
     return true;
@@ -264,9 +283,13 @@ bool PublishBookWindowDelegate::moveTargetsAside(const PublishTargets &targets)
     const QString folderName = fileNameOf(targets.folder());
     for (const QString &path : existingTargets) {
         const bool yes = LogAlert::askYesNo(
-            outputText("\"%@\" already exists. Do you want to replace it?").replace(QLatin1String("%@"), fileNameOf(path)),
-            outputText("A project with the same name already exists in the folder \"%@\". Replacing it will overwrite "
-                       "its current contents.")
+            loadAppString(QStringLiteral("OutputWindowD-\"%@\" already exists. Do you want to replace it?"),
+                          QStringLiteral("\"%@\" already exists. Do you want to replace it?"))
+                .replace(QLatin1String("%@"), fileNameOf(path)),
+            loadAppString(QStringLiteral("OutputWindowD-A project with the same name already exists in the folder "
+                                         "\"%@\". Replacing it will overwrite its current contents."),
+                          QStringLiteral("A project with the same name already exists in the folder \"%@\". Replacing "
+                                         "it will overwrite its current contents."))
                 .replace(QLatin1String("%@"), folderName));
         if (!yes)
             return false;
@@ -274,13 +297,18 @@ bool PublishBookWindowDelegate::moveTargetsAside(const PublishTargets &targets)
     if (existingTargets.isEmpty() && !existingCompanions.isEmpty()) {
         // The "files" question, also for a "mobile" folder alone.
         const QString companion = fileNameOf(existingCompanions.first());
-        QString message = outputText("\"files\" folder already exists in the folder \"%@\". Do you want to replace it?");
+        QString message = loadAppString(
+            QStringLiteral(
+                "OutputWindowD-\"files\" folder already exists in the folder \"%@\". Do you want to replace it?"),
+            QStringLiteral("\"files\" folder already exists in the folder \"%@\". Do you want to replace it?"));
         if (companion != QLatin1String("files"))
             message.replace(QLatin1String("\"files\""), QLatin1Char('"') + companion + QLatin1Char('"'));
         const bool yes = LogAlert::askYesNo(
             message.replace(QLatin1String("%@"), folderName),
-            outputText("Another project already exists in the folder \"%@\".Replacing it will overwrite its current "
-                       "contents.")
+            loadAppString(QStringLiteral("OutputWindowD-Another project already exists in the folder \"%@\".Replacing "
+                                         "it will overwrite its current contents."),
+                          QStringLiteral("Another project already exists in the folder \"%@\".Replacing it will "
+                                         "overwrite its current contents."))
                 .replace(QLatin1String("%@"), folderName));
         if (!yes)
             return false;
@@ -292,8 +320,13 @@ bool PublishBookWindowDelegate::moveTargetsAside(const PublishTargets &targets)
         QString reason;
         if (!haveBackupFolder || !m_backup.moveAside(path, &reason)) {
             const QList<PublishBackup::Failure> failures = m_backup.restoreAll();
-            LogAlert::alertMessage(outputText("\"%1\" could not be moved out of the way.").arg(path),
-                                   reason.isEmpty() ? outputText("No temporary folder could be made.") : reason);
+            LogAlert::alertMessage(
+                loadAppString(QStringLiteral("OutputWindowD-\"%1\" could not be moved out of the way."),
+                              QStringLiteral("\"%1\" could not be moved out of the way."))
+                    .arg(path),
+                reason.isEmpty() ? loadAppString(QStringLiteral("OutputWindowD-No temporary folder could be made."),
+                                                 QStringLiteral("No temporary folder could be made."))
+                                 : reason);
             showRestoreFailures(failures);
             return false;
         }
@@ -324,8 +357,8 @@ void PublishBookWindowDelegate::startJob(const PublishTargets &targets)
     // 11. Security: the template decides whether the book is protected at all.
     BookSecurity *security = BookSecurity::shareInstance();
     const QString securitySetting = m_flashTmpl
-                                        ? m_flashTmpl->propertyValue(QStringLiteral("securitySetting"), QStringLiteral("No Security"))
-                                        : QStringLiteral("No Security");
+        ? m_flashTmpl->propertyValue(QStringLiteral("securitySetting"), QStringLiteral("No Security"))
+        : QStringLiteral("No Security");
     if (securitySetting == QLatin1String("No Security"))
         security->setSecurityType(BookSecurity::NoSecurity);
     if (security->securityType() != BookSecurity::NoSecurity) {
@@ -345,7 +378,7 @@ void PublishBookWindowDelegate::startJob(const PublishTargets &targets)
     job.setFlashPagesAnnotations(m_flashPagesAnnotations);
     job.setFlashOutline(m_flashOutline);
     job.setFlashScenesManagement(m_runServices.outputScene ? m_runServices.outputScene(m_flashScenesManagement)
-                                                          : OutputScene());
+                                                           : OutputScene());
     job.setPdfSearch(m_pdfSearch);
     job.setMobileSearch(m_mobileSearch);
     job.setBookmarkTabs(m_bookmarkTabs);
@@ -383,7 +416,8 @@ void PublishBookWindowDelegate::startJob(const PublishTargets &targets)
     job.setTaskID(m_taskID);
     job.setIsProcess(true);
     OutputOperation *raw = m_job.get();
-    connect(raw, &Operation::finished, this, [this, raw] { jobDidFinish(raw); }, Qt::QueuedConnection);
+    connect(
+        raw, &Operation::finished, this, [this, raw] { jobDidFinish(raw); }, Qt::QueuedConnection);
     m_jobQueue->addOperation(m_job);
 }
 
@@ -433,8 +467,9 @@ void PublishBookWindowDelegate::innerConvertMSG(const QVariantMap &userInfo)
         setProgressIndeterminate(false);
         if (userInfo.value(QStringLiteral("id")).toString() != m_taskID)
             return;
-        if (const auto value = PublishProgress::barValue(prgBar->maximum(), userInfo.value(QStringLiteral("index")).toLongLong(),
-                                                          userInfo.value(QStringLiteral("count")).toLongLong()))
+        if (const auto value
+            = PublishProgress::barValue(prgBar->maximum(), userInfo.value(QStringLiteral("index")).toLongLong(),
+                                        userInfo.value(QStringLiteral("count")).toLongLong()))
             prgBar->setValue(*value);
         bool known = false;
         const int type = userInfo.value(QStringLiteral("type")).toInt(&known);
@@ -491,9 +526,13 @@ void PublishBookWindowDelegate::publishBookFinished()
 
     // 1.
     if (kind == 3 && job.isFileInfoError())
-        LogAlert::alertMessage(outputText("Some files of the eBook may lose!"),
-                               outputText("Some files are invalid due to the incorrect file name, before importing "
-                                          "files, please rename with letters, numbers or underlines."));
+        LogAlert::alertMessage(
+            loadAppString(QStringLiteral("OutputWindowD-Some files of the eBook may lose!"),
+                          QStringLiteral("Some files of the eBook may lose!")),
+            loadAppString(QStringLiteral("OutputWindowD-Some files are invalid due to the incorrect file name, before "
+                                         "importing files, please rename with letters, numbers or underlines."),
+                          QStringLiteral("Some files are invalid due to the incorrect file name, before importing "
+                                         "files, please rename with letters, numbers or underlines.")));
 
     // 2. to 4. A packed web folder gets the user's name once it is written; what was
     // moved aside goes back, after success only where the new book left room.
@@ -526,8 +565,6 @@ void PublishBookWindowDelegate::publishBookFinished()
         reportPath = projectFile + QLatin1Char('/') + m_convertPara.strOutputName() + QStringLiteral(".html");
     if (m_runServices.showReport)
         m_openPanelNumber = m_runServices.showReport(reportPath, kind);
-    else
-        LogAlert::alertMessage(outputText("The book is published."), reportPath);
     closeWindowWithCodeOnMainThread(1);
 }
 
@@ -542,8 +579,13 @@ QString PublishBookWindowDelegate::renameEngineArchive(const QString &archive)
     QString reason;
     if (!PublishBackup::pathExists(named) && PublishBackup::moveItem(archive, named, {}, &reason))
         return named;
-    LogAlert::alertMessage(outputText("The book is kept as \"%1\".").arg(fileNameOf(archive)),
-                           reason.isEmpty() ? outputText("\"%1\" already exists.").arg(fileNameOf(named)) : reason);
+    LogAlert::alertMessage(loadAppString(QStringLiteral("OutputWindowD-The book is kept as \"%1\"."),
+                                         QStringLiteral("The book is kept as \"%1\"."))
+                               .arg(fileNameOf(archive)),
+                           reason.isEmpty() ? loadAppString(QStringLiteral("OutputWindowD-\"%1\" already exists."),
+                                                            QStringLiteral("\"%1\" already exists."))
+                                                  .arg(fileNameOf(named))
+                                            : reason);
     return archive;
 }
 
@@ -554,8 +596,11 @@ void PublishBookWindowDelegate::showRestoreFailures(const QList<PublishBackup::F
     QStringList lines;
     for (const PublishBackup::Failure &failure : failures)
         lines << QStringLiteral("%1 (%2)").arg(failure.original, failure.reason);
-    LogAlert::alertMessage(outputText("Some older files could not be put back."),
-                           outputText("They are kept in the folder \"%1\":").arg(QFileInfo(failures.first().backup).path())
+    LogAlert::alertMessage(loadAppString(QStringLiteral("OutputWindowD-Some older files could not be put back."),
+                                         QStringLiteral("Some older files could not be put back.")),
+                           loadAppString(QStringLiteral("OutputWindowD-They are kept in the folder \"%1\":"),
+                                         QStringLiteral("They are kept in the folder \"%1\":"))
+                                   .arg(QFileInfo(failures.first().backup).path())
                                + QLatin1Char('\n') + lines.join(QLatin1Char('\n')));
 }
 
@@ -565,13 +610,20 @@ void PublishBookWindowDelegate::showJobFailure(int status)
         return;
     if (status == OutputOperation::StatusFailed) {
         if (const std::optional<WorkerException> failure = m_job->raiseException()) {
-            LogAlert::alertMessage(outputText("The book could not be published."), failure->reason());
+            LogAlert::alertMessage(loadAppString(QStringLiteral("OutputWindowD-The book could not be published."),
+                                                 QStringLiteral("The book could not be published.")),
+                                   failure->reason());
             return;
         }
-        LogAlert::alertMessage(outputText("The book could not be published."),
-                               outputText("The output stopped without saying why."));
+        LogAlert::alertMessage(loadAppString(QStringLiteral("OutputWindowD-The book could not be published."),
+                                             QStringLiteral("The book could not be published.")),
+                               loadAppString(QStringLiteral("OutputWindowD-The output stopped without saying why."),
+                                             QStringLiteral("The output stopped without saying why.")));
         return;
     }
-    LogAlert::alertMessage(outputText("The book could not be published."),
-                           outputText("The output ended in an unknown state (%1).").arg(status));
+    LogAlert::alertMessage(loadAppString(QStringLiteral("OutputWindowD-The book could not be published."),
+                                         QStringLiteral("The book could not be published.")),
+                           loadAppString(QStringLiteral("OutputWindowD-The output ended in an unknown state (%1)."),
+                                         QStringLiteral("The output ended in an unknown state (%1)."))
+                               .arg(status));
 }

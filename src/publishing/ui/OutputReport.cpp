@@ -1,0 +1,77 @@
+#include "publishing/ui/OutputReport.h"
+
+#include "platform/ui/Workspace.h"
+
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QPushButton>
+
+OutputReport::OutputReport(const QString &fileName, QObject *parent)
+    : WindowController(QStringLiteral("OutputReport"), WindowLoader::Lookup::Localized, parent),
+      m_outputFileName(fileName)
+{
+}
+
+bool OutputReport::canViewBook(int outputType)
+{
+    return outputType != 2 && outputType != 3 && outputType != 5;
+}
+
+void OutputReport::bindOutlets()
+{
+    outlet(lblFileName, "lblFileName");
+    outlet(btnViewBook, "btnViewBook");
+    outlet(btnOpenFolder, "btnOpenFolder");
+    outlet(btnUploadOnline, "btnUploadOnline");
+    outlet(btnFTPUpload, "btnFTPUpload");
+    outlet(btnClose, "btnClose");
+}
+
+void OutputReport::awakeFromNib()
+{
+    lblFileName->setText(m_outputFileName);
+    lblFileName->setCursorPosition(0);
+    buttonActionInit();
+}
+
+void OutputReport::buttonActionInit()
+{
+    connect(btnClose, &QPushButton::clicked, this, &OutputReport::onClose);
+    connect(btnViewBook, &QPushButton::clicked, this, &OutputReport::onViewBook);
+    connect(btnOpenFolder, &QPushButton::clicked, this, &OutputReport::onOpenFolder);
+    connect(btnUploadOnline, &QPushButton::clicked, this, &OutputReport::onUploadOnline);
+    connect(btnFTPUpload, &QPushButton::clicked, this, &OutputReport::onFTPUpload);
+    btnViewBook->setEnabled(canViewBook(m_outputType));
+}
+
+void OutputReport::onClose()
+{
+    close();
+}
+
+void OutputReport::onViewBook()
+{
+    // A web page opens in the browser. An application package is a macOS program that
+    // cannot start here, so it is shown in its folder like every other kind.
+    if (QFileInfo(m_outputFileName).suffix().toLower() == QLatin1String("html"))
+        Workspace::openFile(m_outputFileName);
+    else
+        Workspace::selectFile(m_outputFileName);
+}
+
+void OutputReport::onOpenFolder()
+{
+    Workspace::selectFile(m_outputFileName);
+}
+
+void OutputReport::onUploadOnline()
+{
+    m_openPanelNumber = 1;
+    close();
+}
+
+void OutputReport::onFTPUpload()
+{
+    m_openPanelNumber = 2;
+    close();
+}

@@ -1,0 +1,58 @@
+#pragma once
+// The report shown after a book was published: the published file and four ways on,
+// view the book, show it in its folder, upload it to the online service, or copy it to
+// an FTP server. The window uploads nothing: it records the choice in
+// openPanelNumber() (0 none, 1 online upload, 2 FTP upload) and closes; the owner
+// starts the upload once its own dialog has gone.
+//
+// Owner's order: construct with the file name, setOutputType() (before the window is
+// first asked for: the buttons are prepared when it loads), center(), runModal(), read
+// openPanelNumber().
+
+#include "platform/ui/WindowController.h"
+
+class QLineEdit;
+class QPushButton;
+
+class OutputReport : public WindowController
+{
+    Q_OBJECT
+public:
+    explicit OutputReport(const QString &fileName = QString(), QObject *parent = nullptr);
+
+    QString outputFileName() const { return m_outputFileName; }
+    void setOutputFileName(const QString &path) { m_outputFileName = path; }
+    // Output kind code of the book (0 to 8).
+    int outputType() const { return m_outputType; }
+    void setOutputType(int kind) { m_outputType = kind; }
+    int openPanelNumber() const { return m_openPanelNumber; }
+
+    // False for the kinds whose file cannot be viewed as a book here: 2 (ZIP),
+    // 3 (Windows executable) and 5 (sealed package).
+    static bool canViewBook(int outputType);
+
+public slots:
+    void onClose();
+    void onViewBook();
+    void onOpenFolder();
+    void onUploadOnline();
+    void onFTPUpload();
+
+protected:
+    void bindOutlets() override;
+    void awakeFromNib() override;
+
+private:
+    void buttonActionInit();
+
+    QString m_outputFileName;
+    int m_outputType = 0;
+    int m_openPanelNumber = 0;
+
+    QLineEdit *lblFileName = nullptr;
+    QPushButton *btnViewBook = nullptr;
+    QPushButton *btnOpenFolder = nullptr;
+    QPushButton *btnUploadOnline = nullptr;
+    QPushButton *btnFTPUpload = nullptr;
+    QPushButton *btnClose = nullptr;
+};

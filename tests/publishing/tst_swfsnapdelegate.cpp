@@ -1,0 +1,224 @@
+#include "SnapTestHelpers.h"
+#include "TestSupport.h"
+#include "foundation/AppResources.h"
+#include "foundation/AuxArgumentString.h"
+
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <cerrno>
+#include <csignal>
+#include <sys/stat.h>
+
+using namespace SnapTest;
+
+namespace {
+
+QImage readBack(const QString &path)
+{
+    return QImage(path);
+}
+
+int readNumber(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return -1;
+    return file.readAll().trimmed().toInt();
+}
+
+bool processGone(int pid)
+{
+    // A zombie (ended but not reaped) still answers; only a reaped process is gone.
+    return ::kill(pid, 0) != 0 && errno == ESRCH;
+}
+
+mode_t modeOf(const QString &path)
+{
+    struct stat st;
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? (st.st_mode & 07777) : 0;
+}
+
+} // namespace
+
+class SWFSnapDelegateTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void argumentEscapesPathsAndKeepsTheOrder()
+    {
+        SWFSnapDelegate job;
+        job.setSwfFile("/tmp/p|q/./1.pdf");
+        job.setOutputFile("/tmp/a=b/1.jpg");
+        job.setPageWidth(1080);
+        job.setPageHeight(1440);
+        QCOMPARE(job.argumentString(), QStringLiteral("i=/tmp/p:7C:q/1.pdf|o=/tmp/a:3D:b/1.jpg|w=1080|h=1440"));
+        QCOMPARE(job.isClose(), 0);
+    }
+
+    void installsTheHelperOnceAndOverAReadOnlyCopy()
+    {
+        const QString exe = SWFSnapDelegate::ZuziDORExePath();
+        const QString folder = SWFSnapDelegate::installFolder();
+        QVERIFY(exe.endsWith("/Zendarrow/Quorvel/ZuziDOR/ZuziDOR.app/Contents/MacOS/ZuziDOR"));
+        QVERIFY(exe.startsWith(TestSupport::isolatedHome()));
+        removeTree(folder);
+
+        QVERIFY(SWFSnapDelegate::installZuziDORExe());
+        QVERIFY(QFileInfo(exe).isExecutable());
+        QCOMPARE(modeOf(exe), mode_t(0555));
+        QCOMPARE(modeOf(folder), mode_t(0555));
+        QVERIFY(!SWFSnapDelegate::installZuziDORExe()); // current: nothing to do
+
+        // The version record lost while the read-only copy stays: installed again.
+        makeTreeWritable(folder);
+        QVERIFY(QFile::remove(folder + "/.ver"));
+        changeFilePermistion(folder, 0555);
+        QVERIFY(SWFSnapDelegate::installZuziDORExe());
+        QVERIFY(QFileInfo(exe).isExecutable());
+
+        // A package that is not a complete helper is reported as a failure, and the
+        // next start tries again.
+        QTemporaryDir dir;
+        QFile broken(dir.filePath("ZuziDOR"));
+        QVERIFY(broken.open(QIODevice::WriteOnly));
+        broken.write("PK\x03\x04 truncated");
+        broken.close();
+        makeTreeWritable(folder);
+        QVERIFY(QFile::remove(folder + "/.ver"));
+        QVERIFY(!SWFSnapDelegate::installZuziDORExeFromPackage(broken.fileName()));
+        QVERIFY(!QFileInfo::exists(folder + "/.ver"));
+        QFile notZip(dir.filePath("other"));
+        QVERIFY(notZip.open(QIODevice::WriteOnly));
+        notZip.write("plain");
+        notZip.close();
+        QVERIFY(!SWFSnapDelegate::installZuziDORExeFromPackage(notZip.fileName()));
+        QVERIFY(SWFSnapDelegate::installZuziDORExe());
+        QVERIFY(QFileInfo(exe).isExecutable());
+    }
+
+    void batchWritesPicturesOfExactlyTheAskedSize()
+    {
+        removeTree(SWFSnapDelegate::installFolder()); // the batch installs the helper itself
+        QTemporaryDir dir;
+        QVERIFY(writePicture(dir.filePath("wide.png"), QSize(300, 100), Qt::red));
+        QVERIFY(writePicture(dir.filePath("tall.JPG"), QSize(50, 400), Qt::blue));
+        QVERIFY(writePdf(dir.filePath("3.pdf"), QSizeF(210, 297), Qt::green));
+        QFile swf(dir.filePath("4.swf"));
+        QVERIFY(swf.open(QIODevice::WriteOnly));
+        swf.write("FWS");
+        swf.close();
+        // A workspace whose name needs escaping reaches the helper intact.
+        const QString workspace = dir.filePath("work=1|a");
+        QVERIFY(QDir().mkpath(workspace));
+
+        const QStringList pages{dir.filePath("wide.png"), dir.filePath("tall.JPG"), dir.filePath("3.pdf"),
+                                dir.filePath("4.swf"), dir.filePath("missing.png")};
+        const QStringList out = SWFSnapDelegate::batchSnap(pages, workspace, 120, 160);
+        QCOMPARE(out.size(), 5);
+        for (int i = 0; i < 5; ++i)
+            QCOMPARE(out[i], QDir(workspace).filePath(QString("%1.jpg").arg(i + 1)));
+        for (int i = 0; i < 3; ++i) {
+            const QImage image = readBack(out[i]);
+            QCOMPARE(image.size(), QSize(120, 160));
+        }
+        QVERIFY(!QFileInfo::exists(out[3])); // an SWF movie gives no picture
+        QVERIFY(!QFileInfo::exists(out[4]));
+
+        // Fitted and centred on white: the wide page leaves white above and below.
+        const QImage wide = readBack(out[0]);
+        QVERIFY(QColor(wide.pixel(60, 5)).lightness() > 240);
+        QVERIFY(QColor(wide.pixel(60, 80)).red() > 200 && QColor(wide.pixel(60, 80)).green() < 60);
+        const QImage tall = readBack(out[1]);
+        QVERIFY(QColor(tall.pixel(5, 80)).lightness() > 240);
+        QVERIFY(QColor(tall.pixel(60, 80)).blue() > 200);
+        QVERIFY(QColor(readBack(out[2]).pixel(60, 80)).green() > 200);
+
+        QVERIFY(SWFSnapDelegate::batchSnap({}, workspace, 120, 160).isEmpty());
+
+        // A single page written over an older picture.
+        QVERIFY(SWFSnapDelegate::singleSnap(pages[1], out[0], 40, 30));
+        QCOMPARE(readBack(out[0]).size(), QSize(40, 30));
+        QVERIFY(!SWFSnapDelegate::singleSnap(pages[3], out[0], 40, 30));
+        QCOMPARE(readBack(out[0]).size(), QSize(40, 30)); // a failure keeps the old picture
+    }
+
+    void neverRunsMoreJobsThanAllowed()
+    {
+        QCOMPARE(SWFSnapDelegate::maxRunningJobs(), QThread::idealThreadCount() >= 4 ? 10 : 5);
+
+        QTemporaryDir dir;
+        QVERIFY(QDir().mkpath(dir.filePath("running")));
+        QVERIFY(installFakeHelper(QString("touch %1/running/$$\nls %1/running | wc -l >> %1/counts\nsleep 0.4\n"
+                                          "rm %1/running/$$\nprintf x > \"$OUT\"")
+                                      .arg(dir.path())));
+        for (int allowed : {3, 10}) {
+            SWFSnapDelegate::Limits limits;
+            limits.maxRunningJobs = allowed;
+            ScopedLimits scoped(limits);
+            QFile::remove(dir.filePath("counts"));
+            QStringList pages;
+            for (int i = 0; i < 12; ++i)
+                pages << dir.filePath(QString("p%1.png").arg(i));
+            const QString workspace = dir.filePath(QString("w%1").arg(allowed));
+            QDir().mkpath(workspace);
+            const QStringList out = SWFSnapDelegate::batchSnap(pages, workspace, 10, 10);
+            for (const QString &path : out)
+                QVERIFY2(QFileInfo::exists(path), qPrintable(path));
+            QFile counts(dir.filePath("counts"));
+            QVERIFY(counts.open(QIODevice::ReadOnly));
+            int most = 0;
+            for (const QByteArray &line : counts.readAll().split('\n'))
+                most = std::max(most, line.trimmed().toInt());
+            QVERIFY2(most <= allowed, qPrintable(QString("%1 at once").arg(most)));
+            QVERIFY2(most >= std::min(allowed, 12) - 1, qPrintable(QString("only %1 at once").arg(most)));
+        }
+    }
+
+    void aHelperPastItsLimitIsKilledAndReaped()
+    {
+        QTemporaryDir dir;
+        QVERIFY(installFakeHelper(QString("echo $$ > %1/pid\nexec sleep 30").arg(dir.path())));
+        SWFSnapDelegate::Limits limits;
+        limits.jobTimeLimitMs = 400;
+        ScopedLimits scoped(limits);
+
+        QElapsedTimer timer;
+        timer.start();
+        QVERIFY(!SWFSnapDelegate::singleSnap(dir.filePath("1.png"), dir.filePath("1.jpg"), 10, 10));
+        QVERIFY2(timer.elapsed() < 5000, "the wait ends at the job's limit");
+        const int pid = readNumber(dir.filePath("pid"));
+        QVERIFY(pid > 0);
+        QVERIFY2(processGone(pid), "the helper was neither killed nor reaped");
+
+        // A job whose helper cannot start ends as well, without a picture.
+        removeTree(SWFSnapDelegate::installFolder());
+        SWFSnapDelegate job;
+        job.setSwfFile(dir.filePath("1.png"));
+        job.setOutputFile(dir.filePath("2.jpg"));
+        job.setPageWidth(10);
+        job.setPageHeight(10);
+        job.run();
+        QTRY_COMPARE(job.isClose(), 1);
+        QVERIFY(!job.succeeded());
+    }
+
+    void batchWaitsForItsSlowestJob()
+    {
+        QTemporaryDir dir;
+        QVERIFY(installFakeHelper("case \"$1\" in *slow*) sleep 1.5 ;; esac\nprintf x > \"$OUT\""));
+        SWFSnapDelegate::Limits limits;
+        limits.jobTimeLimitMs = 10000;
+        limits.maxRunningJobs = 2;
+        ScopedLimits scoped(limits);
+        const QStringList pages{dir.filePath("a.png"), dir.filePath("slow.png"), dir.filePath("c.png"),
+                                dir.filePath("d.png")};
+        const QStringList out = SWFSnapDelegate::batchSnap(pages, dir.path(), 10, 10);
+        for (const QString &path : out)
+            QVERIFY2(QFileInfo::exists(path), qPrintable(path));
+    }
+};
+
+QV_TEST(SWFSnapDelegateTest)
+#include "tst_swfsnapdelegate.moc"

@@ -1,0 +1,119 @@
+#include "TestSupport.h"
+#include "publishing/ui/FillBGView.h"
+#include "publishing/ui/ImageEditView.h"
+
+#include <QPushButton>
+#include <QtTest>
+
+namespace {
+
+QImage drawn(QWidget &widget)
+{
+    QImage image(widget.size(), QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    widget.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+    return image;
+}
+
+struct RecordingDelegate : ImageEditViewDelegate
+{
+    QStringList calls;
+    void ImageEditViewBrowseImage(ImageEditView *view) override { calls << QString("browse %1").arg(view->tag()); }
+    void ImageEditViewWillRemoveImage(ImageEditView *view) override { calls << QString("remove %1").arg(view->tag()); }
+};
+
+// Answers only the delete button.
+struct RemoveOnlyDelegate : ImageEditViewDelegate
+{
+    int removed = 0;
+    void ImageEditViewWillRemoveImage(ImageEditView *) override { ++removed; }
+};
+
+} // namespace
+
+class ImageEditViewTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void buttonsAreSizedByTheWellAndStayCentred()
+    {
+        ImageEditView small(QRect(0, 0, 48, 48));
+        QCOMPARE(small.buttonSize(), 16);
+        QCOMPARE(small.centerView()->geometry(), QRect(14, 5, 20, 38));
+        ImageEditView large(QRect(0, 0, 64, 64));
+        QCOMPARE(large.buttonSize(), 32);
+        // Delete lies above open.
+        QCOMPARE(large.deleteButton()->geometry(), QRect(2, 2, 32, 32));
+        QCOMPARE(large.openButton()->geometry(), QRect(2, 36, 32, 32));
+
+        large.show();
+        large.resize(20, 100); // narrower than the holder: it stays at the left edge
+        QCOMPARE(large.centerView()->geometry(), QRect(0, 15, 36, 70));
+        QCOMPARE(large.buttonSize(), 32);
+        large.resize(200, 100);
+        QCOMPARE(large.centerView()->geometry().x(), 82);
+        QCOMPARE(large.filterView()->geometry(), QRect(0, 0, 200, 100));
+    }
+
+    void drawsFillBorderAndPicture()
+    {
+        ImageEditView well(QRect(0, 0, 40, 40));
+        well.setIsStroke(true);
+        well.setStrokeLineValue(0);
+        QImage image = drawn(well);
+        QCOMPARE(well.strokeLineValue(), 1.0); // 0 is taken as 1
+        QCOMPARE(QColor(image.pixel(0, 20)), QColor(Qt::black));
+        QCOMPARE(qAlpha(image.pixel(1, 20)), 0); // one pixel wide, no fill
+        QCOMPARE(qAlpha(image.pixel(20, 20)), 0);
+
+        well.setBackgroundColor(Qt::yellow);
+        well.setStrokeColor(Qt::red);
+        well.setStrokeLineValue(3);
+        QImage picture(10, 20, QImage::Format_RGB32);
+        picture.fill(Qt::blue);
+        well.setImage(picture);
+        image = drawn(well);
+        QCOMPARE(QColor(image.pixel(2, 20)), QColor(Qt::red));
+        QCOMPARE(QColor(image.pixel(5, 20)), QColor(Qt::yellow)); // beside the fitted picture
+        QCOMPARE(QColor(image.pixel(20, 20)), QColor(Qt::blue));
+        QCOMPARE(well.imageView()->imageRect(), QRect(10, 0, 20, 40));
+    }
+
+    void hoverPanelAndButtonsReachTheDelegate()
+    {
+        QWidget host;
+        host.resize(200, 200);
+        auto *well = new ImageEditView(QRect(10, 10, 100, 100), &host);
+        well->setTag(7);
+        host.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&host));
+        QVERIFY(well->filterView()->isHidden());
+        QEnterEvent enter(QPointF(5, 5), QPointF(15, 15), QPointF(15, 15));
+        QCoreApplication::sendEvent(well, &enter);
+        QVERIFY(well->filterView()->isVisible());
+
+        well->openButton()->click(); // no delegate: only the panel hides
+        QVERIFY(well->filterView()->isHidden());
+
+        RecordingDelegate delegate;
+        well->setDelegate(&delegate);
+        well->openButton()->click();
+        well->deleteButton()->click();
+        QCOMPARE(delegate.calls, (QStringList{"browse 7", "remove 7"}));
+
+        RemoveOnlyDelegate partial;
+        well->setDelegate(&partial);
+        QCoreApplication::sendEvent(well, &enter);
+        well->openButton()->click();
+        QVERIFY(well->filterView()->isHidden());
+        well->deleteButton()->click();
+        QCOMPARE(partial.removed, 1);
+        QEvent leave(QEvent::Leave);
+        QCoreApplication::sendEvent(well, &enter);
+        QCoreApplication::sendEvent(well, &leave);
+        QVERIFY(well->filterView()->isHidden());
+    }
+};
+
+QV_TEST(ImageEditViewTest)
+#include "tst_imageeditview.moc"

@@ -1,0 +1,94 @@
+#include "TestSupport.h"
+#include "platform/ui/QvWindow.h"
+#include "platform/ui/UiTestDriver.h"
+#include "publishing/ui/OutputReport.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+QPushButton *button(OutputReport &report, const char *name)
+{
+    return report.window()->findChild<QPushButton *>(name);
+}
+
+// The report for file and kind, run modally; press is clicked inside the run.
+int runReport(OutputReport &report, UiTestDriver &driver, const char *press)
+{
+    driver.answerModal([press](WindowController *c) { c->window()->findChild<QPushButton *>(press)->click(); });
+    return report.runModal();
+}
+
+} // namespace
+
+class OutputReportTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void viewBookOpensPagesAndRevealsEverythingElse()
+    {
+        QTemporaryDir dir;
+        const QStringList files{"Book.HTML", "Book.app", "Book.exe", "Book.zip", "Plugin.zip"};
+        for (const QString &name : files) {
+            QFile file(dir.filePath(name));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        const struct
+        {
+            QString file;
+            int kind;
+            bool canView;
+            QString viewRequest;
+        } cases[] = {{"Book.HTML", 0, true, "open"},  {"Book.app", 1, true, "reveal"},
+                     {"Book.zip", 2, false, ""},      {"Book.exe", 3, false, ""},
+                     {"Book.zip", 5, false, ""},      {"Plugin.zip", 6, true, "reveal"},
+                     {"Plugin.zip", 8, true, "reveal"}};
+        for (const auto &c : cases) {
+            UiTestDriver driver;
+            OutputReport report(dir.filePath(c.file));
+            report.setOutputType(c.kind);
+            QCOMPARE(report.window()->findChild<QLineEdit *>("lblFileName")->text(), dir.filePath(c.file));
+            QCOMPARE(button(report, "btnViewBook")->isEnabled(), c.canView);
+            report.showWindow();
+            button(report, "btnViewBook")->click();
+            button(report, "btnOpenFolder")->click();
+            QStringList kinds;
+            for (const auto &request : driver.workspaceRequests()) {
+                kinds << request.kind;
+                QCOMPARE(request.target, dir.filePath(c.file));
+            }
+            const QStringList expected = c.canView ? QStringList{c.viewRequest, "reveal"} : QStringList{"reveal"};
+            QCOMPARE(kinds, expected);
+            report.close();
+        }
+    }
+
+    void theChoiceOfUploadIsLeftToTheOwner()
+    {
+        UiTestDriver driver;
+        OutputReport empty;
+        QCOMPARE(empty.outputFileName(), QString());
+        QCOMPARE(empty.openPanelNumber(), 0);
+
+        OutputReport online("/out/Book.html");
+        QCOMPARE(runReport(online, driver, "btnUploadOnline"), 0);
+        QCOMPARE(online.openPanelNumber(), 1);
+        OutputReport ftp("/out/Book.html");
+        runReport(ftp, driver, "btnFTPUpload");
+        QCOMPARE(ftp.openPanelNumber(), 2);
+        OutputReport closed("/out/Book.html");
+        runReport(closed, driver, "btnClose");
+        QCOMPARE(closed.openPanelNumber(), 0);
+        driver.answerModal([](WindowController *c) { c->window()->close(); }); // the close box
+        OutputReport boxed("/out/Book.html");
+        boxed.runModal();
+        QCOMPARE(boxed.openPanelNumber(), 0);
+        QVERIFY(driver.workspaceRequests().isEmpty());
+    }
+};
+
+QV_TEST(OutputReportTest)
+#include "tst_outputreport.moc"
