@@ -12,6 +12,8 @@
 #include "project/AppSettings.h"
 #include "project/RecentProjectItem.h"
 #include "publishing/PluginSettings.h"
+#include "publishing/ui/ImageBrowser.h"
+#include "publishing/ui/OutputReport.h"
 #include "publishing/ui/PublishBookWindowDelegate.h"
 #include "templates/FlashTemplate.h"
 
@@ -654,7 +656,7 @@ private slots:
         QVERIFY(QFileInfo::exists(QDir::homePath() + "/home-book/MyBook.html"));
     }
 
-    void realEnginePublishesAWebFolder()
+    void realRunMakesPhonePagesAndPublishesAWebFolder()
     {
         QTemporaryDir dir;
         ImportParament p;
@@ -668,24 +670,40 @@ private slots:
         PageImport import(p, dir.filePath("workspace"));
         QVERIFY(import.run());
         std::shared_ptr<FlashPageSource> source = import.pageSource();
+        source->phonePages().clear();
         FlashTemplate tmpl;
         QVERIFY(tmpl.loadTemplateXmlFile(FlashTemplate::bundledTemplateFile(FlashTemplate::defaultTemplateName())));
 
+        // The program's own snapshots, review, engine and report.
         const QString out = dir.filePath("out");
         UiTestDriver driver;
         Run run(out, 0, FakeEngine::Write, "Real", [&](PublishBookWindowDelegate &d) {
             d.setFlashPageSource(source.get());
             d.setFlashTmpl(&tmpl);
-            d.convertPara().setLoadType(2);
-            d.runServices().makeJob = PublishRunServices::standard().makeJob;
+            d.setRunServices(PublishRunServices::standard());
+        });
+        QStringList reviewed;
+        QString reported;
+        driver.answerAlert("OK");
+        driver.answerModal([&](WindowController *browser) {
+            reviewed = static_cast<ImageBrowser *>(browser)->images();
+            browser->closeWindowWithCode(1);
+        });
+        driver.answerModal([&](WindowController *report) {
+            reported = static_cast<OutputReport *>(report)->outputFileName();
+            report->closeWindowWithCode(0);
         });
         run.publish();
         QVERIFY(run.finished());
+        QCOMPARE(driver.modalRuns(), (QStringList{"ImageBrowser", "OutputReport"}));
+        QCOMPARE(reviewed.size(), 2);
+        QCOMPARE(source->phonePages().size(), 2);
+        const int side = 10 * ImageUtility::getImageDPIByLevel(AppSettings::shareInstance()->importQualityLevel());
+        QCOMPARE(QImage(reviewed.first()).size(), QSize(side * 3 / 4, side)); // the template's 1080 by 1440
         QCOMPARE(run.d->outputJob()->status(), OutputOperation::StatusWritten);
-        QCOMPARE(run.reports, QStringList{"0 " + out + "/Real.html"});
+        QCOMPARE(reported, out + "/Real.html");
         QVERIFY(readFile(out + "/Real.html").contains("<html"));
-        QVERIFY(QFileInfo(out + "/files").isDir());
-        QVERIFY(run.get("_infoView")->isHidden());
+        QVERIFY(QFileInfo(out + "/mobile/files/page/1.jpg").isFile());
         QTRY_COMPARE(run.d->closeMode(), 1);
     }
 };
