@@ -6,11 +6,12 @@
 //                 [--pages N] [--title T] [--tabs FILE] [--load-type T] [--threads N]
 //                 [--icon FILE] [--window-size S] [--version V] [--id I] [--hide-on-close]
 //                 [--width W] [--height H]
+//                 [--users FILE] [--except K] [--sound SPREAD=FILE ...] [--manual]
+//                 [--delay MS] [--mute MS]
 //
 // Without --pdf the import benchmark's generated document of N pages (default 120) is
 // used (import_bench --make-pdf, run from the same folder). --tabs names a bookmark
-// tabs file (the Tabs XML). --password seals kind 5 packages; other kinds cannot be
-// protected by this build yet.
+// tabs file (the Tabs XML).
 //
 // Desktop and plug-in kinds: 1 writes N.app, 3 N.exe, 6 (WordPress), 7 (Joomla) and
 // 8 (Drupal) the package N.zip. --icon is the application's icon, --window-size its
@@ -18,11 +19,20 @@
 // --version and --id are the application's version and bundle identifier for kind 1,
 // the system's version ("2.5", "1.5"; "7", "6") and the module id for kinds 7 and 8.
 // --width and --height size the plug-in's frame ("100%", "600px").
+//
+// Protection and narration: --password seals kind 5 packages and protects the book of
+// every other kind with that one password; --users protects it with a users list (a
+// text file, one "user<TAB>password" line per user); --except K leaves the first K
+// pages of a protected book readable. --sound gives a spread (0 the cover, i pages 2i
+// and 2i+1) a narration sound, played automatically unless --manual, with the pauses
+// --delay (after a sound) and --mute (on a spread without sound).
 
 #include "batch/ConvertParament.h"
 #include "batch/ImportParament.h"
 #include "furnishings/BookMarkTabs.h"
 #include "furnishings/FlashOutline.h"
+#include "output/BookSecurity.h"
+#include "output/GenerateAssistant.h"
 #include "output/OutputOperation.h"
 #include "output/PublishPlugin.h"
 #include "pages/FlashPageSource.h"
@@ -34,6 +44,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QProcess>
@@ -60,6 +71,21 @@ qint64 folderBytes(const QString &path)
         total += it.fileInfo().size();
     }
     return total;
+}
+
+// The users of a "user<TAB>password" file; false when a line has no tab.
+bool readUsers(const QString &path, QList<QVariantMap> *users)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return false;
+    for (const QString &line : QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        const qsizetype tab = line.indexOf(QLatin1Char('\t'));
+        if (tab <= 0)
+            return false;
+        users->append({{QStringLiteral("user"), line.left(tab)}, {QStringLiteral("password"), line.mid(tab + 1)}});
+    }
+    return !users->isEmpty();
 }
 
 } // namespace
@@ -104,6 +130,15 @@ int main(int argc, char **argv)
                       QStringLiteral("100%")});
     parser.addOption({QStringLiteral("height"), QStringLiteral("Height of the plug-in's frame."), QStringLiteral("size"),
                       QStringLiteral("600px")});
+    parser.addOption({QStringLiteral("users"), QStringLiteral("Users of a protected book (user<TAB>password lines)."),
+                      QStringLiteral("file")});
+    parser.addOption({QStringLiteral("except"), QStringLiteral("Front pages a protected book leaves readable."),
+                      QStringLiteral("k")});
+    parser.addOption({QStringLiteral("sound"), QStringLiteral("Narration sound of a spread (repeatable)."),
+                      QStringLiteral("spread=file")});
+    parser.addOption({QStringLiteral("manual"), QStringLiteral("Narration plays on request only.")});
+    parser.addOption({QStringLiteral("delay"), QStringLiteral("Pause after a narration sound."), QStringLiteral("ms")});
+    parser.addOption({QStringLiteral("mute"), QStringLiteral("Pause on a spread without sound."), QStringLiteral("ms")});
     parser.process(app);
 
     const QString out = parser.value(QStringLiteral("out"));
@@ -111,8 +146,45 @@ int main(int argc, char **argv)
         return failWith(QStringLiteral("--out DIR is needed"));
     const int kind = parser.value(QStringLiteral("kind")).toInt();
     const QString password = parser.value(QStringLiteral("password"));
-    if (!password.isEmpty() && kind != 5)
-        return failWith(QStringLiteral("--password: book protection is not available yet (kind 5 seals with it)"));
+    std::shared_ptr<BookSecurity> security;
+    if (parser.isSet(QStringLiteral("users")) || (!password.isEmpty() && kind != 5)) {
+        security = std::make_shared<BookSecurity>();
+        if (parser.isSet(QStringLiteral("users"))) {
+            security->setSecurityType(BookSecurity::UserList);
+            if (!readUsers(parser.value(QStringLiteral("users")), &security->usersList()))
+                return failWith(QStringLiteral("--users: cannot read users from %1").arg(parser.value(QStringLiteral("users"))));
+        } else {
+            security->setSecurityType(BookSecurity::SinglePassword);
+            security->setPassword(password);
+        }
+        if (parser.isSet(QStringLiteral("except"))) {
+            security->setPageProtectType(1);
+            security->setExceptPages(parser.value(QStringLiteral("except")));
+        }
+    }
+    std::shared_ptr<GenerateAssistant> assistant;
+    if (parser.isSet(QStringLiteral("sound"))) {
+        assistant = std::make_shared<GenerateAssistant>();
+        for (const QString &item : parser.values(QStringLiteral("sound"))) {
+            const qsizetype eq = item.indexOf(QLatin1Char('='));
+            bool ok = false;
+            const int spread = item.left(eq).toInt(&ok);
+            if (eq <= 0 || !ok || spread < 0 || spread > 100000)
+                return failWith(QStringLiteral("--sound is written SPREAD=FILE: %1").arg(item));
+            QList<AssistantResourceItem> &list = assistant->resourceList();
+            while (list.size() <= spread)
+                list.append(AssistantResourceItem());
+            list[spread].setType(AssistantResourceItem::ImportedMp3);
+            list[spread].setImportmp3File(QFileInfo(item.mid(eq + 1)).absoluteFilePath());
+        }
+        AssistantSpeechItem &options = assistant->speechOptions();
+        options.setPlayMode(parser.isSet(QStringLiteral("manual")) ? AssistantSpeechItem::Manual
+                                                                   : AssistantSpeechItem::Automatic);
+        if (parser.isSet(QStringLiteral("delay")))
+            options.setDefaultPauseTimeWhenFinished(parser.value(QStringLiteral("delay")).toInt());
+        if (parser.isSet(QStringLiteral("mute")))
+            options.setDefaultPauseTimeWhenEmpty(parser.value(QStringLiteral("mute")).toInt());
+    }
 
     QTemporaryDir work;
     QString pdf = parser.value(QStringLiteral("pdf"));
@@ -181,6 +253,8 @@ int main(int argc, char **argv)
     job->setConvertPara(parament);
     job->setFmappPassword(password);
     job->setConvertPlugin(plugin);
+    job->setBookSecurity(security);
+    job->setGenerateAssistant(assistant);
 
     OperationQueue queue;
     clock.restart();

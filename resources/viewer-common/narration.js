@@ -16,13 +16,15 @@
  *   QuorvelNarration.install({base, quorvel, ...options}) -> Promise<player>, following the
  *       viewer's "spread" events and turning pages with Quorvel.reader.next()
  * options: base (prefix of the sound paths), createAudio(url) (default new Audio(url)),
- *   turnPage() (default Quorvel.reader.next()), onRequest(entry) (told of every sound the
+ *   turnPage() (default Quorvel.reader.go(first page of the next spread), or next()), onRequest(entry) (told of every sound the
  *   player is asked to play: {spread, sound, reason: "auto" | "manual"}).
  * player: openSpread(index), play(), stop(), requests (every entry onRequest got),
  *   spread, mode, playing, destroy().
  */
 (function (global) {
   'use strict';
+  // Loaded twice (a page script and the home page both name it): the first stays.
+  if (global.QuorvelNarration) return;
 
   function toMs(value, fallback) {
     const n = Math.floor(Number(value));
@@ -39,10 +41,14 @@
       this.spreads = Array.isArray(data.spreads) ? data.spreads : [];
       this.base = options.base || '';
       this.createAudio = options.createAudio || function (url) { return new Audio(url); };
-      this.turnPage = options.turnPage || function () {
+      // Turning goes to the first page of the next spread: a viewer that shows one page
+      // at a time (a phone, a narrow window) would otherwise stay inside the spread.
+      this.turnPage = options.turnPage || (() => {
         const reader = global.Quorvel && global.Quorvel.reader;
-        if (reader && typeof reader.next === 'function') reader.next();
-      };
+        if (!reader) return;
+        if (typeof reader.go === 'function') reader.go(2 * (this.spread + 1));
+        else if (typeof reader.next === 'function') reader.next();
+      });
       this.onRequest = options.onRequest || null;
       this.requests = [];
       this.spread = -1;

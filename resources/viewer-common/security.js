@@ -18,13 +18,15 @@
  *   QuorvelSecurity.showPrompt(guard, {texts, container}) -> Promise (resolved when unlocked,
  *                                              rejected with code "cancelled")
  *   guard.kind ("password" | "users"), guard.needsUserName, guard.protectedPages,
- *   guard.isProtected(page), guard.isUnlocked,
+ *   guard.isProtected(page), guard.isUnlocked, guard.onUnlocked (a function told of each unlock),
  *   guard.unlock(password) / guard.unlock(user, password) -> Promise<true>
  *   guard.lock(), guard.pageUrl(record, kind, page), guard.payload(path), guard.objectUrl(path),
  *   guard.fileUrl(path) -> {url, name}, guard.pageText(page), guard.fillSearch(list)
  */
 (function (global) {
   'use strict';
+  // Loaded twice (a page script and the home page both name it): the first stays.
+  if (global.QuorvelSecurity) return;
 
   const SECURE_PREFIX = 'files/secure/';
   const VERIFY_LABEL = 'quorvel verify';
@@ -175,6 +177,7 @@
       this.payloads = {};
       this.waiting = null;
       this.onLocked = null;
+      this.onUnlocked = null; // told after every successful unlock (the viewer shows what waited)
     }
 
     get isUnlocked() { return this.key !== null; }
@@ -212,6 +215,9 @@
       }
       this.key = key;
       if (this.waiting) { this.waiting.resolve(true); this.waiting = null; }
+      if (typeof this.onUnlocked === 'function') {
+        try { this.onUnlocked(this); } catch (e) { console.warn('Quorvel security: onUnlocked failed:', e); }
+      }
       return true;
     }
 

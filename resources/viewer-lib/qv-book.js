@@ -59,7 +59,8 @@
       this.pages = asList(this.config.pages).map(function (p) {
         if (typeof p === 'string') return { normal: p, large: '', thumb: '', swf: '' };
         p = p || {};
-        return { normal: asText(p.normal), large: asText(p.large), thumb: asText(p.thumb), swf: asText(p.swf) };
+        // "secure": a protected page, whose fields name encrypted payloads.
+        return { normal: asText(p.normal), large: asText(p.large), thumb: asText(p.thumb), swf: asText(p.swf), secure: p.secure === true };
       });
       this.captions = asList(this.config.captions).map(asText);
       this.tabs = this.readTabs(tabsConfig);
@@ -223,6 +224,12 @@
 
   class PageSource {
     constructor(book) { this.book = book; }
+    // Whether the page is protected and the book not opened yet: views load such a page
+    // only when it is in sight, so the password is asked for when a reader reaches it.
+    isLocked(page) {
+      const record = this.book.pages[page - 1];
+      return !!record && typeof Quorvel.isPageLocked === 'function' && Quorvel.isPageLocked(record, page);
+    }
     picture(page, kind) {
       const record = this.book.pages[page - 1];
       if (!record) return Promise.resolve(null);

@@ -121,6 +121,11 @@
         this.element.appendChild(item);
         if (this.observer) this.observer.observe(item); else this.load(item);
       }
+      Quorvel.events.on('unlocked', () => {
+        for (const item of this.items) {
+          if (item.classList.contains('qv-locked')) { item.classList.remove('qv-locked'); this.load(item); }
+        }
+      });
     }
     reveal(entries) {
       for (const entry of entries) {
@@ -129,6 +134,8 @@
     }
     load(item) {
       const page = parseInt(item.dataset.page, 10);
+      // Thumbnails never ask for the password; they appear once the book is open.
+      if (this.reader.source.isLocked(page)) { item.classList.add('qv-locked'); return; }
       this.reader.source.picture(page, 'thumb').then(function (src) {
         if (src) item.qvImage.src = src;
       }, function () { item.classList.add('qv-missing'); });
@@ -216,24 +223,35 @@
       this.results = h('ol', { className: 'qv-search-results' });
       this.element = h('div', { className: 'qv-search' }, [form, this.status, this.results]);
       this.index = null;
+      this.query = null;
+      // Once the book is open, its protected pages are searched too.
+      Quorvel.events.on('unlocked', () => {
+        this.indexPromise = null;
+        if (this.query !== null) this.run(this.query);
+      });
     }
     shown() { this.input.focus(); }
     loadIndex() {
       if (!this.indexPromise) {
         this.indexPromise = Quorvel.loadScript(this.reader.dataPath('search.js'))
           .catch(function () { /* no search data: an empty index answers */ })
-          .then(() => { this.index = new Quorvel.SearchIndex(global.bookSearch); return this.index; });
+          .then(() => this.reader.protection.searchTexts(global.bookSearch))
+          .then((texts) => { this.index = new Quorvel.SearchIndex(texts); return this.index; });
       }
       return this.indexPromise;
     }
     run(query) {
       const t = this.reader.strings;
+      this.query = query;
+      const protection = this.reader.protection;
       return this.loadIndex().then((index) => {
         this.results.textContent = '';
-        if (index.isEmpty) { this.status.textContent = t.t('searchEmpty'); return []; }
+        const locked = protection.active && !protection.isUnlocked;
+        if (index.isEmpty && !locked) { this.status.textContent = t.t('searchEmpty'); return []; }
         const found = index.find(query);
         this.status.textContent = found.length === 0 ? t.t('searchNone')
           : found.length === 1 ? t.t('searchCountOne') : t.t('searchCount', { n: found.length });
+        if (locked) this.status.textContent += ' ' + t.t('searchLocked');
         for (const r of found) {
           this.results.appendChild(h('li', {}, [h('button', {
             type: 'button', className: 'qv-search-result', dataset: { page: String(r.page) },
@@ -282,6 +300,15 @@
       const d = reader.book.download;
       this.element.textContent = '';
       const add = (label, file, name) => {
+        if (reader.protection.isPayload(file)) {
+          // An encrypted file: decrypted on the click (after the password, when needed).
+          const a = h('a', {
+            href: '#', className: 'qv-download-link qv-protected',
+            on: { click: (e) => { e.preventDefault(); reader.protection.download(file, name); } }
+          }, [Quorvel.icon('download'), h('span', { text: label })]);
+          this.element.appendChild(h('li', {}, [a]));
+          return;
+        }
         const href = Quorvel.safeHref(file);
         if (!href) return;
         const a = h('a', { href: href, className: 'qv-download-link', target: '_blank', rel: 'noopener' },
@@ -385,6 +412,133 @@
     }
   }
 
+  // Protected pages (files/lib/security.js). The module comes with every book and stays
+  // idle unless page records are marked secure: then it decrypts those pages through
+  // the page loader, asks for the password in the book's language when a protected page
+  // is first in sight, and tells the views when the book has been opened.
+  class Protection {
+    constructor(reader) {
+      this.reader = reader;
+      this.guard = null;
+      this.ready = null;
+      const S = global.QuorvelSecurity;
+      this.active = !!S && reader.book.pages.some(function (record) { return S.isSecureRecord(record); });
+      if (!this.active) return;
+      const t = reader.strings;
+      const texts = {
+        title: t.t('lockTitle'), user: t.t('userName'), password: t.t('password'), open: t.t('open'),
+        cancel: t.t('cancel'), checking: t.t('checking'), wrongPassword: t.t('wrongPassword'),
+        wrongUser: t.t('wrongUser'), unsupported: t.t('unsupported')
+      };
+      // A page script may have installed the module already; one guard serves both.
+      this.ready = Quorvel.security || S.install({ prompt: true, texts: texts, quorvel: Quorvel });
+      Quorvel.isPageLocked = (record) => S.isSecureRecord(record) && !this.isUnlocked;
+      this.ready.then((guard) => {
+        this.guard = guard;
+        if (typeof guard.onLocked !== 'function') guard.onLocked = () => S.showPrompt(guard, { texts: texts });
+        guard.onUnlocked = () => Quorvel.events.emit('unlocked', {});
+        if (guard.isUnlocked) Quorvel.events.emit('unlocked', {});
+      }, function (e) { console.warn('Quorvel: the protected pages cannot be read:', e); });
+    }
+
+    get isUnlocked() { return !!this.guard && this.guard.isUnlocked; }
+
+    // Shows the password dialog; resolves once the book is open.
+    requestUnlock() {
+      if (!this.active) return Promise.resolve(true);
+      return this.ready.then(function (guard) { return guard.requestUnlock(); });
+    }
+
+    // Whether an error of the page loader means "not opened" (no password, or cancelled).
+    static isRefusal(error) {
+      return !!error && (error.code === 'locked' || error.code === 'cancelled');
+    }
+
+    isPayload(path) {
+      return this.active && global.QuorvelSecurity.isPayloadPath(path);
+    }
+
+    // The search texts with those of the protected pages once the book is open.
+    searchTexts(list) {
+      if (!this.isUnlocked) return Promise.resolve(list);
+      return this.guard.fillSearch(list).catch(function () { return list; });
+    }
+
+    // Downloads an encrypted file (asks for the password first when needed).
+    download(path, name) {
+      const t = this.reader.strings;
+      return this.ready.then(function (guard) { return guard.fileUrl(path); }).then(function (file) {
+        const a = h('a', { href: file.url, download: name || file.name || '' });
+        a.hidden = true;
+        document.body.appendChild(a);
+        a.click();
+        a.remove();
+      }, (e) => {
+        this.reader.dialog.notice(Protection.isRefusal(e) ? t.t('fileLocked') : t.t('pageError'));
+      });
+    }
+
+    // A toolbar button to give the password again after the dialog was closed; it
+    // hides once the book is open.
+    button() {
+      if (!this.active) return null;
+      const button = toolbarButton(this.reader, 'unlock', () => { this.requestUnlock().catch(function () {}); });
+      Quorvel.events.on('unlocked', function () { button.hidden = true; });
+      return button;
+    }
+  }
+
+  // The speaking assistant's narration (files/lib/narration.js), started when the
+  // configuration says the book has one. In manual mode a toolbar button plays (or
+  // stops) the sound of the open spread.
+  class Narration {
+    constructor(reader) {
+      this.reader = reader;
+      this.player = null;
+      this.toolbarButton = null;
+      const flag = reader.book.config.narration;
+      this.active = !!global.QuorvelNarration && (flag === true || flag === 'true');
+    }
+
+    button() {
+      if (!this.active) return null;
+      this.toolbarButton = toolbarButton(this.reader, 'narration', () => this.toggle());
+      this.toolbarButton.hidden = true; // shown once the sounds are read, in manual mode
+      return this.toolbarButton;
+    }
+
+    toggle() {
+      const player = this.player;
+      if (!player) return;
+      if (player.playing) player.stop();
+      else player.play();
+    }
+
+    update() {
+      const button = this.toolbarButton;
+      const player = this.player;
+      if (!button || !player) return;
+      button.hidden = player.mode !== 1;
+      button.disabled = !player.soundOf(player.spread);
+    }
+
+    start() {
+      if (!this.active) return Promise.resolve(null);
+      return global.QuorvelNarration.install({ quorvel: Quorvel }).then((player) => {
+        this.player = player;
+        Quorvel.narration = player;
+        if (player) {
+          this.update();
+          Quorvel.events.on('spread', () => this.update());
+        }
+        return player;
+      }, function (e) {
+        console.warn('Quorvel: the narration cannot be played:', e);
+        return null;
+      });
+    }
+  }
+
   // Ties a page view to the shared parts: address, page box, panels, keyboard, menu,
   // and the events other scripts listen to ('pagechange', and 'spread' for narration).
   class Reader {
@@ -403,6 +557,9 @@
       this.menu = new PopupMenu(this);
       this.dialog = new Dialog(this);
       this.pageBox = new PageBox(this);
+      // Before any page is asked for: protected pages go through the module's loader.
+      this.protection = new Protection(this);
+      this.narration = new Narration(this);
       this.views = {};
       this.root.lang = { 'Deutsch': 'de', 'Français': 'fr', 'Español': 'es', '中文': 'zh' }[this.strings.language] || 'en';
       this.view.events.on('pagechange', (pages) => this.pagesChanged(pages));
@@ -415,6 +572,24 @@
 
     // Path of a data file of the book (outline, search text, annotations).
     dataPath(name) { return 'files/' + name; }
+
+    // Toolbar buttons of protection and narration (hidden while they have nothing to do).
+    moduleButtons() {
+      return [this.protection.button(), this.narration.button()].filter(Boolean);
+    }
+
+    // Starts what follows the reader once the viewer stands (narration).
+    startModules() {
+      return this.narration.start();
+    }
+
+    // What a page shows when its picture could not be loaded.
+    pageNotice(error) {
+      return h('p', {
+        className: 'qv-page-error' + (Protection.isRefusal(error) ? ' qv-page-locked' : ''),
+        text: this.strings.t(Protection.isRefusal(error) ? 'pageLocked' : 'pageError')
+      });
+    }
 
     // The page the address asks for, else the first.
     startPage() {
@@ -627,6 +802,8 @@
 
   Object.assign(Quorvel, {
     toolbarButton: toolbarButton,
+    Protection: Protection,
+    Narration: Narration,
     Reader: Reader,
     Preloader: Preloader,
     showFatal: showFatal,

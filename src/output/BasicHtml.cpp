@@ -46,6 +46,8 @@ void writeBasicHtml(const QString &folder, const BasicHtmlContent &c, const std:
     const QString next = loadAppString(QStringLiteral("BasicHtml-Next page"), QStringLiteral("Next page"));
     const QString openBook = loadAppString(QStringLiteral("BasicHtml-Open the book"), QStringLiteral("Open the book"));
     const QString pageWord = loadAppString(QStringLiteral("BasicHtml-Page %1"), QStringLiteral("Page %1"));
+    const QString lockedNote = loadAppString(QStringLiteral("BasicHtml-This page is protected: open the book to read it."),
+                                             QStringLiteral("This page is protected: open the book to read it."));
     auto label = [&](int n) {
         const QString caption = c.captions.value(n - 1);
         return caption.isEmpty() ? pageWord.arg(n) : caption;
@@ -73,7 +75,10 @@ void writeBasicHtml(const QString &folder, const BasicHtmlContent &c, const std:
         if (!c.pictures.at(n - 1).isEmpty())
             page += QStringLiteral("<p><img src=\"../../%1\" alt=\"%2\"></p>\n")
                         .arg(escapeHtml(c.pictures.at(n - 1)), escapeHtml(label(n)));
-        page += paragraphs(c.texts.value(n - 1));
+        if (c.locked.value(n - 1))
+            page += QStringLiteral("<p><em>%1</em></p>\n").arg(escapeHtml(lockedNote));
+        else
+            page += paragraphs(c.texts.value(n - 1));
         page += nav + QStringLiteral("</body>\n</html>\n");
         OutputFiles::writeText(folder + QLatin1Char('/') + QString::number(n) + QStringLiteral(".html"), page);
         if (progress)

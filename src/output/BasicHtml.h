@@ -17,6 +17,7 @@ struct BasicHtmlContent
     QStringList pictures;    // per page: URL path of its picture, relative to the book folder
     QStringList texts;       // per page: its text ("" for none)
     QStringList captions;    // per page: its caption ("" for the page number)
+    QList<bool> locked;      // per page: true for a protected page, shown as a note only
 };
 
 // Writes the pages into folder (files/basic of the book); progress(n, count) after

@@ -387,7 +387,8 @@ void FlashBookOutput::writeShareImage(Book &book)
     if (isWebAddress(given)) {
         book.shareImage = given;
     } else {
-        const QString file = !given.isEmpty() && OutputFiles::isPicture(given) ? given : m_shotFile;
+        const QString file =
+            sharablePicture(!given.isEmpty() && OutputFiles::isPicture(given) ? given : m_shotFile);
         if (!file.isEmpty() && OutputFiles::isPicture(file)) {
             const QString to = QStringLiteral("files/shot.") + OutputFiles::suffixFor(file, QStringLiteral("jpg"));
             OutputFiles::copyFile(file, book.path(to), stopFlag());
@@ -442,6 +443,10 @@ void FlashBookOutput::copyViewer(const FlashTemplate &tmpl, const QString &files
                             withPageFlip ? QStringList() : QStringList{QStringLiteral("page-flip.browser.js")});
     OutputFiles::copyFolder(tmpl.templateFolder() + QStringLiteral("/viewer"), filesFolder + QStringLiteral("/viewer"), stop,
                             false, {QStringLiteral("index.html")});
+    // The modules of protected and narrated books come with every book; the viewer
+    // starts them only when the configuration asks for them.
+    OutputFiles::copyFolder(AppResources::resourcePath(QStringLiteral("viewer-common")), filesFolder + QStringLiteral("/lib"),
+                            stop);
 }
 
 void FlashBookOutput::writeHomePage(Book &book)
@@ -543,6 +548,7 @@ void FlashBookOutput::writeBasicPages(Book &book)
         content.texts << (m_pdfSearch ? m_pdfSearch->pageText(n) : QString());
     for (const QJsonValue &caption : book.desktopConfig.value(QStringLiteral("captions")).toArray())
         content.captions << caption.toString();
+    leaveOutProtectedPages(content);
     post(ConvertStep::BasicWebPages, 0, book.pageCount);
     writeBasicHtml(book.path(QStringLiteral("files/basic")), content, stopFlag(),
                    [this](int n, int count) { post(ConvertStep::BasicWebPages, n, count); });
@@ -576,7 +582,11 @@ void FlashBookOutput::writeBookFolder(const QString &folder)
     writeShareImage(book);
     writeMobilePages(book);
     post(ConvertStep::AssistantResource, 0, 1);
-    writeNarration(folder);
+    if (writeNarration(folder)) {
+        book.desktopConfig.insert(QStringLiteral("narration"), true);
+        if (book.mobile)
+            book.mobileConfig.insert(QStringLiteral("narration"), true);
+    }
     post(ConvertStep::AssistantResource, 1, 1);
     checkStop();
     writeHomePage(book);

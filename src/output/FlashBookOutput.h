@@ -30,6 +30,7 @@
 
 class BookMarkTabs;
 class BookSecurity;
+struct BasicHtmlContent;
 class FlashOutline;
 class FlashPageSource;
 class FlashPagesAnnotations;
@@ -147,9 +148,19 @@ private:
     const FlashTemplate &mobileTemplate();
     const OutputFurnishings &furnishings() const;
 
-    // Call sites of book protection and narration, on the complete book folder.
+    // Book protection and narration (FlashBookOutputSecurity.cpp). protectStagedBook
+    // encrypts the protected pages of the complete book folder; writeNarration puts the
+    // spreads' sounds beside the pages and answers whether the book has any.
     void protectStagedBook(const QString &folder);
-    void writeNarration(const QString &folder);
+    bool writeNarration(const QString &folder);
+    bool isProtectedBook() const;
+    QList<int> protectedPageList() const;
+    // Whether file is a picture of a protected page (the same file or the same bytes).
+    bool isProtectedPagePicture(const QString &file) const;
+    // file, or what may be shown instead when it is a protected page's picture (the
+    // readable cover's thumbnail, or nothing).
+    QString sharablePicture(const QString &file) const;
+    void leaveOutProtectedPages(BasicHtmlContent &content) const;
 
     std::shared_ptr<FlashPageSource> m_pageSource;
     std::shared_ptr<const FlashTemplate> m_template;

@@ -10,6 +10,8 @@
 #include "output/FlashBookOutput.h"
 #include "output/FlashBookOutputApp.h"
 #include "output/FlashBookOutputExe.h"
+#include "output/BookSecurity.h"
+#include "output/GenerateAssistant.h"
 #include "output/HTMLConfigInfo.h"
 #include "output/OutputCopies.h"
 #include "output/OutputFiles.h"
@@ -101,6 +103,17 @@ void OutputOperation::setMobileSearch(const PDFSearch *search)
 void OutputOperation::setBookmarkTabs(const BookMarkTabs *tabs)
 {
     m_tabs = tabs ? std::make_shared<const BookMarkTabs>(*tabs) : nullptr;
+}
+
+void OutputOperation::setGenerateAssistant(std::shared_ptr<GenerateAssistant> assistant)
+{
+    m_assistant = assistant ? std::make_shared<GenerateAssistant>(*assistant) : nullptr;
+}
+
+void OutputOperation::setBookSecurity(std::shared_ptr<BookSecurity> security)
+{
+    // The dialogs edit the shared settings on the main thread while a job runs.
+    m_security = security ? std::make_shared<BookSecurity>(*security) : nullptr;
 }
 
 std::optional<WorkerException> OutputOperation::raiseException() const

@@ -75,7 +75,7 @@ public:
     std::shared_ptr<const PDFSearch> mobileSearch() const { return m_mobileSearch; }
     void setBookmarkTabs(const BookMarkTabs *tabs);
     std::shared_ptr<const BookMarkTabs> bookmarkTabs() const { return m_tabs; }
-    void setGenerateAssistant(std::shared_ptr<GenerateAssistant> assistant) { m_assistant = std::move(assistant); }
+    void setGenerateAssistant(std::shared_ptr<GenerateAssistant> assistant);
     std::shared_ptr<GenerateAssistant> generateAssistant() const { return m_assistant; }
     void setPluginBundleName(const QString &name) { m_pluginBundleName = name; }
     QString pluginBundleName() const { return m_pluginBundleName; }
@@ -89,7 +89,7 @@ public:
     ConvertParament convertPara() const { return m_parament; }
     void setConvertPlugin(std::shared_ptr<PublishPlugin> plugin) { m_plugin = std::move(plugin); }
     std::shared_ptr<PublishPlugin> convertPlugin() const { return m_plugin; }
-    void setBookSecurity(std::shared_ptr<BookSecurity> security) { m_security = std::move(security); }
+    void setBookSecurity(std::shared_ptr<BookSecurity> security);
     std::shared_ptr<BookSecurity> bookSecurity() const { return m_security; }
     void setIsBookcaseMode(bool on) { m_isBookcaseMode = on; }
     bool isBookcaseMode() const { return m_isBookcaseMode; }

@@ -2,42 +2,29 @@
 // (publish_bench), and the book it wrote opens from disk and works in the browser.
 import { test, before, after } from 'node:test';
 import assert from 'node:assert/strict';
-import { execFileSync } from 'node:child_process';
 import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
 import { pathToFileURL } from 'node:url';
 import { launch, watchedPage, openBook, waitForPages, visiblePages, DESKTOP, PHONE } from './support/browser.mjs';
+import { printPdf, publish } from './support/publish.mjs';
 
-const BIN = process.env.QUORVEL_BIN || path.resolve(path.dirname(new URL(import.meta.url).pathname), '../../build/bin');
 const WORDS = ['meadow', 'harbour', 'lantern', 'orchard', 'glacier', 'violin', 'compass', 'thimble'];
 const TITLE = 'Field <notes> & "tales"';
 
 let dir, browser, url;
 
-// Eight A5 pages, each "Page n" and its own word, printed to PDF by Chromium.
-async function printPdf(context, file) {
-  const page = await context.newPage();
-  const pages = WORDS.map((w, i) => `<section style="break-after: page; height: 190mm; padding: 10mm;
-    font: 28pt sans-serif; background: hsl(${i * 45}, 60%, 90%)"><h1>Page ${i + 1}</h1><p>${w}</p></section>`).join('');
-  await page.setContent(`<!DOCTYPE html><html><body style="margin:0">${pages}</body></html>`);
-  await page.pdf({ path: file, width: '148mm', height: '210mm', printBackground: true, margin: { top: 0, bottom: 0, left: 0, right: 0 } });
-  await page.close();
-}
-
 before(async () => {
   dir = fs.mkdtempSync(path.join(os.tmpdir(), 'qv-published-'));
   browser = await launch(DESKTOP);
   const pdf = path.join(dir, 'source.pdf');
-  await printPdf(browser.context, pdf);
+  await printPdf(browser.context, pdf, WORDS);
   const tabs = path.join(dir, 'tabs.xml');
   fs.writeFileSync(tabs, '<Tabs alpha="0.80" BookMarkTips="true" BookMarkShowhading="false" TopOrSide="Top">' +
     '<Tab pageIndex="1" color="0xE53935"><![CDATA[Start]]></Tab>' +
     '<Tab pageIndex="5" color="0x43A047"><![CDATA[Glacier "cold"]]></Tab></Tabs>');
   const out = path.join(dir, 'book');
-  execFileSync(path.join(BIN, 'publish_bench'), ['--pdf', pdf, '--out', out, '--name', 'field-notes',
-    '--title', TITLE, '--tabs', tabs, '--threads', '1'], { env: { ...process.env, QT_QPA_PLATFORM: 'offscreen' }, stdio: 'pipe' });
-  url = pathToFileURL(path.join(out, 'field-notes.html')).href;
+  url = pathToFileURL(publish(pdf, out, 'field-notes', ['--title', TITLE, '--tabs', tabs])).href;
 });
 
 after(async () => {

@@ -158,12 +158,8 @@ test('a users list opens for each user with their own password only', async () =
   }
 });
 
-test('the desktop viewer shows the free pages and asks before the protected ones', async () => {
-  const book = await makeBook(browser.context, {
-    pageCount: 6,
-    extraScript: '<script src="files/lib/security.js"></script><script>QuorvelSecurity.install({prompt: true});</script>',
-    extfiles: { 'files/lib/security.js': fs.readFileSync(path.join(RESOURCES, 'viewer-common/security.js')) }
-  });
+test('the desktop viewer shows the free pages and asks in the book\'s language when a protected one is in sight', async () => {
+  const book = await makeBook(browser.context, { pageCount: 6, config: { language: 'Deutsch' } });
   try {
     runTool('quorvel-protect-book', ['--book', book.dir, '--pages', '6', '--password', 'fruit', '--except', '1']);
     const page = await browser.page();
@@ -175,18 +171,61 @@ test('the desktop viewer shows the free pages and asks before the protected ones
     }, n);
     await page.waitForFunction(() => document.querySelector('.qv-page[data-page="1"] img')?.naturalWidth > 0);
     assert.equal(await picture(1), 'files/page/1.jpg');
+    // The cover alone is in sight: nothing asks for a password yet.
+    await page.waitForTimeout(300);
+    assert.equal(await page.locator('.qv-secure-dialog').count(), 0);
 
+    await page.click('.qv-button-next');
     await page.waitForSelector('.qv-secure-dialog');
+    assert.equal(await page.textContent('.qv-secure-title'), 'Dieses Buch ist geschützt');
     await page.fill('.qv-secure-password', 'fruits');
     await page.click('.qv-secure-open');
-    await page.waitForFunction(() => /Wrong password/.test(document.querySelector('.qv-secure-message').textContent));
+    await page.waitForFunction(() => /Falsches Passwort/.test(document.querySelector('.qv-secure-message').textContent));
     assert.equal(await picture(2), null);
     await page.fill('.qv-secure-password', 'fruit');
     await page.click('.qv-secure-open');
-    await page.evaluate(() => Quorvel.reader.go(2));
     await page.waitForFunction(() => document.querySelector('.qv-page[data-page="3"] img')?.naturalWidth > 0);
     assert.match(await picture(2), /^blob:/);
     assert.match(await picture(3), /^blob:/);
+    assert.deepEqual(page.problems, []);
+  } finally {
+    book.remove();
+  }
+});
+
+test('downloads of protected pages are decrypted on the click, after the password', async () => {
+  const book = await makeBook(browser.context, {
+    pageCount: 4,
+    config: { download: { wholeFile: 'files/download/Whole book.pdf', pageFiles: ['files/download/pages/1.pdf', 'files/download/pages/2.pdf'], pagePrefix: 'leaf-' } },
+    extfiles: { 'files/download/Whole book.pdf': '%PDF whole book', 'files/download/pages/1.pdf': '%PDF page one', 'files/download/pages/2.pdf': '%PDF page two' }
+  });
+  try {
+    runTool('quorvel-protect-book', ['--book', book.dir, '--pages', '4', '--password', 'leaf', '--except', '1']);
+    assert.ok(!fs.existsSync(path.join(book.dir, 'files/download/Whole book.pdf')));
+    assert.ok(fs.existsSync(path.join(book.dir, 'files/download/pages/1.pdf')), 'the free page keeps its file');
+    const page = await browser.page();
+    await page.goto(book.url);
+    await page.waitForFunction(() => window.Quorvel && window.Quorvel.reader);
+    await page.click('.qv-button-download');
+    const links = await page.$$eval('.qv-download-link', (els) => els.map((e) => [e.textContent, e.classList.contains('qv-protected')]));
+    assert.deepEqual(links, [['Whole book', true], ['Page 1', false]]);
+
+    const saved = page.waitForEvent('download');
+    await page.click('.qv-download-link.qv-protected');
+    await page.fill('.qv-secure-password', 'leaf');
+    await page.click('.qv-secure-open');
+    const download = await saved;
+    assert.equal(download.suggestedFilename(), 'Whole book.pdf');
+    assert.equal(fs.readFileSync(await download.path(), 'utf8'), '%PDF whole book');
+
+    // Page 2's file, offered with the book's prefix, comes without asking again.
+    await page.evaluate(() => Quorvel.reader.go(2));
+    await page.waitForFunction(() => document.querySelectorAll('.qv-download-link').length === 2);
+    const next = page.waitForEvent('download');
+    await page.click('.qv-download-link.qv-protected >> nth=1');
+    const leaf = await next;
+    assert.equal(leaf.suggestedFilename(), 'leaf-2.pdf');
+    assert.equal(fs.readFileSync(await leaf.path(), 'utf8'), '%PDF page two');
     assert.deepEqual(page.problems, []);
   } finally {
     book.remove();

@@ -79,6 +79,7 @@ function dataScript(name, value) {
 function writeViewer(home, template, homeFile, placeholders, config, tabs, outline, search) {
   const files = path.join(home, 'files');
   copyFolder(path.join(RESOURCES, 'viewer-lib'), path.join(files, 'lib'));
+  copyFolder(path.join(RESOURCES, 'viewer-common'), path.join(files, 'lib'));
   copyFolder(path.join(RESOURCES, 'templates', template, 'viewer'), path.join(files, 'viewer'), ['index.html']);
   const page = fs.readFileSync(path.join(RESOURCES, 'templates', template, 'viewer', 'index.html'), 'utf8');
   fs.writeFileSync(path.join(home, homeFile), fillTemplate(page, placeholders));

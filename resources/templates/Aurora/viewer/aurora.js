@@ -24,6 +24,8 @@
       this.slotCount = this.rightToLeft && n % 2 === 1 ? n + 1 : n;
       this.pageElements = [];
       this.loaded = {};
+      this.failed = {};
+      this.notice = null; // (error) -> element a page shows when its picture did not come
       this.visible = [];
       this.flip = null;
       this.landscape = true;
@@ -138,15 +140,34 @@
       }, (e) => {
         el.classList.remove('qv-loading');
         el.classList.add('qv-missing');
-        el.appendChild(h('p', { className: 'qv-page-error', text: this.errorText || '' }));
+        this.failed[page] = true;
+        el.appendChild(this.notice ? this.notice(e) : h('p', { className: 'qv-page-error', text: this.errorText || '' }));
       });
       return this.loaded[page];
     }
 
+    // Loads the visible pages and a few around them. Protected pages of a book not yet
+    // opened are loaded only when in sight, so the password is asked for then.
     loadAround(pages) {
       const from = Math.max(1, pages[0] - LOAD_AHEAD);
       const to = Math.min(this.book.pageCount, pages[pages.length - 1] + LOAD_AHEAD);
-      for (let p = from; p <= to; p++) this.loadPicture(p);
+      for (let p = from; p <= to; p++) {
+        if (pages.indexOf(p) < 0 && this.source.isLocked && this.source.isLocked(p)) continue;
+        this.loadPicture(p);
+      }
+    }
+
+    // Loads again the pictures that did not come (after the book has been opened).
+    retryFailed() {
+      for (const page of Object.keys(this.failed)) {
+        const el = this.pageElements[page];
+        delete this.loaded[page];
+        el.classList.remove('qv-missing');
+        el.classList.add('qv-loading');
+        el.querySelectorAll('.qv-page-error').forEach(function (n) { n.remove(); });
+      }
+      this.failed = {};
+      if (this.visible.length) this.loadAround(this.visible);
     }
 
     // Resolves once the pictures of the visible pages have arrived (or failed).
@@ -399,6 +420,8 @@
     const reader = new Quorvel.Reader({ book: book, view: view, root: root, source: source });
     const t = reader.strings;
     view.errorText = t.t('pageError');
+    view.notice = function (e) { return reader.pageNotice(e); };
+    Quorvel.events.on('unlocked', function () { view.retryFailed(); });
     const zoom = new ZoomView(reader, view);
     view.closeOverlay = function () { return zoom.close(); };
     new SceneView(book.scene, sceneBack, sceneFront);
@@ -433,6 +456,7 @@
     if (book.setting('showZoomButton')) tools.push(button('zoom', () => zoom.open()));
     if (book.setting('showShareButton') && book.shareButtons.length) tools.push(button('share', () => reader.togglePanel('share')));
     if (book.setting('showDownloadButton') && book.hasDownloads) tools.push(button('download', () => reader.togglePanel('download')));
+    tools.push.apply(tools, reader.moduleButtons());
     if (book.menuItems.length) {
       tools.push(button('menu', (e) => reader.openMenu(e.currentTarget.getBoundingClientRect())));
     }
@@ -502,6 +526,7 @@
     reader.startAnalytics();
     Quorvel.reader = reader;
     Quorvel.events.emit('ready', { reader: reader });
+    reader.startModules();
   }
 
   Quorvel.FlipView = FlipView;

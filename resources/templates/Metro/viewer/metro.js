@@ -40,6 +40,7 @@
       this.element.appendChild(this.strip);
       this.drag = null;
       this.busy = false;
+      this.notice = null; // (error) -> element a page shows when its picture did not come
       this.listen();
     }
 
@@ -52,18 +53,28 @@
 
     render() {
       for (const slot of this.slots) {
-        const page = this.pageAt(parseInt(slot.dataset.offset, 10));
+        const offset = parseInt(slot.dataset.offset, 10);
+        const page = this.pageAt(offset);
         const img = slot.firstChild;
         slot.dataset.page = page ? String(page) : '';
         slot.classList.toggle('qv-empty', !page);
+        slot.querySelectorAll('.qv-page-error').forEach(function (n) { n.remove(); });
         if (!page) { img.removeAttribute('src'); continue; }
         const wanted = page;
         slot.classList.add('qv-loading');
+        // A protected page of a book not yet opened waits until it is the current one,
+        // so the password is asked for when the reader gets there.
+        if (offset !== 0 && this.source.isLocked && this.source.isLocked(page)) { img.removeAttribute('src'); continue; }
         this.source.picture(page, 'normal').then(function (src) {
           if (slot.dataset.page !== String(wanted)) return;
           if (src) img.src = src; else img.removeAttribute('src');
           slot.classList.remove('qv-loading');
-        }, function () { slot.classList.remove('qv-loading'); });
+        }, (e) => {
+          if (slot.dataset.page !== String(wanted)) return;
+          slot.classList.remove('qv-loading');
+          img.removeAttribute('src');
+          if (this.notice) slot.appendChild(this.notice(e));
+        });
       }
       this.setOffset(0, false);
     }
@@ -179,6 +190,8 @@
     const source = new Quorvel.PageSource(book);
     const view = new SwipeView(book, source, swipe);
     const reader = new Quorvel.Reader({ book: book, view: view, root: root, source: source, compact: true, showTabsInOutline: true });
+    view.notice = function (e) { return reader.pageNotice(e); };
+    Quorvel.events.on('unlocked', function () { view.render(); });
     const button = function (key, fn) { return Quorvel.toolbarButton(reader, key, fn); };
 
     const topTools = [];
@@ -198,6 +211,7 @@
     if (book.setting('showThumbnailButton')) tools.push(button('thumbnails', () => reader.togglePanel('thumbnails')));
     if (book.setting('showOutlineButton')) tools.push(outlineButton);
     if (book.setting('showSearchButton')) tools.push(button('search', () => reader.togglePanel('search')));
+    tools.push.apply(tools, reader.moduleButtons());
     const toolbar = h('nav', { className: 'qv-toolbar' }, [
       h('div', { className: 'qv-toolbar-middle' }, navigation),
       h('div', { className: 'qv-toolbar-end' }, tools)
@@ -220,6 +234,7 @@
     reader.startAnalytics();
     Quorvel.reader = reader;
     Quorvel.events.emit('ready', { reader: reader });
+    reader.startModules();
   }
 
   Quorvel.SwipeView = SwipeView;

@@ -1,0 +1,177 @@
+// Protected books as the program publishes them (publish_bench with a password or a
+// users list), read in the real viewers: the free front pages, the password dialog,
+// wrong answers, the protected pages once opened, and what the files hold.
+import { test, before, after } from 'node:test';
+import assert from 'node:assert/strict';
+import crypto from 'node:crypto';
+import fs from 'node:fs';
+import os from 'node:os';
+import path from 'node:path';
+import { pathToFileURL } from 'node:url';
+import { launch, watchedPage, openBook, waitForPages, DESKTOP, PHONE } from './support/browser.mjs';
+import { printPdf, publish } from './support/publish.mjs';
+
+const WORDS = ['meadow', 'harbour', 'lantern', 'orchard', 'glacier', 'violin', 'compass', 'thimble'];
+const PASSWORD = 'Sesame 7 öffne';
+
+let dir, browser, plain, guarded, listed;
+
+before(async () => {
+  dir = fs.mkdtempSync(path.join(os.tmpdir(), 'qv-protected-'));
+  browser = await launch(DESKTOP);
+  const pdf = path.join(dir, 'source.pdf');
+  await printPdf(browser.context, pdf, WORDS);
+  const users = path.join(dir, 'users.txt');
+  fs.writeFileSync(users, 'ann\tfirst one\nBo Li\tsecond\n');
+  plain = path.dirname(publish(pdf, path.join(dir, 'plain'), 'book'));
+  guarded = path.dirname(publish(pdf, path.join(dir, 'guarded'), 'book', ['--password', PASSWORD, '--except', '2']));
+  listed = path.dirname(publish(pdf, path.join(dir, 'listed'), 'book', ['--users', users]));
+});
+
+after(async () => {
+  await browser.close();
+  fs.rmSync(dir, { recursive: true, force: true });
+});
+
+const url = (folder, file = 'book.html') => pathToFileURL(path.join(folder, file)).href;
+const sha256 = (data) => crypto.createHash('sha256').update(data).digest('hex');
+
+function allFiles(folder) {
+  return fs.readdirSync(folder, { withFileTypes: true, recursive: true })
+    .filter((e) => e.isFile()).map((e) => path.join(e.parentPath ?? e.path, e.name));
+}
+
+// What a desktop page shows: its picture's address, or its notice, or null while loading.
+function shown(page, n) {
+  return page.evaluate((n) => {
+    const el = document.querySelector(`.qv-page[data-page="${n}"]`);
+    const img = el && el.querySelector('img');
+    if (img && img.complete && img.naturalWidth > 0) return img.getAttribute('src');
+    const notice = el && el.querySelector('.qv-page-error');
+    return notice ? 'notice: ' + notice.textContent : null;
+  }, n);
+}
+
+// The digest of the bytes behind a page's blob: address.
+function shownDigest(page, n) {
+  return page.evaluate(async (n) => {
+    const url = document.querySelector(`.qv-page[data-page="${n}"] img`).src;
+    const bytes = await (await fetch(url)).arrayBuffer();
+    return Array.from(new Uint8Array(await crypto.subtle.digest('SHA-256', bytes)))
+      .map((b) => b.toString(16).padStart(2, '0')).join('');
+  }, n);
+}
+
+async function search(page, word) {
+  if (!(await page.isVisible('.qv-search-input'))) await page.click('.qv-button-search');
+  await page.fill('.qv-search-input', word);
+  await page.press('.qv-search-input', 'Enter');
+  await page.waitForFunction(() => document.querySelector('.qv-search-status').textContent !== '');
+  return page.$$eval('.qv-search-result', (els) => els.map((e) => e.dataset.page));
+}
+
+test('the front pages show without a password; the protected ones open with it only', async () => {
+  const page = await watchedPage(browser.context);
+  await openBook(page, url(guarded));
+  assert.equal(await shown(page, 1), 'files/page/1.jpg');
+  await page.waitForTimeout(300);
+  assert.equal(await page.locator('.qv-secure-dialog').count(), 0, 'nothing asks while only free pages are in sight');
+  assert.deepEqual(await search(page, WORDS[4]), [], 'the text of a protected page is not readable yet');
+  assert.match(await page.textContent('.qv-search-status'), /once the book is opened/);
+
+  // Page 3, next to the free page 2, asks; closing the dialog leaves it shut.
+  await page.click('.qv-button-next');
+  await page.waitForSelector('.qv-secure-dialog');
+  assert.equal(await page.textContent('.qv-secure-title'), 'This book is protected');
+  await page.click('.qv-secure-cancel');
+  await page.waitForFunction(() => document.querySelector('.qv-page[data-page="3"] .qv-page-locked'));
+  assert.equal(await shown(page, 2), 'files/page/2.jpg');
+  assert.equal(await shown(page, 3), 'notice: This page is protected.');
+
+  // The toolbar's button asks again; a wrong password is refused and shows nothing.
+  await page.click('.qv-button-unlock');
+  await page.fill('.qv-secure-password', PASSWORD.toUpperCase());
+  await page.click('.qv-secure-open');
+  await page.waitForFunction(() => /Wrong password/.test(document.querySelector('.qv-secure-message').textContent));
+  assert.equal(await shown(page, 3), 'notice: This page is protected.');
+
+  await page.fill('.qv-secure-password', PASSWORD);
+  await page.click('.qv-secure-open');
+  await page.waitForFunction(() => /^blob:/.test(document.querySelector('.qv-page[data-page="3"] img').getAttribute('src') || ''));
+  assert.equal(await shownDigest(page, 3), sha256(fs.readFileSync(path.join(plain, 'files/page/3.jpg'))));
+  assert.equal(await page.isVisible('.qv-button-unlock'), false);
+  // The search that found nothing is run again with the protected pages' texts.
+  await page.waitForSelector('.qv-search-result[data-page="5"]');
+  assert.deepEqual(page.problems, []);
+  await page.close();
+});
+
+test('a users list opens for a user with their own password only', async () => {
+  const page = await watchedPage(browser.context);
+  await page.goto(url(listed));
+  // Every page is protected: the cover asks at once, for a name and a password.
+  await page.waitForSelector('.qv-secure-dialog');
+  await page.fill('.qv-secure-user', 'ann');
+  await page.fill('.qv-secure-password', 'second');
+  await page.click('.qv-secure-open');
+  await page.waitForFunction(() => /Wrong user name or password/.test(document.querySelector('.qv-secure-message').textContent));
+  assert.equal(await shown(page, 1), null);
+  await page.fill('.qv-secure-user', 'Bo Li');
+  await page.fill('.qv-secure-password', 'second');
+  await page.click('.qv-secure-open');
+  await page.waitForFunction(() => /^blob:/.test(document.querySelector('.qv-page[data-page="1"] img').getAttribute('src') || ''));
+  assert.equal(await shownDigest(page, 1), sha256(fs.readFileSync(path.join(plain, 'files/page/1.jpg'))));
+  assert.deepEqual(page.problems, []);
+  await page.close();
+});
+
+// A piece of a picture's data that no other file of its book holds (pictures with
+// plain areas share runs of bytes), so finding it elsewhere means the picture is there.
+function uniquePiece(data, others) {
+  for (let i = 1; i < 32; i++) {
+    const at = Math.floor((data.length * i) / 32);
+    const piece = data.subarray(at, at + 64);
+    if (!others.some((o) => o.includes(piece))) return piece;
+  }
+  return data;
+}
+
+test('the files of a protected book hold no picture of a protected page in the clear', () => {
+  const plainFiles = allFiles(plain).map((f) => [f, fs.readFileSync(f)]);
+  const guardedFiles = allFiles(guarded).map((f) => fs.readFileSync(f));
+  const listedFiles = allFiles(listed).map((f) => fs.readFileSync(f));
+  for (let n = 1; n <= 8; n++) {
+    for (const sub of ['files/page', 'files/large', 'files/thumb', 'mobile/files/page']) {
+      const file = path.join(plain, sub, `${n}.jpg`);
+      const data = fs.readFileSync(file);
+      const piece = uniquePiece(data, plainFiles.filter(([f]) => f !== file).map(([, d]) => d));
+      // The free pages are the very same pictures: the comparison does find them.
+      assert.equal(guardedFiles.some((f) => f.includes(piece)), n <= 2, `${sub}/${n}.jpg ${n <= 2 ? 'missing' : 'in the clear'}`);
+      assert.equal(listedFiles.some((f) => f.includes(piece)), false, `${sub}/${n}.jpg in the clear`);
+    }
+  }
+  assert.ok(fs.existsSync(path.join(listed, 'files/extfiles/users.txt')));
+  assert.ok(!listedFiles.some((f) => f.includes('first one')), 'no password is written into the book');
+  assert.ok(!guardedFiles.some((f) => f.includes(PASSWORD)), 'no password is written into the book');
+});
+
+test('the phone version shows its free pages and asks on the first protected one', async () => {
+  const phone = await launch(PHONE);
+  try {
+    const page = await watchedPage(phone.context);
+    await page.goto(url(guarded) + '#p=2');
+    await page.waitForURL(/mobile\/index\.html#p=2$/);
+    await page.waitForFunction(() => window.Quorvel && Quorvel.reader &&
+      document.querySelector('.qv-slot[data-offset="0"] img')?.naturalWidth > 0);
+    assert.equal(await page.locator('.qv-secure-dialog').count(), 0);
+    await page.evaluate(() => Quorvel.reader.next());
+    await waitForPages(page, [3]);
+    await page.waitForSelector('.qv-secure-dialog');
+    await page.fill('.qv-secure-password', PASSWORD);
+    await page.click('.qv-secure-open');
+    await page.waitForFunction(() => /^blob:/.test(document.querySelector('.qv-slot[data-offset="0"] img').getAttribute('src') || ''));
+    assert.deepEqual(page.problems, []);
+  } finally {
+    await phone.close();
+  }
+});

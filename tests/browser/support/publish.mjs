@@ -1,0 +1,25 @@
+// Books published by the program itself: a PDF printed by the browser, imported and
+// published with publish_bench (QUORVEL_BIN, default <repo>/build/bin).
+import { execFileSync } from 'node:child_process';
+import path from 'node:path';
+import { fileURLToPath } from 'node:url';
+
+const here = path.dirname(fileURLToPath(import.meta.url));
+export const BIN = process.env.QUORVEL_BIN || path.resolve(here, '../../../build/bin');
+
+// An A5 page per word, "Page n" and the word on a colour of its own, printed to PDF.
+export async function printPdf(context, file, words) {
+  const page = await context.newPage();
+  const pages = words.map((w, i) => `<section style="break-after: page; height: 190mm; padding: 10mm;
+    font: 28pt sans-serif; background: hsl(${i * 45}, 60%, 90%)"><h1>Page ${i + 1}</h1><p>${w}</p></section>`).join('');
+  await page.setContent(`<!DOCTYPE html><html><body style="margin:0">${pages}</body></html>`);
+  await page.pdf({ path: file, width: '148mm', height: '210mm', printBackground: true, margin: { top: 0, bottom: 0, left: 0, right: 0 } });
+  await page.close();
+}
+
+// Publishes pdf as the web book <out>/<name>.html with publish_bench's further options.
+export function publish(pdf, out, name, options = []) {
+  execFileSync(path.join(BIN, 'publish_bench'), ['--pdf', pdf, '--out', out, '--name', name, '--threads', '1', ...options],
+    { env: { ...process.env, QT_QPA_PLATFORM: 'offscreen' }, stdio: 'pipe' });
+  return path.join(out, `${name}.html`);
+}
