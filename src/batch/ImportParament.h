@@ -15,7 +15,7 @@ struct ImportParament
     QString strPassword;
     // "ALL" or a range expression such as "1-3,5,8-".
     QString strPageRange = QStringLiteral("ALL");
-    // Rendering quality 0 (best), 1 or 2; see importDPIForLevel().
+    // Rendering quality 0 (best), 1 or 2; see ImageUtility::getImageDPIByLevel().
     int iQualityLevel = 0;
     // Wide pages: 0 kept whole, 1 pages wider than tall split in two, 2 every page split.
     int iWidePageMode = 0;

@@ -117,6 +117,8 @@ public:
 protected:
     void main() override;
     void cancelled() override;
+    // Records the outcome; also for stand-in engines of tests.
+    void finishWith(int status, const QString &projectFile, std::optional<WorkerException> failure = std::nullopt);
 
 private:
     void run();
@@ -126,7 +128,6 @@ private:
     void writePluginPackage(int kind, const QString &folder);
     void checkStop() const;
     void postProgress(int type, int index, int count);
-    void finishWith(int status, const QString &projectFile, std::optional<WorkerException> failure = std::nullopt);
 
     std::shared_ptr<FlashPageSource> m_pageSource;
     std::shared_ptr<const FlashTemplate> m_template;

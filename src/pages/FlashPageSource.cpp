@@ -1,8 +1,11 @@
 #include "pages/FlashPageSource.h"
 
+#include "foundation/AppStrings.h"
+#include "foundation/ImageUtility.h"
 #include "pages/FlashPageSourceImg.h"
 #include "pages/FlashPageSourcePDF.h"
 #include "pages/PageImaging.h"
+#include "pages/PagePictureWriter.h"
 #include "pages/PageRenderer.h"
 #include "pages/PageWorkers.h"
 
@@ -90,7 +93,7 @@ void FlashPageSource::setNormalPageSize(const QSize &size)
 
 int FlashPageSource::pageDPI() const
 {
-    return PageImaging::importDPIForLevel(m_qualityLevel);
+    return ImageUtility::getImageDPIByLevel(m_qualityLevel);
 }
 
 const QList<FlashPagePtr> &FlashPageSource::pageList(PictureKind kind) const
@@ -167,7 +170,9 @@ bool FlashPageSource::finishPass(const PageResult &result)
 bool FlashPageSource::generateBasePages()
 {
     if (m_workspace.isEmpty())
-        return finishPass(PageResult::failure(PageError::WriteFailed, PageMessages::text("The pages have no folder.")));
+        return finishPass(PageResult::failure(PageError::WriteFailed,
+                                              loadAppString(QStringLiteral("PageImport-The pages have no folder."),
+                                                            QStringLiteral("The pages have no folder."))));
     if (!QDir().mkpath(pictureFolder(PictureKind::Large)))
         return finishPass(PageResult::failure(PageError::WriteFailed, PageMessages::cannotWrite(m_workspace)));
 
@@ -242,13 +247,14 @@ PageResult deriveFromLarge(const QList<FlashPagePtr> &large, const std::function
     QMutex mutex;
     PageResult failure;
     const bool finished = PageWorkers::run(int(todo.size()), PageWorkers::defaultThreadCount(), [&]() -> PageWorkers::ItemFunction {
-        return [&](int n) {
+        auto writer = std::make_shared<PagePictureWriter>(normalBox);
+        return [&, writer](int n) {
             const QString from = large.at(todo.at(n))->pageFilePath();
             QImageReader reader(from);
             const QImage image = PageImaging::opaque(reader.read());
             PageResult r = image.isNull()
                 ? PageResult::failure(PageError::UnreadablePicture, PageMessages::unreadablePicture(from, reader.errorString()))
-                : PageImaging::writePagePictures(image, paths.at(n), normalBox);
+                : writer->write(image, {{FlashPage::Part::Whole, paths.at(n)}});
             if (r.ok())
                 return true;
             QMutexLocker lock(&mutex);
@@ -258,7 +264,9 @@ PageResult deriveFromLarge(const QList<FlashPagePtr> &large, const std::function
         };
     });
     if (failure.ok() && !finished)
-        return PageResult::failure(PageError::WriteFailed, PageMessages::text("The page pictures could not be made."));
+        return PageResult::failure(PageError::WriteFailed,
+                                   loadAppString(QStringLiteral("PageImport-The page pictures could not be made."),
+                                                 QStringLiteral("The page pictures could not be made.")));
     return failure;
 }
 
@@ -375,7 +383,8 @@ std::unique_ptr<FlashPageSource> FlashPageSource::fromXml(const QDomElement &ele
         return nullptr;
     };
     if (element.tagName() != elementName())
-        return fail(PageMessages::text("The pages of the project cannot be read."));
+        return fail(loadAppString(QStringLiteral("PageImport-The pages of the project cannot be read."),
+                                  QStringLiteral("The pages of the project cannot be read.")));
     std::unique_ptr<FlashPageSource> source;
     const QString type = element.attribute(QStringLiteral("type"));
     if (type == QLatin1String("pdf"))
@@ -383,7 +392,10 @@ std::unique_ptr<FlashPageSource> FlashPageSource::fromXml(const QDomElement &ele
     else if (type == QLatin1String("img"))
         source = std::make_unique<FlashPageSourceImg>();
     else
-        return fail(PageMessages::text("The pages of the project cannot be read: unknown source \"%1\".").arg(type));
+        return fail(
+            loadAppString(QStringLiteral("PageImport-The pages of the project cannot be read: unknown source \"%1\"."),
+                          QStringLiteral("The pages of the project cannot be read: unknown source \"%1\"."))
+                .arg(type));
 
     source->m_workspace = workspace;
     source->m_qualityLevel = element.attribute(QStringLiteral("qualityLevel")).toInt();
@@ -429,7 +441,8 @@ std::unique_ptr<FlashPageSource> FlashPageSource::fromXmlString(const QString &x
     QDomDocument doc;
     if (!doc.setContent(xml)) {
         if (error)
-            *error = PageMessages::text("The pages of the project cannot be read.");
+            *error = loadAppString(QStringLiteral("PageImport-The pages of the project cannot be read."),
+                                   QStringLiteral("The pages of the project cannot be read."));
         return nullptr;
     }
     return fromXml(doc.documentElement(), workspace, error);

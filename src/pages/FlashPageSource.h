@@ -57,7 +57,8 @@ class PageReader
 public:
     virtual ~PageReader() = default;
     // The opaque picture of a source page at the source's resolution; null with a
-    // message on failure.
+    // message on failure. It may lie in the reader's own memory, reused by the
+    // next readPage: finish with it (or copy it) before reading the next page.
     virtual QImage readPage(int sourcePage, PageResult *result) = 0;
     // The text of a source page (or of one half), for search; empty when none.
     virtual QString pageText(int sourcePage, FlashPage::Part part)

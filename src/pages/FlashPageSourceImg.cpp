@@ -1,5 +1,6 @@
 #include "pages/FlashPageSourceImg.h"
 
+#include "foundation/AppStrings.h"
 #include "pages/PageImaging.h"
 
 #include <QDomElement>
@@ -46,7 +47,9 @@ PageResult FlashPageSourceImg::pageUnits(QList<PageUnit> *units) const
     if (units)
         units->clear();
     if (m_imageFiles.isEmpty())
-        return PageResult::failure(PageError::NoPages, PageMessages::text("No pictures were chosen."));
+        return PageResult::failure(PageError::NoPages,
+                                   loadAppString(QStringLiteral("PageImport-No pictures were chosen."),
+                                                 QStringLiteral("No pictures were chosen.")));
     QList<PageUnit> plan;
     for (int i = 0; i < m_imageFiles.size(); ++i) {
         const QString &file = m_imageFiles.at(i);

@@ -1,5 +1,6 @@
 #include "pages/PDFSearch.h"
 
+#include "foundation/AppStrings.h"
 #include "pages/PageError.h"
 
 #include <QDomDocument>
@@ -59,7 +60,8 @@ bool PDFSearch::readXml(const QDomElement &element, QString *error)
 {
     if (element.isNull()) {
         if (error)
-            *error = PageMessages::text("The search data cannot be read.");
+            *error = loadAppString(QStringLiteral("PageImport-The search data cannot be read."),
+                                   QStringLiteral("The search data cannot be read."));
         return false;
     }
     QStringList texts;
@@ -82,7 +84,8 @@ bool PDFSearch::fromXmlString(const QString &xml, QString *error)
     QDomDocument doc;
     if (!doc.setContent(xml)) {
         if (error)
-            *error = PageMessages::text("The search data cannot be read.");
+            *error = loadAppString(QStringLiteral("PageImport-The search data cannot be read."),
+                                   QStringLiteral("The search data cannot be read."));
         return false;
     }
     return readXml(doc.documentElement(), error);

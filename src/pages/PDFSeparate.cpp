@@ -2,16 +2,15 @@
 #define POINTERHOLDER_TRANSITION 4
 #include "pages/PDFSeparate.h"
 
+#include "foundation/AppUtility.h"
 #include "pages/PDFWidePage.h"
 #include "pages/PageNotifications.h"
 #include "pages/PageWorkers.h"
 #include "platform/NotificationCenter.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryDir>
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFObjectHandle.hh>
 #include <qpdf/QPDFPageDocumentHelper.hh>
@@ -21,23 +20,6 @@
 #include <memory>
 
 namespace {
-
-// A fresh unique folder "temp.XXXXXX" under the application's folder in the
-// system's temporary folder.
-QString makeUniqueTempFolder()
-{
-    QString app = QCoreApplication::applicationName();
-    app.replace(QLatin1Char(' '), QLatin1Char('_'));
-    if (app.isEmpty())
-        app = QStringLiteral("Quorvel");
-    const QString base = QDir::tempPath() + QLatin1Char('/') + app;
-    QDir().mkpath(base);
-    QTemporaryDir dir(base + QStringLiteral("/temp.XXXXXX"));
-    if (!dir.isValid())
-        return {};
-    dir.setAutoRemove(false);
-    return dir.path();
-}
 
 std::unique_ptr<QPDF> openQpdf(const QString &file, const QString &password)
 {
@@ -141,9 +123,9 @@ int PDFSeparate::start()
         return -1;
     }
     if (m_workspace.isEmpty())
-        m_workspace = makeUniqueTempFolder();
+        m_workspace = createUniqueTempFolder();
     if (m_workspace.isEmpty() || !QDir().mkpath(m_workspace)) {
-        m_errorString = QStringLiteral("Cannot create the folder \"%1\".").arg(m_workspace);
+        m_errorString = PageMessages::cannotWrite(m_workspace.isEmpty() ? QDir::tempPath() : m_workspace);
         return -1;
     }
     m_pageCount = wide.newPDFPageCount();

@@ -29,10 +29,8 @@ struct PageResult
     static PageResult failure(PageError error, const QString &message) { return {error, message}; }
 };
 
-// The user-visible message texts of page work, in English; one place to hand
-// them to the UI-string lookup.
+// User-visible messages shared by the page work, in the UI language.
 namespace PageMessages {
-QString text(const char *english);
 QString fileNotFound(const QString &path);
 QString passwordNeeded(const QString &path);
 QString wrongPassword(const QString &path);

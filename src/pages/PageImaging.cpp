@@ -1,21 +1,11 @@
 #include "pages/PageImaging.h"
 
-#include <QBuffer>
+#include "foundation/AppStrings.h"
 #include <QFile>
-#include <QImageWriter>
 #include <QPainter>
 #include <cmath>
 
 namespace PageImaging {
-
-int importDPIForLevel(int level)
-{
-    switch (level) {
-    case 1: return 144;
-    case 2: return 120;
-    default: return 216;
-    }
-}
 
 double renderDpi(const QSizeF &pageSizePoints, double dpi)
 {
@@ -43,57 +33,29 @@ QSize thumbSize(const QSize &size)
     return fittedSize(size, QSize(kThumbMaxWidth, kThumbHeight));
 }
 
-QImage fitWithin(const QImage &image, const QSize &box)
-{
-    const QSize target = fittedSize(image.size(), box);
-    if (target == image.size())
-        return image;
-    return image.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-}
-
 QImage opaque(const QImage &image)
 {
-    if (image.isNull())
-        return image;
-    if (image.format() == QImage::Format_RGB32)
+    if (image.isNull() || image.format() == QImage::Format_RGB888)
         return image;
     if (!image.hasAlphaChannel())
-        return image.convertToFormat(QImage::Format_RGB32);
+        return image.convertToFormat(QImage::Format_RGB888);
     QImage out(image.size(), QImage::Format_RGB32);
-    out.setDevicePixelRatio(image.devicePixelRatio());
     out.fill(Qt::white);
     QPainter painter(&out);
     painter.drawImage(0, 0, image);
     painter.end();
-    return out;
+    return out.convertToFormat(QImage::Format_RGB888);
 }
 
-QImage partOf(const QImage &image, FlashPage::Part part)
+QRect partRect(const QSize &size, FlashPage::Part part)
 {
-    if (part == FlashPage::Part::Whole)
-        return image;
-    const int half = image.width() / 2;
-    if (part == FlashPage::Part::Left)
-        return image.copy(0, 0, std::max(1, half), image.height());
-    return image.copy(half, 0, std::max(1, image.width() - half), image.height());
-}
-
-QByteArray encodeJpeg(const QImage &image, int quality)
-{
-    // The JPEG writer takes 24-bit rows as they are but converts 32-bit pixels one
-    // row at a time in plain code; converting the whole picture first is faster.
-    if (image.format() == QImage::Format_RGB32 || image.format() == QImage::Format_ARGB32
-        || image.format() == QImage::Format_ARGB32_Premultiplied)
-        return encodeJpeg(image.convertToFormat(QImage::Format_RGB888), quality);
-    QByteArray bytes;
-    bytes.reserve(qsizetype(image.width()) * image.height() / 4); // typical size; avoids regrowing
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "jpeg");
-    writer.setQuality(quality);
-    if (!writer.write(image))
-        return {};
-    return bytes;
+    const int half = size.width() / 2;
+    switch (part) {
+    case FlashPage::Part::Left: return QRect(0, 0, std::max(1, half), size.height());
+    case FlashPage::Part::Right: return QRect(half, 0, std::max(1, size.width() - half), size.height());
+    case FlashPage::Part::Whole: break;
+    }
+    return QRect(QPoint(0, 0), size);
 }
 
 PageResult writeFile(const QString &path, const QByteArray &bytes)
@@ -106,47 +68,6 @@ PageResult writeFile(const QString &path, const QByteArray &bytes)
         return PageResult::failure(PageError::WriteFailed, PageMessages::cannotWrite(path));
     }
     file.close();
-    return PageResult::success();
-}
-
-PageResult writePagePictures(const QImage &page, const PagePicturePaths &paths, const QSize &normalBox)
-{
-    if (!paths.large.isEmpty()) {
-        const PageResult r = writeFile(paths.large, encodeJpeg(page));
-        if (!r.ok())
-            return r;
-    }
-    QImage normal;
-    QByteArray normalBytes;
-    if (!paths.normal.isEmpty() || !paths.thumb.isEmpty()) {
-        normal = fitWithin(page, normalBox);
-        if (!paths.normal.isEmpty()) {
-            normalBytes = encodeJpeg(normal);
-            const PageResult r = writeFile(paths.normal, normalBytes);
-            if (!r.ok())
-                return r;
-        }
-    }
-    if (!paths.thumb.isEmpty()) {
-        // The normal picture is smaller than the large one and already smoothed:
-        // scaling it is cheaper and looks the same at thumbnail size.
-        const QImage &from = normal.isNull() ? page : normal;
-        const QImage thumb = from.scaled(thumbSize(from.size()), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-        const PageResult r = writeFile(paths.thumb, encodeJpeg(thumb, kThumbJpegQuality));
-        if (!r.ok())
-            return r;
-    }
-    if (!paths.phone.isEmpty()) {
-        const QSize phoneSize = fittedSize(page.size(), kPhonePageBox);
-        QByteArray bytes;
-        if (!normal.isNull() && normal.size() == phoneSize)
-            bytes = normalBytes.isEmpty() ? encodeJpeg(normal) : normalBytes; // same picture: encode once
-        else
-            bytes = encodeJpeg(fitWithin(page, kPhonePageBox));
-        const PageResult r = writeFile(paths.phone, bytes);
-        if (!r.ok())
-            return r;
-    }
     return PageResult::success();
 }
 

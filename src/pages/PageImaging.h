@@ -17,6 +17,7 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QRect>
 #include <QSize>
 #include <QSizeF>
 #include <QString>
@@ -35,10 +36,6 @@ inline constexpr qint64 kMaxRenderPixels = 40'000'000;
 // Pictures are limited to the long side of an A4 page at the import resolution.
 inline constexpr double kPictureLongSideInches = 11.69;
 
-// Page resolution of an import quality level: 0 216, 1 144, 2 120 dots per inch;
-// any other level counts as 0.
-int importDPIForLevel(int level);
-
 // The resolution to render a page of this size (in points) at, for the wanted
 // resolution: lower when the render would pass kMaxRenderPixels.
 double renderDpi(const QSizeF &pageSizePoints, double dpi);
@@ -47,17 +44,13 @@ double renderDpi(const QSizeF &pageSizePoints, double dpi);
 QSize fittedSize(const QSize &size, const QSize &box);
 QSize thumbSize(const QSize &size);
 
-// The picture fitted into box with smooth scaling (the picture itself when it fits).
-QImage fitWithin(const QImage &image, const QSize &box);
-
-// The picture in an opaque 32-bit format; transparent parts become white (JPEG has
-// no transparency, and black would hide dark text).
+// The picture as opaque 24-bit RGB; transparent parts become white (JPEG has no
+// transparency, and black would hide dark text).
 QImage opaque(const QImage &image);
 
-// The whole picture, or its left or right half.
-QImage partOf(const QImage &image, FlashPage::Part part);
-
-QByteArray encodeJpeg(const QImage &image, int quality = kJpegQuality);
+// The columns of a picture of this size that make the whole page, or its left or
+// right half.
+QRect partRect(const QSize &size, FlashPage::Part part);
 
 // Writes bytes to path (its folder must exist); false with a message on failure.
 PageResult writeFile(const QString &path, const QByteArray &bytes);
@@ -67,8 +60,5 @@ struct PagePicturePaths
 {
     QString large, normal, thumb, phone;
 };
-
-// Writes the pictures of one page from its large picture `page` (already opaque).
-PageResult writePagePictures(const QImage &page, const PagePicturePaths &paths, const QSize &normalBox);
 
 } // namespace PageImaging

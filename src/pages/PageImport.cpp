@@ -1,5 +1,6 @@
 #include "pages/PageImport.h"
 
+#include "foundation/AppStrings.h"
 #include "furnishings/FlashOutline.h"
 #include "pages/FlashPageSourceImg.h"
 #include "pages/FlashPageSourcePDF.h"
@@ -38,7 +39,9 @@ bool PageImport::run()
 {
     m_result = PageResult::success();
     if (m_parament.sourceFiles.isEmpty())
-        return fail(PageResult::failure(PageError::NoPages, PageMessages::text("No file was chosen to import.")));
+        return fail(PageResult::failure(PageError::NoPages,
+                                        loadAppString(QStringLiteral("PageImport-No file was chosen to import."),
+                                                      QStringLiteral("No file was chosen to import."))));
 
     // The source and its page plan; opening the PDF here reports a missing,
     // protected or damaged file before any work starts.

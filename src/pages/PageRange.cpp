@@ -1,5 +1,7 @@
 #include "pages/PageRange.h"
 
+#include "foundation/AppStrings.h"
+
 #include <QRegularExpression>
 #include <algorithm>
 
@@ -35,14 +37,20 @@ std::optional<QList<int>> parse(const QString &expression, int pageCount, PageRe
             const bool span = m.hasMatch() && !m.captured(2).isEmpty();
             if (!m.hasMatch() || (m.captured(1).isEmpty() && m.captured(3).isEmpty())
                 || (!span && !m.captured(3).isEmpty()))
-                return fail(PageMessages::text("\"%1\" is not a valid page range. Use \"ALL\" or a list such as "
-                                               "\"1-3,5,8-\".")
-                                .arg(expression.trimmed()));
+                return fail(
+                    loadAppString(
+                        QStringLiteral("PageImport-\"%1\" is not a valid page range. Use \"ALL\" or a list such "
+                                       "as \"1-3,5,8-\"."),
+                        QStringLiteral("\"%1\" is not a valid page range. Use \"ALL\" or a list such as "
+                                       "\"1-3,5,8-\"."))
+                        .arg(expression.trimmed()));
             bool ok1 = true, ok2 = true;
             qint64 first = m.captured(1).isEmpty() ? 1 : m.captured(1).toLongLong(&ok1);
             qint64 last = !span ? first : (m.captured(3).isEmpty() ? pageCount : m.captured(3).toLongLong(&ok2));
             if (!ok1 || !ok2 || first < 1 || last < 1)
-                return fail(PageMessages::text("\"%1\" is not a valid page range: pages are counted from 1.")
+                return fail(loadAppString(QStringLiteral(
+                                              "PageImport-\"%1\" is not a valid page range: pages are counted from 1."),
+                                          QStringLiteral("\"%1\" is not a valid page range: pages are counted from 1."))
                                 .arg(expression.trimmed()));
             if (first > last && !m.captured(3).isEmpty())
                 std::swap(first, last); // "5-3" written backwards
@@ -54,9 +62,12 @@ std::optional<QList<int>> parse(const QString &expression, int pageCount, PageRe
         pages.erase(std::unique(pages.begin(), pages.end()), pages.end());
     }
     if (pages.isEmpty())
-        return fail(PageMessages::text("The page range \"%1\" selects no page of this document, which has %2 pages.")
-                        .arg(expression.trimmed())
-                        .arg(pageCount));
+        return fail(
+            loadAppString(QStringLiteral(
+                              "PageImport-The page range \"%1\" selects no page of this document, which has %2 pages."),
+                          QStringLiteral("The page range \"%1\" selects no page of this document, which has %2 pages."))
+                .arg(expression.trimmed())
+                .arg(pageCount));
     return pages;
 }
 

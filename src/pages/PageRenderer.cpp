@@ -1,6 +1,8 @@
 #include "pages/PageRenderer.h"
 
+#include "foundation/AppStrings.h"
 #include "pages/FlashPageSource.h"
+#include "pages/PagePictureWriter.h"
 #include "pages/PageWorkers.h"
 
 #include <QDir>
@@ -53,21 +55,26 @@ PageResult run(const FlashPageSource &source, const QList<Job> &jobs, const Opti
             fail(opened);
             return {};
         }
-        return [&, reader](int index) {
+        auto writer = std::make_shared<PagePictureWriter>(options.normalBox);
+        return [&, reader, writer](int index) {
             const Job &job = jobs.at(index);
             PageResult r;
             const QImage page = reader->readPage(job.sourcePage, &r);
             if (page.isNull())
-                return fail(r.ok() ? PageResult::failure(PageError::DamagedFile,
-                                                         PageMessages::text("A page could not be read."))
-                                   : r);
+                return fail(
+                    r.ok() ? PageResult::failure(PageError::DamagedFile,
+                                                 loadAppString(QStringLiteral("PageImport-A page could not be read."),
+                                                               QStringLiteral("A page could not be read.")))
+                           : r);
+            QList<PagePictureWriter::Part> parts;
+            for (const Target &target : job.targets)
+                parts << PagePictureWriter::Part{target.part, target.paths};
+            r = writer->write(page, parts);
+            if (!r.ok())
+                return fail(r);
             for (const Target &target : job.targets) {
                 if (options.stop && options.stop->load())
                     return false;
-                r = PageImaging::writePagePictures(PageImaging::partOf(page, target.part), target.paths,
-                                                   options.normalBox);
-                if (!r.ok())
-                    return fail(r);
                 if (texts && target.textIndex >= 0 && size_t(target.textIndex) < texts->size())
                     (*texts)[size_t(target.textIndex)] = reader->pageText(job.sourcePage, target.part);
                 if (options.pageDone)
@@ -82,7 +89,9 @@ PageResult run(const FlashPageSource &source, const QList<Job> &jobs, const Opti
     if (!failure.ok())
         return failure;
     if (!finished)
-        return PageResult::failure(PageError::WriteFailed, PageMessages::text("The pages could not be made."));
+        return PageResult::failure(PageError::WriteFailed,
+                                   loadAppString(QStringLiteral("PageImport-The pages could not be made."),
+                                                 QStringLiteral("The pages could not be made.")));
     if (options.stop && options.stop->load())
         return PageResult::failure(PageError::Cancelled, PageMessages::cancelled());
     return PageResult::success();

@@ -262,6 +262,33 @@ private slots:
         QCOMPARE(off.pageSource()->pageCount(), 3);
     }
 
+    void rotatedPagesAreSplitAsShown()
+    {
+        // A portrait page turned a quarter shows wide; a spread turned upside down
+        // shows its right side on the left.
+        const QString pdf = path("turned.pdf");
+        QVERIFY(PdfFixtures::writePdf(pdf, {{"Cover"}, {"LEFTSIDE", QSizeF(842, 595), "RIGHTSIDE"}}));
+        QVERIFY(PdfFixtures::rotatePage(pdf, 0, 90));
+        QVERIFY(PdfFixtures::rotatePage(pdf, 1, 180));
+        ImportParament p = pdfParament(pdf);
+        p.iWidePageMode = 1;
+        p.iQualityLevel = 2;
+        PageImport import(p, path("turned/pages"));
+        QVERIFY2(import.run(), qPrintable(import.result().message));
+        QCOMPARE(import.pageSource()->pageCount(), 4);
+        for (int i = 0; i < 4; ++i) {
+            const QSize half = pictureSize(import.pageSource()->pages()[i]->pageFilePath());
+            QVERIFY2(qAbs(half.width() - 702) <= 2 && qAbs(half.height() - 992) <= 2,
+                     qPrintable(QString("page %1: %2x%3").arg(i + 1).arg(half.width()).arg(half.height())));
+        }
+        // The text drawn at the top left of the turned page is now at its top right.
+        QVERIFY(!import.pdfSearch()->pageText(1).contains("Cover"));
+        QVERIFY(import.pdfSearch()->pageText(2).contains("Cover"));
+        QVERIFY(import.pdfSearch()->pageText(3).contains("RIGHTSIDE"));
+        QVERIFY(!import.pdfSearch()->pageText(3).contains("LEFTSIDE"));
+        QVERIFY(import.pdfSearch()->pageText(4).contains("LEFTSIDE"));
+    }
+
     void textOfPagesWithAnOffsetVisibleArea()
     {
         // Pages whose crop box does not start at 0, 0 (trimmed print pages, one half

@@ -3,6 +3,10 @@
 #include "foundation/AppResources.h"
 #include "foundation/AppStrings.h"
 #include "foundation/AppUtility.h"
+#include "output/ConvertBookInfo.h"
+#include "output/OutputOperation.h"
+#include "platform/NotificationCenter.h"
+#include "platform/OperationQueue.h"
 #include "platform/ui/HyperLinkString.h"
 #include "platform/ui/QvPanel.h"
 #include "platform/ui/QvWindow.h"
@@ -49,11 +53,26 @@ QString expandedPath(const QString &path)
 } // namespace
 
 PublishBookWindowDelegate::PublishBookWindowDelegate(QObject *parent)
-    : WindowController(QStringLiteral("PublishBookWindow"), WindowLoader::Lookup::Localized, parent)
+    : WindowController(QStringLiteral("PublishBookWindow"), WindowLoader::Lookup::Localized, parent),
+      m_jobQueue(std::make_shared<OperationQueue>()),
+      m_runServices(PublishRunServices::standard())
 {
+    NotificationCenter::defaultCenter()->addObserver(this, ConvertBookNotification, nullptr,
+                                                     [this](const Notification &n) { ConvertMSG(n); });
 }
 
-PublishBookWindowDelegate::~PublishBookWindowDelegate() = default;
+PublishBookWindowDelegate::~PublishBookWindowDelegate()
+{
+    NotificationCenter::defaultCenter()->removeObserver(this);
+    if (m_job)
+        m_job->disconnect(this);
+    m_jobQueue->cancelAllOperations();
+    m_jobQueue->waitUntilAllOperationsAreFinished();
+    // A run that never reached its finish gives back what it moved aside.
+    if (!m_backup.isEmpty())
+        m_backup.restoreAll();
+    m_backup.removeFolder();
+}
 
 PPDetailView *PublishBookWindowDelegate::detailView(int kind) const
 {
@@ -109,6 +128,8 @@ void PublishBookWindowDelegate::bindOutlets()
 void PublishBookWindowDelegate::awakeFromNib()
 {
     window()->setMinimumSize(kMinimumWindowSize);
+    if (prgBar->maximum() > 0)
+        m_progressMaximum = prgBar->maximum();
     layoutInitial();
     actionInitial();
     prepareCoverShot();
@@ -592,7 +613,7 @@ void PublishBookWindowDelegate::onOpenFolder()
 }
 
 // ---------------------------------------------------------------------------------
-// Advanced sheet, run and closing
+// Advanced sheet
 
 void PublishBookWindowDelegate::onAdvanced()
 {
@@ -608,18 +629,3 @@ void PublishBookWindowDelegate::AdvancedWindowDidEnd(int returnCode)
         m_convertPara.setStrAppIconFile(AppIconCopy::keepCopy(m_convertPara.strAppIconFile()));
 }
 
-void PublishBookWindowDelegate::onPublish()
-{
-    if (m_publishRun && !m_isStart)
-        m_publishRun(*this);
-}
-
-void PublishBookWindowDelegate::onCancel()
-{
-    if (m_isStart) {
-        if (m_cancelRun)
-            m_cancelRun(*this);
-        return;
-    }
-    closeWindowWithCodeOnMainThread(0);
-}

@@ -9,8 +9,13 @@
 // (remembered in PluginSettings). Choosing a kind stores it in the record at once; the
 // other fields go into the record with saveConvertPara().
 //
-// Publish hands the dialog to the publish run (setPublishRun); while a run is under way
-// (isStart) the controls are disabled with setButtonsStatus(false). The window ends with
+// Publish starts a run (onPublish): it checks the choices, makes phone pages when the
+// book has none, moves existing targets aside (publishBackup) and hands an output job
+// everything it needs; the job runs on the dialog's queue while the progress area
+// shows its notifications. While a run is under way (isStart) the controls are
+// disabled and the close box is refused; Cancel stops the job and waits for it without
+// blocking the window. The finish puts back or drops what was moved aside, records the
+// book in the recent list and shows the publish report. The window ends with
 // closeMode(): 0 cancelled, 1 published. Afterwards the owner reads convertPara(),
 // openPanelNumber() and projectFilePath().
 //
@@ -22,13 +27,19 @@
 #include "online/OnlineUserInf.h"
 #include "platform/ui/WindowController.h"
 #include "publishing/PluginSettings.h"
+#include "publishing/PublishBackup.h"
+#include "publishing/PublishTargets.h"
+#include "publishing/ui/PublishRunServices.h"
 #include "templates/FlashTemplate.h"
 
 #include <QHash>
 #include <QPointer>
 #include <QSize>
 #include <QStringList>
+#include <QVariantMap>
 #include <functional>
+#include <memory>
+#include <optional>
 
 class BookMarkTabs;
 class FlashOutline;
@@ -38,6 +49,10 @@ class FlashScenesManagement;
 class GenerateAssistant;
 class PDFSearch;
 class DrawSingleLine;
+class OperationQueue;
+class OutputOperation;
+class PublishPlugin;
+struct Notification;
 class PPDetailView;
 class QvPanel;
 
@@ -110,8 +125,20 @@ public:
     void setProjectFilePath(const QString &path) { m_projectFilePath = path; }
 
     // --- State.
+    // A job is running.
     bool isStart() const { return m_isStart; }
-    void setIsStart(bool running) { m_isStart = running; }
+    // The identity of the current run; progress of other runs is ignored.
+    QString taskID() const { return m_taskID; }
+    // The items moved out of the run's way and their temporary folder.
+    PublishBackup &publishBackup() { return m_backup; }
+    QString backupFilePath() const { return m_backup.backupFilePath(); }
+    const QMap<QString, QString> &backupPathDict() const { return m_backup.backupPathDict(); }
+    // The plug-in package description of the kinds 6 to 8, made by the first such run.
+    std::shared_ptr<PublishPlugin> convertPlugin() const { return m_convertPlugin; }
+    // The job of the current or last run.
+    std::shared_ptr<OutputOperation> outputJob() const { return m_job; }
+    PublishRunServices &runServices() { return m_runServices; }
+    void setRunServices(const PublishRunServices &services) { m_runServices = services; }
     // Kind code as decimal text ("0", "1", "3", "6", "7", "8") to its button.
     const QHash<QString, QAbstractButton *> &outputTypeDict() const { return m_outputTypeDict; }
     // The detail view of kind 6, 7 or 8; null for other kinds or before the window loads.
@@ -159,7 +186,9 @@ public:
     void endSelectFolder(const QString &path);
     void onOpenFolder();
     void onAdvanced();
+    // The run: checks, phone pages, targets, then the job.
     void onPublish();
+    // Stops a running job (waiting for it with the window alive), or closes with 0.
     void onCancel();
     void onDefualtSize();
     void onChangedUnit();
@@ -169,11 +198,15 @@ public:
     // title, and a desktop application's icon is kept in the user's extra-data folder.
     void AdvancedWindowDidEnd(int returnCode);
 
-    // The publish run, called by Publish; the dialog does nothing without one.
-    using RunHook = std::function<void(PublishBookWindowDelegate &dialog)>;
-    void setPublishRun(RunHook run) { m_publishRun = std::move(run); }
-    // Stops a running job, called by Cancel while isStart().
-    void setCancelRun(RunHook cancel) { m_cancelRun = std::move(cancel); }
+    // Progress of the output engine: ConvertMSG receives ConvertBookNotification and
+    // hands its user info to innerConvertMSG ("id", "index", "count", "type").
+    void ConvertMSG(const Notification &notification);
+    void innerConvertMSG(const QVariantMap &userInfo);
+    // The end of a run: restores or drops what was moved aside, records the book,
+    // reports failures, and after success shows the report and closes with 1.
+    void publishBookFinished();
+    // The finish itself failed: stops a job still marked running.
+    void errorWhileConver();
 
 protected:
     void bindOutlets() override;
@@ -192,6 +225,19 @@ private:
     QList<QAbstractButton *> kindButtons() const;
     void placeSeparator();
     static void showUnit(QComboBox *box, const QString &unit);
+
+    // The run's steps (PublishBookWindowDelegateRun.cpp).
+    bool checkNameAndTitle();
+    void askForPhonePages();
+    void makePhonePages();
+    bool prepareOutputFolder(const QString &folder, bool *created);
+    bool moveTargetsAside(const PublishTargets &targets);
+    void startJob(const PublishTargets &targets);
+    void jobDidFinish(OutputOperation *job);
+    void finishRun();
+    QString renameEngineArchive(const QString &archive);
+    void showRestoreFailures(const QList<PublishBackup::Failure> &failures);
+    void showJobFailure(int status);
 
     // Inputs and outputs.
     FlashPageSource *m_flashPageSource = nullptr;
@@ -222,8 +268,17 @@ private:
     bool m_hasAdvancedSheet = false;
     QHash<QString, QAbstractButton *> m_outputTypeDict;
     PluginSettings m_pluginSettings;
-    RunHook m_publishRun;
-    RunHook m_cancelRun;
+    // The run.
+    QString m_taskID;
+    std::shared_ptr<OperationQueue> m_jobQueue;
+    std::shared_ptr<OutputOperation> m_job;
+    std::shared_ptr<PublishPlugin> m_convertPlugin;
+    PublishBackup m_backup;
+    PublishRunServices m_runServices;
+    std::optional<PublishTargets> m_runTargets; // of the running or last run
+    int m_runKind = 0;
+    bool m_cancelWaiting = false;
+    bool m_jobFinishHandled = true;
     QPointer<QvPanel> m_folderPanel;
     QPointer<QvPanel> m_shotPanel;
 

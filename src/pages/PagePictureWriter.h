@@ -1,0 +1,48 @@
+#pragma once
+// Writes the pictures of book pages (see PageImaging.h) from the pictures of their
+// source pages.
+//
+// A source picture's rows are read once, in bands; each band goes to the large
+// JPEG and to the reductions of every book page cut from it while it is in the
+// cache. A picture of the same size as one already made is not encoded again. The
+// writer keeps its working memory from one page to the next, so that pages do not
+// each fault in fresh memory: keep one writer per worker thread.
+
+#include "pages/FlashPage.h"
+#include "pages/PageError.h"
+#include "pages/PageImaging.h"
+
+#include <QByteArray>
+#include <QImage>
+#include <QList>
+#include <QSize>
+#include <vector>
+
+class PagePictureWriter
+{
+public:
+    // One book page cut from a source picture, and where its pictures go.
+    struct Part
+    {
+        FlashPage::Part part = FlashPage::Part::Whole;
+        PageImaging::PagePicturePaths paths;
+    };
+
+    // normalBox: the book's page box the normal pictures are fitted into.
+    explicit PagePictureWriter(const QSize &normalBox);
+
+    // Writes the pictures of every part of `page` (opaque; RGB888 is taken as it is,
+    // other formats are converted first). Stops at the first failure.
+    PageResult write(const QImage &page, const QList<Part> &parts);
+
+private:
+    // Memory kept for the book page at the same place in the parts list.
+    struct Memory
+    {
+        QImage normal, phone;
+        QByteArray large, normalJpeg;
+    };
+
+    QSize m_normalBox;
+    std::vector<Memory> m_memory;
+};

@@ -1,0 +1,98 @@
+#include "publishing/PublishTargets.h"
+
+#include "foundation/AppStrings.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+PublishTargets::PublishTargets(const QString &folder, const QString &name, int kind, bool compressToZip, int loadType) :
+    m_folder(folder), m_name(name), m_kind(kind), m_zip(compressToZip), m_loadType(loadType)
+{
+}
+
+QString PublishTargets::standardizedFolder(const QString &typed)
+{
+    QString path = typed.trimmed();
+    if (path.isEmpty())
+        return {};
+    if (path == QLatin1String("~"))
+        path = QDir::homePath();
+    else if (path.startsWith(QLatin1String("~/")))
+        path = QDir::homePath() + path.mid(1);
+    return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+}
+
+QString PublishTargets::nameProblem(const QString &name)
+{
+    if (name.isEmpty())
+        return {};
+    if (name == QLatin1String(".") || name == QLatin1String("..") || name.contains(QLatin1Char('/'))
+        || name.contains(QChar(0)))
+        return loadAppString(QStringLiteral("OutputWindowD-The file name \"%1\" cannot be used."),
+                             QStringLiteral("The file name \"%1\" cannot be used."))
+            .arg(name);
+    return {};
+}
+
+QString PublishTargets::targetExtension(int kind, bool compressToZip)
+{
+    // A sealed package is never packed again.
+    if (compressToZip && kind != 5)
+        return QStringLiteral("zip");
+    switch (kind) {
+    case 0:
+        return QStringLiteral("html");
+    case 1:
+        return QStringLiteral("app");
+    case 3:
+        return QStringLiteral("exe");
+    case 5:
+        return QStringLiteral("fmapp");
+    default:
+        return QStringLiteral("zip");
+    }
+}
+
+QString PublishTargets::target() const
+{
+    // A plug-in package keeps a name that already ends in ".zip".
+    if (m_kind >= 6 && m_kind <= 8
+        && QFileInfo(m_name).suffix().compare(QLatin1String("zip"), Qt::CaseInsensitive) == 0)
+        return m_folder + QLatin1Char('/') + m_name;
+    return m_folder + QLatin1Char('/') + m_name + QLatin1Char('.') + targetExtension(m_kind, m_zip);
+}
+
+bool PublishTargets::packsWebFolder() const
+{
+    return m_kind == 0 && m_zip;
+}
+
+QString PublishTargets::engineName() const
+{
+    return packsWebFolder() ? QString::fromLatin1(kArchiveBookName) : m_name;
+}
+
+QString PublishTargets::engineArchive() const
+{
+    return packsWebFolder() ? m_folder + QLatin1Char('/') + QLatin1String(kArchiveBookName) + QStringLiteral(".zip")
+                            : QString();
+}
+
+QStringList PublishTargets::targets() const
+{
+    QStringList list {target()};
+    const QString archive = engineArchive();
+    if (!archive.isEmpty() && archive != list.first())
+        list << archive;
+    return list;
+}
+
+QStringList PublishTargets::companions() const
+{
+    if (m_kind != 0 || m_zip)
+        return {};
+    QStringList list {m_folder + QStringLiteral("/files")};
+    if (m_loadType != 2)
+        list << m_folder + QStringLiteral("/mobile");
+    return list;
+}

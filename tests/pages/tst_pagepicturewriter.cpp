@@ -1,0 +1,158 @@
+#include "TestSupport.h"
+#include "pages/JpegEncoder.h"
+#include "pages/PagePictureWriter.h"
+
+#include <QDir>
+#include <QFile>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+// A page whose left half is one colour and right half another.
+QImage twoColours(const QSize &size, const QColor &left, const QColor &right)
+{
+    QImage image(size, QImage::Format_RGB888);
+    QPainter p(&image);
+    p.fillRect(QRect(0, 0, size.width() / 2, size.height()), left);
+    p.fillRect(QRect(size.width() / 2, 0, size.width() - size.width() / 2, size.height()), right);
+    p.end();
+    return image;
+}
+
+bool near(const QColor &a, const QColor &b)
+{
+    return qAbs(a.red() - b.red()) <= 6 && qAbs(a.green() - b.green()) <= 6 && qAbs(a.blue() - b.blue()) <= 6;
+}
+
+QByteArray bytesOf(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+} // namespace
+
+class PagePictureWriterTest : public QObject
+{
+    Q_OBJECT
+private:
+    QTemporaryDir m_dir;
+
+    PageImaging::PagePicturePaths paths(const QString &name) const
+    {
+        const QString base = m_dir.filePath(name);
+        return {base + "-large.jpg", base + "-normal.jpg", base + "-thumb.jpg", base + "-phone.jpg"};
+    }
+
+private slots:
+    void eachPictureHasItsSizeAndThePageContent()
+    {
+        // A page box other than the phone's: normal and phone are separate reductions.
+        PagePictureWriter writer(QSize(800, 600));
+        const QImage page = twoColours(QSize(1785, 2526), Qt::red, Qt::blue);
+        const auto p = paths("whole");
+        QVERIFY(writer.write(page, {{FlashPage::Part::Whole, p}}).ok());
+        const QImage large(p.large), normal(p.normal), thumb(p.thumb), phone(p.phone);
+        QCOMPARE(large.size(), page.size());
+        QCOMPARE(normal.size(), PageImaging::fittedSize(page.size(), QSize(800, 600)));
+        QCOMPARE(normal.height(), 600);
+        QCOMPARE(thumb.size(), QSize(141, 200));
+        QCOMPARE(phone.size(), PageImaging::fittedSize(page.size(), QSize(1080, 1440)));
+        for (const QImage &picture : {large, normal, thumb, phone}) {
+            QVERIFY(near(picture.pixelColor(picture.width() / 4, picture.height() / 2), Qt::red));
+            QVERIFY(near(picture.pixelColor(picture.width() * 3 / 4, picture.height() / 2), Qt::blue));
+        }
+    }
+
+    void halvesOfASpreadComeFromOnePass()
+    {
+        PagePictureWriter writer(QSize(1080, 1440));
+        const QImage spread = twoColours(QSize(2526, 1785), Qt::green, Qt::magenta);
+        const auto left = paths("left"), right = paths("right");
+        QVERIFY(writer.write(spread, {{FlashPage::Part::Left, left}, {FlashPage::Part::Right, right}}).ok());
+        for (const QString &file : {left.large, left.normal, left.thumb, left.phone}) {
+            const QImage picture(file);
+            QVERIFY2(near(picture.pixelColor(2, picture.height() / 2), Qt::green), qPrintable(file));
+            QVERIFY2(near(picture.pixelColor(picture.width() - 3, picture.height() / 2), Qt::green), qPrintable(file));
+        }
+        for (const QString &file : {right.large, right.normal, right.thumb, right.phone}) {
+            const QImage picture(file);
+            QVERIFY2(near(picture.pixelColor(2, picture.height() / 2), Qt::magenta), qPrintable(file));
+        }
+        QCOMPARE(QImage(left.large).size(), QSize(1263, 1785));
+        QCOMPARE(QImage(right.normal).height(), 1440);
+    }
+
+    void memoryKeptBetweenPagesHoldsNothingOfThePageBefore()
+    {
+        // Pages of different sizes and contents, one after the other, through one writer.
+        PagePictureWriter writer(QSize(1080, 1440));
+        const QList<QPair<QSize, QColor>> pages{{QSize(1785, 2526), Qt::red},
+                                                {QSize(2526, 1785), Qt::yellow},
+                                                {QSize(1785, 2526), Qt::cyan},
+                                                {QSize(1785, 2526), Qt::darkGreen}};
+        int n = 0;
+        for (const auto &[size, colour] : pages) {
+            const auto p = paths(QString("seq%1").arg(++n));
+            QVERIFY(writer.write(twoColours(size, colour, colour), {{FlashPage::Part::Whole, p}}).ok());
+            for (const QString &file : {p.large, p.normal, p.thumb, p.phone}) {
+                const QImage picture(file);
+                QVERIFY2(near(picture.pixelColor(picture.width() - 1, picture.height() - 1), colour), qPrintable(file));
+                QVERIFY2(near(picture.pixelColor(0, 0), colour), qPrintable(file));
+            }
+        }
+    }
+
+    void aPageThatFitsItsBoxIsEncodedOnce()
+    {
+        // At the lowest quality the render fits the page box: normal and phone are
+        // the large picture itself.
+        PagePictureWriter writer(QSize(1080, 1440));
+        const auto p = paths("small");
+        QVERIFY(writer.write(twoColours(QSize(992, 1403), Qt::black, Qt::white), {{FlashPage::Part::Whole, p}}).ok());
+        QCOMPARE(bytesOf(p.normal), bytesOf(p.large));
+        QCOMPARE(bytesOf(p.phone), bytesOf(p.large));
+        QCOMPARE(QImage(p.thumb).height(), 200);
+    }
+
+    void onlyTheAskedPicturesAreWritten()
+    {
+        PagePictureWriter writer(QSize(1080, 1440));
+        auto p = paths("some");
+        p.large.clear();
+        p.phone.clear();
+        QVERIFY(writer.write(twoColours(QSize(1785, 2526), Qt::red, Qt::red), {{FlashPage::Part::Whole, p}}).ok());
+        QVERIFY(QFile::exists(p.normal) && QFile::exists(p.thumb));
+        QCOMPARE(QDir(m_dir.path()).entryList({"some-*"}).size(), 2);
+    }
+
+    void aFailedWriteIsReported()
+    {
+        PagePictureWriter writer(QSize(1080, 1440));
+        auto p = paths("fail");
+        p.normal = m_dir.filePath("missing-folder/normal.jpg");
+        const PageResult r = writer.write(twoColours(QSize(300, 400), Qt::red, Qt::red), {{FlashPage::Part::Whole, p}});
+        QCOMPARE(r.error, PageError::WriteFailed);
+        QVERIFY(r.message.contains("normal.jpg"));
+    }
+
+    void encoderNeedsEveryRow()
+    {
+        // A picture cut off before its last row is a failure, not a shorter picture.
+        const QImage page = twoColours(QSize(64, 64), Qt::red, Qt::blue);
+        JpegEncoder cut(page.size(), 90);
+        cut.addRows(page.constBits(), page.bytesPerLine(), 40);
+        QVERIFY(cut.finish().isEmpty());
+
+        const QByteArray whole = JpegEncoder::encode(page, 90);
+        QImage decoded;
+        QVERIFY(decoded.loadFromData(whole, "JPEG"));
+        QCOMPARE(decoded.size(), page.size());
+        QVERIFY(near(decoded.pixelColor(5, 5), Qt::red));
+    }
+};
+
+QV_TEST(PagePictureWriterTest)
+#include "tst_pagepicturewriter.moc"
