@@ -29,17 +29,22 @@ namespace {
 
 constexpr int kLong = 90000;
 
-// Evaluates script in the preview and waits for its answer.
+// Evaluates script in the preview and waits for its answer. An answer that comes after
+// the wait (a busy machine) lands in state of its own, never in a finished call.
 QVariant evaluate(PreviewPane *pane, const QString &script)
 {
-    QVariant answer;
-    bool done = false;
-    pane->webView()->evaluateJavaScript(script, [&](const QVariant &r) {
-        answer = r;
-        done = true;
+    struct Answer
+    {
+        QVariant value;
+        bool done = false;
+    };
+    auto answer = std::make_shared<Answer>();
+    pane->webView()->evaluateJavaScript(script, [answer](const QVariant &r) {
+        answer->value = r;
+        answer->done = true;
     });
-    QTest::qWaitFor([&] { return done; }, 10000);
-    return answer;
+    QTest::qWaitFor([&] { return answer->done; }, 30000);
+    return answer->value;
 }
 
 // Waits until the viewer in the preview has opened a book of `pages` pages.
