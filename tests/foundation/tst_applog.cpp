@@ -1,3 +1,4 @@
+#include "TestFiles.h"
 #include "TestSupport.h"
 #include "foundation/AppLog.h"
 #include "foundation/AppUtility.h"
@@ -7,16 +8,12 @@
 #include <QThread>
 #include <QtTest>
 
+using namespace TestFiles;
+
 namespace {
 QStringList backups(const AppLog &log)
 {
     return QDir(log.backupFolderPath()).entryList(QDir::Files, QDir::Name);
-}
-
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 } // namespace
 
@@ -29,10 +26,7 @@ private slots:
         QTemporaryDir folder;
         AppLog log(folder.path(), 50); // every record makes the file too big
         // A file that is not one of our backups is never deleted.
-        QDir().mkpath(log.backupFolderPath());
-        QFile foreign(log.backupFolderPath() + "/notes.txt");
-        QVERIFY(foreign.open(QIODevice::WriteOnly));
-        foreign.close();
+        QVERIFY(writeFile(log.backupFolderPath() + "/notes.txt"));
 
         const QString line(60, QLatin1Char('x'));
         for (int i = 0; i < 80; ++i)
@@ -45,11 +39,11 @@ private slots:
         // current file the last one.
         QString kept;
         for (const QString &name : std::as_const(names))
-            kept += QString::fromUtf8(readAll(log.backupFolderPath() + "/" + name));
+            kept += QString::fromUtf8(readFile(log.backupFolderPath() + "/" + name));
         QVERIFY(kept.contains("record 078"));
         QVERIFY(kept.contains("record 049"));
         QVERIFY(!kept.contains("record 048"));
-        QVERIFY(readAll(log.logFilePath()).contains("record 079"));
+        QVERIFY(readFile(log.logFilePath()).contains("record 079"));
     }
 
     void recordsFromManyThreadsStayWhole()
@@ -68,7 +62,7 @@ private slots:
             thread->wait();
             delete thread;
         }
-        const QList<QByteArray> lines = readAll(log.logFilePath()).split('\n');
+        const QList<QByteArray> lines = readFile(log.logFilePath()).split('\n');
         QCOMPARE(lines.size(), 8 * 200 + 1);
         for (qsizetype i = 0; i + 1 < lines.size(); ++i)
             QVERIFY2(lines[i].endsWith(" end") && lines[i].count("publish error:") == 1, lines[i].constData());
@@ -79,7 +73,7 @@ private slots:
         QCOMPARE(AppLog::shared().logFilePath(), AppUtility::userAppExtraDataPath() + "/Log.txt");
         QVERIFY(AppLog::shared().logFilePath().startsWith(TestSupport::isolatedHome()));
         AppLog::shared().error("disk full");
-        QVERIFY(readAll(AppLog::shared().logFilePath()).contains("Error:disk full"));
+        QVERIFY(readFile(AppLog::shared().logFilePath()).contains("Error:disk full"));
     }
 };
 

@@ -1,3 +1,4 @@
+#include "TestFiles.h"
 #include "TestSupport.h"
 #include "foundation/AppUtility.h"
 #include "foundation/ZipExtractor.h"
@@ -13,21 +14,9 @@
 #include <unistd.h>
 #include <zip.h>
 
+using namespace TestFiles;
+
 namespace {
-
-void writeFile(const QString &path, const QByteArray &data)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(data);
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 // Builds an archive entry by entry with libzip directly, so names and attributes
 // can be anything a hostile archive might hold.
@@ -50,23 +39,6 @@ QString makeRawArchive(const QString &path, const QList<RawEntry> &entries)
         zip_file_set_external_attributes(z, zip_uint64_t(i), 0, ZIP_OPSYS_UNIX, zip_uint32_t(e.unixMode) << 16);
     }
     return zip_close(z) == 0 ? path : QString();
-}
-
-uint modeOf(const QString &path)
-{
-    struct stat st;
-    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? (st.st_mode & 07777) : 0;
-}
-
-QStringList treeOf(const QString &folder)
-{
-    QStringList names;
-    QDirIterator it(folder, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext())
-        names << QDir(folder).relativeFilePath(it.next());
-    names.sort();
-    return names;
 }
 
 } // namespace
@@ -103,14 +75,14 @@ private slots:
         ZipExtractor extractor;
         QVERIFY(!extractor.extractFile(archive, target));
         QVERIFY(!extractor.errorString().isEmpty());
-        QCOMPARE(treeOf(target), QStringList{"keep.txt"});
-        QCOMPARE(treeOf(work.filePath("box")), (QStringList{"inner", "inner/keep.txt"}));
-        QCOMPARE(treeOf(work.filePath("outside")), QStringList{});
+        QCOMPARE(folderListing(target), QStringList{"keep.txt"});
+        QCOMPARE(folderListing(work.filePath("box")), (QStringList{"inner", "inner/keep.txt"}));
+        QCOMPARE(folderListing(work.filePath("outside")), QStringList{});
         QVERIFY(!QFile::exists("/tmp/escaped.txt"));
 
         // The same through the in-memory path.
         QVERIFY(!AppUtility::unzipData(readFile(archive), target));
-        QCOMPARE(treeOf(target), QStringList{"keep.txt"});
+        QCOMPARE(folderListing(target), QStringList{"keep.txt"});
     }
 
     void linkInsideTargetIsNotWrittenThrough()
@@ -123,7 +95,7 @@ private slots:
         QVERIFY(QFile::link(outside, target + "/docs"));
         const QString archive = makeRawArchive(work.filePath("a.zip"), {{"docs/new.txt", "x"}});
         QVERIFY(!AppUtility::unzipArchive(archive, target));
-        QCOMPARE(treeOf(outside), QStringList{});
+        QCOMPARE(folderListing(outside), QStringList{});
     }
 
     void roundTripKeepsContentsModesAndEmptyFolders()
@@ -143,13 +115,13 @@ private slots:
         writeFile(target + "/index.html", "older"); // replaced
         QVERIFY(AppUtility::unzipArchive(archive, target));
 
-        QCOMPARE(treeOf(target), treeOf(source));
+        QCOMPARE(folderListing(target), folderListing(source));
         QCOMPARE(readFile(target + "/index.html"), QByteArray("<html/>"));
         QCOMPARE(readFile(target + QString::fromUtf8("/files/Über ß.txt")), QByteArray("umlaut"));
         QVERIFY(QFileInfo(target + "/bin/run.sh").isExecutable());
         QVERIFY(!QFileInfo(target + "/index.html").isExecutable());
         // No staging folder is left behind.
-        QVERIFY(!treeOf(target).join(' ').contains(".unzip-"));
+        QVERIFY(!folderListing(target).join(' ').contains(".unzip-"));
     }
 
     void macResourceFolderIsLeftOut()
@@ -161,7 +133,7 @@ private slots:
                                                 {"__MACOSX/._scene", "fork"}});
         const QString target = work.filePath("t");
         QVERIFY(AppUtility::unzipData(readFile(archive), target));
-        QCOMPARE(treeOf(target), (QStringList{"scene", "scene/Meta.xml"}));
+        QCOMPARE(folderListing(target), (QStringList{"scene", "scene/Meta.xml"}));
     }
 
     void damagedArchiveLeavesTargetAsItWas()
@@ -185,7 +157,7 @@ private slots:
         ZipExtractor extractor;
         QVERIFY(!extractor.extractData(bytes, target));
         QCOMPARE(readFile(target + "/first.txt"), QByteArray("old first"));
-        QCOMPARE(treeOf(target), QStringList{"first.txt"});
+        QCOMPARE(folderListing(target), QStringList{"first.txt"});
         QVERIFY(!extractor.extractData(bytes, work.filePath("new/folder")));
         QVERIFY(!QFile::exists(work.filePath("new/folder")));
     }
@@ -208,7 +180,7 @@ private slots:
         QVERIFY(!second.commit());
         QVERIFY(second.wasStopped());
         QCOMPARE(readFile(archive), before);
-        QCOMPARE(treeOf(work.path()), QStringList{"book.zip"}); // no temporary left
+        QCOMPARE(folderListing(work.path()), QStringList{"book.zip"}); // no temporary left
         QCOMPARE(ZipExtractor::entryNames(archive), QStringList{"v1.txt"});
     }
 
@@ -240,7 +212,7 @@ private slots:
         writeFile(work.filePath("a.zip"), "older archive");
         QVERIFY(AppUtility::zipDirectory(work.filePath("empty"), work.filePath("a.zip")));
         QVERIFY(AppUtility::unzipArchive(work.filePath("a.zip"), work.filePath("t")));
-        QCOMPARE(treeOf(work.filePath("t")), QStringList{});
+        QCOMPARE(folderListing(work.filePath("t")), QStringList{});
     }
 };
 
@@ -299,7 +271,7 @@ private slots:
 
         // A newer version empties the read-only folder, then installs over it.
         QVERIFY(AppUtility::isNeedInstallPKGToPath(folder, "2"));
-        QCOMPARE(treeOf(folder), QStringList{});
+        QCOMPARE(folderListing(folder), QStringList{});
         QVERIFY(AppUtility::installPKGFile(makePackage(work.filePath("v2.zip"), "two"), folder, "2"));
         QCOMPARE(readFile(folder + "/.ver"), QByteArray("2"));
         QVERIFY(QFile::exists(folder + "/app/data/two.txt"));

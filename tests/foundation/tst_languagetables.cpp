@@ -1,3 +1,4 @@
+#include "TestFiles.h"
 #include "TestSupport.h"
 #include "foundation/AppStrings.h"
 #include "foundation/LanguageTables.h"
@@ -12,10 +13,7 @@
 namespace {
 void writeTable(const QString &root, const QString &language, const QString &table, const QByteArray &text)
 {
-    QDir().mkpath(root + "/" + language + ".lproj");
-    QFile f(root + "/" + language + ".lproj/" + table + ".strings");
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(text);
+    TestFiles::writeFile(root + "/" + language + ".lproj/" + table + ".strings", text);
 }
 } // namespace
 
@@ -107,9 +105,8 @@ private slots:
 
     void scannerFindsLiteralCalls()
     {
-        QFile sample(TestSupport::sourceDataPath("strings/calls.cpp.txt"));
-        QVERIFY(sample.open(QIODevice::ReadOnly));
-        const QString source = QString::fromUtf8(sample.readAll());
+        const QString source = TestFiles::readText(TestSupport::sourceDataPath("strings/calls.cpp.txt"));
+        QVERIFY(!source.isEmpty());
         const QList<SourceString> found = SourceStringScanner::scanText(source, "x.cpp");
         QStringList got;
         for (const SourceString &s : found)

@@ -1,3 +1,4 @@
+#include "TestFiles.h"
 #include "TestSupport.h"
 #include "foundation/AppUtility.h"
 #include "foundation/ImageUtility.h"
@@ -13,21 +14,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace {
-void writeFile(const QString &path, const QByteArray &data)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(data);
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-} // namespace
+using namespace TestFiles;
 
 class UserFilesTest : public QObject
 {

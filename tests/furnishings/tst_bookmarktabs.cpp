@@ -1,3 +1,4 @@
+#include "TestFiles.h"
 #include "TestSupport.h"
 #include "furnishings/BookMarkTabs.h"
 
@@ -50,11 +51,8 @@ private slots:
         // A missing or broken tab file leaves the model as it was.
         QTemporaryDir dir;
         QVERIFY(!tabs.loadFromFile(dir.filePath("missing.xml")));
-        QFile broken(dir.filePath("broken.xml"));
-        QVERIFY(broken.open(QIODevice::WriteOnly));
-        broken.write("<Tabs><Tab");
-        broken.close();
-        QVERIFY(!tabs.loadFromFile(broken.fileName()));
+        QVERIFY(TestFiles::writeFile(dir.filePath("broken.xml"), "<Tabs><Tab"));
+        QVERIFY(!tabs.loadFromFile(dir.filePath("broken.xml")));
         QCOMPARE(tabs.alpha(), 0.4);
 
         tabs.TabItems() << BookMarkTabItem::tabItemWithCaption("Index", Qt::blue, 9);

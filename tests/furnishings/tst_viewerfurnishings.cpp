@@ -1,3 +1,4 @@
+#include "TestFiles.h"
 #include "TestSupport.h"
 #include "furnishings/OtherIconItem.h"
 #include "furnishings/PageCaptionUtility.h"
@@ -65,11 +66,8 @@ private slots:
     {
         QTemporaryDir dir;
         QVERIFY(!OtherIconItem::iconListFromFile(dir.filePath("missing")));
-        QFile other(dir.filePath("other.xml"));
-        QVERIFY(other.open(QIODevice::WriteOnly));
-        other.write("<shareLinks/>");
-        other.close();
-        QVERIFY(!OtherIconItem::iconListFromFile(other.fileName()));
+        QVERIFY(TestFiles::writeFile(dir.filePath("other.xml"), "<shareLinks/>"));
+        QVERIFY(!OtherIconItem::iconListFromFile(dir.filePath("other.xml")));
 
         OtherIconItem page, link, script, odd;
         page.setCaption("Index");

@@ -1,23 +1,18 @@
+#include "TestFiles.h"
 #include "TestSupport.h"
 #include "online/UploadBookDelegate.h"
 
 #include <QDir>
-#include <QFile>
 #include <QtTest>
+
+using namespace TestFiles;
 
 namespace {
 
 bool writeBook(const QString &folder, const QString &name, const QByteArray &page)
 {
-    QDir().mkpath(folder + QStringLiteral("/files"));
-    QFile html(QStringLiteral("%1/%2.html").arg(folder, name));
-    return html.open(QIODevice::WriteOnly) && html.write(page) == page.size();
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    return QDir().mkpath(folder + QStringLiteral("/files"))
+           && writeFile(QStringLiteral("%1/%2.html").arg(folder, name), page);
 }
 
 } // namespace

@@ -1,20 +1,20 @@
 #include "OutputFixtures.h"
+#include "TestFiles.h"
 
 #include "batch/ImportParament.h"
 #include "furnishings/FlashOutline.h"
+#include "output/OutputOperation.h"
 #include "pages/FlashPageSource.h"
 #include "pages/PDFSearch.h"
 #include "pages/PageImport.h"
 #include "templates/FlashTemplate.h"
 
-#include <QCryptographicHash>
 #include <QDir>
-#include <QDirIterator>
-#include <QFile>
 #include <QJsonDocument>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QtTest>
 
 namespace OutputFixtures {
 
@@ -67,25 +67,9 @@ std::unique_ptr<FlashTemplate> desktopTemplate()
     return tmpl;
 }
 
-QMap<QString, QString> snapshot(const QString &folder)
-{
-    QMap<QString, QString> entries;
-    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        const QString name = QDir(folder).relativeFilePath(path);
-        if (it.fileInfo().isDir())
-            entries.insert(name, QStringLiteral("<dir>"));
-        else
-            entries.insert(name, QString::fromLatin1(QCryptographicHash::hash(readFile(path), QCryptographicHash::Md5).toHex()));
-    }
-    return entries;
-}
-
 QJsonObject configObject(const QString &scriptFile)
 {
-    const QString text = QString::fromUtf8(readFile(scriptFile));
+    const QString text = TestFiles::readText(scriptFile);
     const QString prefix = QStringLiteral("var bookConfig = ");
     const qsizetype end = text.indexOf(QStringLiteral(";\n"));
     if (!text.startsWith(prefix) || end < 0)
@@ -95,10 +79,11 @@ QJsonObject configObject(const QString &scriptFile)
     return error.error == QJsonParseError::NoError ? doc.object() : QJsonObject();
 }
 
-QByteArray readFile(const QString &path)
+void runJob(const std::shared_ptr<OutputOperation> &job)
 {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    OperationQueue queue;
+    queue.addOperation(job);
+    QVERIFY(queue.waitForAllOperationsProcessingEvents(120000));
 }
 
 } // namespace OutputFixtures

@@ -1,15 +1,14 @@
 #pragma once
-// A small book made from a real PDF for the output tests, and helpers to compare
-// folders before and after a job.
+// A small book made from a real PDF for the output tests, and running output jobs.
 
 #include <QJsonObject>
-#include <QMap>
 #include <QString>
 #include <memory>
 
 class FlashOutline;
 class FlashPageSource;
 class FlashTemplate;
+class OutputOperation;
 class PDFSearch;
 
 namespace OutputFixtures {
@@ -32,14 +31,12 @@ Book importBook(const QString &folder, int pageCount);
 // The bundled desktop template with its defaults.
 std::unique_ptr<FlashTemplate> desktopTemplate();
 
-// Every entry below folder (hidden ones too): relative path -> MD5 of the file's
-// bytes, or "<dir>" for a folder.
-QMap<QString, QString> snapshot(const QString &folder);
-
 // The object of "var bookConfig = {...};" in a configuration script; empty when the
 // script does not have that form or the object is not valid JSON.
 QJsonObject configObject(const QString &scriptFile);
 
-QByteArray readFile(const QString &path);
+// Runs job on an operation queue as the publish dialog does; a job that does not end
+// within two minutes fails the test.
+void runJob(const std::shared_ptr<OutputOperation> &job);
 
 } // namespace OutputFixtures

@@ -1,7 +1,7 @@
 #pragma once
 // Reading back what the desktop packagers wrote, for the package tests.
 
-#include "PackageTestData.h"
+#include "TestFiles.h"
 #include "foundation/PropertyList.h"
 #include "output/ExeBookPayload.h"
 #include "output/ExeIconResources.h"
@@ -27,7 +27,7 @@ inline QMap<QString, QString> confOf(const QString &app)
 {
     QMap<QString, QString> conf;
     const QList<QByteArray> lines =
-        PackageTestData::readFile(app + QStringLiteral("/Contents/Resources/book.conf")).split('\n');
+        TestFiles::readFile(app + QStringLiteral("/Contents/Resources/book.conf")).split('\n');
     for (const QByteArray &line : lines) {
         const qsizetype eq = line.indexOf('=');
         if (eq > 0)
@@ -68,7 +68,7 @@ inline bool unpackExeBook(const QString &exe, const QString &folder)
         return false;
     for (const auto &entry : contents->entries) {
         const auto data = ExeBookPayload::readEntry(exe, *contents, entry);
-        if (!data || !PackageTestData::writeFile(folder + QLatin1Char('/') + entry.name, *data))
+        if (!data || !TestFiles::writeFile(folder + QLatin1Char('/') + entry.name, *data))
             return false;
     }
     return true;

@@ -1,27 +1,15 @@
 #pragma once
 // Small web books and pictures for the package tests.
 
+#include "TestFiles.h"
+
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QPainter>
 #include <QString>
 
 namespace PackageTestData {
-
-inline bool writeFile(const QString &path, const QByteArray &data)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(data) == data.size();
-}
-
-inline QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 // A picture of one colour with a transparent top-left quarter, so both colour and
 // transparency can be checked after a round trip.
@@ -57,7 +45,7 @@ inline QMap<QString, QByteArray> makeBook(const QString &folder, const QString &
     files.insert(QStringLiteral("files/pages/2.jpg"), page + "2");
     files.insert(QStringLiteral("mobile/index.html"), "<!DOCTYPE html><title>Demo</title>\n");
     for (auto it = files.constBegin(); it != files.constEnd(); ++it)
-        writeFile(QDir(folder).filePath(it.key()), it.value());
+        TestFiles::writeFile(QDir(folder).filePath(it.key()), it.value());
     return files;
 }
 

@@ -1,3 +1,4 @@
+#include "TestFiles.h"
 #include "TestSupport.h"
 #include "foundation/PropertyList.h"
 #include "foundation/ZipExtractor.h"
@@ -10,20 +11,14 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+using namespace TestFiles;
+
 namespace {
 
-QByteArray readAll(const QString &path)
+// Writes data to path; returns path.
+QString fileWith(const QString &path, const QByteArray &data)
 {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-QString writeAll(const QString &path, const QByteArray &data)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    if (f.open(QIODevice::WriteOnly))
-        f.write(data);
+    writeFile(path, data);
     return path;
 }
 
@@ -142,15 +137,15 @@ private slots:
         assistant.speechOptions().setDefaultPauseTimeWhenEmpty(500);
         assistant.fitResourceListToPages();
         AssistantResourceItem &first = assistant.resourceList()[0];
-        first.setLrcFile(writeAll(assistant.newLrcFilePath(), "Once upon a time"));
-        first.setMp3File(writeAll(assistant.newMp3FilePath(), "MP3-first"));
+        first.setLrcFile(fileWith(assistant.newLrcFilePath(), "Once upon a time"));
+        first.setMp3File(fileWith(assistant.newMp3FilePath(), "MP3-first"));
         assistant.resourceList()[2] =
-            soundItem(AssistantResourceItem::ImportedMp3, writeAll(dir.filePath("elsewhere/song.mp3"), "MP3-song"));
+            soundItem(AssistantResourceItem::ImportedMp3, fileWith(dir.filePath("elsewhere/song.mp3"), "MP3-song"));
         QVERIFY(assistant.saveAssistantConfig());
 
         QDomDocument config;
-        QVERIFY(bool(config.setContent(readAll(assistant.configFilePath()))));
-        QVERIFY2(!readAll(assistant.configFilePath()).contains(work.toUtf8()), "work files are named relatively");
+        QVERIFY(bool(config.setContent(readFile(assistant.configFilePath()))));
+        QVERIFY2(!readFile(assistant.configFilePath()).contains(work.toUtf8()), "work files are named relatively");
         const GenerateAssistant read = GenerateAssistant::fromXmlElement(config.documentElement(), work);
         QCOMPARE(read.totalPage(), 5);
         QCOMPARE(read.resourceList(), assistant.resourceList());
@@ -159,11 +154,11 @@ private slots:
 
         ZipExtractor extractor;
         QVERIFY(extractor.extractFile(assistant.packageFilePath(), dir.filePath("unpacked")));
-        QCOMPARE(readAll(dir.filePath("unpacked/texts/1.lrc")), QByteArray("Once upon a time"));
-        QCOMPARE(readAll(dir.filePath("unpacked/sounds/1.mp3")), QByteArray("MP3-first"));
-        QCOMPARE(readAll(dir.filePath("unpacked/imports/4_5.mp3")), QByteArray("MP3-song"));
+        QCOMPARE(readFile(dir.filePath("unpacked/texts/1.lrc")), QByteArray("Once upon a time"));
+        QCOMPARE(readFile(dir.filePath("unpacked/sounds/1.mp3")), QByteArray("MP3-first"));
+        QCOMPARE(readFile(dir.filePath("unpacked/imports/4_5.mp3")), QByteArray("MP3-song"));
         QDomDocument packed;
-        QVERIFY(bool(packed.setContent(readAll(dir.filePath("unpacked/Config.xml")))));
+        QVERIFY(bool(packed.setContent(readFile(dir.filePath("unpacked/Config.xml")))));
         const GenerateAssistant unpacked = GenerateAssistant::fromXmlElement(packed.documentElement(),
                                                                              dir.filePath("unpacked"));
         QCOMPARE(unpacked.resourceList().at(2).importmp3File(), dir.filePath("unpacked/imports/4_5.mp3"));
@@ -180,17 +175,17 @@ private slots:
         assistant.setTotalPage(5);
         assistant.fitResourceListToPages();
         assistant.speechOptions().setDefaultPauseTimeWhenFinished(250);
-        assistant.resourceList()[0] = soundItem(0, writeAll(dir.filePath("a.mp3"), "first spread"));
+        assistant.resourceList()[0] = soundItem(0, fileWith(dir.filePath("a.mp3"), "first spread"));
         assistant.resourceList()[1] = soundItem(1, dir.filePath("missing.mp3"));
-        assistant.resourceList()[2] = soundItem(1, writeAll(dir.filePath("b.mp3"), "last spread"));
+        assistant.resourceList()[2] = soundItem(1, fileWith(dir.filePath("b.mp3"), "last spread"));
         // A generated sound left over from before a switch to an imported one is ignored.
-        assistant.resourceList()[2].setMp3File(writeAll(dir.filePath("old.mp3"), "old"));
+        assistant.resourceList()[2].setMp3File(fileWith(dir.filePath("old.mp3"), "old"));
 
         BookNarrationWriter writer(assistant);
         QVERIFY2(writer.writeToBook(book), qPrintable(writer.errorString()));
         QCOMPARE(writer.soundCount(), 2);
-        QCOMPARE(readAll(book + "/files/narration/1.mp3"), QByteArray("first spread"));
-        QCOMPARE(readAll(book + "/files/narration/4_5.mp3"), QByteArray("last spread"));
+        QCOMPARE(readFile(book + "/files/narration/1.mp3"), QByteArray("first spread"));
+        QCOMPARE(readFile(book + "/files/narration/4_5.mp3"), QByteArray("last spread"));
         QVERIFY(!QFile::exists(book + "/files/narration/2_3.mp3"));
 
         const auto script = BookDataScript::read(book + "/files/narration.js", "bookNarration");

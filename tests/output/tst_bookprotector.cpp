@@ -1,3 +1,4 @@
+#include "TestFiles.h"
 #include "TestSupport.h"
 #include "foundation/Crypto.h"
 #include "foundation/DataEncoding.h"
@@ -13,21 +14,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+using namespace TestFiles;
+
 namespace {
-
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeAll(const QString &path, const QByteArray &data)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(data);
-}
 
 // A written book of five pages with random "pictures", so a leak of any part of a
 // picture is found by searching the bytes. The phone version names one desktop file.
@@ -44,7 +33,7 @@ struct SampleBook
     void add(const QString &relative, const QByteArray &content)
     {
         files.insert(relative, content);
-        writeAll(path(relative), content);
+        writeFile(path(relative), content);
     }
 
     SampleBook()
@@ -101,7 +90,7 @@ std::optional<QByteArray> openPayload(const QString &path, const QByteArray &key
 {
     static const QRegularExpression call("^qvSecurePayload\\(\"([^\"]+)\",(\\{.*\\})\\);\n$",
                                          QRegularExpression::DotMatchesEverythingOption);
-    const auto match = call.match(QString::fromUtf8(readAll(path)));
+    const auto match = call.match(QString::fromUtf8(readFile(path)));
     if (!match.hasMatch())
         return std::nullopt;
     const QJsonObject object = QJsonDocument::fromJson(match.captured(2).toUtf8()).object();
@@ -120,7 +109,7 @@ std::optional<QByteArray> openPayload(const QString &path, const QByteArray &key
 bool bookContainsSliceOf(const QStringList &files, const QByteArray &secret)
 {
     for (const QString &file : files) {
-        const QByteArray data = readAll(file);
+        const QByteArray data = readFile(file);
         for (int at = 0; at + 16 <= secret.size(); at += 256)
             if (data.contains(secret.mid(at, 16)))
                 return true;
@@ -153,7 +142,7 @@ private slots:
         for (auto it = book.files.cbegin(); it != book.files.cend(); ++it) {
             const bool front = it.key().contains(QRegularExpression("/[12]\\.jpg$"));
             if (front) {
-                QCOMPARE(readAll(book.path(it.key())), it.value());
+                QCOMPARE(readFile(book.path(it.key())), it.value());
             } else if (it.key().endsWith(".jpg") || it.key().endsWith(".pdf")) {
                 QVERIFY2(!QFile::exists(book.path(it.key())), qPrintable(it.key()));
                 QVERIFY2(!bookContainsSliceOf(files, it.value()), qPrintable(it.key()));
@@ -162,7 +151,7 @@ private slots:
 
         // The records name the payloads, which give back the pictures with the key.
         const QJsonObject config = scriptValue(book.path("files/config.js"), "bookConfig").toObject();
-        QVERIFY(readAll(book.path("files/config.js")).contains("var bmtConfig = {tabs:[],onSideEdge:false};"));
+        QVERIFY(readFile(book.path("files/config.js")).contains("var bmtConfig = {tabs:[],onSideEdge:false};"));
         const QJsonArray pages = config.value("pages").toArray();
         QCOMPARE(pages.at(0).toObject().value("normal").toString(), QString("files/page/1.jpg"));
         QVERIFY(!pages.at(1).toObject().contains("secure"));
@@ -216,7 +205,7 @@ private slots:
         QVERIFY(code);
         QCOMPARE(code->open(QString(), "open sesame"), std::optional<QByteArray>(key));
         QVERIFY(!code->open(QString(), "open sesame!"));
-        QVERIFY(!readAll(book.path("files/secure/book.js")).contains("open sesame"));
+        QVERIFY(!readFile(book.path("files/secure/book.js")).contains("open sesame"));
         QVERIFY(!QFile::exists(book.path("files/extfiles/users.txt")));
     }
 
@@ -230,7 +219,7 @@ private slots:
         BookProtector protector(security, 5);
         QVERIFY2(protector.protectBook(book.path()), qPrintable(protector.errorString()));
         QCOMPARE(protector.protectedPages(), (QList<int>{1, 2, 3, 4, 5}));
-        QCOMPARE(readAll(book.path("files/extfiles/users.txt")), security.usersListFileData());
+        QCOMPARE(readFile(book.path("files/extfiles/users.txt")), security.usersListFileData());
         QVERIFY(security.usersListFileData().contains("user1 "));
 
         const QJsonObject access = scriptValue(book.path("files/secure/book.js"), "bookSecurity").toObject();
@@ -251,7 +240,7 @@ private slots:
         SampleBook book;
         auto unchanged = [&book] {
             for (auto it = book.files.cbegin(); it != book.files.cend(); ++it)
-                if (readAll(book.path(it.key())) != it.value())
+                if (readFile(book.path(it.key())) != it.value())
                     return false;
             return !QFile::exists(book.path("files/secure"));
         };
@@ -275,10 +264,10 @@ private slots:
         // A picture missing halfway: the error names it and no clear file is removed.
         QVERIFY(QFile::remove(book.path("files/thumb/4.jpg")));
         book.files.remove("files/thumb/4.jpg");
-        QVERIFY(readAll(book.path("files/config.js")).contains("files/page/4.jpg"));
-        writeAll(book.path("files/config.js"),
-                 readAll(book.path("files/config.js")).replace("\"files/page/4.jpg\"", "{\"normal\":\"files/page/4.jpg\",\"thumb\":\"files/thumb/4.jpg\"}"));
-        book.files.insert("files/config.js", readAll(book.path("files/config.js")));
+        QVERIFY(readFile(book.path("files/config.js")).contains("files/page/4.jpg"));
+        writeFile(book.path("files/config.js"),
+                 readFile(book.path("files/config.js")).replace("\"files/page/4.jpg\"", "{\"normal\":\"files/page/4.jpg\",\"thumb\":\"files/thumb/4.jpg\"}"));
+        book.files.insert("files/config.js", readFile(book.path("files/config.js")));
         BookSecurity single;
         single.setSecurityType(BookSecurity::SinglePassword);
         single.setPassword("pw");
@@ -287,7 +276,7 @@ private slots:
         QVERIFY(broken.errorString().contains("files/thumb/4.jpg"));
         for (auto it = book.files.cbegin(); it != book.files.cend(); ++it)
             if (it.key().endsWith(".jpg"))
-                QCOMPARE(readAll(book.path(it.key())), it.value());
+                QCOMPARE(readFile(book.path(it.key())), it.value());
     }
 };
 

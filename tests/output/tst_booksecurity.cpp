@@ -1,3 +1,4 @@
+#include "TestFiles.h"
 #include "TestSupport.h"
 #include "foundation/PropertyList.h"
 #include "output/AccessCode.h"
@@ -6,21 +7,10 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
-#include <sys/stat.h>
+
+using namespace TestFiles;
 
 namespace {
-
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-uint fileMode(const QString &path)
-{
-    struct stat st;
-    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? (st.st_mode & 0777) : 0;
-}
 
 QVariantMap user(const QString &name, const QString &password)
 {
@@ -90,7 +80,7 @@ private slots:
 
         author.usersList() << user("user0", "pw-zero") << user("Anne Marie", "pw-one");
         QVERIFY(author.exportUsersListToFile(path));
-        const QByteArray data = readAll(path);
+        const QByteArray data = readFile(path);
         QVERIFY(!data.startsWith("\xEF\xBB\xBF"));
         QVERIFY(data.endsWith("\r\n"));
         const QList<QByteArray> lines = data.split('\n');
@@ -126,11 +116,9 @@ private slots:
         QVERIFY(added && added->open("user2", "pw-two") == QByteArray::fromHex(bookKey.toLatin1()));
 
         // Lines that are not "user code" are skipped; a file without any changes nothing.
-        QFile junk(dir.filePath("junk.txt"));
-        QVERIFY(junk.open(QIODevice::WriteOnly));
-        junk.write("\xEF\xBB\xBFhello world\r\nuser0\r\n\r\n");
-        junk.close();
-        QVERIFY(!reader.importUsersListByFile(junk.fileName()));
+        const QString junk = dir.filePath("junk.txt");
+        QVERIFY(writeFile(junk, "\xEF\xBB\xBFhello world\r\nuser0\r\n\r\n"));
+        QVERIFY(!reader.importUsersListByFile(junk));
         QCOMPARE(reader.usersList().size(), 3);
         QVERIFY(!reader.importUsersListByFile(dir.filePath("missing.txt")));
     }
@@ -139,14 +127,11 @@ private slots:
     {
         const QString path = BookSecurity::settingsFilePath();
         QVERIFY(BookSecurity().saveSecuritySettings());
-        QCOMPARE(fileMode(path), 0600u);
+        QCOMPARE(modeOf(path), 0600u);
         // An older file readable by others is narrowed on the next save.
-        QFile old(path);
-        QVERIFY(old.open(QIODevice::WriteOnly));
-        old.write("junk");
-        old.close();
-        QVERIFY(old.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadOther
-                                   | QFileDevice::ReadGroup));
+        QVERIFY(writeFile(path, "junk"));
+        QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadOther
+                                              | QFileDevice::ReadGroup));
 
         BookSecurity saved;
         saved.setSecurityType(BookSecurity::UserList);
@@ -155,7 +140,7 @@ private slots:
         saved.setExceptPages("3");
         saved.usersList() << QVariantMap{{"user", "u"}, {"password", "p"}, {"encode", "c"}};
         QVERIFY(saved.saveSecuritySettings());
-        QCOMPARE(fileMode(path), 0600u);
+        QCOMPARE(modeOf(path), 0600u);
 
         const auto plist = PropertyList::readFile(path);
         QVERIFY(plist);

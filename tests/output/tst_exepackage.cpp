@@ -1,3 +1,4 @@
+#include "TestFiles.h"
 #include "TestSupport.h"
 #include "PackageChecks.h"
 #include "PackageTestData.h"
@@ -14,6 +15,7 @@
 #include <QtTest>
 
 using namespace PackageTestData;
+using namespace TestFiles;
 using namespace PackageChecks;
 
 namespace {

@@ -1,3 +1,4 @@
+#include "TestFiles.h"
 #include "TestSupport.h"
 #include "PackageTestData.h"
 #include "output/ExeBookPayload.h"
@@ -11,6 +12,7 @@
 #include <QtTest>
 
 using namespace PackageTestData;
+using namespace TestFiles;
 
 namespace {
 

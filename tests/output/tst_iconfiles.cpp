@@ -1,3 +1,4 @@
+#include "TestFiles.h"
 #include "TestSupport.h"
 #include "PackageTestData.h"
 #include "output/AppIconMaker.h"
@@ -12,6 +13,7 @@
 #include <QtTest>
 
 using namespace PackageTestData;
+using namespace TestFiles;
 
 namespace {
 

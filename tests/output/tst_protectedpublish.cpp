@@ -1,4 +1,5 @@
 #include "OutputFixtures.h"
+#include "TestFiles.h"
 #include "TestSupport.h"
 #include "foundation/WorkerException.h"
 #include "foundation/ZipExtractor.h"
@@ -23,15 +24,11 @@
 #include <QtTest>
 
 using namespace OutputFixtures;
+using namespace TestFiles;
 
 namespace {
 
 using Kind = FlashPageSource::PictureKind;
-
-QString text(const QString &path)
-{
-    return QString::fromUtf8(readFile(path));
-}
 
 // Every file of a folder, read once.
 QList<QByteArray> allFiles(const QString &folder)
@@ -75,7 +72,7 @@ QByteArray openedKey(const QString &home, const QString &user, const QString &pa
 QString homeOgImage(const QString &homePage)
 {
     static const QRegularExpression og("<meta property=\"og:image\" content=\"([^\"]*)\">");
-    return og.match(text(homePage)).captured(1);
+    return og.match(readText(homePage)).captured(1);
 }
 
 } // namespace
@@ -124,13 +121,6 @@ private:
         return job;
     }
 
-    static void run(const std::shared_ptr<OutputOperation> &job)
-    {
-        OperationQueue queue;
-        queue.addOperation(job);
-        QVERIFY(queue.waitForAllOperationsProcessingEvents(120000));
-    }
-
     QString picture(Kind kind, int page) const { return m_book.pages->pageList(kind).at(page - 1)->pageFilePath(); }
 
     // Which of the book's pictures can be found in the clear among files.
@@ -162,7 +152,7 @@ private slots:
         auto job = makeJob(folder, 0, security);
         // The settings edited while the job waits: the job keeps what it was given.
         security->setSecurityType(BookSecurity::NoSecurity);
-        run(job);
+        runJob(job);
         QCOMPARE(job->status(), OutputOperation::StatusWritten);
         security->setSecurityType(BookSecurity::SinglePassword);
 
@@ -172,12 +162,12 @@ private slots:
         QVERIFY(QDir(folder + "/files").entryList({"shot.*"}).isEmpty());
         QCOMPARE(homeOgImage(folder + "/atlas.html"), QString());
         QCOMPARE(homeOgImage(folder + "/mobile/index.html"), QString());
-        const QString basic = text(folder + "/files/basic/3.html");
+        const QString basic = readText(folder + "/files/basic/3.html");
         QVERIFY(!basic.contains("<img"));
         QVERIFY(!basic.contains(wordOfPage(3)));
         QVERIFY(basic.contains("This page is protected"));
         for (const QString &script : {folder + "/files/search.js", folder + "/mobile/files/search.js"})
-            QVERIFY2(!text(script).contains(wordOfPage(3)), qPrintable(script));
+            QVERIFY2(!readText(script).contains(wordOfPage(3)), qPrintable(script));
 
         // Every record names its payloads; the viewer's modules come with both versions.
         for (const QString &home : {folder, folder + "/mobile"}) {
@@ -196,7 +186,7 @@ private slots:
         QVERIFY(openedKey(folder, "", "open sesamE").isEmpty());
         QVERIFY(key != QByteArray::fromHex(callersKey.toLatin1()));
         QCOMPARE(security->rc4String(), callersKey);
-        run(makeJob(folder, 0, security));
+        runJob(makeJob(folder, 0, security));
         const QByteArray second = openedKey(folder, "", "open sesame");
         QCOMPARE(second.size(), 32);
         QVERIFY(second != key);
@@ -228,10 +218,10 @@ private slots:
         const QJsonArray pages = configObject(folder + "/files/config.js").value("pages").toArray();
         QCOMPARE(pages.at(1).toObject().value("normal").toString(), QString("files/page/2.jpg"));
         QVERIFY(pages.at(2).toObject().value("secure").toBool());
-        QVERIFY(text(folder + "/files/basic/2.html").contains("src=\"../../files/page/2.jpg\""));
-        QVERIFY(text(folder + "/files/basic/2.html").contains(wordOfPage(2)));
-        QVERIFY(!text(folder + "/files/basic/4.html").contains(wordOfPage(4)));
-        QVERIFY(text(folder + "/files/search.js").contains(wordOfPage(1)));
+        QVERIFY(readText(folder + "/files/basic/2.html").contains("src=\"../../files/page/2.jpg\""));
+        QVERIFY(readText(folder + "/files/basic/2.html").contains(wordOfPage(2)));
+        QVERIFY(!readText(folder + "/files/basic/4.html").contains(wordOfPage(4)));
+        QVERIFY(readText(folder + "/files/search.js").contains(wordOfPage(1)));
 
         // A share picture that is no page of the book is the author's to show.
         QImage logo(8, 8, QImage::Format_RGB32);
@@ -251,7 +241,7 @@ private slots:
         users->usersList() << QVariantMap{{"user", "ann"}, {"password", "first"}}
                            << QVariantMap{{"user", "Bo Li"}, {"password", "second"}};
         auto zip = makeJob(path("zip"), 2, users);
-        run(zip);
+        runJob(zip);
         QCOMPARE(zip->status(), OutputOperation::StatusWritten);
         ZipExtractor extractor;
         QVERIFY2(extractor.extractFile(path("zip/atlas.zip"), path("zip-open")), qPrintable(extractor.errorString()));
@@ -261,7 +251,7 @@ private slots:
 
         auto sealed = makeJob(path("sealed"), 5, password("inner", 1));
         sealed->setFmappPassword("outer");
-        run(sealed);
+        runJob(sealed);
         QString error;
         QCOMPARE(sealed->status(), OutputOperation::StatusWritten);
         QVERIFY2(openSealedPackage(path("sealed/atlas.fmapp"), "outer", path("sealed-open"), &error), qPrintable(error));
@@ -283,32 +273,26 @@ private slots:
         QFETCH(int, type);
         QFETCH(QString, password);
         const QString folder = path("refused");
-        run(makeJob(folder, 0, nullptr));
-        const auto before = snapshot(folder);
+        runJob(makeJob(folder, 0, nullptr));
+        const auto before = folderContents(folder);
         auto security = std::make_shared<BookSecurity>();
         security->setSecurityType(type);
         security->setPassword(password);
         for (int kind : {0, 2}) {
             auto job = makeJob(folder, kind, security);
-            run(job);
+            runJob(job);
             QCOMPARE(job->status(), OutputOperation::StatusFailed);
             QVERIFY(job->raiseException()->reason().startsWith("The book cannot be protected"));
-            QCOMPARE(snapshot(folder), before);
+            QCOMPARE(folderContents(folder), before);
         }
     }
 
     void narrationFollowsThePublishedPages()
     {
         const QString sounds = path("sounds");
-        QDir().mkpath(sounds);
-        auto write = [](const QString &file, const QByteArray &bytes) {
-            QFile f(file);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write(bytes);
-        };
-        write(sounds + "/cover.mp3", "ID3 cover");
-        write(sounds + "/middle.mp3", "ID3 middle");
-        write(sounds + "/gone.mp3", "ID3 past the end");
+        QVERIFY(writeFile(sounds + "/cover.mp3", "ID3 cover"));
+        QVERIFY(writeFile(sounds + "/middle.mp3", "ID3 middle"));
+        QVERIFY(writeFile(sounds + "/gone.mp3", "ID3 past the end"));
         auto assistant = std::make_shared<GenerateAssistant>();
         assistant->setTotalPage(20); // made for a longer book: the spreads past page 6 go
         assistant->fitResourceListToPages();
@@ -324,7 +308,7 @@ private slots:
         const QString folder = path("narrated");
         auto job = makeJob(folder, 0, nullptr);
         job->setGenerateAssistant(assistant);
-        run(job);
+        runJob(job);
         QCOMPARE(job->status(), OutputOperation::StatusWritten);
         QCOMPARE(readFile(folder + "/files/narration/1.mp3"), QByteArray("ID3 cover"));
         QCOMPARE(readFile(folder + "/files/narration/4_5.mp3"), QByteArray("ID3 middle"));
@@ -343,7 +327,7 @@ private slots:
         // Without a sound the book has no narration at all.
         auto silent = makeJob(path("silent"), 0, nullptr);
         silent->setGenerateAssistant(std::make_shared<GenerateAssistant>());
-        run(silent);
+        runJob(silent);
         QCOMPARE(silent->status(), OutputOperation::StatusWritten);
         QVERIFY(!QFileInfo::exists(path("silent/files/narration.js")));
         QVERIFY(!configObject(path("silent/files/config.js")).contains("narration"));

@@ -1,6 +1,7 @@
 #include "OutputFixtures.h"
 #include "PackageChecks.h"
 #include "PackageTestData.h"
+#include "TestFiles.h"
 #include "TestSupport.h"
 #include "foundation/ZipExtractor.h"
 #include "online/UploadBookDelegate.h"
@@ -20,6 +21,7 @@
 #include <unistd.h>
 
 using namespace OutputFixtures;
+using namespace TestFiles;
 using PackageChecks::confOf;
 using PackageChecks::iconsOf;
 using PackageChecks::iconWidths;
@@ -28,11 +30,6 @@ using PackageChecks::infoOf;
 namespace {
 
 const QString kTitle = QStringLiteral("Atlas & \"Friends\"");
-
-QString text(const QString &path)
-{
-    return QString::fromUtf8(readFile(path));
-}
 
 } // namespace
 
@@ -63,13 +60,6 @@ private:
         return job;
     }
 
-    static void run(const std::shared_ptr<OutputOperation> &job)
-    {
-        OperationQueue queue;
-        queue.addOperation(job);
-        QVERIFY(queue.waitForAllOperationsProcessingEvents(120000));
-    }
-
     static std::shared_ptr<PublishPlugin> plugin(const QString &version, const QString &id)
     {
         auto plugin = std::make_shared<PublishPlugin>();
@@ -84,7 +74,7 @@ private:
     // the book, one viewer entry per page.
     static void verifyWebBook(const QString &folder, const QString &homePage)
     {
-        QVERIFY2(text(folder + "/" + homePage).contains("<title>Atlas &amp; &quot;Friends&quot;</title>"),
+        QVERIFY2(readText(folder + "/" + homePage).contains("<title>Atlas &amp; &quot;Friends&quot;</title>"),
                  qPrintable(folder + "/" + homePage));
         const QJsonObject config = configObject(folder + "/files/config.js");
         QCOMPARE(config.value("title").toString(), kTitle);
@@ -114,7 +104,7 @@ private slots:
         p.setIAppWindowHide(2);
         p.setStrAppIconFile(PackageTestData::savePicture(path("red.png"), PackageTestData::picture(200, 200, Qt::red)));
         job->setConvertPara(p);
-        run(job);
+        runJob(job);
         QCOMPARE(job->status(), OutputOperation::StatusWritten);
         const QString app = folder + "/atlas.app";
         QCOMPARE(job->projectFilePath(), app);
@@ -144,7 +134,7 @@ private slots:
         p = again->convertPara();
         p.setStrAppIconFile(path("deleted.icns"));
         again->setConvertPara(p);
-        run(again);
+        runJob(again);
         QCOMPARE(again->status(), OutputOperation::StatusWritten);
         info = infoOf(app);
         QCOMPARE(info.value("CFBundleShortVersionString").toString(), QString("4.2"));
@@ -162,7 +152,7 @@ private slots:
         ConvertParament p = app->convertPara();
         p.setCompressToZip(true);
         app->setConvertPara(p);
-        run(app);
+        runJob(app);
         QCOMPARE(app->status(), OutputOperation::StatusWritten);
         QCOMPARE(app->projectFilePath(), folder + "/atlas.zip");
         QVERIFY(ZipExtractor().extractFile(app->projectFilePath(), path("zipped-app")));
@@ -176,7 +166,7 @@ private slots:
         auto exe = makeJob(folder, 3);
         p.setIOutputType(3);
         exe->setConvertPara(p);
-        run(exe);
+        runJob(exe);
         QCOMPARE(exe->status(), OutputOperation::StatusWritten);
         QCOMPARE(ZipExtractor::entryNames(exe->projectFilePath()), QStringList{"atlas.exe"});
         QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList{"atlas.zip"});
@@ -192,7 +182,7 @@ private slots:
         p.setStrExeSize("CUSTOM:800,600");
         p.setStrExeIconFile(PackageTestData::savePicture(path("blue.png"), PackageTestData::picture(256, 256, Qt::blue)));
         job->setConvertPara(p);
-        run(job);
+        runJob(job);
         QCOMPARE(job->status(), OutputOperation::StatusWritten);
         const QString exe = folder + "/atlas.exe";
         QCOMPARE(job->projectFilePath(), exe);
@@ -213,11 +203,11 @@ private slots:
         // A book file whose name Windows cannot hold is left out and reported; the rest
         // of the book is written.
         const QString scene = path("scene");
-        QVERIFY(PackageTestData::writeFile(scene + "/Meta.xml", "<scene/>"));
-        QVERIFY(PackageTestData::writeFile(scene + "/sky:night.png", "png"));
+        QVERIFY(writeFile(scene + "/Meta.xml", "<scene/>"));
+        QVERIFY(writeFile(scene + "/sky:night.png", "png"));
         auto odd = makeJob(folder, 3);
         odd->setFlashScenesManagement(OutputScene{scene + "/Meta.xml", scene, {}, {}});
-        run(odd);
+        runJob(odd);
         QCOMPARE(odd->status(), OutputOperation::StatusWritten);
         QVERIFY(odd->isFileInfoError());
         QVERIFY(PackageChecks::unpackExeBook(exe, path("exe-odd")));
@@ -248,7 +238,7 @@ private slots:
         auto job = makeJob(folder, kind);
         auto settings = plugin(version, "4");
         job->setConvertPlugin(settings);
-        run(job);
+        runJob(job);
         QCOMPARE(job->status(), OutputOperation::StatusWritten);
         QCOMPARE(job->projectFilePath(), folder + "/atlas.zip");
         QCOMPARE(settings->packagePath(), job->projectFilePath());
@@ -257,7 +247,7 @@ private slots:
 
         const QString unpacked = path(QString("unpacked-%1-%2").arg(kind).arg(version));
         QVERIFY(ZipExtractor().extractFile(job->projectFilePath(), unpacked));
-        const QString described = text(unpacked + "/" + manifest);
+        const QString described = readText(unpacked + "/" + manifest);
         if (kind == 7) {
             QDomDocument xml;
             QVERIFY(xml.setContent(described));
@@ -278,7 +268,7 @@ private slots:
     void pluginKindWithoutSettingsUsesTheDefaults()
     {
         auto job = makeJob(path("plugin-default"), 7);
-        run(job);
+        runJob(job);
         QCOMPARE(job->status(), OutputOperation::StatusWritten);
         QVERIFY(ZipExtractor::entryNames(job->projectFilePath()).contains("mod_atlas_1.xml"));
     }
@@ -301,10 +291,10 @@ private slots:
         const QString folder = path(QString("cancel-%1-%2").arg(kind).arg(stopAt));
         auto older = makeJob(folder, kind);
         older->setConvertPlugin(plugin("7", "2"));
-        run(older);
+        runJob(older);
         QCOMPARE(older->status(), OutputOperation::StatusWritten);
-        QVERIFY(PackageTestData::writeFile(folder + "/notes.txt", "mine"));
-        const auto before = snapshot(folder);
+        QVERIFY(writeFile(folder + "/notes.txt", "mine"));
+        const auto before = folderContents(folder);
 
         // Run on this thread, so the progress reaches the observer at that very step.
         auto job = makeJob(folder, kind);
@@ -318,7 +308,7 @@ private slots:
         });
         job->start();
         QCOMPARE(job->status(), OutputOperation::StatusCancelled);
-        QCOMPARE(snapshot(folder), before);
+        QCOMPARE(folderContents(folder), before);
         if (kind >= 6 && stopAt == ConvertStep::Complete)
             QVERIFY(settings->convertStatus() & PublishPlugin::kFailed);
     }
@@ -337,14 +327,14 @@ private slots:
             QSKIP("the Windows launcher was not built");
         const QString folder = path(QString("failing-%1").arg(kind));
         auto older = makeJob(folder, kind);
-        run(older);
+        runJob(older);
         QCOMPARE(older->status(), OutputOperation::StatusWritten);
-        const auto before = snapshot(folder);
+        const auto before = folderContents(folder);
 
         // Each fails while packing, after the book was written: a damaged icon for the
         // desktop kinds, a size that is not one for the plug-ins.
         const QString damaged = path("damaged.icns");
-        QVERIFY(PackageTestData::writeFile(damaged, QByteArray("icns\0\0\0\x10garbage!", 16)));
+        QVERIFY(writeFile(damaged, QByteArray("icns\0\0\0\x10garbage!", 16)));
         auto breakJob = [&](const std::shared_ptr<OutputOperation> &job) {
             ConvertParament p = job->convertPara();
             p.setStrAppIconFile(damaged);
@@ -356,17 +346,17 @@ private slots:
         };
         auto job = makeJob(folder, kind);
         breakJob(job);
-        run(job);
+        runJob(job);
         QCOMPARE(job->status(), OutputOperation::StatusFailed);
         QVERIFY(job->raiseException());
         QVERIFY(!job->raiseException()->reason().isEmpty());
         QVERIFY(job->projectFilePath().isEmpty());
-        QCOMPARE(snapshot(folder), before);
+        QCOMPARE(folderContents(folder), before);
 
         // An output folder that did not exist is not left behind.
         auto fresh = makeJob(path(QString("fresh-%1/deeper").arg(kind)), kind);
         breakJob(fresh);
-        run(fresh);
+        runJob(fresh);
         QCOMPARE(fresh->status(), OutputOperation::StatusFailed);
         QVERIFY(!QFileInfo::exists(path(QString("fresh-%1").arg(kind))));
 
@@ -374,10 +364,10 @@ private slots:
         if (geteuid() != 0) {
             QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
             auto denied = makeJob(folder, kind);
-            run(denied);
+            runJob(denied);
             QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
             QCOMPARE(denied->status(), OutputOperation::StatusFailed);
-            QCOMPARE(snapshot(folder), before);
+            QCOMPARE(folderContents(folder), before);
         }
     }
 };

@@ -1,4 +1,5 @@
 #include "OutputFixtures.h"
+#include "TestFiles.h"
 #include "TestSupport.h"
 #include "foundation/AppLog.h"
 #include "foundation/ZipExtractor.h"
@@ -26,15 +27,11 @@
 #include <unistd.h>
 
 using namespace OutputFixtures;
+using namespace TestFiles;
 
 namespace {
 
 const QString kHostileTitle = QStringLiteral("</title><script>window.hacked=1</script> & \"Friends\"");
-
-QString text(const QString &path)
-{
-    return QString::fromUtf8(readFile(path));
-}
 
 // Furnishing models that are not part of the program yet, as the engine sees them.
 class FakeFurnishings : public OutputFurnishings
@@ -101,13 +98,6 @@ private:
         return job;
     }
 
-    static void run(const std::shared_ptr<OutputOperation> &job)
-    {
-        OperationQueue queue;
-        queue.addOperation(job);
-        QVERIFY(queue.waitForAllOperationsProcessingEvents(120000));
-    }
-
 private slots:
     void initTestCase()
     {
@@ -126,7 +116,7 @@ private slots:
     {
         const QString folder = path("web");
         auto job = makeJob(folder, 0);
-        run(job);
+        runJob(job);
         QCOMPARE(job->status(), OutputOperation::StatusWritten);
         QCOMPARE(job->projectFilePath(), QDir::cleanPath(folder));
 
@@ -167,13 +157,13 @@ private slots:
         QVERIFY(QFileInfo::exists(folder + "/mobile/" + phoneThumb));
 
         // The tabs line follows the configuration in both versions.
-        QVERIFY(text(folder + "/files/config.js").endsWith(m_tabs.bookmarkTabsJS() + "\n"));
-        QVERIFY(text(folder + "/mobile/files/config.js").endsWith(m_tabs.bookmarkTabsJS() + "\n"));
-        QVERIFY(text(folder + "/files/book.xml").contains("<Tabs alpha=\"0.00\""));
-        QVERIFY(text(folder + "/files/search.js").contains(wordOfPage(3)));
+        QVERIFY(readText(folder + "/files/config.js").endsWith(m_tabs.bookmarkTabsJS() + "\n"));
+        QVERIFY(readText(folder + "/mobile/files/config.js").endsWith(m_tabs.bookmarkTabsJS() + "\n"));
+        QVERIFY(readText(folder + "/files/book.xml").contains("<Tabs alpha=\"0.00\""));
+        QVERIFY(readText(folder + "/files/search.js").contains(wordOfPage(3)));
 
         // Texts stay text in the home page; the extra script goes in as written.
-        const QString home = text(folder + "/atlas.html");
+        const QString home = readText(folder + "/atlas.html");
         QVERIFY(!home.contains("<script>window.hacked"));
         QVERIFY(home.contains("<title>&lt;/title&gt;&lt;script&gt;window.hacked=1&lt;/script&gt; &amp; &quot;Friends&quot;</title>"));
         QVERIFY(home.contains("content=\"fruit &lt;b&gt;\""));
@@ -189,15 +179,15 @@ private slots:
         ConvertParament p = html5->convertPara();
         p.setLoadType(2);
         html5->setConvertPara(p);
-        run(html5);
+        runJob(html5);
         QCOMPARE(html5->status(), OutputOperation::StatusWritten);
         QVERIFY(QFileInfo::exists(path("kind4/atlas.html")));
         QVERIFY(!QFileInfo::exists(path("kind4/mobile")));
-        QVERIFY(text(path("kind4/atlas.html")).contains("content=\"2\""));
+        QVERIFY(readText(path("kind4/atlas.html")).contains("content=\"2\""));
 
         // Kind 2: the archive holds the book at its top.
         auto zip = makeJob(path("kind2"), 2);
-        run(zip);
+        runJob(zip);
         QCOMPARE(zip->status(), OutputOperation::StatusWritten);
         QCOMPARE(zip->projectFilePath(), path("kind2/atlas.zip"));
         const QStringList entries = ZipExtractor::entryNames(path("kind2/atlas.zip"));
@@ -212,7 +202,7 @@ private slots:
         p = packed->convertPara();
         p.setCompressToZip(true);
         packed->setConvertPara(p);
-        run(packed);
+        runJob(packed);
         QCOMPARE(packed->status(), OutputOperation::StatusWritten);
         QCOMPARE(packed->projectFilePath(), path("kind0zip/index.zip"));
         QVERIFY(ZipExtractor::entryNames(packed->projectFilePath()).contains("index.html"));
@@ -222,7 +212,7 @@ private slots:
     {
         auto job = makeJob(path("sealed"), 5);
         job->setFmappPassword("correct horse");
-        run(job);
+        runJob(job);
         QCOMPARE(job->status(), OutputOperation::StatusWritten);
         const QString package = path("sealed/atlas.fmapp");
         QCOMPARE(job->projectFilePath(), package);
@@ -240,17 +230,14 @@ private slots:
         for (qsizetype at : {qsizetype(13), bytes.size() / 2}) {
             QByteArray changed = bytes;
             changed[at] = char(changed[at] ^ 0x01);
-            QFile out(path("tampered.fmapp"));
-            QVERIFY(out.open(QIODevice::WriteOnly));
-            out.write(changed);
-            out.close();
+            QVERIFY(writeFile(path("tampered.fmapp"), changed));
             QVERIFY(!openSealedPackage(path("tampered.fmapp"), "correct horse", path("opened-tampered")));
             QVERIFY(!QFileInfo::exists(path("opened-tampered/atlas.html")));
         }
 
         // Without a password there is no package.
         auto unsealed = makeJob(path("unsealed"), 5);
-        run(unsealed);
+        runJob(unsealed);
         QCOMPARE(unsealed->status(), OutputOperation::StatusFailed);
         QVERIFY(!QFileInfo::exists(path("unsealed")));
     }
@@ -267,7 +254,7 @@ private slots:
         ConvertParament p = job->convertPara();
         p.setCompressToZip(true);
         job->setConvertPara(p);
-        run(job);
+        runJob(job);
         QCOMPARE(job->status(), OutputOperation::StatusWritten);
         QCoreApplication::processEvents();
         QVERIFY(!seen.isEmpty());
@@ -292,7 +279,7 @@ private slots:
         // Without isProcess nothing is posted.
         seen.clear();
         auto quiet = makeJob(path("quiet"), 0);
-        run(quiet);
+        runJob(quiet);
         QCoreApplication::processEvents();
         QVERIFY(seen.isEmpty());
     }
@@ -308,12 +295,9 @@ private slots:
     {
         QFETCH(int, stopAt);
         const QString folder = path(QString("cancel-%1").arg(stopAt));
-        run(makeJob(folder, 0));
-        QFile other(folder + "/notes.txt");
-        QVERIFY(other.open(QIODevice::WriteOnly));
-        other.write("mine");
-        other.close();
-        const auto before = snapshot(folder);
+        runJob(makeJob(folder, 0));
+        QVERIFY(writeFile(folder + "/notes.txt", "mine"));
+        const auto before = folderContents(folder);
 
         // Run on this thread, so the progress reaches the observer while the job is at
         // that very step.
@@ -331,15 +315,15 @@ private slots:
         QCOMPARE(job->status(), OutputOperation::StatusCancelled);
         QVERIFY(!job->raiseException());
         QCOMPARE(finished, 1);
-        QCOMPARE(snapshot(folder), before);
+        QCOMPARE(folderContents(folder), before);
     }
 
     void failedJobLeavesTheFolderAsItWas()
     {
         // An older book, then a run whose page picture is gone and cannot be made again.
         const QString folder = path("failing");
-        run(makeJob(folder, 0));
-        const auto before = snapshot(folder);
+        runJob(makeJob(folder, 0));
+        const auto before = folderContents(folder);
         auto broken = OutputCopies::copyPageSource(*m_book.pages);
         auto lost = std::make_shared<FlashPageImage>();
         lost->setPageFilePath(path("nowhere/lost.jpg"));
@@ -347,40 +331,37 @@ private slots:
         broken->normalPages()[2] = lost;
         auto job = makeJob(folder, 0);
         job->setFlashPageSource(broken.get());
-        run(job);
+        runJob(job);
         QCOMPARE(job->status(), OutputOperation::StatusFailed);
         QVERIFY(job->raiseException());
         QVERIFY(job->raiseException()->reason().contains("lost.jpg"));
-        QCOMPARE(snapshot(folder), before);
-        QVERIFY(text(AppLog::shared().logFilePath()).contains("publish error:"));
+        QCOMPARE(folderContents(folder), before);
+        QVERIFY(readText(AppLog::shared().logFilePath()).contains("publish error:"));
 
         // A file where the output folder should be: refused, the file untouched.
-        QFile blocker(path("blocker"));
-        QVERIFY(blocker.open(QIODevice::WriteOnly));
-        blocker.write("keep me");
-        blocker.close();
+        QVERIFY(writeFile(path("blocker"), "keep me"));
         auto blocked = makeJob(path("blocker"), 0);
-        run(blocked);
+        runJob(blocked);
         QCOMPARE(blocked->status(), OutputOperation::StatusFailed);
         QCOMPARE(readFile(path("blocker")), QByteArray("keep me"));
 
         // A folder the job may not write into (meaningless for root, who may write anywhere).
         if (geteuid() != 0) {
             const QString locked = path("locked");
-            run(makeJob(locked, 0));
-            const auto lockedBefore = snapshot(locked);
+            runJob(makeJob(locked, 0));
+            const auto lockedBefore = folderContents(locked);
             QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
             auto denied = makeJob(locked, 0);
-            run(denied);
+            runJob(denied);
             QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
             QCOMPARE(denied->status(), OutputOperation::StatusFailed);
-            QCOMPARE(snapshot(locked), lockedBefore);
+            QCOMPARE(folderContents(locked), lockedBefore);
         }
 
         // A folder that did not exist is not left behind by a failed run.
         auto fresh = makeJob(path("fresh/deeper"), 0);
         fresh->setFlashPageSource(broken.get());
-        run(fresh);
+        runJob(fresh);
         QCOMPARE(fresh->status(), OutputOperation::StatusFailed);
         QVERIFY(!QFileInfo::exists(path("fresh")));
     }
@@ -391,7 +372,7 @@ private slots:
         int finished = 0;
         connect(job.get(), &Operation::finished, this, [&] { ++finished; }, Qt::DirectConnection);
         job->cancel();
-        run(job);
+        runJob(job);
         QCOMPARE(finished, 1);
         QCOMPARE(job->status(), OutputOperation::StatusCancelled);
         QVERIFY(!QFileInfo::exists(path("never")));
@@ -403,7 +384,7 @@ private slots:
     void rebuildReplacesTheOldBookWhole()
     {
         const QString folder = path("rebuild");
-        run(makeJob(folder, 0));
+        runJob(makeJob(folder, 0));
         QVERIFY(QFileInfo::exists(folder + "/files/page/6.jpg"));
 
         auto shorter = OutputCopies::copyPageSource(*m_book.pages);
@@ -412,7 +393,7 @@ private slots:
             shorter->pageList(kind).resize(3);
         auto job = makeJob(folder, 0);
         job->setFlashPageSource(shorter.get());
-        run(job);
+        runJob(job);
         QCOMPARE(job->status(), OutputOperation::StatusWritten);
         QCOMPARE(QDir(folder + "/files/page").entryList(QDir::Files).size(), 3);
         QVERIFY(!QFileInfo::exists(folder + "/mobile/files/page/4.jpg"));
@@ -428,10 +409,7 @@ private slots:
         QVERIFY(tmpl->setPropertyValue("hardCover", "Yes"));
         QVERIFY(tmpl->setPropertyValue("flipDuration", "450"));
         QVERIFY(tmpl->setPropertyValue("pageCaption", "1:Cover;2-6:{r+-1}"));
-        QFile secret(path("secret.txt"));
-        QVERIFY(secret.open(QIODevice::WriteOnly));
-        secret.write("password=hunter2");
-        secret.close();
+        QVERIFY(writeFile(path("secret.txt"), "password=hunter2"));
         QVERIFY(tmpl->setPropertyValue("backgroundImage", path("secret.txt")));
         QImage icon(16, 16, QImage::Format_RGB32);
         icon.fill(Qt::red);
@@ -442,9 +420,7 @@ private slots:
         shop.setType(OtherIconItem::OpenLink);
         shop.setContent("https://example.com/?a=1&b=2");
         shop.setTarget("Blank");
-        QFile list(path("icons.xml"));
-        QVERIFY(list.open(QIODevice::WriteOnly));
-        list.close();
+        QVERIFY(writeFile(path("icons.xml")));
         QCOMPARE(OtherIconItem::saveIconList({shop}, path("icons.xml")), path("icons.xml"));
         QVERIFY(tmpl->setPropertyValue("otherIconsConfig", path("icons.xml")));
 
@@ -453,7 +429,7 @@ private slots:
         ConvertParament p = job->convertPara();
         p.setIsConvertBasicHtml(true);
         job->setConvertPara(p);
-        run(job);
+        runJob(job);
         QCOMPARE(job->status(), OutputOperation::StatusWritten);
 
         const QJsonObject config = configObject(path("settings/files/config.js"));
@@ -470,12 +446,12 @@ private slots:
         QCOMPARE(extra.value("caption").toString(), QString("Shop"));
         QCOMPARE(extra.value("type").toInt(), 1);
         QCOMPARE(readFile(path("settings/") + extra.value("icon").toString()), readFile(path("shop.png")));
-        const QString xml = text(path("settings/files/book.xml"));
+        const QString xml = readText(path("settings/files/book.xml"));
         QVERIFY(xml.contains("<otherAnnos>"));
         QVERIFY(xml.contains("url=\"https://example.com/?a=1&amp;b=2\""));
 
         // One plain page per book page, with its text, linked to its neighbours.
-        const QString page3 = text(path("settings/files/basic/3.html"));
+        const QString page3 = readText(path("settings/files/basic/3.html"));
         QVERIFY(page3.contains(wordOfPage(3)));
         QVERIFY(page3.contains("href=\"2.html\""));
         QVERIFY(page3.contains("href=\"4.html\""));
@@ -486,21 +462,15 @@ private slots:
     void furnishingFilesGoIntoTheBook()
     {
         const QString root = path("furnishings");
-        QDir().mkpath(root + "/downloads/pages");
         QDir().mkpath(root + "/scene/layers");
-        auto write = [](const QString &file, const QByteArray &bytes) {
-            QFile f(file);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write(bytes);
-        };
         QImage dot(4, 4, QImage::Format_RGB32);
         dot.fill(Qt::blue);
         QVERIFY(dot.save(root + "/spin.png"));
         QVERIFY(dot.save(root + "/scene/layers/tree.png"));
-        write(root + "/spin.swf", "FWS movie");
-        write(root + "/downloads/Annual report.pdf", "%PDF whole");
-        write(root + "/downloads/pages/1.pdf", "%PDF page");
-        write(root + "/downloads/prices.csv", "a,b");
+        QVERIFY(writeFile(root + "/spin.swf", "FWS movie"));
+        QVERIFY(writeFile(root + "/downloads/Annual report.pdf", "%PDF whole"));
+        QVERIFY(writeFile(root + "/downloads/pages/1.pdf", "%PDF page"));
+        QVERIFY(writeFile(root + "/downloads/prices.csv", "a,b"));
         auto fake = std::make_shared<FakeFurnishings>();
         fake->root = root;
 
@@ -518,7 +488,7 @@ private slots:
         output.setFlashScenesManagement(scene);
         output.convertBook();
 
-        const QString xml = text(folder + "/files/book.xml");
+        const QString xml = readText(folder + "/files/book.xml");
         QVERIFY(xml.contains("<PlugIns>"));
         QVERIFY(xml.contains("<PlugIn name=\"Clock\" x=\"1\">"));
         QCOMPARE(readFile(folder + "/files/plugin/clock.js"), QByteArray("tick();"));

@@ -1,3 +1,4 @@
+#include "TestFiles.h"
 #include "TestSupport.h"
 #include "pages/JpegEncoder.h"
 #include "pages/PagePictureWriter.h"
@@ -7,6 +8,8 @@
 #include <QPainter>
 #include <QTemporaryDir>
 #include <QtTest>
+
+using TestFiles::readFile;
 
 namespace {
 
@@ -24,12 +27,6 @@ QImage twoColours(const QSize &size, const QColor &left, const QColor &right)
 bool near(const QColor &a, const QColor &b)
 {
     return qAbs(a.red() - b.red()) <= 6 && qAbs(a.green() - b.green()) <= 6 && qAbs(a.blue() - b.blue()) <= 6;
-}
-
-QByteArray bytesOf(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 } // namespace
@@ -112,8 +109,8 @@ private slots:
         PagePictureWriter writer(QSize(1080, 1440));
         const auto p = paths("small");
         QVERIFY(writer.write(twoColours(QSize(992, 1403), Qt::black, Qt::white), {{FlashPage::Part::Whole, p}}).ok());
-        QCOMPARE(bytesOf(p.normal), bytesOf(p.large));
-        QCOMPARE(bytesOf(p.phone), bytesOf(p.large));
+        QCOMPARE(readFile(p.normal), readFile(p.large));
+        QCOMPARE(readFile(p.phone), readFile(p.large));
         QCOMPARE(QImage(p.thumb).height(), 200);
     }
 

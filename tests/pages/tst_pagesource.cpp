@@ -1,12 +1,16 @@
+#include "TestFiles.h"
+#include "TestPictures.h"
 #include "TestSupport.h"
 #include "pages/FlashPageSourceImg.h"
 #include "pages/FlashPageSourcePDF.h"
 #include "pages/PageImport.h"
 
 #include <QDir>
-#include <QImageReader>
 #include <QTemporaryDir>
 #include <QtTest>
+
+using TestFiles::readFile;
+using namespace TestPictures;
 
 namespace {
 
@@ -40,10 +44,8 @@ private:
 
     QString picture(const QString &name, const QSize &size)
     {
-        QImage image(size, QImage::Format_RGB32);
-        image.fill(Qt::cyan);
         const QString file = path(name);
-        return image.save(file) ? file : QString();
+        return writePicture(file, size, Qt::cyan) ? file : QString();
     }
 
     std::shared_ptr<FlashPageSource> importPictures(const QString &workspace, int count)
@@ -116,11 +118,7 @@ private slots:
         const QString workspace = path("passes/pages");
         auto source = importPictures(workspace, 3);
         QVERIFY(source);
-        const QByteArray thumbBefore = [&] {
-            QFile f(source->thumbPages()[0]->pageFilePath());
-            f.open(QIODevice::ReadOnly);
-            return f.readAll();
-        }();
+        const QByteArray thumbBefore = readFile(source->thumbPages()[0]->pageFilePath());
         QVERIFY(QFile::remove(workspace + "/large/2.jpg"));
         QVERIFY(QFile::remove(workspace + "/normal/1.jpg"));
         QVERIFY(QFile::remove(workspace + "/phone/3.jpg"));
@@ -136,10 +134,8 @@ private slots:
         source->setNormalPageSize(QSize(300, 300));
         QVERIFY(source->generateNormalPages());
         for (const FlashPagePtr &p : source->normalPages())
-            QCOMPARE(QImageReader(p->pageFilePath()).size(), QSize(225, 300));
-        QFile thumb(source->thumbPages()[0]->pageFilePath());
-        QVERIFY(thumb.open(QIODevice::ReadOnly));
-        QCOMPARE(thumb.readAll(), thumbBefore);
+            QCOMPARE(pictureSize(p->pageFilePath()), QSize(225, 300));
+        QCOMPARE(readFile(source->thumbPages()[0]->pageFilePath()), thumbBefore);
 
         // A page inserted at the front (from another source, no origin): its
         // pictures come from its own large picture and never overwrite the
@@ -155,8 +151,8 @@ private slots:
         QVERIFY(source->generatePhonePages());
         QCOMPARE(paths(source->normalPages().mid(1)), normalBefore);
         QVERIFY(!normalBefore.contains(source->normalPages()[0]->pageFilePath()));
-        QCOMPARE(QImageReader(source->normalPages()[0]->pageFilePath()).size(), QSize(300, 300));
-        QCOMPARE(QImageReader(source->normalPages()[1]->pageFilePath()).size(), QSize(225, 300));
+        QCOMPARE(pictureSize(source->normalPages()[0]->pageFilePath()), QSize(300, 300));
+        QCOMPARE(pictureSize(source->normalPages()[1]->pageFilePath()), QSize(225, 300));
         QCOMPARE(source->pages()[3]->pageIndex(), 4);
 
         // A lost picture that no source can give back is an error, not a blank page.
@@ -177,10 +173,10 @@ private slots:
         QVERIFY(source.generatePhonePages());
         QCOMPARE(source.pageCount(), 1);
         // Limited to the long side of A4 at 120 dpi; it already fits the page box.
-        const QSize large = QImageReader(source.pages()[0]->pageFilePath()).size();
+        const QSize large = pictureSize(source.pages()[0]->pageFilePath());
         QCOMPARE(large.height(), 1403);
         QVERIFY(qAbs(large.width() - 1052) <= 1);
-        QCOMPARE(QImageReader(source.normalPages()[0]->pageFilePath()).size(), large);
+        QCOMPARE(pictureSize(source.normalPages()[0]->pageFilePath()), large);
         QVERIFY(QFileInfo::exists(source.thumbPages()[0]->pageFilePath()));
         QCOMPARE(source.phonePages()[0]->pageIndex(), 1);
     }

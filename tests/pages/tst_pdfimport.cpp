@@ -1,4 +1,6 @@
 #include "PdfFixtures.h"
+#include "TestFiles.h"
+#include "TestPictures.h"
 #include "TestSupport.h"
 #include "furnishings/FlashOutline.h"
 #include "pages/FlashPageSourcePDF.h"
@@ -9,28 +11,14 @@
 #include "platform/NotificationCenter.h"
 
 #include <QDir>
-#include <QImageReader>
 #include <QTemporaryDir>
 #include <QtConcurrent>
 #include <QtTest>
 
+using namespace TestFiles;
+using TestPictures::pictureSize;
+
 namespace {
-
-QSize pictureSize(const QString &path)
-{
-    return QImageReader(path).size();
-}
-
-// Everything in a folder, hidden entries included, as relative paths.
-QStringList listing(const QString &folder)
-{
-    QStringList out;
-    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
-    while (it.hasNext())
-        out << QDir(folder).relativeFilePath(it.next());
-    out.sort();
-    return out;
-}
 
 ImportParament pdfParament(const QString &file)
 {
@@ -162,31 +150,24 @@ private slots:
             PageImport first(pdfParament(good), workspace);
             QVERIFY(first.run());
         }
-        const QStringList before = listing(path("kept"));
+        const QStringList before = folderListing(path("kept"));
 
-        QFile source(good);
-        QVERIFY(source.open(QIODevice::ReadOnly));
-        const QByteArray bytes = source.readAll();
-        QFile truncated(path("truncated.pdf"));
-        QVERIFY(truncated.open(QIODevice::WriteOnly));
-        truncated.write(bytes.left(300));
-        truncated.close();
-        QFile garbage(path("garbage.pdf"));
-        QVERIFY(garbage.open(QIODevice::WriteOnly));
-        garbage.write(QByteArray(4000, 'x'));
-        garbage.close();
+        const QByteArray bytes = readFile(good);
+        QVERIFY(!bytes.isEmpty());
+        QVERIFY(writeFile(path("truncated.pdf"), bytes.left(300)));
+        QVERIFY(writeFile(path("garbage.pdf"), QByteArray(4000, 'x')));
 
         for (const QString &bad : {path("truncated.pdf"), path("garbage.pdf")}) {
             PageImport import(pdfParament(bad), workspace);
             QVERIFY(!import.run());
             QCOMPARE(import.result().error, PageError::DamagedFile);
             QVERIFY(!import.result().message.isEmpty());
-            QCOMPARE(listing(path("kept")), before);
+            QCOMPARE(folderListing(path("kept")), before);
         }
         PageImport missing(pdfParament(path("nowhere.pdf")), workspace);
         QVERIFY(!missing.run());
         QCOMPARE(missing.result().error, PageError::FileNotFound);
-        QCOMPARE(listing(path("kept")), before);
+        QCOMPARE(folderListing(path("kept")), before);
     }
 
     void pageRangesPickPagesAndMapBookmarks()
@@ -326,7 +307,7 @@ private slots:
         QCOMPARE(import.result().error, PageError::Cancelled);
         QVERIFY(!import.pageSource());
         QVERIFY(!QFileInfo::exists(workspace));
-        QCOMPARE(listing(path("cancel")), QStringList());
+        QCOMPARE(folderListing(path("cancel")), QStringList());
     }
 
     void reimportReplacesTheWorkspaceOnlyOnSuccess()

@@ -1,4 +1,5 @@
 #include "PdfFixtures.h"
+#include "TestFiles.h"
 #include "TestSupport.h"
 #include "pages/PDFSeparate.h"
 #include "pages/PDFWidePage.h"
@@ -132,10 +133,7 @@ private slots:
 
     void unusableInputGivesMinusOne()
     {
-        QFile junk(path("junk.pdf"));
-        QVERIFY(junk.open(QIODevice::WriteOnly));
-        junk.write("%PDF-1.4 nothing else");
-        junk.close();
+        QVERIFY(TestFiles::writeFile(path("junk.pdf"), "%PDF-1.4 nothing else"));
         PDFSeparate separate;
         separate.setPdfFile(path("junk.pdf"));
         QCOMPARE(separate.start(), -1);

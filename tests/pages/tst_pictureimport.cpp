@@ -1,3 +1,5 @@
+#include "TestFiles.h"
+#include "TestPictures.h"
 #include "TestSupport.h"
 #include "furnishings/FlashOutline.h"
 #include "pages/FlashPageSourceImg.h"
@@ -5,10 +7,11 @@
 #include "pages/PageImport.h"
 
 #include <QDir>
-#include <QImageReader>
 #include <QPainter>
 #include <QTemporaryDir>
 #include <QtTest>
+
+using TestPictures::pictureSize;
 
 class PictureImportTest : public QObject
 {
@@ -48,12 +51,12 @@ private slots:
         QCOMPARE(first.size(), QSize(600, 800));
         QVERIFY(QColor(first.pixel(500, 700)).lightness() > 240);
         // Small pictures are not enlarged; big ones are limited to an A4 page at 216 dpi.
-        QCOMPARE(QImageReader(source->normalPages()[0]->pageFilePath()).size(), QSize(600, 800));
-        const QSize big = QImageReader(source->pages()[2]->pageFilePath()).size();
+        QCOMPARE(pictureSize(source->normalPages()[0]->pageFilePath()), QSize(600, 800));
+        const QSize big = pictureSize(source->pages()[2]->pageFilePath());
         QCOMPARE(big.width(), 2525);
         QVERIFY(qAbs(big.height() - 1894) <= 1);
-        QCOMPARE(QImageReader(source->normalPages()[1]->pageFilePath()).size(), QSize(1080, 810));
-        QCOMPARE(QImageReader(source->thumbPages()[1]->pageFilePath()).size().height(), 200);
+        QCOMPARE(pictureSize(source->normalPages()[1]->pageFilePath()), QSize(1080, 810));
+        QCOMPARE(pictureSize(source->thumbPages()[1]->pageFilePath()).height(), 200);
 
         // Pictures carry no bookmarks and no text, but the search data has a slot per page.
         QVERIFY(import.outline()->isEmpty());
@@ -64,19 +67,11 @@ private slots:
     void unreadablePictureFailsAndLeavesNothing()
     {
         const QString good = picture("ok.png", QSize(300, 400), Qt::white);
-        QFile bad(path("broken.jpg"));
-        QVERIFY(bad.open(QIODevice::WriteOnly));
-        bad.write("this is not a picture");
-        bad.close();
+        QVERIFY(TestFiles::writeFile(path("broken.jpg"), "this is not a picture"));
 
         // A JPEG cut short is recognised as JPEG but cannot be decoded.
         const QString whole = picture("whole.jpg", QSize(800, 800), Qt::red, "JPG");
-        QFile in(whole);
-        QVERIFY(in.open(QIODevice::ReadOnly));
-        QFile cut(path("cut.jpg"));
-        QVERIFY(cut.open(QIODevice::WriteOnly));
-        cut.write(in.read(200));
-        cut.close();
+        QVERIFY(TestFiles::writeFile(path("cut.jpg"), TestFiles::readFile(whole).left(200)));
 
         const QString workspace = path("broken/pages");
         for (const QString &culprit : {path("broken.jpg"), path("cut.jpg"), path("missing.png")}) {

@@ -3,12 +3,9 @@
 #include "pages/PageImport.h"
 #include "project/BookDocument.h"
 
-#include <QDirIterator>
-#include <QFile>
 #include <QImage>
 #include <QPainter>
 #include <QtTest>
-#include <sys/stat.h>
 
 namespace ProjectFixtures {
 
@@ -48,41 +45,6 @@ std::unique_ptr<BookDocument> importedBook(const QStringList &files, const QStri
         return nullptr;
     }
     return document;
-}
-
-QMap<QString, QString> snapshot(const QString &folder)
-{
-    QMap<QString, QString> out;
-    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot | QDir::System,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        struct stat st {};
-        ::lstat(QFile::encodeName(path).constData(), &st);
-        if (S_ISDIR(st.st_mode)) {
-            out.insert(QDir(folder).relativeFilePath(path), QStringLiteral("folder"));
-            continue;
-        }
-        out.insert(QDir(folder).relativeFilePath(path),
-                   QStringLiteral("%1 %2 %3.%4")
-                       .arg(qint64(st.st_size))
-                       .arg(quint64(st.st_ino))
-                       .arg(qint64(st.st_ctim.tv_sec))
-                       .arg(qint64(st.st_ctim.tv_nsec)));
-    }
-    return out;
-}
-
-QString readText(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
-}
-
-bool writeText(const QString &path, const QString &text)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(text.toUtf8()) >= 0;
 }
 
 } // namespace ProjectFixtures

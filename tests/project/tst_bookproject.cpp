@@ -1,5 +1,6 @@
-#include "../pages/PdfFixtures.h"
+#include "PdfFixtures.h"
 #include "ProjectFixtures.h"
+#include "TestFiles.h"
 #include "TestSupport.h"
 #include "annotations/FlashPagesAnnotations.h"
 #include "foundation/AppUtility.h"
@@ -17,6 +18,7 @@
 #include <unistd.h>
 
 using namespace ProjectFixtures;
+using namespace TestFiles;
 
 namespace {
 
@@ -29,12 +31,6 @@ QStringList allPictures(const BookDocument &document)
         for (const FlashPagePtr &page : source.pageList(kind))
             files << page->pageFilePath();
     return files;
-}
-
-QByteArray fileBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 PdfFixtures::Bookmark bookmark(const QString &title, int page, const QList<PdfFixtures::Bookmark> &children = {},
@@ -175,8 +171,8 @@ private slots:
         QCOMPARE(book->pageSource()->pageCount(), 3);
         QCOMPARE(book->pdfSearch()->pageCount(), 3);
         QCOMPARE(book->pagesAnnotations()->count(), 3);
-        QCOMPARE(fileBytes(book->pageSource()->pages()[2]->pageFilePath()),
-                 fileBytes(path("picture-work/large/3.jpg")));
+        QCOMPARE(readFile(book->pageSource()->pages()[2]->pageFilePath()),
+                 readFile(path("picture-work/large/3.jpg")));
     }
 
     void savingAgainRewritesNoPicture()
@@ -186,11 +182,11 @@ private slots:
         const QString project = path("twice/Report.qvprj");
         QDir().mkpath(path("twice"));
         QVERIFY(BookProject::saveAs(*book, project).ok());
-        const auto before = snapshot(path("twice/Report.qvprj.data"));
+        const auto before = folderStamps(path("twice/Report.qvprj.data"));
 
         book->flashOutline()->appendItem(FlashOutlineItem::create("Appendix", 99));
         QVERIFY(BookProject::save(*book).ok());
-        QCOMPARE(snapshot(path("twice/Report.qvprj.data")), before);
+        QCOMPARE(folderStamps(path("twice/Report.qvprj.data")), before);
 
         // A page brought in from elsewhere is copied in once, next to the others.
         const QString cover = writePictures(path("cover"), 1).value(0);
@@ -200,7 +196,7 @@ private slots:
         QVERIFY(BookProject::save(*book).ok());
         const QString copied = book->pageSource()->normalPages()[0]->pageFilePath();
         QCOMPARE(copied, path("twice/Report.qvprj.data/pages/added/p1.png"));
-        auto after = snapshot(path("twice/Report.qvprj.data"));
+        auto after = folderStamps(path("twice/Report.qvprj.data"));
         QCOMPARE(after.size(), before.size() + 2); // the folder of added pictures and the picture
         for (auto it = before.cbegin(); it != before.cend(); ++it)
             QCOMPARE(after.value(it.key()), it.value());
@@ -238,7 +234,7 @@ private slots:
     {
         auto book = BookProject::open(m_pictureProject);
         QVERIFY(book);
-        const auto original = snapshot(path("img"));
+        const auto original = folderStamps(path("img"));
         const QString other = path("other/Copy.qvprj");
         QDir().mkpath(path("other"));
         QVERIFY(BookProject::saveAs(*book, other).ok());
@@ -248,7 +244,7 @@ private slots:
 
         book->flashOutline()->appendItem(FlashOutlineItem::create("Only in the copy", 1));
         QVERIFY(BookProject::save(*book).ok());
-        QCOMPARE(snapshot(path("img")), original);
+        QCOMPARE(folderStamps(path("img")), original);
         auto old = BookProject::open(m_pictureProject);
         QVERIFY(old && old->flashOutline()->isEmpty());
 
@@ -266,33 +262,33 @@ private slots:
         QVERIFY(AppUtility::copyFromPath(path("img"), folder, true));
         const QString good = readText(folder + "/Pictures.qvprj");
         const auto expectFailure = [&](const QString &file, ProjectError error, const QStringList &mentions) {
-            const auto before = snapshot(folder);
+            const auto before = folderStamps(folder);
             ProjectResult result;
             QVERIFY(!BookProject::open(file, &result));
             QCOMPARE(int(result.error), int(error));
             for (const QString &m : mentions)
                 QVERIFY2(result.message.contains(m), qPrintable(result.message));
-            QCOMPARE(snapshot(folder), before);
+            QCOMPARE(folderStamps(folder), before);
         };
 
         expectFailure(folder + "/Nothing.qvprj", ProjectError::FileNotFound, {"Nothing.qvprj"});
-        QVERIFY(writeText(folder + "/Page.qvprj", "<html><body>hello</body></html>"));
+        QVERIFY(writeFile(folder + "/Page.qvprj", "<html><body>hello</body></html>"));
         expectFailure(folder + "/Page.qvprj", ProjectError::NotAProject, {"Page.qvprj"});
-        QVERIFY(writeText(folder + "/Binary.qvprj", QString::fromLatin1("\x89PNG\r\n\x1a\n\x01\x02", 10)));
+        QVERIFY(writeFile(folder + "/Binary.qvprj", QString::fromLatin1("\x89PNG\r\n\x1a\n\x01\x02", 10).toUtf8()));
         expectFailure(folder + "/Binary.qvprj", ProjectError::NotAProject, {"Binary.qvprj"});
 
-        QVERIFY(writeText(folder + "/Pictures.qvprj", good.left(good.size() / 2)));
+        QVERIFY(writeFile(folder + "/Pictures.qvprj", good.left(good.size() / 2).toUtf8()));
         expectFailure(folder + "/Pictures.qvprj", ProjectError::Damaged, {"Pictures.qvprj", "line"});
         QString newer = good;
         newer.replace("version=\"1\"", "version=\"7\"");
-        QVERIFY(writeText(folder + "/Pictures.qvprj", newer));
+        QVERIFY(writeFile(folder + "/Pictures.qvprj", newer.toUtf8()));
         expectFailure(folder + "/Pictures.qvprj", ProjectError::NewerVersion, {"newer"});
         QString badOutline = good;
         badOutline.replace("<Outline/>", "<Outline><Item caption=\"x\" page=\"1\"></Outline>");
         QVERIFY(badOutline != good);
-        QVERIFY(writeText(folder + "/Pictures.qvprj", badOutline));
+        QVERIFY(writeFile(folder + "/Pictures.qvprj", badOutline.toUtf8()));
         expectFailure(folder + "/Pictures.qvprj", ProjectError::Damaged, {"line"});
-        QVERIFY(writeText(folder + "/Pictures.qvprj", good));
+        QVERIFY(writeFile(folder + "/Pictures.qvprj", good.toUtf8()));
 
         QVERIFY(QDir(folder).rename("Pictures.qvprj.data", "Other.data"));
         expectFailure(folder + "/Pictures.qvprj", ProjectError::DataFolderMissing, {"Pictures.qvprj.data"});
@@ -319,10 +315,10 @@ private slots:
         QVERIFY(book);
         const QStringList pictures = allPictures(*book);
         QDir().mkpath(path("blocked/Book.qvprj")); // a folder where the project file should go
-        const auto before = snapshot(path("blocked"));
+        const auto before = folderStamps(path("blocked"));
         ProjectResult result = BookProject::saveAs(*book, path("blocked/Book.qvprj"));
         QCOMPARE(int(result.error), int(ProjectError::WriteFailed));
-        QCOMPARE(snapshot(path("blocked")), before);
+        QCOMPARE(folderStamps(path("blocked")), before);
         QCOMPARE(book->projectFilePath(), m_pictureProject);
         QCOMPARE(allPictures(*book), pictures);
 
@@ -333,10 +329,10 @@ private slots:
         auto extra = std::make_shared<FlashPageImage>(); // a page from elsewhere, copied in on save
         extra->setPageFilePath(writePictures(path("extra"), 1).value(0));
         fresh->pageSource()->thumbPages()[1] = extra;
-        const auto work = snapshot(workspace);
+        const auto work = folderStamps(workspace);
         QVERIFY(!BookProject::saveAs(*fresh, path("blocked/Book.qvprj")).ok());
-        QCOMPARE(snapshot(workspace), work);
-        QCOMPARE(snapshot(path("blocked")), before);
+        QCOMPARE(folderStamps(workspace), work);
+        QCOMPARE(folderStamps(path("blocked")), before);
         QVERIFY(fresh->isUntitled());
         QCOMPARE(int(BookProject::save(*fresh).error), int(ProjectError::Untitled));
     }
@@ -347,7 +343,7 @@ private slots:
             QSKIP("permissions do not bind the superuser");
         QVERIFY(AppUtility::copyFromPath(path("img"), path("readonly"), true));
         QFile::setPermissions(path("readonly"), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-        const auto locked = snapshot(path("readonly"));
+        const auto locked = folderStamps(path("readonly"));
         ProjectResult result;
         auto readOnly = BookProject::open(path("readonly/Pictures.qvprj"), &result);
         QVERIFY2(readOnly, qPrintable(result.message));
@@ -355,7 +351,7 @@ private slots:
         result = BookProject::save(*readOnly);
         QCOMPARE(int(result.error), int(ProjectError::ReadOnly));
         QVERIFY(result.message.contains("Save As"));
-        QCOMPARE(snapshot(path("readonly")), locked);
+        QCOMPARE(folderStamps(path("readonly")), locked);
         QDir().mkpath(path("writable"));
         QVERIFY(BookProject::saveAs(*readOnly, path("writable/Pictures.qvprj")).ok());
         QFile::setPermissions(path("readonly"),
@@ -391,8 +387,8 @@ private slots:
         notes->notes = "a \"quoted\" <note> & more";
         notes->folder = path("notes-files");
         QVERIFY(QDir().mkpath(path("notes-files/sub")));
-        QVERIFY(writeText(path("notes-files/.cfg"), "hidden settings"));
-        QVERIFY(writeText(path("notes-files/sub/a.txt"), "A"));
+        QVERIFY(writeFile(path("notes-files/.cfg"), "hidden settings"));
+        QVERIFY(writeFile(path("notes-files/sub/a.txt"), "A"));
         QDir().mkpath(path("parts"));
         QVERIFY(BookProject::saveAs(*book, path("parts/Book.qvprj")).ok());
         QCOMPARE(notes->folder, path("parts/Book.qvprj.data/parts/Notes"));
@@ -446,7 +442,7 @@ private slots:
         QVERIFY(DownloadWorkspaceInfo::fromImport(parament).writeToFolder(path("download-work")));
         book->part(BookPartName::Download)->setFilesFolder(path("download-work"));
         QVERIFY(QDir().mkpath(path("theme-work/bg")));
-        QVERIFY(writeText(path("theme-work/bg/wood.jpg"), "wood"));
+        QVERIFY(writeFile(path("theme-work/bg/wood.jpg"), "wood"));
         book->flashTmpl()->setExternResourcePath(path("theme-work"));
         QVERIFY(book->flashTmpl()->setPropertyValue("backgroundImage", "STYLE_EXTERN:bg/wood.jpg"));
         // Resources kept in the project's own folder stay there.
@@ -491,7 +487,7 @@ private slots:
         QVERIFY(AppUtility::copyFromPath(path("img"), path("tmpl"), true));
         QString text = readText(path("tmpl/Pictures.qvprj"));
         text.replace("name=\"" + FlashTemplate::defaultTemplateName() + "\"", "name=\"Gone\"");
-        QVERIFY(writeText(path("tmpl/Pictures.qvprj"), text));
+        QVERIFY(writeFile(path("tmpl/Pictures.qvprj"), text.toUtf8()));
         ProjectResult result;
         auto book = BookProject::open(path("tmpl/Pictures.qvprj"), &result);
         QVERIFY(book);

@@ -1,4 +1,5 @@
 #include "ProjectFixtures.h"
+#include "TestFiles.h"
 #include "TestSupport.h"
 #include "batch/ImportParament.h"
 #include "furnishings/FlashOutline.h"
@@ -13,6 +14,7 @@
 #include <QtTest>
 
 using namespace ProjectFixtures;
+using namespace TestFiles;
 
 class ProjectBackupTest : public QObject
 {
@@ -53,10 +55,10 @@ private slots:
         QVERIFY(restored->isUntitled());
         QCOMPARE(restored->flashOutline()->totalCount(), 5);
         QVERIFY(!restored->pageSource()->pages()[0]->pageFilePath().startsWith(backups.folder()));
-        const auto backupFiles = snapshot(backups.folder());
+        const auto backupFiles = folderStamps(backups.folder());
         QDir().mkpath(m_dir.filePath("restored"));
         QVERIFY(BookProject::saveAs(*restored, m_dir.filePath("restored/Book.qvprj")).ok());
-        QCOMPARE(snapshot(backups.folder()), backupFiles);
+        QCOMPARE(folderStamps(backups.folder()), backupFiles);
         QVERIFY(BookProject::open(m_dir.filePath("restored/Book.qvprj")));
     }
 

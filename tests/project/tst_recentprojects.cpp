@@ -1,4 +1,5 @@
 #include "ProjectFixtures.h"
+#include "TestFiles.h"
 #include "TestSupport.h"
 #include "project/RecentProjectItem.h"
 
@@ -7,6 +8,7 @@
 #include <QtTest>
 
 using namespace ProjectFixtures;
+using namespace TestFiles;
 
 class RecentProjectsTest : public QObject
 {
@@ -17,7 +19,7 @@ private:
     QString project(const QString &name)
     {
         const QString file = m_dir.filePath(name);
-        writeText(file, "x");
+        writeFile(file, "x");
         return file;
     }
     static QStringList names(const QList<RecentProjectItem> &items)
@@ -71,7 +73,7 @@ private slots:
 
     void damagedListStartsAfresh()
     {
-        QVERIFY(writeText(RecentProjectItem::listFilePath(), "<plist><dict><key>broken"));
+        QVERIFY(writeFile(RecentProjectItem::listFilePath(), "<plist><dict><key>broken"));
         QVERIFY(RecentProjectItem::recentProjects().isEmpty());
         QVERIFY(RecentProjectItem("Alpha", project("a.qvprj")).saveToFile());
         QCOMPARE(names(RecentProjectItem::recentProjects()), QStringList({"Alpha"}));

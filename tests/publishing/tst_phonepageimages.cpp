@@ -1,29 +1,13 @@
-#include "SnapTestHelpers.h"
+#include "PdfFixtures.h"
+#include "TestPictures.h"
 #include "TestSupport.h"
 #include "publishing/PageSnapshot.h"
 #include "publishing/PhonePageImages.h"
 
-#include <QImageReader>
 #include <QTemporaryDir>
 #include <QtTest>
 
-using namespace SnapTest;
-
-namespace {
-
-QSize sizeOf(const QString &path)
-{
-    return QImageReader(path).size();
-}
-
-QByteArray formatOf(const QString &path)
-{
-    QImageReader reader(path);
-    reader.setDecideFormatFromContent(true);
-    return reader.format();
-}
-
-} // namespace
+using namespace TestPictures;
 
 class PhonePageImagesTest : public QObject
 {
@@ -52,8 +36,8 @@ private slots:
             QCOMPARE(images.count(), 4);
             const QStringList icons = images.icons();
             QCOMPARE(QSet<QString>(icons.begin(), icons.end()).size(), 4);
-            QCOMPARE(sizeOf(images.icons()[0]), QSize(45, 90));
-            QCOMPARE(sizeOf(images.icons()[1]), QSize(90, 45));
+            QCOMPARE(pictureSize(images.icons()[0]), QSize(45, 90));
+            QCOMPARE(pictureSize(images.icons()[1]), QSize(90, 45));
             QVERIFY(QImage(images.icons()[1]).pixelColor(45, 22).blue() > 240);
             for (int row : {2, 3})
                 QVERIFY(QFileInfo(images.icons()[row]).isFile());
@@ -114,15 +98,15 @@ private slots:
         const QString made = images.images()[0];
         QVERIFY(made != dir.filePath("1.png"));
         QCOMPARE(QFileInfo(made).fileName(), QStringLiteral("1.png"));
-        QCOMPARE(formatOf(made), QByteArray("png"));
-        QCOMPARE(sizeOf(made), QSize(300, 400));
-        QCOMPARE(sizeOf(dir.filePath("1.png")), QSize(500, 500)); // the source is untouched
-        QCOMPARE(sizeOf(images.icons()[0]), QSize(67, 90));
+        QCOMPARE(pictureFormat(made), QByteArray("png"));
+        QCOMPARE(pictureSize(made), QSize(300, 400));
+        QCOMPARE(pictureSize(dir.filePath("1.png")), QSize(500, 500)); // the source is untouched
+        QCOMPARE(pictureSize(images.icons()[0]), QSize(67, 90));
 
         // GIF cannot be written: the picture becomes a JPEG named so.
         QVERIFY(images.resizeToPageSize(2));
         QCOMPARE(QFileInfo(images.images()[2]).fileName(), QStringLiteral("3.jpg"));
-        QCOMPARE(formatOf(images.images()[2]), QByteArray("jpeg"));
+        QCOMPARE(pictureFormat(images.images()[2]), QByteArray("jpeg"));
 
         QFile::remove(dir.filePath("2.jpg"));
         QVERIFY(!images.resizeToPageSize(1));
@@ -157,11 +141,11 @@ private slots:
         QVERIFY(images.replaceImage(0, dir.filePath("new.png")));
         const QString made = images.images()[0];
         QVERIFY(QRegularExpression("^\\d+\\.\\d{6}\\.jpg$").match(QFileInfo(made).fileName()).hasMatch());
-        QCOMPARE(formatOf(made), QByteArray("jpeg"));
-        QCOMPARE(sizeOf(made), QSize(1080, 2160));
-        QCOMPARE(sizeOf(images.icons()[0]), QSize(45, 90));
+        QCOMPARE(pictureFormat(made), QByteArray("jpeg"));
+        QCOMPARE(pictureSize(made), QSize(1080, 2160));
+        QCOMPARE(pictureSize(images.icons()[0]), QSize(45, 90));
         QVERIFY(images.replaceImage(1, dir.filePath("new.png")));
-        QCOMPARE(formatOf(images.images()[1]), QByteArray("png"));
+        QCOMPARE(pictureFormat(images.images()[1]), QByteArray("png"));
     }
 
     void snapshotsRejectSizesAndKindsTheyCannotDraw()
@@ -181,7 +165,7 @@ private slots:
                  PageSnapshot::Status::WriteFailed);
         QVERIFY(!QFileInfo::exists(dir.filePath("o.jpg")));
         // A landscape PDF page in a portrait box: white bands above and below.
-        QVERIFY(writePdf(dir.filePath("l.pdf"), QSizeF(297, 210), Qt::black));
+        QVERIFY(PdfFixtures::writeFilledPage(dir.filePath("l.pdf"), QSizeF(297, 210), Qt::black));
         const QImage page = PageSnapshot::render(dir.filePath("l.pdf"), QSize(100, 200), &status);
         QCOMPARE(page.size(), QSize(100, 200));
         QCOMPARE(QColor(page.pixel(50, 10)), QColor(Qt::white));

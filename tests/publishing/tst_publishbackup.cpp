@@ -1,3 +1,4 @@
+#include "TestFiles.h"
 #include "TestSupport.h"
 #include "foundation/AppUtility.h"
 #include "publishing/PublishBackup.h"
@@ -12,46 +13,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+using namespace TestFiles;
+
 namespace {
-
-void writeFile(const QString &path, const QByteArray &data)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(data);
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-// Every entry below folder: relative path -> contents, "<dir>" or "-> link text".
-QMap<QString, QByteArray> tree(const QString &folder)
-{
-    QMap<QString, QByteArray> entries;
-    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        const QString name = QDir(folder).relativeFilePath(path);
-        if (it.fileInfo().isSymLink())
-            entries.insert(name, "-> " + QFile::encodeName(QFile::symLinkTarget(path)));
-        else if (it.fileInfo().isDir())
-            entries.insert(name, "<dir>");
-        else
-            entries.insert(name, readFile(path));
-    }
-    return entries;
-}
-
-mode_t modeOf(const QString &path)
-{
-    struct stat st;
-    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? (st.st_mode & 07777) : 0;
-}
 
 // An older book: a page, a folder of files with a hidden file, a read-only file, a
 // read-only folder and a relative link.
@@ -90,7 +54,7 @@ private slots:
         QTemporaryDir dir;
         const QString out = dir.filePath("out");
         writeOlderBook(out);
-        const auto before = tree(out);
+        const auto before = folderContents(out);
 
         PublishBackup backup;
         if (acrossFileSystems)
@@ -113,7 +77,7 @@ private slots:
         writeFile(out + "/book.html", "half written");
 
         QVERIFY(backup.restoreAll().isEmpty());
-        QCOMPARE(tree(out), before);
+        QCOMPARE(folderContents(out), before);
         QVERIFY(backup.backupPathDict().isEmpty());
         QVERIFY(!backup.isFolderKept());
     }

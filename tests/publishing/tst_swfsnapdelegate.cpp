@@ -1,4 +1,7 @@
+#include "PdfFixtures.h"
 #include "SnapTestHelpers.h"
+#include "TestFiles.h"
+#include "TestPictures.h"
 #include "TestSupport.h"
 #include "foundation/AppResources.h"
 #include "foundation/AuxArgumentString.h"
@@ -12,6 +15,8 @@
 #include <sys/stat.h>
 
 using namespace SnapTest;
+using namespace TestFiles;
+using TestPictures::writePicture;
 
 namespace {
 
@@ -32,12 +37,6 @@ bool processGone(int pid)
 {
     // A zombie (ended but not reaped) still answers; only a reaped process is gone.
     return ::kill(pid, 0) != 0 && errno == ESRCH;
-}
-
-mode_t modeOf(const QString &path)
-{
-    struct stat st;
-    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? (st.st_mode & 07777) : 0;
 }
 
 } // namespace
@@ -104,7 +103,7 @@ private slots:
         QTemporaryDir dir;
         QVERIFY(writePicture(dir.filePath("wide.png"), QSize(300, 100), Qt::red));
         QVERIFY(writePicture(dir.filePath("tall.JPG"), QSize(50, 400), Qt::blue));
-        QVERIFY(writePdf(dir.filePath("3.pdf"), QSizeF(210, 297), Qt::green));
+        QVERIFY(PdfFixtures::writeFilledPage(dir.filePath("3.pdf"), QSizeF(210, 297), Qt::green));
         QFile swf(dir.filePath("4.swf"));
         QVERIFY(swf.open(QIODevice::WriteOnly));
         swf.write("FWS");

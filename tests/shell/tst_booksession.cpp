@@ -1,3 +1,4 @@
+#include "TestFiles.h"
 #include "TestSupport.h"
 #include "furnishings/FlashOutline.h"
 #include "pages/FlashPageSource.h"
@@ -14,6 +15,8 @@
 #include "templates/FlashTemplate.h"
 
 #include <QtTest>
+
+using TestFiles::readText;
 
 namespace {
 
@@ -46,12 +49,6 @@ std::unique_ptr<BookSession> importDemo(const QString &range = QStringLiteral("A
         qFatal("import failed: %s", qPrintable(task.result().message));
     session->adoptImport(task.pageImport(), task.parament());
     return session;
-}
-
-QString readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
 }
 
 } // namespace
@@ -162,16 +159,16 @@ private slots:
         QVERIFY2(result.ok(), qPrintable(result.message));
         QVERIFY(QFileInfo::exists(preview.path() + "/index.html"));
         QVERIFY(QFileInfo::exists(preview.path() + "/mobile/index.html"));
-        const QString config = readAll(preview.path() + "/files/config.js");
+        const QString config = readText(preview.path() + "/files/config.js");
         QVERIFY(config.contains(QStringLiteral("#ABCDEF"), Qt::CaseInsensitive));
         QVERIFY(config.contains(QStringLiteral("\"Lights\"")));
-        QVERIFY(readAll(preview.path() + "/files/outline.js").contains(QStringLiteral("The Island")));
+        QVERIFY(readText(preview.path() + "/files/outline.js").contains(QStringLiteral("The Island")));
 
         // A stopped rebuild leaves the last preview as it was.
         job = builder.prepare(PreviewChange::Settings, &error);
         stop = true;
         QCOMPARE(job->run(preview.path(), stop).outcome, PreviewBuildResult::Outcome::Cancelled);
-        QCOMPARE(readAll(preview.path() + "/files/config.js"), config);
+        QCOMPARE(readText(preview.path() + "/files/config.js"), config);
 
         // No book, or a book without pages: nothing to build, and nothing to say.
         EnginePreviewBuilder empty([] { return EnginePreviewBuilder::Book{}; });

@@ -1,9 +1,12 @@
+#include "TestFiles.h"
 #include "TestSupport.h"
 #include "shell/PreviewAddress.h"
 #include "shell/PreviewServer.h"
 
 #include <QTcpSocket>
 #include <QtTest>
+
+using TestFiles::writeFile;
 
 namespace {
 
@@ -44,14 +47,6 @@ Reply get(quint16 port, const QByteArray &path, const QByteArray &method = "GET"
     return request(port, method + ' ' + path + " HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n");
 }
 
-void write(const QString &path, const QByteArray &data)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(data);
-}
-
 } // namespace
 
 class PreviewServerTest : public QObject
@@ -62,11 +57,11 @@ private slots:
     {
         QTemporaryDir dir;
         const QString root = dir.path() + "/preview";
-        write(root + "/index.html", "<html>book</html>");
-        write(root + "/files/config.js", "var bookConfig = {};");
-        write(root + "/files/page/my page.jpg", "JPEGDATA");
-        write(root + "/mobile/index.html", "<html>phone</html>");
-        write(dir.path() + "/secret.txt", "secret");
+        writeFile(root + "/index.html", "<html>book</html>");
+        writeFile(root + "/files/config.js", "var bookConfig = {};");
+        writeFile(root + "/files/page/my page.jpg", "JPEGDATA");
+        writeFile(root + "/mobile/index.html", "<html>phone</html>");
+        writeFile(dir.path() + "/secret.txt", "secret");
         QVERIFY(QFile::link(dir.path() + "/secret.txt", root + "/files/link.txt"));
 
         PreviewServer server;
@@ -115,7 +110,7 @@ private slots:
         QByteArray big(3 * 1024 * 1024 + 17, '\0');
         for (qsizetype i = 0; i < big.size(); ++i)
             big[i] = char(i * 7 % 251);
-        write(dir.path() + "/files/download/book.pdf", big);
+        writeFile(dir.path() + "/files/download/book.pdf", big);
         PreviewServer server;
         server.setDocumentRoot(dir.path());
         QVERIFY(server.start());

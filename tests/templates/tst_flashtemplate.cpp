@@ -1,3 +1,4 @@
+#include "TestFiles.h"
 #include "TestSupport.h"
 #include "templates/FlashTemplate.h"
 
@@ -6,15 +7,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-namespace {
+using namespace TestFiles;
 
-void writeFile(const QString &path, const QByteArray &data)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(data);
-}
+namespace {
 
 // A small template of our own, for cases the bundled ones do not cover.
 const QByteArray SmallTemplate = R"(<?xml version="1.0" encoding="UTF-8"?>
@@ -190,9 +185,7 @@ private slots:
 
         const QString path = dir.filePath("tmplSetting.txt");
         QVERIFY(tmpl.saveSettingsToFile(path));
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QByteArray written = file.readAll();
+        const QByteArray written = readFile(path);
         QCOMPARE(written.count('\n'), tmpl.propertyKeys().size()); // one line per setting
 
         FlashTemplate other;

@@ -1,3 +1,4 @@
+#include "TestFiles.h"
 #include "TestSupport.h"
 #include "platform/NotificationCenter.h"
 #include "templates/FlashTemplate.h"
@@ -179,9 +180,7 @@ private slots:
 
         QTemporaryDir dir;
         const QString list = dir.filePath("icons.txt");
-        QFile file(list);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.close();
+        QVERIFY(TestFiles::writeFile(list));
         QCOMPARE(TemplateEditorResult::listFileFromRun(1, list), std::optional<QString>(list));
         QCOMPARE(TemplateEditorResult::listFileFromRun(1, dir.filePath("missing.txt")), std::optional<QString>(QString()));
         QCOMPARE(TemplateEditorResult::listFileFromRun(1, dir.path()), std::optional<QString>(QString())); // a folder

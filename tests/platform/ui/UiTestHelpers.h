@@ -1,11 +1,11 @@
 #pragma once
 // Helpers shared by the platform window tests.
 
+#include "TestFiles.h"
 #include "TestSupport.h"
 #include "foundation/AppStrings.h"
 #include "platform/ui/UiTestDriver.h"
 
-#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -47,16 +47,11 @@ public:
     // Copies the probe window description to relative, titled title.
     void addProbe(const QString &relative, const QString &title) const
     {
-        QFile source(TestSupport::sourceDataPath(QStringLiteral("ui/ProbeWindow.ui")));
-        if (!source.open(QIODevice::ReadOnly))
+        QByteArray text = TestFiles::readFile(TestSupport::sourceDataPath(QStringLiteral("ui/ProbeWindow.ui")));
+        if (text.isEmpty())
             qFatal("missing tests/data/ui/ProbeWindow.ui");
-        QByteArray text = source.readAll();
         text.replace("@WHERE@", title.toUtf8());
-        const QString target = path(relative);
-        QDir().mkpath(QFileInfo(target).absolutePath());
-        QFile out(target);
-        if (!out.open(QIODevice::WriteOnly) || out.write(text) != text.size())
-            qFatal("cannot write %s", qPrintable(target));
+        TestFiles::writeFile(path(relative), text);
     }
 
 private:

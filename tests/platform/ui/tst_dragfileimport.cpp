@@ -1,3 +1,4 @@
+#include "TestFiles.h"
 #include "TestSupport.h"
 #include "platform/NotificationCenter.h"
 #include "platform/ui/DragFileImport.h"
@@ -40,10 +41,8 @@ private slots:
     void initTestCase()
     {
         QVERIFY(m_dir.isValid());
-        for (const char *name : {"a.PDF", "b.pdf", "c.Jpg", "notes.txt", "README"}) {
-            QFile f(m_dir.filePath(QString::fromLatin1(name)));
-            QVERIFY(f.open(QIODevice::WriteOnly));
-        }
+        for (const char *name : {"a.PDF", "b.pdf", "c.Jpg", "notes.txt", "README"})
+            QVERIFY(TestFiles::writeFile(m_dir.filePath(QString::fromLatin1(name))));
         QVERIFY(QDir(m_dir.path()).mkdir(QStringLiteral("folder.pdf")));
     }
 

@@ -1,23 +1,15 @@
+#include "TestFiles.h"
+#include "TestPictures.h"
 #include "TestSupport.h"
 #include "platform/PictureGridModel.h"
 #include "platform/ui/PictureGridView.h"
 
-#include <QImage>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QThreadPool>
 #include <QtTest>
 
-namespace {
-QString writePicture(const QString &path, const QSize &size, const QColor &color)
-{
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(color);
-    if (!image.save(path))
-        qFatal("cannot write %s", qPrintable(path));
-    return path;
-}
-} // namespace
+using TestPictures::writePicture;
 
 class PictureGridTest : public QObject
 {
@@ -28,15 +20,13 @@ private slots:
     void thumbnailsLoadScaledAndUnreadablePicturesStayBlank()
     {
         QTemporaryDir dir;
-        const QString wide = writePicture(dir.filePath("wide.png"), QSize(800, 400), Qt::red);
-        QFile broken(dir.filePath("broken.jpg"));
-        QVERIFY(broken.open(QIODevice::WriteOnly));
-        broken.write("not a picture");
-        broken.close();
+        const QString wide = dir.filePath("wide.png"), broken = dir.filePath("broken.jpg");
+        QVERIFY(writePicture(wide, QSize(800, 400), Qt::red));
+        QVERIFY(TestFiles::writeFile(broken, "not a picture"));
 
         PictureGridModel model;
         model.setThumbnailSize(QSize(100, 100));
-        model.setItems({{"Wide", wide, "tip", {}}, {"Broken", broken.fileName(), {}, {}}, {"None", {}, {}, {}}});
+        model.setItems({{"Wide", wide, "tip", {}}, {"Broken", broken, {}, {}}, {"None", {}, {}, {}}});
         QCOMPARE(model.data(model.index(0), Qt::DisplayRole).toString(), QStringLiteral("Wide"));
         QCOMPARE(model.data(model.index(0), Qt::ToolTipRole).toString(), QStringLiteral("tip"));
         // Until the picture is ready the grid gets a blank of the thumbnail size.
@@ -57,7 +47,8 @@ private slots:
     void resultsOfReplacedItemsAreDropped()
     {
         QTemporaryDir dir;
-        const QString big = writePicture(dir.filePath("big.png"), QSize(3000, 3000), Qt::red);
+        const QString big = dir.filePath("big.png");
+        QVERIFY(writePicture(big, QSize(3000, 3000), Qt::red));
         PictureGridModel model;
         model.setItems({{"Old", big, {}, {}}});
         model.thumbnail(0); // starts loading the old picture
@@ -73,14 +64,15 @@ private slots:
     {
         QTemporaryDir dir;
         // Same size in bytes before and after: only the time tells the files apart.
-        const QString path = writePicture(dir.filePath("shot.bmp"), QSize(60, 60), Qt::red);
+        const QString path = dir.filePath("shot.bmp");
+        QVERIFY(writePicture(path, QSize(60, 60), Qt::red));
         {
             PictureGridModel model;
             model.setItems({{"Shot", path, {}, {}}});
             model.thumbnail(0);
             QTRY_VERIFY(model.isThumbnailReady(0));
         }
-        writePicture(path, QSize(60, 60), Qt::blue);
+        QVERIFY(writePicture(path, QSize(60, 60), Qt::blue));
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadWrite));
         QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(10), QFileDevice::FileModificationTime));
@@ -96,8 +88,11 @@ private slots:
     {
         QTemporaryDir dir;
         QList<PictureGridItem> items;
-        for (int i = 0; i < 4; ++i)
-            items.append({QStringLiteral("Item %1").arg(i), writePicture(dir.filePath(QStringLiteral("%1.png").arg(i)), QSize(40, 40), Qt::green), {}, i});
+        for (int i = 0; i < 4; ++i) {
+            const QString picture = dir.filePath(QStringLiteral("%1.png").arg(i));
+            QVERIFY(writePicture(picture, QSize(40, 40), Qt::green));
+            items.append({QStringLiteral("Item %1").arg(i), picture, {}, i});
+        }
         PictureGridView view;
         view.resize(600, 300);
         view.setItems(items);

@@ -1,3 +1,4 @@
+#include "TestFiles.h"
 #include "TestSupport.h"
 #include "UiTestHelpers.h"
 #include "platform/NotificationCenter.h"
@@ -129,9 +130,7 @@ private slots:
         qunsetenv("DBUS_SESSION_BUS_ADDRESS");
         QTemporaryDir dir;
         const QString file = dir.filePath(QStringLiteral("book.html"));
-        QFile f(file);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.close();
+        QVERIFY(TestFiles::writeFile(file));
 
         UiTestDriver driver;
         QVERIFY(Workspace::selectFile(file));

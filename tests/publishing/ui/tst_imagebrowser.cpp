@@ -1,4 +1,5 @@
-#include "../SnapTestHelpers.h"
+#include "SnapTestHelpers.h"
+#include "TestPictures.h"
 #include "TestSupport.h"
 #include "platform/ui/FMButton.h"
 #include "platform/ui/QvWindow.h"
@@ -7,7 +8,6 @@
 #include "publishing/ui/ImageEditView.h"
 #include "publishing/ui/QvImageManageView.h"
 
-#include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -18,20 +18,9 @@
 #include <QtTest>
 
 using namespace SnapTest;
+using namespace TestPictures;
 
 namespace {
-
-QSize sizeOf(const QString &path)
-{
-    return QImageReader(path).size();
-}
-
-QByteArray formatOf(const QString &path)
-{
-    QImageReader reader(path);
-    reader.setDecideFormatFromContent(true);
-    return reader.format();
-}
 
 QPushButton *button(ImageBrowser &browser, const char *name)
 {
@@ -135,8 +124,8 @@ private slots:
         const QString made = browser.images()[1];
         QVERIFY(made != pages[1]);
         QCOMPARE(QFileInfo(made).fileName(), QStringLiteral("2.png"));
-        QCOMPARE(formatOf(made), QByteArray("png"));
-        QCOMPARE(sizeOf(made), QSize(300, 400));
+        QCOMPARE(pictureFormat(made), QByteArray("png"));
+        QCOMPARE(pictureSize(made), QSize(300, 400));
         QCOMPARE(browser.manageView(1)->imageView()->image().size(), QSize(67, 90));
 
         // Without page sources the pressed button is disabled and nothing happens.
@@ -174,7 +163,7 @@ private slots:
         QVERIFY(!browser.isRetrying());
         QVERIFY(button(browser, "btnOK")->isEnabled());
         QCOMPARE(browser.images()[0], dir.filePath("old.jpg")); // written in place
-        QCOMPARE(sizeOf(dir.filePath("old.jpg")), QSize(100, 50));
+        QCOMPARE(pictureSize(dir.filePath("old.jpg")), QSize(100, 50));
         QCOMPARE(browser.manageView(0)->imageView()->image().size(), QSize(90, 45));
 
         // An SWF page cannot be drawn: the user is told and the picture stays.
@@ -183,7 +172,7 @@ private slots:
         QTRY_COMPARE(ended.size(), 2);
         QCOMPARE(ended[1][1].toBool(), false);
         QCOMPARE(driver.alerts().size(), 1);
-        QCOMPARE(sizeOf(dir.filePath("old2.jpg")), QSize(50, 100));
+        QCOMPARE(pictureSize(dir.filePath("old2.jpg")), QSize(50, 100));
         browser.close();
     }
 
@@ -216,7 +205,7 @@ private slots:
         QTRY_VERIFY(browser.images()[1] != dir.filePath("2.jpg"));
         const QString made = browser.images()[1];
         QVERIFY(made.endsWith(".jpg") && made != dir.filePath("2.jpg"));
-        QCOMPARE(sizeOf(made), QSize(1080, 2160));
+        QCOMPARE(pictureSize(made), QSize(1080, 2160));
         QCOMPARE(browser.manageView(1)->imageView()->image().size(), QSize(45, 90));
         QCOMPARE(browser.images()[0], dir.filePath("1.jpg"));
 

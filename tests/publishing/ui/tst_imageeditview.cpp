@@ -1,19 +1,14 @@
 #include "TestSupport.h"
+#include "WidgetPictures.h"
 #include "publishing/ui/FillBGView.h"
 #include "publishing/ui/ImageEditView.h"
 
 #include <QPushButton>
 #include <QtTest>
 
-namespace {
+using TestPictures::widgetDrawing;
 
-QImage drawn(QWidget &widget)
-{
-    QImage image(widget.size(), QImage::Format_ARGB32);
-    image.fill(Qt::transparent);
-    widget.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
-    return image;
-}
+namespace {
 
 struct RecordingDelegate : ImageEditViewDelegate
 {
@@ -60,7 +55,7 @@ private slots:
         ImageEditView well(QRect(0, 0, 40, 40));
         well.setIsStroke(true);
         well.setStrokeLineValue(0);
-        QImage image = drawn(well);
+        QImage image = widgetDrawing(well);
         QCOMPARE(well.strokeLineValue(), 1.0); // 0 is taken as 1
         QCOMPARE(QColor(image.pixel(0, 20)), QColor(Qt::black));
         QCOMPARE(qAlpha(image.pixel(1, 20)), 0); // one pixel wide, no fill
@@ -72,7 +67,7 @@ private slots:
         QImage picture(10, 20, QImage::Format_RGB32);
         picture.fill(Qt::blue);
         well.setImage(picture);
-        image = drawn(well);
+        image = widgetDrawing(well);
         QCOMPARE(QColor(image.pixel(2, 20)), QColor(Qt::red));
         QCOMPARE(QColor(image.pixel(5, 20)), QColor(Qt::yellow)); // beside the fitted picture
         QCOMPARE(QColor(image.pixel(20, 20)), QColor(Qt::blue));

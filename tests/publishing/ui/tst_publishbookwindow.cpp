@@ -1,3 +1,4 @@
+#include "TestPictures.h"
 #include "TestSupport.h"
 #include "foundation/AppUtility.h"
 #include "foundation/PropertyList.h"
@@ -66,13 +67,6 @@ struct Dialog
     std::unique_ptr<PublishBookWindowDelegate> d;
     QvWindow *w = nullptr;
 };
-
-void writeImage(const QString &path)
-{
-    QImage image(40, 60, QImage::Format_RGB32);
-    image.fill(Qt::red);
-    QVERIFY(image.save(path));
-}
 
 } // namespace
 
@@ -289,8 +283,8 @@ private slots:
     void coverShotAndFolderPanels()
     {
         QTemporaryDir dir;
-        writeImage(dir.filePath("thumb1.jpg"));
-        writeImage(dir.filePath("chosen.png"));
+        QVERIFY(TestPictures::writePicture(dir.filePath("thumb1.jpg"), QSize(40, 60), Qt::red));
+        QVERIFY(TestPictures::writePicture(dir.filePath("chosen.png"), QSize(40, 60), Qt::red));
         Dialog dlg(0, [&](PublishBookWindowDelegate &d) { d.setThumbPagePaths({dir.filePath("thumb1.jpg")}); });
         QCOMPARE(dlg.d->shotFile(), dir.filePath("thumb1.jpg"));
         QVERIFY(!dlg.get<QPushButton>("btnShot")->icon().isNull());
@@ -324,7 +318,7 @@ private slots:
     void advancedSheetEndKeepsTheApplicationIcon()
     {
         QTemporaryDir dir;
-        writeImage(dir.filePath("book.png"));
+        QVERIFY(TestPictures::writePicture(dir.filePath("book.png"), QSize(40, 60), Qt::red));
         auto withIcon = [&](PublishBookWindowDelegate &d) {
             d.convertPara().setStrAppIconFile(dir.filePath("book.png"));
             d.convertPara().setStrTitle(QStringLiteral("From the sheet"));

@@ -1,3 +1,4 @@
+#include "TestFiles.h"
 #include "TestSupport.h"
 #include "foundation/AppUtility.h"
 #include "foundation/ImageUtility.h"
@@ -31,33 +32,9 @@
 #include <cerrno>
 #include <memory>
 
+using namespace TestFiles;
+
 namespace {
-
-void writeFile(const QString &path, const QByteArray &data)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(data);
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-// Every entry below folder: relative path -> contents, or "<dir>".
-QMap<QString, QByteArray> tree(const QString &folder)
-{
-    QMap<QString, QByteArray> entries;
-    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        entries.insert(QDir(folder).relativeFilePath(path), it.fileInfo().isDir() ? QByteArray("<dir>") : readFile(path));
-    }
-    return entries;
-}
 
 // An older book of another name in folder: its page, "files" and "mobile".
 void writeOlderBook(const QString &folder, const QString &name = QStringLiteral("Older"))
@@ -263,7 +240,7 @@ private slots:
             QVERIFY2(alertTexts(driver).value(0).contains("cannot be used"), qPrintable(name));
             QCOMPARE(run.jobsMade, 0);
         }
-        QVERIFY(tree(out).isEmpty());
+        QVERIFY(folderContents(out).isEmpty());
 
         UiTestDriver driver;
         Run inFile(folder("bad-file"), 0, FakeEngine::Write);
@@ -288,7 +265,7 @@ private slots:
     {
         const QString out = folder("cancel");
         writeOlderBook(out);
-        const auto before = tree(out);
+        const auto before = folderContents(out);
         UiTestDriver driver;
         Run run(out, 0, FakeEngine::WaitForCancel);
         run.d->showWindow();
@@ -298,7 +275,7 @@ private slots:
         QCOMPARE(driver.alerts().value(0).messageText,
                  QStringLiteral("\"files\" folder already exists in the folder \"cancel\". Do you want to replace it?"));
         QCOMPARE(run.jobsMade, 0);
-        QCOMPARE(tree(out), before);
+        QCOMPARE(folderContents(out), before);
 
         driver.answerAlert("YES");
         run.publish();
@@ -324,7 +301,7 @@ private slots:
         QVERIFY(!run.d->isStart() && !run.d->isWorkerRunning());
         QCOMPARE(run.job()->status(), OutputOperation::StatusCancelled);
         QVERIFY(run.controlsEnabled() && run.get("btnCancel")->isEnabled());
-        QCOMPARE(tree(out), before);
+        QCOMPARE(folderContents(out), before);
         QCOMPARE(driver.alerts().size(), 2); // a cancel says nothing
         QVERIFY(run.reports.isEmpty());
         QVERIFY(run.d->isWindowVisible());
@@ -373,7 +350,7 @@ private slots:
     {
         const QString first = folder("first");
         writeOlderBook(first, "MyBook");
-        const auto before = tree(first);
+        const auto before = folderContents(first);
         UiTestDriver driver;
         Run run(first, 0, FakeEngine::Fail);
         driver.answerAlert("YES");
@@ -385,7 +362,7 @@ private slots:
                  QStringLiteral("A project with the same name already exists in the folder \"first\". Replacing it will "
                                 "overwrite its current contents."));
         QCOMPARE(driver.alerts().value(1).informativeText, QStringLiteral("The disk is full."));
-        QCOMPARE(tree(first), before);
+        QCOMPARE(folderContents(first), before);
         QVERIFY(run.d->backupPathDict().isEmpty());
 
         // A second failed run into a new folder leaves the first folder alone.
@@ -394,7 +371,7 @@ private slots:
         run.publish();
         QVERIFY(run.finished());
         QCOMPARE(run.jobsMade, 2);
-        QCOMPARE(tree(first), before);
+        QCOMPARE(folderContents(first), before);
         QVERIFY(run.controlsEnabled());
         QVERIFY(run.reports.isEmpty());
     }
@@ -432,7 +409,7 @@ private slots:
         Run index(plain, 0, FakeEngine::Write, "index", zipped);
         index.publish();
         QVERIFY(index.finished());
-        QCOMPARE(tree(plain), (QMap<QString, QByteArray>{{"index.zip", "new archive"}}));
+        QCOMPARE(folderContents(plain), (QMap<QString, QByteArray>{{"index.zip", "new archive"}}));
         QCOMPARE(index.reports, QStringList{"0 " + plain + "/index.zip"});
     }
 
@@ -449,7 +426,7 @@ private slots:
         const QString out = folder(QStringLiteral("zip-fail-%1").arg(outcome));
         writeFile(out + "/MyBook.zip", "older archive");
         writeFile(out + "/index.zip", "someone's index");
-        const auto before = tree(out);
+        const auto before = folderContents(out);
         UiTestDriver driver;
         Run run(out, 0, FakeEngine::Outcome(outcome), "MyBook",
                 [](PublishBookWindowDelegate &d) { d.convertPara().setCompressToZip(true); });
@@ -463,7 +440,7 @@ private slots:
             run.cancel();
         }
         QVERIFY(run.finished());
-        QCOMPARE(tree(out), before);
+        QCOMPARE(folderContents(out), before);
         QCOMPARE(run.d->convertPara().strOutputName(), QStringLiteral("MyBook"));
         QCOMPARE(run.field("txtOutputName")->text(), QStringLiteral("MyBook"));
     }
@@ -472,7 +449,7 @@ private slots:
     {
         const QString out = folder("moves");
         writeOlderBook(out, "MyBook");
-        const auto before = tree(out);
+        const auto before = folderContents(out);
         UiTestDriver driver;
         Run run(out, 0, FakeEngine::Fail);
 
@@ -485,7 +462,7 @@ private slots:
         run.publish();
         QCOMPARE(driver.alerts().last().messageText, QString("\"" + out + "/files\" could not be moved out of the way."));
         QCOMPARE(run.jobsMade, 0);
-        QCOMPARE(tree(out), before);
+        QCOMPARE(folderContents(out), before);
         QVERIFY(run.controlsEnabled());
 
         // A move back that fails keeps the older book in the backup folder and says where.

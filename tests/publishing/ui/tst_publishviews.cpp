@@ -1,4 +1,5 @@
 #include "TestSupport.h"
+#include "WidgetPictures.h"
 #include "publishing/ui/DrawSingleLine.h"
 #include "publishing/ui/PPDetailView.h"
 #include "publishing/ui/RoundButtonCell.h"
@@ -9,18 +10,7 @@
 #include <QPainter>
 #include <QtTest>
 
-namespace {
-
-// The widget's own drawing over a transparent image (no window background).
-QImage drawn(QWidget &widget)
-{
-    QImage image(widget.size(), QImage::Format_ARGB32);
-    image.fill(Qt::transparent);
-    widget.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
-    return image;
-}
-
-} // namespace
+using TestPictures::widgetDrawing;
 
 class PublishViewsTest : public QObject
 {
@@ -31,7 +21,7 @@ private slots:
         DrawSingleLine line(QRect(0, 0, 200, 1), nullptr);
         line.setPercent(0.05);
         line.setBackgroundColor(Qt::red);
-        QImage image = drawn(line);
+        QImage image = widgetDrawing(line);
         QCOMPARE(line.percent(), 0.1); // raised to the minimum when drawn
         QCOMPARE(qAlpha(image.pixel(60, 0)), 255); // solid between 10% and 90%
         QVERIFY(qAlpha(image.pixel(0, 0)) < 20 && qAlpha(image.pixel(199, 0)) < 20);
@@ -46,7 +36,7 @@ private slots:
         // A vertical line fades along its height; an unset colour draws gray.
         DrawSingleLine vertical(QRect(0, 0, 1, 100), nullptr);
         vertical.setPosition(1);
-        image = drawn(vertical);
+        image = widgetDrawing(vertical);
         QCOMPARE(QColor(image.pixel(0, 50)), gray);
         QVERIFY(qAlpha(image.pixel(0, 0)) < 30 && qAlpha(image.pixel(0, 99)) < 30);
     }
@@ -77,7 +67,7 @@ private slots:
         cell.setText(QStringLiteral("never drawn"));
         cell.setBackgroundColor(QColor(0, 0, 255));
         cell.resize(40, 24);
-        const QImage image = drawn(cell);
+        const QImage image = widgetDrawing(cell);
         QCOMPARE(QColor(image.pixel(20, 12)), QColor(0, 0, 255)); // no title over the colour
         const QColor rim(image.pixel(20, 0));
         QVERIFY2(qAbs(rim.red() - rim.blue()) < 60 && rim.red() > 120, qPrintable(rim.name()));

@@ -1,4 +1,4 @@
-#include "../../pages/PdfFixtures.h"
+#include "PdfFixtures.h"
 #include "TestSupport.h"
 #include "platform/ui/DragFileImport.h"
 #include "platform/ui/UiTestDriver.h"

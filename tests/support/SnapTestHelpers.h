@@ -1,39 +1,16 @@
 #pragma once
-// Pieces shared by the snapshot tests: sample pages, and stand-ins for the snapshot
-// helper written where the real one is installed.
+// Pieces shared by the snapshot tests: a stand-in for the snapshot helper written
+// where the real one is installed, and limits that last as long as a test.
 
 #include "foundation/AppUtility.h"
 #include "publishing/SWFSnapDelegate.h"
 
-#include <QColor>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QImage>
-#include <QPainter>
-#include <QPdfWriter>
 #include <QString>
 
 namespace SnapTest {
-
-inline bool writePicture(const QString &path, const QSize &size, const QColor &color)
-{
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(color);
-    return image.save(path);
-}
-
-// A one-page PDF of sizeMm, filled with color.
-inline bool writePdf(const QString &path, const QSizeF &sizeMm, const QColor &color)
-{
-    QPdfWriter writer(path);
-    writer.setPageSize(QPageSize(sizeMm, QPageSize::Millimeter));
-    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
-    writer.setResolution(72);
-    QPainter painter(&writer);
-    painter.fillRect(QRect(QPoint(0, 0), QSize(writer.width(), writer.height())), color);
-    return painter.end();
-}
 
 // Puts a shell script where the helper is looked for. The script gets the helper's
 // single argument as $1; OUT holds the "o=" path (unescaped for plain paths).

@@ -1,6 +1,7 @@
 #pragma once
-// Small PDF documents made on the fly for the page tests.
+// Small PDF documents made on the fly for the tests.
 
+#include <QColor>
 #include <QList>
 #include <QRectF>
 #include <QSizeF>
@@ -12,7 +13,7 @@ struct Page
 {
     QString text;                 // drawn large near the top left
     QSizeF size{595, 842};        // in points (A4 portrait by default)
-    QString rightText;            // drawn on the right half when set
+    QString rightText{};          // drawn on the right half when set
 };
 
 // Writes one page per entry: its text, a frame and a filled circle.
@@ -21,14 +22,17 @@ bool writePdf(const QString &path, const QList<Page> &pages);
 // n A4 pages reading "Page 1", "Page 2", ...
 bool writeNumberedPdf(const QString &path, int n);
 
+// One page of sizeMm (in millimetres), all of color.
+bool writeFilledPage(const QString &path, const QSizeF &sizeMm, const QColor &color);
+
 struct Bookmark
 {
     QString title;
     int page = 0;                 // page from 0 (ignored when uri is set)
-    QString uri;
-    QList<Bookmark> children;
+    QString uri{};
+    QList<Bookmark> children{};
     double left = -1;             // where on the page, in points; -1: fit the page
-    QString named;                // when set, the bookmark goes through this named destination
+    QString named{};              // when set, the bookmark goes through this named destination
 };
 
 // Adds an outline to the PDF at path (rewritten in place).

@@ -53,6 +53,17 @@ bool writeNumberedPdf(const QString &path, int n)
     return writePdf(path, pages);
 }
 
+bool writeFilledPage(const QString &path, const QSizeF &sizeMm, const QColor &color)
+{
+    QPdfWriter writer(path);
+    writer.setPageSize(QPageSize(sizeMm, QPageSize::Millimeter));
+    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+    writer.setResolution(72);
+    QPainter painter(&writer);
+    painter.fillRect(QRect(QPoint(0, 0), QSize(writer.width(), writer.height())), color);
+    return painter.end();
+}
+
 namespace {
 
 bool rewrite(QPDF &pdf, const QString &path)

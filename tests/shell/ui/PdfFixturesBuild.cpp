@@ -1,2 +1,0 @@
-// The PDF makers of the page tests, built into this test program too.
-#include "../../pages/PdfFixtures.cpp"

@@ -1,0 +1,25 @@
+#pragma once
+// Picture files as the tests make and inspect them.
+
+#include <QByteArray>
+#include <QColor>
+#include <QSize>
+#include <QString>
+#include <source_location>
+
+namespace TestPictures {
+
+// Saves a picture of size, all of color, in the format the suffix of path names.
+// A picture that cannot be saved fails the running test at the caller's line;
+// returns whether it was saved.
+bool writePicture(const QString &path, const QSize &size, const QColor &color,
+                  std::source_location caller = std::source_location::current());
+
+// The size the picture file at path declares; invalid when it is no picture.
+QSize pictureSize(const QString &path);
+
+// The format of the picture file at path as its content shows ("png", "jpeg", ...),
+// whatever its name says; empty when it is no picture.
+QByteArray pictureFormat(const QString &path);
+
+} // namespace TestPictures
