@@ -653,9 +653,7 @@ void FlashBookOutput::convertBook()
 {
     m_mainFile.clear();
     OutputStage stage(m_folder);
-    m_stagePath = stage.path();
-    const auto forgetStage = qScopeGuard([this] { m_stagePath.clear(); });
-    writeBookFolder(stage.bookFolder());
+    writeStagedBook(stage, stage.bookFolder());
     stage.commit(m_entries);
     m_mainFile = stage.outputFolder() + QLatin1Char('/') + m_name + QStringLiteral(".html");
     post(ConvertStep::Complete, 1, 1);
@@ -665,9 +663,7 @@ void FlashBookOutput::zipOutput()
 {
     m_mainFile.clear();
     OutputStage stage(m_folder);
-    m_stagePath = stage.path();
-    const auto forgetStage = qScopeGuard([this] { m_stagePath.clear(); });
-    writeBookFolder(stage.bookFolder());
+    writeStagedBook(stage, stage.bookFolder());
     post(ConvertStep::Complete, 0, 100);
     const QString archive = packedBook(stage);
     checkStop();
@@ -682,9 +678,7 @@ void FlashBookOutput::sealOutput(const QString &password)
         fail(loadAppString(QStringLiteral("SealedPackage-A password is needed to seal the book."),
                            QStringLiteral("A password is needed to seal the book.")));
     OutputStage stage(m_folder);
-    m_stagePath = stage.path();
-    const auto forgetStage = qScopeGuard([this] { m_stagePath.clear(); });
-    writeBookFolder(stage.bookFolder());
+    writeStagedBook(stage, stage.bookFolder());
     post(ConvertStep::Complete, 0, 100);
     const QString archive = packedBook(stage);
     const QString sealed = stage.path() + QStringLiteral("/book.") + sealedPackageSuffix();

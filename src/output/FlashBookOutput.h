@@ -195,5 +195,5 @@ private:
     const std::atomic_bool *m_externalStop = nullptr;
     QString m_mainFile;
     QStringList m_entries;
-    QString m_stagePath; // the stage of the running convertBook / zipOutput / sealOutput
+    QString m_stagePath; // the stage of the running writeStagedBook
 };
