@@ -1,5 +1,7 @@
 #include "foundation/ColorText.h"
 
+#include <QRegularExpression>
+
 QColor colorFromHexRGB(const QString &text)
 {
     qsizetype i = 0;
@@ -35,4 +37,13 @@ QString colorToHexRGB(const QColor &color)
         return QStringLiteral("%1").arg(v, 2, 16, QLatin1Char('0')).toUpper();
     };
     return QStringLiteral("0x") + channel(rgb.redF()) + channel(rgb.greenF()) + channel(rgb.blueF());
+}
+
+std::optional<QString> hexRGBDigits(const QString &text)
+{
+    static const QRegularExpression pattern(QStringLiteral("^(?:0[xX]|#)?([0-9A-Fa-f]{6})$"));
+    const auto match = pattern.match(text.trimmed());
+    if (!match.hasMatch())
+        return std::nullopt;
+    return match.captured(1).toUpper();
 }

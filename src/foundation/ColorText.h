@@ -3,6 +3,7 @@
 
 #include <QColor>
 #include <QString>
+#include <optional>
 
 // Reads the text as one hexadecimal number (white space before it and a leading "0x"
 // allowed; a number too large reads as 0xFFFFFFFF) and returns the opaque colour of
@@ -12,3 +13,7 @@ QColor colorFromHexRGB(const QString &text);
 
 // "0x" and six upper-case hexadecimal digits; a null string for an invalid colour.
 QString colorToHexRGB(const QColor &color);
+
+// The six hexadecimal digits, in upper case, of a colour written "0xRRGGBB", "#RRGGBB"
+// or "RRGGBB" (white space around allowed); nothing for any other text.
+std::optional<QString> hexRGBDigits(const QString &text);

@@ -9,7 +9,6 @@
 #include "templates/FlashTemplate.h"
 
 #include <QJsonDocument>
-#include <algorithm>
 
 namespace {
 
@@ -48,17 +47,8 @@ constexpr PlainSetting kPlainSettings[] = {
 // "0xRRGGBB" (or "#RRGGBB", "RRGGBB") as "#RRGGBB"; "" for anything else.
 QString cssColor(const QString &value)
 {
-    QString hex = value.trimmed();
-    if (hex.startsWith(QLatin1String("0x"), Qt::CaseInsensitive))
-        hex = hex.mid(2);
-    else if (hex.startsWith(QLatin1Char('#')))
-        hex = hex.mid(1);
-    if (hex.size() != 6 || !std::all_of(hex.cbegin(), hex.cend(), [](QChar c) {
-                                                  const char16_t u = c.unicode();
-                                                  return (u >= '0' && u <= '9') || (u >= 'a' && u <= 'f') || (u >= 'A' && u <= 'F');
-                                              }))
-        return {};
-    return QLatin1Char('#') + hex.toUpper();
+    const auto digits = hexRGBDigits(value);
+    return digits ? QLatin1Char('#') + *digits : QString();
 }
 
 } // namespace

@@ -1,7 +1,8 @@
 #include "templates/FlashTemplateProperty.h"
 
+#include "foundation/ColorText.h"
+
 #include <QLocale>
-#include <QRegularExpression>
 
 #include <array>
 #include <cmath>
@@ -34,11 +35,10 @@ std::optional<QString> acceptedBoolean(const QString &text)
 
 std::optional<QString> acceptedColor(const QString &text)
 {
-    static const QRegularExpression pattern(QStringLiteral("^(?:0[xX]|#)?([0-9A-Fa-f]{6})$"));
-    const auto match = pattern.match(text.trimmed());
-    if (!match.hasMatch())
+    const auto digits = hexRGBDigits(text);
+    if (!digits)
         return std::nullopt;
-    return QStringLiteral("0x") + match.captured(1).toUpper();
+    return QStringLiteral("0x") + *digits;
 }
 
 // Numbers in C notation only: no group separators, whatever the user's locale.

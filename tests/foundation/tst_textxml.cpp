@@ -133,6 +133,11 @@ private slots:
             const QString text = QStringLiteral("0x%1").arg(v, 6, 16, QLatin1Char('0')).toUpper().replace("0X", "0x");
             QCOMPARE(colorToHexRGB(colorFromHexRGB(text)), text);
         }
+        // The written forms a setting accepts, and what it refuses.
+        for (const char *text : {"0xa0b1c2", "#A0B1C2", " a0B1c2\n", "0XA0B1C2"})
+            QCOMPARE(hexRGBDigits(text), std::optional<QString>("A0B1C2"));
+        for (const char *text : {"", "red", "#abc", "0xA0B1C2FF", "0x A0B1C2", "##A0B1C2", "+A0B1C", "A0B1CG"})
+            QCOMPARE(hexRGBDigits(text), std::nullopt);
         QCOMPARE(AppUtility::checkIntegerValueString("a1-2 b3٤"), QString("123"));
     }
 };

@@ -1,6 +1,7 @@
 #include "templates/ui/TemplateEditorRegistry.h"
 
 #include "foundation/AppStrings.h"
+#include "foundation/ColorText.h"
 #include "platform/NotificationCenter.h"
 #include "templates/FlashTemplate.h"
 #include "templates/FlashTemplateModel.h"
@@ -31,7 +32,7 @@ std::optional<QString> chooseColor(const TemplateEditorRequest &request)
         initial, request.parent, loadAppString(QStringLiteral("FlashTmplOutlineD-Colors"), QStringLiteral("Colors")));
     if (!chosen.isValid())
         return std::nullopt;
-    return TemplateEditorRun::colorValue(chosen);
+    return colorToHexRGB(chosen);
 }
 
 std::optional<QString> chooseFile(const TemplateEditorRequest &request)
@@ -157,23 +158,10 @@ void placeBesideCursor(QWidget *window)
     window->move(positionBesideCursor(cursor, window->frameGeometry().size(), available));
 }
 
-QString colorValue(const QColor &color)
-{
-    return QStringLiteral("0x") + color.name(QColor::HexRgb).mid(1).toUpper();
-}
-
 QColor colorFromValue(const QString &value)
 {
-    QString hex = value.trimmed();
-    if (hex.startsWith(QLatin1String("0x"), Qt::CaseInsensitive))
-        hex = hex.mid(2);
-    else if (hex.startsWith(QLatin1Char('#')))
-        hex = hex.mid(1);
-    bool ok = false;
-    const uint rgb = hex.toUInt(&ok, 16);
-    if (hex.size() != 6 || !ok)
-        return {};
-    return QColor::fromRgb(QRgb(rgb));
+    const auto digits = hexRGBDigits(value);
+    return digits ? QColor(QLatin1Char('#') + *digits) : QColor();
 }
 
 } // namespace TemplateEditorRun

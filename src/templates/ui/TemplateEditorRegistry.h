@@ -79,8 +79,7 @@ QPoint positionBesideCursor(const QPoint &cursor, const QSize &size, const QRect
 // Moves window beside the mouse pointer on its screen.
 void placeBesideCursor(QWidget *window);
 
-// "0xRRGGBB" of a colour and the colour of such a value (invalid when it is none).
-QString colorValue(const QColor &color);
+// The colour of a "0xRRGGBB" value (invalid when it is none).
 QColor colorFromValue(const QString &value);
 
 } // namespace TemplateEditorRun
