@@ -3,10 +3,12 @@
 
 #include "batch/ImportParament.h"
 #include "furnishings/FlashOutline.h"
+#include "output/ConvertBookInfo.h"
 #include "output/OutputOperation.h"
 #include "pages/FlashPageSource.h"
 #include "pages/PDFSearch.h"
 #include "pages/PageImport.h"
+#include "platform/NotificationCenter.h"
 #include "templates/FlashTemplate.h"
 
 #include <QDir>
@@ -84,6 +86,16 @@ void runJob(const std::shared_ptr<OutputOperation> &job)
     OperationQueue queue;
     queue.addOperation(job);
     QVERIFY(queue.waitForAllOperationsProcessingEvents(120000));
+}
+
+void cancelAtStep(QObject *observer, const std::shared_ptr<OutputOperation> &job, int step)
+{
+    const std::weak_ptr<OutputOperation> weak = job;
+    NotificationCenter::defaultCenter()->addObserver(observer, ConvertBookNotification, nullptr, [weak, step](const Notification &n) {
+        const auto running = weak.lock();
+        if (running && n.userInfo.value("type").toInt() == step)
+            running->cancel();
+    });
 }
 
 } // namespace OutputFixtures

@@ -6,6 +6,7 @@
 #include <memory>
 
 class FlashOutline;
+class QObject;
 class FlashPageSource;
 class FlashTemplate;
 class OutputOperation;
@@ -38,5 +39,9 @@ QJsonObject configObject(const QString &scriptFile);
 // Runs job on an operation queue as the publish dialog does; a job that does not end
 // within two minutes fails the test.
 void runJob(const std::shared_ptr<OutputOperation> &job);
+
+// Cancels job as soon as it reports reaching step (a ConvertStep), for as long as
+// observer lives.
+void cancelAtStep(QObject *observer, const std::shared_ptr<OutputOperation> &job, int step);
 
 } // namespace OutputFixtures

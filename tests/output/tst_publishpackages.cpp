@@ -10,7 +10,6 @@
 #include "output/PackageTemplates.h"
 #include "output/PublishPlugin.h"
 #include "pages/FlashPageSource.h"
-#include "platform/NotificationCenter.h"
 #include "project/AppSettings.h"
 #include "templates/FlashTemplate.h"
 
@@ -302,10 +301,7 @@ private slots:
         job->setConvertPlugin(settings);
         job->setIsProcess(true);
         QObject observer;
-        NotificationCenter::defaultCenter()->addObserver(&observer, ConvertBookNotification, nullptr, [&](const Notification &n) {
-            if (n.userInfo.value("type").toInt() == stopAt)
-                job->cancel();
-        });
+        cancelAtStep(&observer, job, stopAt);
         job->start();
         QCOMPARE(job->status(), OutputOperation::StatusCancelled);
         QCOMPARE(folderContents(folder), before);

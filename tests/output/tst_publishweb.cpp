@@ -307,10 +307,7 @@ private slots:
         int finished = 0;
         connect(job.get(), &Operation::finished, this, [&] { ++finished; }, Qt::DirectConnection);
         QObject observer;
-        NotificationCenter::defaultCenter()->addObserver(&observer, ConvertBookNotification, nullptr, [&](const Notification &n) {
-            if (n.userInfo.value("type").toInt() == stopAt)
-                job->cancel();
-        });
+        cancelAtStep(&observer, job, stopAt);
         job->start();
         QCOMPARE(job->status(), OutputOperation::StatusCancelled);
         QVERIFY(!job->raiseException());

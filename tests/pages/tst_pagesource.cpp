@@ -119,6 +119,7 @@ private slots:
         auto source = importPictures(workspace, 3);
         QVERIFY(source);
         const QByteArray thumbBefore = readFile(source->thumbPages()[0]->pageFilePath());
+        QVERIFY(!thumbBefore.isEmpty());
         QVERIFY(QFile::remove(workspace + "/large/2.jpg"));
         QVERIFY(QFile::remove(workspace + "/normal/1.jpg"));
         QVERIFY(QFile::remove(workspace + "/phone/3.jpg"));

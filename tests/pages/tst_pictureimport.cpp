@@ -71,7 +71,9 @@ private slots:
 
         // A JPEG cut short is recognised as JPEG but cannot be decoded.
         const QString whole = picture("whole.jpg", QSize(800, 800), Qt::red, "JPG");
-        QVERIFY(TestFiles::writeFile(path("cut.jpg"), TestFiles::readFile(whole).left(200)));
+        const QByteArray wholeBytes = TestFiles::readFile(whole);
+        QVERIFY(wholeBytes.size() > 200);
+        QVERIFY(TestFiles::writeFile(path("cut.jpg"), wholeBytes.left(200)));
 
         const QString workspace = path("broken/pages");
         for (const QString &culprit : {path("broken.jpg"), path("cut.jpg"), path("missing.png")}) {

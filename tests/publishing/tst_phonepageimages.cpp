@@ -1,4 +1,5 @@
 #include "PdfFixtures.h"
+#include "TestFiles.h"
 #include "TestPictures.h"
 #include "TestSupport.h"
 #include "publishing/PageSnapshot.h"
@@ -21,11 +22,9 @@ private slots:
         // Two pages whose pictures share a file name, and a missing and an empty one.
         QVERIFY(writePicture(dir.filePath("a/1.jpg"), QSize(400, 800), Qt::red));
         QVERIFY(writePicture(dir.filePath("b/1.jpg"), QSize(800, 400), Qt::blue));
-        QFile empty(dir.filePath("empty.jpg"));
-        QVERIFY(empty.open(QIODevice::WriteOnly));
-        empty.close();
+        QVERIFY(TestFiles::writeFile(dir.filePath("empty.jpg")));
         const QStringList pages{dir.filePath("a/1.jpg"), dir.filePath("b/1.jpg"), dir.filePath("gone.jpg"),
-                                empty.fileName()};
+                                dir.filePath("empty.jpg")};
         QString workspace;
         {
             PhonePageImages images;
@@ -82,10 +81,7 @@ private slots:
         QVERIFY(writePicture(dir.filePath("1.png"), QSize(500, 500), Qt::red));
         QVERIFY(writePicture(dir.filePath("2.jpg"), QSize(300, 400), Qt::red));
         // A red 4 by 4 GIF (pictures cannot be written as GIF here).
-        QFile gif(dir.filePath("3.gif"));
-        QVERIFY(gif.open(QIODevice::WriteOnly));
-        gif.write(QByteArray::fromHex("47494638396104000400f00000ff000000000021f90400000000002c0000000004000400000204848f0905003b"));
-        gif.close();
+        QVERIFY(TestFiles::writeFile(dir.filePath("3.gif"), QByteArray::fromHex("47494638396104000400f00000ff000000000021f90400000000002c0000000004000400000204848f0905003b")));
         PhonePageImages images;
         images.setPageWidth(300);
         images.setPageHeight(400);
@@ -126,14 +122,11 @@ private slots:
 
         QTemporaryDir dir;
         QVERIFY(writePicture(dir.filePath("new.png"), QSize(400, 800), Qt::green));
-        QFile junk(dir.filePath("junk.png"));
-        QVERIFY(junk.open(QIODevice::WriteOnly));
-        junk.write("not a picture");
-        junk.close();
+        QVERIFY(TestFiles::writeFile(dir.filePath("junk.png"), "not a picture"));
         images.setImages({dir.filePath("old.jpg"), dir.filePath("old.png")});
         const QStringList before = images.images();
 
-        QVERIFY(!images.replaceImage(0, junk.fileName()));
+        QVERIFY(!images.replaceImage(0, dir.filePath("junk.png")));
         QVERIFY(!images.replaceImage(0, dir.filePath("absent.png")));
         QVERIFY(!images.replaceImage(5, dir.filePath("new.png")));
         QCOMPARE(images.images(), before);

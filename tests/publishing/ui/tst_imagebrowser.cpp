@@ -1,4 +1,5 @@
 #include "SnapTestHelpers.h"
+#include "TestFiles.h"
 #include "TestPictures.h"
 #include "TestSupport.h"
 #include "platform/ui/FMButton.h"
@@ -180,16 +181,13 @@ private slots:
     {
         QTemporaryDir dir;
         QVERIFY(writePicture(dir.filePath("tall.png"), QSize(400, 800), Qt::green));
-        QFile junk(dir.filePath("junk.png"));
-        QVERIFY(junk.open(QIODevice::WriteOnly));
-        junk.write("no picture");
-        junk.close();
+        QVERIFY(TestFiles::writeFile(dir.filePath("junk.png"), "no picture"));
         UiTestDriver driver;
         ImageBrowser browser;
         browser.setImages({dir.filePath("1.jpg"), dir.filePath("2.jpg")});
         browser.showWindow();
 
-        driver.answerPanel({junk.fileName()});
+        driver.answerPanel({dir.filePath("junk.png")});
         driver.answerAlert("OK");
         browser.manageView(1)->btnReplace()->click();
         QCOMPARE(browser.replaceIndex(), 1);
