@@ -53,7 +53,7 @@ bool FlashBookOutput::isProtectedPagePicture(const QString &file) const
         return false;
     using Kind = FlashPageSource::PictureKind;
     for (int n : protectedPageList()) {
-        for (Kind kind : {Kind::Large, Kind::Normal, Kind::Thumb, Kind::Phone}) {
+        for (Kind kind : FlashPageSource::kPictureKinds) {
             const FlashPagePtr page = m_pageSource->pageList(kind).value(n - 1);
             if (!page || page->pageFilePath().isEmpty())
                 continue;

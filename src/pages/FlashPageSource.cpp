@@ -43,10 +43,6 @@ FlashPage::Part partFromName(const QString &name)
     return FlashPage::Part::Whole;
 }
 
-constexpr FlashPageSource::PictureKind kAllKinds[] = {
-    FlashPageSource::PictureKind::Large, FlashPageSource::PictureKind::Normal,
-    FlashPageSource::PictureKind::Thumb, FlashPageSource::PictureKind::Phone};
-
 bool fileExists(const FlashPagePtr &page)
 {
     return page && !page->pageFilePath().isEmpty() && QFileInfo(page->pageFilePath()).isFile();
@@ -113,7 +109,7 @@ QList<FlashPagePtr> &FlashPageSource::pageList(PictureKind kind)
 
 void FlashPageSource::setPagesFromUnits(const QList<PageUnit> &units)
 {
-    for (PictureKind kind : kAllKinds) {
+    for (PictureKind kind : kPictureKinds) {
         QList<FlashPagePtr> &list = pageList(kind);
         list.clear();
         for (const PageUnit &unit : units) {
@@ -131,7 +127,7 @@ void FlashPageSource::setPagesFromUnits(const QList<PageUnit> &units)
 
 void FlashPageSource::renumber()
 {
-    for (PictureKind kind : kAllKinds) {
+    for (PictureKind kind : kPictureKinds) {
         QList<FlashPagePtr> &list = pageList(kind);
         for (int i = 0; i < list.size(); ++i)
             if (list[i])
@@ -142,7 +138,7 @@ void FlashPageSource::renumber()
 QString FlashPageSource::freePicturePath(PictureKind kind, int bookPage) const
 {
     QSet<QString> used;
-    for (PictureKind k : kAllKinds)
+    for (PictureKind k : kPictureKinds)
         for (const FlashPagePtr &page : pageList(k))
             if (page)
                 used.insert(QFileInfo(page->pageFilePath()).absoluteFilePath());
@@ -355,7 +351,7 @@ void FlashPageSource::writeXml(QXmlStreamWriter &w) const
     w.writeAttribute(QStringLiteral("normalWidth"), QString::number(m_normalPageSize.width()));
     w.writeAttribute(QStringLiteral("normalHeight"), QString::number(m_normalPageSize.height()));
     writeSourceXml(w);
-    for (PictureKind kind : kAllKinds) {
+    for (PictureKind kind : kPictureKinds) {
         w.writeStartElement(kPages);
         w.writeAttribute(kKind, folderName(kind));
         for (const FlashPagePtr &page : pageList(kind)) {
@@ -404,7 +400,7 @@ std::unique_ptr<FlashPageSource> FlashPageSource::fromXml(const QDomElement &ele
     source->readSourceXml(element.firstChildElement(QStringLiteral("Source")), workspace);
     for (QDomElement list = element.firstChildElement(kPages); !list.isNull(); list = list.nextSiblingElement(kPages)) {
         const QString kindName = list.attribute(kKind);
-        for (PictureKind kind : kAllKinds) {
+        for (PictureKind kind : kPictureKinds) {
             if (folderName(kind) != kindName)
                 continue;
             QList<FlashPagePtr> &pages = source->pageList(kind);

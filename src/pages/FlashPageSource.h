@@ -73,6 +73,9 @@ class FlashPageSource
 {
 public:
     enum class PictureKind { Large, Normal, Thumb, Phone };
+    // Every kind of picture a page has, in that order.
+    static constexpr PictureKind kPictureKinds[] = {PictureKind::Large, PictureKind::Normal, PictureKind::Thumb,
+                                                    PictureKind::Phone};
 
     virtual ~FlashPageSource();
 

@@ -91,8 +91,7 @@ bool PageImport::run()
                           + QStringLiteral(".import-XXXXXX"));
     if (!staging.isValid())
         return fail(PageResult::failure(PageError::WriteFailed, PageMessages::cannotWrite(workspaceInfo.absolutePath())));
-    for (auto kind : {FlashPageSource::PictureKind::Large, FlashPageSource::PictureKind::Normal,
-                      FlashPageSource::PictureKind::Thumb, FlashPageSource::PictureKind::Phone})
+    for (auto kind : FlashPageSource::kPictureKinds)
         if (!QDir(staging.path()).mkpath(FlashPageSource::folderName(kind)))
             return fail(PageResult::failure(PageError::WriteFailed, PageMessages::cannotWrite(staging.path())));
 

@@ -23,10 +23,6 @@ using namespace ProjectXml;
 
 namespace {
 
-constexpr FlashPageSource::PictureKind kKinds[] = {
-    FlashPageSource::PictureKind::Large, FlashPageSource::PictureKind::Normal,
-    FlashPageSource::PictureKind::Thumb, FlashPageSource::PictureKind::Phone};
-
 QString elementText(const QDomElement &element)
 {
     QString text;
@@ -198,7 +194,7 @@ bool BookProjectReader::checkPictures(ProjectResult &result)
             lost << shown(path, i + 1);
         }
     }
-    for (FlashPageSource::PictureKind kind : kKinds) {
+    for (FlashPageSource::PictureKind kind : FlashPageSource::kPictureKinds) {
         if (kind == FlashPageSource::PictureKind::Large)
             continue;
         const QList<FlashPagePtr> &list = source->pageList(kind);

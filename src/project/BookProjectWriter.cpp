@@ -24,10 +24,6 @@ using namespace ProjectXml;
 
 namespace {
 
-constexpr FlashPageSource::PictureKind kKinds[] = {
-    FlashPageSource::PictureKind::Large, FlashPageSource::PictureKind::Normal,
-    FlashPageSource::PictureKind::Thumb, FlashPageSource::PictureKind::Phone};
-
 QString clean(const QString &path)
 {
     return path.isEmpty() ? QString() : QDir::cleanPath(QFileInfo(path).absoluteFilePath());
@@ -212,7 +208,7 @@ bool BookProjectWriter::planPages(ProjectResult &result)
     }
 
     QStringList paths;
-    for (FlashPageSource::PictureKind kind : kKinds)
+    for (FlashPageSource::PictureKind kind : FlashPageSource::kPictureKinds)
         for (const FlashPagePtr &page : source->pageList(kind))
             if (page && !page->pageFilePath().isEmpty())
                 paths << clean(page->pageFilePath());
@@ -352,7 +348,7 @@ QString BookProjectWriter::composeXml(ProjectResult &result)
             return {};
         }
         copy->setWorkspace(m_pageFolder);
-        for (FlashPageSource::PictureKind kind : kKinds)
+        for (FlashPageSource::PictureKind kind : FlashPageSource::kPictureKinds)
             for (const FlashPagePtr &page : copy->pageList(kind))
                 if (page)
                     page->setPageFilePath(mapped(page->pageFilePath()));
@@ -469,7 +465,7 @@ void BookProjectWriter::rollBack()
 void BookProjectWriter::relocate(BookDocument &document)
 {
     if (const std::shared_ptr<FlashPageSource> source = document.pageSource()) {
-        for (FlashPageSource::PictureKind kind : kKinds)
+        for (FlashPageSource::PictureKind kind : FlashPageSource::kPictureKinds)
             for (const FlashPagePtr &page : source->pageList(kind))
                 if (page)
                     page->setPageFilePath(mapped(page->pageFilePath()));

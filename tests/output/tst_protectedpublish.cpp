@@ -128,7 +128,7 @@ private:
     {
         QStringList found;
         for (int n : pages)
-            for (Kind kind : {Kind::Large, Kind::Normal, Kind::Thumb, Kind::Phone})
+            for (Kind kind : FlashPageSource::kPictureKinds)
                 if (anyContains(files, sliceOf(picture(kind, n))))
                     found << QString("page %1 kind %2").arg(n).arg(int(kind));
         return found;

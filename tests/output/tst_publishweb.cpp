@@ -385,8 +385,7 @@ private slots:
         QVERIFY(QFileInfo::exists(folder + "/files/page/6.jpg"));
 
         auto shorter = OutputCopies::copyPageSource(*m_book.pages);
-        for (auto kind : {FlashPageSource::PictureKind::Large, FlashPageSource::PictureKind::Normal,
-                          FlashPageSource::PictureKind::Thumb, FlashPageSource::PictureKind::Phone})
+        for (auto kind : FlashPageSource::kPictureKinds)
             shorter->pageList(kind).resize(3);
         auto job = makeJob(folder, 0);
         job->setFlashPageSource(shorter.get());

@@ -78,8 +78,7 @@ private slots:
         QCOMPARE(back->normalPageSize(), QSize(800, 600));
         QCOMPARE(static_cast<FlashPageSourceImg &>(*back).imageFiles(),
                  static_cast<FlashPageSourceImg &>(*source).imageFiles());
-        for (auto kind : {FlashPageSource::PictureKind::Large, FlashPageSource::PictureKind::Normal,
-                          FlashPageSource::PictureKind::Thumb, FlashPageSource::PictureKind::Phone})
+        for (auto kind : FlashPageSource::kPictureKinds)
             QCOMPARE(paths(back->pageList(kind)), paths(source->pageList(kind)));
         QCOMPARE(back->pages()[2]->pageIndex(), 3);
         QCOMPARE(back->pages()[2]->sourcePage(), 2);

@@ -26,8 +26,7 @@ QStringList allPictures(const BookDocument &document)
 {
     QStringList files;
     const FlashPageSource &source = *document.pageSource();
-    for (auto kind : {FlashPageSource::PictureKind::Large, FlashPageSource::PictureKind::Normal,
-                      FlashPageSource::PictureKind::Thumb, FlashPageSource::PictureKind::Phone})
+    for (auto kind : FlashPageSource::kPictureKinds)
         for (const FlashPagePtr &page : source.pageList(kind))
             files << page->pageFilePath();
     return files;
