@@ -3,7 +3,7 @@
 #include "foundation/ColorText.h"
 #include "foundation/NumberText.h"
 #include "foundation/ScriptText.h"
-#include "furnishings/XmlText.h"
+#include "foundation/XmlUtility.h"
 
 #include <QDomDocument>
 #include <QFile>

@@ -1,5 +1,7 @@
 #include "furnishings/FlashOutline.h"
 
+#include "foundation/XmlUtility.h"
+
 #include <QDomDocument>
 #include <QXmlStreamWriter>
 
@@ -10,28 +12,13 @@ const QString kCaption = QStringLiteral("caption");
 const QString kPage = QStringLiteral("page");
 const QString kUrl = QStringLiteral("url");
 
-// XML 1.0 cannot carry most control characters; bookmark titles taken from PDFs
-// sometimes hold them. They are dropped so that the saved project stays readable.
-QString xmlSafe(const QString &text)
-{
-    QString out;
-    out.reserve(text.size());
-    for (QChar c : text) {
-        const char16_t u = c.unicode();
-        if (u >= 0x20 || u == 0x09 || u == 0x0A || u == 0x0D)
-            if (u != 0xFFFE && u != 0xFFFF)
-                out.append(c);
-    }
-    return out;
-}
-
 void writeItem(QXmlStreamWriter &w, const FlashOutlineItem &item)
 {
     w.writeStartElement(kItem);
-    w.writeAttribute(kCaption, xmlSafe(item.caption()));
+    w.writeAttribute(kCaption, xmlSafeText(item.caption()));
     w.writeAttribute(kPage, QString::number(item.pageIndex()));
     if (!item.pageUrl().isEmpty())
-        w.writeAttribute(kUrl, xmlSafe(item.pageUrl()));
+        w.writeAttribute(kUrl, xmlSafeText(item.pageUrl()));
     for (const FlashOutlineItemPtr &child : item.childItems())
         writeItem(w, *child);
     w.writeEndElement();

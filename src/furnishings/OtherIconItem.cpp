@@ -2,7 +2,7 @@
 
 #include "foundation/AppUtility.h"
 #include "foundation/NumberText.h"
-#include "furnishings/XmlText.h"
+#include "foundation/XmlUtility.h"
 
 #include <QDomDocument>
 #include <QFile>

@@ -2,8 +2,8 @@
 
 #include "annotations/FlashPagesAnnotations.h"
 #include "foundation/NumberText.h"
+#include "foundation/XmlUtility.h"
 #include "furnishings/BookMarkTabs.h"
-#include "furnishings/XmlText.h"
 
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>

@@ -1,6 +1,7 @@
 #include "pages/PDFSearch.h"
 
 #include "foundation/AppStrings.h"
+#include "foundation/XmlUtility.h"
 #include "pages/PageError.h"
 
 #include <QDomDocument>
@@ -9,18 +10,6 @@
 namespace {
 
 const QString kPage = QStringLiteral("Page");
-
-QString xmlSafe(const QString &text)
-{
-    QString out;
-    out.reserve(text.size());
-    for (QChar c : text) {
-        const char16_t u = c.unicode();
-        if ((u >= 0x20 && u != 0xFFFE && u != 0xFFFF) || u == 0x09 || u == 0x0A || u == 0x0D)
-            out.append(c);
-    }
-    return out;
-}
 
 } // namespace
 
@@ -50,7 +39,7 @@ void PDFSearch::writeXml(QXmlStreamWriter &w, const QString &element) const
     for (const QString &text : m_texts) {
         w.writeStartElement(kPage);
         if (!text.isEmpty())
-            w.writeCDATA(xmlSafe(text)); // a "]]>" in the text is split across two sections
+            w.writeCDATA(xmlSafeText(text)); // a "]]>" in the text is split across two sections
         w.writeEndElement();
     }
     w.writeEndElement();

@@ -2,6 +2,7 @@
 
 #include "annotations/FlashPagesAnnotations.h"
 #include "foundation/AppUtility.h"
+#include "foundation/XmlUtility.h"
 #include "furnishings/FlashOutline.h"
 #include "pages/FlashPageSourceImg.h"
 #include "pages/FlashPageSourcePDF.h"
@@ -32,20 +33,6 @@ QString clean(const QString &path)
 QString attribute(const QString &value)
 {
     return QLatin1Char('"') + value.toHtmlEscaped() + QLatin1Char('"');
-}
-
-// Characters XML 1.0 cannot carry are dropped; a settings value never needs them.
-QString xmlSafe(const QString &text)
-{
-    QString out;
-    out.reserve(text.size());
-    for (const QChar c : text) {
-        const ushort u = c.unicode();
-        if (u >= 0x20 || u == 0x9 || u == 0xA || u == 0xD)
-            if (u != 0xFFFE && u != 0xFFFF)
-                out += c;
-    }
-    return out;
 }
 
 QString written(const std::function<void(QXmlStreamWriter &)> &write)
@@ -371,11 +358,11 @@ QString BookProjectWriter::composeXml(ProjectResult &result)
         fragments << written([&](QXmlStreamWriter &w) {
             w.writeStartElement(Template);
             w.writeAttribute(Kind, mobile ? Mobile : Desktop);
-            w.writeAttribute(Name, xmlSafe(tmpl->tmplName()));
-            w.writeAttribute(Style, xmlSafe(tmpl->currentStyleName()));
+            w.writeAttribute(Name, xmlSafeText(tmpl->tmplName()));
+            w.writeAttribute(Style, xmlSafeText(tmpl->currentStyleName()));
             if (!resources.isEmpty())
                 w.writeAttribute(Resources, resources);
-            w.writeCDATA(xmlSafe(tmpl->settingsText()));
+            w.writeCDATA(xmlSafeText(tmpl->settingsText()));
             w.writeEndElement();
         });
     }

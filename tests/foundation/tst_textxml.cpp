@@ -79,6 +79,17 @@ private slots:
         QVERIFY(xml2dict(QDomElement()).isEmpty());
     }
 
+    void xmlSafeTextKeepsWhatXmlCanCarry()
+    {
+        // Tab, line ends, letters beyond the basic plane (as surrogate pairs) stay;
+        // other control characters and U+FFFE, U+FFFF go, and the rest reads back.
+        const QString kept = QStringLiteral("a\tb\r\nc ä 😀");
+        const QString text = kept.left(3) + QChar(0x01) + QChar(0x1F) + kept.mid(3) + QChar(0xFFFE) + QChar(0xFFFF);
+        QCOMPARE(xmlSafeText(text), kept);
+        QDomDocument parsed;
+        QVERIFY(parsed.setContent("<t>" + xmlSafeText(text).toHtmlEscaped() + "</t>"));
+    }
+
     void textTemplateFillsOnce()
     {
         TextTemplate page("<img style=\"{{topLeftF.style}}\" src=\"{{topLeftF.src}}\">{{unset}} {{a}}{{a}} {{");
