@@ -9,7 +9,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <linux/capability.h>
-#include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 #include <zip.h>

@@ -4,7 +4,6 @@
 #include "publishing/PublishBackup.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>

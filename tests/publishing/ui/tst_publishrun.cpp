@@ -20,7 +20,6 @@
 
 #include <QAbstractButton>
 #include <QCheckBox>
-#include <QDirIterator>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
