@@ -5,6 +5,8 @@
 #include "foundation/AppUtility.h"
 #include "output/ConvertBookInfo.h"
 #include "output/OutputOperation.h"
+#include "pages/FlashPage.h"
+#include "pages/FlashPageSource.h"
 #include "platform/NotificationCenter.h"
 #include "platform/OperationQueue.h"
 #include "platform/ui/HyperLinkString.h"
@@ -280,8 +282,9 @@ void PublishBookWindowDelegate::prepareCoverShot()
         return;
     }
     btnShot->setFlat(false);
-    if (m_shotFile.isEmpty() && !m_thumbPagePaths.isEmpty())
-        m_shotFile = m_thumbPagePaths.first();
+    if (m_shotFile.isEmpty() && m_flashPageSource && !m_flashPageSource->thumbPages().isEmpty()
+        && m_flashPageSource->thumbPages().first())
+        m_shotFile = m_flashPageSource->thumbPages().first()->pageFilePath();
     if (QFileInfo(m_shotFile).isFile())
         showShotImage(m_shotFile);
 }

@@ -6,7 +6,6 @@
 #include "foundation/AppUtility.h"
 #include "foundation/SettingsStore.h"
 #include "furnishings/FlashOutline.h"
-#include "pages/FlashPage.h"
 #include "pages/FlashPageSource.h"
 #include "pages/PageImport.h"
 #include "platform/NotificationCenter.h"
@@ -21,6 +20,7 @@
 #include "project/PreferencesSettings.h"
 #include "project/ProjectBackup.h"
 #include "project/RecentProjectItem.h"
+#include "publishing/SWFSnapDelegate.h"
 #include "publishing/ui/PublishBookWindowDelegate.h"
 #include "publishing/ui/PublishCommand.h"
 #include "shell/BookImportTask.h"
@@ -43,6 +43,7 @@
 #include <QFileInfo>
 #include <QMenu>
 #include <QStandardPaths>
+#include <QtConcurrent>
 
 namespace {
 
@@ -96,6 +97,10 @@ MainWindow *QuorvelAppDelegate::mainWindow() const
 
 bool QuorvelAppDelegate::applicationDidFinishLaunching(const StartupRequest &request)
 {
+    // The phone pages' snapshot helper is put in place (or updated) while the window
+    // opens; a snapshot run asked for meanwhile waits for it.
+    m_helperInstall = QtConcurrent::run([] { SWFSnapDelegate::installZuziDORExe(); });
+
     m_previewFolder = createUniqueTempFolder();
     m_previewLoop.setPreviewFolder(m_previewFolder);
     m_server.setDocumentRoot(m_previewFolder);
@@ -147,6 +152,7 @@ void QuorvelAppDelegate::applicationWillTerminate()
     m_repeatTimer.stop();
     m_previewLoop.stopAndWait();
     m_previewLoop.clearPreviewChangeFlag();
+    m_helperInstall.waitForFinished(); // never leave a half-made install behind
 
     AppSettings::shareInstance()->saveSettings();
     PreferencesSettings::shareInstance()->saveSettings();
@@ -745,25 +751,22 @@ void QuorvelAppDelegate::prepareOutputWindow(PublishBookWindowDelegate &dialog)
 {
     if (!m_session)
         return;
+    // The dialog hands these to its output job, which copies them when the run starts;
+    // the phone pages it makes go into the book's own page source. The book's security
+    // is the shared BookSecurity, which the run reads itself.
     BookDocument &document = m_session->document();
-    FlashPageSource *source = document.pageSource().get();
-    dialog.setFlashPageSource(source);
-    QStringList thumbs;
-    if (source)
-        for (const FlashPagePtr &page : source->thumbPages())
-            thumbs << page->pageFilePath();
-    dialog.setThumbPagePaths(thumbs);
+    dialog.setIsBookcaseMode(false);
     dialog.setFlashTmpl(document.flashTmpl());
-    dialog.setMobileTemplate(document.mobileTemplate());
-    dialog.setFlashPagesAnnotations(document.pagesAnnotations().get());
+    dialog.setFlashPageSource(document.pageSource().get());
     dialog.setFlashOutline(document.flashOutline().get());
+    dialog.setFlashPagesAnnotations(document.pagesAnnotations().get());
     dialog.setPdfSearch(document.pdfSearch().get());
     dialog.setMobileSearch(document.mobileSearch().get());
     if (const BookProjectPartPtr download = document.part(BookPartName::Download))
         dialog.setDownloadCfgWorkspace(download->filesFolder());
-    dialog.setIsBookcaseMode(false);
-    // The furnishing models (bookmark tabs, scenes, assistant, plug-in) are handed over
-    // here as their features join the book.
+    dialog.setMobileTemplate(document.mobileTemplate());
+    // The book has no bookmark tabs, scenes, assistant or plug-in bundle yet: the
+    // dialog's are left empty and the book is written without them.
 }
 
 void QuorvelAppDelegate::onPublishPlugin()

@@ -1,6 +1,7 @@
 #include "TestSupport.h"
 #include "foundation/AppUtility.h"
 #include "foundation/PropertyList.h"
+#include "pages/FlashPageSourceImg.h"
 #include "platform/ui/QvWindow.h"
 #include "platform/ui/UiTestDriver.h"
 #include "project/AppSettings.h"
@@ -291,7 +292,14 @@ private slots:
         QTemporaryDir dir;
         writeImage(dir.filePath("thumb1.jpg"));
         writeImage(dir.filePath("chosen.png"));
-        Dialog dlg(0, [&](PublishBookWindowDelegate &d) { d.setThumbPagePaths({dir.filePath("thumb1.jpg")}); });
+        // Without a given cover, the book's first thumbnail page is the shot.
+        FlashPageSourceImg source;
+        for (const char *file : {"thumb1.jpg", "thumb2.jpg"}) {
+            auto thumb = std::make_shared<FlashPageImage>();
+            thumb->setPageFilePath(dir.filePath(file));
+            source.thumbPages() << thumb;
+        }
+        Dialog dlg(0, [&](PublishBookWindowDelegate &d) { d.setFlashPageSource(&source); });
         QCOMPARE(dlg.d->shotFile(), dir.filePath("thumb1.jpg"));
         QVERIFY(!dlg.get<QPushButton>("btnShot")->icon().isNull());
 
@@ -315,7 +323,7 @@ private slots:
         // A given cover that does not exist shows nothing but is kept for the run.
         Dialog missing(0, [&](PublishBookWindowDelegate &d) {
             d.setShotFile(dir.filePath("gone.png"));
-            d.setThumbPagePaths({dir.filePath("thumb1.jpg")});
+            d.setFlashPageSource(&source);
         });
         QCOMPARE(missing.d->shotFile(), dir.filePath("gone.png"));
         QVERIFY(missing.get<QPushButton>("btnShot")->icon().isNull());
