@@ -6,6 +6,7 @@
 #include "foundation/AppUtility.h"
 #include "foundation/SettingsStore.h"
 #include "furnishings/FlashOutline.h"
+#include "pages/FlashPage.h"
 #include "pages/FlashPageSource.h"
 #include "pages/PageImport.h"
 #include "platform/NotificationCenter.h"
@@ -115,6 +116,7 @@ bool QuorvelAppDelegate::applicationDidFinishLaunching(const StartupRequest &req
     m_publishCommand = new PublishCommand(m_window, nullptr, this);
     m_publishCommand->setDialogPreparer([this](PublishBookWindowDelegate &dialog) { prepareOutputWindow(dialog); });
     m_publishCommand->setAdditionsMenuSwitch([this](bool enabled) { setAdditionsMenuEnabled(enabled); });
+    connect(m_publishCommand, &PublishCommand::publishDialogDidEnd, this, &QuorvelAppDelegate::publishBookDidEnd);
     setCommandAvailable(QStringLiteral("publishPlugin"), false); // shown once its dialog exists
     setAdditionsMenuEnabled(true);
     updateWindowTitle();
@@ -741,10 +743,36 @@ void QuorvelAppDelegate::onQuit()
         m_window->close();
 }
 
+namespace {
+
+QStringList phonePagePaths(const BookSession *session)
+{
+    QStringList paths;
+    if (const std::shared_ptr<FlashPageSource> source = session ? session->document().pageSource() : nullptr)
+        for (const FlashPagePtr &page : source->phonePages())
+            paths << (page ? page->pageFilePath() : QString());
+    return paths;
+}
+
+} // namespace
+
 void QuorvelAppDelegate::onConvertToFlipBook()
 {
-    if (m_session && m_publishCommand)
-        m_publishCommand->onConvertToFlipBook();
+    if (!m_session || !m_publishCommand)
+        return;
+    m_phonePagesBeforePublish = phonePagePaths(m_session.get());
+    m_publishCommand->onConvertToFlipBook();
+}
+
+void QuorvelAppDelegate::publishBookDidEnd()
+{
+    // Phone pictures made and reviewed while publishing belong to the book from now on:
+    // it has changed, so that saving keeps them and quitting asks first.
+    if (!m_session || phonePagePaths(m_session.get()) == m_phonePagesBeforePublish)
+        return;
+    m_session->setModified(true);
+    updateWindowTitle();
+    setPreviewChangeFlag(PreviewChange::Pages);
 }
 
 void QuorvelAppDelegate::prepareOutputWindow(PublishBookWindowDelegate &dialog)

@@ -135,6 +135,7 @@ private:
     void onPreviewFailed(const QString &message);
     void onDisplayModeChanged();
     void prepareOutputWindow(PublishBookWindowDelegate &dialog);
+    void publishBookDidEnd();
     // Runs a panel and waits for its answer (empty when cancelled).
     static QStringList runPanel(QvPanel &panel);
 
@@ -145,6 +146,7 @@ private:
     QString m_previewFolder;
     QTimer m_repeatTimer;
     QFuture<void> m_helperInstall;
+    QStringList m_phonePagesBeforePublish; // to see whether publishing added phone pages
     PublishCommand *m_publishCommand = nullptr;
     QSet<QString> m_availableCommands;
     int m_generation = 0;
