@@ -194,7 +194,7 @@ void PublishBookWindowDelegate::layoutInitial()
     // 11. Switches and extension.
     btnBasicHtml->setChecked(m_convertPara.isConvertBasicHtml());
     btnCompressToZip->setChecked(m_convertPara.compressToZip());
-    ExFileName->setText(PublishOutputKinds::extensionLabel(kind));
+    showExtension();
 
     // 12. Plug-in size.
     comUnit->setEditable(false);
@@ -269,6 +269,7 @@ void PublishBookWindowDelegate::actionInitial()
     connect(comUnit1, &QComboBox::activated, this, [this] { onChangedUnitForHeight(); });
     for (QLineEdit *field : {txtWidth, txtHeight, JoomlaDetailView->txtID(), DrupalDetailView->txtID()})
         connect(field, &QLineEdit::textEdited, this, [this, field] { controlTextDidChange(field); });
+    connect(btnCompressToZip, &QCheckBox::toggled, this, [this] { showExtension(); });
     btnAdvanced->setEnabled(m_hasAdvancedSheet);
 }
 
@@ -386,11 +387,18 @@ void PublishBookWindowDelegate::checkDisplayForOutput()
 
     if (txtOutputFolder->text().isEmpty())
         txtOutputFolder->setText(AppSettings::defaultOutputFolder());
-    ExFileName->setText(PublishOutputKinds::extensionLabel(kind));
+    showExtension();
     txtOutputName->setText(m_convertPara.strOutputName().isEmpty() ? QStringLiteral("Index")
                                                                     : m_convertPara.strOutputName());
     if (txtTitle->text().isEmpty())
         txtTitle->setText(QStringLiteral("Demo"));
+}
+
+void PublishBookWindowDelegate::showExtension()
+{
+    // The ZIP switch belongs to the output options: the plug-in kinds are archives anyway.
+    ExFileName->setText(PublishOutputKinds::extensionLabel(m_convertPara.iOutputType(),
+                                                           btnCompressToZip->isChecked()));
 }
 
 void PublishBookWindowDelegate::onTypeChange()

@@ -215,6 +215,8 @@ private:
     void actionInitial();
     void prepareCoverShot();
     void showShotImage(const QString &path);
+    // The extension beside the name field: the kind's, or ".zip" while the ZIP switch is on.
+    void showExtension();
     void setupDetailViews();
     void selectLoadType(int loadType);
     int selectedLoadType() const;

@@ -48,9 +48,12 @@
 
 namespace {
 
+// Where the file panels start; the home folder when there is no Documents folder (the
+// panel would otherwise start wherever the program was started from).
 QString documentsFolder()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return QFileInfo(documents).isDir() ? documents : QDir::homePath();
 }
 
 } // namespace

@@ -116,6 +116,15 @@ private slots:
         QVERIFY(dlg.get<QCheckBox>("btnBasicHtml")->isChecked());
         dlg.d->saveConvertPara(); // publishes as the kind shown
         QCOMPARE(dlg.d->convertPara().iOutputType(), kind);
+
+        // Packed into an archive, the book is written as "<name>.zip", whatever the kind;
+        // the typed name stays.
+        dlg.field("txtOutputName")->setText(QStringLiteral("Typed"));
+        dlg.get<QCheckBox>("btnCompressToZip")->setChecked(true);
+        QCOMPARE(dlg.get<QLabel>("ExFileName")->text(), QStringLiteral(".zip"));
+        QCOMPARE(dlg.field("txtOutputName")->text(), QStringLiteral("Typed"));
+        dlg.get<QCheckBox>("btnCompressToZip")->setChecked(false);
+        QCOMPARE(dlg.get<QLabel>("ExFileName")->text(), extension);
     }
 
     void kindButtonsKeepOneOrNoneChosen()
