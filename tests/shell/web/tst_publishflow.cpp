@@ -90,7 +90,7 @@ private slots:
         start.file = BookFileRequest::fromPaths({pdf});
         QVERIFY(app.applicationDidFinishLaunching(start));
         QCOMPARE(app.session()->pageCount(), 3);
-        // The helper is being installed meanwhile; publishing does not wait for it to ask.
+        // The snapshot helper is installed on a worker while the program starts.
         QVERIFY(app.helperInstall().isStarted());
 
         // A saved book whose phone pictures are missing.
