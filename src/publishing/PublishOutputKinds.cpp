@@ -45,6 +45,11 @@ QString extensionLabel(int kind)
     }
 }
 
+QString extensionLabel(int kind, bool compressToZip)
+{
+    return compressToZip ? QStringLiteral(".zip") : extensionLabel(kind);
+}
+
 bool usesPluginOptions(int kind)
 {
     return kind >= 4;

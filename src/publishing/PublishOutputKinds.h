@@ -28,6 +28,8 @@ int clampLoadType(int loadType);
 
 // The file name extension shown beside the name field: ".html", ".app", ".exe", else ".zip".
 QString extensionLabel(int kind);
+// The same for what is written: a book packed into a ZIP archive is "<name>.zip".
+QString extensionLabel(int kind, bool compressToZip);
 // True for the web content system kinds and every other kind from 4 on.
 bool usesPluginOptions(int kind);
 

@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QMutexLocker>
 #include <QProcess>
+#include <QReadWriteLock>
 #include <QSaveFile>
 #include <QThread>
 
@@ -24,6 +25,10 @@ SWFSnapDelegate::Limits g_limits;
 // Installs run one at a time: start-up installs on a background thread while a
 // snapshot run may find the helper missing and install it too.
 QMutex g_installMutex;
+// Snapshot runs use the installed helper (shared); an install replaces it (exclusive),
+// so it never removes the helper from under a running batch, and a batch asked for
+// while an install is under way waits for the new copy.
+QReadWriteLock g_helperLock;
 
 // A path as the helper gets it: absolute, without "." and ".." parts, "~" expanded.
 QString standardizedPath(const QString &path)
@@ -207,6 +212,7 @@ QStringList SWFSnapDelegate::batchSnap(const QStringList &pageFiles, const QStri
     if (pageFiles.isEmpty())
         return {};
     ensureHelperInstalled();
+    QReadLocker usingHelper(&g_helperLock);
     const Limits current = limits();
     const int allowed = maxRunningJobs();
     // A job's thread ends at the latest when its helper was killed at the time limit;
@@ -250,6 +256,7 @@ QStringList SWFSnapDelegate::batchSnap(const QStringList &pageFiles, const QStri
 bool SWFSnapDelegate::singleSnap(const QString &pageFile, const QString &outputFile, qint64 width, qint64 height)
 {
     ensureHelperInstalled();
+    QReadLocker usingHelper(&g_helperLock);
     const Limits current = limits();
     SWFSnapDelegate job;
     job.setSwfFile(pageFile);
@@ -290,6 +297,7 @@ bool SWFSnapDelegate::installZuziDORExeFromPackage(const QString &packagePath)
     if (!QFileInfo(packagePath).isFile())
         return false;
 
+    QWriteLocker replacingHelper(&g_helperLock);
     if (QFileInfo::exists(exe))
         changeFilePermistion(exe, 0755);
     // The folder of an earlier install is read-only; removeTree opens it up first.

@@ -14,7 +14,8 @@
 // The class operations block the calling thread: call them from a worker when a window
 // must stay responsive. They touch no widgets and may run on any thread. batchSnap and
 // singleSnap install the helper first when it is missing (the start-up install may
-// not have run yet).
+// not have run yet). An install waits until running batch and single snapshots have
+// ended, and snapshots asked for meanwhile wait for the install.
 
 #include <QMutex>
 #include <QString>

@@ -8,6 +8,7 @@
 
 #include <QElapsedTimer>
 #include <QTemporaryDir>
+#include <QtConcurrent>
 #include <QtTest>
 
 #include <cerrno>
@@ -207,6 +208,32 @@ private slots:
         const QStringList out = SWFSnapDelegate::batchSnap(pages, dir.path(), 10, 10);
         for (const QString &path : out)
             QVERIFY2(QFileInfo::exists(path), qPrintable(path));
+    }
+
+    void anInstallWaitsForTheRunningBatch()
+    {
+        // A batch runs on the installed helper; an update of the helper (as at start-up)
+        // comes while it is still drawing and must not take the helper away from it.
+        QTemporaryDir dir;
+        QVERIFY(SWFSnapDelegate::installZuziDORExe() || QFileInfo(SWFSnapDelegate::ZuziDORExePath()).isExecutable());
+        QVERIFY(installFakeHelper("sleep 0.3\nprintf x > \"$OUT\""));
+        SWFSnapDelegate::Limits limits;
+        limits.maxRunningJobs = 1;
+        ScopedLimits scoped(limits);
+        QStringList pages;
+        for (int i = 1; i <= 4; ++i)
+            pages << dir.filePath(QStringLiteral("%1.png").arg(i));
+        QFuture<QStringList> batch = QtConcurrent::run(
+            [pages, folder = dir.path()] { return SWFSnapDelegate::batchSnap(pages, folder, 10, 10); });
+        const auto settle = qScopeGuard([&] { batch.waitForFinished(); });
+        QTRY_VERIFY(QFileInfo::exists(dir.filePath("1.jpg")));
+        QVERIFY(QFile::remove(SWFSnapDelegate::installFolder() + "/.ver")); // an update is due
+
+        QVERIFY(SWFSnapDelegate::installZuziDORExe());
+        QVERIFY(batch.isFinished());
+        for (const QString &path : batch.result())
+            QVERIFY2(QFileInfo::exists(path), qPrintable(path));
+        QCOMPARE(modeOf(SWFSnapDelegate::ZuziDORExePath()), mode_t(0555)); // the real helper again
     }
 };
 

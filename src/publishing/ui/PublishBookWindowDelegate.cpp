@@ -5,6 +5,8 @@
 #include "foundation/AppUtility.h"
 #include "output/ConvertBookInfo.h"
 #include "output/OutputOperation.h"
+#include "pages/FlashPage.h"
+#include "pages/FlashPageSource.h"
 #include "platform/NotificationCenter.h"
 #include "platform/OperationQueue.h"
 #include "platform/ui/HyperLinkString.h"
@@ -192,7 +194,7 @@ void PublishBookWindowDelegate::layoutInitial()
     // 11. Switches and extension.
     btnBasicHtml->setChecked(m_convertPara.isConvertBasicHtml());
     btnCompressToZip->setChecked(m_convertPara.compressToZip());
-    ExFileName->setText(PublishOutputKinds::extensionLabel(kind));
+    showExtension();
 
     // 12. Plug-in size.
     comUnit->setEditable(false);
@@ -267,6 +269,7 @@ void PublishBookWindowDelegate::actionInitial()
     connect(comUnit1, &QComboBox::activated, this, [this] { onChangedUnitForHeight(); });
     for (QLineEdit *field : {txtWidth, txtHeight, JoomlaDetailView->txtID(), DrupalDetailView->txtID()})
         connect(field, &QLineEdit::textEdited, this, [this, field] { controlTextDidChange(field); });
+    connect(btnCompressToZip, &QCheckBox::toggled, this, [this] { showExtension(); });
     btnAdvanced->setEnabled(m_hasAdvancedSheet);
 }
 
@@ -280,8 +283,9 @@ void PublishBookWindowDelegate::prepareCoverShot()
         return;
     }
     btnShot->setFlat(false);
-    if (m_shotFile.isEmpty() && !m_thumbPagePaths.isEmpty())
-        m_shotFile = m_thumbPagePaths.first();
+    if (m_shotFile.isEmpty() && m_flashPageSource && !m_flashPageSource->thumbPages().isEmpty()
+        && m_flashPageSource->thumbPages().first())
+        m_shotFile = m_flashPageSource->thumbPages().first()->pageFilePath();
     if (QFileInfo(m_shotFile).isFile())
         showShotImage(m_shotFile);
 }
@@ -383,11 +387,18 @@ void PublishBookWindowDelegate::checkDisplayForOutput()
 
     if (txtOutputFolder->text().isEmpty())
         txtOutputFolder->setText(AppSettings::defaultOutputFolder());
-    ExFileName->setText(PublishOutputKinds::extensionLabel(kind));
+    showExtension();
     txtOutputName->setText(m_convertPara.strOutputName().isEmpty() ? QStringLiteral("Index")
                                                                     : m_convertPara.strOutputName());
     if (txtTitle->text().isEmpty())
         txtTitle->setText(QStringLiteral("Demo"));
+}
+
+void PublishBookWindowDelegate::showExtension()
+{
+    // The ZIP switch belongs to the output options: the plug-in kinds are archives anyway.
+    ExFileName->setText(PublishOutputKinds::extensionLabel(m_convertPara.iOutputType(),
+                                                           btnCompressToZip->isChecked()));
 }
 
 void PublishBookWindowDelegate::onTypeChange()

@@ -77,11 +77,8 @@ public:
     // --- Inputs, set by the main window before the window is shown. The book's objects
     // belong to the main window, which keeps them alive while the dialog exists.
     FlashPageSource *flashPageSource() const { return m_flashPageSource; }
+    // The book's pages; the first thumbnail page is the cover shot when none is given.
     void setFlashPageSource(FlashPageSource *source) { m_flashPageSource = source; }
-    // Thumbnail pictures of the book's pages, in page order: the first one is the cover
-    // shot when none is given.
-    QStringList thumbPagePaths() const { return m_thumbPagePaths; }
-    void setThumbPagePaths(const QStringList &paths) { m_thumbPagePaths = paths; }
     // The book's template; in bookcase mode the bookcase template.
     FlashTemplate *flashTmpl() const { return m_flashTmpl; }
     void setFlashTmpl(FlashTemplate *tmpl) { m_flashTmpl = tmpl; }
@@ -218,6 +215,8 @@ private:
     void actionInitial();
     void prepareCoverShot();
     void showShotImage(const QString &path);
+    // The extension beside the name field: the kind's, or ".zip" while the ZIP switch is on.
+    void showExtension();
     void setupDetailViews();
     void selectLoadType(int loadType);
     int selectedLoadType() const;
@@ -241,7 +240,6 @@ private:
 
     // Inputs and outputs.
     FlashPageSource *m_flashPageSource = nullptr;
-    QStringList m_thumbPagePaths;
     QPointer<FlashTemplate> m_flashTmpl;
     QPointer<FlashTemplate> m_mobileTemplate;
     FlashPagesAnnotations *m_flashPagesAnnotations = nullptr;

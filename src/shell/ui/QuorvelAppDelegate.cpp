@@ -21,6 +21,7 @@
 #include "project/PreferencesSettings.h"
 #include "project/ProjectBackup.h"
 #include "project/RecentProjectItem.h"
+#include "publishing/SWFSnapDelegate.h"
 #include "publishing/ui/PublishBookWindowDelegate.h"
 #include "publishing/ui/PublishCommand.h"
 #include "shell/BookImportTask.h"
@@ -43,12 +44,16 @@
 #include <QFileInfo>
 #include <QMenu>
 #include <QStandardPaths>
+#include <QtConcurrent>
 
 namespace {
 
+// Where the file panels start; the home folder when there is no Documents folder (the
+// panel would otherwise start wherever the program was started from).
 QString documentsFolder()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return QFileInfo(documents).isDir() ? documents : QDir::homePath();
 }
 
 } // namespace
@@ -96,6 +101,10 @@ MainWindow *QuorvelAppDelegate::mainWindow() const
 
 bool QuorvelAppDelegate::applicationDidFinishLaunching(const StartupRequest &request)
 {
+    // The phone pages' snapshot helper is put in place (or updated) while the window
+    // opens; a snapshot run asked for meanwhile waits for it.
+    m_helperInstall = QtConcurrent::run([] { SWFSnapDelegate::installZuziDORExe(); });
+
     m_previewFolder = createUniqueTempFolder();
     m_previewLoop.setPreviewFolder(m_previewFolder);
     m_server.setDocumentRoot(m_previewFolder);
@@ -110,6 +119,7 @@ bool QuorvelAppDelegate::applicationDidFinishLaunching(const StartupRequest &req
     m_publishCommand = new PublishCommand(m_window, nullptr, this);
     m_publishCommand->setDialogPreparer([this](PublishBookWindowDelegate &dialog) { prepareOutputWindow(dialog); });
     m_publishCommand->setAdditionsMenuSwitch([this](bool enabled) { setAdditionsMenuEnabled(enabled); });
+    connect(m_publishCommand, &PublishCommand::publishDialogDidEnd, this, &QuorvelAppDelegate::publishBookDidEnd);
     setCommandAvailable(QStringLiteral("publishPlugin"), false); // shown once its dialog exists
     setAdditionsMenuEnabled(true);
     updateWindowTitle();
@@ -147,6 +157,7 @@ void QuorvelAppDelegate::applicationWillTerminate()
     m_repeatTimer.stop();
     m_previewLoop.stopAndWait();
     m_previewLoop.clearPreviewChangeFlag();
+    m_helperInstall.waitForFinished(); // never leave a half-made install behind
 
     AppSettings::shareInstance()->saveSettings();
     PreferencesSettings::shareInstance()->saveSettings();
@@ -735,35 +746,58 @@ void QuorvelAppDelegate::onQuit()
         m_window->close();
 }
 
+namespace {
+
+QStringList phonePagePaths(const BookSession *session)
+{
+    QStringList paths;
+    if (const std::shared_ptr<FlashPageSource> source = session ? session->document().pageSource() : nullptr)
+        for (const FlashPagePtr &page : source->phonePages())
+            paths << (page ? page->pageFilePath() : QString());
+    return paths;
+}
+
+} // namespace
+
 void QuorvelAppDelegate::onConvertToFlipBook()
 {
-    if (m_session && m_publishCommand)
-        m_publishCommand->onConvertToFlipBook();
+    if (!m_session || !m_publishCommand)
+        return;
+    m_phonePagesBeforePublish = phonePagePaths(m_session.get());
+    m_publishCommand->onConvertToFlipBook();
+}
+
+void QuorvelAppDelegate::publishBookDidEnd()
+{
+    // Phone pictures made and reviewed while publishing belong to the book from now on:
+    // it has changed, so that saving keeps them and quitting asks first.
+    if (!m_session || phonePagePaths(m_session.get()) == m_phonePagesBeforePublish)
+        return;
+    m_session->setModified(true);
+    updateWindowTitle();
+    setPreviewChangeFlag(PreviewChange::Pages);
 }
 
 void QuorvelAppDelegate::prepareOutputWindow(PublishBookWindowDelegate &dialog)
 {
     if (!m_session)
         return;
+    // The dialog hands these to its output job, which copies them when the run starts;
+    // the phone pages it makes go into the book's own page source. The book's security
+    // is the shared BookSecurity, which the run reads itself.
     BookDocument &document = m_session->document();
-    FlashPageSource *source = document.pageSource().get();
-    dialog.setFlashPageSource(source);
-    QStringList thumbs;
-    if (source)
-        for (const FlashPagePtr &page : source->thumbPages())
-            thumbs << page->pageFilePath();
-    dialog.setThumbPagePaths(thumbs);
+    dialog.setIsBookcaseMode(false);
     dialog.setFlashTmpl(document.flashTmpl());
-    dialog.setMobileTemplate(document.mobileTemplate());
-    dialog.setFlashPagesAnnotations(document.pagesAnnotations().get());
+    dialog.setFlashPageSource(document.pageSource().get());
     dialog.setFlashOutline(document.flashOutline().get());
+    dialog.setFlashPagesAnnotations(document.pagesAnnotations().get());
     dialog.setPdfSearch(document.pdfSearch().get());
     dialog.setMobileSearch(document.mobileSearch().get());
     if (const BookProjectPartPtr download = document.part(BookPartName::Download))
         dialog.setDownloadCfgWorkspace(download->filesFolder());
-    dialog.setIsBookcaseMode(false);
-    // The furnishing models (bookmark tabs, scenes, assistant, plug-in) are handed over
-    // here as their features join the book.
+    dialog.setMobileTemplate(document.mobileTemplate());
+    // The book has no bookmark tabs, scenes, assistant or plug-in bundle yet: the
+    // dialog's are left empty and the book is written without them.
 }
 
 void QuorvelAppDelegate::onPublishPlugin()

@@ -2,7 +2,8 @@
 // The application delegate: owner of the open book and of the main window.
 //
 // It starts the program (applicationDidFinishLaunching: main window, preview server
-// and loop, then the project panel or the book asked for on the command line), opens,
+// and loop, the snapshot helper's install on a worker thread, then the project panel
+// or the book asked for on the command line), opens,
 // imports, saves and closes books, runs the live preview, and ends the program
 // (applicationShouldTerminate asks about unsaved changes; applicationWillTerminate
 // saves the settings, backs the book up, stops the work still running and removes
@@ -23,6 +24,7 @@
 #include "shell/PreviewLoop.h"
 #include "shell/PreviewServer.h"
 
+#include <QFuture>
 #include <QObject>
 #include <QPointer>
 #include <QSet>
@@ -60,6 +62,8 @@ public:
     PreviewServer &previewServer() { return m_server; }
     QString previewFolder() const { return m_previewFolder; }
     PublishCommand *publishCommand() const { return m_publishCommand; }
+    // The start-up install of the phone pages' snapshot helper (on a worker thread).
+    QFuture<void> helperInstall() const { return m_helperInstall; }
     // How often the preview was shown (each rebuild, mode switch).
     int previewGeneration() const { return m_generation; }
 
@@ -131,6 +135,7 @@ private:
     void onPreviewFailed(const QString &message);
     void onDisplayModeChanged();
     void prepareOutputWindow(PublishBookWindowDelegate &dialog);
+    void publishBookDidEnd();
     // Runs a panel and waits for its answer (empty when cancelled).
     static QStringList runPanel(QvPanel &panel);
 
@@ -140,6 +145,8 @@ private:
     PreviewServer m_server;
     QString m_previewFolder;
     QTimer m_repeatTimer;
+    QFuture<void> m_helperInstall;
+    QStringList m_phonePagesBeforePublish; // to see whether publishing added phone pages
     PublishCommand *m_publishCommand = nullptr;
     QSet<QString> m_availableCommands;
     int m_generation = 0;

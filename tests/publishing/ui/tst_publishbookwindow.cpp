@@ -2,6 +2,7 @@
 #include "TestSupport.h"
 #include "foundation/AppUtility.h"
 #include "foundation/PropertyList.h"
+#include "pages/FlashPageSourceImg.h"
 #include "platform/ui/QvWindow.h"
 #include "platform/ui/UiTestDriver.h"
 #include "project/AppSettings.h"
@@ -109,6 +110,15 @@ private slots:
         QVERIFY(dlg.get<QCheckBox>("btnBasicHtml")->isChecked());
         dlg.d->saveConvertPara(); // publishes as the kind shown
         QCOMPARE(dlg.d->convertPara().iOutputType(), kind);
+
+        // Packed into an archive, the book is written as "<name>.zip", whatever the kind;
+        // the typed name stays.
+        dlg.field("txtOutputName")->setText(QStringLiteral("Typed"));
+        dlg.get<QCheckBox>("btnCompressToZip")->setChecked(true);
+        QCOMPARE(dlg.get<QLabel>("ExFileName")->text(), QStringLiteral(".zip"));
+        QCOMPARE(dlg.field("txtOutputName")->text(), QStringLiteral("Typed"));
+        dlg.get<QCheckBox>("btnCompressToZip")->setChecked(false);
+        QCOMPARE(dlg.get<QLabel>("ExFileName")->text(), extension);
     }
 
     void kindButtonsKeepOneOrNoneChosen()
@@ -285,7 +295,14 @@ private slots:
         QTemporaryDir dir;
         QVERIFY(TestPictures::writePicture(dir.filePath("thumb1.jpg"), QSize(40, 60), Qt::red));
         QVERIFY(TestPictures::writePicture(dir.filePath("chosen.png"), QSize(40, 60), Qt::red));
-        Dialog dlg(0, [&](PublishBookWindowDelegate &d) { d.setThumbPagePaths({dir.filePath("thumb1.jpg")}); });
+        // Without a given cover, the book's first thumbnail page is the shot.
+        FlashPageSourceImg source;
+        for (const char *file : {"thumb1.jpg", "thumb2.jpg"}) {
+            auto thumb = std::make_shared<FlashPageImage>();
+            thumb->setPageFilePath(dir.filePath(file));
+            source.thumbPages() << thumb;
+        }
+        Dialog dlg(0, [&](PublishBookWindowDelegate &d) { d.setFlashPageSource(&source); });
         QCOMPARE(dlg.d->shotFile(), dir.filePath("thumb1.jpg"));
         QVERIFY(!dlg.get<QPushButton>("btnShot")->icon().isNull());
 
@@ -309,7 +326,7 @@ private slots:
         // A given cover that does not exist shows nothing but is kept for the run.
         Dialog missing(0, [&](PublishBookWindowDelegate &d) {
             d.setShotFile(dir.filePath("gone.png"));
-            d.setThumbPagePaths({dir.filePath("thumb1.jpg")});
+            d.setFlashPageSource(&source);
         });
         QCOMPARE(missing.d->shotFile(), dir.filePath("gone.png"));
         QVERIFY(missing.get<QPushButton>("btnShot")->icon().isNull());

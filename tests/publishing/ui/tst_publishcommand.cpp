@@ -1,5 +1,6 @@
 #include "TestSupport.h"
 #include "foundation/SettingsStore.h"
+#include "pages/FlashPageSourceImg.h"
 #include "platform/ui/QvWindow.h"
 #include "platform/ui/UiTestDriver.h"
 #include "project/AppSettings.h"
@@ -23,6 +24,9 @@ private slots:
         QImage thumb(30, 40, QImage::Format_RGB32);
         thumb.fill(Qt::darkCyan);
         QVERIFY(thumb.save(dir.filePath("1.jpg")));
+        FlashPageSourceImg source;
+        source.thumbPages() << std::make_shared<FlashPageImage>();
+        source.thumbPages().first()->setPageFilePath(dir.filePath("1.jpg"));
         AppSettings settings;
         settings.setOutputType(7);
         settings.setLastOutputFileTitle("Stored title");
@@ -36,7 +40,7 @@ private slots:
         command.setAdditionsMenuSwitch([&](bool on) { menu << on; });
         command.setDialogPreparer([&](PublishBookWindowDelegate &d) {
             QVERIFY(!d.isWindowLoaded()); // the book is handed in before the window is made
-            d.setThumbPagePaths({dir.filePath("1.jpg")});
+            d.setFlashPageSource(&source);
         });
 
         command.onConvertToFlipBook();

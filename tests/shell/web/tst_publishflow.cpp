@@ -1,0 +1,209 @@
+#include "PdfFixtures.h"
+#include "TestSupport.h"
+#include "foundation/ZipExtractor.h"
+#include "pages/FlashPageSource.h"
+#include "platform/ui/QvWindow.h"
+#include "platform/ui/UiTestDriver.h"
+#include "project/AppSettings.h"
+#include "project/BookDocument.h"
+#include "publishing/SWFSnapDelegate.h"
+#include "publishing/ui/ImageBrowser.h"
+#include "publishing/ui/OutputReport.h"
+#include "publishing/ui/PublishBookWindowDelegate.h"
+#include "publishing/ui/PublishCommand.h"
+#include "shell/BookSession.h"
+#include "shell/ui/ImportPDFDialog.h"
+#include "shell/ui/MainWindow.h"
+#include "shell/ui/QuorvelAppDelegate.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QtTest>
+
+namespace {
+
+constexpr int kLong = 90000;
+
+template <class T = QWidget>
+T *control(WindowController *controller, const char *name)
+{
+    T *found = controller->window()->findChild<T *>(QString::fromLatin1(name));
+    if (!found)
+        qFatal("no control %s", name);
+    return found;
+}
+
+// The publish item of the main window's Book menu, as the user finds it there.
+QAction *publishMenuItem(MainWindow *window)
+{
+    for (QAction *item : window->menuBar()->actions()) {
+        if (!item->menu())
+            continue;
+        for (QAction *entry : item->menu()->actions())
+            if (entry->objectName() == QLatin1String("publish"))
+                return entry;
+    }
+    return nullptr;
+}
+
+// What the report showed, and its View Book pressed.
+struct Report
+{
+    QString fileName;
+    int kind = -1;
+};
+
+UiTestDriver::ModalHandler viewBookAndClose(Report *report)
+{
+    return [report](WindowController *controller) {
+        auto *window = qobject_cast<OutputReport *>(controller);
+        QVERIFY(window);
+        report->fileName = window->outputFileName();
+        report->kind = window->outputType();
+        control<QPushButton>(window, "btnViewBook")->click();
+        control<QPushButton>(window, "btnClose")->click();
+    };
+}
+
+} // namespace
+
+class PublishFlowTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void bookFromAPdfPublishedFromTheMainWindow()
+    {
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath("Almanac.pdf");
+        QVERIFY(PdfFixtures::writeNumberedPdf(pdf, 3));
+        const QString out = dir.filePath("published");
+        UiTestDriver driver;
+        driver.answerModal([](WindowController *c) { qobject_cast<ImportPDFDialog *>(c)->importButton()->click(); });
+        driver.answerModal([](WindowController *) {}); // the import's progress ends by itself
+
+        QuorvelAppDelegate app;
+        StartupRequest start;
+        start.file = BookFileRequest::fromPaths({pdf});
+        QVERIFY(app.applicationDidFinishLaunching(start));
+        QCOMPARE(app.session()->pageCount(), 3);
+        // The snapshot helper is installed on a worker while the program starts.
+        QVERIFY(app.helperInstall().isStarted());
+
+        // A saved book whose phone pictures are missing.
+        FlashPageSource *pages = app.session()->document().pageSource().get();
+        pages->phonePages().clear();
+        const QString project = dir.filePath("Almanac.qvprj");
+        driver.answerPanel({project});
+        QVERIFY(app.onSaveProjectAs());
+        QVERIFY(!app.session()->isModified());
+
+        // --- Kind 0: a web folder, with the phone pages made and reviewed on the way.
+        QAction *publish = publishMenuItem(app.mainWindow());
+        QVERIFY(publish && publish->isEnabled());
+        publish->trigger();
+        QCOMPARE(driver.sheets(), QStringList{"PublishBookWindow"});
+        PublishBookWindowDelegate *dialog = app.publishCommand()->publishDialog();
+        QVERIFY(dialog->isSheet());
+        QCOMPARE(dialog->window()->parentWidget(), app.mainWindow());
+        QCOMPARE(dialog->window()->windowModality(), Qt::WindowModal);
+        QCOMPARE(dialog->shotFile(), pages->thumbPages().first()->pageFilePath());
+        control<QAbstractButton>(dialog, "btnOPHtml")->click();
+        control<QLineEdit>(dialog, "txtOutputFolder")->setText(out);
+        control<QLineEdit>(dialog, "txtOutputName")->setText(QStringLiteral("Almanac"));
+        control<QLineEdit>(dialog, "txtTitle")->setText(QStringLiteral("The Almanac"));
+        control<QCheckBox>(dialog, "btnCompressToZip")->setChecked(false);
+
+        driver.answerAlert(QStringLiteral("OK")); // make the phone pages
+        QStringList reviewed;
+        driver.answerModal([&](WindowController *c) {
+            auto *browser = qobject_cast<ImageBrowser *>(c);
+            QVERIFY(browser);
+            reviewed = browser->images();
+            control<QPushButton>(browser, "btnOK")->click();
+        });
+        Report web;
+        driver.answerModal(viewBookAndClose(&web));
+        QSignalSpy ended(app.publishCommand(), &PublishCommand::publishDialogDidEnd);
+        control<QPushButton>(dialog, "btnPublic")->click();
+        QVERIFY(ended.wait(kLong));
+        QCOMPARE(ended.first().first().toInt(), 1);
+        QCOMPARE(driver.alerts().first().messageText, QStringLiteral("No any images for mobile version!"));
+        QCOMPARE(driver.modalRuns().mid(2), (QStringList{"ImageBrowser", "OutputReport"}));
+
+        // The pictures were made for every page, reviewed, and joined the book.
+        QCOMPARE(reviewed.size(), 3);
+        QCOMPARE(pages->phonePages().size(), 3);
+        for (int i = 0; i < 3; ++i) {
+            QCOMPARE(pages->phonePages().at(i)->pageFilePath(), reviewed.at(i));
+            QVERIFY(!QImage(reviewed.at(i)).isNull());
+        }
+        // They are the book's now: it has changed, and saving keeps them.
+        QVERIFY(app.session()->isModified());
+        QVERIFY(app.mainWindow()->isWindowModified());
+        QVERIFY(app.onSaveProject());
+        {
+            ProjectResult opened;
+            const std::unique_ptr<BookSession> saved = BookSession::open(project, &opened);
+            QVERIFY2(saved, qPrintable(opened.message));
+            const QList<FlashPagePtr> &kept = saved->document().pageSource()->phonePages();
+            QCOMPARE(kept.size(), 3);
+            for (const FlashPagePtr &page : kept)
+                QVERIFY(QFileInfo(page->pageFilePath()).isFile());
+        }
+
+        // The book, its report, the view request, the record back in the settings.
+        QCOMPARE(web.fileName, out + "/Almanac.html");
+        QCOMPARE(web.kind, 0);
+        QVERIFY(QFileInfo(out + "/Almanac.html").isFile());
+        QVERIFY(QFileInfo(out + "/files").isDir());
+        QVERIFY(QFileInfo(out + "/mobile").isDir());
+        QCOMPARE(driver.workspaceRequests().value(0).kind, QStringLiteral("open"));
+        QCOMPARE(driver.workspaceRequests().value(0).target, out + "/Almanac.html");
+        AppSettings stored; // read back from the store
+        QCOMPARE(stored.outputType(), 0);
+        QCOMPARE(stored.lastOutputFileFolder(), out);
+        QCOMPARE(stored.lastOutputFileName(), QStringLiteral("Almanac"));
+        QCOMPARE(stored.lastOutputFileTitle(), QStringLiteral("The Almanac"));
+        QVERIFY(!stored.compressToZip());
+        QVERIFY(!dialog->window()->isVisible());
+
+        // --- Kind 0 packed as ZIP: the dialog opens with the stored choices.
+        publish->trigger();
+        dialog = app.publishCommand()->publishDialog();
+        QCOMPARE(driver.sheets().size(), 2);
+        QCOMPARE(control<QLineEdit>(dialog, "txtOutputName")->text(), QStringLiteral("Almanac"));
+        QCOMPARE(control<QLineEdit>(dialog, "txtOutputFolder")->text(), out);
+        control<QCheckBox>(dialog, "btnCompressToZip")->setChecked(true);
+        Report packed;
+        driver.answerModal(viewBookAndClose(&packed));
+        ended.clear();
+        control<QPushButton>(dialog, "btnPublic")->click();
+        QVERIFY(ended.wait(kLong));
+        QCOMPARE(ended.first().first().toInt(), 1);
+        QCOMPARE(driver.alerts().size(), 1); // the phone pages are there now: no question
+        QCOMPARE(packed.fileName, out + "/Almanac.zip");
+        QVERIFY(!QFileInfo::exists(out + "/index.zip"));
+        const QStringList entries = ZipExtractor::entryNames(out + "/Almanac.zip");
+        QVERIFY2(entries.contains(QStringLiteral("index.html")), qPrintable(entries.join(' ')));
+        QVERIFY(entries.contains(QStringLiteral("mobile/index.html")));
+        QCOMPARE(driver.workspaceRequests().value(1).kind, QStringLiteral("reveal"));
+        QVERIFY(QFileInfo(out + "/Almanac.html").isFile()); // the web folder stays as it was
+        AppSettings storedAgain;
+        QVERIFY(storedAgain.compressToZip());
+        QCOMPARE(storedAgain.lastOutputFileName(), QStringLiteral("Almanac"));
+        QVERIFY(!app.session()->isModified()); // publishing alone changes nothing
+
+        QVERIFY(driver.failures().isEmpty());
+        QCOMPARE(driver.unusedAnswers(), 0);
+        app.applicationWillTerminate();
+        QVERIFY(app.helperInstall().isFinished());
+        QVERIFY(QFileInfo(SWFSnapDelegate::ZuziDORExePath()).isExecutable());
+    }
+};
+
+QV_TEST(PublishFlowTest)
+#include "tst_publishflow.moc"
