@@ -96,3 +96,15 @@ test('a phone gets the phone version with the same pages and tabs', async () => 
     await phone.close();
   }
 });
+
+test('the HTML5 kind writes the same book, which opens and turns', async () => {
+  const pdf = path.join(dir, 'source.pdf');
+  const kind4 = pathToFileURL(publish(pdf, path.join(dir, 'kind4'), 'html5', ['--kind', '4'])).href;
+  const page = await watchedPage(browser.context);
+  await openBook(page, kind4 + '#p=3');
+  assert.deepEqual(await visiblePages(page), [2, 3]);
+  await page.click('.qv-button-next');
+  await waitForPages(page, [4, 5]);
+  assert.deepEqual(page.problems, []);
+  await page.close();
+});
