@@ -583,6 +583,19 @@
       return this.narration.start();
     }
 
+    // The last steps of a viewer's start, once its view shows the first pages: the
+    // preloader gives way, the outline loads, and the reader is announced. The promise
+    // answers whether the book has an outline.
+    begin(view, preloader) {
+      preloader.hideWhen(view.whenVisibleLoaded());
+      const outline = this.loadOutline();
+      this.startAnalytics();
+      Quorvel.reader = this;
+      Quorvel.events.emit('ready', { reader: this });
+      this.startModules();
+      return outline;
+    }
+
     // What a page shows when its picture could not be loaded.
     pageNotice(error) {
       return h('p', {

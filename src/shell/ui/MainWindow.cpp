@@ -196,31 +196,33 @@ void MainWindow::buildPanes()
     bookmarkLayout->setContentsMargins(0, 0, 0, 0);
     bookmarkLayout->addWidget(m_bookmarks);
     addTab(QStringLiteral("Bookmark"), loadAppString("QuorvelAppD-Bookmarks", "Bookmarks"), bookmarkPage);
-    addTab(QStringLiteral("bookmarkTabs"), loadAppString("QuorvelAppD-Bookmark Tabs", "Bookmark Tabs"),
-           placeholderPage(QStringLiteral("bookmarkTabs"),
-                           loadAppString("QuorvelAppD-Coloured index tabs on the edge of the book.",
-                                "Coloured index tabs on the edge of the book.")));
-    addTab(QStringLiteral("scene"), loadAppString("QuorvelAppD-Scene", "Scene"),
-           placeholderPage(QStringLiteral("scene"), loadAppString("QuorvelAppD-Pictures around the book.",
-                                                         "Pictures around the book.")));
-    addTab(QStringLiteral("background"), loadAppString("QuorvelAppD-Background", "Background"),
-           placeholderPage(QStringLiteral("background"), loadAppString("QuorvelAppD-The picture behind the book.",
-                                                              "The picture behind the book.")));
-    addTab(QStringLiteral("theme"), loadAppString("QuorvelAppD-Theme", "Theme"),
-           placeholderPage(QStringLiteral("theme"), loadAppString("QuorvelAppD-Themes of the template.",
-                                                         "Themes of the template.")));
-    addTab(QStringLiteral("plugin"), loadAppString("QuorvelAppD-Plug-in", "Plug-in"),
-           placeholderPage(QStringLiteral("plugin"), loadAppString("QuorvelAppD-Plug-ins that run inside the book.",
-                                                          "Plug-ins that run inside the book.")));
-    addTab(QStringLiteral("assistant"), loadAppString("QuorvelAppD-Assistant", "Assistant"),
-           placeholderPage(QStringLiteral("assistant"), loadAppString("QuorvelAppD-A speaking assistant that reads the book aloud.",
-                                                             "A speaking assistant that reads the book aloud.")));
-    addTab(QStringLiteral("mobile theme"), loadAppString("QuorvelAppD-Mobile Theme", "Mobile Theme"),
-           placeholderPage(QStringLiteral("mobile theme"), loadAppString("QuorvelAppD-Themes of the phone version.",
-                                                                "Themes of the phone version.")));
-    addTab(QStringLiteral("mobile template"), loadAppString("QuorvelAppD-Mobile Template", "Mobile Template"),
-           placeholderPage(QStringLiteral("mobile template"),
-                           loadAppString("QuorvelAppD-The template of the phone version.", "The template of the phone version.")));
+    // The furnishing tabs: each later feature puts its page in place of the placeholder.
+    struct PlaceholderTab
+    {
+        QString identifier, label, purpose;
+    };
+    const PlaceholderTab placeholders[] = {
+        {QStringLiteral("bookmarkTabs"), loadAppString("QuorvelAppD-Bookmark Tabs", "Bookmark Tabs"),
+         loadAppString("QuorvelAppD-Coloured index tabs on the edge of the book.",
+                       "Coloured index tabs on the edge of the book.")},
+        {QStringLiteral("scene"), loadAppString("QuorvelAppD-Scene", "Scene"),
+         loadAppString("QuorvelAppD-Pictures around the book.", "Pictures around the book.")},
+        {QStringLiteral("background"), loadAppString("QuorvelAppD-Background", "Background"),
+         loadAppString("QuorvelAppD-The picture behind the book.", "The picture behind the book.")},
+        {QStringLiteral("theme"), loadAppString("QuorvelAppD-Theme", "Theme"),
+         loadAppString("QuorvelAppD-Themes of the template.", "Themes of the template.")},
+        {QStringLiteral("plugin"), loadAppString("QuorvelAppD-Plug-in", "Plug-in"),
+         loadAppString("QuorvelAppD-Plug-ins that run inside the book.", "Plug-ins that run inside the book.")},
+        {QStringLiteral("assistant"), loadAppString("QuorvelAppD-Assistant", "Assistant"),
+         loadAppString("QuorvelAppD-A speaking assistant that reads the book aloud.",
+                       "A speaking assistant that reads the book aloud.")},
+        {QStringLiteral("mobile theme"), loadAppString("QuorvelAppD-Mobile Theme", "Mobile Theme"),
+         loadAppString("QuorvelAppD-Themes of the phone version.", "Themes of the phone version.")},
+        {QStringLiteral("mobile template"), loadAppString("QuorvelAppD-Mobile Template", "Mobile Template"),
+         loadAppString("QuorvelAppD-The template of the phone version.", "The template of the phone version.")},
+    };
+    for (const PlaceholderTab &tab : placeholders)
+        addTab(tab.identifier, tab.label, placeholderPage(tab.identifier, tab.purpose));
 
     auto *side = new QSplitter(Qt::Vertical);
     side->setObjectName(QStringLiteral("sideSplitter"));

@@ -521,12 +521,7 @@
     reader.panel.element.addEventListener('transitionend', layout);
     Quorvel.events.on('panel', function () { requestAnimationFrame(layout); });
 
-    preloader.hideWhen(view.whenVisibleLoaded());
-    reader.loadOutline().then(function (has) { outlineButton.hidden = !has; });
-    reader.startAnalytics();
-    Quorvel.reader = reader;
-    Quorvel.events.emit('ready', { reader: reader });
-    reader.startModules();
+    reader.begin(view, preloader).then(function (has) { outlineButton.hidden = !has; });
   }
 
   Quorvel.FlipView = FlipView;

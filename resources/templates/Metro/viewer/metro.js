@@ -227,14 +227,9 @@
     root.appendChild(reader.dialog.element);
 
     view.start(reader.startPage());
-    preloader.hideWhen(view.whenVisibleLoaded());
-    reader.loadOutline().then(function (has) {
+    reader.begin(view, preloader).then(function (has) {
       outlineButton.hidden = !(has || (book.tabs && book.tabs.tabs.length));
     });
-    reader.startAnalytics();
-    Quorvel.reader = reader;
-    Quorvel.events.emit('ready', { reader: reader });
-    reader.startModules();
   }
 
   Quorvel.SwipeView = SwipeView;
