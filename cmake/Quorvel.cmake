@@ -1,15 +1,19 @@
 # Shared build helpers.
 
-# Source files of a subsystem folder: everything outside ui/ goes into the core
-# library, ui/ into the widget library.
+# Source files of a subsystem folder and its rooms (sub-folders): everything outside a
+# ui/ folder goes into the core library, ui/ into the widget library.
 function(quorvel_collect_sources out_core out_ui)
   set(core "")
   set(ui "")
   foreach(sub IN LISTS ARGN)
-    file(GLOB c CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${sub}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/${sub}/*.h)
-    file(GLOB u CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${sub}/ui/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/${sub}/ui/*.h)
-    list(APPEND core ${c})
-    list(APPEND ui ${u})
+    file(GLOB_RECURSE files CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${sub}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/${sub}/*.h)
+    foreach(f IN LISTS files)
+      if(f MATCHES "/ui/")
+        list(APPEND ui ${f})
+      else()
+        list(APPEND core ${f})
+      endif()
+    endforeach()
   endforeach()
   set(${out_core} ${core} PARENT_SCOPE)
   set(${out_ui} ${ui} PARENT_SCOPE)

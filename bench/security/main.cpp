@@ -1,10 +1,10 @@
 // Figures of book protection: one password stretching, renewing a users list, and
 // encrypting a book's pages.
 #include "foundation/Crypto.h"
-#include "output/AccessCode.h"
-#include "output/BookDataScript.h"
-#include "output/BookProtector.h"
-#include "output/BookSecurity.h"
+#include "output/security/AccessCode.h"
+#include "output/web/BookDataScript.h"
+#include "output/security/BookProtector.h"
+#include "output/security/BookSecurity.h"
 
 #include <QCoreApplication>
 #include <QDir>

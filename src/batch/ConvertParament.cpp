@@ -1,7 +1,5 @@
 #include "batch/ConvertParament.h"
 
-#include "project/AppSettings.h"
-
 namespace {
 
 QString textEntry(const QVariantMap &map, const char *key, const QString &fallback)
@@ -25,56 +23,6 @@ bool boolEntry(const QVariantMap &map, const char *key, bool fallback)
 }
 
 } // namespace
-
-ConvertParament ConvertParament::fromAppSettings(const AppSettings &settings)
-{
-    ConvertParament p;
-    p.m_iOutputType = settings.outputType();
-    p.m_strOutputFolder = settings.lastOutputFileFolder();
-    p.m_strOutputName = settings.lastOutputFileName();
-    p.m_strTitle = settings.lastOutputFileTitle();
-    p.m_strKeywords = settings.lastOutputKeyWords();
-    p.m_strDecription = settings.lastOutputDescription();
-    p.m_strScripts = settings.lastOutputAddScript();
-    p.m_loadType = settings.loadType();
-    p.m_compressToZip = settings.compressToZip();
-    p.m_isConvertBasicHtml = settings.convertBasicHtml();
-    p.m_strExeIconFile = settings.strIcoFile();
-    p.m_strAppIconFile = settings.appIconFile();
-    p.m_strAppVersion = settings.appVersion();
-    p.m_strAppIdentifier = settings.appIdentifier();
-    p.m_strWindowSize = settings.strWindowSize();
-    p.m_strExeSize = settings.strExeSize();
-    p.m_iAppWindowHide = settings.iAppWindowHide();
-    return p;
-}
-
-void ConvertParament::writeToAppSettings(AppSettings &settings) const
-{
-    settings.setOutputType(m_iOutputType);
-    settings.setLastOutputFileFolder(m_strOutputFolder);
-    settings.setLastOutputFileName(m_strOutputName);
-    settings.setLastOutputFileTitle(m_strTitle);
-    settings.setLastOutputKeyWords(m_strKeywords);
-    settings.setLastOutputDescription(m_strDecription);
-    settings.setLastOutputAddScript(m_strScripts);
-    settings.setLoadType(m_loadType);
-    settings.setCompressToZip(m_compressToZip);
-    settings.setConvertBasicHtml(m_isConvertBasicHtml);
-    settings.setStrIcoFile(m_strExeIconFile);
-    settings.setAppIconFile(m_strAppIconFile);
-    // Unset desktop book fields keep what the settings hold.
-    if (!m_strAppVersion.isEmpty())
-        settings.setAppVersion(m_strAppVersion);
-    if (!m_strAppIdentifier.isEmpty())
-        settings.setAppIdentifier(m_strAppIdentifier);
-    if (!m_strWindowSize.isEmpty())
-        settings.setStrWindowSize(m_strWindowSize);
-    if (!m_strExeSize.isEmpty())
-        settings.setStrExeSize(m_strExeSize);
-    if (m_iAppWindowHide == 1 || m_iAppWindowHide == 2)
-        settings.setIAppWindowHide(m_iAppWindowHide);
-}
 
 QVariantMap ConvertParament::toDictionary() const
 {

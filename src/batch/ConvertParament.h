@@ -5,17 +5,10 @@
 #include <QString>
 #include <QVariantMap>
 
-class AppSettings;
-
 class ConvertParament
 {
 public:
     ConvertParament() = default;
-
-    // A record with the last choices kept in the application settings.
-    static ConvertParament fromAppSettings(const AppSettings &settings);
-    // Writes the record back into the application settings (not saved to disk).
-    void writeToAppSettings(AppSettings &settings) const;
 
     // Dictionary form for batch lists: one entry per field, under the field's name.
     QVariantMap toDictionary() const;

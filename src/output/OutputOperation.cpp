@@ -7,20 +7,20 @@
 #include "furnishings/FlashOutline.h"
 #include "online/UploadBookDelegate.h"
 #include "output/ConvertBookInfo.h"
-#include "output/FlashBookOutput.h"
-#include "output/FlashBookOutputApp.h"
-#include "output/FlashBookOutputExe.h"
-#include "output/BookSecurity.h"
-#include "output/GenerateAssistant.h"
-#include "output/HTMLConfigInfo.h"
+#include "output/web/FlashBookOutput.h"
+#include "output/packages/FlashBookOutputApp.h"
+#include "output/packages/FlashBookOutputExe.h"
+#include "output/security/BookSecurity.h"
+#include "output/narration/GenerateAssistant.h"
+#include "output/web/HTMLConfigInfo.h"
 #include "output/OutputCopies.h"
-#include "output/OutputFiles.h"
-#include "output/OutputStage.h"
-#include "output/PublishPlugin.h"
+#include "output/web/OutputFiles.h"
+#include "output/web/OutputStage.h"
+#include "output/packages/PublishPlugin.h"
 #include "pages/FlashPageSource.h"
 #include "pages/PDFSearch.h"
 #include "platform/NotificationCenter.h"
-#include "project/AppSettings.h"
+#include "output/packages/AppBookDefaults.h"
 #include "templates/FlashTemplate.h"
 
 #include <QDir>
@@ -41,9 +41,9 @@ QMutex &uploadFolderLock()
     return lock;
 }
 
-QString orSetting(const QString &value, const QString &setting)
+QString orDefault(const QString &value, const QString &fallback)
 {
-    return value.isEmpty() ? setting : value;
+    return value.isEmpty() ? fallback : value;
 }
 
 // A chosen icon that is gone is shown as the default icon by the settings sheet; the
@@ -256,15 +256,14 @@ void OutputOperation::run()
 
 void OutputOperation::writeApplication(const QString &folder, const QString &name)
 {
-    const AppSettings &settings = *AppSettings::shareInstance();
     FlashBookOutputApp output(m_pageSource, m_template, folder, name);
     configure(output);
     output.setAppTitle(m_parament.strTitle());
-    output.setAppVersion(orSetting(m_parament.strAppVersion(), settings.appVersion()));
-    output.setAppIdentifier(orSetting(m_parament.strAppIdentifier(), settings.appIdentifier()));
-    output.setAppWindowSize(orSetting(m_parament.strWindowSize(), settings.strWindowSize()));
+    output.setAppVersion(orDefault(m_parament.strAppVersion(), AppBookDefaults::version));
+    output.setAppIdentifier(orDefault(m_parament.strAppIdentifier(), defaultIdentifierName));
+    output.setAppWindowSize(m_parament.strWindowSize());
     const int hide = m_parament.iAppWindowHide() == 1 || m_parament.iAppWindowHide() == 2 ? m_parament.iAppWindowHide()
-                                                                                          : settings.iAppWindowHide();
+                                                                                          : AppBookDefaults::windowHide;
     output.setWindowHideMode(hide == 2 ? QStringLiteral("YES") : QStringLiteral("NO"));
     output.setAppIconFile(existingIcon(m_parament.strAppIconFile()));
     if (m_parament.compressToZip())
@@ -279,7 +278,7 @@ void OutputOperation::writeExecutable(const QString &folder, const QString &name
     FlashBookOutputExe output(m_pageSource, m_template, folder, name);
     configure(output);
     output.setAppTitle(m_parament.strTitle());
-    output.setAppWindowSize(orSetting(m_parament.strExeSize(), AppSettings::shareInstance()->strExeSize()));
+    output.setAppWindowSize(orDefault(m_parament.strExeSize(), AppBookDefaults::exeWindowSize));
     output.setAppIconFile(existingIcon(m_parament.strExeIconFile()));
     if (m_parament.compressToZip())
         output.zipOutput();

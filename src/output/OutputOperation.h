@@ -21,8 +21,9 @@
 // folder (UploadBookDelegate).
 //
 // The desktop kinds take the title from the record and the version, identifier,
-// window sizes and close mode from the record, or from AppSettings where the record
-// leaves them empty. An icon file that no longer exists gives the default icon.
+// window sizes and close mode from the record, or the defaults of AppBookDefaults.h
+// where the record leaves them empty (the publish dialog fills them from the
+// application settings first). An icon file that no longer exists gives the default icon.
 
 #include "batch/ConvertParament.h"
 #include "foundation/WorkerException.h"

@@ -185,7 +185,7 @@ void AppSettings::setAppIconFile(const QString &value) { set(QStringLiteral("app
 
 QString AppSettings::appVersion() const
 {
-    return has(QStringLiteral("appVersion")) ? text(QStringLiteral("appVersion")) : QStringLiteral("1.0");
+    return has(QStringLiteral("appVersion")) ? text(QStringLiteral("appVersion")) : AppBookDefaults::version;
 }
 void AppSettings::setAppVersion(const QString &value) { set(QStringLiteral("appVersion"), value); }
 
@@ -200,13 +200,13 @@ void AppSettings::setStrWindowSize(const QString &value) { set(QStringLiteral("s
 
 QString AppSettings::strExeSize() const
 {
-    return has(QStringLiteral("strExeSize")) ? text(QStringLiteral("strExeSize")) : QStringLiteral("MAX");
+    return has(QStringLiteral("strExeSize")) ? text(QStringLiteral("strExeSize")) : AppBookDefaults::exeWindowSize;
 }
 void AppSettings::setStrExeSize(const QString &value) { set(QStringLiteral("strExeSize"), value); }
 
 int AppSettings::iAppWindowHide() const
 {
-    return std::clamp(integer(QStringLiteral("iAppWindowHide"), 1), 1, 2);
+    return std::clamp(integer(QStringLiteral("iAppWindowHide"), AppBookDefaults::windowHide), 1, 2);
 }
 void AppSettings::setIAppWindowHide(int value) { set(QStringLiteral("iAppWindowHide"), value); }
 

@@ -7,12 +7,11 @@
 // where a value is missing (and, for the output title, name and folder, also where it
 // is empty), so callers never see a blank title or folder. Safe to use from any thread.
 
+#include "output/packages/AppBookDefaults.h"
+
 #include <QMutex>
 #include <QString>
 #include <QVariantMap>
-
-// Bundle identifier given to generated desktop application books unless the user sets one.
-inline const QString defaultIdentifierName = QStringLiteral("com.zendarrow.quorvel.book");
 
 class AppSettings
 {

@@ -3,10 +3,10 @@
 
 #include "TestFiles.h"
 #include "foundation/PropertyList.h"
-#include "output/ExeBookPayload.h"
-#include "output/ExeIconResources.h"
-#include "output/IcnsFile.h"
-#include "output/IcoFile.h"
+#include "output/packages/ExeBookPayload.h"
+#include "output/packages/ExeIconResources.h"
+#include "output/packages/IcnsFile.h"
+#include "output/packages/IcoFile.h"
 
 #include <QImage>
 #include <QMap>

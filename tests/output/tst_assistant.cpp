@@ -2,9 +2,9 @@
 #include "TestSupport.h"
 #include "foundation/PropertyList.h"
 #include "foundation/ZipExtractor.h"
-#include "output/BookDataScript.h"
-#include "output/BookNarrationWriter.h"
-#include "output/GenerateAssistant.h"
+#include "output/web/BookDataScript.h"
+#include "output/narration/BookNarrationWriter.h"
+#include "output/narration/GenerateAssistant.h"
 
 #include <QJsonArray>
 #include <QJsonObject>

@@ -2,9 +2,9 @@
 #include "TestSupport.h"
 #include "foundation/Crypto.h"
 #include "foundation/DataEncoding.h"
-#include "output/AccessCode.h"
-#include "output/BookDataScript.h"
-#include "output/BookProtector.h"
+#include "output/security/AccessCode.h"
+#include "output/web/BookDataScript.h"
+#include "output/security/BookProtector.h"
 
 #include <QDirIterator>
 #include <QJsonArray>

@@ -1,8 +1,8 @@
 #include "TestFiles.h"
 #include "TestSupport.h"
 #include "foundation/PropertyList.h"
-#include "output/AccessCode.h"
-#include "output/BookSecurity.h"
+#include "output/security/AccessCode.h"
+#include "output/security/BookSecurity.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -2,12 +2,12 @@
 #include "TestSupport.h"
 #include "PackageChecks.h"
 #include "PackageTestData.h"
-#include "output/ExeBookPayload.h"
-#include "output/ExeIconResources.h"
-#include "output/IcoFile.h"
-#include "output/PackageTemplates.h"
-#include "output/WinExePackager.h"
-#include "output/WinIcon.h"
+#include "output/packages/ExeBookPayload.h"
+#include "output/packages/ExeIconResources.h"
+#include "output/packages/IcoFile.h"
+#include "output/packages/PackageTemplates.h"
+#include "output/packages/WinExePackager.h"
+#include "output/packages/WinIcon.h"
 
 #include <QRandomGenerator>
 #include <QTemporaryDir>

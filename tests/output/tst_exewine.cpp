@@ -1,9 +1,9 @@
 #include "TestFiles.h"
 #include "TestSupport.h"
 #include "PackageTestData.h"
-#include "output/ExeBookPayload.h"
-#include "output/PackageTemplates.h"
-#include "output/WinExePackager.h"
+#include "output/packages/ExeBookPayload.h"
+#include "output/packages/PackageTemplates.h"
+#include "output/packages/WinExePackager.h"
 
 #include <QDirIterator>
 #include <QProcess>

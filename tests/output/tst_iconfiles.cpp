@@ -1,10 +1,10 @@
 #include "TestFiles.h"
 #include "TestSupport.h"
 #include "PackageTestData.h"
-#include "output/AppIconMaker.h"
-#include "output/IcnsFile.h"
-#include "output/IcoFile.h"
-#include "output/IconPictures.h"
+#include "output/packages/AppIconMaker.h"
+#include "output/packages/IcnsFile.h"
+#include "output/packages/IcoFile.h"
+#include "output/packages/IconPictures.h"
 
 #include <QImageReader>
 #include <QRandomGenerator>

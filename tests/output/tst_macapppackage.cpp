@@ -2,8 +2,8 @@
 #include "TestSupport.h"
 #include "PackageChecks.h"
 #include "PackageTestData.h"
-#include "output/MacAppPackager.h"
-#include "output/PackageTemplates.h"
+#include "output/packages/MacAppPackager.h"
+#include "output/packages/PackageTemplates.h"
 
 #include <QProcess>
 #include <QTemporaryDir>

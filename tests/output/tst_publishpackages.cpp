@@ -7,10 +7,10 @@
 #include "online/UploadBookDelegate.h"
 #include "output/ConvertBookInfo.h"
 #include "output/OutputOperation.h"
-#include "output/PackageTemplates.h"
-#include "output/PublishPlugin.h"
+#include "output/packages/PackageTemplates.h"
+#include "output/packages/PublishPlugin.h"
 #include "pages/FlashPageSource.h"
-#include "project/AppSettings.h"
+#include "output/packages/AppBookDefaults.h"
 #include "templates/FlashTemplate.h"
 
 #include <QDomDocument>
@@ -122,24 +122,23 @@ private slots:
         QCOMPARE(conf.value("hideOnClose"), QString("YES"));
         verifyWebBook(app + "/Contents/Resources/book", "atlas.html");
 
-        // What the record leaves unset comes from the settings; an icon that is gone
-        // gives the template's icon. The new bundle replaces the old one whole.
-        AppSettings &settings = *AppSettings::shareInstance();
-        settings.setAppVersion("4.2");
-        settings.setAppIdentifier("org.example.settings");
-        settings.setStrWindowSize("FULLSCREEN");
-        settings.setIAppWindowHide(1);
+        // What the record leaves unset gets the defaults (the publish dialog fills the
+        // record from the settings first); an icon that is gone gives the template's
+        // icon. The new bundle replaces the old one whole.
         auto again = makeJob(folder, 1);
         p = again->convertPara();
+        p.setStrAppVersion(QString());
+        p.setStrAppIdentifier(QString());
+        p.setStrWindowSize(QString());
+        p.setIAppWindowHide(0);
         p.setStrAppIconFile(path("deleted.icns"));
         again->setConvertPara(p);
         runJob(again);
         QCOMPARE(again->status(), OutputOperation::StatusWritten);
         info = infoOf(app);
-        QCOMPARE(info.value("CFBundleShortVersionString").toString(), QString("4.2"));
-        QCOMPARE(info.value("CFBundleIdentifier").toString(), QString("org.example.settings"));
+        QCOMPARE(info.value("CFBundleShortVersionString").toString(), AppBookDefaults::version);
+        QCOMPARE(info.value("CFBundleIdentifier").toString(), defaultIdentifierName);
         conf = confOf(app);
-        QCOMPARE(conf.value("window"), QString("FULLSCREEN"));
         QCOMPARE(conf.value("hideOnClose"), QString("NO"));
         QCOMPARE(readFile(icon), readFile(PackageTemplates::macAppTemplatePath() + "/Contents/Resources/flipbookicons.icns"));
     }

@@ -3,7 +3,7 @@
 #include "PackageTestData.h"
 #include "foundation/ZipExtractor.h"
 #include "online/UploadBookDelegate.h"
-#include "output/PublishPlugin.h"
+#include "output/packages/PublishPlugin.h"
 
 #include <QDomDocument>
 #include <QProcess>

@@ -5,8 +5,8 @@
 // Windows launcher carries icon slots that any new picture of those sizes fits into.
 // The ".icns" holds 16, 32, 128, 256, 512 and 1024 pixel pictures.
 
-#include "output/IcnsFile.h"
-#include "output/IcoFile.h"
+#include "output/packages/IcnsFile.h"
+#include "output/packages/IcoFile.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -4,7 +4,7 @@
 //                        [--delay MS] [--mute MS]
 //
 // SPREAD counts from 0 (page 1 alone), FILE is an MP3 file.
-#include "output/BookNarrationWriter.h"
+#include "output/narration/BookNarrationWriter.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

@@ -4,8 +4,8 @@
 //   quorvel-protect-book --book FOLDER --pages N --user NAME=PASSWORD ... [--except K]
 //
 // --except K leaves the first K pages readable.
-#include "output/BookProtector.h"
-#include "output/BookSecurity.h"
+#include "output/security/BookProtector.h"
+#include "output/security/BookSecurity.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

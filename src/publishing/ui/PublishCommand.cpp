@@ -4,6 +4,7 @@
 #include "foundation/AppStrings.h"
 #include "platform/ui/LogAlert.h"
 #include "project/AppSettings.h"
+#include "publishing/PublishSettings.h"
 #include "publishing/ui/PublishBookWindowDelegate.h"
 
 #include <QTimer>
@@ -37,7 +38,7 @@ void PublishCommand::onConvertToFlipBook()
     dialog->setOpenPanelNumber(0);
     if (m_preparer)
         m_preparer(*dialog);
-    dialog->setConvertPara(ConvertParament::fromAppSettings(*m_settings));
+    dialog->setConvertPara(PublishSettings::recordFromAppSettings(*m_settings));
     try {
         dialog->beginSheet(m_mainWindow, [this, dialog](int code) {
             if (dialog == m_dialog)
@@ -56,7 +57,7 @@ void PublishCommand::publishBookDidEnd(int returnCode)
 {
     setAdditionsMenuEnabled(true);
     if (m_dialog) {
-        m_dialog->convertPara().writeToAppSettings(*m_settings);
+        PublishSettings::writeRecordToAppSettings(m_dialog->convertPara(), *m_settings);
         m_settings->saveSettings();
         if (m_dialog->openPanelNumber() != 0) {
             m_uploadPending = true;

@@ -2,7 +2,7 @@
 #include "TestSupport.h"
 #include "foundation/AppUtility.h"
 #include "foundation/ImageUtility.h"
-#include "output/BookSecurity.h"
+#include "output/security/BookSecurity.h"
 #include "output/ConvertBookInfo.h"
 #include "output/OutputOperation.h"
 #include "pages/FlashPageSourceImg.h"

@@ -1,0 +1,88 @@
+#include "output/narration/BookNarrationWriter.h"
+
+#include "output/web/BookDataScript.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QSaveFile>
+
+namespace {
+
+bool copyReplacing(const QString &from, const QString &to)
+{
+    const QString partial = to + QStringLiteral(".part");
+    QFile::remove(partial);
+    if (!QFile::copy(from, partial))
+        return false;
+    QFile::remove(to);
+    return QFile::rename(partial, to);
+}
+
+bool writeScript(const QString &path, const QJsonObject &value, QString *error)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QSaveFile file(path);
+    const QByteArray data = BookDataScript::statement(QStringLiteral("bookNarration"), value).toUtf8();
+    const bool ok = file.open(QIODevice::WriteOnly) && file.write(data) == data.size() && file.commit();
+    if (!ok && error)
+        *error = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
+    return ok;
+}
+
+} // namespace
+
+BookNarrationWriter::BookNarrationWriter(const GenerateAssistant &assistant) : m_assistant(assistant)
+{
+}
+
+bool BookNarrationWriter::writeToBook(const QString &bookFolder)
+{
+    m_error.clear();
+    m_soundCount = 0;
+    const int totalPage = m_assistant.totalPage();
+    const int spreads = totalPage > 0 ? m_assistant.spreadCount() : 0;
+    const QList<AssistantResourceItem> &items = m_assistant.resourceList();
+
+    QJsonArray desktop, phone;
+    for (int i = 0; i < spreads; ++i) {
+        QString sound;
+        const QString source = i < items.size() ? items.at(i).soundFile() : QString();
+        if (!source.isEmpty() && QFileInfo(source).isFile()) {
+            const QString name = AssistantResourceItem::resourceNameForPage(i, totalPage) + QStringLiteral(".mp3");
+            sound = soundFolder() + QLatin1Char('/') + name;
+            const QString target = bookFolder + QLatin1Char('/') + sound;
+            QDir().mkpath(QFileInfo(target).absolutePath());
+            if (!copyReplacing(source, target)) {
+                m_error = QStringLiteral("cannot copy the narration %1 into the book").arg(source);
+                return false;
+            }
+            ++m_soundCount;
+        }
+        QJsonArray pages;
+        for (int page : AssistantResourceItem::pagesOfSpread(i, totalPage))
+            pages.append(page);
+        desktop.append(QJsonObject{{QStringLiteral("pages"), pages}, {QStringLiteral("sound"), sound}});
+        phone.append(QJsonObject{{QStringLiteral("pages"), pages},
+                                 {QStringLiteral("sound"), sound.isEmpty() ? sound : QStringLiteral("../") + sound}});
+    }
+    if (m_soundCount == 0)
+        return true;
+
+    const AssistantSpeechItem &options = m_assistant.speechOptions();
+    auto script = [&options](const QJsonArray &spreadList) {
+        return QJsonObject{
+            {QStringLiteral("mode"), options.playMode() == AssistantSpeechItem::Manual ? 1 : 0},
+            {QStringLiteral("delay"), std::max(0, options.defaultPauseTimeWhenFinished())},
+            {QStringLiteral("mute"), std::max(0, options.defaultPauseTimeWhenEmpty())},
+            {QStringLiteral("spreads"), spreadList}};
+    };
+    if (!writeScript(bookFolder + QLatin1Char('/') + scriptPath(), script(desktop), &m_error))
+        return false;
+    if (QFileInfo(bookFolder + QStringLiteral("/mobile/files")).isDir()
+        && !writeScript(bookFolder + QStringLiteral("/mobile/") + scriptPath(), script(phone), &m_error))
+        return false;
+    return true;
+}

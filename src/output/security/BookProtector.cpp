@@ -1,0 +1,310 @@
+#include "output/security/BookProtector.h"
+
+#include "foundation/Crypto.h"
+#include "foundation/DataEncoding.h"
+#include "output/security/AccessCode.h"
+#include "output/web/BookDataScript.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QRegularExpression>
+#include <QSaveFile>
+#include <QUrl>
+
+namespace {
+
+QString mimeTypeOf(const QString &path)
+{
+    static const QHash<QString, QString> types = {
+        {QStringLiteral("jpg"), QStringLiteral("image/jpeg")},   {QStringLiteral("jpeg"), QStringLiteral("image/jpeg")},
+        {QStringLiteral("png"), QStringLiteral("image/png")},    {QStringLiteral("gif"), QStringLiteral("image/gif")},
+        {QStringLiteral("webp"), QStringLiteral("image/webp")},  {QStringLiteral("svg"), QStringLiteral("image/svg+xml")},
+        {QStringLiteral("pdf"), QStringLiteral("application/pdf")},
+        {QStringLiteral("swf"), QStringLiteral("application/x-shockwave-flash")},
+    };
+    return types.value(QFileInfo(path).suffix().toLower(), QStringLiteral("application/octet-stream"));
+}
+
+// The engine's folders of the three page pictures.
+const std::pair<QString, QString> kConventionalFolders[] = {
+    {QStringLiteral("normal"), QStringLiteral("page")},
+    {QStringLiteral("large"), QStringLiteral("large")},
+    {QStringLiteral("thumb"), QStringLiteral("thumb")},
+};
+
+bool writeText(const QString &path, const QByteArray &data, QString *error)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QSaveFile file(path);
+    const bool ok = file.open(QIODevice::WriteOnly) && file.write(data) == data.size() && file.commit();
+    if (!ok && error)
+        *error = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
+    return ok;
+}
+
+} // namespace
+
+BookProtector::BookProtector(BookSecurity &security, int pageCount) : m_security(security), m_pageCount(pageCount)
+{
+}
+
+QString BookProtector::payloadPath(const QString &id)
+{
+    return QStringLiteral("files/secure/") + id + QStringLiteral(".js");
+}
+
+bool BookProtector::fail(const QString &message)
+{
+    m_error = message;
+    return false;
+}
+
+bool BookProtector::prepareAccess()
+{
+    if (m_security.securityType() == BookSecurity::SinglePassword) {
+        if (m_security.password().isEmpty())
+            return fail(QStringLiteral("The book has no password."));
+        m_key = m_security.contentKey();
+        if (m_key.isEmpty())
+            return fail(QStringLiteral("The book has no usable content key."));
+        // The single password is the code of one reader without a name.
+        const auto code = AccessCode::make(QString(), m_security.password(), m_key,
+                                           Crypto::randomBytes(AccessCode::kSaltLength));
+        if (!code)
+            return fail(QStringLiteral("The password could not be encoded."));
+        m_access = {{QStringLiteral("kind"), QStringLiteral("password")},
+                    {QStringLiteral("password"), code->toString()}};
+        return true;
+    }
+    if (m_security.usersList().isEmpty())
+        return fail(QStringLiteral("The book's users list is empty."));
+    m_security.refreshUsersList();
+    m_key = m_security.contentKey();
+    if (m_key.isEmpty())
+        return fail(QStringLiteral("The book has no usable content key."));
+    QJsonArray users;
+    for (const QVariantMap &entry : m_security.usersList()) {
+        const QString user = entry.value(QStringLiteral("user")).toString();
+        const QString code = entry.value(QStringLiteral("encode")).toString();
+        if (!user.isEmpty() && !code.isEmpty())
+            users.append(QJsonObject{{QStringLiteral("user"), user}, {QStringLiteral("code"), code}});
+    }
+    if (users.isEmpty())
+        return fail(QStringLiteral("No user of the list can open the book."));
+    m_access = {{QStringLiteral("kind"), QStringLiteral("users")}, {QStringLiteral("users"), users}};
+    return true;
+}
+
+bool BookProtector::protectBook(const QString &bookFolder)
+{
+    m_error.clear();
+    m_protectedPages.clear();
+    m_clearFiles.clear();
+    m_keptFiles.clear();
+    const int type = m_security.securityType();
+    if (type == BookSecurity::NoSecurity)
+        return true;
+    if (type != BookSecurity::SinglePassword && type != BookSecurity::UserList)
+        return fail(QStringLiteral("Unknown security type %1.").arg(type));
+    if (!prepareAccess())
+        return false;
+
+    const QString book = QDir::cleanPath(QDir(bookFolder).absolutePath());
+    QList<Version> versions{{book, usersFilePath()}};
+    if (QFileInfo::exists(book + QStringLiteral("/mobile/files/config.js")))
+        versions << Version{book + QStringLiteral("/mobile"), QStringLiteral("../") + usersFilePath()};
+    m_bookFolder = book;
+    for (const Version &version : versions)
+        if (!protectVersion(version))
+            return false;
+
+    if (type == BookSecurity::UserList
+        && !writeText(book + QLatin1Char('/') + usersFilePath(), m_security.usersListFileData(), &m_error))
+        return false;
+
+    // Everything is written: only now do the clear files go.
+    for (const QString &path : std::as_const(m_clearFiles))
+        if (!m_keptFiles.contains(path) && QFileInfo::exists(path) && !QFile::remove(path))
+            return fail(QStringLiteral("cannot remove %1").arg(path));
+    return true;
+}
+
+QString BookProtector::localFile(const QString &home, const QString &url) const
+{
+    static const QRegularExpression scheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]*:"));
+    if (url.isEmpty() || url.startsWith(QLatin1Char('/')) || scheme.match(url).hasMatch())
+        return QString();
+    static const QRegularExpression suffix(QStringLiteral("[?#].*$"));
+    QString relative = url;
+    relative.remove(suffix);
+    const QString path = QDir::cleanPath(home + QLatin1Char('/') + QUrl::fromPercentEncoding(relative.toUtf8()));
+    // Only files of this book are taken (the phone version may name desktop files).
+    if (!path.startsWith(m_bookFolder + QLatin1Char('/')))
+        return QString();
+    return path;
+}
+
+QString BookProtector::encryptFile(const QString &home, const QString &url, const QString &id, bool keepName)
+{
+    const QString path = localFile(home, url);
+    QFile file(path);
+    if (path.isEmpty() || !QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
+        fail(QStringLiteral("The book's file \"%1\" is missing or cannot be read.").arg(url));
+        return QString();
+    }
+    QJsonObject fields{{QStringLiteral("type"), mimeTypeOf(path)}};
+    if (keepName)
+        fields.insert(QStringLiteral("name"), QFileInfo(path).fileName());
+    if (!writePayload(home, id, fields, file.readAll()))
+        return QString();
+    m_clearFiles.insert(path);
+    return payloadPath(id);
+}
+
+bool BookProtector::writePayload(const QString &home, const QString &id, const QJsonObject &clearFields,
+                                 const QByteArray &data)
+{
+    const QByteArray nonce = Crypto::randomBytes(Crypto::kGcmNonceLength);
+    if (nonce.size() != Crypto::kGcmNonceLength)
+        return fail(QStringLiteral("The system gave no random numbers."));
+    // The id is authenticated with the data, so payloads cannot be swapped.
+    const auto sealed = Crypto::aes256GcmEncrypt(m_key, nonce, data, id.toUtf8());
+    if (!sealed)
+        return fail(QStringLiteral("Encryption failed."));
+    QJsonObject fields = clearFields;
+    fields.insert(QStringLiteral("data"), QString::fromLatin1(base64Encode(nonce + sealed->ciphertext + sealed->tag)));
+    const QByteArray script = "qvSecurePayload(\"" + id.toUtf8() + "\","
+        + QJsonDocument(fields).toJson(QJsonDocument::Compact) + ");\n";
+    return writeText(home + QLatin1Char('/') + payloadPath(id), script, &m_error);
+}
+
+bool BookProtector::protectVersion(const Version &version)
+{
+    const QString home = version.home;
+    const QString configPath = home + QStringLiteral("/files/config.js");
+    auto config = BookDataScript::read(configPath, QStringLiteral("bookConfig"), &m_error);
+    if (!config)
+        return false;
+    QJsonObject bookConfig = config->value().toObject();
+    QJsonArray pages = bookConfig.value(QStringLiteral("pages")).toArray();
+
+    // A configuration with more pages than the engine said is protected in full.
+    const QList<int> protectedList = m_security.protectedPages(std::max<int>(m_pageCount, int(pages.size())));
+    const QSet<int> isProtected(protectedList.cbegin(), protectedList.cend());
+    static const QRegularExpression fieldName(QStringLiteral("^[A-Za-z][A-Za-z0-9_]*$"));
+
+    for (int n = 1; n <= pages.size(); ++n) {
+        QJsonObject record = pages.at(n - 1).isString()
+            ? QJsonObject{{QStringLiteral("normal"), pages.at(n - 1).toString()}}
+            : pages.at(n - 1).toObject();
+        if (!isProtected.contains(n)) {
+            for (auto it = record.constBegin(); it != record.constEnd(); ++it)
+                if (const QString path = localFile(home, it.value().toString()); !path.isEmpty())
+                    m_keptFiles.insert(path);
+            continue;
+        }
+        // Pictures in the conventional folders that the record does not name would
+        // otherwise stay readable beside the encrypted ones: they join the record.
+        // Ones the record replaces by other files are removed with the rest.
+        for (const auto &[kind, folder] : kConventionalFolders) {
+            for (const char *extension : {"jpg", "jpeg", "png", "webp"}) {
+                const QString url = QStringLiteral("files/%1/%2.%3").arg(folder).arg(n).arg(extension);
+                if (!QFileInfo(home + QLatin1Char('/') + url).isFile())
+                    continue;
+                if (record.value(kind).toString().isEmpty())
+                    record.insert(kind, url);
+                else
+                    m_clearFiles.insert(localFile(home, url));
+            }
+        }
+        for (const QString &key : record.keys()) {
+            const QString url = record.value(key).toString();
+            if (url.isEmpty() || !fieldName.match(key).hasMatch() || localFile(home, url).isEmpty())
+                continue;
+            const QString payload = encryptFile(home, url, key + QLatin1Char('/') + QString::number(n), false);
+            if (payload.isEmpty())
+                return false;
+            record.insert(key, payload);
+        }
+        record.insert(QStringLiteral("secure"), true);
+        pages.replace(n - 1, record);
+    }
+    bookConfig.insert(QStringLiteral("pages"), pages);
+
+    // Search text of the protected pages moves into one encrypted payload.
+    QString textPayload;
+    const QString searchPath = home + QStringLiteral("/files/search.js");
+    std::optional<BookDataScript> search;
+    if (QFileInfo::exists(searchPath)) {
+        search = BookDataScript::read(searchPath, QStringLiteral("bookSearch"), &m_error);
+        if (!search)
+            return false;
+        QJsonArray texts = search->value().toArray();
+        QJsonObject hidden;
+        for (int n : protectedList) {
+            if (n > texts.size())
+                break;
+            hidden.insert(QString::number(n), texts.at(n - 1).toString());
+            texts.replace(n - 1, QString());
+        }
+        if (!hidden.isEmpty()) {
+            if (!writePayload(home, QStringLiteral("text"), {{QStringLiteral("type"), QStringLiteral("application/json")}},
+                              QJsonDocument(hidden).toJson(QJsonDocument::Compact)))
+                return false;
+            textPayload = payloadPath(QStringLiteral("text"));
+        }
+        search->setValue(texts);
+    }
+
+    // Downloads of protected pages, and the whole document when it holds any.
+    if (bookConfig.value(QStringLiteral("download")).isObject() && !protectedList.isEmpty()) {
+        QJsonObject download = bookConfig.value(QStringLiteral("download")).toObject();
+        QJsonArray pageFiles = download.value(QStringLiteral("pageFiles")).toArray();
+        for (int n : protectedList) {
+            if (n > pageFiles.size())
+                break;
+            const QString url = pageFiles.at(n - 1).toString();
+            if (localFile(home, url).isEmpty())
+                continue;
+            const QString payload = encryptFile(home, url, QStringLiteral("download/%1").arg(n), true);
+            if (payload.isEmpty())
+                return false;
+            pageFiles.replace(n - 1, payload);
+        }
+        download.insert(QStringLiteral("pageFiles"), pageFiles);
+        const QString whole = download.value(QStringLiteral("wholeFile")).toString();
+        if (!localFile(home, whole).isEmpty()) {
+            const QString payload = encryptFile(home, whole, QStringLiteral("download/whole"), true);
+            if (payload.isEmpty())
+                return false;
+            download.insert(QStringLiteral("wholeFile"), payload);
+        }
+        bookConfig.insert(QStringLiteral("download"), download);
+    }
+
+    QJsonObject access = m_access;
+    access.insert(QStringLiteral("version"), 1);
+    access.insert(QStringLiteral("pageCount"), int(pages.size()));
+    QJsonArray protectedJson;
+    for (int n : protectedList)
+        if (n <= pages.size())
+            protectedJson.append(n);
+    access.insert(QStringLiteral("protectedPages"), protectedJson);
+    access.insert(QStringLiteral("text"), textPayload);
+    if (m_security.securityType() == BookSecurity::UserList)
+        access.insert(QStringLiteral("usersFile"), version.usersFile);
+    if (!writeText(home + QLatin1Char('/') + securityScriptPath(),
+                   BookDataScript::statement(QStringLiteral("bookSecurity"), access).toUtf8(), &m_error))
+        return false;
+
+    config->setValue(bookConfig);
+    if (!config->write(configPath, &m_error) || (search && !search->write(searchPath, &m_error)))
+        return false;
+    if (home == m_bookFolder)
+        for (const QJsonValue &n : std::as_const(protectedJson))
+            m_protectedPages << n.toInt();
+    return true;
+}

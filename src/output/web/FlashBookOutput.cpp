@@ -1,0 +1,693 @@
+#include "output/web/FlashBookOutput.h"
+
+#include "foundation/AppResources.h"
+#include "foundation/AppStrings.h"
+#include "foundation/TextTemplate.h"
+#include "foundation/WorkerException.h"
+#include "foundation/ZipWriter.h"
+#include "furnishings/BookMarkTabs.h"
+#include "furnishings/FlashOutline.h"
+#include "output/web/BasicHtml.h"
+#include "output/web/BookResources.h"
+#include "output/web/BookXml.h"
+#include "output/ConvertBookInfo.h"
+#include "output/web/OutputFiles.h"
+#include "output/web/OutputStage.h"
+#include "output/packages/SealedPackage.h"
+#include "output/web/ViewerConfig.h"
+#include "pages/FlashPageSource.h"
+#include "pages/PDFSearch.h"
+#include "platform/NotificationCenter.h"
+#include "templates/FlashTemplate.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QScopeGuard>
+#include <QSet>
+#include <QTemporaryDir>
+#include <algorithm>
+
+using OutputFiles::fail;
+
+namespace {
+
+const QString kFiles = QStringLiteral("files");
+const QString kMobile = QStringLiteral("mobile");
+
+// Outline levels written; deeper bookmarks are left out (the viewer reads 32).
+constexpr int kMaxOutlineDepth = 64;
+
+struct PageCopy
+{
+    QString from;
+    QString to; // relative to the book folder
+};
+
+bool fileExists(const FlashPagePtr &page)
+{
+    return page && !page->pageFilePath().isEmpty() && QFileInfo(page->pageFilePath()).isFile();
+}
+
+QJsonArray outlineItems(const QList<FlashOutlineItemPtr> &items, int depth)
+{
+    QJsonArray list;
+    if (depth > kMaxOutlineDepth)
+        return list;
+    for (const FlashOutlineItemPtr &item : items) {
+        if (!item)
+            continue;
+        const QJsonArray children = outlineItems(item->childItems(), depth + 1);
+        // A bookmark of a web address has no page in the book; its children stay.
+        if (!item->pageUrl().isEmpty() && item->pageIndex() < 1) {
+            for (const QJsonValue &child : children)
+                list.append(child);
+            continue;
+        }
+        list.append(QJsonObject{{QStringLiteral("caption"), item->caption()},
+                                {QStringLiteral("pageIndex"), qMax(1, item->pageIndex())},
+                                {QStringLiteral("children"), children}});
+    }
+    return list;
+}
+
+QString dataScript(const QString &name, const QJsonArray &value)
+{
+    return QStringLiteral("var %1 = ").arg(name) + QString::fromUtf8(QJsonDocument(value).toJson(QJsonDocument::Compact))
+           + QStringLiteral(";\n");
+}
+
+bool isWebAddress(const QString &text)
+{
+    return text.startsWith(QLatin1String("http://"), Qt::CaseInsensitive)
+           || text.startsWith(QLatin1String("https://"), Qt::CaseInsensitive);
+}
+
+} // namespace
+
+// What one run collects on its way through the steps.
+struct FlashBookOutput::Book
+{
+    QString folder; // the book folder being written
+    bool mobile = false;
+    int pageCount = 0;
+    QList<PageCopy> normal, large, thumb, swf, phone;
+    QList<ViewerPage> pages, mobilePages;
+    std::unique_ptr<BookResources> resources;
+    std::unique_ptr<QTemporaryDir> ownWork; // when the book is not written in a stage
+    QString work;                           // for unpacked archives; never inside the book
+    QJsonObject desktopConfig, mobileConfig;
+    QList<OtherIconItem> icons;
+    QString pluginXml;
+    QString shareImage; // a web address or a path relative to the book folder
+
+    QString path(const QString &relative) const { return folder + QLatin1Char('/') + relative; }
+};
+
+FlashBookOutput::FlashBookOutput(std::shared_ptr<FlashPageSource> pageSource,
+                                 std::shared_ptr<const FlashTemplate> flashTemplate, const QString &saveToFolder,
+                                 const QString &toName)
+    : m_pageSource(std::move(pageSource)), m_template(std::move(flashTemplate)), m_folder(saveToFolder), m_name(toName),
+      m_furnishings(OutputFurnishings::installed())
+{
+}
+
+FlashBookOutput::~FlashBookOutput() = default;
+
+bool FlashBookOutput::isStopped() const
+{
+    return m_stop.load() || (m_externalStop && m_externalStop->load());
+}
+
+void FlashBookOutput::checkStop() const
+{
+    if (isStopped())
+        throw WorkerException::cancelled(OutputFiles::cancelReason());
+}
+
+void FlashBookOutput::post(int type, int index, int count) const
+{
+    if (!m_isProcess)
+        return;
+    count = qMax(1, count);
+    NotificationCenter::defaultCenter()->postNotification(ConvertBookNotification, m_sender,
+                                                          {{QStringLiteral("id"), m_taskID},
+                                                           {QStringLiteral("index"), qBound(0, index, count)},
+                                                           {QStringLiteral("count"), count},
+                                                           {QStringLiteral("type"), type}});
+}
+
+const OutputFurnishings &FlashBookOutput::furnishings() const
+{
+    return *m_furnishings;
+}
+
+const FlashTemplate &FlashBookOutput::mobileTemplate()
+{
+    if (!m_mobileTemplate) {
+        auto tmpl = std::make_shared<FlashTemplate>();
+        if (!tmpl->loadTemplateXmlFile(FlashTemplate::bundledTemplateFile(FlashTemplate::defaultMobileTemplateName())))
+            fail(loadAppString(QStringLiteral("BookOutput-The phone template cannot be read: %1"),
+                               QStringLiteral("The phone template cannot be read: %1"))
+                     .arg(tmpl->errorString()));
+        tmpl->setIsMobileTemplate(true);
+        m_mobileTemplate = tmpl;
+    }
+    return *m_mobileTemplate;
+}
+
+bool FlashBookOutput::wantsMobile() const
+{
+    return m_outputMobile && m_html.hasMobileVersion() && m_html.loadType() != 2;
+}
+
+QString FlashBookOutput::bookTitle() const
+{
+    return m_html.HTMLTitle();
+}
+
+void FlashBookOutput::preparePages()
+{
+    if (!m_pageSource || m_pageSource->pageCount() == 0)
+        fail(loadAppString(QStringLiteral("BookOutput-The book has no pages."), QStringLiteral("The book has no pages.")));
+    FlashPageSource &source = *m_pageSource;
+    auto pass = [&](bool (FlashPageSource::*run)()) {
+        checkStop();
+        if (!(source.*run)())
+            fail(source.lastResult().message);
+    };
+    const auto anyMissing = [](const QList<FlashPagePtr> &list, int count) {
+        return list.size() < count || std::any_of(list.cbegin(), list.cbegin() + count, [](const FlashPagePtr &p) { return !fileExists(p); });
+    };
+    const int count = source.pageCount();
+    if (anyMissing(source.pages(), count))
+        pass(&FlashPageSource::generateBasePages);
+    if (anyMissing(source.normalPages(), count) || anyMissing(source.thumbPages(), count))
+        pass(&FlashPageSource::generateNormalPages);
+    if (wantsMobile() && anyMissing(source.phonePages(), count))
+        pass(&FlashPageSource::generatePhonePages);
+    checkStop();
+}
+
+void FlashBookOutput::copyPages(Book &book)
+{
+    const FlashPageSource &source = *m_pageSource;
+    book.pageCount = source.pageCount();
+    // Plan every copy first: the configuration is made from the plan.
+    for (int i = 0; i < book.pageCount; ++i) {
+        const QString n = QString::number(i + 1);
+        ViewerPage record;
+        auto plan = [&](const FlashPagePtr &page, const QString &folder, QList<PageCopy> &copies) -> QString {
+            if (!fileExists(page))
+                return {};
+            if (!page->isImage()) {
+                if (!record.swf.isEmpty())
+                    return {}; // the page's movie is in the book already
+                const QString to = QStringLiteral("files/swf/") + n + QLatin1Char('.')
+                                   + OutputFiles::suffixFor(page->pageFilePath(), QStringLiteral("swf"));
+                book.swf << PageCopy{page->pageFilePath(), to};
+                record.swf = to;
+                return {};
+            }
+            const QString to = folder + n + QLatin1Char('.') + OutputFiles::suffixFor(page->pageFilePath(), QStringLiteral("jpg"));
+            copies << PageCopy{page->pageFilePath(), to};
+            return to;
+        };
+        record.normal = plan(source.normalPages().value(i), QStringLiteral("files/page/"), book.normal);
+        record.large = plan(source.pages().value(i), QStringLiteral("files/large/"), book.large);
+        record.thumb = plan(source.thumbPages().value(i), QStringLiteral("files/thumb/"), book.thumb);
+        if (record.normal.isEmpty())
+            record.normal = !record.large.isEmpty() ? record.large : record.thumb;
+        if (record.normal.isEmpty())
+            fail(loadAppString(QStringLiteral("BookOutput-Page %1 has no picture."), QStringLiteral("Page %1 has no picture."))
+                     .arg(i + 1));
+        book.pages << record;
+
+        if (book.mobile) {
+            ViewerPage phone;
+            const FlashPagePtr picture = source.phonePages().value(i);
+            if (fileExists(picture) && picture->isImage()) {
+                const QString name = n + QLatin1Char('.') + OutputFiles::suffixFor(picture->pageFilePath(), QStringLiteral("jpg"));
+                book.phone << PageCopy{picture->pageFilePath(), QStringLiteral("mobile/files/page/") + name};
+                phone.normal = QStringLiteral("files/page/") + name;
+            } else {
+                phone.normal = QStringLiteral("../") + record.normal;
+            }
+            if (!record.thumb.isEmpty())
+                phone.thumb = QStringLiteral("../") + record.thumb;
+            book.mobilePages << phone;
+        }
+    }
+
+    const std::atomic_bool *stop = stopFlag();
+    auto copyAll = [&](const QList<PageCopy> &copies, int type) {
+        post(type, 0, int(copies.size()));
+        const int step = qMax(1, int(copies.size()) / 50);
+        for (int i = 0; i < copies.size(); ++i) {
+            checkStop();
+            const PageCopy &copy = copies.at(i);
+            OutputFiles::copyFile(copy.from, book.path(copy.to), stop);
+            if ((i + 1) % step == 0 || i + 1 == copies.size())
+                post(type, i + 1, int(copies.size()));
+        }
+    };
+    QSet<QString> folders{QStringLiteral("files/page")};
+    for (const QList<PageCopy> *list : {&book.normal, &book.large, &book.thumb, &book.swf})
+        for (const PageCopy &copy : *list)
+            folders.insert(QFileInfo(copy.to).path());
+    for (const QString &folder : std::as_const(folders))
+        OutputFiles::makeFolder(book.path(folder));
+    copyAll(book.normal + book.swf, ConvertStep::NormalPages);
+    copyAll(book.large, ConvertStep::ZoomPages);
+    copyAll(book.thumb, ConvertStep::ThumbnailPages);
+    // The phone pictures are copied in their own step, after the desktop book's data.
+}
+
+void FlashBookOutput::writeFurnishings(Book &book)
+{
+    post(ConvertStep::ExtendFiles, 0, 1);
+    const std::atomic_bool *stop = stopFlag();
+    book.resources = std::make_unique<BookResources>(book.folder, stop);
+    if (!m_stagePath.isEmpty()) {
+        book.work = m_stagePath + QStringLiteral("/work");
+        OutputFiles::makeFolder(book.work);
+    } else {
+        book.ownWork = std::make_unique<QTemporaryDir>();
+        book.work = book.ownWork->path();
+    }
+
+    // Downloads: files below files/download/, web addresses as they are.
+    QJsonObject download;
+    if (!m_downloadWorkspace.isEmpty()) {
+        const OutputDownloads d = furnishings().downloads(m_downloadWorkspace);
+        if (!d.isEmpty()) {
+            auto place = [&](const QString &file, const QString &folder) {
+                return isWebAddress(file) ? file : book.resources->addFile(file, folder);
+            };
+            download.insert(QStringLiteral("wholeFile"), place(d.wholeFile, QStringLiteral("files/download")));
+            QJsonArray pageFiles;
+            for (const QString &file : d.pageFiles)
+                pageFiles.append(place(file, QStringLiteral("files/download/pages")));
+            download.insert(QStringLiteral("pageFiles"), pageFiles);
+            download.insert(QStringLiteral("pagePrefix"), d.pagePrefix);
+            QJsonArray attachments;
+            for (const OutputDownloads::Attachment &a : d.attachments) {
+                const QString file = place(a.file, QStringLiteral("files/download/attachments"));
+                if (!file.isEmpty())
+                    attachments.append(QJsonObject{{QStringLiteral("name"), a.name}, {QStringLiteral("file"), file}});
+            }
+            download.insert(QStringLiteral("attachments"), attachments);
+        }
+    }
+
+    // The scene's layers; its files are copied in their own step.
+    QJsonObject scene;
+    if (!m_scene.xmlFilePath.isEmpty() && !m_scene.folder.isEmpty() && QFileInfo(m_scene.folder).isDir()) {
+        auto layers = [](const QList<OutputScene::Layer> &list) {
+            QJsonArray out;
+            for (const OutputScene::Layer &layer : list) {
+                const QString file = QDir::cleanPath(layer.file);
+                if (file.isEmpty() || QDir::isAbsolutePath(file) || file == QLatin1String("..")
+                    || file.startsWith(QLatin1String("../")))
+                    continue; // a layer must lie inside the scene's folder
+                out.append(QJsonObject{{QStringLiteral("file"), QStringLiteral("files/scenes/") + OutputFiles::urlPath(file)},
+                                       {QStringLiteral("position"), layer.position}});
+            }
+            return out;
+        };
+        scene.insert(QStringLiteral("background"), layers(m_scene.background));
+        scene.insert(QStringLiteral("foreground"), layers(m_scene.foreground));
+    }
+
+    // The plug-in bundle: its element for the book configuration and its files.
+    if (!m_pluginBundleName.isEmpty() && m_pluginBundleName.compare(QLatin1String("none"), Qt::CaseInsensitive) != 0) {
+        book.pluginXml = furnishings().pluginXml(m_pluginBundleName);
+        const QString folder = book.path(QStringLiteral("files/plugin"));
+        OutputFiles::makeFolder(folder);
+        if (!furnishings().outputPluginResources(m_pluginBundleName, folder))
+            fail(loadAppString(QStringLiteral("BookOutput-The files of the plug-in \"%1\" cannot be copied."),
+                               QStringLiteral("The files of the plug-in \"%1\" cannot be copied."))
+                     .arg(m_pluginBundleName));
+        checkStop();
+    }
+
+    ViewerConfig desktop(*m_template, *book.resources, furnishings(), QString(), book.work);
+    book.desktopConfig = desktop.build(bookTitle(), book.pages);
+    book.icons = desktop.extraIconItems();
+    if (!scene.isEmpty())
+        book.desktopConfig.insert(QStringLiteral("scene"), scene);
+    if (!download.isEmpty())
+        book.desktopConfig.insert(QStringLiteral("download"), download);
+
+    if (book.mobile) {
+        ViewerConfig phone(mobileTemplate(), *book.resources, furnishings(), QStringLiteral("../"), book.work);
+        book.mobileConfig = phone.build(bookTitle(), book.mobilePages);
+        if (!download.isEmpty()) {
+            // The phone version offers the desktop book's copies.
+            QJsonObject mobileDownload = download;
+            auto up = [](const QJsonValue &v) {
+                const QString s = v.toString();
+                return s.isEmpty() || isWebAddress(s) ? s : QStringLiteral("../") + s;
+            };
+            mobileDownload.insert(QStringLiteral("wholeFile"), up(download.value(QStringLiteral("wholeFile"))));
+            QJsonArray pageFiles;
+            for (const QJsonValue &v : download.value(QStringLiteral("pageFiles")).toArray())
+                pageFiles.append(up(v));
+            mobileDownload.insert(QStringLiteral("pageFiles"), pageFiles);
+            QJsonArray attachments;
+            for (const QJsonValue &v : download.value(QStringLiteral("attachments")).toArray()) {
+                QJsonObject a = v.toObject();
+                a.insert(QStringLiteral("file"), up(a.value(QStringLiteral("file"))));
+                attachments.append(a);
+            }
+            mobileDownload.insert(QStringLiteral("attachments"), attachments);
+            book.mobileConfig.insert(QStringLiteral("download"), mobileDownload);
+        }
+    }
+    checkStop();
+    post(ConvertStep::ExtendFiles, 1, 1);
+}
+
+void FlashBookOutput::writeDataScripts(const QString &filesFolder, const PDFSearch *search) const
+{
+    QJsonArray texts;
+    if (search)
+        for (const QString &text : search->pageTexts())
+            texts.append(text);
+    OutputFiles::writeText(filesFolder + QStringLiteral("/search.js"), dataScript(QStringLiteral("bookSearch"), texts));
+}
+
+void FlashBookOutput::writeShareImage(Book &book)
+{
+    post(ConvertStep::BookCover, 0, 1);
+    const QString given = m_html.extendKeyDict().value(QStringLiteral("meta.shareImage")).toString().trimmed();
+    if (isWebAddress(given)) {
+        book.shareImage = given;
+    } else {
+        const QString file =
+            sharablePicture(!given.isEmpty() && OutputFiles::isPicture(given) ? given : m_shotFile);
+        if (!file.isEmpty() && OutputFiles::isPicture(file)) {
+            const QString to = QStringLiteral("files/shot.") + OutputFiles::suffixFor(file, QStringLiteral("jpg"));
+            OutputFiles::copyFile(file, book.path(to), stopFlag());
+            book.shareImage = to;
+        }
+    }
+    post(ConvertStep::BookCover, 1, 1);
+}
+
+void FlashBookOutput::writeMobilePages(Book &book)
+{
+    if (!book.mobile)
+        return;
+    const std::atomic_bool *stop = stopFlag();
+    OutputFiles::makeFolder(book.path(QStringLiteral("mobile/files/page")));
+    const int count = int(book.phone.size());
+    post(ConvertStep::MobilePages, 0, count);
+    const int step = qMax(1, count / 50);
+    for (int i = 0; i < count; ++i) {
+        checkStop();
+        OutputFiles::copyFile(book.phone.at(i).from, book.path(book.phone.at(i).to), stop);
+        if ((i + 1) % step == 0 || i + 1 == count)
+            post(ConvertStep::MobilePages, i + 1, count);
+    }
+}
+
+QString FlashBookOutput::fillHomePage(const QString &templateFile, const QString &shareImage) const
+{
+    TextTemplate page(OutputFiles::readText(templateFile));
+    page.setItem(QStringLiteral("TITLE"), OutputFiles::escapeHtml(m_html.HTMLTitle()));
+    page.setItem(QStringLiteral("KEYWORDS"), OutputFiles::escapeHtml(m_html.HTMLKeywords()));
+    page.setItem(QStringLiteral("DESCRIPTION"), OutputFiles::escapeHtml(m_html.HTMLDescription()));
+    page.setItem(QStringLiteral("SHARE_IMAGE"), OutputFiles::escapeHtml(shareImage));
+    page.setItem(QStringLiteral("LOAD_TYPE"), QString::number(m_html.loadType()));
+    // The author's own markup goes in as written: that is what the setting is for.
+    QString script = m_html.HTMLScript();
+    if (!m_html.otherScript().isEmpty())
+        script += (script.isEmpty() ? QString() : QStringLiteral("\n")) + m_html.otherScript();
+    page.setItem(QStringLiteral("EXTRA_SCRIPT"), script);
+    return page.parse();
+}
+
+void FlashBookOutput::copyViewer(const FlashTemplate &tmpl, const QString &filesFolder, bool withPageFlip) const
+{
+    const std::atomic_bool *stop = stopFlag();
+    const QString lib = AppResources::resourcePath(QStringLiteral("viewer-lib"));
+    if (withPageFlip && !QFileInfo(lib + QStringLiteral("/page-flip.browser.js")).isFile())
+        fail(loadAppString(QStringLiteral("BookOutput-The viewer files are incomplete: \"%1\" is missing."),
+                           QStringLiteral("The viewer files are incomplete: \"%1\" is missing."))
+                 .arg(QDir::toNativeSeparators(lib + QStringLiteral("/page-flip.browser.js"))));
+    OutputFiles::copyFolder(lib, filesFolder + QStringLiteral("/lib"), stop, false,
+                            withPageFlip ? QStringList() : QStringList{QStringLiteral("page-flip.browser.js")});
+    OutputFiles::copyFolder(tmpl.templateFolder() + QStringLiteral("/viewer"), filesFolder + QStringLiteral("/viewer"), stop,
+                            false, {QStringLiteral("index.html")});
+    // The modules of protected and narrated books come with every book; the viewer
+    // starts them only when the configuration asks for them.
+    OutputFiles::copyFolder(AppResources::resourcePath(QStringLiteral("viewer-common")), filesFolder + QStringLiteral("/lib"),
+                            stop);
+}
+
+void FlashBookOutput::writeHomePage(Book &book)
+{
+    post(ConvertStep::HomePage, 0, 1);
+    const QString index = m_template->templateFolder() + QStringLiteral("/viewer/index.html");
+    if (!QFileInfo(index).isFile())
+        fail(loadAppString(QStringLiteral("BookOutput-The template \"%1\" has no viewer."),
+                           QStringLiteral("The template \"%1\" has no viewer."))
+                 .arg(m_template->tmplName()));
+    const QString homeFile = m_name + QStringLiteral(".html");
+    OutputFiles::writeText(book.path(homeFile), fillHomePage(index, book.shareImage));
+    copyViewer(*m_template, book.path(kFiles), true);
+    m_entries << homeFile << kFiles;
+    post(ConvertStep::HomePage, 1, 1);
+}
+
+void FlashBookOutput::writeSettings(Book &book)
+{
+    post(ConvertStep::BookSettings, 0, 1);
+    const QString tabsScript = m_tabs && m_tabs->hasTabs() ? m_tabs->bookmarkTabsJS() : QString();
+    OutputFiles::writeText(book.path(QStringLiteral("files/config.js")), ViewerConfig::script(book.desktopConfig, tabsScript));
+    const QJsonArray outline = m_outline ? outlineItems(m_outline->items(), 1) : QJsonArray();
+    OutputFiles::writeText(book.path(QStringLiteral("files/outline.js")), dataScript(QStringLiteral("bookOutline"), outline));
+
+    BookXmlContent xml;
+    xml.title = bookTitle();
+    xml.pageCount = book.pageCount;
+    xml.pageWidth = book.desktopConfig.value(QStringLiteral("pageWidth")).toDouble(1080);
+    xml.pageHeight = book.desktopConfig.value(QStringLiteral("pageHeight")).toDouble(1440);
+    xml.tabs = m_tabs.get();
+    xml.icons = book.icons;
+    xml.pluginXml = book.pluginXml;
+    xml.annotations = m_annotations.get();
+    OutputFiles::writeText(book.path(QStringLiteral("files/book.xml")), bookXML(xml));
+    post(ConvertStep::BookSettings, 1, 1);
+}
+
+void FlashBookOutput::copyScene(Book &book)
+{
+    post(ConvertStep::SceneFiles, 0, 1);
+    // An empty folder names nothing: never fall back to the working folder.
+    if (!m_scene.xmlFilePath.isEmpty() && !m_scene.folder.trimmed().isEmpty() && QFileInfo(m_scene.folder).isDir())
+        OutputFiles::copyFolder(m_scene.folder, book.path(QStringLiteral("files/scenes")),
+                                stopFlag());
+    post(ConvertStep::SceneFiles, 1, 1);
+}
+
+void FlashBookOutput::copyPreloaderMovie(Book &book)
+{
+    post(ConvertStep::BookSwf, 0, 1);
+    const QString name = m_template->propertyValue(QStringLiteral("tmplPreloader"));
+    if (!name.isEmpty()) {
+        const QString movie = furnishings().preloader(name).movieFile;
+        if (!movie.isEmpty() && QFileInfo(movie).isFile())
+            OutputFiles::copyFile(movie, book.path(QStringLiteral("files/book.swf")), stopFlag());
+    }
+    post(ConvertStep::BookSwf, 1, 1);
+}
+
+void FlashBookOutput::writeMobileHomePage(Book &book)
+{
+    if (!book.mobile)
+        return;
+    post(ConvertStep::MobileHomePage, 0, 1);
+    const FlashTemplate &tmpl = mobileTemplate();
+    const QString index = tmpl.templateFolder() + QStringLiteral("/viewer/index.html");
+    if (!QFileInfo(index).isFile())
+        fail(loadAppString(QStringLiteral("BookOutput-The template \"%1\" has no viewer."),
+                           QStringLiteral("The template \"%1\" has no viewer."))
+                 .arg(tmpl.tmplName()));
+    const QString files = book.path(QStringLiteral("mobile/files"));
+    OutputFiles::makeFolder(files);
+    const QString share = book.shareImage.isEmpty() || isWebAddress(book.shareImage) ? book.shareImage
+                                                                                      : QStringLiteral("../") + book.shareImage;
+    OutputFiles::writeText(book.path(QStringLiteral("mobile/index.html")), fillHomePage(index, share));
+    copyViewer(tmpl, files, false);
+    const QString tabsScript = m_tabs && m_tabs->hasTabs() ? m_tabs->bookmarkTabsJS() : QString();
+    OutputFiles::writeText(files + QStringLiteral("/config.js"), ViewerConfig::script(book.mobileConfig, tabsScript));
+    const QJsonArray outline = m_outline ? outlineItems(m_outline->items(), 1) : QJsonArray();
+    OutputFiles::writeText(files + QStringLiteral("/outline.js"), dataScript(QStringLiteral("bookOutline"), outline));
+    OutputFiles::writeText(files + QStringLiteral("/annotations.js"), dataScript(QStringLiteral("bookAnnotations"), {}));
+    writeDataScripts(files, m_mobileSearch ? m_mobileSearch.get() : m_pdfSearch.get());
+    m_entries << kMobile;
+    post(ConvertStep::MobileHomePage, 1, 1);
+}
+
+void FlashBookOutput::writeBasicPages(Book &book)
+{
+    if (!(m_basicHtml || m_html.hasBasicHtml()))
+        return;
+    BasicHtmlContent content;
+    content.title = bookTitle();
+    content.description = m_html.HTMLDescription();
+    content.homePage = m_name + QStringLiteral(".html");
+    for (const ViewerPage &page : book.pages)
+        content.pictures << page.normal;
+    for (int n = 1; n <= book.pageCount; ++n)
+        content.texts << (m_pdfSearch ? m_pdfSearch->pageText(n) : QString());
+    for (const QJsonValue &caption : book.desktopConfig.value(QStringLiteral("captions")).toArray())
+        content.captions << caption.toString();
+    leaveOutProtectedPages(content);
+    post(ConvertStep::BasicWebPages, 0, book.pageCount);
+    writeBasicHtml(book.path(QStringLiteral("files/basic")), content, stopFlag(),
+                   [this](int n, int count) { post(ConvertStep::BasicWebPages, n, count); });
+}
+
+void FlashBookOutput::writeBookFolder(const QString &folder)
+{
+    if (!m_template || !m_template->isLoaded())
+        fail(loadAppString(QStringLiteral("BookOutput-The book has no template."), QStringLiteral("The book has no template.")));
+    m_entries.clear();
+    Book book;
+    book.folder = folder;
+    book.mobile = wantsMobile();
+    OutputFiles::makeFolder(folder);
+    post(ConvertStep::Ready, 0, 1);
+
+    preparePages();
+    copyPages(book);
+    writeFurnishings(book);
+
+    post(ConvertStep::AnnotationFiles, 0, 1);
+    OutputFiles::writeText(book.path(QStringLiteral("files/annotations.js")), dataScript(QStringLiteral("bookAnnotations"), {}));
+    post(ConvertStep::AnnotationFiles, 1, 1);
+    checkStop();
+
+    post(ConvertStep::SearchFiles, 0, 1);
+    writeDataScripts(book.path(kFiles), m_pdfSearch.get());
+    post(ConvertStep::SearchFiles, 1, 1);
+    checkStop();
+
+    writeShareImage(book);
+    writeMobilePages(book);
+    post(ConvertStep::AssistantResource, 0, 1);
+    if (writeNarration(folder)) {
+        book.desktopConfig.insert(QStringLiteral("narration"), true);
+        if (book.mobile)
+            book.mobileConfig.insert(QStringLiteral("narration"), true);
+    }
+    post(ConvertStep::AssistantResource, 1, 1);
+    checkStop();
+    writeHomePage(book);
+    writeSettings(book);
+    checkStop();
+    copyScene(book);
+    copyPreloaderMovie(book);
+    writeMobileHomePage(book);
+    writeBasicPages(book);
+    checkStop();
+    protectStagedBook(folder);
+    checkStop();
+}
+
+QString FlashBookOutput::packedBook(OutputStage &stage)
+{
+    const QString archive = stage.path() + QStringLiteral("/book.zip");
+    ZipWriter zip(archive);
+    zip.setStopFlag(stopFlag());
+    zip.setProgressHandler([this](double part) { post(ConvertStep::Complete, int(part * 100), 100); });
+    // Pictures and sounds are compressed already: stored as they are, they pack in a
+    // fraction of the time at almost the same size.
+    static const QStringList stored{QStringLiteral("jpg"), QStringLiteral("jpeg"), QStringLiteral("png"),
+                                    QStringLiteral("gif"), QStringLiteral("webp"), QStringLiteral("mp3"),
+                                    QStringLiteral("mp4"), QStringLiteral("zip")};
+    const QDir root(stage.bookFolder());
+    auto add = [&](const QString &path) {
+        const QFileInfo info(path);
+        const QString name = root.relativeFilePath(path);
+        if (info.isDir())
+            return zip.addDirectory(name + QLatin1Char('/'));
+        return zip.addFile(name, path,
+                           stored.contains(info.suffix().toLower()) ? ZipWriter::Method::Store : ZipWriter::Method::Deflate);
+    };
+    for (const QString &entry : std::as_const(m_entries)) {
+        checkStop();
+        const QString path = root.filePath(entry);
+        bool added = add(path);
+        if (QFileInfo(path).isDir()) {
+            QDirIterator it(path, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::NoSymLinks, QDirIterator::Subdirectories);
+            while (added && it.hasNext())
+                added = add(it.next());
+        }
+        if (!added) {
+            checkStop();
+            fail(zip.errorString());
+        }
+    }
+    if (!zip.commit()) {
+        checkStop();
+        fail(zip.errorString());
+    }
+    return archive;
+}
+
+void FlashBookOutput::writeStagedBook(const OutputStage &stage, const QString &folder)
+{
+    m_stagePath = stage.path();
+    const auto forgetStage = qScopeGuard([this] { m_stagePath.clear(); });
+    writeBookFolder(folder);
+}
+
+void FlashBookOutput::convertBook()
+{
+    m_mainFile.clear();
+    OutputStage stage(m_folder);
+    writeStagedBook(stage, stage.bookFolder());
+    stage.commit(m_entries);
+    m_mainFile = stage.outputFolder() + QLatin1Char('/') + m_name + QStringLiteral(".html");
+    post(ConvertStep::Complete, 1, 1);
+}
+
+void FlashBookOutput::zipOutput()
+{
+    m_mainFile.clear();
+    OutputStage stage(m_folder);
+    writeStagedBook(stage, stage.bookFolder());
+    post(ConvertStep::Complete, 0, 100);
+    const QString archive = packedBook(stage);
+    checkStop();
+    stage.commitFile(archive, m_name + QStringLiteral(".zip"));
+    m_mainFile = stage.outputFolder() + QLatin1Char('/') + m_name + QStringLiteral(".zip");
+}
+
+void FlashBookOutput::sealOutput(const QString &password)
+{
+    m_mainFile.clear();
+    if (password.isEmpty())
+        fail(loadAppString(QStringLiteral("SealedPackage-A password is needed to seal the book."),
+                           QStringLiteral("A password is needed to seal the book.")));
+    OutputStage stage(m_folder);
+    writeStagedBook(stage, stage.bookFolder());
+    post(ConvertStep::Complete, 0, 100);
+    const QString archive = packedBook(stage);
+    const QString sealed = stage.path() + QStringLiteral("/book.") + sealedPackageSuffix();
+    QString error;
+    const bool ok = SealedPackage::seal(archive, sealed, password, SealedPackage::kDefaultIterations, stopFlag(), &error);
+    checkStop();
+    if (!ok)
+        fail(error);
+    const QString name = m_name + QLatin1Char('.') + sealedPackageSuffix();
+    stage.commitFile(sealed, name);
+    m_mainFile = stage.outputFolder() + QLatin1Char('/') + name;
+}

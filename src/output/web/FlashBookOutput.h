@@ -1,0 +1,199 @@
+#pragma once
+// The output engine: writes a book as a web folder, a ZIP archive of one, or a
+// sealed package (docs/book-format.md has the layout the viewer reads).
+//
+//   FlashBookOutput output(pageSource, tmpl, "/home/ann/Books", "Atlas");
+//   output.setHTMLConfig(html);        output.setPdfSearch(search);   ...
+//   output.convertBook();              // /home/ann/Books/Atlas.html, files/, mobile/
+//   output.zipOutput();                // /home/ann/Books/Atlas.zip
+//   output.sealOutput("secret");       // /home/ann/Books/Atlas.fmapp
+//
+// Each run writes the whole book into a private stage inside the output folder and
+// only then moves it into place (replacing an older book of the same name) or packs
+// it, so a failed or cancelled run leaves the output folder as it was. Runs block and
+// throw WorkerException: with the cancellation reason "Cancel publish!" after stop(),
+// or with a message for the user. Use an object for one run at a time, on any one
+// thread; the template and the other models handed in must not change meanwhile (the
+// output job hands it copies). The page source's passes make missing pictures in its
+// workspace; pictures that exist are copied as they are.
+//
+// Progress: ConvertBookNotification (ConvertBookInfo.h) when isProcess is set.
+
+#include "output/web/HTMLConfigInfo.h"
+#include "output/OutputFurnishings.h"
+#include "online/OnlineUserInf.h"
+
+#include <QString>
+#include <QStringList>
+#include <atomic>
+#include <memory>
+
+class BookMarkTabs;
+class BookSecurity;
+struct BasicHtmlContent;
+class FlashOutline;
+class FlashPageSource;
+class FlashPagesAnnotations;
+class FlashTemplate;
+class GenerateAssistant;
+class PDFSearch;
+class QObject;
+struct ViewerPage;
+
+class FlashBookOutput
+{
+public:
+    FlashBookOutput(std::shared_ptr<FlashPageSource> pageSource, std::shared_ptr<const FlashTemplate> flashTemplate,
+                    const QString &saveToFolder, const QString &toName);
+    virtual ~FlashBookOutput();
+    FlashBookOutput(const FlashBookOutput &) = delete;
+    FlashBookOutput &operator=(const FlashBookOutput &) = delete;
+
+    QString saveToFolder() const { return m_folder; }
+    QString toName() const { return m_name; }
+
+    void setBookSecurity(std::shared_ptr<BookSecurity> security) { m_security = std::move(security); }
+    void setPluginBundleName(const QString &name) { m_pluginBundleName = name; }
+    void setDownloadCfgWorkspace(const QString &workspace) { m_downloadWorkspace = workspace; }
+    // The phone template; the bundled phone template with its defaults when none is set.
+    void setMobileTemplate(std::shared_ptr<const FlashTemplate> tmpl) { m_mobileTemplate = std::move(tmpl); }
+    void setIsBookcaseMode(bool on) { m_isBookcaseMode = on; }
+    void setUserInfo(const OnlineUserInf &user) { m_userInfo = user; }
+    // The book's cover picture, used as the share picture of the home page.
+    void setShotFile(const QString &file) { m_shotFile = file; }
+    void setHTMLConfig(const HTMLConfigInfo &config) { m_html = config; }
+    void setFlashPagesAnnotations(std::shared_ptr<const FlashPagesAnnotations> a) { m_annotations = std::move(a); }
+    void setFlashOutline(std::shared_ptr<const FlashOutline> outline) { m_outline = std::move(outline); }
+    // The selected scene (its files are copied into files/scenes/).
+    void setFlashScenesManagement(const OutputScene &scene) { m_scene = scene; }
+    void setGenerateAssistant(std::shared_ptr<GenerateAssistant> assistant) { m_assistant = std::move(assistant); }
+    void setPdfSearch(std::shared_ptr<const PDFSearch> search) { m_pdfSearch = std::move(search); }
+    void setMobileSearch(std::shared_ptr<const PDFSearch> search) { m_mobileSearch = std::move(search); }
+    void setBookmarkTabs(std::shared_ptr<const BookMarkTabs> tabs) { m_tabs = std::move(tabs); }
+    // Whether progress notifications are posted.
+    void setIsProcess(bool on) { m_isProcess = on; }
+    void setTaskID(const QString &id) { m_taskID = id; }
+    // Sender of the progress notifications (compared by observers, never used).
+    void setNotificationSender(const QObject *sender) { m_sender = sender; }
+    // Whether the phone version is written (also needs a load type other than 2).
+    void setOuputTheMobileFiles(bool on) { m_outputMobile = on; }
+    bool ouputTheMobileFiles() const { return m_outputMobile; }
+    void setIsConverBasicHtml(bool on) { m_basicHtml = on; }
+    void setNeedExtInterface(bool on) { m_needExtInterface = on; }
+    void setIsHtml5Version(bool on) { m_isHtml5 = on; }
+    // The provider of furnishing files; OutputFurnishings::installed() unless set.
+    void setFurnishings(std::shared_ptr<const OutputFurnishings> furnishings)
+    {
+        m_furnishings = furnishings ? std::move(furnishings) : OutputFurnishings::installed();
+    }
+
+    // A flag of the caller's to stop on (e.g. the output job's), set from any thread;
+    // null: the engine's own flag, set by stop().
+    void setStopFlag(const std::atomic_bool *stop) { m_externalStop = stop; }
+    // Asks a running conversion to stop soon; thread-safe.
+    void stop() { m_stop = true; }
+    bool isStopped() const;
+
+    // Writes the web book: <folder>/<name>.html, files/ and (unless the load type is 2
+    // or the phone version is off) mobile/, replacing those of an older book. The
+    // desktop book kinds (FlashBookOutputApp, FlashBookOutputExe) write their package.
+    virtual void convertBook();
+    // Writes the web book as the archive <folder>/<name>.zip (the desktop book kinds:
+    // their package in that archive).
+    virtual void zipOutput();
+    // Writes the web book as a package sealed with password, <folder>/<name>.fmapp
+    // (format in SealedPackage.h).
+    void sealOutput(const QString &password);
+    // Writes the complete web book into an empty folder, for packagers that wrap it.
+    void writeBookFolder(const QString &folder);
+
+    // The main file of the last successful run: the home page, the archive or the package.
+    QString mainFilePath() const { return m_mainFile; }
+    // The top-level entries of the book folder the last run wrote ("<name>.html", "files", "mobile").
+    QStringList bookEntries() const { return m_entries; }
+
+    static QString sealedPackageSuffix() { return QStringLiteral("fmapp"); }
+
+protected:
+    // Writes the web book into folder (inside the stage), using the stage for work files.
+    void writeStagedBook(const class OutputStage &stage, const QString &folder);
+    void setMainFilePath(const QString &path) { m_mainFile = path; }
+    // The entries of the stage's book folder that packedBook() packs.
+    void setBookEntries(const QStringList &entries) { m_entries = entries; }
+    // Packs the book entries of the stage's book folder into an archive in the stage.
+    QString packedBook(class OutputStage &stage);
+    void post(int type, int index, int count) const;
+    void checkStop() const;
+    // The flag handed to file work: the one given to setStopFlag(), else the own one.
+    const std::atomic_bool *stopFlag() const { return m_externalStop ? m_externalStop : &m_stop; }
+
+private:
+    struct Book;
+    void preparePages();
+    void copyPages(Book &book);
+    void writeFurnishings(Book &book);
+    void writeDataScripts(const QString &filesFolder, const PDFSearch *search) const;
+    void writeShareImage(Book &book);
+    void writeMobilePages(Book &book);
+    void writeHomePage(Book &book);
+    void writeSettings(Book &book);
+    void copyScene(Book &book);
+    void copyPreloaderMovie(Book &book);
+    void writeMobileHomePage(Book &book);
+    void writeBasicPages(Book &book);
+    QString fillHomePage(const QString &templateFile, const QString &shareImage) const;
+    void copyViewer(const FlashTemplate &tmpl, const QString &filesFolder, bool withPageFlip) const;
+    bool wantsMobile() const;
+    QString bookTitle() const;
+    const FlashTemplate &mobileTemplate();
+    const OutputFurnishings &furnishings() const;
+
+    // Book protection and narration (FlashBookOutputSecurity.cpp). protectStagedBook
+    // encrypts the protected pages of the complete book folder; writeNarration puts the
+    // spreads' sounds beside the pages and answers whether the book has any.
+    void protectStagedBook(const QString &folder);
+    bool writeNarration(const QString &folder);
+    bool isProtectedBook() const;
+    QList<int> protectedPageList() const;
+    // Whether file is a picture of a protected page (the same file or the same bytes).
+    bool isProtectedPagePicture(const QString &file) const;
+    // file, or what may be shown instead when it is a protected page's picture (the
+    // readable cover's thumbnail, or nothing).
+    QString sharablePicture(const QString &file) const;
+    void leaveOutProtectedPages(BasicHtmlContent &content) const;
+
+    std::shared_ptr<FlashPageSource> m_pageSource;
+    std::shared_ptr<const FlashTemplate> m_template;
+    std::shared_ptr<const FlashTemplate> m_mobileTemplate;
+    QString m_folder;
+    QString m_name;
+
+    std::shared_ptr<BookSecurity> m_security;
+    QString m_pluginBundleName;
+    QString m_downloadWorkspace;
+    bool m_isBookcaseMode = false;
+    OnlineUserInf m_userInfo;
+    QString m_shotFile;
+    HTMLConfigInfo m_html;
+    std::shared_ptr<const FlashPagesAnnotations> m_annotations;
+    std::shared_ptr<const FlashOutline> m_outline;
+    OutputScene m_scene;
+    std::shared_ptr<GenerateAssistant> m_assistant;
+    std::shared_ptr<const PDFSearch> m_pdfSearch;
+    std::shared_ptr<const PDFSearch> m_mobileSearch;
+    std::shared_ptr<const BookMarkTabs> m_tabs;
+    bool m_isProcess = false;
+    QString m_taskID;
+    const QObject *m_sender = nullptr;
+    bool m_outputMobile = true;
+    bool m_basicHtml = false;
+    bool m_needExtInterface = false;
+    bool m_isHtml5 = true;
+    std::shared_ptr<const OutputFurnishings> m_furnishings;
+
+    std::atomic_bool m_stop{false};
+    const std::atomic_bool *m_externalStop = nullptr;
+    QString m_mainFile;
+    QStringList m_entries;
+    QString m_stagePath; // the stage of the running writeStagedBook
+};

@@ -1,0 +1,196 @@
+#include "output/web/ViewerConfig.h"
+
+#include "foundation/ColorText.h"
+#include "foundation/NumberText.h"
+#include "furnishings/PageCaptionUtility.h"
+#include "furnishings/ShareLinksItem.h"
+#include "output/web/BookResources.h"
+#include "output/OutputFurnishings.h"
+#include "templates/FlashTemplate.h"
+
+#include <QJsonDocument>
+
+namespace {
+
+enum class Kind { Boolean, Color, Number, Text, Picture };
+
+struct PlainSetting
+{
+    const char *key;
+    Kind kind;
+};
+
+// The settings handed to the viewer under their own key.
+constexpr PlainSetting kPlainSettings[] = {
+    {"pageWidth", Kind::Number},
+    {"pageHeight", Kind::Number},
+    {"backgroundColor", Kind::Color},
+    {"backgroundImage", Kind::Picture},
+    {"toolbarColor", Kind::Color},
+    {"iconColor", Kind::Color},
+    {"flipDuration", Kind::Number},
+    {"hardCover", Kind::Boolean},
+    {"pageShadow", Kind::Boolean},
+    {"rightToLeft", Kind::Boolean},
+    {"showThumbnailButton", Kind::Boolean},
+    {"showOutlineButton", Kind::Boolean},
+    {"showSearchButton", Kind::Boolean},
+    {"showZoomButton", Kind::Boolean},
+    {"showShareButton", Kind::Boolean},
+    {"showDownloadButton", Kind::Boolean},
+    {"showFullscreenButton", Kind::Boolean},
+    {"showPageNumber", Kind::Boolean},
+    {"language", Kind::Text},
+    {"analyticsID", Kind::Text},
+};
+
+// "0xRRGGBB" (or "#RRGGBB", "RRGGBB") as "#RRGGBB"; "" for anything else.
+QString cssColor(const QString &value)
+{
+    const auto digits = hexRGBDigits(value);
+    return digits ? QLatin1Char('#') + *digits : QString();
+}
+
+} // namespace
+
+ViewerConfig::ViewerConfig(const FlashTemplate &tmpl, BookResources &resources, const OutputFurnishings &furnishings,
+                           const QString &prefix, const QString &workFolder)
+    : m_tmpl(tmpl), m_resources(resources), m_furnishings(furnishings), m_prefix(prefix), m_workFolder(workFolder)
+{
+}
+
+QString ViewerConfig::picture(const QString &file, const QString &sub, const QString &base)
+{
+    const QString path = m_resources.addPicture(file, sub, base);
+    return path.isEmpty() ? QString() : m_prefix + path;
+}
+
+void ViewerConfig::addPlainSettings(QJsonObject &config)
+{
+    for (const PlainSetting &setting : kPlainSettings) {
+        const QString key = QString::fromLatin1(setting.key);
+        if (!m_tmpl.hasProperty(key))
+            continue;
+        const QString value = m_tmpl.propertyValue(key);
+        switch (setting.kind) {
+        case Kind::Boolean:
+            config.insert(key, NumberText::boolValue(value));
+            break;
+        case Kind::Color:
+            if (const QString color = cssColor(value); !color.isEmpty())
+                config.insert(key, color);
+            break;
+        case Kind::Number:
+            config.insert(key, NumberText::doubleValue(value));
+            break;
+        case Kind::Text:
+            config.insert(key, value);
+            break;
+        case Kind::Picture:
+            config.insert(key, picture(m_tmpl.resolveResourcePath(value), QStringLiteral("background"), key));
+            break;
+        }
+    }
+}
+
+QJsonArray ViewerConfig::shareButtons()
+{
+    QJsonArray buttons;
+    const QList<ShareLinksItem> links = ShareLinksItem::parseByXmlString(m_tmpl.propertyValue(QStringLiteral("socialShareLinks")));
+    for (int i = 0; i < links.size(); ++i) {
+        const ShareLinksItem &link = links.at(i);
+        const QString logo = picture(m_tmpl.resolveResourcePath(link.logo()), QStringLiteral("shares"),
+                                     QStringLiteral("share%1").arg(i + 1));
+        buttons.append(QJsonObject{{QStringLiteral("title"), link.title()},
+                                   {QStringLiteral("link"), link.links()},
+                                   {QStringLiteral("logo"), logo}});
+    }
+    return buttons;
+}
+
+QJsonArray ViewerConfig::extraIcons()
+{
+    QJsonArray icons;
+    m_icons.clear();
+    const QString file = m_tmpl.resolveResourcePath(m_tmpl.propertyValue(QStringLiteral("otherIconsConfig")));
+    if (file.isEmpty())
+        return icons;
+    const auto list = OtherIconItem::iconListFromFile(file);
+    if (!list)
+        return icons;
+    for (int i = 0; i < list->size(); ++i) {
+        OtherIconItem icon = list->at(i);
+        icon.setFile(picture(icon.file(), QStringLiteral("icons"), QStringLiteral("icon%1").arg(i + 1)));
+        m_icons << icon;
+        icons.append(QJsonObject{{QStringLiteral("caption"), icon.caption()},
+                                 {QStringLiteral("icon"), icon.file()},
+                                 {QStringLiteral("type"), icon.type()},
+                                 {QStringLiteral("content"), icon.content()},
+                                 {QStringLiteral("target"), icon.target()}});
+    }
+    return icons;
+}
+
+QJsonObject ViewerConfig::toolbarIcons()
+{
+    QJsonObject icons;
+    const QString archive = m_tmpl.resolveResourcePath(m_tmpl.propertyValue(QStringLiteral("toolbarIconsFile")));
+    if (archive.isEmpty())
+        return icons;
+    const QMap<QString, QString> files = m_furnishings.toolbarIcons(archive, m_workFolder);
+    for (auto it = files.cbegin(); it != files.cend(); ++it) {
+        const QString path = picture(it.value(), QStringLiteral("toolbar"), it.key());
+        if (!path.isEmpty())
+            icons.insert(it.key(), path);
+    }
+    return icons;
+}
+
+QJsonObject ViewerConfig::build(const QString &title, const QList<ViewerPage> &pages)
+{
+    QJsonObject config;
+    config.insert(QStringLiteral("title"), title);
+    QJsonArray records;
+    for (const ViewerPage &page : pages) {
+        QJsonObject record{{QStringLiteral("normal"), page.normal}};
+        if (!page.large.isEmpty())
+            record.insert(QStringLiteral("large"), page.large);
+        if (!page.thumb.isEmpty())
+            record.insert(QStringLiteral("thumb"), page.thumb);
+        if (!page.swf.isEmpty())
+            record.insert(QStringLiteral("swf"), page.swf);
+        records.append(record);
+    }
+    config.insert(QStringLiteral("pages"), records);
+    addPlainSettings(config);
+
+    if (m_tmpl.hasProperty(QStringLiteral("pageCaption"))) {
+        const QStringList captions = PageCaptionUtility::captionsForPages(
+            m_tmpl.propertyValue(QStringLiteral("pageCaption")), int(pages.size()));
+        if (!captions.isEmpty())
+            config.insert(QStringLiteral("captions"), QJsonArray::fromStringList(captions));
+    }
+    if (m_tmpl.hasProperty(QStringLiteral("socialShareLinks")))
+        config.insert(QStringLiteral("shareButtons"), shareButtons());
+    if (m_tmpl.hasProperty(QStringLiteral("flashMenu")))
+        config.insert(QStringLiteral("menuItems"), m_furnishings.menuItems(m_tmpl.propertyValue(QStringLiteral("flashMenu"))));
+    if (m_tmpl.hasProperty(QStringLiteral("otherIconsConfig")))
+        config.insert(QStringLiteral("extraIcons"), extraIcons());
+    if (m_tmpl.hasProperty(QStringLiteral("toolbarIconsFile")))
+        config.insert(QStringLiteral("toolbarIcons"), toolbarIcons());
+    if (m_tmpl.hasProperty(QStringLiteral("tmplPreloader"))) {
+        const QString name = m_tmpl.propertyValue(QStringLiteral("tmplPreloader"));
+        const QString file = name.isEmpty() ? QString() : m_furnishings.preloader(name).pictureFile;
+        config.insert(QStringLiteral("preloaderImage"), picture(file, QStringLiteral("preloader"), QStringLiteral("preloader")));
+    }
+    return config;
+}
+
+QString ViewerConfig::script(const QJsonObject &config, const QString &tabsScript)
+{
+    QString text = QStringLiteral("var bookConfig = ")
+                   + QString::fromUtf8(QJsonDocument(config).toJson(QJsonDocument::Compact)) + QStringLiteral(";\n");
+    if (!tabsScript.isEmpty())
+        text += tabsScript + QLatin1Char('\n');
+    return text;
+}
