@@ -64,10 +64,24 @@ BookSecurity::BookSecurity()
     generateRc4String();
 }
 
+namespace {
+
+std::shared_ptr<BookSecurity> &sharedSecurity()
+{
+    static std::shared_ptr<BookSecurity> instance = std::make_shared<BookSecurity>();
+    return instance;
+}
+
+} // namespace
+
 BookSecurity *BookSecurity::shareInstance()
 {
-    static BookSecurity instance;
-    return &instance;
+    return sharedSecurity().get();
+}
+
+void BookSecurity::setShareInstance(std::shared_ptr<BookSecurity> security)
+{
+    sharedSecurity() = security ? std::move(security) : std::make_shared<BookSecurity>();
 }
 
 void BookSecurity::generateRc4String()

@@ -48,6 +48,5 @@ PublishRunServices PublishRunServices::standard()
         return report.openPanelNumber();
     };
     // The program has no scenes yet: books are written without one.
-    services.outputScene = [](FlashScenesManagement *) { return OutputScene(); };
     return services;
 }
