@@ -11,6 +11,7 @@
 #include "output/security/BookSecurity.h"
 #include "pages/PageImport.h"
 #include "platform/NotificationCenter.h"
+#include "platform/WorkerPool.h"
 #include "platform/ui/DragFileImport.h"
 #include "platform/ui/LogAlert.h"
 #include "platform/ui/QvPanel.h"
@@ -103,7 +104,7 @@ bool QuorvelAppDelegate::applicationDidFinishLaunching(const StartupRequest &req
 {
     // The phone pages' snapshot helper is put in place (or updated) while the window
     // opens; a snapshot run asked for meanwhile waits for it.
-    m_helperInstall = QtConcurrent::run([] { SWFSnapDelegate::installZuziDORExe(); });
+    m_helperInstall = QtConcurrent::run(WorkerPool::pool(), [] { SWFSnapDelegate::installZuziDORExe(); });
 
     m_previewFolder = createUniqueTempFolder();
     m_previewLoop.setPreviewFolder(m_previewFolder);
