@@ -91,12 +91,17 @@ QString BackgroundItem::userBackgroundFolder()
 
 QString BackgroundItem::importBackground(const QString &picture, QString *error)
 {
+    return importBackground(picture, QFileInfo(picture).fileName(), error);
+}
+
+QString BackgroundItem::importBackground(const QString &picture, const QString &fileName, QString *error)
+{
     const auto failed = [&](const QString &message) {
         if (error)
             *error = message;
         return QString();
     };
-    const QString name = QFileInfo(picture).fileName();
+    const QString name = fileName;
     QImageReader reader(picture);
     const QByteArray format = reader.format();
     const QString suffix = QFileInfo(name).suffix().toLower();

@@ -30,9 +30,10 @@ public:
 
     static QString userBackgroundFolder();
     // Copies a picture (PNG or JPEG, checked by its content) into the user's
-    // "Background" folder under its own file name, replacing one of that name only
-    // once the copy is complete. The installed path, or "" with *error.
+    // "Background" folder under its own file name (or fileName), replacing one of that
+    // name only once the copy is complete. The installed path, or "" with *error.
     static QString importBackground(const QString &picture, QString *error = nullptr);
+    static QString importBackground(const QString &picture, const QString &fileName, QString *error);
 
 private:
     QString m_bgName;

@@ -32,6 +32,7 @@
 #include "shell/ui/BookmarkOutlineView.h"
 #include "shell/ui/ImportPDFDialog.h"
 #include "shell/ui/ImportProgressDialog.h"
+#include "shell/ui/FurnishingTabs.h"
 #include "shell/ui/MainWindow.h"
 #include "shell/ui/PreviewPane.h"
 #include "shell/ui/ProjectPanel.h"
@@ -122,6 +123,8 @@ bool QuorvelAppDelegate::applicationDidFinishLaunching(const StartupRequest &req
     m_publishCommand->setAdditionsMenuSwitch([this](bool enabled) { setAdditionsMenuEnabled(enabled); });
     connect(m_publishCommand, &PublishCommand::publishDialogDidEnd, this, &QuorvelAppDelegate::publishBookDidEnd);
     setCommandAvailable(QStringLiteral("publishPlugin"), false); // shown once its dialog exists
+    m_furnishingTabs = new FurnishingTabs(m_window, this);
+    setCommandAvailable(QStringLiteral("scenesMaker"), true);
     setAdditionsMenuEnabled(true);
     updateWindowTitle();
     m_window->show();
@@ -175,6 +178,8 @@ void QuorvelAppDelegate::applicationWillTerminate()
         removeTree(m_previewFolder);
     if (m_window)
         m_window->designSettings()->setFlashTemplate(nullptr);
+    if (m_furnishingTabs)
+        m_furnishingTabs->setDocument(nullptr);
     m_session.reset();
 }
 
@@ -282,6 +287,7 @@ void QuorvelAppDelegate::installSession(std::unique_ptr<BookSession> session)
     BookSecurity::setShareInstance(m_session->document().parts().security());
     bindTemplate();
     m_window->bookmarkOutline()->setOutline(m_session->document().flashOutline().get());
+    m_furnishingTabs->setDocument(&m_session->document());
     m_window->setBookOpen(true);
     m_window->previewPane()->clearMessage();
     if (!m_window->previewPane()->isShowingBook())
@@ -314,6 +320,7 @@ bool QuorvelAppDelegate::closeBook()
     m_previewLoop.stopAndWait();
     m_previewLoop.clearPreviewChangeFlag();
     m_window->designSettings()->setFlashTemplate(nullptr);
+    m_furnishingTabs->setDocument(nullptr);
     m_session.reset();
     BookSecurity::setShareInstance(nullptr);
     m_window->bookmarkOutline()->clearOutline();
@@ -548,29 +555,7 @@ bool QuorvelAppDelegate::runImport(const ImportParament &parament, const QString
 
 QStringList QuorvelAppDelegate::runPanel(QvPanel &panel)
 {
-    QStringList chosen;
-    bool ended = false;
-    QEventLoop loop;
-    panel.setEndPanelSelector([&](QvPanel *p) {
-        for (const QUrl &url : p->URLs())
-            chosen << url.toLocalFile();
-        ended = true;
-        loop.quit();
-    });
-    panel.runModel();
-    // A cancelled panel makes no end call: wait until it is gone, then let a queued
-    // end call through before giving up.
-    QTimer poll;
-    poll.setInterval(50);
-    connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (!panel.isRunning())
-            QTimer::singleShot(0, &loop, &QEventLoop::quit);
-    });
-    poll.start();
-    if (!ended)
-        loop.exec();
-    panel.setEndPanelSelector({});
-    return chosen;
+    return panel.runAndWait();
 }
 
 QStringList QuorvelAppDelegate::choosePictures()
@@ -823,7 +808,7 @@ void QuorvelAppDelegate::onAbout()
 
 void QuorvelAppDelegate::onOpenScenesMaker()
 {
-    // The scenes maker opens here.
+    m_furnishingTabs->openScenesMaker();
 }
 
 void QuorvelAppDelegate::onManageRecords()
