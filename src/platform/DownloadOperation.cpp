@@ -71,7 +71,7 @@ void DownloadOperation::start(QNetworkAccessManager *manager)
     connect(m_reply, &QNetworkReply::readyRead, this, &DownloadOperation::onReadyRead);
     connect(m_reply, &QNetworkReply::finished, this, &DownloadOperation::onFinished);
     connect(m_reply, &QNetworkReply::downloadProgress, this, [this](qint64 received, qint64 total) {
-        const int percent = total > 0 ? int(qBound<qint64>(0, received * 100 / total, 99)) : 0;
+        const int percent = total > 0 ? int(qBound(qint64(0), received * 100 / total, qint64(99))) : 0;
         if (percent != m_lastPercent) {
             m_lastPercent = percent;
             post(Progress, percent);

@@ -228,7 +228,7 @@ void ScenesMaker::updateDispItem()
     const SceneObject &layer = m_iconsList.at(row);
     m_txtFile->setText(withMacro(layer.file()));
     m_popLayer->setCurrentIndex(layer.isForeground() ? 1 : 0);
-    m_popLayout->setCurrentIndex(int(qBound<qint64>(0, layer.layoutIndex(), SceneObject::ScaleToFit)));
+    m_popLayout->setCurrentIndex(int(qBound(qint64(0), layer.layoutIndex(), qint64(SceneObject::ScaleToFit))));
 }
 
 void ScenesMaker::setEditStatus(bool editing)
@@ -460,7 +460,7 @@ void ScenesMaker::loadWebFile()
         if (!QFile::copy(layer.file(), QDir(folder).filePath(name)))
             continue;
         movies = movies || suffix == QLatin1String("swf");
-        const QString slot = QLatin1String(kSlotKeys[qBound<qint64>(0, layer.layoutIndex(), 4)])
+        const QString slot = QLatin1String(kSlotKeys[qBound(qint64(0), layer.layoutIndex(), qint64(4))])
                              + QLatin1String(layer.isForeground() ? "F" : "B");
         page.setItem(slot + QStringLiteral(".style"), QString());
         page.setItem(slot + QStringLiteral(".src"), name);

@@ -91,11 +91,16 @@ FurnishingTabs::~FurnishingTabs()
 BackgroundSettingView *FurnishingTabs::addPicker(const QString &tab, const QString &noun)
 {
     auto *view = new BackgroundSettingView;
-    view->setObjectName(tab);
+    view->setObjectName(tab + QStringLiteral("Picker"));
     view->setTabID(noun);
     view->loadDispViewInf();
     if (QWidget *page = m_window ? m_window->tabPage(tab) : nullptr) {
-        auto *layout = page->layout() ? page->layout() : new QVBoxLayout(page);
+        // The picker takes the place of the page's placeholder text.
+        QLayout *layout = page->layout() ? page->layout() : new QVBoxLayout(page);
+        while (QLayoutItem *item = layout->takeAt(0)) {
+            delete item->widget();
+            delete item;
+        }
         layout->addWidget(view);
     }
     m_pickers.insert(tab, view);
