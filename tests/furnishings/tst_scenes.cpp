@@ -206,7 +206,7 @@ private slots:
         removeTree(BackgroundItem::userBackgroundFolder());
         TestPictures::writePicture(dir.filePath("wood12.jpg"), QSize(20, 10), Qt::darkYellow);
         TestPictures::writePicture(dir.filePath("Paper.png"), QSize(20, 10), Qt::white);
-        TestPictures::writePicture(dir.filePath("anim.gif"), QSize(20, 10), Qt::red);
+        writeFile(dir.filePath("anim.gif"), QByteArray("GIF89a\x01\x00\x01\x00\x80\x00\x00\xff\x00\x00\x00\x00\x00!\xf9\x04\x01\x00\x00\x00\x00,\x00\x00\x00\x00\x01\x00\x01\x00\x00\x02\x02" "D\x01\x00;", 43));
         writeFile(dir.filePath("fake.png"), "not a picture");
         QVERIFY(!BackgroundItem::importBackground(dir.filePath("wood12.jpg")).isEmpty());
         QVERIFY(!BackgroundItem::importBackground(dir.filePath("Paper.png")).isEmpty());

@@ -7,6 +7,7 @@
 #include "furnishings/FlashScenesItem.h"
 #include "furnishings/ui/BackgroundSettingView.h"
 #include "platform/ui/PictureGridView.h"
+#include "platform/ui/QvWindow.h"
 #include "platform/ui/UiTestDriver.h"
 #include "project/BookDocument.h"
 #include "publishing/ui/PublishBookWindowDelegate.h"
