@@ -8,7 +8,7 @@
 // of selected items the user installed (only those can be removed).
 //
 // The owner fills the list (setImageList()), connects the buttons it uses and
-// removes the others.
+// hides the others.
 
 #include <QList>
 #include <QString>

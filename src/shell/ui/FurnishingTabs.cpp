@@ -69,9 +69,9 @@ FurnishingTabs::FurnishingTabs(MainWindow *window, QObject *parent) : QObject(pa
         BackgroundSettingView *view = addPicker(tab, tab == QLatin1String("mobile template")
                                                          ? loadAppString("FurnishingTabs-template", "template")
                                                          : loadAppString("FurnishingTabs-theme", "theme"));
-        delete view->btnNew();
-        delete view->btnOnline();
-        delete view->btnRemove();
+        view->btnNew()->hide();
+        view->btnOnline()->hide();
+        view->btnRemove()->hide();
     }
     NotificationCenter::defaultCenter()->addObserver(this, FlashBackgroundApplayNotification, nullptr,
                                                      [this](const Notification &n) {

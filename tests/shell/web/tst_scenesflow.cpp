@@ -70,7 +70,10 @@ void choose(QuorvelAppDelegate &app, const QString &tab, const QString &title)
     PictureGridView *grid = picker->imageView();
     const QModelIndex index = grid->model()->index(row, 0);
     grid->scrollTo(index);
-    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(index).center());
+    QTest::qWait(50); // the tab lays its picker out
+    const QPoint at = grid->visualRect(index).center();
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, at);
     QCOMPARE(picker->selectedItemIndex(), row);
 }
 
