@@ -13,6 +13,7 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QEventLoop>
 #include <QEvent>
 #include <QFile>
 #include <QFileInfo>
@@ -150,7 +151,10 @@ void ScenesMaker::awakeFromNib()
     });
 
     m_web = QvWebView::instanceWith(m_webView);
-    connect(m_web, &QvWebView::loadFinished, this, &ScenesMaker::previewLoaded);
+    connect(m_web, &QvWebView::loadFinished, this, [this](bool ok) {
+        m_previewLoading = false;
+        emit previewLoaded(ok);
+    });
     m_btnSnap = new QPushButton(m_web->wkWebView());
     m_btnSnap->setObjectName(QStringLiteral("btnSnap"));
     m_btnSnap->setFlat(true);
@@ -391,6 +395,13 @@ bool ScenesMaker::snapWebView()
     if (m_workspace.isEmpty() || !m_web)
         return false;
     QDir().mkpath(m_workspace);
+    if (m_previewLoading) {
+        // The shot shows the preview of the layers as they are now, once it has loaded.
+        QEventLoop wait;
+        connect(m_web, &QvWebView::loadFinished, &wait, &QEventLoop::quit);
+        QTimer::singleShot(5000, &wait, &QEventLoop::quit);
+        wait.exec();
+    }
     m_btnSnap->hide(); // the shot shows the preview, not the button over it
     const QImage shot = m_web->wkWebView()->grab().toImage();
     m_btnSnap->show();
@@ -477,6 +488,7 @@ void ScenesMaker::loadWebFile()
         return;
     if (m_previewUrl.isEmpty() && m_previewHost)
         m_previewUrl = m_previewHost(folder);
+    m_previewLoading = true;
     if (!m_previewUrl.isEmpty())
         m_web->loadURL(m_previewUrl.resolved(QUrl(QStringLiteral("index.html"))));
     else

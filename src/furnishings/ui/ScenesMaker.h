@@ -103,6 +103,7 @@ private:
     QTemporaryDir m_preview;
     QUrl m_previewUrl;
     QvWebView *m_web = nullptr;
+    bool m_previewLoading = false;
 
     QPushButton *m_btnAdd = nullptr, *m_btnRemove = nullptr, *m_btnClearAll = nullptr, *m_btnMoveUp = nullptr,
                 *m_btnMoveDown = nullptr, *m_btnEdit = nullptr, *m_btnCancel = nullptr, *m_btnOK = nullptr,

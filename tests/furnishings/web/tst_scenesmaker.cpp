@@ -103,6 +103,14 @@ private slots:
             control(c, "btnSnap")->click();
             QVERIFY(maker.hasSnap());
             QCOMPARE(TestPictures::pictureFormat(workspace + "/shot.jpg"), QByteArray("jpeg"));
+            // The shot is the preview: the movie in its corner, the picture in its own.
+            const QImage shot(workspace + "/shot.jpg");
+            const auto near = [&](double x, double y, QColor want) {
+                const QColor got = shot.pixelColor(int(shot.width() * x), int(shot.height() * y));
+                return qAbs(got.red() - want.red()) < 30 && qAbs(got.green() - want.green()) < 30 && qAbs(got.blue() - want.blue()) < 30;
+            };
+            QVERIFY(near(0.19, 0.19, QColor(0xE5, 0x39, 0x35)));
+            QVERIFY(near(0.81, 0.81, QColor(0x43, 0xA0, 0x47)));
 
             driver.answerPanel({dir.filePath("out/Meadow.scp")});
             control(c, "btnExport")->click();
