@@ -105,6 +105,8 @@ bool QuorvelAppDelegate::applicationDidFinishLaunching(const StartupRequest &req
     // opens; a snapshot run asked for meanwhile waits for it.
     m_helperInstall = QtConcurrent::run([] { SWFSnapDelegate::installZuziDORExe(); });
 
+    // What programs that ended without tidying up left in the temporary area goes.
+    removeStaleTemporaryFolders();
     m_previewFolder = createUniqueTempFolder();
     m_previewLoop.setPreviewFolder(m_previewFolder);
     m_server.setDocumentRoot(m_previewFolder);

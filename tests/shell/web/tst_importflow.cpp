@@ -1,4 +1,5 @@
 #include "PdfFixtures.h"
+#include "foundation/AppUtility.h"
 #include "TestFiles.h"
 #include "TestSupport.h"
 #include "platform/ui/UiTestDriver.h"
@@ -30,6 +31,13 @@ bool startOnChangedDemo(QuorvelAppDelegate &app, UiTestDriver &driver)
     return true;
 }
 
+// The program's folders in the temporary area.
+QStringList temporaryFolders()
+{
+    return QDir(QDir::tempPath() + QLatin1Char('/') + AppUtility::appFolderName())
+        .entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
+}
+
 } // namespace
 
 class ImportFlowTest : public QObject
@@ -46,6 +54,7 @@ private slots:
         QuorvelAppDelegate app;
         QVERIFY(startOnChangedDemo(app, driver));
         const BookSession *before = app.session();
+        const QStringList foldersBefore = temporaryFolders();
 
         driver.answerModal([](WindowController *c) {
             auto *dialog = qobject_cast<ImportPDFDialog *>(c);
@@ -88,6 +97,7 @@ private slots:
         QCOMPARE(app.session(), before);
         QCOMPARE(app.session()->pageCount(), 8);
         QVERIFY(app.session()->isModified());
+        QCOMPARE(temporaryFolders(), foldersBefore); // nothing of the cancelled import stays
         QCOMPARE(driver.unusedAnswers(), 0);
         QVERIFY(driver.failures().isEmpty());
         app.applicationWillTerminate();
