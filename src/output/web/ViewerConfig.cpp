@@ -5,7 +5,7 @@
 #include "furnishings/PageCaptionUtility.h"
 #include "furnishings/ShareLinksItem.h"
 #include "output/web/BookResources.h"
-#include "output/OutputFurnishings.h"
+#include "furnishings/FlashTemlPreloaderItem.h"
 #include "templates/FlashTemplate.h"
 
 #include <QHash>
@@ -86,9 +86,9 @@ bool ViewerConfig::fitPageSizeToPictures(QJsonObject &config, const FlashTemplat
     return true;
 }
 
-ViewerConfig::ViewerConfig(const FlashTemplate &tmpl, BookResources &resources, const OutputFurnishings &furnishings,
-                           const QString &prefix, const QString &workFolder)
-    : m_tmpl(tmpl), m_resources(resources), m_furnishings(furnishings), m_prefix(prefix), m_workFolder(workFolder)
+ViewerConfig::ViewerConfig(const FlashTemplate &tmpl, BookResources &resources, const QString &prefix,
+                           const QString &workFolder)
+    : m_tmpl(tmpl), m_resources(resources), m_prefix(prefix), m_workFolder(workFolder)
 {
 }
 
@@ -164,21 +164,6 @@ QJsonArray ViewerConfig::extraIcons()
     return icons;
 }
 
-QJsonObject ViewerConfig::toolbarIcons()
-{
-    QJsonObject icons;
-    const QString archive = m_tmpl.resolveResourcePath(m_tmpl.propertyValue(QStringLiteral("toolbarIconsFile")));
-    if (archive.isEmpty())
-        return icons;
-    const QMap<QString, QString> files = m_furnishings.toolbarIcons(archive, m_workFolder);
-    for (auto it = files.cbegin(); it != files.cend(); ++it) {
-        const QString path = picture(it.value(), QStringLiteral("toolbar"), it.key());
-        if (!path.isEmpty())
-            icons.insert(it.key(), path);
-    }
-    return icons;
-}
-
 QJsonObject ViewerConfig::build(const QString &title, const QList<ViewerPage> &pages)
 {
     QJsonObject config;
@@ -205,15 +190,13 @@ QJsonObject ViewerConfig::build(const QString &title, const QList<ViewerPage> &p
     }
     if (m_tmpl.hasProperty(QStringLiteral("socialShareLinks")))
         config.insert(QStringLiteral("shareButtons"), shareButtons());
-    if (m_tmpl.hasProperty(QStringLiteral("flashMenu")))
-        config.insert(QStringLiteral("menuItems"), m_furnishings.menuItems(m_tmpl.propertyValue(QStringLiteral("flashMenu"))));
     if (m_tmpl.hasProperty(QStringLiteral("otherIconsConfig")))
         config.insert(QStringLiteral("extraIcons"), extraIcons());
-    if (m_tmpl.hasProperty(QStringLiteral("toolbarIconsFile")))
-        config.insert(QStringLiteral("toolbarIcons"), toolbarIcons());
     if (m_tmpl.hasProperty(QStringLiteral("tmplPreloader"))) {
         const QString name = m_tmpl.propertyValue(QStringLiteral("tmplPreloader"));
-        const QString file = name.isEmpty() ? QString() : m_furnishings.preloader(name).pictureFile;
+        const QList<FlashTemlPreloaderItem> installed = FlashTemlPreloaderItem::installedPreloaders();
+        const int index = name.isEmpty() ? -1 : FlashTemlPreloaderItem::indexOfPreloader(name, installed);
+        const QString file = index < 0 ? QString() : installed.at(index).prlShot();
         config.insert(QStringLiteral("preloaderImage"), picture(file, QStringLiteral("preloader"), QStringLiteral("preloader")));
     }
     return config;

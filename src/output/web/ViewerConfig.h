@@ -16,7 +16,6 @@
 
 class BookResources;
 class FlashTemplate;
-class OutputFurnishings;
 
 struct ViewerPage
 {
@@ -28,8 +27,7 @@ class ViewerConfig
 public:
     // prefix leads from the home page's folder to the book folder ("" for the desktop
     // book, "../" for the phone version); workFolder is for unpacked archives.
-    ViewerConfig(const FlashTemplate &tmpl, BookResources &resources, const OutputFurnishings &furnishings,
-                 const QString &prefix, const QString &workFolder);
+    ViewerConfig(const FlashTemplate &tmpl, BookResources &resources, const QString &prefix, const QString &workFolder);
 
     // The configuration object. Copies the files the settings name into the book.
     QJsonObject build(const QString &title, const QList<ViewerPage> &pages);
@@ -54,12 +52,10 @@ private:
     void addPlainSettings(QJsonObject &config);
     QJsonArray shareButtons();
     QJsonArray extraIcons();
-    QJsonObject toolbarIcons();
     QString picture(const QString &file, const QString &sub, const QString &base);
 
     const FlashTemplate &m_tmpl;
     BookResources &m_resources;
-    const OutputFurnishings &m_furnishings;
     QString m_prefix;
     QString m_workFolder;
     QList<OtherIconItem> m_icons;

@@ -354,17 +354,18 @@ void PublishBookWindowDelegate::startJob(const PublishTargets &targets)
     m_jobFinishHandled = false;
     OutputOperation &job = *m_job;
 
-    // 11. Security: the template decides whether the book is protected at all.
-    BookSecurity *security = BookSecurity::shareInstance();
+    // 11. Security: the template decides whether the book is protected at all; a
+    // protected book gets a fresh content key for every publish. Only the job's copy
+    // is changed: the book keeps its settings (a users list stays for the next run).
+    const BookParts parts = m_bookParts.copy();
+    BookSecurity &security = *parts.security();
     const QString securitySetting = m_flashTmpl
         ? m_flashTmpl->propertyValue(QStringLiteral("securitySetting"), QStringLiteral("No Security"))
         : QStringLiteral("No Security");
     if (securitySetting == QLatin1String("No Security"))
-        security->setSecurityType(BookSecurity::NoSecurity);
-    if (security->securityType() != BookSecurity::NoSecurity) {
-        security->generateRc4String();
-        job.setBookSecurity(std::make_shared<BookSecurity>(*security));
-    }
+        security.setSecurityType(BookSecurity::NoSecurity);
+    if (security.securityType() != BookSecurity::NoSecurity)
+        security.generateRc4String();
 
     // 12. The job works on its own copy of the record: the folder as checked, and for a
     // packed web folder the name "index" (the archive is renamed at the finish).
@@ -375,16 +376,9 @@ void PublishBookWindowDelegate::startJob(const PublishTargets &targets)
     // 13.
     job.setFlashPageSource(m_flashPageSource);
     job.setFlashTmpl(m_flashTmpl);
-    job.setFlashPagesAnnotations(m_flashPagesAnnotations);
-    job.setFlashOutline(m_flashOutline);
-    job.setFlashScenesManagement(m_runServices.outputScene ? m_runServices.outputScene(m_flashScenesManagement)
-                                                           : OutputScene());
+    job.setBookParts(parts);
     job.setPdfSearch(m_pdfSearch);
     job.setMobileSearch(m_mobileSearch);
-    job.setBookmarkTabs(m_bookmarkTabs);
-    job.setGenerateAssistant(m_generateAssistant ? std::make_shared<GenerateAssistant>(*m_generateAssistant) : nullptr);
-    job.setPluginBundleName(m_pluginBundleName);
-    job.setDownloadCfgWorkspace(m_downloadCfgWorkspace);
     job.setFmappPassword(QString());
     job.setMobileTemplate(m_mobileTemplate);
     job.setConvertPara(record);

@@ -8,8 +8,10 @@
 #include "furnishings/FlashOutline.h"
 #include "pages/FlashPage.h"
 #include "pages/FlashPageSource.h"
+#include "output/security/BookSecurity.h"
 #include "pages/PageImport.h"
 #include "platform/NotificationCenter.h"
+#include "platform/WorkerPool.h"
 #include "platform/ui/DragFileImport.h"
 #include "platform/ui/LogAlert.h"
 #include "platform/ui/QvPanel.h"
@@ -17,7 +19,6 @@
 #include "project/AppSettings.h"
 #include "project/BookDocument.h"
 #include "project/BookProject.h"
-#include "project/BookProjectPart.h"
 #include "project/PreferencesSettings.h"
 #include "project/ProjectBackup.h"
 #include "project/RecentProjectItem.h"
@@ -103,7 +104,7 @@ bool QuorvelAppDelegate::applicationDidFinishLaunching(const StartupRequest &req
 {
     // The phone pages' snapshot helper is put in place (or updated) while the window
     // opens; a snapshot run asked for meanwhile waits for it.
-    m_helperInstall = QtConcurrent::run([] { SWFSnapDelegate::installZuziDORExe(); });
+    m_helperInstall = QtConcurrent::run(WorkerPool::pool(), [] { SWFSnapDelegate::installZuziDORExe(); });
 
     // What programs that ended without tidying up left in the temporary area goes.
     removeStaleTemporaryFolders();
@@ -279,6 +280,7 @@ void QuorvelAppDelegate::installSession(std::unique_ptr<BookSession> session)
     m_previewLoop.clearPreviewChangeFlag();
     m_window->designSettings()->setFlashTemplate(nullptr);
     m_session = std::move(session); // the book before goes, with its temporary folders
+    BookSecurity::setShareInstance(m_session->document().parts().security());
     bindTemplate();
     m_window->bookmarkOutline()->setOutline(m_session->document().flashOutline().get());
     m_window->setBookOpen(true);
@@ -314,6 +316,7 @@ bool QuorvelAppDelegate::closeBook()
     m_previewLoop.clearPreviewChangeFlag();
     m_window->designSettings()->setFlashTemplate(nullptr);
     m_session.reset();
+    BookSecurity::setShareInstance(nullptr);
     m_window->bookmarkOutline()->clearOutline();
     m_window->setBookOpen(false);
     m_window->previewPane()->clearMessage();
@@ -821,21 +824,17 @@ void QuorvelAppDelegate::prepareOutputWindow(PublishBookWindowDelegate &dialog)
     if (!m_session)
         return;
     // The dialog hands these to its output job, which copies them when the run starts;
-    // the phone pages it makes go into the book's own page source. The book's security
-    // is the shared BookSecurity, which the run reads itself.
+    // the phone pages it makes go into the book's own page source.
     BookDocument &document = m_session->document();
     dialog.setIsBookcaseMode(false);
     dialog.setFlashTmpl(document.flashTmpl());
     dialog.setFlashPageSource(document.pageSource().get());
-    dialog.setFlashOutline(document.flashOutline().get());
-    dialog.setFlashPagesAnnotations(document.pagesAnnotations().get());
+    dialog.setBookParts(document.parts());
     dialog.setPdfSearch(document.pdfSearch().get());
     dialog.setMobileSearch(document.mobileSearch().get());
-    if (const BookProjectPartPtr download = document.part(BookPartName::Download))
-        dialog.setDownloadCfgWorkspace(download->filesFolder());
     dialog.setMobileTemplate(document.mobileTemplate());
-    // The book has no bookmark tabs, scenes, assistant or plug-in bundle yet: the
-    // dialog's are left empty and the book is written without them.
+    if (!document.parts().coverFile().isEmpty())
+        dialog.setShotFile(document.parts().coverFile());
 }
 
 void QuorvelAppDelegate::onPublishPlugin()
