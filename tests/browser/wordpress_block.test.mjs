@@ -7,7 +7,7 @@ import { execFileSync } from 'node:child_process';
 import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
-import { pathToFileURL } from 'node:url';
+import { fileURLToPath, pathToFileURL } from 'node:url';
 import { launch, watchedPage, DESKTOP } from './support/browser.mjs';
 import { printPdf, BIN } from './support/publish.mjs';
 
@@ -27,20 +27,13 @@ body .is-layout-constrained > * { margin-block-start: 0; margin-block-end: 0; }
 body .is-layout-constrained > * + * { margin-block-start: 1.5rem; }
 `;
 
+const here = path.dirname(fileURLToPath(import.meta.url));
+
 // Stand-ins for the WordPress functions the plug-in calls; prints what the shortcode
 // gives for each set of attributes (JSON in the second argument).
 const HARNESS = `<?php
-define('ABSPATH', '/');
-$codes = array();
-function add_shortcode($tag, $fn) { global $codes; $codes[$tag] = $fn; }
-function shortcode_atts($defaults, $atts, $tag) {
-    $out = $defaults;
-    foreach ((array) $atts as $k => $v) { if (array_key_exists($k, $defaults)) { $out[$k] = $v; } }
-    return $out;
-}
-function plugins_url($path, $file) { return 'file://' . dirname($file) . '/' . $path; }
-function esc_url($u) { return htmlspecialchars($u, ENT_QUOTES, 'UTF-8'); }
-function esc_attr($s) { return htmlspecialchars($s, ENT_QUOTES, 'UTF-8'); }
+$pluginsBase = 'file://' . dirname($argv[1], 2) . '/';
+include '${path.join(here, '..', 'data', 'php', 'wordpress-stubs.php')}';
 function wp_get_global_settings($path) {
     $layout = array('contentSize' => '650px', 'wideSize' => '1200px');
     return $layout[$path[1]];
