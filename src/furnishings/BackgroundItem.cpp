@@ -3,6 +3,7 @@
 #include "foundation/AppResources.h"
 #include "foundation/AppStrings.h"
 #include "foundation/AppUtility.h"
+#include "furnishings/NamedItems.h"
 #include "furnishings/SceneObject.h"
 
 #include <QDir>
@@ -59,12 +60,7 @@ QList<BackgroundItem> BackgroundItem::collectFlashBackgroundList(const QString &
 
 int BackgroundItem::getBackgroundIndex(const QList<BackgroundItem> &list, const QString &name)
 {
-    if (name.isEmpty())
-        return -1;
-    for (int i = 0; i < list.size(); ++i)
-        if (list.at(i).bgName() == name)
-            return i;
-    return -1;
+    return indexOfNamedItem(list, name);
 }
 
 QString BackgroundItem::getBackgroundPath(const QList<BackgroundItem> &list, const QString &name)

@@ -2,6 +2,7 @@
 
 #include "foundation/AppResources.h"
 #include "foundation/AppUtility.h"
+#include "furnishings/NamedItems.h"
 #include "furnishings/SceneObject.h"
 
 #include <QDir>
@@ -106,10 +107,7 @@ QList<FlashScenesItem> FlashScenesItem::sceneItemsFromFolders(const QStringList 
 
 int FlashScenesItem::sceneIndexIn(const QList<FlashScenesItem> &items, const QString &name)
 {
-    for (int i = 0; i < items.size(); ++i)
-        if (items.at(i).sceneName() == name)
-            return i;
-    return -1;
+    return indexOfNamedItem(items, name);
 }
 
 bool FlashScenesItem::isSceneFolder(const QString &folder)

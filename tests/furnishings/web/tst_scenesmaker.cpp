@@ -1,6 +1,7 @@
 #include "TestFiles.h"
 #include "TestPictures.h"
 #include "TestSupport.h"
+#include "WindowControls.h"
 #include "foundation/ZipExtractor.h"
 #include "furnishings/SceneObject.h"
 #include "furnishings/ui/ScenesMaker.h"
@@ -17,17 +18,9 @@
 #include <QtTest>
 
 using namespace TestFiles;
+using WindowControls::control;
 
 namespace {
-
-template <class T = QPushButton>
-T *control(WindowController *controller, const char *name)
-{
-    T *found = controller->window()->findChild<T *>(QString::fromLatin1(name));
-    if (!found)
-        qFatal("no control %s", name);
-    return found;
-}
 
 QStringList layerNames(const ScenesMaker &maker)
 {

@@ -2,6 +2,7 @@
 #include "TestFiles.h"
 #include "TestPictures.h"
 #include "TestSupport.h"
+#include "WindowControls.h"
 #include "foundation/AppResources.h"
 #include "foundation/AppUtility.h"
 #include "furnishings/FlashScenesItem.h"
@@ -32,29 +33,12 @@
 #include <QtTest>
 
 using namespace TestFiles;
+using WindowControls::control;
+using WindowControls::menuItem;
 
 namespace {
 
 constexpr int kLong = 90000;
-
-QAction *menuItem(MainWindow *window, const QString &name)
-{
-    for (QAction *item : window->menuBar()->actions())
-        if (item->menu())
-            for (QAction *entry : item->menu()->actions())
-                if (entry->objectName() == name)
-                    return entry;
-    return nullptr;
-}
-
-template <class T = QPushButton>
-T *control(WindowController *controller, const char *name)
-{
-    T *found = controller->window()->findChild<T *>(QString::fromLatin1(name));
-    if (!found)
-        qFatal("no control %s", name);
-    return found;
-}
 
 // Double-clicks the item titled title in the picker of a tab, as a person would.
 void choose(QuorvelAppDelegate &app, const QString &tab, const QString &title)
