@@ -62,9 +62,10 @@ public:
     // start at the given offsets into their character lists.
     struct Offsets
     {
-        quint32 upper = 0, lower = 0, digit = 0, symbol = 0;
+        quint32 upper, lower, digit, symbol;
     };
-    QString characterTable(const Offsets &offsets = {}) const;
+    QString characterTable(const Offsets &offsets) const;
+    QString characterTable() const { return characterTable({0, 0, 0, 0}); }
 
 private:
     QString symbolPool() const;

@@ -98,8 +98,9 @@ std::optional<QList<QVariantMap>> UserListPackage::unsealUserList(const QByteArr
     const std::optional<QByteArray> xml = gzipInflate(*packed, kMaximumListSize);
     if (!xml)
         return refuse(QStringLiteral("the list is damaged or too large"));
-    // A list of dictionaries, each holding plain values: no deeper nesting is read.
-    if (!xml->trimmed().startsWith("<") || nestsTooDeep(*xml, 2))
+    // A list of dictionaries of values (a value that is itself a list or dictionary is
+    // dropped later): nothing nested deeper is parsed at all.
+    if (!xml->trimmed().startsWith("<") || nestsTooDeep(*xml, 3))
         return refuse(QStringLiteral("the list is not a list of users"));
     QString parseError;
     const std::optional<QVariant> value = PropertyList::fromData(*xml, &parseError);

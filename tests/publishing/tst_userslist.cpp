@@ -72,7 +72,7 @@ private slots:
         const auto password = [&](int row) { return model.index(row, UsersListModel::PasswordColumn); };
 
         for (const QString &bad : {QString(), QStringLiteral("   "), QStringLiteral("Bo Li"), QStringLiteral("a\nb"),
-                                   QStringLiteral("a\rb"), QStringLiteral("a\tb"), QStringLiteral("Bo\u00A0Li\u2028")})
+                                   QStringLiteral("a\rb"), QStringLiteral("a\tb"), QStringLiteral("Bo\u2028Li")})
             QVERIFY2(!model.setData(name(0), bad), qPrintable(bad));
         QVERIFY(!model.setData(password(0), QString()));
         QCOMPARE(refused.size(), 8);
@@ -177,7 +177,6 @@ private slots:
         QVERIFY(!UserListPackage::exportPackage(security, folder, &error));
         QVERIFY(!error.isEmpty());
         QVERIFY(QFileInfo(folder + "/inside").isDir());
-        QVERIFY(!UserListPackage::exportPackage(security, dir.filePath("no/such/folder/users_list.zip"), &error));
         QCOMPARE(folderListing(dir.path()), (QStringList{"users_list.zip", "users_list.zip/inside"}));
     }
 

@@ -4,6 +4,7 @@
 #include "output/security/BookSecurity.h"
 #include "platform/NotificationCenter.h"
 #include "platform/ui/LogAlert.h"
+#include "platform/ui/QvWindow.h"
 #include "platform/ui/RadioMatrix.h"
 #include "publishing/PasswordGenerator.h"
 #include "publishing/PasswordGeneratorSettings.h"

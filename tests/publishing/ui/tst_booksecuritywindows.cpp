@@ -66,15 +66,6 @@ QStringList names(const BookSecurity &security)
     return out;
 }
 
-QMimeData *filesMime(const QStringList &paths)
-{
-    auto *mime = new QMimeData;
-    QList<QUrl> urls;
-    for (const QString &p : paths)
-        urls << QUrl::fromLocalFile(p);
-    mime->setUrls(urls);
-    return mime;
-}
 
 } // namespace
 

@@ -1,13 +1,11 @@
+#include "MainWindowSteps.h"
 #include "PdfFixtures.h"
 #include "TestFiles.h"
 #include "TestSupport.h"
 #include "output/security/BookSecurity.h"
-#include "platform/ui/QvWindow.h"
 #include "platform/ui/UiTestDriver.h"
 #include "project/BookDocument.h"
 #include "publishing/ui/BookSecurityDelegate.h"
-#include "publishing/ui/PublishBookWindowDelegate.h"
-#include "publishing/ui/PublishCommand.h"
 #include "publishing/ui/UsersListSecurity.h"
 #include "shell/BookSession.h"
 #include "shell/ui/ImportPDFDialog.h"
@@ -17,12 +15,8 @@
 #include "templates/FlashTemplateModel.h"
 #include "templates/ui/FlashTemplateOutlineDelegate.h"
 
-#include <QAction>
-#include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
-#include <QMenu>
-#include <QMenuBar>
 #include <QPushButton>
 #include <QTableView>
 #include <QtTest>
@@ -35,50 +29,11 @@ constexpr int kLong = 120000;
 const QString kPassword = QStringLiteral("Sesame 7 öffne");
 const QStringList kUserPasswords{QStringLiteral("first secret"), QStringLiteral("Zweites Geheimnis")};
 
-template <class T = QWidget>
-T *control(WindowController *controller, const char *name)
-{
-    T *found = controller->window()->findChild<T *>(QString::fromLatin1(name));
-    if (!found)
-        qFatal("no control %s", name);
-    return found;
-}
-
-void click(WindowController *controller, const char *name)
-{
-    control<QAbstractButton>(controller, name)->click();
-}
-
-QAction *menuItem(MainWindow *window, const QString &name)
-{
-    for (QAction *item : window->menuBar()->actions())
-        if (item->menu())
-            for (QAction *entry : item->menu()->actions())
-                if (entry->objectName() == name)
-                    return entry;
-    return nullptr;
-}
-
 // Runs the editor of the design setting "securitySetting" from the main window's outline.
 void openSecurityEditor(QuorvelAppDelegate &app)
 {
     FlashTemplateOutlineDelegate *outline = app.mainWindow()->designSettings();
     outline->openEditorForIndex(outline->model()->indexForKey("securitySetting", FlashTemplateModel::ValueColumn));
-}
-
-// Publishes the open book as a web folder from the Book menu.
-bool publish(QuorvelAppDelegate &app, UiTestDriver &driver, const QString &folder)
-{
-    menuItem(app.mainWindow(), "publish")->trigger();
-    PublishBookWindowDelegate *dialog = app.publishCommand()->publishDialog();
-    control<QAbstractButton>(dialog, "btnOPHtml")->click();
-    control<QLineEdit>(dialog, "txtOutputFolder")->setText(folder);
-    control<QLineEdit>(dialog, "txtOutputName")->setText("book");
-    control<QCheckBox>(dialog, "btnCompressToZip")->setChecked(false);
-    driver.answerModal([](WindowController *c) { click(c, "btnClose"); });
-    QSignalSpy ended(app.publishCommand(), &PublishCommand::publishDialogDidEnd);
-    click(dialog, "btnPublic");
-    return ended.wait(kLong) && ended.first().first().toInt() == 1;
 }
 
 } // namespace
@@ -110,33 +65,33 @@ private slots:
 
         // One password.
         driver.answerModal([](WindowController *c) {
-            click(c, "cellSinglePassword");
+            clickControl(c, "cellSinglePassword");
             control<QLineEdit>(c, "txtSinglePassword")->setText(kPassword);
-            click(c, "btnOK");
+            clickControl(c, "btnOK");
         });
         openSecurityEditor(app);
         QCOMPARE(tmpl->propertyValue("securitySetting"), QStringLiteral("Single Password"));
         QCOMPARE(app.session()->document().parts().security()->password(), kPassword);
         QVERIFY(app.session()->isModified());
-        QVERIFY(publish(app, driver, out + "/Guarded"));
+        QVERIFY(publishWebFolder(app, driver, out + "/Guarded", "book", QString(), kLong));
         QVERIFY(QFileInfo::exists(out + "/Guarded/files/secure/book.js"));
         QVERIFY(!QFileInfo::exists(out + "/Guarded/files/page/1.jpg"));
 
         // A users list of two, their passwords typed into the editor's table.
         driver.answerModal([&driver](WindowController *c) {
-            click(c, "cellUserList");
+            clickControl(c, "cellUserList");
             driver.answerModal([](WindowController *e) {
-                click(e, "btnAdd");
-                click(e, "btnAdd");
+                clickControl(e, "btnAdd");
+                clickControl(e, "btnAdd");
                 auto *table = control<QTableView>(e, "tableView");
                 for (int row = 0; row < 2; ++row)
                     table->model()->setData(table->model()->index(row, 1), kUserPasswords[row]);
                 e->close();
             });
-            click(c, "btnEditUserInfo");
+            clickControl(c, "btnEditUserInfo");
             QTRY_VERIFY(qobject_cast<BookSecurityDelegate *>(c)->usersListEditor()
                         && !qobject_cast<BookSecurityDelegate *>(c)->usersListEditor()->isRunningModal());
-            click(c, "btnOK");
+            clickControl(c, "btnOK");
         });
         openSecurityEditor(app);
         QCOMPARE(tmpl->propertyValue("securitySetting"),
@@ -150,13 +105,13 @@ private slots:
 
         // Reopening asks: Cancel stops it without a word, a wrong answer is refused.
         const qsizetype alertsBefore = driver.alerts().size();
-        driver.answerModal([](WindowController *c) { click(c, "_btnCancel"); });
+        driver.answerModal([](WindowController *c) { clickControl(c, "_btnCancel"); });
         QVERIFY(!app.openProject(project));
         QCOMPARE(driver.alerts().size(), alertsBefore);
         driver.answerModal([](WindowController *c) {
             control<QLineEdit>(c, "_txtPassword")->setText(kUserPasswords[0]);
             control<QComboBox>(c, "_comBox")->setCurrentText("user1");
-            click(c, "_btnOK");
+            clickControl(c, "_btnOK");
         });
         driver.answerAlert("OK");
         QVERIFY(!app.openProject(project));
@@ -166,11 +121,11 @@ private slots:
             QCOMPARE(control<QComboBox>(c, "_comBox")->count(), 2);
             control<QComboBox>(c, "_comBox")->setCurrentIndex(1);
             control<QLineEdit>(c, "_txtPassword")->setText(kUserPasswords[1]);
-            click(c, "_btnOK");
+            clickControl(c, "_btnOK");
         });
         QVERIFY(app.openProject(project));
         QCOMPARE(BookSecurity::shareInstance()->usersList().size(), 2);
-        QVERIFY(publish(app, driver, out + "/Listed"));
+        QVERIFY(publishWebFolder(app, driver, out + "/Listed", "book", QString(), kLong));
         QCOMPARE(readText(out + "/Listed/files/extfiles/users.txt").count("\r\n"), 2);
         QVERIFY(!QFileInfo::exists(out + "/Listed/files/page/1.jpg"));
         QVERIFY(driver.failures().isEmpty());
