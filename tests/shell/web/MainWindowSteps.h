@@ -8,6 +8,7 @@
 #include "platform/ui/WindowController.h"
 #include "publishing/ui/PublishBookWindowDelegate.h"
 #include "publishing/ui/PublishCommand.h"
+#include "shell/ui/ImportPDFDialog.h"
 #include "shell/ui/MainWindow.h"
 #include "shell/ui/QuorvelAppDelegate.h"
 
@@ -17,6 +18,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QSignalSpy>
 
 template <class T = QWidget>
@@ -31,6 +33,17 @@ T *control(WindowController *controller, const char *name)
 inline void clickControl(WindowController *controller, const char *name)
 {
     control<QAbstractButton>(controller, name)->click();
+}
+
+// Starts the program on a PDF, which the import dialog imports as it is offered (its
+// progress window ends by itself); true when the book is open.
+inline bool startWithImportedPdf(QuorvelAppDelegate &app, UiTestDriver &driver, const QString &pdf)
+{
+    driver.answerModal([](WindowController *c) { qobject_cast<ImportPDFDialog *>(c)->importButton()->click(); });
+    driver.answerModal([](WindowController *) {});
+    StartupRequest start;
+    start.file = BookFileRequest::fromPaths({pdf});
+    return app.applicationDidFinishLaunching(start) && app.hasBook();
 }
 
 // The item called name of any menu of the window's menu bar.

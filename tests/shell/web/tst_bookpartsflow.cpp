@@ -99,13 +99,8 @@ private slots:
         const QString pdf = dir.filePath("Almanac.pdf");
         QVERIFY(PdfFixtures::writeNumberedPdf(pdf, 4));
         UiTestDriver driver;
-        driver.answerModal([](WindowController *c) { qobject_cast<ImportPDFDialog *>(c)->importButton()->click(); });
-        driver.answerModal([](WindowController *) {});
-
         QuorvelAppDelegate app;
-        StartupRequest start;
-        start.file = BookFileRequest::fromPaths({pdf});
-        QVERIFY(app.applicationDidFinishLaunching(start));
+        QVERIFY(startWithImportedPdf(app, driver, pdf));
         furnish(app.session()->document(), dir.filePath("work"), pdf);
         app.session()->setModified(true);
 

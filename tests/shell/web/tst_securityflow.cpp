@@ -8,7 +8,6 @@
 #include "publishing/ui/BookSecurityDelegate.h"
 #include "publishing/ui/UsersListSecurity.h"
 #include "shell/BookSession.h"
-#include "shell/ui/ImportPDFDialog.h"
 #include "shell/ui/MainWindow.h"
 #include "shell/ui/QuorvelAppDelegate.h"
 #include "templates/FlashTemplate.h"
@@ -17,7 +16,6 @@
 
 #include <QComboBox>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QTableView>
 #include <QtTest>
 
@@ -55,12 +53,8 @@ private slots:
         const QString pdf = dir.filePath("Ledger.pdf");
         QVERIFY(PdfFixtures::writeNumberedPdf(pdf, 4));
         UiTestDriver driver;
-        driver.answerModal([](WindowController *c) { qobject_cast<ImportPDFDialog *>(c)->importButton()->click(); });
-        driver.answerModal([](WindowController *) {});
         QuorvelAppDelegate app;
-        StartupRequest start;
-        start.file = BookFileRequest::fromPaths({pdf});
-        QVERIFY(app.applicationDidFinishLaunching(start));
+        QVERIFY(startWithImportedPdf(app, driver, pdf));
         FlashTemplate *tmpl = app.session()->document().flashTmpl();
 
         // One password.
