@@ -1,19 +1,13 @@
 #pragma once
-// Finding the controls of windows in the headless window tests.
+// The controls of windows in the headless window tests, found by object name.
 
 #include "platform/ui/QvWindow.h"
 #include "platform/ui/WindowController.h"
 
-#include <QAction>
-#include <QMainWindow>
-#include <QMenu>
-#include <QMenuBar>
-#include <QPushButton>
+#include <QAbstractButton>
 
-namespace WindowControls {
-
-// The control of a controller's window by object name; a missing one ends the test run.
-template <class T = QPushButton>
+// The control called name in a controller's window; a missing one ends the test run.
+template <class T = QWidget>
 T *control(WindowController *controller, const char *name)
 {
     T *found = controller->window()->findChild<T *>(QString::fromLatin1(name));
@@ -22,15 +16,7 @@ T *control(WindowController *controller, const char *name)
     return found;
 }
 
-// The menu item of a window's menu bar by object name; null when there is none.
-inline QAction *menuItem(QMainWindow *window, const QString &name)
+inline void clickControl(WindowController *controller, const char *name)
 {
-    for (QAction *item : window->menuBar()->actions())
-        if (item->menu())
-            for (QAction *entry : item->menu()->actions())
-                if (entry->objectName() == name)
-                    return entry;
-    return nullptr;
+    control<QAbstractButton>(controller, name)->click();
 }
-
-} // namespace WindowControls

@@ -18,7 +18,6 @@
 #include <QtTest>
 
 using namespace TestFiles;
-using WindowControls::control;
 
 namespace {
 
@@ -74,19 +73,19 @@ private slots:
             // A file that is not there adds nothing.
             driver.answerAlert("OK");
             file->setText("{sceneworkspace}/missing.swf");
-            control(c, "btnAdd")->click();
+            clickControl(c, "btnAdd");
             QCOMPARE(maker.iconsList().size(), 0);
 
             file->setText(dir.filePath("art/sun.swf"));
             control<QComboBox>(c, "popLayer")->setCurrentIndex(0);
             control<QComboBox>(c, "popLayout")->setCurrentIndex(SceneObject::TopLeft);
-            control(c, "btnAdd")->click();
+            clickControl(c, "btnAdd");
             file->setText(dir.filePath("art/grass.png"));
             control<QComboBox>(c, "popLayer")->setCurrentIndex(1);
             control<QComboBox>(c, "popLayout")->setCurrentIndex(SceneObject::BottomRight);
-            control(c, "btnAdd")->click();
+            clickControl(c, "btnAdd");
             control<QTableWidget>(c, "tableView")->selectRow(1);
-            control(c, "btnMoveUp")->click();
+            clickControl(c, "btnMoveUp");
             QCOMPARE(layerNames(maker), QStringList({"grass.png 1 3", "sun.swf 0 0"}));
 
             // The preview shows both layers in their slots; the movie plays.
@@ -100,27 +99,27 @@ private slots:
                 const QColor got = shot.pixelColor(int(shot.width() * x), int(shot.height() * y));
                 return qAbs(got.red() - want.red()) < 30 && qAbs(got.green() - want.green()) < 30 && qAbs(got.blue() - want.blue()) < 30;
             };
-            QTRY_VERIFY_WITH_TIMEOUT((control(c, "btnSnap")->click(), near(0.19, 0.19, QColor(0xE5, 0x39, 0x35))), 30000);
+            QTRY_VERIFY_WITH_TIMEOUT((clickControl(c, "btnSnap"), near(0.19, 0.19, QColor(0xE5, 0x39, 0x35))), 30000);
             QVERIFY(maker.hasSnap());
             QCOMPARE(TestPictures::pictureFormat(workspace + "/shot.jpg"), QByteArray("jpeg"));
             QVERIFY(near(0.81, 0.81, QColor(0x43, 0xA0, 0x47)));
 
             driver.answerPanel({dir.filePath("out/Meadow.scp")});
-            control(c, "btnExport")->click();
+            clickControl(c, "btnExport");
             exported = folderContents(workspace);
 
             driver.answerAlert("OK");
-            control(c, "btnClearAll")->click();
+            clickControl(c, "btnClearAll");
             QCOMPARE(maker.iconsList().size(), 0);
             driver.answerPanel({dir.filePath("out/Meadow.scp")});
-            control(c, "btnImport")->click();
+            clickControl(c, "btnImport");
             QCOMPARE(layerNames(maker), QStringList({"sun.swf 0 0", "grass.png 1 3"})); // background layers first
 
             // A broken archive leaves the workspace as it was, and says so.
             beforeGarbage = folderContents(workspace);
             driver.answerPanel({dir.filePath("garbage.scp")});
             driver.answerAlert("OK");
-            control(c, "btnImport")->click();
+            clickControl(c, "btnImport");
             afterGarbage = folderContents(workspace);
 
             // The names of the program's scenes and "none" are refused.
@@ -128,11 +127,11 @@ private slots:
             for (const char *name : {"None", "nOnE", "Garden", "a/b"}) {
                 driver.answerAlert("OK");
                 caption->setText(name);
-                control(c, "btnOK")->click();
+                clickControl(c, "btnOK");
                 QVERIFY(c->window()->isVisible());
             }
             caption->setText("Meadow");
-            control(c, "btnOK")->click();
+            clickControl(c, "btnOK");
         });
         QCOMPARE(maker.runModal(), 1);
         QCOMPARE(maker.title(), QString("Meadow"));

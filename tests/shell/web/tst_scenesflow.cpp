@@ -1,40 +1,27 @@
+#include "MainWindowSteps.h"
 #include "PdfFixtures.h"
 #include "TestFiles.h"
 #include "TestPictures.h"
 #include "TestSupport.h"
-#include "WindowControls.h"
 #include "foundation/AppResources.h"
 #include "foundation/AppUtility.h"
 #include "furnishings/FlashScenesItem.h"
 #include "furnishings/ui/BackgroundSettingView.h"
 #include "platform/ui/PictureGridView.h"
-#include "platform/ui/QvWindow.h"
-#include "platform/ui/UiTestDriver.h"
 #include "project/BookDocument.h"
-#include "publishing/ui/PublishBookWindowDelegate.h"
-#include "publishing/ui/PublishCommand.h"
 #include "shell/BookSession.h"
 #include "shell/ui/FurnishingTabs.h"
-#include "shell/ui/ImportPDFDialog.h"
-#include "shell/ui/MainWindow.h"
-#include "shell/ui/QuorvelAppDelegate.h"
 #include "templates/FlashTemplate.h"
 
-#include <QAction>
-#include <QCheckBox>
 #include <QComboBox>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLineEdit>
-#include <QMenuBar>
-#include <QPushButton>
 #include <QTabWidget>
 #include <QtTest>
 
 using namespace TestFiles;
-using WindowControls::control;
-using WindowControls::menuItem;
 
 namespace {
 
@@ -93,12 +80,8 @@ private slots:
 
         UiTestDriver driver;
         driver.setModalTimeout(120000);
-        driver.answerModal([](WindowController *c) { qobject_cast<ImportPDFDialog *>(c)->importButton()->click(); });
-        driver.answerModal([](WindowController *) {});
         QuorvelAppDelegate app;
-        StartupRequest start;
-        start.file = BookFileRequest::fromPaths({pdf});
-        QVERIFY(app.applicationDidFinishLaunching(start));
+        QVERIFY(startWithImportedPdf(app, driver, pdf));
         MainWindow *window = app.mainWindow();
 
         // The scene, made in the scenes maker from the Additions menu, is applied at once.
@@ -107,15 +90,15 @@ private slots:
                 control<QLineEdit>(c, "txtFile")->setText(file);
                 control<QComboBox>(c, "popLayer")->setCurrentIndex(layer);
                 control<QComboBox>(c, "popLayout")->setCurrentIndex(layout);
-                control(c, "btnAdd")->click();
+                clickControl(c, "btnAdd");
             };
             add(dir.filePath("art/sun.swf"), 0, 0);    // behind the book, top left
             add(dir.filePath("art/grass.png"), 1, 3); // in front of it, bottom right
             control<QLineEdit>(c, "txtCaption")->setText("Meadow");
-            control(c, "btnOK")->click();
+            clickControl(c, "btnOK");
         });
-        QVERIFY(menuItem(window, "scenesMaker")->isEnabled());
-        menuItem(window, "scenesMaker")->trigger();
+        QVERIFY(bookMenuItem(window, "scenesMaker")->isEnabled());
+        bookMenuItem(window, "scenesMaker")->trigger();
         QCOMPARE(app.session()->document().parts().scene().name, QString("Meadow"));
         QVERIFY(QFileInfo::exists(FlashScenesItem::userScenesFolder() + "/Meadow/shot.jpg"));
 
@@ -146,17 +129,7 @@ private slots:
         QVERIFY(background.startsWith(dir.filePath("Meadow.qvprj.data/")));
         QCOMPARE(readFile(background), readFile(dir.filePath("art/sky.png")));
 
-        menuItem(window, "publish")->trigger();
-        PublishBookWindowDelegate *dialog = app.publishCommand()->publishDialog();
-        control<QAbstractButton>(dialog, "btnOPHtml")->click();
-        control<QLineEdit>(dialog, "txtOutputFolder")->setText(out);
-        control<QLineEdit>(dialog, "txtOutputName")->setText("Meadow");
-        control<QCheckBox>(dialog, "btnCompressToZip")->setChecked(false);
-        driver.answerModal([](WindowController *c) { control(c, "btnClose")->click(); });
-        QSignalSpy ended(app.publishCommand(), &PublishCommand::publishDialogDidEnd);
-        control(dialog, "btnPublic")->click();
-        QVERIFY(ended.wait(kLong));
-        QCOMPARE(ended.first().first().toInt(), 1);
+        QVERIFY(publishWebFolder(app, driver, out, "Meadow", QString(), kLong));
 
         // The book carries the scene's files, the SWF player and the background.
         QCOMPARE(readFile(out + "/files/scenes/Resources/sun.swf"), readFile(dir.filePath("art/sun.swf")));
