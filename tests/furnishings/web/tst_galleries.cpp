@@ -1,6 +1,7 @@
 #include "TestFiles.h"
 #include "TestPictures.h"
 #include "TestSupport.h"
+#include "WindowControls.h"
 #include "foundation/AppUtility.h"
 #include "foundation/ZipWriter.h"
 #include "furnishings/BackgroundItem.h"
@@ -66,14 +67,7 @@ function onStyleSelected(n) { calls.push(['onStyleSelected', n]); }
 
 QVariant evaluate(JSWebView *gallery, const QString &script)
 {
-    QVariant answer;
-    bool done = false;
-    gallery->webView()->evaluateJavaScript(script, [&](const QVariant &v) {
-        answer = v;
-        done = true;
-    });
-    QTest::qWaitFor([&] { return done; }, 10000);
-    return answer;
+    return scriptAnswer(gallery->webView(), script);
 }
 
 bool called(JSWebView *gallery, const QVariantList &call)

@@ -32,14 +32,7 @@ QStringList layerNames(const ScenesMaker &maker)
 // The value a script answers in the maker's preview.
 QVariant evaluate(ScenesMaker &maker, const QString &script)
 {
-    QVariant answer;
-    bool done = false;
-    maker.previewView()->evaluateJavaScript(script, [&](const QVariant &v) {
-        answer = v;
-        done = true;
-    });
-    QTest::qWaitFor([&] { return done; }, 10000);
-    return answer;
+    return scriptAnswer(maker.previewView(), script);
 }
 
 } // namespace
