@@ -31,6 +31,7 @@
 #include <QTimer>
 #include <memory>
 
+class AssistantTab;
 class BookSession;
 class MainWindow;
 class PublishBookWindowDelegate;
@@ -148,6 +149,7 @@ private:
     QFuture<void> m_helperInstall;
     QStringList m_phonePagesBeforePublish; // to see whether publishing added phone pages
     PublishCommand *m_publishCommand = nullptr;
+    AssistantTab *m_assistantTab = nullptr;
     QSet<QString> m_availableCommands;
     int m_generation = 0;
     bool m_additionsEnabled = true;
