@@ -6,8 +6,25 @@
 #include <QMediaPlayer>
 #include <QUrl>
 
+namespace {
+
+// Qt's GStreamer backend crashes when the GStreamer plug-ins are not installed; the
+// FFmpeg backend needs nothing beyond Qt Multimedia. Chosen before the first player.
+QMediaPlayer *newPlayer(QObject *parent)
+{
+    static const bool chosen = [] {
+        if (qEnvironmentVariableIsEmpty("QT_MEDIA_BACKEND"))
+            qputenv("QT_MEDIA_BACKEND", "ffmpeg");
+        return true;
+    }();
+    Q_UNUSED(chosen);
+    return new QMediaPlayer(parent);
+}
+
+} // namespace
+
 SoundPlayer::SoundPlayer(QObject *parent)
-    : QObject(parent), m_player(new QMediaPlayer(this)), m_output(new QAudioOutput(this))
+    : QObject(parent), m_player(newPlayer(this)), m_output(new QAudioOutput(this))
 {
     m_player->setAudioOutput(m_output);
     connect(m_player, &QMediaPlayer::playbackStateChanged, this,

@@ -114,6 +114,7 @@ private slots:
         QVERIFY(owl > 0);
         PictureGridView *grid = tab->imageView();
         const QRect cell = grid->visualRect(grid->model()->index(owl, 0));
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
         QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
         const std::shared_ptr<GenerateAssistant> made = app.session()->document().parts().assistant();
         QVERIFY(made && made->assistantFilePath().endsWith("/Owl.png"));
