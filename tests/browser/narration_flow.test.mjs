@@ -8,8 +8,9 @@ import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
 import { pathToFileURL } from 'node:url';
-import { launch, watchedPage, openBook, waitForPages, DESKTOP } from './support/browser.mjs';
+import { launch, openBook, waitForPages, DESKTOP } from './support/browser.mjs';
 import { publishFromWindow } from './support/publish.mjs';
+import { narratedPage } from './support/sounds.mjs';
 
 const here = path.dirname(new URL(import.meta.url).pathname);
 let dir, browser, url;
@@ -27,17 +28,7 @@ after(async () => {
 });
 
 test('each spread plays its own sound, the spoken cover first', async () => {
-  const page = await watchedPage(browser.context);
-  await page.addInitScript(() => {
-    window.sounds = [];
-    window.Audio = class {
-      constructor(url) { this.url = url; this.listeners = {}; this.paused = true; window.sounds.push(this); }
-      addEventListener(type, fn) { (this.listeners[type] = this.listeners[type] || []).push(fn); }
-      play() { this.paused = false; return Promise.resolve(); }
-      pause() { this.paused = true; }
-      end() { this.paused = true; (this.listeners.ended || []).forEach((fn) => fn()); }
-    };
-  });
+  const page = await narratedPage(browser.context);
   await openBook(page, url);
   await page.waitForFunction(() => window.Quorvel.narration && window.sounds.length === 1);
   assert.deepEqual(await page.evaluate(() => sounds.map((s) => [s.url, s.paused])), [['files/narration/1.mp3', false]]);

@@ -20,6 +20,16 @@ QStringList titles(const NarrationRecords &records)
     return list;
 }
 
+GenerateAssistant bookOf(int pages, const QString &folder = QString())
+{
+    GenerateAssistant assistant;
+    if (!folder.isEmpty())
+        assistant.setWorkFolder(folder);
+    assistant.setTotalPage(pages);
+    assistant.fitResourceListToPages();
+    return assistant;
+}
+
 } // namespace
 
 // What the narration windows make of typed numbers, and the rows of the recordings
@@ -55,13 +65,9 @@ private slots:
 
     void rowsFollowTheSpreadsOfTheBook()
     {
-        GenerateAssistant seven;
-        seven.setTotalPage(7);
-        seven.fitResourceListToPages();
+        GenerateAssistant seven = bookOf(7);
         QCOMPARE(titles(NarrationRecords(seven)), (QStringList{"P1", "P2_3", "P4_5", "P6_7"}));
-        GenerateAssistant six;
-        six.setTotalPage(6);
-        six.fitResourceListToPages();
+        GenerateAssistant six = bookOf(6);
         NarrationRecords records(six);
         QCOMPARE(titles(records), (QStringList{"P1", "P2_3", "P4_5", "P6"}));
         QVERIFY(!records.canAdd());
@@ -81,9 +87,7 @@ private slots:
         QCOMPARE(records.removeRow(3), 2);
         QCOMPARE(records.count(), 3);
 
-        GenerateAssistant single;
-        single.setTotalPage(1);
-        single.fitResourceListToPages();
+        GenerateAssistant single = bookOf(1);
         NarrationRecords one(single);
         QVERIFY(!one.canRemove());
         QCOMPARE(one.removeRow(0), -1);
@@ -93,10 +97,7 @@ private slots:
     void textsAreSavedWithTheirMarkAndReadWithout()
     {
         QTemporaryDir dir;
-        GenerateAssistant assistant;
-        assistant.setWorkFolder(dir.filePath("work"));
-        assistant.setTotalPage(3);
-        assistant.fitResourceListToPages();
+        GenerateAssistant assistant = bookOf(3, dir.filePath("work"));
         NarrationRecords records(assistant);
         QVERIFY(records.saveText(1, "Héllo"));
         const AssistantResourceItem item = assistant.resourceList().at(1);
@@ -117,10 +118,7 @@ private slots:
     void importedSoundsAreCopiedIntoTheBookAndNonSoundsRefused()
     {
         QTemporaryDir dir;
-        GenerateAssistant assistant;
-        assistant.setWorkFolder(dir.filePath("work"));
-        assistant.setTotalPage(3);
-        assistant.fitResourceListToPages();
+        GenerateAssistant assistant = bookOf(3, dir.filePath("work"));
         NarrationRecords records(assistant);
         const QString sound = TestSupport::sourceDataPath("narration/tone.mp3");
         QVERIFY(!sound.isEmpty());

@@ -630,28 +630,22 @@ void ManageRecordDelegate::onInsertPage()
 
 void ManageRecordDelegate::onMoveUpPage()
 {
-    const int row = tableSelectedRow();
-    if (row < 0 || !m_records) {
-        m_btnUp->setEnabled(false);
-        return;
-    }
-    const int moved = m_records->moveUp(row);
-    if (moved < 0)
-        return;
-    m_selectedIndex = moved;
-    reloadTable();
-    selectTableRow(moved);
-    checkControlButtonStatus();
+    moveRow(-1);
 }
 
 void ManageRecordDelegate::onMoveDownPage()
 {
+    moveRow(+1);
+}
+
+void ManageRecordDelegate::moveRow(int direction)
+{
     const int row = tableSelectedRow();
     if (row < 0 || !m_records) {
-        m_btnDown->setEnabled(false);
+        (direction < 0 ? m_btnUp : m_btnDown)->setEnabled(false);
         return;
     }
-    const int moved = m_records->moveDown(row);
+    const int moved = direction < 0 ? m_records->moveUp(row) : m_records->moveDown(row);
     if (moved < 0)
         return;
     m_selectedIndex = moved;

@@ -136,6 +136,8 @@ private:
     void setPlayMP3Flag(bool playing, int mode);
     void checkPlayStatus();
     void onChangePlayLenth(int mode, int position);
+    // Moves the selected row one place up (-1) or down (+1).
+    void moveRow(int direction);
     void stopSounds();
 
     std::shared_ptr<GenerateAssistant> m_generateAssistant;

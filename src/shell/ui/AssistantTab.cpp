@@ -12,11 +12,11 @@
 #include "publishing/ui/SimpleCell.h"
 #include "shell/BookSession.h"
 #include "shell/ui/MainWindow.h"
+#include "shell/ui/QuorvelAppDelegate.h"
 #include "templates/TemplateNotifications.h"
 
 #include <QAction>
 #include <QDir>
-#include <QEventLoop>
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QTimer>
@@ -24,31 +24,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-// Runs a panel and waits for its answer (empty when cancelled).
-QString runPanel(QvPanel &panel)
-{
-    QString chosen;
-    QEventLoop loop;
-    bool ended = false;
-    panel.setEndPanelSelector([&](QvPanel *p) {
-        chosen = p->URL().toLocalFile();
-        ended = true;
-        loop.quit();
-    });
-    panel.runModel();
-    QTimer poll;
-    poll.setInterval(50);
-    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (!panel.isRunning())
-            QTimer::singleShot(0, &loop, &QEventLoop::quit);
-    });
-    poll.start();
-    if (!ended)
-        loop.exec();
-    panel.setEndPanelSelector({});
-    return chosen;
-}
 
 QString documentsFolder()
 {
@@ -178,7 +153,7 @@ void AssistantTab::exportAssistant()
     panel.setTypes({QStringLiteral("zap")});
     panel.setNameFieldStringValue(session->displayName() + QStringLiteral(".zap"));
     panel.setDirectory(documentsFolder());
-    const QString target = runPanel(panel);
+    const QString target = QuorvelAppDelegate::runPanel(panel).value(0);
     if (target.isEmpty())
         return;
     QString error;
@@ -198,7 +173,7 @@ void AssistantTab::importAssistant()
     panel.setTitle(loadAppString("QuorvelAppD-Import Assistant", "Import Assistant"));
     panel.setTypes({QStringLiteral("zap")});
     panel.setDirectory(documentsFolder());
-    const QString source = runPanel(panel);
+    const QString source = QuorvelAppDelegate::runPanel(panel).value(0);
     if (source.isEmpty())
         return;
     BookDocument &document = session->document();

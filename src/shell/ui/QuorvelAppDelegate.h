@@ -86,6 +86,9 @@ public:
     // Shows the project panel until a book is open; false when the user quit.
     bool runProjectPanel();
 
+    // Runs a panel and waits for its answer (empty when cancelled).
+    static QStringList runPanel(QvPanel &panel);
+
     // Closes the open book (after asking about unsaved changes); false when cancelled.
     bool closeBook();
 
@@ -137,8 +140,6 @@ private:
     void onDisplayModeChanged();
     void prepareOutputWindow(PublishBookWindowDelegate &dialog);
     void publishBookDidEnd();
-    // Runs a panel and waits for its answer (empty when cancelled).
-    static QStringList runPanel(QvPanel &panel);
 
     QPointer<MainWindow> m_window;
     std::unique_ptr<BookSession> m_session;

@@ -209,14 +209,17 @@ private slots:
         QList<VoiceAttributes> voices = VoiceAttributes::availableVoices();
         QVERIFY(voices.size() >= 3);
         UiTestDriver driver;
-        {
-            // Typing a rate for the first voice, then choosing the second: Select gives the
-            // second voice its own values, not the first's.
-            EnginersInfoDelegate chooser;
+        const auto prepare = [&voices](EnginersInfoDelegate &chooser) {
             chooser.setVoiceList(&voices);
             chooser.setSelectedIndex(0);
             chooser.setSpeechRate(voices.at(0).rate());
             chooser.setVolume(voices.at(0).volume());
+        };
+        {
+            // Typing a rate for the first voice, then choosing the second: Select gives the
+            // second voice its own values, not the first's.
+            EnginersInfoDelegate chooser;
+            prepare(chooser);
             driver.answerModal([&](WindowController *) {
                 chooser.txtRate()->clear();
                 QTest::keyClicks(chooser.txtRate(), "300.55");
@@ -237,10 +240,7 @@ private slots:
         {
             // Default, then Select, keeps the default values.
             EnginersInfoDelegate chooser;
-            chooser.setVoiceList(&voices);
-            chooser.setSelectedIndex(0);
-            chooser.setSpeechRate(voices.at(0).rate());
-            chooser.setVolume(voices.at(0).volume());
+            prepare(chooser);
             driver.answerModal([&](WindowController *) {
                 chooser.window()->findChild<QPushButton *>("btnDefault")->click();
                 QCOMPARE(chooser.txtRate()->text(), QString("175.0"));

@@ -1,3 +1,4 @@
+#include "MainWindowDriving.h"
 #include "PdfFixtures.h"
 #include "TestFiles.h"
 #include "TestPictures.h"
@@ -28,31 +29,13 @@
 #include <QPushButton>
 #include <QtTest>
 
+using namespace MainWindowDriving;
 using namespace TestFiles;
 
 namespace {
 
 constexpr int kLong = 90000;
 const QString kPassword = QStringLiteral("open sesame");
-
-QAction *bookMenuItem(MainWindow *window, const QString &name)
-{
-    for (QAction *item : window->menuBar()->actions())
-        if (item->menu())
-            for (QAction *entry : item->menu()->actions())
-                if (entry->objectName() == name)
-                    return entry;
-    return nullptr;
-}
-
-template <class T = QWidget>
-T *control(WindowController *controller, const char *name)
-{
-    T *found = controller->window()->findChild<T *>(QString::fromLatin1(name));
-    if (!found)
-        qFatal("no control %s", name);
-    return found;
-}
 
 // The parts a book gets from its editors, set here through their models: two
 // bookmark tabs, a password, a sound for every spread, a scene with a picture layer
@@ -142,18 +125,7 @@ private slots:
         QVERIFY(parts.scene().folder.startsWith(dir.filePath("Almanac.qvprj.data/")));
         QVERIFY(parts.downloadWorkspace().startsWith(dir.filePath("Almanac.qvprj.data/")));
 
-        bookMenuItem(app.mainWindow(), "publish")->trigger();
-        PublishBookWindowDelegate *dialog = app.publishCommand()->publishDialog();
-        control<QAbstractButton>(dialog, "btnOPHtml")->click();
-        control<QLineEdit>(dialog, "txtOutputFolder")->setText(out);
-        control<QLineEdit>(dialog, "txtOutputName")->setText("Almanac");
-        control<QLineEdit>(dialog, "txtTitle")->setText("The Almanac");
-        control<QCheckBox>(dialog, "btnCompressToZip")->setChecked(false);
-        driver.answerModal([](WindowController *c) { control<QPushButton>(c, "btnClose")->click(); });
-        QSignalSpy ended(app.publishCommand(), &PublishCommand::publishDialogDidEnd);
-        control<QPushButton>(dialog, "btnPublic")->click();
-        QVERIFY(ended.wait(kLong));
-        QCOMPARE(ended.first().first().toInt(), 1);
+        QVERIFY(publishWebBook(app, driver, out, "Almanac", "The Almanac", kLong));
 
         // On disk: the sounds and the scene's picture; the pages and the download only
         // encrypted (the browser test reads the rest).

@@ -1,57 +1,29 @@
+#include "MainWindowDriving.h"
 #include "PdfFixtures.h"
 #include "TestFiles.h"
 #include "TestSupport.h"
 #include "output/narration/GenerateAssistant.h"
 #include "platform/AudioFile.h"
 #include "platform/ui/PictureGridView.h"
-#include "platform/ui/QvWindow.h"
-#include "platform/ui/UiTestDriver.h"
 #include "project/BookDocument.h"
 #include "publishing/ui/AssistantSettingView.h"
 #include "publishing/ui/ManageRecordDelegate.h"
-#include "publishing/ui/PublishBookWindowDelegate.h"
-#include "publishing/ui/PublishCommand.h"
 #include "shell/BookSession.h"
 #include "shell/ui/ImportPDFDialog.h"
-#include "shell/ui/MainWindow.h"
-#include "shell/ui/QuorvelAppDelegate.h"
 
-#include <QAction>
-#include <QCheckBox>
 #include <QComboBox>
-#include <QLineEdit>
-#include <QMenuBar>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QtTest>
 
+using namespace MainWindowDriving;
 using namespace TestFiles;
 
 namespace {
 
 constexpr int kLong = 120000;
-
-QAction *menuItem(MainWindow *window, const QString &name)
-{
-    for (QAction *item : window->menuBar()->actions())
-        if (item->menu())
-            for (QAction *entry : item->menu()->actions())
-                if (entry->objectName() == name)
-                    return entry;
-    return nullptr;
-}
-
-template <class T = QWidget>
-T *control(WindowController *controller, const char *name)
-{
-    T *found = controller->window()->findChild<T *>(QString::fromLatin1(name));
-    if (!found)
-        qFatal("no control %s", name);
-    return found;
-}
 
 // Narrates the open book in the recordings manager: the cover spoken, the next spread
 // an imported recording.
@@ -146,18 +118,7 @@ private slots:
         QCOMPARE(read->resourceList().at(1).type(), int(AssistantResourceItem::ImportedMp3));
         QVERIFY(read->resourceList().at(1).importmp3File().startsWith(data));
 
-        menuItem(window, "publish")->trigger();
-        PublishBookWindowDelegate *dialog = app.publishCommand()->publishDialog();
-        control<QAbstractButton>(dialog, "btnOPHtml")->click();
-        control<QLineEdit>(dialog, "txtOutputFolder")->setText(out);
-        control<QLineEdit>(dialog, "txtOutputName")->setText("Almanac");
-        control<QLineEdit>(dialog, "txtTitle")->setText("The Almanac");
-        control<QCheckBox>(dialog, "btnCompressToZip")->setChecked(false);
-        driver.answerModal([](WindowController *c) { control<QPushButton>(c, "btnClose")->click(); });
-        QSignalSpy ended(app.publishCommand(), &PublishCommand::publishDialogDidEnd);
-        control<QPushButton>(dialog, "btnPublic")->click();
-        QVERIFY(ended.wait(kLong));
-        QCOMPARE(ended.first().first().toInt(), 1);
+        QVERIFY(publishWebBook(app, driver, out, "Almanac", "The Almanac", kLong));
 
         QCOMPARE(readFile(out + "/files/narration/1.mp3"), spokenBytes);
         QCOMPARE(readFile(out + "/files/narration/2_3.mp3"), readFile(recording));

@@ -1,3 +1,4 @@
+#include "MainWindowDriving.h"
 #include "PdfFixtures.h"
 #include "TestSupport.h"
 #include "foundation/ZipExtractor.h"
@@ -24,31 +25,11 @@
 #include <QPushButton>
 #include <QtTest>
 
+using namespace MainWindowDriving;
+
 namespace {
 
 constexpr int kLong = 90000;
-
-template <class T = QWidget>
-T *control(WindowController *controller, const char *name)
-{
-    T *found = controller->window()->findChild<T *>(QString::fromLatin1(name));
-    if (!found)
-        qFatal("no control %s", name);
-    return found;
-}
-
-// The publish item of the main window's Book menu, as the user finds it there.
-QAction *publishMenuItem(MainWindow *window)
-{
-    for (QAction *item : window->menuBar()->actions()) {
-        if (!item->menu())
-            continue;
-        for (QAction *entry : item->menu()->actions())
-            if (entry->objectName() == QLatin1String("publish"))
-                return entry;
-    }
-    return nullptr;
-}
 
 // What the report showed, and its View Book pressed.
 struct Report
@@ -102,7 +83,7 @@ private slots:
         QVERIFY(!app.session()->isModified());
 
         // --- Kind 0: a web folder, with the phone pages made and reviewed on the way.
-        QAction *publish = publishMenuItem(app.mainWindow());
+        QAction *publish = menuItem(app.mainWindow(), "publish");
         QVERIFY(publish && publish->isEnabled());
         publish->trigger();
         QCOMPARE(driver.sheets(), QStringList{"PublishBookWindow"});
