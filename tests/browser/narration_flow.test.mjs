@@ -32,9 +32,15 @@ test('each spread plays its own sound, the spoken cover first', async () => {
   await openBook(page, url);
   await page.waitForFunction(() => window.Quorvel.narration && window.sounds.length === 1);
   assert.deepEqual(await page.evaluate(() => sounds.map((s) => [s.url, s.paused])), [['files/narration/1.mp3', false]]);
+  // The chosen character shows, speaking while a sound plays.
+  const narrator = () => page.$eval('.qv-narrator', (img) => [img.getAttribute('src'), img.complete && img.naturalWidth > 0,
+    img.classList.contains('qv-narrator-speaking')]);
+  await page.waitForFunction(() => document.querySelector('.qv-narrator')?.complete);
+  assert.deepEqual(await narrator(), ['files/narration/character.png', true, true]);
 
   // The cover's sound ends: the book turns to pages 2 and 3, whose recording plays.
   await page.evaluate(() => sounds[0].end());
+  assert.equal((await narrator())[2], false, 'silent between the sounds');
   await waitForPages(page, [2, 3]);
   await page.waitForFunction(() => sounds.length === 2, null, { timeout: 10000 });
   assert.deepEqual(await page.evaluate(() => [sounds[0].paused, sounds[1].url, sounds[1].paused]),

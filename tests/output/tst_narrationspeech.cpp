@@ -1,6 +1,8 @@
 #include "TestFiles.h"
 #include "TestSupport.h"
 #include "foundation/ZipWriter.h"
+#include "output/narration/AssistantItem.h"
+#include "output/narration/BookNarrationWriter.h"
 #include "output/narration/GenerateAssistant.h"
 #include "output/narration/VoiceGenerate.h"
 #include "platform/AudioFile.h"
@@ -236,6 +238,29 @@ private slots:
         writeFile(dir.filePath("plain.zap"), "PK not really");
         QVERIFY(!GenerateAssistant::readPackage(dir.filePath("plain.zap"), dir.filePath("plain"), &error));
         QVERIFY(!error.isEmpty());
+    }
+
+    void onlyAnInstalledCharacterGoesIntoTheBook()
+    {
+        QTemporaryDir dir;
+        GenerateAssistant assistant;
+        assistant.setTotalPage(1);
+        assistant.fitResourceListToPages();
+        assistant.resourceList()[0].setType(AssistantResourceItem::ImportedMp3);
+        assistant.resourceList()[0].setImportmp3File(TestSupport::sourceDataPath("narration/tone.mp3"));
+        const QString owl = AssistantItem::applicationFolder() + "/Owl.png";
+        QVERIFY(QFileInfo(owl).isFile());
+        // A project naming a file elsewhere gets the installed character of that name...
+        assistant.setAssistantFilePath("/elsewhere/Owl.png");
+        QVERIFY(BookNarrationWriter(assistant).writeToBook(dir.filePath("a")));
+        QCOMPARE(readFile(dir.filePath("a/files/narration/character.png")), readFile(owl));
+        QVERIFY(readText(dir.filePath("a/files/narration.js")).contains("\"character\":\"files/narration/character.png\""));
+        // ...and one naming no installed character gets none: no other file is copied.
+        writeFile(dir.filePath("private.png"), "private");
+        assistant.setAssistantFilePath(dir.filePath("private.png"));
+        QVERIFY(BookNarrationWriter(assistant).writeToBook(dir.filePath("b")));
+        QVERIFY(!QFileInfo::exists(dir.filePath("b/files/narration/character.png")));
+        QVERIFY(!readText(dir.filePath("b/files/narration.js")).contains("character"));
     }
 
 private:
