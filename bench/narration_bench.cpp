@@ -81,13 +81,13 @@ int main(int argc, char **argv)
     QCommandLineParser parser;
     parser.addOption({QStringLiteral("spreads"), QStringLiteral("spreads of the batch"), QStringLiteral("n"), QStringLiteral("100")});
     parser.addOption({QStringLiteral("words"), QStringLiteral("words per spread"), QStringLiteral("n"), QStringLiteral("60")});
-    parser.addOption({QStringLiteral("child"), QStringLiteral("(internal) first:step:folder"), QStringLiteral("spec")});
+    parser.addOption({QStringLiteral("child"), QStringLiteral("(internal) first:step:folder"), QStringLiteral("share")});
     parser.process(app);
     const int spreads = std::max(1, parser.value(QStringLiteral("spreads")).toInt());
     const int words = std::max(1, parser.value(QStringLiteral("words")).toInt());
     if (parser.isSet(QStringLiteral("child"))) {
-        const QStringList spec = parser.value(QStringLiteral("child")).split(QLatin1Char(':'));
-        return generate(spec.value(2), spec.value(0).toInt(), spec.value(1).toInt(), spreads, words) == 0 ? 0 : 1;
+        const QStringList share = parser.value(QStringLiteral("child")).split(QLatin1Char(':'));
+        return generate(share.value(2), share.value(0).toInt(), share.value(1).toInt(), spreads, words) == 0 ? 0 : 1;
     }
     if (!SpeechEngine::shared().isAvailable()) {
         std::fprintf(stderr, "%s\n", qPrintable(SpeechEngine::shared().errorString()));

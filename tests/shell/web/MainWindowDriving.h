@@ -7,6 +7,7 @@
 #include "platform/ui/UiTestDriver.h"
 #include "publishing/ui/PublishBookWindowDelegate.h"
 #include "publishing/ui/PublishCommand.h"
+#include "shell/ui/ImportPDFDialog.h"
 #include "shell/ui/MainWindow.h"
 #include "shell/ui/QuorvelAppDelegate.h"
 
@@ -16,6 +17,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QtTest>
 
 namespace MainWindowDriving {
@@ -38,6 +40,25 @@ T *control(WindowController *controller, const char *name)
     if (!found)
         qFatal("no control %s", name);
     return found;
+}
+
+// Where a flow publishes: $QUORVEL_BOOK_OUT (a browser test reads the book there), else
+// "published" in dir.
+inline QString bookOut(const QTemporaryDir &dir)
+{
+    const QString given = qEnvironmentVariable("QUORVEL_BOOK_OUT");
+    return given.isEmpty() ? dir.filePath("published") : given;
+}
+
+// Starts the program on pdf: its import dialog answered with Import, the progress
+// left to end by itself. True when the book is open.
+inline bool launchWithPdf(QuorvelAppDelegate &app, UiTestDriver &driver, const QString &pdf)
+{
+    driver.answerModal([](WindowController *c) { qobject_cast<ImportPDFDialog *>(c)->importButton()->click(); });
+    driver.answerModal([](WindowController *) {});
+    StartupRequest start;
+    start.file = BookFileRequest::fromPaths({pdf});
+    return app.applicationDidFinishLaunching(start) && app.hasBook();
 }
 
 // Publishes the open book from the Book menu as the web book <out>/<name>.html (not

@@ -95,18 +95,12 @@ private slots:
     void partsSurviveTheProjectAndReachThePublishedBook()
     {
         QTemporaryDir dir;
-        const QString given = qEnvironmentVariable("QUORVEL_BOOK_OUT");
-        const QString out = given.isEmpty() ? dir.filePath("published") : given;
+        const QString out = bookOut(dir);
         const QString pdf = dir.filePath("Almanac.pdf");
         QVERIFY(PdfFixtures::writeNumberedPdf(pdf, 4));
         UiTestDriver driver;
-        driver.answerModal([](WindowController *c) { qobject_cast<ImportPDFDialog *>(c)->importButton()->click(); });
-        driver.answerModal([](WindowController *) {});
-
         QuorvelAppDelegate app;
-        StartupRequest start;
-        start.file = BookFileRequest::fromPaths({pdf});
-        QVERIFY(app.applicationDidFinishLaunching(start));
+        QVERIFY(launchWithPdf(app, driver, pdf));
         furnish(app.session()->document(), dir.filePath("work"), pdf);
         app.session()->setModified(true);
 

@@ -58,21 +58,15 @@ private slots:
     void narratedBookIsSavedReopenedAndPublished()
     {
         QTemporaryDir dir;
-        const QString given = qEnvironmentVariable("QUORVEL_BOOK_OUT");
-        const QString out = given.isEmpty() ? dir.filePath("published") : given;
+        const QString out = bookOut(dir);
         const QString pdf = dir.filePath("Almanac.pdf");
         const QString recording = TestSupport::sourceDataPath("narration/tone.mp3");
         QVERIFY(!recording.isEmpty());
         QVERIFY(PdfFixtures::writeNumberedPdf(pdf, 4));
         UiTestDriver driver;
         driver.setModalTimeout(2 * kLong);
-        driver.answerModal([](WindowController *c) { qobject_cast<ImportPDFDialog *>(c)->importButton()->click(); });
-        driver.answerModal([](WindowController *) {});
-
         QuorvelAppDelegate app;
-        StartupRequest start;
-        start.file = BookFileRequest::fromPaths({pdf});
-        QVERIFY(app.applicationDidFinishLaunching(start));
+        QVERIFY(launchWithPdf(app, driver, pdf));
         MainWindow *window = app.mainWindow();
 
         // The character: double-clicked in the Assistant tab.
