@@ -31,6 +31,7 @@
 #include "shell/BookSession.h"
 #include "shell/EnginePreviewBuilder.h"
 #include "shell/PreviewAddress.h"
+#include "shell/ui/AssistantTab.h"
 #include "shell/ui/BookmarkOutlineView.h"
 #include "shell/ui/ImportPDFDialog.h"
 #include "shell/ui/ImportProgressDialog.h"
@@ -134,6 +135,12 @@ bool QuorvelAppDelegate::applicationDidFinishLaunching(const StartupRequest &req
     setCommandAvailable(QStringLiteral("publishPlugin"), false); // shown once its dialog exists
     m_furnishingTabs = new FurnishingTabs(m_window, this);
     setCommandAvailable(QStringLiteral("scenesMaker"), true);
+    // Narration: the assistant tab and its commands.
+    m_assistantTab = new AssistantTab(m_window, [this] { return m_session.get(); }, this);
+    connect(this, &QuorvelAppDelegate::bookOpened, m_assistantTab, &AssistantTab::bookChanged);
+    connect(this, &QuorvelAppDelegate::bookClosed, m_assistantTab, &AssistantTab::bookChanged);
+    for (const char *command : {"manageRecords", "importAssistant", "exportAssistant"})
+        setCommandAvailable(QString::fromLatin1(command), true);
     setAdditionsMenuEnabled(true);
     updateWindowTitle();
     m_window->show();
@@ -858,7 +865,8 @@ void QuorvelAppDelegate::onOpenScenesMaker()
 
 void QuorvelAppDelegate::onManageRecords()
 {
-    // The narration recordings manager opens here.
+    if (m_assistantTab)
+        QTimer::singleShot(100, m_assistantTab, &AssistantTab::showRecordManager);
 }
 
 void QuorvelAppDelegate::onReviewPhonePages()
@@ -868,10 +876,12 @@ void QuorvelAppDelegate::onReviewPhonePages()
 
 void QuorvelAppDelegate::onImportAssistant()
 {
-    // Importing an assistant file (".zap") happens here.
+    if (m_assistantTab)
+        m_assistantTab->importAssistant();
 }
 
 void QuorvelAppDelegate::onExportAssistant()
 {
-    // Exporting the assistant as a ".zap" file happens here.
+    if (m_assistantTab)
+        m_assistantTab->exportAssistant();
 }
