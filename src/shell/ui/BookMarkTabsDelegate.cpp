@@ -8,19 +8,25 @@
 #include "platform/ui/ColorButtonCell.h"
 #include "platform/ui/ColorPanelDelegate.h"
 #include "platform/ui/DragDeleteDelegate.h"
-#include "platform/ui/DragDeleteDetectView.h"
+#include "platform/ui/DragOutToDelete.h"
 #include "templates/TemplateNotifications.h"
 
 #include <QItemSelectionModel>
 #include <QMimeData>
 #include <QTreeView>
 
-BookMarkTabsDelegate::BookMarkTabsDelegate(QObject *parent) : QAbstractTableModel(parent) {}
-
-BookMarkTabsDelegate::~BookMarkTabsDelegate()
+BookMarkTabsDelegate::BookMarkTabsDelegate(QObject *parent)
+    : QAbstractTableModel(parent),
+      m_dragOut(new DragOutToDelete(m_dragType, [this](const QByteArray &rows) { DeleteWindowDragEnd(rows); }, this))
 {
-    NotificationCenter::defaultCenter()->removeObserver(this);
 }
+
+void BookMarkTabsDelegate::attachDragDeleteView()
+{
+    m_dragOut->attachToWindow();
+}
+
+BookMarkTabsDelegate::~BookMarkTabsDelegate() = default;
 
 void BookMarkTabsDelegate::setBookmarkTabs(std::shared_ptr<BookMarkTabs> tabs)
 {
@@ -34,6 +40,7 @@ void BookMarkTabsDelegate::setBookmarkTabs(std::shared_ptr<BookMarkTabs> tabs)
 void BookMarkTabsDelegate::setOutlineView(QTreeView *view)
 {
     m_view = view;
+    m_dragOut->setList(view);
     if (!view)
         return;
     view->setModel(this);
@@ -194,24 +201,13 @@ QMimeData *BookMarkTabsDelegate::mimeData(const QModelIndexList &indexes) const
 {
     if (!m_tabs)
         return nullptr;
-    if (m_dragDeleteView && m_view) {
-        m_dragDeleteView->setLayoutSender(m_view);
-        m_dragDeleteView->refresh();
-    }
     QList<int> rows;
     for (const QModelIndex &index : indexes)
         if (index.isValid() && !rows.contains(index.row()))
             rows << index.row();
     std::sort(rows.begin(), rows.end());
     m_dragItems = rows;
-    if (m_view) {
-        m_dragDeleteCtrl.reset(); // the delete window of the drag before goes first
-        m_dragDeleteCtrl = std::make_unique<DragDeleteDelegate>(QStringList{m_dragType}, m_view.data());
-        auto *self = const_cast<BookMarkTabsDelegate *>(this);
-        NotificationCenter::defaultCenter()->addObserver(
-            self, DragDeleteWindowNotification, m_dragDeleteCtrl.get(),
-            [self](const Notification &note) { self->DeleteWindowDragEnd(note); });
-    }
+    m_dragOut->dragStarted();
     return RowDragMime::mimeData(m_dragType, rows);
 }
 
@@ -241,7 +237,7 @@ bool BookMarkTabsDelegate::dropMimeData(const QMimeData *data, Qt::DropAction ac
     const QList<int> rows = draggedRows(data);
     if (rows.isEmpty())
         return false;
-    onDeleteWindowDismiss();
+    m_dragOut->onDeleteWindowDismiss();
     int target = row;
     if (target < 0)
         target = parent.isValid() ? parent.row() : rowCount();
@@ -269,26 +265,11 @@ void BookMarkTabsDelegate::selectRows(const QList<int> &rows)
         m_view->selectionModel()->setCurrentIndex(index(rows.first(), 0), QItemSelectionModel::NoUpdate);
 }
 
-void BookMarkTabsDelegate::DeleteWindowDragEnd(const Notification &notification)
+void BookMarkTabsDelegate::DeleteWindowDragEnd(const QByteArray &draggedRows)
 {
-    if (!m_dragDeleteCtrl || notification.object != m_dragDeleteCtrl.get())
-        return;
-    const bool dropped = !m_dragDeleteCtrl->dragResult().isEmpty();
-    if (dropped && m_tabs) {
-        const QList<int> rows = RowDragMime::decode(m_dragDeleteCtrl->dragResult().value(m_dragType));
-        if (!m_dragItems.isEmpty() && rows == m_dragItems && m_tabs->removeTabs(rows))
-            postChange();
-    }
+    const QList<int> rows = RowDragMime::decode(draggedRows);
+    if (m_tabs && !m_dragItems.isEmpty() && rows == m_dragItems && m_tabs->removeTabs(rows))
+        postChange();
     m_dragItems.clear();
     reloadData();
-    const QPoint point = m_dragDeleteCtrl->dropPoint();
-    onDeleteWindowDismiss();
-    if (dropped)
-        DragDeleteDelegate::showDisappearingItemAnimation(point);
-}
-
-void BookMarkTabsDelegate::onDeleteWindowDismiss()
-{
-    if (m_dragDeleteCtrl && m_dragDeleteCtrl->isVisible())
-        m_dragDeleteCtrl->dismiss();
 }

@@ -6,8 +6,6 @@
 // row. Every change is posted as FlashTmplProValueChangedNotification with this
 // object; a change of the selection as BookmarkTabViewDidSelected.
 
-#include "platform/ui/DragDeleteDetectView.h"
-
 #include <QAbstractTableModel>
 #include <QPointer>
 #include <QString>
@@ -15,9 +13,8 @@
 
 class BookMarkTabs;
 class ColorButtonCell;
-class DragDeleteDelegate;
+class DragOutToDelete;
 class QTreeView;
-struct Notification;
 
 inline const QString BookmarkTabsDataType = QStringLiteral("application/x-quorvel-bookmark-tabs");
 inline const QString BookmarkTabViewDidSelected = QStringLiteral("BookmarkTabViewDidSelected");
@@ -38,8 +35,8 @@ public:
     // The list this object serves (model, swatch cell, drags, selection reports).
     void setOutlineView(QTreeView *view);
     QTreeView *outlineView() const { return m_view; }
-    void setDragDeleteView(DragDeleteDetectView *view) { m_dragDeleteView = view; }
-    DragDeleteDelegate *dragDeleteCtrl() const { return m_dragDeleteCtrl.get(); }
+    // Watches drags out of the list in the window it stands in now.
+    void attachDragDeleteView();
 
     // Shows the model again after a change made elsewhere.
     void reloadData();
@@ -49,8 +46,7 @@ public:
     // Opens the colour chooser for the tab at row; its swatch follows the chooser.
     void onOpenColorPanel(int row);
     // The end of a drag out of the list: removes the dragged tabs.
-    void DeleteWindowDragEnd(const Notification &notification);
-    void onDeleteWindowDismiss();
+    void DeleteWindowDragEnd(const QByteArray &draggedRows);
 
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
@@ -75,8 +71,7 @@ private:
     std::shared_ptr<BookMarkTabs> m_tabs;
     QString m_dragType = BookmarkTabsDataType;
     QPointer<QTreeView> m_view;
-    QPointer<DragDeleteDetectView> m_dragDeleteView;
-    mutable std::unique_ptr<DragDeleteDelegate> m_dragDeleteCtrl; // made anew at every drag start
+    DragOutToDelete *m_dragOut;
     ColorButtonCell *m_colorCell = nullptr;
     mutable QList<int> m_dragItems; // rows of the drag in progress
     int m_liveRow = -1;             // the row whose swatch shows the chooser's colour

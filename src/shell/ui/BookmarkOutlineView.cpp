@@ -2,7 +2,6 @@
 
 #include "foundation/AppStrings.h"
 #include "furnishings/FlashOutline.h"
-#include "platform/ui/DragDeleteDetectView.h"
 #include "shell/ui/FlashOutlineDelegate.h"
 
 #include <QHeaderView>
@@ -29,8 +28,7 @@ BookmarkOutlineView::BookmarkOutlineView(QWidget *parent)
 void BookmarkOutlineView::setOutline(std::shared_ptr<FlashOutline> outline)
 {
     // Drags out of the list are watched in the window the list stands in by now.
-    m_delegate->setDragDeleteView(
-        DragDeleteDetectView::addDragDetectViewtoWindow(window(), {m_delegate->registDragType()}, this));
+    m_delegate->attachDragDeleteView();
     m_delegate->setFlashOutline(std::move(outline));
     expandToDepth(0);
     viewport()->update();

@@ -6,7 +6,6 @@
 #include "furnishings/BookMarkTabs.h"
 #include "furnishings/BookmarkTabEditing.h"
 #include "platform/NotificationCenter.h"
-#include "platform/ui/DragDeleteDetectView.h"
 #include "platform/ui/LogAlert.h"
 #include "platform/ui/QvPanel.h"
 #include "shell/ui/BookMarkTabsDelegate.h"
@@ -84,30 +83,26 @@ BookmarkTabsView::BookmarkTabsView(QWidget *parent) : QWidget(parent)
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_list, 1);
-    auto *commands = new QHBoxLayout;
-    for (QPushButton *b : {m_btnAdd, m_btnEdit, m_btnRandom, m_btnDelete})
-        commands->addWidget(b);
-    commands->addStretch();
-    layout->addLayout(commands);
-    auto *edgeRow = new QHBoxLayout;
-    edgeRow->addWidget(new QLabel(loadAppString("QuorvelAppD-Edge:", "Edge:"), this));
-    edgeRow->addWidget(m_rdTop);
-    edgeRow->addWidget(m_rdSide);
-    edgeRow->addStretch();
-    layout->addLayout(edgeRow);
+    // A row of controls after an optional label.
+    const auto addRow = [this, layout](const QString &label, std::initializer_list<QWidget *> controls) {
+        auto *row = new QHBoxLayout;
+        if (!label.isEmpty())
+            row->addWidget(new QLabel(label, this));
+        bool stretches = false; // the slider takes the room left
+        for (QWidget *control : controls) {
+            stretches = stretches || control == m_sldOpacity;
+            row->addWidget(control, control == m_sldOpacity ? 1 : 0);
+        }
+        if (!stretches)
+            row->addStretch();
+        layout->addLayout(row);
+    };
+    addRow({}, {m_btnAdd, m_btnEdit, m_btnRandom, m_btnDelete});
+    addRow(loadAppString("QuorvelAppD-Edge:", "Edge:"), {m_rdTop, m_rdSide});
     layout->addWidget(m_chkShowPage);
     layout->addWidget(m_chkTexture);
-    auto *opacityRow = new QHBoxLayout;
-    opacityRow->addWidget(new QLabel(loadAppString("QuorvelAppD-Opacity:", "Opacity:"), this));
-    opacityRow->addWidget(m_sldOpacity, 1);
-    opacityRow->addWidget(m_lblOpacity);
-    layout->addLayout(opacityRow);
-    auto *files = new QHBoxLayout;
-    files->addWidget(new QLabel(loadAppString("QuorvelAppD-Tab file:", "Tab file:"), this));
-    files->addWidget(m_btnOpen);
-    files->addWidget(m_btnSave);
-    files->addStretch();
-    layout->addLayout(files);
+    addRow(loadAppString("QuorvelAppD-Opacity:", "Opacity:"), {m_sldOpacity, m_lblOpacity});
+    addRow(loadAppString("QuorvelAppD-Tab file:", "Tab file:"), {m_btnOpen, m_btnSave});
 
     connect(m_btnAdd, &QPushButton::clicked, this, &BookmarkTabsView::onAddBookmarkTab);
     connect(m_btnEdit, &QPushButton::clicked, this, &BookmarkTabsView::onEditBookmarkTab);
@@ -115,32 +110,27 @@ BookmarkTabsView::BookmarkTabsView(QWidget *parent) : QWidget(parent)
     connect(m_btnDelete, &QPushButton::clicked, this, &BookmarkTabsView::onDeleteBookmarkTabs);
     connect(m_btnSave, &QPushButton::clicked, this, &BookmarkTabsView::onSaveTabs);
     connect(m_btnOpen, &QPushButton::clicked, this, &BookmarkTabsView::onOpenTabs);
-    connect(m_rdSide, &QRadioButton::toggled, this, [this](bool side) {
-        if (m_showing || !bookmarkTabs())
-            return;
-        bookmarkTabs()->setTopOrSide(side ? QStringLiteral("Side") : QStringLiteral("Top"));
-        changed();
-    });
-    connect(m_chkShowPage, &QCheckBox::toggled, this, [this](bool on) {
-        if (m_showing || !bookmarkTabs())
-            return;
-        bookmarkTabs()->setBookmarkTips(on);
-        changed();
-    });
-    connect(m_chkTexture, &QCheckBox::toggled, this, [this](bool on) {
-        if (m_showing || !bookmarkTabs())
-            return;
-        bookmarkTabs()->setBookmarkShowHading(on);
-        changed();
-    });
-    connect(m_sldOpacity, &QSlider::valueChanged, this, [this](int percent) {
-        m_lblOpacity->setText(NumberText::fixed(percent / 100.0, 2));
-        if (m_showing || !bookmarkTabs())
-            return;
-        bookmarkTabs()->setAlpha(percent / 100.0);
-        m_delegate->reloadData();
-        changed();
-    });
+    // A control changes the tabs when the user changes it, not while it is being filled.
+    const auto apply = [this](auto change) {
+        return [this, change](auto value) {
+            if (m_showing || !bookmarkTabs())
+                return;
+            change(*bookmarkTabs(), value);
+            changed();
+        };
+    };
+    connect(m_rdSide, &QRadioButton::toggled, this, apply([](BookMarkTabs &tabs, bool side) {
+                tabs.setTopOrSide(side ? QStringLiteral("Side") : QStringLiteral("Top"));
+            }));
+    connect(m_chkShowPage, &QCheckBox::toggled, this, apply([](BookMarkTabs &tabs, bool on) { tabs.setBookmarkTips(on); }));
+    connect(m_chkTexture, &QCheckBox::toggled, this,
+            apply([](BookMarkTabs &tabs, bool on) { tabs.setBookmarkShowHading(on); }));
+    connect(m_sldOpacity, &QSlider::valueChanged, this,
+            [this](int percent) { m_lblOpacity->setText(NumberText::fixed(percent / 100.0, 2)); });
+    connect(m_sldOpacity, &QSlider::valueChanged, this, apply([this](BookMarkTabs &tabs, int percent) {
+                tabs.setAlpha(percent / 100.0);
+                m_delegate->reloadData(); // the swatches show the opacity
+            }));
     NotificationCenter::defaultCenter()->addObserver(this, BookmarkTabViewDidSelected, m_delegate,
                                                      [this](const Notification &) { updateButtons(); });
     showSettings();
@@ -156,8 +146,7 @@ void BookmarkTabsView::setBookmarkTabs(std::shared_ptr<BookMarkTabs> tabs, std::
     m_pageCount = std::move(pageCount);
     m_delegate->setBookmarkTabs(std::move(tabs));
     // Drags out of the list are watched in the window the page stands in by now.
-    m_delegate->setDragDeleteView(
-        DragDeleteDetectView::addDragDetectViewtoWindow(window(), {m_delegate->registDragType()}, m_list));
+    m_delegate->attachDragDeleteView();
     showSettings();
 }
 

@@ -4,19 +4,25 @@
 #include "furnishings/FlashOutline.h"
 #include "platform/NotificationCenter.h"
 #include "platform/ui/DragDeleteDelegate.h"
-#include "platform/ui/DragDeleteDetectView.h"
+#include "platform/ui/DragOutToDelete.h"
 #include "templates/TemplateNotifications.h"
 
 #include <QItemSelectionModel>
 #include <QMimeData>
 #include <QTreeView>
 
-FlashOutlineDelegate::FlashOutlineDelegate(QObject *parent) : QAbstractItemModel(parent) {}
-
-FlashOutlineDelegate::~FlashOutlineDelegate()
+FlashOutlineDelegate::FlashOutlineDelegate(QObject *parent)
+    : QAbstractItemModel(parent),
+      m_dragOut(new DragOutToDelete(m_dragType, [this](const QByteArray &rows) { DeleteWindowDragEnd(rows); }, this))
 {
-    NotificationCenter::defaultCenter()->removeObserver(this);
 }
+
+void FlashOutlineDelegate::attachDragDeleteView()
+{
+    m_dragOut->attachToWindow();
+}
+
+FlashOutlineDelegate::~FlashOutlineDelegate() = default;
 
 void FlashOutlineDelegate::setFlashOutline(std::shared_ptr<FlashOutline> outline)
 {
@@ -29,6 +35,7 @@ void FlashOutlineDelegate::setFlashOutline(std::shared_ptr<FlashOutline> outline
 void FlashOutlineDelegate::setOutlineView(QTreeView *view)
 {
     m_view = view;
+    m_dragOut->setList(view);
     if (!view)
         return;
     view->setModel(this);
@@ -172,10 +179,6 @@ QMimeData *FlashOutlineDelegate::mimeData(const QModelIndexList &indexes) const
 {
     if (!m_outline)
         return nullptr;
-    if (m_dragDeleteView && m_view) {
-        m_dragDeleteView->setLayoutSender(m_view);
-        m_dragDeleteView->refresh();
-    }
     // Only the last of the selected bookmarks is dragged.
     FlashOutlineItem *item = nullptr;
     for (const QModelIndex &index : indexes)
@@ -185,14 +188,7 @@ QMimeData *FlashOutlineDelegate::mimeData(const QModelIndexList &indexes) const
     if (row < 0)
         return nullptr;
     m_dragItem = item->shared_from_this();
-    if (m_view) {
-        m_dragDeleteCtrl.reset(); // the delete window of the drag before goes first
-        m_dragDeleteCtrl = std::make_unique<DragDeleteDelegate>(QStringList{m_dragType}, m_view.data());
-        auto *self = const_cast<FlashOutlineDelegate *>(this);
-        NotificationCenter::defaultCenter()->addObserver(
-            self, DragDeleteWindowNotification, m_dragDeleteCtrl.get(),
-            [self](const Notification &note) { self->DeleteWindowDragEnd(note); });
-    }
+    m_dragOut->dragStarted();
     return RowDragMime::mimeData(m_dragType, {row});
 }
 
@@ -221,7 +217,7 @@ bool FlashOutlineDelegate::dropMimeData(const QMimeData *data, Qt::DropAction ac
 {
     if (!canDropMimeData(data, action, row, column, parent))
         return false;
-    onDeleteWindowDismiss();
+    m_dragOut->onDeleteWindowDismiss();
     const FlashOutlineItemPtr item = draggedItem(data);
     FlashOutlineItem *target = itemForIndex(parent);
     const QModelIndex targetIndex = indexForItem(target);
@@ -286,28 +282,13 @@ void FlashOutlineDelegate::removeItem(FlashOutlineItem *item)
         m_view->selectionModel()->clear();
 }
 
-void FlashOutlineDelegate::DeleteWindowDragEnd(const Notification &notification)
+void FlashOutlineDelegate::DeleteWindowDragEnd(const QByteArray &draggedRows)
 {
-    if (!m_dragDeleteCtrl || notification.object != m_dragDeleteCtrl.get())
-        return;
-    const bool dropped = !m_dragDeleteCtrl->dragResult().isEmpty();
-    if (dropped) {
-        QMimeData data;
-        data.setData(m_dragType, m_dragDeleteCtrl->dragResult().value(m_dragType));
-        if (const FlashOutlineItemPtr item = draggedItem(&data)) {
-            removeItem(item.get());
-            postChange(false);
-        }
+    QMimeData data;
+    data.setData(m_dragType, draggedRows);
+    if (const FlashOutlineItemPtr item = draggedItem(&data)) {
+        removeItem(item.get());
+        postChange(false);
     }
     m_dragItem.reset();
-    const QPoint point = m_dragDeleteCtrl->dropPoint();
-    onDeleteWindowDismiss();
-    if (dropped)
-        DragDeleteDelegate::showDisappearingItemAnimation(point);
-}
-
-void FlashOutlineDelegate::onDeleteWindowDismiss()
-{
-    if (m_dragDeleteCtrl && m_dragDeleteCtrl->isVisible())
-        m_dragDeleteCtrl->dismiss();
 }

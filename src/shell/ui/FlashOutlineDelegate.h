@@ -9,18 +9,15 @@
 // Changes are posted as FlashTmplProValueChangedNotification, renaming and selection
 // changes as UpdateBookmarksNotification, both with this object.
 
-#include "platform/ui/DragDeleteDetectView.h"
-
 #include <QAbstractItemModel>
 #include <QPointer>
 #include <QString>
 #include <memory>
 
-class DragDeleteDelegate;
+class DragOutToDelete;
 class FlashOutline;
 class FlashOutlineItem;
 class QTreeView;
-struct Notification;
 
 inline const QString TableContentDataType = QStringLiteral("application/x-quorvel-bookmarks");
 inline const QString UpdateBookmarksNotification = QStringLiteral("UpdateBookmarksNotification");
@@ -41,8 +38,8 @@ public:
 
     void setOutlineView(QTreeView *view);
     QTreeView *outlineView() const { return m_view; }
-    void setDragDeleteView(DragDeleteDetectView *view) { m_dragDeleteView = view; }
-    DragDeleteDelegate *dragDeleteCtrl() const { return m_dragDeleteCtrl.get(); }
+    // Watches drags out of the list in the window it stands in now.
+    void attachDragDeleteView();
 
     FlashOutlineItem *itemForIndex(const QModelIndex &index) const;
     QModelIndex indexForItem(const FlashOutlineItem *item, int column = TitleColumn) const;
@@ -52,8 +49,7 @@ public:
     // last row, else the row that takes its place.
     void removeItem(FlashOutlineItem *item);
     // The end of a drag out of the list: removes the dragged bookmark.
-    void DeleteWindowDragEnd(const Notification &notification);
-    void onDeleteWindowDismiss();
+    void DeleteWindowDragEnd(const QByteArray &draggedRows);
 
     QModelIndex index(int row, int column, const QModelIndex &parent = {}) const override;
     QModelIndex parent(const QModelIndex &child) const override;
@@ -83,7 +79,6 @@ private:
     std::shared_ptr<FlashOutline> m_outline;
     QString m_dragType = TableContentDataType;
     QPointer<QTreeView> m_view;
-    QPointer<DragDeleteDetectView> m_dragDeleteView;
-    mutable std::unique_ptr<DragDeleteDelegate> m_dragDeleteCtrl; // made anew at every drag start
+    DragOutToDelete *m_dragOut;
     mutable std::weak_ptr<FlashOutlineItem> m_dragItem;           // the bookmark being dragged
 };

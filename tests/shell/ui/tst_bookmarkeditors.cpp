@@ -1,3 +1,4 @@
+#include "MainWindowSteps.h"
 #include "TestFiles.h"
 #include "TestSupport.h"
 #include "furnishings/BookMarkTabs.h"
@@ -27,6 +28,7 @@
 #include <QTreeView>
 #include <QtTest>
 
+using namespace MainWindowSteps;
 using namespace TestFiles;
 
 namespace {
@@ -45,22 +47,13 @@ private:
     QObject m_observer;
 };
 
-template <class T>
-T *child(QWidget *parent, const char *name)
-{
-    T *found = parent->findChild<T *>(QString::fromLatin1(name));
-    if (!found)
-        qFatal("no control %s", name);
-    return found;
-}
-
 // Types a tab into the tab dialog and presses Return.
 void enterTab(WindowController *dialog, const QString &caption, const QString &page = {})
 {
-    QLineEdit *captionField = child<QLineEdit>(dialog->window(), "txtCaption");
+    QLineEdit *captionField = control<QLineEdit>(dialog->window(), "txtCaption");
     captionField->setText(caption);
     if (!page.isEmpty())
-        child<QLineEdit>(dialog->window(), "txtPage")->setText(page);
+        control<QLineEdit>(dialog->window(), "txtPage")->setText(page);
     QTest::keyClick(captionField, Qt::Key_Return);
 }
 
@@ -107,15 +100,15 @@ private slots:
 
         // Three tabs on a four-page book: 1, 3, then 4 (one past the book becomes its
         // last page); the proposal after that is asked about, and No ends the dialog.
-        child<QSlider>(page, "sldOpacity")->setValue(70);
+        control<QSlider>(page, "sldOpacity")->setValue(70);
         driver.answerModal([](WindowController *c) {
             enterTab(c, "One");
             enterTab(c, "Two ]]> \"quoted\"");
-            QCOMPARE(child<QLineEdit>(c->window(), "txtPage")->text(), QString("4"));
+            QCOMPARE(control<QLineEdit>(c->window(), "txtPage")->text(), QString("4"));
             enterTab(c, "Three");
         });
         driver.answerAlert("NO");
-        child<QPushButton>(page, "btnAddTab")->click();
+        control<QPushButton>(page, "btnAddTab")->click();
         QCOMPARE(captions(*tabs), (QStringList{"One@1", "Two ]]> \"quoted\"@3", "Three@4"}));
         QCOMPARE(driver.alerts().size(), 1);
         QCOMPARE(tabs->alpha(), 0.7);
@@ -126,15 +119,15 @@ private slots:
         QTreeView *list = page->tabList();
         list->selectionModel()->select(list->model()->index(1, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
         driver.answerModal([](WindowController *c) {
-            QCOMPARE(child<QLineEdit>(c->window(), "txtPage")->text(), QString("3"));
-            child<QLineEdit>(c->window(), "txtCaption")->setText("Second");
+            QCOMPARE(control<QLineEdit>(c->window(), "txtPage")->text(), QString("3"));
+            control<QLineEdit>(c->window(), "txtCaption")->setText("Second");
             c->window()->activateWindow();
             QVERIFY(QTest::qWaitForWindowActive(c->window()));
             QTest::keySequence(c->window(), BookmarkTabSetting::previousShortcut());
-            QCOMPARE(child<QLineEdit>(c->window(), "txtCaption")->text(), QString("One"));
-            child<QPushButton>(c->window(), "btnCancel")->click();
+            QCOMPARE(control<QLineEdit>(c->window(), "txtCaption")->text(), QString("One"));
+            control<QPushButton>(c->window(), "btnCancel")->click();
         });
-        child<QPushButton>(page, "btnEditTab")->click();
+        control<QPushButton>(page, "btnEditTab")->click();
         QCOMPARE(captions(*tabs), (QStringList{"One@1", "Second@3", "Three@4"}));
 
         // A click on the third swatch chooses the third tab's colour, whatever is selected.
@@ -142,7 +135,7 @@ private slots:
         list->selectionModel()->select(list->model()->index(0, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
         driver.answerModal([](WindowController *c) {
             QTest::keyClicks(c->window()->findChild<QLineEdit *>("txtValue"), "0x3366cc");
-            child<QPushButton>(c->window(), "btnOK")->click();
+            control<QPushButton>(c->window(), "btnOK")->click();
         });
         const QRect swatch = list->visualRect(list->model()->index(2, BookMarkTabsDelegate::ColorColumn));
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, swatch.center());
@@ -167,41 +160,41 @@ private slots:
         QCOMPARE(captions(*tabs), (QStringList{"Second@3", "One@1"}));
 
         // The settings of all tabs.
-        child<QRadioButton>(page, "rdSide")->click();
-        child<QCheckBox>(page, "chkShowPage")->click();
+        control<QRadioButton>(page, "rdSide")->click();
+        control<QCheckBox>(page, "chkShowPage")->click();
         QCOMPARE(tabs->topOrSide(), QString("Side"));
         QVERIFY(tabs->bookmarkTips());
         const QStringList colors = {tabs->TabItems().at(0).color(), tabs->TabItems().at(1).color()};
-        child<QPushButton>(page, "btnRandomColors")->click();
+        control<QPushButton>(page, "btnRandomColors")->click();
         QVERIFY(tabs->TabItems().at(0).color() != colors.at(0) || tabs->TabItems().at(1).color() != colors.at(1));
 
         // Tab files: saved, refused when another XML file is opened, read back.
         QTemporaryDir dir;
         const QString file = dir.filePath("tabs.xml");
         driver.answerPanel({file});
-        child<QPushButton>(page, "btnSaveTabs")->click();
+        control<QPushButton>(page, "btnSaveTabs")->click();
         QTRY_VERIFY(QFileInfo::exists(file));
         QVERIFY(readText(file).contains("TopOrSide=\"Side\""));
         driver.answerPanel({dir.filePath("missing/tabs.xml")});
         driver.answerAlert("OK");
-        child<QPushButton>(page, "btnSaveTabs")->click();
+        control<QPushButton>(page, "btnSaveTabs")->click();
         QTRY_COMPARE(driver.alerts().size(), 2);
 
         writeFile(dir.filePath("other.xml"), "<menus><Tab pageIndex=\"2\"/></menus>");
         driver.answerPanel({dir.filePath("other.xml")});
         driver.answerAlert("OK");
-        child<QPushButton>(page, "btnOpenTabs")->click();
+        control<QPushButton>(page, "btnOpenTabs")->click();
         QTRY_COMPARE(driver.alerts().size(), 3);
         QCOMPARE(tabs->TabItems().size(), 2);
 
         list->selectionModel()->select(list->model()->index(0, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-        child<QPushButton>(page, "btnDeleteTab")->click();
+        control<QPushButton>(page, "btnDeleteTab")->click();
         QCOMPARE(captions(*tabs), QStringList{"One@1"});
         driver.answerPanel({file});
-        child<QPushButton>(page, "btnOpenTabs")->click();
+        control<QPushButton>(page, "btnOpenTabs")->click();
         QTRY_COMPARE(tabs->TabItems().size(), 2);
         QCOMPARE(tabs->TabItems().at(0).caption(), QString("Second"));
-        QVERIFY(child<QRadioButton>(page, "rdSide")->isChecked());
+        QVERIFY(control<QRadioButton>(page, "rdSide")->isChecked());
     }
 
     void modifyingAnEmptyListAddsTheTypedTab()
@@ -211,8 +204,8 @@ private slots:
         auto tabs = std::make_shared<BookMarkTabs>();
         page.setBookmarkTabs(tabs, [] { return 10; });
         driver.answerModal([](WindowController *c) {
-            child<QLineEdit>(c->window(), "txtCaption")->setText("Typed");
-            child<QPushButton>(c->window(), "btnCancel")->click();
+            control<QLineEdit>(c->window(), "txtCaption")->setText("Typed");
+            control<QPushButton>(c->window(), "btnCancel")->click();
         });
         page.onEditBookmarkTab();
         QCOMPARE(captions(*tabs), QStringList{"Typed@1"});

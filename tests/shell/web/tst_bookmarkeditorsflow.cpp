@@ -1,3 +1,4 @@
+#include "MainWindowSteps.h"
 #include "PdfFixtures.h"
 #include "TestFiles.h"
 #include "TestSupport.h"
@@ -27,20 +28,12 @@
 #include <QTreeView>
 #include <QtTest>
 
+using namespace MainWindowSteps;
 using namespace TestFiles;
 
 namespace {
 
 constexpr int kLong = 90000;
-
-template <class T = QWidget>
-T *control(QWidget *parent, const char *name)
-{
-    T *found = parent->findChild<T *>(QString::fromLatin1(name));
-    if (!found)
-        qFatal("no control %s", name);
-    return found;
-}
 
 void typeTab(WindowController *dialog, const QString &caption, const QString &page = {})
 {
@@ -103,8 +96,7 @@ private slots:
     void editedTabsAndBookmarksReachThePublishedBook()
     {
         QTemporaryDir dir;
-        const QString given = qEnvironmentVariable("QUORVEL_BOOK_OUT");
-        const QString out = given.isEmpty() ? dir.filePath("published") : given;
+        const QString out = MainWindowSteps::bookOutFolder(dir);
         const QString pdf = dir.filePath("Guide.pdf");
         QVERIFY(PdfFixtures::writeNumberedPdf(pdf, 4));
         QVERIFY(PdfFixtures::addOutline(pdf, {{"Intro", 0},
@@ -156,11 +148,7 @@ private slots:
         QVERIFY(shown.wait(kLong));
         QTRY_VERIFY_WITH_TIMEOUT(readText(app.previewFolder() + "/files/outline.js").contains("Part One"), kLong);
 
-        const QString project = dir.filePath("Guide.qvprj");
-        driver.answerPanel({project});
-        QVERIFY(app.onSaveProjectAs());
-        QVERIFY(app.closeBook());
-        QVERIFY(app.openProject(project));
+        QVERIFY(MainWindowSteps::saveCloseAndReopen(app, driver, dir.filePath("Guide.qvprj")));
 
         // Back from the project: the tabs with their settings, the outline in its new
         // order, the moved link bookmark with its address.
@@ -177,22 +165,7 @@ private slots:
         QCOMPARE(window->bookmarkTabsView()->bookmarkTabs(), parts.bookmarkTabs());
         QCOMPARE(window->bookmarkOutline()->outlineDelegate()->flashOutline(), parts.outline());
 
-        for (QAction *menu : window->menuBar()->actions())
-            if (menu->menu())
-                for (QAction *entry : menu->menu()->actions())
-                    if (entry->objectName() == "publish")
-                        entry->trigger();
-        PublishBookWindowDelegate *dialog = app.publishCommand()->publishDialog();
-        QVERIFY(dialog);
-        control<QAbstractButton>(dialog->window(), "btnOPHtml")->click();
-        control<QLineEdit>(dialog->window(), "txtOutputFolder")->setText(out);
-        control<QLineEdit>(dialog->window(), "txtOutputName")->setText("Guide");
-        control<QCheckBox>(dialog->window(), "btnCompressToZip")->setChecked(false);
-        driver.answerModal([](WindowController *c) { control<QPushButton>(c->window(), "btnClose")->click(); });
-        QSignalSpy ended(app.publishCommand(), &PublishCommand::publishDialogDidEnd);
-        control<QPushButton>(dialog->window(), "btnPublic")->click();
-        QVERIFY(ended.wait(kLong));
-        QCOMPARE(ended.first().first().toInt(), 1);
+        QVERIFY(MainWindowSteps::publishWebBook(app, driver, out, "Guide", {}, kLong));
         QVERIFY(readText(out + "/files/config.js").contains("onSideEdge:true"));
         QVERIFY(driver.failures().isEmpty());
         app.applicationWillTerminate();

@@ -1,3 +1,4 @@
+#include "MainWindowSteps.h"
 #include "PdfFixtures.h"
 #include "TestFiles.h"
 #include "TestPictures.h"
@@ -34,25 +35,6 @@ namespace {
 
 constexpr int kLong = 90000;
 const QString kPassword = QStringLiteral("open sesame");
-
-QAction *bookMenuItem(MainWindow *window, const QString &name)
-{
-    for (QAction *item : window->menuBar()->actions())
-        if (item->menu())
-            for (QAction *entry : item->menu()->actions())
-                if (entry->objectName() == name)
-                    return entry;
-    return nullptr;
-}
-
-template <class T = QWidget>
-T *control(WindowController *controller, const char *name)
-{
-    T *found = controller->window()->findChild<T *>(QString::fromLatin1(name));
-    if (!found)
-        qFatal("no control %s", name);
-    return found;
-}
 
 // The parts a book gets from its editors, set here through their models: two
 // bookmark tabs, a password, a sound for every spread, a scene with a picture layer
@@ -112,8 +94,7 @@ private slots:
     void partsSurviveTheProjectAndReachThePublishedBook()
     {
         QTemporaryDir dir;
-        const QString given = qEnvironmentVariable("QUORVEL_BOOK_OUT");
-        const QString out = given.isEmpty() ? dir.filePath("published") : given;
+        const QString out = MainWindowSteps::bookOutFolder(dir);
         const QString pdf = dir.filePath("Almanac.pdf");
         QVERIFY(PdfFixtures::writeNumberedPdf(pdf, 4));
         UiTestDriver driver;
@@ -127,11 +108,7 @@ private slots:
         furnish(app.session()->document(), dir.filePath("work"), pdf);
         app.session()->setModified(true);
 
-        const QString project = dir.filePath("Almanac.qvprj");
-        driver.answerPanel({project});
-        QVERIFY(app.onSaveProjectAs());
-        QVERIFY(app.closeBook());
-        QVERIFY(app.openProject(project));
+        QVERIFY(MainWindowSteps::saveCloseAndReopen(app, driver, dir.filePath("Almanac.qvprj")));
 
         // Everything came back from the project, with its files in the project's folder.
         const BookParts &parts = app.session()->document().parts();
@@ -142,18 +119,7 @@ private slots:
         QVERIFY(parts.scene().folder.startsWith(dir.filePath("Almanac.qvprj.data/")));
         QVERIFY(parts.downloadWorkspace().startsWith(dir.filePath("Almanac.qvprj.data/")));
 
-        bookMenuItem(app.mainWindow(), "publish")->trigger();
-        PublishBookWindowDelegate *dialog = app.publishCommand()->publishDialog();
-        control<QAbstractButton>(dialog, "btnOPHtml")->click();
-        control<QLineEdit>(dialog, "txtOutputFolder")->setText(out);
-        control<QLineEdit>(dialog, "txtOutputName")->setText("Almanac");
-        control<QLineEdit>(dialog, "txtTitle")->setText("The Almanac");
-        control<QCheckBox>(dialog, "btnCompressToZip")->setChecked(false);
-        driver.answerModal([](WindowController *c) { control<QPushButton>(c, "btnClose")->click(); });
-        QSignalSpy ended(app.publishCommand(), &PublishCommand::publishDialogDidEnd);
-        control<QPushButton>(dialog, "btnPublic")->click();
-        QVERIFY(ended.wait(kLong));
-        QCOMPARE(ended.first().first().toInt(), 1);
+        QVERIFY(MainWindowSteps::publishWebBook(app, driver, out, "Almanac", "The Almanac", kLong));
 
         // On disk: the sounds and the scene's picture; the pages and the download only
         // encrypted (the browser test reads the rest).
