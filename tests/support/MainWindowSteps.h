@@ -15,6 +15,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTest>
 #include <QTemporaryDir>
 
 namespace MainWindowSteps {
@@ -41,6 +42,15 @@ template <class T = QWidget>
 T *control(WindowController *controller, const char *name)
 {
     return control<T>(controller->window(), name);
+}
+
+// Types a tab into the bookmark tab dialog and presses Return.
+inline void enterBookmarkTab(WindowController *dialog, const QString &caption, const QString &page = {})
+{
+    control<QLineEdit>(dialog, "txtCaption")->setText(caption);
+    if (!page.isEmpty())
+        control<QLineEdit>(dialog, "txtPage")->setText(page);
+    QTest::keyClick(control<QLineEdit>(dialog, "txtCaption"), Qt::Key_Return);
 }
 
 inline QAction *menuItem(MainWindow *window, const QString &name)

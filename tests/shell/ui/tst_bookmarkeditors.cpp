@@ -47,16 +47,6 @@ private:
     QObject m_observer;
 };
 
-// Types a tab into the tab dialog and presses Return.
-void enterTab(WindowController *dialog, const QString &caption, const QString &page = {})
-{
-    QLineEdit *captionField = control<QLineEdit>(dialog->window(), "txtCaption");
-    captionField->setText(caption);
-    if (!page.isEmpty())
-        control<QLineEdit>(dialog->window(), "txtPage")->setText(page);
-    QTest::keyClick(captionField, Qt::Key_Return);
-}
-
 QStringList captions(const BookMarkTabs &tabs)
 {
     QStringList list;
@@ -102,10 +92,10 @@ private slots:
         // last page); the proposal after that is asked about, and No ends the dialog.
         control<QSlider>(page, "sldOpacity")->setValue(70);
         driver.answerModal([](WindowController *c) {
-            enterTab(c, "One");
-            enterTab(c, "Two ]]> \"quoted\"");
+            enterBookmarkTab(c, "One");
+            enterBookmarkTab(c, "Two ]]> \"quoted\"");
             QCOMPARE(control<QLineEdit>(c->window(), "txtPage")->text(), QString("4"));
-            enterTab(c, "Three");
+            enterBookmarkTab(c, "Three");
         });
         driver.answerAlert("NO");
         control<QPushButton>(page, "btnAddTab")->click();
@@ -195,20 +185,6 @@ private slots:
         QTRY_COMPARE(tabs->TabItems().size(), 2);
         QCOMPARE(tabs->TabItems().at(0).caption(), QString("Second"));
         QVERIFY(control<QRadioButton>(page, "rdSide")->isChecked());
-    }
-
-    void modifyingAnEmptyListAddsTheTypedTab()
-    {
-        UiTestDriver driver;
-        BookmarkTabsView page;
-        auto tabs = std::make_shared<BookMarkTabs>();
-        page.setBookmarkTabs(tabs, [] { return 10; });
-        driver.answerModal([](WindowController *c) {
-            control<QLineEdit>(c->window(), "txtCaption")->setText("Typed");
-            control<QPushButton>(c->window(), "btnCancel")->click();
-        });
-        page.onEditBookmarkTab();
-        QCOMPARE(captions(*tabs), QStringList{"Typed@1"});
     }
 
     void bookmarksAreRenamedMovedAndDeleted()

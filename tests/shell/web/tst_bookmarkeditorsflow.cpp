@@ -35,14 +35,6 @@ namespace {
 
 constexpr int kLong = 90000;
 
-void typeTab(WindowController *dialog, const QString &caption, const QString &page = {})
-{
-    control<QLineEdit>(dialog->window(), "txtCaption")->setText(caption);
-    if (!page.isEmpty())
-        control<QLineEdit>(dialog->window(), "txtPage")->setText(page);
-    QTest::keyClick(control<QLineEdit>(dialog->window(), "txtCaption"), Qt::Key_Return);
-}
-
 // Renames the bookmark titled from in place, as a double click and typing do.
 void rename(BookmarkOutlineView *view, const FlashOutlineItemPtr &item, const QString &to)
 {
@@ -118,9 +110,9 @@ private slots:
         // the tabs on the side edge with their page numbers.
         BookmarkTabsView *tabsPage = window->bookmarkTabsView();
         driver.answerModal([](WindowController *c) {
-            typeTab(c, "Start");
-            typeTab(c, "Middle ]]> & <b>");
-            typeTab(c, "End", "4");
+            enterBookmarkTab(c, "Start");
+            enterBookmarkTab(c, "Middle ]]> & <b>");
+            enterBookmarkTab(c, "End", "4");
         });
         driver.answerAlert("NO"); // no tab past the book
         control<QPushButton>(tabsPage, "btnAddTab")->click();
