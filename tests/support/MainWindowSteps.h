@@ -1,13 +1,18 @@
 #pragma once
-// Steps of the headless tests that drive the main window and its dialogs.
+// Steps of the headless tests that drive the main window: a window's controls by name,
+// the items of the menu bar, typing into the bookmark tab dialog, and publishing the
+// open book as a web folder from the Book menu the way a person does.
 
 #include "platform/ui/QvWindow.h"
 #include "platform/ui/UiTestDriver.h"
+#include "platform/ui/WindowController.h"
 #include "publishing/ui/PublishBookWindowDelegate.h"
 #include "publishing/ui/PublishCommand.h"
+#include "shell/ui/ImportPDFDialog.h"
 #include "shell/ui/MainWindow.h"
 #include "shell/ui/QuorvelAppDelegate.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QCheckBox>
 #include <QLineEdit>
@@ -16,19 +21,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
-#include <QTemporaryDir>
 
-namespace MainWindowSteps {
-
-// Where a test publishes the book the browser tests read: $QUORVEL_BOOK_OUT when set,
-// else a folder in dir.
-inline QString bookOutFolder(const QTemporaryDir &dir)
-{
-    const QString given = qEnvironmentVariable("QUORVEL_BOOK_OUT");
-    return given.isEmpty() ? dir.filePath(QStringLiteral("published")) : given;
-}
-
-// The control named name in parent; the test ends when there is none.
 template <class T = QWidget>
 T *control(QWidget *parent, const char *name)
 {
@@ -44,6 +37,22 @@ T *control(WindowController *controller, const char *name)
     return control<T>(controller->window(), name);
 }
 
+inline void clickControl(WindowController *controller, const char *name)
+{
+    control<QAbstractButton>(controller, name)->click();
+}
+
+// Starts the program on a PDF, which the import dialog imports as it is offered (its
+// progress window ends by itself); true when the book is open.
+inline bool startWithImportedPdf(QuorvelAppDelegate &app, UiTestDriver &driver, const QString &pdf)
+{
+    driver.answerModal([](WindowController *c) { qobject_cast<ImportPDFDialog *>(c)->importButton()->click(); });
+    driver.answerModal([](WindowController *) {});
+    StartupRequest start;
+    start.file = BookFileRequest::fromPaths({pdf});
+    return app.applicationDidFinishLaunching(start) && app.hasBook();
+}
+
 // Types a tab into the bookmark tab dialog and presses Return.
 inline void enterBookmarkTab(WindowController *dialog, const QString &caption, const QString &page = {})
 {
@@ -53,7 +62,8 @@ inline void enterBookmarkTab(WindowController *dialog, const QString &caption, c
     QTest::keyClick(control<QLineEdit>(dialog, "txtCaption"), Qt::Key_Return);
 }
 
-inline QAction *menuItem(MainWindow *window, const QString &name)
+// The item called name of any menu of the window's menu bar.
+inline QAction *bookMenuItem(MainWindow *window, const QString &name)
 {
     for (QAction *item : window->menuBar()->actions())
         if (item->menu())
@@ -63,32 +73,21 @@ inline QAction *menuItem(MainWindow *window, const QString &name)
     return nullptr;
 }
 
-// Saves the open book as project (the save panel answered), closes it and opens it again.
-inline bool saveCloseAndReopen(QuorvelAppDelegate &app, UiTestDriver &driver, const QString &project)
+// Publishes the open book as the web folder <folder>/<name>.html (not packed) from the
+// Book menu and closes the report; true when the run ended as published.
+inline bool publishWebFolder(QuorvelAppDelegate &app, UiTestDriver &driver, const QString &folder,
+                             const QString &name, const QString &title, int timeout)
 {
-    driver.answerPanel({project});
-    return app.onSaveProjectAs() && app.closeBook() && app.openProject(project);
-}
-
-// Publishes the open book as a web book <out>/<name>.html from the Book menu and closes
-// the report; true when the run ended well.
-inline bool publishWebBook(QuorvelAppDelegate &app, UiTestDriver &driver, const QString &out, const QString &name,
-                           const QString &title = {}, int timeout = 90000)
-{
-    menuItem(app.mainWindow(), "publish")->trigger();
+    bookMenuItem(app.mainWindow(), QStringLiteral("publish"))->trigger();
     PublishBookWindowDelegate *dialog = app.publishCommand()->publishDialog();
-    if (!dialog)
-        return false;
-    control<QAbstractButton>(dialog, "btnOPHtml")->click();
-    control<QLineEdit>(dialog, "txtOutputFolder")->setText(out);
+    clickControl(dialog, "btnOPHtml");
+    control<QLineEdit>(dialog, "txtOutputFolder")->setText(folder);
     control<QLineEdit>(dialog, "txtOutputName")->setText(name);
     if (!title.isEmpty())
         control<QLineEdit>(dialog, "txtTitle")->setText(title);
     control<QCheckBox>(dialog, "btnCompressToZip")->setChecked(false);
-    driver.answerModal([](WindowController *c) { control<QPushButton>(c, "btnClose")->click(); });
+    driver.answerModal([](WindowController *c) { clickControl(c, "btnClose"); });
     QSignalSpy ended(app.publishCommand(), &PublishCommand::publishDialogDidEnd);
-    control<QPushButton>(dialog, "btnPublic")->click();
+    clickControl(dialog, "btnPublic");
     return ended.wait(timeout) && ended.first().first().toInt() == 1;
 }
-
-} // namespace MainWindowSteps

@@ -5,6 +5,7 @@
 #include "furnishings/BookMarkTabs.h"
 #include "furnishings/BookmarkTabEditing.h"
 #include "platform/NotificationCenter.h"
+#include "platform/RowDragMime.h"
 #include "platform/ui/ColorButtonCell.h"
 #include "platform/ui/ColorPanelDelegate.h"
 #include "platform/ui/DragDeleteDelegate.h"

@@ -3,6 +3,7 @@
 #include "foundation/AppStrings.h"
 #include "furnishings/FlashOutline.h"
 #include "platform/NotificationCenter.h"
+#include "platform/RowDragMime.h"
 #include "platform/ui/DragDeleteDelegate.h"
 #include "platform/ui/DragOutToDelete.h"
 #include "templates/TemplateNotifications.h"

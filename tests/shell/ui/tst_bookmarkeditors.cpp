@@ -28,7 +28,6 @@
 #include <QTreeView>
 #include <QtTest>
 
-using namespace MainWindowSteps;
 using namespace TestFiles;
 
 namespace {
