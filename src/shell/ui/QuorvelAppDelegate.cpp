@@ -23,6 +23,8 @@
 #include "project/ProjectBackup.h"
 #include "project/RecentProjectItem.h"
 #include "publishing/SWFSnapDelegate.h"
+#include "publishing/ui/BookSecurityDelegate.h"
+#include "publishing/ui/InputUserPassword.h"
 #include "publishing/ui/PublishBookWindowDelegate.h"
 #include "publishing/ui/PublishCommand.h"
 #include "shell/BookImportTask.h"
@@ -38,6 +40,7 @@
 #include "templates/FlashTemplate.h"
 #include "templates/TemplateNotifications.h"
 #include "templates/ui/FlashTemplateOutlineDelegate.h"
+#include "templates/ui/TemplateEditorRegistry.h"
 
 #include <QAction>
 #include <QDir>
@@ -119,6 +122,10 @@ bool QuorvelAppDelegate::applicationDidFinishLaunching(const StartupRequest &req
     m_window->previewPane()->showPlaceholder(
         loadAppString("QuorvelAppD-Open or import a book to see it here.", "Open or import a book to see it here."));
     connectActions();
+    // Book security: the editor of the design setting, and the question a protected
+    // project asks before it opens.
+    BookSecurityDelegate::registerSecurityEditor(TemplateEditorRegistry::shared());
+    BookProject::setOpenCheck(&InputUserPassword::checkProjectAccess);
     m_publishCommand = new PublishCommand(m_window, nullptr, this);
     m_publishCommand->setDialogPreparer([this](PublishBookWindowDelegate &dialog) { prepareOutputWindow(dialog); });
     m_publishCommand->setAdditionsMenuSwitch([this](bool enabled) { setAdditionsMenuEnabled(enabled); });

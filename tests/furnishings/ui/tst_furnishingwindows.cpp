@@ -45,12 +45,8 @@ T *control(WindowController &c, const char *name)
 // Drops files on the window's drop target, as a drop from the file manager does.
 void dropFiles(WindowController &c, const QStringList &paths)
 {
-    QMimeData data;
-    QList<QUrl> urls;
-    for (const QString &path : paths)
-        urls << QUrl::fromLocalFile(path);
-    data.setUrls(urls);
-    QVERIFY(c.window()->findChild<DragFileImport *>()->performDrop(&data));
+    std::unique_ptr<QMimeData> data(filesMime(paths));
+    QVERIFY(c.window()->findChild<DragFileImport *>()->performDrop(data.get()));
 }
 
 void type(QLineEdit *field, const QString &text)

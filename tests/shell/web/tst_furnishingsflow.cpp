@@ -1,3 +1,4 @@
+#include "MainWindowSteps.h"
 #include "PdfFixtures.h"
 #include "TestFiles.h"
 #include "TestPictures.h"
@@ -9,30 +10,18 @@
 #include "furnishings/ui/OtherIconsDelegate.h"
 #include "furnishings/ui/PageNumberCaption.h"
 #include "platform/ui/DragFileImport.h"
-#include "platform/ui/QvWindow.h"
-#include "platform/ui/UiTestDriver.h"
 #include "project/BookDocument.h"
-#include "publishing/ui/PublishBookWindowDelegate.h"
-#include "publishing/ui/PublishCommand.h"
 #include "shell/BookSession.h"
-#include "shell/ui/ImportPDFDialog.h"
-#include "shell/ui/MainWindow.h"
-#include "shell/ui/QuorvelAppDelegate.h"
 #include "templates/FlashTemplate.h"
 #include "templates/FlashTemplateModel.h"
 #include "templates/ui/FlashTemplateOutlineDelegate.h"
 
-#include <QAbstractButton>
-#include <QCheckBox>
 #include <QComboBox>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLineEdit>
-#include <QMenu>
-#include <QMenuBar>
 #include <QMimeData>
-#include <QPushButton>
 #include <QTableWidget>
 #include <QtTest>
 
@@ -41,25 +30,6 @@ using namespace TestFiles;
 namespace {
 
 constexpr int kLong = 90000;
-
-template <class T = QPushButton>
-T *control(WindowController *c, const char *name)
-{
-    T *found = c->window()->findChild<T *>(QString::fromLatin1(name));
-    if (!found)
-        qFatal("no control %s", name);
-    return found;
-}
-
-QAction *bookMenuItem(MainWindow *window, const QString &name)
-{
-    for (QAction *item : window->menuBar()->actions())
-        if (item->menu())
-            for (QAction *entry : item->menu()->actions())
-                if (entry->objectName() == name)
-                    return entry;
-    return nullptr;
-}
 
 void typeInto(WindowController *c, const char *name, const QString &text)
 {
@@ -70,12 +40,8 @@ void typeInto(WindowController *c, const char *name, const QString &text)
 
 void dropFiles(WindowController *c, const QStringList &paths)
 {
-    QMimeData data;
-    QList<QUrl> urls;
-    for (const QString &path : paths)
-        urls << QUrl::fromLocalFile(path);
-    data.setUrls(urls);
-    c->window()->findChild<DragFileImport *>()->performDrop(&data);
+    std::unique_ptr<QMimeData> data(filesMime(paths));
+    c->window()->findChild<DragFileImport *>()->performDrop(data.get());
 }
 
 // Runs the editor behind a design setting's button, answering its window with fill.
@@ -90,20 +56,20 @@ void editSetting(QuorvelAppDelegate &app, UiTestDriver &driver, const QString &k
 // One expression built in the caption sheet.
 void addCaption(WindowController *editor, const QString &from, const QString &to, int macro, const QString &caption)
 {
-    control(editor, "btnAddExpression")->click();
+    clickControl(editor, "btnAddExpression");
     CaptionExpressionDelegate *sheet = static_cast<PageNumberCaption *>(editor)->expressionSheet();
     typeInto(sheet, "txtFromPage", from);
     typeInto(sheet, "txtToPage", to);
     typeInto(sheet, "txtCaption", caption);
     if (macro >= 0)
         sheet->macroMenu()->actions().at(macro)->trigger();
-    control(sheet, "btnOK")->click();
+    clickControl(sheet, "btnOK");
     QTRY_VERIFY(!static_cast<PageNumberCaption *>(editor)->expressionSheet());
 }
 
 void addMenuEntry(WindowController *editor, const QString &caption, const QString &address)
 {
-    control(editor, "btnAdd")->click();
+    clickControl(editor, "btnAdd");
     typeInto(editor, "txtCaption", caption);
     control<QComboBox>(editor, "popType")->setCurrentIndex(FlashMenuItem::Url);
     typeInto(editor, "txtContent", address);
@@ -130,38 +96,34 @@ private slots:
         QVERIFY(TestPictures::writePicture(dir.filePath("shop.png"), QSize(32, 32), QColor(0xE5, 0x39, 0x35)));
         QVERIFY(TestPictures::writePicture(dir.filePath("arrow.png"), QSize(32, 32), QColor(0x1E, 0x88, 0xE5)));
         UiTestDriver driver;
-        driver.answerModal([](WindowController *c) { qobject_cast<ImportPDFDialog *>(c)->importButton()->click(); });
-        driver.answerModal([](WindowController *) {});
         QuorvelAppDelegate app;
-        StartupRequest start;
-        start.file = BookFileRequest::fromPaths({pdf});
-        QVERIFY(app.applicationDidFinishLaunching(start));
+        QVERIFY(startWithImportedPdf(app, driver, pdf));
 
         // Roman numerals for the front pages, then numbers from 1.
         editSetting(app, driver, "pageCaption", [](WindowController *c) {
             addCaption(c, "1", "2", 4, ""); // {r+}
             addCaption(c, "3", "6", -1, "{N+-2}");
-            control(c, "btnOK")->click();
+            clickControl(c, "btnOK");
         });
         editSetting(app, driver, "flashMenu", [](WindowController *c) {
             addMenuEntry(c, "Our site", "https://example.com/herbs");
             addMenuEntry(c, "Write to us", "mailto:herbs@example.com");
-            control(c, "btnOK")->click();
+            clickControl(c, "btnOK");
         });
         const QString contents = dir.filePath("contents.png");
         const QString shop = dir.filePath("shop.png");
         editSetting(app, driver, "otherIconsConfig", [contents, shop](WindowController *c) {
             auto *icons = static_cast<OtherIconsDelegate *>(c);
-            control(c, "btnAdd")->click();
+            clickControl(c, "btnAdd");
             OtherIconSettings *sheet = icons->settingsDelegate();
             typeInto(sheet, "txtFilePath", contents);
             typeInto(sheet, "txtCaption", "Contents");
             typeInto(sheet, "txtPageIndex", "3");
-            control(sheet, "btnOK")->click();
+            clickControl(sheet, "btnOK");
             QTRY_COMPARE(icons->iconsList().size(), 1);
             dropFiles(c, {shop});
             QTRY_COMPARE(icons->iconsList().size(), 2);
-            control(c, "btnOK")->click();
+            clickControl(c, "btnOK");
         });
         const QString arrow = dir.filePath("arrow.png");
         editSetting(app, driver, "toolbarIconsFile", [arrow](WindowController *c) {
@@ -171,7 +133,7 @@ private slots:
                     table->selectRow(row);
             dropFiles(c, {arrow});
             QTRY_VERIFY(table->item(table->currentRow(), 2)->toolTip() == "Icons/next.png");
-            control(c, "btnOK")->click();
+            clickControl(c, "btnOK");
         });
         FlashTemplate *tmpl = app.session()->document().flashTmpl();
         QCOMPARE(tmpl->propertyValue("pageCaption"), QString("1-2:{r+};3-6:{N+-2}"));
@@ -186,17 +148,7 @@ private slots:
         tmpl = app.session()->document().flashTmpl();
         QCOMPARE(FlashMenuItem::parseByXmlString(tmpl->propertyValue("flashMenu")).size(), 2);
 
-        bookMenuItem(app.mainWindow(), "publish")->trigger();
-        PublishBookWindowDelegate *dialog = app.publishCommand()->publishDialog();
-        control<QAbstractButton>(dialog, "btnOPHtml")->click();
-        control<QLineEdit>(dialog, "txtOutputFolder")->setText(out);
-        control<QLineEdit>(dialog, "txtOutputName")->setText("Herbarium");
-        control<QCheckBox>(dialog, "btnCompressToZip")->setChecked(false);
-        driver.answerModal([](WindowController *c) { control(c, "btnClose")->click(); });
-        QSignalSpy ended(app.publishCommand(), &PublishCommand::publishDialogDidEnd);
-        control(dialog, "btnPublic")->click();
-        QVERIFY(ended.wait(kLong));
-        QCOMPARE(ended.first().first().toInt(), 1);
+        QVERIFY(publishWebFolder(app, driver, out, "Herbarium", QString(), kLong));
 
         // On disk: the replaced icon and the extra icons' pictures, copied as they were.
         QString config = readText(out + "/files/config.js");
