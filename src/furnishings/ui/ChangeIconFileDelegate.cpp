@@ -171,18 +171,11 @@ void ChangeIconFileDelegate::onChangeIcon()
 {
     if (selectedRow() < 0)
         return;
-    auto *panel = new QvPanel(this);
-    panel->setOwer(this);
-    panel->setPrompt(loadAppString("ChangeIconFileD-Choose image file", "Choose image file"));
-    panel->setTypes(kPictureTypes);
-    panel->setDirectory(startFolder());
-    panel->setEndPanelSelector([this](QvPanel *p) {
-        const QString path = p->URL().toLocalFile();
-        p->deleteLater();
-        if (!path.isEmpty())
-            saveIconFile(path);
-    });
-    panel->runModel();
+    QvPanelOptions options;
+    options.prompt = loadAppString("ChangeIconFileD-Choose image file", "Choose image file");
+    options.types = kPictureTypes;
+    options.directory = startFolder();
+    QvPanel::runForPath(this, options, [this](const QString &path) { saveIconFile(path); });
 }
 
 void ChangeIconFileDelegate::saveIconFile(const QString &source)
@@ -227,35 +220,22 @@ void ChangeIconFileDelegate::loadArchive(const QString &archive)
 
 void ChangeIconFileDelegate::onImport()
 {
-    auto *panel = new QvPanel(this);
-    panel->setOwer(this);
-    panel->setTitle(loadAppString("ChangeIconFileD-Choose icon config (*.zip)", "Choose icon config (*.zip)"));
-    panel->setTypes({QStringLiteral("zip")});
-    panel->setDirectory(startFolder());
-    panel->setEndPanelSelector([this](QvPanel *p) {
-        const QString path = p->URL().toLocalFile();
-        p->deleteLater();
-        if (!path.isEmpty())
-            loadArchive(path);
-    });
-    panel->runModel();
+    QvPanelOptions options;
+    options.title = loadAppString("ChangeIconFileD-Choose icon config (*.zip)", "Choose icon config (*.zip)");
+    options.types = {QStringLiteral("zip")};
+    options.directory = startFolder();
+    QvPanel::runForPath(this, options, [this](const QString &path) { loadArchive(path); });
 }
 
 void ChangeIconFileDelegate::onExport()
 {
-    auto *panel = new QvPanel(this);
-    panel->setOwer(this);
-    panel->setIsOpenPanel(false);
-    panel->setTitle(loadAppString("ChangeIconFileD-Save icon config (*.zip)", "Save icon config (*.zip)"));
-    panel->setTypes({QStringLiteral("zip")});
-    panel->setAllowsOtherFileTypes(false);
-    panel->setNameFieldStringValue(QStringLiteral("iconSwfResource.zip"));
-    panel->setDirectory(startFolder());
-    panel->setEndPanelSelector([this](QvPanel *p) {
-        QString path = p->URL().toLocalFile();
-        p->deleteLater();
-        if (path.isEmpty())
-            return;
+    QvPanelOptions options;
+    options.isOpenPanel = false;
+    options.title = loadAppString("ChangeIconFileD-Save icon config (*.zip)", "Save icon config (*.zip)");
+    options.types = {QStringLiteral("zip")};
+    options.nameFieldStringValue = QStringLiteral("iconSwfResource.zip");
+    options.directory = startFolder();
+    QvPanel::runForPath(this, options, [this](QString path) {
         if (!path.endsWith(QLatin1String("zip"), Qt::CaseInsensitive))
             path += QStringLiteral(".zip");
         const QString archive = m_icons.zipIcons();
@@ -274,7 +254,6 @@ void ChangeIconFileDelegate::onExport()
             LogAlert::alertMessage(loadAppString("ChangeIconFileD-Failed to save icon config !", "Failed to save icon config !"),
                                    reason, path);
     });
-    panel->runModel();
 }
 
 void ChangeIconFileDelegate::onHelp()
@@ -290,20 +269,14 @@ void ChangeIconFileDelegate::onCheckSWF()
 
 void ChangeIconFileDelegate::onSelectSWFFile()
 {
-    auto *panel = new QvPanel(this);
-    panel->setOwer(this);
-    panel->setPrompt(loadAppString("ChangeIconFileD-Choose image file", "Choose image file"));
-    panel->setTypes({QStringLiteral("swf")});
-    panel->setDirectory(startFolder());
-    panel->setEndPanelSelector([this](QvPanel *p) {
-        const QString path = p->URL().toLocalFile();
-        p->deleteLater();
-        if (!path.isEmpty()) {
-            lblSWFFile->setText(path);
-            m_icons.setSwfFile(path);
-        }
+    QvPanelOptions options;
+    options.prompt = loadAppString("ChangeIconFileD-Choose image file", "Choose image file");
+    options.types = {QStringLiteral("swf")};
+    options.directory = startFolder();
+    QvPanel::runForPath(this, options, [this](const QString &path) {
+        lblSWFFile->setText(path);
+        m_icons.setSwfFile(path);
     });
-    panel->runModel();
 }
 
 void ChangeIconFileDelegate::innerImportDragEnd()

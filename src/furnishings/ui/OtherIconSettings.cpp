@@ -214,20 +214,11 @@ void OtherIconSettings::chooseTargetTypedInCombo()
 
 void OtherIconSettings::onBrowse()
 {
-    auto *panel = new QvPanel(this);
-    panel->setOwer(this);
-    panel->setIsOpenPanel(true);
-    panel->setTypes(kPictureTypes);
-    panel->setAllowsOtherFileTypes(false);
-    panel->setAllowsMultipleSelection(false);
-    panel->setCanChooseDirectories(false);
+    QvPanelOptions options;
+    options.types = kPictureTypes;
     const QString current = txtFilePath->text();
-    panel->setDirectory(QFileInfo::exists(current) ? QFileInfo(current).absolutePath() : userDocumentsFolder());
-    panel->setEndPanelSelector([this](QvPanel *p) {
-        const QString path = p->URL().toLocalFile();
-        p->deleteLater();
-        if (path.isEmpty())
-            return;
+    options.directory = QFileInfo::exists(current) ? QFileInfo(current).absolutePath() : userDocumentsFolder();
+    QvPanel::runForPath(this, options, [this](const QString &path) {
         const QSize size = QImageReader(path).size();
         if ((size.width() > 64 || size.height() > 64)
             && !LogAlert::askYesNo(loadAppString("OtherIconSettings-The image is used as a icon is too large!",
@@ -240,7 +231,6 @@ void OtherIconSettings::onBrowse()
             return;
         takeChosenPicture(path);
     });
-    panel->runModel();
 }
 
 void OtherIconSettings::takeChosenPicture(const QString &path)

@@ -163,18 +163,7 @@ void MobileSettingView::onDoubleSlideChange()
 
 void MobileSettingView::onOpenMobileTextSettings()
 {
-    auto *panel = new QvPanel(this);
-    panel->setOwer(this);
-    panel->setIsOpenPanel(true);
-    panel->setAllowsMultipleSelection(false);
-    panel->setCanChooseDirectories(false);
-    panel->setAllowsOtherFileTypes(false);
-    panel->setTypes({QStringLiteral("txt")});
-    panel->setEndPanelSelector([this](QvPanel *p) {
-        const QString path = p->URL().toLocalFile();
-        p->deleteLater();
-        if (!path.isEmpty())
-            m_mbSettingFile = path;
-    });
-    panel->runModel();
+    QvPanelOptions options;
+    options.types = {QStringLiteral("txt")};
+    QvPanel::runForPath(this, options, [this](const QString &path) { m_mbSettingFile = path; });
 }

@@ -79,20 +79,9 @@ void OutputWindowDelegate::initMobileSettingView()
 
 void OutputWindowDelegate::onOpenMBSetting()
 {
-    auto *panel = new QvPanel(this);
-    panel->setOwer(this);
-    panel->setIsOpenPanel(true);
-    panel->setAllowsMultipleSelection(false);
-    panel->setCanChooseDirectories(false);
-    panel->setAllowsOtherFileTypes(false);
-    panel->setTypes({QStringLiteral("h5thm"), QStringLiteral("txt")});
-    panel->setEndPanelSelector([this](QvPanel *p) {
-        const QString path = p->URL().toLocalFile();
-        p->deleteLater();
-        if (!path.isEmpty())
-            endBrowseTextFile(path);
-    });
-    panel->runModel();
+    QvPanelOptions options;
+    options.types = {QStringLiteral("h5thm"), QStringLiteral("txt")};
+    QvPanel::runForPath(this, options, [this](const QString &path) { endBrowseTextFile(path); });
 }
 
 void OutputWindowDelegate::endBrowseTextFile(const QString &path)
@@ -126,22 +115,14 @@ void OutputWindowDelegate::onMobileVersionChange()
 
 void OutputWindowDelegate::onSelectFolder()
 {
-    auto *panel = new QvPanel(this);
-    panel->setOwer(this);
-    panel->setIsOpenPanel(true);
-    panel->setPrompt(loadAppString("OutputWindowD-Choose folder", "Choose folder"));
-    panel->setCanChooseFiles(false);
-    panel->setCanChooseDirectories(true);
-    panel->setAllowsMultipleSelection(true);
+    QvPanelOptions options;
+    options.prompt = loadAppString("OutputWindowD-Choose folder", "Choose folder");
+    options.canChooseFiles = false;
+    options.canChooseDirectories = true;
+    options.allowsMultipleSelection = true;
     const QString current = txtOutputFolder->text();
-    panel->setDirectory(QFileInfo(current).isDir() ? current : QDir::cleanPath(userDocumentsFolder()));
-    panel->setEndPanelSelector([this](QvPanel *p) {
-        const QString path = p->URL().toLocalFile();
-        p->deleteLater();
-        if (!path.isEmpty())
-            endSelectFolder(path);
-    });
-    panel->runModel();
+    options.directory = QFileInfo(current).isDir() ? current : QDir::cleanPath(userDocumentsFolder());
+    QvPanel::runForPath(this, options, [this](const QString &path) { endSelectFolder(path); });
 }
 
 void OutputWindowDelegate::endSelectFolder(const QString &path)
