@@ -8,6 +8,7 @@
 #include "platform/ui/LogAlert.h"
 #include "platform/ui/QvPanel.h"
 #include "platform/ui/QvWindow.h"
+#include "platform/ui/RadioMatrix.h"
 #include "platform/ui/Workspace.h"
 
 #include <QAbstractButton>
@@ -42,15 +43,6 @@ QIcon drawnLogo(const QColor &fill, bool tick)
         DrawObject::drawErrorSign(painter, sign, Qt::white);
     painter.end();
     return QIcon(QPixmap::fromImage(image));
-}
-
-QList<QAbstractButton *> typeCells(QWidget *matrix)
-{
-    QList<QAbstractButton *> cells;
-    for (QAbstractButton *button : matrix->findChildren<QAbstractButton *>())
-        if (button->property("tag").isValid())
-            cells << button;
-    return cells;
 }
 
 } // namespace
@@ -92,7 +84,7 @@ void OtherIconSettings::awakeFromNib()
     connect(btnOK, &QPushButton::clicked, this, &OtherIconSettings::onOK);
     connect(btnBrowse, &QPushButton::clicked, this, &OtherIconSettings::onBrowse);
     connect(btnOpenFile, &QPushButton::clicked, this, &OtherIconSettings::onOpenFile);
-    for (QAbstractButton *cell : typeCells(matType)) {
+    for (QAbstractButton *cell : RadioMatrix::cells(matType)) {
         const int tag = cell->property("tag").toInt();
         connect(cell, &QAbstractButton::toggled, this, [this, tag](bool on) {
             if (on)
@@ -130,18 +122,14 @@ void OtherIconSettings::awakeFromNib()
 
 int OtherIconSettings::selectedType() const
 {
-    for (QAbstractButton *cell : typeCells(matType))
-        if (cell->isChecked())
-            return cell->property("tag").toInt();
-    return 0;
+    return RadioMatrix::selectedTag(matType);
 }
 
 void OtherIconSettings::loadDispInfo()
 {
     if (!m_item)
         m_item = &m_ownItem;
-    for (QAbstractButton *cell : typeCells(matType))
-        cell->setChecked(cell->property("tag").toInt() == m_item->type());
+    RadioMatrix::selectCellWithTag(matType, m_item->type());
     loadInfoByType();
     tabView->setCurrentIndex(std::clamp(m_item->type(), 0, tabView->count() - 1));
     updateOKState();

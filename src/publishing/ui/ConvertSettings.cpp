@@ -1,6 +1,7 @@
 #include "publishing/ui/ConvertSettings.h"
 
 #include "foundation/AppStrings.h"
+#include "platform/ui/RadioMatrix.h"
 #include "publishing/PublishOutputKinds.h"
 
 #include <QAbstractButton>
@@ -28,29 +29,17 @@ ConvertSettings::ConvertSettings(const ConvertParament &parament, QObject *paren
 {
 }
 
-QList<QAbstractButton *> ConvertSettings::kindCells() const
-{
-    QList<QAbstractButton *> cells;
-    for (QAbstractButton *button : mOutputType->findChildren<QAbstractButton *>())
-        if (button->property("tag").isValid())
-            cells << button;
-    return cells;
-}
-
 int ConvertSettings::selectedKind() const
 {
-    for (QAbstractButton *cell : kindCells())
-        if (cell->isChecked())
-            return cell->property("tag").toInt();
-    return 0;
+    return RadioMatrix::selectedTag(mOutputType);
 }
 
 void ConvertSettings::awakeFromNib()
 {
     OutputWindowDelegate::awakeFromNib();
     const int kind = PublishOutputKinds::isOffered(m_parament.iOutputType()) ? m_parament.iOutputType() : 0;
-    for (QAbstractButton *cell : kindCells()) {
-        cell->setChecked(cell->property("tag").toInt() == kind);
+    RadioMatrix::selectCellWithTag(mOutputType, kind);
+    for (QAbstractButton *cell : RadioMatrix::cells(mOutputType)) {
         connect(cell, &QAbstractButton::toggled, this, [this](bool on) {
             if (on)
                 onTypeChanged();

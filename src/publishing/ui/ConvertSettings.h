@@ -7,10 +7,6 @@
 #include "batch/ConvertParament.h"
 #include "publishing/ui/OutputWindowDelegate.h"
 
-#include <QList>
-
-class QAbstractButton;
-
 class ConvertSettings : public OutputWindowDelegate
 {
     Q_OBJECT
@@ -29,7 +25,6 @@ protected:
     void CheckOutputSetting() override;
 
 private:
-    QList<QAbstractButton *> kindCells() const;
     int selectedKind() const;
     void controlTextDidChange();
 

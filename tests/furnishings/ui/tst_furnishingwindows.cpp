@@ -285,6 +285,13 @@ private slots:
         QTRY_VERIFY(QFileInfo::exists(workspace + "/Icons/next.png"));
         QCOMPARE(TestPictures::pictureFormat(workspace + "/Icons/next.png"), QByteArray("png"));
         QCOMPARE(control<QLabel>(editor, "lblWidth")->text(), QString("24"));
+        // With the row left, a drop no longer replaces it.
+        const QByteArray replaced = readFile(workspace + "/Icons/next.png");
+        table->clearSelection();
+        driver.answerAlert("OK");
+        dropFiles(editor, {dir.filePath("zoom.png")});
+        QTRY_COMPARE(driver.alerts().size(), 3);
+        QCOMPARE(readFile(workspace + "/Icons/next.png"), replaced);
 
         // Imported: an archive reaching outside is refused; a good one is taken.
         {
@@ -298,7 +305,7 @@ private slots:
         driver.answerPanel({dir.filePath("evil.zip")});
         driver.answerAlert("OK");
         control(editor, "btnImport")->click();
-        QTRY_COMPARE(driver.alerts().size(), 3);
+        QTRY_COMPARE(driver.alerts().size(), 4);
         driver.answerPanel({dir.filePath("good.zip")});
         control(editor, "btnImport")->click();
         QTRY_VERIFY(QFileInfo::exists(workspace + "/Icons/ZOOM.png"));
@@ -320,23 +327,30 @@ private slots:
         QVERIFY(!QFileInfo::exists(workspace + "/99.zip"));
         QVERIFY(QFileInfo::exists(workspace + "/.cfg"));
 
-        // An archive of the user's own is never deleted; the SWF option answers its file.
+        // An archive of the user's own is never deleted.
         ChangeIconFileDelegate again;
         again.setWorkSpace(workspace);
         again.setInputFile(dir.filePath("mine.zip"));
         driver.answerAlert("OK"); // mine.zip cannot be read
         again.showWindow();
-        QTRY_COMPARE(driver.alerts().size(), 4);
-        control<QCheckBox>(again, "btnCheckedSWF")->setChecked(true);
-        driver.answerAlert("Cancel"); // no SWF chosen: stay
+        QTRY_COMPARE(driver.alerts().size(), 5);
         control(again, "btnOK")->click();
-        QVERIFY(again.isWindowVisible());
-        QVERIFY(writeFile(dir.filePath("skin.swf"), "FWS"));
-        dropFiles(again, {dir.filePath("skin.swf")});
-        QTRY_COMPARE(control<QLineEdit>(again, "lblSWFFile")->text(), dir.filePath("skin.swf"));
-        control(again, "btnOK")->click();
-        QCOMPARE(again.inputFile(), dir.filePath("skin.swf"));
+        QVERIFY(readFile(again.inputFile()).startsWith("PK"));
         QVERIFY(QFileInfo::exists(dir.filePath("mine.zip")));
+
+        // The SWF option answers its file, once one is there.
+        ChangeIconFileDelegate swf;
+        swf.setWorkSpace(workspace);
+        swf.showWindow();
+        control<QCheckBox>(swf, "btnCheckedSWF")->setChecked(true);
+        driver.answerAlert("Cancel"); // no SWF chosen: stay
+        control(swf, "btnOK")->click();
+        QVERIFY(swf.isWindowVisible());
+        QVERIFY(writeFile(dir.filePath("skin.swf"), "FWS"));
+        dropFiles(swf, {dir.filePath("skin.swf")});
+        QTRY_COMPARE(control<QLineEdit>(swf, "lblSWFFile")->text(), dir.filePath("skin.swf"));
+        control(swf, "btnOK")->click();
+        QCOMPARE(swf.inputFile(), dir.filePath("skin.swf"));
         QVERIFY(driver.failures().isEmpty());
     }
 };
