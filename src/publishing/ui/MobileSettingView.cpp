@@ -1,14 +1,14 @@
 #include "publishing/ui/MobileSettingView.h"
 
 #include "foundation/AppStrings.h"
-#include "foundation/ColorText.h"
+#include "platform/ui/ColorPanelDelegate.h"
 #include "platform/ui/QvPanel.h"
 #include "publishing/ui/DrawSingleLine.h"
 #include "publishing/ui/RoundButtonCell.h"
-#include "templates/ui/TemplateEditorRegistry.h"
 
 #include <QComboBox>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 
 MobileSettingView::MobileSettingView(QWidget *parent) : QWidget(parent)
@@ -139,16 +139,15 @@ void MobileSettingView::setNeedsDisplay(bool flag)
 
 void MobileSettingView::onChangeColor()
 {
-    const TemplateEditorRegistry::Opener choose = TemplateEditorRegistry::shared().opener(QStringLiteral("color"));
-    if (!choose)
-        return;
-    const std::optional<QString> chosen =
-        choose({QStringLiteral("color"), QStringLiteral("mobileBackgroundColor"), colorToHexRGB(_btnColor->backgroundColor()), nullptr, this});
-    const QColor color = chosen ? TemplateEditorRun::colorFromValue(*chosen) : QColor();
-    if (!color.isValid())
-        return;
-    _btnColor->setBackgroundColor(color);
-    m_mainColor = color;
+    // The swatch follows the chooser while it runs, and gets its colour back on Cancel.
+    QPointer<RoundButtonCell> swatch = _btnColor;
+    const std::optional<QColor> chosen =
+        ColorPanelDelegate::chooseColor(this, _btnColor->backgroundColor(), [swatch](const QColor &color) {
+            if (swatch && color.isValid())
+                swatch->setBackgroundColor(color);
+        });
+    if (chosen && chosen->isValid())
+        m_mainColor = *chosen;
 }
 
 void MobileSettingView::onFlipStyleChange()

@@ -4,8 +4,8 @@
 // settings text file to load. The choices are kept in four properties that the owner
 // sets, shows with setNeedsDisplay(true) and reads back.
 //
-// The colour is chosen with the program's colour chooser (the editor registered for
-// colour settings); cancelling it keeps the colour.
+// The colour is chosen with the program's colour chooser (ColorPanelDelegate), which
+// the swatch follows while it runs; cancelling it keeps the colour.
 
 #include <QColor>
 #include <QWidget>

@@ -1,3 +1,4 @@
+#include "MainWindowSteps.h"
 #include "TestFiles.h"
 #include "TestPictures.h"
 #include "TestSupport.h"
@@ -33,15 +34,6 @@ using namespace TestFiles;
 
 namespace {
 
-template <class T = QPushButton>
-T *control(WindowController &c, const char *name)
-{
-    T *found = c.window()->findChild<T *>(QString::fromLatin1(name));
-    if (!found)
-        qFatal("no control %s", name);
-    return found;
-}
-
 // Drops files on the window's drop target, as a drop from the file manager does.
 void dropFiles(WindowController &c, const QStringList &paths)
 {
@@ -67,44 +59,44 @@ private slots:
         PageNumberCaption editor;
         editor.setExpression("1:Cover");
         editor.showWindow();
-        control(editor, "btnAddExpression")->click();
+        clickControl(&editor, "btnAddExpression");
         CaptionExpressionDelegate *sheet = editor.expressionSheet();
         QVERIFY(sheet && sheet->isSheet());
 
         // A falling range is no expression: OK says so and stays.
-        type(control<QLineEdit>(*sheet, "txtFromPage"), "4x");
-        QCOMPARE(control<QLineEdit>(*sheet, "txtFromPage")->text(), QString("4")); // digits only
-        type(control<QLineEdit>(*sheet, "txtToPage"), "2");
-        type(control<QLineEdit>(*sheet, "txtCaption"), "p");
+        type(control<QLineEdit>(sheet, "txtFromPage"), "4x");
+        QCOMPARE(control<QLineEdit>(sheet, "txtFromPage")->text(), QString("4")); // digits only
+        type(control<QLineEdit>(sheet, "txtToPage"), "2");
+        type(control<QLineEdit>(sheet, "txtCaption"), "p");
         driver.answerAlert("OK");
-        control(*sheet, "btnOK")->click();
+        clickControl(sheet, "btnOK");
         QCOMPARE(driver.alerts().last().messageText, QString("Invalid expression!"));
         QVERIFY(sheet->isWindowVisible());
 
         // A second macro asks first; the expression still counts with the first.
-        type(control<QLineEdit>(*sheet, "txtFromPage"), "2");
-        type(control<QLineEdit>(*sheet, "txtToPage"), "4");
-        control<QLineEdit>(*sheet, "txtCaption")->clear();
+        type(control<QLineEdit>(sheet, "txtFromPage"), "2");
+        type(control<QLineEdit>(sheet, "txtToPage"), "4");
+        control<QLineEdit>(sheet, "txtCaption")->clear();
         sheet->macroMenu()->actions().at(4)->trigger(); // {r+}
         driver.answerAlert("Cancel");
         sheet->macroMenu()->actions().at(0)->trigger();
-        QCOMPARE(control<QLineEdit>(*sheet, "txtCaption")->text(), QString("{r+}"));
-        QCOMPARE(control<QLabel>(*sheet, "lblExpression")->text(), QString("2-4:{r+}"));
-        control(*sheet, "btnOK")->click();
+        QCOMPARE(control<QLineEdit>(sheet, "txtCaption")->text(), QString("{r+}"));
+        QCOMPARE(control<QLabel>(sheet, "lblExpression")->text(), QString("2-4:{r+}"));
+        clickControl(sheet, "btnOK");
         QTRY_VERIFY(!editor.expressionSheet());
-        QCOMPARE(control<QPlainTextEdit>(editor, "txtExpression")->toPlainText(), QString("1:Cover;2-4:{r+}"));
-        const auto *preview = control<QTableWidget>(editor, "tblPreview");
+        QCOMPARE(control<QPlainTextEdit>(&editor, "txtExpression")->toPlainText(), QString("1:Cover;2-4:{r+}"));
+        const auto *preview = control<QTableWidget>(&editor, "tblPreview");
         QCOMPARE(preview->rowCount(), 4);
         QCOMPARE(preview->item(3, 1)->text(), QString("iv"));
 
         // Text typed by hand with a broken expression is refused, naming it.
-        control<QPlainTextEdit>(editor, "txtExpression")->setPlainText("1:Cover;5-9:Page;");
+        control<QPlainTextEdit>(&editor, "txtExpression")->setPlainText("1:Cover;5-9:Page;");
         driver.answerAlert("OK");
-        control(editor, "btnOK")->click();
+        clickControl(&editor, "btnOK");
         QCOMPARE(driver.alerts().last().detailedText, QString("5-9:Page"));
         QVERIFY(editor.isWindowVisible());
-        control<QPlainTextEdit>(editor, "txtExpression")->setPlainText("1:Cover;\n2-4:{r+};");
-        control(editor, "btnOK")->click();
+        control<QPlainTextEdit>(&editor, "txtExpression")->setPlainText("1:Cover;\n2-4:{r+};");
+        clickControl(&editor, "btnOK");
         QCOMPARE(editor.closeMode(), 1);
         QCOMPARE(editor.expression(), QString("1:Cover;2-4:{r+}"));
         QVERIFY(driver.failures().isEmpty());
@@ -116,19 +108,19 @@ private slots:
         FlashMenuDelegate editor;
         editor.setSettingXmlString("<menus><menu><title>Share it</title><action><share/></action></menu></menus>");
         editor.showWindow();
-        QCOMPARE(control<QTableWidget>(editor, "tableView")->rowCount(), 1);
+        QCOMPARE(control<QTableWidget>(&editor, "tableView")->rowCount(), 1);
 
-        control(editor, "btnAdd")->click();
-        type(control<QLineEdit>(editor, "txtCaption"), "Write to us");
-        control<QComboBox>(editor, "popType")->setCurrentIndex(FlashMenuItem::Url);
-        QVERIFY(control<QLineEdit>(editor, "txtContent")->isEnabled());
+        clickControl(&editor, "btnAdd");
+        type(control<QLineEdit>(&editor, "txtCaption"), "Write to us");
+        control<QComboBox>(&editor, "popType")->setCurrentIndex(FlashMenuItem::Url);
+        QVERIFY(control<QLineEdit>(&editor, "txtContent")->isEnabled());
         // An address is needed.
         driver.answerAlert("OK");
-        control(editor, "btnOK")->click();
+        clickControl(&editor, "btnOK");
         QCOMPARE(driver.alerts().last().messageText, QString("Please input the web address!"));
-        type(control<QLineEdit>(editor, "txtContent"), "mailto:ann@example.com");
-        control(editor, "btnMoveUp")->click();
-        control(editor, "btnOK")->click();
+        type(control<QLineEdit>(&editor, "txtContent"), "mailto:ann@example.com");
+        clickControl(&editor, "btnMoveUp");
+        clickControl(&editor, "btnOK");
         QCOMPARE(editor.closeMode(), 1);
 
         const QList<FlashMenuItem> items = FlashMenuItem::parseByXmlString(editor.settingXmlString());
@@ -158,7 +150,7 @@ private slots:
         {
             OtherIconsDelegate editor;
             editor.setCustomIconsSettingFile(given);
-            driver.answerModal([](WindowController *c) { control(*c, "btnOK")->click(); });
+            driver.answerModal([](WindowController *c) { clickControl(c, "btnOK"); });
             QCOMPARE(editor.runModal(), 1);
             QCOMPARE(editor.customIconsSettingFile(), given);
         }
@@ -174,7 +166,7 @@ private slots:
         QCOMPARE(editor.iconsList().at(3).target(), QString("Blank"));
 
         // A row dragged within the list, and a stale drag that names no row.
-        auto *view = control<QTableView>(editor, "tableView");
+        auto *view = control<QTableView>(&editor, "tableView");
         std::unique_ptr<QMimeData> row0(view->model()->mimeData({view->model()->index(0, 0)}));
         view->model()->dropMimeData(row0.get(), Qt::MoveAction, 2, 0, {});
         QCOMPARE(editor.iconsList().at(1).caption(), QString("Start"));
@@ -194,19 +186,19 @@ private slots:
         editor.onTableViewDoubleClick();
         OtherIconSettings *sheet = editor.settingsDelegate();
         QVERIFY(sheet);
-        control<QAbstractButton>(*sheet, "cellType0")->click();
-        type(control<QLineEdit>(*sheet, "txtPageIndex"), "0");
+        control<QAbstractButton>(sheet, "cellType0")->click();
+        type(control<QLineEdit>(sheet, "txtPageIndex"), "0");
         driver.answerAlert("OK");
-        control(*sheet, "btnOK")->click();
+        clickControl(sheet, "btnOK");
         QCOMPARE(driver.alerts().last().messageText, QString("Please input the page index!"));
-        type(control<QLineEdit>(*sheet, "txtPageIndex"), "12a");
-        QCOMPARE(control<QLineEdit>(*sheet, "txtPageIndex")->text(), QString("12"));
-        control(*sheet, "btnOK")->click();
+        type(control<QLineEdit>(sheet, "txtPageIndex"), "12a");
+        QCOMPARE(control<QLineEdit>(sheet, "txtPageIndex")->text(), QString("12"));
+        clickControl(sheet, "btnOK");
         QTRY_VERIFY(!editor.settingsDelegate());
         QCOMPARE(editor.iconsList().at(0).type(), int(OtherIconItem::GoToPage));
         QCOMPARE(editor.iconsList().at(0).content(), QString("12"));
 
-        control(editor, "btnOK")->click();
+        clickControl(&editor, "btnOK");
         const QString result = editor.customIconsSettingFile();
         QVERIFY(result != given);
         QCOMPARE(OtherIconItem::iconListFromFile(result)->size(), 3);
@@ -224,26 +216,26 @@ private slots:
         OtherIconSettings sheet;
         sheet.setIconItem(&icon);
         sheet.showWindow();
-        QVERIFY(!control(sheet, "btnOK")->isEnabled()); // no picture yet
+        QVERIFY(!control<QPushButton>(&sheet, "btnOK")->isEnabled()); // no picture yet
 
         driver.answerPanel({dir.filePath("wide.png")});
         driver.answerAlert("NO");
-        control(sheet, "btnBrowse")->click();
+        clickControl(&sheet, "btnBrowse");
         QTRY_COMPARE(driver.alerts().size(), 1);
-        QVERIFY(control<QLineEdit>(sheet, "txtFilePath")->text().isEmpty());
+        QVERIFY(control<QLineEdit>(&sheet, "txtFilePath")->text().isEmpty());
         // Dropped, the same picture is taken without a question.
         dropFiles(sheet, {dir.filePath("wide.png")});
-        QTRY_COMPARE(control<QLineEdit>(sheet, "txtFilePath")->text(), dir.filePath("wide.png"));
-        QVERIFY(control(sheet, "btnOK")->isEnabled());
+        QTRY_COMPARE(control<QLineEdit>(&sheet, "txtFilePath")->text(), dir.filePath("wide.png"));
+        QVERIFY(control<QPushButton>(&sheet, "btnOK")->isEnabled());
 
-        auto *target = control<QComboBox>(sheet, "comLinkTarget");
+        auto *target = control<QComboBox>(&sheet, "comLinkTarget");
         target->setCurrentIndex(-1);
         target->lineEdit()->setText("top");
         QTest::keyClick(target->lineEdit(), Qt::Key_Return);
         QCOMPARE(target->currentText(), QString("Top"));
         QVERIFY(sheet.isWindowVisible()); // Enter stayed in the box
-        type(control<QLineEdit>(sheet, "txtUrlAddr"), "https://example.com/shop");
-        control(sheet, "btnOK")->click();
+        type(control<QLineEdit>(&sheet, "txtUrlAddr"), "https://example.com/shop");
+        clickControl(&sheet, "btnOK");
         QCOMPARE(icon.target(), QString("Top"));
         QCOMPARE(icon.content(), QString("https://example.com/shop"));
         QCOMPARE(icon.file(), dir.filePath("wide.png"));
@@ -267,7 +259,7 @@ private slots:
         driver.answerAlert("OK");
         editor.showWindow();
         QTRY_COMPARE(driver.alerts().size(), 1);
-        auto *table = control<QTableWidget>(editor, "tableView");
+        auto *table = control<QTableWidget>(&editor, "tableView");
         QVERIFY(table->rowCount() >= 12);
 
         // A picture dropped with no row selected replaces nothing.
@@ -284,7 +276,7 @@ private slots:
         dropFiles(editor, {dir.filePath("arrow.jpg")});
         QTRY_VERIFY(QFileInfo::exists(workspace + "/Icons/next.png"));
         QCOMPARE(TestPictures::pictureFormat(workspace + "/Icons/next.png"), QByteArray("png"));
-        QCOMPARE(control<QLabel>(editor, "lblWidth")->text(), QString("24"));
+        QCOMPARE(control<QLabel>(&editor, "lblWidth")->text(), QString("24"));
         // With the row left, a drop no longer replaces it.
         const QByteArray replaced = readFile(workspace + "/Icons/next.png");
         table->clearSelection();
@@ -304,23 +296,23 @@ private slots:
         }
         driver.answerPanel({dir.filePath("evil.zip")});
         driver.answerAlert("OK");
-        control(editor, "btnImport")->click();
+        clickControl(&editor, "btnImport");
         QTRY_COMPARE(driver.alerts().size(), 4);
         driver.answerPanel({dir.filePath("good.zip")});
-        control(editor, "btnImport")->click();
+        clickControl(&editor, "btnImport");
         QTRY_VERIFY(QFileInfo::exists(workspace + "/Icons/ZOOM.png"));
 
         // Exported over an existing file.
         QVERIFY(writeFile(dir.filePath("export.zip"), "old"));
         driver.answerPanel({dir.filePath("export.zip")});
-        control(editor, "btnExport")->click();
+        clickControl(&editor, "btnExport");
         QTRY_VERIFY(readFile(dir.filePath("export.zip")).startsWith("PK"));
         QHash<QString, QString> exported;
         QVERIFY(ToolbarIconSet::picturesInArchive(dir.filePath("export.zip"), dir.filePath("x"), {"next", "zoom"}, &exported));
         QCOMPARE(exported.size(), 2);
 
         // OK: a new archive, and the last one this window made is gone.
-        control(editor, "btnOK")->click();
+        clickControl(&editor, "btnOK");
         QCOMPARE(editor.closeMode(), 1);
         QVERIFY(editor.inputFile().startsWith(workspace + "/"));
         QVERIFY(readFile(editor.inputFile()).startsWith("PK"));
@@ -334,7 +326,7 @@ private slots:
         driver.answerAlert("OK"); // mine.zip cannot be read
         again.showWindow();
         QTRY_COMPARE(driver.alerts().size(), 5);
-        control(again, "btnOK")->click();
+        clickControl(&again, "btnOK");
         QVERIFY(readFile(again.inputFile()).startsWith("PK"));
         QVERIFY(QFileInfo::exists(dir.filePath("mine.zip")));
 
@@ -342,14 +334,14 @@ private slots:
         ChangeIconFileDelegate swf;
         swf.setWorkSpace(workspace);
         swf.showWindow();
-        control<QCheckBox>(swf, "btnCheckedSWF")->setChecked(true);
+        control<QCheckBox>(&swf, "btnCheckedSWF")->setChecked(true);
         driver.answerAlert("Cancel"); // no SWF chosen: stay
-        control(swf, "btnOK")->click();
+        clickControl(&swf, "btnOK");
         QVERIFY(swf.isWindowVisible());
         QVERIFY(writeFile(dir.filePath("skin.swf"), "FWS"));
         dropFiles(swf, {dir.filePath("skin.swf")});
-        QTRY_COMPARE(control<QLineEdit>(swf, "lblSWFFile")->text(), dir.filePath("skin.swf"));
-        control(swf, "btnOK")->click();
+        QTRY_COMPARE(control<QLineEdit>(&swf, "lblSWFFile")->text(), dir.filePath("skin.swf"));
+        clickControl(&swf, "btnOK");
         QCOMPARE(swf.inputFile(), dir.filePath("skin.swf"));
         QVERIFY(driver.failures().isEmpty());
     }

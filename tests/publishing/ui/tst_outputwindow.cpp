@@ -1,3 +1,4 @@
+#include "MainWindowSteps.h"
 #include "TestFiles.h"
 #include "TestSupport.h"
 #include "foundation/ZipWriter.h"
@@ -7,7 +8,7 @@
 #include "publishing/ui/MobileSettingView.h"
 #include "publishing/ui/RoundButtonCell.h"
 #include "templates/FlashTemplate.h"
-#include "templates/ui/TemplateEditorRegistry.h"
+#include "platform/ui/ColorPanelDelegate.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -19,30 +20,6 @@
 #include <QtTest>
 
 using namespace TestFiles;
-
-namespace {
-
-template <class T = QPushButton>
-T *control(WindowController &c, const char *name)
-{
-    T *found = c.window()->findChild<T *>(QString::fromLatin1(name));
-    if (!found)
-        qFatal("no control %s", name);
-    return found;
-}
-
-// A colour chooser that answers what the test says, put back afterwards.
-struct ScopedColorAnswer
-{
-    TemplateEditorRegistry::Opener previous = TemplateEditorRegistry::shared().opener("color");
-    explicit ScopedColorAnswer(std::optional<QString> answer)
-    {
-        TemplateEditorRegistry::shared().registerEditor("color", [answer](const TemplateEditorRequest &) { return answer; });
-    }
-    ~ScopedColorAnswer() { TemplateEditorRegistry::shared().registerEditor("color", previous); }
-};
-
-} // namespace
 
 // The output window as a batch row's settings, with its mobile settings file and panel.
 class OutputWindowTest : public QObject
@@ -59,16 +36,16 @@ private slots:
         row.setLoadType(2);
         ConvertSettings settings(row);
         driver.answerModal([](WindowController *c) {
-            QCOMPARE(control<QLabel>(*c, "ExFileName")->text(), QString(".zip"));
-            QVERIFY(!control<QCheckBox>(*c, "btnMakeMobileVersion")->isChecked());
-            control<QAbstractButton>(*c, "cellKind0")->click();
-            QCOMPARE(control<QLabel>(*c, "ExFileName")->text(), QString(".html"));
-            control<QLineEdit>(*c, "txtTitle")->setText("The Atlas");
-            control<QCheckBox>(*c, "btnMakeMobileVersion")->setChecked(true);
-            control<QLineEdit>(*c, "txtOutputName")->clear();
-            QVERIFY(!control(*c, "btnPublic")->isEnabled()); // a row needs a name
-            control<QLineEdit>(*c, "txtOutputName")->setText("Atlas 2");
-            control(*c, "btnPublic")->click();
+            QCOMPARE(control<QLabel>(c, "ExFileName")->text(), QString(".zip"));
+            QVERIFY(!control<QCheckBox>(c, "btnMakeMobileVersion")->isChecked());
+            control<QAbstractButton>(c, "cellKind0")->click();
+            QCOMPARE(control<QLabel>(c, "ExFileName")->text(), QString(".html"));
+            control<QLineEdit>(c, "txtTitle")->setText("The Atlas");
+            control<QCheckBox>(c, "btnMakeMobileVersion")->setChecked(true);
+            control<QLineEdit>(c, "txtOutputName")->clear();
+            QVERIFY(!control<QPushButton>(c, "btnPublic")->isEnabled()); // a row needs a name
+            control<QLineEdit>(c, "txtOutputName")->setText("Atlas 2");
+            clickControl(c, "btnPublic");
         });
         QCOMPARE(settings.runModal(), 1);
         QCOMPARE(settings.parament().iOutputType(), 0);
@@ -78,8 +55,8 @@ private slots:
 
         ConvertSettings cancelled(row);
         driver.answerModal([](WindowController *c) {
-            control<QLineEdit>(*c, "txtOutputName")->setText("Other");
-            control(*c, "btnCancel")->click();
+            control<QLineEdit>(c, "txtOutputName")->setText("Other");
+            clickControl(c, "btnCancel");
         });
         QCOMPARE(cancelled.runModal(), 0);
         QCOMPARE(cancelled.parament(), row);
@@ -107,7 +84,7 @@ private slots:
         ConvertSettings settings{ConvertParament()};
         settings.showWindow();
         driver.answerPanel({dir.filePath("Wood.h5thm")});
-        control(settings, "_btnMobleSetting")->click();
+        clickControl(&settings, "_btnMobleSetting");
         QTRY_VERIFY(settings.mobileTemplate());
         FlashTemplate *metro = settings.mobileTemplate().get();
         QVERIFY(metro->isMobileTemplate());
@@ -120,19 +97,19 @@ private slots:
             driver.answerPanel({dir.filePath(file)});
             if (QString(file).endsWith("TXT"))
                 driver.answerAlert("OK"); // not an archive
-            control(settings, "_btnMobleSetting")->click();
+            clickControl(&settings, "_btnMobleSetting");
             QTRY_COMPARE(settings.mbSettingFile(), dir.filePath(file));
             QCOMPARE(metro->propertyValue("backgroundColor"), QString("0x102030"));
         }
         driver.answerPanel({dir.filePath("settings.txt")});
-        control(settings, "_btnMobleSetting")->click();
+        clickControl(&settings, "_btnMobleSetting");
         QTRY_COMPARE(metro->propertyValue("backgroundColor"), QString("0x778899"));
 
         // The mobile settings panel covers the output fields while it is shown.
-        control(settings, "btnShowMobileSetting")->click();
-        QVERIFY(!control<QLineEdit>(settings, "txtOutputFolder")->isEnabled());
-        control(settings, "btnMobileSettingDone")->click();
-        QVERIFY(control<QLineEdit>(settings, "txtOutputFolder")->isEnabled());
+        clickControl(&settings, "btnShowMobileSetting");
+        QVERIFY(!control<QLineEdit>(&settings, "txtOutputFolder")->isEnabled());
+        clickControl(&settings, "btnMobileSettingDone");
+        QVERIFY(control<QLineEdit>(&settings, "txtOutputFolder")->isEnabled());
         settings.close();
         QVERIFY(driver.failures().isEmpty());
     }
@@ -150,17 +127,23 @@ private slots:
         QCOMPARE(view.mbFlipStyle(), QString("Flip"));
         QCOMPARE(view.doubleSlidePopUp()->currentText(), QString("No"));
         QCOMPARE(view.colorButton()->backgroundColor(), QColor(0x11, 0x22, 0x33));
-        {
-            ScopedColorAnswer cancel(std::nullopt);
-            view.colorButton()->click();
-            QCOMPARE(view.mainColor(), QColor(0x11, 0x22, 0x33));
-        }
-        {
-            ScopedColorAnswer chosen(QString("0xAABBCC"));
-            view.colorButton()->click();
-            QCOMPARE(view.mainColor(), QColor(0xAA, 0xBB, 0xCC));
-            QCOMPARE(view.colorButton()->backgroundColor(), QColor(0xAA, 0xBB, 0xCC));
-        }
+        // The swatch follows the chooser; Cancel puts the colour back.
+        driver.answerModal([&view](WindowController *c) {
+            auto *chooser = qobject_cast<ColorPanelDelegate *>(c);
+            chooser->setColor(QColor(0x44, 0x55, 0x66));
+            QCOMPARE(view.colorButton()->backgroundColor(), QColor(0x44, 0x55, 0x66));
+            chooser->onCancel();
+        });
+        view.colorButton()->click();
+        QCOMPARE(view.mainColor(), QColor(0x11, 0x22, 0x33));
+        QCOMPARE(view.colorButton()->backgroundColor(), QColor(0x11, 0x22, 0x33));
+        driver.answerModal([](WindowController *c) {
+            qobject_cast<ColorPanelDelegate *>(c)->setColor(QColor(0xAA, 0xBB, 0xCC));
+            qobject_cast<ColorPanelDelegate *>(c)->onOK();
+        });
+        view.colorButton()->click();
+        QCOMPARE(view.mainColor(), QColor(0xAA, 0xBB, 0xCC));
+        QCOMPARE(view.colorButton()->backgroundColor(), QColor(0xAA, 0xBB, 0xCC));
         driver.answerPanel({"/books/phone.txt"});
         view.moreButton()->click();
         QTRY_COMPARE(view.mbSettingFile(), QString("/books/phone.txt"));
