@@ -8,14 +8,21 @@
 #include <QAbstractButton>
 #include <QTest>
 
-// The control called name in a controller's window; a missing one ends the test run.
+// The control called name below parent; a missing one ends the test run.
 template <class T = QWidget>
-T *control(WindowController *controller, const char *name)
+T *control(QWidget *parent, const char *name)
 {
-    T *found = controller->window()->findChild<T *>(QString::fromLatin1(name));
+    T *found = parent->findChild<T *>(QString::fromLatin1(name));
     if (!found)
         qFatal("no control %s", name);
     return found;
+}
+
+// The control called name in a controller's window.
+template <class T = QWidget>
+T *control(WindowController *controller, const char *name)
+{
+    return control<T>(controller->window(), name);
 }
 
 inline void clickControl(WindowController *controller, const char *name)

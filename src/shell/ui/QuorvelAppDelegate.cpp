@@ -33,6 +33,7 @@
 #include "shell/PreviewAddress.h"
 #include "shell/ui/AssistantTab.h"
 #include "shell/ui/BookmarkOutlineView.h"
+#include "shell/ui/BookmarkTabsView.h"
 #include "shell/ui/ImportPDFDialog.h"
 #include "shell/ui/ImportProgressDialog.h"
 #include "shell/ui/FurnishingTabs.h"
@@ -301,7 +302,9 @@ void QuorvelAppDelegate::installSession(std::unique_ptr<BookSession> session)
     m_session = std::move(session); // the book before goes, with its temporary folders
     BookSecurity::setShareInstance(m_session->document().parts().security());
     bindTemplate();
-    m_window->bookmarkOutline()->setOutline(m_session->document().flashOutline().get());
+    m_window->bookmarkOutline()->setOutline(m_session->document().flashOutline());
+    m_window->bookmarkTabsView()->setBookmarkTabs(m_session->document().parts().bookmarkTabs(),
+                                                  [this] { return m_session ? m_session->pageCount() : 1; });
     m_furnishingTabs->setDocument(&m_session->document());
     m_window->setBookOpen(true);
     m_window->previewPane()->clearMessage();
@@ -339,6 +342,7 @@ bool QuorvelAppDelegate::closeBook()
     m_session.reset();
     BookSecurity::setShareInstance(nullptr);
     m_window->bookmarkOutline()->clearOutline();
+    m_window->bookmarkTabsView()->setBookmarkTabs(nullptr);
     m_window->setBookOpen(false);
     m_window->previewPane()->clearMessage();
     m_window->previewPane()->showPlaceholder(

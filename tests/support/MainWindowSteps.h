@@ -1,7 +1,7 @@
 #pragma once
 // Steps of the headless tests that drive the main window: a window's controls by name,
-// the items of the menu bar, and publishing the open book as a web folder from the Book
-// menu the way a person does.
+// the items of the menu bar, typing into the bookmark tab dialog, and publishing the
+// open book as a web folder from the Book menu the way a person does.
 
 #include "WindowControls.h"
 #include "platform/ui/QvWindow.h"
@@ -21,6 +21,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTest>
 
 // Starts the program on a PDF, which the import dialog imports as it is offered (its
 // progress window ends by itself); true when the book is open.
@@ -31,6 +32,15 @@ inline bool startWithImportedPdf(QuorvelAppDelegate &app, UiTestDriver &driver, 
     StartupRequest start;
     start.file = BookFileRequest::fromPaths({pdf});
     return app.applicationDidFinishLaunching(start) && app.hasBook();
+}
+
+// Types a tab into the bookmark tab dialog and presses Return.
+inline void enterBookmarkTab(WindowController *dialog, const QString &caption, const QString &page = {})
+{
+    control<QLineEdit>(dialog, "txtCaption")->setText(caption);
+    if (!page.isEmpty())
+        control<QLineEdit>(dialog, "txtPage")->setText(page);
+    QTest::keyClick(control<QLineEdit>(dialog, "txtCaption"), Qt::Key_Return);
 }
 
 // The item called name of any menu of the window's menu bar.
