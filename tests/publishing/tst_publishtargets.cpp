@@ -46,7 +46,7 @@ private slots:
         QFETCH(QStringList, targets);
         QFETCH(QStringList, companions);
         QFETCH(QString, engineName);
-        const PublishTargets t("/out", name, kind, zip, loadType);
+        const PublishTargets t("/out", name, *OutputKind::fromNumber(kind), zip, loadType);
         QCOMPARE(t.targets(), targets);
         QCOMPARE(t.target(), targets.first());
         QCOMPARE(t.companions(), companions);

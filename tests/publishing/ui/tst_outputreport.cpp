@@ -39,13 +39,16 @@ private slots:
         const struct
         {
             QString file;
-            int kind;
+            OutputKind kind;
             bool canView;
             QString viewRequest;
-        } cases[] = {{"Book.HTML", 0, true, "open"},  {"Book.app", 1, true, "reveal"},
-                     {"Book.zip", 2, false, ""},      {"Book.exe", 3, false, ""},
-                     {"Book.zip", 5, false, ""},      {"Plugin.zip", 6, true, "reveal"},
-                     {"Plugin.zip", 8, true, "reveal"}};
+        } cases[] = {{"Book.HTML", OutputKind::WebFolder, true, "open"},
+                     {"Book.app", OutputKind::Application, true, "reveal"},
+                     {"Book.zip", OutputKind::ZipArchive, false, ""},
+                     {"Book.exe", OutputKind::Executable, false, ""},
+                     {"Book.zip", OutputKind::SealedPackage, false, ""},
+                     {"Plugin.zip", OutputKind::WordPress, true, "reveal"},
+                     {"Plugin.zip", OutputKind::Drupal, true, "reveal"}};
         for (const auto &c : cases) {
             UiTestDriver driver;
             OutputReport report(dir.filePath(c.file));
