@@ -240,13 +240,15 @@ PublishRun::Result PublishRun::settle()
         return result;
     }
 
-    if (m_record.loadType() != 3)
-        RecentProjectItem(m_record.strTitle(), result.projectFilePath).saveToFile();
-
     result.reportPath = result.projectFilePath;
     if (targets.kind().writer() == OutputKind::Writer::WebFolder && !targets.packsWebFolder())
         result.reportPath = result.projectFilePath + QLatin1Char('/') + targets.name() + QLatin1Char('.')
             + targets.kind().extension(false);
+
+    // The recent list, with the kind of book, so that it opens as a published book
+    // (a web folder by its page).
+    if (m_record.loadType() != 3)
+        RecentProjectItem(m_record.strTitle(), result.reportPath, targets.kind().number()).saveToFile();
     return result;
 }
 

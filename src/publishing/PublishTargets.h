@@ -28,6 +28,18 @@ public:
     // Why name cannot name the book's file; empty when it can. An empty name is the
     // dialog's own question and passes here.
     static QString nameProblem(const QString &name);
+    // The output folder made ready for a run: created with the folders above it when
+    // missing, else checked to be a writable folder. On failure, reason is the
+    // system's own word for it ("Permission denied", "Not a directory").
+    struct FolderState
+    {
+        enum Outcome { Ready, Created, NotAFolder, CannotCreate, NotWritable };
+        Outcome outcome = Ready;
+        QString reason;
+        bool ok() const { return outcome == Ready || outcome == Created; }
+    };
+    static FolderState prepareFolder(const QString &folder);
+
     QString folder() const { return m_folder; }
     QString name() const { return m_name; }
     OutputKind kind() const { return m_kind; }

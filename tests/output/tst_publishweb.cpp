@@ -24,7 +24,10 @@
 #include <QImage>
 #include <QJsonArray>
 #include <QTemporaryDir>
+#include <QImageReader>
 #include <QtTest>
+
+#include <cmath>
 #include <unistd.h>
 
 using namespace OutputFixtures;
@@ -119,6 +122,14 @@ private slots:
         QCOMPARE(pages.at(2).toObject().value("normal").toString(), QString("files/page/3.jpg"));
         QCOMPARE(config.value("backgroundColor").toString(), QString("#2E3B4E"));
         QCOMPARE(config.value("pageShadow").toBool(), true);
+        // The template leaves the page size to the book: the pages' own ratio (A5 here,
+        // not the 3:4 of the default box), so no bands show around them.
+        const QSize normal = QImageReader(folder + "/files/page/1.jpg").size();
+        QCOMPARE(config.value("pageWidth").toDouble(), 1080.0);
+        QCOMPARE(config.value("pageHeight").toDouble(), std::round(1080.0 * normal.height() / normal.width()));
+        QVERIFY(config.value("pageHeight").toDouble() > 1500); // 1080 / 0.707
+        QVERIFY(readText(folder + "/files/book.xml").contains(
+            QString("pageHeight=\"%1\"").arg(config.value("pageHeight").toDouble())));
         for (const QJsonValue &button : config.value("shareButtons").toArray())
             QVERIFY(QFileInfo::exists(folder + "/" + button.toObject().value("logo").toString()));
 
@@ -376,6 +387,7 @@ private slots:
         QVERIFY(tmpl->setPropertyValue("backgroundColor", "0x112233"));
         QVERIFY(tmpl->setPropertyValue("hardCover", "Yes"));
         QVERIFY(tmpl->setPropertyValue("flipDuration", "450"));
+        QVERIFY(tmpl->setPropertyValue("pageWidth", "1200"));
         QVERIFY(tmpl->setPropertyValue("pageCaption", "1:Cover;2-6:{r+-1}"));
         QVERIFY(writeFile(path("secret.txt"), "password=hunter2"));
         QVERIFY(tmpl->setPropertyValue("backgroundImage", path("secret.txt")));
@@ -404,6 +416,9 @@ private slots:
         QCOMPARE(config.value("backgroundColor").toString(), QString("#112233"));
         QCOMPARE(config.value("hardCover").toBool(), true);
         QCOMPARE(config.value("flipDuration").toDouble(), 450.0);
+        // A page size the user chose is kept.
+        QCOMPARE(config.value("pageWidth").toDouble(), 1200.0);
+        QCOMPARE(config.value("pageHeight").toDouble(), 1440.0);
         QCOMPARE(config.value("captions").toArray(), QJsonArray({"Cover", "i", "ii", "iii", "iv", "v"}));
         QCOMPARE(config.value("backgroundImage").toString(), QString());
         QDirIterator all(path("settings"), QDir::Files, QDirIterator::Subdirectories);

@@ -335,6 +335,13 @@ void FlashBookOutput::writeFurnishings(Book &book)
 
     ViewerConfig desktop(*m_template, *book.resources, QString(), book.work);
     book.desktopConfig = desktop.build(bookTitle(), book.pages);
+    const auto sources = [](const QList<PageCopy> &copies) {
+        QStringList files;
+        for (const PageCopy &copy : copies)
+            files << copy.from;
+        return files;
+    };
+    ViewerConfig::fitPageSizeToPictures(book.desktopConfig, *m_template, sources(book.normal));
     book.icons = desktop.extraIconItems();
     if (!scene.isEmpty())
         book.desktopConfig.insert(QStringLiteral("scene"), scene);
@@ -344,6 +351,8 @@ void FlashBookOutput::writeFurnishings(Book &book)
     if (book.mobile) {
         ViewerConfig phone(mobileTemplate(), *book.resources, QStringLiteral("../"), book.work);
         book.mobileConfig = phone.build(bookTitle(), book.mobilePages);
+        ViewerConfig::fitPageSizeToPictures(book.mobileConfig, mobileTemplate(),
+                                            sources(book.phone.isEmpty() ? book.normal : book.phone));
         if (!download.isEmpty()) {
             // The phone version offers the desktop book's copies.
             QJsonObject mobileDownload = download;

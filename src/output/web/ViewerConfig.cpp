@@ -8,7 +8,11 @@
 #include "furnishings/FlashTemlPreloaderItem.h"
 #include "templates/FlashTemplate.h"
 
+#include <QHash>
+#include <QImageReader>
 #include <QJsonDocument>
+#include <QSize>
+#include <cmath>
 
 namespace {
 
@@ -52,6 +56,35 @@ QString cssColor(const QString &value)
 }
 
 } // namespace
+
+bool ViewerConfig::fitPageSizeToPictures(QJsonObject &config, const FlashTemplate &tmpl, const QStringList &pictureFiles)
+{
+    for (const char *key : {"pageWidth", "pageHeight"}) {
+        const FlashTemplateProperty *setting = tmpl.propertyForKey(QString::fromLatin1(key));
+        if (setting && setting->value() != setting->defaultValue())
+            return false;
+    }
+    // The most common size: a cover or a fold-out of another size does not decide.
+    QHash<quint64, int> counts;
+    QSize common;
+    int best = 0;
+    for (const QString &file : pictureFiles) {
+        const QSize size = QImageReader(file).size();
+        if (size.isEmpty())
+            continue;
+        const int n = ++counts[(quint64(size.width()) << 32) | quint64(size.height())];
+        if (n > best) {
+            best = n;
+            common = size;
+        }
+    }
+    if (common.isEmpty())
+        return false;
+    const double width = config.value(QStringLiteral("pageWidth")).toDouble(1080);
+    config.insert(QStringLiteral("pageWidth"), width);
+    config.insert(QStringLiteral("pageHeight"), std::round(width * common.height() / common.width()));
+    return true;
+}
 
 ViewerConfig::ViewerConfig(const FlashTemplate &tmpl, BookResources &resources, const QString &prefix,
                            const QString &workFolder)

@@ -11,6 +11,7 @@
 #include <QJsonObject>
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <atomic>
 
 class BookResources;
@@ -34,6 +35,14 @@ public:
     // The extra toolbar icons of the last build, their pictures named by their paths
     // in the book; empty when the template has none.
     QList<OtherIconItem> extraIconItems() const { return m_icons; }
+
+    // Where the template leaves the page size to the book (pageWidth and pageHeight at
+    // their defaults, or not settings of it at all), the configuration's page height is
+    // made to fit the pictures: the template's width, and the height that gives the
+    // ratio of the most common picture size among pictureFiles. Pictures are then shown
+    // whole, without bands around them. False when the template sets the size or no
+    // picture can be read.
+    static bool fitPageSizeToPictures(QJsonObject &config, const FlashTemplate &tmpl, const QStringList &pictureFiles);
 
     // Text of the configuration script: "var bookConfig = {...};\n", followed by the
     // bookmark tabs script and a line break when tabsScript is not empty.

@@ -1,8 +1,10 @@
 #include "publishing/ui/OutputReport.h"
 
 #include "platform/ui/Workspace.h"
+#include "publishing/PluginPackageNote.h"
 
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -15,6 +17,7 @@ OutputReport::OutputReport(const QString &fileName, QObject *parent)
 void OutputReport::bindOutlets()
 {
     outlet(lblFileName, "lblFileName");
+    outlet(lblPackageNote, "lblPackageNote");
     outlet(btnViewBook, "btnViewBook");
     outlet(btnOpenFolder, "btnOpenFolder");
     outlet(btnUploadOnline, "btnUploadOnline");
@@ -26,6 +29,10 @@ void OutputReport::awakeFromNib()
 {
     lblFileName->setText(m_outputFileName);
     lblFileName->setCursorPosition(0);
+    // A plug-in package: its size, and how to install one too large for an upload form.
+    const QString note = PluginPackageNote::text(m_outputFileName, m_outputType);
+    lblPackageNote->setText(note);
+    lblPackageNote->setVisible(!note.isEmpty());
     buttonActionInit();
 }
 

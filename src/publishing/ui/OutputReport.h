@@ -12,6 +12,7 @@
 #include "output/OutputKind.h"
 #include "platform/ui/WindowController.h"
 
+class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -46,6 +47,7 @@ private:
     int m_openPanelNumber = 0;
 
     QLineEdit *lblFileName = nullptr;
+    QLabel *lblPackageNote = nullptr;
     QPushButton *btnViewBook = nullptr;
     QPushButton *btnOpenFolder = nullptr;
     QPushButton *btnUploadOnline = nullptr;

@@ -27,8 +27,6 @@
 #include <QProgressBar>
 #include <QPushButton>
 
-#include <unistd.h>
-
 namespace {
 
 QString fileNameOf(const QString &path)
@@ -263,41 +261,42 @@ void PublishBookWindowDelegate::makePhonePages()
 
 bool PublishBookWindowDelegate::prepareOutputFolder(const QString &folder, bool *created)
 {
-    *created = false;
-    const QFileInfo info(folder);
-    if (!folder.isEmpty() && PublishBackup::pathExists(folder) && !info.isDir()) {
+    const PublishTargets::FolderState state = PublishTargets::prepareFolder(folder);
+    *created = state.outcome == PublishTargets::FolderState::Created;
+    // The folder and the system's reason go with every refusal, as its details.
+    const QString details = QDir::toNativeSeparators(folder) + QLatin1Char('\n') + state.reason;
+    switch (state.outcome) {
+    case PublishTargets::FolderState::Ready:
+    case PublishTargets::FolderState::Created:
+        return true;
+    case PublishTargets::FolderState::NotAFolder:
         LogAlert::alertMessage(loadAppString(QStringLiteral("OutputWindowD-\"%1\" is a file, not a folder."),
                                              QStringLiteral("\"%1\" is a file, not a folder."))
                                    .arg(folder),
                                loadAppString(QStringLiteral("OutputWindowD-Please choose a folder for the book."),
-                                             QStringLiteral("Please choose a folder for the book.")));
-        txtOutputFolder->setFocus();
-        txtOutputFolder->selectAll();
-        return false;
-    }
-    if (folder.isEmpty() || !info.exists()) {
-        if (folder.isEmpty() || !QDir().mkpath(folder)) {
-            LogAlert::alertMessage(loadAppString(QStringLiteral("OutputWindowD-Failed to Create the directory !"),
-                                                 QStringLiteral("Failed to Create the directory !")),
-                                   loadAppString(QStringLiteral("OutputWindowD-Please check it again!"),
-                                                 QStringLiteral("Please check it again!")));
-            txtOutputFolder->setFocus();
-            txtOutputFolder->selectAll();
-            return false;
-        }
-        *created = true;
-        return true;
-    }
-    if (::access(QFile::encodeName(folder).constData(), W_OK | X_OK) != 0) {
+                                             QStringLiteral("Please choose a folder for the book.")),
+                               details);
+        break;
+    case PublishTargets::FolderState::CannotCreate:
+        LogAlert::alertMessage(loadAppString(QStringLiteral("OutputWindowD-Failed to Create the directory !"),
+                                             QStringLiteral("Failed to Create the directory !")),
+                               loadAppString(QStringLiteral("OutputWindowD-Please check it again!"),
+                                             QStringLiteral("Please check it again!")),
+                               details);
+        break;
+    case PublishTargets::FolderState::NotWritable:
         LogAlert::alertMessage(
             loadAppString(
                 QStringLiteral("OutputWindowD-The application can't publish the book data to the selected folder!"),
                 QStringLiteral("The application can't publish the book data to the selected folder!")),
             loadAppString(QStringLiteral("OutputWindowD-Please try the folder \"~/Documents/\"."),
-                          QStringLiteral("Please try the folder \"~/Documents/\".")));
+                          QStringLiteral("Please try the folder \"~/Documents/\".")),
+            details);
         return false;
     }
-    return true;
+    txtOutputFolder->setFocus();
+    txtOutputFolder->selectAll();
+    return false;
 }
 
 bool PublishBookWindowDelegate::askToReplace(const QString &path, bool companion)

@@ -11,6 +11,7 @@
 #include "output/security/BookSecurity.h"
 #include "pages/PageImport.h"
 #include "platform/NotificationCenter.h"
+#include "platform/WorkerPool.h"
 #include "platform/ui/DragFileImport.h"
 #include "platform/ui/LogAlert.h"
 #include "platform/ui/QvPanel.h"
@@ -22,6 +23,8 @@
 #include "project/ProjectBackup.h"
 #include "project/RecentProjectItem.h"
 #include "publishing/SWFSnapDelegate.h"
+#include "publishing/ui/BookSecurityDelegate.h"
+#include "publishing/ui/InputUserPassword.h"
 #include "publishing/ui/PublishBookWindowDelegate.h"
 #include "publishing/ui/PublishCommand.h"
 #include "shell/BookImportTask.h"
@@ -37,6 +40,7 @@
 #include "templates/FlashTemplate.h"
 #include "templates/TemplateNotifications.h"
 #include "templates/ui/FlashTemplateOutlineDelegate.h"
+#include "templates/ui/TemplateEditorRegistry.h"
 
 #include <QAction>
 #include <QDir>
@@ -103,8 +107,10 @@ bool QuorvelAppDelegate::applicationDidFinishLaunching(const StartupRequest &req
 {
     // The phone pages' snapshot helper is put in place (or updated) while the window
     // opens; a snapshot run asked for meanwhile waits for it.
-    m_helperInstall = QtConcurrent::run([] { SWFSnapDelegate::installZuziDORExe(); });
+    m_helperInstall = QtConcurrent::run(WorkerPool::pool(), [] { SWFSnapDelegate::installZuziDORExe(); });
 
+    // What programs that ended without tidying up left in the temporary area goes.
+    removeStaleTemporaryFolders();
     m_previewFolder = createUniqueTempFolder();
     m_previewLoop.setPreviewFolder(m_previewFolder);
     m_server.setDocumentRoot(m_previewFolder);
@@ -116,6 +122,10 @@ bool QuorvelAppDelegate::applicationDidFinishLaunching(const StartupRequest &req
     m_window->previewPane()->showPlaceholder(
         loadAppString("QuorvelAppD-Open or import a book to see it here.", "Open or import a book to see it here."));
     connectActions();
+    // Book security: the editor of the design setting, and the question a protected
+    // project asks before it opens.
+    BookSecurityDelegate::registerSecurityEditor(TemplateEditorRegistry::shared());
+    BookProject::setOpenCheck(&InputUserPassword::checkProjectAccess);
     m_publishCommand = new PublishCommand(m_window, nullptr, this);
     m_publishCommand->setDialogPreparer([this](PublishBookWindowDelegate &dialog) { prepareOutputWindow(dialog); });
     m_publishCommand->setAdditionsMenuSwitch([this](bool enabled) { setAdditionsMenuEnabled(enabled); });
@@ -220,11 +230,10 @@ void QuorvelAppDelegate::fillRecentMenu()
     menu->clear();
     const QList<RecentProjectItem> items = RecentProjectItem::recentProjects();
     for (const RecentProjectItem &item : items) {
-        const QString path = item.path();
-        QAction *action = menu->addAction(item.name().isEmpty() ? QFileInfo(path).completeBaseName() : item.name());
-        action->setToolTip(QDir::toNativeSeparators(path));
-        action->setData(path);
-        connect(action, &QAction::triggered, this, [this, path] { onOpenRecent(path); });
+        QAction *action = menu->addAction(item.displayTitle());
+        action->setToolTip(QDir::toNativeSeparators(item.path()));
+        action->setData(item.path());
+        connect(action, &QAction::triggered, this, [this, item] { openRecent(item); });
     }
     if (items.isEmpty())
         menu->addAction(loadAppString("QuorvelAppD-No Recent Projects", "No Recent Projects"))->setEnabled(false);
@@ -446,14 +455,30 @@ bool QuorvelAppDelegate::openProject(const QString &projectFile)
     return true;
 }
 
+namespace {
+
+// Import failures the import dialog can mend (it comes back with the message).
+bool dialogCanMend(PageError error)
+{
+    return error == PageError::PasswordNeeded || error == PageError::WrongPassword || error == PageError::BadPageRange;
+}
+
+} // namespace
+
 bool QuorvelAppDelegate::importPDF(const QString &pdfFile)
 {
-    if (!confirmCloseBook())
-        return false;
+    const QString failed = loadAppString("QuorvelAppD-The PDF could not be imported.", "The PDF could not be imported.");
     ImportParament parament;
     parament.sourceFiles = {pdfFile};
     parament.iQualityLevel = AppSettings::shareInstance()->importQualityLevel();
+    // A PDF that cannot be read is said before anything is asked: the open book and
+    // its changes stay as they are.
+    if (const PageResult readable = PageImport::check(parament); !readable.ok() && !dialogCanMend(readable.error)) {
+        LogAlert::alertMessage(failed, readable.message);
+        return false;
+    }
     QString message;
+    bool closeConfirmed = false;
     for (;;) {
         ImportPDFDialog dialog;
         dialog.setParament(parament);
@@ -462,28 +487,29 @@ bool QuorvelAppDelegate::importPDF(const QString &pdfFile)
             return false;
         parament = dialog.parament();
         AppSettings::shareInstance()->setImportQualityLevel(parament.iQualityLevel);
-        PageResult failure;
-        if (runImport(parament, QFileInfo(pdfFile).fileName(), &failure))
-            return true;
-        switch (failure.error) {
-        case PageError::Cancelled:
-            return false;
-        case PageError::PasswordNeeded:
-        case PageError::WrongPassword:
-        case PageError::BadPageRange:
-            message = failure.message; // the dialog comes back to mend it
-            continue;
-        default:
-            LogAlert::alertMessage(loadAppString("QuorvelAppD-The PDF could not be imported.", "The PDF could not be imported."),
-                                   failure.message);
-            return false;
+        PageResult failure = PageImport::check(parament);
+        if (failure.ok()) {
+            // Only an import that can go ahead may cost the open book its changes.
+            if (!closeConfirmed && !confirmCloseBook())
+                return false;
+            closeConfirmed = true;
+            if (runImport(parament, QFileInfo(pdfFile).fileName(), &failure))
+                return true;
         }
+        if (failure.error == PageError::Cancelled)
+            return false;
+        if (dialogCanMend(failure.error)) {
+            message = failure.message;
+            continue;
+        }
+        LogAlert::alertMessage(failed, failure.message);
+        return false;
     }
 }
 
 bool QuorvelAppDelegate::importPictures(const QStringList &pictures)
 {
-    if (pictures.isEmpty() || !confirmCloseBook())
+    if (pictures.isEmpty())
         return false;
     ImportParament parament;
     parament.sourceFiles = BookFileRequest::naturalOrder(pictures);
@@ -491,13 +517,17 @@ bool QuorvelAppDelegate::importPictures(const QStringList &pictures)
     const QString title = pictures.size() == 1
         ? QFileInfo(pictures.first()).fileName()
         : loadAppString("QuorvelAppD-%1 pictures", "%1 pictures").arg(pictures.size());
-    PageResult failure;
-    if (runImport(parament, title, &failure))
-        return true;
+    const QString failed = loadAppString("QuorvelAppD-The pictures could not be imported.",
+                                         "The pictures could not be imported.");
+    PageResult failure = PageImport::check(parament);
+    if (failure.ok()) {
+        if (!confirmCloseBook())
+            return false;
+        if (runImport(parament, title, &failure))
+            return true;
+    }
     if (failure.error != PageError::Cancelled)
-        LogAlert::alertMessage(loadAppString("QuorvelAppD-The pictures could not be imported.",
-                                    "The pictures could not be imported."),
-                               failure.message);
+        LogAlert::alertMessage(failed, failure.message);
     return false;
 }
 
@@ -614,7 +644,7 @@ bool QuorvelAppDelegate::runProjectPanel()
             break;
         }
         case ProjectPanel::OpenRecent:
-            opened = openProject(panel.recentProjectPath());
+            opened = openRecent(panel.recentItem());
             break;
         case ProjectPanel::OpenDemo:
             opened = openDemoBook();
@@ -721,7 +751,23 @@ void QuorvelAppDelegate::onOpenProject()
 
 void QuorvelAppDelegate::onOpenRecent(const QString &projectFile)
 {
+    for (const RecentProjectItem &item : RecentProjectItem::recentProjects())
+        if (item.path() == projectFile) {
+            openRecent(item);
+            return;
+        }
     openProject(projectFile);
+}
+
+bool QuorvelAppDelegate::openRecent(const RecentProjectItem &item)
+{
+    if (!item.isPublishedBook())
+        return openProject(item.path());
+    if (item.isWebBook())
+        Workspace::openFile(item.path());
+    else
+        Workspace::selectFile(item.path());
+    return false;
 }
 
 bool QuorvelAppDelegate::onSaveProject()

@@ -26,6 +26,7 @@
 #include <QtTest>
 
 #include <cerrno>
+#include <cstring>
 #include <memory>
 
 using namespace TestFiles;
@@ -187,6 +188,9 @@ private slots:
             QCOMPARE(run->jobsMade, 0);
         }
         QCOMPARE(driver.alerts().size(), 3);
+        // The folder and the system's reason come with a folder that cannot be made.
+        QCOMPARE(driver.alerts().value(1).detailedText,
+                 folder("bad-file") + "/sub\n" + QString::fromLocal8Bit(std::strerror(ENOTDIR)));
         QCOMPARE(readFile(folder("bad-file")), QByteArray("a file"));
         QVERIFY(folderContents(out).isEmpty());
     }
