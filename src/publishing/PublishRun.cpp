@@ -38,26 +38,26 @@ PublishRun::~PublishRun()
     m_backup.removeFolder();
 }
 
-PublishRun::Started PublishRun::start(const Setup &setup, Blockage *blockage)
+PublishRun::StartOutcome PublishRun::start(const Setup &setup, Blockage *blockage)
 {
     if (m_isStart)
-        return Started::Declined;
+        return StartOutcome::Declined;
     m_backup.clearEntries();
     const PublishTargets targets(setup.folder, setup.record.strOutputName(),
                                  OutputKind::fromStored(setup.record.iOutputType()), setup.record.compressToZip(),
                                  setup.record.loadType());
     if (!setup.freshFolder) {
-        const Started cleared = clearTargets(targets, blockage);
-        if (cleared != Started::Running)
+        const StartOutcome cleared = clearTargets(targets, blockage);
+        if (cleared != StartOutcome::Running)
             return cleared;
     }
     m_targets = targets;
     m_record = setup.record;
     queueJob(setup);
-    return Started::Running;
+    return StartOutcome::Running;
 }
 
-PublishRun::Started PublishRun::clearTargets(const PublishTargets &targets, Blockage *blockage)
+PublishRun::StartOutcome PublishRun::clearTargets(const PublishTargets &targets, Blockage *blockage)
 {
     QStringList existingTargets;
     for (const QString &path : targets.targets()) {
@@ -76,11 +76,11 @@ PublishRun::Started PublishRun::clearTargets(const PublishTargets &targets, Bloc
     // Nothing is moved before the owner agreed to replace everything in the way.
     for (const QString &path : existingTargets) {
         if (!m_ask || !m_ask(path, false))
-            return Started::Declined;
+            return StartOutcome::Declined;
     }
     if (existingTargets.isEmpty() && !existingCompanions.isEmpty()) {
         if (!m_ask || !m_ask(existingCompanions.first(), true))
-            return Started::Declined;
+            return StartOutcome::Declined;
     }
 
     // Everything goes aside; a failure puts back what was moved and stops.
@@ -95,10 +95,10 @@ PublishRun::Started PublishRun::clearTargets(const PublishTargets &targets, Bloc
                                  : loadAppString(QStringLiteral("OutputWindowD-No temporary folder could be made."),
                                                  QStringLiteral("No temporary folder could be made.")),
                              failures};
-            return Started::Blocked;
+            return StartOutcome::Blocked;
         }
     }
-    return Started::Running;
+    return StartOutcome::Running;
 }
 
 void PublishRun::queueJob(const Setup &setup)

@@ -67,7 +67,7 @@ public:
         QString pluginID;
     };
 
-    enum class Started {
+    enum class StartOutcome {
         Running,  // the job is queued; finished() follows
         Declined, // the owner did not want an older item replaced: nothing was moved
         Blocked,  // an older item could not be moved aside: everything moved is back
@@ -119,7 +119,7 @@ public:
 
     // Clears the way and queues the job. A run never restores what an earlier run
     // moved aside; while a run is under way nothing happens (Declined).
-    Started start(const Setup &setup, Blockage *blockage = nullptr);
+    StartOutcome start(const Setup &setup, Blockage *blockage = nullptr);
     // Stops the running job and waits for it with the event loop running; the finish
     // (cancelled) has been reported when this returns. The run object may be
     // destroyed meanwhile (by whatever the event loop delivers).
@@ -147,7 +147,7 @@ signals:
     void finished(const PublishRun::Result &result);
 
 private:
-    Started clearTargets(const PublishTargets &targets, Blockage *blockage);
+    StartOutcome clearTargets(const PublishTargets &targets, Blockage *blockage);
     void queueJob(const Setup &setup);
     void jobDidFinish(OutputOperation *job);
     void finish();

@@ -14,7 +14,7 @@
 class FakeOutputJob : public OutputOperation
 {
 public:
-    enum Outcome { Write, Fail, FailWithoutReason, WaitForCancel, UnknownStatus };
+    enum Outcome { Write, Fail, WaitForCancel, UnknownStatus };
     explicit FakeOutputJob(Outcome outcome) : m_outcome(outcome) {}
     std::atomic_bool running{false};
 
@@ -46,9 +46,6 @@ protected:
         case Fail:
             writeFile(webFolder ? p.strOutputFolder() + "/files/half.jpg" : archive, "half written");
             finishWith(StatusFailed, QString(), WorkerException("The disk is full."));
-            return;
-        case FailWithoutReason:
-            finishWith(StatusFailed, QString());
             return;
         case WaitForCancel:
             writeFile(webFolder ? p.strOutputFolder() + "/files/half.jpg" : archive, "half written");

@@ -180,7 +180,7 @@ void PublishBookWindowDelegate::layoutInitial()
     loadDictionaryFromFile();
     setupDetailViews();
 
-    // 7. Kind. A kind without a button (2, 4, 5) finds none: no button is chosen and
+    // 7. Kind. A kind without a button finds none: no button is chosen and
     // the kind becomes 0. A negative kind is no kind at all and opens as 0 too.
     const OutputKind kind = OutputKind::fromStored(m_convertPara.iOutputType());
     m_convertPara.setIOutputType(kind.number());

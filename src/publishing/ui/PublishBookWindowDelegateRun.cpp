@@ -84,16 +84,16 @@ void PublishBookWindowDelegate::onPublish()
     PublishRun::Blockage blockage;
     m_run.setJobMaker(m_runServices.makeJob);
     switch (m_run.start(runSetup(folder, created), &blockage)) {
-    case PublishRun::Started::Declined:
+    case PublishRun::StartOutcome::Declined:
         return;
-    case PublishRun::Started::Blocked:
+    case PublishRun::StartOutcome::Blocked:
         LogAlert::alertMessage(loadAppString(QStringLiteral("OutputWindowD-\"%1\" could not be moved out of the way."),
                                              QStringLiteral("\"%1\" could not be moved out of the way."))
                                    .arg(blockage.path),
                                blockage.reason);
         showRestoreFailures(blockage.restoreFailures);
         return;
-    case PublishRun::Started::Running:
+    case PublishRun::StartOutcome::Running:
         break;
     }
     setButtonsStatus(false);

@@ -1,7 +1,6 @@
 #include "FakeOutputJob.h"
 #include "TestFiles.h"
 #include "TestSupport.h"
-#include "foundation/AppUtility.h"
 #include "foundation/ImageUtility.h"
 #include "output/security/BookSecurity.h"
 #include "pages/FlashPageSourceImg.h"
@@ -9,7 +8,6 @@
 #include "platform/ui/QvWindow.h"
 #include "platform/ui/UiTestDriver.h"
 #include "project/AppSettings.h"
-#include "project/RecentProjectItem.h"
 #include "publishing/PluginSettings.h"
 #include "publishing/ui/ImageBrowser.h"
 #include "publishing/ui/OutputReport.h"
@@ -17,7 +15,6 @@
 #include "templates/FlashTemplate.h"
 
 #include <QAbstractButton>
-#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -47,7 +44,8 @@ struct Run
 {
     Run(const QString &folder, int kind, FakeOutputJob::Outcome outcome, const QString &name = QStringLiteral("MyBook"),
         const std::function<void(PublishBookWindowDelegate &)> &setup = {})
-        : source(std::make_unique<FlashPageSourceImg>()), d(std::make_unique<PublishBookWindowDelegate>())
+        : source(std::make_unique<FlashPageSourceImg>()), d(std::make_unique<PublishBookWindowDelegate>()),
+          outcome(outcome)
     {
         auto page = std::make_shared<FlashPageImage>();
         page->setPageFilePath(folder + "/../page1.png");
@@ -60,9 +58,9 @@ struct Run
         p.setStrTitle(QStringLiteral("A Title"));
         p.setStrOutputFolder(folder);
         d->setConvertPara(p);
-        d->runServices().makeJob = [this, outcome] {
+        d->runServices().makeJob = [this] {
             ++jobsMade;
-            return std::make_shared<FakeOutputJob>(outcome);
+            return std::make_shared<FakeOutputJob>(this->outcome);
         };
         d->runServices().showReport = [this](const QString &path, OutputKind kind) {
             reports << QStringLiteral("%1 %2").arg(kind.number()).arg(path);
@@ -86,11 +84,7 @@ struct Run
     // Waits until the run that publish() started has finished.
     bool finished() const
     {
-        QElapsedTimer clock;
-        clock.start();
-        while ((d->isStart() || d->isWorkerRunning()) && clock.elapsed() < 10000)
-            QTest::qWait(10);
-        return !d->isStart() && !d->isWorkerRunning();
+        return QTest::qWaitFor([this] { return !d->isStart() && !d->isWorkerRunning(); }, 10000);
     }
     std::shared_ptr<FakeOutputJob> job() const { return std::static_pointer_cast<FakeOutputJob>(d->outputJob()); }
     bool controlsEnabled() const
@@ -100,6 +94,7 @@ struct Run
 
     std::unique_ptr<FlashPageSourceImg> source;
     std::unique_ptr<PublishBookWindowDelegate> d;
+    FakeOutputJob::Outcome outcome;
     QvWindow *w = nullptr;
     int jobsMade = 0;
     QStringList reports;
@@ -140,9 +135,7 @@ private slots:
 
         driver.answerAlert("Go Back");
         run.publish();
-        const UiTestDriver::ShownAlert both = driver.alerts().value(0);
-        QCOMPARE(both.informativeText, QStringLiteral("1.Input the file name!\n2.Input the title recommend."));
-        QCOMPARE(both.buttons, (QStringList{"Go Back", "Default Input"}));
+        QCOMPARE(driver.alerts().value(0).buttons, (QStringList{"Go Back", "Default Input"}));
         QVERIFY(run.field("txtOutputName")->text().isEmpty());
 
         driver.answerAlert("Default Input");
@@ -204,14 +197,9 @@ private slots:
         Run run(out, 0, FakeOutputJob::WaitForCancel);
         run.d->showWindow();
 
-        driver.answerAlert("NO");
-        run.publish();
-        QVERIFY(alertTexts(driver).value(0).contains("\"files\" folder already exists in the folder \"cancel\""));
-        QCOMPARE(run.jobsMade, 0);
-        QCOMPARE(folderContents(out), before);
-
         driver.answerAlert("YES");
         run.publish();
+        QVERIFY(alertTexts(driver).value(0).contains("\"files\" folder already exists in the folder \"cancel\""));
         QVERIFY(run.d->isStart() && run.d->isWorkerRunning());
         QVERIFY(!run.controlsEnabled() && run.get("_infoView")->isVisibleTo(run.w));
         auto *bar = run.get<QProgressBar>("prgBar");
@@ -229,7 +217,7 @@ private slots:
         QVERIFY(!run.d->isStart() && !run.d->isWorkerRunning());
         QVERIFY(run.controlsEnabled() && run.get("btnCancel")->isEnabled());
         QCOMPARE(folderContents(out), before);
-        QCOMPARE(driver.alerts().size(), 2); // a cancel says nothing
+        QCOMPARE(driver.alerts().size(), 1); // a cancel says nothing
         QVERIFY(run.reports.isEmpty());
 
         // Cancel without a job closes the dialog with 0.
@@ -238,47 +226,43 @@ private slots:
         QCOMPARE(run.d->closeMode(), 0);
     }
 
-    void aPublishedBookIsReportedAndTheDialogCloses()
+    void failuresAreShownThenAPublishedBookIsReported()
     {
         const QString out = QDir::homePath() + "/home-book";
         writeFile(out + "/MyBook.html", "older page");
         UiTestDriver driver;
-        Run run("~/publish-home/../home-book/", 0, FakeOutputJob::Write);
+        Run run("~/publish-home/../home-book/", 0, FakeOutputJob::Fail);
         run.reportAnswer = 2;
-        driver.answerAlert("YES");
-        run.publish();
-        QVERIFY(run.finished());
-        QVERIFY(alertTexts(driver).value(0).contains("\"MyBook.html\" already exists"));
-        QCOMPARE(run.job()->convertPara().strOutputFolder(), out); // where the folder was checked
-        QCOMPARE(readFile(out + "/MyBook.html"), QByteArray("new page"));
-        QCOMPARE(run.reports, QStringList{"0 " + out + "/MyBook.html"});
-        QCOMPARE(run.d->openPanelNumber(), 2);
-        QCOMPARE(run.d->projectFilePath(), out);
-        QTRY_COMPARE(run.d->closeMode(), 1);
-    }
-
-    void failuresAreShownAndTheDialogStaysUsable()
-    {
-        const QString out = folder("fail");
-        writeFile(out + "/MyBook.exe", "older book");
-        UiTestDriver driver;
-        Run run(out, 3, FakeOutputJob::Fail);
+        // An older page that cannot be moved aside stops the run before the job.
         run.d->publishBackup().setRenameFunction([](const QString &, const QString &) { return EACCES; });
         driver.answerAlert("YES");
         driver.answerAlert("OK");
         run.publish();
-        QCOMPARE(alertTexts(driver).value(1), QString("\"" + out + "/MyBook.exe\" could not be moved out of the way."));
+        QVERIFY(alertTexts(driver).value(0).contains("\"MyBook.html\" already exists"));
+        QVERIFY(alertTexts(driver).value(1).contains(out + "/MyBook.html\" could not be moved"));
         QCOMPARE(run.jobsMade, 0);
 
+        // The engine fails: its reason is shown and the dialog stays usable.
         run.d->publishBackup().setRenameFunction(&PublishBackup::systemRename);
         driver.answerAlert("YES");
         driver.answerAlert("OK");
         run.publish();
         QVERIFY(run.finished());
         QCOMPARE(driver.alerts().last().informativeText, QStringLiteral("The disk is full."));
-        QCOMPARE(readFile(out + "/MyBook.exe"), QByteArray("older book"));
-        QVERIFY(run.controlsEnabled());
-        QVERIFY(run.reports.isEmpty());
+        QCOMPARE(readFile(out + "/MyBook.html"), QByteArray("older page"));
+        QVERIFY(run.controlsEnabled() && run.reports.isEmpty());
+
+        // Written where the folder was checked: the report, then the dialog closes.
+        run.outcome = FakeOutputJob::Write;
+        driver.answerAlert("YES");
+        run.publish();
+        QVERIFY(run.finished());
+        QCOMPARE(run.job()->convertPara().strOutputFolder(), out);
+        QCOMPARE(readFile(out + "/MyBook.html"), QByteArray("new page"));
+        QCOMPARE(run.reports, QStringList{"0 " + out + "/MyBook.html"});
+        QCOMPARE(run.d->openPanelNumber(), 2);
+        QCOMPARE(run.d->projectFilePath(), out);
+        QTRY_COMPARE(run.d->closeMode(), 1);
     }
 
     void phonePagesAreMadeOrDeclined()
@@ -289,7 +273,6 @@ private slots:
         declined.source->phonePages().clear();
         driver.answerAlert("Cancel");
         declined.publish();
-        QCOMPARE(driver.alerts().value(0).messageText, QStringLiteral("No any images for mobile version!"));
         QVERIFY(declined.finished());
         QCOMPARE(declined.job()->convertPara().loadType(), 2);
         QCOMPARE(declined.d->convertPara().loadType(), 2);
@@ -338,7 +321,6 @@ private slots:
         QCOMPARE(snapSize, QSize(int(side), int(side / 2)));
         QCOMPARE(reviewSize, QSizeF(side, side / 2));
         QCOMPARE(snapped.size(), 4);
-        QCOMPARE(snapped.first(), folder("phone2") + "/../page1.png");
         QCOMPARE(run.source->phonePages().size(), 2);
         QCOMPARE(run.source->phonePages().at(1)->pageFilePath(), made + "/replaced.jpg");
         QCOMPARE(run.source->phonePages().at(1)->pageIndex(), 2);
