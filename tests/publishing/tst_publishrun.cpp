@@ -17,16 +17,8 @@ using namespace TestFiles;
 
 namespace {
 
-// An older book "MyBook" in folder: its page, "files" and "mobile".
-void writeOlderBook(const QString &folder)
-{
-    writeFile(folder + "/MyBook.html", "older page");
-    writeFile(folder + "/files/page/1.jpg", "older picture");
-    writeFile(folder + "/mobile/index.html", "older phone page");
-}
-
-// A run through a stand-in engine, answering its questions from
-// answers (yes when none is left) and keeping what it was asked and what it reported.
+// A run through a stand-in engine, answering its questions from answers (yes when
+// none is left) and keeping what it was asked and what it reported.
 struct Run
 {
     explicit Run(FakeOutputJob::Outcome outcome) : outcome(outcome)
@@ -109,7 +101,7 @@ private slots:
         QFETCH(bool, zip);
         QFETCH(QString, reason);
         const QString out = folder(QTest::currentDataTag());
-        writeOlderBook(out);
+        writeOlderBook(out, "MyBook");
         writeFile(out + "/MyBook.zip", "older archive");
         writeFile(out + "/index.zip", "someone's index");
         const auto before = folderContents(out);
@@ -208,7 +200,7 @@ private slots:
     void movesThatFailLoseNothing()
     {
         const QString out = folder("moves");
-        writeOlderBook(out);
+        writeOlderBook(out, "MyBook");
         const auto before = folderContents(out);
         Run r(FakeOutputJob::Fail);
 

@@ -1,7 +1,7 @@
 #pragma once
 // A stand-in for the output engine in the publish run tests: it posts one progress
 // notification, then writes a small book where the real one would, fails (leaving
-// part of a book behind), or waits to be cancelled.
+// part of a book behind), or waits to be cancelled. And the older book a run replaces.
 
 #include "TestFiles.h"
 #include "output/ConvertBookInfo.h"
@@ -10,6 +10,14 @@
 
 #include <QThread>
 #include <atomic>
+
+// An older web book in folder: its page name.html, "files" and "mobile".
+inline void writeOlderBook(const QString &folder, const QString &name)
+{
+    TestFiles::writeFile(folder + "/" + name + ".html", "older page");
+    TestFiles::writeFile(folder + "/files/page/1.jpg", "older picture");
+    TestFiles::writeFile(folder + "/mobile/index.html", "older phone page");
+}
 
 class FakeOutputJob : public OutputOperation
 {

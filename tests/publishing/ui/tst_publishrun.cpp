@@ -30,14 +30,6 @@ using namespace TestFiles;
 
 namespace {
 
-// An older book of another name in folder: its page, "files" and "mobile".
-void writeOlderBook(const QString &folder)
-{
-    writeFile(folder + "/Older.html", "older page");
-    writeFile(folder + "/files/page/1.jpg", "older picture");
-    writeFile(folder + "/mobile/index.html", "older phone page");
-}
-
 // A publish dialog over a one-page book with phone pages, publishing into folder
 // through a fake engine; the report is recorded instead of shown.
 struct Run
@@ -191,7 +183,7 @@ private slots:
     void cancelKeepsTheWindowAliveAndRestoresTheOlderBook()
     {
         const QString out = folder("cancel");
-        writeOlderBook(out);
+        writeOlderBook(out, "Older");
         const auto before = folderContents(out);
         UiTestDriver driver;
         Run run(out, 0, FakeOutputJob::WaitForCancel);
