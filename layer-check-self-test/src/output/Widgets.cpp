@@ -1,0 +1,2 @@
+#include "output/Widgets.h"
+#include <QWidget>

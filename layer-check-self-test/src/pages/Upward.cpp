@@ -1,0 +1,2 @@
+#include "pages/Upward.h"
+#include "shell/BookSession.h"

@@ -1,0 +1,3 @@
+#include "output/OutputOperation.h"
+#include "foundation/AppStrings.h"
+#include <QString>

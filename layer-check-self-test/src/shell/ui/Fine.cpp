@@ -1,0 +1,3 @@
+#include "shell/ui/Fine.h"
+#include "publishing/ui/PublishCommand.h"
+#include <QWidget>
