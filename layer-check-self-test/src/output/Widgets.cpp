@@ -1,2 +1,0 @@
-#include "output/Widgets.h"
-#include <QWidget>

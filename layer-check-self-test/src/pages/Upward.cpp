@@ -1,2 +1,0 @@
-#include "pages/Upward.h"
-#include "shell/BookSession.h"

@@ -1,3 +1,0 @@
-#include "output/OutputOperation.h"
-#include "foundation/AppStrings.h"
-#include <QString>

@@ -1,3 +1,0 @@
-#include "shell/ui/Fine.h"
-#include "publishing/ui/PublishCommand.h"
-#include <QWidget>
