@@ -289,30 +289,12 @@ bool SWFSnapDelegate::installZuziDORExe()
 bool SWFSnapDelegate::installZuziDORExeFromPackage(const QString &packagePath)
 {
     QMutexLocker lock(&g_installMutex);
-    const QString folder = installFolder();
-    const QString exe = ZuziDORExePath();
-    const bool needed = AppUtility::isNeedInstallPKGToPath(folder, packageVersion());
-    if (!needed && QFileInfo::exists(exe))
+    // Nothing to do, or nothing to install: running snapshots need not wait.
+    if ((!AppUtility::isNeedInstallPKGToPath(installFolder(), packageVersion()) && QFileInfo::exists(ZuziDORExePath()))
+        || !QFileInfo(packagePath).isFile())
         return false;
-    if (!QFileInfo(packagePath).isFile())
-        return false;
-
     QWriteLocker replacingHelper(&g_helperLock);
-    if (QFileInfo::exists(exe))
-        changeFilePermistion(exe, 0755);
-    // The folder of an earlier install is read-only; removeTree opens it up first.
-    if (QFileInfo::exists(folder) && !removeTree(folder))
-        AppLog::shared().log(QStringLiteral("helper install: cannot remove the old copy in %1").arg(folder));
-    if (!AppUtility::installPKGFile(packagePath, folder, packageVersion())) {
-        AppLog::shared().log(QStringLiteral("helper install: cannot install %1 into %2").arg(packagePath, folder));
-        return false;
-    }
-    if (!QFileInfo(exe).isFile()) {
-        AppLog::shared().log(QStringLiteral("helper install: the package holds no %1").arg(exe));
-        return false;
-    }
-    changeFilePermistion(exe, 0555);
-    return true;
+    return AppUtility::installHelperProgram(packagePath, installFolder(), ZuziDORExePath(), packageVersion());
 }
 
 void SWFSnapDelegate::saveSWFSnapFlashTrustPath()
