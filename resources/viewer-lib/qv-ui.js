@@ -389,13 +389,22 @@
     close() { this.element.hidden = true; }
   }
 
-  // The picture of the book's preloader (or a spinner) until the first pages are shown.
+  // The book's preloader until the first pages are shown: its movie, played through
+  // the SWF player, or its picture where the movie cannot play, or a spinner.
   class Preloader {
     constructor(reader) {
       const picture = reader.book.setting('preloaderImage');
-      const content = picture
-        ? h('img', { src: picture, alt: '', className: 'qv-preloader-picture' })
-        : h('div', { className: 'qv-spinner' });
+      const movie = reader.book.setting('preloaderMovie');
+      const spinner = function () { return h('div', { className: 'qv-spinner' }); };
+      let content;
+      if (movie) {
+        content = h('div', { className: 'qv-preloader-movie' });
+        Quorvel.swf.play(content, movie, picture).then(function (playing) {
+          if (!playing && !picture) content.appendChild(spinner());
+        });
+      } else {
+        content = picture ? h('img', { src: picture, alt: '', className: 'qv-preloader-picture' }) : spinner();
+      }
       this.element = h('div', { className: 'qv-preloader', role: 'status', 'aria-label': reader.strings.t('loading') }, [content]);
     }
     // Hides once the promise settles, or after a while at the latest, so a page that never

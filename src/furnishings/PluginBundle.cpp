@@ -230,9 +230,6 @@ QString PluginBundle::restoreSettingsFromPluginXML(const QDomElement &element)
     const int index = pluginIndexIn(list, name);
     if (index <= 0)
         return {};
-    const QString folder = list.at(index).saveFolder();
-    if (folder.isEmpty() || !QDir().mkpath(folder))
-        return {};
     const auto number = [&](const char *attribute) {
         return NumberText::doubleValue(element.attribute(QLatin1String(attribute)));
     };
@@ -243,7 +240,9 @@ QString PluginBundle::restoreSettingsFromPluginXML(const QDomElement &element)
     s.bottom = number("marginBottom");
     s.opacity = std::clamp(number("alpha") * 100.0, 0.0, 100.0);
     s.container = element.attribute(QStringLiteral("containerType")).toUpper() == QLatin1String("BACKGROUND") ? 1 : 0;
-    return s.writeFile(QDir(folder).filePath(kSettingsFile)) ? name : QString();
+    // The save folder gets what the editor would have kept there, so a project opened
+    // where the bundle was never edited still gives its books the movie.
+    return list.at(index).saveSettings(s) ? name : QString();
 }
 
 QList<PluginBundle> PluginBundle::collectPluginList(const QString &extraFolder)

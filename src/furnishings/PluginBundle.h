@@ -91,8 +91,9 @@ public:
     // source does not exist.
     static bool copyPlugin(const QString &source, const QString &target);
     // Writes the save folder's "settings.dat" of the bundle a project's PlugIn element
-    // names (its Swf child, "files/plugin/<name>1.swf"); returns the bundle's name, or
-    // "" when the element names no installed bundle or the file cannot be written.
+    // names (its Swf child, "files/plugin/<name>1.swf"), with the bundle's web files as
+    // saveSettings() keeps them; returns the bundle's name, or "" when the element
+    // names no installed bundle or the folder cannot take the files.
     static QString restoreSettingsFromPluginXML(const QDomElement &element);
 
     // The settings editor and where it is installed.

@@ -147,6 +147,8 @@ private:
     void copyScene(Book &book);
     // The SWF player goes into files/lib/ruffle/ of a book whose viewer plays movies.
     void copySwfPlayer(Book &book);
+    // The movie of the template's installed preloader ("" for none).
+    QString preloaderMovieFile() const;
     void copyPreloaderMovie(Book &book);
     void writeMobileHomePage(Book &book);
     void writeBasicPages(Book &book);
