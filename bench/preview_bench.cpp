@@ -3,9 +3,10 @@
 // window's thread spends on each rebuild (taking the copies of the book) and the time
 // of the rebuild on its worker thread.
 //
-//   preview_bench [--pdf FILE] [--runs N]
+//   preview_bench [--pdf FILE] [--runs N] [--preloader NAME]
 //
-// Without --pdf the demo book is used.
+// Without --pdf the demo book is used. --preloader gives the book an installed
+// preloader, so it carries the SWF player (some 30 MB) as well.
 
 #include "foundation/AppResources.h"
 #include "pages/PageImport.h"
@@ -17,6 +18,7 @@
 
 #include <QCommandLineParser>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -31,6 +33,7 @@ int main(int argc, char **argv)
     QCommandLineParser parser;
     parser.addOption({QStringLiteral("pdf"), QStringLiteral("PDF to import"), QStringLiteral("file")});
     parser.addOption({QStringLiteral("runs"), QStringLiteral("rebuilds to time"), QStringLiteral("n"), QStringLiteral("5")});
+    parser.addOption({QStringLiteral("preloader"), QStringLiteral("installed preloader of the book"), QStringLiteral("name")});
     parser.process(app);
     const QString pdf = parser.isSet(QStringLiteral("pdf")) ? parser.value(QStringLiteral("pdf"))
                                                              : AppResources::resourcePath(QStringLiteral("demo/Demo.pdf"));
@@ -57,6 +60,8 @@ int main(int argc, char **argv)
     session->adoptImport(task.pageImport(), parament);
     std::printf("import: %d pages in %lld ms\n", session->pageCount(), clock.elapsed());
 
+    if (parser.isSet(QStringLiteral("preloader")))
+        session->document().flashTmpl()->setPropertyValue(QStringLiteral("tmplPreloader"), parser.value(QStringLiteral("preloader")));
     EnginePreviewBuilder builder([&] { return EnginePreviewBuilder::Book{&session->document(), QStringLiteral("Bench")}; });
     QTemporaryDir preview;
     QList<qint64> prepareTimes, buildTimes;
@@ -90,5 +95,7 @@ int main(int argc, char **argv)
     std::printf("median of %d rebuilds (%d pages): window thread %lld ms, worker %lld ms (%.1f pages/s)\n", runs,
                 session->pageCount(), prepareTimes.at(runs / 2), buildTimes.at(runs / 2),
                 buildTimes.at(runs / 2) > 0 ? session->pageCount() * 1000.0 / buildTimes.at(runs / 2) : 0.0);
+    const QString player = preview.filePath(QStringLiteral("files/lib/ruffle"));
+    std::printf("the preview carries the SWF player: %s\n", QFileInfo(player).isDir() ? "yes" : "no");
     return 0;
 }

@@ -560,7 +560,8 @@ void FlashBookOutput::copySwfPlayer(Book &book)
 {
     if (book.playsMovies && hasSwfPlayer())
         OutputFiles::copyFolder(AppResources::resourcePath(QStringLiteral("ruffle")),
-                                book.path(QStringLiteral("files/lib/ruffle")), stopFlag());
+                                book.path(QStringLiteral("files/lib/ruffle")), stopFlag(), false, {},
+                                m_linksProgramFiles ? OutputFiles::FileCopy::LinkWhereAble : OutputFiles::FileCopy::Bytes);
 }
 
 QString FlashBookOutput::preloaderMovieFile() const

@@ -93,6 +93,10 @@ public:
     // A flag of the caller's to stop on (e.g. the output job's), set from any thread;
     // null: the engine's own flag, set by stop().
     void setStopFlag(const std::atomic_bool *stop) { m_externalStop = stop; }
+    // For a book nobody changes or takes away (the live preview): the files it carries
+    // unchanged from the program's resources (the SWF player) are hard links to them
+    // where the file system allows, not copies.
+    void setLinksProgramFiles(bool on) { m_linksProgramFiles = on; }
     // Asks a running conversion to stop soon; thread-safe.
     void stop() { m_stop = true; }
     bool isStopped() const;
@@ -189,6 +193,7 @@ private:
     QString m_taskID;
     const QObject *m_sender = nullptr;
     bool m_outputMobile = true;
+    bool m_linksProgramFiles = false;
     bool m_basicHtml = false;
     bool m_needExtInterface = false;
     bool m_isHtml5 = true;
