@@ -14,6 +14,7 @@
 #include "project/AppSettings.h"
 #include "publishing/AppIconCopy.h"
 #include "publishing/PublishSettings.h"
+#include "publishing/ui/BatchAdvancedSetting.h"
 #include "publishing/ui/DrawSingleLine.h"
 #include "publishing/ui/PPDetailView.h"
 
@@ -280,7 +281,6 @@ void PublishBookWindowDelegate::actionInitial()
     for (QLineEdit *field : {txtWidth, txtHeight, JoomlaDetailView->txtID(), DrupalDetailView->txtID()})
         connect(field, &QLineEdit::textEdited, this, [this, field] { controlTextDidChange(field); });
     connect(btnCompressToZip, &QCheckBox::toggled, this, [this] { showExtension(); });
-    btnAdvanced->setEnabled(m_hasAdvancedSheet);
 }
 
 void PublishBookWindowDelegate::prepareCoverShot()
@@ -431,7 +431,7 @@ void PublishBookWindowDelegate::setButtonsStatus(bool enabled)
         control->setEnabled(enabled);
     for (QAbstractButton *button : kindButtons())
         button->setEnabled(enabled);
-    btnAdvanced->setEnabled(enabled && m_hasAdvancedSheet);
+    btnAdvanced->setEnabled(enabled);
     for (PPDetailView *view : detailViews())
         view->setEnabled(enabled);
     for (QLineEdit *field : {txtOutputFolder, txtOutputName, txtTitle})
@@ -625,13 +625,24 @@ void PublishBookWindowDelegate::onOpenFolder()
 
 void PublishBookWindowDelegate::onAdvanced()
 {
-    // The button stays disabled while no advanced sheet exists.
+    if (m_advancedSettings)
+        return;
+    m_convertPara.setStrTitle(txtTitle->text());
+    BatchAdvancedSetting *sheet = BatchAdvancedSetting::forKind(m_convertPara, outputKind(), this);
+    m_advancedSettings = sheet;
+    sheet->beginSheet(window(), [this](int code) { AdvancedWindowDidEnd(code); });
 }
 
 void PublishBookWindowDelegate::AdvancedWindowDidEnd(int returnCode)
 {
+    BatchAdvancedSetting *sheet = m_advancedSettings;
+    m_advancedSettings = nullptr;
+    if (sheet)
+        sheet->deleteLater();
     if (returnCode != 1)
         return;
+    if (sheet)
+        m_convertPara = sheet->parament();
     txtTitle->setText(m_convertPara.strTitle());
     if (outputKind() == OutputKind::Application)
         m_convertPara.setStrAppIconFile(AppIconCopy::keepCopy(m_convertPara.strAppIconFile()));
