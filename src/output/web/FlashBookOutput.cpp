@@ -217,7 +217,12 @@ void FlashBookOutput::copyPages(Book &book)
             return to;
         };
         record.normal = plan(source.normalPages().value(i), QStringLiteral("files/page/"), book.normal);
-        record.large = plan(source.pages().value(i), QStringLiteral("files/large/"), book.large);
+        // A zoom picture that is the page picture byte for byte is left out: the zoom
+        // shows the page picture then.
+        const FlashPagePtr large = source.pages().value(i);
+        if (record.normal.isEmpty() || !fileExists(large) || !large->isImage()
+            || !OutputFiles::sameBytes(large->pageFilePath(), book.normal.last().from))
+            record.large = plan(large, QStringLiteral("files/large/"), book.large);
         record.thumb = plan(source.thumbPages().value(i), QStringLiteral("files/thumb/"), book.thumb);
         if (record.normal.isEmpty())
             record.normal = !record.large.isEmpty() ? record.large : record.thumb;
@@ -227,9 +232,19 @@ void FlashBookOutput::copyPages(Book &book)
         book.pages << record;
 
         if (book.mobile) {
+            // The file a picture of this page's record is copied from (the last one planned).
+            const auto sourceOf = [&](const QString &to) {
+                for (const QList<PageCopy> *list : {&book.normal, &book.large, &book.thumb})
+                    if (!list->isEmpty() && list->last().to == to)
+                        return list->last().from;
+                return QString();
+            };
             ViewerPage phone;
             const FlashPagePtr picture = source.phonePages().value(i);
-            if (fileExists(picture) && picture->isImage()) {
+            // A phone picture that is the desktop page picture byte for byte is not
+            // copied again: the phone version shows the desktop book's file.
+            if (fileExists(picture) && picture->isImage()
+                && !OutputFiles::sameBytes(picture->pageFilePath(), sourceOf(record.normal))) {
                 const QString name = n + QLatin1Char('.') + OutputFiles::suffixFor(picture->pageFilePath(), QStringLiteral("jpg"));
                 book.phone << PageCopy{picture->pageFilePath(), QStringLiteral("mobile/files/page/") + name};
                 phone.normal = QStringLiteral("files/page/") + name;

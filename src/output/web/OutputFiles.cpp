@@ -11,6 +11,7 @@
 #include <QRegularExpression>
 #include <QSaveFile>
 #include <QUrl>
+#include <cstring>
 #include <filesystem>
 
 namespace OutputFiles {
@@ -121,6 +122,28 @@ QString escapeHtml(const QString &text)
         }
     }
     return out;
+}
+
+bool sameBytes(const QString &a, const QString &b)
+{
+    if (a.isEmpty() || b.isEmpty())
+        return false;
+    QFile first(a), second(b);
+    if (!first.open(QIODevice::ReadOnly) || !second.open(QIODevice::ReadOnly) || first.size() != second.size())
+        return false;
+    if (first.size() == 0)
+        return true;
+    // Mapped, the pages are compared where the file cache holds them.
+    const uchar *x = first.map(0, first.size());
+    const uchar *y = second.map(0, second.size());
+    if (x && y)
+        return std::memcmp(x, y, size_t(first.size())) == 0;
+    first.seek(0);
+    second.seek(0);
+    while (!first.atEnd())
+        if (first.read(1 << 16) != second.read(1 << 16))
+            return false;
+    return true;
 }
 
 bool isPicture(const QString &path)

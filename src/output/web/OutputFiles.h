@@ -36,6 +36,9 @@ QString urlPath(const QString &relativePath);
 // text escaped for HTML element text and double- or single-quoted attributes.
 QString escapeHtml(const QString &text);
 
+// Whether two files hold the same bytes (false when either cannot be read).
+bool sameBytes(const QString &a, const QString &b);
+
 // Whether a file is a picture a browser shows (by its content; SVG by name).
 bool isPicture(const QString &path);
 
