@@ -44,7 +44,7 @@ public:
             output.setHTMLConfig(html);
             output.setOuputTheMobileFiles(true);
             output.setStopFlag(&stop);
-            output.convertBook();
+            output.updateBook(); // a rebuild writes only what changed
             return PreviewBuildResult::written();
         } catch (const WorkerException &e) {
             if (e.isCancellation() || stop)

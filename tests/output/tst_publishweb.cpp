@@ -8,6 +8,7 @@
 #include "furnishings/OtherIconItem.h"
 #include "output/ConvertBookInfo.h"
 #include "output/web/FlashBookOutput.h"
+#include "output/web/HTMLConfigInfo.h"
 #include "output/OutputCopies.h"
 #include "output/OutputFurnishings.h"
 #include "output/OutputOperation.h"
@@ -25,6 +26,7 @@
 #include <QSet>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace OutputFixtures;
@@ -408,6 +410,70 @@ private slots:
         QCOMPARE(QDir(folder + "/files/page").entryList(QDir::Files).size(), 3);
         QVERIFY(!QFileInfo::exists(folder + "/mobile/files/page/4.jpg"));
         QCOMPARE(configObject(folder + "/files/config.js").value("pages").toArray().size(), 3);
+    }
+
+    void updateWritesOnlyWhatChanged()
+    {
+        // The live preview writes its book over the one it wrote before.
+        const QString folder = path("update");
+        auto tmpl = OutputCopies::copyTemplate(*m_tmpl);
+        HTMLConfigInfo html;
+        html.setHasMobileVersion(true);
+        auto write = [&](std::shared_ptr<FlashPageSource> pages) {
+            FlashBookOutput output(std::move(pages), tmpl, folder, "index");
+            output.setHTMLConfig(html);
+            output.setPdfSearch(m_book.search);
+            output.updateBook();
+        };
+        // Every file by its identity on disk and time of change.
+        auto versions = [&] {
+            QMap<QString, QPair<quint64, qint64>> files;
+            for (QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories); it.hasNext();) {
+                struct stat st {};
+                const QString file = it.next();
+                ::stat(QFile::encodeName(file).constData(), &st);
+                files.insert(QDir(folder).relativeFilePath(file),
+                             {quint64(st.st_ino), qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec});
+            }
+            return files;
+        };
+        QVERIFY(writeFile(folder + "/notes.txt", "the user's own file"));
+        write(OutputCopies::copyPageSource(*m_book.pages));
+        QVERIFY(QFileInfo::exists(folder + "/index.html"));
+        QCOMPARE(configObject(folder + "/files/config.js").value("pages").toArray().size(), 6);
+        const auto first = versions();
+
+        // Nothing changed: nothing is written.
+        QTest::qWait(20);
+        write(OutputCopies::copyPageSource(*m_book.pages));
+        QCOMPARE(versions(), first);
+
+        // A design setting: the desktop configuration, and nothing else.
+        QVERIFY(tmpl->setPropertyValue("backgroundColor", "0x445566"));
+        write(OutputCopies::copyPageSource(*m_book.pages));
+        const auto second = versions();
+        QCOMPARE(second.keys(), first.keys());
+        QStringList changed;
+        for (auto it = second.cbegin(); it != second.cend(); ++it)
+            if (first.value(it.key()) != it.value())
+                changed << it.key();
+        QCOMPARE(changed, QStringList{"files/config.js"});
+        QCOMPARE(configObject(folder + "/files/config.js").value("backgroundColor").toString(), QString("#445566"));
+
+        // Pages gone and the phone version off: their files go, the user's stays.
+        auto shorter = OutputCopies::copyPageSource(*m_book.pages);
+        for (auto kind : FlashPageSource::kPictureKinds)
+            shorter->pageList(kind).resize(4);
+        html.setLoadType(2);
+        write(shorter);
+        QCOMPARE(configObject(folder + "/files/config.js").value("pages").toArray().size(), 4);
+        QVERIFY(QFileInfo::exists(folder + "/files/page/4.jpg"));
+        QVERIFY(!QFileInfo::exists(folder + "/files/page/5.jpg"));
+        QVERIFY(!QFileInfo::exists(folder + "/files/thumb/6.jpg"));
+        QVERIFY(!QFileInfo::exists(folder + "/mobile"));
+        QCOMPARE(readFile(folder + "/notes.txt"), QByteArray("the user's own file"));
+        QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 (QStringList{"files", "index.html", "notes.txt"}));
     }
 
     void settingsReachTheViewer()

@@ -674,6 +674,17 @@ void FlashBookOutput::convertBook()
     post(ConvertStep::Complete, 1, 1);
 }
 
+void FlashBookOutput::updateBook()
+{
+    m_mainFile.clear();
+    OutputFiles::makeFolder(m_folder);
+    OutputFiles::FolderUpdate update(m_folder);
+    writeBookFolder(m_folder);
+    update.removeOthers({m_name + QStringLiteral(".html"), kFiles, kMobile}, stopFlag());
+    m_mainFile = m_folder + QLatin1Char('/') + m_name + QStringLiteral(".html");
+    post(ConvertStep::Complete, 1, 1);
+}
+
 void FlashBookOutput::zipOutput()
 {
     m_mainFile.clear();

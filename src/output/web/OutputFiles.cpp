@@ -11,6 +11,7 @@
 #include <QRegularExpression>
 #include <QSaveFile>
 #include <QUrl>
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 
@@ -40,9 +41,19 @@ void makeFolder(const QString &path)
                  .arg(QDir::toNativeSeparators(path)));
 }
 
-void copyFile(const QString &from, const QString &to, const std::atomic_bool *stop)
+namespace {
+
+thread_local FolderUpdate *t_update = nullptr;
+
+[[noreturn]] void cannotWrite(const QString &path, const QString &reason)
 {
-    checkStop(stop);
+    fail(loadAppString(QStringLiteral("BookOutput-The file \"%1\" cannot be written: %2"),
+                       QStringLiteral("The file \"%1\" cannot be written: %2"))
+             .arg(QDir::toNativeSeparators(path), reason));
+}
+
+void copyBytes(const QString &from, const QString &to)
+{
     // The library copy lets the kernel move the bytes (no read/write loop of ours).
     std::error_code error;
     if (!std::filesystem::copy_file(std::filesystem::path(QFile::encodeName(from).toStdString()),
@@ -51,10 +62,50 @@ void copyFile(const QString &from, const QString &to, const std::atomic_bool *st
             fail(loadAppString(QStringLiteral("BookOutput-The file \"%1\" is missing."),
                                QStringLiteral("The file \"%1\" is missing."))
                      .arg(QDir::toNativeSeparators(from)));
-        fail(loadAppString(QStringLiteral("BookOutput-The file \"%1\" cannot be written: %2"),
-                           QStringLiteral("The file \"%1\" cannot be written: %2"))
-                 .arg(QDir::toNativeSeparators(to), QString::fromLocal8Bit(error.message().c_str())));
+        cannotWrite(to, QString::fromLocal8Bit(error.message().c_str()));
     }
+}
+
+// Puts the file written at `written` in the place of `to`.
+void replaceWith(const QString &written, const QString &to)
+{
+    std::error_code error;
+    std::filesystem::rename(std::filesystem::path(QFile::encodeName(written).toStdString()),
+                            std::filesystem::path(QFile::encodeName(to).toStdString()), error);
+    if (error) {
+        QFile::remove(written);
+        cannotWrite(to, QString::fromLocal8Bit(error.message().c_str()));
+    }
+}
+
+} // namespace
+
+void copyFile(const QString &from, const QString &to, const std::atomic_bool *stop)
+{
+    checkStop(stop);
+    FolderUpdate *update = t_update && t_update->covers(to) ? t_update : nullptr;
+    if (!update) {
+        copyBytes(from, to);
+        return;
+    }
+    const QFileInfo source(from), target(to);
+    if (target.isFile() && !target.isSymLink() && target.size() == source.size()
+        && target.lastModified() == source.lastModified()) {
+        update->note(to, false);
+        return;
+    }
+    const QString part = to + QStringLiteral(".part");
+    QFile::remove(part);
+    copyBytes(from, part);
+    // The copy takes its source's time, by which the next update knows it.
+    QFile copy(part);
+    if (!copy.open(QIODevice::Append) || !copy.setFileTime(source.lastModified(), QFileDevice::FileModificationTime)) {
+        copy.remove();
+        cannotWrite(to, copy.errorString());
+    }
+    copy.close();
+    replaceWith(part, to);
+    update->note(to, true);
 }
 
 void copyFolder(const QString &from, const QString &to, const std::atomic_bool *stop, bool withHidden,
@@ -79,13 +130,25 @@ void copyFolder(const QString &from, const QString &to, const std::atomic_bool *
 
 void writeText(const QString &path, const QString &text)
 {
+    const QByteArray bytes = text.toUtf8();
+    FolderUpdate *update = t_update && t_update->covers(path) ? t_update : nullptr;
+    if (update) {
+        QFile old(path);
+        if (old.open(QIODevice::ReadOnly) && old.size() == bytes.size() && old.readAll() == bytes) {
+            update->note(path, false);
+            return;
+        }
+        QSaveFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+            cannotWrite(path, file.errorString());
+        update->note(path, true);
+        return;
+    }
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(text.toUtf8()) < 0 || !file.flush()) {
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) < 0 || !file.flush()) {
         const QString reason = file.errorString();
         file.close();
-        fail(loadAppString(QStringLiteral("BookOutput-The file \"%1\" cannot be written: %2"),
-                           QStringLiteral("The file \"%1\" cannot be written: %2"))
-                 .arg(QDir::toNativeSeparators(path), reason));
+        cannotWrite(path, reason);
     }
 }
 
@@ -161,6 +224,66 @@ QString suffixFor(const QString &path, const QString &fallback)
     static const QRegularExpression plain(QStringLiteral("^[A-Za-z0-9]{1,5}$"));
     const QString suffix = QFileInfo(path).suffix().toLower();
     return plain.match(suffix).hasMatch() ? suffix : fallback;
+}
+
+FolderUpdate::FolderUpdate(const QString &folder)
+    : m_folder(QDir::cleanPath(QFileInfo(folder).absoluteFilePath())), m_started(QDateTime::currentDateTimeUtc()),
+      m_outer(t_update)
+{
+    t_update = this;
+}
+
+FolderUpdate::~FolderUpdate()
+{
+    t_update = m_outer;
+}
+
+FolderUpdate *FolderUpdate::current()
+{
+    return t_update;
+}
+
+bool FolderUpdate::covers(const QString &path) const
+{
+    return QDir::cleanPath(QFileInfo(path).absoluteFilePath()).startsWith(m_folder + QLatin1Char('/'));
+}
+
+void FolderUpdate::note(const QString &path, bool written)
+{
+    m_files.insert(QDir::cleanPath(QFileInfo(path).absoluteFilePath()));
+    if (written)
+        ++m_written;
+}
+
+void FolderUpdate::removeOthers(const QStringList &entries, const std::atomic_bool *stop)
+{
+    // Changed while the update ran: written by a step that does its own file work.
+    const auto isNew = [this](const QFileInfo &info) { return info.lastModified().toUTC() >= m_started; };
+    for (const QString &entry : entries) {
+        const QFileInfo top(m_folder + QLatin1Char('/') + entry);
+        if (top.isFile() || top.isSymLink()) {
+            if (!m_files.contains(top.absoluteFilePath()) && !isNew(top))
+                QFile::remove(top.absoluteFilePath());
+            continue;
+        }
+        if (!top.isDir())
+            continue;
+        QStringList folders{top.absoluteFilePath()};
+        QDirIterator it(top.absoluteFilePath(), QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            checkStop(stop);
+            const QFileInfo info(it.next());
+            if (info.isDir() && !info.isSymLink())
+                folders << info.absoluteFilePath();
+            else if (!m_files.contains(QDir::cleanPath(info.absoluteFilePath())) && !isNew(info))
+                QFile::remove(info.absoluteFilePath());
+        }
+        // Deepest first, so a folder emptied by its sub-folders' removal goes too.
+        std::sort(folders.begin(), folders.end(), [](const QString &a, const QString &b) { return a.size() > b.size(); });
+        for (const QString &folder : std::as_const(folders))
+            QDir().rmdir(folder); // fails, as it should, unless empty
+    }
 }
 
 } // namespace OutputFiles
