@@ -7,13 +7,17 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QImageReader>
+#include <QMutex>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QUrl>
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
 
 namespace OutputFiles {
 
@@ -44,6 +48,38 @@ void makeFolder(const QString &path)
 namespace {
 
 thread_local FolderUpdate *t_update = nullptr;
+
+QString absoluteClean(const QString &path)
+{
+    return QDir::cleanPath(QDir::isAbsolutePath(path) ? path : QFileInfo(path).absoluteFilePath());
+}
+
+// What the file system says of a file (its status, straight from the system: this
+// runs for every file of a book, on every rebuild of the preview).
+struct FileState
+{
+    bool isFile = false;
+    qint64 size = 0;
+    timespec modified{}, changed{};
+};
+
+FileState fileState(const QString &path)
+{
+    struct stat st {};
+    FileState state;
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return state;
+    state.isFile = S_ISREG(st.st_mode);
+    state.size = st.st_size;
+    state.modified = st.st_mtim;
+    state.changed = st.st_ctim;
+    return state;
+}
+
+bool operator==(const timespec &a, const timespec &b)
+{
+    return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+}
 
 [[noreturn]] void cannotWrite(const QString &path, const QString &reason)
 {
@@ -88,9 +124,8 @@ void copyFile(const QString &from, const QString &to, const std::atomic_bool *st
         copyBytes(from, to);
         return;
     }
-    const QFileInfo source(from), target(to);
-    if (target.isFile() && !target.isSymLink() && target.size() == source.size()
-        && target.lastModified() == source.lastModified()) {
+    const FileState source = fileState(from), target = fileState(to);
+    if (target.isFile && target.size == source.size && target.modified == source.modified) {
         update->note(to, false);
         return;
     }
@@ -98,12 +133,11 @@ void copyFile(const QString &from, const QString &to, const std::atomic_bool *st
     QFile::remove(part);
     copyBytes(from, part);
     // The copy takes its source's time, by which the next update knows it.
-    QFile copy(part);
-    if (!copy.open(QIODevice::Append) || !copy.setFileTime(source.lastModified(), QFileDevice::FileModificationTime)) {
-        copy.remove();
-        cannotWrite(to, copy.errorString());
+    const timespec times[2] = {{0, UTIME_OMIT}, source.modified};
+    if (::utimensat(AT_FDCWD, QFile::encodeName(part).constData(), times, 0) != 0) {
+        QFile::remove(part);
+        cannotWrite(to, QString::fromLocal8Bit(std::strerror(errno)));
     }
-    copy.close();
     replaceWith(part, to);
     update->note(to, true);
 }
@@ -138,9 +172,18 @@ void writeText(const QString &path, const QString &text)
             update->note(path, false);
             return;
         }
-        QSaveFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-            cannotWrite(path, file.errorString());
+        // Written whole beside the old file, then renamed over it; not synced to the
+        // disk (a book written again at once matters more than one that survives a
+        // power cut).
+        const QString part = path + QStringLiteral(".part");
+        QFile file(part);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size() || !file.flush()) {
+            const QString reason = file.errorString();
+            file.remove();
+            cannotWrite(path, reason);
+        }
+        file.close();
+        replaceWith(part, path);
         update->note(path, true);
         return;
     }
@@ -187,13 +230,10 @@ QString escapeHtml(const QString &text)
     return out;
 }
 
-bool sameBytes(const QString &a, const QString &b)
+namespace {
+
+bool compareBytes(QFile &first, QFile &second)
 {
-    if (a.isEmpty() || b.isEmpty())
-        return false;
-    QFile first(a), second(b);
-    if (!first.open(QIODevice::ReadOnly) || !second.open(QIODevice::ReadOnly) || first.size() != second.size())
-        return false;
     if (first.size() == 0)
         return true;
     // Mapped, the pages are compared where the file cache holds them.
@@ -201,12 +241,51 @@ bool sameBytes(const QString &a, const QString &b)
     const uchar *y = second.map(0, second.size());
     if (x && y)
         return std::memcmp(x, y, size_t(first.size())) == 0;
-    first.seek(0);
-    second.seek(0);
     while (!first.atEnd())
         if (first.read(1 << 16) != second.read(1 << 16))
             return false;
     return true;
+}
+
+// A file as it is now: its name, size and times of change.
+QByteArray version(const QString &path, const FileState &state)
+{
+    return QFile::encodeName(path) + '\n' + QByteArray::number(state.size) + '\n'
+           + QByteArray::number(qint64(state.modified.tv_sec)) + '.' + QByteArray::number(qint64(state.modified.tv_nsec))
+           + '\n' + QByteArray::number(qint64(state.changed.tv_sec)) + '.'
+           + QByteArray::number(qint64(state.changed.tv_nsec));
+}
+
+} // namespace
+
+bool sameBytes(const QString &a, const QString &b)
+{
+    if (a.isEmpty() || b.isEmpty())
+        return false;
+    const FileState stateA = fileState(a), stateB = fileState(b);
+    if (!stateA.isFile || !stateB.isFile || stateA.size != stateB.size)
+        return false;
+    if (a == b)
+        return true;
+    // The answer for two files that have not changed since is remembered: a book
+    // written again and again (the live preview) compares its pictures once.
+    static QMutex mutex;
+    static QHash<QByteArray, bool> known;
+    const QByteArray key = version(a, stateA) + '\n' + version(b, stateB);
+    {
+        QMutexLocker lock(&mutex);
+        if (const auto it = known.constFind(key); it != known.cend())
+            return *it;
+    }
+    QFile first(a), second(b);
+    if (!first.open(QIODevice::ReadOnly) || !second.open(QIODevice::ReadOnly))
+        return false;
+    const bool same = compareBytes(first, second);
+    QMutexLocker lock(&mutex);
+    if (known.size() > 20000)
+        known.clear();
+    known.insert(key, same);
+    return same;
 }
 
 bool isPicture(const QString &path)
@@ -227,7 +306,7 @@ QString suffixFor(const QString &path, const QString &fallback)
 }
 
 FolderUpdate::FolderUpdate(const QString &folder)
-    : m_folder(QDir::cleanPath(QFileInfo(folder).absoluteFilePath())), m_started(QDateTime::currentDateTimeUtc()),
+    : m_folder(absoluteClean(folder)), m_started(QDateTime::currentDateTimeUtc()),
       m_outer(t_update)
 {
     t_update = this;
@@ -245,12 +324,12 @@ FolderUpdate *FolderUpdate::current()
 
 bool FolderUpdate::covers(const QString &path) const
 {
-    return QDir::cleanPath(QFileInfo(path).absoluteFilePath()).startsWith(m_folder + QLatin1Char('/'));
+    return absoluteClean(path).startsWith(m_folder + QLatin1Char('/'));
 }
 
 void FolderUpdate::note(const QString &path, bool written)
 {
-    m_files.insert(QDir::cleanPath(QFileInfo(path).absoluteFilePath()));
+    m_files.insert(absoluteClean(path));
     if (written)
         ++m_written;
 }

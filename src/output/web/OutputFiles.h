@@ -38,7 +38,8 @@ QString urlPath(const QString &relativePath);
 // text escaped for HTML element text and double- or single-quoted attributes.
 QString escapeHtml(const QString &text);
 
-// Whether two files hold the same bytes (false when either cannot be read).
+// Whether two files hold the same bytes (false when either cannot be read). The
+// answer is remembered for as long as neither file changes.
 bool sameBytes(const QString &a, const QString &b);
 
 // Whether a file is a picture a browser shows (by its content; SVG by name).
