@@ -1,4 +1,5 @@
 #include "shell/PreviewLoop.h"
+#include "platform/WorkerPool.h"
 
 #include <QFutureWatcher>
 #include <QtConcurrent/QtConcurrentRun>
@@ -10,7 +11,6 @@ PreviewLoop::PreviewLoop(QObject *parent)
 {
     m_sinceChange.start();
     m_sincePending.start();
-    m_pool.setMaxThreadCount(1);
     m_due.setSingleShot(true);
     connect(&m_due, &QTimer::timeout, this, &PreviewLoop::tick);
 }
@@ -88,7 +88,7 @@ void PreviewLoop::start()
     const QString folder = m_folder;
     PreviewJob *running = job.get(); // m_job keeps it until the worker is done
     m_due.stop();
-    m_future = QtConcurrent::run(&m_pool, [running, folder, stop]() -> PreviewBuildResult {
+    m_future = QtConcurrent::run(WorkerPool::pool(), [running, folder, stop]() -> PreviewBuildResult {
         try {
             return running->run(folder, *stop);
         } catch (const std::exception &e) {

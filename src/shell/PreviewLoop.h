@@ -1,7 +1,7 @@
 #pragma once
 // The live preview loop: changes set bits in the preview-change flag, and the loop
-// turns a set flag into one rebuild of the preview book on a worker thread of its
-// own, when the rebuild is due (its own timer; tick() checks at once).
+// turns a set flag into one rebuild of the preview book on a worker thread, when the
+// rebuild is due (its own timer; tick() checks at once).
 //
 // Rebuilds coalesce. A rebuild starts only once the book has been left alone for
 // settleInterval() (so a burst of quick changes gives one rebuild), or once a change
@@ -18,7 +18,6 @@
 #include <QFuture>
 #include <QObject>
 #include <QString>
-#include <QThreadPool>
 #include <QTimer>
 #include <atomic>
 #include <memory>
@@ -81,7 +80,6 @@ private:
     int m_builds = 0;
     std::shared_ptr<std::atomic_bool> m_stop;
     QTimer m_due;
-    QThreadPool m_pool; // the rebuild's one thread
     // The running job; released here on the main thread, where its copies were made.
     std::shared_ptr<PreviewJob> m_job;
     QFuture<PreviewBuildResult> m_future;
