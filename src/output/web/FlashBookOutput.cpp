@@ -19,6 +19,8 @@
 #include "output/packages/SealedPackage.h"
 #include "output/web/ViewerConfig.h"
 #include "pages/FlashPageSource.h"
+#include "pages/JpegEncoder.h"
+#include "pages/PageImaging.h"
 #include "pages/PDFSearch.h"
 #include "platform/NotificationCenter.h"
 #include "templates/FlashTemplate.h"
@@ -26,6 +28,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
+#include <QImageReader>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -446,9 +449,48 @@ void FlashBookOutput::writeMobilePages(Book &book)
     }
 }
 
-QString FlashBookOutput::fillHomePage(const QString &templateFile, const QString &shareImage) const
+void FlashBookOutput::writeFirstPageSmall(Book &book)
+{
+    // Page 1 is what a reader sees first: it gets a picture half the page picture's
+    // size as well, which the viewer takes when the cover is small on screen. Not for
+    // a protected cover, whose picture is shown only once the book is open.
+    if (book.pages.isEmpty() || book.normal.isEmpty() || book.normal.first().to != book.pages.first().normal
+        || protectedPageList().contains(1))
+        return;
+    const QString from = book.normal.first().from;
+    const QString to = QStringLiteral("files/small/1.jpg");
+    OutputFiles::makeFolder(book.path(QStringLiteral("files/small")));
+    OutputFiles::writeDerived(from, book.path(to), [&] {
+        QImageReader reader(from);
+        const QSize size = reader.size();
+        if (!size.isValid())
+            return QByteArray();
+        reader.setScaledSize(PageImaging::smallSize(size)); // JPEG: decoded at half size directly
+        return JpegEncoder::encode(reader.read(), PageImaging::kSmallJpeg);
+    }, stopFlag());
+    book.pages.first().small = to;
+}
+
+// What the home page needs to show page 1 before the viewer stands, as the JSON the
+// "{{FIRST_PAGE}}" placeholder takes (escaped for HTML there); "" for a protected cover.
+QString FlashBookOutput::firstPageInfo(const Book &book) const
+{
+    if (book.pages.isEmpty() || protectedPageList().contains(1))
+        return {};
+    const ViewerPage &first = book.pages.first();
+    QJsonObject info{{QStringLiteral("normal"), first.normal},
+                     {QStringLiteral("width"), book.desktopConfig.value(QStringLiteral("pageWidth")).toDouble(1080)},
+                     {QStringLiteral("height"), book.desktopConfig.value(QStringLiteral("pageHeight")).toDouble(1440)},
+                     {QStringLiteral("background"), book.desktopConfig.value(QStringLiteral("backgroundColor")).toString()}};
+    if (!first.small.isEmpty())
+        info.insert(QStringLiteral("small"), first.small);
+    return QString::fromUtf8(QJsonDocument(info).toJson(QJsonDocument::Compact));
+}
+
+QString FlashBookOutput::fillHomePage(const QString &templateFile, const QString &shareImage, const QString &firstPage) const
 {
     TextTemplate page(OutputFiles::readText(templateFile));
+    page.setItem(QStringLiteral("FIRST_PAGE"), OutputFiles::escapeHtml(firstPage));
     page.setItem(QStringLiteral("TITLE"), OutputFiles::escapeHtml(m_html.HTMLTitle()));
     page.setItem(QStringLiteral("KEYWORDS"), OutputFiles::escapeHtml(m_html.HTMLKeywords()));
     page.setItem(QStringLiteral("DESCRIPTION"), OutputFiles::escapeHtml(m_html.HTMLDescription()));
@@ -489,7 +531,7 @@ void FlashBookOutput::writeHomePage(Book &book)
                            QStringLiteral("The template \"%1\" has no viewer."))
                  .arg(m_template->tmplName()));
     const QString homeFile = m_name + QStringLiteral(".html");
-    OutputFiles::writeText(book.path(homeFile), fillHomePage(index, book.shareImage));
+    OutputFiles::writeText(book.path(homeFile), fillHomePage(index, book.shareImage, firstPageInfo(book)));
     copyViewer(*m_template, book.path(kFiles), true);
     m_entries << homeFile << kFiles;
     post(ConvertStep::HomePage, 1, 1);
@@ -601,6 +643,7 @@ void FlashBookOutput::writeBookFolder(const QString &folder)
 
     preparePages();
     copyPages(book);
+    writeFirstPageSmall(book);
     writeFurnishings(book);
 
     post(ConvertStep::AnnotationFiles, 0, 1);

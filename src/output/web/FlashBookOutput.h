@@ -152,7 +152,9 @@ private:
     void copyPreloaderMovie(Book &book);
     void writeMobileHomePage(Book &book);
     void writeBasicPages(Book &book);
-    QString fillHomePage(const QString &templateFile, const QString &shareImage) const;
+    QString fillHomePage(const QString &templateFile, const QString &shareImage, const QString &firstPage = {}) const;
+    void writeFirstPageSmall(Book &book);
+    QString firstPageInfo(const Book &book) const;
     void copyViewer(const FlashTemplate &tmpl, const QString &filesFolder, bool withPageFlip) const;
     bool wantsMobile() const;
     QString bookTitle() const;

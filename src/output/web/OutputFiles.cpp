@@ -142,6 +142,36 @@ void copyFile(const QString &from, const QString &to, const std::atomic_bool *st
     update->note(to, true);
 }
 
+void writeDerived(const QString &from, const QString &to, const std::function<QByteArray()> &make,
+                  const std::atomic_bool *stop)
+{
+    checkStop(stop);
+    const FileState source = fileState(from);
+    FolderUpdate *update = t_update && t_update->covers(to) ? t_update : nullptr;
+    if (update) {
+        const FileState target = fileState(to);
+        if (target.isFile && target.modified == source.modified) {
+            update->note(to, false);
+            return;
+        }
+    }
+    const QByteArray bytes = make();
+    const QString part = to + QStringLiteral(".part");
+    QFile file(part);
+    if (bytes.isEmpty() || !file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size()
+        || !file.flush()) {
+        const QString reason = bytes.isEmpty() ? QStringLiteral("no picture") : file.errorString();
+        file.remove();
+        cannotWrite(to, reason);
+    }
+    file.close();
+    const timespec times[2] = {{0, UTIME_OMIT}, source.modified};
+    ::utimensat(AT_FDCWD, QFile::encodeName(part).constData(), times, 0);
+    replaceWith(part, to);
+    if (update)
+        update->note(to, true);
+}
+
 void copyFolder(const QString &from, const QString &to, const std::atomic_bool *stop, bool withHidden,
                 const QStringList &exceptTopLevel)
 {

@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 #include <atomic>
+#include <functional>
 
 namespace OutputFiles {
 
@@ -22,6 +23,11 @@ void checkStop(const std::atomic_bool *stop);
 void makeFolder(const QString &path);
 // Copies a file byte for byte; to must not exist yet (unless a FolderUpdate covers it).
 void copyFile(const QString &from, const QString &to, const std::atomic_bool *stop);
+// Writes the bytes make() makes of the file `from` as the file `to`, marked with
+// from's time of change; a FolderUpdate keeps a `to` that has that mark already (and
+// make() is not called then).
+void writeDerived(const QString &from, const QString &to, const std::function<QByteArray()> &make,
+                  const std::atomic_bool *stop);
 // Copies everything below from into to (made when missing); symbolic links and
 // special files are left out, and names starting with "." unless withHidden.
 // exceptTopLevel names entries at the top of from that are not copied.
