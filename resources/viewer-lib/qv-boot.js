@@ -1,7 +1,7 @@
 /*
  * Quorvel viewer: loads the viewer. The first page comes first: when the home page has
- * asked for the first page's picture (Quorvel.firstPage, set by a small script in its
- * head), that picture is shown where the book will stand and the viewer's scripts are
+ * asked for the first page's picture (window.quorvelFirstPage, set by a small script in
+ * its head; Quorvel.firstPage from here on), that picture is shown where the book will stand and the viewer's scripts are
  * asked for only once it has arrived, so they do not share the line with it. The
  * modules of protected and narrated books are loaded only for books that have them.
  *
@@ -18,6 +18,17 @@
   const viewer = me.getAttribute('data-viewer');
   const withPageFlip = me.getAttribute('data-page-flip') === 'true';
 
+  // Handlers that page scripts give Quorvel.events before the viewer is read are kept
+  // for it (qv-core.js takes them over).
+  if (!Quorvel.events) {
+    Quorvel.events = {
+      early: [],
+      on: function (type, fn) { this.early.push([type, fn]); return this; },
+      off: function (type, fn) { this.early = this.early.filter(function (e) { return e[0] !== type || e[1] !== fn; }); },
+      emit: function () {}
+    };
+  }
+
   // Scripts run in the order they are added, each once it and those before it are read.
   function add(src) {
     const s = document.createElement('script');
@@ -28,7 +39,7 @@
   }
 
   // The first page's picture where the cover will stand, until the viewer shows it.
-  const first = Quorvel.firstPage;
+  const first = Quorvel.firstPage = global.quorvelFirstPage || null;
   if (first && first.image) {
     const picture = first.image;
     picture.alt = '';
