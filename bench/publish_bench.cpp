@@ -1,6 +1,7 @@
 // Measures publishing: imports a PDF, publishes it as a book into DIR (kept there),
-// and prints pages per second and the ratio of the publish time to copying the
-// finished book with `cp -r`, measured in the same run.
+// and prints the book's bytes per page and their ratio to the PDF's, pages per second,
+// the ratio of the publish time to copying the finished book with `cp -r`, measured in
+// the same run, and the peak memory.
 //
 //   publish_bench [--pdf FILE] --out DIR [--name N] [--kind K] [--zip] [--password P]
 //                 [--pages N] [--title T] [--tabs FILE] [--load-type T] [--threads N]
@@ -49,6 +50,7 @@
 #include <QGuiApplication>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -273,6 +275,10 @@ int main(int argc, char **argv)
 
     const int pages = importer.pageSource()->pageCount();
     std::printf("pages:                %d\n", pages);
+    const qint64 bookBytes = folderBytes(result), pdfBytes = QFileInfo(pdf).size();
+    std::printf("book bytes:           %.1f KiB per page, %.1f times the PDF (%.1f MiB; PDF %.2f MiB)\n",
+                bookBytes / 1024.0 / std::max(1, pages), pdfBytes > 0 ? double(bookBytes) / pdfBytes : 0.0,
+                bookBytes / 1048576.0, pdfBytes / 1048576.0);
     if (job->isFileInfoError())
         std::printf("note:                 some book files were left out of the executable\n");
     std::printf("result:               %s (%.1f MiB)\n", qPrintable(result), folderBytes(result) / 1048576.0);
@@ -285,5 +291,10 @@ int main(int argc, char **argv)
     } else {
         std::printf("cp -r:                failed\n");
     }
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (status.open(QIODevice::ReadOnly))
+        for (const QByteArray &line : status.readAll().split('\n'))
+            if (line.startsWith("VmHWM:"))
+                std::printf("peak memory (VmHWM):  %.1f MiB\n", line.mid(6).trimmed().split(' ').first().toLongLong() / 1024.0);
     return 0;
 }
