@@ -431,7 +431,7 @@ private slots:
         write(OutputCopies::copyPageSource(*m_book.pages));
         QCOMPARE(versions(), first);
 
-        // A design setting: the desktop configuration, and nothing else.
+        // A design setting: the desktop configuration and home page, and nothing else.
         QVERIFY(tmpl->setPropertyValue("backgroundColor", "0x445566"));
         write(OutputCopies::copyPageSource(*m_book.pages));
         const auto second = versions();
@@ -440,7 +440,8 @@ private slots:
         for (auto it = second.cbegin(); it != second.cend(); ++it)
             if (first.value(it.key()) != it.value())
                 changed << it.key();
-        QCOMPARE(changed, QStringList{"files/config.js"});
+        // (The home page shows page 1 on the book's background before the viewer is read.)
+        QVERIFY2(changed == (QStringList{"files/config.js", "index.html"}), qPrintable(changed.join(", ")));
         QCOMPARE(configObject(folder + "/files/config.js").value("backgroundColor").toString(), QString("#445566"));
 
         // Pages gone and the phone version off: their files go, the user's stays.
