@@ -9,6 +9,7 @@
 // pairs, the import first (A, B, A, B ...), --runs pairs (default 5); the figures are
 // medians, the ratio the median of the pairs' ratios. Target: at most 1.30.
 
+#include "BenchSupport.h"
 #include "batch/ImportParament.h"
 #include "foundation/ImageUtility.h"
 #include "pages/FlashPageSource.h"
@@ -91,17 +92,6 @@ double best(const std::vector<double> &values)
     return *std::min_element(values.begin(), values.end());
 }
 
-qint64 peakMemoryKiB()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toLongLong();
-    return -1;
-}
-
 // pdftoppm over the given page numbers, split into one contiguous share per process.
 double pdftoppmSeconds(const QString &pdf, const QString &password, int dpi, int jpegQuality, int pageCount,
                        int processes, const QString &outFolder)
@@ -139,8 +129,7 @@ double pdftoppmSeconds(const QString &pdf, const QString &password, int dpi, int
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    BenchSupport::useOffscreenUnlessSet();
     QGuiApplication app(argc, argv);
     QCommandLineParser parser;
     parser.addHelpOption();
@@ -221,7 +210,7 @@ int main(int argc, char **argv)
         std::printf("pair %d:               import %.2f s (CPU %.2f s), pdftoppm %.2f s (CPU %.2f s), ratio %.2f\n",
                     run + 1, ourWall.back(), ourCpu.back(), theirWall.back(), theirCpu.back(), ratios.back());
     }
-    const qint64 peak = peakMemoryKiB();
+    const qint64 peak = BenchSupport::peakMemoryKiB();
 
     const double ours = median(ourWall), theirs = median(theirWall);
     std::printf("pages:                %d (quality %d, %d dpi, JPEG quality %d, %d cores, %d pairs; medians)\n", pages,

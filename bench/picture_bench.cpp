@@ -13,6 +13,7 @@
 // Without --pdf the import benchmark's generated document is used (import_bench
 // --make-pdf, run from the same folder).
 
+#include "BenchSupport.h"
 #include "foundation/ImageUtility.h"
 #include "pages/AreaScaler.h"
 #include "pages/JpegEncoder.h"
@@ -24,7 +25,6 @@
 #include <poppler-qt6.h>
 #include <QElapsedTimer>
 #include <QGuiApplication>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cmath>
@@ -111,8 +111,7 @@ struct Kind
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    BenchSupport::useOffscreenUnlessSet();
     QGuiApplication app(argc, argv);
     QCommandLineParser parser;
     parser.addHelpOption();
@@ -127,14 +126,11 @@ int main(int argc, char **argv)
     const QString dump = parser.value(QStringLiteral("dump"));
 
     QTemporaryDir work;
-    QString pdf = parser.value(QStringLiteral("pdf"));
+    const QString pdf = BenchSupport::benchPdf(parser.value(QStringLiteral("pdf")), work.filePath(QStringLiteral("bench.pdf")),
+                                               QStringLiteral("24"));
     if (pdf.isEmpty()) {
-        pdf = work.filePath(QStringLiteral("bench.pdf"));
-        const QString maker = QCoreApplication::applicationDirPath() + QStringLiteral("/import_bench");
-        if (QProcess::execute(maker, {QStringLiteral("--make-pdf"), pdf, QStringLiteral("--pages"), QStringLiteral("24")}) != 0) {
-            std::fprintf(stderr, "could not make the test PDF with %s\n", qPrintable(maker));
-            return 1;
-        }
+        std::fprintf(stderr, "could not make the test PDF with import_bench\n");
+        return 1;
     }
     const int level = parser.value(QStringLiteral("quality")).toInt();
     const int dpi = ImageUtility::getImageDPIByLevel(level);

@@ -28,6 +28,7 @@
 // and 2i+1) a narration sound, played automatically unless --manual, with the pauses
 // --delay (after a sound) and --mute (on a spread without sound).
 
+#include "BenchSupport.h"
 #include "batch/ConvertParament.h"
 #include "batch/ImportParament.h"
 #include "furnishings/BookMarkTabs.h"
@@ -94,8 +95,7 @@ bool readUsers(const QString &path, QList<QVariantMap> *users)
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    BenchSupport::useOffscreenUnlessSet();
     QGuiApplication app(argc, argv);
     QCommandLineParser parser;
     parser.addHelpOption();
@@ -189,15 +189,10 @@ int main(int argc, char **argv)
     }
 
     QTemporaryDir work;
-    QString pdf = parser.value(QStringLiteral("pdf"));
-    if (pdf.isEmpty()) {
-        pdf = work.filePath(QStringLiteral("bench.pdf"));
-        const QString maker = QCoreApplication::applicationDirPath() + QStringLiteral("/import_bench");
-        if (QProcess::execute(maker, {QStringLiteral("--make-pdf"), pdf, QStringLiteral("--pages"),
-                                      parser.value(QStringLiteral("pages"))})
-            != 0)
-            return failWith(QStringLiteral("could not make the test PDF with %1").arg(maker));
-    }
+    const QString pdf = BenchSupport::benchPdf(parser.value(QStringLiteral("pdf")), work.filePath(QStringLiteral("bench.pdf")),
+                                               parser.value(QStringLiteral("pages")));
+    if (pdf.isEmpty())
+        return failWith(QStringLiteral("could not make the test PDF with import_bench"));
 
     ImportParament import;
     import.sourceFiles = {pdf};
@@ -291,10 +286,6 @@ int main(int argc, char **argv)
     } else {
         std::printf("cp -r:                failed\n");
     }
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (status.open(QIODevice::ReadOnly))
-        for (const QByteArray &line : status.readAll().split('\n'))
-            if (line.startsWith("VmHWM:"))
-                std::printf("peak memory (VmHWM):  %.1f MiB\n", line.mid(6).trimmed().split(' ').first().toLongLong() / 1024.0);
+    std::printf("peak memory (VmHWM):  %.1f MiB\n", BenchSupport::peakMemoryKiB() / 1024.0);
     return 0;
 }
