@@ -213,6 +213,8 @@ QJsonObject ViewerConfig::build(const QString &title, const QList<ViewerPage> &p
             record.insert(QStringLiteral("large"), page.large);
         if (!page.thumb.isEmpty())
             record.insert(QStringLiteral("thumb"), page.thumb);
+        if (!page.small.isEmpty())
+            record.insert(QStringLiteral("small"), page.small);
         if (!page.swf.isEmpty())
             record.insert(QStringLiteral("swf"), page.swf);
         records.append(record);
