@@ -7,6 +7,7 @@
 #include "templates/FlashTemplate.h"
 #include "templates/FlashTemplateModel.h"
 #include "templates/TemplateNotifications.h"
+#include "templates/ui/ShareLinks.h"
 
 #include <QCursor>
 #include <QDialog>
@@ -56,6 +57,8 @@ TemplateEditorRegistry &TemplateEditorRegistry::shared()
         auto *r = new TemplateEditorRegistry;
         r->registerEditor(ColorSource, chooseColor);
         r->registerEditor(FileSource, chooseFile);
+        // The share links of the book ("setsocialsharelinks").
+        ShareLinks::registerShareLinksEditor(*r);
         return r;
     }();
     return *registry;
