@@ -134,21 +134,28 @@ void DownloadConfigRun::postProgress()
          {QStringLiteral("id"), m_input.identifier}});
 }
 
+void DownloadConfigRun::copyChosenFile(const QString &stored, const QString &subFolder, const QString &into,
+                                       bool once, Result &result)
+{
+    const QString source = DownloadCfgItem::existingFile(stored, m_input.workspace, subFolder);
+    const QString name = workspaceName(stored);
+    const QString target = QDir(into).filePath(name);
+    QString error;
+    if (source.isEmpty())
+        result.missingSources << stored;
+    else if (name.isEmpty())
+        result.failures << QStringLiteral("\"%1\" cannot be offered under that name.").arg(stored);
+    else if (once && QFileInfo::exists(target))
+        result.failures << QStringLiteral("Two files are called \"%1\".").arg(name);
+    else if (!copyFromFile(source, target, &error))
+        result.failures << error;
+}
+
 void DownloadConfigRun::copyWholePDF(Result &result)
 {
-    const DownloadSettings &settings = m_input.settings;
-    const QString text = settings.file.trimmed();
-    if (settings.fileType == 0 && !text.isEmpty()) {
-        const QString source = DownloadCfgItem::existingFile(text, m_input.workspace, QString());
-        const QString name = workspaceName(text);
-        QString error;
-        if (source.isEmpty())
-            result.missingSources << text;
-        else if (name.isEmpty())
-            result.failures << QStringLiteral("\"%1\" cannot be offered under that name.").arg(text);
-        else if (!copyFromFile(source, QDir(m_input.workspace).filePath(name), &error))
-            result.failures << error;
-    }
+    const QString text = m_input.settings.file.trimmed();
+    if (m_input.settings.fileType == 0 && !text.isEmpty())
+        copyChosenFile(text, QString(), m_input.workspace, false, result);
     postProgress();
 }
 
@@ -165,21 +172,8 @@ void DownloadConfigRun::copyAttachments(Result &result)
             removeTree(staging);
             return;
         }
-        if (attachment.isEmpty()) {
-            postProgress();
-            continue;
-        }
-        const QString source = DownloadCfgItem::existingFile(attachment, m_input.workspace, kAttachments);
-        const QString name = workspaceName(attachment);
-        QString error;
-        if (source.isEmpty())
-            result.missingSources << attachment;
-        else if (name.isEmpty())
-            result.failures << QStringLiteral("\"%1\" cannot be offered under that name.").arg(attachment);
-        else if (QFileInfo::exists(QDir(staging).filePath(name)))
-            result.failures << QStringLiteral("Two attachments are called \"%1\".").arg(name);
-        else if (!copyFromFile(source, QDir(staging).filePath(name), &error))
-            result.failures << error;
+        if (!attachment.isEmpty())
+            copyChosenFile(attachment, kAttachments, staging, true, result);
         postProgress();
     }
     QString error;

@@ -75,6 +75,10 @@ public:
 
 private:
     void postProgress();
+    // Copies a chosen file (the workspace's copy when it has gone) into the folder into
+    // under its own name; with once, a name already there is refused.
+    void copyChosenFile(const QString &stored, const QString &subFolder, const QString &into, bool once,
+                        Result &result);
     void copyWholePDF(Result &result);
     void copyAttachments(Result &result);
     void makePages(int pageCount, Result &result);

@@ -302,39 +302,41 @@ void DownloadConfigDelegate::onDefaultPDFFile()
         txtFile->setText(m_pdfFile);
 }
 
-void DownloadConfigDelegate::onBrowseFile()
+void DownloadConfigDelegate::beginOpenPanel(const QString &prompt, const QString &near, bool several,
+                                            const QStringList &types, std::function<void(const QStringList &)> chosen)
 {
     m_panel = std::make_unique<QvPanel>();
     m_panel->setOwer(this);
-    m_panel->setPrompt(loadAppString(QStringLiteral("DownloadConfigD-Choose PDF file (*.pdf)"), QStringLiteral("Choose PDF file (*.pdf)")));
+    m_panel->setPrompt(prompt);
     m_panel->setCanChooseFiles(true);
     m_panel->setCanChooseDirectories(false);
-    m_panel->setTypes({QStringLiteral("pdf")});
-    const QString current = DownloadCfgItem::resolvedPath(txtFile->text(), m_workspace);
-    m_panel->setDirectory(QFileInfo(current).isFile() ? QFileInfo(current).absolutePath() : userDocumentsFolder());
-    m_panel->setEndPanelSelector([this](QvPanel *panel) { txtFile->setText(panel->URL().toLocalFile()); });
+    m_panel->setAllowsMultipleSelection(several);
+    m_panel->setTypes(types);
+    const QString file = DownloadCfgItem::resolvedPath(near, m_workspace);
+    m_panel->setDirectory(QFileInfo(file).isFile() ? QFileInfo(file).absolutePath() : userDocumentsFolder());
+    m_panel->setEndPanelSelector([chosen = std::move(chosen)](QvPanel *panel) {
+        QStringList paths;
+        for (const QUrl &url : panel->URLs())
+            paths << url.toLocalFile();
+        chosen(paths);
+    });
     m_panel->runModel();
+}
+
+void DownloadConfigDelegate::onBrowseFile()
+{
+    beginOpenPanel(loadAppString(QStringLiteral("DownloadConfigD-Choose PDF file (*.pdf)"), QStringLiteral("Choose PDF file (*.pdf)")),
+                   txtFile->text(), false, {QStringLiteral("pdf")},
+                   [this](const QStringList &paths) { txtFile->setText(paths.value(0)); });
 }
 
 void DownloadConfigDelegate::onAdd()
 {
-    m_panel = std::make_unique<QvPanel>();
-    m_panel->setOwer(this);
-    m_panel->setPrompt(loadAppString(QStringLiteral("DownloadConfigD-Choose Attachment files (*.*)"), QStringLiteral("Choose Attachment files (*.*)")));
-    m_panel->setCanChooseFiles(true);
-    m_panel->setCanChooseDirectories(false);
-    m_panel->setAllowsMultipleSelection(true);
     const QStringList list = m_attachList->attachments();
-    const QString last =
-        list.isEmpty() ? QString() : DownloadCfgItem::resolvedPath(list.last(), m_workspace);
-    m_panel->setDirectory(QFileInfo(last).isFile() ? QFileInfo(last).absolutePath() : userDocumentsFolder());
-    m_panel->setEndPanelSelector([this](QvPanel *panel) {
-        QStringList paths;
-        for (const QUrl &url : panel->URLs())
-            paths << url.toLocalFile();
-        addAttachments(paths);
-    });
-    m_panel->runModel();
+    beginOpenPanel(loadAppString(QStringLiteral("DownloadConfigD-Choose Attachment files (*.*)"),
+                                 QStringLiteral("Choose Attachment files (*.*)")),
+                   list.isEmpty() ? QString() : list.last(), true, {},
+                   [this](const QStringList &paths) { addAttachments(paths); });
 }
 
 void DownloadConfigDelegate::addAttachments(const QStringList &paths)

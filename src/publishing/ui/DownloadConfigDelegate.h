@@ -90,6 +90,9 @@ protected:
 
 private:
     DownloadSettings settingsFromControls() const;
+    // An open panel for files, starting in the folder of the file near when it exists.
+    void beginOpenPanel(const QString &prompt, const QString &near, bool several, const QStringList &types,
+                        std::function<void(const QStringList &)> chosen);
     QList<int> selectedRows() const;
     void selectRows(const QList<int> &rows);
     void setButonStatus(bool enabled);
