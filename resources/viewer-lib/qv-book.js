@@ -109,6 +109,13 @@
       return m ? this.clampPage(parseInt(m[0], 10)) : null;
     }
 
+    // The page an author's "go to page" names: a whole number is the page number itself,
+    // even when another page carries that number as its caption; other text as typed.
+    pageFromNumber(text) {
+      const t = asText(text).trim();
+      return /^\d+$/.test(t) ? this.clampPage(parseInt(t, 10)) : this.pageFromText(t);
+    }
+
     readTabs(cfg) {
       if (!cfg || typeof cfg !== 'object') return null;
       const self = this;
@@ -193,10 +200,11 @@
       function layers(list) {
         return asList(list).map(function (l) {
           l = l || {};
-          return { file: asText(l.file), position: asText(l.position) };
-        }).filter(function (l) { return l.file && !/\.swf$/i.test(l.file); });
+          const file = asText(l.file);
+          return { file: file, position: asText(l.position), swf: /\.swf$/i.test(file) };
+        }).filter(function (l) { return l.file; });
       }
-      return { background: layers(s.background), foreground: layers(s.foreground) };
+      return { background: layers(s.background), foreground: layers(s.foreground), shot: asText(s.shot) };
     }
 
     // Replacement pictures for toolbar buttons, by button key.

@@ -7,7 +7,7 @@
 #include "templates/FlashTemplate.h"
 #include "templates/FlashTemplateModel.h"
 #include "templates/TemplateNotifications.h"
-#include "templates/ui/ShareLinks.h"
+#include "templates/ui/FurnishingSettingEditors.h"
 
 #include <QCursor>
 #include <QDialog>
@@ -57,8 +57,8 @@ TemplateEditorRegistry &TemplateEditorRegistry::shared()
         auto *r = new TemplateEditorRegistry;
         r->registerEditor(ColorSource, chooseColor);
         r->registerEditor(FileSource, chooseFile);
-        // The share links of the book ("setsocialsharelinks").
-        ShareLinks::registerShareLinksEditor(*r);
+        // Page captions, the viewer menu, extra icons and toolbar icon files.
+        FurnishingSettingEditors::registerEditors(*r);
         return r;
     }();
     return *registry;
@@ -95,6 +95,26 @@ QString TemplateEditorRegistry::editorSourceFor(const FlashTemplateProperty &pro
     if (property.kind() == FlashTemplateProperty::Kind::File)
         return FileSource;
     return {};
+}
+
+void TemplateEditorRegistry::registerValueCheck(const QString &valueSource, ValueCheck check)
+{
+    if (!valueSource.isEmpty() && check)
+        m_valueChecks.insert(valueSource, std::move(check));
+}
+
+std::optional<TemplateEditorRegistry::Refusal> TemplateEditorRegistry::checkTypedValue(const QModelIndex &index,
+                                                                                       const QString &value) const
+{
+    const auto *model = qobject_cast<const FlashTemplateModel *>(index.model());
+    FlashTemplateProperty *property = model ? model->propertyForIndex(index) : nullptr;
+    if (!property || property->isCategory())
+        return std::nullopt;
+    const QString source = editorSourceFor(*property);
+    const ValueCheck check = m_valueChecks.value(source);
+    if (!check || value == property->value())
+        return std::nullopt;
+    return check({source, property->key(), value, model->flashTemplate(), nullptr});
 }
 
 bool TemplateEditorRegistry::runEditor(const QModelIndex &index, QWidget *parent) const

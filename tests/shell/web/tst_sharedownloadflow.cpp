@@ -9,9 +9,9 @@
 #include "shell/BookSession.h"
 #include "templates/FlashTemplate.h"
 #include "templates/FlashTemplateModel.h"
-#include "templates/ShareLinksModel.h"
+#include "furnishings/ShareLinksModel.h"
 #include "templates/ui/FlashTemplateOutlineDelegate.h"
-#include "templates/ui/ShareLinks.h"
+#include "furnishings/ui/ShareLinks.h"
 
 #include <QTabWidget>
 #include <QtTest>

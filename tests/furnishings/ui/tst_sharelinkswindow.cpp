@@ -3,8 +3,8 @@
 #include "furnishings/ShareLinksCollection.h"
 #include "platform/ui/QvWindow.h"
 #include "platform/ui/UiTestDriver.h"
-#include "templates/ShareLinksModel.h"
-#include "templates/ui/ShareLinks.h"
+#include "furnishings/ShareLinksModel.h"
+#include "furnishings/ui/ShareLinks.h"
 
 #include <QAbstractButton>
 #include <QAction>

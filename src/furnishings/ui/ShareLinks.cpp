@@ -1,15 +1,13 @@
-#include "templates/ui/ShareLinks.h"
+#include "furnishings/ui/ShareLinks.h"
 
 #include "foundation/AppLog.h"
 #include "foundation/AppStrings.h"
 #include "furnishings/ShareLinksCollection.h"
+#include "furnishings/ShareLinksModel.h"
 #include "platform/ui/DragOutToDelete.h"
 #include "platform/ui/LogAlert.h"
 #include "platform/ui/QvPanel.h"
 #include "platform/ui/QvWindow.h"
-#include "templates/FlashTemplate.h"
-#include "templates/ShareLinksModel.h"
-#include "templates/ui/TemplateEditorRegistry.h"
 
 #include <QEvent>
 #include <QFileInfo>
@@ -17,7 +15,6 @@
 #include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QPointer>
 #include <QPushButton>
 #include <QTableView>
 
@@ -46,20 +43,6 @@ void ShareLinks::setLogoResolver(std::function<QString(const QString &)> resolve
 {
     m_resolver = resolver;
     m_model->setLogoResolver(std::move(resolver));
-}
-
-void ShareLinks::registerShareLinksEditor(TemplateEditorRegistry &registry)
-{
-    registry.registerEditor(QStringLiteral("setsocialsharelinks"), [](const TemplateEditorRequest &request) {
-        ShareLinks dialog;
-        dialog.setSettingXmlString(request.value);
-        QPointer<FlashTemplate> tmpl = request.flashTemplate;
-        dialog.setLogoResolver([tmpl](const QString &value) { return tmpl ? tmpl->resolveResourcePath(value) : value; });
-        dialog.center();
-        if (dialog.runModal() != 1)
-            return std::optional<QString>();
-        return std::optional<QString>(dialog.settingXmlString());
-    });
 }
 
 void ShareLinks::bindOutlets()

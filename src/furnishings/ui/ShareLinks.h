@@ -6,8 +6,8 @@
 // whenever the window closes, Cancel included; OK answers the checked buttons in
 // settingXmlString() and ends with 1.
 //
-// registerShareLinksEditor() lets the design-settings outline's "setsocialsharelinks"
-// settings open it.
+// The design-settings outline opens it for the "setsocialsharelinks" settings
+// (FurnishingSettingEditors).
 
 #include "platform/ui/WindowController.h"
 
@@ -20,7 +20,6 @@ class QPushButton;
 class QTableView;
 class QvPanel;
 class ShareLinksModel;
-class TemplateEditorRegistry;
 
 class ShareLinks : public WindowController
 {
@@ -38,8 +37,6 @@ public:
     ShareLinksModel *model() const { return m_model; }
     QMenu *macroMenu() const { return m_macroMenu; }
     int selectedRow() const { return _selectedRow; }
-
-    static void registerShareLinksEditor(TemplateEditorRegistry &registry);
 
     void loadSettings();
     bool saveSettings();

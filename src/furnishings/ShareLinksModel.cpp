@@ -1,4 +1,4 @@
-#include "templates/ShareLinksModel.h"
+#include "furnishings/ShareLinksModel.h"
 
 #include "foundation/AppStrings.h"
 #include "foundation/ListRows.h"
