@@ -84,6 +84,11 @@ void ShareLinks::awakeFromNib()
     connect(tableView->selectionModel(), &QItemSelectionModel::selectionChanged, this, &ShareLinks::selectionDidChange);
     // A reset of the list drops the selection without a word: the shown row goes too.
     connect(m_model, &QAbstractItemModel::modelReset, this, &ShareLinks::selectionDidChange);
+    // A button edited in the table shows in the fields too.
+    connect(m_model, &QAbstractItemModel::dataChanged, this, [this](const QModelIndex &from, const QModelIndex &to) {
+        if (_selectedRow >= from.row() && _selectedRow <= to.row())
+            updateDispItem();
+    });
 
     // Rows dragged out of the window are deleted; a drag inside moves them.
     m_dragOut = new DragOutToDelete(
@@ -210,10 +215,15 @@ void ShareLinks::updateDispItem()
     const ShareLinksItem *item = m_model->itemAt(_selectedRow);
     if (!item)
         return;
-    txtCaption->setText(item->title());
-    txtUrlAddr->setText(item->links());
+    // Only a field that differs is set, so typing into one keeps its cursor.
+    const auto show = [](QLineEdit *field, const QString &text) {
+        if (field->text() != text)
+            field->setText(text);
+    };
+    show(txtCaption, item->title());
+    show(txtUrlAddr, item->links());
     const QString own = m_resolver ? m_resolver(item->logo()) : item->logo();
-    txtLogo->setText(!own.isEmpty() && QFileInfo::exists(own) ? item->logo() : m_model->logoFileFor(*item));
+    show(txtLogo, !own.isEmpty() && QFileInfo::exists(own) ? item->logo() : m_model->logoFileFor(*item));
 }
 
 void ShareLinks::controlTextDidChange(QLineEdit *field)
