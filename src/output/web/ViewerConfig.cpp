@@ -135,8 +135,10 @@ QJsonArray ViewerConfig::shareButtons()
     const QList<ShareLinksItem> links = ShareLinksItem::parseByXmlString(m_tmpl.propertyValue(QStringLiteral("socialShareLinks")));
     for (int i = 0; i < links.size(); ++i) {
         const ShareLinksItem &link = links.at(i);
-        const QString logo = picture(m_tmpl.resolveResourcePath(link.logo()), QStringLiteral("shares"),
-                                     QStringLiteral("share%1").arg(i + 1));
+        const QString base = QStringLiteral("share%1").arg(i + 1);
+        QString logo = picture(m_tmpl.resolveResourcePath(link.logo()), QStringLiteral("shares"), base);
+        if (logo.isEmpty()) // the program's logo for the link's site
+            logo = picture(ShareLinksItem::iconFileForURL(link.links()), QStringLiteral("shares"), base);
         buttons.append(QJsonObject{{QStringLiteral("title"), link.title()},
                                    {QStringLiteral("link"), link.links()},
                                    {QStringLiteral("logo"), logo}});

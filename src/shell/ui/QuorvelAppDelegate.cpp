@@ -24,6 +24,7 @@
 #include "project/RecentProjectItem.h"
 #include "publishing/SWFSnapDelegate.h"
 #include "publishing/ui/BookSecurityDelegate.h"
+#include "publishing/ui/DownloadConfigDelegate.h"
 #include "publishing/ui/InputUserPassword.h"
 #include "publishing/ui/PublishBookWindowDelegate.h"
 #include "publishing/ui/PublishCommand.h"
@@ -129,6 +130,10 @@ bool QuorvelAppDelegate::applicationDidFinishLaunching(const StartupRequest &req
     // project asks before it opens.
     BookSecurityDelegate::registerSecurityEditor(TemplateEditorRegistry::shared());
     BookProject::setOpenCheck(&InputUserPassword::checkProjectAccess);
+    // The files the book offers for download: the editor of the design setting.
+    DownloadConfigDelegate::registerDownloadEditor(TemplateEditorRegistry::shared(), [this] {
+        return m_session ? &m_session->document() : nullptr;
+    });
     m_publishCommand = new PublishCommand(m_window, nullptr, this);
     m_publishCommand->setDialogPreparer([this](PublishBookWindowDelegate &dialog) { prepareOutputWindow(dialog); });
     m_publishCommand->setAdditionsMenuSwitch([this](bool enabled) { setAdditionsMenuEnabled(enabled); });
