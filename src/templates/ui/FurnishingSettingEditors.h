@@ -6,6 +6,7 @@
 //   "addIcons"     extra icons        OtherIconsDelegate
 //   "icons_form"   toolbar icons      ChangeIconFileDelegate (its workspace: the
 //                                     outline's changeIconWorkspace, else the default)
+//   "setsocialsharelinks" share links ShareLinks
 
 #include "templates/ui/TemplateEditorRegistry.h"
 
@@ -17,5 +18,6 @@ std::optional<QString> onPageCaption(const TemplateEditorRequest &request);
 std::optional<QString> onFlashMenuConfig(const TemplateEditorRequest &request);
 std::optional<QString> onSelectAddIcons(const TemplateEditorRequest &request);
 std::optional<QString> onSelectFile(const TemplateEditorRequest &request);
+std::optional<QString> onSocialShareConfig(const TemplateEditorRequest &request);
 
 } // namespace FurnishingSettingEditors
