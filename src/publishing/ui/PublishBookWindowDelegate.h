@@ -31,6 +31,7 @@
 #include "publishing/PublishRun.h"
 #include "publishing/ui/PublishRunServices.h"
 #include "publishing/ui/BatchAdvancedSetting.h"
+#include "publishing/ui/PluginDetailViews.h"
 #include "templates/FlashTemplate.h"
 
 #include <QHash>
@@ -223,7 +224,6 @@ private:
     // The record's kind.
     OutputKind outputKind() const;
     void placeSeparator();
-    static void showUnit(QComboBox *box, const QString &unit);
 
     // The run's steps (PublishBookWindowDelegateRun.cpp).
     bool checkNameAndTitle();
@@ -256,6 +256,7 @@ private:
     QPointer<BatchAdvancedSetting> m_advancedSettings;
     QHash<QString, QAbstractButton *> m_outputTypeDict;
     PluginSettings m_pluginSettings;
+    PluginDetailViews m_detailViews;
     PublishRun m_run;
     PublishRunServices m_runServices;
     QPointer<QvPanel> m_folderPanel;
