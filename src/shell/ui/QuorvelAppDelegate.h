@@ -31,6 +31,7 @@
 #include <QTimer>
 #include <memory>
 
+class BookCoverDelegate;
 class BookSession;
 class MainWindow;
 class PublishBookWindowDelegate;
@@ -65,6 +66,9 @@ public:
     PublishCommand *publishCommand() const { return m_publishCommand; }
     // The start-up install of the phone pages' snapshot helper (on a worker thread).
     QFuture<void> helperInstall() const { return m_helperInstall; }
+    // The book cover dialog (null before its first opening) and its workspace.
+    BookCoverDelegate *bookCoverDelegate() const { return m_bookCoverDelegate.get(); }
+    QString bookCoverWorkspace() const { return m_bookCoverWorkspace; }
     // How often the preview was shown (each rebuild, mode switch).
     int previewGeneration() const { return m_generation; }
 
@@ -113,6 +117,9 @@ public slots:
     void onReviewPhonePages();
     void onImportAssistant();
     void onExportAssistant();
+    // Book cover: the dialog as a sheet; on OK the cover becomes the book's cover picture
+    // and, as chosen, replaces a page or is inserted as one.
+    void onOpenBookCover();
 
     void onRepeatTimer();
 
@@ -120,6 +127,8 @@ signals:
     void bookOpened();
     void bookClosed();
     void previewShown(int generation);
+    // The book took a cover from the cover dialog (and its page, when one was asked for).
+    void bookCoverDidChange();
 
 private:
     void connectActions();
@@ -140,6 +149,10 @@ private:
     void onDisplayModeChanged();
     void prepareOutputWindow(PublishBookWindowDelegate &dialog);
     void publishBookDidEnd();
+    void AddBookCoverFeature();
+    void bookCoverSheetDidEnd(int returnCode);
+    void bookCoverDidChanged();
+    void bookCoverDone();
     // Runs a panel and waits for its answer (empty when cancelled).
     static QStringList runPanel(QvPanel &panel);
 
@@ -152,6 +165,9 @@ private:
     QFuture<void> m_helperInstall;
     QStringList m_phonePagesBeforePublish; // to see whether publishing added phone pages
     PublishCommand *m_publishCommand = nullptr;
+    std::unique_ptr<BookCoverDelegate> m_bookCoverDelegate;
+    QString m_bookCoverWorkspace;
+    int m_coverSerial = 0;
     QSet<QString> m_availableCommands;
     int m_generation = 0;
     bool m_additionsEnabled = true;
