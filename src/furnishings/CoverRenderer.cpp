@@ -74,25 +74,24 @@ QSizeF pictureBox(const QSize &sourceSize, const CoverDesign &design)
     return {boxW, boxH};
 }
 
-// The framed picture laid on a transparent canvas along quad.
-QImage pictureLayer(const QImage &source, const QPolygonF &quad, const CoverDesign &design)
+// Rows [begin, end) of image as an image of their own, sharing its memory: bands
+// of one picture are painted by several workers at once.
+QImage band(QImage &image, int begin, int end)
 {
-    QImage layer(design.canvasSize(), QImage::Format_ARGB32_Premultiplied);
-    layer.fill(Qt::transparent);
-    if (source.isNull() || quad.size() != 4)
-        return layer;
-    const QSizeF box = pictureBox(source.size(), design);
-    const QImage framed = framedPicture(source, box, design);
-    QTransform transform;
+    return QImage(image.scanLine(begin), image.width(), end - begin, image.bytesPerLine(), image.format());
+}
+
+QImage band(const QImage &image, int begin, int end)
+{
+    return QImage(image.constScanLine(begin), image.width(), end - begin, image.bytesPerLine(), image.format());
+}
+
+// Where the framed picture's corners go on the canvas; false when they cannot.
+bool pictureTransform(const QImage &framed, const QPolygonF &quad, QTransform *transform)
+{
     const QRectF from(framed.rect());
     const QPolygonF corners({from.topLeft(), from.topRight(), from.bottomRight(), from.bottomLeft()});
-    if (!QTransform::quadToQuad(corners, quad, transform))
-        return layer;
-    QPainter painter(&layer);
-    painter.setRenderHints(QPainter::SmoothPixmapTransform | QPainter::Antialiasing);
-    painter.setTransform(transform);
-    painter.drawImage(0, 0, framed);
-    return layer;
+    return quad.size() == 4 && QTransform::quadToQuad(corners, quad, *transform);
 }
 
 // The shadow's shape: the picture's outline moved by the offset, as coverage 0-255.
@@ -211,35 +210,48 @@ QImage CoverRenderer::render(const QImage &source, const CoverDesign &design)
 {
     const QPolygonF quad = source.isNull() ? QPolygonF() : pictureQuad(source.size(), design);
     const QSize size = design.canvasSize();
+    const auto rows = [&](const std::function<void(int, int)> &work) { inBands(m_pool, size.height(), work); };
 
-    // The four pictures at once.
+    // The pictures that do not depend on each other, at once.
     QFuture<QImage> background = QtConcurrent::run(&m_pool, [&] { return backgroundPicture(design); });
-    QFuture<QImage> picture = QtConcurrent::run(&m_pool, [&] { return pictureLayer(source, quad, design); });
+    QFuture<QImage> framing = QtConcurrent::run(&m_pool, [&] {
+        return quad.isEmpty() ? QImage() : framedPicture(source, pictureBox(source.size(), design), design);
+    });
     QFuture<std::vector<quint8>> shape = QtConcurrent::run(&m_pool, [&] { return shadowShape(quad, design); });
     QFuture<QImage> title = QtConcurrent::run(&m_pool, [&] { return titleLayer(design); });
 
-    QImage cover = background.result();
+    // The framed picture turned onto the canvas, in bands.
+    QImage picture(size, QImage::Format_ARGB32_Premultiplied);
+    picture.fill(Qt::transparent);
+    const QImage framed = framing.result();
+    QTransform transform;
+    if (!framed.isNull() && pictureTransform(framed, quad, &transform)) {
+        rows([&](int b, int e) {
+            QImage part = band(picture, b, e);
+            QPainter painter(&part);
+            painter.setRenderHints(QPainter::SmoothPixmapTransform | QPainter::Antialiasing);
+            painter.setTransform(transform * QTransform::fromTranslate(0, -b));
+            painter.drawImage(0, 0, framed);
+        });
+    }
+
     const bool hasShadow = !quad.isEmpty() && design.shadowOpacity() > 0;
     QImage shadow;
+    std::vector<quint8> alpha = shape.result();
     if (hasShadow) {
         // Three box passes each way come close to a Gaussian blur of the radius.
-        std::vector<quint8> alpha = shape.result();
         std::vector<quint8> scratch(alpha.size());
         const int r = std::max(0, design.shadowBlur() / 3);
-        if (r > 0) {
-            for (int pass = 0; pass < 3; ++pass) {
-                inBands(m_pool, size.height(), [&](int b, int e) {
-                    boxPass(alpha, scratch, size.width(), size.height(), r, false, b, e);
-                });
-                inBands(m_pool, size.width(), [&](int b, int e) {
-                    boxPass(scratch, alpha, size.width(), size.height(), r, true, b, e);
-                });
-            }
+        for (int pass = 0; r > 0 && pass < 3; ++pass) {
+            rows([&](int b, int e) { boxPass(alpha, scratch, size.width(), size.height(), r, false, b, e); });
+            inBands(m_pool, size.width(), [&](int b, int e) {
+                boxPass(scratch, alpha, size.width(), size.height(), r, true, b, e);
+            });
         }
         shadow = QImage(size, QImage::Format_ARGB32_Premultiplied);
         const QColor color = design.shadowColor();
         const double opacity = design.shadowOpacity();
-        inBands(m_pool, size.height(), [&](int b, int e) {
+        rows([&](int b, int e) {
             for (int y = b; y < e; ++y) {
                 auto *line = reinterpret_cast<QRgb *>(shadow.scanLine(y));
                 const quint8 *a = alpha.data() + size_t(y) * size_t(size.width());
@@ -249,15 +261,19 @@ QImage CoverRenderer::render(const QImage &source, const CoverDesign &design)
                 }
             }
         });
-    } else {
-        shape.waitForFinished();
     }
 
-    QPainter painter(&cover);
-    if (hasShadow)
-        painter.drawImage(0, 0, shadow);
-    painter.drawImage(0, 0, picture.result());
-    painter.drawImage(0, 0, title.result());
-    painter.end();
+    // The pictures laid over the background, in bands.
+    QImage cover = background.result();
+    const QImage words = title.result();
+    cover.bits(); // its own memory before the bands write into it
+    rows([&](int b, int e) {
+        QImage part = band(cover, b, e);
+        QPainter painter(&part);
+        if (hasShadow)
+            painter.drawImage(0, 0, band(std::as_const(shadow), b, e));
+        painter.drawImage(0, 0, band(std::as_const(picture), b, e));
+        painter.drawImage(0, 0, band(words, b, e));
+    });
     return cover;
 }
