@@ -109,6 +109,13 @@
       return m ? this.clampPage(parseInt(m[0], 10)) : null;
     }
 
+    // The page an author's "go to page" names: a whole number is the page number itself,
+    // even when another page carries that number as its caption; other text as typed.
+    pageFromNumber(text) {
+      const t = asText(text).trim();
+      return /^\d+$/.test(t) ? this.clampPage(parseInt(t, 10)) : this.pageFromText(t);
+    }
+
     readTabs(cfg) {
       if (!cfg || typeof cfg !== 'object') return null;
       const self = this;

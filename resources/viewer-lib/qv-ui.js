@@ -691,7 +691,7 @@
             '" width="100%" height="600" frameborder="0" allowfullscreen></iframe>');
           break;
         case 'goToPage': {
-          const page = this.book.pageFromText(item.value);
+          const page = this.book.pageFromNumber(item.value);
           if (page) this.go(page);
           break;
         }
@@ -726,7 +726,7 @@
           console.warn('Quorvel: the script of the icon "' + icon.caption + '" failed:', e);
         }
       } else {
-        const page = this.book.pageFromText(icon.content);
+        const page = this.book.pageFromNumber(icon.content);
         if (page) this.go(page);
       }
     }

@@ -1,5 +1,6 @@
 #include "furnishings/BookMarkTabs.h"
 
+#include "foundation/AppStrings.h"
 #include "foundation/ColorText.h"
 #include "foundation/NumberText.h"
 #include "foundation/ScriptText.h"
@@ -9,6 +10,7 @@
 #include <QFile>
 #include <QSaveFile>
 #include <QXmlStreamWriter>
+#include <algorithm>
 
 namespace {
 
@@ -132,15 +134,79 @@ bool BookMarkTabs::saveToFile(const QString &path) const
     return file.commit();
 }
 
-bool BookMarkTabs::loadFromFile(const QString &path)
+bool BookMarkTabs::loadFromFile(const QString &path, QString *error)
 {
+    const auto fail = [error](const QString &why) {
+        if (error)
+            *error = why;
+        return false;
+    };
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return false;
+        return fail(file.errorString());
+    if (file.size() > MaxFileSize)
+        return fail(loadAppString(QStringLiteral("BookMarkTabs-The file is too large for a tab file."),
+                                  QStringLiteral("The file is too large for a tab file.")));
     QDomDocument document;
-    if (!document.setContent(QString::fromUtf8(file.readAll())))
-        return false;
+    QString message;
+    int line = 0;
+    if (!document.setContent(QString::fromUtf8(file.read(MaxFileSize)), &message, &line))
+        return fail(loadAppString(QStringLiteral("BookMarkTabs-The file is not XML: %1 (line %2)."),
+                                  QStringLiteral("The file is not XML: %1 (line %2)."))
+                        .arg(message)
+                        .arg(line));
+    // Any other XML file would replace the tabs by none.
+    if (document.documentElement().tagName() != kTabs)
+        return fail(loadAppString(QStringLiteral("BookMarkTabs-The file holds no bookmark tabs (its root element is <%1>)."),
+                                  QStringLiteral("The file holds no bookmark tabs (its root element is <%1>)."))
+                        .arg(document.documentElement().tagName()));
     loadFromTabsXML(document.documentElement());
+    return true;
+}
+
+namespace {
+
+// rows sorted, or empty when one is out of range or given twice.
+QList<int> checkedRows(QList<int> rows, qsizetype count)
+{
+    std::sort(rows.begin(), rows.end());
+    for (qsizetype i = 0; i < rows.size(); ++i)
+        if (rows[i] < 0 || rows[i] >= count || (i > 0 && rows[i] == rows[i - 1]))
+            return {};
+    return rows;
+}
+
+} // namespace
+
+QList<int> BookMarkTabs::moveTabs(const QList<int> &rows, int target)
+{
+    const QList<int> sorted = checkedRows(rows, m_items.size());
+    if (sorted.isEmpty())
+        return {};
+    target = std::clamp(target, 0, int(m_items.size()));
+    QList<BookMarkTabItem> moving;
+    int before = 0; // moving tabs that stood before target
+    for (auto it = sorted.crbegin(); it != sorted.crend(); ++it) {
+        moving.prepend(m_items.takeAt(*it));
+        if (*it < target)
+            ++before;
+    }
+    const int at = target - before;
+    QList<int> moved;
+    for (int i = 0; i < moving.size(); ++i) {
+        m_items.insert(at + i, moving.at(i));
+        moved << at + i;
+    }
+    return moved;
+}
+
+bool BookMarkTabs::removeTabs(const QList<int> &rows)
+{
+    const QList<int> sorted = checkedRows(rows, m_items.size());
+    if (sorted.isEmpty())
+        return false;
+    for (auto it = sorted.crbegin(); it != sorted.crend(); ++it)
+        m_items.removeAt(*it);
     return true;
 }
 

@@ -142,6 +142,20 @@ void QvPanel::runModel()
     dialog->show();
 }
 
+void QvPanel::runForPath(QObject *owner, const QvPanelOptions &options, std::function<void(const QString &path)> chosen)
+{
+    auto *panel = new QvPanel(owner);
+    panel->m_options = options;
+    panel->setOwer(owner);
+    panel->setEndPanelSelector([chosen = std::move(chosen)](QvPanel *p) {
+        const QString path = p->URL().toLocalFile();
+        p->deleteLater();
+        if (!path.isEmpty())
+            chosen(path);
+    });
+    panel->runModel();
+}
+
 void QvPanel::finish(const QList<QUrl> &urls)
 {
     m_urls = urls;

@@ -31,6 +31,7 @@
 #include <QTimer>
 #include <memory>
 
+class AssistantTab;
 class BookCoverDelegate;
 class BookSession;
 class MainWindow;
@@ -89,6 +90,9 @@ public:
     static QString demoBookPath();
     // Shows the project panel until a book is open; false when the user quit.
     bool runProjectPanel();
+
+    // Runs a panel and waits for its answer (empty when cancelled).
+    static QStringList runPanel(QvPanel &panel);
 
     // Closes the open book (after asking about unsaved changes); false when cancelled.
     bool closeBook();
@@ -153,8 +157,6 @@ private:
     void bookCoverSheetDidEnd(int returnCode);
     void bookCoverDidChanged();
     void bookCoverDone();
-    // Runs a panel and waits for its answer (empty when cancelled).
-    static QStringList runPanel(QvPanel &panel);
 
     QPointer<MainWindow> m_window;
     std::unique_ptr<BookSession> m_session;
@@ -168,6 +170,7 @@ private:
     std::unique_ptr<BookCoverDelegate> m_bookCoverDelegate;
     QString m_bookCoverWorkspace;
     int m_coverSerial = 0;
+    AssistantTab *m_assistantTab = nullptr;
     QSet<QString> m_availableCommands;
     int m_generation = 0;
     bool m_additionsEnabled = true;

@@ -3,11 +3,12 @@
 #include "foundation/AppStrings.h"
 #include "foundation/ColorText.h"
 #include "platform/NotificationCenter.h"
+#include "platform/ui/ColorPanelDelegate.h"
 #include "templates/FlashTemplate.h"
 #include "templates/FlashTemplateModel.h"
 #include "templates/TemplateNotifications.h"
+#include "templates/ui/FurnishingSettingEditors.h"
 
-#include <QColorDialog>
 #include <QCursor>
 #include <QDialog>
 #include <QFileDialog>
@@ -25,14 +26,11 @@ const QString FileSource = QStringLiteral("file");
 
 std::optional<QString> chooseColor(const TemplateEditorRequest &request)
 {
-    QColor initial = TemplateEditorRun::colorFromValue(request.value);
-    if (!initial.isValid())
-        initial = Qt::white;
-    const QColor chosen = QColorDialog::getColor(
-        initial, request.parent, loadAppString(QStringLiteral("FlashTmplOutlineD-Colors"), QStringLiteral("Colors")));
-    if (!chosen.isValid())
+    const std::optional<QColor> chosen =
+        ColorPanelDelegate::chooseColor(request.parent, TemplateEditorRun::colorFromValue(request.value), {});
+    if (!chosen)
         return std::nullopt;
-    return colorToHexRGB(chosen);
+    return colorToHexRGB(*chosen);
 }
 
 std::optional<QString> chooseFile(const TemplateEditorRequest &request)
@@ -59,6 +57,8 @@ TemplateEditorRegistry &TemplateEditorRegistry::shared()
         auto *r = new TemplateEditorRegistry;
         r->registerEditor(ColorSource, chooseColor);
         r->registerEditor(FileSource, chooseFile);
+        // Page captions, the viewer menu, extra icons and toolbar icon files.
+        FurnishingSettingEditors::registerEditors(*r);
         return r;
     }();
     return *registry;
@@ -95,6 +95,26 @@ QString TemplateEditorRegistry::editorSourceFor(const FlashTemplateProperty &pro
     if (property.kind() == FlashTemplateProperty::Kind::File)
         return FileSource;
     return {};
+}
+
+void TemplateEditorRegistry::registerValueCheck(const QString &valueSource, ValueCheck check)
+{
+    if (!valueSource.isEmpty() && check)
+        m_valueChecks.insert(valueSource, std::move(check));
+}
+
+std::optional<TemplateEditorRegistry::Refusal> TemplateEditorRegistry::checkTypedValue(const QModelIndex &index,
+                                                                                       const QString &value) const
+{
+    const auto *model = qobject_cast<const FlashTemplateModel *>(index.model());
+    FlashTemplateProperty *property = model ? model->propertyForIndex(index) : nullptr;
+    if (!property || property->isCategory())
+        return std::nullopt;
+    const QString source = editorSourceFor(*property);
+    const ValueCheck check = m_valueChecks.value(source);
+    if (!check || value == property->value())
+        return std::nullopt;
+    return check({source, property->key(), value, model->flashTemplate(), nullptr});
 }
 
 bool TemplateEditorRegistry::runEditor(const QModelIndex &index, QWidget *parent) const

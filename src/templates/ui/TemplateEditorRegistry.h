@@ -61,8 +61,24 @@ public:
     // True when the template's settings changed.
     bool runEditor(const QModelIndex &index, QWidget *parent) const;
 
+    // Checks of values typed by hand into a setting whose editor reads them through a
+    // model: a value the book could not use is refused with the reason (an alert's
+    // message and text), rather than stored and ignored when the book is written.
+    struct Refusal
+    {
+        QString message;
+        QString text;
+        QString details;
+    };
+    using ValueCheck = std::function<std::optional<Refusal>(const TemplateEditorRequest &typed)>;
+    void registerValueCheck(const QString &valueSource, ValueCheck check);
+    // Why the value typed into the setting at index is refused; nothing when it may be
+    // stored (or the setting has no check).
+    std::optional<Refusal> checkTypedValue(const QModelIndex &index, const QString &value) const;
+
 private:
     QHash<QString, Opener> m_openers;
+    QHash<QString, ValueCheck> m_valueChecks;
 };
 
 // Helpers for the editors' openers.

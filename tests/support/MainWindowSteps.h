@@ -1,7 +1,7 @@
 #pragma once
 // Steps of the headless tests that drive the main window: a window's controls by name,
-// the items of the menu bar, and publishing the open book as a web folder from the Book
-// menu the way a person does.
+// the items of the menu bar, typing into the bookmark tab dialog, and publishing the
+// open book as a web folder from the Book menu the way a person does.
 
 #include "platform/ui/QvWindow.h"
 #include "platform/ui/UiTestDriver.h"
@@ -20,14 +20,21 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTest>
+
+template <class T = QWidget>
+T *control(QWidget *parent, const char *name)
+{
+    T *found = parent->findChild<T *>(QString::fromLatin1(name));
+    if (!found)
+        qFatal("no control %s", name);
+    return found;
+}
 
 template <class T = QWidget>
 T *control(WindowController *controller, const char *name)
 {
-    T *found = controller->window()->findChild<T *>(QString::fromLatin1(name));
-    if (!found)
-        qFatal("no control %s", name);
-    return found;
+    return control<T>(controller->window(), name);
 }
 
 inline void clickControl(WindowController *controller, const char *name)
@@ -44,6 +51,15 @@ inline bool startWithImportedPdf(QuorvelAppDelegate &app, UiTestDriver &driver, 
     StartupRequest start;
     start.file = BookFileRequest::fromPaths({pdf});
     return app.applicationDidFinishLaunching(start) && app.hasBook();
+}
+
+// Types a tab into the bookmark tab dialog and presses Return.
+inline void enterBookmarkTab(WindowController *dialog, const QString &caption, const QString &page = {})
+{
+    control<QLineEdit>(dialog, "txtCaption")->setText(caption);
+    if (!page.isEmpty())
+        control<QLineEdit>(dialog, "txtPage")->setText(page);
+    QTest::keyClick(control<QLineEdit>(dialog, "txtCaption"), Qt::Key_Return);
 }
 
 // The item called name of any menu of the window's menu bar.
