@@ -1,3 +1,4 @@
+#include "MainWindowSteps.h"
 #include "TestFiles.h"
 #include "TestPictures.h"
 #include "TestSupport.h"
@@ -20,20 +21,6 @@ using namespace TestFiles;
 
 namespace {
 
-template <class T = QWidget>
-T *control(BookCoverDelegate &dialog, const char *name)
-{
-    T *found = dialog.window()->findChild<T *>(QString::fromLatin1(name));
-    if (!found)
-        qFatal("no control %s", name);
-    return found;
-}
-
-void click(BookCoverDelegate &dialog, const char *name)
-{
-    control<QAbstractButton>(dialog, name)->click();
-}
-
 QList<FlashPagePtr> pictures(const QString &folder, int n)
 {
     QList<FlashPagePtr> pages;
@@ -47,16 +34,24 @@ QList<FlashPagePtr> pictures(const QString &folder, int n)
     return pages;
 }
 
-// Opens the dialog as a sheet on parent, on the book's pages; the first render has ended.
-bool open(BookCoverDelegate &dialog, QWidget &parent, const QString &workspace, const QList<FlashPagePtr> &pages,
-          int *code)
+// The dialog opened as a sheet on the book's pages, its first render ended.
+struct OpenDialog
 {
-    dialog.setWorkspace(workspace);
-    dialog.setPages(pages);
-    dialog.beginSheet(&parent, [code](int c) { *code = c; });
-    QSignalSpy idle(&dialog.renderQueue(), &BookCoverRenderQueue::idle);
-    return !dialog.renderQueue().isBusy() || idle.wait(30000);
-}
+    QTemporaryDir dir;
+    UiTestDriver driver;
+    QWidget parent;
+    BookCoverDelegate dialog;
+    int code = -1;
+
+    bool open(int pageCount)
+    {
+        dialog.setWorkspace(dir.filePath("work"));
+        dialog.setPages(pictures(dir.path(), pageCount));
+        dialog.beginSheet(&parent, [this](int c) { code = c; });
+        QSignalSpy idle(&dialog.renderQueue(), &BookCoverRenderQueue::idle);
+        return !dialog.renderQueue().isBusy() || idle.wait(30000);
+    }
+};
 
 } // namespace
 
@@ -67,30 +62,27 @@ class BookCoverDialogTest : public QObject
 private slots:
     void firstUseMakesACoverAndOKWritesItOnlyOnceTheWindowMayClose()
     {
-        QTemporaryDir dir;
-        UiTestDriver driver;
-        QWidget parent;
-        BookCoverDelegate dialog;
-        int code = -1;
-        QVERIFY(open(dialog, parent, dir.filePath("work"), pictures(dir.path(), 3), &code));
+        OpenDialog d;
+        QVERIFY(d.open(3));
+        auto &[dir, driver, parent, dialog, code] = d;
 
         // Page 1 is the source, the cover was drawn at once, mode 0 on page 1.
         QCOMPARE(dialog.inputFile(), dir.filePath("1.jpg"));
         QCOMPARE(QImage(dialog.tmpoutputFile()).size(), QSize(1200, 1200));
         QVERIFY(dialog.destImageView()->image() != dialog.grayImage());
-        QCOMPARE(control<QLineEdit>(dialog, "txtPageNumber")->text(), QString("1"));
+        QCOMPARE(control<QLineEdit>(&dialog, "txtPageNumber")->text(), QString("1"));
         QCOMPARE(dialog.outputFile(), BookCoverSettings::defaultOutputFile());
 
         // No template name: "OK" to the question keeps the window open, and nothing
         // was written yet.
         driver.answerAlert("OK");
-        click(dialog, "btnOK");
+        clickControl(&dialog, "btnOK");
         QCOMPARE(code, -1);
         QVERIFY(!QFileInfo::exists(BookCoverSettings::defaultOutputFile()));
         QVERIFY(!QFileInfo::exists(BookCoverSettings::settingFile()));
 
         driver.answerAlert("Cancel");
-        click(dialog, "btnOK");
+        clickControl(&dialog, "btnOK");
         QCOMPARE(code, 1);
         QCOMPARE(readFile(BookCoverSettings::defaultOutputFile()), readFile(dialog.tmpoutputFile()));
         QVERIFY(QFileInfo(BookCoverSettings::defaultConfigFile()).isFile());
@@ -100,16 +92,13 @@ private slots:
 
     void modeAndPageNumberStayInsideTheBook()
     {
-        QTemporaryDir dir;
-        UiTestDriver driver;
-        QWidget parent;
-        BookCoverDelegate dialog;
-        int code = -1;
-        QVERIFY(open(dialog, parent, dir.filePath("work"), pictures(dir.path(), 2), &code));
-        auto *field = control<QLineEdit>(dialog, "txtPageNumber");
+        OpenDialog d;
+        QVERIFY(d.open(2));
+        auto &[dir, driver, parent, dialog, code] = d;
+        auto *field = control<QLineEdit>(&dialog, "txtPageNumber");
 
-        click(dialog, "cellInsertPage");
-        click(dialog, "btnLastPage");
+        clickControl(&dialog, "cellInsertPage");
+        clickControl(&dialog, "btnLastPage");
         QCOMPARE(field->text(), QString("3"));
         QCOMPARE(dialog.outputIndex(), qint64(2));
 
@@ -117,37 +106,34 @@ private slots:
         QTest::keyClicks(field, "1a2");
         QCOMPARE(field->text(), QString("12"));
         QCOMPARE(dialog.outputIndex(), qint64(2)); // after the last page, not beyond
-        click(dialog, "cellReplacePage");
+        clickControl(&dialog, "cellReplacePage");
         QCOMPARE(dialog.outputMode(), qint64(1));
         QCOMPARE(dialog.outputIndex(), qint64(1));
 
         // The same dialog opened on a shorter book keeps its page inside it.
         dialog.setPages(pictures(dir.filePath("short"), 1));
         QCOMPARE(dialog.outputIndex(), qint64(0));
-        click(dialog, "btnCancel");
+        clickControl(&dialog, "btnCancel");
         QCOMPARE(code, 0);
     }
 
     void aSavedTemplateClosesWithoutAQuestionAndOKWaitsForTheRender()
     {
-        QTemporaryDir dir;
-        UiTestDriver driver;
-        QWidget parent;
-        BookCoverDelegate dialog;
-        int code = -1;
-        QVERIFY(open(dialog, parent, dir.filePath("work"), pictures(dir.path(), 2), &code));
-        auto *names = control<QComboBox>(dialog, "comTemplates");
+        OpenDialog d;
+        QVERIFY(d.open(2));
+        auto &[dir, driver, parent, dialog, code] = d;
+        auto *names = control<QComboBox>(&dialog, "comTemplates");
         names->setEditText("Blue");
-        click(dialog, "btnAddTemplate");
+        clickControl(&dialog, "btnAddTemplate");
         QCOMPARE(dialog.templates().names(), QStringList({"Blue"}));
 
         // Another source draws again; OK pressed meanwhile waits for that cover.
-        auto *pages = control<QComboBox>(dialog, "comPages");
+        auto *pages = control<QComboBox>(&dialog, "comPages");
         pages->setCurrentIndex(1);
         emit pages->activated(1);
         QVERIFY(dialog.renderQueue().isBusy());
         names->setEditText("Blue");
-        click(dialog, "btnOK");
+        clickControl(&dialog, "btnOK");
         QCOMPARE(code, -1);
         QTRY_COMPARE_WITH_TIMEOUT(code, 1, 30000);
         QCOMPARE(dialog.inputFile(), dir.filePath("2.jpg"));
