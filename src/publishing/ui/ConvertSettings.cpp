@@ -2,7 +2,6 @@
 
 #include "foundation/AppStrings.h"
 #include "platform/ui/RadioMatrix.h"
-#include "publishing/PublishOutputKinds.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -17,9 +16,9 @@ namespace {
 // The load type that makes no mobile version.
 constexpr int kDesktopOnly = 2;
 
-bool offersMobileVersion(int kind)
+bool offersMobileVersion(OutputKind kind)
 {
-    return kind == 0 || PublishOutputKinds::usesPluginOptions(kind);
+    return kind == OutputKind::WebFolder || kind.usesPluginOptions();
 }
 
 } // namespace
@@ -29,16 +28,16 @@ ConvertSettings::ConvertSettings(const ConvertParament &parament, QObject *paren
 {
 }
 
-int ConvertSettings::selectedKind() const
+OutputKind ConvertSettings::selectedKind() const
 {
-    return RadioMatrix::selectedTag(mOutputType);
+    return OutputKind::fromStored(RadioMatrix::selectedTag(mOutputType));
 }
 
 void ConvertSettings::awakeFromNib()
 {
     OutputWindowDelegate::awakeFromNib();
-    const int kind = PublishOutputKinds::isOffered(m_parament.iOutputType()) ? m_parament.iOutputType() : 0;
-    RadioMatrix::selectCellWithTag(mOutputType, kind);
+    const std::optional<OutputKind> stored = OutputKind::fromNumber(m_parament.iOutputType());
+    RadioMatrix::selectCellWithTag(mOutputType, stored && stored->hasButton() ? stored->number() : OutputKind::WebFolder);
     for (QAbstractButton *cell : RadioMatrix::cells(mOutputType)) {
         connect(cell, &QAbstractButton::toggled, this, [this](bool on) {
             if (on)
@@ -68,22 +67,22 @@ void ConvertSettings::CheckOutputSetting()
 {
     if (!txtOutputName)
         return;
-    const int kind = selectedKind();
-    ExFileName->setText(PublishOutputKinds::extensionLabel(kind, m_parament.compressToZip()));
+    const OutputKind kind = selectedKind();
+    ExFileName->setText(QLatin1Char('.') + kind.extension(m_parament.compressToZip()));
     const bool mobile = offersMobileVersion(kind);
     btnMakeMobileVersion->setEnabled(mobile);
     lblMakeMobileVersion->setEnabled(mobile);
     btnMobileTmplName->setEnabled(mobile && btnMakeMobileVersion->isChecked());
     btnShowMobileSetting->setEnabled(mobile && btnMakeMobileVersion->isChecked());
     _btnMobleSetting->setEnabled(mobile && btnMakeMobileVersion->isChecked());
-    switch (PublishOutputKinds::basicHtmlRule(kind)) {
-    case PublishOutputKinds::BasicHtml::Enabled:
+    switch (kind.basicHtml()) {
+    case OutputKind::BasicHtml::Enabled:
         btnBasicHtml->setEnabled(true);
         break;
-    case PublishOutputKinds::BasicHtml::DisabledAndOff:
+    case OutputKind::BasicHtml::DisabledAndOff:
         btnBasicHtml->setChecked(false);
         [[fallthrough]];
-    case PublishOutputKinds::BasicHtml::Disabled:
+    case OutputKind::BasicHtml::Disabled:
         btnBasicHtml->setEnabled(false);
         break;
     }
@@ -107,8 +106,8 @@ void ConvertSettings::onCancel()
 
 void ConvertSettings::onSaveSettings()
 {
-    const int kind = selectedKind();
-    m_parament.setIOutputType(kind);
+    const OutputKind kind = selectedKind();
+    m_parament.setIOutputType(kind.number());
     m_parament.setStrOutputFolder(txtOutputFolder->text().trimmed());
     m_parament.setStrOutputName(txtOutputName->text().trimmed());
     m_parament.setStrTitle(txtTitle->text());

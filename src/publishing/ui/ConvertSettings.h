@@ -5,6 +5,7 @@
 // and ends with 0.
 
 #include "batch/ConvertParament.h"
+#include "output/OutputKind.h"
 #include "publishing/ui/OutputWindowDelegate.h"
 
 class ConvertSettings : public OutputWindowDelegate
@@ -25,7 +26,7 @@ protected:
     void CheckOutputSetting() override;
 
 private:
-    int selectedKind() const;
+    OutputKind selectedKind() const;
     void controlTextDidChange();
 
     ConvertParament m_parament;
