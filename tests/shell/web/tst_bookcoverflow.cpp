@@ -14,8 +14,8 @@
 
 using namespace TestFiles;
 
-// A cover made from the main window's Additions menu, inserted as the first page and
-// published as a web folder: page 1 of the book is the cover, and so is the publish
+// A cover made from the main window's Additions menu, inserted as the first page, saved
+// in the project, reopened and published as a web folder: page 1 of the book is the cover, and so is the publish
 // dialog's cover shot. QUORVEL_BOOK_OUT names the folder to publish into (the browser
 // test reads the book there).
 class BookCoverFlowTest : public QObject
@@ -61,9 +61,23 @@ private slots:
         QVERIFY(qAbs(qGray(page1.pixel(4, 4)) - qGray(made.pixel(4, 4))) < 24);
         QVERIFY(app.session()->isModified());
 
+        // Saved and opened again, the book keeps its cover and its new first page.
+        const QByteArray coverBytes = readFile(cover);
+        const QString project = dir.filePath("Almanac.qvprj");
+        driver.answerPanel({project});
+        QVERIFY(app.onSaveProjectAs());
+        QVERIFY(app.closeBook());
+        QVERIFY(app.openProject(project));
+        const BookDocument &reopened = app.session()->document();
+        const QString kept = reopened.parts().coverFile();
+        QVERIFY(kept.startsWith(dir.filePath("Almanac.qvprj.data/")));
+        QCOMPARE(readFile(kept), coverBytes);
+        QCOMPARE(reopened.pageSource()->pageCount(), 4);
+        QCOMPARE(QImage(reopened.pageSource()->normalPages().first()->pageFilePath()).pixel(4, 4), page1.pixel(4, 4));
+
         QVERIFY(publishWebFolder(app, driver, out, "Almanac", "The Almanac", 120000));
-        QCOMPARE(app.publishCommand()->publishDialog()->shotFile(), cover);
-        QCOMPARE(readFile(out + "/files/shot.png"), readFile(cover));
+        QCOMPARE(app.publishCommand()->publishDialog()->shotFile(), kept);
+        QCOMPARE(readFile(out + "/files/shot.png"), coverBytes);
         QVERIFY(driver.failures().isEmpty());
         app.applicationWillTerminate();
     }
