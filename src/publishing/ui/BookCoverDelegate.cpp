@@ -164,6 +164,7 @@ void BookCoverDelegate::awakeFromNib()
     m_circularIndicator->hide();
 
     window()->setWindowTitle(loadAppString("BookCoverD-Book Cover", "Book Cover"));
+    m_lblMessage->hide();
 
     // The cover maker is put in place (or upgraded) before anything asks for a render.
     BookCoverProgram::installBookCoverExe();
@@ -178,6 +179,10 @@ void BookCoverDelegate::awakeFromNib()
     if (m_comPages->count() > 0 && !QFileInfo(m_settings.inputFile).isFile()) {
         m_comPages->setCurrentIndex(0);
         onChangePages(0);
+    } else {
+        // A source that is one of the pages shows as that page.
+        const QString page = m_fileDict.key(m_settings.inputFile);
+        m_comPages->setCurrentIndex(page.isEmpty() ? -1 : page.toInt());
     }
     connect(m_comPages, &QComboBox::activated, this, &BookCoverDelegate::onChangePages);
     connect(m_btnSave, &QPushButton::clicked, this, &BookCoverDelegate::onSaveResult);
@@ -424,6 +429,7 @@ void BookCoverDelegate::showEditResult(bool ok)
                               ? QString()
                               : loadAppString("BookCoverD - The cover could not be made: %1", "The cover could not be made: %1")
                                     .arg(m_queue.lastError()));
+    m_lblMessage->setVisible(!m_lblMessage->text().isEmpty());
 }
 
 void BookCoverDelegate::renderQueueIdle()
