@@ -200,10 +200,11 @@
       function layers(list) {
         return asList(list).map(function (l) {
           l = l || {};
-          return { file: asText(l.file), position: asText(l.position) };
-        }).filter(function (l) { return l.file && !/\.swf$/i.test(l.file); });
+          const file = asText(l.file);
+          return { file: file, position: asText(l.position), swf: /\.swf$/i.test(file) };
+        }).filter(function (l) { return l.file; });
       }
-      return { background: layers(s.background), foreground: layers(s.foreground) };
+      return { background: layers(s.background), foreground: layers(s.foreground), shot: asText(s.shot) };
     }
 
     // Replacement pictures for toolbar buttons, by button key.

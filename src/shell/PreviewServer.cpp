@@ -125,6 +125,7 @@ QString PreviewServer::mimeTypeForFile(const QString &fileName)
         {QStringLiteral("mp4"), QStringLiteral("video/mp4")},
         {QStringLiteral("pdf"), QStringLiteral("application/pdf")},
         {QStringLiteral("swf"), QStringLiteral("application/x-shockwave-flash")},
+        {QStringLiteral("wasm"), QStringLiteral("application/wasm")}, // the SWF player compiles it as it arrives
         {QStringLiteral("woff"), QStringLiteral("font/woff")},
         {QStringLiteral("woff2"), QStringLiteral("font/woff2")},
         {QStringLiteral("zip"), QStringLiteral("application/zip")},

@@ -2,6 +2,7 @@
 #include "TestFiles.h"
 #include "TestSupport.h"
 #include "foundation/AppLog.h"
+#include "foundation/AppResources.h"
 #include "foundation/AppUtility.h"
 #include "foundation/PropertyList.h"
 #include "foundation/ZipExtractor.h"
@@ -519,6 +520,21 @@ private slots:
         QVERIFY(!folderContents(folder).values().contains("PRIVATE"));
         const QJsonObject phoneDownload = configObject(folder + "/mobile/files/config.js").value("download").toObject();
         QCOMPARE(phoneDownload.value("wholeFile").toString(), QString("../files/download/Annual%20report.pdf"));
+
+        // The SWF player comes only with a movie to play, and the shot stands in for it.
+        QVERIFY(!config.contains("swfPlayer"));
+        QVERIFY(!QFileInfo::exists(folder + "/files/lib/ruffle"));
+        QVERIFY(writeFile(root + "/scene/layers/sun.SWF", "FWS sun"));
+        QVERIFY(dot.save(root + "/scene/shot.jpg"));
+        scene.foreground = {{"layers/sun.SWF", "Bottom Right"}};
+        output.setFlashScenesManagement(scene);
+        output.convertBook();
+        const QJsonObject moving = configObject(folder + "/files/config.js");
+        QCOMPARE(moving.value("swfPlayer").toString(), QString("files/lib/ruffle/ruffle.js"));
+        QCOMPARE(moving.value("scene").toObject().value("shot").toString(), QString("files/scenes/shot.jpg"));
+        QCOMPARE(readFile(folder + "/files/lib/ruffle/ruffle.js"), readFile(AppResources::resourcePath("ruffle/ruffle.js")));
+        QVERIFY(!readFile(folder + "/files/lib/ruffle/ruffle.js").isEmpty());
+        QVERIFY(!configObject(folder + "/mobile/files/config.js").contains("swfPlayer"));
 
         // A scene without a folder copies nothing (never the working folder).
         scene.folder.clear();

@@ -22,4 +22,8 @@ QSize pictureSize(const QString &path);
 // whatever its name says; empty when it is no picture.
 QByteArray pictureFormat(const QString &path);
 
+// A one-frame SWF movie of width by height pixels whose whole stage is a rectangle of
+// color on a transparent stage (uncompressed, version 10; a hundred bytes).
+QByteArray rectangleSwf(const QColor &color, int width = 100, int height = 100);
+
 } // namespace TestPictures

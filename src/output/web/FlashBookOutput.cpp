@@ -106,6 +106,7 @@ struct FlashBookOutput::Book
     QList<OtherIconItem> icons;
     QString pluginXml;
     QString shareImage; // a web address or a path relative to the book folder
+    bool playsMovies = false; // the viewer plays SWF movies: the book carries the player
 
     QString path(const QString &relative) const { return folder + QLatin1Char('/') + relative; }
 };
@@ -300,17 +301,20 @@ void FlashBookOutput::writeFurnishings(Book &book)
         }
     }
 
-    // The scene's layers; its files are copied in their own step.
+    // The scene's layers; its files are copied in their own step. Movies play through
+    // the SWF player, with the scene's shot where they cannot.
     QJsonObject scene;
     const BookScene &selected = m_parts.scene();
     if (!selected.isNone() && QFileInfo(selected.folder).isDir()) {
-        auto layers = [](const QList<BookScene::Layer> &list) {
+        auto layers = [&](const QList<BookScene::Layer> &list) {
             QJsonArray out;
             for (const BookScene::Layer &layer : list) {
                 const QString file = QDir::cleanPath(layer.file);
                 if (file.isEmpty() || QDir::isAbsolutePath(file) || file == QLatin1String("..")
                     || file.startsWith(QLatin1String("../")))
                     continue; // a layer must lie inside the scene's folder
+                if (QFileInfo(file).suffix().compare(QLatin1String("swf"), Qt::CaseInsensitive) == 0)
+                    book.playsMovies = true;
                 out.append(QJsonObject{{QStringLiteral("file"), QStringLiteral("files/scenes/") + OutputFiles::urlPath(file)},
                                        {QStringLiteral("position"), layer.position}});
             }
@@ -318,6 +322,8 @@ void FlashBookOutput::writeFurnishings(Book &book)
         };
         scene.insert(QStringLiteral("background"), layers(selected.background));
         scene.insert(QStringLiteral("foreground"), layers(selected.foreground));
+        if (QFileInfo(QDir(selected.folder).filePath(QStringLiteral("shot.jpg"))).isFile())
+            scene.insert(QStringLiteral("shot"), QStringLiteral("files/scenes/shot.jpg"));
     }
 
     // The plug-in bundle: its element for the book configuration and the files the
@@ -345,6 +351,8 @@ void FlashBookOutput::writeFurnishings(Book &book)
     book.icons = desktop.extraIconItems();
     if (!scene.isEmpty())
         book.desktopConfig.insert(QStringLiteral("scene"), scene);
+    if (book.playsMovies && hasSwfPlayer())
+        book.desktopConfig.insert(QStringLiteral("swfPlayer"), QStringLiteral("files/lib/ruffle/ruffle.js"));
     if (!download.isEmpty())
         book.desktopConfig.insert(QStringLiteral("download"), download);
 
@@ -512,6 +520,18 @@ void FlashBookOutput::copyScene(Book &book)
     post(ConvertStep::SceneFiles, 1, 1);
 }
 
+bool FlashBookOutput::hasSwfPlayer()
+{
+    return QFileInfo(AppResources::resourcePath(QStringLiteral("ruffle/ruffle.js"))).isFile();
+}
+
+void FlashBookOutput::copySwfPlayer(Book &book)
+{
+    if (book.playsMovies && hasSwfPlayer())
+        OutputFiles::copyFolder(AppResources::resourcePath(QStringLiteral("ruffle")),
+                                book.path(QStringLiteral("files/lib/ruffle")), stopFlag());
+}
+
 void FlashBookOutput::copyPreloaderMovie(Book &book)
 {
     post(ConvertStep::BookSwf, 0, 1);
@@ -612,6 +632,7 @@ void FlashBookOutput::writeBookFolder(const QString &folder)
     writeSettings(book);
     checkStop();
     copyScene(book);
+    copySwfPlayer(book);
     copyPreloaderMovie(book);
     writeMobileHomePage(book);
     writeBasicPages(book);

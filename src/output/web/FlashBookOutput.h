@@ -116,6 +116,8 @@ public:
     QStringList bookEntries() const { return m_entries; }
 
     static QString sealedPackageSuffix() { return QStringLiteral("fmapp"); }
+    // True when the build carries the SWF player (resources/ruffle/).
+    static bool hasSwfPlayer();
 
 protected:
     // Writes the web book into folder (inside the stage), using the stage for work files.
@@ -143,6 +145,8 @@ private:
     void writeHomePage(Book &book);
     void writeSettings(Book &book);
     void copyScene(Book &book);
+    // The SWF player goes into files/lib/ruffle/ of a book whose viewer plays movies.
+    void copySwfPlayer(Book &book);
     void copyPreloaderMovie(Book &book);
     void writeMobileHomePage(Book &book);
     void writeBasicPages(Book &book);

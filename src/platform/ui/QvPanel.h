@@ -60,6 +60,9 @@ public:
 
     // Shows the panel; returns at once. Ignored while the panel is already shown.
     void runModel();
+    // Shows the panel and waits (the event loop running) for its answer: the chosen
+    // paths, empty when cancelled. Replaces the end call.
+    QStringList runAndWait();
     // Shows a panel with options, owned by owner, and hands the first chosen path to
     // chosen (on the main thread, after OK). The panel goes once it has answered, or
     // with its owner.

@@ -40,6 +40,7 @@
 #include "shell/ui/BookmarkTabsView.h"
 #include "shell/ui/ImportPDFDialog.h"
 #include "shell/ui/ImportProgressDialog.h"
+#include "shell/ui/FurnishingTabs.h"
 #include "shell/ui/MainWindow.h"
 #include "shell/ui/PreviewPane.h"
 #include "shell/ui/ProjectPanel.h"
@@ -139,6 +140,8 @@ bool QuorvelAppDelegate::applicationDidFinishLaunching(const StartupRequest &req
     m_publishCommand->setAdditionsMenuSwitch([this](bool enabled) { setAdditionsMenuEnabled(enabled); });
     connect(m_publishCommand, &PublishCommand::publishDialogDidEnd, this, &QuorvelAppDelegate::publishBookDidEnd);
     setCommandAvailable(QStringLiteral("publishPlugin"), false); // shown once its dialog exists
+    m_furnishingTabs = new FurnishingTabs(m_window, this);
+    setCommandAvailable(QStringLiteral("scenesMaker"), true);
     // Narration: the assistant tab and its commands.
     m_assistantTab = new AssistantTab(m_window, [this] { return m_session.get(); }, this);
     connect(this, &QuorvelAppDelegate::bookOpened, m_assistantTab, &AssistantTab::bookChanged);
@@ -200,6 +203,8 @@ void QuorvelAppDelegate::applicationWillTerminate()
         removeTree(m_previewFolder);
     if (m_window)
         m_window->designSettings()->setFlashTemplate(nullptr);
+    if (m_furnishingTabs)
+        m_furnishingTabs->setDocument(nullptr);
     m_session.reset();
 }
 
@@ -308,6 +313,7 @@ void QuorvelAppDelegate::installSession(std::unique_ptr<BookSession> session)
     m_window->bookmarkOutline()->setOutline(m_session->document().flashOutline());
     m_window->bookmarkTabsView()->setBookmarkTabs(m_session->document().parts().bookmarkTabs(),
                                                   [this] { return m_session ? m_session->pageCount() : 1; });
+    m_furnishingTabs->setDocument(&m_session->document());
     m_window->setBookOpen(true);
     m_window->previewPane()->clearMessage();
     if (!m_window->previewPane()->isShowingBook())
@@ -340,6 +346,7 @@ bool QuorvelAppDelegate::closeBook()
     m_previewLoop.stopAndWait();
     m_previewLoop.clearPreviewChangeFlag();
     m_window->designSettings()->setFlashTemplate(nullptr);
+    m_furnishingTabs->setDocument(nullptr);
     m_session.reset();
     BookSecurity::setShareInstance(nullptr);
     m_window->bookmarkOutline()->clearOutline();
@@ -596,29 +603,7 @@ bool QuorvelAppDelegate::runImport(const ImportParament &parament, const QString
 
 QStringList QuorvelAppDelegate::runPanel(QvPanel &panel)
 {
-    QStringList chosen;
-    bool ended = false;
-    QEventLoop loop;
-    panel.setEndPanelSelector([&](QvPanel *p) {
-        for (const QUrl &url : p->URLs())
-            chosen << url.toLocalFile();
-        ended = true;
-        loop.quit();
-    });
-    panel.runModel();
-    // A cancelled panel makes no end call: wait until it is gone, then let a queued
-    // end call through before giving up.
-    QTimer poll;
-    poll.setInterval(50);
-    connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (!panel.isRunning())
-            QTimer::singleShot(0, &loop, &QEventLoop::quit);
-    });
-    poll.start();
-    if (!ended)
-        loop.exec();
-    panel.setEndPanelSelector({});
-    return chosen;
+    return panel.runAndWait();
 }
 
 QStringList QuorvelAppDelegate::choosePictures()
@@ -887,7 +872,7 @@ void QuorvelAppDelegate::onAbout()
 
 void QuorvelAppDelegate::onOpenScenesMaker()
 {
-    // The scenes maker opens here.
+    m_furnishingTabs->openScenesMaker();
 }
 
 void QuorvelAppDelegate::onManageRecords()

@@ -34,6 +34,7 @@
 class AssistantTab;
 class BookCoverDelegate;
 class BookSession;
+class FurnishingTabs;
 class MainWindow;
 class PublishBookWindowDelegate;
 class PublishCommand;
@@ -65,6 +66,8 @@ public:
     PreviewServer &previewServer() { return m_server; }
     QString previewFolder() const { return m_previewFolder; }
     PublishCommand *publishCommand() const { return m_publishCommand; }
+    // The pickers of the scene, background, theme and phone template tabs.
+    FurnishingTabs *furnishingTabs() const { return m_furnishingTabs; }
     // The start-up install of the phone pages' snapshot helper (on a worker thread).
     QFuture<void> helperInstall() const { return m_helperInstall; }
     // The book cover dialog (null before its first opening) and its workspace.
@@ -167,6 +170,7 @@ private:
     QFuture<void> m_helperInstall;
     QStringList m_phonePagesBeforePublish; // to see whether publishing added phone pages
     PublishCommand *m_publishCommand = nullptr;
+    FurnishingTabs *m_furnishingTabs = nullptr;
     std::unique_ptr<BookCoverDelegate> m_bookCoverDelegate;
     QString m_bookCoverWorkspace;
     int m_coverSerial = 0;
