@@ -43,7 +43,10 @@ private slots:
             QCOMPARE(source.pageList(kind).size(), 4);
             QCOMPARE(source.pageList(kind).at(1)->pageIndex(), 2);
         }
-        QCOMPARE(QImage(source.normalPages().first()->pageFilePath()).pixelColor(10, 10), QColor(0x11, 0x88, 0xEE));
+        // The cover's colour, as far as JPEG keeps it.
+        const QColor shown = QImage(source.normalPages().first()->pageFilePath()).pixelColor(10, 10);
+        QVERIFY2(qAbs(shown.red() - 0x11) <= 6 && qAbs(shown.green() - 0x88) <= 6 && qAbs(shown.blue() - 0xEE) <= 6,
+                 qPrintable(shown.name()));
         QCOMPARE(source.normalPages().at(1)->pageFilePath(), oldFirst);
         QCOMPARE(document->pdfSearch()->pageTexts(), QStringList({"", "one", "two", "three"}));
         QCOMPARE(document->pagesAnnotations()->pageAnnotations(1), QString("<link page=\"1\"/>"));
