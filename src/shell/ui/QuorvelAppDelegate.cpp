@@ -16,6 +16,7 @@
 #include "platform/ui/LogAlert.h"
 #include "platform/ui/QvPanel.h"
 #include "platform/ui/Workspace.h"
+#include "output/OutputOperation.h"
 #include "project/AppSettings.h"
 #include "project/BookCoverPage.h"
 #include "project/BookDocument.h"
@@ -32,6 +33,7 @@
 #include "publishing/ui/InputUserPassword.h"
 #include "publishing/ui/PublishBookWindowDelegate.h"
 #include "publishing/ui/PublishCommand.h"
+#include "publishing/ui/PublishPluginDelegate.h"
 #include "shell/BookImportTask.h"
 #include "shell/BookSession.h"
 #include "shell/EnginePreviewBuilder.h"
@@ -144,7 +146,7 @@ bool QuorvelAppDelegate::applicationDidFinishLaunching(const StartupRequest &req
     m_publishCommand->setDialogPreparer([this](PublishBookWindowDelegate &dialog) { prepareOutputWindow(dialog); });
     m_publishCommand->setAdditionsMenuSwitch([this](bool enabled) { setAdditionsMenuEnabled(enabled); });
     connect(m_publishCommand, &PublishCommand::publishDialogDidEnd, this, &QuorvelAppDelegate::publishBookDidEnd);
-    setCommandAvailable(QStringLiteral("publishPlugin"), false); // shown once its dialog exists
+    setCommandAvailable(QStringLiteral("publishPlugin"), true);
     m_furnishingTabs = new FurnishingTabs(m_window, this);
     setCommandAvailable(QStringLiteral("scenesMaker"), true);
     // Narration: the assistant tab and its commands.
@@ -855,7 +857,32 @@ void QuorvelAppDelegate::prepareOutputWindow(PublishBookWindowDelegate &dialog)
 
 void QuorvelAppDelegate::onPublishPlugin()
 {
-    // The plug-in package dialog opens here.
+    if (!m_session)
+        return;
+    // The book is converted in the background while the user fills in the dialog; the
+    // jobs copy the book on the main thread, which the modal dialog keeps unchanged.
+    BookDocument &document = m_session->document();
+    PublishRun::Setup book;
+    book.pageSource = document.pageSource().get();
+    book.tmpl = document.flashTmpl();
+    book.mobileTemplate = document.mobileTemplate();
+    book.pdfSearch = document.pdfSearch().get();
+    book.mobileSearch = document.mobileSearch().get();
+    book.parts = document.parts();
+    book.shotFile = document.parts().coverFile();
+    PublishPluginDelegate dialog;
+    dialog.packageRun().setBookMaker([book](const ConvertParament &record) {
+        auto job = std::make_shared<OutputOperation>();
+        PublishRun::handOverBook(*job, book, record);
+        return job;
+    });
+    AppSettings *settings = AppSettings::shareInstance();
+    settings->setOutputMobileVersion(1);
+    settings->saveSettings();
+    dialog.convertBook();
+    dialog.window();
+    dialog.center();
+    dialog.runModal();
 }
 
 void QuorvelAppDelegate::onPreviewInBrowser()
