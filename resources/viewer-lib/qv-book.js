@@ -58,10 +58,13 @@
       this.config = config && typeof config === 'object' ? config : {};
       this.defaults = defaults || DESKTOP_DEFAULTS;
       this.pages = asList(this.config.pages).map(function (p) {
-        if (typeof p === 'string') return { normal: p, large: '', thumb: '', swf: '' };
+        if (typeof p === 'string') return { normal: p, large: '', thumb: '', small: '', swf: '' };
         p = p || {};
         // "secure": a protected page, whose fields name encrypted payloads.
-        return { normal: asText(p.normal), large: asText(p.large), thumb: asText(p.thumb), swf: asText(p.swf), secure: p.secure === true };
+        return {
+          normal: asText(p.normal), large: asText(p.large), thumb: asText(p.thumb), small: asText(p.small),
+          swf: asText(p.swf), secure: p.secure === true
+        };
       });
       this.captions = asList(this.config.captions).map(asText);
       this.tabs = this.readTabs(tabsConfig);
@@ -245,7 +248,8 @@
   // a blob: address; nothing else changes.
   if (typeof Quorvel.pageLoader !== 'function') {
     Quorvel.pageLoader = function (record, kind) {
-      return (kind === 'large' && record.large) || (kind === 'thumb' && record.thumb) || record.normal || null;
+      return (kind === 'large' && record.large) || (kind === 'thumb' && record.thumb) || (kind === 'small' && record.small) ||
+        record.normal || null;
     };
   }
 

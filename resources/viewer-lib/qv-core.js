@@ -106,6 +106,15 @@
     }
   }
 
+  // The viewer's shared events: the hub a page script made, or a new one that takes over
+  // the handlers given to the loader's stand-in (qv-boot.js) before the viewer was read.
+  function sharedEvents(existing) {
+    if (existing && !existing.early) return existing;
+    const events = new Events();
+    for (const [type, fn] of (existing && existing.early) || []) events.on(type, fn);
+    return events;
+  }
+
   // Loads a script file once; the promise settles when it has run or failed. This is how
   // every data file of a book is read, since fetch and XHR fail on file://.
   const loadedScripts = {};
@@ -259,7 +268,7 @@
     linkTarget: linkTarget,
     clampInt: clampInt,
     Events: Events,
-    events: Quorvel.events || new Events(),
+    events: sharedEvents(Quorvel.events),
     loadScript: loadScript,
     swf: swf,
     Strings: Strings,

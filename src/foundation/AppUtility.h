@@ -77,12 +77,6 @@ public:
     // True when folder's ".ver" is missing, unreadable or older than version; when it
     // is older the folder is emptied (deleted and created again).
     static bool isNeedInstallPKGToPath(const QString &folder, const QString &version);
-    // Installs a helper program from its package (a ZIP archive holding exe at its place
-    // below folder) when folder has none or an older version: the old copy goes, the
-    // new one is unpacked, and exe is left executable and read-only (0555). True when
-    // it was installed now; false when nothing was needed or the install failed.
-    static bool installHelperProgram(const QString &packagePath, const QString &folder, const QString &exe,
-                                     const QString &version);
 
     // The folder the Flash player reads trust files from, created when missing.
     static QString getFlashTrustFolder();

@@ -90,28 +90,3 @@ bool AppUtility::isNeedInstallPKGToPath(const QString &folder, const QString &ve
     QDir().mkpath(folder);
     return true;
 }
-
-bool AppUtility::installHelperProgram(const QString &packagePath, const QString &folder, const QString &exe,
-                                      const QString &version)
-{
-    const bool needed = isNeedInstallPKGToPath(folder, version);
-    if (!needed && QFileInfo::exists(exe))
-        return false;
-    if (!QFileInfo(packagePath).isFile())
-        return false;
-    if (QFileInfo::exists(exe))
-        changeFilePermistion(exe, 0755);
-    // The folder of an earlier install is read-only; removeTree opens it up first.
-    if (QFileInfo::exists(folder) && !removeTree(folder))
-        AppLog::shared().log(QStringLiteral("helper install: cannot remove the old copy in %1").arg(folder));
-    if (!installPKGFile(packagePath, folder, version)) {
-        AppLog::shared().log(QStringLiteral("helper install: cannot install %1 into %2").arg(packagePath, folder));
-        return false;
-    }
-    if (!QFileInfo(exe).isFile()) {
-        AppLog::shared().log(QStringLiteral("helper install: the package holds no %1").arg(exe));
-        return false;
-    }
-    changeFilePermistion(exe, 0555);
-    return true;
-}

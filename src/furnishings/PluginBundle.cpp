@@ -3,6 +3,7 @@
 #include "foundation/AppResources.h"
 #include "foundation/AppStrings.h"
 #include "foundation/AppUtility.h"
+#include "foundation/HelperInstall.h"
 #include "foundation/AuxArgumentString.h"
 #include "foundation/NumberText.h"
 #include "foundation/XmlUtility.h"
@@ -288,8 +289,9 @@ QString PluginBundle::settingsEditorPath()
 bool PluginBundle::installSettingsEditor()
 {
     QMutexLocker lock(&g_editorInstall);
-    return AppUtility::installHelperProgram(AppResources::resourcePath(QStringLiteral("PluginSettingsEditor")),
-                                            settingsEditorFolder(), settingsEditorPath(), settingsEditorVersion());
+    return HelperInstall::install(AppResources::resourcePath(QStringLiteral("PluginSettingsEditor")), settingsEditorFolder(),
+                                  settingsEditorVersion(), settingsEditorPath())
+           == HelperInstall::Result::Installed;
 }
 
 int PluginBundle::runSettingsEditor(QString *error) const

@@ -4,6 +4,7 @@
 #include "foundation/AppResources.h"
 #include "foundation/AppUtility.h"
 #include "foundation/AuxArgumentString.h"
+#include "foundation/HelperInstall.h"
 #include "publishing/PageSnapshot.h"
 
 #include <QDir>
@@ -289,12 +290,13 @@ bool SWFSnapDelegate::installZuziDORExe()
 bool SWFSnapDelegate::installZuziDORExeFromPackage(const QString &packagePath)
 {
     QMutexLocker lock(&g_installMutex);
-    // Nothing to do, or nothing to install: running snapshots need not wait.
-    if ((!AppUtility::isNeedInstallPKGToPath(installFolder(), packageVersion()) && QFileInfo::exists(ZuziDORExePath()))
-        || !QFileInfo(packagePath).isFile())
+    const QString folder = installFolder();
+    const QString exe = ZuziDORExePath();
+    if (!AppUtility::isNeedInstallPKGToPath(folder, packageVersion()) && QFileInfo::exists(exe))
         return false;
+    // Running snapshots keep the helper until they end; later ones wait for the new copy.
     QWriteLocker replacingHelper(&g_helperLock);
-    return AppUtility::installHelperProgram(packagePath, installFolder(), ZuziDORExePath(), packageVersion());
+    return HelperInstall::install(packagePath, folder, packageVersion(), exe) == HelperInstall::Result::Installed;
 }
 
 void SWFSnapDelegate::saveSWFSnapFlashTrustPath()

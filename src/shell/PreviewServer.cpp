@@ -31,6 +31,27 @@ bool isInside(const QString &path, const QString &root)
     return path == root || path.startsWith(root.endsWith(QLatin1Char('/')) ? root : root + QLatin1Char('/'));
 }
 
+
+// A file's version as the server names it: its size and times of change. A rebuild
+// that keeps a file keeps them; one that writes it changes them.
+QByteArray entityTag(const QFileInfo &info)
+{
+    return '"' + QByteArray::number(info.size(), 16) + '-'
+           + QByteArray::number(info.lastModified().toMSecsSinceEpoch(), 16) + '-'
+           + QByteArray::number(info.metadataChangeTime().toMSecsSinceEpoch(), 16) + '"';
+}
+
+// The value of a header of a request head ("" when absent); names in any letter case.
+QByteArray requestHeader(const QByteArray &head, const QByteArray &name)
+{
+    for (const QByteArray &line : head.split('\n')) {
+        const qsizetype colon = line.indexOf(':');
+        if (colon > 0 && line.left(colon).trimmed().toLower() == name)
+            return line.mid(colon + 1).trimmed();
+    }
+    return {};
+}
+
 } // namespace
 
 struct PreviewServer::Connection
@@ -224,10 +245,21 @@ void PreviewServer::respond(QTcpSocket *socket, const QByteArray &method, const 
         sendError(socket, 404);
         return;
     }
+    // The view may keep a file, but asks again every time it uses it: a rebuild
+    // changes a few files, and the view then reloads only those.
+    const QByteArray tag = entityTag(QFileInfo(file));
+    if (requestHeader(c->head, "if-none-match") == tag) {
+        delete f;
+        socket->write("HTTP/1.1 304 Not Modified\r\nETag: " + tag
+                      + "\r\nCache-Control: no-cache\r\nConnection: close\r\n\r\n");
+        socket->disconnectFromHost();
+        return;
+    }
     QByteArray head = "HTTP/1.1 200 OK\r\n";
     head += "Content-Type: " + mimeTypeForFile(file).toLatin1() + "\r\n";
     head += "Content-Length: " + QByteArray::number(f->size()) + "\r\n";
-    head += "Cache-Control: no-store\r\nConnection: close\r\n\r\n";
+    head += "ETag: " + tag + "\r\n";
+    head += "Cache-Control: no-cache\r\nConnection: close\r\n\r\n";
     socket->write(head);
     if (method == "HEAD") {
         delete f;

@@ -57,7 +57,7 @@ test('over http the movie plays beside the picture layer, on the background pict
   near(await pixel(page, ...point), [0x1E, 0x63, 0xD0], 'the background picture');
 
   // The player loads after the first pages, never before them.
-  const firstPage = requests.findIndex((u) => /^files\/page\/1\./.test(u));
+  const firstPage = requests.findIndex((u) => /^files\/(page|small)\/1\./.test(u));
   const player = requests.indexOf('files/lib/ruffle/ruffle.js');
   assert.ok(firstPage >= 0 && player > firstPage, `page 1 at ${firstPage}, player at ${player}`);
   assert.deepEqual(page.problems, []);

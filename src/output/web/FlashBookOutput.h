@@ -105,6 +105,12 @@ public:
     // or the phone version is off) mobile/, replacing those of an older book. The
     // desktop book kinds (FlashBookOutputApp, FlashBookOutputExe) write their package.
     virtual void convertBook();
+    // Writes the web book over the one in <folder> as convertBook() does, but in
+    // place: files that are the same already are kept, the others written (each
+    // whole, under its name only when complete), and what the book no longer has
+    // removed. A rebuild thus writes only what changed. For the live preview: a run
+    // that fails leaves a book partly updated, which the next run completes.
+    void updateBook();
     // Writes the web book as the archive <folder>/<name>.zip (the desktop book kinds:
     // their package in that archive).
     virtual void zipOutput();
@@ -156,7 +162,9 @@ private:
     void copyPreloaderMovie(Book &book);
     void writeMobileHomePage(Book &book);
     void writeBasicPages(Book &book);
-    QString fillHomePage(const QString &templateFile, const QString &shareImage) const;
+    QString fillHomePage(const QString &templateFile, const QString &shareImage, const QString &firstPage = {}) const;
+    void writeFirstPageSmall(Book &book);
+    QString firstPageInfo(const Book &book) const;
     void copyViewer(const FlashTemplate &tmpl, const QString &filesFolder, bool withPageFlip) const;
     bool wantsMobile() const;
     QString bookTitle() const;

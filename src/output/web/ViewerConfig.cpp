@@ -135,8 +135,10 @@ QJsonArray ViewerConfig::shareButtons()
     const QList<ShareLinksItem> links = ShareLinksItem::parseByXmlString(m_tmpl.propertyValue(QStringLiteral("socialShareLinks")));
     for (int i = 0; i < links.size(); ++i) {
         const ShareLinksItem &link = links.at(i);
-        const QString logo = picture(m_tmpl.resolveResourcePath(link.logo()), QStringLiteral("shares"),
-                                     QStringLiteral("share%1").arg(i + 1));
+        const QString base = QStringLiteral("share%1").arg(i + 1);
+        QString logo = picture(m_tmpl.resolveResourcePath(link.logo()), QStringLiteral("shares"), base);
+        if (logo.isEmpty()) // the program's logo for the link's site
+            logo = picture(ShareLinksItem::iconFileForURL(link.links()), QStringLiteral("shares"), base);
         buttons.append(QJsonObject{{QStringLiteral("title"), link.title()},
                                    {QStringLiteral("link"), link.links()},
                                    {QStringLiteral("logo"), logo}});
@@ -213,6 +215,8 @@ QJsonObject ViewerConfig::build(const QString &title, const QList<ViewerPage> &p
             record.insert(QStringLiteral("large"), page.large);
         if (!page.thumb.isEmpty())
             record.insert(QStringLiteral("thumb"), page.thumb);
+        if (!page.small.isEmpty())
+            record.insert(QStringLiteral("small"), page.small);
         if (!page.swf.isEmpty())
             record.insert(QStringLiteral("swf"), page.swf);
         records.append(record);

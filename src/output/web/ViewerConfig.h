@@ -21,7 +21,7 @@ class FlashTemplate;
 
 struct ViewerPage
 {
-    QString normal, large, thumb, swf; // URL paths relative to the home page, "" for none
+    QString normal, large, thumb, small, swf; // URL paths relative to the home page, "" for none
 };
 
 class ViewerConfig

@@ -12,6 +12,7 @@
 #include "furnishings/ui/FlashPreloaderDelegate.h"
 #include "furnishings/ui/OtherIconsDelegate.h"
 #include "furnishings/ui/PageNumberCaption.h"
+#include "furnishings/ui/ShareLinks.h"
 #include "platform/ui/QvWindow.h"
 #include "templates/FlashTemplate.h"
 #include "templates/ui/FlashTemplateOutlineDelegate.h"
@@ -90,6 +91,7 @@ void registerEditors(TemplateEditorRegistry &registry)
     registry.registerValueCheck(QStringLiteral("addIcons"), checkIconList);
     registry.registerEditor(QStringLiteral("icons_form"), onSelectFile);
     registry.registerValueCheck(QStringLiteral("icons_form"), checkIconArchive);
+    registry.registerEditor(QStringLiteral("setsocialsharelinks"), onSocialShareConfig);
     registry.registerEditor(QStringLiteral("preloader"), onSelectPreloader);
     registry.registerValueCheck(QStringLiteral("preloader"), checkPreloader);
 }
@@ -117,6 +119,18 @@ std::optional<QString> onFlashMenuConfig(const TemplateEditorRequest &request)
 {
     FlashMenuDelegate editor;
     editor.setSettingXmlString(request.value);
+    editor.center();
+    if (editor.runModal() != 1)
+        return std::nullopt;
+    return editor.settingXmlString();
+}
+
+std::optional<QString> onSocialShareConfig(const TemplateEditorRequest &request)
+{
+    ShareLinks editor;
+    editor.setSettingXmlString(request.value);
+    QPointer<FlashTemplate> tmpl = request.flashTemplate;
+    editor.setLogoResolver([tmpl](const QString &value) { return tmpl ? tmpl->resolveResourcePath(value) : value; });
     editor.center();
     if (editor.runModal() != 1)
         return std::nullopt;

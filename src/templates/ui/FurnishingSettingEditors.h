@@ -8,6 +8,7 @@
 //                                     outline's changeIconWorkspace, else the default)
 //   "preloader"    the preloader      FlashPreloaderDelegate (its answer is taken
 //                                     however the window was closed)
+//   "setsocialsharelinks" share links ShareLinks
 
 #include "templates/ui/TemplateEditorRegistry.h"
 
@@ -20,5 +21,6 @@ std::optional<QString> onFlashMenuConfig(const TemplateEditorRequest &request);
 std::optional<QString> onSelectAddIcons(const TemplateEditorRequest &request);
 std::optional<QString> onSelectFile(const TemplateEditorRequest &request);
 std::optional<QString> onSelectPreloader(const TemplateEditorRequest &request);
+std::optional<QString> onSocialShareConfig(const TemplateEditorRequest &request);
 
 } // namespace FurnishingSettingEditors

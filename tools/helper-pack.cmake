@@ -1,6 +1,6 @@
 # Packs a helper program as a resource: a ZIP archive holding
-# <NAME>.app/Contents/MacOS/<NAME>, installed into the user's data folder on first use.
-#   cmake -DNAME=<name> -DEXE=<built helper> -DSTAGE=<dir> -DOUT=<resources/NAME> -P helperpack.cmake
+# <NAME>.app/Contents/MacOS/<NAME>, installed into the user's data folder when needed.
+#   cmake -DNAME=<name> -DEXE=<built helper> -DSTAGE=<dir> -DOUT=<resources/NAME> -P helper-pack.cmake
 file(REMOVE_RECURSE ${STAGE})
 file(MAKE_DIRECTORY ${STAGE}/${NAME}.app/Contents/MacOS)
 file(COPY_FILE ${EXE} ${STAGE}/${NAME}.app/Contents/MacOS/${NAME})
