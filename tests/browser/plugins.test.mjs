@@ -28,8 +28,8 @@ after(async () => {
 });
 
 test('over http the preloader plays before the first page, then the overlay plays at its place', async () => {
-  // The page pictures are held back until the preloader has been seen.
-  const server = await serveFolder(dir, { hold: /^\/files\/page\// });
+  // The page pictures (and their small stand-ins) are held back until the preloader has been seen.
+  const server = await serveFolder(dir, { hold: /^\/files\/(page|small)\// });
   try {
     const page = await watchedPage(browser.context);
     await page.goto(server.base + 'Badge.html', { waitUntil: 'domcontentloaded' });

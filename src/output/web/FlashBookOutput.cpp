@@ -512,11 +512,12 @@ void FlashBookOutput::writeFirstPageSmall(Book &book)
 
 // What the home page needs to show page 1 before the viewer stands, as the JSON the
 // "{{FIRST_PAGE}}" placeholder takes (escaped for HTML there); "" for a protected cover,
-// and for a book with a preloader picture, which the author wants shown first.
+// and for a book with a preloader (picture or movie), which the author wants shown first.
 QString FlashBookOutput::firstPageInfo(const Book &book) const
 {
     if (book.pages.isEmpty() || protectedPageList().contains(1)
-        || !book.desktopConfig.value(QStringLiteral("preloaderImage")).toString().isEmpty())
+        || !book.desktopConfig.value(QStringLiteral("preloaderImage")).toString().isEmpty()
+        || !book.desktopConfig.value(QStringLiteral("preloaderMovie")).toString().isEmpty())
         return {};
     const ViewerPage &first = book.pages.first();
     QJsonObject info{{QStringLiteral("normal"), first.normal},
