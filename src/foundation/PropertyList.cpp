@@ -1,5 +1,8 @@
 #include "foundation/PropertyList.h"
 
+#include "foundation/InputLimits.h"
+#include "foundation/PropertyListShape.h"
+
 #include <QDateTime>
 #include <QFile>
 #include <QSaveFile>
@@ -212,11 +215,13 @@ plist_t fromVariant(const QVariant &value, QString *error, const QString &where)
 
 std::optional<QVariant> PropertyList::fromData(const QByteArray &data, QString *error)
 {
-    if (data.isEmpty() || data.size() > qsizetype(std::numeric_limits<uint32_t>::max())) {
+    if (data.isEmpty()) {
         if (error)
             *error = QStringLiteral("not a property list");
         return std::nullopt;
     }
+    if (!PropertyListShape::check(data, error))
+        return std::nullopt;
     plist_t root = nullptr;
     {
         CLocaleScope cLocale;
@@ -239,7 +244,8 @@ std::optional<QVariant> PropertyList::readFile(const QString &path, QString *err
             *error = file.errorString();
         return std::nullopt;
     }
-    return fromData(file.readAll(), error);
+    // Never more than the limit is read into memory.
+    return fromData(file.read(InputLimits::kMaxPropertyListBytes + 1), error);
 }
 
 std::optional<QByteArray> PropertyList::toXml(const QVariant &value, QString *error)

@@ -1,6 +1,7 @@
 #include "furnishings/BookMarkTabs.h"
 
 #include "foundation/ColorText.h"
+#include "foundation/InputLimits.h"
 #include "foundation/NumberText.h"
 #include "foundation/ScriptText.h"
 #include "foundation/XmlUtility.h"
@@ -132,14 +133,26 @@ bool BookMarkTabs::saveToFile(const QString &path) const
     return file.commit();
 }
 
-bool BookMarkTabs::loadFromFile(const QString &path)
+bool BookMarkTabs::loadFromFile(const QString &path, QString *error)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = file.errorString();
         return false;
+    }
+    if (file.size() > InputLimits::kMaxXmlBytes) {
+        if (error)
+            *error = InputLimits::tooLarge(InputLimits::kMaxXmlBytes);
+        return false;
+    }
     QDomDocument document;
-    if (!document.setContent(QString::fromUtf8(file.readAll())))
+    XmlParseError parseError;
+    if (!parseXmlDocument(document, QString::fromUtf8(file.readAll()), &parseError)) {
+        if (error)
+            *error = parseError.text();
         return false;
+    }
     loadFromTabsXML(document.documentElement());
     return true;
 }

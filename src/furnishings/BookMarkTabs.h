@@ -76,7 +76,7 @@ public:
     // Writes the Tabs XML as UTF-8, atomically; false when it cannot be written.
     bool saveToFile(const QString &path) const;
     // Reads a file written by saveToFile; a missing or unreadable file changes nothing.
-    bool loadFromFile(const QString &path);
+    bool loadFromFile(const QString &path, QString *error = nullptr);
 
     // The viewer script "var bmtConfig = {...};".
     QString bookmarkTabsJS() const;

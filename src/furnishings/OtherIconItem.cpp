@@ -1,6 +1,7 @@
 #include "furnishings/OtherIconItem.h"
 
 #include "foundation/AppUtility.h"
+#include "foundation/InputLimits.h"
 #include "foundation/NumberText.h"
 #include "foundation/XmlUtility.h"
 
@@ -22,8 +23,10 @@ std::optional<QList<OtherIconItem>> OtherIconItem::iconListFromFile(const QStrin
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
+    if (file.size() > InputLimits::kMaxXmlBytes)
+        return std::nullopt;
     QDomDocument document;
-    if (!document.setContent(&file))
+    if (!parseXmlDocument(document, file.readAll()))
         return std::nullopt;
     const QDomElement root = document.documentElement();
     if (root.tagName() != kRoot)

@@ -65,7 +65,10 @@ bool PageImport::run()
         if (!wide.result().ok())
             return fail(wide.result());
         units = wide.leftPageOrderList();
-        outline = PdfOutline::read(*doc, units);
+        PageResult bookmarks;
+        outline = PdfOutline::read(*doc, units, &bookmarks);
+        if (!outline)
+            return fail(bookmarks);
         source = pdf;
     } else {
         auto img = std::make_shared<FlashPageSourceImg>();

@@ -1,5 +1,7 @@
 #include "templates/TemplateXmlReader.h"
 
+#include "foundation/XmlUtility.h"
+
 #include <QDomDocument>
 #include <QFile>
 #include <QFileInfo>
@@ -186,10 +188,9 @@ std::unique_ptr<TemplateDescription> TemplateXmlReader::readData(const QByteArra
     };
 
     QDomDocument document;
-    QString parseError;
-    int line = 0, column = 0;
-    if (!document.setContent(data, &parseError, &line, &column))
-        return failed(QStringLiteral("%1 at line %2, column %3").arg(parseError).arg(line).arg(column));
+    XmlParseError parseError;
+    if (!parseXmlDocument(document, data, &parseError))
+        return failed(parseError.text());
 
     const QDomElement rootElement = document.documentElement();
     if (rootElement.tagName() != QLatin1String("template"))

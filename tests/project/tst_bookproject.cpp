@@ -374,6 +374,18 @@ private slots:
         QVERIFY(reopened);
         QCOMPARE(reopened->pageSource()->pageCount(), 3);
         QCOMPARE(reopened->dataFolder(), path("replace/Book.qvprj.data-2"));
+
+        // A project file copied from another still names the other's folder: replacing
+        // the copy leaves that folder, and the project it belongs to, whole.
+        QVERIFY(QFile::copy(target, path("replace/Copy.qvprj")));
+        const auto books = folderStamps(path("replace/Book.qvprj.data-2"));
+        auto third = importedBook(writePictures(path("third"), 1));
+        QVERIFY(third && BookProject::saveAs(*third, path("replace/Copy.qvprj")).ok());
+        QCOMPARE(folderStamps(path("replace/Book.qvprj.data-2")), books);
+        reopened = BookProject::open(target);
+        QVERIFY(reopened);
+        QCOMPARE(reopened->pageSource()->pageCount(), 3);
+        QCOMPARE(BookProject::open(path("replace/Copy.qvprj"))->pageSource()->pageCount(), 1);
     }
 
     void partsKeepTheirElementsAndFiles()

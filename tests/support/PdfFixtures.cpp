@@ -70,7 +70,9 @@ bool rewrite(QPDF &pdf, const QString &path)
 {
     const QString tmp = path + QStringLiteral(".tmp");
     {
-        QPDFWriter w(pdf, QFile::encodeName(tmp).constData());
+        // The writer keeps the name's pointer until it is done: the bytes must live as long.
+        const QByteArray name = QFile::encodeName(tmp);
+        QPDFWriter w(pdf, name.constData());
         w.write();
     }
     QFile::remove(path);
@@ -135,7 +137,8 @@ bool addOutline(const QString &path, const QList<Bookmark> &bookmarks)
 {
     try {
         QPDF pdf;
-        pdf.processFile(QFile::encodeName(path).constData());
+        const QByteArray name = QFile::encodeName(path);
+        pdf.processFile(name.constData());
         const std::vector<QPDFPageObjectHelper> pages = QPDFPageDocumentHelper(pdf).getAllPages();
         QPDFObjectHandle outlines = pdf.makeIndirectObject(QPDFObjectHandle::newDictionary());
         outlines.replaceKey("/Type", QPDFObjectHandle::newName("/Outlines"));
@@ -151,7 +154,8 @@ bool rotatePage(const QString &path, int page, int degrees)
 {
     try {
         QPDF pdf;
-        pdf.processFile(QFile::encodeName(path).constData());
+        const QByteArray name = QFile::encodeName(path);
+        pdf.processFile(name.constData());
         QPDFPageDocumentHelper(pdf).getAllPages().at(size_t(page)).getObjectHandle().replaceKey(
             "/Rotate", QPDFObjectHandle::newInteger(degrees));
         return rewrite(pdf, path);
@@ -164,7 +168,8 @@ bool cropPage(const QString &path, int page, const QRectF &box)
 {
     try {
         QPDF pdf;
-        pdf.processFile(QFile::encodeName(path).constData());
+        const QByteArray name = QFile::encodeName(path);
+        pdf.processFile(name.constData());
         QPDFPageDocumentHelper(pdf).getAllPages().at(size_t(page)).getObjectHandle().replaceKey(
             "/CropBox", QPDFObjectHandle::newFromRectangle(
                             QPDFObjectHandle::Rectangle(box.left(), box.top(), box.right(), box.bottom())));
@@ -178,8 +183,10 @@ bool encrypt(const QString &in, const QString &out, const QString &userPassword,
 {
     try {
         QPDF pdf;
-        pdf.processFile(QFile::encodeName(in).constData());
-        QPDFWriter w(pdf, QFile::encodeName(out).constData());
+        const QByteArray inName = QFile::encodeName(in);
+        const QByteArray outName = QFile::encodeName(out);
+        pdf.processFile(inName.constData());
+        QPDFWriter w(pdf, outName.constData());
         w.setR6EncryptionParameters(userPassword.toUtf8().constData(), ownerPassword.toUtf8().constData(), true, true,
                                     true, true, true, true, qpdf_r3p_full, true);
         w.write();

@@ -4,8 +4,10 @@
 #include "platform/ui/WindowController.h"
 #include "platform/ui/QvWindow.h"
 
+#include <QEventLoop>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QTimer>
 
 QvPanel::QvPanel(QObject *parent) : QObject(parent) {}
 
@@ -140,6 +142,33 @@ void QvPanel::runModel()
     });
     m_running = true;
     dialog->show();
+}
+
+QStringList QvPanel::runAndWait()
+{
+    QStringList chosen;
+    bool ended = false;
+    QEventLoop loop;
+    setEndPanelSelector([&](QvPanel *p) {
+        for (const QUrl &url : p->URLs())
+            chosen << url.toLocalFile();
+        ended = true;
+        loop.quit();
+    });
+    runModel();
+    // A cancelled panel makes no end call: wait until it is gone, then let a queued
+    // end call through before giving up.
+    QTimer poll;
+    poll.setInterval(50);
+    connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (!isRunning())
+            QTimer::singleShot(0, &loop, &QEventLoop::quit);
+    });
+    poll.start();
+    if (!ended)
+        loop.exec();
+    setEndPanelSelector({});
+    return chosen;
 }
 
 void QvPanel::finish(const QList<QUrl> &urls)

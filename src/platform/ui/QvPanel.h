@@ -60,6 +60,9 @@ public:
 
     // Shows the panel; returns at once. Ignored while the panel is already shown.
     void runModel();
+    // Shows the panel and waits (the event loop runs) until it is closed; the chosen
+    // paths, empty when it was cancelled. Replaces the end call.
+    QStringList runAndWait();
     bool isRunning() const { return m_running; }
 
     // The chosen item (the first when several were chosen); empty before a choice.

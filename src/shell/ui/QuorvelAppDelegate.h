@@ -136,8 +136,6 @@ private:
     void onDisplayModeChanged();
     void prepareOutputWindow(PublishBookWindowDelegate &dialog);
     void publishBookDidEnd();
-    // Runs a panel and waits for its answer (empty when cancelled).
-    static QStringList runPanel(QvPanel &panel);
 
     QPointer<MainWindow> m_window;
     std::unique_ptr<BookSession> m_session;

@@ -3,6 +3,8 @@
 #include "foundation/AppStrings.h"
 #include "foundation/ColorText.h"
 #include "platform/NotificationCenter.h"
+#include "platform/ui/LogAlert.h"
+#include "platform/ui/QvPanel.h"
 #include "templates/FlashTemplate.h"
 #include "templates/FlashTemplateModel.h"
 #include "templates/TemplateNotifications.h"
@@ -10,7 +12,6 @@
 #include <QColorDialog>
 #include <QCursor>
 #include <QDialog>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QPersistentModelIndex>
@@ -37,18 +38,30 @@ std::optional<QString> chooseColor(const TemplateEditorRequest &request)
 
 std::optional<QString> chooseFile(const TemplateEditorRequest &request)
 {
-    QString folder;
-    if (request.flashTemplate) {
-        const QString current = request.flashTemplate->resolveResourcePath(request.value);
-        if (!current.isEmpty())
-            folder = QFileInfo(current).absolutePath();
-    }
-    const QString path = QFileDialog::getOpenFileName(
-        request.parent, loadAppString(QStringLiteral("FlashTmplOutlineD-Choose a file"), QStringLiteral("Choose a file")),
-        folder);
+    FlashTemplate *tmpl = request.flashTemplate;
+    if (!tmpl)
+        return std::nullopt;
+    QvPanel panel;
+    panel.setTitle(loadAppString(QStringLiteral("FlashTmplOutlineD-Choose a file"), QStringLiteral("Choose a file")));
+    const QString current = tmpl->resolveResourcePath(request.value);
+    if (!current.isEmpty())
+        panel.setDirectory(QFileInfo(current).absolutePath());
+    panel.setOwer(request.parent);
+    const QString path = panel.runAndWait().value(0);
     if (path.isEmpty())
         return std::nullopt;
-    return path;
+    const TemplateEditorRegistry::FolderMaker &makeFolder = TemplateEditorRegistry::shared().resourceFolderMaker();
+    if (tmpl->externResourcePath().isEmpty() && makeFolder)
+        makeFolder(*tmpl);
+    QString error;
+    const QString value = tmpl->adoptFile(path, &error);
+    if (value.isEmpty()) {
+        LogAlert::alertMessage(loadAppString(QStringLiteral("FlashTmplOutlineD-The file cannot be used."),
+                                             QStringLiteral("The file cannot be used.")),
+                               error);
+        return std::nullopt;
+    }
+    return value;
 }
 
 } // namespace

@@ -1,0 +1,27 @@
+#pragma once
+// Bounds on what the program reads from files that anyone may have made: projects,
+// template descriptions and settings, outlines, tab files, property lists, archives.
+// Nesting and size are checked before a parser sees the input, so no file can run
+// the stack out, fill the memory or keep a parser busy for minutes; a file beyond a
+// bound is refused with a message that says which bound.
+
+#include <QString>
+
+namespace InputLimits {
+
+// Levels of nesting: XML elements, property-list containers, outline levels.
+constexpr int kMaxNesting = 256;
+// One XML document (a project with the text of thousands of pages stays far below).
+constexpr qint64 kMaxXmlBytes = qint64(128) << 20;
+// One property list, and the values it may hold once shared references are counted
+// as often as they are used.
+constexpr qint64 kMaxPropertyListBytes = qint64(32) << 20;
+constexpr qint64 kMaxPropertyListObjects = 1000000;
+// Bookmarks of one outline, at every level.
+constexpr int kMaxOutlineItems = 200000;
+
+// "nested deeper than 256 levels", "larger than 128 MB": the end of a refusal message.
+QString nestedTooDeep();
+QString tooLarge(qint64 bytes);
+
+} // namespace InputLimits
