@@ -144,8 +144,11 @@ private:
         QList<qint64> values(m_count, 0), bytes(m_count, 0);
         QList<int> depth(m_count, 0);
         QList<Frame> stack;
+        // Containers nest kMaxNesting deep at most: with the value inside the deepest,
+        // one level more.
+        constexpr int kMaxLevels = InputLimits::kMaxNesting + 1;
         const auto open = [&](qint64 index) {
-            if (stack.size() >= InputLimits::kMaxNesting)
+            if (stack.size() >= kMaxLevels)
                 return refuse(error, QStringLiteral("the list is %1").arg(InputLimits::nestedTooDeep()));
             Frame frame{index, {}};
             if (!read(index, &frame.object, error))
@@ -160,7 +163,7 @@ private:
             frame.values += childValues;
             frame.bytes += childBytes;
             frame.depth = qMax(frame.depth, childDepth + 1);
-            if (level + childDepth > InputLimits::kMaxNesting)
+            if (level + childDepth > kMaxLevels)
                 return refuse(error, QStringLiteral("the list is %1").arg(InputLimits::nestedTooDeep()));
             if (frame.values > InputLimits::kMaxPropertyListObjects)
                 return refuse(error, QStringLiteral("the list stands for more than %1 values")
@@ -215,7 +218,8 @@ bool checkXml(const QByteArray &data, QString *error)
         if (token == QXmlStreamReader::EntityReference)
             return refuse(error, QStringLiteral("the list uses entities of its own"));
         if (token == QXmlStreamReader::StartElement) {
-            if (++depth > InputLimits::kMaxNesting + 1) // the <plist> element around the values
+            // The <plist> element around the values, the containers, the value in the deepest.
+            if (++depth > InputLimits::kMaxNesting + 2)
                 return refuse(error, QStringLiteral("the list is %1").arg(InputLimits::nestedTooDeep()));
             if (++elements > InputLimits::kMaxPropertyListObjects * 2) // a key and a value per entry
                 return refuse(error, QStringLiteral("the list holds more than %1 values").arg(InputLimits::kMaxPropertyListObjects));

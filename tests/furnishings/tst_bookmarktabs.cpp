@@ -60,6 +60,16 @@ private slots:
         BookMarkTabs read;
         QVERIFY(read.loadFromFile(dir.filePath("tabs.xml")));
         QCOMPARE(read, tabs);
+
+        // A tab file nested 200,000 deep is refused at once, saying why; nothing changes.
+        QFile deep(dir.filePath("deep.xml"));
+        QVERIFY(deep.open(QIODevice::WriteOnly));
+        deep.write("<Tabs>" + QByteArray("<t>").repeated(200000) + QByteArray("</t>").repeated(200000) + "</Tabs>");
+        deep.close();
+        QString error;
+        QVERIFY(!read.loadFromFile(deep.fileName(), &error));
+        QVERIFY2(error.contains("nested deeper"), qPrintable(error));
+        QCOMPARE(read, tabs);
     }
 
     void viewerScript()

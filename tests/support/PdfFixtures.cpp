@@ -150,6 +150,35 @@ bool addOutline(const QString &path, const QList<Bookmark> &bookmarks)
     }
 }
 
+bool addDeepOutline(const QString &path, int depth)
+{
+    try {
+        const QByteArray name = QFile::encodeName(path);
+        QPDF pdf;
+        pdf.processFile(name.constData());
+        QPDFObjectHandle page = QPDFPageDocumentHelper(pdf).getAllPages().at(0).getObjectHandle();
+        QPDFObjectHandle parent = pdf.makeIndirectObject(QPDFObjectHandle::newDictionary());
+        parent.replaceKey("/Type", QPDFObjectHandle::newName("/Outlines"));
+        pdf.getRoot().replaceKey("/Outlines", parent);
+        for (int level = 0; level < depth; ++level) {
+            QPDFObjectHandle item = pdf.makeIndirectObject(QPDFObjectHandle::newDictionary());
+            item.replaceKey("/Title", QPDFObjectHandle::newString("level " + std::to_string(level + 1)));
+            item.replaceKey("/Parent", parent);
+            QPDFObjectHandle dest = QPDFObjectHandle::newArray();
+            dest.appendItem(page);
+            dest.appendItem(QPDFObjectHandle::newName("/Fit"));
+            item.replaceKey("/Dest", dest);
+            parent.replaceKey("/First", item);
+            parent.replaceKey("/Last", item);
+            parent.replaceKey("/Count", QPDFObjectHandle::newInteger(depth - level));
+            parent = item;
+        }
+        return rewrite(pdf, path);
+    } catch (const std::exception &) {
+        return false;
+    }
+}
+
 bool rotatePage(const QString &path, int page, int degrees)
 {
     try {
