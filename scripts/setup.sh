@@ -13,6 +13,7 @@ PACKAGES=(
   qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools
   qt6-webengine-dev qt6-webengine-dev-tools qt6-webchannel-dev
   qt6-multimedia-dev libqt6opengl6-dev qt6-image-formats-plugins qt6-qpa-plugins
+  qt6-declarative-dev
   qt6-l10n-tools libgl-dev
   # libraries
   libzip-dev libplist-dev libqpdf-dev libpoppler-qt6-dev libpoppler-private-dev libjpeg-dev

@@ -5,6 +5,9 @@
 #include <QDomDocument>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QJSEngine>
+#include <QJsonArray>
+#include <QJsonObject>
 #include <QtTest>
 
 class BookMarkTabsTest : public QObject
@@ -72,10 +75,13 @@ private slots:
         QCOMPARE(read, tabs);
     }
 
+    // The viewer runs the script: what it gives there is what the model holds.
     void viewerScript()
     {
         BookMarkTabs tabs;
-        QCOMPARE(tabs.bookmarkTabsJS(), QString("var bmtConfig = {tabs:[],onSideEdge:false,showPage:false,hasTexture:false};"));
+        QCOMPARE(viewerValue(tabs.bookmarkTabsJS()),
+                 QJsonValue(QJsonObject{{"tabs", QJsonArray()}, {"onSideEdge", false}, {"showPage", false},
+                                        {"hasTexture", false}}));
 
         tabs.setTopOrSide("sIdE");
         tabs.setBookmarkTips(true);
@@ -83,16 +89,39 @@ private slots:
         blank.setPageIndex(0);
         tabs.TabItems() << BookMarkTabItem::tabItemWithCaption("Intro", QColor(255, 136, 0), 3) << blank
                         << BookMarkTabItem::tabItemWithCaption("A \"B\"\nC", Qt::black, 5);
-        QCOMPARE(tabs.bookmarkTabsJS(),
-                 QString("var bmtConfig = {tabs:[{\"caption\":\"Intro\",\"pageIndex\":3,\"color\": \"#FF8800\"},"
-                         "{\"caption\":\"A \\\"B\\\"<br/>C\",\"pageIndex\":5,\"color\": \"#000000\"}],"
-                         "onSideEdge:true,showPage:true,hasTexture:false};"));
+        const QJsonArray expected{QJsonObject{{"caption", "Intro"}, {"pageIndex", 3}, {"color", "#FF8800"}},
+                                  QJsonObject{{"caption", "A \"B\"<br/>C"}, {"pageIndex", 5}, {"color", "#000000"}}};
+        QCOMPARE(viewerValue(tabs.bookmarkTabsJS()),
+                 QJsonValue(QJsonObject{{"tabs", expected}, {"onSideEdge", true}, {"showPage", true},
+                                        {"hasTexture", false}}));
 
-        // A colour from a tab file someone sent cannot end the string it stands in.
-        BookMarkTabItem hostile;
-        hostile.setColor("\"};window.hacked=1;//");
-        const QString json = BookMarkTabItem::tabItemsToJSON({hostile});
-        QVERIFY(json.contains("\"color\": \"\\\"\\};window.hacked=1;//\"}"));
+        // A colour or caption from a tab file someone sent stays text: nothing runs.
+        BookMarkTabs hostile;
+        const QString attack = "\"};window.hacked=1;//</script><script>window.hacked=2</script>";
+        BookMarkTabItem item = BookMarkTabItem::tabItemWithCaption(attack, Qt::red, 1);
+        item.setColor(attack);
+        hostile.TabItems() << item;
+        QJSEngine engine;
+        const QJsonObject tab =
+            viewerValue(hostile.bookmarkTabsJS(), &engine).toObject().value("tabs").toArray().at(0).toObject();
+        QVERIFY(engine.globalObject().property("hacked").isUndefined());
+        QCOMPARE(tab.value("caption").toString(), attack);
+        QVERIFY(tab.value("color").toString().contains("window.hacked=1"));
+    }
+
+private:
+    // bmtConfig as the script defines it when it is run.
+    static QJsonValue viewerValue(const QString &script, QJSEngine *engine = nullptr)
+    {
+        QJSEngine own;
+        QJSEngine &js = engine ? *engine : own;
+        js.globalObject().setProperty("window", js.globalObject());
+        const QJSValue result = js.evaluate(script);
+        if (result.isError()) {
+            qWarning() << "script error:" << result.toString();
+            return {};
+        }
+        return QJsonValue::fromVariant(js.globalObject().property("bmtConfig").toVariant());
     }
 };
 
