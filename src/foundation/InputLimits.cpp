@@ -6,11 +6,11 @@
 
 namespace InputLimits {
 
-QString nestedTooDeep()
+QString nestedTooDeep(int levels)
 {
     return loadAppString(QStringLiteral("InputLimits-nested deeper than %1 levels"),
                          QStringLiteral("nested deeper than %1 levels"))
-        .arg(kMaxNesting);
+        .arg(levels);
 }
 
 QString tooLarge(qint64 bytes)

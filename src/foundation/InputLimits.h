@@ -9,8 +9,12 @@
 
 namespace InputLimits {
 
-// Levels of nesting: XML elements, property-list containers, outline levels.
+// Levels of nesting of what a file holds: property-list containers, outline levels.
 constexpr int kMaxNesting = 256;
+// Levels of XML elements: the same, and room for the elements around them (a
+// project's root, its outline element, a part's wrapper), so that whatever the
+// program holds it can write and read again.
+constexpr int kMaxXmlNesting = kMaxNesting + 16;
 // One XML document (a project with the text of thousands of pages stays far below).
 constexpr qint64 kMaxXmlBytes = qint64(128) << 20;
 // One property list, and the values it may hold once shared references are counted
@@ -21,7 +25,7 @@ constexpr qint64 kMaxPropertyListObjects = 1000000;
 constexpr int kMaxOutlineItems = 200000;
 
 // "nested deeper than 256 levels", "larger than 128 MB": the end of a refusal message.
-QString nestedTooDeep();
+QString nestedTooDeep(int levels = kMaxNesting);
 QString tooLarge(qint64 bytes);
 
 } // namespace InputLimits

@@ -24,8 +24,9 @@ bool withinNesting(const Text &text, XmlParseError *error)
     while (!reader.atEnd()) {
         const QXmlStreamReader::TokenType token = reader.readNext();
         if (token == QXmlStreamReader::StartElement) {
-            if (++depth > InputLimits::kMaxNesting)
-                return refuse(error, InputLimits::nestedTooDeep(), reader.lineNumber(), reader.columnNumber());
+            if (++depth > InputLimits::kMaxXmlNesting)
+                return refuse(error, InputLimits::nestedTooDeep(InputLimits::kMaxXmlNesting), reader.lineNumber(),
+                              reader.columnNumber());
         } else if (token == QXmlStreamReader::EndElement) {
             --depth;
         }

@@ -20,7 +20,7 @@ struct XmlParseError
 
 // Parses XML into document, after checking the text against the input limits: no
 // larger than InputLimits::kMaxXmlBytes, elements nested no deeper than
-// InputLimits::kMaxNesting (a scan that stops at the first element too deep, so a
+// InputLimits::kMaxXmlNesting (a scan that stops at the first element too deep, so a
 // hostile text costs nothing). False, with *error, when the text is refused or is no
 // well-formed XML.
 bool parseXmlDocument(QDomDocument &document, const QString &text, XmlParseError *error = nullptr);
