@@ -5,7 +5,9 @@
 // the stack out, fill the memory or keep a parser busy for minutes; a file beyond a
 // bound is refused with a message that says which bound.
 
+#include <QByteArray>
 #include <QString>
+#include <optional>
 
 namespace InputLimits {
 
@@ -23,6 +25,13 @@ constexpr qint64 kMaxPropertyListBytes = qint64(32) << 20;
 constexpr qint64 kMaxPropertyListObjects = 1000000;
 // Bookmarks of one outline, at every level.
 constexpr int kMaxOutlineItems = 200000;
+
+// A text file (settings, user lists): read whole.
+constexpr qint64 kMaxTextBytes = qint64(32) << 20;
+
+// The bytes of a file no larger than limit; nullopt with *error ("cannot be read:
+// ...", "is larger than ... MB") otherwise. Nothing beyond the limit is read.
+std::optional<QByteArray> readFile(const QString &path, qint64 limit, QString *error = nullptr);
 
 // "nested deeper than 256 levels", "larger than 128 MB": the end of a refusal message.
 QString nestedTooDeep(int levels = kMaxNesting);

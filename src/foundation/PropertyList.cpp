@@ -238,14 +238,8 @@ std::optional<QVariant> PropertyList::fromData(const QByteArray &data, QString *
 
 std::optional<QVariant> PropertyList::readFile(const QString &path, QString *error)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = file.errorString();
-        return std::nullopt;
-    }
-    // Never more than the limit is read into memory.
-    return fromData(file.read(InputLimits::kMaxPropertyListBytes + 1), error);
+    const std::optional<QByteArray> data = InputLimits::readFile(path, InputLimits::kMaxPropertyListBytes, error);
+    return data ? fromData(*data, error) : std::nullopt;
 }
 
 std::optional<QByteArray> PropertyList::toXml(const QVariant &value, QString *error)

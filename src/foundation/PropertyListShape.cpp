@@ -72,6 +72,19 @@ private:
         return value;
     }
 
+    // Whether the text of length bytes from at holds a zero character of width bytes.
+    bool holdsZero(qint64 at, qint64 length, int width) const
+    {
+        for (qint64 i = 0; i + width <= length; i += width) {
+            bool zero = true;
+            for (int b = 0; b < width; ++b)
+                zero = zero && byteAt(at + i + b) == 0;
+            if (zero)
+                return true;
+        }
+        return false;
+    }
+
     // Whether width bytes from at lie among the objects (before the offset table).
     bool fits(qint64 at, qint64 width) const { return at >= 8 && width >= 0 && at <= m_tableStart && width <= m_tableStart - at; }
 
@@ -114,7 +127,12 @@ private:
         case 0x5: // ASCII text
         case 0x6: { // UTF-16 text
             object->payload = object->type == 0x6 ? length * 2 : length;
-            return fits(pos, object->payload) || refuse(error, QStringLiteral("the list is cut short"));
+            if (!fits(pos, object->payload))
+                return refuse(error, QStringLiteral("the list is cut short"));
+            // libplist stops the program (an assertion) on text holding a zero.
+            if (object->type != 0x4 && holdsZero(pos, object->payload, object->type == 0x6 ? 2 : 1))
+                return refuse(error, QStringLiteral("a text in the list holds a zero character"));
+            return true;
         }
         case 0xa: // array
         case 0xc: // set

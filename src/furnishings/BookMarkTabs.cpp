@@ -135,20 +135,12 @@ bool BookMarkTabs::saveToFile(const QString &path) const
 
 bool BookMarkTabs::loadFromFile(const QString &path, QString *error)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = file.errorString();
+    const std::optional<QByteArray> data = InputLimits::readFile(path, InputLimits::kMaxXmlBytes, error);
+    if (!data)
         return false;
-    }
-    if (file.size() > InputLimits::kMaxXmlBytes) {
-        if (error)
-            *error = InputLimits::tooLarge(InputLimits::kMaxXmlBytes);
-        return false;
-    }
     QDomDocument document;
     XmlParseError parseError;
-    if (!parseXmlDocument(document, QString::fromUtf8(file.readAll()), &parseError)) {
+    if (!parseXmlDocument(document, QString::fromUtf8(*data), &parseError)) {
         if (error)
             *error = parseError.text();
         return false;

@@ -20,13 +20,9 @@ const QString kItem = QStringLiteral("item");
 
 std::optional<QList<OtherIconItem>> OtherIconItem::iconListFromFile(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    if (file.size() > InputLimits::kMaxXmlBytes)
-        return std::nullopt;
+    const std::optional<QByteArray> data = InputLimits::readFile(path, InputLimits::kMaxXmlBytes);
     QDomDocument document;
-    if (!parseXmlDocument(document, file.readAll()))
+    if (!data || !parseXmlDocument(document, *data))
         return std::nullopt;
     const QDomElement root = document.documentElement();
     if (root.tagName() != kRoot)

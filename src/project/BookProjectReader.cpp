@@ -114,14 +114,14 @@ ProjectResult BookProjectReader::read()
         return ProjectResult::failure(ProjectError::FileNotFound, ProjectMessages::fileNotFound(m_file));
     if (info.isDir())
         return ProjectResult::failure(ProjectError::NotAProject, ProjectMessages::notAProject(m_file));
-    QFile file(m_file);
-    if (!file.open(QIODevice::ReadOnly))
-        return ProjectResult::failure(ProjectError::FileNotFound,
-                                      ProjectMessages::cannotRead(m_file, file.errorString()));
-    if (file.size() > InputLimits::kMaxXmlBytes)
+    if (info.size() > InputLimits::kMaxXmlBytes)
         return ProjectResult::failure(ProjectError::Damaged,
                                       ProjectMessages::damaged(m_file, InputLimits::tooLarge(InputLimits::kMaxXmlBytes)));
-    QString text = QString::fromUtf8(file.readAll());
+    QString why;
+    const std::optional<QByteArray> data = InputLimits::readFile(m_file, InputLimits::kMaxXmlBytes, &why);
+    if (!data)
+        return ProjectResult::failure(ProjectError::FileNotFound, ProjectMessages::cannotRead(m_file, why));
+    QString text = QString::fromUtf8(*data);
     if (text.startsWith(QChar(0xFEFF)))
         text.remove(0, 1);
 

@@ -1,6 +1,7 @@
 #include "templates/FlashTemplate.h"
 
 #include "foundation/AppResources.h"
+#include "foundation/InputLimits.h"
 #include "templates/TemplateSettingsText.h"
 #include "templates/TemplateXmlReader.h"
 
@@ -294,12 +295,13 @@ int FlashTemplate::loadSettingsFromText(const QString &text)
 
 bool FlashTemplate::loadSettingsFromFile(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        m_error = QStringLiteral("Cannot read the settings file %1: %2").arg(path, file.errorString());
+    QString error;
+    const std::optional<QByteArray> data = InputLimits::readFile(path, InputLimits::kMaxTextBytes, &error);
+    if (!data) {
+        m_error = QStringLiteral("Cannot read the settings file %1: %2").arg(path, error);
         return false;
     }
-    loadSettingsFromText(TemplateSettingsText::decode(file.readAll()));
+    loadSettingsFromText(TemplateSettingsText::decode(*data));
     return true;
 }
 

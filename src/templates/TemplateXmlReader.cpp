@@ -1,5 +1,6 @@
 #include "templates/TemplateXmlReader.h"
 
+#include "foundation/InputLimits.h"
 #include "foundation/XmlUtility.h"
 
 #include <QDomDocument>
@@ -171,12 +172,13 @@ bool TemplateXmlReader::fail(const QString &message)
 
 std::unique_ptr<TemplateDescription> TemplateXmlReader::readFile(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        fail(QStringLiteral("Cannot read the template file %1: %2").arg(path, file.errorString()));
+    QString error;
+    const std::optional<QByteArray> data = InputLimits::readFile(path, InputLimits::kMaxXmlBytes, &error);
+    if (!data) {
+        fail(QStringLiteral("Cannot read the template file %1: %2").arg(path, error));
         return nullptr;
     }
-    return readData(file.readAll(), path);
+    return readData(*data, path);
 }
 
 std::unique_ptr<TemplateDescription> TemplateXmlReader::readData(const QByteArray &data, const QString &fileName)

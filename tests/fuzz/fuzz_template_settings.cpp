@@ -25,10 +25,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         tmpl->resolveResourcePath(link.logo());
     PageCaptionUtility::captionsForPages(tmpl->propertyValue(QStringLiteral("pageCaption")), 40);
     // What was written reads back to the same values.
-    FlashTemplate again;
-    again.loadTemplateXmlFile(tmpl->templateFile());
-    again.loadSettingsFromText(text);
-    if (again.settingsText() != text)
+    static FlashTemplate *again = [] {
+        auto *t = new FlashTemplate;
+        t->loadTemplateXmlFile(tmpl->templateFile());
+        return t;
+    }();
+    again->restoreSnapshot(defaults);
+    again->loadSettingsFromText(text);
+    if (again->settingsText() != text)
         __builtin_trap();
     return 0;
 }
