@@ -194,7 +194,7 @@ private slots:
         QVERIFY(refusedFor(binaryList({QByteArray("\x5F\x13\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFFx")}), "damaged"));
         QVERIFY(refusedFor(QByteArray(InputLimits::kMaxPropertyListBytes + 1, ' '), "MB"));
         // libplist ends the program on a text with a zero in it.
-        QVERIFY(refusedFor(binaryList({QByteArray("\x53a\0b", 4)}), "zero"));
+        QVERIFY(refusedFor(binaryList({QByteArray("\x53" "a\0b", 4)}), "zero"));
 
         // A value used twice is read twice, as it should be.
         const auto shared = PropertyList::fromData(binaryList({QByteArray("\xA2\x01\x01"), QByteArray("\x56shared")}));
