@@ -23,7 +23,7 @@ PACKAGES=(
   # PHP runs the written plug-in packages in the tests
   php-cli
   # headless runs and browser tests
-  xvfb xauth chromium fonts-dejavu-core poppler-utils qpdf
+  xvfb xauth chromium fonts-dejavu-core poppler-utils qpdf unzip
   # locale sources: tests build a German locale to check numbers are written locale-free
   locales
 )

@@ -22,6 +22,14 @@
     return { folded: folded, origin: origin };
   }
 
+  // The text searched and quoted for a page: a word the page broke over two lines
+  // ("cor-" at a line end, "responding" on the next) is whole again, and soft hyphens
+  // go. A hyphen within a line ("well-known") stays, and so does one before a capital
+  // on the next line, which begins a word of its own more often than it ends one.
+  function searchText(text) {
+    return text.replace(/(\p{L})[-\u00AD\u2010]\s*\n\s*(?=\p{Ll})/gu, '$1').replace(/\u00AD/g, '');
+  }
+
   function words(query) {
     return fold(String(query || '')).folded.split(/\s+/).filter(Boolean);
   }
@@ -29,7 +37,7 @@
   class SearchIndex {
     constructor(texts) {
       this.texts = (Array.isArray(texts) ? texts : []).map(function (t) {
-        return t === undefined || t === null ? '' : String(t);
+        return t === undefined || t === null ? '' : searchText(String(t));
       });
       this.folded = [];
     }

@@ -9,6 +9,9 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QClipboard>
+#include <QDateTime>
+#include <QLockFile>
+#include <QMutex>
 #include <QSaveFile>
 #include <QStandardPaths>
 #include <QThread>
@@ -16,6 +19,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <sys/stat.h>
+#include <map>
+#include <memory>
 #include <unistd.h>
 
 namespace {
@@ -217,9 +222,8 @@ bool isOwnFolder(const QString &path)
     return ::lstat(native.constData(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::geteuid();
 }
 
-} // namespace
-
-QString createUniqueTempFolder()
+// The folder that holds the program's temporary folders; empty when none can be had.
+QString temporaryParent()
 {
     QString base = QDir::tempPath();
     if (base.isEmpty() || !QFileInfo(base).isDir())
@@ -230,10 +234,90 @@ QString createUniqueTempFolder()
         if (!isOwnFolder(parent))
             return {};
     }
+    return parent;
+}
+
+// Every temporary folder is claimed by a lock file beside it ("temp.XXXXXX.lock"),
+// held while the folder is in use: a folder whose lock no running process holds
+// was left behind by a program that ended without removing it.
+struct TemporaryClaims
+{
+    QMutex mutex;
+    std::map<QString, std::unique_ptr<QLockFile>> locks;
+
+    // Never destroyed: the claims of folders still there when the program ends stay
+    // on disk, so the next start finds them stale and removes the folders.
+    static TemporaryClaims &shared()
+    {
+        static TemporaryClaims *claims = new TemporaryClaims;
+        return *claims;
+    }
+    void claim(const QString &folder)
+    {
+        auto lock = std::make_unique<QLockFile>(folder + QStringLiteral(".lock"));
+        lock->setStaleLockTime(0); // stale only when its process is gone
+        if (!lock->tryLock(0))
+            return;
+        QMutexLocker locker(&mutex);
+        locks[folder] = std::move(lock);
+    }
+    void release(const QString &folder)
+    {
+        QMutexLocker locker(&mutex);
+        locks.erase(QDir::cleanPath(folder));
+    }
+};
+
+// A folder from before the claims, or whose claim could not be read: left alone
+// until nothing has touched it for this long.
+constexpr qint64 kUnclaimedAgeSeconds = 2 * 24 * 3600;
+
+} // namespace
+
+QString createUniqueTempFolder()
+{
+    const QString parent = temporaryParent();
+    if (parent.isEmpty())
+        return {};
     QByteArray pattern = QFile::encodeName(parent + QStringLiteral("/temp.XXXXXX"));
     if (!mkdtemp(pattern.data())) // mode 0700
         return {};
-    return QFile::decodeName(pattern);
+    const QString folder = QFile::decodeName(pattern);
+    TemporaryClaims::shared().claim(folder);
+    return folder;
+}
+
+int removeStaleTemporaryFolders()
+{
+    const QString parent = temporaryParent();
+    if (parent.isEmpty())
+        return 0;
+    int removed = 0;
+    const QFileInfoList folders = QDir(parent).entryInfoList({QStringLiteral("temp.*")}, QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
+    for (const QFileInfo &folder : folders) {
+        const QString path = folder.absoluteFilePath();
+        const QString lockPath = path + QStringLiteral(".lock");
+        const bool claimed = QFileInfo::exists(lockPath);
+        if (!claimed && folder.lastModified().secsTo(QDateTime::currentDateTime()) < kUnclaimedAgeSeconds)
+            continue;
+        QLockFile lock(lockPath);
+        lock.setStaleLockTime(0);
+        if (!lock.tryLock(0))
+            continue; // in use by a running program (this one included)
+        if (removeTree(path))
+            ++removed;
+        lock.unlock();
+    }
+    // Claims whose folder went another way.
+    for (const QFileInfo &file : QDir(parent).entryInfoList({QStringLiteral("temp.*.lock")}, QDir::Files | QDir::Hidden)) {
+        if (QFileInfo::exists(file.absoluteFilePath().chopped(5)))
+            continue;
+        QLockFile lock(file.absoluteFilePath());
+        lock.setStaleLockTime(0);
+        if (lock.tryLock(0))
+            lock.unlock();
+    }
+    return removed;
 }
 
 bool changeFilePermistion(const QString &path, uint mode)
@@ -258,6 +342,7 @@ void makeTreeWritable(const QString &folder)
 
 bool removeTree(const QString &folder)
 {
+    TemporaryClaims::shared().release(folder);
     const QFileInfo info(folder);
     if (info.isSymLink() || (info.exists() && !info.isDir()))
         return QFile::remove(folder);

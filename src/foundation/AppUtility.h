@@ -89,8 +89,14 @@ QString userDocumentsFolder();
 
 // A new empty folder "temp.XXXXXX" (mode 0700) in "<tmp>/<app folder name>/" (in
 // "<tmp>/<app folder name>-<uid>/" when another user owns that folder); a null
-// string when it cannot be made.
+// string when it cannot be made. The program holds a claim on it (the lock file
+// "temp.XXXXXX.lock" beside it) until it is removed with removeTree() or the
+// program ends.
 QString createUniqueTempFolder();
+// Removes the temporary folders that programs which ended left behind: those whose
+// claim no running program holds, and unclaimed ones untouched for two days. Folders
+// of running programs stay. Returns how many were removed.
+int removeStaleTemporaryFolders();
 
 // Sets the permission bits (e.g. 0755) of an existing file or folder.
 bool changeFilePermistion(const QString &path, uint mode);

@@ -184,3 +184,14 @@ bool FlashOutline::fromXmlString(const QString &xml, QString *error)
     }
     return readXml(doc.documentElement(), error);
 }
+
+std::shared_ptr<FlashOutline> FlashOutline::deepCopy() const
+{
+    auto copy = std::make_shared<FlashOutline>();
+    for (const FlashOutlineItemPtr &item : m_items) {
+        auto top = FlashOutlineItem::create();
+        FlashOutlineItem::copyItem(*item, top, 1);
+        copy->appendItem(top);
+    }
+    return copy;
+}

@@ -80,6 +80,8 @@ public:
     void clear() { m_items.clear(); }
     // Number of bookmarks at every level.
     int totalCount() const;
+    // A new outline of new items holding the same bookmarks.
+    std::shared_ptr<FlashOutline> deepCopy() const;
 
     static QString elementName() { return QStringLiteral("Outline"); }
     void writeXml(QXmlStreamWriter &writer) const;

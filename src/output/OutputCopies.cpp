@@ -1,6 +1,5 @@
 #include "output/OutputCopies.h"
 
-#include "furnishings/FlashOutline.h"
 #include "pages/FlashPageSourcePDF.h"
 #include "templates/FlashTemplate.h"
 
@@ -31,17 +30,6 @@ std::shared_ptr<FlashPageSource> copyPageSource(const FlashPageSource &source)
     if (const auto *pdf = dynamic_cast<const FlashPageSourcePDF *>(&source))
         if (auto *pdfCopy = dynamic_cast<FlashPageSourcePDF *>(copy.get()))
             pdfCopy->setPassword(pdf->password());
-    return copy;
-}
-
-std::shared_ptr<FlashOutline> copyOutline(const FlashOutline &outline)
-{
-    auto copy = std::make_shared<FlashOutline>();
-    for (const FlashOutlineItemPtr &item : outline.items()) {
-        auto top = FlashOutlineItem::create();
-        FlashOutlineItem::copyItem(*item, top, 1);
-        copy->appendItem(top);
-    }
     return copy;
 }
 

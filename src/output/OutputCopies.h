@@ -5,7 +5,6 @@
 
 #include <memory>
 
-class FlashOutline;
 class FlashPageSource;
 class FlashTemplate;
 
@@ -16,6 +15,5 @@ namespace OutputCopies {
 std::shared_ptr<FlashTemplate> copyTemplate(const FlashTemplate &tmpl);
 // The same pages, pictures and source (with a PDF's password) over the same workspace.
 std::shared_ptr<FlashPageSource> copyPageSource(const FlashPageSource &source);
-std::shared_ptr<FlashOutline> copyOutline(const FlashOutline &outline);
 
 } // namespace OutputCopies

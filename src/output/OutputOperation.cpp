@@ -82,12 +82,12 @@ void OutputOperation::setMobileTemplate(const FlashTemplate *tmpl)
 
 void OutputOperation::setFlashPagesAnnotations(const FlashPagesAnnotations *annotations)
 {
-    m_annotations = annotations ? std::make_shared<const FlashPagesAnnotations>(*annotations) : nullptr;
+    m_parts.setAnnotations(annotations ? std::make_shared<FlashPagesAnnotations>(*annotations) : nullptr);
 }
 
 void OutputOperation::setFlashOutline(const FlashOutline *outline)
 {
-    m_outline = outline ? OutputCopies::copyOutline(*outline) : nullptr;
+    m_parts.setOutline(outline ? outline->deepCopy() : nullptr);
 }
 
 void OutputOperation::setPdfSearch(const PDFSearch *search)
@@ -102,18 +102,18 @@ void OutputOperation::setMobileSearch(const PDFSearch *search)
 
 void OutputOperation::setBookmarkTabs(const BookMarkTabs *tabs)
 {
-    m_tabs = tabs ? std::make_shared<const BookMarkTabs>(*tabs) : nullptr;
+    m_parts.setBookmarkTabs(tabs ? std::make_shared<BookMarkTabs>(*tabs) : nullptr);
 }
 
 void OutputOperation::setGenerateAssistant(std::shared_ptr<GenerateAssistant> assistant)
 {
-    m_assistant = assistant ? std::make_shared<GenerateAssistant>(*assistant) : nullptr;
+    m_parts.setAssistant(assistant ? std::make_shared<GenerateAssistant>(*assistant) : nullptr);
 }
 
 void OutputOperation::setBookSecurity(std::shared_ptr<BookSecurity> security)
 {
-    // The dialogs edit the shared settings on the main thread while a job runs.
-    m_security = security ? std::make_shared<BookSecurity>(*security) : nullptr;
+    // The dialogs edit the book's settings on the main thread while a job runs.
+    m_parts.setSecurity(security ? std::make_shared<BookSecurity>(*security) : nullptr);
 }
 
 std::optional<WorkerException> OutputOperation::raiseException() const
@@ -182,21 +182,14 @@ void OutputOperation::postProgress(int type, int index, int count)
 void OutputOperation::configure(FlashBookOutput &output)
 {
     output.setStopFlag(&m_stop);
-    output.setBookSecurity(m_security);
-    output.setPluginBundleName(m_pluginBundleName);
-    output.setDownloadCfgWorkspace(m_downloadWorkspace);
+    output.setBookParts(m_parts);
     output.setMobileTemplate(m_mobileTemplate);
     output.setIsBookcaseMode(m_isBookcaseMode);
     output.setUserInfo(m_userInfo);
     output.setShotFile(m_shotFile);
     output.setHTMLConfig(HTMLConfigInfo::fromConvertParament(m_parament));
-    output.setFlashPagesAnnotations(m_annotations);
-    output.setFlashOutline(m_outline);
-    output.setFlashScenesManagement(m_scene);
-    output.setGenerateAssistant(m_assistant);
     output.setPdfSearch(m_pdfSearch);
     output.setMobileSearch(m_mobileSearch);
-    output.setBookmarkTabs(m_tabs);
     output.setIsProcess(m_isProcess);
     output.setTaskID(m_taskID);
     output.setNotificationSender(this);

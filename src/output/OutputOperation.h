@@ -28,7 +28,7 @@
 #include "batch/ConvertParament.h"
 #include "foundation/WorkerException.h"
 #include "online/OnlineUserInf.h"
-#include "output/OutputFurnishings.h"
+#include "output/BookParts.h"
 #include "platform/OperationQueue.h"
 
 #include <QMutex>
@@ -60,28 +60,27 @@ public:
     explicit OutputOperation(QObject *parent = nullptr);
     ~OutputOperation() override;
 
+    // The book's parts; the job keeps a copy of its own (BookParts::copy()).
+    void setBookParts(const BookParts &parts) { m_parts = parts.copy(); }
+    const BookParts &bookParts() const { return m_parts; }
+    // Single parts, copied into the job's value.
+    void setFlashPagesAnnotations(const FlashPagesAnnotations *annotations);
+    void setFlashOutline(const FlashOutline *outline);
+    void setFlashScenesManagement(const BookScene &scene) { m_parts.setScene(scene); }
+    void setBookmarkTabs(const BookMarkTabs *tabs);
+    void setGenerateAssistant(std::shared_ptr<GenerateAssistant> assistant);
+    void setPluginBundleName(const QString &name) { m_parts.setPluginBundleName(name); }
+    void setDownloadCfgWorkspace(const QString &workspace) { m_parts.setDownloadWorkspace(workspace); }
+    void setBookSecurity(std::shared_ptr<BookSecurity> security);
+
     void setFlashPageSource(const FlashPageSource *source);
     std::shared_ptr<FlashPageSource> flashPageSource() const { return m_pageSource; }
     void setFlashTmpl(const FlashTemplate *tmpl);
     std::shared_ptr<const FlashTemplate> flashTmpl() const { return m_template; }
-    void setFlashPagesAnnotations(const FlashPagesAnnotations *annotations);
-    std::shared_ptr<const FlashPagesAnnotations> flashPagesAnnotations() const { return m_annotations; }
-    void setFlashOutline(const FlashOutline *outline);
-    std::shared_ptr<const FlashOutline> flashOutline() const { return m_outline; }
-    void setFlashScenesManagement(const OutputScene &scene) { m_scene = scene; }
-    OutputScene flashScenesManagement() const { return m_scene; }
     void setPdfSearch(const PDFSearch *search);
     std::shared_ptr<const PDFSearch> pdfSearch() const { return m_pdfSearch; }
     void setMobileSearch(const PDFSearch *search);
     std::shared_ptr<const PDFSearch> mobileSearch() const { return m_mobileSearch; }
-    void setBookmarkTabs(const BookMarkTabs *tabs);
-    std::shared_ptr<const BookMarkTabs> bookmarkTabs() const { return m_tabs; }
-    void setGenerateAssistant(std::shared_ptr<GenerateAssistant> assistant);
-    std::shared_ptr<GenerateAssistant> generateAssistant() const { return m_assistant; }
-    void setPluginBundleName(const QString &name) { m_pluginBundleName = name; }
-    QString pluginBundleName() const { return m_pluginBundleName; }
-    void setDownloadCfgWorkspace(const QString &workspace) { m_downloadWorkspace = workspace; }
-    QString downloadCfgWorkspace() const { return m_downloadWorkspace; }
     void setFmappPassword(const QString &password) { m_fmappPassword = password; }
     QString fmappPassword() const { return m_fmappPassword; }
     void setMobileTemplate(const FlashTemplate *tmpl);
@@ -90,8 +89,6 @@ public:
     ConvertParament convertPara() const { return m_parament; }
     void setConvertPlugin(std::shared_ptr<PublishPlugin> plugin) { m_plugin = std::move(plugin); }
     std::shared_ptr<PublishPlugin> convertPlugin() const { return m_plugin; }
-    void setBookSecurity(std::shared_ptr<BookSecurity> security);
-    std::shared_ptr<BookSecurity> bookSecurity() const { return m_security; }
     void setIsBookcaseMode(bool on) { m_isBookcaseMode = on; }
     bool isBookcaseMode() const { return m_isBookcaseMode; }
     void setUserInfo(const OnlineUserInf &user) { m_userInfo = user; }
@@ -133,19 +130,12 @@ private:
     std::shared_ptr<FlashPageSource> m_pageSource;
     std::shared_ptr<const FlashTemplate> m_template;
     std::shared_ptr<const FlashTemplate> m_mobileTemplate;
-    std::shared_ptr<const FlashPagesAnnotations> m_annotations;
-    std::shared_ptr<const FlashOutline> m_outline;
-    OutputScene m_scene;
     std::shared_ptr<const PDFSearch> m_pdfSearch;
     std::shared_ptr<const PDFSearch> m_mobileSearch;
-    std::shared_ptr<const BookMarkTabs> m_tabs;
-    std::shared_ptr<GenerateAssistant> m_assistant;
-    QString m_pluginBundleName;
-    QString m_downloadWorkspace;
+    BookParts m_parts;
     QString m_fmappPassword;
     ConvertParament m_parament;
     std::shared_ptr<PublishPlugin> m_plugin;
-    std::shared_ptr<BookSecurity> m_security;
     bool m_isBookcaseMode = false;
     OnlineUserInf m_userInfo;
     QString m_shotFile;

@@ -35,21 +35,24 @@ bool PageImport::fail(const PageResult &result)
     return false;
 }
 
-bool PageImport::run()
+PageResult PageImport::check(const ImportParament &parament)
 {
-    m_result = PageResult::success();
-    if (m_parament.sourceFiles.isEmpty())
-        return fail(PageResult::failure(PageError::NoPages,
-                                        loadAppString(QStringLiteral("PageImport-No file was chosen to import."),
-                                                      QStringLiteral("No file was chosen to import."))));
+    PageImport import(parament, QString());
+    Plan plan;
+    return import.plan(&plan);
+}
 
-    // The source and its page plan; opening the PDF here reports a missing,
-    // protected or damaged file before any work starts.
-    std::shared_ptr<FlashPageSource> source;
-    QList<PageUnit> units;
-    std::shared_ptr<FlashOutline> outline = std::make_shared<FlashOutline>();
-    const bool isPdf = m_parament.isPDFImport();
-    if (isPdf) {
+PageResult PageImport::plan(Plan *plan) const
+{
+    if (m_parament.sourceFiles.isEmpty())
+        return PageResult::failure(PageError::NoPages,
+                                   loadAppString(QStringLiteral("PageImport-No file was chosen to import."),
+                                                 QStringLiteral("No file was chosen to import.")));
+
+    // Opening the PDF here reports a missing, protected or damaged file before any
+    // work starts.
+    plan->outline = std::make_shared<FlashOutline>();
+    if (m_parament.isPDFImport()) {
         auto pdf = std::make_shared<FlashPageSourcePDF>();
         pdf->setPdfFile(QFileInfo(m_parament.sourceFiles.first()).absoluteFilePath());
         pdf->setPassword(m_parament.strPassword);
@@ -58,29 +61,42 @@ bool PageImport::run()
         PageResult opened;
         const std::unique_ptr<Poppler::Document> doc = PdfDocument::open(pdf->pdfFile(), pdf->password(), &opened);
         if (!doc)
-            return fail(opened);
+            return opened;
         PDFWidePage wide(pdf->pdfFile(), pdf->password(), pdf->pageRange());
         wide.setDetectWidePage(pdf->widePageMode());
         wide.buildLeftPageOrderList(*doc);
         if (!wide.result().ok())
-            return fail(wide.result());
-        units = wide.leftPageOrderList();
+            return wide.result();
+        plan->units = wide.leftPageOrderList();
         PageResult bookmarks;
-        outline = PdfOutline::read(*doc, units, &bookmarks);
-        if (!outline)
-            return fail(bookmarks);
-        source = pdf;
-    } else {
-        auto img = std::make_shared<FlashPageSourceImg>();
-        QStringList files;
-        for (const QString &file : m_parament.sourceFiles)
-            files << QFileInfo(file).absoluteFilePath();
-        img->setImageFiles(files);
-        const PageResult planned = img->pageUnits(&units);
-        if (!planned.ok())
-            return fail(planned);
-        source = img;
+        plan->outline = PdfOutline::read(*doc, plan->units, &bookmarks);
+        if (!plan->outline)
+            return bookmarks;
+        plan->source = pdf;
+        return PageResult::success();
     }
+    auto img = std::make_shared<FlashPageSourceImg>();
+    QStringList files;
+    for (const QString &file : m_parament.sourceFiles)
+        files << QFileInfo(file).absoluteFilePath();
+    img->setImageFiles(files);
+    const PageResult planned = img->pageUnits(&plan->units);
+    if (!planned.ok())
+        return planned;
+    plan->source = img;
+    return PageResult::success();
+}
+
+bool PageImport::run()
+{
+    m_result = PageResult::success();
+    Plan plan;
+    if (const PageResult planned = this->plan(&plan); !planned.ok())
+        return fail(planned);
+    const std::shared_ptr<FlashPageSource> source = plan.source;
+    const QList<PageUnit> &units = plan.units;
+    const std::shared_ptr<FlashOutline> outline = plan.outline;
+    const bool isPdf = m_parament.isPDFImport();
     source->setQualityLevel(m_parament.iQualityLevel);
     source->setNormalPageSize(m_normalPageSize);
     source->setWorkspace(m_workspace);

@@ -15,6 +15,7 @@
 
 #include "batch/ImportParament.h"
 #include "pages/PageError.h"
+#include "pages/PageUnit.h"
 
 #include <QObject>
 #include <QSize>
@@ -44,6 +45,9 @@ public:
     // PasswordNeeded, WrongPassword, DamagedFile, UnreadablePicture, BadPageRange,
     // NoPages, WriteFailed or Cancelled.
     bool run();
+    // Opens the source and plans its pages as run() does, without making any: says
+    // before anything else happens whether an import of these settings can go ahead.
+    static PageResult check(const ImportParament &parament);
     void stop() { m_stop = true; }
     bool isStopped() const { return m_stop.load(); }
 
@@ -55,6 +59,13 @@ public:
     std::shared_ptr<PDFSearch> mobileSearch() const { return m_mobileSearch; }
 
 private:
+    struct Plan
+    {
+        std::shared_ptr<FlashPageSource> source;
+        QList<PageUnit> units;
+        std::shared_ptr<FlashOutline> outline;
+    };
+    PageResult plan(Plan *plan) const;
     bool fail(const PageResult &result);
     PageResult commit(const QString &staging);
 

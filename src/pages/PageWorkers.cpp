@@ -12,6 +12,21 @@ int defaultThreadCount()
     return std::max(1, QThread::idealThreadCount());
 }
 
+QThreadPool &pool()
+{
+    // Page work never runs on Qt's global pool: the window's painting (scaled and
+    // converted pictures) splits its work over that pool and waits for it, so
+    // workers filling it for a whole import would freeze the window for as long.
+    static QThreadPool pages;
+    static const bool sized = [] {
+        pages.setMaxThreadCount(defaultThreadCount());
+        pages.setObjectName(QStringLiteral("page workers"));
+        return true;
+    }();
+    Q_UNUSED(sized);
+    return pages;
+}
+
 bool run(int count, int threads, const WorkerFactory &makeWorker, const std::atomic_bool *stop)
 {
     if (count <= 0)
@@ -43,14 +58,11 @@ bool run(int count, int threads, const WorkerFactory &makeWorker, const std::ato
         }
     };
 
-    // The workers run on the global thread pool: Qt then scales and converts
-    // pictures inline on them instead of splitting every picture over the same
-    // pool again, which would put twice as many busy threads on the cores.
     // The calling thread only waits: were it to work too, observers living on it
     // would get its progress directly but the other threads' progress later,
-    // queued, and so out of order. When it is a pool thread itself, its place in
+    // queued, and so out of order. When it is a page worker itself, its place in
     // the pool is lent to the workers while it waits.
-    QThreadPool *pool = QThreadPool::globalInstance();
+    QThreadPool *pool = &PageWorkers::pool();
     QSemaphore finished;
     for (int i = 0; i < threads; ++i)
         pool->start([&] {

@@ -7,6 +7,8 @@
 #include <atomic>
 #include <functional>
 
+class QThreadPool;
+
 namespace PageWorkers {
 
 using ItemFunction = std::function<bool(int item)>;
@@ -15,7 +17,11 @@ using WorkerFactory = std::function<ItemFunction()>;
 // Number of worker threads to use: one per core.
 int defaultThreadCount();
 
-// Runs items 0 .. count - 1 on at most `threads` threads of the global thread pool (fewer when there are
+// The pool the page workers run on (one thread per core), shared by every page run of
+// the program and apart from Qt's global pool.
+QThreadPool &pool();
+
+// Runs items 0 .. count - 1 on at most `threads` threads of pool() (fewer when there are
 // fewer items). Each thread calls makeWorker() once (a null function ends that
 // thread at once) and then the function for each item it takes. No new item is
 // taken once a call returned false, a call threw, or *stop became true. The

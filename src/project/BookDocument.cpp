@@ -7,22 +7,13 @@
 #include "pages/FlashPageSource.h"
 #include "pages/PDFSearch.h"
 #include "pages/PageImport.h"
+#include "project/BookPartsStore.h"
 #include "templates/FlashTemplate.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QMutex>
-#include <map>
 
 namespace {
-
-QMutex registryMutex;
-
-std::map<QString, BookDocument::PartFactory> &registry()
-{
-    static std::map<QString, BookDocument::PartFactory> factories;
-    return factories;
-}
 
 bool isInside(const QString &path, const QString &folder)
 {
@@ -35,20 +26,11 @@ bool isInside(const QString &path, const QString &folder)
 BookDocument::BookDocument()
     : m_template(std::make_unique<FlashTemplate>()),
       m_mobileTemplate(std::make_unique<FlashTemplate>()),
-      m_outline(std::make_shared<FlashOutline>()),
       m_pdfSearch(std::make_shared<PDFSearch>()),
       m_mobileSearch(std::make_shared<PDFSearch>()),
-      m_annotations(std::make_shared<FlashPagesAnnotations>())
+      m_projectParts(BookPartsStore::projectParts(m_bookParts))
 {
     m_mobileTemplate->setIsMobileTemplate(true);
-    std::map<QString, PartFactory> factories;
-    {
-        QMutexLocker lock(&registryMutex);
-        factories = registry();
-    }
-    for (const auto &[name, factory] : factories)
-        if (BookProjectPartPtr made = factory ? factory() : nullptr)
-            setPart(made);
 }
 
 BookDocument::~BookDocument()
@@ -104,10 +86,10 @@ void BookDocument::detachFromProject()
 void BookDocument::adoptImport(const PageImport &import)
 {
     m_pageSource = import.pageSource();
-    m_outline = import.outline() ? import.outline() : std::make_shared<FlashOutline>();
+    m_bookParts.setOutline(import.outline());
     m_pdfSearch = import.pdfSearch() ? import.pdfSearch() : std::make_shared<PDFSearch>();
     m_mobileSearch = import.mobileSearch() ? import.mobileSearch() : std::make_shared<PDFSearch>();
-    m_annotations = std::make_shared<FlashPagesAnnotations>(m_pageSource ? m_pageSource->pageCount() : 0);
+    m_bookParts.setAnnotations(std::make_shared<FlashPagesAnnotations>(m_pageSource ? m_pageSource->pageCount() : 0));
 }
 
 bool BookDocument::loadDefaultTemplates(QString *error)
@@ -125,11 +107,6 @@ bool BookDocument::loadDefaultTemplates(QString *error)
         && load(*m_mobileTemplate, FlashTemplate::defaultMobileTemplateName(), true);
 }
 
-void BookDocument::setFlashOutline(const std::shared_ptr<FlashOutline> &outline)
-{
-    m_outline = outline ? outline : std::make_shared<FlashOutline>();
-}
-
 void BookDocument::setPdfSearch(const std::shared_ptr<PDFSearch> &search)
 {
     m_pdfSearch = search ? search : std::make_shared<PDFSearch>();
@@ -140,45 +117,15 @@ void BookDocument::setMobileSearch(const std::shared_ptr<PDFSearch> &search)
     m_mobileSearch = search ? search : std::make_shared<PDFSearch>();
 }
 
-void BookDocument::setPagesAnnotations(const std::shared_ptr<FlashPagesAnnotations> &annotations)
+BookProjectPartPtr BookDocument::projectPart(const QString &name) const
 {
-    m_annotations = annotations ? annotations : std::make_shared<FlashPagesAnnotations>();
-}
-
-BookProjectPartPtr BookDocument::part(const QString &name) const
-{
-    for (const BookProjectPartPtr &p : m_parts)
+    for (const BookProjectPartPtr &p : m_projectParts)
         if (p->partName() == name)
             return p;
     return nullptr;
 }
 
-void BookDocument::setPart(const BookProjectPartPtr &part)
+void BookDocument::removeProjectPart(const QString &name)
 {
-    if (!part)
-        return;
-    for (BookProjectPartPtr &p : m_parts) {
-        if (p->partName() == part->partName()) {
-            p = part;
-            return;
-        }
-    }
-    m_parts << part;
-}
-
-void BookDocument::removePart(const QString &name)
-{
-    m_parts.removeIf([&](const BookProjectPartPtr &p) { return p->partName() == name; });
-}
-
-void BookDocument::registerPartType(const QString &name, const PartFactory &factory)
-{
-    QMutexLocker lock(&registryMutex);
-    registry()[name] = factory;
-}
-
-void BookDocument::unregisterPartType(const QString &name)
-{
-    QMutexLocker lock(&registryMutex);
-    registry().erase(name);
+    m_projectParts.removeIf([&](const BookProjectPartPtr &p) { return p->partName() == name; });
 }

@@ -1,29 +1,27 @@
 #pragma once
-// The open book: its pages, its desktop and mobile templates, the bookmark outline,
-// the search data of the desktop and mobile book, the page annotations, and the
-// parts later features add (bookmark tabs, plug-in, security, assistant, download
-// workspace, cover; see BookProjectPart.h). The application shell owns one; the
-// project code (BookProject) reads it from and writes it to a project file.
+// The open book: its pages, its desktop and mobile templates, the search data of the
+// desktop and mobile book, and its parts (BookParts: bookmarks, annotations, bookmark
+// tabs, protection, narration, scene, plug-in bundle, downloads, cover). The
+// application shell owns one; the project code (BookProject) reads it from and writes
+// it to a project file, the parts through their project parts (BookPartsStore.h).
 //
 // A new document has empty models and no templates loaded. A book made by an import
 // gets its pages in a temporary folder (createTemporaryWorkspace()); saving it as a
 // project moves the pictures into the project's data folder and the temporary
 // folder goes away.
 //
-// Parts: every document gets one part of each type registered with
-// registerPartType() (the shell registers them at start-up); setPart() adds or
-// replaces one. Parts that a project holds but no code here knows are kept and
-// written back unchanged.
+// Parts that a project holds but no code here knows are kept and written back
+// unchanged.
 //
 // A plain model: use it from one thread at a time.
 
+#include "output/BookParts.h"
 #include "project/BookProjectPart.h"
 
 #include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
-#include <functional>
 #include <memory>
 
 class FlashOutline;
@@ -36,8 +34,6 @@ class PageImport;
 class BookDocument
 {
 public:
-    using PartFactory = std::function<BookProjectPartPtr()>;
-
     BookDocument();
     ~BookDocument();
     BookDocument(const BookDocument &) = delete;
@@ -68,30 +64,24 @@ public:
     // Loads the program's default desktop and mobile templates.
     bool loadDefaultTemplates(QString *error = nullptr);
 
-    std::shared_ptr<FlashOutline> flashOutline() const { return m_outline; }
-    void setFlashOutline(const std::shared_ptr<FlashOutline> &outline);
+    // The book's parts; the editors change its models in place.
+    BookParts &parts() { return m_bookParts; }
+    const BookParts &parts() const { return m_bookParts; }
+    std::shared_ptr<FlashOutline> flashOutline() const { return m_bookParts.outline(); }
+    void setFlashOutline(const std::shared_ptr<FlashOutline> &outline) { m_bookParts.setOutline(outline); }
     std::shared_ptr<PDFSearch> pdfSearch() const { return m_pdfSearch; }
     void setPdfSearch(const std::shared_ptr<PDFSearch> &search);
     std::shared_ptr<PDFSearch> mobileSearch() const { return m_mobileSearch; }
     void setMobileSearch(const std::shared_ptr<PDFSearch> &search);
-    std::shared_ptr<FlashPagesAnnotations> pagesAnnotations() const { return m_annotations; }
-    void setPagesAnnotations(const std::shared_ptr<FlashPagesAnnotations> &annotations);
-
-    BookProjectPartPtr part(const QString &name) const;
-    template<class T>
-    std::shared_ptr<T> partAs(const QString &name) const
+    std::shared_ptr<FlashPagesAnnotations> pagesAnnotations() const { return m_bookParts.annotations(); }
+    void setPagesAnnotations(const std::shared_ptr<FlashPagesAnnotations> &annotations)
     {
-        return std::dynamic_pointer_cast<T>(part(name));
+        m_bookParts.setAnnotations(annotations);
     }
-    // Adds the part, replacing one of the same name.
-    void setPart(const BookProjectPartPtr &part);
-    void removePart(const QString &name);
-    QList<BookProjectPartPtr> parts() const { return m_parts; }
 
-    // Part types every new document gets (one factory per name; a later
-    // registration of the same name replaces the earlier).
-    static void registerPartType(const QString &name, const PartFactory &factory);
-    static void unregisterPartType(const QString &name);
+    // The project parts that keep the book's parts in a project.
+    BookProjectPartPtr projectPart(const QString &name) const;
+    QList<BookProjectPartPtr> projectParts() const { return m_projectParts; }
 
 private:
     friend class BookProjectReader;
@@ -107,6 +97,8 @@ private:
     };
 
     void removeTemporaryFolders();
+    // Leaves a part out of the saved project (its element is kept as it was read).
+    void removeProjectPart(const QString &name);
     // Makes the document untitled again (its files stay where they are).
     void detachFromProject();
 
@@ -121,9 +113,8 @@ private:
     std::shared_ptr<FlashPageSource> m_pageSource;
     std::unique_ptr<FlashTemplate> m_template;
     std::unique_ptr<FlashTemplate> m_mobileTemplate;
-    std::shared_ptr<FlashOutline> m_outline;
     std::shared_ptr<PDFSearch> m_pdfSearch;
     std::shared_ptr<PDFSearch> m_mobileSearch;
-    std::shared_ptr<FlashPagesAnnotations> m_annotations;
-    QList<BookProjectPartPtr> m_parts;
+    BookParts m_bookParts;
+    QList<BookProjectPartPtr> m_projectParts;
 };

@@ -40,21 +40,3 @@ std::optional<QVariant> BookProjectPart::propertyListFromElement(const QDomEleme
     stream.flush();
     return PropertyList::fromData(xml, error);
 }
-
-FolderBookPart::FolderBookPart(const QString &name, const QString &folder) : m_name(name), m_folder(folder)
-{
-}
-
-QDomElement FolderBookPart::projectElement(QDomDocument &document) const
-{
-    if (m_folder.isEmpty())
-        return {};
-    return document.createElement(m_name);
-}
-
-bool FolderBookPart::loadProjectElement(const QDomElement &element, QString *error)
-{
-    Q_UNUSED(element);
-    Q_UNUSED(error);
-    return true; // all it has is the folder, which the project hands over itself
-}

@@ -1,6 +1,7 @@
 #pragma once
 // A part of a book that keeps its own data in the project file: bookmark tabs, the
-// plug-in bundle, security, the assistant, the download workspace, the book cover.
+// plug-in bundle, security, the assistant, the scene, the download workspace, the book
+// cover (BookPartsStore.h has those of the book's parts).
 //
 // The project knows nothing of a part's insides. On save it asks the part for one XML
 // element and stores it as it is; on open it hands the element back. A part that
@@ -26,6 +27,7 @@ inline const QString Security = QStringLiteral("Security");
 inline const QString Assistant = QStringLiteral("Assistant");
 inline const QString Download = QStringLiteral("Download");
 inline const QString Cover = QStringLiteral("Cover");
+inline const QString Scene = QStringLiteral("Scene");
 } // namespace BookPartName
 
 class BookProjectPart
@@ -54,22 +56,3 @@ public:
 };
 
 using BookProjectPartPtr = std::shared_ptr<BookProjectPart>;
-
-// A part that is only a folder of files kept with the book, such as the download
-// workspace (its ".cfg" and the files readers may download) or the book cover's
-// workspace. Its element is empty.
-class FolderBookPart : public BookProjectPart
-{
-public:
-    explicit FolderBookPart(const QString &name, const QString &folder = QString());
-
-    QString partName() const override { return m_name; }
-    QDomElement projectElement(QDomDocument &document) const override;
-    bool loadProjectElement(const QDomElement &element, QString *error) override;
-    QString filesFolder() const override { return m_folder; }
-    void setFilesFolder(const QString &folder) override { m_folder = folder; }
-
-private:
-    QString m_name;
-    QString m_folder;
-};

@@ -366,17 +366,19 @@ void BookProjectReader::readParts(const QDomElement &root, ProjectResult &result
                 result.warnings << ProjectMessages::partFilesMissing(name, relative);
             }
         }
-        if (const BookProjectPartPtr part = m_document.part(name)) {
+        if (const BookProjectPartPtr part = m_document.projectPart(name)) {
+            // The part learns where its files are first: its element names them
+            // relative to that folder.
+            part->setFilesFolder(folder);
             QString error;
-            if (part->loadProjectElement(element, &error)) {
-                if (!folder.isEmpty())
-                    part->setFilesFolder(folder);
+            if (!element.isNull() && part->loadProjectElement(element, &error))
                 continue;
-            }
+            if (element.isNull() && error.isEmpty())
+                error = QStringLiteral("<%1> holds no element.").arg(Part);
             // The part stays out of this book; what the project holds for it is kept
             // and saved back as it was, so nothing is lost.
             result.warnings << ProjectMessages::partNotRestored(name, error);
-            m_document.removePart(name);
+            m_document.removeProjectPart(name);
         }
         m_document.m_keptParts.append({name, element.isNull() ? QString() : elementText(element), folder});
     }

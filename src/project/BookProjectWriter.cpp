@@ -320,7 +320,7 @@ bool BookProjectWriter::planFolders(ProjectResult &result)
     if (!carry(templateKey(false), m_document.flashTmpl()->externResourcePath(), templateFolderName(false))
         || !carry(templateKey(true), m_document.mobileTemplate()->externResourcePath(), templateFolderName(true)))
         return false;
-    for (const BookProjectPartPtr &part : m_document.parts())
+    for (const BookProjectPartPtr &part : m_document.projectParts())
         if (!carry(partKey(part->partName()), part->filesFolder(), partFolderName(part->partName())))
             return false;
     for (const BookDocument::KeptPart &kept : m_document.m_keptParts)
@@ -401,7 +401,7 @@ QString BookProjectWriter::composeXml(ProjectResult &result)
             parts += QStringLiteral(" %1=%2").arg(Folder, attribute(folder));
         parts += QStringLiteral(">\n") + elementXml + QStringLiteral("</%1>\n").arg(Part);
     };
-    for (const BookProjectPartPtr &part : m_document.parts()) {
+    for (const BookProjectPartPtr &part : m_document.projectParts()) {
         QDomDocument owner;
         const QDomElement element = part->projectElement(owner);
         const QString text = element.isNull() ? QString() : elementText(element);
@@ -443,7 +443,11 @@ bool BookProjectWriter::commitXml(const QString &xml, ProjectResult &result)
     QSaveFile file(m_file);
     file.setDirectWriteFallback(false);
     const QByteArray bytes = xml.toUtf8();
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+    const bool opened = file.open(QIODevice::WriteOnly);
+    // A project that keeps passwords is for its owner's eyes only.
+    if (opened && m_document.parts().holdsSecrets())
+        file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    if (!opened || file.write(bytes) != bytes.size() || !file.commit()) {
         result =
             ProjectResult::failure(ProjectError::WriteFailed, ProjectMessages::cannotWrite(m_file, file.errorString()));
         return false;
@@ -497,7 +501,7 @@ void BookProjectWriter::relocate(BookDocument &document)
             document.flashTmpl()->setExternResourcePath(c.target);
         else if (c.key == templateKey(true))
             document.mobileTemplate()->setExternResourcePath(c.target);
-        for (const BookProjectPartPtr &part : document.parts())
+        for (const BookProjectPartPtr &part : document.projectParts())
             if (c.key == partKey(part->partName()))
                 part->setFilesFolder(c.target);
         for (BookDocument::KeptPart &kept : document.m_keptParts)

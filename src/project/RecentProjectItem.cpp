@@ -1,7 +1,9 @@
 #include "project/RecentProjectItem.h"
 
+#include "foundation/AppStrings.h"
 #include "foundation/AppUtility.h"
 #include "foundation/PropertyList.h"
+#include "project/BookProject.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -11,6 +13,25 @@ namespace {
 
 const QString kName = QStringLiteral("name");
 const QString kPath = QStringLiteral("path");
+const QString kKind = QStringLiteral("kind");
+
+// The kind of an entry written without one: a project, or by its extension the kind
+// of book an older version published there.
+int kindOfPath(const QString &path)
+{
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix == BookProject::fileExtension())
+        return RecentProjectItem::kProject;
+    if (suffix == QLatin1String("app"))
+        return 1;
+    if (suffix == QLatin1String("zip"))
+        return 2;
+    if (suffix == QLatin1String("exe"))
+        return 3;
+    if (suffix == QLatin1String("fmapp"))
+        return 5;
+    return 0;
+}
 
 QString cleanPath(const QString &path)
 {
@@ -27,8 +48,11 @@ QList<RecentProjectItem> readList()
     for (const QVariant &entry : list->toList()) {
         const QVariantMap map = entry.toMap();
         const QString path = map.value(kPath).toString();
+        bool known = false;
+        const int kind = map.value(kKind).toInt(&known);
         if (!path.isEmpty())
-            items << RecentProjectItem(map.value(kName).toString(), path);
+            items << RecentProjectItem(map.value(kName).toString(), path,
+                                       known && kind >= 0 && kind <= 8 ? kind : kindOfPath(path));
     }
     return items;
 }
@@ -50,7 +74,7 @@ bool RecentProjectItem::saveToFile() const
         return false;
 
     const QString path = cleanPath(m_path);
-    RecentProjectItem first(m_name, path);
+    RecentProjectItem first(m_name, path, m_kind);
     QList<RecentProjectItem> items = readList();
     for (qsizetype i = items.size() - 1; i >= 0; --i) {
         if (cleanPath(items.at(i).path()) != path)
@@ -64,9 +88,40 @@ bool RecentProjectItem::saveToFile() const
         items.resize(kMaxItems);
 
     QVariantList list;
-    for (const RecentProjectItem &item : std::as_const(items))
-        list << QVariantMap{{kName, item.name()}, {kPath, item.path()}};
+    for (const RecentProjectItem &item : std::as_const(items)) {
+        QVariantMap entry{{kName, item.name()}, {kPath, item.path()}};
+        if (item.isPublishedBook())
+            entry.insert(kKind, item.kind());
+        list << entry;
+    }
     return PropertyList::writeFile(listFilePath(), list);
+}
+
+bool RecentProjectItem::isWebBook() const
+{
+    return (m_kind == 0 || m_kind == 4) && QFileInfo(m_path).suffix().toLower() == QLatin1String("html");
+}
+
+QString RecentProjectItem::displayTitle() const
+{
+    const QFileInfo file(m_path);
+    const QString name = m_name.isEmpty() ? file.completeBaseName() : m_name;
+    if (!isPublishedBook())
+        return name;
+    QString what;
+    switch (m_kind) {
+    case 1: what = loadAppString(QStringLiteral("RecentProjectItem-Mac application"), QStringLiteral("Mac application")); break;
+    case 2: what = loadAppString(QStringLiteral("RecentProjectItem-ZIP archive"), QStringLiteral("ZIP archive")); break;
+    case 3: what = loadAppString(QStringLiteral("RecentProjectItem-Windows application"), QStringLiteral("Windows application")); break;
+    case 5: what = loadAppString(QStringLiteral("RecentProjectItem-sealed book"), QStringLiteral("sealed book")); break;
+    case 6: what = loadAppString(QStringLiteral("RecentProjectItem-WordPress plug-in"), QStringLiteral("WordPress plug-in")); break;
+    case 7: what = loadAppString(QStringLiteral("RecentProjectItem-Joomla module"), QStringLiteral("Joomla module")); break;
+    case 8: what = loadAppString(QStringLiteral("RecentProjectItem-Drupal module"), QStringLiteral("Drupal module")); break;
+    default: what = loadAppString(QStringLiteral("RecentProjectItem-web book"), QStringLiteral("web book")); break;
+    }
+    return loadAppString(QStringLiteral("RecentProjectItem-%1 (published as %2, %3)"),
+                         QStringLiteral("%1 (published as %2, %3)"))
+        .arg(name, what, file.fileName());
 }
 
 QList<RecentProjectItem> RecentProjectItem::recentProjects()

@@ -5,6 +5,12 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+#include <unistd.h>
+
 PublishTargets::PublishTargets(const QString &folder, const QString &name, int kind, bool compressToZip, int loadType) :
     m_folder(folder), m_name(name), m_kind(kind), m_zip(compressToZip), m_loadType(loadType)
 {
@@ -20,6 +26,26 @@ QString PublishTargets::standardizedFolder(const QString &typed)
     else if (path.startsWith(QLatin1String("~/")))
         path = QDir::homePath() + path.mid(1);
     return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+}
+
+PublishTargets::FolderState PublishTargets::prepareFolder(const QString &folder)
+{
+    const auto systemReason = [](int error) { return QString::fromLocal8Bit(std::strerror(error)); };
+    const QFileInfo info(folder);
+    if (folder.isEmpty())
+        return {FolderState::CannotCreate, systemReason(ENOENT)};
+    if (info.exists() || info.isSymLink()) {
+        if (!info.isDir())
+            return {FolderState::NotAFolder, systemReason(ENOTDIR)};
+        if (::access(QFile::encodeName(folder).constData(), W_OK | X_OK) != 0)
+            return {FolderState::NotWritable, systemReason(errno)};
+        return {FolderState::Ready, {}};
+    }
+    std::error_code error;
+    std::filesystem::create_directories(std::filesystem::path(QFile::encodeName(folder).toStdString()), error);
+    if (error || !QFileInfo(folder).isDir())
+        return {FolderState::CannotCreate, error ? systemReason(error.value()) : systemReason(ENOTDIR)};
+    return {FolderState::Created, {}};
 }
 
 QString PublishTargets::nameProblem(const QString &name)

@@ -30,6 +30,18 @@ public:
     // "zip" when the book is packed (not kind 5); else by kind.
     static QString targetExtension(int kind, bool compressToZip);
 
+    // The output folder made ready for a run: created with the folders above it when
+    // missing, else checked to be a writable folder. On failure, reason is the
+    // system's own word for it ("Permission denied", "Not a directory").
+    struct FolderState
+    {
+        enum Outcome { Ready, Created, NotAFolder, CannotCreate, NotWritable };
+        Outcome outcome = Ready;
+        QString reason;
+        bool ok() const { return outcome == Ready || outcome == Created; }
+    };
+    static FolderState prepareFolder(const QString &folder);
+
     QString folder() const { return m_folder; }
     QString name() const { return m_name; }
     // T.

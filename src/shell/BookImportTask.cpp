@@ -11,6 +11,7 @@ BookImportTask::BookImportTask(const ImportParament &parament, const QString &wo
     : QObject(parent), m_parament(parament), m_workspace(workspace),
       m_import(std::make_unique<PageImport>(parament, workspace))
 {
+    m_pool.setMaxThreadCount(1);
     // Progress is posted from the import's worker threads and delivered here on ours.
     NotificationCenter::defaultCenter()->addObserver(
         this, ImportProgressInfoMSG, m_import.get(), [this](const Notification &n) {
@@ -42,7 +43,7 @@ void BookImportTask::start()
         return;
     m_running = true;
     PageImport *import = m_import.get();
-    m_future = QtConcurrent::run([import] { return import->run(); });
+    m_future = QtConcurrent::run(&m_pool, [import] { return import->run(); });
     auto *watcher = new QFutureWatcher<bool>(this);
     connect(watcher, &QFutureWatcher<bool>::finished, this, [this, watcher] {
         watcher->deleteLater();

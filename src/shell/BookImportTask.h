@@ -13,6 +13,7 @@
 #include <QFuture>
 #include <QObject>
 #include <QSize>
+#include <QThreadPool>
 #include <memory>
 
 class PageImport;
@@ -49,6 +50,7 @@ private:
     ImportParament m_parament;
     QString m_workspace;
     std::unique_ptr<PageImport> m_import;
+    QThreadPool m_pool; // the import's own thread; its pages go to the page workers
     QFuture<bool> m_future;
     bool m_running = false;
 };

@@ -5,7 +5,6 @@
 #include "pages/PageImport.h"
 #include "project/BookDocument.h"
 #include "project/BookProject.h"
-#include "project/BookProjectPart.h"
 #include "project/DownloadWorkspaceInfo.h"
 #include "project/ProjectBackup.h"
 #include "project/RecentProjectItem.h"
@@ -20,19 +19,8 @@ BookSession::BookSession(std::unique_ptr<BookDocument> document)
 
 BookSession::~BookSession() = default;
 
-void BookSession::registerPartTypes()
-{
-    static const bool registered = [] {
-        BookDocument::registerPartType(BookPartName::Download,
-                                       [] { return std::make_shared<FolderBookPart>(BookPartName::Download); });
-        return true;
-    }();
-    Q_UNUSED(registered);
-}
-
 std::unique_ptr<BookSession> BookSession::createForImport(QString *error)
 {
-    registerPartTypes();
     auto document = std::make_unique<BookDocument>();
     if (!document->loadDefaultTemplates(error))
         return nullptr;
@@ -50,7 +38,6 @@ std::unique_ptr<BookSession> BookSession::createForImport(QString *error)
 
 std::unique_ptr<BookSession> BookSession::open(const QString &projectFile, ProjectResult *result)
 {
-    registerPartTypes();
     ProjectResult opened;
     std::unique_ptr<BookDocument> document = BookProject::open(projectFile, &opened);
     if (result)
@@ -72,7 +59,7 @@ void BookSession::adoptImport(const PageImport &import, const ImportParament &pa
     // in the book's temporary folder until the book is saved.
     const QString folder = QFileInfo(m_importWorkspace).absolutePath() + QStringLiteral("/download");
     if (DownloadWorkspaceInfo::fromImport(parament).writeToFolder(folder))
-        m_document->setPart(std::make_shared<FolderBookPart>(BookPartName::Download, folder));
+        m_document->parts().setDownloadWorkspace(folder);
     m_modified = true;
 }
 

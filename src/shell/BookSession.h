@@ -30,10 +30,6 @@ public:
     // Opens a project; null with *result saying why. Warnings stay in *result.
     static std::unique_ptr<BookSession> open(const QString &projectFile, ProjectResult *result = nullptr);
 
-    // The parts of a book the shell knows (the download workspace; later features add
-    // theirs), so that opening a project restores them. Done by create and open.
-    static void registerPartTypes();
-
     BookDocument &document() const { return *m_document; }
     // The folder an import writes the pages into (empty for an opened project).
     QString importWorkspace() const { return m_importWorkspace; }

@@ -1,16 +1,14 @@
 #include "shell/EnginePreviewBuilder.h"
 
-#include "annotations/FlashPagesAnnotations.h"
 #include "foundation/AppStrings.h"
 #include "foundation/WorkerException.h"
-#include "furnishings/FlashOutline.h"
+#include "output/BookParts.h"
 #include "output/web/FlashBookOutput.h"
 #include "output/web/HTMLConfigInfo.h"
 #include "output/OutputCopies.h"
 #include "pages/FlashPageSource.h"
 #include "pages/PDFSearch.h"
 #include "project/BookDocument.h"
-#include "project/BookProjectPart.h"
 #include "templates/FlashTemplate.h"
 
 namespace {
@@ -22,11 +20,9 @@ public:
     std::shared_ptr<FlashPageSource> pageSource;
     std::shared_ptr<const FlashTemplate> flashTmpl;
     std::shared_ptr<const FlashTemplate> mobileTemplate;
-    std::shared_ptr<const FlashOutline> outline;
+    BookParts parts;
     std::shared_ptr<const PDFSearch> pdfSearch;
     std::shared_ptr<const PDFSearch> mobileSearch;
-    std::shared_ptr<const FlashPagesAnnotations> annotations;
-    QString downloadWorkspace;
     HTMLConfigInfo html;
 
     PreviewBuildResult run(const QString &folder, const std::atomic_bool &stop) override
@@ -34,13 +30,9 @@ public:
         try {
             FlashBookOutput output(pageSource, flashTmpl, folder, EnginePreviewBuilder::homePageName());
             output.setMobileTemplate(mobileTemplate);
-            output.setFlashOutline(outline);
+            output.setBookParts(parts);
             output.setPdfSearch(pdfSearch);
             output.setMobileSearch(mobileSearch);
-            output.setFlashPagesAnnotations(annotations);
-            output.setDownloadCfgWorkspace(downloadWorkspace);
-            // The furnishings of the book (bookmark tabs, scene, plug-in, assistant)
-            // are handed to the engine here as their models join the book.
             output.setHTMLConfig(html);
             output.setOuputTheMobileFiles(true);
             output.setStopFlag(&stop);
@@ -80,12 +72,9 @@ std::unique_ptr<PreviewJob> EnginePreviewBuilder::prepare(int changeFlags, QStri
                                    QStringLiteral("The book's template or pages cannot be read."));
         return nullptr;
     }
-    job->outline = OutputCopies::copyOutline(*document->flashOutline());
+    job->parts = document->parts().copy();
     job->pdfSearch = std::make_shared<const PDFSearch>(*document->pdfSearch());
     job->mobileSearch = std::make_shared<const PDFSearch>(*document->mobileSearch());
-    job->annotations = std::make_shared<const FlashPagesAnnotations>(*document->pagesAnnotations());
-    if (const BookProjectPartPtr download = document->part(BookPartName::Download))
-        job->downloadWorkspace = download->filesFolder();
     job->html.setHTMLTitle(book.title);
     job->html.setLoadType(0); // each device its viewer: the mobile mode shows mobile/
     job->html.setHasMobileVersion(true);

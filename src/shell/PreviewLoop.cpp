@@ -1,4 +1,5 @@
 #include "shell/PreviewLoop.h"
+#include "platform/WorkerPool.h"
 
 #include <QFutureWatcher>
 #include <QtConcurrent/QtConcurrentRun>
@@ -71,7 +72,7 @@ void PreviewLoop::start()
     const std::shared_ptr<std::atomic_bool> stop = m_stop;
     const QString folder = m_folder;
     PreviewJob *running = job.get(); // m_job keeps it until the worker is done
-    m_future = QtConcurrent::run([running, folder, stop]() -> PreviewBuildResult {
+    m_future = QtConcurrent::run(WorkerPool::pool(), [running, folder, stop]() -> PreviewBuildResult {
         try {
             return running->run(folder, *stop);
         } catch (const std::exception &e) {

@@ -115,6 +115,24 @@ test('search folds case and accents and cuts excerpts from the original text', a
   assert.equal(r.spaces, true);
 });
 
+test('a word broken over two lines is found whole and quoted whole', async () => {
+  const r = await page.evaluate(() => {
+    const index = new Quorvel.SearchIndex([
+      'Each value has a cor-\nresponding key, a well-known rule.',
+      'The soft\u00ADware and the co-\n  operative; North-\nAmerica stays.']);
+    const pick = (q) => index.find(q).map((x) => [x.page, x.before + x.match + x.after]);
+    return { corresponding: pick('corresponding'), wellKnown: pick('well-known'), broken: pick('cor-'),
+      software: pick('software'), cooperative: pick('cooperative'), america: pick('north-'),
+      texts: index.texts.length };
+  });
+  assert.deepEqual(r.corresponding, [[1, 'Each value has a corresponding key, a well-known rule.']]);
+  assert.deepEqual(r.wellKnown.map((x) => x[0]), [1]);
+  assert.deepEqual(r.broken, []);
+  assert.deepEqual(r.software.map((x) => x[0]), [2]);
+  assert.deepEqual(r.cooperative.map((x) => x[0]), [2]);
+  assert.deepEqual(r.america.map((x) => x[0]), [2]);
+});
+
 test('every page picture goes through the page loader, a refused page shows a notice, and spreads are announced', async () => {
   const book = await makeBook(browser.context, { pageCount: 6, loadType: 2 });
   const reader = await watchedPage(browser.context);

@@ -8,10 +8,13 @@
 #include <QGuiApplication>
 #include <QClipboard>
 #include <QImage>
+#include <QLockFile>
+#include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <sys/stat.h>
+#include <sys/time.h>
 #include <unistd.h>
 
 using namespace TestFiles;
@@ -137,6 +140,45 @@ private slots:
     {
         AppUtility::copyString2Pasteboard("copied link");
         QCOMPARE(QGuiApplication::clipboard()->text(), QString("copied link"));
+    }
+
+    void foldersLeftByEndedProgramsAreRemoved()
+    {
+        const QString live = createUniqueTempFolder();
+        const QString parent = QFileInfo(live).absolutePath();
+        QVERIFY(TestFiles::writeFile(live + "/page.jpg", "picture"));
+
+        // A claim like this program's, held by a process that has ended (killed, say).
+        QProcess ended;
+        ended.start("true");
+        QVERIFY(ended.waitForStarted());
+        const qint64 gone = ended.processId();
+        QVERIFY(ended.waitForFinished());
+        QLockFile sample(parent + "/sample.lock");
+        QVERIFY(sample.tryLock(0));
+        QByteArray claim = TestFiles::readFile(parent + "/sample.lock");
+        sample.unlock();
+        claim = QByteArray::number(gone) + claim.mid(claim.indexOf('\n'));
+        const QString killed = parent + "/temp.killed";
+        QVERIFY(TestFiles::writeFile(killed + "/pages/1.jpg", "picture"));
+        QVERIFY(TestFiles::writeFile(killed + ".lock", claim));
+        // Unclaimed: from an older version, or left empty; only old ones go.
+        const QString old = parent + "/temp.old", recent = parent + "/temp.recent";
+        QVERIFY(QDir().mkpath(old) && QDir().mkpath(recent));
+        const struct timeval threeDaysAgo[2] = {{::time(nullptr) - 3 * 24 * 3600, 0}, {::time(nullptr) - 3 * 24 * 3600, 0}};
+        QCOMPARE(::utimes(QFile::encodeName(old).constData(), threeDaysAgo), 0);
+
+        QCOMPARE(removeStaleTemporaryFolders(), 2);
+        QVERIFY(!QFileInfo::exists(killed));
+        QVERIFY(!QFileInfo::exists(killed + ".lock"));
+        QVERIFY(!QFileInfo::exists(old));
+        QVERIFY(QFileInfo::exists(recent));
+        QCOMPARE(TestFiles::readFile(live + "/page.jpg"), QByteArray("picture")); // in use here
+
+        // The claim goes with its folder.
+        QVERIFY(QFileInfo::exists(live + ".lock"));
+        QVERIFY(removeTree(live));
+        QVERIFY(!QFileInfo::exists(live + ".lock"));
     }
 };
 

@@ -204,7 +204,7 @@ private slots:
         QVERIFY(writeFile(scene + "/Meta.xml", "<scene/>"));
         QVERIFY(writeFile(scene + "/sky:night.png", "png"));
         auto odd = makeJob(folder, 3);
-        odd->setFlashScenesManagement(OutputScene{scene + "/Meta.xml", scene, {}, {}});
+        odd->setFlashScenesManagement(BookScene{"Night", scene + "/Meta.xml", scene, {}, {}});
         runJob(odd);
         QCOMPARE(odd->status(), OutputOperation::StatusWritten);
         QVERIFY(odd->isFileInfoError());

@@ -84,22 +84,26 @@ void verifyIframe(const QString &html, const QString &src, const QString &size)
     QCOMPARE(htmlDecoded(match.captured(3)), kHostileTitle);
 }
 
-const char *kWordPressHarness = R"PHP(<?php
-define('ABSPATH', '/');
-$codes = array();
-function add_shortcode($tag, $fn) { global $codes; $codes[$tag] = $fn; }
-function shortcode_atts($defaults, $atts, $tag) {
-    $out = $defaults;
-    foreach ((array) $atts as $k => $v) { if (array_key_exists($k, $defaults)) { $out[$k] = $v; } }
-    return $out;
+// Checks the block the WordPress shortcode printed: a block of the given class and
+// style around the book's iframe, which fills it.
+void verifyWordPressBlock(const QString &html, const QString &className, const QString &style, const QString &src,
+                          const QString &height)
+{
+    static const QRegularExpression block(QStringLiteral("^<div class=\"([^\"<>]*)\" style=\"([^\"<>]*)\">(.*)</div>$"));
+    const QRegularExpressionMatch match = block.match(html.trimmed());
+    QVERIFY2(match.hasMatch(), qPrintable(html));
+    QCOMPARE(match.captured(1), className);
+    QCOMPARE(match.captured(2), style);
+    verifyIframe(match.captured(3), src, QStringLiteral("display:block;width:100%;height:") + height);
 }
-function plugins_url($path, $file) { return 'http://site/plugins/' . basename(dirname($file)) . '/' . $path; }
-function esc_url($u) { return htmlspecialchars($u, ENT_QUOTES, 'UTF-8'); }
-function esc_attr($s) { return htmlspecialchars($s, ENT_QUOTES, 'UTF-8'); }
+
+const char *kWordPressHarness = R"PHP(<?php
+$pluginsBase = 'http://site/plugins/';
+include $argv[2];
 include $argv[1];
 foreach ($codes as $tag => $fn) {
     echo $tag, "\n", call_user_func($fn, ''), "\n";
-    echo call_user_func($fn, array('width' => '50%', 'height' => '1px;background:url(x)')), "\n";
+    echo call_user_func($fn, array('width' => '50%', 'height' => '1px;background:url(x)', 'align' => 'wide<b>')), "\n";
 }
 )PHP";
 
@@ -198,23 +202,31 @@ private slots:
         const QString header = php.section(QLatin1String("*/"), 0, 0);
         QVERIFY(header.contains(QStringLiteral("\nPlugin Name: Bob's \"Book\" </iframe><script>alert(1)</script> ?> * / \\\n")));
         QVERIFY(header.contains(QStringLiteral("\nVersion: 1.0\n")));
+        // Not matched with the public plug-in directory by its folder name.
+        QVERIFY(header.contains(QStringLiteral("\nUpdate URI: false\n")));
         QVERIFY(php.contains(QStringLiteral("add_shortcode('my_book', 'quorvel_my_book_shortcode');")));
-        QVERIFY(php.contains(QStringLiteral("array('width' => '100%', 'height' => '600px')")));
+        QVERIFY(php.contains(QStringLiteral("array('width' => '100%', 'height' => '600px', 'align' => '')")));
         QVERIFY(php.contains(QStringLiteral("plugins_url('book/book.html', __FILE__)")));
         QVERIFY(php.contains(QStringLiteral("esc_attr('Bob\\'s \"Book\" </iframe><script>alert(1)</script> ?> */ \\\\')")));
         verifyTitleInert(php, true);
         verifyBook(folder + QStringLiteral("/my-book/book"));
 
         // Run under PHP with stand-ins for WordPress: the shortcode prints the book's
-        // iframe, and a hostile size given in a post falls back to the package's.
-        const QString output = runPhp(QString::fromUtf8(kWordPressHarness), {folder + QStringLiteral("/my-book/my-book.php")});
+        // block, and a hostile size or alignment given in a post falls back to the package's.
+        const QString output = runPhp(QString::fromUtf8(kWordPressHarness), {folder + QStringLiteral("/my-book/my-book.php"),
+                                                                            TestSupport::sourceDataPath("php/wordpress-stubs.php")});
         if (output.isNull())
             return; // no PHP here
         const QStringList lines = output.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
         QCOMPARE(lines.size(), 3);
         QCOMPARE(lines[0], QStringLiteral("my_book"));
-        verifyIframe(lines[1], QStringLiteral("http://site/plugins/my-book/book/book.html"), QStringLiteral("width:100%;height:600px"));
-        verifyIframe(lines[2], QStringLiteral("http://site/plugins/my-book/book/book.html"), QStringLiteral("width:50%;height:600px"));
+        const QString src = QStringLiteral("http://site/plugins/my-book/book/book.html");
+        verifyWordPressBlock(lines[1], QStringLiteral("quorvel-book"),
+                             QStringLiteral("width:min(100%,100%);margin-left:auto;margin-right:auto"), src,
+                             QStringLiteral("600px"));
+        verifyWordPressBlock(lines[2], QStringLiteral("quorvel-book"),
+                             QStringLiteral("width:min(50%,100%);margin-left:auto;margin-right:auto"), src,
+                             QStringLiteral("600px"));
     }
 
     void joomlaModulesForBothVersions()
@@ -236,6 +248,8 @@ private slots:
             QCOMPARE(files.firstChildElement(QStringLiteral("filename")).text(), module + QStringLiteral(".php"));
             QCOMPARE(files.firstChildElement(QStringLiteral("folder")).text(), QStringLiteral("book"));
             QVERIFY(QFile::exists(folder + QStringLiteral("/index.html")));
+            // Joomla looks for updates only at the servers a manifest names: none here.
+            QVERIFY(root.firstChildElement(QStringLiteral("updateservers")).isNull());
 
             const QString php = QString::fromUtf8(readFile(QStringLiteral("%1/%2.php").arg(folder, module)));
             QVERIFY(php.contains(QStringLiteral("defined('_JEXEC') or die")));
@@ -262,6 +276,8 @@ private slots:
             const QString base = QStringLiteral("%1/%2/%2").arg(folder, module);
             const QString info = QString::fromUtf8(readFile(base + QStringLiteral(".info")));
             QVERIFY(info.contains(QStringLiteral("\ncore = %1.x\n").arg(version)));
+            // Drupal's update status skips modules whose .info names no project.
+            QVERIFY(!info.contains(QRegularExpression(QStringLiteral("^project\\s*="), QRegularExpression::MultilineOption)));
             // One line per key; the quotes of the title cannot end the value early.
             QCOMPARE(info.section(QLatin1Char('\n'), 0, 0),
                      QStringLiteral("name = \"Bob's 'Book' </iframe><script>alert(1)</script> ?> */ /\""));

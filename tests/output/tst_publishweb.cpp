@@ -2,6 +2,8 @@
 #include "TestFiles.h"
 #include "TestSupport.h"
 #include "foundation/AppLog.h"
+#include "foundation/AppUtility.h"
+#include "foundation/PropertyList.h"
 #include "foundation/ZipExtractor.h"
 #include "furnishings/BookMarkTabs.h"
 #include "furnishings/FlashOutline.h"
@@ -9,7 +11,6 @@
 #include "output/ConvertBookInfo.h"
 #include "output/web/FlashBookOutput.h"
 #include "output/OutputCopies.h"
-#include "output/OutputFurnishings.h"
 #include "output/OutputOperation.h"
 #include "output/packages/SealedPackage.h"
 #include "pages/FlashPageSource.h"
@@ -23,7 +24,10 @@
 #include <QImage>
 #include <QJsonArray>
 #include <QTemporaryDir>
+#include <QImageReader>
 #include <QtTest>
+
+#include <cmath>
 #include <unistd.h>
 
 using namespace OutputFixtures;
@@ -32,35 +36,6 @@ using namespace TestFiles;
 namespace {
 
 const QString kHostileTitle = QStringLiteral("</title><script>window.hacked=1</script> & \"Friends\"");
-
-// Furnishing models that are not part of the program yet, as the engine sees them.
-class FakeFurnishings : public OutputFurnishings
-{
-public:
-    QString root;
-    QString pluginXml(const QString &name) const override
-    {
-        return name == "Clock" ? QString("<PlugIn name=\"Clock\" x=\"1\"><Setting><![CDATA[a<b]]></Setting></PlugIn>") : QString();
-    }
-    bool outputPluginResources(const QString &, const QString &folder) const override
-    {
-        QFile file(folder + "/clock.js");
-        return file.open(QIODevice::WriteOnly) && file.write("tick();") > 0;
-    }
-    OutputPreloader preloader(const QString &name) const override
-    {
-        return name == "Spin" ? OutputPreloader{root + "/spin.swf", root + "/spin.png"} : OutputPreloader{};
-    }
-    OutputDownloads downloads(const QString &workspace) const override
-    {
-        OutputDownloads d;
-        d.wholeFile = workspace + "/Annual report.pdf";
-        d.pageFiles = {workspace + "/pages/1.pdf", QString()};
-        d.pagePrefix = "report-";
-        d.attachments = {{"Prices", workspace + "/prices.csv"}, {"Site", "https://example.com/more.zip"}};
-        return d;
-    }
-};
 
 } // namespace
 
@@ -147,6 +122,14 @@ private slots:
         QCOMPARE(pages.at(2).toObject().value("normal").toString(), QString("files/page/3.jpg"));
         QCOMPARE(config.value("backgroundColor").toString(), QString("#2E3B4E"));
         QCOMPARE(config.value("pageShadow").toBool(), true);
+        // The template leaves the page size to the book: the pages' own ratio (A5 here,
+        // not the 3:4 of the default box), so no bands show around them.
+        const QSize normal = QImageReader(folder + "/files/page/1.jpg").size();
+        QCOMPARE(config.value("pageWidth").toDouble(), 1080.0);
+        QCOMPARE(config.value("pageHeight").toDouble(), std::round(1080.0 * normal.height() / normal.width()));
+        QVERIFY(config.value("pageHeight").toDouble() > 1500); // 1080 / 0.707
+        QVERIFY(readText(folder + "/files/book.xml").contains(
+            QString("pageHeight=\"%1\"").arg(config.value("pageHeight").toDouble())));
         for (const QJsonValue &button : config.value("shareButtons").toArray())
             QVERIFY(QFileInfo::exists(folder + "/" + button.toObject().value("logo").toString()));
 
@@ -455,6 +438,7 @@ private slots:
         QVERIFY(tmpl->setPropertyValue("backgroundColor", "0x112233"));
         QVERIFY(tmpl->setPropertyValue("hardCover", "Yes"));
         QVERIFY(tmpl->setPropertyValue("flipDuration", "450"));
+        QVERIFY(tmpl->setPropertyValue("pageWidth", "1200"));
         QVERIFY(tmpl->setPropertyValue("pageCaption", "1:Cover;2-6:{r+-1}"));
         QVERIFY(writeFile(path("secret.txt"), "password=hunter2"));
         QVERIFY(tmpl->setPropertyValue("backgroundImage", path("secret.txt")));
@@ -483,6 +467,9 @@ private slots:
         QCOMPARE(config.value("backgroundColor").toString(), QString("#112233"));
         QCOMPARE(config.value("hardCover").toBool(), true);
         QCOMPARE(config.value("flipDuration").toDouble(), 450.0);
+        // A page size the user chose is kept.
+        QCOMPARE(config.value("pageWidth").toDouble(), 1200.0);
+        QCOMPARE(config.value("pageHeight").toDouble(), 1440.0);
         QCOMPARE(config.value("captions").toArray(), QJsonArray({"Cover", "i", "ii", "iii", "iv", "v"}));
         QCOMPARE(config.value("backgroundImage").toString(), QString());
         QDirIterator all(path("settings"), QDir::Files, QDirIterator::Subdirectories);
@@ -509,41 +496,66 @@ private slots:
     void furnishingFilesGoIntoTheBook()
     {
         const QString root = path("furnishings");
-        QDir().mkpath(root + "/scene/layers");
         QImage dot(4, 4, QImage::Format_RGB32);
         dot.fill(Qt::blue);
-        QVERIFY(dot.save(root + "/spin.png"));
+        QDir().mkpath(root + "/scene/layers");
         QVERIFY(dot.save(root + "/scene/layers/tree.png"));
-        QVERIFY(writeFile(root + "/spin.swf", "FWS movie"));
-        QVERIFY(writeFile(root + "/downloads/Annual report.pdf", "%PDF whole"));
-        QVERIFY(writeFile(root + "/downloads/pages/1.pdf", "%PDF page"));
-        QVERIFY(writeFile(root + "/downloads/prices.csv", "a,b"));
-        auto fake = std::make_shared<FakeFurnishings>();
-        fake->root = root;
+        QVERIFY(writeFile(root + "/scene/Meta.xml", "<Scenes/>"));
+
+        // An installed preloader of the user's and a plug-in bundle with saved settings.
+        const QString preloaders = AppUtility::userAppResourcePath("dataFiles/Preloaders/");
+        QVERIFY(writeFile(preloaders + "/Spin.swf", "FWS movie"));
+        QVERIFY(dot.save(preloaders + "/Spin.png"));
+        const QString bundle = AppUtility::userAppResourcePath("Plugin") + "/Clock.bundle/Contents/Resources";
+        QVERIFY(QDir().mkpath(bundle + "/html"));
+        QVERIFY(writeFile(bundle + "/data/defaultsettings.dat", "0\n0\n0\n0\n100\n0"));
+        const QString save = AppUtility::userAppResourcePath("Plugin/Save") + "/Clock";
+        QVERIFY(writeFile(save + "/settings.dat", "5\n10\n5\n10\n80\n1"));
+        QVERIFY(writeFile(save + "/Clock1.swf", "FWS clock"));
+        QVERIFY(writeFile(save + "/clock.js", "tick();"));
+
+        // Downloads as the download configuration leaves its workspace; a path to a file
+        // outside it brings nothing into the book.
+        const QString downloads = root + "/downloads";
+        QVERIFY(writeFile(downloads + "/Annual report.pdf", "%PDF whole"));
+        QVERIFY(writeFile(downloads + "/pages/1.pdf", "%PDF page"));
+        QVERIFY(writeFile(downloads + "/attachments/prices.csv", "a,b"));
+        QVERIFY(writeFile(root + "/private.txt", "PRIVATE"));
+        QVERIFY(PropertyList::writeFile(downloads + "/.cfg",
+                                        QVariantMap{{"hasPDF", 1},
+                                                    {"fileType", 0},
+                                                    {"file", "/elsewhere/Annual report.pdf"},
+                                                    {"hasPages", 1},
+                                                    {"prefix", "report-"},
+                                                    {"pages", QVariantList{"./pages/1.pdf", "./pages/2.pdf"}},
+                                                    {"attachs", QVariantList{"./attachments/prices.csv", root + "/private.txt"}}}));
 
         auto tmpl = OutputCopies::copyTemplate(*m_tmpl);
         QVERIFY(tmpl->setPropertyValue("tmplPreloader", "Spin"));
         const QString folder = path("furnished");
         FlashBookOutput output(OutputCopies::copyPageSource(*m_book.pages), tmpl, folder, "atlas");
-        output.setFurnishings(fake);
-        output.setPluginBundleName("Clock");
-        output.setDownloadCfgWorkspace(root + "/downloads");
-        OutputScene scene;
+        BookParts parts;
+        parts.setPluginBundleName("Clock");
+        parts.setDownloadWorkspace(downloads);
+        BookScene scene;
         scene.xmlFilePath = root + "/scene/Meta.xml";
         scene.folder = root + "/scene";
         scene.background = {{"layers/tree.png", "Top Left"}, {"../../secret.png", "Top Right"}};
-        output.setFlashScenesManagement(scene);
+        parts.setScene(scene);
+        output.setBookParts(parts);
         output.convertBook();
 
         const QString xml = readText(folder + "/files/book.xml");
-        QVERIFY(xml.contains("<PlugIns>"));
-        QVERIFY(xml.contains("<PlugIn name=\"Clock\" x=\"1\">"));
+        QVERIFY(xml.contains("<PlugIn name=\"Clock\" alpha=\"0.800\" marginTop=\"10.0%\" marginLeft=\"5.0%\""));
+        QVERIFY(xml.contains("containerType=\"Background\""));
         QCOMPARE(readFile(folder + "/files/plugin/clock.js"), QByteArray("tick();"));
+        QCOMPARE(readFile(folder + "/files/plugin/Clock1.swf"), QByteArray("FWS clock"));
+        QVERIFY(!QFileInfo::exists(folder + "/files/plugin/settings.dat"));
         QCOMPARE(readFile(folder + "/files/book.swf"), QByteArray("FWS movie"));
         QCOMPARE(readFile(folder + "/files/scenes/layers/tree.png"), readFile(root + "/scene/layers/tree.png"));
 
         const QJsonObject config = configObject(folder + "/files/config.js");
-        QCOMPARE(readFile(folder + "/" + config.value("preloaderImage").toString()), readFile(root + "/spin.png"));
+        QCOMPARE(readFile(folder + "/" + config.value("preloaderImage").toString()), readFile(preloaders + "/Spin.png"));
         const QJsonArray layers = config.value("scene").toObject().value("background").toArray();
         QCOMPARE(layers.size(), 1); // a layer outside the scene's folder is dropped
         QCOMPARE(layers.at(0).toObject().value("file").toString(), QString("files/scenes/layers/tree.png"));
@@ -551,8 +563,11 @@ private slots:
         QCOMPARE(download.value("wholeFile").toString(), QString("files/download/Annual%20report.pdf"));
         QCOMPARE(readFile(folder + "/files/download/Annual report.pdf"), QByteArray("%PDF whole"));
         QCOMPARE(download.value("pageFiles").toArray(), QJsonArray({"files/download/pages/1.pdf", ""}));
-        QCOMPARE(download.value("attachments").toArray().at(1).toObject().value("file").toString(),
-                 QString("https://example.com/more.zip"));
+        const QJsonArray attachments = download.value("attachments").toArray();
+        QCOMPARE(attachments.size(), 1);
+        QCOMPARE(readFile(folder + "/" + QUrl::fromPercentEncoding(attachments.at(0).toObject().value("file").toString().toUtf8())),
+                 QByteArray("a,b"));
+        QVERIFY(!folderContents(folder).values().contains("PRIVATE"));
         const QJsonObject phoneDownload = configObject(folder + "/mobile/files/config.js").value("download").toObject();
         QCOMPARE(phoneDownload.value("wholeFile").toString(), QString("../files/download/Annual%20report.pdf"));
 

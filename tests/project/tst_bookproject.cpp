@@ -44,34 +44,6 @@ PdfFixtures::Bookmark bookmark(const QString &title, int page, const QList<PdfFi
     return b;
 }
 
-// A part of a later feature, as the project sees it: an element and a folder.
-class NotesPart : public BookProjectPart
-{
-public:
-    QString notes;
-    QString folder;
-    bool refuse = false;
-
-    QString partName() const override { return QStringLiteral("Notes"); }
-    QDomElement projectElement(QDomDocument &document) const override
-    {
-        QDomElement element = document.createElement(QStringLiteral("Notes"));
-        element.setAttribute(QStringLiteral("text"), notes);
-        return element;
-    }
-    bool loadProjectElement(const QDomElement &element, QString *error) override
-    {
-        if (refuse) {
-            *error = QStringLiteral("refused");
-            return false;
-        }
-        notes = element.attribute(QStringLiteral("text"));
-        return true;
-    }
-    QString filesFolder() const override { return folder; }
-    void setFilesFolder(const QString &f) override { folder = f; }
-};
-
 } // namespace
 
 class BookProjectTest : public QObject
@@ -464,70 +436,15 @@ private slots:
         QCOMPARE(BookProject::open(path("replace/Copy.qvprj"))->pageSource()->pageCount(), 1);
     }
 
-    void partsKeepTheirElementsAndFiles()
-    {
-        BookDocument::registerPartType("Notes", [] { return std::make_shared<NotesPart>(); });
-        auto book = BookProject::open(m_pictureProject);
-        QVERIFY(book);
-        auto notes = book->partAs<NotesPart>("Notes");
-        QVERIFY(notes);
-        notes->notes = "a \"quoted\" <note> & more";
-        notes->folder = path("notes-files");
-        QVERIFY(QDir().mkpath(path("notes-files/sub")));
-        QVERIFY(writeFile(path("notes-files/.cfg"), "hidden settings"));
-        QVERIFY(writeFile(path("notes-files/sub/a.txt"), "A"));
-        QDir().mkpath(path("parts"));
-        QVERIFY(BookProject::saveAs(*book, path("parts/Book.qvprj")).ok());
-        QCOMPARE(notes->folder, path("parts/Book.qvprj.data/parts/Notes"));
-        QCOMPARE(readText(notes->folder + "/.cfg"), QString("hidden settings"));
-
-        auto reopened = BookProject::open(path("parts/Book.qvprj"));
-        QVERIFY(reopened);
-        QCOMPARE(reopened->partAs<NotesPart>("Notes")->notes, notes->notes);
-        QCOMPARE(reopened->partAs<NotesPart>("Notes")->folder, notes->folder);
-
-        // Without the code of the part the project still keeps what it stored.
-        BookDocument::unregisterPartType("Notes");
-        auto without = BookProject::open(path("parts/Book.qvprj"));
-        QVERIFY(without && !without->part("Notes"));
-        QDir().mkpath(path("parts2"));
-        QVERIFY(BookProject::saveAs(*without, path("parts2/Book.qvprj")).ok());
-        BookDocument::registerPartType("Notes", [] {
-            auto part = std::make_shared<NotesPart>();
-            part->refuse = true;
-            return part;
-        });
-        ProjectResult result;
-        auto refused = BookProject::open(path("parts2/Book.qvprj"), &result);
-        QVERIFY(refused && !refused->part("Notes"));
-        QCOMPARE(result.warnings.size(), 1);
-        QVERIFY(BookProject::save(*refused).ok());
-        BookDocument::registerPartType("Notes", [] { return std::make_shared<NotesPart>(); });
-        auto restored = BookProject::open(path("parts2/Book.qvprj"));
-        BookDocument::unregisterPartType("Notes");
-        QVERIFY(restored);
-        QCOMPARE(restored->partAs<NotesPart>("Notes")->notes, notes->notes);
-        QCOMPARE(readText(restored->partAs<NotesPart>("Notes")->folder + "/sub/a.txt"), QString("A"));
-
-        // Property lists travel inside an element.
-        QDomDocument dom;
-        const QVariantMap value{{"users", QVariantList{"ann", "bob"}}, {"level", 3}, {"on", true}};
-        const QDomElement element = BookProjectPart::propertyListElement(dom, "Security", value);
-        QCOMPARE(element.tagName(), QString("Security"));
-        QCOMPARE(BookProjectPart::propertyListFromElement(element).value_or(QVariant()), QVariant(value));
-    }
-
     void folderPartsAndThemesTravelWithTheProject()
     {
-        BookDocument::registerPartType(BookPartName::Download,
-                                       [] { return std::make_shared<FolderBookPart>(BookPartName::Download); });
         auto book = BookProject::open(m_pictureProject);
         QVERIFY(book);
         ImportParament parament;
         parament.sourceFiles = {path("source/report.pdf")};
         parament.strPassword = "pw";
         QVERIFY(DownloadWorkspaceInfo::fromImport(parament).writeToFolder(path("download-work")));
-        book->part(BookPartName::Download)->setFilesFolder(path("download-work"));
+        book->parts().setDownloadWorkspace(path("download-work"));
         QVERIFY(QDir().mkpath(path("theme-work/bg")));
         QVERIFY(writeFile(path("theme-work/bg/wood.jpg"), "wood"));
         book->flashTmpl()->setExternResourcePath(path("theme-work"));
@@ -542,11 +459,10 @@ private slots:
         QCOMPARE(book->mobileTemplate()->externResourcePath(), data);
 
         auto reopened = BookProject::open(path("travel/Book.qvprj"));
-        BookDocument::unregisterPartType(BookPartName::Download);
         QVERIFY(reopened);
         QCOMPARE(readText(reopened->flashTmpl()->propertyFilePath("backgroundImage")), QString("wood"));
         QCOMPARE(reopened->mobileTemplate()->externResourcePath(), data);
-        const QString download = reopened->part(BookPartName::Download)->filesFolder();
+        const QString download = reopened->parts().downloadWorkspace();
         QCOMPARE(download, data + "/parts/Download");
         QCOMPARE(DownloadWorkspaceInfo::readFromFolder(download).value_or(DownloadWorkspaceInfo()).pwd, QString("pw"));
         QCOMPARE(QFile::permissions(download + "/.info") & QFileDevice::ReadOther, QFileDevice::Permissions());

@@ -1,6 +1,7 @@
 #include "ProjectFixtures.h"
 #include "TestFiles.h"
 #include "TestSupport.h"
+#include "foundation/PropertyList.h"
 #include "project/RecentProjectItem.h"
 
 #include <QDir>
@@ -77,6 +78,38 @@ private slots:
         QVERIFY(RecentProjectItem::recentProjects().isEmpty());
         QVERIFY(RecentProjectItem("Alpha", project("a.qvprj")).saveToFile());
         QCOMPARE(names(RecentProjectItem::recentProjects()), QStringList({"Alpha"}));
+    }
+
+    void publishedBooksAreToldApartFromProjects()
+    {
+        const QString atlas = project("Atlas.qvprj");
+        QVERIFY(RecentProjectItem("Atlas", atlas).saveToFile());
+        const struct
+        {
+            QString file;
+            int kind;
+        } published[] = {{"Atlas.html", 0}, {"Atlas.zip", 2}, {"Atlas.exe", 3}, {"atlas-wp.zip", 6}, {"atlas-j.zip", 7}};
+        for (const auto &p : published)
+            QVERIFY(RecentProjectItem("Atlas", project(p.file), p.kind).saveToFile());
+        // An entry an older version wrote, without its kind.
+        QVariantList list = PropertyList::readFile(RecentProjectItem::listFilePath())->toList();
+        list.prepend(QVariantMap{{"name", "Atlas"}, {"path", project("Old.exe")}});
+        QVERIFY(PropertyList::writeFile(RecentProjectItem::listFilePath(), list));
+
+        const QList<RecentProjectItem> items = RecentProjectItem::recentProjects();
+        QCOMPARE(items.size(), 7);
+        QSet<QString> titles;
+        for (const RecentProjectItem &item : items)
+            titles.insert(item.displayTitle());
+        QCOMPARE(titles.size(), 7); // one name, seven different rows
+        QCOMPARE(items.last().path(), atlas);
+        QVERIFY(!items.last().isPublishedBook());
+        QCOMPARE(items.last().displayTitle(), QString("Atlas"));
+        QCOMPARE(items.first().kind(), 3); // the older entry, by its extension
+        QCOMPARE(items[1].kind(), 7);
+        QVERIFY(items.at(5).isWebBook());
+        QVERIFY(!items.at(4).isWebBook());
+        QVERIFY(items[1].displayTitle().contains("atlas-j.zip"));
     }
 };
 

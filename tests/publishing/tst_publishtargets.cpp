@@ -2,7 +2,12 @@
 #include "publishing/PublishTargets.h"
 
 #include <QDir>
+#include <QTemporaryDir>
 #include <QtTest>
+
+#include <cerrno>
+#include <cstring>
+#include <unistd.h>
 
 class PublishTargetsTest : public QObject
 {
@@ -68,6 +73,40 @@ private slots:
         QCOMPARE(PublishTargets::standardizedFolder("relative"), QDir::cleanPath(QDir::currentPath() + "/relative"));
         QCOMPARE(PublishTargets::standardizedFolder("~user/x"), QDir::cleanPath(QDir::currentPath() + "/~user/x"));
         QCOMPARE(PublishTargets::standardizedFolder("  "), QString());
+    }
+
+    void outputFolderIsMadeOrRefusedWithTheSystemsReason()
+    {
+        using State = PublishTargets::FolderState;
+        QTemporaryDir dir;
+        const QString nested = dir.filePath("a/b/c");
+        State state = PublishTargets::prepareFolder(nested);
+        QCOMPARE(state.outcome, State::Created);
+        QVERIFY(QFileInfo(nested).isDir());
+        QCOMPARE(PublishTargets::prepareFolder(nested).outcome, State::Ready);
+
+        QFile file(dir.filePath("notes.txt"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.close();
+        state = PublishTargets::prepareFolder(file.fileName());
+        QCOMPARE(state.outcome, State::NotAFolder);
+        state = PublishTargets::prepareFolder(file.fileName() + "/book");
+        QCOMPARE(state.outcome, State::CannotCreate);
+        QCOMPARE(state.reason, QString::fromLocal8Bit(std::strerror(ENOTDIR)));
+        QVERIFY(QFileInfo(file.fileName()).isFile());
+
+        if (::geteuid() == 0)
+            return; // the superuser writes into any folder
+        const QString locked = dir.filePath("locked");
+        QVERIFY(QDir().mkdir(locked));
+        QVERIFY(QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+        state = PublishTargets::prepareFolder(locked);
+        QCOMPARE(state.outcome, State::NotWritable);
+        QCOMPARE(state.reason, QString::fromLocal8Bit(std::strerror(EACCES)));
+        state = PublishTargets::prepareFolder(locked + "/inner");
+        QCOMPARE(state.outcome, State::CannotCreate);
+        QCOMPARE(state.reason, QString::fromLocal8Bit(std::strerror(EACCES)));
+        QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     }
 };
 

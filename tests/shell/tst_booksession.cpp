@@ -105,9 +105,7 @@ private slots:
         QCOMPARE(session->suggestedFileName(), QStringLiteral("Demo.qvprj"));
         QVERIFY(session->document().flashOutline()->totalCount() >= 8);
         QVERIFY(session->document().pdfSearch()->pageText(3).contains(QStringLiteral("Gull Hill")));
-        const BookProjectPartPtr download = session->document().part(BookPartName::Download);
-        QVERIFY(download);
-        const auto info = DownloadWorkspaceInfo::readFromFolder(download->filesFolder());
+        const auto info = DownloadWorkspaceInfo::readFromFolder(session->document().parts().downloadWorkspace());
         QVERIFY(info);
         QCOMPARE(info->pdf, demoPdf());
 
@@ -136,7 +134,10 @@ private slots:
         QVERIFY(!again->isModified());
         QCOMPARE(again->document().flashTmpl()->propertyValue(QStringLiteral("backgroundColor")),
                  QStringLiteral("0x123456"));
-        QVERIFY(again->document().part(BookPartName::Download));
+        QCOMPARE(DownloadWorkspaceInfo::readFromFolder(again->document().parts().downloadWorkspace())
+                     .value_or(DownloadWorkspaceInfo())
+                     .pdf,
+                 demoPdf());
 
         QVERIFY(!BookSession::open(dir.path() + "/missing.qvprj", &opened));
         QCOMPARE(opened.error, ProjectError::FileNotFound);

@@ -42,6 +42,8 @@ public:
     // unless the project sets its own.
     QString workFolder() const;
     void setWorkFolder(const QString &folder) { m_workFolder = folder; }
+    // True when a folder was set (a book's own), not the shared default.
+    bool hasOwnWorkFolder() const { return !m_workFolder.isEmpty(); }
 
     // Makes the list hold exactly totalPage / 2 + 1 spreads: surplus ones at the end
     // are removed, missing ones appended empty.

@@ -70,12 +70,18 @@ QString fill(const char *templateText, const QList<QPair<QString, QString>> &ite
     return text.parse();
 }
 
+// The shortcode prints a block of its own that themes align like their own blocks:
+// centred in the text column, or, for a book wider than the column, with the theme's
+// wide or full alignment (align="wide", "full" or "none" in the shortcode decides
+// instead). "Update URI: false" keeps WordPress from offering the plug-in of the same
+// folder name in its public directory as an update of this one.
 const char *kWordPressPlugin = R"PHP(<?php
 /*
 Plugin Name: {{headerTitle}}
-Description: Shows the flip book "{{headerTitle}}". Put the shortcode [{{tag}}] into a post or a page; [{{tag}} width="800px" height="600px"] sets its size.
+Description: Shows the flip book "{{headerTitle}}". Put the shortcode [{{tag}}] into a post or a page; [{{tag}} width="800px" height="600px"] sets its size, align="wide" or align="full" lets it leave the text column.
 Version: {{version}}
 Author: Quorvel
+Update URI: false
 */
 
 if (!defined('ABSPATH')) {
@@ -91,14 +97,51 @@ function {{prefix}}_length($value, $fallback)
     return preg_match('/^\d+(\.\d+)?(%|px|em|rem|vw|vh|pt)$/', $value) ? $value : $fallback;
 }
 
+// A length from the layout settings of the theme, in pixels; 0 when not given in pixels.
+function {{prefix}}_theme_pixels($key)
+{
+    $size = '';
+    if (function_exists('wp_get_global_settings')) {
+        $size = (string) wp_get_global_settings(array('layout', $key));
+    }
+    if ($size === '' && $key === 'contentSize' && !empty($GLOBALS['content_width'])) {
+        $size = $GLOBALS['content_width'] . 'px';
+    }
+    return preg_match('/^(\d+(\.\d+)?)px$/', trim($size), $m) ? (float) $m[1] : 0;
+}
+
+// The theme alignment of a book this wide: "wide" or "full" when it would not fit the
+// text column, "" when it does (or the theme does not say how wide the column is).
+function {{prefix}}_align($align, $width)
+{
+    $align = strtolower(trim((string) $align));
+    if (in_array($align, array('wide', 'full'), true)) {
+        return $align;
+    }
+    if ($align === 'none' || !preg_match('/^(\d+(\.\d+)?)px$/', $width, $m)) {
+        return '';
+    }
+    $content = {{prefix}}_theme_pixels('contentSize');
+    if ($content <= 0 || (float) $m[1] <= $content) {
+        return '';
+    }
+    $wide = {{prefix}}_theme_pixels('wideSize');
+    return $wide > 0 && (float) $m[1] > $wide ? 'full' : 'wide';
+}
+
 function {{prefix}}_shortcode($atts)
 {
-    $atts = shortcode_atts(array('width' => {{width}}, 'height' => {{height}}), $atts, {{tagPhp}});
+    $atts = shortcode_atts(array('width' => {{width}}, 'height' => {{height}}, 'align' => ''), $atts, {{tagPhp}});
     $width = {{prefix}}_length($atts['width'], {{width}});
     $height = {{prefix}}_length($atts['height'], {{height}});
+    $align = {{prefix}}_align($atts['align'], $width);
     $src = plugins_url({{page}}, __FILE__);
-    return '<iframe src="' . esc_url($src) . '" style="width:' . esc_attr($width) . ';height:' . esc_attr($height)
-        . ';border:0" title="' . esc_attr({{title}}) . '" allowfullscreen></iframe>';
+    $class = 'quorvel-book' . ($align === '' ? '' : ' align' . $align);
+    // Never wider than the space it stands in; the theme narrows it further to its column.
+    $box = $align === 'full' ? 'width:auto' : 'width:min(' . $width . ',100%);margin-left:auto;margin-right:auto';
+    return '<div class="' . esc_attr($class) . '" style="' . esc_attr($box) . '">'
+        . '<iframe src="' . esc_url($src) . '" style="display:block;width:100%;height:' . esc_attr($height)
+        . ';border:0" title="' . esc_attr({{title}}) . '" allowfullscreen></iframe></div>';
 }
 
 add_shortcode({{tagPhp}}, '{{prefix}}_shortcode');

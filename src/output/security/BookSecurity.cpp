@@ -7,6 +7,7 @@
 #include "foundation/PropertyList.h"
 #include "output/security/AccessCode.h"
 #include "output/security/OwnerOnlyFile.h"
+#include "platform/WorkerPool.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -65,10 +66,24 @@ BookSecurity::BookSecurity()
     generateRc4String();
 }
 
+namespace {
+
+std::shared_ptr<BookSecurity> &sharedSecurity()
+{
+    static std::shared_ptr<BookSecurity> instance = std::make_shared<BookSecurity>();
+    return instance;
+}
+
+} // namespace
+
 BookSecurity *BookSecurity::shareInstance()
 {
-    static BookSecurity instance;
-    return &instance;
+    return sharedSecurity().get();
+}
+
+void BookSecurity::setShareInstance(std::shared_ptr<BookSecurity> security)
+{
+    sharedSecurity() = security ? std::move(security) : std::make_shared<BookSecurity>();
 }
 
 void BookSecurity::generateRc4String()
@@ -137,7 +152,7 @@ void BookSecurity::refreshUsersList()
     for (int i = 0; i < m_usersList.size(); ++i)
         if (m_usersList[i].value(kPassword).toString() != unknownPassword())
             rows << i;
-    const QStringList codes = QtConcurrent::blockingMapped<QStringList>(rows, [this, &key, &salt](int row) {
+    const QStringList codes = QtConcurrent::blockingMapped<QStringList>(WorkerPool::pool(), rows, [this, &key, &salt](int row) {
         const QVariantMap &entry = m_usersList.at(row);
         return encodeByUser(entry.value(kUser).toString(), entry.value(kPassword).toString(), key, salt);
     });

@@ -14,13 +14,14 @@
 //               content key wrapped with it
 //   "pageKey"   optional: the content key of the book the entry was read from
 //
-// The program edits the shared instance on the main thread; an output job works on a
-// copy (the class is a plain value).
+// The program edits the open book's settings on the main thread; an output job works
+// on a copy (the class is a plain value).
 
 #include <QByteArray>
 #include <QList>
 #include <QString>
 #include <QVariantMap>
+#include <memory>
 
 class BookSecurity
 {
@@ -31,7 +32,11 @@ public:
     // content key and no users; reads no file.
     BookSecurity();
 
+    // The protection of the open book, which the security dialogs edit in place (the
+    // application shell makes the open book's the shared one); a book of its own while
+    // none is open.
     static BookSecurity *shareInstance();
+    static void setShareInstance(std::shared_ptr<BookSecurity> security);
 
     int securityType() const { return m_securityType; }
     void setSecurityType(int type) { m_securityType = type; }

@@ -6,7 +6,10 @@
 #include "foundation/WorkerException.h"
 #include "foundation/ZipWriter.h"
 #include "furnishings/BookMarkTabs.h"
+#include "furnishings/DownloadCfgItem.h"
 #include "furnishings/FlashOutline.h"
+#include "furnishings/FlashTemlPreloaderItem.h"
+#include "furnishings/PluginBundle.h"
 #include "output/web/BasicHtml.h"
 #include "output/web/BookResources.h"
 #include "output/web/BookXml.h"
@@ -110,8 +113,7 @@ struct FlashBookOutput::Book
 FlashBookOutput::FlashBookOutput(std::shared_ptr<FlashPageSource> pageSource,
                                  std::shared_ptr<const FlashTemplate> flashTemplate, const QString &saveToFolder,
                                  const QString &toName)
-    : m_pageSource(std::move(pageSource)), m_template(std::move(flashTemplate)), m_folder(saveToFolder), m_name(toName),
-      m_furnishings(OutputFurnishings::installed())
+    : m_pageSource(std::move(pageSource)), m_template(std::move(flashTemplate)), m_folder(saveToFolder), m_name(toName)
 {
 }
 
@@ -138,11 +140,6 @@ void FlashBookOutput::post(int type, int index, int count) const
                                                            {QStringLiteral("index"), qBound(0, index, count)},
                                                            {QStringLiteral("count"), count},
                                                            {QStringLiteral("type"), type}});
-}
-
-const OutputFurnishings &FlashBookOutput::furnishings() const
-{
-    return *m_furnishings;
 }
 
 const FlashTemplate &FlashBookOutput::mobileTemplate()
@@ -296,8 +293,8 @@ void FlashBookOutput::writeFurnishings(Book &book)
 
     // Downloads: files below files/download/, web addresses as they are.
     QJsonObject download;
-    if (!m_downloadWorkspace.isEmpty()) {
-        const OutputDownloads d = furnishings().downloads(m_downloadWorkspace);
+    if (!m_parts.downloadWorkspace().isEmpty()) {
+        const BookDownloads d = DownloadCfgItem::downloadsForWorkspace(m_parts.downloadWorkspace());
         if (!d.isEmpty()) {
             auto place = [&](const QString &file, const QString &folder) {
                 return isWebAddress(file) ? file : book.resources->addFile(file, folder);
@@ -309,7 +306,7 @@ void FlashBookOutput::writeFurnishings(Book &book)
             download.insert(QStringLiteral("pageFiles"), pageFiles);
             download.insert(QStringLiteral("pagePrefix"), d.pagePrefix);
             QJsonArray attachments;
-            for (const OutputDownloads::Attachment &a : d.attachments) {
+            for (const BookDownloads::Attachment &a : d.attachments) {
                 const QString file = place(a.file, QStringLiteral("files/download/attachments"));
                 if (!file.isEmpty())
                     attachments.append(QJsonObject{{QStringLiteral("name"), a.name}, {QStringLiteral("file"), file}});
@@ -320,10 +317,11 @@ void FlashBookOutput::writeFurnishings(Book &book)
 
     // The scene's layers; its files are copied in their own step.
     QJsonObject scene;
-    if (!m_scene.xmlFilePath.isEmpty() && !m_scene.folder.isEmpty() && QFileInfo(m_scene.folder).isDir()) {
-        auto layers = [](const QList<OutputScene::Layer> &list) {
+    const BookScene &selected = m_parts.scene();
+    if (!selected.isNone() && QFileInfo(selected.folder).isDir()) {
+        auto layers = [](const QList<BookScene::Layer> &list) {
             QJsonArray out;
-            for (const OutputScene::Layer &layer : list) {
+            for (const BookScene::Layer &layer : list) {
                 const QString file = QDir::cleanPath(layer.file);
                 if (file.isEmpty() || QDir::isAbsolutePath(file) || file == QLatin1String("..")
                     || file.startsWith(QLatin1String("../")))
@@ -333,24 +331,32 @@ void FlashBookOutput::writeFurnishings(Book &book)
             }
             return out;
         };
-        scene.insert(QStringLiteral("background"), layers(m_scene.background));
-        scene.insert(QStringLiteral("foreground"), layers(m_scene.foreground));
+        scene.insert(QStringLiteral("background"), layers(selected.background));
+        scene.insert(QStringLiteral("foreground"), layers(selected.foreground));
     }
 
-    // The plug-in bundle: its element for the book configuration and its files.
-    if (!m_pluginBundleName.isEmpty() && m_pluginBundleName.compare(QLatin1String("none"), Qt::CaseInsensitive) != 0) {
-        book.pluginXml = furnishings().pluginXml(m_pluginBundleName);
+    // The plug-in bundle: its element for the book configuration and the files the
+    // settings editor saved for it (a bundle never edited has none).
+    if (m_parts.hasPluginBundle()) {
+        const PluginBundle bundle = PluginBundle::bundleNamed(m_parts.pluginBundleName());
+        book.pluginXml = bundle.pluginXMLElement();
         const QString folder = book.path(QStringLiteral("files/plugin"));
-        OutputFiles::makeFolder(folder);
-        if (!furnishings().outputPluginResources(m_pluginBundleName, folder))
+        if (!bundle.isNone() && QFileInfo(bundle.saveFolder()).isDir() && !bundle.outputResourcesToFolder(folder))
             fail(loadAppString(QStringLiteral("BookOutput-The files of the plug-in \"%1\" cannot be copied."),
                                QStringLiteral("The files of the plug-in \"%1\" cannot be copied."))
-                     .arg(m_pluginBundleName));
+                     .arg(m_parts.pluginBundleName()));
         checkStop();
     }
 
-    ViewerConfig desktop(*m_template, *book.resources, furnishings(), QString(), book.work);
+    ViewerConfig desktop(*m_template, *book.resources, QString(), book.work);
     book.desktopConfig = desktop.build(bookTitle(), book.pages);
+    const auto sources = [](const QList<PageCopy> &copies) {
+        QStringList files;
+        for (const PageCopy &copy : copies)
+            files << copy.from;
+        return files;
+    };
+    ViewerConfig::fitPageSizeToPictures(book.desktopConfig, *m_template, sources(book.normal));
     book.icons = desktop.extraIconItems();
     if (!scene.isEmpty())
         book.desktopConfig.insert(QStringLiteral("scene"), scene);
@@ -358,8 +364,10 @@ void FlashBookOutput::writeFurnishings(Book &book)
         book.desktopConfig.insert(QStringLiteral("download"), download);
 
     if (book.mobile) {
-        ViewerConfig phone(mobileTemplate(), *book.resources, furnishings(), QStringLiteral("../"), book.work);
+        ViewerConfig phone(mobileTemplate(), *book.resources, QStringLiteral("../"), book.work);
         book.mobileConfig = phone.build(bookTitle(), book.mobilePages);
+        ViewerConfig::fitPageSizeToPictures(book.mobileConfig, mobileTemplate(),
+                                            sources(book.phone.isEmpty() ? book.normal : book.phone));
         if (!download.isEmpty()) {
             // The phone version offers the desktop book's copies.
             QJsonObject mobileDownload = download;
@@ -386,6 +394,12 @@ void FlashBookOutput::writeFurnishings(Book &book)
     post(ConvertStep::ExtendFiles, 1, 1);
 }
 
+QString FlashBookOutput::tabsScriptText() const
+{
+    const std::shared_ptr<BookMarkTabs> tabs = m_parts.bookmarkTabs();
+    return tabs->hasTabs() ? tabs->bookmarkTabsJS() : QString();
+}
+
 void FlashBookOutput::writeDataScripts(const QString &filesFolder, const PDFSearch *search) const
 {
     QJsonArray texts;
@@ -403,7 +417,9 @@ void FlashBookOutput::writeShareImage(Book &book)
         book.shareImage = given;
     } else {
         const QString file =
-            sharablePicture(!given.isEmpty() && OutputFiles::isPicture(given) ? given : m_shotFile);
+            sharablePicture(!given.isEmpty() && OutputFiles::isPicture(given) ? given
+                            : !m_shotFile.isEmpty()                            ? m_shotFile
+                                                                               : m_parts.coverFile());
         if (!file.isEmpty() && OutputFiles::isPicture(file)) {
             const QString to = QStringLiteral("files/shot.") + OutputFiles::suffixFor(file, QStringLiteral("jpg"));
             OutputFiles::copyFile(file, book.path(to), stopFlag());
@@ -482,9 +498,9 @@ void FlashBookOutput::writeHomePage(Book &book)
 void FlashBookOutput::writeSettings(Book &book)
 {
     post(ConvertStep::BookSettings, 0, 1);
-    const QString tabsScript = m_tabs && m_tabs->hasTabs() ? m_tabs->bookmarkTabsJS() : QString();
+    const QString tabsScript = tabsScriptText();
     OutputFiles::writeText(book.path(QStringLiteral("files/config.js")), ViewerConfig::script(book.desktopConfig, tabsScript));
-    const QJsonArray outline = m_outline ? outlineItems(m_outline->items(), 1) : QJsonArray();
+    const QJsonArray outline = outlineItems(m_parts.outline()->items(), 1);
     OutputFiles::writeText(book.path(QStringLiteral("files/outline.js")), dataScript(QStringLiteral("bookOutline"), outline));
 
     BookXmlContent xml;
@@ -492,10 +508,10 @@ void FlashBookOutput::writeSettings(Book &book)
     xml.pageCount = book.pageCount;
     xml.pageWidth = book.desktopConfig.value(QStringLiteral("pageWidth")).toDouble(1080);
     xml.pageHeight = book.desktopConfig.value(QStringLiteral("pageHeight")).toDouble(1440);
-    xml.tabs = m_tabs.get();
+    xml.tabs = m_parts.bookmarkTabs().get();
     xml.icons = book.icons;
     xml.pluginXml = book.pluginXml;
-    xml.annotations = m_annotations.get();
+    xml.annotations = m_parts.annotations().get();
     OutputFiles::writeText(book.path(QStringLiteral("files/book.xml")), bookXML(xml));
     post(ConvertStep::BookSettings, 1, 1);
 }
@@ -504,8 +520,9 @@ void FlashBookOutput::copyScene(Book &book)
 {
     post(ConvertStep::SceneFiles, 0, 1);
     // An empty folder names nothing: never fall back to the working folder.
-    if (!m_scene.xmlFilePath.isEmpty() && !m_scene.folder.trimmed().isEmpty() && QFileInfo(m_scene.folder).isDir())
-        OutputFiles::copyFolder(m_scene.folder, book.path(QStringLiteral("files/scenes")),
+    const BookScene &scene = m_parts.scene();
+    if (!scene.isNone() && QFileInfo(scene.folder).isDir())
+        OutputFiles::copyFolder(scene.folder, book.path(QStringLiteral("files/scenes")),
                                 stopFlag());
     post(ConvertStep::SceneFiles, 1, 1);
 }
@@ -515,7 +532,9 @@ void FlashBookOutput::copyPreloaderMovie(Book &book)
     post(ConvertStep::BookSwf, 0, 1);
     const QString name = m_template->propertyValue(QStringLiteral("tmplPreloader"));
     if (!name.isEmpty()) {
-        const QString movie = furnishings().preloader(name).movieFile;
+        const QList<FlashTemlPreloaderItem> installed = FlashTemlPreloaderItem::installedPreloaders();
+        const int index = FlashTemlPreloaderItem::indexOfPreloader(name, installed);
+        const QString movie = index < 0 ? QString() : installed.at(index).prlFile();
         if (!movie.isEmpty() && QFileInfo(movie).isFile())
             OutputFiles::copyFile(movie, book.path(QStringLiteral("files/book.swf")), stopFlag());
     }
@@ -539,9 +558,9 @@ void FlashBookOutput::writeMobileHomePage(Book &book)
                                                                                       : QStringLiteral("../") + book.shareImage;
     OutputFiles::writeText(book.path(QStringLiteral("mobile/index.html")), fillHomePage(index, share));
     copyViewer(tmpl, files, false);
-    const QString tabsScript = m_tabs && m_tabs->hasTabs() ? m_tabs->bookmarkTabsJS() : QString();
+    const QString tabsScript = tabsScriptText();
     OutputFiles::writeText(files + QStringLiteral("/config.js"), ViewerConfig::script(book.mobileConfig, tabsScript));
-    const QJsonArray outline = m_outline ? outlineItems(m_outline->items(), 1) : QJsonArray();
+    const QJsonArray outline = outlineItems(m_parts.outline()->items(), 1);
     OutputFiles::writeText(files + QStringLiteral("/outline.js"), dataScript(QStringLiteral("bookOutline"), outline));
     OutputFiles::writeText(files + QStringLiteral("/annotations.js"), dataScript(QStringLiteral("bookAnnotations"), {}));
     writeDataScripts(files, m_mobileSearch ? m_mobileSearch.get() : m_pdfSearch.get());

@@ -20,7 +20,7 @@
 // Progress: ConvertBookNotification (ConvertBookInfo.h) when isProcess is set.
 
 #include "output/web/HTMLConfigInfo.h"
-#include "output/OutputFurnishings.h"
+#include "output/BookParts.h"
 #include "online/OnlineUserInf.h"
 #include "pages/FlashPage.h"
 
@@ -53,24 +53,32 @@ public:
     QString saveToFolder() const { return m_folder; }
     QString toName() const { return m_name; }
 
-    void setBookSecurity(std::shared_ptr<BookSecurity> security) { m_security = std::move(security); }
-    void setPluginBundleName(const QString &name) { m_pluginBundleName = name; }
-    void setDownloadCfgWorkspace(const QString &workspace) { m_downloadWorkspace = workspace; }
+    // The book's parts (bookmarks, tabs, protection, narration, scene, plug-in bundle,
+    // downloads, annotations, cover), read while the book is written: hand in a copy
+    // (BookParts::copy()) when the originals may change meanwhile.
+    void setBookParts(const BookParts &parts) { m_parts = parts; }
+    const BookParts &bookParts() const { return m_parts; }
+    // Single parts, into the same value.
+    void setBookSecurity(std::shared_ptr<BookSecurity> security) { m_parts.setSecurity(std::move(security)); }
+    void setPluginBundleName(const QString &name) { m_parts.setPluginBundleName(name); }
+    void setDownloadCfgWorkspace(const QString &workspace) { m_parts.setDownloadWorkspace(workspace); }
+    void setFlashPagesAnnotations(std::shared_ptr<FlashPagesAnnotations> a) { m_parts.setAnnotations(std::move(a)); }
+    void setFlashOutline(std::shared_ptr<FlashOutline> outline) { m_parts.setOutline(std::move(outline)); }
+    // The selected scene (its files are copied into files/scenes/).
+    void setFlashScenesManagement(const BookScene &scene) { m_parts.setScene(scene); }
+    void setGenerateAssistant(std::shared_ptr<GenerateAssistant> assistant) { m_parts.setAssistant(std::move(assistant)); }
+    void setBookmarkTabs(std::shared_ptr<BookMarkTabs> tabs) { m_parts.setBookmarkTabs(std::move(tabs)); }
+
     // The phone template; the bundled phone template with its defaults when none is set.
     void setMobileTemplate(std::shared_ptr<const FlashTemplate> tmpl) { m_mobileTemplate = std::move(tmpl); }
     void setIsBookcaseMode(bool on) { m_isBookcaseMode = on; }
     void setUserInfo(const OnlineUserInf &user) { m_userInfo = user; }
-    // The book's cover picture, used as the share picture of the home page.
+    // The picture of the home page's share image (the book cover or the publish
+    // dialog's cover shot); the book's cover when none is set.
     void setShotFile(const QString &file) { m_shotFile = file; }
     void setHTMLConfig(const HTMLConfigInfo &config) { m_html = config; }
-    void setFlashPagesAnnotations(std::shared_ptr<const FlashPagesAnnotations> a) { m_annotations = std::move(a); }
-    void setFlashOutline(std::shared_ptr<const FlashOutline> outline) { m_outline = std::move(outline); }
-    // The selected scene (its files are copied into files/scenes/).
-    void setFlashScenesManagement(const OutputScene &scene) { m_scene = scene; }
-    void setGenerateAssistant(std::shared_ptr<GenerateAssistant> assistant) { m_assistant = std::move(assistant); }
     void setPdfSearch(std::shared_ptr<const PDFSearch> search) { m_pdfSearch = std::move(search); }
     void setMobileSearch(std::shared_ptr<const PDFSearch> search) { m_mobileSearch = std::move(search); }
-    void setBookmarkTabs(std::shared_ptr<const BookMarkTabs> tabs) { m_tabs = std::move(tabs); }
     // Whether progress notifications are posted.
     void setIsProcess(bool on) { m_isProcess = on; }
     void setTaskID(const QString &id) { m_taskID = id; }
@@ -82,11 +90,6 @@ public:
     void setIsConverBasicHtml(bool on) { m_basicHtml = on; }
     void setNeedExtInterface(bool on) { m_needExtInterface = on; }
     void setIsHtml5Version(bool on) { m_isHtml5 = on; }
-    // The provider of furnishing files; OutputFurnishings::installed() unless set.
-    void setFurnishings(std::shared_ptr<const OutputFurnishings> furnishings)
-    {
-        m_furnishings = furnishings ? std::move(furnishings) : OutputFurnishings::installed();
-    }
 
     // A flag of the caller's to stop on (e.g. the output job's), set from any thread;
     // null: the engine's own flag, set by stop().
@@ -137,6 +140,8 @@ private:
     void copyPages(Book &book);
     void writeFurnishings(Book &book);
     void writeDataScripts(const QString &filesFolder, const PDFSearch *search) const;
+    // The bookmark tabs line of the configuration script; "" without tabs.
+    QString tabsScriptText() const;
     void writeShareImage(Book &book);
     void writeMobilePages(Book &book);
     void writeHomePage(Book &book);
@@ -150,7 +155,6 @@ private:
     bool wantsMobile() const;
     QString bookTitle() const;
     const FlashTemplate &mobileTemplate();
-    const OutputFurnishings &furnishings() const;
 
     // Book protection and narration (FlashBookOutputSecurity.cpp). protectStagedBook
     // encrypts the protected pages of the complete book folder; writeNarration puts the
@@ -172,20 +176,13 @@ private:
     QString m_folder;
     QString m_name;
 
-    std::shared_ptr<BookSecurity> m_security;
-    QString m_pluginBundleName;
-    QString m_downloadWorkspace;
+    BookParts m_parts;
     bool m_isBookcaseMode = false;
     OnlineUserInf m_userInfo;
     QString m_shotFile;
     HTMLConfigInfo m_html;
-    std::shared_ptr<const FlashPagesAnnotations> m_annotations;
-    std::shared_ptr<const FlashOutline> m_outline;
-    OutputScene m_scene;
-    std::shared_ptr<GenerateAssistant> m_assistant;
     std::shared_ptr<const PDFSearch> m_pdfSearch;
     std::shared_ptr<const PDFSearch> m_mobileSearch;
-    std::shared_ptr<const BookMarkTabs> m_tabs;
     bool m_isProcess = false;
     QString m_taskID;
     const QObject *m_sender = nullptr;
@@ -193,7 +190,6 @@ private:
     bool m_basicHtml = false;
     bool m_needExtInterface = false;
     bool m_isHtml5 = true;
-    std::shared_ptr<const OutputFurnishings> m_furnishings;
 
     std::atomic_bool m_stop{false};
     const std::atomic_bool *m_externalStop = nullptr;

@@ -35,14 +35,14 @@ bool sameBytes(const QString &a, const QString &b)
 
 bool FlashBookOutput::isProtectedBook() const
 {
-    return m_security && m_security->securityType() != BookSecurity::NoSecurity;
+    return m_parts.isProtected();
 }
 
 QList<int> FlashBookOutput::protectedPageList() const
 {
     if (!isProtectedBook() || !m_pageSource)
         return {};
-    return m_security->protectedPages(m_pageSource->pageCount());
+    return m_parts.security()->protectedPages(m_pageSource->pageCount());
 }
 
 bool FlashBookOutput::isProtectedPagePicture(const QString &file) const
@@ -100,7 +100,7 @@ void FlashBookOutput::protectStagedBook(const QString &folder)
     // The job's own copy: every publish gets a fresh content key, and the codes made
     // for this book stay with it. Users read from an earlier book bring that book's
     // key back (refreshUsersList).
-    BookSecurity security(*m_security);
+    BookSecurity security(*m_parts.security());
     security.generateRc4String();
     BookProtector protector(security, m_pageSource->pageCount());
     if (!protector.protectBook(folder))
@@ -112,11 +112,11 @@ void FlashBookOutput::protectStagedBook(const QString &folder)
 
 bool FlashBookOutput::writeNarration(const QString &folder)
 {
-    if (!m_assistant)
+    if (!m_parts.assistant())
         return false;
     // The spreads follow the book as it is published now, whatever page count the
     // narration was made for.
-    GenerateAssistant assistant(*m_assistant);
+    GenerateAssistant assistant(*m_parts.assistant());
     assistant.setTotalPage(m_pageSource->pageCount());
     assistant.fitResourceListToPages();
     BookNarrationWriter writer(assistant);

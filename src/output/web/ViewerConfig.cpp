@@ -5,10 +5,14 @@
 #include "furnishings/PageCaptionUtility.h"
 #include "furnishings/ShareLinksItem.h"
 #include "output/web/BookResources.h"
-#include "output/OutputFurnishings.h"
+#include "furnishings/FlashTemlPreloaderItem.h"
 #include "templates/FlashTemplate.h"
 
+#include <QHash>
+#include <QImageReader>
 #include <QJsonDocument>
+#include <QSize>
+#include <cmath>
 
 namespace {
 
@@ -53,9 +57,38 @@ QString cssColor(const QString &value)
 
 } // namespace
 
-ViewerConfig::ViewerConfig(const FlashTemplate &tmpl, BookResources &resources, const OutputFurnishings &furnishings,
-                           const QString &prefix, const QString &workFolder)
-    : m_tmpl(tmpl), m_resources(resources), m_furnishings(furnishings), m_prefix(prefix), m_workFolder(workFolder)
+bool ViewerConfig::fitPageSizeToPictures(QJsonObject &config, const FlashTemplate &tmpl, const QStringList &pictureFiles)
+{
+    for (const char *key : {"pageWidth", "pageHeight"}) {
+        const FlashTemplateProperty *setting = tmpl.propertyForKey(QString::fromLatin1(key));
+        if (setting && setting->value() != setting->defaultValue())
+            return false;
+    }
+    // The most common size: a cover or a fold-out of another size does not decide.
+    QHash<quint64, int> counts;
+    QSize common;
+    int best = 0;
+    for (const QString &file : pictureFiles) {
+        const QSize size = QImageReader(file).size();
+        if (size.isEmpty())
+            continue;
+        const int n = ++counts[(quint64(size.width()) << 32) | quint64(size.height())];
+        if (n > best) {
+            best = n;
+            common = size;
+        }
+    }
+    if (common.isEmpty())
+        return false;
+    const double width = config.value(QStringLiteral("pageWidth")).toDouble(1080);
+    config.insert(QStringLiteral("pageWidth"), width);
+    config.insert(QStringLiteral("pageHeight"), std::round(width * common.height() / common.width()));
+    return true;
+}
+
+ViewerConfig::ViewerConfig(const FlashTemplate &tmpl, BookResources &resources, const QString &prefix,
+                           const QString &workFolder)
+    : m_tmpl(tmpl), m_resources(resources), m_prefix(prefix), m_workFolder(workFolder)
 {
 }
 
@@ -133,21 +166,6 @@ QJsonArray ViewerConfig::extraIcons()
     return icons;
 }
 
-QJsonObject ViewerConfig::toolbarIcons()
-{
-    QJsonObject icons;
-    const QString archive = m_tmpl.resolveResourcePath(m_tmpl.propertyValue(QStringLiteral("toolbarIconsFile")));
-    if (archive.isEmpty())
-        return icons;
-    const QMap<QString, QString> files = m_furnishings.toolbarIcons(archive, m_workFolder);
-    for (auto it = files.cbegin(); it != files.cend(); ++it) {
-        const QString path = picture(it.value(), QStringLiteral("toolbar"), it.key());
-        if (!path.isEmpty())
-            icons.insert(it.key(), path);
-    }
-    return icons;
-}
-
 QJsonObject ViewerConfig::build(const QString &title, const QList<ViewerPage> &pages)
 {
     QJsonObject config;
@@ -174,15 +192,13 @@ QJsonObject ViewerConfig::build(const QString &title, const QList<ViewerPage> &p
     }
     if (m_tmpl.hasProperty(QStringLiteral("socialShareLinks")))
         config.insert(QStringLiteral("shareButtons"), shareButtons());
-    if (m_tmpl.hasProperty(QStringLiteral("flashMenu")))
-        config.insert(QStringLiteral("menuItems"), m_furnishings.menuItems(m_tmpl.propertyValue(QStringLiteral("flashMenu"))));
     if (m_tmpl.hasProperty(QStringLiteral("otherIconsConfig")))
         config.insert(QStringLiteral("extraIcons"), extraIcons());
-    if (m_tmpl.hasProperty(QStringLiteral("toolbarIconsFile")))
-        config.insert(QStringLiteral("toolbarIcons"), toolbarIcons());
     if (m_tmpl.hasProperty(QStringLiteral("tmplPreloader"))) {
         const QString name = m_tmpl.propertyValue(QStringLiteral("tmplPreloader"));
-        const QString file = name.isEmpty() ? QString() : m_furnishings.preloader(name).pictureFile;
+        const QList<FlashTemlPreloaderItem> installed = FlashTemlPreloaderItem::installedPreloaders();
+        const int index = name.isEmpty() ? -1 : FlashTemlPreloaderItem::indexOfPreloader(name, installed);
+        const QString file = index < 0 ? QString() : installed.at(index).prlShot();
         config.insert(QStringLiteral("preloaderImage"), picture(file, QStringLiteral("preloader"), QStringLiteral("preloader")));
     }
     return config;

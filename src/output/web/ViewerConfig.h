@@ -11,11 +11,11 @@
 #include <QJsonObject>
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <atomic>
 
 class BookResources;
 class FlashTemplate;
-class OutputFurnishings;
 
 struct ViewerPage
 {
@@ -27,8 +27,7 @@ class ViewerConfig
 public:
     // prefix leads from the home page's folder to the book folder ("" for the desktop
     // book, "../" for the phone version); workFolder is for unpacked archives.
-    ViewerConfig(const FlashTemplate &tmpl, BookResources &resources, const OutputFurnishings &furnishings,
-                 const QString &prefix, const QString &workFolder);
+    ViewerConfig(const FlashTemplate &tmpl, BookResources &resources, const QString &prefix, const QString &workFolder);
 
     // The configuration object. Copies the files the settings name into the book.
     QJsonObject build(const QString &title, const QList<ViewerPage> &pages);
@@ -36,6 +35,14 @@ public:
     // The extra toolbar icons of the last build, their pictures named by their paths
     // in the book; empty when the template has none.
     QList<OtherIconItem> extraIconItems() const { return m_icons; }
+
+    // Where the template leaves the page size to the book (pageWidth and pageHeight at
+    // their defaults, or not settings of it at all), the configuration's page height is
+    // made to fit the pictures: the template's width, and the height that gives the
+    // ratio of the most common picture size among pictureFiles. Pictures are then shown
+    // whole, without bands around them. False when the template sets the size or no
+    // picture can be read.
+    static bool fitPageSizeToPictures(QJsonObject &config, const FlashTemplate &tmpl, const QStringList &pictureFiles);
 
     // Text of the configuration script: "var bookConfig = {...};\n", followed by the
     // bookmark tabs script and a line break when tabsScript is not empty.
@@ -45,12 +52,10 @@ private:
     void addPlainSettings(QJsonObject &config);
     QJsonArray shareButtons();
     QJsonArray extraIcons();
-    QJsonObject toolbarIcons();
     QString picture(const QString &file, const QString &sub, const QString &base);
 
     const FlashTemplate &m_tmpl;
     BookResources &m_resources;
-    const OutputFurnishings &m_furnishings;
     QString m_prefix;
     QString m_workFolder;
     QList<OtherIconItem> m_icons;

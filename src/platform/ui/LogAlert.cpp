@@ -48,6 +48,7 @@ QMessageBox *LogAlert::createMessageBox(const AlertRequest &input, QWidget *pare
     box->setTextFormat(Qt::PlainText);
     box->setText(request.messageText);
     box->setInformativeText(request.informativeText);
+    box->setDetailedText(request.detailedText);
     switch (request.style) {
     case AlertStyle::Informational: box->setIcon(QMessageBox::Information); break;
     case AlertStyle::Warning: box->setIcon(QMessageBox::Warning); break;
@@ -122,11 +123,12 @@ void LogAlert::beginAlertSheet(const AlertRequest &request, QWidget *window, std
     box->show();
 }
 
-void LogAlert::alertMessage(const QString &message, const QString &text)
+void LogAlert::alertMessage(const QString &message, const QString &text, const QString &details)
 {
     AlertRequest request;
     request.messageText = message;
     request.informativeText = text;
+    request.detailedText = details;
     request.buttons = {okText()};
     runAlert(request);
 }

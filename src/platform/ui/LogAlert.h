@@ -26,13 +26,14 @@ struct AlertRequest
     // localised "Cancel", else the only button; NoButton: Escape does nothing.
     int escapeButton = AutomaticButton;
     QString windowTitle;   // the application name when empty
+    QString detailedText;  // shown on request below the texts (paths, the system's reason)
 };
 
 class LogAlert
 {
 public:
     // One "OK" button; returns when it is pressed.
-    static void alertMessage(const QString &message, const QString &text);
+    static void alertMessage(const QString &message, const QString &text, const QString &details = QString());
     // "OK" (Return) and "Cancel" (Escape); true unless "Cancel" was pressed.
     static bool askOKCancel(const QString &message, const QString &text);
     // "YES" and "NO": Escape presses "YES", Return presses "NO"; true unless "NO" was pressed.

@@ -132,7 +132,8 @@ int UiTestDriver::pressKeyOnRealAlert(const AlertRequest &request, int key)
 int UiTestDriver::alertRequested(const AlertRequest &input, bool sheet)
 {
     const AlertRequest request = LogAlert::normalized(input);
-    ShownAlert shown{request.messageText, request.informativeText, request.buttons, request.style, sheet, -1};
+    ShownAlert shown{request.messageText, request.informativeText, request.buttons, request.detailedText,
+                     request.style, sheet, -1};
     const int fallback = request.escapeButton >= 0 ? request.escapeButton : (request.defaultButton >= 0 ? request.defaultButton : 0);
     int index = fallback;
     if (m_alertAnswers.isEmpty()) {

@@ -39,6 +39,7 @@ public:
         QString messageText;
         QString informativeText;
         QStringList buttons;
+        QString detailedText;
         AlertStyle style = AlertStyle::Informational;
         bool sheet = false;
         int pressed = -1; // index of the button that answered

@@ -1,5 +1,7 @@
 #include "platform/ui/Workspace.h"
 
+#include "foundation/AppStrings.h"
+#include "platform/ui/LogAlert.h"
 #include "platform/ui/UiTestDriver.h"
 
 #include <QDBusConnection>
@@ -8,15 +10,73 @@
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 #include <QDBusReply>
-#include <QDesktopServices>
+#include <QElapsedTimer>
 #include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryFile>
 
 namespace {
 const QString FileManagerService = QStringLiteral("org.freedesktop.FileManager1");
+// The desktop's opener; it finds the application for a file or address.
+const QString Opener = QStringLiteral("xdg-open");
+// An opener may stay until the application it started ends: only an end this soon
+// says whether the application could be started.
+constexpr qint64 OpenerAnswerTime = 15000;
+
+void reportOpenFailure(const QUrl &url, const QString &reason)
+{
+    const QString what = url.isLocalFile() ? QFileInfo(url.toLocalFile()).fileName() : url.toString();
+    LogAlert::alertMessage(loadAppString(QStringLiteral("Workspace-\"%1\" could not be opened."),
+                                         QStringLiteral("\"%1\" could not be opened."))
+                               .arg(what),
+                           reason.trimmed());
+}
+
+// Hands url to the opener without waiting for it. When the opener cannot be started,
+// or soon ends with an error, the user is told with the reason it gave.
+bool launch(const QUrl &url)
+{
+    auto *process = new QProcess;
+    // What the opener says goes to a file no one else sees, never to a pipe: the
+    // application it starts may write there for as long as it runs.
+    auto *said = new QTemporaryFile(process);
+    if (said->open())
+        process->setStandardErrorFile(said->fileName());
+    process->setStandardOutputFile(QProcess::nullDevice());
+    process->setProgram(Opener);
+    process->setArguments({QString::fromUtf8(url.toEncoded())});
+    auto *clock = new QElapsedTimer;
+    clock->start();
+    QObject::connect(process, &QProcess::finished, [process, said, clock, url](int code, QProcess::ExitStatus status) {
+        if (clock->elapsed() < OpenerAnswerTime && (status != QProcess::NormalExit || code != 0)) {
+            QString reason = QString::fromLocal8Bit(said->readAll()).trimmed();
+            if (reason.isEmpty())
+                reason = loadAppString(QStringLiteral("Workspace-%1 ended with code %2."),
+                                       QStringLiteral("%1 ended with code %2."))
+                             .arg(Opener)
+                             .arg(code);
+            reportOpenFailure(url, reason);
+        }
+        delete clock;
+        process->deleteLater();
+    });
+    process->start();
+    if (said->isOpen())
+        QFile::remove(said->fileName()); // the opener and we keep it open
+    if (!process->waitForStarted(5000)) {
+        const QString reason = process->errorString();
+        delete clock;
+        process->disconnect();
+        process->deleteLater();
+        reportOpenFailure(url, QStringLiteral("%1: %2").arg(Opener, reason));
+        return false;
+    }
+    return true;
+}
 
 bool openFolderOf(const QString &path)
 {
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(path).absolutePath()));
+    return launch(QUrl::fromLocalFile(QFileInfo(path).absolutePath()));
 }
 
 bool fileManagerAvailable(const QDBusConnection &bus)
@@ -38,7 +98,7 @@ bool Workspace::openFile(const QString &path)
     }
     if (!QFileInfo::exists(path))
         return false;
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()));
+    return launch(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()));
 }
 
 bool Workspace::openURL(const QUrl &url)
@@ -47,7 +107,7 @@ bool Workspace::openURL(const QUrl &url)
         if (driver->workspaceRequested(QStringLiteral("url"), url.toString()))
             return url.isValid();
     }
-    return url.isValid() && QDesktopServices::openUrl(url);
+    return url.isValid() && launch(url);
 }
 
 bool Workspace::selectFile(const QString &path)

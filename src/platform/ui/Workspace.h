@@ -1,6 +1,8 @@
 #pragma once
 // Hands files and addresses to the desktop: open with the default application, and
-// show a file selected in the file manager.
+// show a file selected in the file manager. When the desktop cannot open one (no
+// browser, no application for the file), an alert says so with the reason the
+// desktop's opener gave.
 
 #include <QString>
 #include <QUrl>

@@ -12,6 +12,7 @@
 #include "publishing/ui/NamedImage.h"
 #include "publishing/ui/QvImageCell.h"
 #include "publishing/ui/QvImageManageView.h"
+#include "platform/WorkerPool.h"
 
 #include <QDir>
 #include <QHeaderView>
@@ -258,7 +259,7 @@ void ImageBrowser::retryImage(int row, QPushButton *sender)
         const QString image = m_model.images().at(row);
         const QSize size = m_model.pageSize();
         setRetryRunning(row);
-        m_retryWatcher.setFuture(QtConcurrent::run([source, image, size] {
+        m_retryWatcher.setFuture(QtConcurrent::run(WorkerPool::pool(), [source, image, size] {
             return SWFSnapDelegate::singleSnap(source, image, size.width(), size.height());
         }));
         return;

@@ -1,8 +1,10 @@
 #include "publishing/ui/OutputReport.h"
 
 #include "platform/ui/Workspace.h"
+#include "publishing/PluginPackageNote.h"
 
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -20,6 +22,7 @@ bool OutputReport::canViewBook(int outputType)
 void OutputReport::bindOutlets()
 {
     outlet(lblFileName, "lblFileName");
+    outlet(lblPackageNote, "lblPackageNote");
     outlet(btnViewBook, "btnViewBook");
     outlet(btnOpenFolder, "btnOpenFolder");
     outlet(btnUploadOnline, "btnUploadOnline");
@@ -31,6 +34,10 @@ void OutputReport::awakeFromNib()
 {
     lblFileName->setText(m_outputFileName);
     lblFileName->setCursorPosition(0);
+    // A plug-in package: its size, and how to install one too large for an upload form.
+    const QString note = PluginPackageNote::text(m_outputFileName, m_outputType);
+    lblPackageNote->setText(note);
+    lblPackageNote->setVisible(!note.isEmpty());
     buttonActionInit();
 }
 

@@ -11,6 +11,7 @@
 
 #include "platform/ui/WindowController.h"
 
+class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -50,6 +51,7 @@ private:
     int m_openPanelNumber = 0;
 
     QLineEdit *lblFileName = nullptr;
+    QLabel *lblPackageNote = nullptr;
     QPushButton *btnViewBook = nullptr;
     QPushButton *btnOpenFolder = nullptr;
     QPushButton *btnUploadOnline = nullptr;

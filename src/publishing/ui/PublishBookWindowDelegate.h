@@ -25,6 +25,7 @@
 
 #include "batch/ConvertParament.h"
 #include "online/OnlineUserInf.h"
+#include "output/BookParts.h"
 #include "platform/ui/WindowController.h"
 #include "publishing/PluginSettings.h"
 #include "publishing/PublishBackup.h"
@@ -45,7 +46,6 @@ class BookMarkTabs;
 class FlashOutline;
 class FlashPageSource;
 class FlashPagesAnnotations;
-class FlashScenesManagement;
 class GenerateAssistant;
 class PDFSearch;
 class DrawSingleLine;
@@ -84,24 +84,21 @@ public:
     void setFlashTmpl(FlashTemplate *tmpl) { m_flashTmpl = tmpl; }
     FlashTemplate *mobileTemplate() const { return m_mobileTemplate; }
     void setMobileTemplate(FlashTemplate *tmpl) { m_mobileTemplate = tmpl; }
-    FlashPagesAnnotations *flashPagesAnnotations() const { return m_flashPagesAnnotations; }
-    void setFlashPagesAnnotations(FlashPagesAnnotations *annotations) { m_flashPagesAnnotations = annotations; }
-    FlashOutline *flashOutline() const { return m_flashOutline; }
-    void setFlashOutline(FlashOutline *outline) { m_flashOutline = outline; }
-    FlashScenesManagement *flashScenesManagement() const { return m_flashScenesManagement; }
-    void setFlashScenesManagement(FlashScenesManagement *scenes) { m_flashScenesManagement = scenes; }
+    // The book's parts (bookmarks, tabs, protection, narration, scene, plug-in bundle,
+    // downloads, annotations, cover); the run hands the job a copy.
+    const BookParts &bookParts() const { return m_bookParts; }
+    void setBookParts(const BookParts &parts) { m_bookParts = parts; }
+    // Single parts, into the same value.
+    void setFlashPagesAnnotations(std::shared_ptr<FlashPagesAnnotations> a) { m_bookParts.setAnnotations(std::move(a)); }
+    void setFlashOutline(std::shared_ptr<FlashOutline> outline) { m_bookParts.setOutline(std::move(outline)); }
+    void setBookmarkTabs(std::shared_ptr<BookMarkTabs> tabs) { m_bookParts.setBookmarkTabs(std::move(tabs)); }
+    void setGenerateAssistant(std::shared_ptr<GenerateAssistant> a) { m_bookParts.setAssistant(std::move(a)); }
+    void setPluginBundleName(const QString &name) { m_bookParts.setPluginBundleName(name); }
+    void setDownloadCfgWorkspace(const QString &folder) { m_bookParts.setDownloadWorkspace(folder); }
     PDFSearch *pdfSearch() const { return m_pdfSearch; }
     void setPdfSearch(PDFSearch *search) { m_pdfSearch = search; }
     PDFSearch *mobileSearch() const { return m_mobileSearch; }
     void setMobileSearch(PDFSearch *search) { m_mobileSearch = search; }
-    BookMarkTabs *bookmarkTabs() const { return m_bookmarkTabs; }
-    void setBookmarkTabs(BookMarkTabs *tabs) { m_bookmarkTabs = tabs; }
-    GenerateAssistant *generateAssistant() const { return m_generateAssistant; }
-    void setGenerateAssistant(GenerateAssistant *assistant) { m_generateAssistant = assistant; }
-    QString pluginBundleName() const { return m_pluginBundleName; }
-    void setPluginBundleName(const QString &name) { m_pluginBundleName = name; }
-    QString downloadCfgWorkspace() const { return m_downloadCfgWorkspace; }
-    void setDownloadCfgWorkspace(const QString &folder) { m_downloadCfgWorkspace = folder; }
     bool isBookcaseMode() const { return m_isBookcaseMode; }
     void setIsBookcaseMode(bool on) { m_isBookcaseMode = on; }
     // The signed-in online account; not signed in when none.
@@ -242,15 +239,9 @@ private:
     FlashPageSource *m_flashPageSource = nullptr;
     QPointer<FlashTemplate> m_flashTmpl;
     QPointer<FlashTemplate> m_mobileTemplate;
-    FlashPagesAnnotations *m_flashPagesAnnotations = nullptr;
-    FlashOutline *m_flashOutline = nullptr;
-    FlashScenesManagement *m_flashScenesManagement = nullptr;
     PDFSearch *m_pdfSearch = nullptr;
     PDFSearch *m_mobileSearch = nullptr;
-    BookMarkTabs *m_bookmarkTabs = nullptr;
-    GenerateAssistant *m_generateAssistant = nullptr;
-    QString m_pluginBundleName;
-    QString m_downloadCfgWorkspace;
+    BookParts m_bookParts;
     bool m_isBookcaseMode = false;
     OnlineUserInf m_userInfo;
     QString m_shotFile;

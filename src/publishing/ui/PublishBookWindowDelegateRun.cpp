@@ -34,7 +34,6 @@
 #include <QProgressBar>
 #include <QPushButton>
 
-#include <unistd.h>
 
 namespace {
 
@@ -226,41 +225,42 @@ void PublishBookWindowDelegate::makePhonePages()
 
 bool PublishBookWindowDelegate::prepareOutputFolder(const QString &folder, bool *created)
 {
-    *created = false;
-    const QFileInfo info(folder);
-    if (!folder.isEmpty() && PublishBackup::pathExists(folder) && !info.isDir()) {
+    const PublishTargets::FolderState state = PublishTargets::prepareFolder(folder);
+    *created = state.outcome == PublishTargets::FolderState::Created;
+    // The folder and the system's reason go with every refusal, as its details.
+    const QString details = QDir::toNativeSeparators(folder) + QLatin1Char('\n') + state.reason;
+    switch (state.outcome) {
+    case PublishTargets::FolderState::Ready:
+    case PublishTargets::FolderState::Created:
+        return true;
+    case PublishTargets::FolderState::NotAFolder:
         LogAlert::alertMessage(loadAppString(QStringLiteral("OutputWindowD-\"%1\" is a file, not a folder."),
                                              QStringLiteral("\"%1\" is a file, not a folder."))
                                    .arg(folder),
                                loadAppString(QStringLiteral("OutputWindowD-Please choose a folder for the book."),
-                                             QStringLiteral("Please choose a folder for the book.")));
-        txtOutputFolder->setFocus();
-        txtOutputFolder->selectAll();
-        return false;
-    }
-    if (folder.isEmpty() || !info.exists()) {
-        if (folder.isEmpty() || !QDir().mkpath(folder)) {
-            LogAlert::alertMessage(loadAppString(QStringLiteral("OutputWindowD-Failed to Create the directory !"),
-                                                 QStringLiteral("Failed to Create the directory !")),
-                                   loadAppString(QStringLiteral("OutputWindowD-Please check it again!"),
-                                                 QStringLiteral("Please check it again!")));
-            txtOutputFolder->setFocus();
-            txtOutputFolder->selectAll();
-            return false;
-        }
-        *created = true;
-        return true;
-    }
-    if (::access(QFile::encodeName(folder).constData(), W_OK | X_OK) != 0) {
+                                             QStringLiteral("Please choose a folder for the book.")),
+                               details);
+        break;
+    case PublishTargets::FolderState::CannotCreate:
+        LogAlert::alertMessage(loadAppString(QStringLiteral("OutputWindowD-Failed to Create the directory !"),
+                                             QStringLiteral("Failed to Create the directory !")),
+                               loadAppString(QStringLiteral("OutputWindowD-Please check it again!"),
+                                             QStringLiteral("Please check it again!")),
+                               details);
+        break;
+    case PublishTargets::FolderState::NotWritable:
         LogAlert::alertMessage(
             loadAppString(
                 QStringLiteral("OutputWindowD-The application can't publish the book data to the selected folder!"),
                 QStringLiteral("The application can't publish the book data to the selected folder!")),
             loadAppString(QStringLiteral("OutputWindowD-Please try the folder \"~/Documents/\"."),
-                          QStringLiteral("Please try the folder \"~/Documents/\".")));
+                          QStringLiteral("Please try the folder \"~/Documents/\".")),
+            details);
         return false;
     }
-    return true;
+    txtOutputFolder->setFocus();
+    txtOutputFolder->selectAll();
+    return false;
 }
 
 bool PublishBookWindowDelegate::moveTargetsAside(const PublishTargets &targets)
@@ -354,17 +354,18 @@ void PublishBookWindowDelegate::startJob(const PublishTargets &targets)
     m_jobFinishHandled = false;
     OutputOperation &job = *m_job;
 
-    // 11. Security: the template decides whether the book is protected at all.
-    BookSecurity *security = BookSecurity::shareInstance();
+    // 11. Security: the template decides whether the book is protected at all; a
+    // protected book gets a fresh content key for every publish. Only the job's copy
+    // is changed: the book keeps its settings (a users list stays for the next run).
+    const BookParts parts = m_bookParts.copy();
+    BookSecurity &security = *parts.security();
     const QString securitySetting = m_flashTmpl
         ? m_flashTmpl->propertyValue(QStringLiteral("securitySetting"), QStringLiteral("No Security"))
         : QStringLiteral("No Security");
     if (securitySetting == QLatin1String("No Security"))
-        security->setSecurityType(BookSecurity::NoSecurity);
-    if (security->securityType() != BookSecurity::NoSecurity) {
-        security->generateRc4String();
-        job.setBookSecurity(std::make_shared<BookSecurity>(*security));
-    }
+        security.setSecurityType(BookSecurity::NoSecurity);
+    if (security.securityType() != BookSecurity::NoSecurity)
+        security.generateRc4String();
 
     // 12. The job works on its own copy of the record: the folder as checked, and for a
     // packed web folder the name "index" (the archive is renamed at the finish).
@@ -375,16 +376,9 @@ void PublishBookWindowDelegate::startJob(const PublishTargets &targets)
     // 13.
     job.setFlashPageSource(m_flashPageSource);
     job.setFlashTmpl(m_flashTmpl);
-    job.setFlashPagesAnnotations(m_flashPagesAnnotations);
-    job.setFlashOutline(m_flashOutline);
-    job.setFlashScenesManagement(m_runServices.outputScene ? m_runServices.outputScene(m_flashScenesManagement)
-                                                           : OutputScene());
+    job.setBookParts(parts);
     job.setPdfSearch(m_pdfSearch);
     job.setMobileSearch(m_mobileSearch);
-    job.setBookmarkTabs(m_bookmarkTabs);
-    job.setGenerateAssistant(m_generateAssistant ? std::make_shared<GenerateAssistant>(*m_generateAssistant) : nullptr);
-    job.setPluginBundleName(m_pluginBundleName);
-    job.setDownloadCfgWorkspace(m_downloadCfgWorkspace);
     job.setFmappPassword(QString());
     job.setMobileTemplate(m_mobileTemplate);
     job.setConvertPara(record);
@@ -547,9 +541,13 @@ void PublishBookWindowDelegate::publishBookFinished()
     }
     m_projectFilePath = projectFile;
 
-    // 5. The recent list.
+    // 5. The recent list, with the kind of book, so that it opens as a published book
+    // (a web folder by its page).
+    QString reportPath = projectFile;
+    if (kind == 0 && !targets.packsWebFolder())
+        reportPath = projectFile + QLatin1Char('/') + m_convertPara.strOutputName() + QStringLiteral(".html");
     if (m_convertPara.loadType() != 3 && status == OutputOperation::StatusWritten)
-        RecentProjectItem(m_convertPara.strTitle(), projectFile).saveToFile();
+        RecentProjectItem(m_convertPara.strTitle(), reportPath, kind).saveToFile();
 
     // 6. and 7.
     setButtonsStatus(true);
@@ -560,9 +558,6 @@ void PublishBookWindowDelegate::publishBookFinished()
     }
 
     // 8. The report, then the dialog closes.
-    QString reportPath = projectFile;
-    if (kind == 0 && !targets.packsWebFolder())
-        reportPath = projectFile + QLatin1Char('/') + m_convertPara.strOutputName() + QStringLiteral(".html");
     if (m_runServices.showReport)
         m_openPanelNumber = m_runServices.showReport(reportPath, kind);
     closeWindowWithCodeOnMainThread(1);

@@ -4,6 +4,7 @@
 #include "publishing/SWFSnapDelegate.h"
 #include "publishing/ui/ImageBrowser.h"
 #include "publishing/ui/OutputReport.h"
+#include "platform/WorkerPool.h"
 
 #include <QEventLoop>
 #include <QFutureWatcher>
@@ -21,7 +22,7 @@ PublishRunServices PublishRunServices::standard()
         QEventLoop loop;
         QObject::connect(&watcher, &QFutureWatcher<QStringList>::finished, &loop, &QEventLoop::quit);
         watcher.setFuture(
-            QtConcurrent::run([=] { return SWFSnapDelegate::batchSnap(pageFiles, workspace, width, height); }));
+            QtConcurrent::run(WorkerPool::pool(), [=] { return SWFSnapDelegate::batchSnap(pageFiles, workspace, width, height); }));
         if (!watcher.isFinished())
             loop.exec();
         return watcher.result();
@@ -48,6 +49,5 @@ PublishRunServices PublishRunServices::standard()
         return report.openPanelNumber();
     };
     // The program has no scenes yet: books are written without one.
-    services.outputScene = [](FlashScenesManagement *) { return OutputScene(); };
     return services;
 }

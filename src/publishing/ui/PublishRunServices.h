@@ -4,15 +4,12 @@
 // program's own; tests put stand-ins in their place (a job that fails, a review that
 // is cancelled, a report that asks for an upload).
 
-#include "output/OutputFurnishings.h"
-
 #include <QString>
 #include <QStringList>
 #include <functional>
 #include <memory>
 #include <optional>
 
-class FlashScenesManagement;
 class OutputOperation;
 
 struct PublishRunServices
@@ -34,8 +31,6 @@ struct PublishRunServices
     // Shows the report of a written book (its main file, the output kind); returns what
     // the user asked for next: 0 nothing, 1 online upload, 2 FTP upload.
     std::function<int(const QString &path, int kind)> showReport;
-    // The scene the book shows, as the output engine takes it.
-    std::function<OutputScene(FlashScenesManagement *scenes)> outputScene;
 
     static PublishRunServices standard();
 };

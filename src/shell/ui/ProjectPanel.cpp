@@ -56,10 +56,10 @@ void ProjectPanel::awakeFromNib()
 void ProjectPanel::fillRecentList()
 {
     m_recent->clear();
-    for (const RecentProjectItem &item : RecentProjectItem::recentProjects()) {
-        auto *row = new QListWidgetItem(item.name().isEmpty() ? QFileInfo(item.path()).completeBaseName() : item.name());
+    m_items = RecentProjectItem::recentProjects();
+    for (const RecentProjectItem &item : std::as_const(m_items)) {
+        auto *row = new QListWidgetItem(item.displayTitle());
         row->setToolTip(QDir::toNativeSeparators(item.path()));
-        row->setData(Qt::UserRole, item.path());
         m_recent->addItem(row);
     }
     if (m_recent->count() == 0) {
@@ -73,10 +73,9 @@ void ProjectPanel::fillRecentList()
 
 void ProjectPanel::chooseRecent(int row)
 {
-    const QListWidgetItem *item = m_recent->item(row);
-    if (!item || item->data(Qt::UserRole).toString().isEmpty())
+    if (row < 0 || row >= m_items.size())
         return;
-    m_recentPath = item->data(Qt::UserRole).toString();
+    m_recentItem = m_items.at(row);
     closeWindowWithCode(OpenRecent);
 }
 

@@ -4,6 +4,7 @@
 // project or the dropped files that go with a choice are read afterwards.
 
 #include "platform/ui/WindowController.h"
+#include "project/RecentProjectItem.h"
 
 #include <QStringList>
 
@@ -27,8 +28,9 @@ public:
 
     explicit ProjectPanel(QObject *parent = nullptr);
 
-    // The project chosen in the recent list (OpenRecent).
-    QString recentProjectPath() const { return m_recentPath; }
+    // The project or published book chosen in the recent list (OpenRecent).
+    QString recentProjectPath() const { return m_recentItem.path(); }
+    RecentProjectItem recentItem() const { return m_recentItem; }
     // The files dropped on the panel (DroppedFiles).
     QStringList droppedFiles() const { return m_dropped; }
 
@@ -54,6 +56,7 @@ private:
     QPushButton *m_btnOpenRecent = nullptr;
     QListWidget *m_recent = nullptr;
     DragFileImport *m_dropTarget = nullptr;
-    QString m_recentPath;
+    QList<RecentProjectItem> m_items; // the rows of the recent list
+    RecentProjectItem m_recentItem;
     QStringList m_dropped;
 };

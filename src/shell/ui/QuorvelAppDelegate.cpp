@@ -8,8 +8,10 @@
 #include "furnishings/FlashOutline.h"
 #include "pages/FlashPage.h"
 #include "pages/FlashPageSource.h"
+#include "output/security/BookSecurity.h"
 #include "pages/PageImport.h"
 #include "platform/NotificationCenter.h"
+#include "platform/WorkerPool.h"
 #include "platform/ui/DragFileImport.h"
 #include "platform/ui/LogAlert.h"
 #include "platform/ui/QvPanel.h"
@@ -17,7 +19,6 @@
 #include "project/AppSettings.h"
 #include "project/BookDocument.h"
 #include "project/BookProject.h"
-#include "project/BookProjectPart.h"
 #include "project/PreferencesSettings.h"
 #include "project/ProjectBackup.h"
 #include "project/RecentProjectItem.h"
@@ -119,8 +120,10 @@ bool QuorvelAppDelegate::applicationDidFinishLaunching(const StartupRequest &req
 {
     // The phone pages' snapshot helper is put in place (or updated) while the window
     // opens; a snapshot run asked for meanwhile waits for it.
-    m_helperInstall = QtConcurrent::run([] { SWFSnapDelegate::installZuziDORExe(); });
+    m_helperInstall = QtConcurrent::run(WorkerPool::pool(), [] { SWFSnapDelegate::installZuziDORExe(); });
 
+    // What programs that ended without tidying up left in the temporary area goes.
+    removeStaleTemporaryFolders();
     m_previewFolder = createUniqueTempFolder();
     m_previewLoop.setPreviewFolder(m_previewFolder);
     m_server.setDocumentRoot(m_previewFolder);
@@ -236,11 +239,10 @@ void QuorvelAppDelegate::fillRecentMenu()
     menu->clear();
     const QList<RecentProjectItem> items = RecentProjectItem::recentProjects();
     for (const RecentProjectItem &item : items) {
-        const QString path = item.path();
-        QAction *action = menu->addAction(item.name().isEmpty() ? QFileInfo(path).completeBaseName() : item.name());
-        action->setToolTip(QDir::toNativeSeparators(path));
-        action->setData(path);
-        connect(action, &QAction::triggered, this, [this, path] { onOpenRecent(path); });
+        QAction *action = menu->addAction(item.displayTitle());
+        action->setToolTip(QDir::toNativeSeparators(item.path()));
+        action->setData(item.path());
+        connect(action, &QAction::triggered, this, [this, item] { openRecent(item); });
     }
     if (items.isEmpty())
         menu->addAction(loadAppString("QuorvelAppD-No Recent Projects", "No Recent Projects"))->setEnabled(false);
@@ -294,6 +296,7 @@ void QuorvelAppDelegate::installSession(std::unique_ptr<BookSession> session)
     m_previewLoop.clearPreviewChangeFlag();
     m_window->designSettings()->setFlashTemplate(nullptr);
     m_session = std::move(session); // the book before goes, with its temporary folders
+    BookSecurity::setShareInstance(m_session->document().parts().security());
     bindTemplate();
     m_window->bookmarkOutline()->setOutline(m_session->document().flashOutline().get());
     m_window->setBookOpen(true);
@@ -329,6 +332,7 @@ bool QuorvelAppDelegate::closeBook()
     m_previewLoop.clearPreviewChangeFlag();
     m_window->designSettings()->setFlashTemplate(nullptr);
     m_session.reset();
+    BookSecurity::setShareInstance(nullptr);
     m_window->bookmarkOutline()->clearOutline();
     m_window->setBookOpen(false);
     m_window->previewPane()->clearMessage();
@@ -460,14 +464,30 @@ bool QuorvelAppDelegate::openProject(const QString &projectFile)
     return true;
 }
 
+namespace {
+
+// Import failures the import dialog can mend (it comes back with the message).
+bool dialogCanMend(PageError error)
+{
+    return error == PageError::PasswordNeeded || error == PageError::WrongPassword || error == PageError::BadPageRange;
+}
+
+} // namespace
+
 bool QuorvelAppDelegate::importPDF(const QString &pdfFile)
 {
-    if (!confirmCloseBook())
-        return false;
+    const QString failed = loadAppString("QuorvelAppD-The PDF could not be imported.", "The PDF could not be imported.");
     ImportParament parament;
     parament.sourceFiles = {pdfFile};
     parament.iQualityLevel = AppSettings::shareInstance()->importQualityLevel();
+    // A PDF that cannot be read is said before anything is asked: the open book and
+    // its changes stay as they are.
+    if (const PageResult readable = PageImport::check(parament); !readable.ok() && !dialogCanMend(readable.error)) {
+        LogAlert::alertMessage(failed, readable.message);
+        return false;
+    }
     QString message;
+    bool closeConfirmed = false;
     for (;;) {
         ImportPDFDialog dialog;
         dialog.setParament(parament);
@@ -476,28 +496,29 @@ bool QuorvelAppDelegate::importPDF(const QString &pdfFile)
             return false;
         parament = dialog.parament();
         AppSettings::shareInstance()->setImportQualityLevel(parament.iQualityLevel);
-        PageResult failure;
-        if (runImport(parament, QFileInfo(pdfFile).fileName(), &failure))
-            return true;
-        switch (failure.error) {
-        case PageError::Cancelled:
-            return false;
-        case PageError::PasswordNeeded:
-        case PageError::WrongPassword:
-        case PageError::BadPageRange:
-            message = failure.message; // the dialog comes back to mend it
-            continue;
-        default:
-            LogAlert::alertMessage(loadAppString("QuorvelAppD-The PDF could not be imported.", "The PDF could not be imported."),
-                                   failure.message);
-            return false;
+        PageResult failure = PageImport::check(parament);
+        if (failure.ok()) {
+            // Only an import that can go ahead may cost the open book its changes.
+            if (!closeConfirmed && !confirmCloseBook())
+                return false;
+            closeConfirmed = true;
+            if (runImport(parament, QFileInfo(pdfFile).fileName(), &failure))
+                return true;
         }
+        if (failure.error == PageError::Cancelled)
+            return false;
+        if (dialogCanMend(failure.error)) {
+            message = failure.message;
+            continue;
+        }
+        LogAlert::alertMessage(failed, failure.message);
+        return false;
     }
 }
 
 bool QuorvelAppDelegate::importPictures(const QStringList &pictures)
 {
-    if (pictures.isEmpty() || !confirmCloseBook())
+    if (pictures.isEmpty())
         return false;
     ImportParament parament;
     parament.sourceFiles = BookFileRequest::naturalOrder(pictures);
@@ -505,13 +526,17 @@ bool QuorvelAppDelegate::importPictures(const QStringList &pictures)
     const QString title = pictures.size() == 1
         ? QFileInfo(pictures.first()).fileName()
         : loadAppString("QuorvelAppD-%1 pictures", "%1 pictures").arg(pictures.size());
-    PageResult failure;
-    if (runImport(parament, title, &failure))
-        return true;
+    const QString failed = loadAppString("QuorvelAppD-The pictures could not be imported.",
+                                         "The pictures could not be imported.");
+    PageResult failure = PageImport::check(parament);
+    if (failure.ok()) {
+        if (!confirmCloseBook())
+            return false;
+        if (runImport(parament, title, &failure))
+            return true;
+    }
     if (failure.error != PageError::Cancelled)
-        LogAlert::alertMessage(loadAppString("QuorvelAppD-The pictures could not be imported.",
-                                    "The pictures could not be imported."),
-                               failure.message);
+        LogAlert::alertMessage(failed, failure.message);
     return false;
 }
 
@@ -601,7 +626,7 @@ bool QuorvelAppDelegate::runProjectPanel()
             break;
         }
         case ProjectPanel::OpenRecent:
-            opened = openProject(panel.recentProjectPath());
+            opened = openRecent(panel.recentItem());
             break;
         case ProjectPanel::OpenDemo:
             opened = openDemoBook();
@@ -708,7 +733,23 @@ void QuorvelAppDelegate::onOpenProject()
 
 void QuorvelAppDelegate::onOpenRecent(const QString &projectFile)
 {
+    for (const RecentProjectItem &item : RecentProjectItem::recentProjects())
+        if (item.path() == projectFile) {
+            openRecent(item);
+            return;
+        }
     openProject(projectFile);
+}
+
+bool QuorvelAppDelegate::openRecent(const RecentProjectItem &item)
+{
+    if (!item.isPublishedBook())
+        return openProject(item.path());
+    if (item.isWebBook())
+        Workspace::openFile(item.path());
+    else
+        Workspace::selectFile(item.path());
+    return false;
 }
 
 bool QuorvelAppDelegate::onSaveProject()
@@ -772,21 +813,17 @@ void QuorvelAppDelegate::prepareOutputWindow(PublishBookWindowDelegate &dialog)
     if (!m_session)
         return;
     // The dialog hands these to its output job, which copies them when the run starts;
-    // the phone pages it makes go into the book's own page source. The book's security
-    // is the shared BookSecurity, which the run reads itself.
+    // the phone pages it makes go into the book's own page source.
     BookDocument &document = m_session->document();
     dialog.setIsBookcaseMode(false);
     dialog.setFlashTmpl(document.flashTmpl());
     dialog.setFlashPageSource(document.pageSource().get());
-    dialog.setFlashOutline(document.flashOutline().get());
-    dialog.setFlashPagesAnnotations(document.pagesAnnotations().get());
+    dialog.setBookParts(document.parts());
     dialog.setPdfSearch(document.pdfSearch().get());
     dialog.setMobileSearch(document.mobileSearch().get());
-    if (const BookProjectPartPtr download = document.part(BookPartName::Download))
-        dialog.setDownloadCfgWorkspace(download->filesFolder());
     dialog.setMobileTemplate(document.mobileTemplate());
-    // The book has no bookmark tabs, scenes, assistant or plug-in bundle yet: the
-    // dialog's are left empty and the book is written without them.
+    if (!document.parts().coverFile().isEmpty())
+        dialog.setShotFile(document.parts().coverFile());
 }
 
 void QuorvelAppDelegate::onPublishPlugin()

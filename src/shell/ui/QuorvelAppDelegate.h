@@ -36,6 +36,7 @@ class MainWindow;
 class PublishBookWindowDelegate;
 class PublishCommand;
 class QvPanel;
+class RecentProjectItem;
 struct PageResult;
 
 class QuorvelAppDelegate : public QObject
@@ -94,6 +95,9 @@ public slots:
     void onNewFromPictures();
     void onOpenProject();
     void onOpenRecent(const QString &projectFile);
+    // A project opens as the book; a published book is shown as one (a web book in
+    // the browser, any other kind in its folder). True when a book was opened.
+    bool openRecent(const RecentProjectItem &item);
     bool onSaveProject();
     bool onSaveProjectAs();
     void onCloseBook();

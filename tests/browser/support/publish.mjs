@@ -23,3 +23,19 @@ export function publish(pdf, out, name, options = []) {
     { env: { ...process.env, QT_QPA_PLATFORM: 'offscreen' }, stdio: 'pipe' });
   return path.join(out, `${name}.html`);
 }
+
+// Runs one headless test of the main window (tests/shell/web) that publishes a book
+// into out (it reads QUORVEL_BOOK_OUT); returns when the test has passed.
+export function publishFromWindow(testClass, out) {
+  execFileSync(path.join(BIN, 'tst_shell_web'), [testClass], {
+    env: {
+      ...process.env,
+      QUORVEL_BOOK_OUT: out,
+      QT_QPA_PLATFORM: 'xcb',
+      QTWEBENGINE_DISABLE_SANDBOX: '1',
+      QTWEBENGINE_CHROMIUM_FLAGS: '--disable-gpu --no-sandbox'
+    },
+    stdio: 'pipe',
+    timeout: 300000
+  });
+}

@@ -10,7 +10,6 @@
 #include "platform/ui/Workspace.h"
 
 #include <QColorDialog>
-#include <QDesktopServices>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -19,14 +18,18 @@
 #include <QtTest>
 
 namespace {
-class UrlCatcher : public QObject
+// Puts an opener of our own with the given shell body first on the PATH (for the rest
+// of the test program); returns the file next to it that a body may note things in.
+QString installOpener(const QTemporaryDir &dir, const char *body)
 {
-    Q_OBJECT
-public:
-    QList<QUrl> opened;
-public slots:
-    void open(const QUrl &url) { opened << url; }
-};
+    const QString bin = dir.filePath(QStringLiteral("bin"));
+    QDir().mkpath(bin);
+    const QString opener = bin + QStringLiteral("/xdg-open");
+    TestFiles::writeFile(opener, QByteArray("#!/bin/sh\n") + body + "\n");
+    QFile::setPermissions(opener, QFile::permissions(opener) | QFileDevice::ExeOwner);
+    qputenv("PATH", QFile::encodeName(bin) + ':' + qgetenv("PATH"));
+    return bin + QStringLiteral("/opened.txt");
+}
 
 class ColorChooser : public WindowController
 {
@@ -137,14 +140,45 @@ private slots:
         QCOMPARE(driver.workspaceRequests().first().kind, QStringLiteral("reveal"));
 
         driver.setWorkspacePassThrough(true);
-        UrlCatcher catcher;
-        QDesktopServices::setUrlHandler(QStringLiteral("file"), &catcher, "open");
+        const QString opened = installOpener(dir, "printf '%s\\n' \"$1\" >> \"$(dirname \"$0\")/opened.txt\"");
         QVERIFY(Workspace::selectFile(file));
         QVERIFY(!Workspace::selectFile(dir.filePath(QStringLiteral("missing.html"))));
         QVERIFY(Workspace::openFile(file));
-        QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
         // The folder is shown, never the file opened in its application.
-        QCOMPARE(catcher.opened, (QList<QUrl>{QUrl::fromLocalFile(dir.path()), QUrl::fromLocalFile(file)}));
+        const auto openedItems = [&] {
+            QStringList lines = QString::fromUtf8(TestFiles::readFile(opened)).split('\n', Qt::SkipEmptyParts);
+            lines.sort();
+            return lines;
+        };
+        QTRY_COMPARE(openedItems(),
+                     (QStringList{QUrl::fromLocalFile(dir.path()).toString(), QUrl::fromLocalFile(file).toString()}));
+        QVERIFY(driver.alerts().isEmpty());
+    }
+
+    void anOpenerThatFailsIsReportedWithItsReason()
+    {
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("book.html"));
+        QVERIFY(TestFiles::writeFile(file));
+        UiTestDriver driver;
+        driver.setWorkspacePassThrough(true);
+        installOpener(dir, "echo \"xdg-open: no method available for opening '$1'\" >&2; exit 3");
+        driver.answerAlert(QStringLiteral("OK"));
+        driver.answerAlert(QStringLiteral("OK"));
+        QVERIFY(Workspace::openFile(file));
+        QVERIFY(Workspace::openURL(QUrl(QStringLiteral("http://127.0.0.1:9/#p=3"))));
+        QTRY_COMPARE(driver.alerts().size(), 2);
+        for (const UiTestDriver::ShownAlert &alert : driver.alerts())
+            QVERIFY2(alert.informativeText.startsWith(QStringLiteral("xdg-open: no method available for opening")),
+                     qPrintable(alert.informativeText));
+        QVERIFY(driver.alerts().first().messageText.contains(QStringLiteral("book.html")));
+
+        // No opener at all: said at once.
+        qputenv("PATH", QFile::encodeName(dir.filePath(QStringLiteral("nowhere"))));
+        driver.answerAlert(QStringLiteral("OK"));
+        QVERIFY(!Workspace::openFile(file));
+        QCOMPARE(driver.alerts().size(), 3);
+        QVERIFY(!driver.alerts().last().informativeText.isEmpty());
     }
 
     void colorPanelReportsLiveAndEscapeEndsItsRun()

@@ -1,8 +1,11 @@
 #include "TestSupport.h"
 #include "platform/ui/QvWindow.h"
 #include "platform/ui/UiTestDriver.h"
+#include "foundation/ZipWriter.h"
+#include "publishing/PluginPackageNote.h"
 #include "publishing/ui/OutputReport.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -87,6 +90,50 @@ private slots:
         boxed.runModal();
         QCOMPARE(boxed.openPanelNumber(), 0);
         QVERIFY(driver.workspaceRequests().isEmpty());
+    }
+
+    void aPluginPackageTooLargeToUploadIsToldHowToInstall()
+    {
+        QTemporaryDir dir;
+        const qint64 large = PluginPackageNote::kUploadLimit + 1024 * 1024;
+        const auto sized = [&](const QString &name, qint64 size) {
+            QFile file(dir.filePath(name));
+            return file.open(QIODevice::WriteOnly) && file.resize(size) ? file.fileName() : QString();
+        };
+        // A Joomla package is unpacked into a folder named like its module.
+        const QString joomla = dir.filePath("atlas.zip");
+        {
+            QFile filler(sized("filler.bin", large));
+            ZipWriter zip(joomla);
+            QVERIFY(zip.addData("mod_atlas_3.xml", "<extension/>"));
+            QVERIFY(zip.addFile("book/filler.bin", filler.fileName(), ZipWriter::Method::Store));
+            QVERIFY(zip.commit());
+        }
+        const struct
+        {
+            QString file;
+            int kind;
+            QString where; // the folder the note sends the package to; empty: no advice
+        } cases[] = {{sized("small.zip", 2 * 1024 * 1024), 6, ""},
+                     {sized("wordpress.zip", large), 6, "wp-content/plugins"},
+                     {joomla, 7, "modules/mod_atlas_3"},
+                     {sized("drupal.zip", large), 8, "sites/all/modules"},
+                     {sized("web.zip", large), 2, ""}};
+        for (const auto &c : cases) {
+            OutputReport report(c.file);
+            report.setOutputType(c.kind);
+            const QLabel *note = report.window()->findChild<QLabel *>("lblPackageNote");
+            QVERIFY(note);
+            QCOMPARE(note->isHidden(), c.kind < 6);
+            if (c.kind < 6)
+                continue;
+            // The size in megabytes, as the upload form counts it.
+            const double megabytes = QFileInfo(c.file).size() / (1024.0 * 1024.0);
+            QVERIFY2(note->text().contains(QLocale().toString(megabytes, 'f', 1)), qPrintable(note->text()));
+            for (const QString &folder : {QString("wp-content/plugins"), QString("modules/mod_atlas_3"),
+                                          QString("sites/all/modules")})
+                QCOMPARE(note->text().contains(folder), folder == c.where);
+        }
     }
 };
 

@@ -29,6 +29,9 @@
 #include <QtTest>
 
 #include <cerrno>
+#include <cstring>
+
+#include <cerrno>
 #include <memory>
 
 using namespace TestFiles;
@@ -252,6 +255,9 @@ private slots:
         driver.answerAlert("OK");
         underFile.publish();
         QCOMPARE(driver.alerts().last().messageText, QStringLiteral("Failed to Create the directory !"));
+        // The folder and the system's reason come with it.
+        QCOMPARE(driver.alerts().last().detailedText,
+                 folder("bad-file") + "/sub\n" + QString::fromLocal8Bit(std::strerror(ENOTDIR)));
 
         Run bookcase(out, 3, FakeEngine::Write, "Case", [](PublishBookWindowDelegate &d) { d.setIsBookcaseMode(true); });
         driver.answerAlert("OK");
@@ -330,7 +336,8 @@ private slots:
         QCOMPARE(run.d->openPanelNumber(), 2);
         QCOMPARE(run.d->projectFilePath(), out);
         QTRY_COMPARE(run.d->closeMode(), 1);
-        QCOMPARE(RecentProjectItem::recentProjects().value(0), RecentProjectItem("A Title", out));
+        // Recorded as the web book it is, by its page.
+        QCOMPARE(RecentProjectItem::recentProjects().value(0), RecentProjectItem("A Title", out + "/MyBook.html", 0));
         const QString backup = run.d->backupFilePath();
         QVERIFY(backup.isEmpty() || !QFileInfo::exists(backup));
 

@@ -396,6 +396,61 @@
     }
   }
 
+  // Keeps the toolbar within its width: what does not fit goes into the "more" menu,
+  // the tools first (the last one first), then the author's icons, then the buttons
+  // of the first and last page. Buttons hidden for their own reasons stay out of it.
+  class ToolbarFit {
+    constructor(reader, toolbar, more, foldable) {
+      this.reader = reader;
+      this.toolbar = toolbar;
+      this.more = more;
+      this.foldable = foldable.filter(Boolean);
+      this.columns = Array.from(toolbar.children);
+    }
+
+    // The width the controls of a column take side by side (the title shrinks instead).
+    static need(column) {
+      const gap = parseFloat(getComputedStyle(column).columnGap) || 0;
+      let width = 0;
+      let count = 0;
+      for (const child of column.children) {
+        const w = child.classList.contains('qv-title') ? 0 : child.getBoundingClientRect().width;
+        if (w > 0) { width += w; count++; }
+      }
+      return width + Math.max(0, count - 1) * gap;
+    }
+
+    overflows() {
+      const style = getComputedStyle(this.toolbar);
+      const inner = this.toolbar.clientWidth - parseFloat(style.paddingLeft) - parseFloat(style.paddingRight);
+      const needs = this.columns.map(ToolbarFit.need);
+      const total = needs.reduce(function (a, b) { return a + b; }, 0) + 2 * (parseFloat(style.columnGap) || 0);
+      return total > inner + 0.5 || this.columns.some(function (c, i) { return i !== 1 && needs[i] > c.clientWidth + 0.5; });
+    }
+
+    fit() {
+      this.foldable.forEach(function (el) { el.classList.remove('qv-folded'); });
+      this.more.classList.add('qv-folded');
+      if (!this.overflows()) return;
+      this.more.classList.remove('qv-folded');
+      for (const el of this.foldable) {
+        if (!this.overflows()) break;
+        if (!el.hidden) el.classList.add('qv-folded');
+      }
+    }
+
+    folded() {
+      return this.foldable.filter(function (el) { return el.classList.contains('qv-folded') && !el.hidden; }).reverse();
+    }
+
+    open() {
+      const entries = this.folded().map(function (el) {
+        return { label: el.getAttribute('aria-label') || el.title || el.textContent, action: function () { el.click(); } };
+      });
+      this.reader.menu.open(entries, this.more.getBoundingClientRect());
+    }
+  }
+
   function start() {
     if (global.quorvelLeaving) return;
     const root = document.getElementById('qv-app');
@@ -443,9 +498,11 @@
     // The toolbar.
     const button = function (key, fn) { return Quorvel.toolbarButton(reader, key, fn); };
     const title = h('div', { className: 'qv-title', text: book.setting('title') });
-    const navigation = [button('first', () => reader.first()), button('prev', () => reader.prev()),
+    const firstButton = button('first', () => reader.first());
+    const lastButton = button('last', () => reader.last());
+    const navigation = [firstButton, button('prev', () => reader.prev()),
       book.setting('showPageNumber') ? reader.pageBox.element : null,
-      button('next', () => reader.next()), button('last', () => reader.last())];
+      button('next', () => reader.next()), lastButton];
     if (view.rightToLeft) navigation.reverse();
     const tools = [];
     const outlineButton = button('outline', () => reader.togglePanel('outline'));
@@ -457,15 +514,21 @@
     if (book.setting('showShareButton') && book.shareButtons.length) tools.push(button('share', () => reader.togglePanel('share')));
     if (book.setting('showDownloadButton') && book.hasDownloads) tools.push(button('download', () => reader.togglePanel('download')));
     tools.push.apply(tools, reader.moduleButtons());
+    let more = null;
     if (book.menuItems.length) {
-      tools.push(button('menu', (e) => reader.openMenu(e.currentTarget.getBoundingClientRect())));
+      // Folded into the "more" menu, the menu opens where that menu was.
+      tools.push(button('menu', (e) => reader.openMenu((e.currentTarget.classList.contains('qv-folded') ? more : e.currentTarget).getBoundingClientRect())));
     }
     if (book.setting('showFullscreenButton') && document.fullscreenEnabled) tools.push(button('fullscreen', () => reader.toggleFullscreen()));
+    more = button('more', () => fitter.open());
+    const extraIcons = reader.extraIconButtons();
     const toolbar = h('nav', { className: 'qv-toolbar' }, [
-      h('div', { className: 'qv-toolbar-start' }, reader.extraIconButtons().concat([title])),
+      h('div', { className: 'qv-toolbar-start' }, extraIcons.concat([title])),
       h('div', { className: 'qv-toolbar-middle' }, navigation),
-      h('div', { className: 'qv-toolbar-end' }, tools)
+      h('div', { className: 'qv-toolbar-end' }, tools.concat([more]))
     ]);
+    const fitter = new ToolbarFit(reader, toolbar, more,
+      tools.slice().reverse().concat(extraIcons.slice().reverse(), [lastButton, firstButton]));
 
     const preloader = new Quorvel.Preloader(reader);
     stage.appendChild(preloader.element);
@@ -516,7 +579,12 @@
     });
     view.start(reader.startPage());
     layout();
+    fitter.fit();
     global.addEventListener('resize', layout);
+    global.addEventListener('resize', function () { fitter.fit(); });
+    // Buttons that appear later (the outline, narration) may need room.
+    new MutationObserver(function () { fitter.fit(); })
+      .observe(toolbar, { attributes: true, attributeFilter: ['hidden'], subtree: true });
     // The panel takes room from the book: lay out again once it has slid in or out.
     reader.panel.element.addEventListener('transitionend', layout);
     Quorvel.events.on('panel', function () { requestAnimationFrame(layout); });

@@ -1,0 +1,64 @@
+#include "publishing/PluginPackageNote.h"
+
+#include "foundation/AppStrings.h"
+#include "foundation/ZipExtractor.h"
+
+#include <QFileInfo>
+#include <QLocale>
+
+namespace PluginPackageNote {
+
+namespace {
+
+// The folder a Joomla module is unpacked into is named like its manifest.
+QString joomlaModuleName(const QString &packagePath)
+{
+    for (const QString &entry : ZipExtractor::entryNames(packagePath))
+        if (!entry.contains(QLatin1Char('/')) && entry.startsWith(QLatin1String("mod_")) && entry.endsWith(QLatin1String(".xml")))
+            return entry.chopped(4);
+    return {};
+}
+
+QString unpackAdvice(const QString &packagePath, int kind)
+{
+    switch (kind) {
+    case 6:
+        return loadAppString(QStringLiteral("OutputReport-Unpack it into the site's plug-in folder "
+                                            "(wp-content/plugins) instead and activate it under Plugins."),
+                             QStringLiteral("Unpack it into the site's plug-in folder (wp-content/plugins) instead and "
+                                            "activate it under Plugins."));
+    case 7: {
+        const QString module = joomlaModuleName(packagePath);
+        return loadAppString(QStringLiteral("OutputReport-Unpack it into a new folder \"modules/%1\" of the site instead "
+                                            "and install it with Extensions > Discover."),
+                             QStringLiteral("Unpack it into a new folder \"modules/%1\" of the site instead and install "
+                                            "it with Extensions > Discover."))
+            .arg(module.isEmpty() ? QFileInfo(packagePath).completeBaseName() : module);
+    }
+    default:
+        return loadAppString(QStringLiteral("OutputReport-Unpack it into the site's module folder (sites/all/modules) "
+                                            "instead and enable it under Modules."),
+                             QStringLiteral("Unpack it into the site's module folder (sites/all/modules) instead and "
+                                            "enable it under Modules."));
+    }
+}
+
+} // namespace
+
+QString text(const QString &packagePath, int kind)
+{
+    const QFileInfo info(packagePath);
+    if (kind < 6 || kind > 8 || !info.isFile())
+        return {};
+    const QString size = QLocale().formattedDataSize(info.size(), 1, QLocale::DataSizeTraditionalFormat);
+    const QString note = loadAppString(QStringLiteral("OutputReport-The package is %1."), QStringLiteral("The package is %1."))
+                             .arg(size);
+    if (info.size() <= kUploadLimit)
+        return note;
+    return note + QLatin1Char(' ')
+         + loadAppString(QStringLiteral("OutputReport-The site's upload form may refuse a package larger than 8 MB."),
+                         QStringLiteral("The site's upload form may refuse a package larger than 8 MB."))
+         + QLatin1Char(' ') + unpackAdvice(packagePath, kind);
+}
+
+} // namespace PluginPackageNote

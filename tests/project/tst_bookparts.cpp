@@ -1,0 +1,158 @@
+#include "ProjectFixtures.h"
+#include "TestFiles.h"
+#include "TestPictures.h"
+#include "TestSupport.h"
+#include "foundation/AppUtility.h"
+#include "furnishings/BookMarkTabs.h"
+#include "output/narration/GenerateAssistant.h"
+#include "output/security/BookSecurity.h"
+#include "project/BookDocument.h"
+#include "project/BookProject.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace ProjectFixtures;
+using namespace TestFiles;
+
+// The parts of a book (tabs, protection, narration, scene, downloads, cover) saved in a
+// project, reopened, carried to a new place, and read back from hostile projects.
+class BookPartsProjectTest : public QObject
+{
+    Q_OBJECT
+private:
+    QTemporaryDir m_dir;
+    QString m_project;
+
+    QString path(const QString &name) const { return m_dir.filePath(name); }
+
+    // A project file of the picture book with its Parts element replaced.
+    QString projectWithParts(const QString &name, const QString &partsXml)
+    {
+        QString xml = readText(m_project);
+        const int start = xml.indexOf("<Parts>");
+        const int end = xml.indexOf("</Parts>");
+        xml = start >= 0 ? xml.left(start) + partsXml + xml.mid(end + 8)
+                         : xml.replace("</BookProject>", partsXml + "</BookProject>");
+        QDir().mkpath(path(name));
+        AppUtility::copyFromPath(m_project + ".data", path(name + "/Book.qvprj.data"), true);
+        writeFile(path(name + "/Book.qvprj"), xml.toUtf8());
+        return path(name + "/Book.qvprj");
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        auto book = importedBook(writePictures(path("pictures"), 3));
+        QVERIFY(book);
+        QDir().mkpath(path("base"));
+        m_project = path("base/Book.qvprj");
+        QVERIFY(BookProject::saveAs(*book, m_project).ok());
+    }
+
+    void everyPartComesBackAndMovesWithTheProject()
+    {
+        auto book = BookProject::open(m_project);
+        QVERIFY(book);
+        BookParts &parts = book->parts();
+
+        BookMarkTabs &tabs = *parts.bookmarkTabs();
+        tabs.setTopOrSide("Side");
+        tabs.setAlpha(0.5);
+        tabs.TabItems() << BookMarkTabItem::tabItemWithCaption("Intro ]]> end", QColor(0xE5, 0x39, 0x35), 2);
+
+        parts.security()->setSecurityType(BookSecurity::SinglePassword);
+        parts.security()->setPassword("open sesame");
+
+        QVERIFY(writeFile(path("narration/spread0.mp3"), "ID3 sound"));
+        QVERIFY(writeFile(path("narration/spread0.lrc"), "Hello"));
+        auto assistant = std::make_shared<GenerateAssistant>();
+        assistant->setWorkFolder(path("narration"));
+        assistant->setTotalPage(3);
+        assistant->fitResourceListToPages();
+        assistant->resourceList()[0].setType(AssistantResourceItem::ImportedMp3);
+        assistant->resourceList()[0].setImportmp3File(path("narration/spread0.mp3"));
+        assistant->resourceList()[0].setLrcFile(path("narration/spread0.lrc"));
+        parts.setAssistant(assistant);
+
+        QVERIFY(writeFile(path("scene/Meta.xml"), "<Scenes/>"));
+        QDir().mkpath(path("scene/Resources"));
+        QDir().mkpath(path("cover"));
+        QVERIFY(TestPictures::writePicture(path("scene/Resources/tree.png"), QSize(4, 4), Qt::green));
+        BookScene scene;
+        scene.name = "Garden";
+        scene.folder = path("scene");
+        scene.xmlFilePath = path("scene/Meta.xml");
+        scene.background = {{"Resources/tree.png", "Top Left"}};
+        parts.setScene(scene);
+
+        QVERIFY(TestPictures::writePicture(path("cover/cover.jpg"), QSize(8, 8), Qt::red));
+        parts.setCoverFile(path("cover/cover.jpg"));
+
+        QDir().mkpath(path("saved"));
+        QVERIFY(BookProject::saveAs(*book, path("saved/Book.qvprj")).ok());
+        const QString data = path("saved/Book.qvprj.data");
+        // The project keeps the password: only its owner may read it.
+        QCOMPARE(modeOf(path("saved/Book.qvprj")) & 0077, 0u);
+
+        auto reopened = BookProject::open(path("saved/Book.qvprj"));
+        QVERIFY(reopened);
+        const BookParts &back = reopened->parts();
+        QCOMPARE(*back.bookmarkTabs(), tabs);
+        QCOMPARE(back.security()->securityType(), int(BookSecurity::SinglePassword));
+        QCOMPARE(back.security()->password(), QString("open sesame"));
+        QVERIFY(back.assistant());
+        const AssistantResourceItem spread = back.assistant()->resourceList().at(0);
+        QCOMPARE(readFile(spread.soundFile()), QByteArray("ID3 sound"));
+        QVERIFY(spread.soundFile().startsWith(data + "/"));
+        QCOMPARE(back.scene().name, QString("Garden"));
+        QCOMPARE(back.scene().background, scene.background);
+        QVERIFY(back.scene().folder.startsWith(data + "/"));
+        QVERIFY(QFileInfo(back.scene().folder + "/Resources/tree.png").isFile());
+        QCOMPARE(TestPictures::pictureSize(back.coverFile()), QSize(8, 8));
+        QVERIFY(back.coverFile().startsWith(data + "/"));
+
+        // Saved again elsewhere, the parts name the new place; the first stays whole.
+        QDir().mkpath(path("moved"));
+        QVERIFY(BookProject::saveAs(*reopened, path("moved/Book.qvprj")).ok());
+        QVERIFY(reopened->parts().assistant()->resourceList().at(0).soundFile().startsWith(path("moved/")));
+        QVERIFY(reopened->parts().scene().xmlFilePath.startsWith(path("moved/")));
+        QVERIFY(reopened->parts().coverFile().startsWith(path("moved/")));
+        QCOMPARE(readFile(reopened->parts().assistant()->resourceList().at(0).soundFile()), QByteArray("ID3 sound"));
+        QVERIFY(QFileInfo(spread.soundFile()).isFile());
+    }
+
+    void hostilePartsNameNoFileOutsideTheProject()
+    {
+        QVERIFY(writeFile(path("secret/key.mp3"), "PRIVATE"));
+        const QString parts = QString(
+            "<Parts>"
+            "<Part name=\"Assistant\" folder=\"parts/Assistant\"><Assistant>"
+            "<Resource type=\"1\" importmp3File=\"%1\" lrcFile=\"../../../secret/key.mp3\"/></Assistant></Part>"
+            "<Part name=\"Scene\" folder=\"pages\"><Scene name=\"x\" xml=\"../../secret/key.mp3\"/></Part>"
+            "<Part name=\"Cover\" folder=\"pages\"><Cover file=\"../../secret/key.mp3\"/></Part>"
+            "<Part name=\"PlugIn\"><PlugIn name=\"Clock\"><Swf>files/plugin/Clock1.swf</Swf></PlugIn></Part>"
+            "</Parts>").arg(path("secret/key.mp3"));
+        QDir().mkpath(path("hostile/Book.qvprj.data/parts/Assistant"));
+        const QString file = projectWithParts("hostile", parts);
+        ProjectResult result;
+        auto book = BookProject::open(file, &result);
+        QVERIFY2(book, qPrintable(result.message));
+        if (const auto assistant = book->parts().assistant())
+            for (const AssistantResourceItem &item : assistant->resourceList())
+                QVERIFY(!item.soundFile().contains("secret") && !item.lrcFile().contains("secret"));
+        QVERIFY(book->parts().scene().isNone());
+        QVERIFY(book->parts().coverFile().isEmpty());
+
+        // What the program could not take is kept and written back as it was.
+        QVERIFY(BookProject::save(*book).ok());
+        const QString saved = readText(file);
+        QVERIFY(saved.contains("<PlugIn name=\"Clock\">"));
+        QVERIFY(saved.contains("xml=\"../../secret/key.mp3\""));
+    }
+};
+
+QV_TEST(BookPartsProjectTest)
+#include "tst_bookparts.moc"
