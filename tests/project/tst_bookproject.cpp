@@ -434,6 +434,12 @@ private slots:
         QVERIFY(reopened);
         QCOMPARE(reopened->pageSource()->pageCount(), 3);
         QCOMPARE(BookProject::open(path("replace/Copy.qvprj"))->pageSource()->pageCount(), 1);
+        // Nor is a project's own folder removed while another project file beside it names it.
+        QVERIFY(QFile::copy(target, path("replace/Twin.qvprj")));
+        auto fourth = importedBook(writePictures(path("fourth"), 2));
+        QVERIFY(fourth && BookProject::saveAs(*fourth, target).ok());
+        QCOMPARE(folderStamps(path("replace/Book.qvprj.data-2")), books);
+        QCOMPARE(BookProject::open(path("replace/Twin.qvprj"))->pageSource()->pageCount(), 3);
     }
 
     void folderPartsAndThemesTravelWithTheProject()
