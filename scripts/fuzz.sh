@@ -22,17 +22,7 @@ BUILD_DIR=${FUZZ_BUILD_DIR:-build-fuzz}
 PARALLEL=${FUZZ_PARALLEL:-1}
 JOBS=${JOBS:-$(nproc)}
 
-SUDO=""
-if [ "$(id -u)" != 0 ]; then SUDO="sudo"; fi
-missing=()
-for p in clang-14 libfuzzer-14-dev libclang-rt-14-dev; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ "${#missing[@]}" -gt 0 ]; then
-  export DEBIAN_FRONTEND=noninteractive
-  $SUDO apt-get update -qq
-  $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+scripts/install-missing.sh clang-14 libfuzzer-14-dev libclang-rt-14-dev
 
 export CCACHE_SLOPPINESS=pch_defines,time_macros,include_file_mtime,include_file_ctime
 export CCACHE_BASEDIR="$PWD"

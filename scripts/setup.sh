@@ -3,9 +3,6 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-SUDO=""
-if [ "$(id -u)" != 0 ]; then SUDO="sudo"; fi
-
 PACKAGES=(
   # toolchain
   cmake ninja-build g++ ccache pkg-config git
@@ -30,15 +27,7 @@ PACKAGES=(
 # Node.js with npm: the Debian packages, unless a Node.js that brings npm is already there.
 command -v npm >/dev/null 2>&1 || PACKAGES+=(nodejs npm)
 
-missing=()
-for p in "${PACKAGES[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ "${#missing[@]}" -gt 0 ]; then
-  export DEBIAN_FRONTEND=noninteractive
-  $SUDO apt-get update -qq
-  $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+scripts/install-missing.sh "${PACKAGES[@]}"
 
 # Front-end packages for the viewer (versions pinned by package-lock.json).
 if [ -f package.json ]; then
