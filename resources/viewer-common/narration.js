@@ -2,7 +2,9 @@
  * Quorvel viewer: the speaking assistant's narration (docs/book-security.md, "Narration").
  *
  * files/narration.js declares
- *   var bookNarration = {mode, delay, mute, spreads: [{pages, sound}]};
+ *   var bookNarration = {mode, delay, mute, spreads: [{pages, sound}], character};
+ * (character, when present, is the narrator's picture: install() shows it in a corner of
+ * the window, with the class "qv-narrator-speaking" while a sound plays).
  * Spread 0 is page 1 alone, spread i holds pages 2i and 2i+1 (the viewer's "spread" event
  * counts the same way). In automatic mode (0) a spread's sound plays when the spread
  * opens; when it has ended the player waits `delay` ms and turns the page; on a spread
@@ -56,6 +58,13 @@
       this.timer = null;
       this.playing = false;
       this.blocked = null;
+      this.character = null; // the narrator's picture, when the book has one
+    }
+
+    // The narrator's picture shows whether a sound plays.
+    markPlaying(on) {
+      this.playing = on;
+      if (this.character) this.character.classList.toggle('qv-narrator-speaking', on);
     }
 
     soundOf(index) {
@@ -92,7 +101,7 @@
         this.audio = null;
         try { audio.pause(); } catch (e) { /* already gone */ }
       }
-      this.playing = false;
+      this.markPlaying(false);
       this.forgetBlocked();
     }
 
@@ -110,18 +119,18 @@
       }
       const audio = this.createAudio(this.base + sound);
       this.audio = audio;
-      this.playing = true;
+      this.markPlaying(true);
       const self = this;
       audio.addEventListener('ended', function () {
         if (self.audio !== audio) return;
         self.audio = null;
-        self.playing = false;
+        self.markPlaying(false);
         if (self.mode === 0 && reason === 'auto') self.wait(self.delay);
       });
       audio.addEventListener('error', function () {
         if (self.audio !== audio) return;
         self.audio = null;
-        self.playing = false;
+        self.markPlaying(false);
         if (self.mode === 0 && reason === 'auto') self.wait(self.mute);
       });
       let started;
@@ -183,6 +192,22 @@
     return global.bookNarration;
   }
 
+  // The narrating character in the lower left corner of the window, above a toolbar
+  // there; it grows a little while it speaks.
+  function showCharacter(base, file) {
+    const img = document.createElement('img');
+    img.className = 'qv-narrator';
+    img.alt = '';
+    img.src = base + file;
+    img.style.cssText = 'position:fixed;left:12px;bottom:72px;width:96px;height:96px;z-index:50;' +
+      'pointer-events:none;transition:transform .3s;';
+    const style = document.createElement('style');
+    style.textContent = '.qv-narrator-speaking{transform:scale(1.12);}';
+    document.head.appendChild(style);
+    document.body.appendChild(img);
+    return img;
+  }
+
   // Follows the viewer: a book without narration gets no player (the promise gives null).
   // It may run before the viewer library (from the home page's head): it then waits for
   // the document to be read, when the viewer's events exist.
@@ -196,6 +221,7 @@
     const Q = options.quorvel || global.Quorvel;
     if (!data || !Q || !Q.events) return null;
     const player = new Player(data, options);
+    if (typeof data.character === 'string' && data.character) player.character = showCharacter(options.base || '', data.character);
     const onSpread = function (e) { player.openSpread(e && e.index); };
     Q.events.on('spread', onSpread);
     player.detach = function () { Q.events.off('spread', onSpread); };

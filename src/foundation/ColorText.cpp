@@ -2,6 +2,8 @@
 
 #include <QRegularExpression>
 
+#include <cctype>
+
 QColor colorFromHexRGB(const QString &text)
 {
     qsizetype i = 0;
@@ -46,4 +48,29 @@ std::optional<QString> hexRGBDigits(const QString &text)
     if (!match.hasMatch())
         return std::nullopt;
     return match.captured(1).toUpper();
+}
+
+QString filterHexColorInput(const QString &text)
+{
+    QString kept;
+    bool hasX = false;
+    for (const QChar c : text) {
+        if ((c == QLatin1Char('x') || c == QLatin1Char('X')) && kept.size() == 1 && !hasX) {
+            hasX = true;
+        } else if (c.unicode() > 0x7F || !std::isxdigit(c.unicode())) {
+            continue;
+        }
+        kept += c;
+        if (kept.size() == (hasX ? 8 : 6))
+            break;
+    }
+    return kept;
+}
+
+QString hexColorInputText(const QString &filtered)
+{
+    QString text = filtered.toLower() + QStringLiteral("0000000");
+    if (!text.startsWith(QLatin1String("0x")))
+        text.prepend(QStringLiteral("0x"));
+    return text.left(8);
 }

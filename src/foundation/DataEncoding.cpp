@@ -22,7 +22,7 @@ QByteArray gzipDeflate(const QByteArray &data)
     return out;
 }
 
-std::optional<QByteArray> gzipInflate(const QByteArray &data)
+std::optional<QByteArray> gzipInflate(const QByteArray &data, qsizetype maxSize)
 {
     if (data.isEmpty())
         return std::nullopt;
@@ -40,6 +40,8 @@ std::optional<QByteArray> gzipInflate(const QByteArray &data)
         stream.avail_out = sizeof chunk;
         const int result = inflate(&stream, Z_NO_FLUSH);
         out.append(chunk, qsizetype(sizeof chunk - stream.avail_out));
+        if (maxSize >= 0 && out.size() > maxSize)
+            break;
         if (result == Z_STREAM_END) {
             // Another gzip member may follow (concatenated .gz files).
             if (stream.avail_in > 0 && inflateReset(&stream) == Z_OK)

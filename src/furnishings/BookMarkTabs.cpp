@@ -1,5 +1,6 @@
 #include "furnishings/BookMarkTabs.h"
 
+#include "foundation/AppStrings.h"
 #include "foundation/ColorText.h"
 #include "foundation/InputLimits.h"
 #include "foundation/NumberText.h"
@@ -8,8 +9,10 @@
 
 #include <QDomDocument>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QXmlStreamWriter>
+#include <algorithm>
 
 namespace {
 
@@ -135,17 +138,77 @@ bool BookMarkTabs::saveToFile(const QString &path) const
 
 bool BookMarkTabs::loadFromFile(const QString &path, QString *error)
 {
-    const std::optional<QByteArray> data = InputLimits::readFile(path, InputLimits::kMaxXmlBytes, error);
-    if (!data)
+    const auto fail = [error](const QString &why) {
+        if (error)
+            *error = why;
         return false;
+    };
+    QString why;
+    const std::optional<QByteArray> data = InputLimits::readFile(path, MaxFileSize, &why);
+    if (!data)
+        return fail(QFileInfo(path).size() > MaxFileSize
+                        ? loadAppString(QStringLiteral("BookMarkTabs-The file is too large for a tab file."),
+                                        QStringLiteral("The file is too large for a tab file."))
+                        : why);
     QDomDocument document;
     XmlParseError parseError;
-    if (!parseXmlDocument(document, QString::fromUtf8(*data), &parseError)) {
-        if (error)
-            *error = parseError.text();
-        return false;
-    }
+    if (!parseXmlDocument(document, QString::fromUtf8(*data), &parseError))
+        return fail(loadAppString(QStringLiteral("BookMarkTabs-The file is not XML: %1 (line %2)."),
+                                  QStringLiteral("The file is not XML: %1 (line %2)."))
+                        .arg(parseError.message)
+                        .arg(parseError.line));
+    // Any other XML file would replace the tabs by none.
+    if (document.documentElement().tagName() != kTabs)
+        return fail(loadAppString(QStringLiteral("BookMarkTabs-The file holds no bookmark tabs (its root element is <%1>)."),
+                                  QStringLiteral("The file holds no bookmark tabs (its root element is <%1>)."))
+                        .arg(document.documentElement().tagName()));
     loadFromTabsXML(document.documentElement());
+    return true;
+}
+
+namespace {
+
+// rows sorted, or empty when one is out of range or given twice.
+QList<int> checkedRows(QList<int> rows, qsizetype count)
+{
+    std::sort(rows.begin(), rows.end());
+    for (qsizetype i = 0; i < rows.size(); ++i)
+        if (rows[i] < 0 || rows[i] >= count || (i > 0 && rows[i] == rows[i - 1]))
+            return {};
+    return rows;
+}
+
+} // namespace
+
+QList<int> BookMarkTabs::moveTabs(const QList<int> &rows, int target)
+{
+    const QList<int> sorted = checkedRows(rows, m_items.size());
+    if (sorted.isEmpty())
+        return {};
+    target = std::clamp(target, 0, int(m_items.size()));
+    QList<BookMarkTabItem> moving;
+    int before = 0; // moving tabs that stood before target
+    for (auto it = sorted.crbegin(); it != sorted.crend(); ++it) {
+        moving.prepend(m_items.takeAt(*it));
+        if (*it < target)
+            ++before;
+    }
+    const int at = target - before;
+    QList<int> moved;
+    for (int i = 0; i < moving.size(); ++i) {
+        m_items.insert(at + i, moving.at(i));
+        moved << at + i;
+    }
+    return moved;
+}
+
+bool BookMarkTabs::removeTabs(const QList<int> &rows)
+{
+    const QList<int> sorted = checkedRows(rows, m_items.size());
+    if (sorted.isEmpty())
+        return false;
+    for (auto it = sorted.crbegin(); it != sorted.crend(); ++it)
+        m_items.removeAt(*it);
     return true;
 }
 

@@ -75,8 +75,18 @@ public:
 
     // Writes the Tabs XML as UTF-8, atomically; false when it cannot be written.
     bool saveToFile(const QString &path) const;
-    // Reads a file written by saveToFile; a missing or unreadable file changes nothing.
+    // Reads a file written by saveToFile. A file that is missing, too large, not XML or
+    // not a Tabs element changes nothing; *error then says why.
     bool loadFromFile(const QString &path, QString *error = nullptr);
+    static constexpr qint64 MaxFileSize = 4 * 1024 * 1024;
+
+    // Moves the tabs at rows so that they stand together, in their old order, at
+    // target (a position counted before they leave; past the end is the end). Returns
+    // their new rows; nothing moves, and the answer is empty, when a row is not a tab
+    // or is given twice.
+    QList<int> moveTabs(const QList<int> &rows, int target);
+    // Removes the tabs at rows; false, removing none, when a row is not a tab.
+    bool removeTabs(const QList<int> &rows);
 
     // The viewer script "var bmtConfig = {...};".
     QString bookmarkTabsJS() const;

@@ -5,6 +5,7 @@
 
 #include <QDomDocument>
 #include <QXmlStreamWriter>
+#include <algorithm>
 
 namespace {
 
@@ -104,6 +105,16 @@ int FlashOutlineItem::subtreeCount() const
     return n;
 }
 
+bool FlashOutlineItem::checkIsParentOf(const FlashOutlineItem *a, const FlashOutlineItem *b)
+{
+    if (!a || !b)
+        return false;
+    for (FlashOutlineItemPtr p = b->parent(); p; p = p->parent())
+        if (p.get() == a)
+            return true;
+    return false;
+}
+
 void FlashOutline::appendItem(const FlashOutlineItemPtr &item)
 {
     item->setParent(nullptr);
@@ -194,4 +205,66 @@ std::shared_ptr<FlashOutline> FlashOutline::deepCopy() const
         copy->appendItem(top);
     }
     return copy;
+}
+
+bool FlashOutline::contains(const FlashOutlineItem *item) const
+{
+    return indexOf(item) >= 0;
+}
+
+QList<FlashOutlineItemPtr> &FlashOutline::siblingsOf(const FlashOutlineItem &item)
+{
+    const FlashOutlineItemPtr parent = item.parent();
+    return parent ? parent->childItems() : m_items;
+}
+
+int FlashOutline::indexOf(const FlashOutlineItem *item) const
+{
+    if (!item)
+        return -1;
+    // Up to the top: every step must be a child of the next, and the top one of ours.
+    int index = -1;
+    const FlashOutlineItem *step = item;
+    for (FlashOutlineItemPtr parent = item->parent(); parent; parent = parent->parent()) {
+        const auto &list = parent->childItems();
+        const auto at = std::find_if(list.cbegin(), list.cend(), [step](const FlashOutlineItemPtr &c) { return c.get() == step; });
+        if (at == list.cend())
+            return -1;
+        if (step == item)
+            index = int(at - list.cbegin());
+        step = parent.get();
+    }
+    const auto top = std::find_if(m_items.cbegin(), m_items.cend(), [step](const FlashOutlineItemPtr &c) { return c.get() == step; });
+    if (top == m_items.cend())
+        return -1;
+    return step == item ? int(top - m_items.cbegin()) : index;
+}
+
+bool FlashOutline::moveItem(const FlashOutlineItemPtr &item, const FlashOutlineItemPtr &newParent, int index)
+{
+    const int from = indexOf(item.get());
+    if (from < 0 || (newParent && !contains(newParent.get())))
+        return false;
+    if (newParent && (newParent == item || FlashOutlineItem::checkIsParentOf(item.get(), newParent.get())))
+        return false;
+    QList<FlashOutlineItemPtr> &source = siblingsOf(*item);
+    QList<FlashOutlineItemPtr> &target = newParent ? newParent->childItems() : m_items;
+    if (index < 0 || index > target.size())
+        index = int(target.size());
+    if (&source == &target && index > from)
+        --index; // counted while the item still stood before it
+    source.removeAt(from);
+    target.insert(index, item);
+    item->setParent(newParent);
+    relevel(*item, newParent ? newParent->level() + 1 : 1);
+    return true;
+}
+
+bool FlashOutline::removeItem(const FlashOutlineItem *item)
+{
+    const int at = indexOf(item);
+    if (at < 0)
+        return false;
+    siblingsOf(*item).removeAt(at);
+    return true;
 }

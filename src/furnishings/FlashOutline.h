@@ -58,6 +58,9 @@ public:
     // Number of items in this item's subtree, itself included.
     int subtreeCount() const;
 
+    // True when a is b's parent, grandparent or a further ancestor.
+    static bool checkIsParentOf(const FlashOutlineItem *a, const FlashOutlineItem *b);
+
 private:
     FlashOutlineItem() = default;
 
@@ -82,6 +85,22 @@ public:
     int totalCount() const;
     // A new outline of new items holding the same bookmarks.
     std::shared_ptr<FlashOutline> deepCopy() const;
+
+    // True when item hangs in this outline.
+    bool contains(const FlashOutlineItem *item) const;
+    // The list item stands in: its parent's children, or the top-level items.
+    QList<FlashOutlineItemPtr> &siblingsOf(const FlashOutlineItem &item);
+    // item's index in that list; -1 when it is not in this outline.
+    int indexOf(const FlashOutlineItem *item) const;
+
+    // Moves item, with its subtree and every field, under newParent (null: the top
+    // level) at index, a position in the target list counted while item still stands
+    // where it was (negative or past the end: the end). Levels below are renumbered.
+    // Refused (false, nothing changes) when item or newParent is not in this outline,
+    // or newParent is item itself or lies in its subtree.
+    bool moveItem(const FlashOutlineItemPtr &item, const FlashOutlineItemPtr &newParent, int index);
+    // Removes item with its subtree; false when it is not in this outline.
+    bool removeItem(const FlashOutlineItem *item);
 
     static QString elementName() { return QStringLiteral("Outline"); }
     void writeXml(QXmlStreamWriter &writer) const;

@@ -49,8 +49,14 @@ ProjectResult BookProject::openInto(const QString &projectFile, BookDocument &do
     ProjectResult result = BookProjectReader(projectFile, document).read();
     if (!result.ok())
         return result;
-    if (const OpenCheck check = openCheck(); check && !check(document))
-        return ProjectResult::failure(ProjectError::AccessRefused, ProjectMessages::accessRefused());
+    if (const OpenCheck check = openCheck()) {
+        switch (check(document)) {
+        case OpenCheckResult::Granted: break;
+        case OpenCheckResult::Refused:
+            return ProjectResult::failure(ProjectError::AccessRefused, ProjectMessages::accessRefused());
+        case OpenCheckResult::Cancelled: return ProjectResult::failure(ProjectError::AccessRefused, QString());
+        }
+    }
     return result;
 }
 

@@ -47,10 +47,12 @@ public:
     // Writes a copy of the document to projectFile; the document keeps its own project.
     static ProjectResult saveCopy(const BookDocument &document, const QString &projectFile);
 
-    // Asked after a book was read, before the open succeeds: a book protected by a
-    // user list asks its user for name and password here. False refuses the book
-    // ("Import Project failed..."). The shell sets it; none by default.
-    using OpenCheck = std::function<bool(BookDocument &document)>;
+    // Asked after a book was read, before the open succeeds: a protected book asks
+    // for its password (or a user's name and password) here. Refused ends the opening
+    // with "Import Project failed..."; Cancelled ends it with no message (the user
+    // chose not to open it). The shell sets it; none by default.
+    enum class OpenCheckResult { Granted, Refused, Cancelled };
+    using OpenCheck = std::function<OpenCheckResult(BookDocument &document)>;
     static void setOpenCheck(const OpenCheck &check);
 
     // The template description file of a template name (desktop or mobile); empty

@@ -8,8 +8,9 @@ import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
 import { pathToFileURL } from 'node:url';
-import { launch, watchedPage, openBook, waitForPages, DESKTOP, PHONE } from './support/browser.mjs';
+import { launch, openBook, waitForPages, DESKTOP, PHONE } from './support/browser.mjs';
 import { printPdf, publish } from './support/publish.mjs';
+import { narratedPage } from './support/sounds.mjs';
 
 let dir, browser, automatic, manual;
 
@@ -29,22 +30,6 @@ after(async () => {
   await browser.close();
   fs.rmSync(dir, { recursive: true, force: true });
 });
-
-// A page whose sounds are stand-ins: window.sounds lists them; sound.end() ends one.
-async function narratedPage(context) {
-  const page = await watchedPage(context);
-  await page.addInitScript(() => {
-    window.sounds = [];
-    window.Audio = class {
-      constructor(url) { this.url = url; this.listeners = {}; this.paused = true; window.sounds.push(this); }
-      addEventListener(type, fn) { (this.listeners[type] = this.listeners[type] || []).push(fn); }
-      play() { this.paused = false; return Promise.resolve(); }
-      pause() { this.paused = true; }
-      end() { this.paused = true; (this.listeners.ended || []).forEach((fn) => fn()); }
-    };
-  });
-  return page;
-}
 
 const requests = (page) => page.evaluate(() => Quorvel.narration.requests.map((r) => [r.spread, r.sound, r.reason]));
 

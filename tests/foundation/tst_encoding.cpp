@@ -34,6 +34,13 @@ private slots:
         QByteArray corrupt = packed;
         corrupt[corrupt.size() - 5] = char(corrupt[corrupt.size() - 5] ^ 0x55); // bad checksum
         QVERIFY(!gzipInflate(corrupt));
+
+        // A cap on the inflated size stops a small file that unpacks to a lot.
+        const QByteArray bomb = gzipDeflate(QByteArray(64 * 1024 * 1024, 0));
+        QVERIFY(bomb.size() < 100 * 1024);
+        QVERIFY(!gzipInflate(bomb, 1024 * 1024));
+        QCOMPARE(gzipInflate(packed, data.size()).value_or(QByteArray()), data);
+        QVERIFY(!gzipInflate(packed, data.size() - 1));
     }
 
     void digestsAndBase64()

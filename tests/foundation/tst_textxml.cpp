@@ -151,6 +151,20 @@ private slots:
             QCOMPARE(hexRGBDigits(text), std::nullopt);
         QCOMPARE(AppUtility::checkIntegerValueString("a1-2 b3٤"), QString("123"));
     }
+
+    void typedColourValue()
+    {
+        // What a colour field keeps of typed text, and the colour it stands for.
+        const auto typed = [](const QString &text) { return colorFromHexRGB(hexColorInputText(filterHexColorInput(text))); };
+        QCOMPARE(filterHexColorInput("0XFF"), QString("0XFF"));
+        QCOMPARE(typed("0XFF"), QColor(255, 0, 0));
+        QCOMPARE(filterHexColorInput("12zz34"), QString("1234"));
+        QCOMPARE(typed("12zz34"), QColor(0x12, 0x34, 0));
+        QCOMPARE(filterHexColorInput("0x1234567"), QString("0x123456"));
+        QCOMPARE(filterHexColorInput("1234567"), QString("123456"));
+        QCOMPARE(filterHexColorInput("0xx1٣ü2"), QString("0x12")); // one x, only second; ASCII digits only
+        QCOMPARE(typed(""), QColor(0, 0, 0));
+    }
 };
 
 QV_TEST(ScriptAndXmlTextTest)

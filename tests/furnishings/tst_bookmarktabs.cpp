@@ -1,6 +1,7 @@
 #include "TestFiles.h"
 #include "TestSupport.h"
 #include "furnishings/BookMarkTabs.h"
+#include "furnishings/BookmarkTabEditing.h"
 
 #include <QDomDocument>
 #include <QFile>
@@ -73,6 +74,102 @@ private slots:
         QVERIFY(!read.loadFromFile(deep.fileName(), &error));
         QVERIFY2(error.contains("nested deeper"), qPrintable(error));
         QCOMPARE(read, tabs);
+    }
+
+    void anotherXmlFileKeepsTheTabs()
+    {
+        BookMarkTabs tabs;
+        tabs.setAlpha(0.5);
+        tabs.TabItems() << BookMarkTabItem::tabItemWithCaption("Keep", Qt::red, 2);
+        const BookMarkTabs before = tabs;
+        QTemporaryDir dir;
+        QVERIFY(TestFiles::writeFile(dir.filePath("menus.xml"), "<menus alpha=\"0.1\"><Tab pageIndex=\"9\"/></menus>"));
+        QString error;
+        QVERIFY(!tabs.loadFromFile(dir.filePath("menus.xml"), &error));
+        QVERIFY(error.contains("menus"));
+        QVERIFY(TestFiles::writeFile(dir.filePath("huge.xml"), QByteArray(BookMarkTabs::MaxFileSize + 1, ' ')));
+        QVERIFY(!tabs.loadFromFile(dir.filePath("huge.xml"), &error));
+        QCOMPARE(tabs, before);
+        // A save that cannot be written says so.
+        QVERIFY(!tabs.saveToFile(dir.filePath("no/such/folder/tabs.xml")));
+    }
+
+    void tabsMoveTogetherAndBadRowsChangeNothing()
+    {
+        BookMarkTabs tabs;
+        for (int page = 1; page <= 5; ++page)
+            tabs.TabItems() << BookMarkTabItem::tabItemWithCaption(QString::number(page), Qt::gray, page);
+        const auto order = [&] {
+            QString text;
+            for (const BookMarkTabItem &item : tabs.TabItems())
+                text += item.caption();
+            return text;
+        };
+        QCOMPARE(tabs.moveTabs({1, 0}, 5), (QList<int>{3, 4}));
+        QCOMPARE(order(), QString("34512"));
+        QCOMPARE(tabs.moveTabs({4}, 0), (QList<int>{0}));
+        QCOMPARE(order(), QString("23451"));
+        QCOMPARE(tabs.moveTabs({0, 2}, 2), (QList<int>{1, 2}));
+        QCOMPARE(order(), QString("32451"));
+        for (const QList<int> &bad : {QList<int>{5}, QList<int>{-1}, QList<int>{1, 1}, QList<int>{}}) {
+            QVERIFY(tabs.moveTabs(bad, 0).isEmpty());
+            QVERIFY(!tabs.removeTabs(bad));
+        }
+        QVERIFY(!tabs.removeTabs({0, 9}));
+        QCOMPARE(order(), QString("32451"));
+        QVERIFY(tabs.removeTabs({4, 0}));
+        QCOMPARE(order(), QString("245"));
+    }
+
+    void tabDialogSteps()
+    {
+        // Adding to a ten-page book: 1, 3, 5, ...; past the book once asked.
+        BookMarkTabs tabs;
+        tabs.setAlpha(0.5);
+        BookmarkTabEditing adding(tabs, BookmarkTabEditing::AddTabs, 0, 10);
+        QCOMPARE(adding.pageForNewTab(), 1);
+        QVERIFY(adding.saveCurrentItem({"One", "1", QColor(0x11, 0x22, 0x33)}));
+        QVERIFY(adding.isNewRow());
+        QCOMPARE(adding.proposeNextPage(1).page, 3);
+        QCOMPARE(adding.proposeNextPage(9).page, 10);
+        QVERIFY(!adding.proposeNextPage(9).ask);
+        QVERIFY(adding.proposeNextPage(10).ask);
+        adding.acceptPagesBeyondBook();
+        QCOMPARE(adding.proposeNextPage(10).page, 12);
+        QVERIFY(!adding.proposeNextPage(10).ask);
+        QCOMPARE(tabs.TabItems().at(0).color(), QString("0x112233"));
+        QCOMPARE(adding.loadCurrentItem().caption, QString()); // a new row has nothing to load
+
+        // Back to the first tab: the form shows it with the tabs' opacity.
+        adding.stepBack();
+        const BookmarkTabEditing::Fields first = adding.loadCurrentItem();
+        QCOMPARE(first.caption, QString("One"));
+        QVERIFY(qAbs(first.color.alphaF() - 0.5) < 0.01);
+        // Page 1 + "2x" is not page 12 + "x": each field counts.
+        tabs.TabItems()[0].setCaption("2x");
+        BookmarkTabEditing modifying(tabs, BookmarkTabEditing::ModifyTabs, 7, 10);
+        QCOMPARE(modifying.currentRow(), 0);
+        QVERIFY(modifying.modifyCurrentItem({"x", "12", QColor(0x11, 0x22, 0x33)}));
+        QVERIFY(!modifying.modifyCurrentItem({"x", "12", QColor(0x11, 0x22, 0x33, 10)}));
+        QVERIFY(modifying.modifyCurrentItem({"x", "12", QColor()}));
+        QCOMPARE(tabs.TabItems().at(0).color(), QString("0x000000"));
+        // Saving the last tab in modify mode keeps it in the form.
+        QVERIFY(!modifying.saveCurrentItem({"x", "12", Qt::black}));
+        QCOMPARE(modifying.currentRow(), 0);
+        QCOMPARE(tabs.TabItems().size(), 1);
+
+        // Modifying an empty list adds what is typed.
+        BookMarkTabs none;
+        BookmarkTabEditing empty(none, BookmarkTabEditing::ModifyTabs, 0, 10);
+        QCOMPARE(empty.type(), int(BookmarkTabEditing::AddTabs));
+        QVERIFY(empty.saveCurrentItem({"Typed", "4", Qt::red}));
+        QCOMPARE(none.TabItems().size(), 1);
+        QCOMPARE(none.TabItems().at(0).pageIndex(), 4);
+
+        for (int i = 0; i < 50; ++i) {
+            const QColor c = BookmarkTabEditing::generateColorByRand(1.0);
+            QVERIFY(c.red() >= 155 && c.red() <= 254 && c.green() >= 155 && c.blue() >= 155 && c.blue() <= 254);
+        }
     }
 
     // The viewer runs the script: what it gives there is what the model holds.

@@ -86,6 +86,54 @@ private slots:
         QCOMPARE(outline.totalCount(), 9);
     }
 
+    void movesKeepTheBookmarkWhole()
+    {
+        FlashOutline outline = sampleOutline();
+        const auto chapter = outline.items()[0];
+        const auto appendix = outline.items()[1];
+        const auto sectionA = chapter->childItems()[0];
+        const auto sectionB = chapter->childItems()[1];
+        const auto captions = [](const QList<FlashOutlineItemPtr> &items) {
+            QStringList list;
+            for (const auto &item : items)
+                list << item->caption();
+            return list;
+        };
+
+        // Within a level: positions count while the bookmark still stands where it was.
+        outline.appendItem(FlashOutlineItem::create("Index", 10));
+        QVERIFY(outline.moveItem(appendix, nullptr, 3));
+        QCOMPARE(captions(outline.items()).mid(1), (QStringList{"Index", "Appendix"}));
+        QVERIFY(outline.moveItem(appendix, nullptr, 0));
+        QCOMPARE(outline.items().first(), appendix);
+
+        // Another level: the same item, its link and subtree, levels renumbered.
+        QVERIFY(outline.moveItem(sectionB, appendix, -1));
+        QCOMPARE(appendix->childItems(), QList<FlashOutlineItemPtr>{sectionB});
+        QCOMPARE(sectionB->pageUrl(), QString("https://example.com/a?b=1&c=2"));
+        QCOMPARE(sectionB->parent(), appendix);
+        QVERIFY(outline.moveItem(sectionA, nullptr, 0));
+        QCOMPARE(sectionA->level(), 1);
+        QCOMPARE(sectionA->childItems()[0]->level(), 2);
+        QVERIFY(!sectionA->parent());
+        QCOMPARE(outline.indexOf(sectionA.get()), 0);
+        QCOMPARE(outline.indexOf(sectionB.get()), 0);
+
+        // Into itself or its own subtree: refused, nothing lost or doubled.
+        const int total = outline.totalCount();
+        QVERIFY(!outline.moveItem(sectionA, sectionA, 0));
+        QVERIFY(!outline.moveItem(sectionA, sectionA->childItems()[0], 0));
+        QVERIFY(!outline.moveItem(FlashOutlineItem::create("Stranger"), nullptr, 0));
+        QVERIFY(!outline.moveItem(chapter, FlashOutlineItem::create("Stranger"), 0));
+        QCOMPARE(outline.totalCount(), total);
+        QVERIFY(FlashOutlineItem::checkIsParentOf(sectionA.get(), sectionA->childItems()[0].get()));
+        QVERIFY(!FlashOutlineItem::checkIsParentOf(sectionA.get(), sectionA.get()));
+
+        QVERIFY(outline.removeItem(sectionA.get()));
+        QVERIFY(!outline.removeItem(sectionA.get()));
+        QCOMPARE(outline.totalCount(), total - 2);
+    }
+
     void unreadableXmlKeepsTheOutline()
     {
         FlashOutline outline = sampleOutline();

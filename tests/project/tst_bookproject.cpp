@@ -479,7 +479,8 @@ private slots:
         int asked = 0;
         BookProject::setOpenCheck([&](BookDocument &document) {
             ++asked;
-            return document.pageSource()->pageCount() != 3;
+            return document.pageSource()->pageCount() != 3 ? BookProject::OpenCheckResult::Granted
+                                                           : BookProject::OpenCheckResult::Refused;
         });
         ProjectResult result;
         auto book = BookProject::open(m_pictureProject, &result);

@@ -4,6 +4,8 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QMimeData>
+#include <QUrl>
 #include <QtTest>
 #include <sys/stat.h>
 
@@ -94,6 +96,16 @@ QStringList folderListing(const QString &folder)
     forEachEntry(folder, [&](const QString &name, const QString &, const QFileInfo &) { names << name; });
     names.sort();
     return names;
+}
+
+QMimeData *filesMime(const QStringList &paths)
+{
+    auto *mime = new QMimeData;
+    QList<QUrl> urls;
+    for (const QString &path : paths)
+        urls << QUrl::fromLocalFile(path);
+    mime->setUrls(urls);
+    return mime;
 }
 
 } // namespace TestFiles

@@ -7,6 +7,8 @@
 #include <QStringList>
 #include <source_location>
 
+class QMimeData;
+
 namespace TestFiles {
 
 // The bytes of a file; empty when it cannot be read.
@@ -37,5 +39,8 @@ QMap<QString, QString> folderStamps(const QString &folder);
 
 // The relative paths of every entry below folder, hidden ones too, sorted.
 QStringList folderListing(const QString &folder);
+
+// Drag data holding the files at paths, as a file manager gives it (the caller owns it).
+QMimeData *filesMime(const QStringList &paths);
 
 } // namespace TestFiles

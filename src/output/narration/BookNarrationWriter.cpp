@@ -1,5 +1,6 @@
 #include "output/narration/BookNarrationWriter.h"
 
+#include "output/narration/AssistantItem.h"
 #include "output/web/BookDataScript.h"
 
 #include <QDir>
@@ -71,18 +72,34 @@ bool BookNarrationWriter::writeToBook(const QString &bookFolder)
     if (m_soundCount == 0)
         return true;
 
+    // The narrating character: one of the installed pictures, found by its name (a path
+    // read from a project names no other file).
+    QString character;
+    const QList<AssistantItem> characters = AssistantItem::collectAssistantList();
+    const int index = AssistantItem::indexOfCharacter(characters, m_assistant.assistantFilePath());
+    if (index > 0) {
+        character = soundFolder() + QStringLiteral("/character.png");
+        if (!copyReplacing(characters.at(index).bgPath, bookFolder + QLatin1Char('/') + character)) {
+            m_error = QStringLiteral("cannot copy the narration character into the book");
+            return false;
+        }
+    }
+
     const AssistantSpeechItem &options = m_assistant.speechOptions();
-    auto script = [&options](const QJsonArray &spreadList) {
-        return QJsonObject{
+    auto script = [&options, &character](const QJsonArray &spreadList, const QString &prefix) {
+        QJsonObject value{
             {QStringLiteral("mode"), options.playMode() == AssistantSpeechItem::Manual ? 1 : 0},
             {QStringLiteral("delay"), std::max(0, options.defaultPauseTimeWhenFinished())},
             {QStringLiteral("mute"), std::max(0, options.defaultPauseTimeWhenEmpty())},
             {QStringLiteral("spreads"), spreadList}};
+        if (!character.isEmpty())
+            value.insert(QStringLiteral("character"), prefix + character);
+        return value;
     };
-    if (!writeScript(bookFolder + QLatin1Char('/') + scriptPath(), script(desktop), &m_error))
+    if (!writeScript(bookFolder + QLatin1Char('/') + scriptPath(), script(desktop, QString()), &m_error))
         return false;
     if (QFileInfo(bookFolder + QStringLiteral("/mobile/files")).isDir()
-        && !writeScript(bookFolder + QStringLiteral("/mobile/") + scriptPath(), script(phone), &m_error))
+        && !writeScript(bookFolder + QStringLiteral("/mobile/") + scriptPath(), script(phone, QStringLiteral("../")), &m_error))
         return false;
     return true;
 }

@@ -2,7 +2,8 @@
 // Puts the speaking assistant's narration into a written web book: each spread's sound
 // is copied to files/narration/<spread name>.mp3 and files/narration.js tells the
 // viewer's player which sound belongs to which spread and how to play them
-// (docs/book-security.md, "Narration"). The phone version, when present, gets its own
+// (docs/book-security.md, "Narration"). The assistant's character, when it is one of the
+// installed characters, goes with them as files/narration/character.png. The phone version, when present, gets its own
 // mobile/files/narration.js naming the same sounds.
 
 #include "output/narration/GenerateAssistant.h"

@@ -1,6 +1,7 @@
 #include "output/narration/GenerateAssistant.h"
 
 #include "foundation/AppUtility.h"
+#include "foundation/ZipExtractor.h"
 #include "foundation/ZipWriter.h"
 
 #include <QDateTime>
@@ -36,6 +37,13 @@ int intAttribute(const QDomElement &e, const QString &name, int fallback)
 }
 
 } // namespace
+
+bool GenerateAssistant::isEmpty() const
+{
+    return m_assistantFilePath.isEmpty()
+        && std::all_of(m_resourceList.cbegin(), m_resourceList.cend(),
+                       [](const AssistantResourceItem &item) { return item.isEmpty(); });
+}
 
 QString GenerateAssistant::workFolder() const
 {
@@ -154,17 +162,27 @@ bool GenerateAssistant::saveAssistantConfig(QString *error) const
     if (!file.open(QIODevice::WriteOnly) || file.write(config.toByteArray(2)) < 0 || !file.commit())
         return fail(file.errorString());
 
+    return writePackage(packageFilePath(), error);
+}
+
+bool GenerateAssistant::writePackage(const QString &path, QString *error) const
+{
+    auto fail = [error](const QString &message) {
+        if (error)
+            *error = message;
+        return false;
+    };
     // The package names every file after its spread, so it does not depend on the
     // work folder's time-stamped names.
     GenerateAssistant packed(*this);
-    ZipWriter zip(packageFilePath());
+    ZipWriter zip(path);
     for (int i = 0; i < packed.m_resourceList.size(); ++i) {
         AssistantResourceItem &item = packed.m_resourceList[i];
         const QString name = AssistantResourceItem::resourceNameForPage(i, m_totalPage);
-        auto pack = [&zip](const QString &path, const QString &entry) -> QString {
-            if (path.isEmpty() || !QFileInfo(path).isFile())
+        auto pack = [&zip](const QString &file, const QString &entry) -> QString {
+            if (file.isEmpty() || !QFileInfo(file).isFile())
                 return QString();
-            return zip.addFile(entry, path) ? entry : QString();
+            return zip.addFile(entry, file) ? entry : QString();
         };
         item.setLrcFile(pack(item.lrcFile(), QStringLiteral("texts/%1.lrc").arg(name)));
         item.setMp3File(pack(item.mp3File(), QStringLiteral("sounds/%1.mp3").arg(name)));
@@ -178,4 +196,44 @@ bool GenerateAssistant::saveAssistantConfig(QString *error) const
     if (!zip.addData(QStringLiteral("Config.xml"), inner.toByteArray(2)) || !zip.commit())
         return fail(zip.errorString());
     return true;
+}
+
+std::optional<GenerateAssistant> GenerateAssistant::readPackage(const QString &path, const QString &folder,
+                                                                QString *error)
+{
+    auto fail = [error](const QString &message) -> std::optional<GenerateAssistant> {
+        if (error)
+            *error = message;
+        return std::nullopt;
+    };
+    const QFileInfo package(path);
+    if (!package.isFile())
+        return fail(QStringLiteral("%1 does not exist").arg(QDir::toNativeSeparators(path)));
+    if (package.size() > kMaximumPackageSize)
+        return fail(QStringLiteral("%1 is too large to be an assistant").arg(QDir::toNativeSeparators(path)));
+    ZipExtractor extractor;
+    if (!extractor.extractFile(path, folder))
+        return fail(extractor.errorString());
+    QFile config(folder + QStringLiteral("/Config.xml"));
+    constexpr qint64 kMaximumConfigSize = 4 << 20;
+    if (!config.open(QIODevice::ReadOnly) || config.size() > kMaximumConfigSize)
+        return fail(QStringLiteral("%1 holds no assistant").arg(QDir::toNativeSeparators(path)));
+    QDomDocument document;
+    if (!document.setContent(config.readAll()) || document.documentElement().tagName() != QLatin1String("Assistant"))
+        return fail(QStringLiteral("%1 holds no assistant").arg(QDir::toNativeSeparators(path)));
+    GenerateAssistant assistant = fromXmlElement(document.documentElement(), folder);
+    const QString root = QDir::cleanPath(QFileInfo(folder).absoluteFilePath()) + QLatin1Char('/');
+    const auto inside = [&root](const QString &file) {
+        const QString clean = QDir::cleanPath(file);
+        return !file.isEmpty() && clean.startsWith(root) && QFileInfo(clean).isFile() ? clean : QString();
+    };
+    for (AssistantResourceItem &item : assistant.m_resourceList) {
+        item.setLrcFile(inside(item.lrcFile()));
+        item.setMp3File(inside(item.mp3File()));
+        item.setImportmp3File(inside(item.importmp3File()));
+    }
+    // The character is named, never taken from the package.
+    assistant.m_assistantFilePath = QFileInfo(assistant.m_assistantFilePath).fileName();
+    assistant.m_workFolder = folder;
+    return assistant;
 }

@@ -17,6 +17,7 @@
 #include <QList>
 #include <QSet>
 #include <QString>
+#include <optional>
 
 class GenerateAssistant
 {
@@ -26,6 +27,9 @@ public:
     QList<AssistantResourceItem> &resourceList() { return m_resourceList; }
     const QList<AssistantResourceItem> &resourceList() const { return m_resourceList; }
     void setResourceList(const QList<AssistantResourceItem> &list) { m_resourceList = list; }
+
+    // True when no spread has a text or a sound and no character is chosen.
+    bool isEmpty() const;
 
     int totalPage() const { return m_totalPage; }
     void setTotalPage(int pages) { m_totalPage = pages; }
@@ -59,6 +63,14 @@ public:
     // Writes Config.xml and Assistant.zip into the work folder. False with error
     // when something could not be written (an older package is then kept).
     bool saveAssistantConfig(QString *error = nullptr) const;
+    // Writes the package (see above) to path, atomically.
+    bool writePackage(const QString &path, QString *error = nullptr) const;
+    // Reads a package written by writePackage() into folder (which becomes the work
+    // folder of the result). Texts and sounds come only from inside the package; an
+    // archive that is not a package, too large or unsafe is refused with *error.
+    static std::optional<GenerateAssistant> readPackage(const QString &path, const QString &folder,
+                                                        QString *error = nullptr);
+    static constexpr qint64 kMaximumPackageSize = qint64(1) << 30;
     QString configFilePath() const;
     QString packageFilePath() const;
 

@@ -12,6 +12,7 @@
 // showDisappearingItemAnimation() at the drop point.
 
 #include "platform/NotificationCenter.h"
+#include "platform/RowDragMime.h"
 
 #include <QByteArray>
 #include <QList>
@@ -26,16 +27,6 @@ class QMimeData;
 class QWidget;
 
 inline const QString DragDeleteWindowNotification = QStringLiteral("DragDeleteWindowNotification");
-
-// Row numbers carried by a row drag.
-class RowDragMime
-{
-public:
-    static QByteArray encode(const QList<int> &rows);
-    // The rows, or an empty list for data that is not a row list.
-    static QList<int> decode(const QByteArray &data);
-    static QMimeData *mimeData(const QString &type, const QList<int> &rows);
-};
 
 // Implemented by window controllers whose lists delete rows dragged out of them.
 class DragDeleteReceiver

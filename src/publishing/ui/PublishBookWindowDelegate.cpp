@@ -12,6 +12,7 @@
 #include "platform/ui/HyperLinkString.h"
 #include "platform/ui/QvPanel.h"
 #include "platform/ui/QvWindow.h"
+#include "platform/ui/RadioMatrix.h"
 #include "platform/ui/Workspace.h"
 #include "project/AppSettings.h"
 #include "publishing/AppIconCopy.h"
@@ -330,29 +331,17 @@ QList<QAbstractButton *> PublishBookWindowDelegate::kindButtons() const
 
 QList<QAbstractButton *> PublishBookWindowDelegate::loadTypeCells() const
 {
-    QList<QAbstractButton *> cells;
-    for (QAbstractButton *button : mtxLoadType->findChildren<QAbstractButton *>()) {
-        if (button->property("tag").isValid())
-            cells << button;
-    }
-    return cells;
+    return RadioMatrix::cells(mtxLoadType);
 }
 
 void PublishBookWindowDelegate::selectLoadType(int loadType)
 {
-    for (QAbstractButton *cell : loadTypeCells()) {
-        if (cell->property("tag").toInt() == loadType)
-            cell->setChecked(true);
-    }
+    RadioMatrix::selectCellWithTag(mtxLoadType, loadType);
 }
 
 int PublishBookWindowDelegate::selectedLoadType() const
 {
-    for (QAbstractButton *cell : loadTypeCells()) {
-        if (cell->isChecked())
-            return cell->property("tag").toInt();
-    }
-    return 0;
+    return RadioMatrix::selectedTag(mtxLoadType);
 }
 
 // ---------------------------------------------------------------------------------

@@ -2,54 +2,46 @@
 
 #include "foundation/AppStrings.h"
 #include "furnishings/FlashOutline.h"
+#include "shell/ui/FlashOutlineDelegate.h"
 
 #include <QHeaderView>
+#include <QPainter>
 
 BookmarkOutlineView::BookmarkOutlineView(QWidget *parent)
-    : QTreeWidget(parent)
+    : QTreeView(parent)
 {
-    setColumnCount(2);
-    setHeaderLabels({loadAppString(QStringLiteral("BookmarkOutlineV-Bookmark"), QStringLiteral("Bookmark")),
-                     loadAppString(QStringLiteral("BookmarkOutlineV-Page"), QStringLiteral("Page"))});
+    m_delegate = new FlashOutlineDelegate(this);
+    m_delegate->setOutlineView(this);
     header()->setStretchLastSection(false);
-    header()->setSectionResizeMode(0, QHeaderView::Stretch);
-    header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
+    header()->setSectionResizeMode(FlashOutlineDelegate::TitleColumn, QHeaderView::Stretch);
+    header()->setSectionResizeMode(FlashOutlineDelegate::PageColumn, QHeaderView::ResizeToContents);
     setUniformRowHeights(true);
-    setEditTriggers(NoEditTriggers);
-    const auto activate = [this](QTreeWidgetItem *item) {
-        const int page = item ? item->data(0, PageRole).toInt() : 0;
+    const auto activate = [this](const QModelIndex &index) {
+        const int page = index.data(FlashOutlineDelegate::PageRole).toInt();
         if (page > 0)
             emit pageActivated(page);
     };
-    connect(this, &QTreeWidget::itemClicked, this, activate);
-    connect(this, &QTreeWidget::itemActivated, this, activate);
+    connect(this, &QTreeView::clicked, this, activate);
+    connect(this, &QTreeView::activated, this, activate);
 }
 
-void BookmarkOutlineView::setOutline(const FlashOutline *outline)
+void BookmarkOutlineView::setOutline(std::shared_ptr<FlashOutline> outline)
 {
-    clear();
-    if (!outline || outline->isEmpty()) {
-        auto *hint = new QTreeWidgetItem(this, {loadAppString(QStringLiteral("BookmarkOutlineV-The book has no bookmarks."),
-                                                              QStringLiteral("The book has no bookmarks."))});
-        hint->setFlags(Qt::NoItemFlags);
-        return;
-    }
-    for (const FlashOutlineItemPtr &item : outline->items())
-        addItems(invisibleRootItem(), *item);
+    // Drags out of the list are watched in the window the list stands in by now.
+    m_delegate->attachDragDeleteView();
+    m_delegate->setFlashOutline(std::move(outline));
     expandToDepth(0);
+    viewport()->update();
 }
 
-void BookmarkOutlineView::addItems(QTreeWidgetItem *parent, const FlashOutlineItem &item)
+void BookmarkOutlineView::paintEvent(QPaintEvent *event)
 {
-    auto *row = new QTreeWidgetItem(parent);
-    row->setText(0, item.caption());
-    row->setToolTip(0, item.caption());
-    row->setData(0, PageRole, item.pageIndex());
-    row->setData(0, UrlRole, item.pageUrl());
-    if (!item.pageUrl().isEmpty())
-        row->setText(1, item.pageUrl());
-    else if (item.pageIndex() > 0)
-        row->setText(1, QString::number(item.pageIndex()));
-    for (const FlashOutlineItemPtr &child : item.childItems())
-        addItems(row, *child);
+    QTreeView::paintEvent(event);
+    if (!m_delegate->flashOutline() || model()->rowCount() > 0)
+        return;
+    // An open book without bookmarks says so.
+    QPainter painter(viewport());
+    painter.setPen(palette().color(QPalette::Disabled, QPalette::Text));
+    painter.drawText(viewport()->rect().adjusted(8, 8, -8, -8), Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap,
+                     loadAppString("BookmarkOutlineV-The book has no bookmarks.", "The book has no bookmarks."));
 }

@@ -1,29 +1,32 @@
 #pragma once
-// The bookmark outline of the open book as a read-only tree: activating a bookmark
-// (click, Return) asks the preview to turn to its page.
+// The bookmark outline of the open book, edited in place (FlashOutlineDelegate):
+// bookmarks are renamed, moved by dragging and deleted by dragging them out of the
+// list. Activating a bookmark (click, Return) asks the preview to turn to its page.
 
-#include <QTreeWidget>
+#include <QTreeView>
+#include <memory>
 
 class FlashOutline;
-class FlashOutlineItem;
+class FlashOutlineDelegate;
 
-class BookmarkOutlineView : public QTreeWidget
+class BookmarkOutlineView : public QTreeView
 {
     Q_OBJECT
 public:
-    static constexpr int PageRole = Qt::UserRole + 1;
-    static constexpr int UrlRole = Qt::UserRole + 2;
-
     explicit BookmarkOutlineView(QWidget *parent = nullptr);
 
-    // Shows the outline of the open book (empty: the hint that it has no bookmarks).
-    void setOutline(const FlashOutline *outline);
+    // Shows the outline of the open book, which is edited in place (null: no book).
+    void setOutline(std::shared_ptr<FlashOutline> outline);
     // Shows nothing: no book is open.
-    void clearOutline() { clear(); }
+    void clearOutline() { setOutline(nullptr); }
+    FlashOutlineDelegate *outlineDelegate() const { return m_delegate; }
 
 signals:
     void pageActivated(int page); // from 1
 
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
 private:
-    void addItems(QTreeWidgetItem *parent, const FlashOutlineItem &item);
+    FlashOutlineDelegate *m_delegate = nullptr;
 };

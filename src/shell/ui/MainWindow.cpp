@@ -4,6 +4,7 @@
 #include "platform/ui/DragFileImport.h"
 #include "shell/BookFileRequest.h"
 #include "shell/ui/BookmarkOutlineView.h"
+#include "shell/ui/BookmarkTabsView.h"
 #include "shell/ui/PreviewPane.h"
 #include "templates/ui/FlashTemplateOutlineDelegate.h"
 
@@ -196,15 +197,16 @@ void MainWindow::buildPanes()
     bookmarkLayout->setContentsMargins(0, 0, 0, 0);
     bookmarkLayout->addWidget(m_bookmarks);
     addTab(QStringLiteral("Bookmark"), loadAppString("QuorvelAppD-Bookmarks", "Bookmarks"), bookmarkPage);
+    m_bookmarkTabs = new BookmarkTabsView;
+    m_bookmarkTabs->setObjectName(QStringLiteral("bookmarkTabs"));
+    m_bookmarkTabs->setProperty("identifier", QStringLiteral("bookmarkTabs"));
+    addTab(QStringLiteral("bookmarkTabs"), loadAppString("QuorvelAppD-Bookmark Tabs", "Bookmark Tabs"), m_bookmarkTabs);
     // The furnishing tabs: each later feature puts its page in place of the placeholder.
     struct PlaceholderTab
     {
         QString identifier, label, purpose;
     };
     const PlaceholderTab placeholders[] = {
-        {QStringLiteral("bookmarkTabs"), loadAppString("QuorvelAppD-Bookmark Tabs", "Bookmark Tabs"),
-         loadAppString("QuorvelAppD-Coloured index tabs on the edge of the book.",
-                       "Coloured index tabs on the edge of the book.")},
         {QStringLiteral("scene"), loadAppString("QuorvelAppD-Scene", "Scene"),
          loadAppString("QuorvelAppD-Pictures around the book.", "Pictures around the book.")},
         {QStringLiteral("background"), loadAppString("QuorvelAppD-Background", "Background"),

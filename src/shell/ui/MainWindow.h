@@ -7,8 +7,8 @@
 // The design tabs carry these identifiers (tabPage(), isTabShown()):
 //   "Bookmark" (the bookmark outline), "bookmarkTabs", "scene", "background", "theme",
 //   "plugin", "assistant" (desktop book), "mobile theme", "mobile template" (phone book).
-// Each page but the bookmark outline is an empty place that a later feature fills
-// through tabPage(identifier). The display mode shows the tabs that apply to it.
+// The bookmark outline and the bookmark tabs have their pages; each other page is an
+// empty place that a later feature fills through tabPage(identifier). The display mode shows the tabs that apply to it.
 
 #include <QHash>
 #include <QMainWindow>
@@ -16,6 +16,7 @@
 #include <functional>
 
 class BookmarkOutlineView;
+class BookmarkTabsView;
 class DragFileImport;
 class FlashTemplateOutlineDelegate;
 class PreviewPane;
@@ -39,6 +40,7 @@ public:
     PreviewPane *previewPane() const { return m_preview; }
     FlashTemplateOutlineDelegate *designSettings() const { return m_designSettings; }
     BookmarkOutlineView *bookmarkOutline() const { return m_bookmarks; }
+    BookmarkTabsView *bookmarkTabsView() const { return m_bookmarkTabs; }
     QTabWidget *designTabView() const { return m_tabs; }
     DragFileImport *dropTarget() const { return m_dropTarget; }
 
@@ -91,6 +93,7 @@ private:
     PreviewPane *m_preview = nullptr;
     FlashTemplateOutlineDelegate *m_designSettings = nullptr;
     BookmarkOutlineView *m_bookmarks = nullptr;
+    BookmarkTabsView *m_bookmarkTabs = nullptr;
     QTabWidget *m_tabs = nullptr;
     QSplitter *m_splitter = nullptr;
     DragFileImport *m_dropTarget = nullptr;

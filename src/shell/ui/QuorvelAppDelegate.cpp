@@ -23,13 +23,17 @@
 #include "project/ProjectBackup.h"
 #include "project/RecentProjectItem.h"
 #include "publishing/SWFSnapDelegate.h"
+#include "publishing/ui/BookSecurityDelegate.h"
+#include "publishing/ui/InputUserPassword.h"
 #include "publishing/ui/PublishBookWindowDelegate.h"
 #include "publishing/ui/PublishCommand.h"
 #include "shell/BookImportTask.h"
 #include "shell/BookSession.h"
 #include "shell/EnginePreviewBuilder.h"
 #include "shell/PreviewAddress.h"
+#include "shell/ui/AssistantTab.h"
 #include "shell/ui/BookmarkOutlineView.h"
+#include "shell/ui/BookmarkTabsView.h"
 #include "shell/ui/ImportPDFDialog.h"
 #include "shell/ui/ImportProgressDialog.h"
 #include "shell/ui/MainWindow.h"
@@ -135,11 +139,21 @@ bool QuorvelAppDelegate::applicationDidFinishLaunching(const StartupRequest &req
     m_window->previewPane()->showPlaceholder(
         loadAppString("QuorvelAppD-Open or import a book to see it here.", "Open or import a book to see it here."));
     connectActions();
+    // Book security: the editor of the design setting, and the question a protected
+    // project asks before it opens.
+    BookSecurityDelegate::registerSecurityEditor(TemplateEditorRegistry::shared());
+    BookProject::setOpenCheck(&InputUserPassword::checkProjectAccess);
     m_publishCommand = new PublishCommand(m_window, nullptr, this);
     m_publishCommand->setDialogPreparer([this](PublishBookWindowDelegate &dialog) { prepareOutputWindow(dialog); });
     m_publishCommand->setAdditionsMenuSwitch([this](bool enabled) { setAdditionsMenuEnabled(enabled); });
     connect(m_publishCommand, &PublishCommand::publishDialogDidEnd, this, &QuorvelAppDelegate::publishBookDidEnd);
     setCommandAvailable(QStringLiteral("publishPlugin"), false); // shown once its dialog exists
+    // Narration: the assistant tab and its commands.
+    m_assistantTab = new AssistantTab(m_window, [this] { return m_session.get(); }, this);
+    connect(this, &QuorvelAppDelegate::bookOpened, m_assistantTab, &AssistantTab::bookChanged);
+    connect(this, &QuorvelAppDelegate::bookClosed, m_assistantTab, &AssistantTab::bookChanged);
+    for (const char *command : {"manageRecords", "importAssistant", "exportAssistant"})
+        setCommandAvailable(QString::fromLatin1(command), true);
     setAdditionsMenuEnabled(true);
     updateWindowTitle();
     m_window->show();
@@ -298,7 +312,9 @@ void QuorvelAppDelegate::installSession(std::unique_ptr<BookSession> session)
     m_session = std::move(session); // the book before goes, with its temporary folders
     BookSecurity::setShareInstance(m_session->document().parts().security());
     bindTemplate();
-    m_window->bookmarkOutline()->setOutline(m_session->document().flashOutline().get());
+    m_window->bookmarkOutline()->setOutline(m_session->document().flashOutline());
+    m_window->bookmarkTabsView()->setBookmarkTabs(m_session->document().parts().bookmarkTabs(),
+                                                  [this] { return m_session ? m_session->pageCount() : 1; });
     m_window->setBookOpen(true);
     m_window->previewPane()->clearMessage();
     if (!m_window->previewPane()->isShowingBook())
@@ -334,6 +350,7 @@ bool QuorvelAppDelegate::closeBook()
     m_session.reset();
     BookSecurity::setShareInstance(nullptr);
     m_window->bookmarkOutline()->clearOutline();
+    m_window->bookmarkTabsView()->setBookmarkTabs(nullptr);
     m_window->setBookOpen(false);
     m_window->previewPane()->clearMessage();
     m_window->previewPane()->showPlaceholder(
@@ -855,7 +872,8 @@ void QuorvelAppDelegate::onOpenScenesMaker()
 
 void QuorvelAppDelegate::onManageRecords()
 {
-    // The narration recordings manager opens here.
+    if (m_assistantTab)
+        QTimer::singleShot(100, m_assistantTab, &AssistantTab::showRecordManager);
 }
 
 void QuorvelAppDelegate::onReviewPhonePages()
@@ -865,10 +883,12 @@ void QuorvelAppDelegate::onReviewPhonePages()
 
 void QuorvelAppDelegate::onImportAssistant()
 {
-    // Importing an assistant file (".zap") happens here.
+    if (m_assistantTab)
+        m_assistantTab->importAssistant();
 }
 
 void QuorvelAppDelegate::onExportAssistant()
 {
-    // Exporting the assistant as a ".zap" file happens here.
+    if (m_assistantTab)
+        m_assistantTab->exportAssistant();
 }

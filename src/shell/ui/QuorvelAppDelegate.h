@@ -31,6 +31,7 @@
 #include <QTimer>
 #include <memory>
 
+class AssistantTab;
 class BookSession;
 class MainWindow;
 class PublishBookWindowDelegate;
@@ -85,6 +86,9 @@ public:
     static QString demoBookPath();
     // Shows the project panel until a book is open; false when the user quit.
     bool runProjectPanel();
+
+    // Runs a panel and waits for its answer (empty when cancelled).
+    static QStringList runPanel(QvPanel &panel);
 
     // Closes the open book (after asking about unsaved changes); false when cancelled.
     bool closeBook();
@@ -150,6 +154,7 @@ private:
     QFuture<void> m_helperInstall;
     QStringList m_phonePagesBeforePublish; // to see whether publishing added phone pages
     PublishCommand *m_publishCommand = nullptr;
+    AssistantTab *m_assistantTab = nullptr;
     QSet<QString> m_availableCommands;
     int m_generation = 0;
     bool m_additionsEnabled = true;

@@ -3,13 +3,13 @@
 #include "foundation/AppStrings.h"
 #include "foundation/ColorText.h"
 #include "platform/NotificationCenter.h"
+#include "platform/ui/ColorPanelDelegate.h"
 #include "platform/ui/LogAlert.h"
 #include "platform/ui/QvPanel.h"
 #include "templates/FlashTemplate.h"
 #include "templates/FlashTemplateModel.h"
 #include "templates/TemplateNotifications.h"
 
-#include <QColorDialog>
 #include <QCursor>
 #include <QDialog>
 #include <QFileInfo>
@@ -26,14 +26,11 @@ const QString FileSource = QStringLiteral("file");
 
 std::optional<QString> chooseColor(const TemplateEditorRequest &request)
 {
-    QColor initial = TemplateEditorRun::colorFromValue(request.value);
-    if (!initial.isValid())
-        initial = Qt::white;
-    const QColor chosen = QColorDialog::getColor(
-        initial, request.parent, loadAppString(QStringLiteral("FlashTmplOutlineD-Colors"), QStringLiteral("Colors")));
-    if (!chosen.isValid())
+    const std::optional<QColor> chosen =
+        ColorPanelDelegate::chooseColor(request.parent, TemplateEditorRun::colorFromValue(request.value), {});
+    if (!chosen)
         return std::nullopt;
-    return colorToHexRGB(chosen);
+    return colorToHexRGB(*chosen);
 }
 
 std::optional<QString> chooseFile(const TemplateEditorRequest &request)

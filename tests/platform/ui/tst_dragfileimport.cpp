@@ -10,16 +10,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+using TestFiles::filesMime;
+
 namespace {
-QMimeData *filesMime(const QStringList &paths)
-{
-    auto *mime = new QMimeData;
-    QList<QUrl> urls;
-    for (const QString &p : paths)
-        urls << QUrl::fromLocalFile(p);
-    mime->setUrls(urls);
-    return mime;
-}
 
 bool sendDrop(QWidget *target, QMimeData *mime)
 {

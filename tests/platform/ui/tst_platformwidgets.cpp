@@ -3,6 +3,7 @@
 #include "UiTestHelpers.h"
 #include "platform/NotificationCenter.h"
 #include "platform/ui/ColorPanel.h"
+#include "platform/ui/ColorPanelDelegate.h"
 #include "platform/ui/HyperLinkString.h"
 #include "platform/ui/ListSelectCell.h"
 #include "platform/ui/WidgetUtility.h"
@@ -206,6 +207,45 @@ private slots:
         QCOMPARE(notes, live.size());
         QCOMPARE(panel->color(), QColor(0x12, 0x34, 0x00));
         QVERIFY(!panel->colorChooser()->isHidden());
+    }
+
+    void colorChooserTakesTypedValuesAndAsksAtTheCloseBox()
+    {
+        UiTestDriver driver;
+        QList<QColor> shown;
+        const auto cell = [&](const QColor &c) { shown << c; };
+        const QColor start(0x20, 0x40, 0x60);
+
+        // Typed hexadecimal input is cleaned, followed live, and chosen with Return.
+        driver.answerModal([](WindowController *c) {
+            QLineEdit *value = c->window()->findChild<QLineEdit *>("txtValue");
+            QTest::keyClicks(value, "12zz34");
+            QCOMPARE(value->text(), QString("1234"));
+            QTest::keyClick(value, Qt::Key_Return);
+        });
+        QCOMPARE(ColorPanelDelegate::chooseColor(this, start, cell), std::optional<QColor>(QColor(0x12, 0x34, 0)));
+        QCOMPARE(shown.last(), QColor(0x12, 0x34, 0));
+
+        // The close box asks; Cancel there restores the colour from before.
+        driver.answerModal([](WindowController *c) {
+            static_cast<ColorPanelDelegate *>(c)->setColor(Qt::yellow);
+            c->window()->close();
+        });
+        driver.answerAlert("Cancel");
+        shown.clear();
+        QCOMPARE(ColorPanelDelegate::chooseColor(this, start, cell), std::nullopt);
+        QVERIFY(shown.contains(QColor(Qt::yellow))); // followed live
+        QCOMPARE(shown.last(), start);
+        QCOMPARE(driver.alerts().size(), 1);
+        QVERIFY(driver.alerts().last().sheet); // asked on the panel
+
+        // OK there takes the colour.
+        driver.answerModal([](WindowController *c) {
+            static_cast<ColorPanelDelegate *>(c)->setColor(Qt::cyan);
+            QTest::keyClick(c->window(), Qt::Key_Escape);
+        });
+        driver.answerAlert("OK");
+        QCOMPARE(ColorPanelDelegate::chooseColor(this, start, cell), std::optional<QColor>(QColor(Qt::cyan)));
     }
 };
 

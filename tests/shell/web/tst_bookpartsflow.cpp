@@ -1,3 +1,4 @@
+#include "MainWindowSteps.h"
 #include "PdfFixtures.h"
 #include "TestFiles.h"
 #include "TestPictures.h"
@@ -34,25 +35,6 @@ namespace {
 
 constexpr int kLong = 90000;
 const QString kPassword = QStringLiteral("open sesame");
-
-QAction *bookMenuItem(MainWindow *window, const QString &name)
-{
-    for (QAction *item : window->menuBar()->actions())
-        if (item->menu())
-            for (QAction *entry : item->menu()->actions())
-                if (entry->objectName() == name)
-                    return entry;
-    return nullptr;
-}
-
-template <class T = QWidget>
-T *control(WindowController *controller, const char *name)
-{
-    T *found = controller->window()->findChild<T *>(QString::fromLatin1(name));
-    if (!found)
-        qFatal("no control %s", name);
-    return found;
-}
 
 // The parts a book gets from its editors, set here through their models: two
 // bookmark tabs, a password, a sound for every spread, a scene with a picture layer
@@ -117,13 +99,8 @@ private slots:
         const QString pdf = dir.filePath("Almanac.pdf");
         QVERIFY(PdfFixtures::writeNumberedPdf(pdf, 4));
         UiTestDriver driver;
-        driver.answerModal([](WindowController *c) { qobject_cast<ImportPDFDialog *>(c)->importButton()->click(); });
-        driver.answerModal([](WindowController *) {});
-
         QuorvelAppDelegate app;
-        StartupRequest start;
-        start.file = BookFileRequest::fromPaths({pdf});
-        QVERIFY(app.applicationDidFinishLaunching(start));
+        QVERIFY(startWithImportedPdf(app, driver, pdf));
         furnish(app.session()->document(), dir.filePath("work"), pdf);
         app.session()->setModified(true);
 
@@ -131,6 +108,11 @@ private slots:
         driver.answerPanel({project});
         QVERIFY(app.onSaveProjectAs());
         QVERIFY(app.closeBook());
+        // The protected project asks for its password.
+        driver.answerModal([](WindowController *c) {
+            control<QLineEdit>(c, "_txtPassword")->setText(kPassword);
+            clickControl(c, "_btnOK");
+        });
         QVERIFY(app.openProject(project));
 
         // Everything came back from the project, with its files in the project's folder.
@@ -142,18 +124,7 @@ private slots:
         QVERIFY(parts.scene().folder.startsWith(dir.filePath("Almanac.qvprj.data/")));
         QVERIFY(parts.downloadWorkspace().startsWith(dir.filePath("Almanac.qvprj.data/")));
 
-        bookMenuItem(app.mainWindow(), "publish")->trigger();
-        PublishBookWindowDelegate *dialog = app.publishCommand()->publishDialog();
-        control<QAbstractButton>(dialog, "btnOPHtml")->click();
-        control<QLineEdit>(dialog, "txtOutputFolder")->setText(out);
-        control<QLineEdit>(dialog, "txtOutputName")->setText("Almanac");
-        control<QLineEdit>(dialog, "txtTitle")->setText("The Almanac");
-        control<QCheckBox>(dialog, "btnCompressToZip")->setChecked(false);
-        driver.answerModal([](WindowController *c) { control<QPushButton>(c, "btnClose")->click(); });
-        QSignalSpy ended(app.publishCommand(), &PublishCommand::publishDialogDidEnd);
-        control<QPushButton>(dialog, "btnPublic")->click();
-        QVERIFY(ended.wait(kLong));
-        QCOMPARE(ended.first().first().toInt(), 1);
+        QVERIFY(publishWebFolder(app, driver, out, "Almanac", "The Almanac", kLong));
 
         // On disk: the sounds and the scene's picture; the pages and the download only
         // encrypted (the browser test reads the rest).

@@ -1,3 +1,4 @@
+#include "MainWindowSteps.h"
 #include "PdfFixtures.h"
 #include "TestSupport.h"
 #include "foundation/ZipExtractor.h"
@@ -27,15 +28,6 @@
 namespace {
 
 constexpr int kLong = 90000;
-
-template <class T = QWidget>
-T *control(WindowController *controller, const char *name)
-{
-    T *found = controller->window()->findChild<T *>(QString::fromLatin1(name));
-    if (!found)
-        qFatal("no control %s", name);
-    return found;
-}
 
 // The publish item of the main window's Book menu, as the user finds it there.
 QAction *publishMenuItem(MainWindow *window)

@@ -1,6 +1,8 @@
 #include "TestSupport.h"
 #include "platform/NotificationCenter.h"
 #include "platform/ui/UiTestDriver.h"
+#include "platform/ui/QvWindow.h"
+#include "platform/ui/WindowController.h"
 #include "templates/FlashTemplate.h"
 #include "templates/FlashTemplateModel.h"
 #include "templates/TemplateNotifications.h"
@@ -14,6 +16,7 @@
 #include <QDoubleSpinBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTreeView>
 #include <QtTest>
@@ -209,6 +212,21 @@ private slots:
         f.clickRowButton("iconColor");
         QCOMPARE(f.tmpl.propertyValue("iconColor"), QStringLiteral("0x123456"));
         QCOMPARE(log.seen.size(), 2);
+
+        // The program's own colour chooser: a typed value, chosen; then cancelled.
+        TemplateEditorRegistry::shared().registerEditor("color", color.previous);
+        {
+            UiTestDriver driver;
+            driver.answerModal([](WindowController *c) {
+                QTest::keyClicks(c->window()->findChild<QLineEdit *>("txtValue"), "a0b1c2");
+                QTest::keyClick(c->window()->findChild<QLineEdit *>("txtValue"), Qt::Key_Return);
+            });
+            driver.answerModal([](WindowController *c) { c->window()->findChild<QPushButton *>("btnCancel")->click(); });
+            f.clickRowButton("iconColor");
+            QCOMPARE(f.tmpl.propertyValue("iconColor"), QStringLiteral("0xA0B1C2"));
+            f.clickRowButton("iconColor");
+            QCOMPARE(f.tmpl.propertyValue("iconColor"), QStringLiteral("0xA0B1C2"));
+        }
 
         // A source with no editor: a disabled button that does nothing.
         TemplateEditorRegistry::shared().unregisterEditor("flashMenu");

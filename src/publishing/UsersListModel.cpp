@@ -1,0 +1,314 @@
+#include "publishing/UsersListModel.h"
+
+#include "foundation/AppStrings.h"
+#include "output/security/BookSecurity.h"
+#include "platform/RowDragMime.h"
+#include "publishing/PasswordGenerator.h"
+
+#include <QMimeData>
+#include <QSet>
+#include <algorithm>
+
+namespace {
+
+const QString kUser = QStringLiteral("user");
+const QString kPassword = QStringLiteral("password");
+const QString kEncode = QStringLiteral("encode");
+const QString kPageKey = QStringLiteral("pageKey");
+
+// The form in which two names count as the same (access codes are made from it).
+QString sameNameForm(const QString &name)
+{
+    return name.normalized(QString::NormalizationForm_C);
+}
+
+} // namespace
+
+UsersListModel::UsersListModel(BookSecurity *security, QObject *parent)
+    : QAbstractTableModel(parent), m_security(security)
+{
+}
+
+QString UsersListModel::usersListDataType()
+{
+    return QStringLiteral("application/x-quorvel-users-list-rows");
+}
+
+QList<QVariantMap> &UsersListModel::users() const
+{
+    return m_security->usersList();
+}
+
+int UsersListModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() || !m_security ? 0 : int(users().size());
+}
+
+int UsersListModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : 2;
+}
+
+QVariant UsersListModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || index.row() >= rowCount() || (role != Qt::DisplayRole && role != Qt::EditRole))
+        return {};
+    const QVariantMap &entry = users().at(index.row());
+    if (index.column() == UserColumn)
+        return entry.value(kUser).toString();
+    const QString password = entry.value(kPassword).toString();
+    if (password == BookSecurity::unknownPassword())
+        return role == Qt::DisplayRole ? QStringLiteral("***") : QString();
+    return password;
+}
+
+QVariant UsersListModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return QAbstractTableModel::headerData(section, orientation, role);
+    return section == UserColumn ? loadAppString(QStringLiteral("UsersListS-User"), QStringLiteral("User"))
+                                 : loadAppString(QStringLiteral("UsersListS-Password"), QStringLiteral("Password"));
+}
+
+Qt::ItemFlags UsersListModel::flags(const QModelIndex &index) const
+{
+    if (!index.isValid())
+        return Qt::ItemIsDropEnabled;
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable | Qt::ItemIsDragEnabled;
+}
+
+bool UsersListModel::setData(const QModelIndex &index, const QVariant &value, int role)
+{
+    if (role != Qt::EditRole || !index.isValid() || index.row() >= rowCount())
+        return false;
+    const QString text = value.toString();
+    if (text == data(index, Qt::EditRole).toString())
+        return true;
+    QVariantMap &entry = users()[index.row()];
+    if (index.column() == UserColumn) {
+        const QString name = text.trimmed();
+        if (name == entry.value(kUser).toString())
+            return true;
+        if (const QString problem = userNameProblem(name, users(), index.row()); !problem.isEmpty()) {
+            emit editRefused(loadAppString(QStringLiteral("UsersListS-Invalid user name!"), QStringLiteral("Invalid user name!")),
+                             problem);
+            return false;
+        }
+        entry.insert(kUser, name);
+    } else {
+        if (const QString problem = passwordProblem(text); !problem.isEmpty()) {
+            emit editRefused(loadAppString(QStringLiteral("UsersListS-Invalid password!"), QStringLiteral("Invalid password!")),
+                             problem);
+            return false;
+        }
+        entry.insert(kPassword, text);
+    }
+    // The user's code is made again when the list is exported or the book is published.
+    emit dataChanged(index, index);
+    return true;
+}
+
+QString UsersListModel::userNameProblem(const QString &name, const QList<QVariantMap> &list, int exceptRow)
+{
+    if (name.isEmpty())
+        return loadAppString(QStringLiteral("UsersListS-A user needs a name."), QStringLiteral("A user needs a name."));
+    if (name != name.trimmed())
+        return loadAppString(QStringLiteral("UsersListS-A user name cannot begin or end with a blank."),
+                             QStringLiteral("A user name cannot begin or end with a blank."));
+    for (QChar c : name) {
+        if (c.category() == QChar::Other_Control || c == QChar::LineSeparator || c == QChar::ParagraphSeparator)
+            return loadAppString(QStringLiteral("UsersListS-A user name cannot hold line breaks, tabs or other control characters."),
+                                 QStringLiteral("A user name cannot hold line breaks, tabs or other control characters."));
+    }
+    const QString form = sameNameForm(name);
+    for (int i = 0; i < list.size(); ++i) {
+        if (i != exceptRow && sameNameForm(list.at(i).value(kUser).toString()) == form)
+            return loadAppString(QStringLiteral("UsersListS-The list already has a user \"%1\"."),
+                                 QStringLiteral("The list already has a user \"%1\"."))
+                .arg(name);
+    }
+    return {};
+}
+
+QString UsersListModel::passwordProblem(const QString &password)
+{
+    if (password.isEmpty())
+        return loadAppString(QStringLiteral("UsersListS-A user needs a password."), QStringLiteral("A user needs a password."));
+    return {};
+}
+
+QList<QVariantMap> UsersListModel::validEntries(const QVariantList &list)
+{
+    QList<QVariantMap> entries;
+    for (const QVariant &item : list) {
+        if (item.typeId() != QMetaType::QVariantMap)
+            continue;
+        const QVariantMap in = item.toMap();
+        const auto text = [&in](const QString &key) {
+            const QVariant v = in.value(key);
+            return v.typeId() == QMetaType::QString ? v.toString() : QString();
+        };
+        const QString user = text(kUser);
+        const QString password = text(kPassword);
+        if (!userNameProblem(user, entries).isEmpty() || !passwordProblem(password).isEmpty())
+            continue;
+        QVariantMap entry{{kUser, user}, {kPassword, password}};
+        for (const QString &key : {kEncode, kPageKey}) {
+            if (const QString value = text(key); !value.isEmpty())
+                entry.insert(key, value);
+        }
+        entries << entry;
+    }
+    return entries;
+}
+
+QString UsersListModel::generateUser() const
+{
+    for (int n = 0;; ++n) {
+        const QString name = QStringLiteral("user%1").arg(n);
+        if (!isUserExisted(name))
+            return name;
+    }
+}
+
+bool UsersListModel::isUserExisted(const QString &name) const
+{
+    return std::any_of(users().cbegin(), users().cend(),
+                       [&name](const QVariantMap &entry) { return entry.value(kUser).toString() == name; });
+}
+
+int UsersListModel::addUser(PasswordGenerator &generator)
+{
+    generator.startGenerate();
+    const QString password = generator.result();
+    if (!passwordProblem(password).isEmpty())
+        return -1;
+    const QString name = generateUser();
+    const int row = rowCount();
+    beginInsertRows({}, row, row);
+    users().append({{kUser, name},
+                    {kPassword, password},
+                    {kEncode, BookSecurity::encodeByUser(name, password, m_security->rc4String())}});
+    endInsertRows();
+    return row;
+}
+
+QList<int> UsersListModel::cleanRows(const QList<int> &rows, int count)
+{
+    QList<int> out;
+    for (int row : rows) {
+        if (row >= 0 && row < count && !out.contains(row))
+            out << row;
+    }
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+void UsersListModel::removeUserRows(const QList<int> &rows)
+{
+    const QList<int> clean = cleanRows(rows, rowCount());
+    if (clean.isEmpty())
+        return;
+    beginResetModel();
+    for (auto it = clean.crbegin(); it != clean.crend(); ++it)
+        users().removeAt(*it);
+    endResetModel();
+}
+
+void UsersListModel::replaceUsers(const QList<QVariantMap> &entries)
+{
+    beginResetModel();
+    users() = entries;
+    endResetModel();
+}
+
+QList<int> UsersListModel::placeBlock(const QList<int> &rows, int at)
+{
+    QList<QVariantMap> block;
+    for (int row : rows)
+        block << users().at(row);
+    beginResetModel();
+    for (auto it = rows.crbegin(); it != rows.crend(); ++it)
+        users().removeAt(*it);
+    at = std::clamp(at, 0, int(users().size()));
+    for (int i = 0; i < block.size(); ++i)
+        users().insert(at + i, block.at(i));
+    endResetModel();
+    QList<int> placed;
+    for (int i = 0; i < block.size(); ++i)
+        placed << at + i;
+    return placed;
+}
+
+QList<int> UsersListModel::moveUp(const QList<int> &rows)
+{
+    const QList<int> clean = cleanRows(rows, rowCount());
+    if (clean.isEmpty() || clean.first() == 0)
+        return {};
+    return placeBlock(clean, clean.first() - 1);
+}
+
+QList<int> UsersListModel::moveDown(const QList<int> &rows)
+{
+    const QList<int> clean = cleanRows(rows, rowCount());
+    if (clean.isEmpty() || clean.last() >= rowCount() - 1)
+        return {};
+    return placeBlock(clean, clean.last() + 2 - int(clean.size()));
+}
+
+QList<int> UsersListModel::moveRowsTo(const QList<int> &rows, int row)
+{
+    const QList<int> clean = cleanRows(rows, rowCount());
+    if (clean.isEmpty())
+        return {};
+    if (row < 0 || row > rowCount())
+        row = rowCount();
+    // The entries above the drop row leave a gap each before it.
+    const int above = int(std::count_if(clean.cbegin(), clean.cend(), [row](int r) { return r < row; }));
+    return placeBlock(clean, row - above);
+}
+
+Qt::DropActions UsersListModel::supportedDropActions() const
+{
+    return Qt::MoveAction;
+}
+
+Qt::DropActions UsersListModel::supportedDragActions() const
+{
+    return Qt::MoveAction;
+}
+
+QStringList UsersListModel::mimeTypes() const
+{
+    return {usersListDataType()};
+}
+
+QMimeData *UsersListModel::mimeData(const QModelIndexList &indexes) const
+{
+    QList<int> rows;
+    for (const QModelIndex &index : indexes)
+        rows << index.row();
+    return RowDragMime::mimeData(usersListDataType(), cleanRows(rows, rowCount()));
+}
+
+bool UsersListModel::canDropMimeData(const QMimeData *data, Qt::DropAction action, int row, int column,
+                                     const QModelIndex &parent) const
+{
+    return data && data->hasFormat(usersListDataType());
+}
+
+bool UsersListModel::dropMimeData(const QMimeData *data, Qt::DropAction action, int row, int column,
+                                  const QModelIndex &parent)
+{
+    if (!canDropMimeData(data, action, row, column, parent))
+        return false;
+    // A drop on a row lands before it; a drop below the rows, at the end.
+    if (row < 0 && parent.isValid())
+        row = parent.row();
+    const QList<int> placed = moveRowsTo(RowDragMime::decode(data->data(usersListDataType())), row);
+    if (!placed.isEmpty())
+        emit rowsDropped(placed);
+    // The rows were moved here; the view's own removal of moved rows finds nothing to
+    // remove (the model removes no rows on request).
+    return true;
+}

@@ -1,0 +1,94 @@
+#pragma once
+// The users list of a protected book as a table: column 0 the user name, column 1 the
+// password (shown as "***" when it is unknown, for users read from a published book).
+// Every change goes straight into the BookSecurity given (its usersList), which must
+// outlive the model.
+//
+// Names and passwords are checked wherever they come in (adding, editing, importing):
+// a user name must not be empty, must not be another user's name and must hold no
+// line break or other control character, and must not begin or end with a blank (the
+// users file "users.txt" has one "name code" line per user); a password must not be
+// empty. A refused edit changes nothing and is told through editRefused().
+//
+// Rows are reordered with the move commands and by dragging (the rows travel under
+// the private type usersListDataType()).
+
+#include <QAbstractTableModel>
+#include <QList>
+#include <QString>
+#include <QVariantMap>
+
+class BookSecurity;
+class PasswordGenerator;
+
+class UsersListModel : public QAbstractTableModel
+{
+    Q_OBJECT
+public:
+    enum Column { UserColumn = 0, PasswordColumn = 1 };
+
+    explicit UsersListModel(BookSecurity *security, QObject *parent = nullptr);
+
+    BookSecurity *bookSecurity() const { return m_security; }
+    static QString usersListDataType();
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+    // Stores an edited name or password; refuses (false, editRefused()) what the rules
+    // above forbid. Giving back the value shown for editing changes nothing.
+    bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
+
+    Qt::DropActions supportedDropActions() const override;
+    Qt::DropActions supportedDragActions() const override;
+    QStringList mimeTypes() const override;
+    QMimeData *mimeData(const QModelIndexList &indexes) const override;
+    bool canDropMimeData(const QMimeData *data, Qt::DropAction action, int row, int column,
+                         const QModelIndex &parent) const override;
+    // Moves the dragged rows to the drop row (see moveRowsTo); emits rowsDropped().
+    bool dropMimeData(const QMimeData *data, Qt::DropAction action, int row, int column,
+                      const QModelIndex &parent) override;
+
+    // "user0", or the first "user<n>" (n from 0) that no user has.
+    QString generateUser() const;
+    bool isUserExisted(const QString &name) const;
+    // Appends a user with a generated name and a password from generator; the row, or
+    // -1 when the generator gave no password.
+    int addUser(PasswordGenerator &generator);
+    // Removes the rows (any order, repeats and rows outside the list ignored).
+    void removeUserRows(const QList<int> &rows);
+    // Replaces the whole list (an import); the entries must have passed validEntries().
+    void replaceUsers(const QList<QVariantMap> &entries);
+
+    // The moves; each returns the rows the moved entries now occupy (empty when nothing
+    // moved). Up: the selected entries as one block in their order, starting one above
+    // the first selected row. Down: the block starting just after the entry that
+    // followed the last selected row. To a row: the block lands before the entry that
+    // was at row (row outside the list: at the end).
+    QList<int> moveUp(const QList<int> &rows);
+    QList<int> moveDown(const QList<int> &rows);
+    QList<int> moveRowsTo(const QList<int> &rows, int row);
+
+    // Why name cannot be a user's name in list (exceptRow being the entry renamed, -1
+    // for none); empty when it can.
+    static QString userNameProblem(const QString &name, const QList<QVariantMap> &list, int exceptRow = -1);
+    static QString passwordProblem(const QString &password);
+    // The usable entries of a list that came from outside: dictionaries with a
+    // usable, not repeated "user" and a non-empty "password", only the known keys,
+    // each as text.
+    static QList<QVariantMap> validEntries(const QVariantList &list);
+
+signals:
+    void editRefused(const QString &message, const QString &detail);
+    // After a drop moved rows: where they are now.
+    void rowsDropped(const QList<int> &rows);
+
+private:
+    QList<QVariantMap> &users() const;
+    static QList<int> cleanRows(const QList<int> &rows, int count);
+    QList<int> placeBlock(const QList<int> &rows, int at);
+
+    BookSecurity *m_security;
+};

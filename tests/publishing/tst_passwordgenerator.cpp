@@ -1,0 +1,151 @@
+#include "TestFiles.h"
+#include "TestSupport.h"
+#include "foundation/PropertyList.h"
+#include "publishing/PasswordGenerator.h"
+#include "publishing/PasswordGeneratorSettings.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+#include <cstdlib>
+
+namespace {
+
+// How many characters of text belong to each class: upper, lower, digits, symbols.
+QList<int> classCounts(const QString &text)
+{
+    QList<int> counts{0, 0, 0, 0};
+    for (QChar c : text) {
+        if (PasswordGenerator::upperCaseLetters().contains(c))
+            ++counts[0];
+        else if (PasswordGenerator::lowerCaseLetters().contains(c))
+            ++counts[1];
+        else if (PasswordGenerator::digits().contains(c))
+            ++counts[2];
+        else if (PasswordGenerator::symbols().contains(c))
+            ++counts[3];
+    }
+    return counts;
+}
+
+} // namespace
+
+class PasswordGeneratorTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void classesFillTheTableInProportion()
+    {
+        PasswordGenerator generator;
+        QCOMPARE(PasswordGenerator::symbols().size(), 32);
+        QCOMPARE(classCounts(generator.characterTable()), (QList<int>{64, 64, 64, 64}));
+
+        // Upper case and symbols, every symbol left out: the letters fill the table.
+        generator.setType(PasswordGenerator::UpperCase | PasswordGenerator::Symbols);
+        generator.setDisableChars(PasswordGenerator::symbols());
+        QCOMPARE(classCounts(generator.characterTable()), (QList<int>{256, 0, 0, 0}));
+        generator.setLength(200);
+        generator.startGenerate();
+        QCOMPARE(classCounts(generator.result()), (QList<int>{200, 0, 0, 0}));
+
+        // Excluded symbols never appear.
+        generator.setType(PasswordGenerator::Symbols);
+        generator.setDisableChars(PasswordGenerator::symbols().mid(1));
+        generator.startGenerate();
+        QCOMPARE(generator.result(), QString(200, PasswordGenerator::symbols().at(0)));
+    }
+
+    void settingsOutOfRangeAreBroughtIn()
+    {
+        PasswordGenerator generator;
+        generator.setType(0);
+        generator.setLength(0);
+        generator.startGenerate();
+        QCOMPARE(generator.result().size(), 1);
+        QCOMPARE(generator.type(), quint64(15));
+        QCOMPARE(generator.length(), quint64(1));
+        QCOMPARE(PasswordGenerator::generatePasswordWithType(15, 5000).size(), 1024);
+    }
+
+    void settingsThatGiveNoCharacterEndWithAnEmptyPassword()
+    {
+        // Only symbols, all excluded.
+        PasswordGenerator generator;
+        generator.setType(PasswordGenerator::Symbols);
+        generator.setDisableChars(PasswordGenerator::symbols());
+        generator.startGenerate();
+        QCOMPARE(generator.result(), QString());
+
+        // A type naming no class, and weights that give nothing: the fill ends.
+        QCOMPARE(PasswordGenerator::generatePasswordWithType(16, 10), QString());
+        PasswordGenerator zero;
+        for (auto set : {&PasswordGenerator::setUpperCasePercent, &PasswordGenerator::setLowerCasePercent,
+                         &PasswordGenerator::setDigitsPercent, &PasswordGenerator::setSymbolsPercent})
+            (zero.*set)(0);
+        zero.startGenerate();
+        QCOMPARE(zero.result(), QString());
+
+        // Odd weights that leave the table short still make passwords of its characters.
+        PasswordGenerator odd;
+        odd.setType(PasswordGenerator::Digits | PasswordGenerator::LowerCase);
+        odd.setLowerCasePercent(-100);
+        odd.setDigitsPercent(300);
+        odd.setLength(40);
+        odd.startGenerate();
+        QCOMPARE(classCounts(odd.result()), (QList<int>{0, 0, 40, 0}));
+    }
+
+    void passwordsComeFromTheSystemsRandomSource()
+    {
+        // Seeding the C library's generator alike must not repeat a password.
+        std::srand(7);
+        const QString first = PasswordGenerator::generatePasswordWithType(15, 24);
+        std::srand(7);
+        const QString second = PasswordGenerator::generatePasswordWithType(15, 24);
+        QCOMPARE(first.size(), 24);
+        QVERIFY(first != second);
+    }
+
+    void settingsFileFallsBackKeyByKey()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("sp.pgSettings");
+
+        // A first use writes the defaults.
+        auto generator = PasswordGeneratorSettings::load(path);
+        QCOMPARE(generator->type(), quint64(15));
+        QCOMPARE(generator->length(), quint64(10));
+        QCOMPARE(PropertyList::readFile(path)->toMap(),
+                 (QVariantMap{{"type", 15}, {"length", 10}, {"excludeSymbols", ""}}));
+
+        // Saved values come back.
+        generator->setType(5);
+        generator->setLength(14);
+        generator->setDisableChars("#%");
+        QVERIFY(PasswordGeneratorSettings::save(*generator, path));
+        generator = PasswordGeneratorSettings::load(path);
+        QCOMPARE(generator->type(), quint64(5));
+        QCOMPARE(generator->length(), quint64(14));
+        QCOMPARE(generator->disableChars(), QStringLiteral("#%"));
+
+        // Unusable keys read their defaults, usable ones are kept.
+        QVERIFY(PropertyList::writeFile(path, QVariantMap{{"type", 48}, {"length", 0}, {"excludeSymbols", "!"}}));
+        generator = PasswordGeneratorSettings::load(path);
+        QCOMPARE(generator->type(), quint64(15));
+        QCOMPARE(generator->length(), quint64(10));
+        QCOMPARE(generator->disableChars(), QStringLiteral("!"));
+        QVERIFY(PropertyList::writeFile(path, QVariantMap{{"type", "3"}, {"length", 12}}));
+        generator = PasswordGeneratorSettings::load(path);
+        QCOMPARE(generator->type(), quint64(15));
+        QCOMPARE(generator->length(), quint64(12));
+
+        // A damaged file: every key its default, never one-character passwords.
+        QVERIFY(TestFiles::writeFile(path, "<plist><dict><key>length"));
+        generator = PasswordGeneratorSettings::load(path);
+        QCOMPARE(generator->length(), quint64(10));
+        generator->startGenerate();
+        QCOMPARE(generator->result().size(), 10);
+    }
+};
+
+QV_TEST(PasswordGeneratorTest)
+#include "tst_passwordgenerator.moc"

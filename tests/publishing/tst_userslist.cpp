@@ -1,0 +1,225 @@
+#include "TestFiles.h"
+#include "TestSupport.h"
+#include "foundation/AppUtility.h"
+#include "foundation/PropertyList.h"
+#include "output/security/BookSecurity.h"
+#include "platform/RowDragMime.h"
+#include "publishing/PasswordGenerator.h"
+#include "publishing/UserListPackage.h"
+#include "publishing/UsersListModel.h"
+
+#include <QMimeData>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <memory>
+
+using namespace TestFiles;
+
+namespace {
+
+QVariantMap user(const QString &name, const QString &password)
+{
+    return {{"user", name}, {"password", password}};
+}
+
+QStringList names(const BookSecurity &security)
+{
+    QStringList out;
+    for (const QVariantMap &entry : security.usersList())
+        out << entry.value("user").toString();
+    return out;
+}
+
+} // namespace
+
+class UsersListTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void newUsersGetTheFirstFreeNameAndAPassword()
+    {
+        BookSecurity security;
+        security.setUsersList({user("user0", "a"), user("user2", "b")});
+        UsersListModel model(&security);
+        QCOMPARE(model.generateUser(), QStringLiteral("user1"));
+        PasswordGenerator generator;
+        generator.setLength(12);
+        QCOMPARE(model.addUser(generator), 2);
+        QCOMPARE(names(security), (QStringList{"user0", "user2", "user1"}));
+        const QVariantMap added = security.usersList().last();
+        QCOMPARE(added.value("password").toString().size(), 12);
+        // Its code opens the book's key.
+        BookSecurity reader;
+        reader.setUsersList({{{"user", "user1"}, {"password", "\t"}, {"encode", added.value("encode")}}});
+        QVERIFY(reader.validateUser("user1", added.value("password").toString()));
+        QCOMPARE(reader.rc4String(), security.rc4String());
+
+        // A generator that can make no password adds nobody.
+        generator.setType(PasswordGenerator::Symbols);
+        generator.setDisableChars(PasswordGenerator::symbols());
+        QCOMPARE(model.addUser(generator), -1);
+        QCOMPARE(model.rowCount(), 3);
+    }
+
+    void editsThatWouldBreakTheUsersFileAreRefused()
+    {
+        BookSecurity security;
+        security.setUsersList({user("ann", "one"), user("Bo Li", "two"), {{"user", "kim"}, {"password", "\t"}}});
+        UsersListModel model(&security);
+        QSignalSpy refused(&model, &UsersListModel::editRefused);
+        const auto name = [&](int row) { return model.index(row, UsersListModel::UserColumn); };
+        const auto password = [&](int row) { return model.index(row, UsersListModel::PasswordColumn); };
+
+        for (const QString &bad : {QString(), QStringLiteral("   "), QStringLiteral("Bo Li"), QStringLiteral("a\nb"),
+                                   QStringLiteral("a\rb"), QStringLiteral("a\tb"), QStringLiteral("Bo\u2028Li")})
+            QVERIFY2(!model.setData(name(0), bad), qPrintable(bad));
+        QVERIFY(!model.setData(password(0), QString()));
+        QCOMPARE(refused.size(), 8);
+        QCOMPARE(security.usersList().first(), user("ann", "one"));
+        // The same name in another Unicode form is the same user.
+        security.usersList()[1]["user"] = QStringLiteral("Zo\u00EB");
+        QVERIFY(!model.setData(name(0), QStringLiteral("Zoe\u0308")));
+
+        QVERIFY(model.setData(name(0), QStringLiteral("  Ann Lee ")));
+        QVERIFY(model.setData(password(0), QStringLiteral("new one")));
+        QCOMPARE(security.usersList().first().value("user").toString(), QStringLiteral("Ann Lee"));
+        QCOMPARE(security.usersList().first().value("password").toString(), QStringLiteral("new one"));
+
+        // An unknown password shows as stars and is kept when nothing new is typed.
+        QCOMPARE(model.data(password(2)).toString(), QStringLiteral("***"));
+        QVERIFY(model.setData(password(2), model.data(password(2), Qt::EditRole)));
+        QCOMPARE(security.usersList().at(2).value("password").toString(), QStringLiteral("\t"));
+        QCOMPARE(refused.size(), 9);
+    }
+
+    void rowsMoveAsOneBlock()
+    {
+        BookSecurity security;
+        for (const char *n : {"a", "b", "c", "d", "e"})
+            security.usersList() << user(n, "p");
+        UsersListModel model(&security);
+
+        QCOMPARE(model.moveUp({3, 1}), (QList<int>{0, 1}));
+        QCOMPARE(names(security), (QStringList{"b", "d", "a", "c", "e"}));
+        QVERIFY(model.moveUp({0}).isEmpty());
+        // The entry after the last selected one is the last: the block goes to the end.
+        QCOMPARE(model.moveDown({1, 3}), (QList<int>{3, 4}));
+        QCOMPARE(names(security), (QStringList{"b", "a", "e", "d", "c"}));
+        QVERIFY(model.moveDown({4}).isEmpty());
+
+        // Dragged rows land before the row they are dropped on, or at the end below it.
+        std::unique_ptr<QMimeData> drag(model.mimeData({model.index(0, 0), model.index(0, 1), model.index(2, 0)}));
+        QVERIFY(model.dropMimeData(drag.get(), Qt::MoveAction, 4, 0, {}));
+        QCOMPARE(names(security), (QStringList{"a", "d", "b", "e", "c"}));
+        QCOMPARE(model.moveRowsTo({2}, -1), (QList<int>{4}));
+        QCOMPARE(names(security), (QStringList{"a", "d", "e", "c", "b"}));
+        QCOMPARE(model.moveRowsTo({4}, 1), (QList<int>{1}));
+        QCOMPARE(names(security), (QStringList{"a", "b", "d", "e", "c"}));
+        // Another list's rows are not taken.
+        std::unique_ptr<QMimeData> other(RowDragMime::mimeData("application/x-other", {0}));
+        QVERIFY(!model.dropMimeData(other.get(), Qt::MoveAction, 3, 0, {}));
+
+        model.removeUserRows({4, 0, 0, 9});
+        QCOMPARE(names(security), (QStringList{"b", "d", "e"}));
+    }
+
+    void exportedPackageHoldsTheListForBooksAndForTheEditor()
+    {
+        QTemporaryDir dir;
+        BookSecurity security;
+        security.setUsersList({user("ann", "first one"), user("Bo Li", "second")});
+        const QString path = dir.filePath("users_list.zip");
+        QString error;
+        QVERIFY2(UserListPackage::exportPackage(security, path, &error), qPrintable(error));
+        QCOMPARE(modeOf(path) & 0777, 0600u);
+
+        const QString out = dir.filePath("out");
+        QVERIFY(AppUtility::unzipArchive(path, out));
+        QCOMPARE(folderListing(out), (QStringList{"UserList.scfm", "readme.txt", "users.txt"}));
+        const QString readme = readText(out + "/readme.txt");
+        QVERIFY(readme.contains("plain text"));
+        QVERIFY(readme.endsWith("ann = first one\nBo Li = second\n"));
+
+        // users.txt lets each user open a book made with the key of the list.
+        BookSecurity reader;
+        QVERIFY(reader.importUsersListByFile(out + "/users.txt"));
+        QVERIFY(reader.validateUser("Bo Li", "second"));
+        QCOMPARE(reader.rc4String(), security.rc4String());
+        QVERIFY(!reader.validateUser("ann", "second"));
+
+        // UserList.scfm gives the list back, and holds no password in the clear.
+        const QByteArray sealed = readFile(out + "/UserList.scfm");
+        QVERIFY(!sealed.contains("first one") && !sealed.contains("ann"));
+        const auto list = UserListPackage::readUserListFile(out + "/UserList.scfm");
+        QVERIFY(list);
+        QCOMPARE(list->size(), 2);
+        QCOMPARE(list->at(1).value("user").toString(), QStringLiteral("Bo Li"));
+        QCOMPARE(list->at(1).value("password").toString(), QStringLiteral("second"));
+        QCOMPARE(list->at(1).value("encode"), security.usersList().at(1).value("encode"));
+
+        // An empty list: a package without users.txt.
+        BookSecurity empty;
+        QVERIFY(UserListPackage::exportPackage(empty, dir.filePath("empty.zip")));
+        QVERIFY(AppUtility::unzipArchive(dir.filePath("empty.zip"), dir.filePath("empty")));
+        QCOMPARE(folderListing(dir.filePath("empty")), (QStringList{"UserList.scfm", "readme.txt"}));
+    }
+
+    void failedExportSaysSoAndLeavesWhatWasThere()
+    {
+        QTemporaryDir dir;
+        BookSecurity security;
+        security.setUsersList({user("ann", "one")});
+        // Something already stands at the path: it is no package written now.
+        const QString folder = dir.filePath("users_list.zip");
+        QVERIFY(QDir().mkpath(folder + "/inside"));
+        QString error;
+        QVERIFY(!UserListPackage::exportPackage(security, folder, &error));
+        QVERIFY(!error.isEmpty());
+        QVERIFY(QFileInfo(folder + "/inside").isDir());
+        QCOMPARE(folderListing(dir.path()), (QStringList{"users_list.zip", "users_list.zip/inside"}));
+    }
+
+    void importedListsAreTrustedInNothing()
+    {
+        // Only dictionaries with a usable user and a password, only the known keys, as text.
+        const QVariantList hostile{
+            QVariantMap{{"user", "ann"}, {"password", "one"}, {"encode", "x.y.z"}, {"admin", true}},
+            QVariantMap{{"user", "ann"}, {"password", "again"}},
+            QVariantMap{{"user", "bad\nname"}, {"password", "p"}},
+            QVariantMap{{"user", 7}, {"password", "p"}},
+            QVariantMap{{"user", "nopass"}, {"password", ""}},
+            QVariantMap{{"password", "nobody"}},
+            QVariantMap{{"user", "kim"}, {"password", QVariantList{"p"}}},
+            QStringLiteral("text"),
+            QVariantMap{{"user", "Bo Li"}, {"password", "\t"}, {"pageKey", QVariantMap{}}},
+        };
+        const auto list = UserListPackage::unsealUserList(UserListPackage::sealListData(*PropertyList::toXml(hostile)));
+        QVERIFY(list);
+        QCOMPARE(*list, (QList<QVariantMap>{{{"user", "ann"}, {"password", "one"}, {"encode", "x.y.z"}},
+                                            {{"user", "Bo Li"}, {"password", "\t"}}}));
+
+        // Files with nothing usable, altered, too deep or too large are refused.
+        QString error;
+        const QByteArray good = UserListPackage::sealUserList({user("ann", "one")});
+        QByteArray altered = good;
+        altered[altered.size() / 2] = char(altered[altered.size() / 2] ^ 1);
+        const QByteArray deep = "<plist><array>" + QByteArray(100000, 'x').replace('x', "<array>") + "</array></plist>";
+        const QByteArray huge = "<plist><array><dict><key>user</key><string>"
+            + QByteArray(UserListPackage::kMaximumListSize, 'a') + "</string></dict></array></plist>";
+        for (const QByteArray &bad : {QByteArray(), QByteArray("PK\x03\x04 not ours"), altered,
+                                      UserListPackage::sealListData(*PropertyList::toXml(QVariantList{})),
+                                      UserListPackage::sealListData(*PropertyList::toXml(QVariantMap{{"user", "x"}})),
+                                      UserListPackage::sealListData(deep), UserListPackage::sealListData(huge)}) {
+            error.clear();
+            QVERIFY(!UserListPackage::unsealUserList(bad, &error));
+            QVERIFY(!error.isEmpty());
+        }
+        QTemporaryDir dir;
+        QVERIFY(writeFile(dir.filePath("big.scfm"), good + QByteArray(UserListPackage::kMaximumFileSize, 0)));
+        QVERIFY(!UserListPackage::readUserListFile(dir.filePath("big.scfm")));
+    }
+};
+
+QV_TEST(UsersListTest)
+#include "tst_userslist.moc"

@@ -1,0 +1,258 @@
+#include "TestFiles.h"
+#include "TestSupport.h"
+#include "output/narration/GenerateAssistant.h"
+#include "output/narration/VoiceGenerate.h"
+#include "platform/AudioFile.h"
+#include "platform/ui/QvWindow.h"
+#include "platform/ui/UiTestDriver.h"
+#include "publishing/NarrationRecords.h"
+#include "publishing/ui/EnginersInfoDelegate.h"
+#include "publishing/ui/ManageRecordDelegate.h"
+#include "publishing/ui/SpeechOptions.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace TestFiles;
+
+namespace {
+
+constexpr int kGenerate = 60000;
+
+std::shared_ptr<GenerateAssistant> bookAssistant(const QString &folder, int pages)
+{
+    auto assistant = std::make_shared<GenerateAssistant>();
+    assistant->setWorkFolder(folder);
+    assistant->setTotalPage(pages);
+    assistant->fitResourceListToPages();
+    return assistant;
+}
+
+void chooseEnglish(ManageRecordDelegate &manager)
+{
+    QTRY_VERIFY(manager.ttsOptionsView().comEngines->count() == manager.voiceList().size());
+    for (int i = 0; i < manager.voiceList().size(); ++i)
+        if (manager.voiceList().at(i).identifier() == "gmw/en")
+            manager.ttsOptionsView().comEngines->setCurrentIndex(i);
+}
+
+void selectRow(ManageRecordDelegate &manager, int row)
+{
+    manager.tableView()->selectRow(row);
+    QTRY_COMPARE(manager.selectedIndex(), qint64(row));
+}
+
+// Types text into the current row and generates its MP3; waits for the end.
+void generateRow(ManageRecordDelegate &manager, const QString &text)
+{
+    manager.audioText()->setPlainText(text);
+    QVERIFY(manager.ttsOptionsView().btnGenerateVoice->isEnabled());
+    manager.ttsOptionsView().btnGenerateVoice->click();
+    QVERIFY(manager.isSpeeching());
+    QTRY_VERIFY_WITH_TIMEOUT(!manager.isSpeeching(), kGenerate);
+}
+
+QString soundFile()
+{
+    return TestSupport::sourceDataPath("narration/tone.mp3");
+}
+
+} // namespace
+
+// The narration windows driven as a person would: the recordings manager, the voice
+// chooser and the play options.
+class NarrationWindowsTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void cleanup() { QFile::remove(AssistantSpeechItem::settingFile()); }
+
+    void speechForTwoSpreadsAndAnImportedRecording()
+    {
+        QTemporaryDir dir;
+        auto assistant = bookAssistant(dir.filePath("work"), 5);
+        UiTestDriver driver;
+        driver.setModalTimeout(3 * kGenerate);
+        ManageRecordDelegate manager;
+        manager.setGenerateAssistant(assistant);
+        QString shownLength;
+        driver.answerModal([&](WindowController *) {
+            chooseEnglish(manager);
+            generateRow(manager, "Welcome to the book about foxes.");
+            // The play view shows the new MP3's length, read from the file.
+            const QString mp3 = assistant->resourceList().at(0).mp3File();
+            QTRY_VERIFY(manager.ttsOptionsView().play.playView->isVisible());
+            shownLength = manager.ttsOptionsView().play.lblPlayTime->text();
+            QCOMPARE(shownLength, QString("time:0.000/%1").arg(AudioFile::duration(mp3), 0, 'f', 3));
+
+            selectRow(manager, 1);
+            generateRow(manager, "Pages two and three tell how the fox found the library.");
+
+            // Spread 2 plays an imported recording.
+            selectRow(manager, 2);
+            manager.typeButton(1)->click();
+            driver.answerPanel({soundFile()});
+            manager.mp3OptionsView().btnBrowse->click();
+            QTRY_VERIFY(manager.mp3OptionsView().txtFile->text().startsWith(dir.filePath("work/")));
+            QVERIFY(manager.mp3OptionsView().play.playView->isVisible());
+            manager.btnApply()->click();
+        });
+        QCOMPARE(manager.runModal(), 1);
+
+        const QList<AssistantResourceItem> &rows = assistant->resourceList();
+        for (int row : {0, 1}) {
+            QCOMPARE(rows.at(row).type(), int(AssistantResourceItem::TextToSpeech));
+            QVERIFY(QFileInfo(rows.at(row).lrcFile()).isFile());
+            const double seconds = AudioFile::duration(rows.at(row).mp3File());
+            QVERIFY2(seconds > 1.0 && seconds < 20.0, qPrintable(QString::number(seconds)));
+        }
+        QVERIFY(AudioFile::duration(rows.at(1).mp3File()) > AudioFile::duration(rows.at(0).mp3File()));
+        QCOMPARE(rows.at(2).type(), int(AssistantResourceItem::ImportedMp3));
+        QCOMPARE(readFile(rows.at(2).importmp3File()), readFile(soundFile()));
+        QVERIFY(rows.at(2).importmp3File().startsWith(dir.filePath("work/")));
+        // Every file the rows name lies in the assistant's work folder; nothing else is left.
+        QCOMPARE(QDir(dir.filePath("work")).entryList(QDir::Files).size(), 5);
+        QVERIFY(driver.failures().isEmpty());
+    }
+
+    void oneGenerationAtATime()
+    {
+        QTemporaryDir dir;
+        auto assistant = bookAssistant(dir.filePath("work"), 4);
+        UiTestDriver driver;
+        driver.setModalTimeout(3 * kGenerate);
+        ManageRecordDelegate manager;
+        manager.setGenerateAssistant(assistant);
+        driver.answerModal([&](WindowController *) {
+            chooseEnglish(manager);
+            QString text;
+            for (int i = 0; i < 300; ++i)
+                text += "A long narration that takes its time to be spoken. ";
+            manager.audioText()->setPlainText(text);
+            manager.ttsOptionsView().btnGenerateVoice->click();
+            VoiceGenerate *first = manager.voiceGenerator();
+            QVERIFY(first && manager.isSpeeching());
+            // Changing rows asks; Cancel keeps the generation and the row.
+            driver.answerAlert("Cancel");
+            manager.tableView()->selectRow(1);
+            QTRY_COMPARE(driver.alerts().size(), 1);
+            QCOMPARE(manager.selectedIndex(), qint64(0));
+            QVERIFY(manager.isSpeeching() && first->isRunning());
+            // Generating again asks too; OK stops the first before the second starts.
+            manager.audioText()->setPlainText("Short.");
+            driver.answerAlert("OK");
+            manager.ttsOptionsView().btnGenerateVoice->click();
+            QCOMPARE(driver.alerts().size(), 2);
+            QVERIFY(manager.voiceGenerator() != first);
+            QTRY_VERIFY_WITH_TIMEOUT(!manager.isSpeeching(), kGenerate);
+            QCOMPARE(manager.voiceGenerator()->result(), int(VoiceGenerate::Finished));
+            manager.btnApply()->click();
+        });
+        QCOMPARE(manager.runModal(), 1);
+        QVERIFY(AudioFile::duration(assistant->resourceList().at(0).mp3File()) < 5.0);
+        QCOMPARE(NarrationRecords::readText(assistant->resourceList().at(0).lrcFile()), QString("Short."));
+        QVERIFY(driver.failures().isEmpty());
+    }
+
+    void playOptionsCancelLeavesTheBookAlone()
+    {
+        QTemporaryDir dir;
+        auto assistant = bookAssistant(dir.filePath("work"), 4);
+        assistant->speechOptions().setDefaultPauseTimeWhenFinished(2500);
+        const AssistantSpeechItem before = assistant->speechOptions();
+        UiTestDriver driver;
+        ManageRecordDelegate manager;
+        manager.setGenerateAssistant(assistant);
+        driver.answerModal([&](WindowController *) {
+            driver.answerModal([&](WindowController *c) {
+                auto *options = qobject_cast<SpeechOptions *>(c);
+                QCOMPARE(options->txtDelayTime()->text(), QString("2.500")); // the book's own options
+                options->txtMuteTime()->clear();
+                QTest::keyClicks(options->txtMuteTime(), "9x");
+                QCOMPARE(options->txtMuteTime()->text(), QString("9"));
+                options->btnManual()->click();
+                QVERIFY(!options->txtDelayTime()->isEnabled() && !options->txtMuteTime()->isEnabled());
+                options->btnCancel()->click();
+            });
+            manager.btnSpeechOption()->click();
+            QCOMPARE(assistant->speechOptions(), before);
+            QVERIFY(!QFileInfo::exists(AssistantSpeechItem::settingFile()));
+
+            driver.answerModal([&](WindowController *c) {
+                auto *options = qobject_cast<SpeechOptions *>(c);
+                options->txtDelayTime()->clear();
+                QTest::keyClicks(options->txtDelayTime(), "1.234");
+                options->btnManual()->click();
+                options->btnOK()->click();
+            });
+            manager.btnSpeechOption()->click();
+            manager.performClose();
+        });
+        manager.runModal();
+        QCOMPARE(assistant->speechOptions().playMode(), int(AssistantSpeechItem::Manual));
+        QCOMPARE(assistant->speechOptions().defaultPauseTimeWhenFinished(), 1234);
+        AssistantSpeechItem stored;
+        stored.loadSettings();
+        QCOMPARE(stored, assistant->speechOptions());
+        QVERIFY(driver.failures().isEmpty());
+    }
+
+    void voiceChooserSelectsTheShownValues()
+    {
+        QList<VoiceAttributes> voices = VoiceAttributes::availableVoices();
+        QVERIFY(voices.size() >= 3);
+        UiTestDriver driver;
+        const auto prepare = [&voices](EnginersInfoDelegate &chooser) {
+            chooser.setVoiceList(&voices);
+            chooser.setSelectedIndex(0);
+            chooser.setSpeechRate(voices.at(0).rate());
+            chooser.setVolume(voices.at(0).volume());
+        };
+        {
+            // Typing a rate for the first voice, then choosing the second: Select gives the
+            // second voice its own values, not the first's.
+            EnginersInfoDelegate chooser;
+            prepare(chooser);
+            driver.answerModal([&](WindowController *) {
+                chooser.txtRate()->clear();
+                QTest::keyClicks(chooser.txtRate(), "300.55");
+                QCOMPARE(chooser.txtRate()->text(), QString("300.5"));
+                chooser.txtVolume()->clear();
+                QTest::keyClicks(chooser.txtVolume(), "2");
+                QCOMPARE(chooser.txtVolume()->text(), QString("1.0"));
+                chooser.voiceTableView()->selectRow(1);
+                QCOMPARE(chooser.txtRate()->text(), QString("175.0"));
+                chooser.window()->findChild<QPushButton *>("btnSelect")->click();
+            });
+            QCOMPARE(chooser.runModal(), 1);
+            QCOMPARE(chooser.selectedIndex(), qint64(1));
+            QCOMPARE(voices.at(0).rate(), 300.5);
+            QCOMPARE(voices.at(1).rate(), 175.0);
+            QCOMPARE(voices.at(1).volume(), 1.0);
+        }
+        {
+            // Default, then Select, keeps the default values.
+            EnginersInfoDelegate chooser;
+            prepare(chooser);
+            driver.answerModal([&](WindowController *) {
+                chooser.window()->findChild<QPushButton *>("btnDefault")->click();
+                QCOMPARE(chooser.txtRate()->text(), QString("175.0"));
+                chooser.window()->findChild<QPushButton *>("btnSelect")->click();
+            });
+            QCOMPARE(chooser.runModal(), 1);
+            QCOMPARE(voices.at(0).rate(), 175.0);
+        }
+        QVERIFY(driver.failures().isEmpty());
+    }
+
+};
+
+QV_TEST(NarrationWindowsTest)
+#include "tst_narrationwindows.moc"

@@ -1,0 +1,93 @@
+#pragma once
+// Steps of the headless tests that drive the main window: a window's controls by name,
+// the items of the menu bar, typing into the bookmark tab dialog, and publishing the
+// open book as a web folder from the Book menu the way a person does.
+
+#include "platform/ui/QvWindow.h"
+#include "platform/ui/UiTestDriver.h"
+#include "platform/ui/WindowController.h"
+#include "publishing/ui/PublishBookWindowDelegate.h"
+#include "publishing/ui/PublishCommand.h"
+#include "shell/ui/ImportPDFDialog.h"
+#include "shell/ui/MainWindow.h"
+#include "shell/ui/QuorvelAppDelegate.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+
+template <class T = QWidget>
+T *control(QWidget *parent, const char *name)
+{
+    T *found = parent->findChild<T *>(QString::fromLatin1(name));
+    if (!found)
+        qFatal("no control %s", name);
+    return found;
+}
+
+template <class T = QWidget>
+T *control(WindowController *controller, const char *name)
+{
+    return control<T>(controller->window(), name);
+}
+
+inline void clickControl(WindowController *controller, const char *name)
+{
+    control<QAbstractButton>(controller, name)->click();
+}
+
+// Starts the program on a PDF, which the import dialog imports as it is offered (its
+// progress window ends by itself); true when the book is open.
+inline bool startWithImportedPdf(QuorvelAppDelegate &app, UiTestDriver &driver, const QString &pdf)
+{
+    driver.answerModal([](WindowController *c) { qobject_cast<ImportPDFDialog *>(c)->importButton()->click(); });
+    driver.answerModal([](WindowController *) {});
+    StartupRequest start;
+    start.file = BookFileRequest::fromPaths({pdf});
+    return app.applicationDidFinishLaunching(start) && app.hasBook();
+}
+
+// Types a tab into the bookmark tab dialog and presses Return.
+inline void enterBookmarkTab(WindowController *dialog, const QString &caption, const QString &page = {})
+{
+    control<QLineEdit>(dialog, "txtCaption")->setText(caption);
+    if (!page.isEmpty())
+        control<QLineEdit>(dialog, "txtPage")->setText(page);
+    QTest::keyClick(control<QLineEdit>(dialog, "txtCaption"), Qt::Key_Return);
+}
+
+// The item called name of any menu of the window's menu bar.
+inline QAction *bookMenuItem(MainWindow *window, const QString &name)
+{
+    for (QAction *item : window->menuBar()->actions())
+        if (item->menu())
+            for (QAction *entry : item->menu()->actions())
+                if (entry->objectName() == name)
+                    return entry;
+    return nullptr;
+}
+
+// Publishes the open book as the web folder <folder>/<name>.html (not packed) from the
+// Book menu and closes the report; true when the run ended as published.
+inline bool publishWebFolder(QuorvelAppDelegate &app, UiTestDriver &driver, const QString &folder,
+                             const QString &name, const QString &title, int timeout)
+{
+    bookMenuItem(app.mainWindow(), QStringLiteral("publish"))->trigger();
+    PublishBookWindowDelegate *dialog = app.publishCommand()->publishDialog();
+    clickControl(dialog, "btnOPHtml");
+    control<QLineEdit>(dialog, "txtOutputFolder")->setText(folder);
+    control<QLineEdit>(dialog, "txtOutputName")->setText(name);
+    if (!title.isEmpty())
+        control<QLineEdit>(dialog, "txtTitle")->setText(title);
+    control<QCheckBox>(dialog, "btnCompressToZip")->setChecked(false);
+    driver.answerModal([](WindowController *c) { clickControl(c, "btnClose"); });
+    QSignalSpy ended(app.publishCommand(), &PublishCommand::publishDialogDidEnd);
+    clickControl(dialog, "btnPublic");
+    return ended.wait(timeout) && ended.first().first().toInt() == 1;
+}
