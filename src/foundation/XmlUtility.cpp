@@ -65,13 +65,6 @@ bool parseXmlDocument(QDomDocument &document, const QByteArray &data, XmlParseEr
     return parse(document, data, data.size(), error);
 }
 
-bool checkXmlLimits(const QString &text, XmlParseError *error)
-{
-    if (text.size() > InputLimits::kMaxXmlBytes)
-        return refuse(error, InputLimits::tooLarge(InputLimits::kMaxXmlBytes));
-    return withinNesting(text, error);
-}
-
 QVariantMap xml2dict(const QDomElement &element)
 {
     QVariantMap result;

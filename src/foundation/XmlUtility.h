@@ -25,8 +25,6 @@ struct XmlParseError
 // well-formed XML.
 bool parseXmlDocument(QDomDocument &document, const QString &text, XmlParseError *error = nullptr);
 bool parseXmlDocument(QDomDocument &document, const QByteArray &data, XmlParseError *error = nullptr);
-// The same check alone, for texts read by a stream reader.
-bool checkXmlLimits(const QString &text, XmlParseError *error = nullptr);
 
 // A map from each child element's name to its text, or to a nested map for a child
 // that has child elements itself. Of several children with one name the last wins.
