@@ -20,7 +20,7 @@ export CCACHE_BASEDIR="$PWD"
 # new_delete_type_mismatch=0: the web engine's internals (Chromium, built without the
 #   sanitizer) free some objects through a base class of another size; that check
 #   reports their code, not ours.
-export ASAN_OPTIONS=detect_leaks=0:new_delete_type_mismatch=0:detect_stack_use_after_return=0:strict_string_checks=1
+export ASAN_OPTIONS=detect_leaks=0:new_delete_type_mismatch=0:detect_stack_use_after_return=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
 if [ ! -f "$BUILD_DIR/build.ninja" ]; then
