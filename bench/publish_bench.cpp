@@ -1,6 +1,7 @@
 // Measures publishing: imports a PDF, publishes it as a book into DIR (kept there),
-// and prints pages per second and the ratio of the publish time to copying the
-// finished book with `cp -r`, measured in the same run.
+// and prints the book's bytes per page and their ratio to the PDF's, pages per second,
+// the ratio of the publish time to copying the finished book with `cp -r`, measured in
+// the same run, and the peak memory.
 //
 //   publish_bench [--pdf FILE] --out DIR [--name N] [--kind K] [--zip] [--password P]
 //                 [--pages N] [--title T] [--tabs FILE] [--load-type T] [--threads N]
@@ -27,6 +28,7 @@
 // and 2i+1) a narration sound, played automatically unless --manual, with the pauses
 // --delay (after a sound) and --mute (on a spread without sound).
 
+#include "BenchSupport.h"
 #include "batch/ConvertParament.h"
 #include "batch/ImportParament.h"
 #include "furnishings/BookMarkTabs.h"
@@ -49,6 +51,7 @@
 #include <QGuiApplication>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -92,8 +95,7 @@ bool readUsers(const QString &path, QList<QVariantMap> *users)
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    BenchSupport::useOffscreenUnlessSet();
     QGuiApplication app(argc, argv);
     QCommandLineParser parser;
     parser.addHelpOption();
@@ -187,15 +189,10 @@ int main(int argc, char **argv)
     }
 
     QTemporaryDir work;
-    QString pdf = parser.value(QStringLiteral("pdf"));
-    if (pdf.isEmpty()) {
-        pdf = work.filePath(QStringLiteral("bench.pdf"));
-        const QString maker = QCoreApplication::applicationDirPath() + QStringLiteral("/import_bench");
-        if (QProcess::execute(maker, {QStringLiteral("--make-pdf"), pdf, QStringLiteral("--pages"),
-                                      parser.value(QStringLiteral("pages"))})
-            != 0)
-            return failWith(QStringLiteral("could not make the test PDF with %1").arg(maker));
-    }
+    const QString pdf = BenchSupport::benchPdf(parser.value(QStringLiteral("pdf")), work.filePath(QStringLiteral("bench.pdf")),
+                                               parser.value(QStringLiteral("pages")));
+    if (pdf.isEmpty())
+        return failWith(QStringLiteral("could not make the test PDF with import_bench"));
 
     ImportParament import;
     import.sourceFiles = {pdf};
@@ -273,6 +270,10 @@ int main(int argc, char **argv)
 
     const int pages = importer.pageSource()->pageCount();
     std::printf("pages:                %d\n", pages);
+    const qint64 bookBytes = folderBytes(result), pdfBytes = QFileInfo(pdf).size();
+    std::printf("book bytes:           %.1f KiB per page, %.1f times the PDF (%.1f MiB; PDF %.2f MiB)\n",
+                bookBytes / 1024.0 / std::max(1, pages), pdfBytes > 0 ? double(bookBytes) / pdfBytes : 0.0,
+                bookBytes / 1048576.0, pdfBytes / 1048576.0);
     if (job->isFileInfoError())
         std::printf("note:                 some book files were left out of the executable\n");
     std::printf("result:               %s (%.1f MiB)\n", qPrintable(result), folderBytes(result) / 1048576.0);
@@ -285,5 +286,6 @@ int main(int argc, char **argv)
     } else {
         std::printf("cp -r:                failed\n");
     }
+    std::printf("peak memory (VmHWM):  %.1f MiB\n", BenchSupport::peakMemoryKiB() / 1024.0);
     return 0;
 }

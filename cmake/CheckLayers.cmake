@@ -14,8 +14,10 @@
 # the two faults are found (so the check itself cannot silently pass everything).
 
 # The one table: layer number of every subsystem. Lower layers know nothing above.
+# The platform library (framework replacements, no knowledge of books) sits between
+# foundation and the models, so every model and editor may use it.
 set(QV_LAYER_foundation 1)
-set(QV_LAYER_platform 2)
+set(QV_LAYER_platform 1.5)
 set(QV_LAYER_batch 2)
 set(QV_LAYER_annotations 2)
 set(QV_LAYER_furnishings 2)

@@ -57,10 +57,13 @@
       this.config = config && typeof config === 'object' ? config : {};
       this.defaults = defaults || DESKTOP_DEFAULTS;
       this.pages = asList(this.config.pages).map(function (p) {
-        if (typeof p === 'string') return { normal: p, large: '', thumb: '', swf: '' };
+        if (typeof p === 'string') return { normal: p, large: '', thumb: '', small: '', swf: '' };
         p = p || {};
         // "secure": a protected page, whose fields name encrypted payloads.
-        return { normal: asText(p.normal), large: asText(p.large), thumb: asText(p.thumb), swf: asText(p.swf), secure: p.secure === true };
+        return {
+          normal: asText(p.normal), large: asText(p.large), thumb: asText(p.thumb), small: asText(p.small),
+          swf: asText(p.swf), secure: p.secure === true
+        };
       });
       this.captions = asList(this.config.captions).map(asText);
       this.tabs = this.readTabs(tabsConfig);
@@ -107,6 +110,13 @@
       }
       const m = /^\d+/.exec(t.split('-')[0].trim());
       return m ? this.clampPage(parseInt(m[0], 10)) : null;
+    }
+
+    // The page an author's "go to page" names: a whole number is the page number itself,
+    // even when another page carries that number as its caption; other text as typed.
+    pageFromNumber(text) {
+      const t = asText(text).trim();
+      return /^\d+$/.test(t) ? this.clampPage(parseInt(t, 10)) : this.pageFromText(t);
     }
 
     readTabs(cfg) {
@@ -193,10 +203,11 @@
       function layers(list) {
         return asList(list).map(function (l) {
           l = l || {};
-          return { file: asText(l.file), position: asText(l.position) };
-        }).filter(function (l) { return l.file && !/\.swf$/i.test(l.file); });
+          const file = asText(l.file);
+          return { file: file, position: asText(l.position), swf: /\.swf$/i.test(file) };
+        }).filter(function (l) { return l.file; });
       }
-      return { background: layers(s.background), foreground: layers(s.foreground) };
+      return { background: layers(s.background), foreground: layers(s.foreground), shot: asText(s.shot) };
     }
 
     // Replacement pictures for toolbar buttons, by button key.
@@ -218,7 +229,8 @@
   // a blob: address; nothing else changes.
   if (typeof Quorvel.pageLoader !== 'function') {
     Quorvel.pageLoader = function (record, kind) {
-      return (kind === 'large' && record.large) || (kind === 'thumb' && record.thumb) || record.normal || null;
+      return (kind === 'large' && record.large) || (kind === 'thumb' && record.thumb) || (kind === 'small' && record.small) ||
+        record.normal || null;
     };
   }
 

@@ -106,6 +106,15 @@
     }
   }
 
+  // The viewer's shared events: the hub a page script made, or a new one that takes over
+  // the handlers given to the loader's stand-in (qv-boot.js) before the viewer was read.
+  function sharedEvents(existing) {
+    if (existing && !existing.early) return existing;
+    const events = new Events();
+    for (const [type, fn] of (existing && existing.early) || []) events.on(type, fn);
+    return events;
+  }
+
   // Loads a script file once; the promise settles when it has run or failed. This is how
   // every data file of a book is read, since fetch and XHR fail on file://.
   const loadedScripts = {};
@@ -122,6 +131,76 @@
     }
     return loadedScripts[src];
   }
+
+  // Plays SWF movies through the Ruffle player, which a book carries only when it holds
+  // movies to play (bookConfig.swfPlayer names its script). The player is loaded on the
+  // first play() and never before; where it cannot run — a book opened from file://,
+  // where the browser refuses to fetch its WebAssembly, or a movie that is missing or
+  // damaged — the element shows the fallback picture instead.
+  //
+  //   Quorvel.swf.play(element, 'files/scenes/Resources/sun.swf', 'files/scenes/shot.jpg')
+  //     .then(function (playing) { ... });
+  //
+  // The element gets data-swf="playing" or "fallback" once it is decided.
+  const swf = {
+    playerScript: '',
+    // Options of every movie: transparent, playing at once without sound prompts,
+    // no menus, no links or page scripts.
+    options: {
+      autoplay: 'on', unmuteOverlay: 'hidden', splashScreen: false, wmode: 'transparent',
+      letterbox: 'on', contextMenu: 'off', allowScriptAccess: false, allowNetworking: 'internal',
+      openUrlMode: 'deny', showSwfDownload: false, warnOnUnsupportedContent: false, polyfills: false,
+      logLevel: 'error'
+    },
+    canPlay() {
+      return !!this.playerScript && location.protocol !== 'file:' && typeof WebAssembly === 'object';
+    },
+    loadPlayer() {
+      if (!this.player) {
+        const script = this.playerScript;
+        const base = script.slice(0, script.lastIndexOf('/') + 1);
+        const ruffle = global.RufflePlayer = global.RufflePlayer || {};
+        ruffle.config = Object.assign({}, ruffle.config, { publicPath: new URL(base || './', document.baseURI).href });
+        this.player = loadScript(script).then(function () {
+          if (!global.RufflePlayer || typeof global.RufflePlayer.newest !== 'function') throw new Error('no SWF player');
+          return global.RufflePlayer.newest();
+        });
+      }
+      return this.player;
+    },
+    play(element, url, fallback, options) {
+      const showFallback = function () {
+        element.textContent = '';
+        if (fallback) element.appendChild(h('img', { src: fallback, alt: '', draggable: 'false', className: 'qv-swf-fallback' }));
+        element.dataset.swf = 'fallback';
+        return false;
+      };
+      if (!this.canPlay()) return Promise.resolve(showFallback());
+      const settings = Object.assign({}, this.options, options || {});
+      const movie = fetch(url).then(function (r) {
+        if (!r.ok) throw new Error('cannot load ' + url);
+        return r.arrayBuffer();
+      }).then(function (data) {
+        const head = String.fromCharCode.apply(null, new Uint8Array(data.slice(0, 3)));
+        if (['FWS', 'CWS', 'ZWS'].indexOf(head) < 0) throw new Error(url + ' is not an SWF movie');
+        return data;
+      });
+      return Promise.all([this.loadPlayer(), movie]).then(function (both) {
+        const player = both[0].createPlayer();
+        player.style.width = '100%';
+        player.style.height = '100%';
+        element.textContent = '';
+        element.appendChild(player);
+        return player.ruffle().load(Object.assign({ data: both[1], swfFileName: url.split('/').pop() }, settings)).then(function () {
+          element.dataset.swf = 'playing';
+          return true;
+        });
+      }).catch(function (e) {
+        console.warn('Quorvel: the movie ' + url + ' cannot play here: ' + e.message);
+        return showFallback();
+      });
+    }
+  };
 
   // The interface texts of the viewer, in the language the book chose.
   class Strings {
@@ -189,8 +268,9 @@
     linkTarget: linkTarget,
     clampInt: clampInt,
     Events: Events,
-    events: Quorvel.events || new Events(),
+    events: sharedEvents(Quorvel.events),
     loadScript: loadScript,
+    swf: swf,
     Strings: Strings,
     icon: icon
   });

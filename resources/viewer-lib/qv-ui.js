@@ -389,14 +389,17 @@
     close() { this.element.hidden = true; }
   }
 
-  // The picture of the book's preloader (or a spinner) until the first pages are shown.
+  // The picture of the book's preloader (or a spinner) until the first pages are shown;
+  // when the home page already shows the first page (Quorvel.firstPage), that stays
+  // instead, and goes once the view shows the page itself.
   class Preloader {
     constructor(reader) {
       const picture = reader.book.setting('preloaderImage');
-      const content = picture
+      this.first = Quorvel.firstPage && Quorvel.firstPage.element;
+      const content = this.first ? null : picture
         ? h('img', { src: picture, alt: '', className: 'qv-preloader-picture' })
         : h('div', { className: 'qv-spinner' });
-      this.element = h('div', { className: 'qv-preloader', role: 'status', 'aria-label': reader.strings.t('loading') }, [content]);
+      this.element = h('div', { className: 'qv-preloader' + (this.first ? ' qv-quiet' : ''), role: 'status', 'aria-label': reader.strings.t('loading') }, [content]);
     }
     // Hides once the promise settles, or after a while at the latest, so a page that never
     // arrives cannot keep the whole book covered.
@@ -409,6 +412,7 @@
       if (this.element.classList.contains('qv-done')) return;
       this.element.classList.add('qv-done');
       setTimeout(() => this.element.remove(), 400);
+      if (this.first) this.first.remove();
     }
   }
 
@@ -691,7 +695,7 @@
             '" width="100%" height="600" frameborder="0" allowfullscreen></iframe>');
           break;
         case 'goToPage': {
-          const page = this.book.pageFromText(item.value);
+          const page = this.book.pageFromNumber(item.value);
           if (page) this.go(page);
           break;
         }
@@ -726,7 +730,7 @@
           console.warn('Quorvel: the script of the icon "' + icon.caption + '" failed:', e);
         }
       } else {
-        const page = this.book.pageFromText(icon.content);
+        const page = this.book.pageFromNumber(icon.content);
         if (page) this.go(page);
       }
     }

@@ -14,16 +14,6 @@ bool isWebAddress(const QString &text)
            || text.startsWith(QLatin1String("https://"), Qt::CaseInsensitive);
 }
 
-// The workspace's copy of a file the dialog copied in under its own name.
-QString copyInWorkspace(const QString &stored, const QString &workspace, const QString &subFolder)
-{
-    const QString name = QFileInfo(DownloadCfgItem::resolvedPath(stored, workspace)).fileName();
-    if (name.isEmpty())
-        return {};
-    const QString path = QDir(workspace).filePath(subFolder.isEmpty() ? name : subFolder + QLatin1Char('/') + name);
-    return QFileInfo(path).isFile() ? path : QString();
-}
-
 } // namespace
 
 QString DownloadCfgItem::settingsFile(const QString &workspace)
@@ -31,47 +21,106 @@ QString DownloadCfgItem::settingsFile(const QString &workspace)
     return QDir(workspace).filePath(QStringLiteral(".cfg"));
 }
 
+QString DownloadCfgItem::workspaceCopy(const QString &stored, const QString &workspace, const QString &subFolder)
+{
+    const QString name = QFileInfo(resolvedPath(stored, workspace)).fileName();
+    if (name.isEmpty() || name.startsWith(QLatin1Char('.')) || workspace.isEmpty())
+        return {};
+    const QString path = QDir(workspace).filePath(subFolder.isEmpty() ? name : subFolder + QLatin1Char('/') + name);
+    return QFileInfo(path).isFile() ? path : QString();
+}
+
+QString DownloadCfgItem::existingFile(const QString &stored, const QString &workspace, const QString &subFolder)
+{
+    const QString path = resolvedPath(stored, workspace);
+    return QFileInfo(path).isFile() ? path : workspaceCopy(stored, workspace, subFolder);
+}
+
 QString DownloadCfgItem::resolvedPath(const QString &stored, const QString &workspace)
 {
-    if (stored.startsWith(QLatin1String("./")))
-        return QDir::cleanPath(QDir(workspace).filePath(stored.mid(2)));
-    return stored;
+    if (!stored.startsWith(QLatin1String("./")))
+        return stored;
+    // A workspace path never leads out of the workspace.
+    const QString root = QDir::cleanPath(workspace);
+    const QString path = QDir::cleanPath(root + QLatin1Char('/') + stored.mid(2));
+    return !workspace.isEmpty() && path.startsWith(root + QLatin1Char('/')) ? path : QString();
+}
+
+std::optional<DownloadSettings> DownloadCfgItem::readSettings(const QString &workspace)
+{
+    if (workspace.isEmpty() || !QFileInfo(settingsFile(workspace)).isFile())
+        return std::nullopt;
+    const std::optional<QVariant> read = PropertyList::readFile(settingsFile(workspace));
+    if (!read || read->typeId() != QMetaType::QVariantMap)
+        return std::nullopt;
+    const QVariantMap cfg = read->toMap();
+    const auto text = [&](const char *key) { return cfg.value(QLatin1String(key)).toString(); };
+    const auto list = [&](const char *key) {
+        QStringList out;
+        for (const QVariant &entry : cfg.value(QLatin1String(key)).toList())
+            out << entry.toString();
+        return out;
+    };
+    DownloadSettings settings;
+    settings.file = text("file");
+    settings.url = text("url");
+    settings.prefix = text("prefix");
+    settings.pages = list("pages");
+    settings.attachs = list("attachs");
+    settings.hasPDF = cfg.value(QStringLiteral("hasPDF")).toInt() == 1;
+    settings.hasPages = cfg.value(QStringLiteral("hasPages")).toInt() == 1;
+    settings.fileType = cfg.value(QStringLiteral("fileType")).toInt();
+    return settings;
+}
+
+bool DownloadCfgItem::writeSettings(const QString &workspace, const DownloadSettings &settings, QString *error)
+{
+    if (workspace.isEmpty() || !QDir().mkpath(workspace)) {
+        if (error)
+            *error = QStringLiteral("The folder \"%1\" cannot be made.").arg(workspace);
+        return false;
+    }
+    const QVariantMap cfg{{QStringLiteral("file"), settings.file},
+                          {QStringLiteral("url"), settings.url},
+                          {QStringLiteral("prefix"), settings.prefix},
+                          {QStringLiteral("pages"), settings.pages},
+                          {QStringLiteral("attachs"), settings.attachs},
+                          {QStringLiteral("hasPDF"), settings.hasPDF ? 1 : 0},
+                          {QStringLiteral("hasPages"), settings.hasPages ? 1 : 0},
+                          {QStringLiteral("fileType"), settings.fileType}};
+    return PropertyList::writeFile(settingsFile(workspace), cfg, error);
 }
 
 BookDownloads DownloadCfgItem::downloadsForWorkspace(const QString &workspace)
 {
     BookDownloads downloads;
-    if (workspace.isEmpty() || !QFileInfo(settingsFile(workspace)).isFile())
+    const std::optional<DownloadSettings> cfg = readSettings(workspace);
+    if (!cfg)
         return downloads;
-    const std::optional<QVariant> read = PropertyList::readFile(settingsFile(workspace));
-    if (!read)
-        return downloads;
-    const QVariantMap cfg = read->toMap();
-    const auto flag = [&](const char *key) { return cfg.value(QLatin1String(key)).toInt() == 1; };
 
-    if (flag("hasPDF")) {
-        if (cfg.value(QStringLiteral("fileType")).toInt() == 1) {
-            const QString url = cfg.value(QStringLiteral("url")).toString().trimmed();
+    if (cfg->hasPDF) {
+        if (cfg->fileType == 1) {
+            const QString url = cfg->url.trimmed();
             if (isWebAddress(url))
                 downloads.wholeFile = url;
         } else {
-            downloads.wholeFile = copyInWorkspace(cfg.value(QStringLiteral("file")).toString(), workspace, QString());
+            downloads.wholeFile = workspaceCopy(cfg->file, workspace, QString());
         }
     }
-    if (flag("hasPages")) {
+    if (cfg->hasPages) {
         bool any = false;
-        for (const QVariant &page : cfg.value(QStringLiteral("pages")).toList()) {
-            const QString file = copyInWorkspace(page.toString(), workspace, QStringLiteral("pages"));
+        for (const QString &page : cfg->pages) {
+            const QString file = workspaceCopy(page, workspace, QStringLiteral("pages"));
             any = any || !file.isEmpty();
             downloads.pageFiles << file;
         }
         if (!any)
             downloads.pageFiles.clear();
         else
-            downloads.pagePrefix = cfg.value(QStringLiteral("prefix")).toString();
+            downloads.pagePrefix = cfg->prefix;
     }
-    for (const QVariant &attachment : cfg.value(QStringLiteral("attachs")).toList()) {
-        const QString file = copyInWorkspace(attachment.toString(), workspace, QStringLiteral("attachments"));
+    for (const QString &attachment : cfg->attachs) {
+        const QString file = workspaceCopy(attachment, workspace, QStringLiteral("attachments"));
         if (!file.isEmpty())
             downloads.attachments.append({QFileInfo(file).fileName(), file});
     }

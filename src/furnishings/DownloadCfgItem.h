@@ -11,6 +11,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 struct BookDownloads
 {
@@ -27,15 +28,42 @@ struct BookDownloads
     bool isEmpty() const { return wholeFile.isEmpty() && pageFiles.isEmpty() && attachments.isEmpty(); }
 };
 
+// The choices ".cfg" keeps, as the download configuration shows them.
+struct DownloadSettings
+{
+    QString file;    // the whole PDF as typed (a path, maybe "./name" in the workspace)
+    QString url;     // its web address
+    QString prefix;  // shown before the page number of a page file
+    QStringList pages;   // the single-page files in page order
+    QStringList attachs; // the attachments in list order
+    bool hasPDF = false;
+    bool hasPages = false;
+    int fileType = 0; // 0 the file, 1 the web address
+
+    friend bool operator==(const DownloadSettings &, const DownloadSettings &) = default;
+};
+
 class DownloadCfgItem
 {
 public:
     // ".cfg" of a workspace.
     static QString settingsFile(const QString &workspace);
+    // The workspace's ".cfg"; nothing when there is none or it is no settings file.
+    static std::optional<DownloadSettings> readSettings(const QString &workspace);
+    // Writes ".cfg" atomically, making the workspace when it is missing.
+    static bool writeSettings(const QString &workspace, const DownloadSettings &settings, QString *error = nullptr);
     // The downloads the workspace's ".cfg" offers; empty when there is none or it cannot
     // be read. Files are taken from the workspace (the dialog copied them there) and
-    // only when they exist; a web address for the whole PDF is taken as it is.
+    // only when they exist, never a hidden file (".cfg", ".info" with the source's
+    // password); a web address for the whole PDF is taken as it is.
     static BookDownloads downloadsForWorkspace(const QString &workspace);
-    // A stored path: "./" at its start means the workspace; other paths as they are.
+    // A stored path: "./" at its start means the workspace (a path that leads out of
+    // it names nothing: ""); other paths as they are.
     static QString resolvedPath(const QString &stored, const QString &workspace);
+    // The workspace's copy of a stored file, in subFolder ("" for the workspace itself),
+    // under the file's name: what a book offers. "" when there is none, and for hidden
+    // names.
+    static QString workspaceCopy(const QString &stored, const QString &workspace, const QString &subFolder);
+    // The file a stored path names when it exists, else the workspace's copy; "" for none.
+    static QString existingFile(const QString &stored, const QString &workspace, const QString &subFolder);
 };

@@ -5,10 +5,12 @@
 #include "foundation/NumberText.h"
 #include "foundation/XmlUtility.h"
 
+#include <QDir>
 #include <QDomDocument>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QTemporaryDir>
 #include <QXmlStreamWriter>
 
 namespace {
@@ -42,15 +44,45 @@ std::optional<QList<OtherIconItem>> OtherIconItem::iconListFromFile(const QStrin
     return icons;
 }
 
+QString OtherIconItem::newIconListFolder()
+{
+    QTemporaryDir folder(QDir::cleanPath(AppUtility::userAppExtraDataPath(QStringLiteral("OtherIcons")))
+                         + QStringLiteral("/list-XXXXXX"));
+    if (!folder.isValid())
+        return {};
+    folder.setAutoRemove(false);
+    return folder.path();
+}
+
 QString OtherIconItem::saveIconList(const QList<OtherIconItem> &icons, const QString &path)
 {
     QString target = path;
     if (target.isEmpty() || !QFileInfo(target).isFile()) {
-        const QString folder = createUniqueTempFolder();
+        const QString folder = newIconListFolder();
         if (folder.isEmpty())
             return {};
         target = folder + QStringLiteral("/iconsList");
     }
+    const QByteArray data = iconListText(icons);
+    QSaveFile file(target);
+    if (file.open(QIODevice::WriteOnly)) {
+        file.write(data);
+        file.commit();
+    }
+    return QFileInfo(target).isFile() ? target : QString();
+}
+
+QString OtherIconItem::fileForEditedList(const QList<OtherIconItem> &icons, const QString &inputFile,
+                                         const QString &inputDigest)
+{
+    if (!inputFile.isEmpty() && QFileInfo(inputFile).isFile()
+        && AppUtility::MD5StringOfData(iconListText(icons)) == inputDigest)
+        return inputFile;
+    return saveIconList(icons, QString());
+}
+
+QByteArray OtherIconItem::iconListText(const QList<OtherIconItem> &icons)
+{
     QByteArray data;
     QXmlStreamWriter w(&data);
     w.setAutoFormatting(true);
@@ -67,12 +99,7 @@ QString OtherIconItem::saveIconList(const QList<OtherIconItem> &icons, const QSt
     }
     w.writeEndElement();
     w.writeEndDocument();
-    QSaveFile file(target);
-    if (file.open(QIODevice::WriteOnly)) {
-        file.write(data);
-        file.commit();
-    }
-    return QFileInfo(target).isFile() ? target : QString();
+    return data;
 }
 
 void OtherIconItem::writeOtherAnnos(QXmlStreamWriter &w, const QList<OtherIconItem> &icons)
@@ -119,4 +146,18 @@ QString OtherIconItem::otherAnnosXMLForIcons(const QList<OtherIconItem> &icons)
     QXmlStreamWriter w(&text);
     writeOtherAnnos(w, icons);
     return text;
+}
+
+int OtherIconItem::moveIcon(QList<OtherIconItem> &icons, int from, int dropRow)
+{
+    if (from < 0 || from >= icons.size())
+        return -1;
+    const OtherIconItem icon = icons.takeAt(from);
+    // Taken out first, a row below the dragged one moves up by one; a drop past the
+    // last row appends.
+    int to = int(icons.size());
+    if (dropRow >= 0 && dropRow <= icons.size())
+        to = from < dropRow ? dropRow - 1 : dropRow;
+    icons.insert(to, icon);
+    return to;
 }

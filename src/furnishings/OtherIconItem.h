@@ -13,6 +13,9 @@
 
 class QXmlStreamWriter;
 
+// The address given to icons made from dropped pictures until the user sets their own.
+inline const QString APP_HOME_PAGE = QStringLiteral("https://example.com/");
+
 class OtherIconItem
 {
 public:
@@ -36,9 +39,22 @@ public:
     // with the initial values.
     static std::optional<QList<OtherIconItem>> iconListFromFile(const QString &path);
     // Writes the list to path, UTF-8, atomically; when path names no existing file the
-    // list goes to "iconsList" in a new temporary folder instead. Returns the path
-    // written, or "" when no file exists afterwards.
+    // list goes to "iconsList" in a new folder of newIconListFolder() instead. Returns
+    // the path written, or "" when no file exists afterwards.
     static QString saveIconList(const QList<OtherIconItem> &icons, const QString &path);
+    // The text saveIconList writes.
+    static QByteArray iconListText(const QList<OtherIconItem> &icons);
+    // A new empty folder for a list file, below the user's data folder (lists named by
+    // a book's settings must outlive the session, so not a temporary folder); "" when
+    // it cannot be made.
+    static QString newIconListFolder();
+    // The list file that holds an edited list: inputFile itself when it exists and its
+    // text, as read before the edit (inputDigest: MD5 of that text), is what the list
+    // writes, so nothing changed; otherwise a new file "iconsList" in a new folder.
+    // inputFile is never written: undo and other books may still name it. "" when no
+    // file could be written.
+    static QString fileForEditedList(const QList<OtherIconItem> &icons, const QString &inputFile,
+                                     const QString &inputDigest);
 
     // The otherAnnos element of the book configuration: a toolbarLeftAnotations element
     // with one annotation per icon (gotoPageAnno, linkAnno or scriptAnno by type; an icon
@@ -46,6 +62,11 @@ public:
     static void writeOtherAnnos(QXmlStreamWriter &writer, const QList<OtherIconItem> &icons);
     // The same as text; "" for an empty list.
     static QString otherAnnosXMLForIcons(const QList<OtherIconItem> &icons);
+
+    // Moves the icon at from to where a row dragged in a list was dropped: before the
+    // row dropRow (past the end: to the end), so from 0 dropped at 2 of three rows
+    // lands at 1. Returns its new index; -1, changing nothing, when from is no row.
+    static int moveIcon(QList<OtherIconItem> &icons, int from, int dropRow);
 
     bool operator==(const OtherIconItem &other) const = default;
 

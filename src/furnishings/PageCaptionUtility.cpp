@@ -3,6 +3,7 @@
 #include "foundation/AppUtility.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace PageCaptionUtility {
 
@@ -31,12 +32,24 @@ bool startsWithCounter(const QString &text)
     return lower.startsWith(QLatin1String("n+")) || lower.startsWith(QLatin1String("r+"));
 }
 
+constexpr qint64 kLargest = std::numeric_limits<int>::max();
+
+// A number held to the range of int: a caption may hold any run of digits.
+int saturated(qint64 value)
+{
+    return int(std::clamp<qint64>(value, -kLargest, kLargest));
+}
+
+// The number the digits of text make (other characters skipped); a run too long for
+// an int gives the largest int.
 int digitsValue(const QString &text)
 {
-    const QString digits = AppUtility::checkIntegerValueString(text);
-    bool ok = false;
-    const int value = digits.left(9).toInt(&ok);
-    return ok ? value : 0;
+    QString digits = AppUtility::checkIntegerValueString(text);
+    while (digits.size() > 1 && digits.startsWith(QLatin1Char('0')))
+        digits.remove(0, 1);
+    if (digits.size() > 10)
+        return int(kLargest);
+    return saturated(digits.toLongLong());
 }
 
 bool hasDigit(const QString &text)
@@ -59,9 +72,11 @@ std::pair<QChar, int> counterOf(const QString &inside)
 {
     const QChar letter = inside.at(0);
     const QString offset = inside.mid(2).trimmed();
-    bool ok = false;
-    const int k = offset.toInt(&ok);
-    return {letter.toLower() == QLatin1Char('n') ? QLatin1Char('N') : letter, ok ? k : 0};
+    const bool negative = offset.startsWith(QLatin1Char('-'));
+    const QString digits = negative ? offset.mid(1) : offset;
+    bool ok = !digits.isEmpty() && std::all_of(digits.cbegin(), digits.cend(), [](QChar c) { return c.isDigit(); });
+    const int size = ok ? digitsValue(digits) : 0;
+    return {letter.toLower() == QLatin1Char('n') ? QLatin1Char('N') : letter, negative ? -size : size};
 }
 
 } // namespace
@@ -121,6 +136,39 @@ std::optional<QString> checkCaptionFormat(const QString &scheme)
     return kept.join(QLatin1Char(';'));
 }
 
+QStringList invalidExpressions(const QString &scheme)
+{
+    QString cleaned = scheme;
+    cleaned.remove(QLatin1Char('\r'));
+    cleaned.remove(QLatin1Char('\n'));
+    QStringList invalid;
+    for (const QString &expression : cleaned.split(QLatin1Char(';')))
+        if (!expression.trimmed().isEmpty() && !isExpressionForPageCaption(expression))
+            invalid << expression;
+    return invalid;
+}
+
+QString expressionFromFields(const QString &fromPage, const QString &toPage, const QString &caption)
+{
+    if (fromPage.isEmpty() || caption.isEmpty() || digitsValue(fromPage) > digitsValue(toPage))
+        return {};
+    const QString expression = fromPage == toPage ? fromPage + QLatin1Char(':') + caption
+                                                  : fromPage + QLatin1Char('-') + toPage + QLatin1Char(':') + caption;
+    return checkCaptionFormat(expression).value_or(QString());
+}
+
+bool hasCounterMacro(const QString &caption)
+{
+    const auto [start, length] = braceSpan(caption);
+    return length > 2 && startsWithCounter(caption.mid(start + 1, length - 2));
+}
+
+QStringList captionMacros()
+{
+    return {QStringLiteral("{N+}"), QStringLiteral("{N+2}"), QStringLiteral("{R+}"),
+            QStringLiteral("{R+2}"), QStringLiteral("{r+}"), QStringLiteral("{r+2}")};
+}
+
 QStringList captionsForPages(const QString &scheme, int pageCount)
 {
     QString cleaned = scheme;
@@ -143,12 +191,12 @@ QStringList captionsForPages(const QString &scheme, int pageCount)
             QString text;
             if (startsWithCounter(inside)) {
                 const auto [letter, k] = counterOf(inside);
-                text = caption.left(start) + counterText(letter, p + k) + caption.mid(start + length);
+                text = caption.left(start) + counterText(letter, saturated(qint64(p) + k)) + caption.mid(start + length);
             } else if (isRange && startsWithCounter(caption)) {
                 const auto [letter, k] = counterOf(caption);
-                text = counterText(letter, p + k);
+                text = counterText(letter, saturated(qint64(p) + k));
             } else if (isRange) {
-                text = QString::number(digitsValue(caption) + (p - from));
+                text = QString::number(saturated(qint64(digitsValue(caption)) + (p - from)));
             } else {
                 text = caption;
             }

@@ -13,6 +13,9 @@
 
 namespace PageCaptionUtility {
 
+// The macros offered by the caption sheet, in menu order.
+QStringList captionMacros();
+
 // Upper-case Roman numeral of n: "" for 0 (and below), "--" above 3999.
 QString romaStringForNumber(int n);
 
@@ -22,6 +25,20 @@ bool isExpressionForPageCaption(const QString &expression);
 
 // The scheme made of the valid expressions only, joined by ";"; nothing when none is.
 std::optional<QString> checkCaptionFormat(const QString &scheme);
+
+// The expressions of a scheme (line breaks removed) that are not valid, empty ones
+// left out: what a typed scheme would lose.
+QStringList invalidExpressions(const QString &scheme);
+
+// The expression the caption sheet builds from its fields: "from:caption" when the
+// two pages are equal, "from-to:caption" otherwise; "" when the from page or the
+// caption is empty, the from page lies after the to page (an empty to page counts as
+// 0) or the expression is not valid.
+QString expressionFromFields(const QString &fromPage, const QString &toPage, const QString &caption);
+
+// Whether caption already holds a counting macro ({N+..}, {R+..}, {r+..}) in its first
+// brace span; only that first macro counts.
+bool hasCounterMacro(const QString &caption);
 
 // One caption per page (pageCount entries) from a scheme; line breaks are ignored,
 // invalid expressions skipped, a later expression wins over an earlier one, and

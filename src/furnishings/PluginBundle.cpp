@@ -3,6 +3,7 @@
 #include "foundation/AppResources.h"
 #include "foundation/AppUtility.h"
 #include "foundation/XmlUtility.h"
+#include "furnishings/NamedItems.h"
 
 #include <QDir>
 #include <QFile>
@@ -164,12 +165,7 @@ QList<PluginBundle> PluginBundle::collectPluginList(const QString &extraFolder)
 
 int PluginBundle::pluginIndexIn(const QList<PluginBundle> &list, const QString &name)
 {
-    if (name.isEmpty())
-        return -1;
-    for (int i = 0; i < list.size(); ++i)
-        if (list.at(i).bgName() == name)
-            return i;
-    return -1;
+    return indexOfNamedItem(list, name);
 }
 
 QString PluginBundle::pluginPathIn(const QList<PluginBundle> &list, const QString &name)

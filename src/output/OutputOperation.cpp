@@ -198,7 +198,7 @@ void OutputOperation::configure(FlashBookOutput &output)
 
 void OutputOperation::run()
 {
-    const int kind = m_parament.iOutputType();
+    const std::optional<OutputKind> kind = OutputKind::fromNumber(m_parament.iOutputType());
     const QString folder = QDir::cleanPath(QFileInfo(m_parament.strOutputFolder()).absoluteFilePath());
     const QString name = m_parament.strOutputName();
     if (m_parament.strOutputFolder().trimmed().isEmpty())
@@ -209,18 +209,21 @@ void OutputOperation::run()
         throw WorkerException(loadAppString(QStringLiteral("BookOutput-The file name \"%1\" cannot be used."),
                                             QStringLiteral("The file name \"%1\" cannot be used."))
                                   .arg(name));
+    if (!kind)
+        throw WorkerException(loadAppString(QStringLiteral("BookOutput-Unknown kind of output: %1"),
+                                            QStringLiteral("Unknown kind of output: %1"))
+                                  .arg(m_parament.iOutputType()));
 
-    switch (kind) {
-    case 0:
-    case 2:
-    case 4:
-    case 5: {
+    switch (kind->writer()) {
+    case OutputKind::Writer::WebFolder:
+    case OutputKind::Writer::ZipArchive:
+    case OutputKind::Writer::SealedPackage: {
         FlashBookOutput output(m_pageSource, m_template, folder, name);
         configure(output);
-        if (kind == 5) {
+        if (kind->writer() == OutputKind::Writer::SealedPackage) {
             output.sealOutput(m_fmappPassword);
             finishWith(StatusWritten, output.mainFilePath());
-        } else if (kind == 2 || m_parament.compressToZip()) {
+        } else if (kind->writer() == OutputKind::Writer::ZipArchive || m_parament.compressToZip()) {
             output.zipOutput();
             finishWith(StatusWritten, output.mainFilePath());
         } else {
@@ -229,21 +232,15 @@ void OutputOperation::run()
         }
         return;
     }
-    case 1:
+    case OutputKind::Writer::Application:
         writeApplication(folder, name);
         return;
-    case 3:
+    case OutputKind::Writer::Executable:
         writeExecutable(folder, name);
         return;
-    case 6:
-    case 7:
-    case 8:
-        writePluginPackage(kind, folder);
+    case OutputKind::Writer::PluginPackage:
+        writePluginPackage(*kind, folder);
         return;
-    default:
-        throw WorkerException(loadAppString(QStringLiteral("BookOutput-Unknown kind of output: %1"),
-                                            QStringLiteral("Unknown kind of output: %1"))
-                                  .arg(kind));
     }
 }
 
@@ -281,7 +278,7 @@ void OutputOperation::writeExecutable(const QString &folder, const QString &name
     finishWith(StatusWritten, output.mainFilePath());
 }
 
-void OutputOperation::writePluginPackage(int kind, const QString &folder)
+void OutputOperation::writePluginPackage(OutputKind kind, const QString &folder)
 {
     const std::shared_ptr<PublishPlugin> plugin = m_plugin ? m_plugin : std::make_shared<PublishPlugin>();
     QMutexLocker lock(&uploadFolderLock());
@@ -327,9 +324,9 @@ void OutputOperation::writePluginPackage(int kind, const QString &folder)
     });
     postProgress(ConvertStep::Complete, 0, 100);
     const QString stagedPackage = plugin->packagePath();
-    const bool written = kind == 6   ? plugin->publishWordPressPlugin()
-                         : kind == 7 ? plugin->publishJoomlaPlugin()
-                                     : plugin->publishDrupalPlugin();
+    const bool written = kind == OutputKind::WordPress ? plugin->publishWordPressPlugin()
+                         : kind == OutputKind::Joomla  ? plugin->publishJoomlaPlugin()
+                                                       : plugin->publishDrupalPlugin();
     checkStop();
     if (!written)
         OutputFiles::fail(loadAppString(QStringLiteral("BookOutput-The plug-in package cannot be made: %1"),

@@ -10,15 +10,16 @@
 // status(): 128 while pending or running; 0 the book was written; 1 it failed
 // (raiseException() holds the reason, also logged as "publish error:<reason>");
 // 2 it was cancelled. projectFilePath(): the published main file, the book folder for
-// the web folder kinds (0, 4) without ZIP.
+// the web folder kinds without ZIP.
 //
-// Kinds: 0 and 4 web folder (ZIP archive with compressToZip), 2 ZIP archive, 5 package
-// sealed with fmappPassword, 1 macOS application <name>.app (FlashBookOutputApp) and
-// 3 Windows executable <name>.exe (FlashBookOutputExe), each in <name>.zip with
-// compressToZip; 6 WordPress plug-in, 7 Joomla module, 8 Drupal module: <name>.zip
-// written by convertPlugin (a PublishPlugin with the size, version and id; one with
-// its defaults when none is set) from the book converted into the per-user upload
-// folder (UploadBookDelegate).
+// The record's kind (OutputKind) chooses the writer: a web folder (a ZIP archive with
+// compressToZip), a ZIP archive, a package sealed with fmappPassword, a macOS
+// application <name>.app (FlashBookOutputApp) or a Windows executable <name>.exe
+// (FlashBookOutputExe), each in <name>.zip with compressToZip; the WordPress, Joomla
+// and Drupal packages <name>.zip are written by convertPlugin (a PublishPlugin with the
+// size, version and id; one with its defaults when none is set) from the book
+// converted into the per-user upload folder (UploadBookDelegate). A number that names
+// no kind fails the job.
 //
 // The desktop kinds take the title from the record and the version, identifier,
 // window sizes and close mode from the record, or the defaults of AppBookDefaults.h
@@ -29,6 +30,7 @@
 #include "foundation/WorkerException.h"
 #include "online/OnlineUserInf.h"
 #include "output/BookParts.h"
+#include "output/OutputKind.h"
 #include "platform/OperationQueue.h"
 
 #include <QMutex>
@@ -123,7 +125,7 @@ private:
     void configure(FlashBookOutput &output);
     void writeApplication(const QString &folder, const QString &name);
     void writeExecutable(const QString &folder, const QString &name);
-    void writePluginPackage(int kind, const QString &folder);
+    void writePluginPackage(OutputKind kind, const QString &folder);
     void checkStop() const;
     void postProgress(int type, int index, int count);
 

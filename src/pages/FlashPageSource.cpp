@@ -288,7 +288,7 @@ bool FlashPageSource::generateNormalPages()
             // A normal picture of ours made for another page box is made again in place.
             const QFileInfo info(normal->pageFilePath());
             if (info.absolutePath() == ownNormalFolder) {
-                const QSize expected = PageImaging::fittedSize(QImageReader(m_pages[i]->pageFilePath()).size(),
+                const QSize expected = PageImaging::pageBoxSize(QImageReader(m_pages[i]->pageFilePath()).size(),
                                                                m_normalPageSize);
                 if (QImageReader(info.filePath()).size() != expected)
                     wanted[i].normal = info.filePath();

@@ -48,7 +48,8 @@ struct JpegEncoder::State
     }
 };
 
-JpegEncoder::JpegEncoder(const QSize &size, int quality, QByteArray memory) : m_state(std::make_unique<State>())
+JpegEncoder::JpegEncoder(const QSize &size, const JpegSettings &settings, QByteArray memory)
+    : m_state(std::make_unique<State>())
 {
     State *s = m_state.get();
     // Typical size of a page picture; growing is rare.
@@ -72,7 +73,8 @@ JpegEncoder::JpegEncoder(const QSize &size, int quality, QByteArray memory) : m_
     s->cinfo.input_components = 3;
     s->cinfo.in_color_space = JCS_RGB;
     jpeg_set_defaults(&s->cinfo);
-    jpeg_set_quality(&s->cinfo, std::clamp(quality, 0, 100), TRUE);
+    jpeg_set_quality(&s->cinfo, std::clamp(settings.quality, 0, 100), TRUE);
+    s->cinfo.optimize_coding = settings.optimizeCoding ? TRUE : FALSE;
     s->cinfo.density_unit = 1; // dots per inch, as Qt marks its pictures
     s->cinfo.X_density = 96;
     s->cinfo.Y_density = 96;
@@ -115,12 +117,12 @@ QByteArray JpegEncoder::finish()
     return s->failed ? QByteArray() : std::move(s->bytes);
 }
 
-QByteArray JpegEncoder::encode(const QImage &image, int quality)
+QByteArray JpegEncoder::encode(const QImage &image, const JpegSettings &settings)
 {
     if (image.isNull())
         return {};
     const QImage source = image.format() == QImage::Format_RGB888 ? image : PageImaging::opaque(image);
-    JpegEncoder encoder(source.size(), quality);
+    JpegEncoder encoder(source.size(), settings);
     encoder.addRows(source.constBits(), source.bytesPerLine(), source.height());
     return encoder.finish();
 }

@@ -4,19 +4,33 @@
 // libjpeg is used directly rather than through QImageWriter: rows go to the encoder
 // straight from where they lie (a page render, a half of it) without a copy, and
 // the caller can hand the same rows to other work while they are in the cache.
-// The file written is what Qt writes: baseline JFIF, 4:2:0, marked 96 dpi.
+// The file written is baseline JFIF, 4:2:0, marked 96 dpi (what Qt writes), with
+// Huffman tables made for the picture when the settings ask for them.
 
 #include <QByteArray>
 #include <QImage>
 #include <QSize>
 #include <memory>
 
+// How a picture is encoded.
+struct JpegSettings
+{
+    int quality = 90;
+    // Huffman tables made for the picture: a few per cent smaller, at the cost of a
+    // second pass and of holding the picture's coefficients (about 3 bytes a pixel).
+    bool optimizeCoding = false;
+};
+
 class JpegEncoder
 {
 public:
     // `memory` is used for the encoded bytes when it is unshared: its allocation
     // is kept from one picture to the next.
-    JpegEncoder(const QSize &size, int quality, QByteArray memory = QByteArray());
+    JpegEncoder(const QSize &size, const JpegSettings &settings, QByteArray memory = QByteArray());
+    JpegEncoder(const QSize &size, int quality, QByteArray memory = QByteArray())
+        : JpegEncoder(size, JpegSettings{quality}, std::move(memory))
+    {
+    }
     ~JpegEncoder();
     JpegEncoder(const JpegEncoder &) = delete;
     JpegEncoder &operator=(const JpegEncoder &) = delete;
@@ -28,7 +42,8 @@ public:
     QByteArray finish();
 
     // The whole picture (any format; made opaque on white first if it is not RGB888).
-    static QByteArray encode(const QImage &image, int quality);
+    static QByteArray encode(const QImage &image, const JpegSettings &settings);
+    static QByteArray encode(const QImage &image, int quality) { return encode(image, JpegSettings{quality}); }
 
 private:
     struct State;

@@ -35,9 +35,21 @@ QSize fittedSize(const QSize &size, const QSize &box)
     return s.expandedTo(QSize(1, 1));
 }
 
+QSize pageBoxSize(const QSize &size, const QSize &box)
+{
+    if (size.width() <= box.width() * kPageBoxSlack && size.height() <= box.height() * kPageBoxSlack)
+        return size;
+    return fittedSize(size, box);
+}
+
 QSize thumbSize(const QSize &size)
 {
     return fittedSize(size, QSize(kThumbMaxWidth, kThumbHeight));
+}
+
+QSize smallSize(const QSize &size)
+{
+    return fittedSize(size, QSize(std::max(1, (size.width() + 1) / 2), std::max(1, (size.height() + 1) / 2)));
 }
 
 QImage opaque(const QImage &image)

@@ -20,8 +20,8 @@ public:
         : m_page(page), m_rect(partRect(page.size(), part.part)), m_paths(part.paths)
     {
         const QSize size = m_rect.size();
-        m_normalSize = fittedSize(size, normalBox);
-        m_phoneSize = fittedSize(size, kPhonePageBox);
+        m_normalSize = pageBoxSize(size, normalBox);
+        m_phoneSize = pageBoxSize(size, kPhonePageBox);
         m_wantNormal = !m_paths.normal.isEmpty() || !m_paths.thumb.isEmpty(); // the thumbnail is made from it
         m_wantPhone = !m_paths.phone.isEmpty();
     }
@@ -32,7 +32,7 @@ public:
         const QSize size = m_rect.size();
         if (!m_paths.large.isEmpty() || (!m_paths.normal.isEmpty() && m_normalSize == size)
             || (m_wantPhone && m_phoneSize == size))
-            m_large = std::make_unique<JpegEncoder>(size, kJpegQuality, std::move(largeMemory));
+            m_large = std::make_unique<JpegEncoder>(size, kLargeJpeg, std::move(largeMemory));
         if (m_wantNormal && m_normalSize != size)
             m_normal = std::make_unique<AreaScaler>(size, m_normalSize, std::move(normalMemory));
         if (m_wantPhone && m_phoneSize != size && !(m_normal && m_phoneSize == m_normalSize))
@@ -70,7 +70,7 @@ public:
         }
         const bool phoneIsNormal = !m_phone && m_phoneSize == m_normalSize;
         if (normalJpeg.isEmpty() && (!m_paths.normal.isEmpty() || (m_wantPhone && phoneIsNormal))) {
-            JpegEncoder encoder(normal.size(), kJpegQuality, std::move(normalJpegMemory));
+            JpegEncoder encoder(normal.size(), kNormalJpeg, std::move(normalJpegMemory));
             encoder.addRows(normal.constBits(), normal.bytesPerLine(), normal.height());
             normalJpeg = m_normalJpeg = encoder.finish();
         }
@@ -81,11 +81,11 @@ public:
             // reducing it is cheaper and looks the same at thumbnail size.
             const QSize size = thumbSize(normal.size());
             const QImage thumb = size == normal.size() ? normal : AreaScaler::scaled(normal, size);
-            if (!(r = writeFile(m_paths.thumb, JpegEncoder::encode(thumb, kThumbJpegQuality))).ok())
+            if (!(r = writeFile(m_paths.thumb, JpegEncoder::encode(thumb, kThumbJpeg))).ok())
                 return r;
         }
         if (m_wantPhone) {
-            const QByteArray phone = m_phone ? JpegEncoder::encode(m_phone->result(), kJpegQuality)
+            const QByteArray phone = m_phone ? JpegEncoder::encode(m_phone->result(), kPhoneJpeg)
                                    : phoneIsNormal ? normalJpeg
                                                    : m_largeJpeg;
             if (!(r = writeFile(m_paths.phone, phone)).ok())

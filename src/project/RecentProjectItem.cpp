@@ -3,6 +3,7 @@
 #include "foundation/AppStrings.h"
 #include "foundation/AppUtility.h"
 #include "foundation/PropertyList.h"
+#include "output/OutputKind.h"
 #include "project/BookProject.h"
 
 #include <QDir>
@@ -22,15 +23,12 @@ int kindOfPath(const QString &path)
     const QString suffix = QFileInfo(path).suffix().toLower();
     if (suffix == BookProject::fileExtension())
         return RecentProjectItem::kProject;
-    if (suffix == QLatin1String("app"))
-        return 1;
-    if (suffix == QLatin1String("zip"))
-        return 2;
-    if (suffix == QLatin1String("exe"))
-        return 3;
-    if (suffix == QLatin1String("fmapp"))
-        return 5;
-    return 0;
+    for (OutputKind kind : {OutputKind::Application, OutputKind::ZipArchive, OutputKind::Executable,
+                            OutputKind::SealedPackage}) {
+        if (suffix == kind.extension(false))
+            return kind.number();
+    }
+    return OutputKind::WebFolder;
 }
 
 QString cleanPath(const QString &path)
@@ -52,7 +50,7 @@ QList<RecentProjectItem> readList()
         const int kind = map.value(kKind).toInt(&known);
         if (!path.isEmpty())
             items << RecentProjectItem(map.value(kName).toString(), path,
-                                       known && kind >= 0 && kind <= 8 ? kind : kindOfPath(path));
+                                       known && OutputKind::fromNumber(kind) ? kind : kindOfPath(path));
     }
     return items;
 }
@@ -99,7 +97,9 @@ bool RecentProjectItem::saveToFile() const
 
 bool RecentProjectItem::isWebBook() const
 {
-    return (m_kind == 0 || m_kind == 4) && QFileInfo(m_path).suffix().toLower() == QLatin1String("html");
+    const std::optional<OutputKind> kind = OutputKind::fromNumber(m_kind);
+    return kind && kind->writer() == OutputKind::Writer::WebFolder
+        && QFileInfo(m_path).suffix().toLower() == kind->extension(false);
 }
 
 QString RecentProjectItem::displayTitle() const
@@ -109,14 +109,14 @@ QString RecentProjectItem::displayTitle() const
     if (!isPublishedBook())
         return name;
     QString what;
-    switch (m_kind) {
-    case 1: what = loadAppString(QStringLiteral("RecentProjectItem-Mac application"), QStringLiteral("Mac application")); break;
-    case 2: what = loadAppString(QStringLiteral("RecentProjectItem-ZIP archive"), QStringLiteral("ZIP archive")); break;
-    case 3: what = loadAppString(QStringLiteral("RecentProjectItem-Windows application"), QStringLiteral("Windows application")); break;
-    case 5: what = loadAppString(QStringLiteral("RecentProjectItem-sealed book"), QStringLiteral("sealed book")); break;
-    case 6: what = loadAppString(QStringLiteral("RecentProjectItem-WordPress plug-in"), QStringLiteral("WordPress plug-in")); break;
-    case 7: what = loadAppString(QStringLiteral("RecentProjectItem-Joomla module"), QStringLiteral("Joomla module")); break;
-    case 8: what = loadAppString(QStringLiteral("RecentProjectItem-Drupal module"), QStringLiteral("Drupal module")); break;
+    switch (OutputKind::fromStored(m_kind).code()) {
+    case OutputKind::Application: what = loadAppString(QStringLiteral("RecentProjectItem-Mac application"), QStringLiteral("Mac application")); break;
+    case OutputKind::ZipArchive: what = loadAppString(QStringLiteral("RecentProjectItem-ZIP archive"), QStringLiteral("ZIP archive")); break;
+    case OutputKind::Executable: what = loadAppString(QStringLiteral("RecentProjectItem-Windows application"), QStringLiteral("Windows application")); break;
+    case OutputKind::SealedPackage: what = loadAppString(QStringLiteral("RecentProjectItem-sealed book"), QStringLiteral("sealed book")); break;
+    case OutputKind::WordPress: what = loadAppString(QStringLiteral("RecentProjectItem-WordPress plug-in"), QStringLiteral("WordPress plug-in")); break;
+    case OutputKind::Joomla: what = loadAppString(QStringLiteral("RecentProjectItem-Joomla module"), QStringLiteral("Joomla module")); break;
+    case OutputKind::Drupal: what = loadAppString(QStringLiteral("RecentProjectItem-Drupal module"), QStringLiteral("Drupal module")); break;
     default: what = loadAppString(QStringLiteral("RecentProjectItem-web book"), QStringLiteral("web book")); break;
     }
     return loadAppString(QStringLiteral("RecentProjectItem-%1 (published as %2, %3)"),

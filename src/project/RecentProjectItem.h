@@ -3,7 +3,7 @@
 //
 // The list is a property list ("RecentProjects.plist" in the user's data folder):
 // an array of dictionaries with "name" and "path", newest first, at most
-// kMaxItems long; a published book also has "kind", its output kind (0 to 8). An
+// kMaxItems long; a published book also has "kind", its output kind (OutputKind). An
 // entry without "kind" is a project when its file is a project file, else a book
 // published by an older version, whose kind is told by its extension. saveToFile() puts an item first, dropping an older entry with the
 // same path (whose name the item takes over when its own is empty). Reading drops

@@ -19,15 +19,15 @@ QString joomlaModuleName(const QString &packagePath)
     return {};
 }
 
-QString unpackAdvice(const QString &packagePath, int kind)
+QString unpackAdvice(const QString &packagePath, OutputKind kind)
 {
-    switch (kind) {
-    case 6:
+    switch (kind.code()) {
+    case OutputKind::WordPress:
         return loadAppString(QStringLiteral("OutputReport-Unpack it into the site's plug-in folder "
                                             "(wp-content/plugins) instead and activate it under Plugins."),
                              QStringLiteral("Unpack it into the site's plug-in folder (wp-content/plugins) instead and "
                                             "activate it under Plugins."));
-    case 7: {
+    case OutputKind::Joomla: {
         const QString module = joomlaModuleName(packagePath);
         return loadAppString(QStringLiteral("OutputReport-Unpack it into a new folder \"modules/%1\" of the site instead "
                                             "and install it with Extensions > Discover."),
@@ -45,10 +45,10 @@ QString unpackAdvice(const QString &packagePath, int kind)
 
 } // namespace
 
-QString text(const QString &packagePath, int kind)
+QString text(const QString &packagePath, OutputKind kind)
 {
     const QFileInfo info(packagePath);
-    if (kind < 6 || kind > 8 || !info.isFile())
+    if (kind.writer() != OutputKind::Writer::PluginPackage || !info.isFile())
         return {};
     const QString size = QLocale().formattedDataSize(info.size(), 1, QLocale::DataSizeTraditionalFormat);
     const QString note = loadAppString(QStringLiteral("OutputReport-The package is %1."), QStringLiteral("The package is %1."))

@@ -78,12 +78,12 @@ bool PluginSettings::saveAndRecordDigest()
     return written;
 }
 
-void PluginSettings::advanceModuleId(int outputKind)
+void PluginSettings::advanceModuleId(OutputKind kind)
 {
     QString key;
-    if (outputKind == 7)
+    if (kind == OutputKind::Joomla)
         key = QStringLiteral("jID");
-    else if (outputKind == 8)
+    else if (kind == OutputKind::Drupal)
         key = QStringLiteral("dID");
     else
         return;

@@ -12,6 +12,8 @@
 // The digest (settingsValueMD5) tells a dialog whether the values changed since they
 // were last loaded or saved.
 
+#include "output/OutputKind.h"
+
 #include <QString>
 #include <QVariant>
 #include <QVariantMap>
@@ -41,9 +43,9 @@ public:
     // saveSettings(), then records the digest of the values written.
     bool saveAndRecordDigest();
 
-    // The next module id after a publish of kind 7 (Joomla) or 8 (Drupal): the stored
-    // id read as an integer, plus 1, stored as an integer. Other kinds change nothing.
-    void advanceModuleId(int outputKind);
+    // The next module id after a publish of a Joomla or Drupal module: the stored id
+    // read as an integer, plus 1, stored as an integer. Other kinds change nothing.
+    void advanceModuleId(OutputKind kind);
 
     // MD5 (lower-case hex) of the values' texts concatenated in ascending key order.
     QString settingsValueMD5() const;

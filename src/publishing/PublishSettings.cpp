@@ -54,4 +54,9 @@ void writeRecordToAppSettings(const ConvertParament &record, AppSettings &settin
         settings.setIAppWindowHide(record.iAppWindowHide());
 }
 
+int clampLoadType(int loadType)
+{
+    return qBound(0, loadType, 3);
+}
+
 } // namespace PublishSettings

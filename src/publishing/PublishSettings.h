@@ -13,4 +13,7 @@ ConvertParament recordFromAppSettings(const AppSettings &settings);
 // book fields the record leaves unset keep what the settings hold.
 void writeRecordToAppSettings(const ConvertParament &record, AppSettings &settings);
 
+// A stored load type as the dialog opens it: below 0 becomes 0, 4 and more become 3.
+int clampLoadType(int loadType);
+
 } // namespace PublishSettings

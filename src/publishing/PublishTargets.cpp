@@ -11,7 +11,8 @@
 #include <system_error>
 #include <unistd.h>
 
-PublishTargets::PublishTargets(const QString &folder, const QString &name, int kind, bool compressToZip, int loadType) :
+PublishTargets::PublishTargets(const QString &folder, const QString &name, OutputKind kind, bool compressToZip,
+                               int loadType) :
     m_folder(folder), m_name(name), m_kind(kind), m_zip(compressToZip), m_loadType(loadType)
 {
 }
@@ -60,37 +61,18 @@ QString PublishTargets::nameProblem(const QString &name)
     return {};
 }
 
-QString PublishTargets::targetExtension(int kind, bool compressToZip)
-{
-    // A sealed package is never packed again.
-    if (compressToZip && kind != 5)
-        return QStringLiteral("zip");
-    switch (kind) {
-    case 0:
-        return QStringLiteral("html");
-    case 1:
-        return QStringLiteral("app");
-    case 3:
-        return QStringLiteral("exe");
-    case 5:
-        return QStringLiteral("fmapp");
-    default:
-        return QStringLiteral("zip");
-    }
-}
-
 QString PublishTargets::target() const
 {
     // A plug-in package keeps a name that already ends in ".zip".
-    if (m_kind >= 6 && m_kind <= 8
+    if (m_kind.writer() == OutputKind::Writer::PluginPackage
         && QFileInfo(m_name).suffix().compare(QLatin1String("zip"), Qt::CaseInsensitive) == 0)
         return m_folder + QLatin1Char('/') + m_name;
-    return m_folder + QLatin1Char('/') + m_name + QLatin1Char('.') + targetExtension(m_kind, m_zip);
+    return m_folder + QLatin1Char('/') + m_name + QLatin1Char('.') + m_kind.extension(m_zip);
 }
 
 bool PublishTargets::packsWebFolder() const
 {
-    return m_kind == 0 && m_zip;
+    return m_kind.writer() == OutputKind::Writer::WebFolder && m_zip;
 }
 
 QString PublishTargets::engineName() const
@@ -115,7 +97,7 @@ QStringList PublishTargets::targets() const
 
 QStringList PublishTargets::companions() const
 {
-    if (m_kind != 0 || m_zip)
+    if (m_kind.writer() != OutputKind::Writer::WebFolder || m_zip)
         return {};
     QStringList list {m_folder + QStringLiteral("/files")};
     if (m_loadType != 2)

@@ -1,6 +1,7 @@
 #include "publishing/UsersListModel.h"
 
 #include "foundation/AppStrings.h"
+#include "foundation/ListRows.h"
 #include "output/security/BookSecurity.h"
 #include "platform/RowDragMime.h"
 #include "publishing/PasswordGenerator.h"
@@ -193,25 +194,12 @@ int UsersListModel::addUser(PasswordGenerator &generator)
     return row;
 }
 
-QList<int> UsersListModel::cleanRows(const QList<int> &rows, int count)
-{
-    QList<int> out;
-    for (int row : rows) {
-        if (row >= 0 && row < count && !out.contains(row))
-            out << row;
-    }
-    std::sort(out.begin(), out.end());
-    return out;
-}
-
 void UsersListModel::removeUserRows(const QList<int> &rows)
 {
-    const QList<int> clean = cleanRows(rows, rowCount());
-    if (clean.isEmpty())
+    if (ListRows::clean(rows, rowCount()).isEmpty())
         return;
     beginResetModel();
-    for (auto it = clean.crbegin(); it != clean.crend(); ++it)
-        users().removeAt(*it);
+    ListRows::remove(users(), rows);
     endResetModel();
 }
 
@@ -222,50 +210,31 @@ void UsersListModel::replaceUsers(const QList<QVariantMap> &entries)
     endResetModel();
 }
 
-QList<int> UsersListModel::placeBlock(const QList<int> &rows, int at)
-{
-    QList<QVariantMap> block;
-    for (int row : rows)
-        block << users().at(row);
-    beginResetModel();
-    for (auto it = rows.crbegin(); it != rows.crend(); ++it)
-        users().removeAt(*it);
-    at = std::clamp(at, 0, int(users().size()));
-    for (int i = 0; i < block.size(); ++i)
-        users().insert(at + i, block.at(i));
-    endResetModel();
-    QList<int> placed;
-    for (int i = 0; i < block.size(); ++i)
-        placed << at + i;
-    return placed;
-}
-
 QList<int> UsersListModel::moveUp(const QList<int> &rows)
 {
-    const QList<int> clean = cleanRows(rows, rowCount());
-    if (clean.isEmpty() || clean.first() == 0)
-        return {};
-    return placeBlock(clean, clean.first() - 1);
+    return moved([&](QList<QVariantMap> &list) { return ListRows::moveUp(list, rows); });
 }
 
 QList<int> UsersListModel::moveDown(const QList<int> &rows)
 {
-    const QList<int> clean = cleanRows(rows, rowCount());
-    if (clean.isEmpty() || clean.last() >= rowCount() - 1)
-        return {};
-    return placeBlock(clean, clean.last() + 2 - int(clean.size()));
+    return moved([&](QList<QVariantMap> &list) { return ListRows::moveDown(list, rows); });
 }
 
 QList<int> UsersListModel::moveRowsTo(const QList<int> &rows, int row)
 {
-    const QList<int> clean = cleanRows(rows, rowCount());
-    if (clean.isEmpty())
+    return moved([&](QList<QVariantMap> &list) { return ListRows::moveTo(list, rows, row); });
+}
+
+QList<int> UsersListModel::moved(const std::function<QList<int>(QList<QVariantMap> &)> &move)
+{
+    QList<QVariantMap> list = users();
+    const QList<int> placed = move(list);
+    if (placed.isEmpty())
         return {};
-    if (row < 0 || row > rowCount())
-        row = rowCount();
-    // The entries above the drop row leave a gap each before it.
-    const int above = int(std::count_if(clean.cbegin(), clean.cend(), [row](int r) { return r < row; }));
-    return placeBlock(clean, row - above);
+    beginResetModel();
+    users() = list;
+    endResetModel();
+    return placed;
 }
 
 Qt::DropActions UsersListModel::supportedDropActions() const
@@ -288,7 +257,7 @@ QMimeData *UsersListModel::mimeData(const QModelIndexList &indexes) const
     QList<int> rows;
     for (const QModelIndex &index : indexes)
         rows << index.row();
-    return RowDragMime::mimeData(usersListDataType(), cleanRows(rows, rowCount()));
+    return RowDragMime::mimeData(usersListDataType(), ListRows::clean(rows, rowCount()));
 }
 
 bool UsersListModel::canDropMimeData(const QMimeData *data, Qt::DropAction action, int row, int column,

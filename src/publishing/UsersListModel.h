@@ -17,6 +17,7 @@
 #include <QList>
 #include <QString>
 #include <QVariantMap>
+#include <functional>
 
 class BookSecurity;
 class PasswordGenerator;
@@ -87,8 +88,9 @@ signals:
 
 private:
     QList<QVariantMap> &users() const;
-    static QList<int> cleanRows(const QList<int> &rows, int count);
-    QList<int> placeBlock(const QList<int> &rows, int at);
+    // Runs a move on a copy of the entries; the model takes the result (one reset) only
+    // when something moved.
+    QList<int> moved(const std::function<QList<int>(QList<QVariantMap> &)> &move);
 
     BookSecurity *m_security;
 };

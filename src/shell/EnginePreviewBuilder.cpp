@@ -36,7 +36,7 @@ public:
             output.setHTMLConfig(html);
             output.setOuputTheMobileFiles(true);
             output.setStopFlag(&stop);
-            output.convertBook();
+            output.updateBook(); // a rebuild writes only what changed
             return PreviewBuildResult::written();
         } catch (const WorkerException &e) {
             if (e.isCancellation() || stop)
@@ -55,7 +55,7 @@ EnginePreviewBuilder::EnginePreviewBuilder(BookProvider provider)
 
 std::unique_ptr<PreviewJob> EnginePreviewBuilder::prepare(int changeFlags, QString *error)
 {
-    Q_UNUSED(changeFlags); // the engine writes the whole book every time
+    Q_UNUSED(changeFlags); // the engine finds for itself which files changed
     const Book book = m_provider ? m_provider() : Book{};
     const BookDocument *document = book.document;
     if (!document || !document->pageSource() || document->pageSource()->pageCount() == 0)

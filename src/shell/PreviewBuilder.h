@@ -5,8 +5,9 @@
 //   prepare()  on the main thread: takes private copies of what the book is made of
 //              (pages, templates, outline, search text, furnishings) and returns a job;
 //   run()      on a worker thread: writes the preview book from those copies into the
-//              folder ("index.html", "files/", "mobile/"), replacing the book there only
-//              once the new one is complete; returns early when stop is set.
+//              folder ("index.html", "files/", "mobile/") over the older one, writing
+//              only the files that changed, each one whole; returns early when stop
+//              is set (the next run completes what it left).
 
 #include <QString>
 #include <atomic>
@@ -41,8 +42,8 @@ public:
 };
 
 // The parts of the preview a change touches (the preview-change flag). Every bit
-// asks for a rebuild; the engine writes the whole book each time, so the bits only
-// say what changed. All (-1) rebuilds everything.
+// asks for a rebuild; the engine finds for itself which files changed, so the bits
+// only say what changed. All (-1) rebuilds everything.
 namespace PreviewChange {
 constexpr int Settings = 0x1;    // design settings of a template
 constexpr int Pages = 0x2;       // pages inserted, removed, replaced or reordered

@@ -3,6 +3,7 @@
 
 #include <QFutureWatcher>
 #include <QtConcurrent/QtConcurrentRun>
+#include <algorithm>
 #include <exception>
 
 PreviewLoop::PreviewLoop(QObject *parent)
@@ -10,6 +11,8 @@ PreviewLoop::PreviewLoop(QObject *parent)
 {
     m_sinceChange.start();
     m_sincePending.start();
+    m_due.setSingleShot(true);
+    connect(&m_due, &QTimer::timeout, this, &PreviewLoop::tick);
 }
 
 PreviewLoop::~PreviewLoop()
@@ -25,19 +28,31 @@ void PreviewLoop::setPreviewChangeFlag(int bits)
         m_sincePending.restart();
     m_flag |= bits;
     m_sinceChange.restart();
+    schedule();
 }
 
 void PreviewLoop::clearPreviewChangeFlag()
 {
     m_flag = 0;
+    m_due.stop();
+}
+
+void PreviewLoop::schedule()
+{
+    if (m_running || m_flag == 0)
+        return;
+    const qint64 wait = std::min(m_settle - m_sinceChange.elapsed(), m_maxDelay - m_sincePending.elapsed());
+    m_due.start(int(std::max<qint64>(0, wait)));
 }
 
 bool PreviewLoop::tick()
 {
     if (m_running || m_flag == 0)
         return false;
-    if (m_sinceChange.elapsed() < m_settle && m_sincePending.elapsed() < m_maxDelay)
+    if (m_sinceChange.elapsed() < m_settle && m_sincePending.elapsed() < m_maxDelay) {
+        schedule();
         return false;
+    }
     start();
     return m_running;
 }
@@ -72,6 +87,7 @@ void PreviewLoop::start()
     const std::shared_ptr<std::atomic_bool> stop = m_stop;
     const QString folder = m_folder;
     PreviewJob *running = job.get(); // m_job keeps it until the worker is done
+    m_due.stop();
     m_future = QtConcurrent::run(WorkerPool::pool(), [running, folder, stop]() -> PreviewBuildResult {
         try {
             return running->run(folder, *stop);
@@ -129,4 +145,5 @@ void PreviewLoop::conclude(const PreviewBuildResult &result)
         break;
     }
     m_buildingFlags = 0;
+    schedule(); // changes made meanwhile
 }

@@ -1,7 +1,7 @@
 #pragma once
-// The live preview loop: changes set bits in the preview-change flag, and the
-// periodic timer of the application (tick()) turns a set flag into one rebuild of the
-// preview book on a worker thread.
+// The live preview loop: changes set bits in the preview-change flag, and the loop
+// turns a set flag into one rebuild of the preview book on a worker thread, when the
+// rebuild is due (its own timer; tick() checks at once).
 //
 // Rebuilds coalesce. A rebuild starts only once the book has been left alone for
 // settleInterval() (so a burst of quick changes gives one rebuild), or once a change
@@ -18,6 +18,7 @@
 #include <QFuture>
 #include <QObject>
 #include <QString>
+#include <QTimer>
 #include <atomic>
 #include <memory>
 
@@ -64,11 +65,13 @@ private:
     void start();
     void onFinished(quint64 generation);
     void conclude(const PreviewBuildResult &result);
+    // Sets the timer for when the pending changes are due.
+    void schedule();
 
     std::shared_ptr<PreviewBuilder> m_builder;
     QString m_folder;
-    int m_settle = 300;
-    int m_maxDelay = 1500;
+    int m_settle = 100;
+    int m_maxDelay = 500;
     int m_flag = 0;
     int m_buildingFlags = 0;
     QElapsedTimer m_sinceChange;
@@ -76,6 +79,7 @@ private:
     bool m_running = false;
     int m_builds = 0;
     std::shared_ptr<std::atomic_bool> m_stop;
+    QTimer m_due;
     // The running job; released here on the main thread, where its copies were made.
     std::shared_ptr<PreviewJob> m_job;
     QFuture<PreviewBuildResult> m_future;

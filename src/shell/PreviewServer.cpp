@@ -55,7 +55,16 @@ QHash<QByteArray, QByteArray> headerFields(const QByteArray &head)
 // read as another type than the one stated.
 const QByteArray kGuardHeaders = "Cross-Origin-Resource-Policy: same-origin\r\n"
                                  "X-Content-Type-Options: nosniff\r\n"
-                                 "Cache-Control: no-store\r\nConnection: close\r\n";
+                                 "Cache-Control: no-cache\r\nConnection: close\r\n";
+
+// A file's version as the server names it: its size and times of change. A rebuild
+// that keeps a file keeps them; one that writes it changes them.
+QByteArray entityTag(const QFileInfo &info)
+{
+    return '"' + QByteArray::number(info.size(), 16) + '-'
+           + QByteArray::number(info.lastModified().toMSecsSinceEpoch(), 16) + '-'
+           + QByteArray::number(info.metadataChangeTime().toMSecsSinceEpoch(), 16) + '"';
+}
 
 } // namespace
 
@@ -155,6 +164,7 @@ QString PreviewServer::mimeTypeForFile(const QString &fileName)
         {QStringLiteral("mp4"), QStringLiteral("video/mp4")},
         {QStringLiteral("pdf"), QStringLiteral("application/pdf")},
         {QStringLiteral("swf"), QStringLiteral("application/x-shockwave-flash")},
+        {QStringLiteral("wasm"), QStringLiteral("application/wasm")}, // the SWF player compiles it as it arrives
         {QStringLiteral("woff"), QStringLiteral("font/woff")},
         {QStringLiteral("woff2"), QStringLiteral("font/woff2")},
         {QStringLiteral("zip"), QStringLiteral("application/zip")},
@@ -282,9 +292,19 @@ void PreviewServer::respond(QTcpSocket *socket, const QByteArray &method, const 
         sendError(socket, 404);
         return;
     }
+    // The view may keep a file, but asks again every time it uses it: a rebuild
+    // changes a few files, and the view then reloads only those.
+    const QByteArray tag = entityTag(QFileInfo(file));
+    if (headers.value("if-none-match") == tag) {
+        delete f;
+        socket->write("HTTP/1.1 304 Not Modified\r\nETag: " + tag + "\r\n" + kGuardHeaders + "\r\n");
+        socket->disconnectFromHost();
+        return;
+    }
     QByteArray head = "HTTP/1.1 200 OK\r\n";
     head += "Content-Type: " + mimeTypeForFile(file).toLatin1() + "\r\n";
     head += "Content-Length: " + QByteArray::number(f->size()) + "\r\n";
+    head += "ETag: " + tag + "\r\n";
     head += kGuardHeaders + "\r\n";
     socket->write(head);
     if (method == "HEAD") {

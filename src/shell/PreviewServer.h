@@ -17,9 +17,10 @@
 // Below the secret, "/" and every folder answer their "index.html". Paths are
 // percent-decoded and must stay inside the root: ".." parts and links that lead out
 // of it are refused (403), so nothing else on the disk can be read through the
-// server. Answers carry the file's MIME type and "Cache-Control: no-store", because
-// the same addresses show a new book after every rebuild. Each connection serves one
-// request and is closed.
+// server. Answers carry the file's MIME type, an ETag naming the file's version and
+// "Cache-Control: no-cache": the same addresses show a new book after every rebuild,
+// so the view asks again each time, and a file the rebuild kept is answered "304 Not
+// Modified" without its bytes. Each connection serves one request and is closed.
 //
 // Runs on the thread that created it (the main thread); files are sent in pieces as
 // the socket takes them, so a large file never holds up the window.

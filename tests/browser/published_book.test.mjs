@@ -54,6 +54,32 @@ test('the published book shows page 1, turns forward and back, and keeps its tit
   await page.close();
 });
 
+test('page 1 comes first: asked for before the viewer, in a size for the screen, the rest after it', async () => {
+  const page = await watchedPage(browser.context);
+  const asked = [];
+  page.on('request', (r) => asked.push(r.url().slice(r.url().indexOf('/book/') + 6)));
+  await openBook(page, url);
+  const cover = asked.findIndex((u) => /^files\/(small|page)\/1\.jpg$/.test(u));
+  // Only the home page's style sheets and the small loader may come before it.
+  assert.ok(cover > 0 && asked.slice(1, cover).every((u) => /\.css$|qv-boot\.js$/.test(u)), asked.join(', '));
+  assert.ok(cover < asked.indexOf('files/config.js'), asked.join(', '));
+  // On this screen the cover is small: its small picture, half the page picture's size.
+  assert.equal(asked[cover], 'files/small/1.jpg');
+  const sizes = await page.evaluate(async () => {
+    const size = async (src) => { const i = new Image(); i.src = src; await i.decode(); return [i.naturalWidth, i.naturalHeight]; };
+    return [await size('files/small/1.jpg'), await size('files/page/1.jpg')];
+  });
+  assert.ok(Math.abs(sizes[0][1] * 2 - sizes[1][1]) <= 2, `small ${sizes[0]}, page ${sizes[1]}`);
+  const lookAhead = asked.findIndex((u) => /^files\/page\/[2-9]\.jpg$/.test(u));
+  assert.ok(lookAhead > asked.indexOf('files/viewer/aurora.js'), 'the next pages only once the viewer shows page 1');
+  // A book without protection or narration loads neither module.
+  assert.ok(!asked.some((u) => /security\.js|narration\.js/.test(u)), asked.join(', '));
+  assert.deepEqual(await visiblePages(page), [1]);
+  assert.equal(await page.$$eval('.qv-first-page', (els) => els.length), 0, 'the early picture gives way to the book');
+  assert.deepEqual(page.problems, []);
+  await page.close();
+});
+
 test('#p=5 opens page 5 and search finds the word of page 3', async () => {
   const page = await watchedPage(browser.context);
   await openBook(page, url + '#p=5');

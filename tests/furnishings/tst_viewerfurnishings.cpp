@@ -2,6 +2,7 @@
 #include "TestSupport.h"
 #include "furnishings/OtherIconItem.h"
 #include "furnishings/PageCaptionUtility.h"
+#include "furnishings/ShareLinksCollection.h"
 #include "furnishings/ShareLinksItem.h"
 
 #include <QFile>
@@ -103,6 +104,53 @@ private slots:
         QCOMPARE(links.at(0).logo(), QString("STYLE_RESOURCE:m.png"));
         QVERIFY(ShareLinksItem::parseByXmlString("<shareLinks><shareLink").isEmpty());
         QVERIFY(ShareLinksItem::parseByXmlString(QString()).isEmpty());
+
+        // Written and read back as they were, markup characters included; none: "".
+        QCOMPARE(ShareLinksItem::parseByXmlString(ShareLinksItem::generateShareLinksToXml(links)), links);
+        QCOMPARE(ShareLinksItem::generateShareLinksToXml({}), QString());
+
+        // The program's logo for a link's site; nothing leads out of the logo folder.
+        QCOMPARE(QFileInfo(ShareLinksItem::iconFileForURL("https://www.facebook.com/sharer.php?u=1")).fileName(),
+                 QString("facebook.ico"));
+        QCOMPARE(QFileInfo(ShareLinksItem::iconFileForURL("mailto:?body=${url}")).fileName(), QString("mailto.ico"));
+        QVERIFY(ShareLinksItem::iconFileForURL("https://unknown.example/x").isEmpty());
+        QVERIFY(ShareLinksItem::iconFileForURL("https://../Shares/facebook").isEmpty());
+    }
+
+    void shareCollectionMeetsTheBooksButtons()
+    {
+        QFile::remove(ShareLinksCollection::collectionFile());
+        const QList<ShareLinksItem> defaults = ShareLinksCollection::defaultCollection();
+        QVERIFY(defaults.size() >= 3);
+
+        // First use: the default collection. The book's button with a default's link
+        // text checks it; another link on the same site is the book's own and stays.
+        const QString first = defaults.at(0).links();
+        const QString sameSite = first + "&extra=1";
+        QList<ShareLinksItem> items = ShareLinksCollection::collectionForBook(
+            "<shareLinks><shareLink title=\"Mine\" link=\"" + first.toHtmlEscaped() + "\"/>"
+            "<shareLink title=\"Own\" link=\"" + sameSite.toHtmlEscaped() + "\"/></shareLinks>");
+        QCOMPARE(items.size(), defaults.size() + 1);
+        QVERIFY(items.at(0).isSelected());
+        QCOMPARE(items.at(0).title(), defaults.at(0).title());
+        QCOMPARE(items.last().title(), QString("Own"));
+        QVERIFY(items.last().isSelected());
+        QCOMPARE(std::count_if(items.cbegin(), items.cend(), [](const ShareLinksItem &i) { return i.isSelected(); }), 2);
+        QCOMPARE(ShareLinksItem::parseByXmlString(ShareLinksCollection::checkedLinksXml(items)).size(), 2);
+
+        // The saved collection replaces the default one; of two buttons with one
+        // link, the book checks the later.
+        ShareLinksItem twin = items.at(1);
+        twin.setTitle("Twin");
+        items << twin;
+        QVERIFY(ShareLinksCollection::saveCollection(items));
+        const QList<ShareLinksItem> again = ShareLinksCollection::collectionForBook(
+            ShareLinksItem::generateShareLinksToXml({twin}));
+        QCOMPARE(again.size(), items.size());
+        QVERIFY(!again.at(1).isSelected());
+        QVERIFY(again.last().isSelected());
+        QCOMPARE(ShareLinksCollection::checkedLinksXml(ShareLinksCollection::userCollection()), QString());
+        QFile::remove(ShareLinksCollection::collectionFile());
     }
 };
 

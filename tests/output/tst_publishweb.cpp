@@ -2,6 +2,7 @@
 #include "TestFiles.h"
 #include "TestSupport.h"
 #include "foundation/AppLog.h"
+#include "foundation/AppResources.h"
 #include "foundation/AppUtility.h"
 #include "foundation/PropertyList.h"
 #include "foundation/ZipExtractor.h"
@@ -10,6 +11,7 @@
 #include "furnishings/OtherIconItem.h"
 #include "output/ConvertBookInfo.h"
 #include "output/web/FlashBookOutput.h"
+#include "output/web/HTMLConfigInfo.h"
 #include "output/OutputCopies.h"
 #include "output/OutputOperation.h"
 #include "output/packages/SealedPackage.h"
@@ -23,11 +25,13 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QJsonArray>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QImageReader>
 #include <QtTest>
 
 #include <cmath>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace OutputFixtures;
@@ -105,14 +109,26 @@ private slots:
         QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
                  (QStringList{"atlas.html", "files", "mobile"}));
 
-        // Pictures that exist are copied byte for byte, never re-encoded.
+        // Pictures that exist are copied byte for byte, never re-encoded; what the zoom
+        // and the phone version show is the desktop page picture when that is the same
+        // picture, so no picture is in the book twice.
+        const QJsonArray records = configObject(folder + "/files/config.js").value("pages").toArray();
+        const QJsonArray phoneRecords = configObject(folder + "/mobile/files/config.js").value("pages").toArray();
         for (int n = 1; n <= 6; ++n) {
-            QCOMPARE(readFile(QString("%1/files/page/%2.jpg").arg(folder).arg(n)),
+            const QJsonObject record = records.at(n - 1).toObject();
+            QCOMPARE(readFile(folder + "/" + record.value("normal").toString()),
                      readFile(m_book.pages->normalPages().at(n - 1)->pageFilePath()));
-            QCOMPARE(readFile(QString("%1/files/large/%2.jpg").arg(folder).arg(n)),
+            const QString zoom = record.value("large").toString();
+            QCOMPARE(readFile(folder + "/" + (zoom.isEmpty() ? record.value("normal").toString() : zoom)),
                      readFile(m_book.pages->pages().at(n - 1)->pageFilePath()));
-            QCOMPARE(readFile(QString("%1/mobile/files/page/%2.jpg").arg(folder).arg(n)),
+            QCOMPARE(readFile(folder + "/mobile/" + phoneRecords.at(n - 1).toObject().value("normal").toString()),
                      readFile(m_book.pages->phonePages().at(n - 1)->pageFilePath()));
+        }
+        QSet<QByteArray> pictures;
+        for (QDirIterator it(folder, {"*.jpg"}, QDir::Files, QDirIterator::Subdirectories); it.hasNext();) {
+            const QByteArray bytes = readFile(it.next());
+            QVERIFY2(!pictures.contains(bytes), qPrintable(it.filePath()));
+            pictures.insert(bytes);
         }
 
         const QJsonObject config = configObject(folder + "/files/config.js");
@@ -176,7 +192,8 @@ private slots:
         const QStringList entries = ZipExtractor::entryNames(path("kind2/atlas.zip"));
         QVERIFY(entries.contains("atlas.html"));
         QVERIFY(entries.contains("files/config.js"));
-        QVERIFY(entries.contains("mobile/files/page/6.jpg"));
+        QVERIFY(entries.contains("files/page/6.jpg"));
+        QVERIFY(entries.contains("mobile/files/config.js"));
         QCOMPARE(QDir(path("kind2")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
                  QStringList{"atlas.zip"});
 
@@ -430,6 +447,71 @@ private slots:
         QCOMPARE(configObject(folder + "/files/config.js").value("pages").toArray().size(), 3);
     }
 
+    void updateWritesOnlyWhatChanged()
+    {
+        // The live preview writes its book over the one it wrote before.
+        const QString folder = path("update");
+        auto tmpl = OutputCopies::copyTemplate(*m_tmpl);
+        HTMLConfigInfo html;
+        html.setHasMobileVersion(true);
+        auto write = [&](std::shared_ptr<FlashPageSource> pages) {
+            FlashBookOutput output(std::move(pages), tmpl, folder, "index");
+            output.setHTMLConfig(html);
+            output.setPdfSearch(m_book.search);
+            output.updateBook();
+        };
+        // Every file by its identity on disk and time of change.
+        auto versions = [&] {
+            QMap<QString, QPair<quint64, qint64>> files;
+            for (QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories); it.hasNext();) {
+                struct stat st {};
+                const QString file = it.next();
+                ::stat(QFile::encodeName(file).constData(), &st);
+                files.insert(QDir(folder).relativeFilePath(file),
+                             {quint64(st.st_ino), qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec});
+            }
+            return files;
+        };
+        QVERIFY(writeFile(folder + "/notes.txt", "the user's own file"));
+        write(OutputCopies::copyPageSource(*m_book.pages));
+        QVERIFY(QFileInfo::exists(folder + "/index.html"));
+        QCOMPARE(configObject(folder + "/files/config.js").value("pages").toArray().size(), 6);
+        const auto first = versions();
+
+        // Nothing changed: nothing is written.
+        QTest::qWait(20);
+        write(OutputCopies::copyPageSource(*m_book.pages));
+        QCOMPARE(versions(), first);
+
+        // A design setting: the desktop configuration and home page, and nothing else.
+        QVERIFY(tmpl->setPropertyValue("backgroundColor", "0x445566"));
+        write(OutputCopies::copyPageSource(*m_book.pages));
+        const auto second = versions();
+        QCOMPARE(second.keys(), first.keys());
+        QStringList changed;
+        for (auto it = second.cbegin(); it != second.cend(); ++it)
+            if (first.value(it.key()) != it.value())
+                changed << it.key();
+        // (The home page shows page 1 on the book's background before the viewer is read.)
+        QVERIFY2(changed == (QStringList{"files/config.js", "index.html"}), qPrintable(changed.join(", ")));
+        QCOMPARE(configObject(folder + "/files/config.js").value("backgroundColor").toString(), QString("#445566"));
+
+        // Pages gone and the phone version off: their files go, the user's stays.
+        auto shorter = OutputCopies::copyPageSource(*m_book.pages);
+        for (auto kind : FlashPageSource::kPictureKinds)
+            shorter->pageList(kind).resize(4);
+        html.setLoadType(2);
+        write(shorter);
+        QCOMPARE(configObject(folder + "/files/config.js").value("pages").toArray().size(), 4);
+        QVERIFY(QFileInfo::exists(folder + "/files/page/4.jpg"));
+        QVERIFY(!QFileInfo::exists(folder + "/files/page/5.jpg"));
+        QVERIFY(!QFileInfo::exists(folder + "/files/thumb/6.jpg"));
+        QVERIFY(!QFileInfo::exists(folder + "/mobile"));
+        QCOMPARE(readFile(folder + "/notes.txt"), QByteArray("the user's own file"));
+        QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 (QStringList{"files", "index.html", "notes.txt"}));
+    }
+
     void settingsReachTheViewer()
     {
         // A template with changed settings, extra icons and a file value naming
@@ -570,6 +652,21 @@ private slots:
         QVERIFY(!folderContents(folder).values().contains("PRIVATE"));
         const QJsonObject phoneDownload = configObject(folder + "/mobile/files/config.js").value("download").toObject();
         QCOMPARE(phoneDownload.value("wholeFile").toString(), QString("../files/download/Annual%20report.pdf"));
+
+        // The SWF player comes only with a movie to play, and the shot stands in for it.
+        QVERIFY(!config.contains("swfPlayer"));
+        QVERIFY(!QFileInfo::exists(folder + "/files/lib/ruffle"));
+        QVERIFY(writeFile(root + "/scene/layers/sun.SWF", "FWS sun"));
+        QVERIFY(dot.save(root + "/scene/shot.jpg"));
+        scene.foreground = {{"layers/sun.SWF", "Bottom Right"}};
+        output.setFlashScenesManagement(scene);
+        output.convertBook();
+        const QJsonObject moving = configObject(folder + "/files/config.js");
+        QCOMPARE(moving.value("swfPlayer").toString(), QString("files/lib/ruffle/ruffle.js"));
+        QCOMPARE(moving.value("scene").toObject().value("shot").toString(), QString("files/scenes/shot.jpg"));
+        QCOMPARE(readFile(folder + "/files/lib/ruffle/ruffle.js"), readFile(AppResources::resourcePath("ruffle/ruffle.js")));
+        QVERIFY(!readFile(folder + "/files/lib/ruffle/ruffle.js").isEmpty());
+        QVERIFY(!configObject(folder + "/mobile/files/config.js").contains("swfPlayer"));
 
         // A scene without a folder copies nothing (never the working folder).
         scene.folder.clear();

@@ -112,6 +112,19 @@ private slots:
         QCOMPARE(readFile(p.normal), readFile(p.large));
         QCOMPARE(readFile(p.phone), readFile(p.large));
         QCOMPARE(QImage(p.thumb).height(), 200);
+
+        // A letter page at the middle quality is a little larger than the box: reduced,
+        // it would be a second picture of nearly the same size.
+        const auto letter = paths("letter");
+        QVERIFY(writer.write(twoColours(QSize(1224, 1584), Qt::black, Qt::white), {{FlashPage::Part::Whole, letter}}).ok());
+        QCOMPARE(readFile(letter.normal), readFile(letter.large));
+        QCOMPARE(readFile(letter.phone), readFile(letter.large));
+        QCOMPARE(QImage(letter.normal).size(), QSize(1224, 1584));
+
+        // Clearly larger than the box: reduced.
+        const auto big = paths("big");
+        QVERIFY(writer.write(twoColours(QSize(1836, 2376), Qt::black, Qt::white), {{FlashPage::Part::Whole, big}}).ok());
+        QCOMPARE(QImage(big.normal).size(), QSize(1080, 1397));
     }
 
     void onlyTheAskedPicturesAreWritten()

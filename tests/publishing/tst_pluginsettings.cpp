@@ -57,8 +57,8 @@ private slots:
         PluginSettings settings(QStringLiteral("/nonexistent/p.plist"));
         settings.settingsDict() = PluginSettings::defaultValues();
         settings.setText("dID", "12b"); // an id typed as text reads by its leading number
-        settings.advanceModuleId(8);
-        settings.advanceModuleId(6);
+        settings.advanceModuleId(OutputKind::Drupal);
+        settings.advanceModuleId(OutputKind::WordPress);
         QCOMPARE(settings.settingsDict().value("dID"), QVariant(qint64(13)));
         QCOMPARE(settings.settingsDict().value("jID"), QVariant("1"));
         QVERIFY(!settings.saveAndRecordDigest()); // a failed write keeps the values

@@ -38,6 +38,8 @@ private slots:
                                             << "Mod.ZIP";
         QTest::newRow("sealed package") << 5 << true << 0 << "MyBook" << QStringList{f + "/MyBook.fmapp"}
                                         << QStringList{} << "MyBook";
+        QTest::newRow("html5 web folder") << 4 << false << 0 << "MyBook" << QStringList{f + "/MyBook.html"}
+                                          << QStringList{f + "/files", f + "/mobile"} << "MyBook";
         QTest::newRow("plug-in") << 7 << false << 0 << "MyBook" << QStringList{f + "/MyBook.zip"} << QStringList{}
                                  << "MyBook";
     }
@@ -51,12 +53,12 @@ private slots:
         QFETCH(QStringList, targets);
         QFETCH(QStringList, companions);
         QFETCH(QString, engineName);
-        const PublishTargets t("/out", name, kind, zip, loadType);
+        const PublishTargets t("/out", name, *OutputKind::fromNumber(kind), zip, loadType);
         QCOMPARE(t.targets(), targets);
         QCOMPARE(t.target(), targets.first());
         QCOMPARE(t.companions(), companions);
         QCOMPARE(t.engineName(), engineName);
-        QCOMPARE(t.engineArchive().isEmpty(), !(kind == 0 && zip));
+        QCOMPARE(t.engineArchive().isEmpty(), !((kind == 0 || kind == 4) && zip));
     }
 
     void namesThatCannotNameAFile()

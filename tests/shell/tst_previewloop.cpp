@@ -105,6 +105,21 @@ private slots:
         QCOMPARE(loop->buildCount(), 1); // nothing new: nothing built
     }
 
+    void aChangeIsBuiltWhenDueWithoutTicks()
+    {
+        QSignalSpy ready(loop.get(), &PreviewLoop::previewReady);
+        QElapsedTimer t;
+        t.start();
+        loop->setPreviewChangeFlag(PreviewChange::Settings);
+        QTRY_COMPARE_WITH_TIMEOUT(loop->buildCount(), 1, 2000);
+        QVERIFY(t.elapsed() >= loop->settleInterval());
+        builder->release.release();
+        QTRY_COMPARE(ready.count(), 1);
+        // And the next one.
+        loop->setPreviewChangeFlag(PreviewChange::Outline);
+        QTRY_COMPARE_WITH_TIMEOUT(loop->buildCount(), 2, 2000);
+    }
+
     void changesDuringARebuildGiveOneMore()
     {
         QSignalSpy ready(loop.get(), &PreviewLoop::previewReady);

@@ -3,6 +3,7 @@
 #include "shell/PreviewAddress.h"
 #include "shell/PreviewServer.h"
 
+#include <QSaveFile>
 #include <QTcpSocket>
 #include <QtTest>
 
@@ -79,8 +80,23 @@ private slots:
         QCOMPARE(r.status, 200);
         QCOMPARE(r.body, QByteArray("<html>book</html>"));
         QCOMPARE(r.headers.value("content-type"), QByteArray("text/html; charset=utf-8"));
-        QCOMPARE(r.headers.value("cache-control"), QByteArray("no-store"));
+        QCOMPARE(r.headers.value("cache-control"), QByteArray("no-cache"));
         QCOMPARE(get(server, "/mobile/").body, QByteArray("<html>phone</html>"));
+
+        // A file asked for again: without its bytes while it is the same, whole once a
+        // rebuild has written it anew.
+        const QByteArray tag = get(server, "/files/config.js").headers.value("etag");
+        QVERIFY(!tag.isEmpty());
+        const QByteArray again = "If-None-Match: " + tag + "\r\n";
+        r = get(server, "/files/config.js", "GET", again);
+        QCOMPARE(r.status, 304);
+        QVERIFY(r.body.isEmpty());
+        QTest::qWait(5);
+        QSaveFile rewritten(root + "/files/config.js");
+        QVERIFY(rewritten.open(QIODevice::WriteOnly) && rewritten.write("var bookConfig = {a:1};") > 0 && rewritten.commit());
+        r = get(server, "/files/config.js", "GET", again);
+        QCOMPARE(r.status, 200);
+        QCOMPARE(r.body, QByteArray("var bookConfig = {a:1};"));
         r = get(server, "/files/config.js");
         QCOMPARE(r.headers.value("content-type"), QByteArray("text/javascript; charset=utf-8"));
         r = get(server, "/files/page/my%20page.jpg");

@@ -3,6 +3,7 @@
 // the items of the menu bar, typing into the bookmark tab dialog, and publishing the
 // open book as a web folder from the Book menu the way a person does.
 
+#include "WindowControls.h"
 #include "platform/ui/QvWindow.h"
 #include "platform/ui/UiTestDriver.h"
 #include "platform/ui/WindowController.h"
@@ -21,26 +22,6 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
-
-template <class T = QWidget>
-T *control(QWidget *parent, const char *name)
-{
-    T *found = parent->findChild<T *>(QString::fromLatin1(name));
-    if (!found)
-        qFatal("no control %s", name);
-    return found;
-}
-
-template <class T = QWidget>
-T *control(WindowController *controller, const char *name)
-{
-    return control<T>(controller->window(), name);
-}
-
-inline void clickControl(WindowController *controller, const char *name)
-{
-    control<QAbstractButton>(controller, name)->click();
-}
 
 // Starts the program on a PDF, which the import dialog imports as it is offered (its
 // progress window ends by itself); true when the book is open.

@@ -30,4 +30,8 @@ QByteArray pictureFormat(const QString &path);
 // picture. Empty when the book is whole.
 QStringList missingPagePictures(const FlashPageSource &source);
 
+// A one-frame SWF movie of width by height pixels whose whole stage is a rectangle of
+// color on a transparent stage (uncompressed, version 10; a hundred bytes).
+QByteArray rectangleSwf(const QColor &color, int width = 100, int height = 100);
+
 } // namespace TestPictures

@@ -13,12 +13,15 @@ BookResources::BookResources(const QString &bookFolder, const std::atomic_bool *
 {
 }
 
-QString BookResources::freeName(const QString &folder, const QString &base, const QString &suffix) const
+QString BookResources::freeName(const QString &folder, const QString &base, const QString &suffix)
 {
     const QString dot = suffix.isEmpty() ? QString() : QStringLiteral(".") + suffix;
     QString name = base + dot;
-    for (int n = 2; QFileInfo::exists(m_book + QLatin1Char('/') + folder + QLatin1Char('/') + name); ++n)
+    // Only names given in this run count: a book written over an older one (the live
+    // preview) gives its files the names they had there.
+    for (int n = 2; m_names.contains(folder + QLatin1Char('/') + name); ++n)
         name = QStringLiteral("%1-%2%3").arg(base, QString::number(n), dot);
+    m_names.insert(folder + QLatin1Char('/') + name);
     return folder + QLatin1Char('/') + name;
 }
 

@@ -4,6 +4,7 @@
 // our own, so no file name of the user's can break a path, and each source copied once.
 
 #include <QHash>
+#include <QSet>
 #include <QString>
 #include <atomic>
 
@@ -21,9 +22,11 @@ public:
     QString addFile(const QString &sourceFile, const QString &folder);
 
 private:
-    QString freeName(const QString &folder, const QString &base, const QString &suffix) const;
+    // A name in folder not given yet, taken now.
+    QString freeName(const QString &folder, const QString &base, const QString &suffix);
 
     QString m_book;
     const std::atomic_bool *m_stop;
     QHash<QString, QString> m_copied; // source path + folder -> relative path
+    QSet<QString> m_names;            // relative paths given
 };

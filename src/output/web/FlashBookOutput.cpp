@@ -19,6 +19,8 @@
 #include "output/packages/SealedPackage.h"
 #include "output/web/ViewerConfig.h"
 #include "pages/FlashPageSource.h"
+#include "pages/JpegEncoder.h"
+#include "pages/PageImaging.h"
 #include "pages/PDFSearch.h"
 #include "platform/NotificationCenter.h"
 #include "templates/FlashTemplate.h"
@@ -26,6 +28,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
+#include <QImageReader>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -106,6 +109,7 @@ struct FlashBookOutput::Book
     QList<OtherIconItem> icons;
     QString pluginXml;
     QString shareImage; // a web address or a path relative to the book folder
+    bool playsMovies = false; // the viewer plays SWF movies: the book carries the player
 
     QString path(const QString &relative) const { return folder + QLatin1Char('/') + relative; }
 };
@@ -228,7 +232,12 @@ void FlashBookOutput::copyPages(Book &book)
             return to;
         };
         record.normal = plan(source.normalPages().value(i), QStringLiteral("files/page/"), book.normal);
-        record.large = plan(source.pages().value(i), QStringLiteral("files/large/"), book.large);
+        // A zoom picture that is the page picture byte for byte is left out: the zoom
+        // shows the page picture then.
+        const FlashPagePtr large = source.pages().value(i);
+        if (record.normal.isEmpty() || !fileExists(large) || !large->isImage()
+            || !OutputFiles::sameBytes(large->pageFilePath(), book.normal.last().from))
+            record.large = plan(large, QStringLiteral("files/large/"), book.large);
         record.thumb = plan(source.thumbPages().value(i), QStringLiteral("files/thumb/"), book.thumb);
         if (record.normal.isEmpty())
             record.normal = !record.large.isEmpty() ? record.large : record.thumb;
@@ -238,9 +247,19 @@ void FlashBookOutput::copyPages(Book &book)
         book.pages << record;
 
         if (book.mobile) {
+            // The file a picture of this page's record is copied from (the last one planned).
+            const auto sourceOf = [&](const QString &to) {
+                for (const QList<PageCopy> *list : {&book.normal, &book.large, &book.thumb})
+                    if (!list->isEmpty() && list->last().to == to)
+                        return list->last().from;
+                return QString();
+            };
             ViewerPage phone;
             const FlashPagePtr picture = source.phonePages().value(i);
-            if (fileExists(picture) && picture->isImage()) {
+            // A phone picture that is the desktop page picture byte for byte is not
+            // copied again: the phone version shows the desktop book's file.
+            if (fileExists(picture) && picture->isImage()
+                && !OutputFiles::sameBytes(picture->pageFilePath(), sourceOf(record.normal))) {
                 checkPageFile(picture, i + 1);
                 const QString name = n + QLatin1Char('.') + OutputFiles::suffixFor(picture->pageFilePath(), QStringLiteral("jpg"));
                 book.phone << PageCopy{picture->pageFilePath(), QStringLiteral("mobile/files/page/") + name};
@@ -315,17 +334,20 @@ void FlashBookOutput::writeFurnishings(Book &book)
         }
     }
 
-    // The scene's layers; its files are copied in their own step.
+    // The scene's layers; its files are copied in their own step. Movies play through
+    // the SWF player, with the scene's shot where they cannot.
     QJsonObject scene;
     const BookScene &selected = m_parts.scene();
     if (!selected.isNone() && QFileInfo(selected.folder).isDir()) {
-        auto layers = [](const QList<BookScene::Layer> &list) {
+        auto layers = [&](const QList<BookScene::Layer> &list) {
             QJsonArray out;
             for (const BookScene::Layer &layer : list) {
                 const QString file = QDir::cleanPath(layer.file);
                 if (file.isEmpty() || QDir::isAbsolutePath(file) || file == QLatin1String("..")
                     || file.startsWith(QLatin1String("../")))
                     continue; // a layer must lie inside the scene's folder
+                if (QFileInfo(file).suffix().compare(QLatin1String("swf"), Qt::CaseInsensitive) == 0)
+                    book.playsMovies = true;
                 out.append(QJsonObject{{QStringLiteral("file"), QStringLiteral("files/scenes/") + OutputFiles::urlPath(file)},
                                        {QStringLiteral("position"), layer.position}});
             }
@@ -333,6 +355,8 @@ void FlashBookOutput::writeFurnishings(Book &book)
         };
         scene.insert(QStringLiteral("background"), layers(selected.background));
         scene.insert(QStringLiteral("foreground"), layers(selected.foreground));
+        if (QFileInfo(QDir(selected.folder).filePath(QStringLiteral("shot.jpg"))).isFile())
+            scene.insert(QStringLiteral("shot"), QStringLiteral("files/scenes/shot.jpg"));
     }
 
     // The plug-in bundle: its element for the book configuration and the files the
@@ -360,6 +384,8 @@ void FlashBookOutput::writeFurnishings(Book &book)
     book.icons = desktop.extraIconItems();
     if (!scene.isEmpty())
         book.desktopConfig.insert(QStringLiteral("scene"), scene);
+    if (book.playsMovies && hasSwfPlayer())
+        book.desktopConfig.insert(QStringLiteral("swfPlayer"), QStringLiteral("files/lib/ruffle/ruffle.js"));
     if (!download.isEmpty())
         book.desktopConfig.insert(QStringLiteral("download"), download);
 
@@ -446,9 +472,50 @@ void FlashBookOutput::writeMobilePages(Book &book)
     }
 }
 
-QString FlashBookOutput::fillHomePage(const QString &templateFile, const QString &shareImage) const
+void FlashBookOutput::writeFirstPageSmall(Book &book)
+{
+    // Page 1 is what a reader sees first: it gets a picture half the page picture's
+    // size as well, which the viewer takes when the cover is small on screen. Not for
+    // a protected cover, whose picture is shown only once the book is open.
+    if (book.pages.isEmpty() || book.normal.isEmpty() || book.normal.first().to != book.pages.first().normal
+        || protectedPageList().contains(1))
+        return;
+    const QString from = book.normal.first().from;
+    const QString to = QStringLiteral("files/small/1.jpg");
+    OutputFiles::makeFolder(book.path(QStringLiteral("files/small")));
+    OutputFiles::writeDerived(from, book.path(to), [&] {
+        QImageReader reader(from);
+        const QSize size = reader.size();
+        if (!size.isValid())
+            return QByteArray();
+        reader.setScaledSize(PageImaging::smallSize(size)); // JPEG: decoded at half size directly
+        return JpegEncoder::encode(reader.read(), PageImaging::kSmallJpeg);
+    }, stopFlag());
+    book.pages.first().small = to;
+}
+
+// What the home page needs to show page 1 before the viewer stands, as the JSON the
+// "{{FIRST_PAGE}}" placeholder takes (escaped for HTML there); "" for a protected cover,
+// and for a book with a preloader picture, which the author wants shown first.
+QString FlashBookOutput::firstPageInfo(const Book &book) const
+{
+    if (book.pages.isEmpty() || protectedPageList().contains(1)
+        || !book.desktopConfig.value(QStringLiteral("preloaderImage")).toString().isEmpty())
+        return {};
+    const ViewerPage &first = book.pages.first();
+    QJsonObject info{{QStringLiteral("normal"), first.normal},
+                     {QStringLiteral("width"), book.desktopConfig.value(QStringLiteral("pageWidth")).toDouble(1080)},
+                     {QStringLiteral("height"), book.desktopConfig.value(QStringLiteral("pageHeight")).toDouble(1440)},
+                     {QStringLiteral("background"), book.desktopConfig.value(QStringLiteral("backgroundColor")).toString()}};
+    if (!first.small.isEmpty())
+        info.insert(QStringLiteral("small"), first.small);
+    return QString::fromUtf8(QJsonDocument(info).toJson(QJsonDocument::Compact));
+}
+
+QString FlashBookOutput::fillHomePage(const QString &templateFile, const QString &shareImage, const QString &firstPage) const
 {
     TextTemplate page(OutputFiles::readText(templateFile));
+    page.setItem(QStringLiteral("FIRST_PAGE"), OutputFiles::escapeHtml(firstPage));
     page.setItem(QStringLiteral("TITLE"), OutputFiles::escapeHtml(m_html.HTMLTitle()));
     page.setItem(QStringLiteral("KEYWORDS"), OutputFiles::escapeHtml(m_html.HTMLKeywords()));
     page.setItem(QStringLiteral("DESCRIPTION"), OutputFiles::escapeHtml(m_html.HTMLDescription()));
@@ -489,7 +556,7 @@ void FlashBookOutput::writeHomePage(Book &book)
                            QStringLiteral("The template \"%1\" has no viewer."))
                  .arg(m_template->tmplName()));
     const QString homeFile = m_name + QStringLiteral(".html");
-    OutputFiles::writeText(book.path(homeFile), fillHomePage(index, book.shareImage));
+    OutputFiles::writeText(book.path(homeFile), fillHomePage(index, book.shareImage, firstPageInfo(book)));
     copyViewer(*m_template, book.path(kFiles), true);
     m_entries << homeFile << kFiles;
     post(ConvertStep::HomePage, 1, 1);
@@ -525,6 +592,18 @@ void FlashBookOutput::copyScene(Book &book)
         OutputFiles::copyFolder(scene.folder, book.path(QStringLiteral("files/scenes")),
                                 stopFlag());
     post(ConvertStep::SceneFiles, 1, 1);
+}
+
+bool FlashBookOutput::hasSwfPlayer()
+{
+    return QFileInfo(AppResources::resourcePath(QStringLiteral("ruffle/ruffle.js"))).isFile();
+}
+
+void FlashBookOutput::copySwfPlayer(Book &book)
+{
+    if (book.playsMovies && hasSwfPlayer())
+        OutputFiles::copyFolder(AppResources::resourcePath(QStringLiteral("ruffle")),
+                                book.path(QStringLiteral("files/lib/ruffle")), stopFlag());
 }
 
 void FlashBookOutput::copyPreloaderMovie(Book &book)
@@ -601,6 +680,7 @@ void FlashBookOutput::writeBookFolder(const QString &folder)
 
     preparePages();
     copyPages(book);
+    writeFirstPageSmall(book);
     writeFurnishings(book);
 
     post(ConvertStep::AnnotationFiles, 0, 1);
@@ -627,6 +707,7 @@ void FlashBookOutput::writeBookFolder(const QString &folder)
     writeSettings(book);
     checkStop();
     copyScene(book);
+    copySwfPlayer(book);
     copyPreloaderMovie(book);
     writeMobileHomePage(book);
     writeBasicPages(book);
@@ -690,6 +771,17 @@ void FlashBookOutput::convertBook()
     writeStagedBook(stage, stage.bookFolder());
     stage.commit(m_entries);
     m_mainFile = stage.outputFolder() + QLatin1Char('/') + m_name + QStringLiteral(".html");
+    post(ConvertStep::Complete, 1, 1);
+}
+
+void FlashBookOutput::updateBook()
+{
+    m_mainFile.clear();
+    OutputFiles::makeFolder(m_folder);
+    OutputFiles::FolderUpdate update(m_folder);
+    writeBookFolder(m_folder);
+    update.removeOthers({m_name + QStringLiteral(".html"), kFiles, kMobile}, stopFlag());
+    m_mainFile = m_folder + QLatin1Char('/') + m_name + QStringLiteral(".html");
     post(ConvertStep::Complete, 1, 1);
 }
 

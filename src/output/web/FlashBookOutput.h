@@ -102,6 +102,12 @@ public:
     // or the phone version is off) mobile/, replacing those of an older book. The
     // desktop book kinds (FlashBookOutputApp, FlashBookOutputExe) write their package.
     virtual void convertBook();
+    // Writes the web book over the one in <folder> as convertBook() does, but in
+    // place: files that are the same already are kept, the others written (each
+    // whole, under its name only when complete), and what the book no longer has
+    // removed. A rebuild thus writes only what changed. For the live preview: a run
+    // that fails leaves a book partly updated, which the next run completes.
+    void updateBook();
     // Writes the web book as the archive <folder>/<name>.zip (the desktop book kinds:
     // their package in that archive).
     virtual void zipOutput();
@@ -117,6 +123,8 @@ public:
     QStringList bookEntries() const { return m_entries; }
 
     static QString sealedPackageSuffix() { return QStringLiteral("fmapp"); }
+    // True when the build carries the SWF player (resources/ruffle/).
+    static bool hasSwfPlayer();
 
 protected:
     // Writes the web book into folder (inside the stage), using the stage for work files.
@@ -147,10 +155,14 @@ private:
     void writeHomePage(Book &book);
     void writeSettings(Book &book);
     void copyScene(Book &book);
+    // The SWF player goes into files/lib/ruffle/ of a book whose viewer plays movies.
+    void copySwfPlayer(Book &book);
     void copyPreloaderMovie(Book &book);
     void writeMobileHomePage(Book &book);
     void writeBasicPages(Book &book);
-    QString fillHomePage(const QString &templateFile, const QString &shareImage) const;
+    QString fillHomePage(const QString &templateFile, const QString &shareImage, const QString &firstPage = {}) const;
+    void writeFirstPageSmall(Book &book);
+    QString firstPageInfo(const Book &book) const;
     void copyViewer(const FlashTemplate &tmpl, const QString &filesFolder, bool withPageFlip) const;
     bool wantsMobile() const;
     QString bookTitle() const;

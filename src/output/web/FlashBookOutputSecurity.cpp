@@ -17,22 +17,6 @@
 #include <QFileInfo>
 #include <QSet>
 
-namespace {
-
-bool sameBytes(const QString &a, const QString &b)
-{
-    QFile first(a), second(b);
-    if (!first.open(QIODevice::ReadOnly) || !second.open(QIODevice::ReadOnly) || first.size() != second.size())
-        return false;
-    while (!first.atEnd()) {
-        if (first.read(1 << 16) != second.read(1 << 16))
-            return false;
-    }
-    return true;
-}
-
-} // namespace
-
 bool FlashBookOutput::isProtectedBook() const
 {
     return m_parts.isProtected();
@@ -60,7 +44,7 @@ bool FlashBookOutput::isProtectedPagePicture(const QString &file) const
             const QFileInfo picture(page->pageFilePath());
             // The same file, or a copy of it made elsewhere.
             if (picture.canonicalFilePath() == path
-                || (picture.size() == info.size() && sameBytes(picture.filePath(), path)))
+                || (picture.size() == info.size() && OutputFiles::sameBytes(picture.filePath(), path)))
                 return true;
         }
     }

@@ -7,12 +7,18 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QImageReader>
+#include <QMutex>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QUrl>
 #include <QXmlStreamReader>
+#include <algorithm>
+#include <cstring>
 #include <filesystem>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
 
 namespace OutputFiles {
 
@@ -40,9 +46,51 @@ void makeFolder(const QString &path)
                  .arg(QDir::toNativeSeparators(path)));
 }
 
-void copyFile(const QString &from, const QString &to, const std::atomic_bool *stop)
+namespace {
+
+thread_local FolderUpdate *t_update = nullptr;
+
+QString absoluteClean(const QString &path)
 {
-    checkStop(stop);
+    return QDir::cleanPath(QDir::isAbsolutePath(path) ? path : QFileInfo(path).absoluteFilePath());
+}
+
+// What the file system says of a file (its status, straight from the system: this
+// runs for every file of a book, on every rebuild of the preview).
+struct FileState
+{
+    bool isFile = false;
+    qint64 size = 0;
+    timespec modified{}, changed{};
+};
+
+FileState fileState(const QString &path)
+{
+    struct stat st {};
+    FileState state;
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return state;
+    state.isFile = S_ISREG(st.st_mode);
+    state.size = st.st_size;
+    state.modified = st.st_mtim;
+    state.changed = st.st_ctim;
+    return state;
+}
+
+bool operator==(const timespec &a, const timespec &b)
+{
+    return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+}
+
+[[noreturn]] void cannotWrite(const QString &path, const QString &reason)
+{
+    fail(loadAppString(QStringLiteral("BookOutput-The file \"%1\" cannot be written: %2"),
+                       QStringLiteral("The file \"%1\" cannot be written: %2"))
+             .arg(QDir::toNativeSeparators(path), reason));
+}
+
+void copyBytes(const QString &from, const QString &to)
+{
     // The library copy lets the kernel move the bytes (no read/write loop of ours).
     std::error_code error;
     if (!std::filesystem::copy_file(std::filesystem::path(QFile::encodeName(from).toStdString()),
@@ -51,10 +99,78 @@ void copyFile(const QString &from, const QString &to, const std::atomic_bool *st
             fail(loadAppString(QStringLiteral("BookOutput-The file \"%1\" is missing."),
                                QStringLiteral("The file \"%1\" is missing."))
                      .arg(QDir::toNativeSeparators(from)));
-        fail(loadAppString(QStringLiteral("BookOutput-The file \"%1\" cannot be written: %2"),
-                           QStringLiteral("The file \"%1\" cannot be written: %2"))
-                 .arg(QDir::toNativeSeparators(to), QString::fromLocal8Bit(error.message().c_str())));
+        cannotWrite(to, QString::fromLocal8Bit(error.message().c_str()));
     }
+}
+
+// Puts the file written at `written` in the place of `to`.
+void replaceWith(const QString &written, const QString &to)
+{
+    std::error_code error;
+    std::filesystem::rename(std::filesystem::path(QFile::encodeName(written).toStdString()),
+                            std::filesystem::path(QFile::encodeName(to).toStdString()), error);
+    if (error) {
+        QFile::remove(written);
+        cannotWrite(to, QString::fromLocal8Bit(error.message().c_str()));
+    }
+}
+
+} // namespace
+
+void copyFile(const QString &from, const QString &to, const std::atomic_bool *stop)
+{
+    checkStop(stop);
+    FolderUpdate *update = t_update && t_update->covers(to) ? t_update : nullptr;
+    if (!update) {
+        copyBytes(from, to);
+        return;
+    }
+    const FileState source = fileState(from), target = fileState(to);
+    if (target.isFile && target.size == source.size && target.modified == source.modified) {
+        update->note(to, false);
+        return;
+    }
+    const QString part = to + QStringLiteral(".part");
+    QFile::remove(part);
+    copyBytes(from, part);
+    // The copy takes its source's time, by which the next update knows it.
+    const timespec times[2] = {{0, UTIME_OMIT}, source.modified};
+    if (::utimensat(AT_FDCWD, QFile::encodeName(part).constData(), times, 0) != 0) {
+        QFile::remove(part);
+        cannotWrite(to, QString::fromLocal8Bit(std::strerror(errno)));
+    }
+    replaceWith(part, to);
+    update->note(to, true);
+}
+
+void writeDerived(const QString &from, const QString &to, const std::function<QByteArray()> &make,
+                  const std::atomic_bool *stop)
+{
+    checkStop(stop);
+    const FileState source = fileState(from);
+    FolderUpdate *update = t_update && t_update->covers(to) ? t_update : nullptr;
+    if (update) {
+        const FileState target = fileState(to);
+        if (target.isFile && target.modified == source.modified) {
+            update->note(to, false);
+            return;
+        }
+    }
+    const QByteArray bytes = make();
+    const QString part = to + QStringLiteral(".part");
+    QFile file(part);
+    if (bytes.isEmpty() || !file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size()
+        || !file.flush()) {
+        const QString reason = bytes.isEmpty() ? QStringLiteral("no picture") : file.errorString();
+        file.remove();
+        cannotWrite(to, reason);
+    }
+    file.close();
+    const timespec times[2] = {{0, UTIME_OMIT}, source.modified};
+    ::utimensat(AT_FDCWD, QFile::encodeName(part).constData(), times, 0);
+    replaceWith(part, to);
+    if (update)
+        update->note(to, true);
 }
 
 void copyFolder(const QString &from, const QString &to, const std::atomic_bool *stop, bool withHidden,
@@ -79,13 +195,34 @@ void copyFolder(const QString &from, const QString &to, const std::atomic_bool *
 
 void writeText(const QString &path, const QString &text)
 {
+    const QByteArray bytes = text.toUtf8();
+    FolderUpdate *update = t_update && t_update->covers(path) ? t_update : nullptr;
+    if (update) {
+        QFile old(path);
+        if (old.open(QIODevice::ReadOnly) && old.size() == bytes.size() && old.readAll() == bytes) {
+            update->note(path, false);
+            return;
+        }
+        // Written whole beside the old file, then renamed over it; not synced to the
+        // disk (a book written again at once matters more than one that survives a
+        // power cut).
+        const QString part = path + QStringLiteral(".part");
+        QFile file(part);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size() || !file.flush()) {
+            const QString reason = file.errorString();
+            file.remove();
+            cannotWrite(path, reason);
+        }
+        file.close();
+        replaceWith(part, path);
+        update->note(path, true);
+        return;
+    }
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(text.toUtf8()) < 0 || !file.flush()) {
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) < 0 || !file.flush()) {
         const QString reason = file.errorString();
         file.close();
-        fail(loadAppString(QStringLiteral("BookOutput-The file \"%1\" cannot be written: %2"),
-                           QStringLiteral("The file \"%1\" cannot be written: %2"))
-                 .arg(QDir::toNativeSeparators(path), reason));
+        cannotWrite(path, reason);
     }
 }
 
@@ -122,6 +259,64 @@ QString escapeHtml(const QString &text)
         }
     }
     return out;
+}
+
+namespace {
+
+bool compareBytes(QFile &first, QFile &second)
+{
+    if (first.size() == 0)
+        return true;
+    // Mapped, the pages are compared where the file cache holds them.
+    const uchar *x = first.map(0, first.size());
+    const uchar *y = second.map(0, second.size());
+    if (x && y)
+        return std::memcmp(x, y, size_t(first.size())) == 0;
+    while (!first.atEnd())
+        if (first.read(1 << 16) != second.read(1 << 16))
+            return false;
+    return true;
+}
+
+// A file as it is now: its name, size and times of change.
+QByteArray version(const QString &path, const FileState &state)
+{
+    return QFile::encodeName(path) + '\n' + QByteArray::number(state.size) + '\n'
+           + QByteArray::number(qint64(state.modified.tv_sec)) + '.' + QByteArray::number(qint64(state.modified.tv_nsec))
+           + '\n' + QByteArray::number(qint64(state.changed.tv_sec)) + '.'
+           + QByteArray::number(qint64(state.changed.tv_nsec));
+}
+
+} // namespace
+
+bool sameBytes(const QString &a, const QString &b)
+{
+    if (a.isEmpty() || b.isEmpty())
+        return false;
+    const FileState stateA = fileState(a), stateB = fileState(b);
+    if (!stateA.isFile || !stateB.isFile || stateA.size != stateB.size)
+        return false;
+    if (a == b)
+        return true;
+    // The answer for two files that have not changed since is remembered: a book
+    // written again and again (the live preview) compares its pictures once.
+    static QMutex mutex;
+    static QHash<QByteArray, bool> known;
+    const QByteArray key = version(a, stateA) + '\n' + version(b, stateB);
+    {
+        QMutexLocker lock(&mutex);
+        if (const auto it = known.constFind(key); it != known.cend())
+            return *it;
+    }
+    QFile first(a), second(b);
+    if (!first.open(QIODevice::ReadOnly) || !second.open(QIODevice::ReadOnly))
+        return false;
+    const bool same = compareBytes(first, second);
+    QMutexLocker lock(&mutex);
+    if (known.size() > 20000)
+        known.clear();
+    known.insert(key, same);
+    return same;
 }
 
 bool isPicture(const QString &path)
@@ -207,6 +402,66 @@ QString suffixFor(const QString &path, const QString &fallback)
     static const QRegularExpression plain(QStringLiteral("^[A-Za-z0-9]{1,5}$"));
     const QString suffix = QFileInfo(path).suffix().toLower();
     return plain.match(suffix).hasMatch() ? suffix : fallback;
+}
+
+FolderUpdate::FolderUpdate(const QString &folder)
+    : m_folder(absoluteClean(folder)), m_started(QDateTime::currentDateTimeUtc()),
+      m_outer(t_update)
+{
+    t_update = this;
+}
+
+FolderUpdate::~FolderUpdate()
+{
+    t_update = m_outer;
+}
+
+FolderUpdate *FolderUpdate::current()
+{
+    return t_update;
+}
+
+bool FolderUpdate::covers(const QString &path) const
+{
+    return absoluteClean(path).startsWith(m_folder + QLatin1Char('/'));
+}
+
+void FolderUpdate::note(const QString &path, bool written)
+{
+    m_files.insert(absoluteClean(path));
+    if (written)
+        ++m_written;
+}
+
+void FolderUpdate::removeOthers(const QStringList &entries, const std::atomic_bool *stop)
+{
+    // Changed while the update ran: written by a step that does its own file work.
+    const auto isNew = [this](const QFileInfo &info) { return info.lastModified().toUTC() >= m_started; };
+    for (const QString &entry : entries) {
+        const QFileInfo top(m_folder + QLatin1Char('/') + entry);
+        if (top.isFile() || top.isSymLink()) {
+            if (!m_files.contains(top.absoluteFilePath()) && !isNew(top))
+                QFile::remove(top.absoluteFilePath());
+            continue;
+        }
+        if (!top.isDir())
+            continue;
+        QStringList folders{top.absoluteFilePath()};
+        QDirIterator it(top.absoluteFilePath(), QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            checkStop(stop);
+            const QFileInfo info(it.next());
+            if (info.isDir() && !info.isSymLink())
+                folders << info.absoluteFilePath();
+            else if (!m_files.contains(QDir::cleanPath(info.absoluteFilePath())) && !isNew(info))
+                QFile::remove(info.absoluteFilePath());
+        }
+        // Deepest first, so a folder emptied by its sub-folders' removal goes too.
+        std::sort(folders.begin(), folders.end(), [](const QString &a, const QString &b) { return a.size() > b.size(); });
+        for (const QString &folder : std::as_const(folders))
+            QDir().rmdir(folder); // fails, as it should, unless empty
+    }
 }
 
 } // namespace OutputFiles

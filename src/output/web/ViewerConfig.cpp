@@ -2,13 +2,16 @@
 
 #include "foundation/ColorText.h"
 #include "foundation/NumberText.h"
+#include "furnishings/FlashMenuItem.h"
 #include "furnishings/PageCaptionUtility.h"
 #include "furnishings/ShareLinksItem.h"
 #include "output/web/BookResources.h"
 #include "furnishings/FlashTemlPreloaderItem.h"
+#include "furnishings/ToolbarIconSet.h"
 #include "templates/FlashTemplate.h"
 
 #include <QHash>
+#include <QDir>
 #include <QImageReader>
 #include <QJsonDocument>
 #include <QSize>
@@ -132,8 +135,10 @@ QJsonArray ViewerConfig::shareButtons()
     const QList<ShareLinksItem> links = ShareLinksItem::parseByXmlString(m_tmpl.propertyValue(QStringLiteral("socialShareLinks")));
     for (int i = 0; i < links.size(); ++i) {
         const ShareLinksItem &link = links.at(i);
-        const QString logo = picture(m_tmpl.resolveResourcePath(link.logo()), QStringLiteral("shares"),
-                                     QStringLiteral("share%1").arg(i + 1));
+        const QString base = QStringLiteral("share%1").arg(i + 1);
+        QString logo = picture(m_tmpl.resolveResourcePath(link.logo()), QStringLiteral("shares"), base);
+        if (logo.isEmpty()) // the program's logo for the link's site
+            logo = picture(ShareLinksItem::iconFileForURL(link.links()), QStringLiteral("shares"), base);
         buttons.append(QJsonObject{{QStringLiteral("title"), link.title()},
                                    {QStringLiteral("link"), link.links()},
                                    {QStringLiteral("logo"), logo}});
@@ -166,6 +171,41 @@ QJsonArray ViewerConfig::extraIcons()
     return icons;
 }
 
+QJsonArray ViewerConfig::menuItems() const
+{
+    QJsonArray items;
+    for (const FlashMenuItem &item : FlashMenuItem::parseByXmlString(m_tmpl.propertyValue(QStringLiteral("flashMenu")))) {
+        items.append(QJsonObject{{QStringLiteral("caption"), item.caption()},
+                                 {QStringLiteral("type"), flashMenuTypeName(int(item.type()))},
+                                 {QStringLiteral("value"), FlashMenuItem::typeHasContent(item.type()) ? item.content() : QString()}});
+    }
+    return items;
+}
+
+QJsonObject ViewerConfig::toolbarIcons()
+{
+    QJsonObject icons;
+    const QString archive = m_tmpl.resolveResourcePath(m_tmpl.propertyValue(QStringLiteral("toolbarIconsFile")));
+    if (!archive.endsWith(QLatin1String(".zip"), Qt::CaseInsensitive) || m_workFolder.isEmpty())
+        return icons; // a replacement SWF cannot be shown: the viewer keeps its icons
+    // Each build unpacks into a folder of its own (the phone and desktop books share the
+    // work folder).
+    int n = 1;
+    QString folder;
+    do {
+        folder = m_workFolder + QStringLiteral("/toolbarIcons-%1").arg(n++);
+    } while (QFileInfo::exists(folder));
+    QHash<QString, QString> pictures;
+    if (!ToolbarIconSet::picturesInArchive(archive, folder, ToolbarIconSet::iconKeys(), &pictures))
+        return icons;
+    for (auto it = pictures.cbegin(); it != pictures.cend(); ++it) {
+        const QString path = picture(it.value(), QStringLiteral("toolbar"), it.key());
+        if (!path.isEmpty())
+            icons.insert(it.key(), path);
+    }
+    return icons;
+}
+
 QJsonObject ViewerConfig::build(const QString &title, const QList<ViewerPage> &pages)
 {
     QJsonObject config;
@@ -177,6 +217,8 @@ QJsonObject ViewerConfig::build(const QString &title, const QList<ViewerPage> &p
             record.insert(QStringLiteral("large"), page.large);
         if (!page.thumb.isEmpty())
             record.insert(QStringLiteral("thumb"), page.thumb);
+        if (!page.small.isEmpty())
+            record.insert(QStringLiteral("small"), page.small);
         if (!page.swf.isEmpty())
             record.insert(QStringLiteral("swf"), page.swf);
         records.append(record);
@@ -192,8 +234,12 @@ QJsonObject ViewerConfig::build(const QString &title, const QList<ViewerPage> &p
     }
     if (m_tmpl.hasProperty(QStringLiteral("socialShareLinks")))
         config.insert(QStringLiteral("shareButtons"), shareButtons());
+    if (m_tmpl.hasProperty(QStringLiteral("flashMenu")))
+        config.insert(QStringLiteral("menuItems"), menuItems());
     if (m_tmpl.hasProperty(QStringLiteral("otherIconsConfig")))
         config.insert(QStringLiteral("extraIcons"), extraIcons());
+    if (m_tmpl.hasProperty(QStringLiteral("toolbarIconsFile")))
+        config.insert(QStringLiteral("toolbarIcons"), toolbarIcons());
     if (m_tmpl.hasProperty(QStringLiteral("tmplPreloader"))) {
         const QString name = m_tmpl.propertyValue(QStringLiteral("tmplPreloader"));
         const QList<FlashTemlPreloaderItem> installed = FlashTemlPreloaderItem::installedPreloaders();

@@ -3,7 +3,9 @@
 // docs/book-format.md) made from a template's settings: booleans become true/false,
 // colours "#RRGGBB", numbers numbers; file settings are copied into the book; the
 // XML-valued settings become the viewer's lists. Settings the template lacks are left
-// out, so the viewer uses its own defaults for them.
+// out, so the viewer uses its own defaults for them. The furnishings kept as settings
+// (captions, share links, the viewer menu, extra icons, toolbar icon archives) are read
+// through their models; every file they name that is copied into the book is a picture.
 
 #include "furnishings/OtherIconItem.h"
 
@@ -19,7 +21,7 @@ class FlashTemplate;
 
 struct ViewerPage
 {
-    QString normal, large, thumb, swf; // URL paths relative to the home page, "" for none
+    QString normal, large, thumb, small, swf; // URL paths relative to the home page, "" for none
 };
 
 class ViewerConfig
@@ -52,6 +54,8 @@ private:
     void addPlainSettings(QJsonObject &config);
     QJsonArray shareButtons();
     QJsonArray extraIcons();
+    QJsonArray menuItems() const;
+    QJsonObject toolbarIcons();
     QString picture(const QString &file, const QString &sub, const QString &base);
 
     const FlashTemplate &m_tmpl;

@@ -6,8 +6,8 @@
 
 #include <QEventLoop>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QTimer>
+#include <QFileInfo>
 
 QvPanel::QvPanel(QObject *parent) : QObject(parent) {}
 
@@ -117,6 +117,33 @@ QWidget *QvPanel::hostWindow() const
     return nullptr;
 }
 
+QStringList QvPanel::runAndWait()
+{
+    QStringList chosen;
+    bool ended = false;
+    QEventLoop loop;
+    setEndPanelSelector([&](QvPanel *p) {
+        for (const QUrl &url : p->URLs())
+            chosen << url.toLocalFile();
+        ended = true;
+        loop.quit();
+    });
+    runModel();
+    // A cancelled panel makes no end call: wait until it is gone, then let a queued
+    // end call through before giving up.
+    QTimer poll;
+    poll.setInterval(50);
+    connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (!isRunning())
+            QTimer::singleShot(0, &loop, &QEventLoop::quit);
+    });
+    poll.start();
+    if (!ended)
+        loop.exec();
+    setEndPanelSelector({});
+    return chosen;
+}
+
 void QvPanel::runModel()
 {
     if (m_running)
@@ -144,31 +171,18 @@ void QvPanel::runModel()
     dialog->show();
 }
 
-QStringList QvPanel::runAndWait()
+void QvPanel::runForPath(QObject *owner, const QvPanelOptions &options, std::function<void(const QString &path)> chosen)
 {
-    QStringList chosen;
-    bool ended = false;
-    QEventLoop loop;
-    setEndPanelSelector([&](QvPanel *p) {
-        for (const QUrl &url : p->URLs())
-            chosen << url.toLocalFile();
-        ended = true;
-        loop.quit();
+    auto *panel = new QvPanel(owner);
+    panel->m_options = options;
+    panel->setOwer(owner);
+    panel->setEndPanelSelector([chosen = std::move(chosen)](QvPanel *p) {
+        const QString path = p->URL().toLocalFile();
+        p->deleteLater();
+        if (!path.isEmpty())
+            chosen(path);
     });
-    runModel();
-    // A cancelled panel makes no end call: wait until it is gone, then let a queued
-    // end call through before giving up.
-    QTimer poll;
-    poll.setInterval(50);
-    connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (!isRunning())
-            QTimer::singleShot(0, &loop, &QEventLoop::quit);
-    });
-    poll.start();
-    if (!ended)
-        loop.exec();
-    setEndPanelSelector({});
-    return chosen;
+    panel->runModel();
 }
 
 void QvPanel::finish(const QList<QUrl> &urls)

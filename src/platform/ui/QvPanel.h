@@ -60,9 +60,13 @@ public:
 
     // Shows the panel; returns at once. Ignored while the panel is already shown.
     void runModel();
-    // Shows the panel and waits (the event loop runs) until it is closed; the chosen
-    // paths, empty when it was cancelled. Replaces the end call.
+    // Shows the panel and waits (the event loop running) for its answer: the chosen
+    // paths, empty when cancelled. Replaces the end call.
     QStringList runAndWait();
+    // Shows a panel with options, owned by owner, and hands the first chosen path to
+    // chosen (on the main thread, after OK). The panel goes once it has answered, or
+    // with its owner.
+    static void runForPath(QObject *owner, const QvPanelOptions &options, std::function<void(const QString &path)> chosen);
     bool isRunning() const { return m_running; }
 
     // The chosen item (the first when several were chosen); empty before a choice.

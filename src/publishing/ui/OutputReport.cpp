@@ -14,11 +14,6 @@ OutputReport::OutputReport(const QString &fileName, QObject *parent)
 {
 }
 
-bool OutputReport::canViewBook(int outputType)
-{
-    return outputType != 2 && outputType != 3 && outputType != 5;
-}
-
 void OutputReport::bindOutlets()
 {
     outlet(lblFileName, "lblFileName");
@@ -48,7 +43,7 @@ void OutputReport::buttonActionInit()
     connect(btnOpenFolder, &QPushButton::clicked, this, &OutputReport::onOpenFolder);
     connect(btnUploadOnline, &QPushButton::clicked, this, &OutputReport::onUploadOnline);
     connect(btnFTPUpload, &QPushButton::clicked, this, &OutputReport::onFTPUpload);
-    btnViewBook->setEnabled(canViewBook(m_outputType));
+    btnViewBook->setEnabled(m_outputType.isViewable());
 }
 
 void OutputReport::onClose()

@@ -9,6 +9,7 @@
 // first asked for: the buttons are prepared when it loads), center(), runModal(), read
 // openPanelNumber().
 
+#include "output/OutputKind.h"
 #include "platform/ui/WindowController.h"
 
 class QLabel;
@@ -23,14 +24,9 @@ public:
 
     QString outputFileName() const { return m_outputFileName; }
     void setOutputFileName(const QString &path) { m_outputFileName = path; }
-    // Output kind code of the book (0 to 8).
-    int outputType() const { return m_outputType; }
-    void setOutputType(int kind) { m_outputType = kind; }
+    OutputKind outputType() const { return m_outputType; }
+    void setOutputType(OutputKind kind) { m_outputType = kind; }
     int openPanelNumber() const { return m_openPanelNumber; }
-
-    // False for the kinds whose file cannot be viewed as a book here: 2 (ZIP),
-    // 3 (Windows executable) and 5 (sealed package).
-    static bool canViewBook(int outputType);
 
 public slots:
     void onClose();
@@ -47,7 +43,7 @@ private:
     void buttonActionInit();
 
     QString m_outputFileName;
-    int m_outputType = 0;
+    OutputKind m_outputType;
     int m_openPanelNumber = 0;
 
     QLineEdit *lblFileName = nullptr;

@@ -7,12 +7,11 @@
 // controls it does not need (WordPress has no version or id); the accessors then
 // answer null and setEnabled() skips them.
 
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
 #include <QPointer>
 #include <QWidget>
-
-class QComboBox;
-class QLabel;
-class QLineEdit;
 
 class PPDetailView : public QWidget
 {

@@ -3,12 +3,9 @@
 #include "foundation/AppResources.h"
 #include "foundation/AppStrings.h"
 #include "foundation/AppUtility.h"
-#include "output/ConvertBookInfo.h"
 #include "output/OutputOperation.h"
 #include "pages/FlashPage.h"
 #include "pages/FlashPageSource.h"
-#include "platform/NotificationCenter.h"
-#include "platform/OperationQueue.h"
 #include "platform/ui/HyperLinkString.h"
 #include "platform/ui/QvPanel.h"
 #include "platform/ui/QvWindow.h"
@@ -16,7 +13,7 @@
 #include "platform/ui/Workspace.h"
 #include "project/AppSettings.h"
 #include "publishing/AppIconCopy.h"
-#include "publishing/PublishOutputKinds.h"
+#include "publishing/PublishSettings.h"
 #include "publishing/ui/DrawSingleLine.h"
 #include "publishing/ui/PPDetailView.h"
 
@@ -57,38 +54,49 @@ QString expandedPath(const QString &path)
 
 PublishBookWindowDelegate::PublishBookWindowDelegate(QObject *parent)
     : WindowController(QStringLiteral("PublishBookWindow"), WindowLoader::Lookup::Localized, parent),
-      m_jobQueue(std::make_shared<OperationQueue>()),
       m_runServices(PublishRunServices::standard())
 {
-    NotificationCenter::defaultCenter()->addObserver(this, ConvertBookNotification, nullptr,
-                                                     [this](const Notification &n) { ConvertMSG(n); });
+    m_run.setReplaceQuestion([this](const QString &path, bool companion) { return askToReplace(path, companion); });
+    connect(&m_run, &PublishRun::progressed, this,
+            [this](qint64 index, qint64 count, int type) { showProgress(index, count, type); });
+    connect(&m_run, &PublishRun::finished, this, [this](const PublishRun::Result &result) {
+        try {
+            publishBookFinished(result);
+        } catch (const std::exception &) {
+            errorWhileConver();
+        }
+    });
 }
 
 PublishBookWindowDelegate::~PublishBookWindowDelegate()
 {
-    NotificationCenter::defaultCenter()->removeObserver(this);
-    if (m_job)
-        m_job->disconnect(this);
-    m_jobQueue->cancelAllOperations();
-    m_jobQueue->waitUntilAllOperationsAreFinished();
-    // A run that never reached its finish gives back what it moved aside.
-    if (!m_backup.isEmpty())
-        m_backup.restoreAll();
-    m_backup.removeFolder();
+    // The run stops its job and puts back what it moved aside; nothing of it reaches
+    // the window any more.
+    m_run.disconnect(this);
 }
 
-PPDetailView *PublishBookWindowDelegate::detailView(int kind) const
+PPDetailView *PublishBookWindowDelegate::detailView(OutputKind kind) const
 {
-    switch (kind) {
-    case 6:
+    switch (kind.code()) {
+    case OutputKind::WordPress:
         return WordPressDetailView;
-    case 7:
+    case OutputKind::Joomla:
         return JoomlaDetailView;
-    case 8:
+    case OutputKind::Drupal:
         return DrupalDetailView;
     default:
         return nullptr;
     }
+}
+
+QList<PPDetailView *> PublishBookWindowDelegate::detailViews() const
+{
+    return {WordPressDetailView, JoomlaDetailView, DrupalDetailView};
+}
+
+OutputKind PublishBookWindowDelegate::outputKind() const
+{
+    return OutputKind::fromStored(m_convertPara.iOutputType());
 }
 
 void PublishBookWindowDelegate::bindOutlets()
@@ -161,27 +169,26 @@ void PublishBookWindowDelegate::layoutInitial()
             _pluginExtendView->setGeometry(_outputExtendView->geometry());
     }
 
-    // 3. The kind buttons by kind code.
-    m_outputTypeDict.insert(QStringLiteral("0"), btnOPHtml);
-    m_outputTypeDict.insert(QStringLiteral("1"), btnOPApp);
-    m_outputTypeDict.insert(QStringLiteral("3"), btnOPExe);
-    m_outputTypeDict.insert(QStringLiteral("6"), btnOPWordPress);
-    m_outputTypeDict.insert(QStringLiteral("7"), btnOPJoomla);
-    m_outputTypeDict.insert(QStringLiteral("8"), btnOPDrupal);
+    // 3. The kind buttons by kind number, in the order of the kinds offered.
+    const QList<OutputKind> offered = OutputKind::offered();
+    const QList<QAbstractButton *> buttons = kindButtons();
+    Q_ASSERT(offered.size() == buttons.size());
+    for (qsizetype i = 0; i < offered.size() && i < buttons.size(); ++i)
+        m_outputTypeDict.insert(QString::number(offered.at(i).number()), buttons.at(i));
 
     // 4.-6. Plug-in settings and the three detail views.
     loadDictionaryFromFile();
     setupDetailViews();
 
-    // 7. Kind. A kind without a button (2, 4, 5) finds none: no button is chosen and
+    // 7. Kind. A kind without a button finds none: no button is chosen and
     // the kind becomes 0. A negative kind is no kind at all and opens as 0 too.
-    const int kind = PublishOutputKinds::clampStoredKind(m_convertPara.iOutputType());
-    m_convertPara.setIOutputType(kind);
-    if (kind >= 1 && kind <= 8)
-        onChooseOutputType(m_outputTypeDict.value(QString::number(kind)));
+    const OutputKind kind = OutputKind::fromStored(m_convertPara.iOutputType());
+    m_convertPara.setIOutputType(kind.number());
+    if (kind != OutputKind::WebFolder)
+        onChooseOutputType(m_outputTypeDict.value(QString::number(kind.number())));
 
     // 8. Load type.
-    const int loadType = PublishOutputKinds::clampLoadType(m_convertPara.loadType());
+    const int loadType = PublishSettings::clampLoadType(m_convertPara.loadType());
     m_convertPara.setLoadType(loadType);
     selectLoadType(loadType);
 
@@ -247,8 +254,10 @@ void PublishBookWindowDelegate::setupDetailViews()
 
     const QString linkFormat =
         loadAppString("PublishPluginD-How to insert the Flipbook into %@ ?", "How to insert the Flipbook into %@ ?");
-    for (int kind : {6, 7, 8}) {
-        const QString system = PublishOutputKinds::contentSystemName(kind);
+    for (OutputKind kind : OutputKind::offered()) {
+        if (!detailView(kind))
+            continue;
+        const QString system = kind.contentSystemName();
         QLabel *link = detailView(kind)->lblURL();
         link->setText(QString(linkFormat).replace(QLatin1String("%@"), system));
         HyperLinkString::setHyperlinkToTextField(link, helpPageFor(system));
@@ -349,26 +358,26 @@ int PublishBookWindowDelegate::selectedLoadType() const
 
 void PublishBookWindowDelegate::checkDisplayForOutput()
 {
-    const int kind = m_convertPara.iOutputType();
-    const bool plugin = PublishOutputKinds::usesPluginOptions(kind);
+    const OutputKind kind = outputKind();
+    const bool plugin = kind.usesPluginOptions();
     _pluginExtendView->setVisible(plugin);
     _outputExtendView->setVisible(!plugin);
 
-    if (detailView(kind)) {
-        for (int other : {6, 7, 8})
-            detailView(other)->setVisible(other == kind);
-        boxDetail->setTitle(PublishOutputKinds::contentSystemName(kind));
+    if (PPDetailView *shown = detailView(kind)) {
+        for (PPDetailView *view : detailViews())
+            view->setVisible(view == shown);
+        boxDetail->setTitle(kind.contentSystemName());
     }
 
-    switch (PublishOutputKinds::basicHtmlRule(kind)) {
-    case PublishOutputKinds::BasicHtml::Disabled:
+    switch (kind.basicHtml()) {
+    case OutputKind::BasicHtml::Disabled:
         btnBasicHtml->setEnabled(false);
         break;
-    case PublishOutputKinds::BasicHtml::DisabledAndOff:
+    case OutputKind::BasicHtml::DisabledAndOff:
         btnBasicHtml->setEnabled(false);
         btnBasicHtml->setChecked(false);
         break;
-    case PublishOutputKinds::BasicHtml::Enabled:
+    case OutputKind::BasicHtml::Enabled:
         // A bookcase has no basic pages of its own: the switch stays off limits.
         btnBasicHtml->setEnabled(!m_isBookcaseMode);
         break;
@@ -386,8 +395,7 @@ void PublishBookWindowDelegate::checkDisplayForOutput()
 void PublishBookWindowDelegate::showExtension()
 {
     // The ZIP switch belongs to the output options: the plug-in kinds are archives anyway.
-    ExFileName->setText(PublishOutputKinds::extensionLabel(m_convertPara.iOutputType(),
-                                                           btnCompressToZip->isChecked()));
+    ExFileName->setText(QLatin1Char('.') + outputKind().extension(btnCompressToZip->isChecked()));
 }
 
 void PublishBookWindowDelegate::onTypeChange()
@@ -424,8 +432,8 @@ void PublishBookWindowDelegate::setButtonsStatus(bool enabled)
     for (QAbstractButton *button : kindButtons())
         button->setEnabled(enabled);
     btnAdvanced->setEnabled(enabled && m_hasAdvancedSheet);
-    for (int kind : {6, 7, 8})
-        detailView(kind)->setEnabled(enabled);
+    for (PPDetailView *view : detailViews())
+        view->setEnabled(enabled);
     for (QLineEdit *field : {txtOutputFolder, txtOutputName, txtTitle})
         field->setReadOnly(!enabled);
 
@@ -480,7 +488,7 @@ void PublishBookWindowDelegate::saveSettingDictory()
 void PublishBookWindowDelegate::saveDictionaryToFile()
 {
     saveSettingDictory();
-    m_pluginSettings.advanceModuleId(m_convertPara.iOutputType());
+    m_pluginSettings.advanceModuleId(outputKind());
     m_pluginSettings.saveAndRecordDigest();
 }
 
@@ -625,7 +633,7 @@ void PublishBookWindowDelegate::AdvancedWindowDidEnd(int returnCode)
     if (returnCode != 1)
         return;
     txtTitle->setText(m_convertPara.strTitle());
-    if (m_convertPara.iOutputType() == 1)
+    if (outputKind() == OutputKind::Application)
         m_convertPara.setStrAppIconFile(AppIconCopy::keepCopy(m_convertPara.strAppIconFile()));
 }
 

@@ -9,15 +9,14 @@
 // (remembered in PluginSettings). Choosing a kind stores it in the record at once; the
 // other fields go into the record with saveConvertPara().
 //
-// Publish starts a run (onPublish): it checks the choices, makes phone pages when the
-// book has none, moves existing targets aside (publishBackup) and hands an output job
-// everything it needs; the job runs on the dialog's queue while the progress area
-// shows its notifications. While a run is under way (isStart) the controls are
-// disabled and the close box is refused; Cancel stops the job and waits for it without
-// blocking the window. The finish puts back or drops what was moved aside, records the
-// book in the recent list and shows the publish report. The window ends with
-// closeMode(): 0 cancelled, 1 published. Afterwards the owner reads convertPara(),
-// openPanelNumber() and projectFilePath().
+// Publish (onPublish) checks the choices, makes phone pages when the book has none and
+// the output folder when it is missing, then starts the dialog's PublishRun, answering
+// its questions about older items in the way; the progress area shows the run's
+// progress. While a run is under way (isStart) the controls are disabled and the close
+// box is refused; Cancel stops the run without blocking the window. When the run has
+// finished the dialog says what went wrong or shows the publish report. The window
+// ends with closeMode(): 0 cancelled, 1 published. Afterwards the owner reads
+// convertPara(), openPanelNumber() and projectFilePath().
 //
 // The kind buttons behave as one radio group in which no button may be chosen (a
 // stored kind 2, 4 or 5 opens with none chosen and publishes as 0), so the dialog keeps
@@ -27,9 +26,9 @@
 #include "online/OnlineUserInf.h"
 #include "output/BookParts.h"
 #include "platform/ui/WindowController.h"
+#include "output/OutputKind.h"
 #include "publishing/PluginSettings.h"
-#include "publishing/PublishBackup.h"
-#include "publishing/PublishTargets.h"
+#include "publishing/PublishRun.h"
 #include "publishing/ui/PublishRunServices.h"
 #include "templates/FlashTemplate.h"
 
@@ -38,9 +37,7 @@
 #include <QSize>
 #include <QStringList>
 #include <QVariantMap>
-#include <functional>
 #include <memory>
-#include <optional>
 
 class BookMarkTabs;
 class FlashOutline;
@@ -49,7 +46,6 @@ class FlashPagesAnnotations;
 class GenerateAssistant;
 class PDFSearch;
 class DrawSingleLine;
-class OperationQueue;
 class OutputOperation;
 class PublishPlugin;
 struct Notification;
@@ -119,24 +115,24 @@ public:
     void setProjectFilePath(const QString &path) { m_projectFilePath = path; }
 
     // --- State.
+    PublishRun &publishRun() { return m_run; }
     // A job is running.
-    bool isStart() const { return m_isStart; }
-    // The identity of the current run; progress of other runs is ignored.
-    QString taskID() const { return m_taskID; }
+    bool isStart() const { return m_run.isStart(); }
+    QString taskID() const { return m_run.taskID(); }
     // The items moved out of the run's way and their temporary folder.
-    PublishBackup &publishBackup() { return m_backup; }
-    QString backupFilePath() const { return m_backup.backupFilePath(); }
-    const QMap<QString, QString> &backupPathDict() const { return m_backup.backupPathDict(); }
-    // The plug-in package description of the kinds 6 to 8, made by the first such run.
-    std::shared_ptr<PublishPlugin> convertPlugin() const { return m_convertPlugin; }
+    PublishBackup &publishBackup() { return m_run.backup(); }
+    QString backupFilePath() const { return m_run.backup().backupFilePath(); }
+    const QMap<QString, QString> &backupPathDict() const { return m_run.backup().backupPathDict(); }
+    std::shared_ptr<PublishPlugin> convertPlugin() const { return m_run.convertPlugin(); }
     // The job of the current or last run.
-    std::shared_ptr<OutputOperation> outputJob() const { return m_job; }
+    std::shared_ptr<OutputOperation> outputJob() const { return m_run.job(); }
     PublishRunServices &runServices() { return m_runServices; }
     void setRunServices(const PublishRunServices &services) { m_runServices = services; }
     // Kind code as decimal text ("0", "1", "3", "6", "7", "8") to its button.
     const QHash<QString, QAbstractButton *> &outputTypeDict() const { return m_outputTypeDict; }
-    // The detail view of kind 6, 7 or 8; null for other kinds or before the window loads.
-    PPDetailView *detailView(int kind) const;
+    // The detail view of a web content system kind; null for other kinds or before the
+    // window loads.
+    PPDetailView *detailView(OutputKind kind) const;
     PluginSettings &pluginSettings() { return m_pluginSettings; }
     QVariantMap &settingsDict() { return m_pluginSettings.settingsDict(); }
     QString loadValueMd5() const { return m_pluginSettings.loadValueMd5(); }
@@ -180,9 +176,9 @@ public:
     void endSelectFolder(const QString &path);
     void onOpenFolder();
     void onAdvanced();
-    // The run: checks, phone pages, targets, then the job.
+    // The run: checks, phone pages, folder, then the run.
     void onPublish();
-    // Stops a running job (waiting for it with the window alive), or closes with 0.
+    // Stops a running run (waiting for it with the window alive), or closes with 0.
     void onCancel();
     void onDefualtSize();
     void onChangedUnit();
@@ -192,14 +188,14 @@ public:
     // title, and a desktop application's icon is kept in the user's extra-data folder.
     void AdvancedWindowDidEnd(int returnCode);
 
-    // Progress of the output engine: ConvertMSG receives ConvertBookNotification and
-    // hands its user info to innerConvertMSG ("id", "index", "count", "type").
+    // A progress notification of the output engine ("id", "index", "count", "type"),
+    // shown when it belongs to the running run (which observes them by itself).
     void ConvertMSG(const Notification &notification);
     void innerConvertMSG(const QVariantMap &userInfo);
-    // The end of a run: restores or drops what was moved aside, records the book,
-    // reports failures, and after success shows the report and closes with 1.
-    void publishBookFinished();
-    // The finish itself failed: stops a job still marked running.
+    // The end of a run: reports failures, and after success shows the report and
+    // closes with 1.
+    void publishBookFinished(const PublishRun::Result &result);
+    // The finish itself failed: stops a run still going, puts back what is still aside.
     void errorWhileConver();
 
 protected:
@@ -219,6 +215,9 @@ private:
     int selectedLoadType() const;
     QList<QAbstractButton *> loadTypeCells() const;
     QList<QAbstractButton *> kindButtons() const;
+    QList<PPDetailView *> detailViews() const;
+    // The record's kind.
+    OutputKind outputKind() const;
     void placeSeparator();
     static void showUnit(QComboBox *box, const QString &unit);
 
@@ -227,13 +226,11 @@ private:
     void askForPhonePages();
     void makePhonePages();
     bool prepareOutputFolder(const QString &folder, bool *created);
-    bool moveTargetsAside(const PublishTargets &targets);
-    void startJob(const PublishTargets &targets);
-    void jobDidFinish(OutputOperation *job);
-    void finishRun();
-    QString renameEngineArchive(const QString &archive);
+    PublishRun::Setup runSetup(const QString &folder, bool freshFolder) const;
+    bool askToReplace(const QString &path, bool companion);
+    void showProgress(qint64 index, qint64 count, int type);
     void showRestoreFailures(const QList<PublishBackup::Failure> &failures);
-    void showJobFailure(int status);
+    void showJobFailure(const PublishRun::Result &result);
 
     // Inputs and outputs.
     FlashPageSource *m_flashPageSource = nullptr;
@@ -250,24 +247,14 @@ private:
     QString m_projectFilePath;
 
     // State.
-    bool m_isStart = false;
     bool m_progressAnimating = false;
     bool m_progressIndeterminate = false;
     // No advanced sheet exists in the program yet, so its button stays disabled.
     bool m_hasAdvancedSheet = false;
     QHash<QString, QAbstractButton *> m_outputTypeDict;
     PluginSettings m_pluginSettings;
-    // The run.
-    QString m_taskID;
-    std::shared_ptr<OperationQueue> m_jobQueue;
-    std::shared_ptr<OutputOperation> m_job;
-    std::shared_ptr<PublishPlugin> m_convertPlugin;
-    PublishBackup m_backup;
+    PublishRun m_run;
     PublishRunServices m_runServices;
-    std::optional<PublishTargets> m_runTargets; // of the running or last run
-    int m_runKind = 0;
-    bool m_cancelWaiting = false;
-    bool m_jobFinishHandled = true;
     QPointer<QvPanel> m_folderPanel;
     QPointer<QvPanel> m_shotPanel;
 

@@ -1,31 +1,24 @@
-// The publish run of the publish dialog: the checks of the Publish button, the phone
-// pages, the targets moved aside, the output job with its progress and cancel, and
-// the finish.
+// The publish dialog's side of a run: the checks of the Publish button, the phone
+// pages, the output folder, the questions of the run, its progress, cancel and end.
 
 #include "publishing/ui/PublishBookWindowDelegate.h"
 
 #include "foundation/AppStrings.h"
 #include "foundation/AppUtility.h"
 #include "foundation/ImageUtility.h"
-#include "output/security/BookSecurity.h"
-#include "output/narration/GenerateAssistant.h"
 #include "output/OutputOperation.h"
-#include "output/packages/PublishPlugin.h"
 #include "pages/FlashPage.h"
 #include "pages/FlashPageSource.h"
 #include "platform/NotificationCenter.h"
-#include "platform/OperationQueue.h"
 #include "platform/ui/LogAlert.h"
 #include "platform/ui/QvWindow.h"
 #include "project/AppSettings.h"
-#include "project/RecentProjectItem.h"
 #include "publishing/PhonePageSize.h"
 #include "publishing/PublishProgress.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
@@ -33,7 +26,6 @@
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
-
 
 namespace {
 
@@ -49,11 +41,11 @@ QString fileNameOf(const QString &path)
 
 void PublishBookWindowDelegate::onPublish()
 {
-    if (m_isStart)
+    if (m_run.isStart())
         return;
 
     // 1. A bookcase cannot become a Windows executable.
-    if (m_isBookcaseMode && m_convertPara.iOutputType() == 3) {
+    if (m_isBookcaseMode && outputKind() == OutputKind::Executable) {
         LogAlert::alertMessage(loadAppString(QStringLiteral("Message tips:"), QStringLiteral("Message tips:")),
                                loadAppString(QStringLiteral("Convert bookcase into *.exe is not supported!"),
                                              QStringLiteral("Convert bookcase into *.exe is not supported!")));
@@ -82,22 +74,66 @@ void PublishBookWindowDelegate::onPublish()
     saveConvertPara();
     saveDictionaryToFile();
 
-    // 5. Folder. A run never restores what an earlier run moved aside.
-    m_backup.clearEntries();
+    // 5. Folder.
     const QString folder = PublishTargets::standardizedFolder(txtOutputFolder->text());
     bool created = false;
     if (!prepareOutputFolder(folder, &created))
         return;
 
-    // 6. to 9. Targets, the backup folder, the replace questions and the companions.
-    // A folder made just now holds no older book.
-    PublishTargets targets(folder, name, m_convertPara.iOutputType(), m_convertPara.compressToZip(),
-                           m_convertPara.loadType());
-    if (!created && !moveTargetsAside(targets))
+    // 6. to 15. The run clears the way, asking first, and starts the job.
+    PublishRun::Blockage blockage;
+    m_run.setJobMaker(m_runServices.makeJob);
+    switch (m_run.start(runSetup(folder, created), &blockage)) {
+    case PublishRun::StartOutcome::Declined:
         return;
+    case PublishRun::StartOutcome::Blocked:
+        LogAlert::alertMessage(loadAppString(QStringLiteral("OutputWindowD-\"%1\" could not be moved out of the way."),
+                                             QStringLiteral("\"%1\" could not be moved out of the way."))
+                                   .arg(blockage.path),
+                               blockage.reason);
+        showRestoreFailures(blockage.restoreFailures);
+        return;
+    case PublishRun::StartOutcome::Running:
+        break;
+    }
+    setButtonsStatus(false);
+    lblInfo->clear();
+    setProgressIndeterminate(true);
+    setWorkerRunning(true);
+}
 
-    // 10. to 15.
-    startJob(targets);
+PublishRun::Setup PublishBookWindowDelegate::runSetup(const QString &folder, bool freshFolder) const
+{
+    PublishRun::Setup setup;
+    setup.record = m_convertPara;
+    setup.folder = folder;
+    setup.freshFolder = freshFolder;
+    setup.pageSource = m_flashPageSource;
+    setup.tmpl = m_flashTmpl;
+    setup.mobileTemplate = m_mobileTemplate;
+    setup.pdfSearch = m_pdfSearch;
+    setup.mobileSearch = m_mobileSearch;
+    setup.parts = m_bookParts;
+    setup.bookcaseMode = m_isBookcaseMode;
+    setup.userInfo = m_userInfo;
+    setup.shotFile = m_shotFile;
+    setup.pluginWidth = txtWidth->text() + comUnit->currentText();
+    setup.pluginHeight = txtHeight->text() + comUnit1->currentText();
+    switch (outputKind().code()) {
+    case OutputKind::Joomla:
+        setup.pluginVersion = getJoomlaVersion();
+        setup.pluginID = getJoomlaID();
+        break;
+    case OutputKind::Drupal:
+        setup.pluginVersion = getDrupalVersion();
+        setup.pluginID = getDrupalID();
+        break;
+    default:
+        setup.pluginVersion = QStringLiteral("1.0");
+        setup.pluginID = QStringLiteral("1");
+        break;
+    }
+    return setup;
 }
 
 bool PublishBookWindowDelegate::checkNameAndTitle()
@@ -263,26 +299,11 @@ bool PublishBookWindowDelegate::prepareOutputFolder(const QString &folder, bool 
     return false;
 }
 
-bool PublishBookWindowDelegate::moveTargetsAside(const PublishTargets &targets)
+bool PublishBookWindowDelegate::askToReplace(const QString &path, bool companion)
 {
-    QStringList existingTargets;
-    for (const QString &path : targets.targets()) {
-        if (PublishBackup::pathExists(path))
-            existingTargets << path;
-    }
-    QStringList existingCompanions;
-    for (const QString &path : targets.companions()) {
-        if (PublishBackup::pathExists(path))
-            existingCompanions << path;
-    }
-
-    // 7. The backup folder, emptied for this run.
-    const bool haveBackupFolder = m_backup.prepare();
-
-    // 8. Nothing is moved before the user agreed to replace everything in the way.
-    const QString folderName = fileNameOf(targets.folder());
-    for (const QString &path : existingTargets) {
-        const bool yes = LogAlert::askYesNo(
+    const QString folderName = fileNameOf(QFileInfo(path).path());
+    if (!companion)
+        return LogAlert::askYesNo(
             loadAppString(QStringLiteral("OutputWindowD-\"%@\" already exists. Do you want to replace it?"),
                           QStringLiteral("\"%@\" already exists. Do you want to replace it?"))
                 .replace(QLatin1String("%@"), fileNameOf(path)),
@@ -291,162 +312,25 @@ bool PublishBookWindowDelegate::moveTargetsAside(const PublishTargets &targets)
                           QStringLiteral("A project with the same name already exists in the folder \"%@\". Replacing "
                                          "it will overwrite its current contents."))
                 .replace(QLatin1String("%@"), folderName));
-        if (!yes)
-            return false;
-    }
-    if (existingTargets.isEmpty() && !existingCompanions.isEmpty()) {
-        // The "files" question, also for a "mobile" folder alone.
-        const QString companion = fileNameOf(existingCompanions.first());
-        QString message = loadAppString(
-            QStringLiteral(
-                "OutputWindowD-\"files\" folder already exists in the folder \"%@\". Do you want to replace it?"),
-            QStringLiteral("\"files\" folder already exists in the folder \"%@\". Do you want to replace it?"));
-        if (companion != QLatin1String("files"))
-            message.replace(QLatin1String("\"files\""), QLatin1Char('"') + companion + QLatin1Char('"'));
-        const bool yes = LogAlert::askYesNo(
-            message.replace(QLatin1String("%@"), folderName),
-            loadAppString(QStringLiteral("OutputWindowD-Another project already exists in the folder \"%@\".Replacing "
-                                         "it will overwrite its current contents."),
-                          QStringLiteral("Another project already exists in the folder \"%@\".Replacing it will "
-                                         "overwrite its current contents."))
-                .replace(QLatin1String("%@"), folderName));
-        if (!yes)
-            return false;
-    }
 
-    // 8. and 9. Move everything aside; a failure puts back what was moved and stops.
-    const QStringList toMove = existingTargets + existingCompanions;
-    for (const QString &path : toMove) {
-        QString reason;
-        if (!haveBackupFolder || !m_backup.moveAside(path, &reason)) {
-            const QList<PublishBackup::Failure> failures = m_backup.restoreAll();
-            LogAlert::alertMessage(
-                loadAppString(QStringLiteral("OutputWindowD-\"%1\" could not be moved out of the way."),
-                              QStringLiteral("\"%1\" could not be moved out of the way."))
-                    .arg(path),
-                reason.isEmpty() ? loadAppString(QStringLiteral("OutputWindowD-No temporary folder could be made."),
-                                                 QStringLiteral("No temporary folder could be made."))
-                                 : reason);
-            showRestoreFailures(failures);
-            return false;
-        }
-    }
-    return true;
+    // The "files" question, also for a "mobile" folder alone.
+    const QString companionName = fileNameOf(path);
+    QString message = loadAppString(
+        QStringLiteral("OutputWindowD-\"files\" folder already exists in the folder \"%@\". Do you want to replace it?"),
+        QStringLiteral("\"files\" folder already exists in the folder \"%@\". Do you want to replace it?"));
+    if (companionName != QLatin1String("files"))
+        message.replace(QLatin1String("\"files\""), QLatin1Char('"') + companionName + QLatin1Char('"'));
+    return LogAlert::askYesNo(
+        message.replace(QLatin1String("%@"), folderName),
+        loadAppString(QStringLiteral("OutputWindowD-Another project already exists in the folder \"%@\".Replacing "
+                                     "it will overwrite its current contents."),
+                      QStringLiteral("Another project already exists in the folder \"%@\".Replacing it will "
+                                     "overwrite its current contents."))
+            .replace(QLatin1String("%@"), folderName));
 }
 
 // ---------------------------------------------------------------------------------
-// The job
-
-void PublishBookWindowDelegate::startJob(const PublishTargets &targets)
-{
-    // 10. Start.
-    setButtonsStatus(false);
-    lblInfo->clear();
-    setProgressIndeterminate(true);
-    m_isStart = true;
-    setWorkerRunning(true);
-    m_taskID = QString::asprintf("%f", double(QDateTime::currentMSecsSinceEpoch()) / 1000.0);
-    m_runTargets = targets;
-    m_runKind = m_convertPara.iOutputType();
-    if (m_job)
-        m_job->disconnect(this);
-    m_job = m_runServices.makeJob ? m_runServices.makeJob() : std::make_shared<OutputOperation>();
-    m_jobFinishHandled = false;
-    OutputOperation &job = *m_job;
-
-    // 11. Security: the template decides whether the book is protected at all; a
-    // protected book gets a fresh content key for every publish. Only the job's copy
-    // is changed: the book keeps its settings (a users list stays for the next run).
-    const BookParts parts = m_bookParts.copy();
-    BookSecurity &security = *parts.security();
-    const QString securitySetting = m_flashTmpl
-        ? m_flashTmpl->propertyValue(QStringLiteral("securitySetting"), QStringLiteral("No Security"))
-        : QStringLiteral("No Security");
-    if (securitySetting == QLatin1String("No Security"))
-        security.setSecurityType(BookSecurity::NoSecurity);
-    if (security.securityType() != BookSecurity::NoSecurity)
-        security.generateRc4String();
-
-    // 12. The job works on its own copy of the record: the folder as checked, and for a
-    // packed web folder the name "index" (the archive is renamed at the finish).
-    ConvertParament record = m_convertPara;
-    record.setStrOutputFolder(targets.folder());
-    record.setStrOutputName(targets.engineName());
-
-    // 13.
-    job.setFlashPageSource(m_flashPageSource);
-    job.setFlashTmpl(m_flashTmpl);
-    job.setBookParts(parts);
-    job.setPdfSearch(m_pdfSearch);
-    job.setMobileSearch(m_mobileSearch);
-    job.setFmappPassword(QString());
-    job.setMobileTemplate(m_mobileTemplate);
-    job.setConvertPara(record);
-    job.setIsBookcaseMode(m_isBookcaseMode);
-    job.setUserInfo(m_userInfo);
-    job.setShotFile(m_shotFile);
-
-    // 14. Web content system packages.
-    const int kind = m_runKind;
-    if (kind == 6 || kind == 7 || kind == 8) {
-        if (!m_convertPlugin)
-            m_convertPlugin = std::make_shared<PublishPlugin>();
-        m_convertPlugin->setStrWidth(txtWidth->text() + comUnit->currentText());
-        m_convertPlugin->setStrHeight(txtHeight->text() + comUnit1->currentText());
-        if (kind == 7) {
-            m_convertPlugin->setStrVersion(getJoomlaVersion());
-            m_convertPlugin->setStrID(getJoomlaID());
-        } else if (kind == 8) {
-            m_convertPlugin->setStrVersion(getDrupalVersion());
-            m_convertPlugin->setStrID(getDrupalID());
-        } else {
-            m_convertPlugin->setStrVersion(QStringLiteral("1.0"));
-            m_convertPlugin->setStrID(QStringLiteral("1"));
-        }
-        job.setConvertPlugin(m_convertPlugin);
-    }
-
-    // 15.
-    job.setTaskID(m_taskID);
-    job.setIsProcess(true);
-    OutputOperation *raw = m_job.get();
-    connect(
-        raw, &Operation::finished, this, [this, raw] { jobDidFinish(raw); }, Qt::QueuedConnection);
-    m_jobQueue->addOperation(m_job);
-}
-
-void PublishBookWindowDelegate::jobDidFinish(OutputOperation *job)
-{
-    if (job != m_job.get() || m_jobFinishHandled)
-        return;
-    m_isStart = false;
-    if (m_cancelWaiting)
-        return; // the cancel finishes the run once its wait is over
-    finishRun();
-}
-
-void PublishBookWindowDelegate::finishRun()
-{
-    m_jobFinishHandled = true;
-    try {
-        publishBookFinished();
-    } catch (const std::exception &) {
-        errorWhileConver();
-    }
-}
-
-void PublishBookWindowDelegate::errorWhileConver()
-{
-    if (m_isStart) {
-        onCancel();
-        return;
-    }
-    // Whatever the finish did not get to: nothing stays moved aside, the dialog is usable.
-    if (!m_backup.isEmpty())
-        showRestoreFailures(m_backup.restoreAll());
-    setWorkerRunning(false);
-    setButtonsStatus(true);
-}
+// While the run goes on
 
 void PublishBookWindowDelegate::ConvertMSG(const Notification &notification)
 {
@@ -455,22 +339,19 @@ void PublishBookWindowDelegate::ConvertMSG(const Notification &notification)
 
 void PublishBookWindowDelegate::innerConvertMSG(const QVariantMap &userInfo)
 {
-    if (!m_isStart || !prgBar)
+    m_run.takeProgress(userInfo);
+}
+
+void PublishBookWindowDelegate::showProgress(qint64 index, qint64 count, int type)
+{
+    if (!prgBar)
         return;
     try {
         setProgressIndeterminate(false);
-        if (userInfo.value(QStringLiteral("id")).toString() != m_taskID)
-            return;
-        if (const auto value
-            = PublishProgress::barValue(prgBar->maximum(), userInfo.value(QStringLiteral("index")).toLongLong(),
-                                        userInfo.value(QStringLiteral("count")).toLongLong()))
+        if (const auto value = PublishProgress::barValue(prgBar->maximum(), index, count))
             prgBar->setValue(*value);
-        bool known = false;
-        const int type = userInfo.value(QStringLiteral("type")).toInt(&known);
-        if (known) {
-            if (const auto text = PublishProgress::label(type, btnCompressToZip->isChecked()))
-                lblInfo->setText(*text);
-        }
+        if (const auto text = PublishProgress::label(type, btnCompressToZip->isChecked()))
+            lblInfo->setText(*text);
     } catch (...) {
         // Progress is only shown; nothing may stop the run here.
     }
@@ -478,48 +359,31 @@ void PublishBookWindowDelegate::innerConvertMSG(const QVariantMap &userInfo)
 
 void PublishBookWindowDelegate::onCancel()
 {
-    if (!m_isStart) {
+    if (!m_run.isStart()) {
         closeWindowWithCodeOnMainThread(0);
         return;
     }
     btnCancel->setEnabled(false);
     m_progressAnimating = true;
     setProgressIndeterminate(false);
-    m_isStart = false;
-    m_cancelWaiting = true;
-    if (m_job)
-        m_job->cancel();
-    m_jobQueue->cancelAllOperations();
 
-    // Wait for the job with the window alive; its controls stay disabled meanwhile.
+    // The run waits for its job with the window alive; the controls stay disabled
+    // meanwhile, and its end has been shown when it returns.
     const QPointer<PublishBookWindowDelegate> alive(this);
-    const std::shared_ptr<OperationQueue> queue = m_jobQueue;
-    queue->waitForAllOperationsProcessingEvents();
+    m_run.cancel();
     if (!alive)
         return;
-    m_cancelWaiting = false;
     btnCancel->setEnabled(true);
     setButtonsStatus(true);
-    if (!m_jobFinishHandled)
-        finishRun();
 }
 
 // ---------------------------------------------------------------------------------
-// The finish
+// The end
 
-void PublishBookWindowDelegate::publishBookFinished()
+void PublishBookWindowDelegate::publishBookFinished(const PublishRun::Result &result)
 {
-    if (!m_job || !m_runTargets)
-        return;
-    const OutputOperation &job = *m_job;
-    const PublishTargets &targets = *m_runTargets;
-    const int status = job.status();
-    const int kind = m_runKind;
-    m_isStart = false;
     setWorkerRunning(false);
-
-    // 1.
-    if (kind == 3 && job.isFileInfoError())
+    if (result.fileInfoError)
         LogAlert::alertMessage(
             loadAppString(QStringLiteral("OutputWindowD-Some files of the eBook may lose!"),
                           QStringLiteral("Some files of the eBook may lose!")),
@@ -527,61 +391,37 @@ void PublishBookWindowDelegate::publishBookFinished()
                                          "importing files, please rename with letters, numbers or underlines."),
                           QStringLiteral("Some files are invalid due to the incorrect file name, before importing "
                                          "files, please rename with letters, numbers or underlines.")));
+    if (!result.unrenamedArchive.isEmpty())
+        LogAlert::alertMessage(loadAppString(QStringLiteral("OutputWindowD-The book is kept as \"%1\"."),
+                                             QStringLiteral("The book is kept as \"%1\"."))
+                                   .arg(fileNameOf(result.unrenamedArchive)),
+                               result.renameProblem);
+    m_projectFilePath = result.projectFilePath;
 
-    // 2. to 4. A packed web folder gets the user's name once it is written; what was
-    // moved aside goes back, after success only where the new book left room.
-    QString projectFile = job.projectFilePath();
-    QList<PublishBackup::Failure> failures;
-    if (status == OutputOperation::StatusWritten) {
-        if (targets.packsWebFolder())
-            projectFile = renameEngineArchive(projectFile.isEmpty() ? targets.engineArchive() : projectFile);
-        failures = m_backup.settleAfterSuccess();
-    } else {
-        failures = m_backup.restoreAll();
-    }
-    m_projectFilePath = projectFile;
-
-    // 5. The recent list, with the kind of book, so that it opens as a published book
-    // (a web folder by its page).
-    QString reportPath = projectFile;
-    if (kind == 0 && !targets.packsWebFolder())
-        reportPath = projectFile + QLatin1Char('/') + m_convertPara.strOutputName() + QStringLiteral(".html");
-    if (m_convertPara.loadType() != 3 && status == OutputOperation::StatusWritten)
-        RecentProjectItem(m_convertPara.strTitle(), reportPath, kind).saveToFile();
-
-    // 6. and 7.
     setButtonsStatus(true);
-    showRestoreFailures(failures);
-    if (status != OutputOperation::StatusWritten) {
-        showJobFailure(status);
+    showRestoreFailures(result.restoreFailures);
+    if (!result.isWritten()) {
+        showJobFailure(result);
         return;
     }
 
-    // 8. The report, then the dialog closes.
+    // The report, then the dialog closes.
     if (m_runServices.showReport)
-        m_openPanelNumber = m_runServices.showReport(reportPath, kind);
+        m_openPanelNumber = m_runServices.showReport(result.reportPath, result.kind);
     closeWindowWithCodeOnMainThread(1);
 }
 
-QString PublishBookWindowDelegate::renameEngineArchive(const QString &archive)
+void PublishBookWindowDelegate::errorWhileConver()
 {
-    const PublishTargets &targets = *m_runTargets;
-    if (targets.name() == QLatin1String(PublishTargets::kArchiveBookName))
-        return archive;
-    const QString named = targets.folder() + QLatin1Char('/') + targets.name() + QStringLiteral(".zip");
-    // The older archive of that name was moved aside with the user's consent; anything
-    // that turned up there since is not overwritten.
-    QString reason;
-    if (!PublishBackup::pathExists(named) && PublishBackup::moveItem(archive, named, {}, &reason))
-        return named;
-    LogAlert::alertMessage(loadAppString(QStringLiteral("OutputWindowD-The book is kept as \"%1\"."),
-                                         QStringLiteral("The book is kept as \"%1\"."))
-                               .arg(fileNameOf(archive)),
-                           reason.isEmpty() ? loadAppString(QStringLiteral("OutputWindowD-\"%1\" already exists."),
-                                                            QStringLiteral("\"%1\" already exists."))
-                                                  .arg(fileNameOf(named))
-                                            : reason);
-    return archive;
+    if (m_run.isStart()) {
+        onCancel();
+        return;
+    }
+    // Whatever the finish did not get to: nothing stays moved aside, the dialog is usable.
+    if (!m_run.backup().isEmpty())
+        showRestoreFailures(m_run.backup().restoreAll());
+    setWorkerRunning(false);
+    setButtonsStatus(true);
 }
 
 void PublishBookWindowDelegate::showRestoreFailures(const QList<PublishBackup::Failure> &failures)
@@ -599,12 +439,13 @@ void PublishBookWindowDelegate::showRestoreFailures(const QList<PublishBackup::F
                                + QLatin1Char('\n') + lines.join(QLatin1Char('\n')));
 }
 
-void PublishBookWindowDelegate::showJobFailure(int status)
+void PublishBookWindowDelegate::showJobFailure(const PublishRun::Result &result)
 {
+    const int status = result.status;
     if (status == OutputOperation::StatusCancelled)
         return;
     if (status == OutputOperation::StatusFailed) {
-        if (const std::optional<WorkerException> failure = m_job->raiseException()) {
+        if (const std::optional<WorkerException> &failure = result.failure) {
             LogAlert::alertMessage(loadAppString(QStringLiteral("OutputWindowD-The book could not be published."),
                                                  QStringLiteral("The book could not be published.")),
                                    failure->reason());

@@ -40,7 +40,7 @@ PublishRunServices PublishRunServices::standard()
             return std::nullopt;
         return browser.images();
     };
-    services.showReport = [](const QString &path, int kind) {
+    services.showReport = [](const QString &path, OutputKind kind) {
         OutputReport report(path);
         report.setOutputType(kind);
         report.window();

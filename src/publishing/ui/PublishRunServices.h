@@ -4,6 +4,8 @@
 // program's own; tests put stand-ins in their place (a job that fails, a review that
 // is cancelled, a report that asks for an upload).
 
+#include "output/OutputKind.h"
+
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -30,7 +32,7 @@ struct PublishRunServices
         reviewPhonePages;
     // Shows the report of a written book (its main file, the output kind); returns what
     // the user asked for next: 0 nothing, 1 online upload, 2 FTP upload.
-    std::function<int(const QString &path, int kind)> showReport;
+    std::function<int(const QString &path, OutputKind kind)> showReport;
 
     static PublishRunServices standard();
 };

@@ -24,6 +24,7 @@
 #include "project/RecentProjectItem.h"
 #include "publishing/SWFSnapDelegate.h"
 #include "publishing/ui/BookSecurityDelegate.h"
+#include "publishing/ui/DownloadConfigDelegate.h"
 #include "publishing/ui/InputUserPassword.h"
 #include "publishing/ui/PublishBookWindowDelegate.h"
 #include "publishing/ui/PublishCommand.h"
@@ -36,6 +37,7 @@
 #include "shell/ui/BookmarkTabsView.h"
 #include "shell/ui/ImportPDFDialog.h"
 #include "shell/ui/ImportProgressDialog.h"
+#include "shell/ui/FurnishingTabs.h"
 #include "shell/ui/MainWindow.h"
 #include "shell/ui/PreviewPane.h"
 #include "shell/ui/ProjectPanel.h"
@@ -143,11 +145,17 @@ bool QuorvelAppDelegate::applicationDidFinishLaunching(const StartupRequest &req
     // project asks before it opens.
     BookSecurityDelegate::registerSecurityEditor(TemplateEditorRegistry::shared());
     BookProject::setOpenCheck(&InputUserPassword::checkProjectAccess);
+    // The files the book offers for download: the editor of the design setting.
+    DownloadConfigDelegate::registerDownloadEditor(TemplateEditorRegistry::shared(), [this] {
+        return m_session ? &m_session->document() : nullptr;
+    });
     m_publishCommand = new PublishCommand(m_window, nullptr, this);
     m_publishCommand->setDialogPreparer([this](PublishBookWindowDelegate &dialog) { prepareOutputWindow(dialog); });
     m_publishCommand->setAdditionsMenuSwitch([this](bool enabled) { setAdditionsMenuEnabled(enabled); });
     connect(m_publishCommand, &PublishCommand::publishDialogDidEnd, this, &QuorvelAppDelegate::publishBookDidEnd);
     setCommandAvailable(QStringLiteral("publishPlugin"), false); // shown once its dialog exists
+    m_furnishingTabs = new FurnishingTabs(m_window, this);
+    setCommandAvailable(QStringLiteral("scenesMaker"), true);
     // Narration: the assistant tab and its commands.
     m_assistantTab = new AssistantTab(m_window, [this] { return m_session.get(); }, this);
     connect(this, &QuorvelAppDelegate::bookOpened, m_assistantTab, &AssistantTab::bookChanged);
@@ -207,6 +215,8 @@ void QuorvelAppDelegate::applicationWillTerminate()
         removeTree(m_previewFolder);
     if (m_window)
         m_window->designSettings()->setFlashTemplate(nullptr);
+    if (m_furnishingTabs)
+        m_furnishingTabs->setDocument(nullptr);
     m_session.reset();
 }
 
@@ -315,6 +325,7 @@ void QuorvelAppDelegate::installSession(std::unique_ptr<BookSession> session)
     m_window->bookmarkOutline()->setOutline(m_session->document().flashOutline());
     m_window->bookmarkTabsView()->setBookmarkTabs(m_session->document().parts().bookmarkTabs(),
                                                   [this] { return m_session ? m_session->pageCount() : 1; });
+    m_furnishingTabs->setDocument(&m_session->document());
     m_window->setBookOpen(true);
     m_window->previewPane()->clearMessage();
     if (!m_window->previewPane()->isShowingBook())
@@ -347,6 +358,7 @@ bool QuorvelAppDelegate::closeBook()
     m_previewLoop.stopAndWait();
     m_previewLoop.clearPreviewChangeFlag();
     m_window->designSettings()->setFlashTemplate(nullptr);
+    m_furnishingTabs->setDocument(nullptr);
     m_session.reset();
     BookSecurity::setShareInstance(nullptr);
     m_window->bookmarkOutline()->clearOutline();
@@ -867,7 +879,7 @@ void QuorvelAppDelegate::onAbout()
 
 void QuorvelAppDelegate::onOpenScenesMaker()
 {
-    // The scenes maker opens here.
+    m_furnishingTabs->openScenesMaker();
 }
 
 void QuorvelAppDelegate::onManageRecords()

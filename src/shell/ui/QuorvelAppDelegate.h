@@ -33,6 +33,7 @@
 
 class AssistantTab;
 class BookSession;
+class FurnishingTabs;
 class MainWindow;
 class PublishBookWindowDelegate;
 class PublishCommand;
@@ -64,6 +65,8 @@ public:
     PreviewServer &previewServer() { return m_server; }
     QString previewFolder() const { return m_previewFolder; }
     PublishCommand *publishCommand() const { return m_publishCommand; }
+    // The pickers of the scene, background, theme and phone template tabs.
+    FurnishingTabs *furnishingTabs() const { return m_furnishingTabs; }
     // The start-up install of the phone pages' snapshot helper (on a worker thread).
     QFuture<void> helperInstall() const { return m_helperInstall; }
     // How often the preview was shown (each rebuild, mode switch).
@@ -151,6 +154,7 @@ private:
     QFuture<void> m_helperInstall;
     QStringList m_phonePagesBeforePublish; // to see whether publishing added phone pages
     PublishCommand *m_publishCommand = nullptr;
+    FurnishingTabs *m_furnishingTabs = nullptr;
     AssistantTab *m_assistantTab = nullptr;
     QSet<QString> m_availableCommands;
     int m_generation = 0;

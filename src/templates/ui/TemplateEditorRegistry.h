@@ -43,9 +43,10 @@ public:
 
     // The registry the settings outline uses. It starts with a colour chooser for
     // "color" and a file chooser for "file" (file settings that name no other editor).
-    // A chosen file is copied into the template's extern resource folder and the
-    // setting names the copy, so the project carries it and never names a file
-    // outside itself.
+    // Whatever the editor, a file its answer names by plain path (a file setting, a
+    // share button's logo, the extra icons' list and its pictures) is copied into the
+    // template's extern resource folder and the setting names the copy, so the project
+    // carries it and never names a file outside itself.
     static TemplateEditorRegistry &shared();
 
     TemplateEditorRegistry() = default;
@@ -71,9 +72,25 @@ public:
     // True when the template's settings changed.
     bool runEditor(const QModelIndex &index, QWidget *parent) const;
 
+    // Checks of values typed by hand into a setting whose editor reads them through a
+    // model: a value the book could not use is refused with the reason (an alert's
+    // message and text), rather than stored and ignored when the book is written.
+    struct Refusal
+    {
+        QString message;
+        QString text;
+        QString details;
+    };
+    using ValueCheck = std::function<std::optional<Refusal>(const TemplateEditorRequest &typed)>;
+    void registerValueCheck(const QString &valueSource, ValueCheck check);
+    // Why the value typed into the setting at index is refused; nothing when it may be
+    // stored (or the setting has no check).
+    std::optional<Refusal> checkTypedValue(const QModelIndex &index, const QString &value) const;
+
 private:
     QHash<QString, Opener> m_openers;
     FolderMaker m_folderMaker;
+    QHash<QString, ValueCheck> m_valueChecks;
 };
 
 // Helpers for the editors' openers.

@@ -1,6 +1,7 @@
 #include "templates/ui/TemplateSettingItemDelegate.h"
 
 #include "foundation/AppStrings.h"
+#include "platform/ui/LogAlert.h"
 #include "templates/FlashTemplate.h"
 #include "templates/FlashTemplateModel.h"
 #include "templates/FlashTemplateProperty.h"
@@ -190,6 +191,17 @@ void TemplateSettingItemDelegate::setModelData(QWidget *editor, QAbstractItemMod
         value = line->text();
     else
         return;
+    // A value the book could not use is refused with its reason, after the editor
+    // has gone (the commit may come from a focus change).
+    if (m_registry) {
+        if (const auto refusal = m_registry->checkTypedValue(index, value)) {
+            QMetaObject::invokeMethod(
+                const_cast<TemplateSettingItemDelegate *>(this),
+                [refusal = *refusal] { LogAlert::alertMessage(refusal.message, refusal.text, refusal.details); },
+                Qt::QueuedConnection);
+            return;
+        }
+    }
     model->setData(index, value, Qt::EditRole);
 }
 

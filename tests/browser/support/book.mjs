@@ -121,6 +121,12 @@ export async function makeBook(context, options = {}) {
   await renderPictures(context, path.join(dir, 'files'), count,
     { page: { width: 540, height: 720 }, large: { width: 1080, height: 1440 }, thumb: { width: 120, height: 160 } }, 'Page');
   const config = { title, pages: pageRecords(count, true), pageWidth: 1080, pageHeight: 1440, flipDuration: 300, ...(options.config || {}) };
+  // Page 1 as the engine names it to the home page, which shows it before the viewer
+  // stands (unless the book has a preloader picture, which comes first then).
+  const cover = config.pages[0] && (config.pages[0].normal || config.pages[0]);
+  placeholders.FIRST_PAGE = typeof cover === 'string' && !config.pages[0].secure && !config.preloaderImage
+    ? JSON.stringify({ normal: cover, width: config.pageWidth, height: config.pageHeight, background: config.backgroundColor || '' })
+    : '';
   writeViewer(dir, 'Aurora', `${name}.html`, placeholders, config, options.tabs, outline, search);
 
   if (loadType !== 2) {

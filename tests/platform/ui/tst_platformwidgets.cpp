@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QTextDocumentFragment>
 #include <QToolButton>
 #include <QtTest>
 

@@ -42,13 +42,16 @@ private slots:
         const struct
         {
             QString file;
-            int kind;
+            OutputKind kind;
             bool canView;
             QString viewRequest;
-        } cases[] = {{"Book.HTML", 0, true, "open"},  {"Book.app", 1, true, "reveal"},
-                     {"Book.zip", 2, false, ""},      {"Book.exe", 3, false, ""},
-                     {"Book.zip", 5, false, ""},      {"Plugin.zip", 6, true, "reveal"},
-                     {"Plugin.zip", 8, true, "reveal"}};
+        } cases[] = {{"Book.HTML", OutputKind::WebFolder, true, "open"},
+                     {"Book.app", OutputKind::Application, true, "reveal"},
+                     {"Book.zip", OutputKind::ZipArchive, false, ""},
+                     {"Book.exe", OutputKind::Executable, false, ""},
+                     {"Book.zip", OutputKind::SealedPackage, false, ""},
+                     {"Plugin.zip", OutputKind::WordPress, true, "reveal"},
+                     {"Plugin.zip", OutputKind::Drupal, true, "reveal"}};
         for (const auto &c : cases) {
             UiTestDriver driver;
             OutputReport report(dir.filePath(c.file));
@@ -112,20 +115,21 @@ private slots:
         const struct
         {
             QString file;
-            int kind;
+            OutputKind kind;
             QString where; // the folder the note sends the package to; empty: no advice
-        } cases[] = {{sized("small.zip", 2 * 1024 * 1024), 6, ""},
-                     {sized("wordpress.zip", large), 6, "wp-content/plugins"},
-                     {joomla, 7, "modules/mod_atlas_3"},
-                     {sized("drupal.zip", large), 8, "sites/all/modules"},
-                     {sized("web.zip", large), 2, ""}};
+        } cases[] = {{sized("small.zip", 2 * 1024 * 1024), OutputKind::WordPress, ""},
+                     {sized("wordpress.zip", large), OutputKind::WordPress, "wp-content/plugins"},
+                     {joomla, OutputKind::Joomla, "modules/mod_atlas_3"},
+                     {sized("drupal.zip", large), OutputKind::Drupal, "sites/all/modules"},
+                     {sized("web.zip", large), OutputKind::ZipArchive, ""}};
         for (const auto &c : cases) {
             OutputReport report(c.file);
             report.setOutputType(c.kind);
             const QLabel *note = report.window()->findChild<QLabel *>("lblPackageNote");
             QVERIFY(note);
-            QCOMPARE(note->isHidden(), c.kind < 6);
-            if (c.kind < 6)
+            const bool package = c.kind.writer() == OutputKind::Writer::PluginPackage;
+            QCOMPARE(note->isHidden(), !package);
+            if (!package)
                 continue;
             // The size in megabytes, as the upload form counts it.
             const double megabytes = QFileInfo(c.file).size() / (1024.0 * 1024.0);

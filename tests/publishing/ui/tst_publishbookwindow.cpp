@@ -130,12 +130,12 @@ private slots:
         QCOMPARE(dlg.d->convertPara().iOutputType(), 7);
         QGroupBox *box = dlg.get<QGroupBox>("boxDetail");
         QCOMPARE(box->title(), QStringLiteral("Joomla"));
-        QVERIFY(dlg.d->detailView(7)->isVisibleTo(dlg.w) && !dlg.d->detailView(6)->isVisibleTo(dlg.w));
+        QVERIFY(dlg.d->detailView(OutputKind::Joomla)->isVisibleTo(dlg.w) && !dlg.d->detailView(OutputKind::WordPress)->isVisibleTo(dlg.w));
 
         dlg.click("btnOPDrupal");
         QCOMPARE(dlg.chosenKinds(), QStringList{"btnOPDrupal"});
         QCOMPARE(box->title(), QStringLiteral("Drupal"));
-        QVERIFY(dlg.d->detailView(8)->isVisibleTo(dlg.w) && !dlg.d->detailView(7)->isVisibleTo(dlg.w));
+        QVERIFY(dlg.d->detailView(OutputKind::Drupal)->isVisibleTo(dlg.w) && !dlg.d->detailView(OutputKind::Joomla)->isVisibleTo(dlg.w));
 
         // A switch disabled for one kind comes back unchanged for the next.
         dlg.click("btnOPExe");
@@ -186,7 +186,7 @@ private slots:
         width->clear();
         width->insert(QStringLiteral("a1")); // as pasted: only the last character is tested
         QCOMPARE(width->text(), QStringLiteral("a1"));
-        for (QLineEdit *other : {dlg.field("txtHeight"), dlg.d->detailView(7)->txtID(), dlg.d->detailView(8)->txtID()}) {
+        for (QLineEdit *other : {dlg.field("txtHeight"), dlg.d->detailView(OutputKind::Joomla)->txtID(), dlg.d->detailView(OutputKind::Drupal)->txtID()}) {
             other->clear();
             QTest::keyClicks(other, "4%");
             QCOMPARE(other->text(), QStringLiteral("4"));
@@ -206,13 +206,13 @@ private slots:
     {
         {
             Dialog first(7);
-            PPDetailView *joomla = first.d->detailView(7);
-            PPDetailView *drupal = first.d->detailView(8);
+            PPDetailView *joomla = first.d->detailView(OutputKind::Joomla);
+            PPDetailView *drupal = first.d->detailView(OutputKind::Drupal);
             QCOMPARE(joomla->comVersion()->currentText() + "|" + joomla->txtID()->text(), QStringLiteral("2.5|1"));
             QCOMPARE(drupal->comVersion()->currentText() + "|" + drupal->txtID()->text(), QStringLiteral("7|1"));
             QCOMPARE(first.get<QComboBox>("comUnit")->currentText(), QStringLiteral("%"));
-            QVERIFY(!first.d->detailView(6)->comVersion() && !first.d->detailView(6)->txtID());
-            QVERIFY(first.d->detailView(6)->lblURL()->text().contains("How to insert the Flipbook into WordPress ?"));
+            QVERIFY(!first.d->detailView(OutputKind::WordPress)->comVersion() && !first.d->detailView(OutputKind::WordPress)->txtID());
+            QVERIFY(first.d->detailView(OutputKind::WordPress)->lblURL()->text().contains("How to insert the Flipbook into WordPress ?"));
 
             joomla->comVersion()->setCurrentIndex(0);
             QCOMPARE(joomla->comVersion()->currentText(), QStringLiteral("2.5 and later"));
@@ -230,7 +230,7 @@ private slots:
         QCOMPARE(stored.value("jVer").toString() + stored.value("dVer").toString(), QStringLiteral("2.56"));
 
         Dialog next(7);
-        QCOMPARE(next.d->detailView(7)->txtID()->text(), QStringLiteral("2"));
+        QCOMPARE(next.d->detailView(OutputKind::Joomla)->txtID()->text(), QStringLiteral("2"));
         QCOMPARE(next.get<QComboBox>("comUnit1")->currentText(), QStringLiteral("px"));
         QCOMPARE(next.field("txtHeight")->text(), QStringLiteral("480"));
     }
@@ -249,14 +249,14 @@ private slots:
                 stillEnabled << name;
         }
         QCOMPARE(stillEnabled, QStringList());
-        QVERIFY(!dlg.d->detailView(7)->txtID()->isEnabled() && dlg.d->detailView(7)->lblURL()->isEnabled());
+        QVERIFY(!dlg.d->detailView(OutputKind::Joomla)->txtID()->isEnabled() && dlg.d->detailView(OutputKind::Joomla)->lblURL()->isEnabled());
         QVERIFY(dlg.field("txtOutputFolder")->isReadOnly() && dlg.field("txtTitle")->isReadOnly());
         QVERIFY(dlg.enabled("btnCancel") && dlg.shown("_infoView") && dlg.d->isProgressAnimating());
 
         dlg.d->setButtonsStatus(true);
         QVERIFY(!dlg.shown("_infoView") && !dlg.d->isProgressAnimating());
         QVERIFY(dlg.enabled("btnPublic") && !dlg.field("txtTitle")->isReadOnly());
-        QVERIFY(dlg.d->detailView(7)->txtID()->isEnabled());
+        QVERIFY(dlg.d->detailView(OutputKind::Joomla)->txtID()->isEnabled());
         QVERIFY(!dlg.enabled("btnBasicHtml")); // the display rules apply again
         QVERIFY(!dlg.enabled("btnAdvanced"));  // there is no advanced sheet yet
     }

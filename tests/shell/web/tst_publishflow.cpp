@@ -55,7 +55,7 @@ UiTestDriver::ModalHandler viewBookAndClose(Report *report)
         auto *window = qobject_cast<OutputReport *>(controller);
         QVERIFY(window);
         report->fileName = window->outputFileName();
-        report->kind = window->outputType();
+        report->kind = window->outputType().number();
         control<QPushButton>(window, "btnViewBook")->click();
         control<QPushButton>(window, "btnClose")->click();
     };

@@ -263,6 +263,13 @@ private slots:
         QCOMPARE(f.tmpl.propertyValue("backgroundImage"), QStringLiteral("STYLE_EXTERN:files/my photo-2.png"));
         QCOMPARE(f.tmpl.resolveResourcePath("STYLE_EXTERN:files/my photo.png"), folder + "/files/my photo.png");
         QCOMPARE(QImage(f.tmpl.propertyFilePath("backgroundImage")).pixelColor(0, 0), QColor(Qt::red));
+        // The same for a file another editor's answer names: a share button's logo.
+        ScopedOpener links("setsocialsharelinks", [&](const TemplateEditorRequest &) {
+            return std::optional<QString>("<shareLinks><shareLink title=\"Mail\" link=\"mailto:\" logo=\"" + picture
+                                          + "\"/></shareLinks>");
+        });
+        f.clickRowButton("socialShareLinks");
+        QVERIFY(f.tmpl.propertyValue("socialShareLinks").contains("logo=\"STYLE_EXTERN:files/my photo-3.png\""));
 
         // Without a folder to copy into, the choice changes nothing and says why.
         TemplateEditorRegistry::shared().setResourceFolderMaker({});

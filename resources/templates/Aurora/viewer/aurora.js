@@ -124,11 +124,23 @@
       }
     }
 
+    // The picture kind for a page: the small picture when the page has one and it
+    // covers the page on screen, else the page picture. Page 1 takes the one the home
+    // page showed first.
+    pictureKind(page) {
+      const record = this.book.pages[page - 1];
+      if (!record || !record.small) return 'normal';
+      const first = Quorvel.firstPage;
+      if (page === 1 && first && first.kind) return first.kind;
+      const onScreen = (this.size.height || 0) * (global.devicePixelRatio || 1);
+      return onScreen > 0 && onScreen <= this.book.setting('pageHeight') * 0.55 ? 'small' : 'normal';
+    }
+
     loadPicture(page) {
       if (this.loaded[page]) return this.loaded[page];
       const el = this.pageElements[page];
       const img = el.querySelector('img');
-      this.loaded[page] = this.source.picture(page, 'normal').then(function (src) {
+      this.loaded[page] = this.source.picture(page, this.pictureKind(page)).then(function (src) {
         if (!src) throw new Error('no picture');
         return new Promise(function (resolve, reject) {
           img.onload = resolve;
@@ -146,15 +158,21 @@
       return this.loaded[page];
     }
 
-    // Loads the visible pages and a few around them. Protected pages of a book not yet
-    // opened are loaded only when in sight, so the password is asked for then.
+    // Loads the visible pages, and once they are shown a few around them, the next ones
+    // first: the look-ahead never holds up the pages in sight. Protected pages of a book
+    // not yet opened are loaded only when in sight, so the password is asked for then.
     loadAround(pages) {
-      const from = Math.max(1, pages[0] - LOAD_AHEAD);
-      const to = Math.min(this.book.pageCount, pages[pages.length - 1] + LOAD_AHEAD);
-      for (let p = from; p <= to; p++) {
-        if (pages.indexOf(p) < 0 && this.source.isLocked && this.source.isLocked(p)) continue;
-        this.loadPicture(p);
-      }
+      const shown = Promise.all(pages.map((p) => this.loadPicture(p)));
+      shown.then(() => {
+        const last = pages[pages.length - 1];
+        const ahead = [];
+        for (let d = 1; d <= LOAD_AHEAD; d++) ahead.push(last + d, pages[0] - d);
+        for (const p of ahead) {
+          if (p < 1 || p > this.book.pageCount) continue;
+          if (this.source.isLocked && this.source.isLocked(p)) continue;
+          this.loadPicture(p);
+        }
+      });
     }
 
     // Loads again the pictures that did not come (after the book has been opened).
@@ -301,19 +319,37 @@
     }
   }
 
-  // Picture layers of the book's scene, behind and in front of the book.
+  // The layers of the book's scene, behind and in front of the book: pictures, and
+  // movies that play once the first pages are shown (the scene's shot stands in for a
+  // movie where it cannot play).
   class SceneView {
-    constructor(scene, back, front) {
+    constructor(scene, back, front, whenShown) {
       const positions = {
         'top left': 'qv-top-left', 'top right': 'qv-top-right',
         'bottom left': 'qv-bottom-left', 'bottom right': 'qv-bottom-right'
       };
+      const movies = [];
       const add = function (layer, parent) {
         const place = positions[layer.position.trim().toLowerCase()] || 'qv-fill';
-        parent.appendChild(h('img', { src: layer.file, alt: '', className: 'qv-scene-layer ' + place, draggable: 'false' }));
+        if (!layer.swf) {
+          parent.appendChild(h('img', { src: layer.file, alt: '', className: 'qv-scene-layer ' + place, draggable: 'false' }));
+          return;
+        }
+        const slot = h('div', { className: 'qv-scene-layer qv-scene-movie ' + place });
+        slot.addEventListener('loadedmetadata', function () {
+          const player = slot.firstElementChild;
+          const meta = player && player.ruffle && player.ruffle().metadata;
+          if (meta && meta.width > 0 && meta.height > 0 && place !== 'qv-fill') {
+            slot.style.width = meta.width + 'px';
+            slot.style.aspectRatio = meta.width + ' / ' + meta.height;
+          }
+        }, true);
+        parent.appendChild(slot);
+        movies.push(function () { return Quorvel.swf.play(slot, layer.file, scene.shot); });
       };
       scene.background.forEach(function (l) { add(l, back); });
       scene.foreground.forEach(function (l) { add(l, front); });
+      if (movies.length) whenShown.then(function () { movies.forEach(function (play) { play(); }); });
     }
   }
 
@@ -465,7 +501,10 @@
     if (book.setting('backgroundImage')) root.classList.add('qv-has-background');
 
     const flipElement = h('div', { className: 'qv-flipbook' });
-    const frame = h('div', { className: 'qv-book-frame' }, [flipElement]);
+    // The book's shadow lies under the pages shown: a box of its own, painted once,
+    // rather than a shadow filter over the turning pages, drawn again for every frame.
+    const shadow = h('div', { className: 'qv-book-shadow' });
+    const frame = h('div', { className: 'qv-book-frame' }, [shadow, flipElement]);
     const sceneBack = h('div', { className: 'qv-scene qv-scene-back' });
     const sceneFront = h('div', { className: 'qv-scene qv-scene-front' });
     const area = h('div', { className: 'qv-book-area' }, [frame]);
@@ -479,7 +518,10 @@
     Quorvel.events.on('unlocked', function () { view.retryFailed(); });
     const zoom = new ZoomView(reader, view);
     view.closeOverlay = function () { return zoom.close(); };
-    new SceneView(book.scene, sceneBack, sceneFront);
+    Quorvel.swf.playerScript = String(config.swfPlayer || '');
+    const firstPagesShown = new Promise(function (resolve) { Quorvel.events.on('ready', resolve); })
+      .then(function () { return view.whenVisibleLoaded(); }).catch(function () {});
+    new SceneView(book.scene, sceneBack, sceneFront, firstPagesShown);
     const tabs = book.tabs && book.tabs.tabs.length ? new TabsView(reader, view, frame) : null;
     const margins = TabsView.margins(book.tabs);
 
@@ -550,6 +592,8 @@
       if (size.landscape && !spread.left) shift = -size.pageWidth / 2;
       else if (size.landscape && !spread.right) shift = size.pageWidth / 2;
       frame.style.transform = shift ? 'translateX(' + shift + 'px)' : '';
+      shadow.style.left = shift < 0 ? '50%' : '0';
+      shadow.style.right = shift > 0 ? '50%' : '0';
       if (tabs) tabs.update();
     };
     let layoutWaiting = false;

@@ -1,0 +1,73 @@
+/*
+ * Quorvel viewer: loads the viewer. The first page comes first: when the home page has
+ * asked for the first page's picture (window.quorvelFirstPage, set by a small script in
+ * its head; Quorvel.firstPage from here on), that picture is shown where the book will stand and the viewer's scripts are
+ * asked for only once it has arrived, so they do not share the line with it. The
+ * modules of protected and narrated books are loaded only for books that have them.
+ *
+ * The home page names the viewer script it ends with: <script src="files/lib/qv-boot.js"
+ * data-viewer="files/viewer/aurora.js" data-page-flip="true"></script>.
+ */
+(function (global) {
+  'use strict';
+  const Quorvel = global.Quorvel = global.Quorvel || {};
+  if (global.quorvelLeaving) return;
+  const me = document.currentScript;
+  const lib = me.getAttribute('src').replace(/[^/]*$/, '');
+  const base = lib.replace(/lib\/$/, '');
+  const viewer = me.getAttribute('data-viewer');
+  const withPageFlip = me.getAttribute('data-page-flip') === 'true';
+
+  // Handlers that page scripts give Quorvel.events before the viewer is read are kept
+  // for it (qv-core.js takes them over).
+  if (!Quorvel.events) {
+    Quorvel.events = {
+      early: [],
+      on: function (type, fn) { this.early.push([type, fn]); return this; },
+      off: function (type, fn) { this.early = this.early.filter(function (e) { return e[0] !== type || e[1] !== fn; }); },
+      emit: function () {}
+    };
+  }
+
+  // Scripts run in the order they are added, each once it and those before it are read.
+  function add(src) {
+    const s = document.createElement('script');
+    s.src = src;
+    s.async = false;
+    document.body.appendChild(s);
+    return s;
+  }
+
+  // The first page's picture where the cover will stand, until the viewer shows it.
+  const first = Quorvel.firstPage = global.quorvelFirstPage || null;
+  if (first && first.image) {
+    const picture = first.image;
+    picture.alt = '';
+    picture.className = 'qv-first-picture';
+    picture.setAttribute('elementtiming', 'first-page');
+    first.element = document.createElement('div');
+    first.element.className = 'qv-first-page';
+    if (first.background) first.element.style.background = first.background;
+    first.element.appendChild(picture);
+    document.getElementById('qv-app').appendChild(first.element);
+  }
+
+  function loadViewer() {
+    // Everything but the modules now; the modules once the configuration says which.
+    const config = add(base + 'config.js');
+    ['qv-lang.js', 'qv-core.js', 'qv-book.js', 'qv-search.js', 'qv-ui.js'].forEach(function (name) { add(lib + name); });
+    const rest = function () {
+      const c = global.bookConfig;
+      const pages = c && Array.isArray(c.pages) ? c.pages : [];
+      if (pages.some(function (p) { return p && p.secure === true; })) add(lib + 'security.js');
+      if (c && (c.narration === true || c.narration === 'true')) add(lib + 'narration.js');
+      if (withPageFlip) add(lib + 'page-flip.browser.js');
+      add(viewer);
+    };
+    config.onload = rest;
+    config.onerror = rest; // the viewer then says the book cannot be opened
+  }
+
+  if (first && first.loaded) first.loaded.then(loadViewer, loadViewer);
+  else loadViewer();
+})(this);

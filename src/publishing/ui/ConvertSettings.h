@@ -1,0 +1,33 @@
+#pragma once
+// The output settings of one row of a batch list: the output window bound to an output
+// record. It opens with the record's kind, folder, name, title and switches; Save
+// writes them back into the record and ends with 1, Cancel leaves the record as it was
+// and ends with 0.
+
+#include "batch/ConvertParament.h"
+#include "output/OutputKind.h"
+#include "publishing/ui/OutputWindowDelegate.h"
+
+class ConvertSettings : public OutputWindowDelegate
+{
+    Q_OBJECT
+public:
+    explicit ConvertSettings(const ConvertParament &parament, QObject *parent = nullptr);
+
+    const ConvertParament &parament() const { return m_parament; }
+
+public slots:
+    void onTypeChanged();
+    void onCancel();
+    void onSaveSettings();
+
+protected:
+    void awakeFromNib() override;
+    void CheckOutputSetting() override;
+
+private:
+    OutputKind selectedKind() const;
+    void controlTextDidChange();
+
+    ConvertParament m_parament;
+};

@@ -1,0 +1,154 @@
+#include "TestFiles.h"
+#include "TestPictures.h"
+#include "TestSupport.h"
+#include "WindowControls.h"
+#include "foundation/ZipExtractor.h"
+#include "furnishings/SceneObject.h"
+#include "furnishings/ui/ScenesMaker.h"
+#include "platform/ui/QvWebView.h"
+#include "platform/ui/QvWindow.h"
+#include "platform/ui/UiTestDriver.h"
+#include "shell/PreviewServer.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace TestFiles;
+
+namespace {
+
+QStringList layerNames(const ScenesMaker &maker)
+{
+    QStringList names;
+    for (const SceneObject &layer : maker.iconsList())
+        names << QStringLiteral("%1 %2 %3").arg(QFileInfo(layer.file()).fileName()).arg(layer.layerIndex()).arg(layer.layoutIndex());
+    return names;
+}
+
+// The value a script answers in the maker's preview.
+QVariant evaluate(ScenesMaker &maker, const QString &script)
+{
+    return scriptAnswer(maker.previewView(), script);
+}
+
+} // namespace
+
+// The scenes maker driven through its window: layers added, reordered, previewed,
+// shot, exported, cleared and imported back; bad input refused with a message.
+class ScenesMakerTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void composeExportAndImportAScene()
+    {
+        QTemporaryDir dir;
+        const QString workspace = dir.filePath("workspace");
+        QVERIFY(writeFile(dir.filePath("art/sun.swf"), TestPictures::rectangleSwf(QColor(0xE5, 0x39, 0x35))));
+        QVERIFY(TestPictures::writePicture(dir.filePath("art/grass.png"), QSize(60, 40), QColor(0x43, 0xA0, 0x47)));
+        QVERIFY(writeFile(dir.filePath("garbage.scp"), "PK\x03\x04 broken"));
+        PreviewServer server;
+        UiTestDriver driver;
+        driver.setModalTimeout(120000);
+        ScenesMaker maker;
+        maker.setWorkspace(workspace);
+        maker.setTitle("Meadow");
+        maker.setPreviewHost([&](const QString &folder) {
+            server.setDocumentRoot(folder);
+            return server.isListening() || server.start() ? server.baseUrl() : QUrl();
+        });
+        QMap<QString, QByteArray> exported, afterGarbage, beforeGarbage;
+        driver.answerModal([&](WindowController *c) {
+            auto *file = control<QLineEdit>(c, "txtFile");
+            // A file that is not there adds nothing.
+            driver.answerAlert("OK");
+            file->setText("{sceneworkspace}/missing.swf");
+            clickControl(c, "btnAdd");
+            QCOMPARE(maker.iconsList().size(), 0);
+
+            file->setText(dir.filePath("art/sun.swf"));
+            control<QComboBox>(c, "popLayer")->setCurrentIndex(0);
+            control<QComboBox>(c, "popLayout")->setCurrentIndex(SceneObject::TopLeft);
+            clickControl(c, "btnAdd");
+            file->setText(dir.filePath("art/grass.png"));
+            control<QComboBox>(c, "popLayer")->setCurrentIndex(1);
+            control<QComboBox>(c, "popLayout")->setCurrentIndex(SceneObject::BottomRight);
+            clickControl(c, "btnAdd");
+            control<QTableWidget>(c, "tableView")->selectRow(1);
+            clickControl(c, "btnMoveUp");
+            QCOMPARE(layerNames(maker), QStringList({"grass.png 1 3", "sun.swf 0 0"}));
+
+            // The preview shows both layers in their slots; the movie plays.
+            QTRY_COMPARE_WITH_TIMEOUT(evaluate(maker, "document.querySelector('.topLeft.back')?.getAttribute('data-swf')").toString(),
+                                      QString("playing"), 30000);
+            QCOMPARE(evaluate(maker, "document.querySelector('.bottomRight.front img') !== null").toBool(), true);
+            // The shot is the preview: the movie in its corner (once the player drew its
+            // first frame), the picture in its own.
+            const auto near = [&](double x, double y, QColor want) {
+                const QImage shot(workspace + "/shot.jpg");
+                const QColor got = shot.pixelColor(int(shot.width() * x), int(shot.height() * y));
+                return qAbs(got.red() - want.red()) < 30 && qAbs(got.green() - want.green()) < 30 && qAbs(got.blue() - want.blue()) < 30;
+            };
+            QTRY_VERIFY_WITH_TIMEOUT((clickControl(c, "btnSnap"), near(0.19, 0.19, QColor(0xE5, 0x39, 0x35))), 30000);
+            QVERIFY(maker.hasSnap());
+            QCOMPARE(TestPictures::pictureFormat(workspace + "/shot.jpg"), QByteArray("jpeg"));
+            QVERIFY(near(0.81, 0.81, QColor(0x43, 0xA0, 0x47)));
+
+            driver.answerPanel({dir.filePath("out/Meadow.scp")});
+            clickControl(c, "btnExport");
+            exported = folderContents(workspace);
+
+            driver.answerAlert("OK");
+            clickControl(c, "btnClearAll");
+            QCOMPARE(maker.iconsList().size(), 0);
+            driver.answerPanel({dir.filePath("out/Meadow.scp")});
+            clickControl(c, "btnImport");
+            QCOMPARE(layerNames(maker), QStringList({"sun.swf 0 0", "grass.png 1 3"})); // background layers first
+
+            // A broken archive leaves the workspace as it was, and says so.
+            beforeGarbage = folderContents(workspace);
+            driver.answerPanel({dir.filePath("garbage.scp")});
+            driver.answerAlert("OK");
+            clickControl(c, "btnImport");
+            afterGarbage = folderContents(workspace);
+
+            // The names of the program's scenes and "none" are refused.
+            auto *caption = control<QLineEdit>(c, "txtCaption");
+            for (const char *name : {"None", "nOnE", "Garden", "a/b"}) {
+                driver.answerAlert("OK");
+                caption->setText(name);
+                clickControl(c, "btnOK");
+                QVERIFY(c->window()->isVisible());
+            }
+            caption->setText("Meadow");
+            clickControl(c, "btnOK");
+        });
+        QCOMPARE(maker.runModal(), 1);
+        QCOMPARE(maker.title(), QString("Meadow"));
+        QVERIFY(driver.failures().isEmpty());
+        QCOMPARE(driver.alerts().size(), 7);
+
+        // The archive holds the package at its top; the import brought it back whole.
+        const QStringList entries = ZipExtractor::entryNames(dir.filePath("out/Meadow.scp"));
+        QVERIFY(entries.contains("Meta.xml") && entries.contains("shot.jpg"));
+        QVERIFY(entries.contains("Resources/sun.swf") && entries.contains("Resources/grass.png"));
+        QCOMPARE(afterGarbage, beforeGarbage);
+        QCOMPARE(readFile(workspace + "/Resources/sun.swf"), readFile(dir.filePath("art/sun.swf")));
+        QCOMPARE(exported.value("Resources/grass.png"), readFile(dir.filePath("art/grass.png")));
+        const auto layers = SceneObject::loadSceneObjsFromPath(workspace);
+        QCOMPARE(layers->size(), 2);
+        QCOMPARE(SceneObject::sceneTitleFromPath(workspace), QString("Meadow"));
+    }
+
+    void shotFitsIntoItsBox()
+    {
+        QCOMPARE(ScenesMaker::scaledShot(QImage(400, 200, QImage::Format_RGB32)).size(), QSize(180, 90));
+        QCOMPARE(ScenesMaker::scaledShot(QImage(200, 400, QImage::Format_RGB32)).size(), QSize(90, 180));
+    }
+};
+
+QV_TEST(ScenesMakerTest)
+#include "tst_scenesmaker.moc"

@@ -1,0 +1,170 @@
+#include "MainWindowSteps.h"
+#include "PdfFixtures.h"
+#include "TestFiles.h"
+#include "TestPictures.h"
+#include "TestSupport.h"
+#include "furnishings/FlashMenuItem.h"
+#include "furnishings/ui/CaptionExpressionDelegate.h"
+#include "furnishings/ui/FlashMenuDelegate.h"
+#include "furnishings/ui/OtherIconSettings.h"
+#include "furnishings/ui/OtherIconsDelegate.h"
+#include "furnishings/ui/PageNumberCaption.h"
+#include "platform/ui/DragFileImport.h"
+#include "project/BookDocument.h"
+#include "shell/BookSession.h"
+#include "templates/FlashTemplate.h"
+#include "templates/FlashTemplateModel.h"
+#include "templates/ui/FlashTemplateOutlineDelegate.h"
+
+#include <QComboBox>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QTableWidget>
+#include <QtTest>
+
+using namespace TestFiles;
+
+namespace {
+
+constexpr int kLong = 90000;
+
+void typeInto(WindowController *c, const char *name, const QString &text)
+{
+    auto *field = control<QLineEdit>(c, name);
+    field->clear();
+    QTest::keyClicks(field, text);
+}
+
+void dropFiles(WindowController *c, const QStringList &paths)
+{
+    std::unique_ptr<QMimeData> data(filesMime(paths));
+    c->window()->findChild<DragFileImport *>()->performDrop(data.get());
+}
+
+// Runs the editor behind a design setting's button, answering its window with fill.
+void editSetting(QuorvelAppDelegate &app, UiTestDriver &driver, const QString &key,
+                 UiTestDriver::ModalHandler fill)
+{
+    FlashTemplateOutlineDelegate *outline = app.mainWindow()->designSettings();
+    driver.answerModal(std::move(fill));
+    QVERIFY(outline->openEditorForIndex(outline->model()->indexForKey(key, FlashTemplateModel::ValueColumn)));
+}
+
+// One expression built in the caption sheet.
+void addCaption(WindowController *editor, const QString &from, const QString &to, int macro, const QString &caption)
+{
+    clickControl(editor, "btnAddExpression");
+    CaptionExpressionDelegate *sheet = static_cast<PageNumberCaption *>(editor)->expressionSheet();
+    typeInto(sheet, "txtFromPage", from);
+    typeInto(sheet, "txtToPage", to);
+    typeInto(sheet, "txtCaption", caption);
+    if (macro >= 0)
+        sheet->macroMenu()->actions().at(macro)->trigger();
+    clickControl(sheet, "btnOK");
+    QTRY_VERIFY(!static_cast<PageNumberCaption *>(editor)->expressionSheet());
+}
+
+void addMenuEntry(WindowController *editor, const QString &caption, const QString &address)
+{
+    clickControl(editor, "btnAdd");
+    typeInto(editor, "txtCaption", caption);
+    control<QComboBox>(editor, "popType")->setCurrentIndex(FlashMenuItem::Url);
+    typeInto(editor, "txtContent", address);
+}
+
+} // namespace
+
+// Captions, a viewer menu, extra icons and replaced toolbar icons set through their
+// windows from the main window's design settings, kept in the project, and published
+// as a web folder. QUORVEL_BOOK_OUT names the folder to publish into (the browser
+// test reads the book there); a temporary one otherwise.
+class FurnishingsFlowTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void furnishingsSetInTheirWindowsReachThePublishedBook()
+    {
+        QTemporaryDir dir;
+        const QString given = qEnvironmentVariable("QUORVEL_BOOK_OUT");
+        const QString out = given.isEmpty() ? dir.filePath("published") : given;
+        const QString pdf = dir.filePath("Herbarium.pdf");
+        QVERIFY(PdfFixtures::writeNumberedPdf(pdf, 6));
+        QVERIFY(TestPictures::writePicture(dir.filePath("contents.png"), QSize(32, 32), QColor(0x2E, 0x7D, 0x32)));
+        QVERIFY(TestPictures::writePicture(dir.filePath("shop.png"), QSize(32, 32), QColor(0xE5, 0x39, 0x35)));
+        QVERIFY(TestPictures::writePicture(dir.filePath("arrow.png"), QSize(32, 32), QColor(0x1E, 0x88, 0xE5)));
+        UiTestDriver driver;
+        QuorvelAppDelegate app;
+        QVERIFY(startWithImportedPdf(app, driver, pdf));
+
+        // Roman numerals for the front pages, then numbers from 1.
+        editSetting(app, driver, "pageCaption", [](WindowController *c) {
+            addCaption(c, "1", "2", 4, ""); // {r+}
+            addCaption(c, "3", "6", -1, "{N+-2}");
+            clickControl(c, "btnOK");
+        });
+        editSetting(app, driver, "flashMenu", [](WindowController *c) {
+            addMenuEntry(c, "Our site", "https://example.com/herbs");
+            addMenuEntry(c, "Write to us", "mailto:herbs@example.com");
+            clickControl(c, "btnOK");
+        });
+        const QString contents = dir.filePath("contents.png");
+        const QString shop = dir.filePath("shop.png");
+        editSetting(app, driver, "otherIconsConfig", [contents, shop](WindowController *c) {
+            auto *icons = static_cast<OtherIconsDelegate *>(c);
+            clickControl(c, "btnAdd");
+            OtherIconSettings *sheet = icons->settingsDelegate();
+            typeInto(sheet, "txtFilePath", contents);
+            typeInto(sheet, "txtCaption", "Contents");
+            typeInto(sheet, "txtPageIndex", "3");
+            clickControl(sheet, "btnOK");
+            QTRY_COMPARE(icons->iconsList().size(), 1);
+            dropFiles(c, {shop});
+            QTRY_COMPARE(icons->iconsList().size(), 2);
+            clickControl(c, "btnOK");
+        });
+        const QString arrow = dir.filePath("arrow.png");
+        editSetting(app, driver, "toolbarIconsFile", [arrow](WindowController *c) {
+            auto *table = control<QTableWidget>(c, "tableView");
+            for (int row = 0; row < table->rowCount(); ++row)
+                if (table->item(row, 0)->text() == "Next page")
+                    table->selectRow(row);
+            dropFiles(c, {arrow});
+            QTRY_VERIFY(table->item(table->currentRow(), 2)->toolTip() == "Icons/next.png");
+            clickControl(c, "btnOK");
+        });
+        FlashTemplate *tmpl = app.session()->document().flashTmpl();
+        QCOMPARE(tmpl->propertyValue("pageCaption"), QString("1-2:{r+};3-6:{N+-2}"));
+        QVERIFY(tmpl->propertyValue("toolbarIconsFile").endsWith(".zip"));
+
+        // Kept in the project.
+        const QString project = dir.filePath("Herbarium.qvprj");
+        driver.answerPanel({project});
+        QVERIFY(app.onSaveProjectAs());
+        QVERIFY(app.closeBook());
+        QVERIFY(app.openProject(project));
+        tmpl = app.session()->document().flashTmpl();
+        QCOMPARE(FlashMenuItem::parseByXmlString(tmpl->propertyValue("flashMenu")).size(), 2);
+
+        QVERIFY(publishWebFolder(app, driver, out, "Herbarium", QString(), kLong));
+
+        // On disk: the replaced icon and the extra icons' pictures, copied as they were.
+        QString config = readText(out + "/files/config.js");
+        config = config.mid(config.indexOf('{'));
+        config.truncate(config.lastIndexOf('}') + 1);
+        const QJsonObject book = QJsonDocument::fromJson(config.toUtf8()).object();
+        QCOMPARE(book.value("captions").toArray(), QJsonArray({"i", "ii", "1", "2", "3", "4"}));
+        QCOMPARE(readFile(out + "/" + book.value("toolbarIcons").toObject().value("next").toString()), readFile(arrow));
+        const QJsonArray extra = book.value("extraIcons").toArray();
+        QCOMPARE(extra.size(), 2);
+        QCOMPARE(readFile(out + "/" + extra.at(0).toObject().value("icon").toString()), readFile(contents));
+        QCOMPARE(book.value("menuItems").toArray().at(1).toObject().value("value").toString(), QString("mailto:herbs@example.com"));
+        QVERIFY(driver.failures().isEmpty());
+        app.applicationWillTerminate();
+    }
+};
+
+QV_TEST(FurnishingsFlowTest)
+#include "tst_furnishingsflow.moc"

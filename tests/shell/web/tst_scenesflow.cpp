@@ -1,0 +1,150 @@
+#include "MainWindowSteps.h"
+#include "PdfFixtures.h"
+#include "TestFiles.h"
+#include "TestPictures.h"
+#include "TestSupport.h"
+#include "foundation/AppResources.h"
+#include "foundation/AppUtility.h"
+#include "furnishings/FlashScenesItem.h"
+#include "furnishings/ui/BackgroundSettingView.h"
+#include "platform/ui/PictureGridView.h"
+#include "project/BookDocument.h"
+#include "shell/BookSession.h"
+#include "shell/ui/FurnishingTabs.h"
+#include "templates/FlashTemplate.h"
+
+#include <QComboBox>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLineEdit>
+#include <QTabWidget>
+#include <QtTest>
+
+using namespace TestFiles;
+
+namespace {
+
+constexpr int kLong = 90000;
+
+// Double-clicks the item titled title in the picker of a tab, as a person would.
+void choose(QuorvelAppDelegate &app, const QString &tab, const QString &title)
+{
+    MainWindow *window = app.mainWindow();
+    window->designTabView()->setCurrentWidget(window->tabPage(tab));
+    BackgroundSettingView *picker = app.furnishingTabs()->picker(tab);
+    int row = -1;
+    for (int i = 0; i < picker->imageList().size(); ++i)
+        if (picker->imageList().at(i).bgName == title)
+            row = i;
+    QVERIFY2(row >= 0, qPrintable(title));
+    PictureGridView *grid = picker->imageView();
+    const QModelIndex index = grid->model()->index(row, 0);
+    grid->scrollTo(index);
+    QTest::qWait(50); // the tab lays its picker out
+    const QPoint at = grid->visualRect(index).center();
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, at);
+    QCOMPARE(picker->selectedItemIndex(), row);
+}
+
+QJsonObject configOf(const QString &script)
+{
+    const QString text = readText(script);
+    const int start = text.indexOf('{');
+    const int end = text.indexOf(QStringLiteral("};"));
+    return QJsonDocument::fromJson(text.mid(start, end - start + 1).toUtf8()).object();
+}
+
+} // namespace
+
+// A scene made in the scenes maker (a movie and a picture), a background picture and
+// a theme, chosen in the main window's tabs, saved, reopened and published from the
+// Book menu. QUORVEL_BOOK_OUT names the folder to publish into (the browser test reads
+// the book there); a temporary one otherwise.
+class ScenesFlowTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void sceneAndBackgroundReachThePublishedBook()
+    {
+        QTemporaryDir dir;
+        const QString given = qEnvironmentVariable("QUORVEL_BOOK_OUT");
+        const QString out = given.isEmpty() ? dir.filePath("published") : given;
+        const QString pdf = dir.filePath("Meadow.pdf");
+        QVERIFY(PdfFixtures::writeNumberedPdf(pdf, 4));
+        QVERIFY(writeFile(dir.filePath("art/sun.swf"), TestPictures::rectangleSwf(QColor(0xE5, 0x39, 0x35), 120, 120)));
+        QVERIFY(TestPictures::writePicture(dir.filePath("art/grass.png"), QSize(160, 120), QColor(0x43, 0xA0, 0x47)));
+        QVERIFY(TestPictures::writePicture(dir.filePath("art/sky.png"), QSize(320, 200), QColor(0x1E, 0x63, 0xD0)));
+        removeTree(FlashScenesItem::userScenesFolder());
+
+        UiTestDriver driver;
+        driver.setModalTimeout(120000);
+        QuorvelAppDelegate app;
+        QVERIFY(startWithImportedPdf(app, driver, pdf));
+        MainWindow *window = app.mainWindow();
+
+        // The scene, made in the scenes maker from the Additions menu, is applied at once.
+        driver.answerModal([&](WindowController *c) {
+            const auto add = [&](const QString &file, int layer, int layout) {
+                control<QLineEdit>(c, "txtFile")->setText(file);
+                control<QComboBox>(c, "popLayer")->setCurrentIndex(layer);
+                control<QComboBox>(c, "popLayout")->setCurrentIndex(layout);
+                clickControl(c, "btnAdd");
+            };
+            add(dir.filePath("art/sun.swf"), 0, 0);    // behind the book, top left
+            add(dir.filePath("art/grass.png"), 1, 3); // in front of it, bottom right
+            control<QLineEdit>(c, "txtCaption")->setText("Meadow");
+            clickControl(c, "btnOK");
+        });
+        QVERIFY(bookMenuItem(window, "scenesMaker")->isEnabled());
+        bookMenuItem(window, "scenesMaker")->trigger();
+        QCOMPARE(app.session()->document().parts().scene().name, QString("Meadow"));
+        QVERIFY(QFileInfo::exists(FlashScenesItem::userScenesFolder() + "/Meadow/shot.jpg"));
+
+        // A theme, then a background picture of the user's.
+        choose(app, "theme", "Night");
+        QCOMPARE(app.session()->document().flashTmpl()->currentStyleName(), QString("Night"));
+        driver.answerPanel({dir.filePath("art/sky.png")});
+        window->designTabView()->setCurrentWidget(window->tabPage("background"));
+        app.furnishingTabs()->picker("background")->btnNew()->click();
+        choose(app, "background", "sky");
+        // Choosing the none scene and the Meadow again goes through the picker too.
+        choose(app, "scene", "None");
+        QVERIFY(app.session()->document().parts().scene().isNone());
+        choose(app, "scene", "Meadow");
+        QVERIFY(app.session()->isModified());
+
+        const QString project = dir.filePath("Meadow.qvprj");
+        driver.answerPanel({project});
+        QVERIFY(app.onSaveProjectAs());
+        QVERIFY(app.closeBook());
+        // The user's scene goes; the book keeps its own copy.
+        removeTree(FlashScenesItem::userScenesFolder());
+        QVERIFY(app.openProject(project));
+        const BookDocument &document = app.session()->document();
+        QCOMPARE(document.parts().scene().name, QString("Meadow"));
+        QVERIFY(document.parts().scene().folder.startsWith(dir.filePath("Meadow.qvprj.data/")));
+        const QString background = document.flashTmpl()->propertyFilePath("backgroundImage");
+        QVERIFY(background.startsWith(dir.filePath("Meadow.qvprj.data/")));
+        QCOMPARE(readFile(background), readFile(dir.filePath("art/sky.png")));
+
+        QVERIFY(publishWebFolder(app, driver, out, "Meadow", QString(), kLong));
+
+        // The book carries the scene's files, the SWF player and the background.
+        QCOMPARE(readFile(out + "/files/scenes/Resources/sun.swf"), readFile(dir.filePath("art/sun.swf")));
+        QCOMPARE(readFile(out + "/files/lib/ruffle/ruffle.js"), readFile(AppResources::resourcePath("ruffle/ruffle.js")));
+        const QJsonObject config = configOf(out + "/files/config.js");
+        QCOMPARE(config.value("swfPlayer").toString(), QString("files/lib/ruffle/ruffle.js"));
+        QCOMPARE(config.value("scene").toObject().value("background").toArray().first().toObject().value("file").toString(),
+                 QString("files/scenes/Resources/sun.swf"));
+        QCOMPARE(readFile(out + "/" + config.value("backgroundImage").toString()), readFile(dir.filePath("art/sky.png")));
+        QCOMPARE(config.value("backgroundColor").toString(), QString("#0B0F14"));
+        QVERIFY(driver.failures().isEmpty());
+        app.applicationWillTerminate();
+        removeTree(FlashScenesItem::userScenesFolder());
+    }
+};
+
+QV_TEST(ScenesFlowTest)
+#include "tst_scenesflow.moc"
