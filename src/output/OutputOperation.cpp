@@ -34,13 +34,6 @@ namespace {
 // is "book.html"), where the plug-in packages take it from.
 const QString kUploadBookName = QStringLiteral("book");
 
-// Jobs of the plug-in kinds share that folder: one converts and packs at a time.
-QMutex &uploadFolderLock()
-{
-    static QMutex lock;
-    return lock;
-}
-
 QString orDefault(const QString &value, const QString &fallback)
 {
     return value.isEmpty() ? fallback : value;
@@ -278,6 +271,46 @@ void OutputOperation::writeExecutable(const QString &folder, const QString &name
     finishWith(StatusWritten, output.mainFilePath());
 }
 
+QMutex &OutputOperation::uploadFolderLock()
+{
+    static QMutex lock;
+    return lock;
+}
+
+bool OutputOperation::convertBook(UploadBookDelegate &convert, const QString &name,
+                                  std::optional<WorkerException> *failure)
+{
+    convert.setBookWriter([&](const QString &bookFolder, const QString &bookName, const std::atomic_bool &) {
+        FlashBookOutput output(m_pageSource, m_template, bookFolder, bookName);
+        configure(output);
+        try {
+            output.writeBookFolder(bookFolder);
+        } catch (const WorkerException &e) {
+            *failure = e;
+            return false;
+        }
+        return true;
+    });
+    const bool converted = convert.ConvertBookForUpload(name);
+    convert.setBookWriter({});
+    return converted;
+}
+
+bool OutputOperation::convertForUpload(UploadBookDelegate &convert, const QString &name)
+{
+    QMutexLocker lock(&uploadFolderLock());
+    std::optional<WorkerException> failure;
+    if (m_stop.load()) {
+        convert.setConvertStatus(UploadBookDelegate::kRunning | UploadBookDelegate::kFinished
+                                 | UploadBookDelegate::kFailed);
+        return false;
+    }
+    const bool converted = convertBook(convert, name, &failure);
+    if (failure)
+        AppLog::shared().log(QStringLiteral("book conversion for upload: %1").arg(failure->reason()));
+    return converted;
+}
+
 void OutputOperation::writePluginPackage(OutputKind kind, const QString &folder)
 {
     const std::shared_ptr<PublishPlugin> plugin = m_plugin ? m_plugin : std::make_shared<PublishPlugin>();
@@ -287,18 +320,7 @@ void OutputOperation::writePluginPackage(OutputKind kind, const QString &folder)
     // The book first goes into the upload folder, written by the engine.
     UploadBookDelegate convert;
     std::optional<WorkerException> failure;
-    convert.setBookWriter([&](const QString &bookFolder, const QString &bookName, const std::atomic_bool &) {
-        FlashBookOutput output(m_pageSource, m_template, bookFolder, bookName);
-        configure(output);
-        try {
-            output.writeBookFolder(bookFolder);
-        } catch (const WorkerException &e) {
-            failure = e;
-            return false;
-        }
-        return true;
-    });
-    if (!convert.ConvertBookForUpload(kUploadBookName)) {
+    if (!convertBook(convert, kUploadBookName, &failure)) {
         checkStop();
         throw failure ? *failure : WorkerException(convert.errorString());
     }

@@ -49,6 +49,7 @@ class GenerateAssistant;
 class FlashBookOutput;
 class PDFSearch;
 class PublishPlugin;
+class UploadBookDelegate;
 
 class OutputOperation : public Operation
 {
@@ -102,6 +103,14 @@ public:
     void setIsProcess(bool on) { m_isProcess = on; }
     bool isProcess() const { return m_isProcess; }
 
+    // Converts the book under name into the per-user upload folder with convert (its
+    // status tells how it went), outside a queue: the plug-in package dialog converts
+    // the book while the user fills in its form. Any thread; cancel() stops it.
+    bool convertForUpload(UploadBookDelegate &convert, const QString &name);
+    // Held while the upload folder's book is converted or packed: the jobs of the
+    // plug-in kinds and the plug-in package dialog share that folder.
+    static QMutex &uploadFolderLock();
+
     // A job cancelled before it began finishes without running: cancelled too.
     int status() const
     {
@@ -126,6 +135,7 @@ private:
     void writeApplication(const QString &folder, const QString &name);
     void writeExecutable(const QString &folder, const QString &name);
     void writePluginPackage(OutputKind kind, const QString &folder);
+    bool convertBook(UploadBookDelegate &convert, const QString &name, std::optional<WorkerException> *failure);
     void checkStop() const;
     void postProgress(int type, int index, int count);
 

@@ -1,5 +1,6 @@
 #include "project/AppSettings.h"
 
+#include "foundation/AppStrings.h"
 #include "foundation/SettingsStore.h"
 
 #include <QDir>
@@ -80,7 +81,8 @@ void AppSettings::saveSettings()
 QString AppSettings::defaultAddScript()
 {
     return QStringList{QStringLiteral("<script type=text/javascript>"),
-                       QStringLiteral("//put your javascript code below"), QStringLiteral("\n</script>")}
+                       loadAppString("AdvancedS-put your javascript code below", "//put your javascript code below"),
+                       QStringLiteral("\n</script>")}
         .join(QLatin1Char('\n'));
 }
 

@@ -123,9 +123,13 @@ QString PluginSettings::settingsValueMD5() const
 QString PluginSettings::settingsValueMD5(const QVariantMap &values)
 {
     // QVariantMap iterates its keys in ascending order of plain string comparison.
+    // Each key and value is written with its length first, so no two different sets
+    // of values join to the same text ("10" + "0" against "1" + "00").
     QString joined;
-    for (auto it = values.cbegin(); it != values.cend(); ++it)
-        joined += valueText(it.value());
+    for (auto it = values.cbegin(); it != values.cend(); ++it) {
+        const QString value = valueText(it.value());
+        joined += QStringLiteral("%1:%2=%3:%4;").arg(it.key().size()).arg(it.key()).arg(value.size()).arg(value);
+    }
     return AppUtility::MD5StringOfString(joined);
 }
 

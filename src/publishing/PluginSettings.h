@@ -47,7 +47,8 @@ public:
     // read as an integer, plus 1, stored as an integer. Other kinds change nothing.
     void advanceModuleId(OutputKind kind);
 
-    // MD5 (lower-case hex) of the values' texts concatenated in ascending key order.
+    // MD5 (lower-case hex) of the keys and the values' texts, each with its length,
+    // in ascending key order.
     QString settingsValueMD5() const;
     static QString settingsValueMD5(const QVariantMap &values);
 

@@ -101,16 +101,8 @@ PublishRun::StartOutcome PublishRun::clearTargets(const PublishTargets &targets,
     return StartOutcome::Running;
 }
 
-void PublishRun::queueJob(const Setup &setup)
+void PublishRun::handOverBook(OutputOperation &job, const Setup &setup, const ConvertParament &record)
 {
-    m_isStart = true;
-    m_taskID = QString::asprintf("%f", double(QDateTime::currentMSecsSinceEpoch()) / 1000.0);
-    if (m_job)
-        m_job->disconnect(this);
-    m_job = m_makeJob ? m_makeJob() : std::make_shared<OutputOperation>();
-    m_finishHandled = false;
-    OutputOperation &job = *m_job;
-
     // The template decides whether the book is protected at all; a protected book gets
     // a fresh content key for every publish. Only the job's copy is changed: the book
     // keeps its settings (a users list stays for the next run).
@@ -124,12 +116,6 @@ void PublishRun::queueJob(const Setup &setup)
     if (security.securityType() != BookSecurity::NoSecurity)
         security.generateRc4String();
 
-    // The job works on its own copy of the record: the folder as checked, and for a
-    // packed web folder the name "index" (the archive is renamed at the finish).
-    ConvertParament record = setup.record;
-    record.setStrOutputFolder(m_targets->folder());
-    record.setStrOutputName(m_targets->engineName());
-
     job.setFlashPageSource(setup.pageSource);
     job.setFlashTmpl(setup.tmpl);
     job.setBookParts(parts);
@@ -141,6 +127,24 @@ void PublishRun::queueJob(const Setup &setup)
     job.setIsBookcaseMode(setup.bookcaseMode);
     job.setUserInfo(setup.userInfo);
     job.setShotFile(setup.shotFile);
+}
+
+void PublishRun::queueJob(const Setup &setup)
+{
+    m_isStart = true;
+    m_taskID = QString::asprintf("%f", double(QDateTime::currentMSecsSinceEpoch()) / 1000.0);
+    if (m_job)
+        m_job->disconnect(this);
+    m_job = m_makeJob ? m_makeJob() : std::make_shared<OutputOperation>();
+    m_finishHandled = false;
+    OutputOperation &job = *m_job;
+
+    // The job works on its own copy of the record: the folder as checked, and for a
+    // packed web folder the name "index" (the archive is renamed at the finish).
+    ConvertParament record = setup.record;
+    record.setStrOutputFolder(m_targets->folder());
+    record.setStrOutputName(m_targets->engineName());
+    handOverBook(job, setup, record);
 
     if (m_targets->kind().writer() == OutputKind::Writer::PluginPackage) {
         if (!m_convertPlugin)

@@ -112,6 +112,10 @@ public:
     // Stops a job still running and puts back what it moved aside.
     ~PublishRun() override;
 
+    // Gives job copies of the book of setup and record, as every run does: a book
+    // protected by its template gets a fresh content key. Main thread.
+    static void handOverBook(OutputOperation &job, const Setup &setup, const ConvertParament &record);
+
     // Unset: every replacement is declined.
     void setReplaceQuestion(ReplaceQuestion ask) { m_ask = std::move(ask); }
     // Unset: the program's own output job.

@@ -4,6 +4,7 @@
 #include "foundation/AppResources.h"
 #include "foundation/AppUtility.h"
 #include "foundation/AuxArgumentString.h"
+#include "foundation/HelperInstall.h"
 #include "publishing/PageSnapshot.h"
 
 #include <QDir>
@@ -291,28 +292,11 @@ bool SWFSnapDelegate::installZuziDORExeFromPackage(const QString &packagePath)
     QMutexLocker lock(&g_installMutex);
     const QString folder = installFolder();
     const QString exe = ZuziDORExePath();
-    const bool needed = AppUtility::isNeedInstallPKGToPath(folder, packageVersion());
-    if (!needed && QFileInfo::exists(exe))
+    if (!AppUtility::isNeedInstallPKGToPath(folder, packageVersion()) && QFileInfo::exists(exe))
         return false;
-    if (!QFileInfo(packagePath).isFile())
-        return false;
-
+    // Running snapshots keep the helper until they end; later ones wait for the new copy.
     QWriteLocker replacingHelper(&g_helperLock);
-    if (QFileInfo::exists(exe))
-        changeFilePermistion(exe, 0755);
-    // The folder of an earlier install is read-only; removeTree opens it up first.
-    if (QFileInfo::exists(folder) && !removeTree(folder))
-        AppLog::shared().log(QStringLiteral("helper install: cannot remove the old copy in %1").arg(folder));
-    if (!AppUtility::installPKGFile(packagePath, folder, packageVersion())) {
-        AppLog::shared().log(QStringLiteral("helper install: cannot install %1 into %2").arg(packagePath, folder));
-        return false;
-    }
-    if (!QFileInfo(exe).isFile()) {
-        AppLog::shared().log(QStringLiteral("helper install: the package holds no %1").arg(exe));
-        return false;
-    }
-    changeFilePermistion(exe, 0555);
-    return true;
+    return HelperInstall::install(packagePath, folder, packageVersion(), exe) == HelperInstall::Result::Installed;
 }
 
 void SWFSnapDelegate::saveSWFSnapFlashTrustPath()

@@ -1,17 +1,17 @@
 #include "TestFiles.h"
 #include "TestSupport.h"
+#include "PackageChecks.h"
 #include "PackageTestData.h"
 #include "foundation/ZipExtractor.h"
 #include "online/UploadBookDelegate.h"
 #include "output/packages/PublishPlugin.h"
 
 #include <QDomDocument>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 
+using namespace PackageChecks;
 using namespace PackageTestData;
 using namespace TestFiles;
 
@@ -43,23 +43,6 @@ QString withoutCommentsAndLiterals(const QString &php)
     return code;
 }
 
-
-// Runs a PHP script (when PHP is installed) and gives its output; a null string when
-// PHP is missing, "FAILED" when the script did not run cleanly.
-QString runPhp(const QString &harness, const QStringList &args)
-{
-    const QString php = QStandardPaths::findExecutable(QStringLiteral("php"));
-    if (php.isEmpty())
-        return {};
-    QTemporaryDir dir;
-    const QString script = dir.filePath(QStringLiteral("harness.php"));
-    writeFile(script, harness.toUtf8());
-    QProcess process;
-    process.start(php, QStringList{QStringLiteral("-d"), QStringLiteral("display_errors=stderr"), script} + args);
-    if (!process.waitForFinished(20000) || process.exitCode() != 0 || !process.readAllStandardError().isEmpty())
-        return QStringLiteral("FAILED");
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
 
 QString htmlDecoded(QString text)
 {
@@ -96,39 +79,6 @@ void verifyWordPressBlock(const QString &html, const QString &className, const Q
     QCOMPARE(match.captured(2), style);
     verifyIframe(match.captured(3), src, QStringLiteral("display:block;width:100%;height:") + height);
 }
-
-const char *kWordPressHarness = R"PHP(<?php
-$pluginsBase = 'http://site/plugins/';
-include $argv[2];
-include $argv[1];
-foreach ($codes as $tag => $fn) {
-    echo $tag, "\n", call_user_func($fn, ''), "\n";
-    echo call_user_func($fn, array('width' => '50%', 'height' => '1px;background:url(x)', 'align' => 'wide<b>')), "\n";
-}
-)PHP";
-
-const char *kJoomlaHarness = R"PHP(<?php
-define('_JEXEC', 1);
-class JURI { public static function base($pathOnly = false) { return '/site'; } }
-include $argv[1];
-)PHP";
-
-const char *kDrupalHarness = R"PHP(<?php
-function base_path() { return '/'; }
-function drupal_get_path($type, $name) { return 'sites/all/modules/' . $name; }
-function check_plain($text) { return htmlspecialchars($text, ENT_QUOTES, 'UTF-8'); }
-include $argv[1];
-$m = $argv[2];
-if ($argv[3] == '7') {
-    $info = call_user_func($m . '_block_info');
-    $block = call_user_func($m . '_block_view', 'book');
-    echo $info['book']['info'], "\n", $block['subject'], "\n", $block['content'], "\n";
-} else {
-    $info = call_user_func($m . '_block', 'list');
-    $block = call_user_func($m . '_block', 'view', 0);
-    echo htmlspecialchars_decode($info[0]['info'], ENT_QUOTES), "\n", $block['subject'], "\n", $block['content'], "\n";
-}
-)PHP";
 
 } // namespace
 

@@ -100,8 +100,11 @@ private slots:
         second.insert("dID", "3"); // the text form of the integer
         second.insert("width", "100");
         QCOMPARE(PluginSettings::settingsValueMD5(first), PluginSettings::settingsValueMD5(second));
-        // Values are joined without separator, in ascending key order: dID, name, width.
-        QCOMPARE(PluginSettings::settingsValueMD5(first), AppUtility::MD5StringOfString("3x100"));
+        // Values that join to the same text are still told apart.
+        const QVariantMap wide{{"height", "10"}, {"width", "0"}};
+        const QVariantMap tall{{"height", "1"}, {"width", "00"}};
+        QVERIFY(PluginSettings::settingsValueMD5(wide) != PluginSettings::settingsValueMD5(tall));
+        QVERIFY(PluginSettings::settingsValueMD5({{"width", "1"}}) != PluginSettings::settingsValueMD5({{"height", "1"}}));
     }
 };
 

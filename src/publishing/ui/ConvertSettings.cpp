@@ -1,7 +1,10 @@
 #include "publishing/ui/ConvertSettings.h"
 
 #include "foundation/AppStrings.h"
+#include "platform/ui/QvWindow.h"
 #include "platform/ui/RadioMatrix.h"
+#include "publishing/AppIconCopy.h"
+#include "publishing/ui/BatchAdvancedSetting.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -24,8 +27,29 @@ bool offersMobileVersion(OutputKind kind)
 } // namespace
 
 ConvertSettings::ConvertSettings(const ConvertParament &parament, QObject *parent)
-    : OutputWindowDelegate(parent), m_parament(parament)
+    : OutputWindowDelegate(parent), m_parament(parament), m_draft(parament)
 {
+}
+
+void ConvertSettings::onAdvanced()
+{
+    if (m_advancedSetting)
+        return;
+    const OutputKind kind = selectedKind();
+    m_draft.setStrTitle(txtTitle->text());
+    BatchAdvancedSetting *sheet = BatchAdvancedSetting::forKind(m_draft, kind, this);
+    m_advancedSetting = sheet;
+    sheet->beginSheet(window(), [this, sheet, kind](int code) {
+        m_advancedSetting = nullptr;
+        sheet->deleteLater();
+        if (code != 1)
+            return;
+        // Kept until Save; Cancel drops it with the rest.
+        m_draft = sheet->parament();
+        if (kind == OutputKind::Application)
+            m_draft.setStrAppIconFile(AppIconCopy::keepCopy(m_draft.strAppIconFile()));
+        txtTitle->setText(m_draft.strTitle());
+    });
 }
 
 OutputKind ConvertSettings::selectedKind() const
@@ -52,10 +76,7 @@ void ConvertSettings::awakeFromNib()
     prgBar->hide();
     lblInfo->clear();
     btnPublic->setText(loadAppString("ConvertSettings-Save", "Save"));
-    // The advanced output settings of a row are not available yet.
-    btnAdvanced->setEnabled(false);
-    btnAdvanced->setToolTip(loadAppString("ConvertSettings-The advanced output settings are not available.",
-                                          "The advanced output settings are not available."));
+    connect(btnAdvanced, &QPushButton::clicked, this, &ConvertSettings::onAdvanced);
     connect(btnPublic, &QPushButton::clicked, this, &ConvertSettings::onSaveSettings);
     connect(btnCancel, &QPushButton::clicked, this, &ConvertSettings::onCancel);
     for (QLineEdit *field : {txtOutputFolder, txtOutputName, txtTitle})
@@ -107,6 +128,7 @@ void ConvertSettings::onCancel()
 void ConvertSettings::onSaveSettings()
 {
     const OutputKind kind = selectedKind();
+    m_parament = m_draft;
     m_parament.setIOutputType(kind.number());
     m_parament.setStrOutputFolder(txtOutputFolder->text().trimmed());
     m_parament.setStrOutputName(txtOutputName->text().trimmed());

@@ -6,6 +6,7 @@
 #include <QEnterEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QVBoxLayout>
 #include <algorithm>
 
 FittedImageView::FittedImageView(QWidget *parent) : QWidget(parent)
@@ -74,6 +75,17 @@ ImageEditView::ImageEditView(const QRect &frame, QWidget *parent) : QWidget(pare
     m_btnDelete->setObjectName(QStringLiteral("btnDelete"));
     connect(m_btnOpen, &QPushButton::clicked, this, &ImageEditView::onBrowse);
     connect(m_btnDelete, &QPushButton::clicked, this, &ImageEditView::onDelete);
+}
+
+ImageEditView *ImageEditView::fillingHolder(QWidget *holder, const QString &name)
+{
+    const QSize size = holder->minimumSize().isEmpty() ? holder->size() : holder->minimumSize();
+    auto *well = new ImageEditView(QRect(QPoint(), size), holder);
+    well->setObjectName(name);
+    auto *layout = new QVBoxLayout(holder);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(well);
+    return well;
 }
 
 QImage ImageEditView::image() const

@@ -50,6 +50,9 @@ class ImageEditView : public QWidget
 public:
     // The well at frame (in its parent).
     explicit ImageEditView(const QRect &frame, QWidget *parent = nullptr);
+    // A well named name filling holder, a placeholder of a window description; it
+    // takes the holder's minimum size (or its size when it has none) as its frame.
+    static ImageEditView *fillingHolder(QWidget *holder, const QString &name);
 
     // Not owned: the owner clears it before the delegate goes.
     ImageEditViewDelegate *delegate() const { return m_delegate; }

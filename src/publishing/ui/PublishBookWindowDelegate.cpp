@@ -6,7 +6,6 @@
 #include "output/OutputOperation.h"
 #include "pages/FlashPage.h"
 #include "pages/FlashPageSource.h"
-#include "platform/ui/HyperLinkString.h"
 #include "platform/ui/QvPanel.h"
 #include "platform/ui/QvWindow.h"
 #include "platform/ui/RadioMatrix.h"
@@ -14,6 +13,7 @@
 #include "project/AppSettings.h"
 #include "publishing/AppIconCopy.h"
 #include "publishing/PublishSettings.h"
+#include "publishing/ui/BatchAdvancedSetting.h"
 #include "publishing/ui/DrawSingleLine.h"
 #include "publishing/ui/PPDetailView.h"
 
@@ -33,12 +33,6 @@
 #include <QPushButton>
 
 namespace {
-
-// Help pages that explain how a published book goes into each web content system.
-QUrl helpPageFor(const QString &system)
-{
-    return QUrl(QStringLiteral("https://www.zendarrow.com/help/insert-flipbook-into-%1.html").arg(system.toLower()));
-}
 
 // A path as typed, with a leading "~" standing for the home folder.
 QString expandedPath(const QString &path)
@@ -77,21 +71,12 @@ PublishBookWindowDelegate::~PublishBookWindowDelegate()
 
 PPDetailView *PublishBookWindowDelegate::detailView(OutputKind kind) const
 {
-    switch (kind.code()) {
-    case OutputKind::WordPress:
-        return WordPressDetailView;
-    case OutputKind::Joomla:
-        return JoomlaDetailView;
-    case OutputKind::Drupal:
-        return DrupalDetailView;
-    default:
-        return nullptr;
-    }
+    return m_detailViews.view(kind);
 }
 
 QList<PPDetailView *> PublishBookWindowDelegate::detailViews() const
 {
-    return {WordPressDetailView, JoomlaDetailView, DrupalDetailView};
+    return m_detailViews.views();
 }
 
 OutputKind PublishBookWindowDelegate::outputKind() const
@@ -207,8 +192,8 @@ void PublishBookWindowDelegate::layoutInitial()
     // 12. Plug-in size.
     comUnit->setEditable(false);
     comUnit1->setEditable(false);
-    showUnit(comUnit, m_pluginSettings.text(QStringLiteral("unitW")));
-    showUnit(comUnit1, m_pluginSettings.text(QStringLiteral("unitH")));
+    PluginDetailViews::showUnit(comUnit, m_pluginSettings.text(QStringLiteral("unitW")));
+    PluginDetailViews::showUnit(comUnit1, m_pluginSettings.text(QStringLiteral("unitH")));
     txtWidth->setText(m_pluginSettings.text(QStringLiteral("width")));
     txtHeight->setText(m_pluginSettings.text(QStringLiteral("height")));
 
@@ -219,49 +204,10 @@ void PublishBookWindowDelegate::layoutInitial()
 
 void PublishBookWindowDelegate::setupDetailViews()
 {
-    auto *grid = qobject_cast<QGridLayout *>(boxDetail->layout());
-    if (!grid)
-        grid = new QGridLayout(boxDetail);
-    const QRect frame(0, 0, 591, 145);
-    WordPressDetailView = new PPDetailView(frame, boxDetail);
-    JoomlaDetailView = new PPDetailView(frame, boxDetail);
-    DrupalDetailView = new PPDetailView(frame, boxDetail);
-    WordPressDetailView->setObjectName(QStringLiteral("WordPressDetailView"));
-    JoomlaDetailView->setObjectName(QStringLiteral("JoomlaDetailView"));
-    DrupalDetailView->setObjectName(QStringLiteral("DrupalDetailView"));
-    for (PPDetailView *view : {WordPressDetailView, JoomlaDetailView, DrupalDetailView}) {
-        view->setMinimumSize(frame.size());
-        grid->addWidget(view, 0, 0);
-    }
-
-    // A WordPress plug-in has neither version nor module id.
-    delete WordPressDetailView->lblVersion();
-    delete WordPressDetailView->comVersion();
-    delete WordPressDetailView->lblID();
-    delete WordPressDetailView->txtID();
-
-    QComboBox *joomlaVersion = JoomlaDetailView->comVersion();
-    joomlaVersion->clear();
-    joomlaVersion->addItems({loadAppString("PublishPluginD-2.5 and later", "2.5 and later"), QStringLiteral("1.5")});
-    joomlaVersion->setCurrentText(m_pluginSettings.text(QStringLiteral("jVer")));
-    JoomlaDetailView->txtID()->setText(m_pluginSettings.text(QStringLiteral("jID")));
-
-    QComboBox *drupalVersion = DrupalDetailView->comVersion();
-    drupalVersion->clear();
-    drupalVersion->addItems({QStringLiteral("7"), QStringLiteral("6")});
-    drupalVersion->setCurrentText(m_pluginSettings.text(QStringLiteral("dVer")));
-    DrupalDetailView->txtID()->setText(m_pluginSettings.text(QStringLiteral("dID")));
-
-    const QString linkFormat =
-        loadAppString("PublishPluginD-How to insert the Flipbook into %@ ?", "How to insert the Flipbook into %@ ?");
-    for (OutputKind kind : OutputKind::offered()) {
-        if (!detailView(kind))
-            continue;
-        const QString system = kind.contentSystemName();
-        QLabel *link = detailView(kind)->lblURL();
-        link->setText(QString(linkFormat).replace(QLatin1String("%@"), system));
-        HyperLinkString::setHyperlinkToTextField(link, helpPageFor(system));
-    }
+    m_detailViews.setup(boxDetail, m_pluginSettings);
+    WordPressDetailView = m_detailViews.view(OutputKind::WordPress);
+    JoomlaDetailView = m_detailViews.view(OutputKind::Joomla);
+    DrupalDetailView = m_detailViews.view(OutputKind::Drupal);
 }
 
 void PublishBookWindowDelegate::actionInitial()
@@ -280,7 +226,6 @@ void PublishBookWindowDelegate::actionInitial()
     for (QLineEdit *field : {txtWidth, txtHeight, JoomlaDetailView->txtID(), DrupalDetailView->txtID()})
         connect(field, &QLineEdit::textEdited, this, [this, field] { controlTextDidChange(field); });
     connect(btnCompressToZip, &QCheckBox::toggled, this, [this] { showExtension(); });
-    btnAdvanced->setEnabled(m_hasAdvancedSheet);
 }
 
 void PublishBookWindowDelegate::prepareCoverShot()
@@ -323,16 +268,6 @@ bool PublishBookWindowDelegate::eventFilter(QObject *watched, QEvent *event)
     return WindowController::eventFilter(watched, event);
 }
 
-void PublishBookWindowDelegate::showUnit(QComboBox *box, const QString &unit)
-{
-    int index = box->findText(unit);
-    if (index < 0 && !unit.isEmpty()) {
-        box->addItem(unit);
-        index = box->count() - 1;
-    }
-    box->setCurrentIndex(index);
-}
-
 QList<QAbstractButton *> PublishBookWindowDelegate::kindButtons() const
 {
     return {btnOPHtml, btnOPApp, btnOPExe, btnOPWordPress, btnOPJoomla, btnOPDrupal};
@@ -363,11 +298,7 @@ void PublishBookWindowDelegate::checkDisplayForOutput()
     _pluginExtendView->setVisible(plugin);
     _outputExtendView->setVisible(!plugin);
 
-    if (PPDetailView *shown = detailView(kind)) {
-        for (PPDetailView *view : detailViews())
-            view->setVisible(view == shown);
-        boxDetail->setTitle(kind.contentSystemName());
-    }
+    m_detailViews.show(kind, boxDetail);
 
     switch (kind.basicHtml()) {
     case OutputKind::BasicHtml::Disabled:
@@ -431,7 +362,7 @@ void PublishBookWindowDelegate::setButtonsStatus(bool enabled)
         control->setEnabled(enabled);
     for (QAbstractButton *button : kindButtons())
         button->setEnabled(enabled);
-    btnAdvanced->setEnabled(enabled && m_hasAdvancedSheet);
+    btnAdvanced->setEnabled(enabled);
     for (PPDetailView *view : detailViews())
         view->setEnabled(enabled);
     for (QLineEdit *field : {txtOutputFolder, txtOutputName, txtTitle})
@@ -474,15 +405,7 @@ void PublishBookWindowDelegate::loadDictionaryFromFile()
 
 void PublishBookWindowDelegate::saveSettingDictory()
 {
-    m_pluginSettings.setText(QStringLiteral("name"), txtOutputName->text());
-    m_pluginSettings.setText(QStringLiteral("width"), txtWidth->text());
-    m_pluginSettings.setText(QStringLiteral("height"), txtHeight->text());
-    m_pluginSettings.setText(QStringLiteral("jVer"), getJoomlaVersion());
-    m_pluginSettings.setText(QStringLiteral("jID"), getJoomlaID());
-    m_pluginSettings.setText(QStringLiteral("dVer"), getDrupalVersion());
-    m_pluginSettings.setText(QStringLiteral("dID"), getDrupalID());
-    m_pluginSettings.setText(QStringLiteral("unitW"), comUnit->currentText());
-    m_pluginSettings.setText(QStringLiteral("unitH"), comUnit1->currentText());
+    m_detailViews.storeInto(m_pluginSettings, txtOutputName->text(), {txtWidth, txtHeight, comUnit, comUnit1});
 }
 
 void PublishBookWindowDelegate::saveDictionaryToFile()
@@ -499,24 +422,22 @@ void PublishBookWindowDelegate::saveSettings()
 
 QString PublishBookWindowDelegate::getJoomlaVersion() const
 {
-    return PluginSettings::joomlaVersionText(JoomlaDetailView ? JoomlaDetailView->comVersion()->currentText()
-                                                              : m_pluginSettings.text(QStringLiteral("jVer")));
+    return m_detailViews.joomlaVersion(m_pluginSettings);
 }
 
 QString PublishBookWindowDelegate::getJoomlaID() const
 {
-    return JoomlaDetailView ? JoomlaDetailView->txtID()->text() : m_pluginSettings.text(QStringLiteral("jID"));
+    return m_detailViews.joomlaID(m_pluginSettings);
 }
 
 QString PublishBookWindowDelegate::getDrupalVersion() const
 {
-    return PluginSettings::drupalVersionText(DrupalDetailView ? DrupalDetailView->comVersion()->currentText()
-                                                              : m_pluginSettings.text(QStringLiteral("dVer")));
+    return m_detailViews.drupalVersion(m_pluginSettings);
 }
 
 QString PublishBookWindowDelegate::getDrupalID() const
 {
-    return DrupalDetailView ? DrupalDetailView->txtID()->text() : m_pluginSettings.text(QStringLiteral("dID"));
+    return m_detailViews.drupalID(m_pluginSettings);
 }
 
 // ---------------------------------------------------------------------------------
@@ -548,18 +469,18 @@ void PublishBookWindowDelegate::onDefualtSize()
 {
     txtWidth->setText(QStringLiteral("100"));
     txtHeight->setText(QStringLiteral("100"));
-    showUnit(comUnit, QStringLiteral("%"));
-    showUnit(comUnit1, QStringLiteral("%"));
+    PluginDetailViews::showUnit(comUnit, QStringLiteral("%"));
+    PluginDetailViews::showUnit(comUnit1, QStringLiteral("%"));
 }
 
 void PublishBookWindowDelegate::onChangedUnit()
 {
-    showUnit(comUnit, comUnit->currentText());
+    PluginDetailViews::showUnit(comUnit, comUnit->currentText());
 }
 
 void PublishBookWindowDelegate::onChangedUnitForHeight()
 {
-    showUnit(comUnit1, comUnit1->currentText());
+    PluginDetailViews::showUnit(comUnit1, comUnit1->currentText());
 }
 
 // ---------------------------------------------------------------------------------
@@ -625,13 +546,24 @@ void PublishBookWindowDelegate::onOpenFolder()
 
 void PublishBookWindowDelegate::onAdvanced()
 {
-    // The button stays disabled while no advanced sheet exists.
+    if (m_advancedSettings)
+        return;
+    m_convertPara.setStrTitle(txtTitle->text());
+    BatchAdvancedSetting *sheet = BatchAdvancedSetting::forKind(m_convertPara, outputKind(), this);
+    m_advancedSettings = sheet;
+    sheet->beginSheet(window(), [this](int code) { AdvancedWindowDidEnd(code); });
 }
 
 void PublishBookWindowDelegate::AdvancedWindowDidEnd(int returnCode)
 {
+    BatchAdvancedSetting *sheet = m_advancedSettings;
+    m_advancedSettings = nullptr;
+    if (sheet)
+        sheet->deleteLater();
     if (returnCode != 1)
         return;
+    if (sheet)
+        m_convertPara = sheet->parament();
     txtTitle->setText(m_convertPara.strTitle());
     if (outputKind() == OutputKind::Application)
         m_convertPara.setStrAppIconFile(AppIconCopy::keepCopy(m_convertPara.strAppIconFile()));

@@ -30,6 +30,8 @@
 #include "publishing/PluginSettings.h"
 #include "publishing/PublishRun.h"
 #include "publishing/ui/PublishRunServices.h"
+#include "publishing/ui/BatchAdvancedSetting.h"
+#include "publishing/ui/PluginDetailViews.h"
 #include "templates/FlashTemplate.h"
 
 #include <QHash>
@@ -175,7 +177,10 @@ public:
     void onSelectFolder();
     void endSelectFolder(const QString &path);
     void onOpenFolder();
+    // Opens the advanced settings of the chosen kind as a sheet over the record.
     void onAdvanced();
+    // The advanced sheet while it is open, else null.
+    BatchAdvancedSetting *advancedSettings() const { return m_advancedSettings; }
     // The run: checks, phone pages, folder, then the run.
     void onPublish();
     // Stops a running run (waiting for it with the window alive), or closes with 0.
@@ -219,7 +224,6 @@ private:
     // The record's kind.
     OutputKind outputKind() const;
     void placeSeparator();
-    static void showUnit(QComboBox *box, const QString &unit);
 
     // The run's steps (PublishBookWindowDelegateRun.cpp).
     bool checkNameAndTitle();
@@ -249,10 +253,10 @@ private:
     // State.
     bool m_progressAnimating = false;
     bool m_progressIndeterminate = false;
-    // No advanced sheet exists in the program yet, so its button stays disabled.
-    bool m_hasAdvancedSheet = false;
+    QPointer<BatchAdvancedSetting> m_advancedSettings;
     QHash<QString, QAbstractButton *> m_outputTypeDict;
     PluginSettings m_pluginSettings;
+    PluginDetailViews m_detailViews;
     PublishRun m_run;
     PublishRunServices m_runServices;
     QPointer<QvPanel> m_folderPanel;

@@ -16,18 +16,24 @@
 #include "platform/ui/LogAlert.h"
 #include "platform/ui/QvPanel.h"
 #include "platform/ui/Workspace.h"
+#include "output/OutputOperation.h"
 #include "project/AppSettings.h"
+#include "project/BookCoverPage.h"
 #include "project/BookDocument.h"
 #include "project/BookProject.h"
 #include "project/PreferencesSettings.h"
 #include "project/ProjectBackup.h"
 #include "project/RecentProjectItem.h"
 #include "publishing/SWFSnapDelegate.h"
+#include "publishing/BookCoverSettings.h"
+#include "publishing/BookCoverWorkFiles.h"
+#include "publishing/ui/BookCoverDelegate.h"
 #include "publishing/ui/BookSecurityDelegate.h"
 #include "publishing/ui/DownloadConfigDelegate.h"
 #include "publishing/ui/InputUserPassword.h"
 #include "publishing/ui/PublishBookWindowDelegate.h"
 #include "publishing/ui/PublishCommand.h"
+#include "publishing/ui/PublishPluginDelegate.h"
 #include "shell/BookImportTask.h"
 #include "shell/BookSession.h"
 #include "shell/EnginePreviewBuilder.h"
@@ -49,6 +55,7 @@
 #include <QAction>
 #include <QDir>
 #include <QEventLoop>
+#include <QFutureWatcher>
 #include <QFileInfo>
 #include <QMenu>
 #include <QStandardPaths>
@@ -141,6 +148,7 @@ bool QuorvelAppDelegate::applicationDidFinishLaunching(const StartupRequest &req
     m_window->previewPane()->showPlaceholder(
         loadAppString("QuorvelAppD-Open or import a book to see it here.", "Open or import a book to see it here."));
     connectActions();
+    AddBookCoverFeature();
     // Book security: the editor of the design setting, and the question a protected
     // project asks before it opens.
     BookSecurityDelegate::registerSecurityEditor(TemplateEditorRegistry::shared());
@@ -153,7 +161,7 @@ bool QuorvelAppDelegate::applicationDidFinishLaunching(const StartupRequest &req
     m_publishCommand->setDialogPreparer([this](PublishBookWindowDelegate &dialog) { prepareOutputWindow(dialog); });
     m_publishCommand->setAdditionsMenuSwitch([this](bool enabled) { setAdditionsMenuEnabled(enabled); });
     connect(m_publishCommand, &PublishCommand::publishDialogDidEnd, this, &QuorvelAppDelegate::publishBookDidEnd);
-    setCommandAvailable(QStringLiteral("publishPlugin"), false); // shown once its dialog exists
+    setCommandAvailable(QStringLiteral("publishPlugin"), true);
     m_furnishingTabs = new FurnishingTabs(m_window, this);
     setCommandAvailable(QStringLiteral("scenesMaker"), true);
     // Narration: the assistant tab and its commands.
@@ -199,6 +207,8 @@ void QuorvelAppDelegate::applicationWillTerminate()
     m_previewLoop.stopAndWait();
     m_previewLoop.clearPreviewChangeFlag();
     m_helperInstall.waitForFinished(); // never leave a half-made install behind
+    if (m_bookCoverDelegate)
+        m_bookCoverDelegate->renderQueue().cancel();
 
     AppSettings::shareInstance()->saveSettings();
     PreferencesSettings::shareInstance()->saveSettings();
@@ -857,7 +867,32 @@ void QuorvelAppDelegate::prepareOutputWindow(PublishBookWindowDelegate &dialog)
 
 void QuorvelAppDelegate::onPublishPlugin()
 {
-    // The plug-in package dialog opens here.
+    if (!m_session)
+        return;
+    // The book is converted in the background while the user fills in the dialog; the
+    // jobs copy the book on the main thread, which the modal dialog keeps unchanged.
+    BookDocument &document = m_session->document();
+    PublishRun::Setup book;
+    book.pageSource = document.pageSource().get();
+    book.tmpl = document.flashTmpl();
+    book.mobileTemplate = document.mobileTemplate();
+    book.pdfSearch = document.pdfSearch().get();
+    book.mobileSearch = document.mobileSearch().get();
+    book.parts = document.parts();
+    book.shotFile = document.parts().coverFile();
+    PublishPluginDelegate dialog;
+    dialog.packageRun().setBookMaker([book](const ConvertParament &record) {
+        auto job = std::make_shared<OutputOperation>();
+        PublishRun::handOverBook(*job, book, record);
+        return job;
+    });
+    AppSettings *settings = AppSettings::shareInstance();
+    settings->setOutputMobileVersion(1);
+    settings->saveSettings();
+    dialog.convertBook();
+    dialog.window();
+    dialog.center();
+    dialog.runModal();
 }
 
 void QuorvelAppDelegate::onPreviewInBrowser()
@@ -903,4 +938,113 @@ void QuorvelAppDelegate::onExportAssistant()
 {
     if (m_assistantTab)
         m_assistantTab->exportAssistant();
+}
+
+// ---------------------------------------------------------------------------------
+// Book cover
+
+void QuorvelAppDelegate::AddBookCoverFeature()
+{
+    QMenu *menu = m_window->additionsMenu();
+    auto *item = new QAction(loadAppString("ProjectPanel-Book Cover", "Book Cover"), m_window);
+    item->setObjectName(QStringLiteral("bookCover"));
+    menu->insertAction(menu->actions().value(5), item);
+    connect(item, &QAction::triggered, this, &QuorvelAppDelegate::onOpenBookCover);
+}
+
+void QuorvelAppDelegate::onOpenBookCover()
+{
+    if (m_bookCoverWorkspace.isEmpty())
+        m_bookCoverWorkspace = createUniqueTempFolder();
+    const std::shared_ptr<FlashPageSource> source = m_session ? m_session->document().pageSource() : nullptr;
+    if (!source || source->phonePages().isEmpty())
+        return;
+    setAdditionsMenuEnabled(false);
+    if (!m_bookCoverDelegate)
+        m_bookCoverDelegate = std::make_unique<BookCoverDelegate>();
+    m_bookCoverDelegate->setWorkspace(m_bookCoverWorkspace);
+    m_bookCoverDelegate->setPages(source->phonePages());
+    m_bookCoverDelegate->beginSheet(m_window, [this](int code) { bookCoverSheetDidEnd(code); });
+}
+
+void QuorvelAppDelegate::bookCoverSheetDidEnd(int returnCode)
+{
+    if (returnCode == 1) {
+        // The menu comes back once the cover is in the book.
+        QTimer::singleShot(0, this, &QuorvelAppDelegate::bookCoverDidChanged);
+        return;
+    }
+    setAdditionsMenuEnabled(true);
+}
+
+void QuorvelAppDelegate::bookCoverDone()
+{
+    setAdditionsMenuEnabled(true);
+    emit bookCoverDidChange();
+}
+
+void QuorvelAppDelegate::bookCoverDidChanged()
+{
+    const QString made = m_bookCoverDelegate ? m_bookCoverDelegate->outputFile() : QString();
+    if (!m_session || made.isEmpty() || !QFileInfo(made).isFile()) {
+        LogAlert::alertMessage(loadAppString("QuorvelAppD-The book cover not found!", "The book cover not found!"), QString());
+        setAdditionsMenuEnabled(true);
+        return;
+    }
+    // The book's cover lies in a folder of its own, which its project keeps whole; the
+    // dialog goes on changing its working files, never this copy.
+    const QString suffix = QFileInfo(made).suffix().isEmpty() ? QStringLiteral("png") : QFileInfo(made).suffix();
+    const QString cover = QStringLiteral("%1/cover-%2/cover.%3").arg(m_bookCoverWorkspace).arg(++m_coverSerial).arg(suffix);
+    QString error;
+    if (!BookCoverWorkFiles::copyReplacing(made, cover, &error)) {
+        LogAlert::alertMessage(loadAppString("QuorvelAppD-The book cover could not be used.", "The book cover could not be used."),
+                               QString(), error);
+        setAdditionsMenuEnabled(true);
+        return;
+    }
+    BookDocument &document = m_session->document();
+    document.parts().setCoverFile(cover);
+    m_session->setModified(true);
+    updateWindowTitle();
+
+    const std::shared_ptr<FlashPageSource> source = document.pageSource();
+    const qint64 mode = BookCoverSettings::boundedMode(m_bookCoverDelegate->outputMode());
+    if (mode == BookCoverSettings::CoverOnly || !source || source->pageCount() == 0) {
+        setPreviewChangeFlag(PreviewChange::Settings);
+        bookCoverDone();
+        return;
+    }
+    // A remembered index may lie beyond this book: it never reaches the page lists.
+    const qint64 index = BookCoverSettings::boundedIndex(mode, m_bookCoverDelegate->outputIndex(), source->pageCount());
+    const QString folder = document.createTemporaryWorkspace();
+    const int quality = AppSettings::shareInstance()->importQualityLevel();
+    const QSize pageBox = source->normalPageSize();
+    auto pictures = std::make_shared<BookCoverPage::Pictures>();
+    auto *watcher = new QFutureWatcher<PageResult>(this);
+    const BookSession *session = m_session.get();
+    connect(watcher, &QFutureWatcher<PageResult>::finished, this, [=, this] {
+        watcher->deleteLater();
+        const PageResult result = watcher->result();
+        if (m_session.get() != session) { // the book was closed meanwhile
+            bookCoverDone();
+            return;
+        }
+        if (!result.ok() || !BookCoverPage::placePage(m_session->document(), BookCoverPage::Placement(mode), index, *pictures)) {
+            LogAlert::alertMessage(loadAppString("QuorvelAppD-The cover could not be made into a page.",
+                                                 "The cover could not be made into a page."),
+                                   result.message);
+            bookCoverDone();
+            return;
+        }
+        // Bookmarks and tabs of the later pages moved on: show them again.
+        m_window->bookmarkOutline()->setOutline(m_session->document().flashOutline());
+        m_window->bookmarkTabsView()->setBookmarkTabs(m_session->document().parts().bookmarkTabs(),
+                                                      [this] { return m_session ? m_session->pageCount() : 1; });
+        m_window->setStatusText(loadAppString("QuorvelAppD-%1 pages", "%1 pages").arg(m_session->pageCount()));
+        setPreviewChangeFlag(PreviewChange::All);
+        bookCoverDone();
+    });
+    watcher->setFuture(QtConcurrent::run(WorkerPool::pool(), [=] {
+        return BookCoverPage::makePictures(cover, folder, quality, pageBox, pictures.get());
+    }));
 }

@@ -32,6 +32,7 @@
 #include <memory>
 
 class AssistantTab;
+class BookCoverDelegate;
 class BookSession;
 class FurnishingTabs;
 class MainWindow;
@@ -69,6 +70,9 @@ public:
     FurnishingTabs *furnishingTabs() const { return m_furnishingTabs; }
     // The start-up install of the phone pages' snapshot helper (on a worker thread).
     QFuture<void> helperInstall() const { return m_helperInstall; }
+    // The book cover dialog (null before its first opening) and its workspace.
+    BookCoverDelegate *bookCoverDelegate() const { return m_bookCoverDelegate.get(); }
+    QString bookCoverWorkspace() const { return m_bookCoverWorkspace; }
     // How often the preview was shown (each rebuild, mode switch).
     int previewGeneration() const { return m_generation; }
 
@@ -117,6 +121,9 @@ public slots:
     void onReviewPhonePages();
     void onImportAssistant();
     void onExportAssistant();
+    // Book cover: the dialog as a sheet; on OK the cover becomes the book's cover picture
+    // and, as chosen, replaces a page or is inserted as one.
+    void onOpenBookCover();
 
     void onRepeatTimer();
 
@@ -124,6 +131,8 @@ signals:
     void bookOpened();
     void bookClosed();
     void previewShown(int generation);
+    // The book took a cover from the cover dialog (and its page, when one was asked for).
+    void bookCoverDidChange();
 
 private:
     void connectActions();
@@ -144,6 +153,10 @@ private:
     void onDisplayModeChanged();
     void prepareOutputWindow(PublishBookWindowDelegate &dialog);
     void publishBookDidEnd();
+    void AddBookCoverFeature();
+    void bookCoverSheetDidEnd(int returnCode);
+    void bookCoverDidChanged();
+    void bookCoverDone();
 
     QPointer<MainWindow> m_window;
     std::unique_ptr<BookSession> m_session;
@@ -155,6 +168,9 @@ private:
     QStringList m_phonePagesBeforePublish; // to see whether publishing added phone pages
     PublishCommand *m_publishCommand = nullptr;
     FurnishingTabs *m_furnishingTabs = nullptr;
+    std::unique_ptr<BookCoverDelegate> m_bookCoverDelegate;
+    QString m_bookCoverWorkspace;
+    int m_coverSerial = 0;
     AssistantTab *m_assistantTab = nullptr;
     QSet<QString> m_availableCommands;
     int m_generation = 0;

@@ -62,5 +62,5 @@ export function visiblePages(page) {
 
 export async function waitForPages(page, expected) {
   await page.waitForFunction((want) => JSON.stringify(window.Quorvel.reader.pages) === want,
-    JSON.stringify(expected), { timeout: 5000 });
+    JSON.stringify(expected), { timeout: 15000 });
 }

@@ -258,7 +258,7 @@ private slots:
         QVERIFY(dlg.enabled("btnPublic") && !dlg.field("txtTitle")->isReadOnly());
         QVERIFY(dlg.d->detailView(OutputKind::Joomla)->txtID()->isEnabled());
         QVERIFY(!dlg.enabled("btnBasicHtml")); // the display rules apply again
-        QVERIFY(!dlg.enabled("btnAdvanced"));  // there is no advanced sheet yet
+        QVERIFY(dlg.enabled("btnAdvanced"));
     }
 
     void bookcaseModeFixesCoverSwitchAndLoadType()

@@ -1,0 +1,29 @@
+#include "publishing/ui/BatchAdvancedSetting.h"
+
+BatchAdvancedSetting::BatchAdvancedSetting(const ConvertParament &parament, QObject *parent)
+    : AdvancedSetting(0, parent), m_parament(parament)
+{
+}
+
+AdvancedSettingValues BatchAdvancedSetting::loadValues()
+{
+    return AdvancedSettingValues::fromRecord(m_parament, outputType(), iconFileName());
+}
+
+void BatchAdvancedSetting::storeValues(const AdvancedSettingValues &values)
+{
+    values.writeToRecord(m_parament, outputType());
+}
+
+BatchAdvancedSetting *BatchAdvancedSetting::forKind(const ConvertParament &parament, OutputKind kind, QObject *parent)
+{
+    auto *sheet = new BatchAdvancedSetting(parament, parent);
+    if (kind == OutputKind::Application) {
+        sheet->setOutputType(kind.number());
+        sheet->setIconFileName(parament.strAppIconFile());
+    } else if (kind == OutputKind::Executable) {
+        sheet->setOutputType(kind.number());
+        sheet->setIconFileName(parament.strExeIconFile());
+    }
+    return sheet;
+}
