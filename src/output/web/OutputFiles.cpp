@@ -326,7 +326,7 @@ bool isPicture(const QString &path)
         return false;
     if (info.suffix().compare(QLatin1String("svg"), Qt::CaseInsensitive) == 0)
         return isScriptFreeSvg(path);
-    static const QList<QByteArray> shown{"jpeg", "png", "gif", "webp"};
+    static const QList<QByteArray> shown{"jpeg", "png", "gif", "webp", "bmp", "ico"};
     QImageReader reader(path);
     reader.setDecideFormatFromContent(true);
     return shown.contains(reader.format()) && reader.canRead() && reader.size().isValid();

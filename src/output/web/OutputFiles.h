@@ -48,8 +48,8 @@ QString escapeHtml(const QString &text);
 // answer is remembered for as long as neither file changes.
 bool sameBytes(const QString &a, const QString &b);
 
-// Whether a file is a picture the viewer shows: JPEG, PNG, GIF or WebP by its content
-// (whatever its name says) with a header that reads as one, or an SVG drawing that
+// Whether a file is a picture the viewer shows: JPEG, PNG, GIF, WebP, BMP or ICO by its
+// content (whatever its name says) with a header that reads as one, or an SVG drawing that
 // carries no script (isScriptFreeSvg). Only such files are copied into a book as
 // pictures, so no other file of the user's can travel with it under a picture's name.
 bool isPicture(const QString &path);
