@@ -3,9 +3,6 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-SUDO=""
-if [ "$(id -u)" != 0 ]; then SUDO="sudo"; fi
-
 PACKAGES=(
   # toolchain
   cmake ninja-build g++ ccache pkg-config git
@@ -13,6 +10,7 @@ PACKAGES=(
   qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools
   qt6-webengine-dev qt6-webengine-dev-tools qt6-webchannel-dev
   qt6-multimedia-dev libqt6opengl6-dev qt6-image-formats-plugins qt6-qpa-plugins
+  qt6-declarative-dev
   qt6-l10n-tools libgl-dev
   # libraries
   libzip-dev libplist-dev libqpdf-dev libpoppler-qt6-dev libpoppler-private-dev libjpeg-dev
@@ -29,15 +27,7 @@ PACKAGES=(
 # Node.js with npm: the Debian packages, unless a Node.js that brings npm is already there.
 command -v npm >/dev/null 2>&1 || PACKAGES+=(nodejs npm)
 
-missing=()
-for p in "${PACKAGES[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ "${#missing[@]}" -gt 0 ]; then
-  export DEBIAN_FRONTEND=noninteractive
-  $SUDO apt-get update -qq
-  $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+scripts/install-missing.sh "${PACKAGES[@]}"
 
 # Front-end packages for the viewer (versions pinned by package-lock.json).
 if [ -f package.json ]; then

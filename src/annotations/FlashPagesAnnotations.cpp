@@ -1,5 +1,7 @@
 #include "annotations/FlashPagesAnnotations.h"
 
+#include "foundation/InputLimits.h"
+
 #include <QFile>
 #include <QSaveFile>
 #include <QXmlStreamReader>
@@ -136,11 +138,12 @@ bool FlashPagesAnnotations::saveToFile(const QString &path) const
 
 bool FlashPagesAnnotations::loadFromFile(const QString &path, QString *error)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    QString why;
+    const std::optional<QByteArray> data = InputLimits::readFile(path, InputLimits::kMaxXmlBytes, &why);
+    if (!data) {
         if (error)
-            *error = QStringLiteral("Cannot read %1: %2").arg(path, file.errorString());
+            *error = QStringLiteral("Cannot read %1: %2").arg(path, why);
         return false;
     }
-    return loadFromXml(QString::fromUtf8(file.readAll()), error);
+    return loadFromXml(QString::fromUtf8(*data), error);
 }

@@ -1,5 +1,8 @@
 #include "foundation/PropertyList.h"
 
+#include "foundation/InputLimits.h"
+#include "foundation/PropertyListShape.h"
+
 #include <QDateTime>
 #include <QFile>
 #include <QSaveFile>
@@ -212,11 +215,13 @@ plist_t fromVariant(const QVariant &value, QString *error, const QString &where)
 
 std::optional<QVariant> PropertyList::fromData(const QByteArray &data, QString *error)
 {
-    if (data.isEmpty() || data.size() > qsizetype(std::numeric_limits<uint32_t>::max())) {
+    if (data.isEmpty()) {
         if (error)
             *error = QStringLiteral("not a property list");
         return std::nullopt;
     }
+    if (!PropertyListShape::check(data, error))
+        return std::nullopt;
     plist_t root = nullptr;
     {
         CLocaleScope cLocale;
@@ -233,13 +238,8 @@ std::optional<QVariant> PropertyList::fromData(const QByteArray &data, QString *
 
 std::optional<QVariant> PropertyList::readFile(const QString &path, QString *error)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = file.errorString();
-        return std::nullopt;
-    }
-    return fromData(file.readAll(), error);
+    const std::optional<QByteArray> data = InputLimits::readFile(path, InputLimits::kMaxPropertyListBytes, error);
+    return data ? fromData(*data, error) : std::nullopt;
 }
 
 std::optional<QByteArray> PropertyList::toXml(const QVariant &value, QString *error)

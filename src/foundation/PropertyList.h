@@ -10,8 +10,10 @@
 //   data    <-> QByteArray
 //   date    <-> QDateTime (UTC; whole seconds in the XML form; 1933 to 2069)
 //
-// Reading takes the XML and the binary form; writing gives the XML form. Numbers are
-// read and written in the C locale whatever the user's locale is.
+// Reading takes the XML and the binary form, after PropertyListShape has checked the
+// list's size, nesting and value count (lists come from other people's files);
+// writing gives the XML form. Numbers are read and written in the C locale whatever
+// the user's locale is.
 
 #include <QByteArray>
 #include <QString>

@@ -1,5 +1,70 @@
 #include "foundation/XmlUtility.h"
 
+#include "foundation/InputLimits.h"
+
+#include <QDomDocument>
+#include <QXmlStreamReader>
+
+namespace {
+
+bool refuse(XmlParseError *error, const QString &message, qint64 line = 0, qint64 column = 0)
+{
+    if (error)
+        *error = {message, int(line), int(column)};
+    return false;
+}
+
+// Scans the text for its nesting without building anything; parse errors are left to
+// the parser that follows, which reports them in its own words.
+template<class Text>
+bool withinNesting(const Text &text, XmlParseError *error)
+{
+    QXmlStreamReader reader(text);
+    int depth = 0;
+    while (!reader.atEnd()) {
+        const QXmlStreamReader::TokenType token = reader.readNext();
+        if (token == QXmlStreamReader::StartElement) {
+            if (++depth > InputLimits::kMaxXmlNesting)
+                return refuse(error, InputLimits::nestedTooDeep(InputLimits::kMaxXmlNesting), reader.lineNumber(),
+                              reader.columnNumber());
+        } else if (token == QXmlStreamReader::EndElement) {
+            --depth;
+        }
+    }
+    return true;
+}
+
+template<class Text>
+bool parse(QDomDocument &document, const Text &text, qint64 bytes, XmlParseError *error)
+{
+    if (bytes > InputLimits::kMaxXmlBytes)
+        return refuse(error, InputLimits::tooLarge(InputLimits::kMaxXmlBytes));
+    if (!withinNesting(text, error))
+        return false;
+    QString message;
+    int line = 0, column = 0;
+    if (!document.setContent(text, &message, &line, &column))
+        return refuse(error, message, line, column);
+    return true;
+}
+
+} // namespace
+
+QString XmlParseError::text() const
+{
+    return line > 0 ? QStringLiteral("%1 (line %2, column %3)").arg(message).arg(line).arg(column) : message;
+}
+
+bool parseXmlDocument(QDomDocument &document, const QString &text, XmlParseError *error)
+{
+    return parse(document, text, text.size(), error);
+}
+
+bool parseXmlDocument(QDomDocument &document, const QByteArray &data, XmlParseError *error)
+{
+    return parse(document, data, data.size(), error);
+}
+
 QVariantMap xml2dict(const QDomElement &element)
 {
     QVariantMap result;

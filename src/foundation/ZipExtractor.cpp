@@ -51,15 +51,19 @@ bool isInside(const QString &canonicalRoot, const QString &path)
 
 } // namespace
 
-bool ZipExtractor::fail(const QString &message)
+bool ZipExtractor::fail(const QString &message, Refusal refusal, const QString &entry)
 {
     m_error = message;
+    m_refusal = refusal;
+    m_refusedEntry = entry;
     return false;
 }
 
 bool ZipExtractor::extractFile(const QString &archivePath, const QString &folder)
 {
     m_error.clear();
+    m_refusal = Refusal::None;
+    m_refusedEntry.clear();
     int code = 0;
     zip_t *archive = zip_open(QFile::encodeName(archivePath).constData(), ZIP_RDONLY, &code);
     if (!archive) {
@@ -77,6 +81,8 @@ bool ZipExtractor::extractFile(const QString &archivePath, const QString &folder
 bool ZipExtractor::extractData(const QByteArray &data, const QString &folder)
 {
     m_error.clear();
+    m_refusal = Refusal::None;
+    m_refusedEntry.clear();
     zip_error_t error;
     zip_error_init(&error);
     zip_source_t *source = zip_source_buffer_create(data.constData(), zip_uint64_t(data.size()), 0, &error);
@@ -92,6 +98,23 @@ bool ZipExtractor::extractData(const QByteArray &data, const QString &folder)
     const bool ok = extract(archive, folder);
     zip_discard(archive); // also frees the source
     return ok;
+}
+
+bool ZipExtractor::checkSize(const QString &entry, qint64 size, qint64 packed, qint64 *total)
+{
+    if (size > m_limits.maxEntryBytes)
+        return fail(QStringLiteral("\"%1\" is larger than %2 MB").arg(entry).arg(m_limits.maxEntryBytes >> 20),
+                    Refusal::TooLarge, entry);
+    *total += size;
+    if (*total > m_limits.maxTotalBytes)
+        return fail(QStringLiteral("the archive expands to more than %1 MB").arg(m_limits.maxTotalBytes >> 20),
+                    Refusal::TooLarge, entry);
+    if (size > m_limits.ratioFloorBytes && size / qMax<qint64>(packed, 1) > m_limits.maxRatio)
+        return fail(QStringLiteral("\"%1\" expands %2 times: no real file compresses so well")
+                        .arg(entry)
+                        .arg(size / qMax<qint64>(packed, 1)),
+                    Refusal::Bomb, entry);
+    return true;
 }
 
 QStringList ZipExtractor::entryNames(const QString &archivePath)
@@ -114,6 +137,10 @@ bool ZipExtractor::extract(zip_t *archive, const QString &folder)
     // 1. Read and check every entry before anything is written.
     QList<Entry> entries;
     const zip_int64_t count = zip_get_num_entries(archive, 0);
+    if (count > m_limits.maxEntries)
+        return fail(QStringLiteral("the archive holds more than %1 entries").arg(m_limits.maxEntries),
+                    Refusal::TooManyEntries);
+    qint64 total = 0;
     for (zip_int64_t i = 0; i < count; ++i) {
         zip_stat_t st;
         zip_stat_init(&st);
@@ -122,9 +149,15 @@ bool ZipExtractor::extract(zip_t *archive, const QString &folder)
         const QString stored = QString::fromUtf8(st.name);
         const QString relative = safeRelativeName(stored);
         if (relative.isNull())
-            return fail(QStringLiteral("refused entry \"%1\": it leads outside the folder").arg(stored));
+            return fail(QStringLiteral("refused entry \"%1\": it leads outside the folder").arg(stored),
+                        Refusal::LeadsOutside, stored);
         if ((st.valid & ZIP_STAT_ENCRYPTION_METHOD) && st.encryption_method != ZIP_EM_NONE)
-            return fail(QStringLiteral("entry \"%1\" is encrypted").arg(stored));
+            return fail(QStringLiteral("entry \"%1\" is encrypted").arg(stored), Refusal::Encrypted, stored);
+        // The stated sizes, before a byte is written; the bytes written are counted too.
+        const qint64 size = (st.valid & ZIP_STAT_SIZE) ? qint64(qMin<zip_uint64_t>(st.size, zip_uint64_t(1) << 62)) : 0;
+        const qint64 packed = (st.valid & ZIP_STAT_COMP_SIZE) ? qint64(qMin<zip_uint64_t>(st.comp_size, zip_uint64_t(1) << 62)) : 0;
+        if (!checkSize(stored, size, packed, &total))
+            return false;
         zip_uint8_t system = 0;
         zip_uint32_t attributes = 0;
         zip_file_get_external_attributes(archive, zip_uint64_t(i), 0, &system, &attributes);
@@ -133,19 +166,19 @@ bool ZipExtractor::extract(zip_t *archive, const QString &folder)
         if (system == ZIP_OPSYS_UNIX) {
             const uint unixMode = attributes >> 16;
             if ((unixMode & S_IFMT) == S_IFLNK)
-                return fail(QStringLiteral("refused entry \"%1\": it is a link").arg(stored));
+                return fail(QStringLiteral("refused entry \"%1\": it is a link").arg(stored), Refusal::Link, stored);
             if ((unixMode & S_IFMT) == S_IFDIR)
                 isDir = true;
             mode = unixMode & 0777;
         }
         if (relative == QLatin1String(".")) {
             if (!isDir)
-                return fail(QStringLiteral("refused entry \"%1\"").arg(stored));
+                return fail(QStringLiteral("refused entry \"%1\"").arg(stored), Refusal::LeadsOutside, stored);
             continue;
         }
         if (relative.section(QLatin1Char('/'), 0, 0) == kMacResourceFolder)
             continue;
-        entries.append(Entry{zip_uint64_t(i), relative, isDir, mode, (st.valid & ZIP_STAT_SIZE) ? st.size : 0});
+        entries.append(Entry{zip_uint64_t(i), relative, isDir, mode, zip_uint64_t(size)});
     }
 
     // 2. The places in the target must take what goes there: no file where a folder
@@ -178,7 +211,8 @@ bool ZipExtractor::extract(zip_t *archive, const QString &folder)
             if (!info.isDir())
                 return fail(QStringLiteral("\"%1\" is a file in %2").arg(parts.mid(0, p + 1).join(QLatin1Char('/')), folder));
             if (!isInside(root, path))
-                return fail(QStringLiteral("\"%1\" leads outside %2").arg(parts.mid(0, p + 1).join(QLatin1Char('/')), folder));
+                return fail(QStringLiteral("\"%1\" leads outside %2").arg(parts.mid(0, p + 1).join(QLatin1Char('/')), folder),
+                            Refusal::LeadsOutside, entry.relative);
         }
     }
 
@@ -206,10 +240,10 @@ bool ZipExtractor::extract(zip_t *archive, const QString &folder)
         QFile out(target);
         if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
             zip_fclose(in);
-            return fail(QStringLiteral("cannot write %1: %2").arg(entry.relative, out.errorString()));
+            return fail(QStringLiteral("cannot write %1: %2").arg(entry.relative, out.errorString()), Refusal::WriteFailed);
         }
         bool ok = true;
-        zip_uint64_t total = 0;
+        zip_uint64_t written = 0;
         while (true) {
             const zip_int64_t n = zip_fread(in, buffer.data(), zip_uint64_t(buffer.size()));
             if (n < 0) {
@@ -220,7 +254,14 @@ bool ZipExtractor::extract(zip_t *archive, const QString &folder)
             }
             if (n == 0)
                 break;
-            total += zip_uint64_t(n);
+            written += zip_uint64_t(n);
+            // An archive that states small sizes and expands beyond them is stopped here.
+            if (written > entry.size || qint64(written) > m_limits.maxEntryBytes) {
+                out.close();
+                zip_fclose(in);
+                return fail(QStringLiteral("\"%1\" is larger than the archive says").arg(entry.relative), Refusal::TooLarge,
+                            entry.relative);
+            }
             if (out.write(buffer.constData(), n) != n) {
                 m_error = QStringLiteral("cannot write %1: %2").arg(entry.relative, out.errorString());
                 ok = false;
@@ -233,7 +274,7 @@ bool ZipExtractor::extract(zip_t *archive, const QString &folder)
             }
         }
         zip_fclose(in);
-        if (ok && entry.size != 0 && total != entry.size) {
+        if (ok && written != entry.size) {
             m_error = QStringLiteral("\"%1\" is damaged: it is shorter than recorded").arg(entry.relative);
             ok = false;
         }
@@ -242,10 +283,11 @@ bool ZipExtractor::extract(zip_t *archive, const QString &folder)
             ok = false;
         }
         out.close();
-        if (!ok)
+        if (!ok) {
+            m_refusal = Refusal::Damaged;
             return false;
-        const uint mode = entry.mode ? (entry.mode | 0600) : 0644;
-        ::chmod(QFile::encodeName(target).constData(), mode);
+        }
+        ::chmod(QFile::encodeName(target).constData(), (entry.mode & 0111) ? 0755 : 0644);
     }
 
     // 4. Move everything into place. Folders are created (or reused), files renamed
@@ -257,8 +299,7 @@ bool ZipExtractor::extract(zip_t *archive, const QString &folder)
         if (entry.isDir) {
             if (!targetInfo.isDir() && !QDir().mkpath(target))
                 return fail(QStringLiteral("cannot create %1").arg(entry.relative));
-            if (entry.mode)
-                ::chmod(QFile::encodeName(target).constData(), entry.mode | 0700);
+            ::chmod(QFile::encodeName(target).constData(), 0755);
             continue;
         }
         if (!QDir().mkpath(targetInfo.absolutePath()))

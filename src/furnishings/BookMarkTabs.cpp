@@ -2,12 +2,14 @@
 
 #include "foundation/AppStrings.h"
 #include "foundation/ColorText.h"
+#include "foundation/InputLimits.h"
 #include "foundation/NumberText.h"
 #include "foundation/ScriptText.h"
 #include "foundation/XmlUtility.h"
 
 #include <QDomDocument>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QXmlStreamWriter>
 #include <algorithm>
@@ -141,20 +143,20 @@ bool BookMarkTabs::loadFromFile(const QString &path, QString *error)
             *error = why;
         return false;
     };
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return fail(file.errorString());
-    if (file.size() > MaxFileSize)
-        return fail(loadAppString(QStringLiteral("BookMarkTabs-The file is too large for a tab file."),
-                                  QStringLiteral("The file is too large for a tab file.")));
+    QString why;
+    const std::optional<QByteArray> data = InputLimits::readFile(path, MaxFileSize, &why);
+    if (!data)
+        return fail(QFileInfo(path).size() > MaxFileSize
+                        ? loadAppString(QStringLiteral("BookMarkTabs-The file is too large for a tab file."),
+                                        QStringLiteral("The file is too large for a tab file."))
+                        : why);
     QDomDocument document;
-    QString message;
-    int line = 0;
-    if (!document.setContent(QString::fromUtf8(file.read(MaxFileSize)), &message, &line))
+    XmlParseError parseError;
+    if (!parseXmlDocument(document, QString::fromUtf8(*data), &parseError))
         return fail(loadAppString(QStringLiteral("BookMarkTabs-The file is not XML: %1 (line %2)."),
                                   QStringLiteral("The file is not XML: %1 (line %2)."))
-                        .arg(message)
-                        .arg(line));
+                        .arg(parseError.message)
+                        .arg(parseError.line));
     // Any other XML file would replace the tabs by none.
     if (document.documentElement().tagName() != kTabs)
         return fail(loadAppString(QStringLiteral("BookMarkTabs-The file holds no bookmark tabs (its root element is <%1>)."),

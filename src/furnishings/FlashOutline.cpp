@@ -1,5 +1,6 @@
 #include "furnishings/FlashOutline.h"
 
+#include "foundation/InputLimits.h"
 #include "foundation/XmlUtility.h"
 
 #include <QDomDocument>
@@ -31,8 +32,6 @@ FlashOutlineItemPtr readItem(const QDomElement &e, int level, const FlashOutline
     item->setPageUrl(e.attribute(kUrl));
     item->setLevel(level);
     item->setParent(parent);
-    for (QDomElement c = e.firstChildElement(kItem); !c.isNull(); c = c.nextSiblingElement(kItem))
-        item->childItems().append(readItem(c, level + 1, item));
     return item;
 }
 
@@ -141,14 +140,37 @@ void FlashOutline::writeXml(QXmlStreamWriter &writer) const
 
 bool FlashOutline::readXml(const QDomElement &element, QString *error)
 {
-    if (element.tagName() != elementName()) {
+    const auto fail = [&](const QString &message) {
         if (error)
-            *error = QStringLiteral("Not a bookmark outline: <%1>").arg(element.tagName());
+            *error = message;
         return false;
-    }
+    };
+    if (element.tagName() != elementName())
+        return fail(QStringLiteral("Not a bookmark outline: <%1>").arg(element.tagName()));
+    // Level by level with a stack of the elements still to read: the depth of the
+    // outline never reaches the program's own stack.
+    struct Pending
+    {
+        QDomElement element;
+        FlashOutlineItemPtr parent; // null at the top
+        int level;
+    };
     QList<FlashOutlineItemPtr> items;
-    for (QDomElement c = element.firstChildElement(kItem); !c.isNull(); c = c.nextSiblingElement(kItem))
-        items.append(readItem(c, 1, nullptr));
+    QList<Pending> pending;
+    for (QDomElement c = element.lastChildElement(kItem); !c.isNull(); c = c.previousSiblingElement(kItem))
+        pending.append({c, nullptr, 1});
+    int count = 0;
+    while (!pending.isEmpty()) {
+        const Pending next = pending.takeLast();
+        if (next.level > InputLimits::kMaxNesting)
+            return fail(QStringLiteral("The bookmarks are %1.").arg(InputLimits::nestedTooDeep()));
+        if (++count > InputLimits::kMaxOutlineItems)
+            return fail(QStringLiteral("There are more than %1 bookmarks.").arg(InputLimits::kMaxOutlineItems));
+        const FlashOutlineItemPtr item = readItem(next.element, next.level, next.parent);
+        (next.parent ? next.parent->childItems() : items).append(item);
+        for (QDomElement c = next.element.lastChildElement(kItem); !c.isNull(); c = c.previousSiblingElement(kItem))
+            pending.append({c, item, next.level + 1});
+    }
     m_items = items;
     return true;
 }
@@ -165,10 +187,10 @@ QString FlashOutline::toXmlString() const
 bool FlashOutline::fromXmlString(const QString &xml, QString *error)
 {
     QDomDocument doc;
-    const auto parsed = doc.setContent(xml);
-    if (!parsed) {
+    XmlParseError parseError;
+    if (!parseXmlDocument(doc, xml, &parseError)) {
         if (error)
-            *error = QStringLiteral("The bookmark outline cannot be read.");
+            *error = QStringLiteral("The bookmark outline cannot be read: %1").arg(parseError.text());
         return false;
     }
     return readXml(doc.documentElement(), error);

@@ -1,6 +1,7 @@
 #include "furnishings/OtherIconItem.h"
 
 #include "foundation/AppUtility.h"
+#include "foundation/InputLimits.h"
 #include "foundation/NumberText.h"
 #include "foundation/XmlUtility.h"
 
@@ -21,11 +22,9 @@ const QString kItem = QStringLiteral("item");
 
 std::optional<QList<OtherIconItem>> OtherIconItem::iconListFromFile(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
+    const std::optional<QByteArray> data = InputLimits::readFile(path, InputLimits::kMaxXmlBytes);
     QDomDocument document;
-    if (!document.setContent(&file))
+    if (!data || !parseXmlDocument(document, *data))
         return std::nullopt;
     const QDomElement root = document.documentElement();
     if (root.tagName() != kRoot)

@@ -1,6 +1,7 @@
 #include "furnishings/ShareLinksItem.h"
 
 #include "foundation/AppResources.h"
+#include "foundation/XmlUtility.h"
 
 #include <QDomDocument>
 #include <QFileInfo>
@@ -11,7 +12,7 @@ QList<ShareLinksItem> ShareLinksItem::parseByXmlString(const QString &xml)
 {
     QList<ShareLinksItem> items;
     QDomDocument document;
-    if (xml.trimmed().isEmpty() || !document.setContent(xml))
+    if (xml.trimmed().isEmpty() || !parseXmlDocument(document, xml))
         return items;
     const QDomElement root = document.documentElement();
     for (QDomElement e = root.firstChildElement(QStringLiteral("shareLink")); !e.isNull();

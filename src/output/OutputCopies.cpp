@@ -15,6 +15,7 @@ std::shared_ptr<FlashTemplate> copyTemplate(const FlashTemplate &tmpl)
     copy->setTmplName(tmpl.tmplName());
     copy->setIsMobileTemplate(tmpl.isMobileTemplate());
     copy->setExternResourcePath(tmpl.externResourcePath());
+    copy->setPlainPathFolders(tmpl.plainPathFolders());
     copy->restoreSnapshot(tmpl.snapshot());
     return copy;
 }

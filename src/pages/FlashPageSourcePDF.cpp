@@ -1,10 +1,19 @@
 #include "pages/FlashPageSourcePDF.h"
 
 #include "pages/PDFWidePage.h"
+#include "pages/PdfDocument.h"
 #include "pages/PdfPageReader.h"
 
 #include <QDomElement>
 #include <QXmlStreamWriter>
+#include <poppler-qt6.h>
+
+int FlashPageSourcePDF::documentPageCount() const
+{
+    PageResult result;
+    const std::unique_ptr<Poppler::Document> document = PdfDocument::open(m_pdfFile, m_password, &result);
+    return document ? document->numPages() : -1;
+}
 
 PageResult FlashPageSourcePDF::pageUnits(QList<PageUnit> *units) const
 {

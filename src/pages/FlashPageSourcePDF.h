@@ -22,6 +22,10 @@ public:
     int widePageMode() const { return m_widePageMode; }
     void setWidePageMode(int mode) { m_widePageMode = mode; }
 
+    // The number of pages of the PDF; -1 when it cannot be opened (missing, damaged,
+    // or protected by a password not given).
+    int documentPageCount() const;
+
     PageResult pageUnits(QList<PageUnit> *units) const override;
     std::unique_ptr<PageReader> createReader(PageResult *result) const override;
 

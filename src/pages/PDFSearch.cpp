@@ -71,7 +71,7 @@ QString PDFSearch::toXmlString() const
 bool PDFSearch::fromXmlString(const QString &xml, QString *error)
 {
     QDomDocument doc;
-    if (!doc.setContent(xml)) {
+    if (!parseXmlDocument(doc, xml)) {
         if (error)
             *error = loadAppString(QStringLiteral("PageImport-The search data cannot be read."),
                                    QStringLiteral("The search data cannot be read."));

@@ -3,6 +3,7 @@
 #include "foundation/AppStrings.h"
 #include <QFile>
 #include <QPainter>
+#include <algorithm>
 #include <cmath>
 
 namespace PageImaging {
@@ -11,11 +12,17 @@ double renderDpi(const QSizeF &pageSizePoints, double dpi)
 {
     const double w = pageSizePoints.width() * dpi / 72.0;
     const double h = pageSizePoints.height() * dpi / 72.0;
-    if (w <= 0 || h <= 0 || w * h <= double(kMaxRenderPixels))
+    if (w <= 0 || h <= 0)
         return dpi;
-    // Scale both sides by the same factor; a little below the limit so that the
-    // rounding of the sides cannot push the pixel count over it.
-    return dpi * std::sqrt(double(kMaxRenderPixels) / (w * h)) * 0.999;
+    // Scale both sides by the same factor; a little below the limits so that the
+    // rounding of the sides cannot push the picture over them.
+    double scale = 1;
+    if (w * h > double(kMaxRenderPixels))
+        scale = std::sqrt(double(kMaxRenderPixels) / (w * h)) * 0.999;
+    const double longSide = std::max(w, h) * scale;
+    if (longSide > kMaxPictureSide - 1)
+        scale *= (kMaxPictureSide - 1) / longSide;
+    return dpi * scale;
 }
 
 QSize fittedSize(const QSize &size, const QSize &box)

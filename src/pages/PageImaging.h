@@ -42,6 +42,9 @@ inline constexpr JpegSettings kPhoneJpeg = kNormalJpeg;
 // A render never exceeds this many pixels (40 MP, 160 MB in memory): a poster-sized
 // page is rendered at a lower resolution instead of exhausting memory.
 inline constexpr qint64 kMaxRenderPixels = 40'000'000;
+// Nor is either side longer than a JPEG picture can be (65,500 pixels): a page as
+// long and thin as a paper strip is rendered smaller to fit.
+inline constexpr int kMaxPictureSide = 65'500;
 // Pictures are limited to the long side of an A4 page at the import resolution.
 inline constexpr double kPictureLongSideInches = 11.69;
 
@@ -50,7 +53,7 @@ inline constexpr double kPictureLongSideInches = 11.69;
 inline constexpr double kPageBoxSlack = 1.15;
 
 // The resolution to render a page of this size (in points) at, for the wanted
-// resolution: lower when the render would pass kMaxRenderPixels.
+// resolution: lower when the render would pass kMaxRenderPixels or kMaxPictureSide.
 double renderDpi(const QSizeF &pageSizePoints, double dpi);
 
 // size fitted into box keeping its proportions, never larger than size itself.

@@ -68,7 +68,10 @@ PageResult PageImport::plan(Plan *plan) const
         if (!wide.result().ok())
             return wide.result();
         plan->units = wide.leftPageOrderList();
-        plan->outline = PdfOutline::read(*doc, plan->units);
+        PageResult bookmarks;
+        plan->outline = PdfOutline::read(*doc, plan->units, &bookmarks);
+        if (!plan->outline)
+            return bookmarks;
         plan->source = pdf;
         return PageResult::success();
     }

@@ -5,6 +5,7 @@
 // when none follows). Web-address bookmarks keep their address.
 
 #include "furnishings/FlashOutline.h"
+#include "pages/PageError.h"
 #include "pages/PageUnit.h"
 
 #include <memory>
@@ -15,7 +16,10 @@ class Document;
 
 namespace PdfOutline {
 
-std::shared_ptr<FlashOutline> read(const Poppler::Document &document, const QList<PageUnit> &units);
+// Null, with the reason in *result, when the bookmarks go deeper than
+// InputLimits::kMaxNesting levels or number more than InputLimits::kMaxOutlineItems.
+std::shared_ptr<FlashOutline> read(const Poppler::Document &document, const QList<PageUnit> &units,
+                                   PageResult *result = nullptr);
 
 // The book page for PDF page sourcePage (from 0); horizontalPosition is where on
 // the page the bookmark points, 0 (left edge) to 1, or negative when unknown.

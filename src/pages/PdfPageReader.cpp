@@ -184,11 +184,13 @@ QSizeF PdfPageReader::shownSize(int sourcePage) const
 
 QImage PdfPageReader::readPage(int sourcePage, PageResult *result)
 {
-    const int number = sourcePage + 1;
     QImage image;
     m_text.reset();
     m_textPage = -1;
-    if (number >= 1 && number <= m_pdf->getNumPages() && m_pdf->getPage(number)) {
+    // Checked before anything is added to it: a page number from a project file may be anything.
+    const bool inDocument = sourcePage >= 0 && sourcePage < m_pdf->getNumPages();
+    const int number = inDocument ? sourcePage + 1 : 0;
+    if (inDocument && m_pdf->getPage(number)) {
         const double dpi = PageImaging::renderDpi(shownSize(sourcePage), m_dpi);
         // The text device keeps the page's layout, as the Qt interface's page text does.
         m_text = std::make_unique<TextOutputDev>(nullptr, true, 0, false, false);
@@ -211,7 +213,7 @@ QImage PdfPageReader::readPage(int sourcePage, PageResult *result)
             PageError::DamagedFile,
             loadAppString(QStringLiteral("PageImport-Page %1 of \"%2\" cannot be rendered; the file may be damaged."),
                           QStringLiteral("Page %1 of \"%2\" cannot be rendered; the file may be damaged."))
-                .arg(sourcePage + 1)
+                .arg(qint64(sourcePage) + 1)
                 .arg(QFileInfo(m_file).fileName()));
     return image;
 }

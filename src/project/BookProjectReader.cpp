@@ -1,7 +1,10 @@
 #include "project/BookProjectReader.h"
 
 #include "annotations/FlashPagesAnnotations.h"
+#include "foundation/AppResources.h"
 #include "foundation/AppStrings.h"
+#include "foundation/InputLimits.h"
+#include "foundation/XmlUtility.h"
 #include "furnishings/FlashOutline.h"
 #include "pages/FlashPageSourceImg.h"
 #include "pages/FlashPageSourcePDF.h"
@@ -52,14 +55,43 @@ QString rawChildElement(const QString &text, const QString &name)
     return {};
 }
 
-bool sourceDocumentExists(const FlashPageSource &source, int sourcePage)
+// Whether the file lies in folder, by name and, when it exists, where its links lead.
+bool staysInside(const QString &path, const QString &folder)
 {
-    if (const auto *pdf = dynamic_cast<const FlashPageSourcePDF *>(&source))
-        return QFileInfo(pdf->pdfFile()).isFile();
-    if (const auto *img = dynamic_cast<const FlashPageSourceImg *>(&source))
-        return QFileInfo(img->imageFiles().value(sourcePage)).isFile();
-    return false;
+    if (!ProjectFiles::isInside(path, folder))
+        return false;
+    const QFileInfo info(path);
+    return !info.exists() || ProjectFiles::isInside(info.canonicalFilePath(), QFileInfo(folder).canonicalFilePath());
 }
+
+// Whether a lost picture can be made again from its source: the source document is
+// there and has the page (a project may name any page number). A PDF that cannot be
+// opened without its password is taken at its word: the password is asked for when
+// the page is made.
+class SourceCheck
+{
+public:
+    explicit SourceCheck(const FlashPageSource &source) : m_source(source) {}
+
+    bool canMake(int sourcePage)
+    {
+        if (const auto *pdf = dynamic_cast<const FlashPageSourcePDF *>(&m_source)) {
+            if (!QFileInfo(pdf->pdfFile()).isFile())
+                return false;
+            if (m_pdfPages == kNotCounted)
+                m_pdfPages = pdf->documentPageCount();
+            return m_pdfPages < 0 || sourcePage < m_pdfPages;
+        }
+        if (const auto *img = dynamic_cast<const FlashPageSourceImg *>(&m_source))
+            return QFileInfo(img->imageFiles().value(sourcePage)).isFile();
+        return false;
+    }
+
+private:
+    static constexpr int kNotCounted = -2;
+    const FlashPageSource &m_source;
+    int m_pdfPages = kNotCounted;
+};
 
 } // namespace
 
@@ -82,25 +114,24 @@ ProjectResult BookProjectReader::read()
         return ProjectResult::failure(ProjectError::FileNotFound, ProjectMessages::fileNotFound(m_file));
     if (info.isDir())
         return ProjectResult::failure(ProjectError::NotAProject, ProjectMessages::notAProject(m_file));
-    QFile file(m_file);
-    if (!file.open(QIODevice::ReadOnly))
-        return ProjectResult::failure(ProjectError::FileNotFound,
-                                      ProjectMessages::cannotRead(m_file, file.errorString()));
-    QString text = QString::fromUtf8(file.readAll());
+    if (info.size() > InputLimits::kMaxXmlBytes)
+        return ProjectResult::failure(ProjectError::Damaged,
+                                      ProjectMessages::damaged(m_file, InputLimits::tooLarge(InputLimits::kMaxXmlBytes)));
+    QString why;
+    const std::optional<QByteArray> data = InputLimits::readFile(m_file, InputLimits::kMaxXmlBytes, &why);
+    if (!data)
+        return ProjectResult::failure(ProjectError::FileNotFound, ProjectMessages::cannotRead(m_file, why));
+    QString text = QString::fromUtf8(*data);
     if (text.startsWith(QChar(0xFEFF)))
         text.remove(0, 1);
 
     QDomDocument dom;
-    QString parseError;
-    int line = 0, column = 0;
-    if (!dom.setContent(text, &parseError, &line, &column)) {
+    XmlParseError parseError;
+    if (!parseXmlDocument(dom, text, &parseError)) {
         // Only a file that starts out as one of ours is a damaged project.
         if (!text.left(512).contains(QLatin1Char('<') + Root))
             return ProjectResult::failure(ProjectError::NotAProject, ProjectMessages::notAProject(m_file));
-        return ProjectResult::failure(
-            ProjectError::Damaged,
-            ProjectMessages::damaged(
-                m_file, QStringLiteral("%1 (line %2, column %3)").arg(parseError).arg(line).arg(column)));
+        return ProjectResult::failure(ProjectError::Damaged, ProjectMessages::damaged(m_file, parseError.text()));
     }
     const QDomElement root = dom.documentElement();
     if (root.tagName() != Root)
@@ -159,6 +190,17 @@ bool BookProjectReader::readPages(const QDomElement &root, ProjectResult &result
                 m_file, loadAppString(QStringLiteral("BookProject-pages"), QStringLiteral("pages")), error));
         return false;
     }
+    // Every picture lies in the data folder, where saving puts them: a project names
+    // no other file of the user's to be copied into a book or a saved copy.
+    for (FlashPageSource::PictureKind kind : FlashPageSource::kPictureKinds)
+        for (const FlashPagePtr &page : source->pageList(kind)) {
+            const QString path = page ? page->pageFilePath() : QString();
+            if (!path.isEmpty() && !staysInside(path, m_dataFolder)) {
+                result = ProjectResult::failure(ProjectError::Damaged,
+                                                ProjectMessages::damaged(m_file, ProjectMessages::pictureOutsideProject(path)));
+                return false;
+            }
+        }
     m_document.setPageSource(std::shared_ptr<FlashPageSource>(std::move(source)));
     m_storedFolders.insert(PagesKey, pageFolder);
     return true;
@@ -180,6 +222,7 @@ bool BookProjectReader::checkPictures(ProjectResult &result)
     // A picture can be made again when the large picture of its page is there, or
     // when that can be rendered again from the source document.
     QStringList lost, remade;
+    SourceCheck origin(*source);
     const QList<FlashPagePtr> &large = source->pages();
     QList<bool> largeUsable(large.size());
     for (int i = 0; i < large.size(); ++i) {
@@ -187,7 +230,7 @@ bool BookProjectReader::checkPictures(ProjectResult &result)
         const QString path = page ? page->pageFilePath() : QString();
         if (!path.isEmpty() && QFileInfo(path).isFile()) {
             largeUsable[i] = true;
-        } else if (page && page->hasOrigin() && sourceDocumentExists(*source, page->sourcePage())) {
+        } else if (page && page->hasOrigin() && origin.canMake(page->sourcePage())) {
             largeUsable[i] = true;
             remade << shown(path, i + 1);
         } else {
@@ -280,6 +323,9 @@ void BookProjectReader::readTemplates(const QDomElement &root, ProjectResult &re
             }
         }
         tmpl.setIsMobileTemplate(mobile);
+        // The values come from a file that may have been made by anyone: a plain path
+        // counts only inside the project or the program's own files.
+        tmpl.setPlainPathFolders({m_dataFolder, AppResources::resourcePath()});
         if (element.isNull())
             continue;
         const QString style = element.attribute(Style);
@@ -296,6 +342,8 @@ void BookProjectReader::readTemplates(const QDomElement &root, ProjectResult &re
                 result.warnings << ProjectMessages::partFilesMissing(tmpl.tmplName(), resources);
             }
         }
+        if (const QStringList unused = tmpl.unresolvedFileSettings(); !unused.isEmpty())
+            result.warnings << ProjectMessages::filesOutsideProject(tmpl.tmplName(), unused);
     }
 }
 

@@ -70,24 +70,43 @@ bool wellFormed(const QString &fragment, QString *error)
     return !reader.hasError();
 }
 
-// The data folder a project file names, when it is a project and the name is one
-// that project saving makes; used to replace it along with the project.
-QString dataFolderNamedBy(const QString &projectFile)
+// The data folder attribute of a project file; empty when the file is no project.
+QString namedDataFolder(const QString &projectFile)
 {
     QFile file(projectFile);
     if (!file.open(QIODevice::ReadOnly))
         return {};
-    QXmlStreamReader reader(&file);
+    QXmlStreamReader reader(file.read(64 * 1024));
     while (!reader.atEnd() && !reader.isStartElement())
         reader.readNext();
     if (!reader.isStartElement() || reader.name() != Root)
         return {};
-    const QString name = reader.attributes().value(DataFolder).toString();
-    static const QRegularExpression made(QStringLiteral("^[^/]+\\.data(-\\d+)?$"));
-    if (!ProjectFiles::isSafeRelativePath(name) || name.contains(QLatin1Char('/')) || !made.match(name).hasMatch())
+    return reader.attributes().value(DataFolder).toString();
+}
+
+// The data folder that the project file being replaced owns, to be replaced along
+// with it: the folder it names must bear its own file's name (as saving names it),
+// and no other project file beside it may name the same folder (a project file
+// copied from another one still names the other's folder).
+QString dataFolderOwnedBy(const QString &projectFile)
+{
+    const QString name = namedDataFolder(projectFile);
+    const QString own = BookProject::dataFolderName(projectFile);
+    static const QRegularExpression numbered(QStringLiteral("^-\\d+$"));
+    if (!ProjectFiles::isSafeRelativePath(name) || name.contains(QLatin1Char('/')) || !name.startsWith(own)
+        || (name.size() > own.size() && !numbered.match(name.mid(own.size())).hasMatch()))
         return {};
-    const QString folder = QFileInfo(projectFile).absolutePath() + QLatin1Char('/') + name;
-    return QFileInfo(folder).isDir() ? clean(folder) : QString();
+    const QFileInfo info(projectFile);
+    const QString folder = info.absolutePath() + QLatin1Char('/') + name;
+    if (!QFileInfo(folder).isDir() || QFileInfo(folder).isSymLink())
+        return {};
+    const QFileInfoList others = QDir(info.absolutePath())
+                                     .entryInfoList({QStringLiteral("*.") + BookProject::fileExtension()},
+                                                    QDir::Files | QDir::Hidden);
+    for (const QFileInfo &other : others)
+        if (clean(other.absoluteFilePath()) != clean(projectFile) && namedDataFolder(other.absoluteFilePath()) == name)
+            return {};
+    return clean(folder);
 }
 
 // True for the names saving gives the folders of a data folder; only such folders are
@@ -149,7 +168,7 @@ bool BookProjectWriter::planDataFolder(ProjectResult &result)
         return true;
     }
     if (!m_sameProject && QFileInfo(m_file).isFile()) {
-        m_oldDataOfTarget = dataFolderNamedBy(m_file);
+        m_oldDataOfTarget = dataFolderOwnedBy(m_file);
         if (m_oldDataOfTarget == current)
             m_oldDataOfTarget.clear();
     }

@@ -115,6 +115,22 @@ QString partFilesMissing(const QString &part, const QString &folder)
         .arg(part, folder);
 }
 
+QString filesOutsideProject(const QString &templateName, const QStringList &settings)
+{
+    return loadAppString(QStringLiteral("BookProject-The settings %1 of the template \"%2\" name files outside the "
+                                        "project; they are not used. Choose the files again to bring them into the project."),
+                         QStringLiteral("The settings %1 of the template \"%2\" name files outside the project; they are "
+                                        "not used. Choose the files again to bring them into the project."))
+        .arg(settings.join(QStringLiteral(", ")), templateName);
+}
+
+QString pictureOutsideProject(const QString &picture)
+{
+    return loadAppString(QStringLiteral("BookProject-the page picture \"%1\" lies outside the project"),
+                         QStringLiteral("the page picture \"%1\" lies outside the project"))
+        .arg(QDir::toNativeSeparators(picture));
+}
+
 QString accessRefused()
 {
     return loadAppString(QStringLiteral("BookProject-Import Project failed..."),

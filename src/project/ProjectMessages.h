@@ -17,6 +17,8 @@ QString picturesWillBeMade(const QStringList &pictures);
 QString templateMissing(const QString &name, const QString &replacement);
 QString partNotRestored(const QString &part, const QString &detail);
 QString partFilesMissing(const QString &part, const QString &folder);
+QString filesOutsideProject(const QString &templateName, const QStringList &settings);
+QString pictureOutsideProject(const QString &picture);
 QString accessRefused();
 QString untitled();
 QString folderMissing(const QString &folder);

@@ -8,7 +8,10 @@ namespace PreviewAddress {
 QUrl bookUrl(const QUrl &base, bool mobile, int generation, int page)
 {
     QUrl url = base;
-    url.setPath(mobile ? QStringLiteral("/mobile/index.html") : QStringLiteral("/"));
+    QString folder = base.path();
+    if (!folder.endsWith(QLatin1Char('/')))
+        folder += QLatin1Char('/');
+    url.setPath(mobile ? folder + QStringLiteral("mobile/index.html") : folder);
     QUrlQuery query;
     query.addQueryItem(QStringLiteral("r"), QString::number(generation));
     url.setQuery(query);
@@ -25,7 +28,7 @@ int pageFromUrl(const QUrl &url)
 
 bool isMobileUrl(const QUrl &url)
 {
-    return url.path().startsWith(QLatin1String("/mobile/"));
+    return url.path().contains(QLatin1String("/mobile/"));
 }
 
 } // namespace PreviewAddress

@@ -1,7 +1,8 @@
 #pragma once
-// Addresses of the preview book on the preview server.
-//   http://127.0.0.1:<port>/?r=<generation>#p=<page>                 the desktop book
-//   http://127.0.0.1:<port>/mobile/index.html?r=<generation>#p=<page> the phone version
+// Addresses of the preview book on the preview server, below its base address
+// (http://127.0.0.1:<port>/<secret>/, see PreviewServer):
+//   <base>?r=<generation>#p=<page>                   the desktop book
+//   <base>mobile/index.html?r=<generation>#p=<page>  the phone version
 // The generation changes with every rebuild, so the web view loads the new book
 // instead of only moving to another page of the old one.
 

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QHostAddress>
 #include <QMimeDatabase>
+#include <QRandomGenerator>
 #include <QTcpServer>
 #include <QTcpSocket>
 
@@ -21,6 +22,7 @@ QByteArray reason(int status)
     case 403: return "Forbidden";
     case 404: return "Not Found";
     case 405: return "Method Not Allowed";
+    case 421: return "Misdirected Request";
     case 431: return "Request Header Fields Too Large";
     default: return "Internal Server Error";
     }
@@ -31,6 +33,29 @@ bool isInside(const QString &path, const QString &root)
     return path == root || path.startsWith(root.endsWith(QLatin1Char('/')) ? root : root + QLatin1Char('/'));
 }
 
+// The header fields of a request head, by lower-case name (a repeated field keeps its
+// first value).
+QHash<QByteArray, QByteArray> headerFields(const QByteArray &head)
+{
+    QHash<QByteArray, QByteArray> fields;
+    const QList<QByteArray> lines = head.split('\n');
+    for (qsizetype i = 1; i < lines.size(); ++i) {
+        const QByteArray line = lines.at(i).trimmed();
+        const qsizetype colon = line.indexOf(':');
+        if (colon <= 0)
+            continue;
+        const QByteArray name = line.left(colon).trimmed().toLower();
+        if (!fields.contains(name))
+            fields.insert(name, line.mid(colon + 1).trimmed());
+    }
+    return fields;
+}
+
+// Sent with every answer: no other site may embed what the server gives, nor have it
+// read as another type than the one stated.
+const QByteArray kGuardHeaders = "Cross-Origin-Resource-Policy: same-origin\r\n"
+                                 "X-Content-Type-Options: nosniff\r\n"
+                                 "Cache-Control: no-cache\r\nConnection: close\r\n";
 
 // A file's version as the server names it: its size and times of change. A rebuild
 // that keeps a file keeps them; one that writes it changes them.
@@ -39,17 +64,6 @@ QByteArray entityTag(const QFileInfo &info)
     return '"' + QByteArray::number(info.size(), 16) + '-'
            + QByteArray::number(info.lastModified().toMSecsSinceEpoch(), 16) + '-'
            + QByteArray::number(info.metadataChangeTime().toMSecsSinceEpoch(), 16) + '"';
-}
-
-// The value of a header of a request head ("" when absent); names in any letter case.
-QByteArray requestHeader(const QByteArray &head, const QByteArray &name)
-{
-    for (const QByteArray &line : head.split('\n')) {
-        const qsizetype colon = line.indexOf(':');
-        if (colon > 0 && line.left(colon).trimmed().toLower() == name)
-            return line.mid(colon + 1).trimmed();
-    }
-    return {};
 }
 
 } // namespace
@@ -82,6 +96,10 @@ bool PreviewServer::start(quint16 port)
         m_server = nullptr;
         return false;
     }
+    // 128 bits from the system's generator: not to be guessed by a page that probes ports.
+    quint32 words[4];
+    QRandomGenerator::system()->fillRange(words);
+    m_secret = QByteArray(reinterpret_cast<const char *>(words), sizeof words).toHex();
     m_error.clear();
     return true;
 }
@@ -121,7 +139,7 @@ void PreviewServer::setDocumentRoot(const QString &folder)
 
 QUrl PreviewServer::baseUrl() const
 {
-    return QUrl(QStringLiteral("http://127.0.0.1:%1/").arg(port()));
+    return QUrl(QStringLiteral("http://127.0.0.1:%1/%2/").arg(port()).arg(QString::fromLatin1(m_secret)));
 }
 
 QString PreviewServer::mimeTypeForFile(const QString &fileName)
@@ -218,14 +236,34 @@ void PreviewServer::onReadyRead(QTcpSocket *socket)
         sendError(socket, 400);
         return;
     }
-    respond(socket, words.at(0), words.at(1));
+    respond(socket, words.at(0), words.at(1), headerFields(c->head.left(end)));
 }
 
-void PreviewServer::respond(QTcpSocket *socket, const QByteArray &method, const QByteArray &target)
+int PreviewServer::refusalFor(const QHash<QByteArray, QByteArray> &headers) const
+{
+    const QByteArray origin = "127.0.0.1:" + QByteArray::number(port());
+    if (headers.value("host") != origin)
+        return 421;
+    // Browsers say where a request comes from; only the book's own pages and the
+    // address typed or opened by the program ("none") are answered.
+    const QByteArray site = headers.value("sec-fetch-site").toLower();
+    if (!site.isEmpty() && site != "same-origin" && site != "none")
+        return 403;
+    if (headers.contains("origin") && headers.value("origin") != "http://" + origin)
+        return 403;
+    return 0;
+}
+
+void PreviewServer::respond(QTcpSocket *socket, const QByteArray &method, const QByteArray &target,
+                            const QHash<QByteArray, QByteArray> &headers)
 {
     Connection *c = m_connections.value(socket);
     c->answered = true;
     ++m_requests;
+    if (const int refusal = refusalFor(headers)) {
+        sendError(socket, refusal);
+        return;
+    }
     if (method != "GET" && method != "HEAD") {
         sendError(socket, 405, "Allow: GET, HEAD\r\n");
         return;
@@ -234,6 +272,15 @@ void PreviewServer::respond(QTcpSocket *socket, const QByteArray &method, const 
     const qsizetype cut = path.indexOf('?') >= 0 ? path.indexOf('?') : path.indexOf('#');
     if (cut >= 0)
         path.truncate(cut);
+    // The secret comes first, as written (never decoded: it is plain hexadecimal).
+    const QByteArray prefix = '/' + m_secret;
+    if (m_secret.isEmpty() || !path.startsWith(prefix) || (path.size() > prefix.size() && path.at(prefix.size()) != '/')) {
+        sendError(socket, 404);
+        return;
+    }
+    path = path.mid(prefix.size());
+    if (path.isEmpty())
+        path = "/";
     const QString file = resolveRequestPath(m_root, QString::fromLatin1(path));
     if (file.isEmpty()) {
         sendError(socket, m_root.isEmpty() ? 404 : 403);
@@ -248,10 +295,9 @@ void PreviewServer::respond(QTcpSocket *socket, const QByteArray &method, const 
     // The view may keep a file, but asks again every time it uses it: a rebuild
     // changes a few files, and the view then reloads only those.
     const QByteArray tag = entityTag(QFileInfo(file));
-    if (requestHeader(c->head, "if-none-match") == tag) {
+    if (headers.value("if-none-match") == tag) {
         delete f;
-        socket->write("HTTP/1.1 304 Not Modified\r\nETag: " + tag
-                      + "\r\nCache-Control: no-cache\r\nConnection: close\r\n\r\n");
+        socket->write("HTTP/1.1 304 Not Modified\r\nETag: " + tag + "\r\n" + kGuardHeaders + "\r\n");
         socket->disconnectFromHost();
         return;
     }
@@ -259,7 +305,7 @@ void PreviewServer::respond(QTcpSocket *socket, const QByteArray &method, const 
     head += "Content-Type: " + mimeTypeForFile(file).toLatin1() + "\r\n";
     head += "Content-Length: " + QByteArray::number(f->size()) + "\r\n";
     head += "ETag: " + tag + "\r\n";
-    head += "Cache-Control: no-cache\r\nConnection: close\r\n\r\n";
+    head += kGuardHeaders + "\r\n";
     socket->write(head);
     if (method == "HEAD") {
         delete f;
@@ -279,7 +325,7 @@ void PreviewServer::sendError(QTcpSocket *socket, int status, const QByteArray &
     head += "Content-Type: text/plain; charset=utf-8\r\n";
     head += "Content-Length: " + QByteArray::number(body.size()) + "\r\n";
     head += extraHeaders;
-    head += "Cache-Control: no-store\r\nConnection: close\r\n\r\n";
+    head += kGuardHeaders + "\r\n";
     socket->write(head + body);
     socket->disconnectFromHost();
 }

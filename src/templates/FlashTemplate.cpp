@@ -1,6 +1,7 @@
 #include "templates/FlashTemplate.h"
 
 #include "foundation/AppResources.h"
+#include "foundation/InputLimits.h"
 #include "templates/TemplateSettingsText.h"
 #include "templates/TemplateXmlReader.h"
 
@@ -27,16 +28,27 @@ void collectSettings(FlashTemplateProperty *node, QHash<QString, FlashTemplatePr
     }
 }
 
+// Whether path lies below folder by name and, when it exists, where its links lead.
+bool liesBelow(const QString &path, const QString &folder)
+{
+    const QString base = QDir::cleanPath(QDir(folder).absolutePath());
+    if (!QDir::cleanPath(QDir(path).absolutePath()).startsWith(base + QLatin1Char('/')))
+        return false;
+    const QFileInfo info(path);
+    if (!info.exists())
+        return true;
+    const QString real = info.canonicalFilePath();
+    const QString realBase = QFileInfo(base).canonicalFilePath();
+    return !real.isEmpty() && !realBase.isEmpty() && real.startsWith(realBase + QLatin1Char('/'));
+}
+
 // A path below folder, or empty when relative is absolute or climbs out of it.
 QString pathInside(const QString &folder, const QString &relative)
 {
     if (folder.isEmpty() || relative.isEmpty() || QDir::isAbsolutePath(relative))
         return {};
-    const QString base = QDir::cleanPath(QDir(folder).absolutePath());
-    const QString path = QDir::cleanPath(base + QLatin1Char('/') + relative);
-    if (!path.startsWith(base + QLatin1Char('/')))
-        return {};
-    return path;
+    const QString path = QDir::cleanPath(QDir(folder).absolutePath() + QLatin1Char('/') + relative);
+    return liesBelow(path, folder) ? path : QString();
 }
 
 // Content of a script string literal (quoted with ' or ") that can also stand inside
@@ -190,7 +202,49 @@ QString FlashTemplate::resolveResourcePath(const QString &value) const
         return pathInside(templateFolder(), value.mid(ResourcePrefix.size()));
     if (value.startsWith(ExternPrefix))
         return pathInside(m_externResourcePath, value.mid(ExternPrefix.size()));
-    return value;
+    if (value.isEmpty() || m_plainPathFolders.isEmpty())
+        return value;
+    for (const QString &folder : m_plainPathFolders)
+        if (!folder.isEmpty() && QDir::isAbsolutePath(value) && liesBelow(value, folder))
+            return QDir::cleanPath(value);
+    return {};
+}
+
+QStringList FlashTemplate::unresolvedFileSettings() const
+{
+    QStringList keys;
+    for (const QString &key : m_keys) {
+        const FlashTemplateProperty *property = m_index.value(key);
+        if (property->kind() == FlashTemplateProperty::Kind::File && !property->value().isEmpty()
+            && resolveResourcePath(property->value()).isEmpty())
+            keys << key;
+    }
+    return keys;
+}
+
+QString FlashTemplate::adoptFile(const QString &file, QString *error) const
+{
+    const auto fail = [&](const QString &why) {
+        if (error)
+            *error = why;
+        return QString();
+    };
+    if (m_externResourcePath.isEmpty())
+        return fail(QStringLiteral("the template has no folder for its files"));
+    const QFileInfo source(file);
+    if (!source.isFile())
+        return fail(QStringLiteral("\"%1\" is not a file").arg(QDir::toNativeSeparators(file)));
+    const QString folder = m_externResourcePath + QStringLiteral("/files");
+    if (!QDir().mkpath(folder))
+        return fail(QStringLiteral("the folder \"%1\" cannot be made").arg(QDir::toNativeSeparators(folder)));
+    const QString base = source.completeBaseName().isEmpty() ? QStringLiteral("file") : source.completeBaseName();
+    const QString dot = source.suffix().isEmpty() ? QString() : QLatin1Char('.') + source.suffix();
+    QString name = base + dot;
+    for (int n = 2; QFileInfo::exists(folder + QLatin1Char('/') + name); ++n)
+        name = QStringLiteral("%1-%2%3").arg(base).arg(n).arg(dot);
+    if (!QFile::copy(file, folder + QLatin1Char('/') + name))
+        return fail(QStringLiteral("\"%1\" cannot be copied").arg(QDir::toNativeSeparators(file)));
+    return ExternPrefix + QStringLiteral("files/") + name;
 }
 
 QString FlashTemplate::propertyFilePath(const QString &key) const
@@ -241,12 +295,13 @@ int FlashTemplate::loadSettingsFromText(const QString &text)
 
 bool FlashTemplate::loadSettingsFromFile(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        m_error = QStringLiteral("Cannot read the settings file %1: %2").arg(path, file.errorString());
+    QString error;
+    const std::optional<QByteArray> data = InputLimits::readFile(path, InputLimits::kMaxTextBytes, &error);
+    if (!data) {
+        m_error = QStringLiteral("Cannot read the settings file %1: %2").arg(path, error);
         return false;
     }
-    loadSettingsFromText(TemplateSettingsText::decode(file.readAll()));
+    loadSettingsFromText(TemplateSettingsText::decode(*data));
     return true;
 }
 

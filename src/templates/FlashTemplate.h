@@ -6,7 +6,10 @@
 // Values are read and written by key. File values may name files relative to two
 // folders: "STYLE_RESOURCE:<path>" lies in the template's own folder and
 // "STYLE_EXTERN:<path>" in the extern resource folder (an unpacked theme package or
-// the project's folder); resolveResourcePath() turns them into paths.
+// the project's folder); resolveResourcePath() turns them into paths. A plain path
+// takes effect anywhere, unless the template's values came from a file someone else
+// may have made (a project): then only inside the folders set with
+// setPlainPathFolders().
 //
 // The template announces changes through Qt signals; whoever changes a value on the
 // user's behalf posts FlashTmplProValueChangedNotification (see TemplateNotifications.h).
@@ -57,6 +60,10 @@ public:
     void setIsMobileTemplate(bool mobile) { m_isMobile = mobile; }
     QString externResourcePath() const { return m_externResourcePath; }
     void setExternResourcePath(const QString &path) { m_externResourcePath = path; }
+    // The folders a plain path must lie in to be resolved (links followed); empty:
+    // anywhere.
+    QStringList plainPathFolders() const { return m_plainPathFolders; }
+    void setPlainPathFolders(const QStringList &folders) { m_plainPathFolders = folders; }
 
     // The text value of a setting, or defaultValue when the template has no such setting.
     QString propertyValue(const QString &key, const QString &defaultValue = {}) const;
@@ -73,9 +80,19 @@ public:
 
     // The path a file value names: "STYLE_RESOURCE:" and "STYLE_EXTERN:" values inside
     // their folder, other values as they are. Empty when the value is empty, when its
-    // folder is not known, or when the path would lead out of that folder.
+    // folder is not known, when the path would lead out of that folder (by name or
+    // through a link), or when a plain path lies outside the plain path folders.
     QString resolveResourcePath(const QString &value) const;
     QString propertyFilePath(const QString &key) const; // resolved value of a setting
+    // The file settings whose value names a file that is not used (see
+    // resolveResourcePath), for telling the user.
+    QStringList unresolvedFileSettings() const;
+
+    // Copies a file the user chose for a setting into the extern resource folder
+    // (below "files/", under a free name) and returns the value that names the copy,
+    // "STYLE_EXTERN:files/<name>": the book keeps the file wherever the project goes.
+    // Empty, with *error, when there is no extern resource folder or the copy fails.
+    QString adoptFile(const QString &file, QString *error = nullptr) const;
 
     QList<FlashTemplateStyle> styles() const { return m_styles; }
     QStringList styleNames() const;
@@ -121,6 +138,7 @@ private:
     QString m_tmplCaption;
     bool m_isMobile = false;
     QString m_externResourcePath;
+    QStringList m_plainPathFolders;
     std::unique_ptr<FlashTemplateProperty> m_root;
     QHash<QString, FlashTemplateProperty *> m_index; // settings only, by key
     QStringList m_keys;                              // settings in tree order

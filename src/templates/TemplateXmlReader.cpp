@@ -1,5 +1,8 @@
 #include "templates/TemplateXmlReader.h"
 
+#include "foundation/InputLimits.h"
+#include "foundation/XmlUtility.h"
+
 #include <QDomDocument>
 #include <QFile>
 #include <QFileInfo>
@@ -169,12 +172,13 @@ bool TemplateXmlReader::fail(const QString &message)
 
 std::unique_ptr<TemplateDescription> TemplateXmlReader::readFile(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        fail(QStringLiteral("Cannot read the template file %1: %2").arg(path, file.errorString()));
+    QString error;
+    const std::optional<QByteArray> data = InputLimits::readFile(path, InputLimits::kMaxXmlBytes, &error);
+    if (!data) {
+        fail(QStringLiteral("Cannot read the template file %1: %2").arg(path, error));
         return nullptr;
     }
-    return readData(file.readAll(), path);
+    return readData(*data, path);
 }
 
 std::unique_ptr<TemplateDescription> TemplateXmlReader::readData(const QByteArray &data, const QString &fileName)
@@ -186,10 +190,9 @@ std::unique_ptr<TemplateDescription> TemplateXmlReader::readData(const QByteArra
     };
 
     QDomDocument document;
-    QString parseError;
-    int line = 0, column = 0;
-    if (!document.setContent(data, &parseError, &line, &column))
-        return failed(QStringLiteral("%1 at line %2, column %3").arg(parseError).arg(line).arg(column));
+    XmlParseError parseError;
+    if (!parseXmlDocument(document, data, &parseError))
+        return failed(parseError.text());
 
     const QDomElement rootElement = document.documentElement();
     if (rootElement.tagName() != QLatin1String("template"))

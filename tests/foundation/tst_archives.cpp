@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <linux/capability.h>
+#include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 #include <zip.h>
@@ -49,20 +50,28 @@ private slots:
     void hostileEntriesAreRefusedAndNothingIsWritten_data()
     {
         QTest::addColumn<QList<RawEntry>>("entries");
+        QTest::addColumn<ZipExtractor::Refusal>("refusal");
+        QTest::addColumn<QString>("refused");
         const RawEntry good{"good.txt", "fine"};
-        QTest::newRow("parent") << QList<RawEntry>{good, {"../escaped.txt", "x"}};
-        QTest::newRow("nested parent") << QList<RawEntry>{good, {"a/../../escaped.txt", "x"}};
-        QTest::newRow("absolute") << QList<RawEntry>{good, {"/tmp/escaped.txt", "x"}};
-        QTest::newRow("backslash parent") << QList<RawEntry>{good, {"..\\escaped.txt", "x"}};
-        QTest::newRow("drive") << QList<RawEntry>{good, {"C:\\escaped.txt", "x"}};
-        QTest::newRow("link") << QList<RawEntry>{good, {"link", "../outside", 0120777}};
+        using R = ZipExtractor::Refusal;
+        QTest::newRow("parent") << QList<RawEntry>{good, {"../escaped.txt", "x"}} << R::LeadsOutside << "../escaped.txt";
+        QTest::newRow("nested parent") << QList<RawEntry>{good, {"a/../../escaped.txt", "x"}} << R::LeadsOutside
+                                       << "a/../../escaped.txt";
+        QTest::newRow("absolute") << QList<RawEntry>{good, {"/tmp/escaped.txt", "x"}} << R::LeadsOutside
+                                  << "/tmp/escaped.txt";
+        QTest::newRow("backslash parent") << QList<RawEntry>{good, {"..\\escaped.txt", "x"}} << R::LeadsOutside
+                                          << "..\\escaped.txt";
+        QTest::newRow("drive") << QList<RawEntry>{good, {"C:\\escaped.txt", "x"}} << R::LeadsOutside << "C:\\escaped.txt";
+        QTest::newRow("link") << QList<RawEntry>{good, {"link", "../outside", 0120777}} << R::Link << "link";
         QTest::newRow("link then write through it")
-            << QList<RawEntry>{{"dir", "../outside", 0120777}, {"dir/escaped.txt", "x"}};
+            << QList<RawEntry>{{"dir", "../outside", 0120777}, {"dir/escaped.txt", "x"}} << R::Link << "dir";
     }
 
     void hostileEntriesAreRefusedAndNothingIsWritten()
     {
         QFETCH(QList<RawEntry>, entries);
+        QFETCH(ZipExtractor::Refusal, refusal);
+        QFETCH(QString, refused);
         QTemporaryDir work;
         const QString archive = makeRawArchive(work.filePath("evil.zip"), entries);
         QVERIFY(!archive.isEmpty());
@@ -74,14 +83,59 @@ private slots:
         ZipExtractor extractor;
         QVERIFY(!extractor.extractFile(archive, target));
         QVERIFY(!extractor.errorString().isEmpty());
+        // Refused for what the entry is, by the check of names, before anything is written.
+        QCOMPARE(extractor.refusal(), refusal);
+        QCOMPARE(extractor.refusedEntry(), refused);
         QCOMPARE(folderListing(target), QStringList{"keep.txt"});
         QCOMPARE(folderListing(work.filePath("box")), (QStringList{"inner", "inner/keep.txt"}));
         QCOMPARE(folderListing(work.filePath("outside")), QStringList{});
         QVERIFY(!QFile::exists("/tmp/escaped.txt"));
 
         // The same through the in-memory path.
-        QVERIFY(!AppUtility::unzipData(readFile(archive), target));
+        QVERIFY(!extractor.extractData(readFile(archive), target));
+        QCOMPARE(extractor.refusal(), refusal);
         QCOMPARE(folderListing(target), QStringList{"keep.txt"});
+    }
+
+    void bombsAndOversizedArchivesAreRefused()
+    {
+        QTemporaryDir work;
+        const QString target = work.filePath("t");
+        // 64 MB of zeros pack into some 64 KB: no real file compresses a thousandfold.
+        ZipWriter bomb(work.filePath("bomb.zip"));
+        QVERIFY(bomb.addData("small.txt", "fine"));
+        QVERIFY(bomb.addData("zeros.bin", QByteArray(64 << 20, '\0')));
+        QVERIFY(bomb.commit());
+        QVERIFY(QFileInfo(work.filePath("bomb.zip")).size() < (1 << 20));
+        ZipExtractor extractor;
+        QVERIFY(!extractor.extractFile(work.filePath("bomb.zip"), target));
+        QCOMPARE(extractor.refusal(), ZipExtractor::Refusal::Bomb);
+        QCOMPARE(extractor.refusedEntry(), QString("zeros.bin"));
+        QVERIFY(!QFileInfo::exists(target));
+
+        // Entries of honest sizes past the limits of one entry, of all, of their number.
+        QByteArray noise(300000, Qt::Uninitialized);
+        for (qsizetype i = 0; i < noise.size(); ++i)
+            noise[i] = char((i * 2654435761u) >> 13);
+        ZipWriter plain(work.filePath("plain.zip"));
+        for (const char *name : {"a.bin", "b.bin", "c.bin"})
+            QVERIFY(plain.addData(name, noise));
+        QVERIFY(plain.commit());
+        const auto refusedWith = [&](ZipExtractor::Limits limits) {
+            ZipExtractor limited;
+            limited.setLimits(limits);
+            const bool ok = limited.extractFile(work.filePath("plain.zip"), target);
+            return ok ? ZipExtractor::Refusal::None : limited.refusal();
+        };
+        ZipExtractor::Limits limits;
+        limits.maxTotalBytes = 800000;
+        QCOMPARE(refusedWith(limits), ZipExtractor::Refusal::TooLarge);
+        limits = {};
+        limits.maxEntries = 2;
+        QCOMPARE(refusedWith(limits), ZipExtractor::Refusal::TooManyEntries);
+        QVERIFY(!QFileInfo::exists(target));
+        QCOMPARE(refusedWith({}), ZipExtractor::Refusal::None);
+        QCOMPARE(readFile(target + "/c.bin"), noise);
     }
 
     void linkInsideTargetIsNotWrittenThrough()
@@ -183,16 +237,26 @@ private slots:
         QCOMPARE(ZipExtractor::entryNames(archive), QStringList{"v1.txt"});
     }
 
-    void memoryEntriesKeepTheirPermissions()
+    // Only the executable bit of an archive's modes counts: nothing comes out
+    // writable by others, whatever the archive says.
+    void modesFollowTheExecutableBitOnly()
     {
         QTemporaryDir work;
-        ZipWriter writer(work.filePath("m.zip"));
-        QVERIFY(writer.addData("tool", "#!/bin/sh\n", 0755));
-        QVERIFY(writer.addDirectory("data"));
-        QVERIFY(writer.commit());
-        QVERIFY(AppUtility::unzipArchive(work.filePath("m.zip"), work.filePath("t")));
-        QVERIFY(QFileInfo(work.filePath("t/tool")).isExecutable());
-        QVERIFY(QFileInfo(work.filePath("t/data")).isDir());
+        const QString archive = makeRawArchive(work.filePath("m.zip"), {{"tool", "#!/bin/sh\n", 0100777},
+                                                                        {"open.txt", "x", 0100666},
+                                                                        {"locked.txt", "y", 0100400},
+                                                                        {"data/", "", 040777}});
+        QVERIFY(!archive.isEmpty());
+        QVERIFY(AppUtility::unzipArchive(archive, work.filePath("t")));
+        const auto mode = [&](const QString &name) {
+            struct stat st {};
+            ::stat(QFile::encodeName(work.filePath("t/" + name)).constData(), &st);
+            return st.st_mode & 07777;
+        };
+        QCOMPARE(mode("tool"), 0755u);
+        QCOMPARE(mode("open.txt"), 0644u);
+        QCOMPARE(mode("locked.txt"), 0644u);
+        QCOMPARE(mode("data"), 0755u);
     }
 
     void archiveInsideItsFolderIsNotPackedIntoItself()

@@ -2,6 +2,7 @@
 #include "foundation/AppUtility.h"
 #include "foundation/Crypto.h"
 #include "foundation/DataEncoding.h"
+#include "foundation/InputLimits.h"
 #include "foundation/PropertyList.h"
 
 #include <QDateTime>
@@ -160,6 +161,76 @@ private slots:
         QVERIFY(PropertyList::writeFile(path, QVariantMap{{"v", 1}}));
         QVERIFY(!PropertyList::writeFile(path, QVariantMap{{"v", QVariant::fromValue(QPoint(1, 2))}}));
         QCOMPARE(PropertyList::readFile(path).value_or(QVariant()).toMap().value("v"), QVariant(1));
+    }
+
+    // libplist reads by recursion and copies a shared object once per reference: such
+    // lists are refused, saying why, before it sees them.
+    void hostileListsAreRefusedBeforeLibplistReadsThem()
+    {
+        QString error;
+        const auto refusedFor = [&](const QByteArray &data, const char *why) {
+            error.clear();
+            const bool refused = !PropertyList::fromData(data, &error);
+            return refused && error.contains(QLatin1String(why));
+        };
+        const QByteArray head = "<?xml version=\"1.0\"?><plist version=\"1.0\">";
+        QVERIFY(refusedFor(head + QByteArray("<array>").repeated(200000) + QByteArray("</array>").repeated(200000)
+                               + "</plist>",
+                           "nested"));
+        // Nested to the limit is fine.
+        const int deepest = InputLimits::kMaxNesting;
+        QVariant deep = PropertyList::fromData(head + QByteArray("<array>").repeated(deepest) + "<true/>"
+                                               + QByteArray("</array>").repeated(deepest) + "</plist>")
+                            .value_or(QVariant());
+        for (int level = 0; level < deepest; ++level)
+            deep = deep.toList().value(0);
+        QCOMPARE(deep, QVariant(true));
+
+        // Binary: arrays of sixteen references to the next one, seven levels down:
+        // under 200 bytes standing for 270 million values.
+        QList<QByteArray> levels;
+        for (int level = 0; level < 7; ++level)
+            levels << QByteArray(1, char(0xAF)) + QByteArray("\x10\x10") + QByteArray(16, char(level + 1));
+        levels << QByteArray("\x51x");
+        const QByteArray bomb = binaryList(levels);
+        QVERIFY(bomb.size() < 200);
+        QVERIFY(refusedFor(bomb, "values"));
+        QVERIFY(refusedFor(binaryList({QByteArray("\xA1\x00", 2)}), "refers to itself"));
+        QVERIFY(refusedFor(binaryList({QByteArray("\xA1\x01", 2), QByteArray("\xA1\x00", 2)}), "refers to itself"));
+        QVERIFY(refusedFor(binaryList({QByteArray("\xA1\x05", 2)}), "damaged"));
+        QVERIFY(refusedFor(binaryList({QByteArray("\x5F\x13\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFFx")}), "damaged"));
+        QVERIFY(refusedFor(QByteArray(InputLimits::kMaxPropertyListBytes + 1, ' '), "MB"));
+        // libplist ends the program on a text with a zero in it.
+        QVERIFY(refusedFor(binaryList({QByteArray("\x53" "a\0b", 4)}), "zero"));
+
+        // A value used twice is read twice, as it should be.
+        const auto shared = PropertyList::fromData(binaryList({QByteArray("\xA2\x01\x01"), QByteArray("\x56shared")}));
+        QVERIFY(shared);
+        QCOMPARE(shared->toList(), (QVariantList{"shared", "shared"}));
+    }
+
+private:
+    // A binary list of the given objects (their bytes as stored, references one byte
+    // wide); the first object is the top.
+    static QByteArray binaryList(const QList<QByteArray> &objects)
+    {
+        QByteArray data = "bplist00";
+        QList<int> offsets;
+        for (const QByteArray &object : objects) {
+            offsets << int(data.size());
+            data += object;
+        }
+        const int table = int(data.size());
+        for (int offset : offsets)
+            data += char(offset);
+        const auto number = [](quint64 value) {
+            QByteArray bytes(8, '\0');
+            for (int i = 7; i >= 0; --i, value >>= 8)
+                bytes[i] = char(value & 0xff);
+            return bytes;
+        };
+        return data + QByteArray(6, '\0') + char(1) + char(1) + number(quint64(objects.size())) + number(0)
+               + number(quint64(table));
     }
 };
 

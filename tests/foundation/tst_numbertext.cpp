@@ -7,8 +7,8 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
-#include <clocale>
 #include <climits>
+#include <cstdio>
 
 class NumberTextTest : public QObject
 {
@@ -57,38 +57,52 @@ private slots:
             QVERIFY2(!NumberText::boolValue(QString::fromLatin1(no)), no);
     }
 
-    // The user's locale must never reach text the program writes.
+    // The user's locale must never reach text the program writes. The checks run in a
+    // child run of this program whose system locale really is German (made with
+    // localedef when the system has none), as a user's would be.
     void germanLocaleNeverGivesDecimalComma()
     {
-        // glibc has no German locale here unless one is built: make one in a
-        // temporary folder (LOCPATH) when the tools are there.
         QTemporaryDir locales;
-        bool haveCLocale = false;
-        if (QProcess::execute("localedef", {"-i", "de_DE", "-f", "UTF-8", locales.filePath("de_DE.UTF-8")}) == 0) {
-            qputenv("LOCPATH", QFile::encodeName(locales.path()));
-            haveCLocale = std::setlocale(LC_ALL, "de_DE.UTF-8") != nullptr;
-        }
+        if (QProcess::execute("localedef", {"-i", "de_DE", "-f", "UTF-8", locales.filePath("de_DE.UTF-8")}) != 0)
+            QSKIP("localedef cannot make a German locale here (Debian package \"locales\")");
+        QProcess child;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("LOCPATH", locales.path());
+        env.insert("LANG", "de_DE.UTF-8");
+        env.insert("LC_ALL", "de_DE.UTF-8");
+        env.insert("QUORVEL_GERMAN_RUN", "1");
+        child.setProcessEnvironment(env);
+        child.setProcessChannelMode(QProcess::MergedChannels);
+        child.start(QCoreApplication::applicationFilePath(), {"NumberTextTest", "writtenInTheGermanSystemLocale"});
+        QVERIFY(child.waitForFinished(60000));
+        const QString output = QString::fromUtf8(child.readAll());
+        QVERIFY2(child.exitCode() == 0 && output.contains("PASS   : NumberTextTest::writtenInTheGermanSystemLocale()"),
+                 qPrintable(output));
+    }
+
+    // Run only by germanLocaleNeverGivesDecimalComma, in a German child run.
+    void writtenInTheGermanSystemLocale()
+    {
+        if (qEnvironmentVariableIsEmpty("QUORVEL_GERMAN_RUN"))
+            QSKIP("runs inside germanLocaleNeverGivesDecimalComma");
+        // The run is German through and through: Qt's system locale and the C library.
+        QCOMPARE(QLocale::system().decimalPoint(), QString(","));
+        char printed[16];
+        std::snprintf(printed, sizeof printed, "%.1f", 1.5);
+        QCOMPARE(QByteArray(printed), QByteArray("1,5"));
         const QLocale previous;
-        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-        const auto restore = qScopeGuard([&] {
-            QLocale::setDefault(previous);
-            std::setlocale(LC_ALL, "C");
-            qunsetenv("LOCPATH");
-        });
-        if (haveCLocale) // the check is only meaningful when the C library really is German
-            QCOMPARE(QString::asprintf("%s", QByteArray::number(1.5).constData()), QString("1.5"));
+        QLocale::setDefault(QLocale::system());
+        const auto restore = qScopeGuard([&] { QLocale::setDefault(previous); });
+        QCOMPARE(QLocale().toString(1.5), QString("1,5"));
 
         QCOMPARE(NumberText::fixed(1234.5, 2), QString("1234.50"));
         QCOMPARE(NumberText::shortest(0.1), QString("0.1"));
         QCOMPARE(NumberText::format("%0.2f|%d|%g", 3.14159, 1000000, 2.5), QString("3.14|1000000|2.5"));
         QCOMPARE(NumberText::doubleValue(u"2.25"), 2.25);
-
         // Property lists read and write reals with a point, too.
         const QByteArray xml = PropertyList::toXml(QVariantMap{{"scale", 2.25}}).value_or(QByteArray());
         QVERIFY(xml.contains("<real>2.25</real>"));
         QCOMPARE(PropertyList::fromData(xml).value_or(QVariant()).toMap().value("scale").toDouble(), 2.25);
-        if (!haveCLocale)
-            QSKIP("no German C library locale could be made; only the Qt locale was German");
     }
 
     void auxArgumentsSurviveSeparatorsInValues()

@@ -6,6 +6,9 @@
 #include <QDomDocument>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QJSEngine>
+#include <QJsonArray>
+#include <QJsonObject>
 #include <QtTest>
 
 class BookMarkTabsTest : public QObject
@@ -60,6 +63,16 @@ private slots:
         QVERIFY(tabs.saveToFile(dir.filePath("tabs.xml")));
         BookMarkTabs read;
         QVERIFY(read.loadFromFile(dir.filePath("tabs.xml")));
+        QCOMPARE(read, tabs);
+
+        // A tab file nested 200,000 deep is refused at once, saying why; nothing changes.
+        QFile deep(dir.filePath("deep.xml"));
+        QVERIFY(deep.open(QIODevice::WriteOnly));
+        deep.write("<Tabs>" + QByteArray("<t>").repeated(200000) + QByteArray("</t>").repeated(200000) + "</Tabs>");
+        deep.close();
+        QString error;
+        QVERIFY(!read.loadFromFile(deep.fileName(), &error));
+        QVERIFY2(error.contains("nested deeper"), qPrintable(error));
         QCOMPARE(read, tabs);
     }
 
@@ -159,10 +172,13 @@ private slots:
         }
     }
 
+    // The viewer runs the script: what it gives there is what the model holds.
     void viewerScript()
     {
         BookMarkTabs tabs;
-        QCOMPARE(tabs.bookmarkTabsJS(), QString("var bmtConfig = {tabs:[],onSideEdge:false,showPage:false,hasTexture:false};"));
+        QCOMPARE(viewerValue(tabs.bookmarkTabsJS()),
+                 QJsonValue(QJsonObject{{"tabs", QJsonArray()}, {"onSideEdge", false}, {"showPage", false},
+                                        {"hasTexture", false}}));
 
         tabs.setTopOrSide("sIdE");
         tabs.setBookmarkTips(true);
@@ -170,16 +186,39 @@ private slots:
         blank.setPageIndex(0);
         tabs.TabItems() << BookMarkTabItem::tabItemWithCaption("Intro", QColor(255, 136, 0), 3) << blank
                         << BookMarkTabItem::tabItemWithCaption("A \"B\"\nC", Qt::black, 5);
-        QCOMPARE(tabs.bookmarkTabsJS(),
-                 QString("var bmtConfig = {tabs:[{\"caption\":\"Intro\",\"pageIndex\":3,\"color\": \"#FF8800\"},"
-                         "{\"caption\":\"A \\\"B\\\"<br/>C\",\"pageIndex\":5,\"color\": \"#000000\"}],"
-                         "onSideEdge:true,showPage:true,hasTexture:false};"));
+        const QJsonArray expected{QJsonObject{{"caption", "Intro"}, {"pageIndex", 3}, {"color", "#FF8800"}},
+                                  QJsonObject{{"caption", "A \"B\"<br/>C"}, {"pageIndex", 5}, {"color", "#000000"}}};
+        QCOMPARE(viewerValue(tabs.bookmarkTabsJS()),
+                 QJsonValue(QJsonObject{{"tabs", expected}, {"onSideEdge", true}, {"showPage", true},
+                                        {"hasTexture", false}}));
 
-        // A colour from a tab file someone sent cannot end the string it stands in.
-        BookMarkTabItem hostile;
-        hostile.setColor("\"};window.hacked=1;//");
-        const QString json = BookMarkTabItem::tabItemsToJSON({hostile});
-        QVERIFY(json.contains("\"color\": \"\\\"\\};window.hacked=1;//\"}"));
+        // A colour or caption from a tab file someone sent stays text: nothing runs.
+        BookMarkTabs hostile;
+        const QString attack = "\"};window.hacked=1;//</script><script>window.hacked=2</script>";
+        BookMarkTabItem item = BookMarkTabItem::tabItemWithCaption(attack, Qt::red, 1);
+        item.setColor(attack);
+        hostile.TabItems() << item;
+        QJSEngine engine;
+        const QJsonObject tab =
+            viewerValue(hostile.bookmarkTabsJS(), &engine).toObject().value("tabs").toArray().at(0).toObject();
+        QVERIFY(engine.globalObject().property("hacked").isUndefined());
+        QCOMPARE(tab.value("caption").toString(), attack);
+        QVERIFY(tab.value("color").toString().contains("window.hacked=1"));
+    }
+
+private:
+    // bmtConfig as the script defines it when it is run.
+    static QJsonValue viewerValue(const QString &script, QJSEngine *engine = nullptr)
+    {
+        QJSEngine own;
+        QJSEngine &js = engine ? *engine : own;
+        js.globalObject().setProperty("window", js.globalObject());
+        const QJSValue result = js.evaluate(script);
+        if (result.isError()) {
+            qWarning() << "script error:" << result.toString();
+            return {};
+        }
+        return QJsonValue::fromVariant(js.globalObject().property("bmtConfig").toVariant());
     }
 };
 

@@ -140,6 +140,13 @@ private slots:
         QVERIFY(!error.isEmpty());
         QVERIFY(!outline.fromXmlString("<Outline><Item"));
         QCOMPARE(outline.totalCount(), 5);
+
+        // An outline file nested 16,000 levels deep is refused before it is parsed.
+        const QString deep = "<Outline>" + QString("<Item caption=\"x\" page=\"1\">").repeated(16000)
+                             + QString("</Item>").repeated(16000) + "</Outline>";
+        QVERIFY(!outline.fromXmlString(deep, &error));
+        QVERIFY2(error.contains("nested deeper"), qPrintable(error));
+        QCOMPARE(outline.totalCount(), 5);
     }
 };
 

@@ -106,6 +106,26 @@ std::optional<QByteArray> openPayload(const QString &path, const QByteArray &key
                                     sealed->right(Crypto::kGcmTagLength), id.toUtf8());
 }
 
+// The nonce a payload script was sealed with: the first bytes of its data.
+QByteArray payloadNonce(const QString &path)
+{
+    static const QRegularExpression data("\"data\":\"([^\"]+)\"");
+    const auto sealed = base64Decode(data.match(QString::fromUtf8(readFile(path))).captured(1).toLatin1());
+    return sealed ? sealed->left(Crypto::kGcmNonceLength) : QByteArray();
+}
+
+QList<QByteArray> payloadNonces(const QString &book)
+{
+    QList<QByteArray> nonces;
+    QDirIterator it(book, {"*.js"}, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString file = it.next();
+        if (file.contains("/secure/") && !file.endsWith("/book.js"))
+            nonces << payloadNonce(file);
+    }
+    return nonces;
+}
+
 bool bookContainsSliceOf(const QStringList &files, const QByteArray &secret)
 {
     for (const QString &file : files) {
@@ -207,6 +227,37 @@ private slots:
         QVERIFY(!code->open(QString(), "open sesame!"));
         QVERIFY(!readFile(book.path("files/secure/book.js")).contains("open sesame"));
         QVERIFY(!QFile::exists(book.path("files/extfiles/users.txt")));
+    }
+
+    // One key seals every payload of a book, and books of the same key: GCM is only
+    // safe with a nonce never used twice, in one run or in the next.
+    void everyPayloadHasItsOwnNonce()
+    {
+        BookSecurity security;
+        security.setSecurityType(BookSecurity::SinglePassword);
+        security.setPassword("pw");
+        QSet<QByteArray> seen;
+        int payloads = 0;
+        for (int run = 0; run < 2; ++run) {
+            SampleBook book;
+            QVERIFY(BookProtector(security, 5).protectBook(book.path()));
+            const QList<QByteArray> nonces = payloadNonces(book.path());
+            QVERIFY(nonces.size() > 20);
+            for (const QByteArray &nonce : nonces) {
+                QCOMPARE(nonce.size(), Crypto::kGcmNonceLength);
+                seen.insert(nonce);
+            }
+            payloads += int(nonces.size());
+        }
+        QCOMPARE(int(seen.size()), payloads);
+
+        // The wrapped keys of the access codes too.
+        const QByteArray salt(AccessCode::kSaltLength, '\x11');
+        const QByteArray key = security.contentKey();
+        const auto a = AccessCode::make("anna", "pw", key, salt, AccessCode::kMinIterations);
+        const auto b = AccessCode::make("anna", "pw", key, salt, AccessCode::kMinIterations);
+        QVERIFY(a && b);
+        QVERIFY(a->toString().section('.', 3) != b->toString().section('.', 3));
     }
 
     void usersListBookCarriesUsersFile()

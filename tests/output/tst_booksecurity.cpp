@@ -7,10 +7,30 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <openssl/evp.h>
+#include <openssl/hmac.h>
+#include <openssl/sha.h>
 
 using namespace TestFiles;
 
 namespace {
+
+// The verifier of an access code as docs/book-security.md defines it, from OpenSSL
+// directly.
+QByteArray expectedVerifier(const QString &user, const QString &password, const QByteArray &salt, int rounds)
+{
+    unsigned char s[SHA256_DIGEST_LENGTH];
+    const QByteArray saltInput = salt + user.normalized(QString::NormalizationForm_C).toUtf8();
+    SHA256(reinterpret_cast<const unsigned char *>(saltInput.constData()), size_t(saltInput.size()), s);
+    const QByteArray pw = password.normalized(QString::NormalizationForm_C).toUtf8();
+    unsigned char master[32];
+    if (PKCS5_PBKDF2_HMAC(pw.constData(), int(pw.size()), s, sizeof s, rounds, EVP_sha256(), sizeof master, master) != 1)
+        return {};
+    unsigned char mac[EVP_MAX_MD_SIZE];
+    unsigned int length = 0;
+    HMAC(EVP_sha256(), master, sizeof master, reinterpret_cast<const unsigned char *>("quorvel verify"), 14, mac, &length);
+    return QByteArray(reinterpret_cast<const char *>(mac), 16);
+}
 
 QVariantMap user(const QString &name, const QString &password)
 {
@@ -44,7 +64,22 @@ private slots:
 
         const auto code = AccessCode::parse(withKey);
         QVERIFY(code);
-        QCOMPARE(code->iterations(), AccessCode::kDefaultIterations);
+        // The verifier is what the viewer computes: PBKDF2 with the rounds the code
+        // states, worked out here without the program's own code.
+        QCOMPARE(withKey.section('.', 0, 0), QString::number(AccessCode::kDefaultIterations));
+        const auto verifier = QByteArray::fromBase64Encoding(withKey.section('.', 2, 2).toLatin1(),
+                                                             QByteArray::Base64UrlEncoding | QByteArray::OmitTrailingEquals);
+        QVERIFY(verifier);
+        QCOMPARE(*verifier, expectedVerifier("anna", "s3cret", salt, AccessCode::kDefaultIterations));
+        // Opening honours the stated rounds: a code made with fewer opens only as stated.
+        const auto quick = AccessCode::make("anna", "s3cret", {}, salt, AccessCode::kMinIterations);
+        QVERIFY(quick);
+        QCOMPARE(quick->toString().section('.', 2, 2), QString::fromLatin1(expectedVerifier("anna", "s3cret", salt,
+                     AccessCode::kMinIterations).toBase64(QByteArray::Base64UrlEncoding | QByteArray::OmitTrailingEquals)));
+        QVERIFY(quick->open("anna", "s3cret"));
+        const auto restated = AccessCode::parse(QString::number(AccessCode::kMinIterations + 1) + '.'
+                                                + quick->toString().section('.', 1));
+        QVERIFY(restated && !restated->open("anna", "s3cret"));
         QCOMPARE(code->open("anna", "s3cret"), std::optional<QByteArray>(QByteArray::fromHex(key.toLatin1())));
         QVERIFY(!code->open("anna", "s3cret "));
         QVERIFY2(!code->open("bert", "s3cret"), "the key is bound to the user name");

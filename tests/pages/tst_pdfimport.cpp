@@ -2,6 +2,7 @@
 #include "TestFiles.h"
 #include "TestPictures.h"
 #include "TestSupport.h"
+#include "foundation/InputLimits.h"
 #include "furnishings/FlashOutline.h"
 #include "pages/FlashPageSourcePDF.h"
 #include "pages/PDFSearch.h"
@@ -57,9 +58,7 @@ private slots:
         const auto source = import.pageSource();
         QCOMPARE(source->sourceType(), QString("pdf"));
         QCOMPARE(source->pageCount(), 3);
-        QCOMPARE(source->normalPages().size(), 3);
-        QCOMPARE(source->thumbPages().size(), 3);
-        QCOMPARE(source->phonePages().size(), 3);
+        QCOMPARE(TestPictures::missingPagePictures(*source), QStringList());
         for (int i = 0; i < 3; ++i) {
             QCOMPARE(source->pages()[i]->pageIndex(), i + 1);
             QCOMPARE(source->pages()[i]->pageFilePath(), workspace + QString("/large/%1.jpg").arg(i + 1));
@@ -219,6 +218,7 @@ private slots:
         QVERIFY2(detect.run(), qPrintable(detect.result().message));
         const auto source = detect.pageSource();
         QCOMPARE(source->pageCount(), 4);
+        QCOMPARE(TestPictures::missingPagePictures(*source), QStringList());
         const QSize cover = pictureSize(source->pages()[0]->pageFilePath());
         const QSize left = pictureSize(source->pages()[1]->pageFilePath());
         const QSize right = pictureSize(source->pages()[2]->pageFilePath());
@@ -236,11 +236,13 @@ private slots:
         PageImport all(p, path("wide2/pages"));
         QVERIFY(all.run());
         QCOMPARE(all.pageSource()->pageCount(), 6);
+        QCOMPARE(TestPictures::missingPagePictures(*all.pageSource()), QStringList());
 
         p.iWidePageMode = 0;
         PageImport off(p, path("wide0/pages"));
         QVERIFY(off.run());
         QCOMPARE(off.pageSource()->pageCount(), 3);
+        QCOMPARE(TestPictures::missingPagePictures(*off.pageSource()), QStringList());
     }
 
     void rotatedPagesAreSplitAsShown()
@@ -330,6 +332,46 @@ private slots:
         QVERIFY(!QFileInfo::exists(workspace + "/large/3.jpg"));
         QCOMPARE(QDir(path("again")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
                  QStringList{"pages"});
+    }
+
+    // Bookmarks 20,000 levels deep: the import says so at once instead of working
+    // for minutes or running the stack out, and leaves nothing behind.
+    void deepBookmarksAreRefusedAtOnce()
+    {
+        const QString pdf = path("deep.pdf");
+        QVERIFY(PdfFixtures::writeNumberedPdf(pdf, 2));
+        QVERIFY(PdfFixtures::addDeepOutline(pdf, 20000));
+        PageImport import(pdfParament(pdf), path("deep/pages"));
+        QVERIFY(!import.run());
+        QCOMPARE(import.result().error, PageError::DamagedFile);
+        QVERIFY2(import.result().message.contains("nested deeper"), qPrintable(import.result().message));
+        QVERIFY(!QFileInfo::exists(path("deep")));
+
+        // As deep as the limit is fine.
+        QVERIFY(PdfFixtures::writeNumberedPdf(pdf, 2));
+        QVERIFY(PdfFixtures::addDeepOutline(pdf, InputLimits::kMaxNesting));
+        PageImport fine(pdfParament(pdf), path("fine/pages"));
+        QVERIFY2(fine.run(), qPrintable(fine.result().message));
+        FlashOutlineItemPtr item = fine.outline()->items().value(0);
+        for (int level = 1; level < InputLimits::kMaxNesting; ++level)
+            item = item->childItems().value(0);
+        QCOMPARE(item->level(), InputLimits::kMaxNesting);
+        QCOMPARE(item->caption(), QString("level %1").arg(InputLimits::kMaxNesting));
+    }
+
+    // A page as long as a paper strip is scaled to the longest side a JPEG picture can
+    // have, not refused as if the disk were full.
+    void stripPagesFitIntoAPicture()
+    {
+        const QString pdf = path("strip.pdf");
+        QVERIFY(PdfFixtures::writePdf(pdf, {{"Strip", QSizeF(1, 200000)}}));
+        PageImport import(pdfParament(pdf), path("strip/pages"));
+        QVERIFY2(import.run(), qPrintable(import.result().message));
+        const QSize large = pictureSize(import.pageSource()->pages()[0]->pageFilePath());
+        QVERIFY2(large.height() <= PageImaging::kMaxPictureSide && large.height() > 60000,
+                 qPrintable(QString("%1x%2").arg(large.width()).arg(large.height())));
+        QVERIFY(large.width() >= 1);
+        QVERIFY(!pictureSize(import.pageSource()->thumbPages()[0]->pageFilePath()).isEmpty());
     }
 
     void posterPagesAreRenderedWithinTheMemoryLimit()

@@ -1,4 +1,5 @@
 #include "TestFiles.h"
+#include "TestPictures.h"
 #include "TestSupport.h"
 #include "furnishings/FlashOutline.h"
 #include "pages/FlashPageSource.h"
@@ -71,6 +72,7 @@ private slots:
         QCOMPARE(progress.count(), 3);
         QCOMPARE(progress.last(), (QList<QVariant>{3, 3}));
         QCOMPARE(task.pageImport().pageSource()->pageCount(), 3);
+        QCOMPARE(TestPictures::missingPagePictures(*task.pageImport().pageSource()), QStringList());
     }
 
     void aStoppedImportLeavesNothing()
@@ -128,6 +130,7 @@ private slots:
         std::unique_ptr<BookSession> again = BookSession::open(file, &opened);
         QVERIFY2(again, qPrintable(opened.message));
         QCOMPARE(again->pageCount(), 8);
+        QCOMPARE(TestPictures::missingPagePictures(*again->document().pageSource()), QStringList());
         QVERIFY(!again->isModified());
         QCOMPARE(again->document().flashTmpl()->propertyValue(QStringLiteral("backgroundColor")),
                  QStringLiteral("0x123456"));

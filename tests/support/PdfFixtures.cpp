@@ -70,7 +70,9 @@ bool rewrite(QPDF &pdf, const QString &path)
 {
     const QString tmp = path + QStringLiteral(".tmp");
     {
-        QPDFWriter w(pdf, QFile::encodeName(tmp).constData());
+        // The writer keeps the name's pointer until it is done: the bytes must live as long.
+        const QByteArray name = QFile::encodeName(tmp);
+        QPDFWriter w(pdf, name.constData());
         w.write();
     }
     QFile::remove(path);
@@ -135,7 +137,8 @@ bool addOutline(const QString &path, const QList<Bookmark> &bookmarks)
 {
     try {
         QPDF pdf;
-        pdf.processFile(QFile::encodeName(path).constData());
+        const QByteArray name = QFile::encodeName(path);
+        pdf.processFile(name.constData());
         const std::vector<QPDFPageObjectHelper> pages = QPDFPageDocumentHelper(pdf).getAllPages();
         QPDFObjectHandle outlines = pdf.makeIndirectObject(QPDFObjectHandle::newDictionary());
         outlines.replaceKey("/Type", QPDFObjectHandle::newName("/Outlines"));
@@ -147,11 +150,41 @@ bool addOutline(const QString &path, const QList<Bookmark> &bookmarks)
     }
 }
 
+bool addDeepOutline(const QString &path, int depth)
+{
+    try {
+        const QByteArray name = QFile::encodeName(path);
+        QPDF pdf;
+        pdf.processFile(name.constData());
+        QPDFObjectHandle page = QPDFPageDocumentHelper(pdf).getAllPages().at(0).getObjectHandle();
+        QPDFObjectHandle parent = pdf.makeIndirectObject(QPDFObjectHandle::newDictionary());
+        parent.replaceKey("/Type", QPDFObjectHandle::newName("/Outlines"));
+        pdf.getRoot().replaceKey("/Outlines", parent);
+        for (int level = 0; level < depth; ++level) {
+            QPDFObjectHandle item = pdf.makeIndirectObject(QPDFObjectHandle::newDictionary());
+            item.replaceKey("/Title", QPDFObjectHandle::newString("level " + std::to_string(level + 1)));
+            item.replaceKey("/Parent", parent);
+            QPDFObjectHandle dest = QPDFObjectHandle::newArray();
+            dest.appendItem(page);
+            dest.appendItem(QPDFObjectHandle::newName("/Fit"));
+            item.replaceKey("/Dest", dest);
+            parent.replaceKey("/First", item);
+            parent.replaceKey("/Last", item);
+            parent.replaceKey("/Count", QPDFObjectHandle::newInteger(depth - level));
+            parent = item;
+        }
+        return rewrite(pdf, path);
+    } catch (const std::exception &) {
+        return false;
+    }
+}
+
 bool rotatePage(const QString &path, int page, int degrees)
 {
     try {
         QPDF pdf;
-        pdf.processFile(QFile::encodeName(path).constData());
+        const QByteArray name = QFile::encodeName(path);
+        pdf.processFile(name.constData());
         QPDFPageDocumentHelper(pdf).getAllPages().at(size_t(page)).getObjectHandle().replaceKey(
             "/Rotate", QPDFObjectHandle::newInteger(degrees));
         return rewrite(pdf, path);
@@ -164,7 +197,8 @@ bool cropPage(const QString &path, int page, const QRectF &box)
 {
     try {
         QPDF pdf;
-        pdf.processFile(QFile::encodeName(path).constData());
+        const QByteArray name = QFile::encodeName(path);
+        pdf.processFile(name.constData());
         QPDFPageDocumentHelper(pdf).getAllPages().at(size_t(page)).getObjectHandle().replaceKey(
             "/CropBox", QPDFObjectHandle::newFromRectangle(
                             QPDFObjectHandle::Rectangle(box.left(), box.top(), box.right(), box.bottom())));
@@ -178,8 +212,10 @@ bool encrypt(const QString &in, const QString &out, const QString &userPassword,
 {
     try {
         QPDF pdf;
-        pdf.processFile(QFile::encodeName(in).constData());
-        QPDFWriter w(pdf, QFile::encodeName(out).constData());
+        const QByteArray inName = QFile::encodeName(in);
+        const QByteArray outName = QFile::encodeName(out);
+        pdf.processFile(inName.constData());
+        QPDFWriter w(pdf, outName.constData());
         w.setR6EncryptionParameters(userPassword.toUtf8().constData(), ownerPassword.toUtf8().constData(), true, true,
                                     true, true, true, true, qpdf_r3p_full, true);
         w.write();

@@ -38,6 +38,9 @@ struct Bookmark
 // Adds an outline to the PDF at path (rewritten in place).
 bool addOutline(const QString &path, const QList<Bookmark> &bookmarks);
 
+// Adds an outline of one bookmark per level, depth levels deep, each opening page 1.
+bool addDeepOutline(const QString &path, int depth);
+
 // Sets /Rotate on a page (from 0) of the PDF at path (rewritten in place).
 bool rotatePage(const QString &path, int page, int degrees);
 

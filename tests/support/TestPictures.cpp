@@ -1,6 +1,7 @@
 #include "TestPictures.h"
 
 #include "SwfMovie.h"
+#include "pages/FlashPageSource.h"
 
 #include <QImage>
 #include <QImageReader>
@@ -30,6 +31,20 @@ QByteArray pictureFormat(const QString &path)
     QImageReader reader(path);
     reader.setDecideFormatFromContent(true);
     return reader.format();
+}
+
+QStringList missingPagePictures(const FlashPageSource &source)
+{
+    QStringList missing;
+    for (FlashPageSource::PictureKind kind : FlashPageSource::kPictureKinds) {
+        const QList<FlashPagePtr> &list = source.pageList(kind);
+        for (int i = 0; i < source.pageCount(); ++i) {
+            const QString path = list.value(i) ? list.value(i)->pageFilePath() : QString();
+            if (!pictureSize(path).isValid())
+                missing << QStringLiteral("%1 %2: %3").arg(FlashPageSource::folderName(kind)).arg(i + 1).arg(path);
+        }
+    }
+    return missing;
 }
 
 } // namespace TestPictures

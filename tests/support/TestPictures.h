@@ -5,7 +5,10 @@
 #include <QColor>
 #include <QSize>
 #include <QString>
+#include <QStringList>
 #include <source_location>
+
+class FlashPageSource;
 
 namespace TestPictures {
 
@@ -21,6 +24,11 @@ QSize pictureSize(const QString &path);
 // The format of the picture file at path as its content shows ("png", "jpeg", ...),
 // whatever its name says; empty when it is no picture.
 QByteArray pictureFormat(const QString &path);
+
+// Every picture of every page of a book (large, normal, thumbnail and phone) checked
+// on disk: one entry "<kind> <page>: <path>" for each that is missing or is no
+// picture. Empty when the book is whole.
+QStringList missingPagePictures(const FlashPageSource &source);
 
 // A one-frame SWF movie of width by height pixels whose whole stage is a rectangle of
 // color on a transparent stage (uncompressed, version 10; a hundred bytes).

@@ -168,6 +168,20 @@ private slots:
         QCOMPARE(tmpl.resolveResourcePath("STYLE_EXTERN:bg/../../secret.txt"), QString());
         QCOMPARE(tmpl.resolveResourcePath("STYLE_EXTERN:/etc/passwd"), QString());
         QCOMPARE(tmpl.resolveResourcePath("STYLE_RESOURCE:.."), QString());
+        // Nor through a link in its folder.
+        writeFile(dir.filePath("secret.png"), "private");
+        QVERIFY(QDir().mkpath(dir.filePath("theme")));
+        QVERIFY(QFile::link(dir.filePath("secret.png"), dir.filePath("theme/bg.png")));
+        QCOMPARE(tmpl.resolveResourcePath("STYLE_EXTERN:bg.png"), QString());
+
+        // Values read from a project: plain paths count only in the folders given.
+        tmpl.setPlainPathFolders({dir.filePath("project")});
+        QCOMPARE(tmpl.resolveResourcePath("/srv/pic.png"), QString());
+        QCOMPARE(tmpl.resolveResourcePath(dir.filePath("project/pic.png")), dir.filePath("project/pic.png"));
+        QCOMPARE(tmpl.resolveResourcePath(dir.filePath("project/../secret.png")), QString());
+        QCOMPARE(tmpl.resolveResourcePath("project/pic.png"), QString()); // relative to nothing
+        QVERIFY(tmpl.setPropertyValue("picture", "/srv/pic.png"));
+        QCOMPARE(tmpl.unresolvedFileSettings(), QStringList{"picture"});
     }
 
     void settingsTextRoundTrip()
@@ -274,30 +288,37 @@ private slots:
     void damagedTemplateKeepsThePreviousState_data()
     {
         QTest::addColumn<QByteArray>("content");
-        QTest::newRow("not xml") << QByteArray("<template><category key=\"a\">");
-        QTest::newRow("other root") << QByteArray("<settings/>");
+        QTest::addColumn<QString>("why");
+        QTest::newRow("not xml") << QByteArray("<template><category key=\"a\">") << QString("damaged");
+        QTest::newRow("other root") << QByteArray("<settings/>") << QString("damaged");
         QTest::newRow("unknown kind") << QByteArray(
-            "<template><category key=\"c\"><property key=\"a\" kind=\"slider\"/></category></template>");
+            "<template><category key=\"c\"><property key=\"a\" kind=\"slider\"/></category></template>") << QString("damaged");
         QTest::newRow("duplicate key") << QByteArray(
-            "<template><category key=\"c\"><property key=\"a\"/><property key=\"a\"/></category></template>");
+            "<template><category key=\"c\"><property key=\"a\"/><property key=\"a\"/></category></template>") << QString("damaged");
         QTest::newRow("key with =") << QByteArray(
-            "<template><category key=\"c\"><property key=\"a=b\"/></category></template>");
+            "<template><category key=\"c\"><property key=\"a=b\"/></category></template>") << QString("damaged");
         QTest::newRow("bad boolean default") << QByteArray(
-            "<template><category key=\"c\"><property key=\"a\" kind=\"boolean\" default=\"Y\"/></category></template>");
+            "<template><category key=\"c\"><property key=\"a\" kind=\"boolean\" default=\"Y\"/></category></template>") << QString("damaged");
         QTest::newRow("choice without options") << QByteArray(
-            "<template><category key=\"c\"><property key=\"a\" kind=\"choice\"/></category></template>");
+            "<template><category key=\"c\"><property key=\"a\" kind=\"choice\"/></category></template>") << QString("damaged");
         QTest::newRow("style of unknown key") << QByteArray(
             "<template><category key=\"c\"><property key=\"a\"/></category>"
-            "<style name=\"s\"><set key=\"b\" value=\"1\"/></style></template>");
+            "<style name=\"s\"><set key=\"b\" value=\"1\"/></style></template>") << QString("damaged");
         QTest::newRow("style with bad colour") << QByteArray(
             "<template><category key=\"c\"><property key=\"a\" kind=\"color\" default=\"0x000000\"/></category>"
-            "<style name=\"s\"><set key=\"a\" value=\"blue\"/></style></template>");
-        QTest::newRow("missing file") << QByteArray();
+            "<style name=\"s\"><set key=\"a\" value=\"blue\"/></style></template>") << QString("damaged");
+        // 20,000 nested categories: refused before they are parsed, never a crash.
+        QTest::newRow("nested too deep") << QByteArray("<template>")
+                                                + QByteArray("<category key=\"c\">").repeated(20000)
+                                                + QByteArray("</category>").repeated(20000) + "</template>"
+                                         << QString("nested deeper");
+        QTest::newRow("missing file") << QByteArray() << QString("Cannot read");
     }
 
     void damagedTemplateKeepsThePreviousState()
     {
         QFETCH(QByteArray, content);
+        QFETCH(QString, why);
         QTemporaryDir dir;
         const QString path = dir.filePath("bad/template.xml");
         if (!content.isEmpty())
@@ -310,7 +331,7 @@ private slots:
         QSignalSpy resets(&tmpl, &FlashTemplate::settingsTreeAboutToChange);
 
         QVERIFY(!tmpl.loadTemplateXmlFile(path));
-        QVERIFY(tmpl.errorString().contains(content.isEmpty() ? "Cannot read" : "damaged"));
+        QVERIFY2(tmpl.errorString().contains(why), qPrintable(tmpl.errorString()));
         QCOMPARE(tmpl.tmplName(), QStringLiteral("Aurora"));
         QCOMPARE(tmpl.snapshot(), before);
         QCOMPARE(resets.size(), 0);

@@ -474,8 +474,11 @@ bool writeOutline(const QString &drawn, const QString &out)
         {"Back Cover", 7, {}},
     };
     try {
+        // qpdf keeps the names' pointers while it works: the bytes must outlive it.
+        const QByteArray drawnName = QFile::encodeName(drawn);
+        const QByteArray outName = QFile::encodeName(out);
         QPDF pdf;
-        pdf.processFile(QFile::encodeName(drawn).constData());
+        pdf.processFile(drawnName.constData());
         const std::vector<QPDFPageObjectHelper> pages = QPDFPageDocumentHelper(pdf).getAllPages();
         QPDFObjectHandle root = pdf.makeIndirectObject(QPDFObjectHandle::newDictionary());
         root.replaceKey("/Type", QPDFObjectHandle::newName("/Outlines"));
@@ -484,7 +487,7 @@ bool writeOutline(const QString &drawn, const QString &out)
         root.replaceKey("/Count", QPDFObjectHandle::newInteger(total));
         pdf.getRoot().replaceKey("/Outlines", root);
         pdf.getRoot().replaceKey("/PageMode", QPDFObjectHandle::newName("/UseOutlines"));
-        QPDFWriter writer(pdf, QFile::encodeName(out).constData());
+        QPDFWriter writer(pdf, outName.constData());
         writer.setStaticID(true); // the same drawing gives the same file
         writer.setObjectStreamMode(qpdf_o_generate);
         writer.write();

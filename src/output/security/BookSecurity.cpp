@@ -3,6 +3,7 @@
 #include "foundation/AppLog.h"
 #include "foundation/AppUtility.h"
 #include "foundation/Crypto.h"
+#include "foundation/InputLimits.h"
 #include "foundation/PropertyList.h"
 #include "output/security/AccessCode.h"
 #include "output/security/OwnerOnlyFile.h"
@@ -186,10 +187,10 @@ bool BookSecurity::exportUsersListToFile(const QString &path)
 
 bool BookSecurity::importUsersListByFile(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    std::optional<QByteArray> read = InputLimits::readFile(path, InputLimits::kMaxTextBytes);
+    if (!read)
         return false;
-    QByteArray data = file.readAll();
+    QByteArray data = *read;
     if (data.startsWith("\xEF\xBB\xBF"))
         data.remove(0, 3);
     QList<QVariantMap> entries;

@@ -194,6 +194,19 @@ void FlashBookOutput::preparePages()
     checkStop();
 }
 
+void FlashBookOutput::checkPageFile(const FlashPagePtr &page, int bookPage)
+{
+    // A page names its file by path: only a picture (or movie) goes into the book,
+    // never whatever else that path may lead to.
+    const QString file = page->pageFilePath();
+    if (page->isImage() ? OutputFiles::isPicture(file) : OutputFiles::isMovie(file))
+        return;
+    fail(loadAppString(QStringLiteral("BookOutput-The file of page %1 is not a picture a book can show: \"%2\"."),
+                       QStringLiteral("The file of page %1 is not a picture a book can show: \"%2\"."))
+             .arg(bookPage)
+             .arg(QDir::toNativeSeparators(file)));
+}
+
 void FlashBookOutput::copyPages(Book &book)
 {
     const FlashPageSource &source = *m_pageSource;
@@ -205,6 +218,7 @@ void FlashBookOutput::copyPages(Book &book)
         auto plan = [&](const FlashPagePtr &page, const QString &folder, QList<PageCopy> &copies) -> QString {
             if (!fileExists(page))
                 return {};
+            checkPageFile(page, i + 1);
             if (!page->isImage()) {
                 if (!record.swf.isEmpty())
                     return {}; // the page's movie is in the book already
@@ -247,6 +261,7 @@ void FlashBookOutput::copyPages(Book &book)
             // copied again: the phone version shows the desktop book's file.
             if (fileExists(picture) && picture->isImage()
                 && !OutputFiles::sameBytes(picture->pageFilePath(), sourceOf(record.normal))) {
+                checkPageFile(picture, i + 1);
                 const QString name = n + QLatin1Char('.') + OutputFiles::suffixFor(picture->pageFilePath(), QStringLiteral("jpg"));
                 book.phone << PageCopy{picture->pageFilePath(), QStringLiteral("mobile/files/page/") + name};
                 phone.normal = QStringLiteral("files/page/") + name;

@@ -22,6 +22,7 @@
 #include "output/web/HTMLConfigInfo.h"
 #include "output/BookParts.h"
 #include "online/OnlineUserInf.h"
+#include "pages/FlashPage.h"
 
 #include <QString>
 #include <QStringList>
@@ -145,6 +146,9 @@ protected:
 private:
     struct Book;
     void preparePages();
+    // Fails unless the file of a page is a picture the viewer shows (or a movie for a
+    // movie page).
+    static void checkPageFile(const FlashPagePtr &page, int bookPage);
     void copyPages(Book &book);
     void writeFurnishings(Book &book);
     void writeDataScripts(const QString &filesFolder, const PDFSearch *search) const;

@@ -12,6 +12,7 @@
 #include <QMutex>
 #include <QRegularExpression>
 #include <QUrl>
+#include <QXmlStreamReader>
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
@@ -332,8 +333,76 @@ bool isPicture(const QString &path)
     if (!info.isFile())
         return false;
     if (info.suffix().compare(QLatin1String("svg"), Qt::CaseInsensitive) == 0)
-        return true;
-    return !QImageReader::imageFormat(path).isEmpty();
+        return isScriptFreeSvg(path);
+    static const QList<QByteArray> shown{"jpeg", "png", "gif", "webp", "bmp", "ico"};
+    QImageReader reader(path);
+    reader.setDecideFormatFromContent(true);
+    return shown.contains(reader.format()) && reader.canRead() && reader.size().isValid();
+}
+
+bool isScriptFreeSvg(const QString &path)
+{
+    // Larger drawings than this are not logos or backgrounds.
+    constexpr qint64 kMaxSvgBytes = 8 << 20;
+    constexpr int kMaxSvgNesting = 256;
+    QFile file(path);
+    if (file.size() > kMaxSvgBytes || !file.open(QIODevice::ReadOnly))
+        return false;
+    static const QStringList refused{QStringLiteral("script"),  QStringLiteral("foreignobject"),
+                                     QStringLiteral("iframe"),  QStringLiteral("object"),
+                                     QStringLiteral("embed"),   QStringLiteral("handler"),
+                                     QStringLiteral("listener")};
+    static const QRegularExpression picture(QStringLiteral("^data:image/(png|jpeg|gif|webp);"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression blanks(QStringLiteral("[\\x00-\\x20]+"));
+    QXmlStreamReader reader(&file);
+    int depth = 0;
+    bool sawRoot = false;
+    while (!reader.atEnd()) {
+        switch (reader.readNext()) {
+        case QXmlStreamReader::DTD:
+        case QXmlStreamReader::EntityReference:
+            return false;
+        case QXmlStreamReader::StartElement: {
+            if (++depth > kMaxSvgNesting)
+                return false;
+            const QString name = reader.name().toString().toLower();
+            if (depth == 1 && name != QLatin1String("svg"))
+                return false;
+            sawRoot = true;
+            if (refused.contains(name))
+                return false;
+            for (const QXmlStreamAttribute &a : reader.attributes()) {
+                const QString attribute = a.name().toString().toLower();
+                const QString value = a.value().toString().remove(blanks);
+                if (attribute.startsWith(QLatin1String("on")))
+                    return false;
+                if (attribute == QLatin1String("href") && !value.startsWith(QLatin1Char('#'))
+                    && !picture.match(value).hasMatch())
+                    return false;
+                // An animation may set a link to an address of its own.
+                if (attribute == QLatin1String("attributename") && value.toLower().endsWith(QLatin1String("href")))
+                    return false;
+            }
+            break;
+        }
+        case QXmlStreamReader::EndElement:
+            --depth;
+            break;
+        default:
+            break;
+        }
+    }
+    return sawRoot && !reader.hasError();
+}
+
+bool isMovie(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray head = file.read(3);
+    return head == "FWS" || head == "CWS" || head == "ZWS";
 }
 
 QString suffixFor(const QString &path, const QString &fallback)

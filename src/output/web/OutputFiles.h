@@ -52,8 +52,17 @@ QString escapeHtml(const QString &text);
 // answer is remembered for as long as neither file changes.
 bool sameBytes(const QString &a, const QString &b);
 
-// Whether a file is a picture a browser shows (by its content; SVG by name).
+// Whether a file is a picture the viewer shows: JPEG, PNG, GIF, WebP, BMP or ICO by its
+// content (whatever its name says) with a header that reads as one, or an SVG drawing that
+// carries no script (isScriptFreeSvg). Only such files are copied into a book as
+// pictures, so no other file of the user's can travel with it under a picture's name.
 bool isPicture(const QString &path);
+// Whether an SVG file is a plain drawing: well-formed, no document type declaration,
+// no script or foreign content, no event handler attributes and no links other than
+// to its own parts or to embedded pictures. A browser opening it runs nothing.
+bool isScriptFreeSvg(const QString &path);
+// Whether a file is a Flash movie, by its signature.
+bool isMovie(const QString &path);
 
 // The suffix a copy of the file gets: its own in lower case when it is a plain
 // short suffix, else fallback.

@@ -158,7 +158,9 @@ QJsonArray ViewerConfig::extraIcons()
         return icons;
     for (int i = 0; i < list->size(); ++i) {
         OtherIconItem icon = list->at(i);
-        icon.setFile(picture(icon.file(), QStringLiteral("icons"), QStringLiteral("icon%1").arg(i + 1)));
+        // The list names its pictures by path: they pass the template's checks like its own values.
+        icon.setFile(picture(m_tmpl.resolveResourcePath(icon.file()), QStringLiteral("icons"),
+                             QStringLiteral("icon%1").arg(i + 1)));
         m_icons << icon;
         icons.append(QJsonObject{{QStringLiteral("caption"), icon.caption()},
                                  {QStringLiteral("icon"), icon.file()},

@@ -153,7 +153,7 @@ void AssistantTab::exportAssistant()
     panel.setTypes({QStringLiteral("zap")});
     panel.setNameFieldStringValue(session->displayName() + QStringLiteral(".zap"));
     panel.setDirectory(documentsFolder());
-    const QString target = QuorvelAppDelegate::runPanel(panel).value(0);
+    const QString target = panel.runAndWait().value(0);
     if (target.isEmpty())
         return;
     QString error;
@@ -173,7 +173,7 @@ void AssistantTab::importAssistant()
     panel.setTitle(loadAppString("QuorvelAppD-Import Assistant", "Import Assistant"));
     panel.setTypes({QStringLiteral("zap")});
     panel.setDirectory(documentsFolder());
-    const QString source = QuorvelAppDelegate::runPanel(panel).value(0);
+    const QString source = panel.runAndWait().value(0);
     if (source.isEmpty())
         return;
     BookDocument &document = session->document();

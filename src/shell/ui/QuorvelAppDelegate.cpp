@@ -84,6 +84,20 @@ QuorvelAppDelegate::QuorvelAppDelegate(QObject *parent)
         }
         return book;
     }));
+    // Files chosen for design settings are copied beside the book's other unsaved
+    // files when its template has no folder of its own; saving brings them into the project.
+    TemplateEditorRegistry::shared().setResourceFolderMaker([this](FlashTemplate &tmpl) {
+        if (!m_session)
+            return false;
+        BookDocument &document = m_session->document();
+        if (&tmpl != document.flashTmpl() && &tmpl != document.mobileTemplate())
+            return false;
+        const QString folder = document.createTemporaryWorkspace();
+        if (folder.isEmpty())
+            return false;
+        tmpl.setExternResourcePath(folder);
+        return true;
+    });
     connect(&m_previewLoop, &PreviewLoop::previewReady, this, &QuorvelAppDelegate::onPreviewReady);
     connect(&m_previewLoop, &PreviewLoop::previewFailed, this, &QuorvelAppDelegate::onPreviewFailed);
     connect(&m_previewLoop, &PreviewLoop::buildStarted, this, [this] {
@@ -101,6 +115,7 @@ QuorvelAppDelegate::QuorvelAppDelegate(QObject *parent)
 
 QuorvelAppDelegate::~QuorvelAppDelegate()
 {
+    TemplateEditorRegistry::shared().setResourceFolderMaker({});
     NotificationCenter::defaultCenter()->removeObserver(this);
     applicationWillTerminate();
     delete m_window.data();
@@ -404,7 +419,7 @@ bool QuorvelAppDelegate::saveBook(bool askForPlace)
         panel.setNameFieldStringValue(m_session->suggestedFileName());
         panel.setDirectory(m_session->isUntitled() ? documentsFolder()
                                                    : QFileInfo(m_session->projectFilePath()).absolutePath());
-        target = runPanel(panel).value(0);
+        target = panel.runAndWait().value(0);
         if (target.isEmpty())
             return false;
     }
@@ -608,11 +623,6 @@ bool QuorvelAppDelegate::runImport(const ImportParament &parament, const QString
     return true;
 }
 
-QStringList QuorvelAppDelegate::runPanel(QvPanel &panel)
-{
-    return panel.runAndWait();
-}
-
 QStringList QuorvelAppDelegate::choosePictures()
 {
     QvPanel panel;
@@ -621,7 +631,7 @@ QStringList QuorvelAppDelegate::choosePictures()
     panel.setAllowsMultipleSelection(true);
     panel.setTypes(BookFileRequest::pictureExtensions());
     panel.setDirectory(documentsFolder());
-    return runPanel(panel);
+    return panel.runAndWait();
 }
 
 bool QuorvelAppDelegate::runProjectPanel()
@@ -637,7 +647,7 @@ bool QuorvelAppDelegate::runProjectPanel()
             open.setTitle(loadAppString("QuorvelAppD-Choose a PDF", "Choose a PDF"));
             open.setTypes({QStringLiteral("pdf")});
             open.setDirectory(documentsFolder());
-            const QString pdf = runPanel(open).value(0);
+            const QString pdf = open.runAndWait().value(0);
             opened = !pdf.isEmpty() && importPDF(pdf);
             break;
         }
@@ -650,7 +660,7 @@ bool QuorvelAppDelegate::runProjectPanel()
             open.setTitle(loadAppString("QuorvelAppD-Open a project", "Open a project"));
             open.setTypes({BookProject::fileExtension()});
             open.setDirectory(documentsFolder());
-            const QString project = runPanel(open).value(0);
+            const QString project = open.runAndWait().value(0);
             opened = !project.isEmpty() && openProject(project);
             break;
         }
@@ -737,7 +747,7 @@ void QuorvelAppDelegate::onNewFromPDF()
     panel.setTitle(loadAppString("QuorvelAppD-Choose a PDF", "Choose a PDF"));
     panel.setTypes({QStringLiteral("pdf")});
     panel.setDirectory(documentsFolder());
-    const QString pdf = runPanel(panel).value(0);
+    const QString pdf = panel.runAndWait().value(0);
     if (!pdf.isEmpty())
         importPDF(pdf);
 }
@@ -755,7 +765,7 @@ void QuorvelAppDelegate::onOpenProject()
     panel.setTypes({BookProject::fileExtension()});
     panel.setDirectory(m_session && !m_session->isUntitled() ? QFileInfo(m_session->projectFilePath()).absolutePath()
                                                              : documentsFolder());
-    const QString project = runPanel(panel).value(0);
+    const QString project = panel.runAndWait().value(0);
     if (!project.isEmpty())
         openProject(project);
 }

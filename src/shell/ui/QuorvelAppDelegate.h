@@ -94,9 +94,6 @@ public:
     // Shows the project panel until a book is open; false when the user quit.
     bool runProjectPanel();
 
-    // Runs a panel and waits for its answer (empty when cancelled).
-    static QStringList runPanel(QvPanel &panel);
-
     // Closes the open book (after asking about unsaved changes); false when cancelled.
     bool closeBook();
 

@@ -1,9 +1,14 @@
 #include "templates/ui/TemplateEditorRegistry.h"
 
+#include "foundation/AppResources.h"
 #include "foundation/AppStrings.h"
 #include "foundation/ColorText.h"
+#include "furnishings/OtherIconItem.h"
+#include "furnishings/ShareLinksItem.h"
 #include "platform/NotificationCenter.h"
 #include "platform/ui/ColorPanelDelegate.h"
+#include "platform/ui/LogAlert.h"
+#include "platform/ui/QvPanel.h"
 #include "templates/FlashTemplate.h"
 #include "templates/FlashTemplateModel.h"
 #include "templates/TemplateNotifications.h"
@@ -11,7 +16,7 @@
 
 #include <QCursor>
 #include <QDialog>
-#include <QFileDialog>
+#include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QPersistentModelIndex>
@@ -35,19 +40,93 @@ std::optional<QString> chooseColor(const TemplateEditorRequest &request)
 
 std::optional<QString> chooseFile(const TemplateEditorRequest &request)
 {
-    QString folder;
-    if (request.flashTemplate) {
-        const QString current = request.flashTemplate->resolveResourcePath(request.value);
-        if (!current.isEmpty())
-            folder = QFileInfo(current).absolutePath();
-    }
-    const QString path = QFileDialog::getOpenFileName(
-        request.parent, loadAppString(QStringLiteral("FlashTmplOutlineD-Choose a file"), QStringLiteral("Choose a file")),
-        folder);
+    QvPanel panel;
+    panel.setTitle(loadAppString(QStringLiteral("FlashTmplOutlineD-Choose a file"), QStringLiteral("Choose a file")));
+    const QString current = request.flashTemplate ? request.flashTemplate->resolveResourcePath(request.value) : QString();
+    if (!current.isEmpty())
+        panel.setDirectory(QFileInfo(current).absolutePath());
+    panel.setOwer(request.parent);
+    const QString path = panel.runAndWait().value(0);
     if (path.isEmpty())
         return std::nullopt;
     return path;
 }
+
+// Files an editor names by plain path are brought into the template's own folder, so
+// the project carries them: a project names no file outside itself (it counts only
+// what lies inside it when it is read again).
+class FileCarrier
+{
+public:
+    explicit FileCarrier(FlashTemplate &tmpl) : m_tmpl(tmpl) {}
+
+    // The value to store for a file value: as it is when the project carries the file
+    // already (the program's resources, the template's folders), the template-folder
+    // form of a file inside its extern folder, else the value of a copy there.
+    std::optional<QString> fileValue(const QString &value)
+    {
+        if (value.isEmpty() || !QDir::isAbsolutePath(value) || !QFileInfo(value).isFile())
+            return value;
+        const QString path = QDir::cleanPath(value);
+        for (const QString &kept : {AppResources::resourcePath(), m_tmpl.templateFolder()})
+            if (!kept.isEmpty() && path.startsWith(QDir::cleanPath(kept) + QLatin1Char('/')))
+                return value;
+        const QString folder = m_tmpl.externResourcePath();
+        if (!folder.isEmpty() && path.startsWith(QDir::cleanPath(folder) + QLatin1Char('/')))
+            return QStringLiteral("STYLE_EXTERN:") + QDir(folder).relativeFilePath(path);
+        const TemplateEditorRegistry::FolderMaker &makeFolder = TemplateEditorRegistry::shared().resourceFolderMaker();
+        if (folder.isEmpty() && makeFolder)
+            makeFolder(m_tmpl);
+        const QString adopted = m_tmpl.adoptFile(path, &m_error);
+        if (adopted.isEmpty())
+            return std::nullopt;
+        return adopted;
+    }
+
+    // The same for every file a setting's value names, by the editor that made it.
+    std::optional<QString> settingValue(const QString &source, bool isFile, const QString &value)
+    {
+        if (source == QLatin1String("setsocialsharelinks")) {
+            QList<ShareLinksItem> links = ShareLinksItem::parseByXmlString(value);
+            bool changed = false;
+            for (ShareLinksItem &link : links) {
+                const std::optional<QString> logo = fileValue(link.logo());
+                if (!logo)
+                    return std::nullopt;
+                changed = changed || *logo != link.logo();
+                link.setLogo(*logo);
+            }
+            return changed ? ShareLinksItem::generateShareLinksToXml(links) : value;
+        }
+        if (!isFile)
+            return value;
+        const std::optional<QString> carried = fileValue(value);
+        if (!carried || *carried == value || source != QLatin1String("addIcons"))
+            return carried;
+        // The extra icons' list names its pictures by path too: the copy names copies.
+        const QString list = m_tmpl.resolveResourcePath(*carried);
+        std::optional<QList<OtherIconItem>> icons = OtherIconItem::iconListFromFile(list);
+        if (!icons)
+            return carried;
+        for (OtherIconItem &icon : *icons) {
+            const std::optional<QString> picture = fileValue(icon.file());
+            if (!picture)
+                return std::nullopt;
+            icon.setFile(*picture);
+        }
+        if (OtherIconItem::saveIconList(*icons, list).isEmpty()) {
+            m_error = QStringLiteral("\"%1\" cannot be written").arg(QDir::toNativeSeparators(list));
+            return std::nullopt;
+        }
+        return carried;
+    }
+
+    QString errorString() const { return m_error; }
+
+private:
+    FlashTemplate &m_tmpl;
+    QString m_error;
+};
 
 } // namespace
 
@@ -139,7 +218,16 @@ bool TemplateEditorRegistry::runEditor(const QModelIndex &index, QWidget *parent
     // then the answer belongs to a setting that is gone.
     if (!model || !tmpl || !valueIndex.isValid())
         return false;
-    if (result && *result != tmpl->propertyValue(key) && model->setData(valueIndex, *result))
+    std::optional<QString> value = result;
+    if (const FlashTemplateProperty *setting = tmpl->propertyForKey(key); value && setting) {
+        FileCarrier carrier(*tmpl);
+        value = carrier.settingValue(source, setting->kind() == FlashTemplateProperty::Kind::File, *value);
+        if (!value)
+            LogAlert::alertMessage(loadAppString(QStringLiteral("FlashTmplOutlineD-The file cannot be used."),
+                                                 QStringLiteral("The file cannot be used.")),
+                                   carrier.errorString());
+    }
+    if (value && *value != tmpl->propertyValue(key) && model->setData(valueIndex, *value))
         return true;
     if (tmpl->settingsDigest() != digestBefore) {
         NotificationCenter::defaultCenter()->postNotification(FlashTmplProValueChangedNotification, model.data(),

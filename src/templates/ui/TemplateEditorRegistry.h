@@ -43,6 +43,10 @@ public:
 
     // The registry the settings outline uses. It starts with a colour chooser for
     // "color" and a file chooser for "file" (file settings that name no other editor).
+    // Whatever the editor, a file its answer names by plain path (a file setting, a
+    // share button's logo, the extra icons' list and its pictures) is copied into the
+    // template's extern resource folder and the setting names the copy, so the project
+    // carries it and never names a file outside itself.
     static TemplateEditorRegistry &shared();
 
     TemplateEditorRegistry() = default;
@@ -52,6 +56,13 @@ public:
     void unregisterEditor(const QString &valueSource);
     bool hasEditor(const QString &valueSource) const;
     Opener opener(const QString &valueSource) const;
+
+    // Gives a template without an extern resource folder one, for the files the user
+    // chooses for its settings (the shell makes it beside the open book's other
+    // unsaved files); false when it cannot. Without a maker such a choice fails.
+    using FolderMaker = std::function<bool(FlashTemplate &tmpl)>;
+    void setResourceFolderMaker(FolderMaker maker) { m_folderMaker = std::move(maker); }
+    const FolderMaker &resourceFolderMaker() const { return m_folderMaker; }
 
     // The source whose editor serves a setting: its value source; else "color" for a
     // colour setting, "file" for a file setting, empty for others.
@@ -78,6 +89,7 @@ public:
 
 private:
     QHash<QString, Opener> m_openers;
+    FolderMaker m_folderMaker;
     QHash<QString, ValueCheck> m_valueChecks;
 };
 

@@ -26,6 +26,11 @@ export async function launch(options = DESKTOP) {
     args: ARGS,
     ...options
   });
+  // Every wait of a test ends within seconds: a viewer that never gets where it should
+  // (a page that stays locked, a picture that never comes) fails the test at once
+  // instead of holding it until the run's time is up. Long enough for the viewer's own
+  // longest wait (the preloader gives way after 10 s when no page can show).
+  context.setDefaultTimeout(15000);
   return {
     context,
     async close() {

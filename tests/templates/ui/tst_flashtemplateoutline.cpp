@@ -17,6 +17,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTreeView>
 #include <QtTest>
 
@@ -234,6 +235,50 @@ private slots:
         f.clickRowButton("flashMenu");
         QCOMPARE(requests.size(), 4);
         QVERIFY(f.outline.itemDelegate()->buttonRect(QStyleOptionViewItem(), f.valueIndex("pageWidth")).isNull());
+    }
+
+    // A file chosen for a setting is copied into the template's own folder, and the
+    // setting names the copy: the project carries it, and never names a file elsewhere.
+    void chosenFilesAreCopiedIntoTheTemplatesFolder()
+    {
+        Fixture f;
+        QVERIFY(QTest::qWaitForWindowExposed(&f.outline));
+        QTemporaryDir dir;
+        const QString picture = dir.filePath("my photo.png");
+        QImage image(8, 6, QImage::Format_RGB32);
+        image.fill(Qt::red);
+        QVERIFY(image.save(picture));
+        const QString folder = dir.filePath("book-files");
+        TemplateEditorRegistry::shared().setResourceFolderMaker([&](FlashTemplate &tmpl) {
+            tmpl.setExternResourcePath(folder);
+            return QDir().mkpath(folder);
+        });
+        const auto forget = qScopeGuard([] { TemplateEditorRegistry::shared().setResourceFolderMaker({}); });
+
+        UiTestDriver driver;
+        for (int i = 0; i < 2; ++i) {
+            driver.answerPanel({picture});
+            f.clickRowButton("backgroundImage");
+        }
+        QCOMPARE(f.tmpl.propertyValue("backgroundImage"), QStringLiteral("STYLE_EXTERN:files/my photo-2.png"));
+        QCOMPARE(f.tmpl.resolveResourcePath("STYLE_EXTERN:files/my photo.png"), folder + "/files/my photo.png");
+        QCOMPARE(QImage(f.tmpl.propertyFilePath("backgroundImage")).pixelColor(0, 0), QColor(Qt::red));
+        // The same for a file another editor's answer names: a share button's logo.
+        ScopedOpener links("setsocialsharelinks", [&](const TemplateEditorRequest &) {
+            return std::optional<QString>("<shareLinks><shareLink title=\"Mail\" link=\"mailto:\" logo=\"" + picture
+                                          + "\"/></shareLinks>");
+        });
+        f.clickRowButton("socialShareLinks");
+        QVERIFY(f.tmpl.propertyValue("socialShareLinks").contains("logo=\"STYLE_EXTERN:files/my photo-3.png\""));
+
+        // Without a folder to copy into, the choice changes nothing and says why.
+        TemplateEditorRegistry::shared().setResourceFolderMaker({});
+        f.tmpl.setExternResourcePath(QString());
+        driver.answerPanel({picture});
+        driver.answerAlert("OK");
+        f.clickRowButton("backgroundImage");
+        QCOMPARE(f.tmpl.propertyValue("backgroundImage"), QStringLiteral("STYLE_EXTERN:files/my photo-2.png"));
+        QCOMPARE(driver.alerts().size(), 1);
     }
 
     void editorRunsThatChangeTheBookAnotherWayAreStillAnnounced()

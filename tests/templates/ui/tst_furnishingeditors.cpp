@@ -116,6 +116,7 @@ private slots:
         Outline o;
         QVERIFY(QTest::qWaitForWindowExposed(&o.outline));
         o.outline.setChangeIconWorkspace(dir.filePath("ws"));
+        o.tmpl.setExternResourcePath(dir.filePath("book"));
         const struct
         {
             const char *key;
@@ -130,9 +131,11 @@ private slots:
             o.outline.openEditorForIndex(o.valueIndex(c.key));
             QCOMPARE(driver.modalRuns().last(), QString(c.window));
         }
-        // An empty icon list still gets a file of its own; no replaced toolbar icon gives
-        // no archive; the toolbar window worked in the outline's workspace.
-        QVERIFY(QFileInfo(o.tmpl.propertyValue("otherIconsConfig")).isFile());
+        // An empty icon list still gets a file of its own, carried in the book's folder;
+        // no replaced toolbar icon gives no archive; the toolbar window worked in the
+        // outline's workspace.
+        QVERIFY(o.tmpl.propertyFilePath("otherIconsConfig").startsWith(dir.filePath("book") + "/"));
+        QVERIFY(QFileInfo(o.tmpl.propertyFilePath("otherIconsConfig")).isFile());
         QCOMPARE(o.tmpl.propertyValue("toolbarIconsFile"), QString());
         QVERIFY(QFileInfo::exists(dir.filePath("ws/.cfg")));
         QVERIFY(driver.failures().isEmpty());

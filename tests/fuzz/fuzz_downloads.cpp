@@ -1,0 +1,16 @@
+// The ".cfg" of a book's download configuration, and the downloads it offers.
+#include "FuzzSupport.h"
+#include "furnishings/DownloadCfgItem.h"
+
+#include <QDir>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    FuzzSupport::init();
+    const QString workspace = FuzzSupport::scratch() + QStringLiteral("/downloads");
+    QDir().mkpath(workspace);
+    FuzzSupport::writeScratchFile(QStringLiteral("downloads/.cfg"), FuzzSupport::bytes(data, size));
+    DownloadCfgItem::readSettings(workspace);
+    DownloadCfgItem::downloadsForWorkspace(workspace);
+    return 0;
+}
