@@ -5,9 +5,11 @@
 // back), with the parts of it: the rebuild's start (the loop's wait for changes to
 // settle), the window thread's copies, the rebuild on its worker, and the reload.
 //
-//   QTWEBENGINE_DISABLE_SANDBOX=1 xvfb-run -a preview_bench [--pdf FILE] [--runs N]
+//   QTWEBENGINE_DISABLE_SANDBOX=1 xvfb-run -a preview_bench [--pdf FILE] [--runs N] [--preloader NAME]
 //
-// Without --pdf the demo book is used. Target: a median of at most 0.5 s.
+// Without --pdf the demo book is used. --preloader gives the book an installed
+// preloader, so it carries the SWF player (some 30 MB) as well. Target: a median of
+// at most 0.5 s.
 
 #include "foundation/AppResources.h"
 #include "pages/PageImport.h"
@@ -24,6 +26,8 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QElapsedTimer>
+#include <QDir>
+#include <QFileInfo>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QWebEnginePage>
@@ -82,6 +86,7 @@ int main(int argc, char **argv)
     QCommandLineParser parser;
     parser.addOption({QStringLiteral("pdf"), QStringLiteral("PDF to import"), QStringLiteral("file")});
     parser.addOption({QStringLiteral("runs"), QStringLiteral("changes to time"), QStringLiteral("n"), QStringLiteral("15")});
+    parser.addOption({QStringLiteral("preloader"), QStringLiteral("installed preloader of the book"), QStringLiteral("name")});
     parser.process(app);
     const QString pdf = parser.isSet(QStringLiteral("pdf")) ? parser.value(QStringLiteral("pdf"))
                                                              : AppResources::resourcePath(QStringLiteral("demo/Demo.pdf"));
@@ -107,6 +112,8 @@ int main(int argc, char **argv)
     session->adoptImport(task.pageImport(), parament);
     std::printf("import:               %d pages in %lld ms\n", session->pageCount(), clock.elapsed());
 
+    if (parser.isSet(QStringLiteral("preloader")))
+        session->document().flashTmpl()->setPropertyValue(QStringLiteral("tmplPreloader"), parser.value(QStringLiteral("preloader")));
     // The window's parts: the loop with the program's builder, the server, the pane.
     QTemporaryDir folder;
     auto builder = std::make_shared<TimedBuilder>(std::make_shared<EnginePreviewBuilder>(
@@ -223,5 +230,7 @@ int main(int argc, char **argv)
                 "(settle %.0f, copies %.1f, rebuild %.0f, reload %.0f; target <= 500)\n",
                 runs, session->pageCount(), median(shown), median(waits), median(prepared), median(builds),
                 median(reloads));
+    const QString player = QDir(folder.path()).filePath(QStringLiteral("files/lib/ruffle"));
+    std::printf("the preview carries the SWF player: %s\n", QFileInfo(player).isDir() ? "yes" : "no");
     return 0;
 }

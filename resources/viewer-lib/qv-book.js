@@ -29,6 +29,7 @@
     showFullscreenButton: true,
     showPageNumber: true,
     preloaderImage: '',
+    preloaderMovie: '',
     language: 'English',
     analyticsID: ''
   };
@@ -208,6 +209,24 @@
         }).filter(function (l) { return l.file; });
       }
       return { background: layers(s.background), foreground: layers(s.foreground), shot: asText(s.shot) };
+    }
+
+    // The plug-in bundle's movie over or under the book: margins in percent of the
+    // window, opacity from 0 to 1; null without one.
+    get plugin() {
+      const p = this.config.plugin && typeof this.config.plugin === 'object' ? this.config.plugin : null;
+      if (!p || !asText(p.movie)) return null;
+      const percent = function (v) {
+        const n = Number(v);
+        return isFinite(n) ? Math.min(100, Math.max(0, n)) : 0;
+      };
+      const opacity = Number(p.opacity);
+      return {
+        movie: asText(p.movie), shot: asText(p.shot),
+        left: percent(p.left), top: percent(p.top), right: percent(p.right), bottom: percent(p.bottom),
+        opacity: isFinite(opacity) ? Math.min(1, Math.max(0, opacity)) : 1,
+        behind: asBoolean(p.behind, false)
+      };
     }
 
     // Replacement pictures for toolbar buttons, by button key.

@@ -389,16 +389,27 @@
     close() { this.element.hidden = true; }
   }
 
-  // The picture of the book's preloader (or a spinner) until the first pages are shown;
-  // when the home page already shows the first page (Quorvel.firstPage), that stays
-  // instead, and goes once the view shows the page itself.
+  // The book's preloader until the first pages are shown: its movie, played through
+  // the SWF player, or its picture where the movie cannot play, or a spinner. When the
+  // home page already shows the first page (Quorvel.firstPage), that stays instead,
+  // and goes once the view shows the page itself.
   class Preloader {
     constructor(reader) {
       const picture = reader.book.setting('preloaderImage');
+      const movie = reader.book.setting('preloaderMovie');
       this.first = Quorvel.firstPage && Quorvel.firstPage.element;
-      const content = this.first ? null : picture
-        ? h('img', { src: picture, alt: '', className: 'qv-preloader-picture' })
-        : h('div', { className: 'qv-spinner' });
+      const spinner = function () { return h('div', { className: 'qv-spinner' }); };
+      let content = null;
+      if (this.first) {
+        // the first page stands in for the preloader
+      } else if (movie) {
+        content = h('div', { className: 'qv-preloader-movie' });
+        Quorvel.swf.play(content, movie, picture).then(function (playing) {
+          if (!playing && !picture) content.appendChild(spinner());
+        });
+      } else {
+        content = picture ? h('img', { src: picture, alt: '', className: 'qv-preloader-picture' }) : spinner();
+      }
       this.element = h('div', { className: 'qv-preloader' + (this.first ? ' qv-quiet' : ''), role: 'status', 'aria-label': reader.strings.t('loading') }, [content]);
     }
     // Hides once the promise settles, or after a while at the latest, so a page that never

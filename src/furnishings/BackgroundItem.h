@@ -35,6 +35,15 @@ public:
     static QString importBackground(const QString &picture, QString *error = nullptr);
     static QString importBackground(const QString &picture, const QString &fileName, QString *error);
 
+protected:
+    // For the kinds of installed items listed like backgrounds (plug-in bundles).
+    void setItem(const QString &name, const QString &path, const QString &shot)
+    {
+        m_bgName = name;
+        m_bgPath = path;
+        m_shotFilePath = shot;
+    }
+
 private:
     QString m_bgName;
     QString m_bgPath;

@@ -41,6 +41,16 @@ bool FlashTemlPreloaderItem::isApplicationPreloader() const
     return m_prlFile.startsWith(QDir::cleanPath(applicationFolder()) + QLatin1Char('/'));
 }
 
+bool FlashTemlPreloaderItem::isApplicationPreloaderName(const QString &name)
+{
+    for (const QString &file : filesBelow(QDir::cleanPath(applicationFolder()))) {
+        const QFileInfo info(file);
+        if (info.suffix().toUpper() == QLatin1String("SWF") && info.completeBaseName() == name)
+            return true;
+    }
+    return false;
+}
+
 void FlashTemlPreloaderItem::collectPreloaders(const QString &extraFolder, QList<FlashTemlPreloaderItem> &list)
 {
     QSet<QString> reserved;

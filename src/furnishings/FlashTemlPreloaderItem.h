@@ -37,6 +37,8 @@ public:
     static QString userFolder();
     // True for a preloader of the program's own resources.
     bool isApplicationPreloader() const;
+    // True when a movie of the program's own preloaders has that name.
+    static bool isApplicationPreloaderName(const QString &name);
 
 private:
     QString m_prlName;

@@ -1,28 +1,75 @@
 #include "furnishings/PluginBundle.h"
 
 #include "foundation/AppResources.h"
+#include "foundation/AppStrings.h"
 #include "foundation/AppUtility.h"
+#include "foundation/HelperInstall.h"
+#include "foundation/AuxArgumentString.h"
+#include "foundation/NumberText.h"
 #include "foundation/XmlUtility.h"
 #include "furnishings/NamedItems.h"
 
 #include <QDir>
+#include <QDomElement>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
+#include <QMutex>
+#include <QProcess>
+#include <QSaveFile>
 #include <QXmlStreamWriter>
 #include <algorithm>
-#include <optional>
 
 namespace {
 
 const QString kNone = QStringLiteral("none");
+const QString kSettingsFile = QStringLiteral("settings.dat");
 
-struct BundleSettings
+QString percent(double value)
 {
-    double left = 0, top = 0, right = 0, bottom = 0, opacity = 0;
-    int container = 0;
-};
+    return QString::asprintf("%.1f%%", value);
+}
 
-std::optional<BundleSettings> readSettings(const QString &path)
+} // namespace
+
+bool PluginBundle::isBundleFolder(const QString &path)
+{
+    const QFileInfo info(path);
+    return info.suffix().toUpper() == QLatin1String("BUNDLE") && !info.isSymLink()
+           && QFileInfo(path + QStringLiteral("/Contents/Resources/data")).isDir()
+           && QFileInfo(path + QStringLiteral("/Contents/Resources/html")).isDir();
+}
+
+namespace {
+
+void appendBundlesBelow(const QString &folder, QList<PluginBundle> &list)
+{
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        return;
+    QStringList folders = AppUtility::subFolderOfFolder(folder);
+    std::sort(folders.begin(), folders.end());
+    for (const QString &path : std::as_const(folders)) {
+        if (!PluginBundle::isBundleFolder(path))
+            continue;
+        PluginBundle bundle;
+        bundle.loadBundleAtPath(path);
+        list << bundle;
+    }
+}
+
+// The bundle name a PlugIn element's movie path gives: the file's stem without its
+// last character ("files/plugin/Clock1.swf" gives "Clock"); "" when nothing is left.
+QString bundleNameOfMovie(const QString &movie)
+{
+    const QString stem = QFileInfo(movie.trimmed()).completeBaseName();
+    return stem.size() < 2 ? QString() : stem.chopped(1);
+}
+
+QMutex g_editorInstall;
+
+} // namespace
+
+std::optional<PluginBundleSettings> PluginBundleSettings::readFile(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -32,64 +79,48 @@ std::optional<BundleSettings> readSettings(const QString &path)
     const QStringList lines = text.split(QLatin1Char('\n'));
     if (lines.size() < 6)
         return std::nullopt;
-    BundleSettings s;
-    s.left = lines.at(0).trimmed().toDouble();
-    s.top = lines.at(1).trimmed().toDouble();
-    s.right = lines.at(2).trimmed().toDouble();
-    s.bottom = lines.at(3).trimmed().toDouble();
-    s.opacity = lines.at(4).trimmed().toDouble();
-    s.container = lines.at(5).trimmed().toInt();
+    PluginBundleSettings s;
+    s.left = NumberText::doubleValue(lines.at(0));
+    s.top = NumberText::doubleValue(lines.at(1));
+    s.right = NumberText::doubleValue(lines.at(2));
+    s.bottom = NumberText::doubleValue(lines.at(3));
+    s.opacity = NumberText::doubleValue(lines.at(4));
+    s.container = NumberText::intValue(lines.at(5));
     return s;
 }
 
-QString percent(double value)
+QString PluginBundleSettings::text() const
 {
-    return QString::asprintf("%.1f%%", value);
+    QStringList lines;
+    for (const double v : {left, top, right, bottom, opacity})
+        lines << QString::asprintf("%.1f", v);
+    lines << QString::asprintf("%i", container);
+    return lines.join(QLatin1Char('\n'));
 }
 
-bool isBundleFolder(const QString &path)
+bool PluginBundleSettings::writeFile(const QString &path) const
 {
-    const QFileInfo info(path);
-    return info.suffix().toUpper() == QLatin1String("BUNDLE") && !info.isSymLink()
-           && QFileInfo(path + QStringLiteral("/Contents/Resources/data")).isDir()
-           && QFileInfo(path + QStringLiteral("/Contents/Resources/html")).isDir();
+    QSaveFile file(path);
+    const QByteArray bytes = text().toUtf8();
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
 }
-
-void appendBundlesBelow(const QString &folder, QList<PluginBundle> &list)
-{
-    if (folder.isEmpty() || !QFileInfo(folder).isDir())
-        return;
-    QStringList folders = AppUtility::subFolderOfFolder(folder);
-    std::sort(folders.begin(), folders.end());
-    for (const QString &path : std::as_const(folders)) {
-        if (!isBundleFolder(path))
-            continue;
-        PluginBundle bundle;
-        bundle.loadBundleAtPath(path);
-        list << bundle;
-    }
-}
-
-} // namespace
 
 void PluginBundle::loadBundleAtPath(const QString &path)
 {
     const QFileInfo info(path);
-    m_bgName = info.completeBaseName();
-    m_bgPath = info.absoluteFilePath();
-    m_shotFilePath = m_bgPath + QStringLiteral("/Contents/Resources/data/shot.jpg");
+    const QString folder = info.absoluteFilePath();
+    setItem(info.completeBaseName(), folder, folder + QStringLiteral("/Contents/Resources/data/shot.jpg"));
 }
 
 void PluginBundle::defaultSetting()
 {
-    m_bgName = kNone;
-    m_bgPath = AppResources::resourcePath(QStringLiteral("scenes"));
-    m_shotFilePath = QDir(m_bgPath).filePath(QStringLiteral("none.png"));
+    const QString folder = AppResources::resourcePath(QStringLiteral("scenes"));
+    setItem(kNone, folder, QDir(folder).filePath(QStringLiteral("none.png")));
 }
 
 bool PluginBundle::isNone() const
 {
-    return m_bgName.isEmpty() || m_bgName == kNone;
+    return bgName().isEmpty() || bgName() == kNone;
 }
 
 QString PluginBundle::pluginSaveFolder()
@@ -99,25 +130,40 @@ QString PluginBundle::pluginSaveFolder()
 
 QString PluginBundle::saveFolder() const
 {
-    if (isNone() || m_bgName.contains(QLatin1Char('/')) || m_bgName == QLatin1String(".."))
+    const QString name = bgName();
+    if (isNone() || name.contains(QLatin1Char('/')) || name == QLatin1String("..") || name == QLatin1String("."))
         return {};
-    return QDir(pluginSaveFolder()).filePath(m_bgName);
+    return QDir(pluginSaveFolder()).filePath(name);
+}
+
+QString PluginBundle::movieFileName() const
+{
+    return bgName() + QStringLiteral("1.swf");
+}
+
+std::optional<PluginBundleSettings> PluginBundle::settings() const
+{
+    if (isNone())
+        return std::nullopt;
+    const QString saved = saveFolder().isEmpty() ? QString() : QDir(saveFolder()).filePath(kSettingsFile);
+    if (!saved.isEmpty() && QFileInfo(saved).isFile())
+        return PluginBundleSettings::readFile(saved);
+    const QString defaults = bgPath() + QStringLiteral("/Contents/Resources/data/defaultsettings.dat");
+    if (QFileInfo(defaults).isFile())
+        return PluginBundleSettings::readFile(defaults);
+    qInfo("setting data file not found!");
+    return std::nullopt;
 }
 
 QString PluginBundle::pluginXMLElement() const
 {
-    if (isNone())
-        return {};
-    QString file = QDir(saveFolder()).filePath(QStringLiteral("settings.dat"));
-    if (saveFolder().isEmpty() || !QFileInfo(file).isFile())
-        file = m_bgPath + QStringLiteral("/Contents/Resources/data/defaultsettings.dat");
-    const std::optional<BundleSettings> s = readSettings(file);
+    const std::optional<PluginBundleSettings> s = settings();
     if (!s)
         return {};
     QString xml;
     QXmlStreamWriter w(&xml);
     w.writeStartElement(QStringLiteral("PlugIn"));
-    w.writeAttribute(QStringLiteral("name"), xmlSafeText(m_bgName));
+    w.writeAttribute(QStringLiteral("name"), xmlSafeText(bgName()));
     w.writeAttribute(QStringLiteral("alpha"), QString::asprintf("%.3f", s->opacity / 100.0));
     w.writeAttribute(QStringLiteral("marginTop"), percent(s->top));
     w.writeAttribute(QStringLiteral("marginLeft"), percent(s->left));
@@ -125,9 +171,9 @@ QString PluginBundle::pluginXMLElement() const
     w.writeAttribute(QStringLiteral("marginBottom"), percent(s->bottom));
     w.writeAttribute(QStringLiteral("viewport"), QStringLiteral("screen"));
     w.writeAttribute(QStringLiteral("containerType"),
-                     s->container != 0 ? QStringLiteral("Background") : QStringLiteral("foreground"));
+                     s->isBehindBook() ? QStringLiteral("Background") : QStringLiteral("foreground"));
     w.writeAttribute(QStringLiteral("setPluginSzie"), QStringLiteral("true"));
-    w.writeTextElement(QStringLiteral("Swf"), QStringLiteral("files/plugin/%1").arg(xmlSafeText(m_bgName)) + QStringLiteral("1.swf"));
+    w.writeTextElement(QStringLiteral("Swf"), QStringLiteral("files/plugin/") + xmlSafeText(movieFileName()));
     w.writeEndElement();
     return xml;
 }
@@ -139,7 +185,7 @@ bool PluginBundle::outputResourcesToFolder(const QString &folder) const
         return false;
     if (QFileInfo::exists(folder))
         removeTree(folder);
-    if (!QDir().mkpath(folder) || !AppUtility::copyFromPath(save, folder, false))
+    if (!QDir().mkpath(folder) || !copyPlugin(save, folder))
         return false;
     for (const char *own : {"js", "index.html", "book.swf", "defaultsettings.dat", "settings.dat"}) {
         const QString path = QDir(folder).filePath(QLatin1String(own));
@@ -149,6 +195,55 @@ bool PluginBundle::outputResourcesToFolder(const QString &folder) const
             QFile::remove(path);
     }
     return true;
+}
+
+bool PluginBundle::saveSettings(const PluginBundleSettings &settings, QString *error) const
+{
+    const QString save = saveFolder();
+    const QString html = bgPath() + QStringLiteral("/Contents/Resources/html");
+    const QString movie = QDir(save).filePath(bgName() + QStringLiteral(".swf"));
+    const QString played = QDir(save).filePath(movieFileName());
+    bool ok = !save.isEmpty() && QDir().mkpath(save) && (!QFileInfo(html).isDir() || copyPlugin(html, save));
+    if (ok && QFileInfo(movie).isFile()) {
+        QFile::remove(played);
+        ok = QFile::rename(movie, played);
+    }
+    ok = ok && settings.writeFile(QDir(save).filePath(kSettingsFile));
+    if (!ok && error)
+        *error = loadAppString("PluginBundle-The settings of the plug-in cannot be kept in \"%1\".",
+                               "The settings of the plug-in cannot be kept in \"%1\".")
+                     .arg(QDir::toNativeSeparators(save.isEmpty() ? pluginSaveFolder() : save));
+    return ok;
+}
+
+bool PluginBundle::copyPlugin(const QString &source, const QString &target)
+{
+    if (!QFileInfo::exists(source))
+        return false;
+    return AppUtility::copyFromPath(source, target, false);
+}
+
+QString PluginBundle::restoreSettingsFromPluginXML(const QDomElement &element)
+{
+    const QDomElement movie = element.firstChildElement(QStringLiteral("Swf"));
+    const QString name = movie.isNull() ? QString() : bundleNameOfMovie(movie.text());
+    const QList<PluginBundle> list = collectPluginList();
+    const int index = pluginIndexIn(list, name);
+    if (index <= 0)
+        return {};
+    const auto number = [&](const char *attribute) {
+        return NumberText::doubleValue(element.attribute(QLatin1String(attribute)));
+    };
+    PluginBundleSettings s;
+    s.left = number("marginLeft");
+    s.top = number("marginTop");
+    s.right = number("marginRight");
+    s.bottom = number("marginBottom");
+    s.opacity = std::clamp(number("alpha") * 100.0, 0.0, 100.0);
+    s.container = element.attribute(QStringLiteral("containerType")).toUpper() == QLatin1String("BACKGROUND") ? 1 : 0;
+    // The save folder gets what the editor would have kept there, so a project opened
+    // where the bundle was never edited still gives its books the movie.
+    return list.at(index).saveSettings(s) ? name : QString();
 }
 
 QList<PluginBundle> PluginBundle::collectPluginList(const QString &extraFolder)
@@ -179,4 +274,75 @@ PluginBundle PluginBundle::bundleNamed(const QString &name)
     const QList<PluginBundle> list = collectPluginList();
     const int index = pluginIndexIn(list, name);
     return index > 0 ? list.at(index) : list.first();
+}
+
+QString PluginBundle::settingsEditorFolder()
+{
+    return AppUtility::userAppFolderForSubFolder(QStringLiteral("/Zendarrow/flipbook/PluginSettingsEditor"));
+}
+
+QString PluginBundle::settingsEditorPath()
+{
+    return settingsEditorFolder() + QStringLiteral("/PluginSettingsEditor.app/Contents/MacOS/PluginSettingsEditor");
+}
+
+bool PluginBundle::installSettingsEditor()
+{
+    QMutexLocker lock(&g_editorInstall);
+    return HelperInstall::install(AppResources::resourcePath(QStringLiteral("PluginSettingsEditor")), settingsEditorFolder(),
+                                  settingsEditorVersion(), settingsEditorPath())
+           == HelperInstall::Result::Installed;
+}
+
+int PluginBundle::runSettingsEditor(QString *error) const
+{
+    const auto failed = [&](const QString &message) {
+        if (error)
+            *error = message;
+        return -1;
+    };
+    const QString save = saveFolder();
+    if (save.isEmpty() || !QDir().mkpath(save))
+        return failed(loadAppString("PluginBundle-The settings of the plug-in cannot be kept in \"%1\".",
+                                    "The settings of the plug-in cannot be kept in \"%1\".")
+                          .arg(QDir::toNativeSeparators(save.isEmpty() ? pluginSaveFolder() : save)));
+    const QString preview = QDir(save).filePath(QStringLiteral("book.swf"));
+    const QString own = QDir(save).filePath(bgName() + QStringLiteral(".swf"));
+    if (!QFileInfo::exists(preview) && QFileInfo(own).isFile())
+        QFile::copy(own, preview);
+
+    installSettingsEditor();
+    const QString editor = settingsEditorPath();
+    if (!QFileInfo(editor).isExecutable())
+        return failed(loadAppString("PluginBundle-The plug-in settings editor is not installed.",
+                                    "The plug-in settings editor is not installed.")
+                      + QLatin1Char('\n') + QDir::toNativeSeparators(editor));
+
+    AuxArgumentString argument;
+    argument.append(QStringLiteral("i"), bgPath());
+    QProcess process;
+    // Whatever the editor prints goes nowhere: an unread pipe would fill and stop it.
+    process.setStandardOutputFile(QProcess::nullDevice());
+    process.setStandardErrorFile(QProcess::nullDevice());
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QUORVEL_RESOURCES"), AppResources::resourcePath());
+    process.setProcessEnvironment(environment);
+    QEventLoop wait;
+    QObject::connect(&process, &QProcess::finished, &wait, &QEventLoop::quit);
+    QObject::connect(&process, &QProcess::errorOccurred, &wait, [&](QProcess::ProcessError e) {
+        if (e == QProcess::FailedToStart)
+            wait.quit();
+    });
+    process.start(editor, {argument.toString(), QStringLiteral("-AppleLanguages"),
+                           QStringLiteral("(%1)").arg(currentLanguageCode())});
+    if (process.state() != QProcess::NotRunning || process.error() != QProcess::FailedToStart)
+        wait.exec();
+    if (process.error() == QProcess::FailedToStart)
+        return failed(loadAppString("PluginBundle-The plug-in settings editor cannot be started.",
+                                    "The plug-in settings editor cannot be started.")
+                      + QLatin1Char('\n') + process.errorString());
+    if (process.exitStatus() != QProcess::NormalExit)
+        return failed(loadAppString("PluginBundle-The plug-in settings editor stopped unexpectedly.",
+                                    "The plug-in settings editor stopped unexpectedly."));
+    return process.exitCode();
 }

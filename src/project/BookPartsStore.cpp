@@ -1,6 +1,7 @@
 #include "project/BookPartsStore.h"
 
 #include "furnishings/BookMarkTabs.h"
+#include "furnishings/PluginBundle.h"
 #include "output/BookParts.h"
 #include "output/narration/GenerateAssistant.h"
 #include "output/security/BookSecurity.h"
@@ -47,6 +48,39 @@ public:
         auto tabs = std::make_shared<BookMarkTabs>();
         tabs->loadFromTabsXML(element);
         m_parts.setBookmarkTabs(tabs);
+        return true;
+    }
+
+private:
+    BookParts &m_parts;
+};
+
+// The plug-in bundle is kept as the book configuration's PlugIn element; opening the
+// project writes the bundle's settings back into its save folder.
+class PlugInPart : public BookProjectPart
+{
+public:
+    explicit PlugInPart(BookParts &parts) : m_parts(parts) {}
+    QString partName() const override { return BookPartName::PlugIn; }
+    QDomElement projectElement(QDomDocument &document) const override
+    {
+        if (!m_parts.hasPluginBundle())
+            return {};
+        QDomDocument element;
+        if (!element.setContent(PluginBundle::bundleNamed(m_parts.pluginBundleName()).pluginXMLElement()))
+            return {};
+        return document.importNode(element.documentElement(), true).toElement();
+    }
+    bool loadProjectElement(const QDomElement &element, QString *error) override
+    {
+        const QString name = PluginBundle::restoreSettingsFromPluginXML(element);
+        if (name.isEmpty()) {
+            if (error)
+                *error = QStringLiteral("The plug-in \"%1\" is not installed.")
+                             .arg(element.firstChildElement(QStringLiteral("Swf")).text());
+            return false;
+        }
+        m_parts.setPluginBundleName(name);
         return true;
     }
 
@@ -264,7 +298,8 @@ namespace BookPartsStore {
 
 QList<BookProjectPartPtr> projectParts(BookParts &parts)
 {
-    return {std::make_shared<TabsPart>(parts),      std::make_shared<SecurityPart>(parts),
+    return {std::make_shared<TabsPart>(parts),      std::make_shared<PlugInPart>(parts),
+            std::make_shared<SecurityPart>(parts),
             std::make_shared<AssistantPart>(parts), std::make_shared<ScenePart>(parts),
             std::make_shared<DownloadPart>(parts),  std::make_shared<CoverPart>(parts)};
 }

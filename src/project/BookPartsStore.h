@@ -3,6 +3,9 @@
 // project stores, reading and writing its element and naming its folder of files.
 //
 //   Tabs       <Tabs .../>, the tab file's element
+//   PlugIn     <PlugIn ...><Swf>files/plugin/<name>1.swf</Swf></PlugIn>, the plug-in
+//              bundle's element of the book configuration; opening the project writes
+//              the bundle's "settings.dat" from it
 //   Security   <Security><plist>...</plist></Security>, the protection settings
 //   Assistant  <Assistant ...>, the narration; folder: its texts and sounds
 //   Scene      <Scene name=".." xml=".."><Layer place=".." file=".." position=".."/></Scene>;

@@ -36,6 +36,7 @@ public:
             output.setHTMLConfig(html);
             output.setOuputTheMobileFiles(true);
             output.setStopFlag(&stop);
+            output.setLinksProgramFiles(true); // the player is not copied at every rebuild
             output.updateBook(); // a rebuild writes only what changed
             return PreviewBuildResult::written();
         } catch (const WorkerException &e) {

@@ -3,10 +3,10 @@
 import { test, before, after } from 'node:test';
 import assert from 'node:assert/strict';
 import fs from 'node:fs';
-import http from 'node:http';
 import path from 'node:path';
 import { launch, watchedPage, openBook, waitForPages, DESKTOP } from './support/browser.mjs';
 import { makeBook } from './support/book.mjs';
+import { serveFolder } from './support/serve.mjs';
 
 // A 1 x 1 PNG for the furnishing pictures.
 const DOT = Buffer.from('iVBORw0KGgoAAAANSUhEUgAAAAEAAAABCAYAAAAfFcSJAAAADUlEQVR42mP8z8BQDwAEhQGAhKmMIQAAAABJRU5ErkJggg==', 'base64');
@@ -362,16 +362,9 @@ test('a right-to-left book starts with the cover on the left and reads leftwards
 
 test('served over http the book opens the same way, and an outline-less book hides the outline button', async () => {
   const plain = await makeBook(browser.context, { pageCount: 3, loadType: 2 });
-  const types = { '.html': 'text/html', '.js': 'text/javascript', '.css': 'text/css', '.jpg': 'image/jpeg' };
-  const server = http.createServer((req, res) => {
-    const file = path.join(plain.dir, decodeURIComponent(new URL(req.url, 'http://x').pathname));
-    if (!file.startsWith(plain.dir) || !fs.existsSync(file) || fs.statSync(file).isDirectory()) { res.writeHead(404); res.end(); return; }
-    res.writeHead(200, { 'Content-Type': types[path.extname(file)] || 'application/octet-stream' });
-    fs.createReadStream(file).pipe(res);
-  });
-  await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
+  const server = await serveFolder(plain.dir);
   try {
-    const page = await freshPage(`http://127.0.0.1:${server.address().port}/sample.html#p=3`);
+    const page = await freshPage(server.base + 'sample.html#p=3');
     assert.deepEqual(await page.evaluate(() => Quorvel.reader.pages), [2, 3]);
     assert.ok(await page.isHidden('.qv-button-outline'));
     assert.equal(await page.$$eval('.qv-button-share, .qv-button-download, .qv-button-menu, .qv-tab', (els) => els.length), 0);

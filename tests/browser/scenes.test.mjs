@@ -5,30 +5,20 @@
 import { test, before, after } from 'node:test';
 import assert from 'node:assert/strict';
 import fs from 'node:fs';
-import http from 'node:http';
 import os from 'node:os';
 import path from 'node:path';
-import zlib from 'node:zlib';
 import { pathToFileURL } from 'node:url';
 import { launch, watchedPage, openBook, DESKTOP } from './support/browser.mjs';
 import { publishFromWindow } from './support/publish.mjs';
+import { serveFolder, pixel, near, centre } from './support/serve.mjs';
 
 let dir, browser, server, base;
-
-const TYPES = { '.html': 'text/html', '.js': 'text/javascript', '.css': 'text/css', '.wasm': 'application/wasm',
-  '.png': 'image/png', '.jpg': 'image/jpeg', '.swf': 'application/x-shockwave-flash' };
 
 before(async () => {
   dir = fs.mkdtempSync(path.join(os.tmpdir(), 'qv-scenes-'));
   publishFromWindow('ScenesFlowTest', dir);
-  server = http.createServer((req, res) => {
-    const file = path.join(dir, decodeURIComponent(new URL(req.url, 'http://x').pathname));
-    if (!file.startsWith(dir) || !fs.existsSync(file) || !fs.statSync(file).isFile()) { res.writeHead(404); res.end(); return; }
-    res.writeHead(200, { 'content-type': TYPES[path.extname(file)] || 'application/octet-stream' });
-    fs.createReadStream(file).pipe(res);
-  });
-  await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
-  base = `http://127.0.0.1:${server.address().port}/`;
+  server = await serveFolder(dir);
+  base = server.base;
   browser = await launch(DESKTOP);
 });
 
@@ -37,28 +27,6 @@ after(async () => {
   server?.close();
   fs.rmSync(dir, { recursive: true, force: true });
 });
-
-// The colour of one pixel on screen (a 1 by 1 PNG's only pixel needs no unfiltering).
-async function pixel(page, x, y) {
-  const png = await page.screenshot({ clip: { x: Math.round(x), y: Math.round(y), width: 1, height: 1 } });
-  const chunks = [];
-  for (let at = 8; at < png.length;) {
-    const length = png.readUInt32BE(at);
-    if (png.toString('latin1', at + 4, at + 8) === 'IDAT') chunks.push(png.subarray(at + 8, at + 8 + length));
-    at += 12 + length;
-  }
-  const raw = zlib.inflateSync(Buffer.concat(chunks));
-  return [raw[1], raw[2], raw[3]];
-}
-
-function near(actual, expected, what) {
-  assert.ok(actual.every((v, i) => Math.abs(v - expected[i]) <= 24), `${what}: ${actual} is not ${expected}`);
-}
-
-async function centre(page, selector) {
-  const box = await page.locator(selector).first().boundingBox();
-  return [box.x + box.width / 2, box.y + box.height / 2];
-}
 
 // A point where nothing but the window's background shows.
 async function backgroundPoint(page) {

@@ -653,9 +653,37 @@ private slots:
         const QJsonObject phoneDownload = configObject(folder + "/mobile/files/config.js").value("download").toObject();
         QCOMPARE(phoneDownload.value("wholeFile").toString(), QString("../files/download/Annual%20report.pdf"));
 
-        // The SWF player comes only with a movie to play, and the shot stands in for it.
-        QVERIFY(!config.contains("swfPlayer"));
+        // The preloader's and the bundle's movies play through the SWF player.
+        QCOMPARE(config.value("preloaderMovie").toString(), QString("files/book.swf"));
+        const QJsonObject plugin = config.value("plugin").toObject();
+        QCOMPARE(plugin.value("movie").toString(), QString("files/plugin/Clock1.swf"));
+        QCOMPARE(plugin.value("top").toDouble(), 10.0);
+        QCOMPARE(plugin.value("opacity").toDouble(), 0.8);
+        QCOMPARE(plugin.value("behind").toBool(), true);
+        QCOMPARE(config.value("swfPlayer").toString(), QString("files/lib/ruffle/ruffle.js"));
+        const auto inode = [](const QString &path) {
+            struct stat info {};
+            return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? qMakePair(info.st_dev, info.st_ino)
+                                                                           : qMakePair(dev_t(0), ino_t(0));
+        };
+        const QString player = AppResources::resourcePath("ruffle/ruffle.js");
+        QVERIFY(inode(folder + "/files/lib/ruffle/ruffle.js") != inode(player)); // a copy of its own
+        // A book for the preview links to the program's player where it can.
+        output.setLinksProgramFiles(true);
+        output.convertBook();
+        QCOMPARE(readFile(folder + "/files/lib/ruffle/ruffle.js"), readFile(player));
+        if (inode(folder).first == inode(player).first)
+            QCOMPARE(inode(folder + "/files/lib/ruffle/ruffle.js"), inode(player));
+        output.setLinksProgramFiles(false);
+
+        // Without them the player comes only with a movie to play, and the shot stands in for it.
+        tmpl->setPropertyValue("tmplPreloader", "");
+        parts.setPluginBundleName("");
+        output.setBookParts(parts);
+        output.convertBook();
+        QVERIFY(!configObject(folder + "/files/config.js").contains("swfPlayer"));
         QVERIFY(!QFileInfo::exists(folder + "/files/lib/ruffle"));
+        QVERIFY(!QFileInfo::exists(folder + "/files/book.swf"));
         QVERIFY(writeFile(root + "/scene/layers/sun.SWF", "FWS sun"));
         QVERIFY(dot.save(root + "/scene/shot.jpg"));
         scene.foreground = {{"layers/sun.SWF", "Bottom Right"}};

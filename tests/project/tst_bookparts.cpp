@@ -4,6 +4,7 @@
 #include "TestSupport.h"
 #include "foundation/AppUtility.h"
 #include "furnishings/BookMarkTabs.h"
+#include "furnishings/PluginBundle.h"
 #include "output/narration/GenerateAssistant.h"
 #include "output/security/BookSecurity.h"
 #include "project/BookDocument.h"
@@ -91,6 +92,11 @@ private slots:
         QVERIFY(TestPictures::writePicture(path("cover/cover.jpg"), QSize(8, 8), Qt::red));
         parts.setCoverFile(path("cover/cover.jpg"));
 
+        // A bundle of the program's, edited: the project keeps its settings.
+        const PluginBundle glow = PluginBundle::bundleNamed("Glow");
+        QVERIFY(glow.saveSettings(PluginBundleSettings{12, 8, 4, 60, 75, 1}));
+        parts.setPluginBundleName("Glow");
+
         QDir().mkpath(path("saved"));
         QVERIFY(BookProject::saveAs(*book, path("saved/Book.qvprj")).ok());
         const QString data = path("saved/Book.qvprj.data");
@@ -113,6 +119,14 @@ private slots:
         QVERIFY(QFileInfo(back.scene().folder + "/Resources/tree.png").isFile());
         QCOMPARE(TestPictures::pictureSize(back.coverFile()), QSize(8, 8));
         QVERIFY(back.coverFile().startsWith(data + "/"));
+        QCOMPARE(back.pluginBundleName(), QString("Glow"));
+
+        // Opened where the bundle was never edited, the project gives it its settings
+        // and its movie again.
+        removeTree(glow.saveFolder());
+        QVERIFY(BookProject::open(path("saved/Book.qvprj")));
+        QCOMPARE(PluginBundleSettings::readFile(glow.saveFolder() + "/settings.dat"), PluginBundleSettings({12, 8, 4, 60, 75, 1}));
+        QVERIFY(QFileInfo(glow.saveFolder() + "/Glow1.swf").isFile());
 
         // Saved again elsewhere, the parts name the new place; the first stays whole.
         QDir().mkpath(path("moved"));

@@ -4,11 +4,14 @@
 // open book as a web folder from the Book menu the way a person does.
 
 #include "WindowControls.h"
+#include "furnishings/ui/BackgroundSettingView.h"
+#include "platform/ui/PictureGridView.h"
 #include "platform/ui/QvWindow.h"
 #include "platform/ui/UiTestDriver.h"
 #include "platform/ui/WindowController.h"
 #include "publishing/ui/PublishBookWindowDelegate.h"
 #include "publishing/ui/PublishCommand.h"
+#include "shell/ui/FurnishingTabs.h"
 #include "shell/ui/ImportPDFDialog.h"
 #include "shell/ui/MainWindow.h"
 #include "shell/ui/QuorvelAppDelegate.h"
@@ -16,11 +19,15 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QCheckBox>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTabWidget>
 #include <QTest>
 
 // Starts the program on a PDF, which the import dialog imports as it is offered (its
@@ -71,4 +78,37 @@ inline bool publishWebFolder(QuorvelAppDelegate &app, UiTestDriver &driver, cons
     QSignalSpy ended(app.publishCommand(), &PublishCommand::publishDialogDidEnd);
     clickControl(dialog, "btnPublic");
     return ended.wait(timeout) && ended.first().first().toInt() == 1;
+}
+
+// Double-clicks the item titled title in the picker of a furnishing tab, as a person
+// would; false when the picker has no such item.
+inline bool chooseInPicker(QuorvelAppDelegate &app, const QString &tab, const QString &title)
+{
+    MainWindow *window = app.mainWindow();
+    window->designTabView()->setCurrentWidget(window->tabPage(tab));
+    BackgroundSettingView *picker = app.furnishingTabs()->picker(tab);
+    int row = -1;
+    for (int i = 0; i < picker->imageList().size(); ++i)
+        if (picker->imageList().at(i).bgName == title)
+            row = i;
+    if (row < 0)
+        return false;
+    PictureGridView *grid = picker->imageView();
+    const QModelIndex index = grid->model()->index(row, 0);
+    grid->scrollTo(index);
+    QTest::qWait(50); // the tab lays its picker out
+    const QPoint at = grid->visualRect(index).center();
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, at);
+    return true;
+}
+
+// The bookConfig object of a published book's configuration script (files/config.js).
+inline QJsonObject bookConfigOf(const QString &script)
+{
+    QFile file(script);
+    const QString text = file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    const int start = text.indexOf(QLatin1Char('{'));
+    const int end = text.indexOf(QStringLiteral("};"));
+    return QJsonDocument::fromJson(text.mid(start, end - start + 1).toUtf8()).object();
 }

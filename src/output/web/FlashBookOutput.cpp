@@ -110,6 +110,7 @@ struct FlashBookOutput::Book
     QString pluginXml;
     QString shareImage; // a web address or a path relative to the book folder
     bool playsMovies = false; // the viewer plays SWF movies: the book carries the player
+    QString preloaderMovie;   // the installed preloader's movie, copied as files/book.swf
 
     QString path(const QString &relative) const { return folder + QLatin1Char('/') + relative; }
 };
@@ -360,7 +361,9 @@ void FlashBookOutput::writeFurnishings(Book &book)
     }
 
     // The plug-in bundle: its element for the book configuration and the files the
-    // settings editor saved for it (a bundle never edited has none).
+    // settings editor saved for it (a bundle never edited has none). The viewer plays
+    // its movie when the book received it, with the bundle's picture where it cannot.
+    QJsonObject plugin;
     if (m_parts.hasPluginBundle()) {
         const PluginBundle bundle = PluginBundle::bundleNamed(m_parts.pluginBundleName());
         book.pluginXml = bundle.pluginXMLElement();
@@ -369,8 +372,32 @@ void FlashBookOutput::writeFurnishings(Book &book)
             fail(loadAppString(QStringLiteral("BookOutput-The files of the plug-in \"%1\" cannot be copied."),
                                QStringLiteral("The files of the plug-in \"%1\" cannot be copied."))
                      .arg(m_parts.pluginBundleName()));
+        const std::optional<PluginBundleSettings> settings = bundle.settings();
+        const QString movie = QStringLiteral("files/plugin/") + bundle.movieFileName();
+        if (settings && !book.pluginXml.isEmpty() && QFileInfo(book.path(movie)).isFile()) {
+            QString shot;
+            if (QFileInfo(bundle.shotFilePath()).isFile()) {
+                shot = QStringLiteral("files/plugin/") + bundle.bgName() + QStringLiteral("1.jpg");
+                OutputFiles::copyFile(bundle.shotFilePath(), book.path(shot), stopFlag());
+            }
+            plugin = QJsonObject{{QStringLiteral("movie"), OutputFiles::urlPath(movie)},
+                                 {QStringLiteral("shot"), OutputFiles::urlPath(shot)},
+                                 {QStringLiteral("left"), settings->left},
+                                 {QStringLiteral("top"), settings->top},
+                                 {QStringLiteral("right"), settings->right},
+                                 {QStringLiteral("bottom"), settings->bottom},
+                                 {QStringLiteral("opacity"), std::clamp(settings->opacity, 0.0, 100.0) / 100.0},
+                                 {QStringLiteral("behind"), settings->isBehindBook()}};
+            book.playsMovies = true;
+        }
         checkStop();
     }
+
+    // The preloader's movie plays while the first pages load (its picture where the
+    // player cannot run).
+    book.preloaderMovie = preloaderMovieFile();
+    if (!book.preloaderMovie.isEmpty())
+        book.playsMovies = true;
 
     ViewerConfig desktop(*m_template, *book.resources, QString(), book.work);
     book.desktopConfig = desktop.build(bookTitle(), book.pages);
@@ -384,6 +411,10 @@ void FlashBookOutput::writeFurnishings(Book &book)
     book.icons = desktop.extraIconItems();
     if (!scene.isEmpty())
         book.desktopConfig.insert(QStringLiteral("scene"), scene);
+    if (!plugin.isEmpty())
+        book.desktopConfig.insert(QStringLiteral("plugin"), plugin);
+    if (!book.preloaderMovie.isEmpty())
+        book.desktopConfig.insert(QStringLiteral("preloaderMovie"), QStringLiteral("files/book.swf"));
     if (book.playsMovies && hasSwfPlayer())
         book.desktopConfig.insert(QStringLiteral("swfPlayer"), QStringLiteral("files/lib/ruffle/ruffle.js"));
     if (!download.isEmpty())
@@ -496,11 +527,12 @@ void FlashBookOutput::writeFirstPageSmall(Book &book)
 
 // What the home page needs to show page 1 before the viewer stands, as the JSON the
 // "{{FIRST_PAGE}}" placeholder takes (escaped for HTML there); "" for a protected cover,
-// and for a book with a preloader picture, which the author wants shown first.
+// and for a book with a preloader (picture or movie), which the author wants shown first.
 QString FlashBookOutput::firstPageInfo(const Book &book) const
 {
     if (book.pages.isEmpty() || protectedPageList().contains(1)
-        || !book.desktopConfig.value(QStringLiteral("preloaderImage")).toString().isEmpty())
+        || !book.desktopConfig.value(QStringLiteral("preloaderImage")).toString().isEmpty()
+        || !book.desktopConfig.value(QStringLiteral("preloaderMovie")).toString().isEmpty())
         return {};
     const ViewerPage &first = book.pages.first();
     QJsonObject info{{QStringLiteral("normal"), first.normal},
@@ -603,20 +635,26 @@ void FlashBookOutput::copySwfPlayer(Book &book)
 {
     if (book.playsMovies && hasSwfPlayer())
         OutputFiles::copyFolder(AppResources::resourcePath(QStringLiteral("ruffle")),
-                                book.path(QStringLiteral("files/lib/ruffle")), stopFlag());
+                                book.path(QStringLiteral("files/lib/ruffle")), stopFlag(), false, {},
+                                m_linksProgramFiles ? OutputFiles::FileCopy::LinkWhereAble : OutputFiles::FileCopy::Bytes);
+}
+
+QString FlashBookOutput::preloaderMovieFile() const
+{
+    const QString name = m_template->propertyValue(QStringLiteral("tmplPreloader"));
+    if (name.isEmpty())
+        return {};
+    const QList<FlashTemlPreloaderItem> installed = FlashTemlPreloaderItem::installedPreloaders();
+    const int index = FlashTemlPreloaderItem::indexOfPreloader(name, installed);
+    const QString movie = index < 0 ? QString() : installed.at(index).prlFile();
+    return QFileInfo(movie).isFile() ? movie : QString();
 }
 
 void FlashBookOutput::copyPreloaderMovie(Book &book)
 {
     post(ConvertStep::BookSwf, 0, 1);
-    const QString name = m_template->propertyValue(QStringLiteral("tmplPreloader"));
-    if (!name.isEmpty()) {
-        const QList<FlashTemlPreloaderItem> installed = FlashTemlPreloaderItem::installedPreloaders();
-        const int index = FlashTemlPreloaderItem::indexOfPreloader(name, installed);
-        const QString movie = index < 0 ? QString() : installed.at(index).prlFile();
-        if (!movie.isEmpty() && QFileInfo(movie).isFile())
-            OutputFiles::copyFile(movie, book.path(QStringLiteral("files/book.swf")), stopFlag());
-    }
+    if (!book.preloaderMovie.isEmpty())
+        OutputFiles::copyFile(book.preloaderMovie, book.path(QStringLiteral("files/book.swf")), stopFlag());
     post(ConvertStep::BookSwf, 1, 1);
 }
 

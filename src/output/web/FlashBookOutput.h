@@ -94,6 +94,10 @@ public:
     // A flag of the caller's to stop on (e.g. the output job's), set from any thread;
     // null: the engine's own flag, set by stop().
     void setStopFlag(const std::atomic_bool *stop) { m_externalStop = stop; }
+    // For a book nobody changes or takes away (the live preview): the files it carries
+    // unchanged from the program's resources (the SWF player) are hard links to them
+    // where the file system allows, not copies.
+    void setLinksProgramFiles(bool on) { m_linksProgramFiles = on; }
     // Asks a running conversion to stop soon; thread-safe.
     void stop() { m_stop = true; }
     bool isStopped() const;
@@ -157,6 +161,8 @@ private:
     void copyScene(Book &book);
     // The SWF player goes into files/lib/ruffle/ of a book whose viewer plays movies.
     void copySwfPlayer(Book &book);
+    // The movie of the template's installed preloader ("" for none).
+    QString preloaderMovieFile() const;
     void copyPreloaderMovie(Book &book);
     void writeMobileHomePage(Book &book);
     void writeBasicPages(Book &book);
@@ -199,6 +205,7 @@ private:
     QString m_taskID;
     const QObject *m_sender = nullptr;
     bool m_outputMobile = true;
+    bool m_linksProgramFiles = false;
     bool m_basicHtml = false;
     bool m_needExtInterface = false;
     bool m_isHtml5 = true;

@@ -174,7 +174,7 @@ void writeDerived(const QString &from, const QString &to, const std::function<QB
 }
 
 void copyFolder(const QString &from, const QString &to, const std::atomic_bool *stop, bool withHidden,
-                const QStringList &exceptTopLevel)
+                const QStringList &exceptTopLevel, FileCopy how)
 {
     makeFolder(to);
     QDir::Filters filters = QDir::Dirs | QDir::Files | QDir::NoDotAndDotDot | QDir::NoSymLinks;
@@ -186,10 +186,18 @@ void copyFolder(const QString &from, const QString &to, const std::atomic_bool *
         if (exceptTopLevel.contains(entry.fileName()))
             continue;
         const QString target = to + QLatin1Char('/') + entry.fileName();
-        if (entry.isDir())
-            copyFolder(entry.filePath(), target, stop, withHidden);
-        else if (entry.isFile())
+        if (entry.isDir()) {
+            copyFolder(entry.filePath(), target, stop, withHidden, {}, how);
+        } else if (entry.isFile()) {
+            std::error_code error;
+            if (how == FileCopy::LinkWhereAble) {
+                std::filesystem::create_hard_link(std::filesystem::path(QFile::encodeName(entry.filePath()).toStdString()),
+                                                  std::filesystem::path(QFile::encodeName(target).toStdString()), error);
+                if (!error)
+                    continue;
+            }
             copyFile(entry.filePath(), target, stop);
+        }
     }
 }
 

@@ -28,11 +28,15 @@ void copyFile(const QString &from, const QString &to, const std::atomic_bool *st
 // make() is not called then).
 void writeDerived(const QString &from, const QString &to, const std::function<QByteArray()> &make,
                   const std::atomic_bool *stop);
+// How copyFolder puts files in place: copies of their bytes, or hard links to the
+// same files where the file system allows one (copies elsewhere). Links only suit
+// files nobody changes in either place.
+enum class FileCopy { Bytes, LinkWhereAble };
 // Copies everything below from into to (made when missing); symbolic links and
 // special files are left out, and names starting with "." unless withHidden.
 // exceptTopLevel names entries at the top of from that are not copied.
 void copyFolder(const QString &from, const QString &to, const std::atomic_bool *stop, bool withHidden = false,
-                const QStringList &exceptTopLevel = {});
+                const QStringList &exceptTopLevel = {}, FileCopy how = FileCopy::Bytes);
 // Writes text as UTF-8 (without byte-order mark).
 void writeText(const QString &path, const QString &text);
 QString readText(const QString &path);

@@ -6,9 +6,11 @@
 #include "foundation/SettingsStore.h"
 #include "furnishings/BackgroundItem.h"
 #include "furnishings/FlashScenesManagement.h"
+#include "furnishings/PluginBundle.h"
 #include "furnishings/ScenePackage.h"
 #include "furnishings/ui/BackgroundSettingView.h"
 #include "furnishings/ui/OnlineWebView.h"
+#include "furnishings/ui/PluginBundleDelegate.h"
 #include "furnishings/ui/ScenesMaker.h"
 #include "platform/NotificationCenter.h"
 #include "platform/ui/LogAlert.h"
@@ -62,7 +64,12 @@ FurnishingTabs::FurnishingTabs(MainWindow *window, QObject *parent) : QObject(pa
     BackgroundSettingView *background = addPicker(QStringLiteral("background"), loadAppString("FurnishingTabs-background", "background"));
     connect(background->btnNew(), &QPushButton::clicked, this, &FurnishingTabs::loadBackgroundPicture);
     connect(background->btnOnline(), &QPushButton::clicked, this, [this] { openGallery(false); });
-    for (BackgroundSettingView *view : {scene, background})
+    // Plug-in bundles come as folders: nothing to load from a file or fetch here.
+    BackgroundSettingView *plugin = addPicker(QStringLiteral("plugin"), loadAppString("FurnishingTabs-plug-in", "plug-in"),
+                                              new PluginBundleDelegate);
+    plugin->btnNew()->hide();
+    plugin->btnOnline()->hide();
+    for (BackgroundSettingView *view : {scene, background, plugin})
         connect(view->btnRemove(), &QPushButton::clicked, this, [this, view] { removeSelected(view); });
     // Themes and templates come with the program: nothing to load, remove or fetch.
     for (const QString &tab : {QStringLiteral("theme"), QStringLiteral("mobile theme"), QStringLiteral("mobile template")}) {
@@ -88,9 +95,10 @@ FurnishingTabs::~FurnishingTabs()
     NotificationCenter::defaultCenter()->removeObserver(this);
 }
 
-BackgroundSettingView *FurnishingTabs::addPicker(const QString &tab, const QString &noun)
+BackgroundSettingView *FurnishingTabs::addPicker(const QString &tab, const QString &noun, BackgroundSettingView *view)
 {
-    auto *view = new BackgroundSettingView;
+    if (!view)
+        view = new BackgroundSettingView;
     view->setObjectName(tab + QStringLiteral("Picker"));
     view->setTabID(noun);
     view->loadDispViewInf();
@@ -127,6 +135,10 @@ void FurnishingTabs::reload()
     m_pickers.value(QStringLiteral("scene"))->setImageList(BackgroundSettingView::itemsOf(scenes->flashScenesList()));
     m_pickers.value(QStringLiteral("background"))
         ->setImageList(BackgroundSettingView::itemsOf(BackgroundItem::collectFlashBackgroundList()));
+    QList<BackgroundSettingView::Item> bundles;
+    for (const PluginBundle &bundle : PluginBundle::collectPluginList())
+        bundles << BackgroundSettingView::Item{bundle.bgName(), bundle.shotFilePath(), bundle.isNone() ? QString() : bundle.bgPath()};
+    m_pickers.value(QStringLiteral("plugin"))->setImageList(bundles);
     showChoices();
 }
 
@@ -172,6 +184,13 @@ void FurnishingTabs::showChoices()
     BackgroundSettingView *background = m_pickers.value(QStringLiteral("background"));
     const QString picture = m_document ? m_document->flashTmpl()->propertyValue(QStringLiteral("backgroundImage")) : QString();
     background->setSelectedItemIndex(picture.isEmpty() ? 0 : indexOfKey(background, QFileInfo(picture).completeBaseName()));
+    BackgroundSettingView *plugin = m_pickers.value(QStringLiteral("plugin"));
+    const QString bundle = m_document && m_document->parts().hasPluginBundle() ? m_document->parts().pluginBundleName() : QString();
+    int bundleRow = 0;
+    for (int i = 1; i < plugin->imageList().size() && !bundle.isEmpty(); ++i)
+        if (plugin->imageList().at(i).bgName == bundle)
+            bundleRow = i;
+    plugin->setSelectedItemIndex(bundleRow);
     if (!m_document)
         return;
     m_pickers.value(QStringLiteral("theme"))->setSelectedItemIndex(
@@ -196,6 +215,8 @@ void FurnishingTabs::onApply(BackgroundSettingView *view)
         applyTheme(tab != QLatin1String("theme"), row);
     else if (tab == QLatin1String("mobile template"))
         applyMobileTemplate(row);
+    else if (tab == QLatin1String("plugin"))
+        applyPlugin(row);
 }
 
 void FurnishingTabs::changed()
@@ -274,6 +295,35 @@ void FurnishingTabs::applyMobileTemplate(int row)
     changed();
 }
 
+void FurnishingTabs::applyPlugin(int row)
+{
+    const BackgroundSettingView::Item item = m_pickers.value(QStringLiteral("plugin"))->imageList().value(row);
+    if (row <= 0 || item.key.isEmpty()) {
+        m_document->parts().setPluginBundleName(QString());
+        changed();
+        return;
+    }
+    PluginBundle bundle;
+    bundle.loadBundleAtPath(item.key);
+    // The editor is a program of its own: the window keeps drawing while it runs, but
+    // takes no input until it has ended.
+    QString error;
+    if (m_window)
+        m_window->setEnabled(false);
+    const int status = bundle.runSettingsEditor(&error);
+    if (m_window)
+        m_window->setEnabled(true);
+    if (status == 1) {
+        m_document->parts().setPluginBundleName(bundle.bgName());
+        changed();
+        return;
+    }
+    if (status < 0)
+        LogAlert::alertMessage(loadAppString("FurnishingTabs-The plug-in cannot be set up.", "The plug-in cannot be set up."),
+                               error);
+    showChoices(); // the book keeps the plug-in it had
+}
+
 void FurnishingTabs::loadScenePackage()
 {
     const QStringList files = choosePanel(m_window, loadAppString("FurnishingTabs-Load Scene file", "Load Scene file"),
@@ -306,10 +356,19 @@ void FurnishingTabs::loadBackgroundPicture()
 
 void FurnishingTabs::removeSelected(BackgroundSettingView *view)
 {
+    const bool scenes = view == m_pickers.value(QStringLiteral("scene"));
+    const bool bundles = view == m_pickers.value(QStringLiteral("plugin"));
+    // What goes: a scene's folder, a bundle's folder or a background picture.
     QStringList doomed;
     for (const int row : view->selectedRows()) {
         const BackgroundSettingView::Item item = view->imageList().value(row);
-        if (row > 0 && BackgroundSettingView::isUserItem(item))
+        if (row <= 0 || !BackgroundSettingView::isUserItem(item))
+            continue;
+        if (bundles && PluginBundle::isBundleFolder(item.key))
+            doomed << item.key;
+        else if (scenes)
+            doomed << QFileInfo(item.shotFilePath).absolutePath();
+        else if (!bundles)
             doomed << item.shotFilePath;
     }
     if (doomed.isEmpty()
@@ -317,12 +376,11 @@ void FurnishingTabs::removeSelected(BackgroundSettingView *view)
                                                 "Are you sure to delete the selected item(s)?"),
                                   QString()))
         return;
-    const bool scenes = view == m_pickers.value(QStringLiteral("scene"));
-    for (const QString &picture : std::as_const(doomed)) {
-        if (scenes)
-            removeTree(QFileInfo(picture).absolutePath()); // the scene's folder
+    for (const QString &path : std::as_const(doomed)) {
+        if (scenes || bundles)
+            removeTree(path);
         else
-            QFile::remove(picture);
+            QFile::remove(path);
     }
     reload();
 }

@@ -7,6 +7,8 @@
 //                     the "backgroundImage" setting
 //   "theme"           the desktop template's styles; "mobile theme" the phone template's
 //   "mobile template" the phone templates installed with the program
+//   "plugin"          the plug-in bundles; applying one runs the settings editor on it
+//                     and, when the user accepts there, makes it the book's plug-in
 // "Load..." installs a scene package or a background picture for the user, "Remove"
 // deletes the user's own, and "... online" opens the galleries. Every change to the
 // book posts FlashTmplProValueChangedNotification (the book is changed, the preview
@@ -37,7 +39,8 @@ public:
     // installed for the user and applied to the open book.
     void openScenesMaker();
 
-    // The picker of a tab ("scene", "background", "theme", "mobile theme", "mobile template").
+    // The picker of a tab ("scene", "background", "theme", "mobile theme", "mobile template",
+    // "plugin").
     BackgroundSettingView *picker(const QString &tab) const { return m_pickers.value(tab); }
 
     // Settings keys of the gallery pages' addresses ("" when none is set).
@@ -45,12 +48,13 @@ public:
     static QString sceneGalleryKey() { return QStringLiteral("SceneGalleryURL"); }
 
 private:
-    BackgroundSettingView *addPicker(const QString &tab, const QString &noun);
+    BackgroundSettingView *addPicker(const QString &tab, const QString &noun, BackgroundSettingView *view = nullptr);
     void onApply(BackgroundSettingView *view);
     void applyScene(int row);
     void applyBackground(int row);
     void applyTheme(bool mobile, int row);
     void applyMobileTemplate(int row);
+    void applyPlugin(int row);
     void loadScenePackage();
     void loadBackgroundPicture();
     void removeSelected(BackgroundSettingView *view);

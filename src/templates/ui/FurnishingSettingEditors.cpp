@@ -2,12 +2,14 @@
 
 #include "foundation/AppStrings.h"
 #include "furnishings/FlashMenuItem.h"
+#include "furnishings/FlashTemlPreloaderItem.h"
 #include "furnishings/OtherIconItem.h"
 #include "furnishings/PageCaptionUtility.h"
 #include "furnishings/ToolbarIconSet.h"
 #include "furnishings/ToolbarIconWorkspace.h"
 #include "furnishings/ui/ChangeIconFileDelegate.h"
 #include "furnishings/ui/FlashMenuDelegate.h"
+#include "furnishings/ui/FlashPreloaderDelegate.h"
 #include "furnishings/ui/OtherIconsDelegate.h"
 #include "furnishings/ui/PageNumberCaption.h"
 #include "furnishings/ui/ShareLinks.h"
@@ -66,6 +68,17 @@ std::optional<Refusal> checkIconArchive(const TemplateEditorRequest &typed)
                    typed.value};
 }
 
+std::optional<Refusal> checkPreloader(const TemplateEditorRequest &typed)
+{
+    const QString name = typed.value.trimmed();
+    if (name.isEmpty() || FlashTemlPreloaderItem::indexOfPreloader(name, FlashTemlPreloaderItem::installedPreloaders()) >= 0)
+        return std::nullopt;
+    return Refusal{loadAppString("FlashPreloaderD-No preloader of that name is installed.", "No preloader of that name is installed."),
+                   loadAppString("FlashPreloaderD-Choose the preloader with the button of this setting.",
+                                 "Choose the preloader with the button of this setting."),
+                   typed.value};
+}
+
 } // namespace
 
 void registerEditors(TemplateEditorRegistry &registry)
@@ -79,6 +92,17 @@ void registerEditors(TemplateEditorRegistry &registry)
     registry.registerEditor(QStringLiteral("icons_form"), onSelectFile);
     registry.registerValueCheck(QStringLiteral("icons_form"), checkIconArchive);
     registry.registerEditor(QStringLiteral("setsocialsharelinks"), onSocialShareConfig);
+    registry.registerEditor(QStringLiteral("preloader"), onSelectPreloader);
+    registry.registerValueCheck(QStringLiteral("preloader"), checkPreloader);
+}
+
+std::optional<QString> onSelectPreloader(const TemplateEditorRequest &request)
+{
+    FlashPreloaderDelegate chooser(request.value);
+    chooser.window();
+    chooser.center();
+    chooser.runModal();
+    return chooser.getSelectedPreloaderName();
 }
 
 std::optional<QString> onPageCaption(const TemplateEditorRequest &request)

@@ -6,6 +6,8 @@
 //   "addIcons"     extra icons        OtherIconsDelegate
 //   "icons_form"   toolbar icons      ChangeIconFileDelegate (its workspace: the
 //                                     outline's changeIconWorkspace, else the default)
+//   "preloader"    the preloader      FlashPreloaderDelegate (its answer is taken
+//                                     however the window was closed)
 //   "setsocialsharelinks" share links ShareLinks
 
 #include "templates/ui/TemplateEditorRegistry.h"
@@ -18,6 +20,7 @@ std::optional<QString> onPageCaption(const TemplateEditorRequest &request);
 std::optional<QString> onFlashMenuConfig(const TemplateEditorRequest &request);
 std::optional<QString> onSelectAddIcons(const TemplateEditorRequest &request);
 std::optional<QString> onSelectFile(const TemplateEditorRequest &request);
+std::optional<QString> onSelectPreloader(const TemplateEditorRequest &request);
 std::optional<QString> onSocialShareConfig(const TemplateEditorRequest &request);
 
 } // namespace FurnishingSettingEditors

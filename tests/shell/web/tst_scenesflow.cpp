@@ -27,33 +27,11 @@ namespace {
 
 constexpr int kLong = 90000;
 
-// Double-clicks the item titled title in the picker of a tab, as a person would.
 void choose(QuorvelAppDelegate &app, const QString &tab, const QString &title)
 {
-    MainWindow *window = app.mainWindow();
-    window->designTabView()->setCurrentWidget(window->tabPage(tab));
-    BackgroundSettingView *picker = app.furnishingTabs()->picker(tab);
-    int row = -1;
-    for (int i = 0; i < picker->imageList().size(); ++i)
-        if (picker->imageList().at(i).bgName == title)
-            row = i;
-    QVERIFY2(row >= 0, qPrintable(title));
-    PictureGridView *grid = picker->imageView();
-    const QModelIndex index = grid->model()->index(row, 0);
-    grid->scrollTo(index);
-    QTest::qWait(50); // the tab lays its picker out
-    const QPoint at = grid->visualRect(index).center();
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, at);
-    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, at);
-    QCOMPARE(picker->selectedItemIndex(), row);
-}
-
-QJsonObject configOf(const QString &script)
-{
-    const QString text = readText(script);
-    const int start = text.indexOf('{');
-    const int end = text.indexOf(QStringLiteral("};"));
-    return QJsonDocument::fromJson(text.mid(start, end - start + 1).toUtf8()).object();
+    QVERIFY2(chooseInPicker(app, tab, title), qPrintable(title));
+    const QList<BackgroundSettingView::Item> &items = app.furnishingTabs()->picker(tab)->imageList();
+    QCOMPARE(items.value(app.furnishingTabs()->picker(tab)->selectedItemIndex()).bgName, title);
 }
 
 } // namespace
@@ -134,7 +112,7 @@ private slots:
         // The book carries the scene's files, the SWF player and the background.
         QCOMPARE(readFile(out + "/files/scenes/Resources/sun.swf"), readFile(dir.filePath("art/sun.swf")));
         QCOMPARE(readFile(out + "/files/lib/ruffle/ruffle.js"), readFile(AppResources::resourcePath("ruffle/ruffle.js")));
-        const QJsonObject config = configOf(out + "/files/config.js");
+        const QJsonObject config = bookConfigOf(out + "/files/config.js");
         QCOMPARE(config.value("swfPlayer").toString(), QString("files/lib/ruffle/ruffle.js"));
         QCOMPARE(config.value("scene").toObject().value("background").toArray().first().toObject().value("file").toString(),
                  QString("files/scenes/Resources/sun.swf"));

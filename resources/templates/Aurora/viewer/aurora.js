@@ -353,6 +353,24 @@
     }
   }
 
+  // The plug-in bundle's movie, behind or in front of the book at its margins and
+  // opacity; it plays once the first pages are shown (its picture where it cannot).
+  class PluginView {
+    constructor(plugin, stage, area, whenShown) {
+      if (!plugin) return;
+      const slot = h('div', { className: 'qv-plugin ' + (plugin.behind ? 'qv-plugin-back' : 'qv-plugin-front') });
+      slot.style.left = plugin.left + '%';
+      slot.style.top = plugin.top + '%';
+      slot.style.right = plugin.right + '%';
+      slot.style.bottom = plugin.bottom + '%';
+      slot.style.opacity = String(plugin.opacity);
+      if (plugin.behind) stage.insertBefore(slot, area);
+      else stage.insertBefore(slot, area.nextSibling);
+      this.element = slot;
+      whenShown.then(function () { Quorvel.swf.play(slot, plugin.movie, plugin.shot); });
+    }
+  }
+
   // The large pictures of the visible pages, enlarged over the whole window; drag to pan.
   class ZoomView {
     constructor(reader, view) {
@@ -522,6 +540,7 @@
     const firstPagesShown = new Promise(function (resolve) { Quorvel.events.on('ready', resolve); })
       .then(function () { return view.whenVisibleLoaded(); }).catch(function () {});
     new SceneView(book.scene, sceneBack, sceneFront, firstPagesShown);
+    new PluginView(book.plugin, stage, area, firstPagesShown);
     const tabs = book.tabs && book.tabs.tabs.length ? new TabsView(reader, view, frame) : null;
     const margins = TabsView.margins(book.tabs);
 

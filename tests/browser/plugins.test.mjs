@@ -1,0 +1,77 @@
+// A book whose plug-in bundle and preloader were chosen in the main window and
+// published from it (tests/shell/web PluginFlowTest), read in Chromium: over http the
+// preloader's movie plays before the first page is there, and the bundle's movie plays
+// in front of the book at the place its margins give; opened from file://, where the
+// player cannot load, their pictures stand in for both.
+import { test, before, after } from 'node:test';
+import assert from 'node:assert/strict';
+import fs from 'node:fs';
+import os from 'node:os';
+import path from 'node:path';
+import { pathToFileURL } from 'node:url';
+import { launch, watchedPage, openBook, DESKTOP } from './support/browser.mjs';
+import { publishFromWindow } from './support/publish.mjs';
+import { serveFolder, pixel, near, centre } from './support/serve.mjs';
+
+const RED = [0xE5, 0x39, 0x35], BLUE = [0x1E, 0x63, 0xD0];
+let dir, browser;
+
+before(async () => {
+  dir = fs.mkdtempSync(path.join(os.tmpdir(), 'qv-plugins-'));
+  publishFromWindow('PluginFlowTest', dir);
+  browser = await launch(DESKTOP);
+});
+
+after(async () => {
+  await browser?.close();
+  fs.rmSync(dir, { recursive: true, force: true });
+});
+
+test('over http the preloader plays before the first page, then the overlay plays at its place', async () => {
+  // The page pictures (and their small stand-ins) are held back until the preloader has been seen.
+  const server = await serveFolder(dir, { hold: /^\/files\/(page|small)\// });
+  try {
+    const page = await watchedPage(browser.context);
+    await page.goto(server.base + 'Badge.html', { waitUntil: 'domcontentloaded' });
+    await page.waitForSelector('.qv-preloader-movie[data-swf="playing"]', { timeout: 60000 });
+    await page.waitForTimeout(1000); // the player draws its first frame
+    near(await pixel(page, ...(await centre(page, '.qv-preloader-movie'))), BLUE, 'the preloader');
+    assert.equal(await page.evaluate(() => [...document.querySelectorAll('.qv-flipbook img')]
+      .filter((img) => img.complete && img.naturalWidth > 0).length), 0, 'no page is shown yet');
+
+    server.release();
+    await page.waitForSelector('.qv-preloader', { state: 'detached', timeout: 30000 });
+    await page.waitForSelector('.qv-plugin[data-swf="playing"]', { timeout: 60000 });
+    await page.waitForTimeout(1500);
+    // Margins of 70, 10, 5 and 60 percent of the stage, in front of the book.
+    const [stage, box] = await page.evaluate(() => ['.qv-stage', '.qv-plugin']
+      .map((s) => { const r = document.querySelector(s).getBoundingClientRect(); return [r.left, r.top, r.right, r.bottom]; }));
+    const width = stage[2] - stage[0], height = stage[3] - stage[1];
+    const expected = [stage[0] + 0.70 * width, stage[1] + 0.10 * height, stage[2] - 0.05 * width, stage[3] - 0.60 * height];
+    box.forEach((v, i) => assert.ok(Math.abs(v - expected[i]) <= 2, `overlay edge ${i}: ${v} is not ${expected[i]}`));
+    assert.ok(await page.evaluate(() => document.querySelector('.qv-plugin').classList.contains('qv-plugin-front')));
+    near(await pixel(page, ...(await centre(page, '.qv-plugin'))), RED, 'the overlay');
+    assert.deepEqual(page.problems, []);
+    await page.close();
+  } finally {
+    server.close();
+  }
+});
+
+test('from file:// the pictures stand in for both movies', async () => {
+  const page = await watchedPage(browser.context);
+  await page.addInitScript(() => {
+    window.preloaderPictures = [];
+    new MutationObserver(() => {
+      const img = document.querySelector('.qv-preloader-movie img');
+      if (img && !window.preloaderPictures.length) window.preloaderPictures.push(img.getAttribute('src'));
+    }).observe(document, { childList: true, subtree: true });
+  });
+  await openBook(page, pathToFileURL(path.join(dir, 'Badge.html')).href);
+  const config = await page.evaluate(() => window.bookConfig);
+  assert.deepEqual(await page.evaluate(() => window.preloaderPictures), [config.preloaderImage]);
+  await page.waitForSelector('.qv-plugin[data-swf="fallback"]');
+  assert.equal(await page.getAttribute('.qv-plugin img', 'src'), config.plugin.shot);
+  assert.deepEqual(page.problems, []);
+  await page.close();
+});
