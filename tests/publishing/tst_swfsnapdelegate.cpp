@@ -114,7 +114,7 @@ private slots:
             const QImage image = readBack(out[i]);
             QCOMPARE(image.size(), QSize(120, 160));
         }
-        QVERIFY(!QFileInfo::exists(out[3])); // an SWF movie gives no picture
+        QVERIFY(!QFileInfo::exists(out[3])); // a damaged movie gives no picture
         QVERIFY(!QFileInfo::exists(out[4]));
 
         // Fitted and centred on white: the wide page leaves white above and below.
