@@ -10,7 +10,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
-#include <QJsonDocument>
 #include <QSaveFile>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -222,7 +221,6 @@ Result renderToFile(const QString &movie, const QString &outputFile, const QSize
     const qsizetype comma = data.indexOf(QLatin1Char(','));
     const QImage picture =
         comma > 0 ? QImage::fromData(QByteArray::fromBase64(data.mid(comma + 1).toLatin1()), "PNG") : QImage();
-    view.setPage(nullptr);
     if (picture.isNull()) {
         const QString why = deadline.passed() ? QStringLiteral("the movie was not drawn within %1 ms").arg(timeLimitMs)
                                               : QStringLiteral("the player could not draw the movie");
