@@ -33,10 +33,14 @@ private slots:
         const QString page = UploadBookDelegate::bookFolder(QStringLiteral("book")) + QStringLiteral("/book.html");
         QCOMPARE(readFile(page), QByteArray("first"));
 
+        // While it runs, the earlier finished conversion is not taken for this one.
+        int statusWhileWriting = 0;
         convert.setBookWriter([&](const QString &folder, const QString &name, const std::atomic_bool &) {
+            statusWhileWriting = convert.convertStatus();
             return writeBook(folder, name, "second");
         });
         QVERIFY(convert.ConvertBookForUpload(QStringLiteral("book")));
+        QCOMPARE(statusWhileWriting, UploadBookDelegate::kRunning);
         QCOMPARE(readFile(page), QByteArray("second"));
     }
 
