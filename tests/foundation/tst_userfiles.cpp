@@ -24,12 +24,9 @@ private slots:
     void userFoldersStayInTheUsersDataArea()
     {
         const QString data = TestSupport::isolatedHome() + "/.local/share";
-        QCOMPARE(AppUtility::userAppFolderForSubFolder(), data);
         QCOMPARE(AppUtility::userAppExtraDataPath(), data + "/Zendarrow/Quorvel");
         QCOMPARE(AppUtility::userAppResourcePath("Plugin/Save"), data + "/Zendarrow/flipbook/Plugin/Save");
         QVERIFY(QFileInfo(data + "/Zendarrow/flipbook/Plugin/Save").isDir());
-        QCOMPARE(AppUtility::userAppFolderForSubFolder("/Zendarrow/Quorvel/BookCover"),
-                 data + "/Zendarrow/Quorvel/BookCover");
         QCOMPARE(userDocumentsFolder(), TestSupport::isolatedHome() + "/Documents");
 
         const QString a = createUniqueTempFolder(), b = createUniqueTempFolder();
