@@ -177,12 +177,6 @@ private slots:
         QVERIFY(saved.saveSecuritySettings());
         QCOMPARE(modeOf(path), 0600u);
 
-        const auto plist = PropertyList::readFile(path);
-        QVERIFY(plist);
-        const QVariantMap stored = plist->toMap();
-        QCOMPARE(QSet<QString>(stored.keyBegin(), stored.keyEnd()),
-                 (QSet<QString>{"securityType", "password", "pageProtectType", "exceptPages", "usersList"}));
-
         BookSecurity loaded;
         loaded.loadSecuritySettings();
         QCOMPARE(loaded.toDictionary(), saved.toDictionary());

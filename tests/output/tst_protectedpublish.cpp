@@ -282,7 +282,7 @@ private slots:
             auto job = makeJob(folder, kind, security);
             runJob(job);
             QCOMPARE(job->status(), OutputOperation::StatusFailed);
-            QVERIFY(job->raiseException()->reason().startsWith("The book cannot be protected"));
+            QVERIFY(job->raiseException()->reason().contains("protected"));
             QCOMPARE(folderContents(folder), before);
         }
     }
@@ -316,7 +316,10 @@ private slots:
         const auto data = BookDataScript::read(folder + "/files/narration.js", "bookNarration");
         QVERIFY(data);
         QCOMPARE(data->value().toObject().value("mode").toInt(), 1);
-        QCOMPARE(data->value().toObject().value("spreads").toArray().size(), 4);
+        // A book of six pages: the last spread is page 6 alone.
+        const QJsonArray spreads = data->value().toObject().value("spreads").toArray();
+        QCOMPARE(spreads.size(), 4);
+        QCOMPARE(spreads.at(3).toObject().value("pages").toArray(), QJsonArray{6});
         const auto phone = BookDataScript::read(folder + "/mobile/files/narration.js", "bookNarration");
         QVERIFY(phone);
         QCOMPARE(phone->value().toObject().value("spreads").toArray().at(2).toObject().value("sound").toString(),
