@@ -165,7 +165,6 @@ private slots:
         const QString basic = readText(folder + "/files/basic/3.html");
         QVERIFY(!basic.contains("<img"));
         QVERIFY(!basic.contains(wordOfPage(3)));
-        QVERIFY(basic.contains("This page is protected"));
         for (const QString &script : {folder + "/files/search.js", folder + "/mobile/files/search.js"})
             QVERIFY2(!readText(script).contains(wordOfPage(3)), qPrintable(script));
 
@@ -327,9 +326,12 @@ private slots:
         QCOMPARE(configObject(folder + "/files/config.js").value("narration").toBool(), true);
         QCOMPARE(configObject(folder + "/mobile/files/config.js").value("narration").toBool(), true);
 
-        // Without a sound the book has no narration at all.
+        // Without a sound (spreads there, none of them recorded) the book has no narration at all.
+        auto quiet = std::make_shared<GenerateAssistant>();
+        quiet->setTotalPage(6);
+        quiet->fitResourceListToPages();
         auto silent = makeJob(path("silent"), 0, nullptr);
-        silent->setGenerateAssistant(std::make_shared<GenerateAssistant>());
+        silent->setGenerateAssistant(quiet);
         runJob(silent);
         QCOMPARE(silent->status(), OutputOperation::StatusWritten);
         QVERIFY(!QFileInfo::exists(path("silent/files/narration.js")));
