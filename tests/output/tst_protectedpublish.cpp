@@ -290,7 +290,7 @@ private slots:
     {
         const QString sounds = path("sounds");
         QVERIFY(writeFile(sounds + "/cover.mp3", "ID3 cover"));
-        QVERIFY(writeFile(sounds + "/middle.mp3", "ID3 middle"));
+        QVERIFY(writeFile(sounds + "/last.mp3", "ID3 last"));
         QVERIFY(writeFile(sounds + "/gone.mp3", "ID3 past the end"));
         auto assistant = std::make_shared<GenerateAssistant>();
         assistant->setTotalPage(20); // made for a longer book: the spreads past page 6 go
@@ -300,7 +300,7 @@ private slots:
             assistant->resourceList()[spread].setImportmp3File(file);
         };
         sound(0, sounds + "/cover.mp3");
-        sound(2, sounds + "/middle.mp3");
+        sound(3, sounds + "/last.mp3");
         sound(5, sounds + "/gone.mp3");
         assistant->speechOptions().setPlayMode(AssistantSpeechItem::Manual);
 
@@ -310,7 +310,7 @@ private slots:
         runJob(job);
         QCOMPARE(job->status(), OutputOperation::StatusWritten);
         QCOMPARE(readFile(folder + "/files/narration/1.mp3"), QByteArray("ID3 cover"));
-        QCOMPARE(readFile(folder + "/files/narration/4_5.mp3"), QByteArray("ID3 middle"));
+        QCOMPARE(readFile(folder + "/files/narration/6.mp3"), QByteArray("ID3 last"));
         QCOMPARE(QDir(folder + "/files/narration").entryList(QDir::Files).size(), 2);
         const auto data = BookDataScript::read(folder + "/files/narration.js", "bookNarration");
         QVERIFY(data);
@@ -321,8 +321,8 @@ private slots:
         QCOMPARE(spreads.at(3).toObject().value("pages").toArray(), QJsonArray{6});
         const auto phone = BookDataScript::read(folder + "/mobile/files/narration.js", "bookNarration");
         QVERIFY(phone);
-        QCOMPARE(phone->value().toObject().value("spreads").toArray().at(2).toObject().value("sound").toString(),
-                 QString("../files/narration/4_5.mp3"));
+        QCOMPARE(phone->value().toObject().value("spreads").toArray().at(3).toObject().value("sound").toString(),
+                 QString("../files/narration/6.mp3"));
         QCOMPARE(configObject(folder + "/files/config.js").value("narration").toBool(), true);
         QCOMPARE(configObject(folder + "/mobile/files/config.js").value("narration").toBool(), true);
 
