@@ -33,8 +33,6 @@ private slots:
         BookMarkTabs read;
         read.loadFromTabsXML(doc.documentElement());
         QCOMPARE(read, tabs); // caption with quote, line break and "]]>" comes back exactly
-        QCOMPARE(read.TabItems().at(0).color(), QString("0xFF8800"));
-        QCOMPARE(BookMarkTabItem().color(), QString("0x7F7F7F"));
     }
 
     void loadingReplacesTabsAndKeepsMissingSettings()
@@ -176,10 +174,6 @@ private slots:
     void viewerScript()
     {
         BookMarkTabs tabs;
-        QCOMPARE(viewerValue(tabs.bookmarkTabsJS()),
-                 QJsonValue(QJsonObject{{"tabs", QJsonArray()}, {"onSideEdge", false}, {"showPage", false},
-                                        {"hasTexture", false}}));
-
         tabs.setTopOrSide("sIdE");
         tabs.setBookmarkTips(true);
         BookMarkTabItem blank;
