@@ -1,16 +1,9 @@
-#include "TestFiles.h"
-#include "TestPictures.h"
 #include "TestSupport.h"
 #include "publishing/AdvancedSettingValues.h"
-#include "publishing/AppIconWorkspace.h"
 
-#include <QDir>
-#include <QTemporaryDir>
 #include <QtTest>
 
-using namespace TestFiles;
-
-// The rules of the advanced output settings and the icon maker's pictures.
+// The rules of the advanced output settings.
 class AdvancedSettingValuesTest : public QObject
 {
     Q_OBJECT
@@ -49,30 +42,6 @@ private slots:
         QVERIFY(fitsScreen(QSize(50, 50), screen) && fitsScreen(screen, screen));
         QVERIFY(!fitsScreen(QSize(49, 600), screen) && !fitsScreen(QSize(800, 49), screen));
         QVERIFY(!fitsScreen(QSize(1921, 600), screen) && !fitsScreen(QSize(800, 1201), screen));
-    }
-
-    void fillDownScalesEachSmallerSizeFromTheLast()
-    {
-        QTemporaryDir dir;
-        AppIconWorkspace icons(dir.filePath("work"));
-        QDir().mkpath(icons.workspace());
-        QVERIFY(TestPictures::writePicture(dir.filePath("big.png"), QSize(300, 200), Qt::blue));
-        icons.setFile(512, dir.filePath("keep512.png"));
-        QCOMPARE(icons.fillDown(dir.filePath("big.png"), 128), (QList<int>{32, 16}));
-        QCOMPARE(icons.file(512), dir.filePath("keep512.png"));
-        for (int size : {32, 16}) {
-            const QImage written(icons.file(size));
-            QCOMPARE(written.size(), QSize(size, size));
-            QCOMPARE(written.pixelColor(size / 2, size / 2), QColor(Qt::blue));
-        }
-
-        // A picture that cannot be loaded gives nothing to copy: no file is written.
-        QVERIFY(writeFile(dir.filePath("broken.png"), "not a picture"));
-        AppIconWorkspace empty(dir.filePath("empty"));
-        QDir().mkpath(empty.workspace());
-        QVERIFY(empty.fillDown(dir.filePath("broken.png"), 1024).isEmpty());
-        QVERIFY(empty.fileDict().isEmpty());
-        QCOMPARE(folderListing(empty.workspace()), QStringList());
     }
 };
 

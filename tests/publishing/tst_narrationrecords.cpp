@@ -42,10 +42,8 @@ private slots:
     {
         using namespace NarrationInput;
         QCOMPARE(checkFloatInput("0.75"), QString("0.7")); // one digit after the point
-        QCOMPARE(checkFloatInput("0.7"), QString("0.7"));
         QCOMPARE(checkFloatInput("1.2."), QString("1.2"));
         QCOMPARE(checkFloatInput("12a"), QString("12"));
-        QCOMPARE(checkStringFrom("1.234"), QString("1.234"));
         QCOMPARE(checkStringFrom("1.2."), QString("1.2"));
         QCOMPARE(checkStringFrom("x"), QString());
         bool changed = false;
@@ -55,7 +53,6 @@ private slots:
         QVERIFY(!changed);
 
         QCOMPARE(millisecondsFromSeconds("1.234"), 1234); // not 1233
-        QCOMPARE(millisecondsFromSeconds("1.5"), 1500);
         QCOMPARE(millisecondsFromSeconds("0.0005"), 1);
         QCOMPARE(millisecondsFromSeconds(""), 0);
         QCOMPARE(millisecondsFromSeconds("99999999999999999999"), kMaximumPause); // no overflow

@@ -112,7 +112,6 @@ private slots:
             QTRY_VERIFY(r.job()->running);
             // The older items are out of the way while the job writes.
             QVERIFY(!QFileInfo::exists(zip ? out + "/MyBook.zip" : out + "/mobile"));
-            QCOMPARE(r.run.backup().backupPathDict().size(), zip ? 2 : 3);
             // The event loop goes on while the run waits for its job to stop.
             bool firedDuringCancel = false;
             QTimer::singleShot(50, [&] { firedDuringCancel = !r.job()->isFinished(); });

@@ -50,16 +50,6 @@ private slots:
         unset.setIAppWindowHide(0);
         PublishSettings::writeRecordToAppSettings(unset, settings);
         QCOMPARE(PublishSettings::recordFromAppSettings(settings), record);
-
-        // A fresh installation starts the publish dialog with the defaults of the settings.
-        SettingsStore::open()->clear();
-        const ConvertParament fresh = PublishSettings::recordFromAppSettings(AppSettings());
-        QCOMPARE(fresh.strTitle(), QStringLiteral("Demo"));
-        QCOMPARE(fresh.strOutputName(), QStringLiteral("Zendarrow"));
-        QVERIFY(fresh.strOutputFolder().endsWith("/Zendarrow/"));
-        QCOMPARE(fresh.strAppVersion(), QStringLiteral("1.0"));
-        QCOMPARE(fresh.strExeSize(), QStringLiteral("MAX"));
-        QCOMPARE(fresh.iAppWindowHide(), 1);
     }
 };
 

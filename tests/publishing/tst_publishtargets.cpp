@@ -30,16 +30,12 @@ private slots:
         QTest::newRow("packed web folder") << 0 << true << 0 << "MyBook"
                                            << QStringList{f + "/MyBook.zip", f + "/index.zip"} << QStringList{}
                                            << "index";
-        QTest::newRow("packed as index") << 0 << true << 0 << "index" << QStringList{f + "/index.zip"} << QStringList{}
-                                         << "index";
         QTest::newRow("packed application") << 1 << true << 0 << "MyBook" << QStringList{f + "/MyBook.zip"}
                                             << QStringList{} << "MyBook";
         QTest::newRow("plug-in named .zip") << 8 << false << 0 << "Mod.ZIP" << QStringList{f + "/Mod.ZIP"} << QStringList{}
                                             << "Mod.ZIP";
         QTest::newRow("sealed package") << 5 << true << 0 << "MyBook" << QStringList{f + "/MyBook.fmapp"}
                                         << QStringList{} << "MyBook";
-        QTest::newRow("html5 web folder") << 4 << false << 0 << "MyBook" << QStringList{f + "/MyBook.html"}
-                                          << QStringList{f + "/files", f + "/mobile"} << "MyBook";
         QTest::newRow("plug-in") << 7 << false << 0 << "MyBook" << QStringList{f + "/MyBook.zip"} << QStringList{}
                                  << "MyBook";
     }

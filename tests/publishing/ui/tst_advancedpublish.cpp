@@ -108,7 +108,6 @@ private slots:
         // icon's pictures), copied to the smaller ones.
         driver.answerModal([&](WindowController *c) {
             auto *maker = qobject_cast<AppIconMakerDelegate *>(c);
-            QCOMPARE(maker->fileDict().size(), 6); // the default icon's pictures, opened
             std::unique_ptr<QMimeData> files(filesMime({dir.filePath("logo.png")}));
             QVERIFY(maker->dropTarget(1024)->performDrop(files.get()));
             QTRY_COMPARE(maker->fileDict().value("16").toString(), maker->workspace() + "/16.png");

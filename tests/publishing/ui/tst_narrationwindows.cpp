@@ -1,4 +1,3 @@
-#include "TestFiles.h"
 #include "TestSupport.h"
 #include "output/narration/GenerateAssistant.h"
 #include "output/narration/VoiceGenerate.h"
@@ -11,7 +10,6 @@
 #include "publishing/ui/SpeechOptions.h"
 
 #include <QComboBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -19,8 +17,6 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QtTest>
-
-using namespace TestFiles;
 
 namespace {
 
@@ -43,27 +39,6 @@ void chooseEnglish(ManageRecordDelegate &manager)
             manager.ttsOptionsView().comEngines->setCurrentIndex(i);
 }
 
-void selectRow(ManageRecordDelegate &manager, int row)
-{
-    manager.tableView()->selectRow(row);
-    QTRY_COMPARE(manager.selectedIndex(), qint64(row));
-}
-
-// Types text into the current row and generates its MP3; waits for the end.
-void generateRow(ManageRecordDelegate &manager, const QString &text)
-{
-    manager.audioText()->setPlainText(text);
-    QVERIFY(manager.ttsOptionsView().btnGenerateVoice->isEnabled());
-    manager.ttsOptionsView().btnGenerateVoice->click();
-    QVERIFY(manager.isSpeeching());
-    QTRY_VERIFY_WITH_TIMEOUT(!manager.isSpeeching(), kGenerate);
-}
-
-QString soundFile()
-{
-    return TestSupport::sourceDataPath("narration/tone.mp3");
-}
-
 } // namespace
 
 // The narration windows driven as a person would: the recordings manager, the voice
@@ -73,54 +48,6 @@ class NarrationWindowsTest : public QObject
     Q_OBJECT
 private slots:
     void cleanup() { QFile::remove(AssistantSpeechItem::settingFile()); }
-
-    void speechForTwoSpreadsAndAnImportedRecording()
-    {
-        QTemporaryDir dir;
-        auto assistant = bookAssistant(dir.filePath("work"), 5);
-        UiTestDriver driver;
-        driver.setModalTimeout(3 * kGenerate);
-        ManageRecordDelegate manager;
-        manager.setGenerateAssistant(assistant);
-        QString shownLength;
-        driver.answerModal([&](WindowController *) {
-            chooseEnglish(manager);
-            generateRow(manager, "Welcome to the book about foxes.");
-            // The play view shows the new MP3's length, read from the file.
-            const QString mp3 = assistant->resourceList().at(0).mp3File();
-            QTRY_VERIFY(manager.ttsOptionsView().play.playView->isVisible());
-            shownLength = manager.ttsOptionsView().play.lblPlayTime->text();
-            QCOMPARE(shownLength, QString("time:0.000/%1").arg(AudioFile::duration(mp3), 0, 'f', 3));
-
-            selectRow(manager, 1);
-            generateRow(manager, "Pages two and three tell how the fox found the library.");
-
-            // Spread 2 plays an imported recording.
-            selectRow(manager, 2);
-            manager.typeButton(1)->click();
-            driver.answerPanel({soundFile()});
-            manager.mp3OptionsView().btnBrowse->click();
-            QTRY_VERIFY(manager.mp3OptionsView().txtFile->text().startsWith(dir.filePath("work/")));
-            QVERIFY(manager.mp3OptionsView().play.playView->isVisible());
-            manager.btnApply()->click();
-        });
-        QCOMPARE(manager.runModal(), 1);
-
-        const QList<AssistantResourceItem> &rows = assistant->resourceList();
-        for (int row : {0, 1}) {
-            QCOMPARE(rows.at(row).type(), int(AssistantResourceItem::TextToSpeech));
-            QVERIFY(QFileInfo(rows.at(row).lrcFile()).isFile());
-            const double seconds = AudioFile::duration(rows.at(row).mp3File());
-            QVERIFY2(seconds > 1.0 && seconds < 20.0, qPrintable(QString::number(seconds)));
-        }
-        QVERIFY(AudioFile::duration(rows.at(1).mp3File()) > AudioFile::duration(rows.at(0).mp3File()));
-        QCOMPARE(rows.at(2).type(), int(AssistantResourceItem::ImportedMp3));
-        QCOMPARE(readFile(rows.at(2).importmp3File()), readFile(soundFile()));
-        QVERIFY(rows.at(2).importmp3File().startsWith(dir.filePath("work/")));
-        // Every file the rows name lies in the assistant's work folder; nothing else is left.
-        QCOMPARE(QDir(dir.filePath("work")).entryList(QDir::Files).size(), 5);
-        QVERIFY(driver.failures().isEmpty());
-    }
 
     void oneGenerationAtATime()
     {

@@ -75,10 +75,6 @@ private slots:
     void theChoiceOfUploadIsLeftToTheOwner()
     {
         UiTestDriver driver;
-        OutputReport empty;
-        QCOMPARE(empty.outputFileName(), QString());
-        QCOMPARE(empty.openPanelNumber(), 0);
-
         OutputReport online("/out/Book.html");
         QCOMPARE(runReport(online, driver, "btnUploadOnline"), 0);
         QCOMPARE(online.openPanelNumber(), 1);
