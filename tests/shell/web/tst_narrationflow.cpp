@@ -112,6 +112,7 @@ private slots:
         QVERIFY(publishWebFolder(app, driver, out, "Almanac", "The Almanac", kLong));
 
         QCOMPARE(readFile(out + "/files/narration/1.mp3"), spokenBytes);
+        QCOMPARE(readFile(out + "/files/narration/2_3.mp3"), readFile(recording));
         QVERIFY(!QFileInfo::exists(out + "/files/narration/4.mp3"));
         QCOMPARE(readFile(out + "/files/narration/character.png"), readFile(made->assistantFilePath()));
         QVERIFY(driver.failures().isEmpty());

@@ -7,6 +7,7 @@
 #include "platform/ui/UiTestDriver.h"
 #include "project/BookDocument.h"
 #include "publishing/SWFSnapDelegate.h"
+#include "publishing/ui/ImageBrowser.h"
 #include "publishing/ui/OutputReport.h"
 #include "publishing/ui/PublishBookWindowDelegate.h"
 #include "publishing/ui/PublishCommand.h"
@@ -40,12 +41,16 @@ QAction *publishMenuItem(MainWindow *window)
     return nullptr;
 }
 
-// The report of a published book: View Book pressed, then closed.
-void viewBookAndClose(WindowController *report)
+// The report of a published book: the file it names kept, View Book pressed, closed.
+UiTestDriver::ModalHandler viewBookAndClose(QString *fileName)
 {
-    QVERIFY(qobject_cast<OutputReport *>(report));
-    control<QPushButton>(report, "btnViewBook")->click();
-    control<QPushButton>(report, "btnClose")->click();
+    return [fileName](WindowController *controller) {
+        auto *report = qobject_cast<OutputReport *>(controller);
+        QVERIFY(report);
+        *fileName = report->outputFileName();
+        control<QPushButton>(report, "btnViewBook")->click();
+        control<QPushButton>(report, "btnClose")->click();
+    };
 }
 
 } // namespace
@@ -86,6 +91,7 @@ private slots:
         publish->trigger();
         QCOMPARE(driver.sheets(), QStringList{"PublishBookWindow"});
         PublishBookWindowDelegate *dialog = app.publishCommand()->publishDialog();
+        QCOMPARE(dialog->shotFile(), pages->thumbPages().first()->pageFilePath());
         control<QAbstractButton>(dialog, "btnOPHtml")->click();
         control<QLineEdit>(dialog, "txtOutputFolder")->setText(out);
         control<QLineEdit>(dialog, "txtOutputName")->setText(QStringLiteral("Almanac"));
@@ -93,16 +99,28 @@ private slots:
         control<QCheckBox>(dialog, "btnCompressToZip")->setChecked(false);
 
         driver.answerAlert(QStringLiteral("OK")); // make the phone pages
-        driver.answerModal([](WindowController *c) { control<QPushButton>(c, "btnOK")->click(); }); // reviewed
-        driver.answerModal(viewBookAndClose);
+        QStringList reviewed;
+        driver.answerModal([&](WindowController *c) {
+            auto *browser = qobject_cast<ImageBrowser *>(c);
+            QVERIFY(browser);
+            reviewed = browser->images();
+            control<QPushButton>(browser, "btnOK")->click();
+        });
+        QString reported;
+        driver.answerModal(viewBookAndClose(&reported));
         QSignalSpy ended(app.publishCommand(), &PublishCommand::publishDialogDidEnd);
         control<QPushButton>(dialog, "btnPublic")->click();
         QVERIFY(ended.wait(kLong));
         QCOMPARE(ended.first().first().toInt(), 1);
 
-        // The pictures made for every page are the book's now: it has changed, and
-        // saving keeps them.
+        // The pictures were made for every page, reviewed, and joined the book: it has
+        // changed, and saving keeps them.
+        QCOMPARE(reviewed.size(), 3);
         QCOMPARE(pages->phonePages().size(), 3);
+        for (int i = 0; i < 3; ++i) {
+            QCOMPARE(pages->phonePages().at(i)->pageFilePath(), reviewed.at(i));
+            QVERIFY(!QImage(reviewed.at(i)).isNull());
+        }
         QVERIFY(app.session()->isModified());
         QVERIFY(app.mainWindow()->isWindowModified());
         QVERIFY(app.onSaveProject());
@@ -116,9 +134,10 @@ private slots:
                 QVERIFY(QFileInfo(page->pageFilePath()).isFile());
         }
 
+        QCOMPARE(reported, out + "/Almanac.html");
         QVERIFY(QFileInfo(out + "/Almanac.html").isFile());
         QVERIFY(QFileInfo(out + "/files").isDir());
-        QVERIFY(QFileInfo(out + "/mobile").isDir());
+        QVERIFY(QFileInfo(out + "/mobile/files/page/1.jpg").isFile());
         QVERIFY(!dialog->window()->isVisible());
 
         // --- Kind 0 packed as ZIP: the dialog opens with the stored choices.
@@ -128,12 +147,13 @@ private slots:
         QCOMPARE(control<QLineEdit>(dialog, "txtOutputName")->text(), QStringLiteral("Almanac"));
         QCOMPARE(control<QLineEdit>(dialog, "txtOutputFolder")->text(), out);
         control<QCheckBox>(dialog, "btnCompressToZip")->setChecked(true);
-        driver.answerModal(viewBookAndClose);
+        driver.answerModal(viewBookAndClose(&reported));
         ended.clear();
         control<QPushButton>(dialog, "btnPublic")->click();
         QVERIFY(ended.wait(kLong));
         QCOMPARE(ended.first().first().toInt(), 1);
         QCOMPARE(driver.alerts().size(), 1); // the phone pages are there now: no question
+        QCOMPARE(reported, out + "/Almanac.zip");
         QVERIFY(!QFileInfo::exists(out + "/index.zip"));
         const QStringList entries = ZipExtractor::entryNames(out + "/Almanac.zip");
         QVERIFY2(entries.contains(QStringLiteral("index.html")), qPrintable(entries.join(' ')));
