@@ -163,11 +163,6 @@ private slots:
         QVERIFY(empty.saveCurrentItem({"Typed", "4", Qt::red}));
         QCOMPARE(none.TabItems().size(), 1);
         QCOMPARE(none.TabItems().at(0).pageIndex(), 4);
-
-        for (int i = 0; i < 50; ++i) {
-            const QColor c = BookmarkTabEditing::generateColorByRand(1.0);
-            QVERIFY(c.red() >= 155 && c.red() <= 254 && c.green() >= 155 && c.blue() >= 155 && c.blue() <= 254);
-        }
     }
 
     // The viewer runs the script: what it gives there is what the model holds.
