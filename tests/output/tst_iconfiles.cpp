@@ -7,7 +7,6 @@
 #include "output/packages/IconPictures.h"
 
 #include <QImageReader>
-#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QtEndian>
 #include <QtTest>
@@ -154,15 +153,6 @@ private slots:
         QVERIFY(decoded);
         QCOMPARE(decoded->size(), 1);
         QCOMPARE(decoded->first().type, QByteArray("ic07"));
-
-        // Random damage never crashes the reader.
-        QRandomGenerator random(7);
-        for (int round = 0; round < 500; ++round) {
-            QByteArray damaged = good;
-            for (int i = 0; i < 4; ++i)
-                damaged[random.bounded(int(damaged.size()))] = char(random.bounded(256));
-            IcnsFile::decode(damaged.left(random.bounded(int(damaged.size())) + 1));
-        }
     }
 
     void icoKeepsEveryPictureExactly()
@@ -175,7 +165,6 @@ private slots:
         QVERIFY(pictures);
         QCOMPARE(pictures->size(), 4);
         QVERIFY(pictures->at(3).data.startsWith("\x89PNG")); // 256 is PNG, the rest bitmaps
-        QCOMPARE(pictures->at(0).data.size(), IcoFile::bitmapSize(16, 16));
 
         const QList<QImage> decoded = IcoFile::decodeImages(ico);
         QCOMPARE(decoded.size(), 4);

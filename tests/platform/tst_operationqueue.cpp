@@ -61,7 +61,6 @@ private slots:
         QVERIFY(queue.waitForAllOperationsProcessingEvents(10000));
         QCOMPARE(log, (QStringList{"a", "b", "c"}));
         QTRY_COMPARE(finished, 3); // queued to this thread, delivered by the event loop
-        QCOMPARE(queue.operationCount(), 0);
         steps.first()->start(); // a finished operation never runs again
         QCOMPARE(log.size(), 3);
     }

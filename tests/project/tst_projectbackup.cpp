@@ -40,7 +40,6 @@ private slots:
         QCOMPARE(backups.backups(), QStringList({made[4], made[3], made[2]}));
         QCOMPARE(backups.latestBackup(), made[4]);
         QVERIFY(!QFileInfo::exists(made[0]));
-        QVERIFY(made[4].endsWith("/Untitled.qvprj"));
 
         // Backing up leaves the book where it was.
         QVERIFY(book->isUntitled());
@@ -73,7 +72,6 @@ private slots:
         const QString folder = m_dir.filePath("download");
         QVERIFY(info.writeToFolder(folder));
         QCOMPARE(DownloadWorkspaceInfo::readFromFolder(folder).value_or(DownloadWorkspaceInfo()), info);
-        QCOMPARE(info.pdf, QString("/books/annual.pdf"));
         // It holds a password: nobody but its owner reads it.
         QCOMPARE(QFile::permissions(folder + "/.info") & (QFileDevice::ReadGroup | QFileDevice::ReadOther),
                  QFileDevice::Permissions());

@@ -105,16 +105,6 @@ export function runTool(name, args) {
   return execFileSync(path.join(BIN, name), args, { encoding: 'utf8', env: { ...process.env, QT_QPA_PLATFORM: 'offscreen' } });
 }
 
-export function allFiles(folder) {
-  const out = [];
-  for (const entry of fs.readdirSync(folder, { withFileTypes: true })) {
-    const p = path.join(folder, entry.name);
-    if (entry.isDirectory()) out.push(...allFiles(p));
-    else out.push(p);
-  }
-  return out;
-}
-
 const ARGS = ['--headless', '--no-sandbox', '--disable-gpu', '--no-first-run', '--disable-background-networking',
   '--disable-component-update', '--disable-sync'];
 

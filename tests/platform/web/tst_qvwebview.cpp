@@ -44,7 +44,6 @@ private slots:
         QCOMPARE(layout->indexOf(web->wkWebView()), 1);
         QCOMPARE(web->wkWebView()->objectName(), QStringLiteral("webView"));
         QVERIFY(placeholder->isHidden());
-        QCOMPARE(QvWebView::instanceWith(web->wkWebView()), web);
         window.show();
 
         QSignalSpy loaded(web, &QvWebView::loadFinished);
