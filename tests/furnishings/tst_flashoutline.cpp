@@ -22,6 +22,21 @@ FlashOutline sampleOutline()
     return outline;
 }
 
+// caption@page/level, a link's address, then the children in brackets.
+QString tree(const QList<FlashOutlineItemPtr> &items)
+{
+    QStringList parts;
+    for (const FlashOutlineItemPtr &item : items) {
+        QString text = QStringLiteral("%1@%2/%3").arg(item->caption()).arg(item->pageIndex()).arg(item->level());
+        if (!item->pageUrl().isEmpty())
+            text += " " + item->pageUrl();
+        if (!item->childItems().isEmpty())
+            text += "[" + tree(item->childItems()) + "]";
+        parts << text;
+    }
+    return parts.join(",");
+}
+
 } // namespace
 
 class FlashOutlineTest : public QObject
@@ -30,41 +45,23 @@ class FlashOutlineTest : public QObject
 private slots:
     void roundTripsThroughXml()
     {
-        const FlashOutline outline = sampleOutline();
         FlashOutline back;
-        QVERIFY(back.fromXmlString(outline.toXmlString()));
-        QCOMPARE(back.totalCount(), 5);
-        QCOMPARE(back.items().size(), 2);
-        const auto chapter = back.items()[0];
-        QCOMPARE(chapter->caption(), QString("Chapter <1> & \"more\""));
-        QCOMPARE(chapter->level(), 1);
-        QVERIFY(!chapter->parent());
-        const auto sectionA = chapter->childItems()[0];
-        QCOMPARE(sectionA->parent(), chapter);
-        QCOMPARE(sectionA->level(), 2);
-        QCOMPARE(sectionA->childItems()[0]->caption(), QString("Detail"));
-        QCOMPARE(sectionA->childItems()[0]->pageIndex(), 3);
-        QCOMPARE(sectionA->childItems()[0]->level(), 3);
-        QCOMPARE(sectionA->childItems()[0]->parent(), sectionA);
-        QCOMPARE(chapter->childItems()[1]->pageUrl(), QString("https://example.com/a?b=1&c=2"));
-        QCOMPARE(back.items()[1]->pageIndex(), 9);
+        QVERIFY(back.fromXmlString(sampleOutline().toXmlString()));
+        // The character XML cannot hold is dropped; the rest comes back as it was.
+        QCOMPARE(tree(back.items()), QString("Chapter <1> & \"more\"@1/1[Section A@2/2[Detail@3/3],"
+                                             "Section B@0/2 https://example.com/a?b=1&c=2],Appendix@9/1"));
+        QCOMPARE(back.items()[0]->childItems()[0]->childItems()[0]->parent(), back.items()[0]->childItems()[0]);
     }
 
-    void copyIsDeepAndKeepsEveryField()
+    void copyIsDeep()
     {
         const FlashOutline outline = sampleOutline();
         const auto chapter = outline.items()[0];
         auto target = FlashOutlineItem::create();
         FlashOutlineItem::copyItem(*chapter, target, 2);
-        QCOMPARE(target->caption(), chapter->caption());
-        QCOMPARE(target->pageIndex(), 1);
-        QCOMPARE(target->level(), 2);
-        QCOMPARE(target->childItems().size(), 2);
-        QCOMPARE(target->childItems()[1]->pageUrl(), QString("https://example.com/a?b=1&c=2"));
-        QCOMPARE(target->childItems()[0]->level(), 3);
-        QCOMPARE(target->childItems()[0]->childItems()[0]->level(), 4);
+        QCOMPARE(tree({target}), chapter->caption()
+                                     + "@1/2[Section A@2/3[Detail@3/4],Section B@0/3 https://example.com/a?b=1&c=2]");
         QCOMPARE(target->childItems()[0]->parent(), target);
-        QVERIFY(target->childItems()[0] != chapter->childItems()[0]);
         target->childItems()[0]->setCaption("Changed");
         QCOMPARE(chapter->childItems()[0]->caption(), QString("Section A"));
     }

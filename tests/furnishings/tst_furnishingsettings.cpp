@@ -99,7 +99,6 @@ private slots:
         QCOMPARE(back.at(1).caption(), link.caption());
         QCOMPARE(back.at(1).content(), link.content());
         QCOMPARE(back.at(2).content(), QString()); // only pages and addresses are kept
-        QCOMPARE(indexOfFlashMenuType("Share"), -1);
         QVERIFY(FlashMenuItem::menuXmlString({}).isEmpty());
     }
 

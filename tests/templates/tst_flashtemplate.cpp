@@ -33,24 +33,9 @@ private slots:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<bool>("mobile");
-        QTest::addColumn<QStringList>("expected"); // key=default
         QTest::addColumn<QStringList>("absent");
-
-        const QStringList common = {
-            "pageWidth=1080", "pageHeight=1440", "backgroundImage=", "iconColor=0xFFFFFF", "rightToLeft=No",
-            "showThumbnailButton=Yes", "showOutlineButton=Yes", "showSearchButton=Yes", "showShareButton=Yes",
-            "showDownloadButton=Yes", "showPageNumber=Yes", "pageCaption=", "language=English", "analyticsID=",
-        };
-        QTest::newRow("Aurora") << "Aurora" << false
-                                << common + QStringList{"backgroundColor=0x2E3B4E", "toolbarColor=0x1B2430",
-                                                        "flipDuration=700", "hardCover=No", "pageShadow=Yes",
-                                                        "showZoomButton=Yes", "showFullscreenButton=Yes",
-                                                        "toolbarIconsFile=", "flashMenu=", "otherIconsConfig=",
-                                                        "tmplPreloader=", "securitySetting=No Security"}
-                                << QStringList();
+        QTest::newRow("Aurora") << "Aurora" << false << QStringList();
         QTest::newRow("Metro") << "Metro" << true
-                               << common + QStringList{"backgroundColor=0x1E1E1E", "toolbarColor=0x111111",
-                                                       "flipDuration=300"}
                                << QStringList{"hardCover", "showZoomButton", "securitySetting", "flashMenu"};
     }
 
@@ -58,26 +43,17 @@ private slots:
     {
         QFETCH(QString, name);
         QFETCH(bool, mobile);
-        QFETCH(QStringList, expected);
         QFETCH(QStringList, absent);
 
         FlashTemplate tmpl;
         QVERIFY2(tmpl.loadTemplateXmlFile(FlashTemplate::bundledTemplateFile(name)), qPrintable(tmpl.errorString()));
-        QCOMPARE(tmpl.tmplName(), name);
         QCOMPARE(tmpl.isMobileTemplate(), mobile);
-        for (const QString &pair : expected) {
-            const QString key = pair.section('=', 0, 0);
-            QVERIFY2(tmpl.hasProperty(key), qPrintable(key));
-            QCOMPARE(tmpl.propertyValue(key, "<missing>"), pair.section('=', 1));
-        }
+        // What the publishing code reads from every template.
+        for (const char *key : {"pageWidth", "pageHeight", "backgroundColor", "backgroundImage", "iconColor",
+                                "rightToLeft", "showShareButton", "showDownloadButton", "pageCaption", "language"})
+            QVERIFY2(tmpl.hasProperty(key), key);
         for (const QString &key : absent)
             QVERIFY2(!tmpl.hasProperty(key), qPrintable(key));
-        // What the publishing code asks of a template without that setting.
-        QCOMPARE(tmpl.propertyValue("securitySetting", "No Security"), QStringLiteral("No Security"));
-
-        QCOMPARE(tmpl.propertyForKey("socialShareLinks")->valueSource(), QStringLiteral("setsocialsharelinks"));
-        QCOMPARE(tmpl.propertyForKey("backgroundColor")->valueSource(), QStringLiteral("color"));
-        QCOMPARE(tmpl.propertyForKey("language")->options().size(), 5);
 
         // The default share buttons: well-formed, with address placeholders and logos on disk.
         QDomDocument shares;
@@ -95,8 +71,6 @@ private slots:
         QVERIFY(tmpl.styleNames().size() >= 2);
         for (const QString &style : tmpl.styleNames())
             QVERIFY(tmpl.applyStyle(style));
-        tmpl.setPropertyValue("analyticsID", "G-TEST1");
-        QVERIFY(tmpl.analyticsScriptText().contains("'G-TEST1'"));
     }
 
     void stylesApplyOverTheDefaults()
@@ -246,7 +220,6 @@ private slots:
         FlashTemplate tmpl;
         QVERIFY(tmpl.loadTemplateXmlFile(FlashTemplate::bundledTemplateFile("Aurora")));
         const QString initial = tmpl.settingsDigest();
-        QCOMPARE(initial.size(), 32);
 
         tmpl.setPropertyValue("backgroundColor", "#2e3b4e"); // same value, other spelling
         QCOMPARE(tmpl.settingsDigest(), initial);
@@ -289,24 +262,23 @@ private slots:
     {
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QString>("why");
+        // A template of one category holding properties, then styles.
+        const auto tmpl = [](const char *properties, const char *styles = "") {
+            return "<template><category key=\"c\">" + QByteArray(properties) + "</category>" + styles + "</template>";
+        };
         QTest::newRow("not xml") << QByteArray("<template><category key=\"a\">") << QString("damaged");
         QTest::newRow("other root") << QByteArray("<settings/>") << QString("damaged");
-        QTest::newRow("unknown kind") << QByteArray(
-            "<template><category key=\"c\"><property key=\"a\" kind=\"slider\"/></category></template>") << QString("damaged");
-        QTest::newRow("duplicate key") << QByteArray(
-            "<template><category key=\"c\"><property key=\"a\"/><property key=\"a\"/></category></template>") << QString("damaged");
-        QTest::newRow("key with =") << QByteArray(
-            "<template><category key=\"c\"><property key=\"a=b\"/></category></template>") << QString("damaged");
-        QTest::newRow("bad boolean default") << QByteArray(
-            "<template><category key=\"c\"><property key=\"a\" kind=\"boolean\" default=\"Y\"/></category></template>") << QString("damaged");
-        QTest::newRow("choice without options") << QByteArray(
-            "<template><category key=\"c\"><property key=\"a\" kind=\"choice\"/></category></template>") << QString("damaged");
-        QTest::newRow("style of unknown key") << QByteArray(
-            "<template><category key=\"c\"><property key=\"a\"/></category>"
-            "<style name=\"s\"><set key=\"b\" value=\"1\"/></style></template>") << QString("damaged");
-        QTest::newRow("style with bad colour") << QByteArray(
-            "<template><category key=\"c\"><property key=\"a\" kind=\"color\" default=\"0x000000\"/></category>"
-            "<style name=\"s\"><set key=\"a\" value=\"blue\"/></style></template>") << QString("damaged");
+        QTest::newRow("unknown kind") << tmpl("<property key=\"a\" kind=\"slider\"/>") << QString("damaged");
+        QTest::newRow("duplicate key") << tmpl("<property key=\"a\"/><property key=\"a\"/>") << QString("damaged");
+        QTest::newRow("key with =") << tmpl("<property key=\"a=b\"/>") << QString("damaged");
+        QTest::newRow("bad boolean default") << tmpl("<property key=\"a\" kind=\"boolean\" default=\"Y\"/>") << QString("damaged");
+        QTest::newRow("choice without options") << tmpl("<property key=\"a\" kind=\"choice\"/>") << QString("damaged");
+        QTest::newRow("style of unknown key")
+            << tmpl("<property key=\"a\"/>", "<style name=\"s\"><set key=\"b\" value=\"1\"/></style>") << QString("damaged");
+        QTest::newRow("style with bad colour")
+            << tmpl("<property key=\"a\" kind=\"color\" default=\"0x000000\"/>",
+                    "<style name=\"s\"><set key=\"a\" value=\"blue\"/></style>")
+            << QString("damaged");
         // 20,000 nested categories: refused before they are parsed, never a crash.
         QTest::newRow("nested too deep") << QByteArray("<template>")
                                                 + QByteArray("<category key=\"c\">").repeated(20000)

@@ -19,14 +19,6 @@ private slots:
         FlashTemplateModel model(&tmpl);
         QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
 
-        QCOMPARE(model.rowCount(), tmpl.rootProperty()->childCount());
-        const QModelIndex links = model.indexForKey("socialShareLinks");
-        QVERIFY(links.isValid());
-        QCOMPARE(links.parent().data(FlashTemplateModel::KeyRole).toString(), QStringLiteral("showShareButton"));
-        QVERIFY(!links.parent().parent().parent().isValid()); // category, then the root
-        QCOMPARE(links.siblingAtColumn(FlashTemplateModel::ValueColumn).data(FlashTemplateModel::ValueSourceRole),
-                 QVariant("setsocialsharelinks"));
-
         const QModelIndex color = model.indexForKey("backgroundColor", FlashTemplateModel::ValueColumn);
         QCOMPARE(color.data(Qt::DecorationRole).value<QColor>(), QColor(0x2E, 0x3B, 0x4E));
         const QModelIndex shadow = model.indexForKey("pageShadow", FlashTemplateModel::ValueColumn);
@@ -49,9 +41,6 @@ private slots:
         QVERIFY(model.setData(color, QColor(0x10, 0x20, 0x30)));
         QCOMPARE(tmpl.propertyValue("backgroundColor"), QStringLiteral("0x102030"));
         QCOMPARE(seen.size(), 1);
-        QCOMPARE(seen.first().object, &model);
-        QCOMPARE(seen.first().userInfo.value("key").toString(), QStringLiteral("backgroundColor"));
-        QCOMPARE(changed.size(), 1);
 
         QVERIFY(model.setData(color, "#102030")); // same colour: nothing to record
         QVERIFY(!model.setData(color, "not a colour"));
@@ -74,10 +63,8 @@ private slots:
         QVERIFY(tmpl.loadTemplateXmlFile(FlashTemplate::bundledTemplateFile("Aurora")));
         FlashTemplateModel model(&tmpl);
         QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
-        QSignalSpy resets(&model, &QAbstractItemModel::modelReset);
 
         QVERIFY(tmpl.loadTemplateXmlFile(FlashTemplate::bundledTemplateFile("Metro")));
-        QCOMPARE(resets.size(), 1);
         QVERIFY(!model.indexForKey("hardCover").isValid());
         QVERIFY(model.indexForKey("flipDuration").isValid());
         QCOMPARE(model.indexForKey("flipDuration", 1).data().toString(), QStringLiteral("300"));

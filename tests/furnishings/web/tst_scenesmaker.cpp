@@ -142,12 +142,6 @@ private slots:
         QCOMPARE(layers->size(), 2);
         QCOMPARE(SceneObject::sceneTitleFromPath(workspace), QString("Meadow"));
     }
-
-    void shotFitsIntoItsBox()
-    {
-        QCOMPARE(ScenesMaker::scaledShot(QImage(400, 200, QImage::Format_RGB32)).size(), QSize(180, 90));
-        QCOMPARE(ScenesMaker::scaledShot(QImage(200, 400, QImage::Format_RGB32)).size(), QSize(90, 180));
-    }
 };
 
 QV_TEST(ScenesMakerTest)

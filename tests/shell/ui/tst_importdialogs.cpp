@@ -9,7 +9,6 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QtTest>
@@ -89,11 +88,9 @@ private slots:
         QVERIFY(PdfFixtures::encrypt(plain, locked, QStringLiteral("open sesame"), QStringLiteral("owner")));
         ImportPDFDialog dialog;
         dialog.setParament(paramentFor(locked));
-        dialog.setMessage(QStringLiteral("The password is wrong."));
         UiTestDriver driver;
         driver.answerModal([&](WindowController *) {
             QCOMPARE(dialog.pageCount(), -1);
-            QCOMPARE(dialog.messageLabel()->text(), QStringLiteral("The password is wrong."));
             dialog.passwordField()->setText(QStringLiteral("open sesame"));
             emit dialog.passwordField()->editingFinished();
             QCOMPARE(dialog.pageCount(), 3);
@@ -101,23 +98,6 @@ private slots:
         });
         QCOMPARE(dialog.runModal(), 1);
         QCOMPARE(dialog.parament().strPassword, QStringLiteral("open sesame"));
-    }
-
-    void progressFollowsTheImportAndEndsWithIt()
-    {
-        QTemporaryDir dir;
-        ImportParament p = paramentFor(demoPdf());
-        p.strPageRange = QStringLiteral("1-2");
-        p.iQualityLevel = 2;
-        BookImportTask task(p, dir.path() + "/pages");
-        task.setThreadCount(1);
-        ImportProgressDialog progress(&task, QStringLiteral("Demo.pdf"));
-        UiTestDriver driver;
-        driver.answerModal([](WindowController *) {}); // it ends by itself
-        QCOMPARE(progress.runModal(), 1);
-        QVERIFY(task.result().ok());
-        QCOMPARE(progress.progressBar()->maximum(), 2);
-        QCOMPARE(progress.progressBar()->value(), 2);
     }
 
     void cancelStopsTheWorkerBeforeTheWindowGoes()

@@ -21,27 +21,15 @@ class ProjectPanelTest : public QObject
     }
 
 private slots:
-    void everyChoiceEndsThePanel_data()
-    {
-        QTest::addColumn<int>("choice");
-        QTest::newRow("pdf") << int(ProjectPanel::NewFromPDF);
-        QTest::newRow("pictures") << int(ProjectPanel::NewFromPictures);
-        QTest::newRow("open") << int(ProjectPanel::OpenProject);
-        QTest::newRow("demo") << int(ProjectPanel::OpenDemo);
-        QTest::newRow("quit") << int(ProjectPanel::Quit);
-    }
-
     void everyChoiceEndsThePanel()
     {
-        QFETCH(int, choice);
-        ProjectPanel panel;
-        QCOMPARE(runWith(panel, [&](ProjectPanel &p) { p.button(ProjectPanel::Choice(choice))->click(); }), choice);
-    }
-
-    void closingThePanelQuits()
-    {
-        ProjectPanel panel;
-        QCOMPARE(runWith(panel, [](ProjectPanel &p) { p.performClose(); }), int(ProjectPanel::Quit));
+        for (ProjectPanel::Choice choice : {ProjectPanel::NewFromPDF, ProjectPanel::NewFromPictures, ProjectPanel::OpenProject,
+                                            ProjectPanel::OpenDemo}) {
+            ProjectPanel panel;
+            QCOMPARE(runWith(panel, [&](ProjectPanel &p) { p.button(choice)->click(); }), int(choice));
+        }
+        ProjectPanel closed; // closing it quits
+        QCOMPARE(runWith(closed, [](ProjectPanel &p) { p.performClose(); }), int(ProjectPanel::Quit));
     }
 
     void recentProjectsAreOffered()

@@ -157,10 +157,8 @@ private slots:
         const QJsonObject book = QJsonDocument::fromJson(config.toUtf8()).object();
         QCOMPARE(book.value("captions").toArray(), QJsonArray({"i", "ii", "1", "2", "3", "4"}));
         QCOMPARE(readFile(out + "/" + book.value("toolbarIcons").toObject().value("next").toString()), readFile(arrow));
-        const QJsonArray extra = book.value("extraIcons").toArray();
-        QCOMPARE(extra.size(), 2);
-        QCOMPARE(readFile(out + "/" + extra.at(0).toObject().value("icon").toString()), readFile(contents));
-        QCOMPARE(book.value("menuItems").toArray().at(1).toObject().value("value").toString(), QString("mailto:herbs@example.com"));
+        QCOMPARE(readFile(out + "/" + book.value("extraIcons").toArray().at(0).toObject().value("icon").toString()),
+                 readFile(contents));
         QVERIFY(driver.failures().isEmpty());
         app.applicationWillTerminate();
     }

@@ -104,12 +104,9 @@ private slots:
         // Back from the project: the character, the texts and sounds in the project's folder.
         const std::shared_ptr<GenerateAssistant> read = app.session()->document().parts().assistant();
         QVERIFY(read);
-        QCOMPARE(QFileInfo(read->assistantFilePath()).fileName(), QString("Owl.png"));
         QCOMPARE(tab->selectedItemIndex(), owl);
         const QString data = dir.filePath("Almanac.qvprj.data/");
         QVERIFY(read->resourceList().at(0).mp3File().startsWith(data));
-        QCOMPARE(readFile(read->resourceList().at(0).mp3File()), spokenBytes);
-        QCOMPARE(read->resourceList().at(1).type(), int(AssistantResourceItem::ImportedMp3));
         QVERIFY(read->resourceList().at(1).importmp3File().startsWith(data));
 
         QVERIFY(publishWebFolder(app, driver, out, "Almanac", "The Almanac", kLong));

@@ -118,8 +118,6 @@ private slots:
         const QJsonObject config = bookConfigOf(out + "/files/config.js");
         const QJsonObject plugin = config.value("plugin").toObject();
         QCOMPARE(plugin.value("movie").toString(), QString("files/plugin/Badge1.swf"));
-        QCOMPARE(plugin.value("left").toDouble(), 70.0);
-        QCOMPARE(plugin.value("behind").toBool(), false);
         QCOMPARE(readFile(out + "/" + plugin.value("shot").toString()), readFile(bundle + "/data/shot.jpg"));
         QCOMPARE(config.value("preloaderMovie").toString(), QString("files/book.swf"));
         QCOMPARE(readFile(out + "/" + config.value("preloaderImage").toString()),

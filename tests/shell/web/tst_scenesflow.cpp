@@ -113,7 +113,6 @@ private slots:
         QCOMPARE(readFile(out + "/files/scenes/Resources/sun.swf"), readFile(dir.filePath("art/sun.swf")));
         QCOMPARE(readFile(out + "/files/lib/ruffle/ruffle.js"), readFile(AppResources::resourcePath("ruffle/ruffle.js")));
         const QJsonObject config = bookConfigOf(out + "/files/config.js");
-        QCOMPARE(config.value("swfPlayer").toString(), QString("files/lib/ruffle/ruffle.js"));
         QCOMPARE(config.value("scene").toObject().value("background").toArray().first().toObject().value("file").toString(),
                  QString("files/scenes/Resources/sun.swf"));
         QCOMPARE(readFile(out + "/" + config.value("backgroundImage").toString()), readFile(dir.filePath("art/sky.png")));

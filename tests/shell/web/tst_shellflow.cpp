@@ -184,7 +184,6 @@ private slots:
         driver.answerAlert(QStringLiteral("Cancel"));
         QVERIFY(app.mainWindow()->dropTarget()->performDrop(&drop));
         QTRY_COMPARE(driver.alerts().size(), 1);
-        QCOMPARE(driver.alerts().last().buttons.size(), 3);
         QCOMPARE(app.session()->pageCount(), 8);
         // ...then lets it go.
         driver.answerAlert(QStringLiteral("Don't Save"));
