@@ -77,6 +77,11 @@ bool isPicture(const QString &pageFile)
     return pictureExtensions().contains(extensionOf(pageFile));
 }
 
+bool isMovie(const QString &pageFile)
+{
+    return extensionOf(pageFile) == QLatin1String("swf");
+}
+
 bool canRender(const QString &pageFile)
 {
     return isPicture(pageFile) || extensionOf(pageFile) == QLatin1String("pdf");
@@ -112,18 +117,31 @@ QImage render(const QString &pageFile, const QSize &size, Status *status)
         return {};
     }
 
+    report(status, Status::Written);
+    return placed(page, size);
+}
+
+QImage placed(const QImage &picture, const QSize &size)
+{
     QImage out(size, QImage::Format_RGB32);
     out.fill(Qt::white);
+    if (picture.isNull())
+        return out;
     QPainter painter(&out);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    const QRect target = fittedRect(QSizeF(page.size()), size);
-    if (target.size() == page.size())
-        painter.drawImage(target.topLeft(), page);
+    const QRect target = fittedRect(QSizeF(picture.size()), size);
+    if (target.size() == picture.size())
+        painter.drawImage(target.topLeft(), picture);
     else
-        painter.drawImage(target, page.scaled(target.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+        painter.drawImage(target, picture.scaled(target.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
     painter.end();
-    report(status, Status::Written);
     return out;
+}
+
+Status writeJpeg(const QImage &image, const QString &outputFile)
+{
+    return ImageUtility::writeToURL(outputFile, QStringLiteral("jpeg"), image, kJpegQuality / 100.0) ? Status::Written
+                                                                                                     : Status::WriteFailed;
 }
 
 Status renderToFile(const QString &pageFile, const QString &outputFile, const QSize &size)
@@ -132,9 +150,7 @@ Status renderToFile(const QString &pageFile, const QString &outputFile, const QS
     const QImage image = render(pageFile, size, &status);
     if (image.isNull())
         return status;
-    if (!ImageUtility::writeToURL(outputFile, QStringLiteral("jpeg"), image, kJpegQuality / 100.0))
-        return Status::WriteFailed;
-    return Status::Written;
+    return writeJpeg(image, outputFile);
 }
 
 } // namespace PageSnapshot

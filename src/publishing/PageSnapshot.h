@@ -3,9 +3,10 @@
 // the phone version of a book. The page is fitted into the size keeping its
 // proportions and centred; the rest is white.
 //
-// Page files that can be drawn: pictures (JPEG, PNG, GIF, BMP, TIFF, WebP) and PDF
-// files (their first page; the book's own PDF pages are single-page files "N.pdf").
-// SWF movies cannot be drawn here: no player for them exists on this system.
+// Page files that can be drawn here: pictures (JPEG, PNG, GIF, BMP, TIFF, WebP) and
+// PDF files (their first page; the book's own PDF pages are single-page files
+// "N.pdf"). SWF movies are drawn by the snapshot helper through the SWF player
+// (tools/zuzidor), which places its picture of the movie with placed().
 
 #include <QImage>
 #include <QSize>
@@ -25,9 +26,16 @@ enum class Status {
     WriteFailed,
 };
 
-// True for the page kinds that can be drawn, told by the extension (any letter case).
+// True for the page kinds that can be drawn here, told by the extension (any letter case).
 bool canRender(const QString &pageFile);
 bool isPicture(const QString &pageFile);
+// True for an SWF movie (extension "swf" in any letter case).
+bool isMovie(const QString &pageFile);
+
+// picture fitted into exactly size, centred on white (its transparent parts white too).
+QImage placed(const QImage &picture, const QSize &size);
+// Writes a JPEG of image to outputFile atomically.
+Status writeJpeg(const QImage &image, const QString &outputFile);
 
 // The page drawn into exactly size; a null image with the reason in status otherwise.
 QImage render(const QString &pageFile, const QSize &size, Status *status = nullptr);

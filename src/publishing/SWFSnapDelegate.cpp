@@ -185,12 +185,15 @@ void SWFSnapDelegate::executeZuziDOR()
         ~CloseOnExit() { state.isClose = 1; }
     } closeOnExit{*m_state};
 
-    if (!PageSnapshot::canRender(swfFile()))
+    if (!PageSnapshot::canRender(swfFile()) && !PageSnapshot::isMovie(swfFile()))
         return;
 
     QProcess process;
+    // The helper finds the SWF player among the program's resources.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QUORVEL_RESOURCES"), AppResources::resourcePath());
+    process.setProcessEnvironment(environment);
     process.setStandardOutputFile(QProcess::nullDevice());
-    process.setStandardErrorFile(QProcess::nullDevice());
     process.start(ZuziDORExePath(), {argumentString()});
     if (!process.waitForStarted()) {
         AppLog::shared().log(QStringLiteral("page snapshot: cannot start %1: %2")
@@ -205,6 +208,14 @@ void SWFSnapDelegate::executeZuziDOR()
         return;
     }
     m_state->succeeded = process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+    if (!m_state->succeeded) {
+        // The helper says why in a line of its own among whatever else went to stderr.
+        const QString output = QString::fromLocal8Bit(process.readAllStandardError());
+        const qsizetype at = output.lastIndexOf(QLatin1String("ZuziDOR: "));
+        const QString reason = at >= 0 ? output.mid(at).section(QLatin1Char('\n'), 0, 0).trimmed()
+                                       : QStringLiteral("exit status %1").arg(process.exitCode());
+        AppLog::shared().log(QStringLiteral("page snapshot of %1 failed: %2").arg(swfFile(), reason));
+    }
 }
 
 QStringList SWFSnapDelegate::batchSnap(const QStringList &pageFiles, const QString &workspace, qint64 width,

@@ -8,8 +8,8 @@
 // One SWFSnapDelegate is one job: run() starts it on a thread of its own and returns;
 // isClose() turns 1 when the job has ended, picture or not. A helper still running at
 // the job's time limit is killed and reaped, so no job outlives its limit by more than
-// the kill. Only page kinds the helper can draw (pictures and PDF pages) start a
-// process; any other page (an SWF movie) ends the job at once without a picture.
+// the kill. Only page kinds the helper can draw (SWF movies, pictures and PDF pages)
+// start a process; any other page ends the job at once without a picture.
 //
 // The class operations block the calling thread: call them from a worker when a window
 // must stay responsive. They touch no widgets and may run on any thread. batchSnap and

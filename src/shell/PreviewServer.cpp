@@ -132,6 +132,13 @@ quint16 PreviewServer::port() const
     return isListening() ? m_server->serverPort() : 0;
 }
 
+void PreviewServer::addFolder(const QString &name, const QString &folder)
+{
+    if (name.isEmpty() || name.contains(QLatin1Char('/')) || name.startsWith(QLatin1Char('.')) || folder.isEmpty())
+        return;
+    m_folders.insert('/' + QUrl::toPercentEncoding(name), QDir::cleanPath(QFileInfo(folder).absoluteFilePath()));
+}
+
 void PreviewServer::setDocumentRoot(const QString &folder)
 {
     m_root = folder.isEmpty() ? QString() : QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
@@ -281,9 +288,15 @@ void PreviewServer::respond(QTcpSocket *socket, const QByteArray &method, const 
     path = path.mid(prefix.size());
     if (path.isEmpty())
         path = "/";
-    const QString file = resolveRequestPath(m_root, QString::fromLatin1(path));
+    QString root = m_root;
+    const QByteArray first = path.left(path.indexOf('/', 1));
+    if (m_folders.contains(first) && path.size() > first.size()) {
+        root = m_folders.value(first);
+        path = path.mid(first.size());
+    }
+    const QString file = resolveRequestPath(root, QString::fromLatin1(path));
     if (file.isEmpty()) {
-        sendError(socket, m_root.isEmpty() ? 404 : 403);
+        sendError(socket, root.isEmpty() ? 404 : 403);
         return;
     }
     auto *f = new QFile(file);

@@ -14,7 +14,8 @@
 //   "X-Content-Type-Options: nosniff", so a foreign page cannot take a book file in
 //   as a script or style either.
 //
-// Below the secret, "/" and every folder answer their "index.html". Paths are
+// Below the secret, "/" and every folder answer their "index.html"; another folder may
+// be served under a name of its own (addFolder()), with the same checks. Paths are
 // percent-decoded and must stay inside the root: ".." parts and links that lead out
 // of it are refused (403), so nothing else on the disk can be read through the
 // server. Answers carry the file's MIME type, an ETag naming the file's version and
@@ -50,6 +51,10 @@ public:
 
     QString documentRoot() const { return m_root; }
     void setDocumentRoot(const QString &folder);
+    // Answers the paths below "<secret>/<name>/" from folder instead of the document
+    // root (the SWF player served from the resources without a copy beside the page).
+    // A name holding "/" or starting with "." is ignored.
+    void addFolder(const QString &name, const QString &folder);
 
     // "http://127.0.0.1:<port>/<secret>/": the book's address; every file lies below it.
     QUrl baseUrl() const;
@@ -77,6 +82,7 @@ private:
 
     QTcpServer *m_server = nullptr;
     QString m_root;
+    QHash<QByteArray, QString> m_folders; // "/<name>" -> folder
     QByteArray m_secret;
     QString m_error;
     int m_requests = 0;

@@ -95,7 +95,7 @@ private slots:
             QCOMPARE(out[i], QDir(workspace).filePath(QString("%1.jpg").arg(i + 1)));
         for (int i = 0; i < 3; ++i)
             QCOMPARE(QImage(out[i]).size(), QSize(120, 160));
-        QVERIFY(!QFileInfo::exists(out[3])); // an SWF movie gives no picture
+        QVERIFY(!QFileInfo::exists(out[3])); // a damaged movie gives no picture
         QVERIFY(!QFileInfo::exists(out[4]));
 
         // Fitted and centred on white: the wide page leaves white above and below.

@@ -68,10 +68,12 @@ private slots:
         writeFile(root + "/files/page/my page.jpg", "JPEGDATA");
         writeFile(root + "/mobile/index.html", "<html>phone</html>");
         writeFile(dir.path() + "/secret.txt", "secret");
+        writeFile(dir.path() + "/player/ruffle.js", "// player");
         QVERIFY(QFile::link(dir.path() + "/secret.txt", root + "/files/link.txt"));
 
         PreviewServer server;
         server.setDocumentRoot(root);
+        server.addFolder("player", dir.path() + "/player");
         QVERIFY(server.start());
         QCOMPARE(server.baseUrl().host(), QStringLiteral("127.0.0.1"));
         const quint16 port = server.port();
@@ -119,7 +121,9 @@ private slots:
                  404);
 
         // Nothing outside the folder, however the path is written.
-        for (const QByteArray &escape : {QByteArray("/../secret.txt"), QByteArray("/files/../../secret.txt"),
+        QCOMPARE(get(server, "/player/ruffle.js").body, QByteArray("// player"));
+        for (const QByteArray &escape : {QByteArray("/player/../secret.txt"), QByteArray("/player/%2e%2e/secret.txt"),
+                                         QByteArray("/../secret.txt"), QByteArray("/files/../../secret.txt"),
                                          QByteArray("/%2e%2e/secret.txt"), QByteArray("/files/%2E%2E%2F..%2Fsecret.txt"),
                                          QByteArray("/..%5csecret.txt"), QByteArray("/files/link.txt")}) {
             r = get(server, escape);

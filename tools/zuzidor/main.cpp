@@ -3,22 +3,28 @@
 //
 //     ZuziDOR "i=<page file>|o=<JPEG file>|w=<width>|h=<height>"
 //
-// ("|" and "=" inside the paths written ":7C:" and ":3D:"). The page, a picture or a
-// PDF file (its first page), is fitted into width by height keeping its proportions,
-// centred, and the rest filled white. The JPEG is written atomically.
+// ("|" and "=" inside the paths written ":7C:" and ":3D:"). The page is fitted into
+// width by height keeping its proportions, centred, and the rest filled white. An SWF
+// movie is played by the SWF player in a web view that is never shown (the player is
+// looked for in the resources, $QUORVEL_RESOURCES); a picture or a PDF file (its first
+// page) is drawn directly. The JPEG is written atomically.
 //
-// Exit status: 0 written; 1 bad command line; 2 page kind that cannot be drawn (SWF
-// movies among them: no player exists here); 3 unreadable page; 4 bad size; 5 the
-// picture could not be written.
+// Exit status: 0 written; 1 bad command line; 2 page kind that cannot be drawn; 3
+// unreadable page; 4 bad size; 5 the picture could not be written; 6 the SWF player is
+// missing, cannot run here, or drew nothing within its time.
 
+#include "MovieSnapshot.h"
 #include "foundation/AuxArgumentString.h"
 #include "foundation/NumberText.h"
 #include "publishing/PageSnapshot.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QTextStream>
 
 namespace {
+
+// The player gives up well before the program stops waiting for the helper.
+constexpr int kMovieTimeLimitMs = 60000;
 
 int fail(int code, const QString &message)
 {
@@ -26,16 +32,38 @@ int fail(int code, const QString &message)
     return code;
 }
 
+int drawMovie(int argc, char **argv, const QString &input, const QString &output, const QSize &size)
+{
+    // Checked before the web engine starts, which takes a while.
+    if (!MovieSnapshot::looksLikeMovie(input))
+        return fail(3, QStringLiteral("not an SWF movie: %1").arg(input));
+    // Without a display the view is drawn off screen all the same.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY")
+        && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+    QString error;
+    switch (MovieSnapshot::renderToFile(input, output, size, kMovieTimeLimitMs, &error)) {
+    case MovieSnapshot::Result::Written:
+        return 0;
+    case MovieSnapshot::Result::NotAMovie:
+        return fail(3, error);
+    case MovieSnapshot::Result::NoPlayer:
+        return fail(6, error);
+    case MovieSnapshot::Result::WriteFailed:
+        break;
+    }
+    return fail(5, error);
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
-    const QStringList args = app.arguments();
-    if (args.size() != 2)
+    if (argc != 2)
         return fail(1, QStringLiteral("usage: ZuziDOR \"i=<page>|o=<jpeg>|w=<width>|h=<height>\""));
-
-    const AuxArgumentString items = AuxArgumentString::parse(args.at(1));
+    const AuxArgumentString items = AuxArgumentString::parse(QString::fromLocal8Bit(argv[1]));
     const QString input = items.value(QStringLiteral("i"));
     const QString output = items.value(QStringLiteral("o"));
     const QString widthText = items.value(QStringLiteral("w"));
@@ -44,6 +72,13 @@ int main(int argc, char **argv)
         return fail(1, QStringLiteral("the items i, o, w and h are all needed"));
 
     const QSize size(NumberText::intValue(widthText), NumberText::intValue(heightText));
+    if (size.width() < 1 || size.height() < 1 || size.width() > PageSnapshot::kMaxSide
+        || size.height() > PageSnapshot::kMaxSide)
+        return fail(4, QStringLiteral("the size must be 1 to %1 pixels a side").arg(PageSnapshot::kMaxSide));
+    if (PageSnapshot::isMovie(input))
+        return drawMovie(argc, argv, input, output, size);
+
+    QCoreApplication app(argc, argv);
     switch (PageSnapshot::renderToFile(input, output, size)) {
     case PageSnapshot::Status::Written:
         return 0;
@@ -54,7 +89,7 @@ int main(int argc, char **argv)
     case PageSnapshot::Status::BadSize:
         return fail(4, QStringLiteral("the size must be 1 to %1 pixels a side").arg(PageSnapshot::kMaxSide));
     case PageSnapshot::Status::WriteFailed:
-        return fail(5, QStringLiteral("cannot write %1").arg(output));
+        break;
     }
     return fail(5, QStringLiteral("cannot write %1").arg(output));
 }

@@ -133,7 +133,7 @@ private slots:
         QVERIFY(installFakeHelper(QString("sleep 0.6\ncp %1 \"$OUT\"").arg(dir.filePath("made.jpg"))));
         UiTestDriver driver;
         ImageBrowser browser;
-        browser.setSWFs({dir.filePath("1.pdf"), dir.filePath("2.swf")});
+        browser.setSWFs({dir.filePath("1.pdf"), dir.filePath("2.txt")});
         browser.setImages({dir.filePath("old.jpg"), dir.filePath("old2.jpg")});
         QFile::copy(dir.filePath("old.jpg"), dir.filePath("old2.jpg"));
         browser.showWindow();
@@ -155,7 +155,7 @@ private slots:
         QCOMPARE(pictureSize(dir.filePath("old.jpg")), QSize(100, 50));
         QCOMPARE(browser.manageView(0)->imageView()->image().size(), QSize(90, 45));
 
-        // An SWF page cannot be drawn: the user is told and the picture stays.
+        // A page of a kind no snapshot draws: the user is told and the picture stays.
         driver.answerAlert("OK");
         browser.manageView(1)->btnRetry()->click();
         QTRY_COMPARE(ended.size(), 2);
