@@ -3,10 +3,8 @@
 #include "foundation/AppStrings.h"
 #include "foundation/ListRows.h"
 #include "output/security/BookSecurity.h"
-#include "platform/RowDragMime.h"
 #include "publishing/PasswordGenerator.h"
 
-#include <QMimeData>
 #include <QSet>
 #include <algorithm>
 
@@ -26,7 +24,7 @@ QString sameNameForm(const QString &name)
 } // namespace
 
 UsersListModel::UsersListModel(BookSecurity *security, QObject *parent)
-    : QAbstractTableModel(parent), m_security(security)
+    : RowListModel(usersListDataType(), parent), m_security(security)
 {
 }
 
@@ -74,7 +72,7 @@ QVariant UsersListModel::headerData(int section, Qt::Orientation orientation, in
 Qt::ItemFlags UsersListModel::flags(const QModelIndex &index) const
 {
     if (!index.isValid())
-        return Qt::ItemIsDropEnabled;
+        return dragFlags(index);
     return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable | Qt::ItemIsDragEnabled;
 }
 
@@ -212,72 +210,15 @@ void UsersListModel::replaceUsers(const QList<QVariantMap> &entries)
 
 QList<int> UsersListModel::moveUp(const QList<int> &rows)
 {
-    return moved([&](QList<QVariantMap> &list) { return ListRows::moveUp(list, rows); });
+    return moveInList(users(), [&](QList<QVariantMap> &list) { return ListRows::moveUp(list, rows); });
 }
 
 QList<int> UsersListModel::moveDown(const QList<int> &rows)
 {
-    return moved([&](QList<QVariantMap> &list) { return ListRows::moveDown(list, rows); });
+    return moveInList(users(), [&](QList<QVariantMap> &list) { return ListRows::moveDown(list, rows); });
 }
 
 QList<int> UsersListModel::moveRowsTo(const QList<int> &rows, int row)
 {
-    return moved([&](QList<QVariantMap> &list) { return ListRows::moveTo(list, rows, row); });
-}
-
-QList<int> UsersListModel::moved(const std::function<QList<int>(QList<QVariantMap> &)> &move)
-{
-    QList<QVariantMap> list = users();
-    const QList<int> placed = move(list);
-    if (placed.isEmpty())
-        return {};
-    beginResetModel();
-    users() = list;
-    endResetModel();
-    return placed;
-}
-
-Qt::DropActions UsersListModel::supportedDropActions() const
-{
-    return Qt::MoveAction;
-}
-
-Qt::DropActions UsersListModel::supportedDragActions() const
-{
-    return Qt::MoveAction;
-}
-
-QStringList UsersListModel::mimeTypes() const
-{
-    return {usersListDataType()};
-}
-
-QMimeData *UsersListModel::mimeData(const QModelIndexList &indexes) const
-{
-    QList<int> rows;
-    for (const QModelIndex &index : indexes)
-        rows << index.row();
-    return RowDragMime::mimeData(usersListDataType(), ListRows::clean(rows, rowCount()));
-}
-
-bool UsersListModel::canDropMimeData(const QMimeData *data, Qt::DropAction action, int row, int column,
-                                     const QModelIndex &parent) const
-{
-    return data && data->hasFormat(usersListDataType());
-}
-
-bool UsersListModel::dropMimeData(const QMimeData *data, Qt::DropAction action, int row, int column,
-                                  const QModelIndex &parent)
-{
-    if (!canDropMimeData(data, action, row, column, parent))
-        return false;
-    // A drop on a row lands before it; a drop below the rows, at the end.
-    if (row < 0 && parent.isValid())
-        row = parent.row();
-    const QList<int> placed = moveRowsTo(RowDragMime::decode(data->data(usersListDataType())), row);
-    if (!placed.isEmpty())
-        emit rowsDropped(placed);
-    // The rows were moved here; the view's own removal of moved rows finds nothing to
-    // remove (the model removes no rows on request).
-    return true;
+    return moveInList(users(), [&](QList<QVariantMap> &list) { return ListRows::moveTo(list, rows, row); });
 }

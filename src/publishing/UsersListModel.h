@@ -10,19 +10,19 @@
 // users file "users.txt" has one "name code" line per user); a password must not be
 // empty. A refused edit changes nothing and is told through editRefused().
 //
-// Rows are reordered with the move commands and by dragging (the rows travel under
-// the private type usersListDataType()).
+// Rows are reordered with the move commands and by dragging (RowListModel; the rows
+// travel under the private type usersListDataType()).
 
-#include <QAbstractTableModel>
+#include "platform/RowListModel.h"
+
 #include <QList>
 #include <QString>
 #include <QVariantMap>
-#include <functional>
 
 class BookSecurity;
 class PasswordGenerator;
 
-class UsersListModel : public QAbstractTableModel
+class UsersListModel : public RowListModel
 {
     Q_OBJECT
 public:
@@ -42,16 +42,6 @@ public:
     // above forbid. Giving back the value shown for editing changes nothing.
     bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
 
-    Qt::DropActions supportedDropActions() const override;
-    Qt::DropActions supportedDragActions() const override;
-    QStringList mimeTypes() const override;
-    QMimeData *mimeData(const QModelIndexList &indexes) const override;
-    bool canDropMimeData(const QMimeData *data, Qt::DropAction action, int row, int column,
-                         const QModelIndex &parent) const override;
-    // Moves the dragged rows to the drop row (see moveRowsTo); emits rowsDropped().
-    bool dropMimeData(const QMimeData *data, Qt::DropAction action, int row, int column,
-                      const QModelIndex &parent) override;
-
     // "user0", or the first "user<n>" (n from 0) that no user has.
     QString generateUser() const;
     bool isUserExisted(const QString &name) const;
@@ -70,7 +60,7 @@ public:
     // was at row (row outside the list: at the end).
     QList<int> moveUp(const QList<int> &rows);
     QList<int> moveDown(const QList<int> &rows);
-    QList<int> moveRowsTo(const QList<int> &rows, int row);
+    QList<int> moveRowsTo(const QList<int> &rows, int row) override;
 
     // Why name cannot be a user's name in list (exceptRow being the entry renamed, -1
     // for none); empty when it can.
@@ -83,14 +73,9 @@ public:
 
 signals:
     void editRefused(const QString &message, const QString &detail);
-    // After a drop moved rows: where they are now.
-    void rowsDropped(const QList<int> &rows);
 
 private:
     QList<QVariantMap> &users() const;
-    // Runs a move on a copy of the entries; the model takes the result (one reset) only
-    // when something moved.
-    QList<int> moved(const std::function<QList<int>(QList<QVariantMap> &)> &move);
 
     BookSecurity *m_security;
 };

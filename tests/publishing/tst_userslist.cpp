@@ -110,15 +110,19 @@ private slots:
 
         // Dragged rows land before the row they are dropped on, or at the end below it.
         std::unique_ptr<QMimeData> drag(model.mimeData({model.index(0, 0), model.index(0, 1), model.index(2, 0)}));
-        QVERIFY(model.dropMimeData(drag.get(), Qt::MoveAction, 4, 0, {}));
+        model.dropMimeData(drag.get(), Qt::MoveAction, 4, 0, {});
         QCOMPARE(names(security), (QStringList{"a", "d", "b", "e", "c"}));
         QCOMPARE(model.moveRowsTo({2}, -1), (QList<int>{4}));
         QCOMPARE(names(security), (QStringList{"a", "d", "e", "c", "b"}));
         QCOMPARE(model.moveRowsTo({4}, 1), (QList<int>{1}));
         QCOMPARE(names(security), (QStringList{"a", "b", "d", "e", "c"}));
-        // Another list's rows are not taken.
+        // Another list's rows, and rows of this list's type no drag of it began with, are
+        // not taken.
         std::unique_ptr<QMimeData> other(RowDragMime::mimeData("application/x-other", {0}));
-        QVERIFY(!model.dropMimeData(other.get(), Qt::MoveAction, 3, 0, {}));
+        std::unique_ptr<QMimeData> forged(RowDragMime::mimeData(UsersListModel::usersListDataType(), {0}));
+        for (QMimeData *data : {other.get(), forged.get()})
+            model.dropMimeData(data, Qt::MoveAction, 3, 0, {});
+        QCOMPARE(names(security), (QStringList{"a", "b", "d", "e", "c"}));
 
         model.removeUserRows({4, 0, 0, 9});
         QCOMPARE(names(security), (QStringList{"b", "d", "e"}));

@@ -3,7 +3,6 @@
 #include "foundation/AppStrings.h"
 #include "output/security/BookSecurity.h"
 #include "platform/NotificationCenter.h"
-#include "platform/RowDragMime.h"
 #include "platform/ui/DragDeleteDetectView.h"
 #include "platform/ui/DragFileImport.h"
 #include "platform/ui/LogAlert.h"
@@ -181,7 +180,7 @@ void UsersListSecurity::DeleteWindowDragEnd(const Notification &notification)
     auto *deleter = qobject_cast<DragDeleteDelegate *>(const_cast<QObject *>(notification.object));
     if (!deleter || deleter != m_dragDeleteCtrl.get())
         return;
-    const QList<int> rows = RowDragMime::decode(deleter->dragResult().value(UsersListModel::usersListDataType()));
+    const QList<int> rows = m_model->takeDraggedRows(deleter->dragResult().value(UsersListModel::usersListDataType()));
     if (rows.isEmpty())
         return;
     m_model->removeUserRows(rows);

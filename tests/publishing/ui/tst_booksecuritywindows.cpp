@@ -3,7 +3,6 @@
 #include "WindowControls.h"
 #include "foundation/AppUtility.h"
 #include "output/security/BookSecurity.h"
-#include "platform/RowDragMime.h"
 #include "platform/ui/DragDeleteDetectView.h"
 #include "platform/ui/DragFileImport.h"
 #include "platform/ui/QvWindow.h"
@@ -250,7 +249,7 @@ private slots:
 
         // A row dragged out of the window goes.
         auto *table = control<QTableView>(editor, "tableView");
-        std::unique_ptr<QMimeData> rows(RowDragMime::mimeData(UsersListModel::usersListDataType(), {0}));
+        std::unique_ptr<QMimeData> rows(table->model()->mimeData({table->model()->index(0, 0)}));
         const QPoint outside = table->mapToGlobal(QPoint(table->width() / 2, table->height() + 80));
         QVERIFY(DragDeleteDetectView::detectViewOfWindow(editor.window())->dragFinished(table, *rows, outside, false));
         QCOMPARE(names(security), (QStringList{"user2", "Bo Li"}));
