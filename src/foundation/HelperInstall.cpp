@@ -3,14 +3,23 @@
 #include "foundation/AppLog.h"
 #include "foundation/AppUtility.h"
 
+#include "foundation/NumberText.h"
+
+#include <QFile>
 #include <QFileInfo>
 
 namespace HelperInstall {
 
+bool isUpToDate(const QString &folder, const QString &version, const QString &exe)
+{
+    QFile ver(folder + QStringLiteral("/.ver"));
+    return QFileInfo::exists(exe) && ver.open(QIODevice::ReadOnly)
+        && NumberText::intValue(QString::fromUtf8(ver.readAll())) >= NumberText::intValue(version);
+}
+
 Result install(const QString &packagePath, const QString &folder, const QString &version, const QString &exe)
 {
-    const bool needed = AppUtility::isNeedInstallPKGToPath(folder, version);
-    if (!needed && QFileInfo::exists(exe))
+    if (isUpToDate(folder, version, exe))
         return Result::UpToDate;
     if (!QFileInfo(packagePath).isFile())
         return Result::NoPackage;

@@ -19,7 +19,13 @@ enum class Result {
     Failed,    // the install did not complete (the log says why)
 };
 
-// exe: where the executable lies once installed (inside folder).
+// Whether folder holds the executable exe of this package version or a newer one.
+// Only looks: nothing is removed, so a caller may ask before it makes running users
+// of the helper wait for an install.
+bool isUpToDate(const QString &folder, const QString &version, const QString &exe);
+
+// exe: where the executable lies once installed (inside folder). Without a package an
+// older copy is left in place: a helper that works stays rather than going for nothing.
 Result install(const QString &packagePath, const QString &folder, const QString &version, const QString &exe);
 
 } // namespace HelperInstall

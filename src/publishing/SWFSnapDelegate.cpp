@@ -303,7 +303,7 @@ bool SWFSnapDelegate::installZuziDORExeFromPackage(const QString &packagePath)
     QMutexLocker lock(&g_installMutex);
     const QString folder = installFolder();
     const QString exe = ZuziDORExePath();
-    if (!AppUtility::isNeedInstallPKGToPath(folder, packageVersion()) && QFileInfo::exists(exe))
+    if (HelperInstall::isUpToDate(folder, packageVersion(), exe))
         return false;
     // Running snapshots keep the helper until they end; later ones wait for the new copy.
     QWriteLocker replacingHelper(&g_helperLock);

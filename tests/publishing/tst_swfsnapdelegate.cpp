@@ -53,6 +53,11 @@ private slots:
         QCOMPARE(modeOf(exe), mode_t(0555));
         QCOMPARE(modeOf(folder), mode_t(0555));
         QVERIFY(!SWFSnapDelegate::installZuziDORExe()); // current: nothing to do
+        // An older copy with no package to replace it keeps working.
+        makeTreeWritable(folder);
+        QVERIFY(writeFile(folder + "/.ver", "0"));
+        QVERIFY(!SWFSnapDelegate::installZuziDORExeFromPackage(folder + "/no-such-package"));
+        QVERIFY(QFileInfo(exe).isExecutable());
 
         // The version record lost while the read-only copy stays: installed again.
         makeTreeWritable(folder);
