@@ -141,6 +141,8 @@ int main(int argc, char **argv)
     parser.addOption({QStringLiteral("manual"), QStringLiteral("Narration plays on request only.")});
     parser.addOption({QStringLiteral("delay"), QStringLiteral("Pause after a narration sound."), QStringLiteral("ms")});
     parser.addOption({QStringLiteral("mute"), QStringLiteral("Pause on a spread without sound."), QStringLiteral("ms")});
+    parser.addOption({QStringLiteral("preloader"), QStringLiteral("Preloader of the book (an installed one)."),
+                      QStringLiteral("name")});
     parser.process(app);
 
     const QString out = parser.value(QStringLiteral("out"));
@@ -207,6 +209,8 @@ int main(int argc, char **argv)
     FlashTemplate tmpl;
     if (!tmpl.loadTemplateXmlFile(FlashTemplate::bundledTemplateFile(FlashTemplate::defaultTemplateName())))
         return failWith(tmpl.errorString());
+    if (parser.isSet(QStringLiteral("preloader")))
+        tmpl.setPropertyValue(QStringLiteral("tmplPreloader"), parser.value(QStringLiteral("preloader")));
     BookMarkTabs tabs;
     if (parser.isSet(QStringLiteral("tabs")) && !tabs.loadFromFile(parser.value(QStringLiteral("tabs"))))
         return failWith(QStringLiteral("cannot read the tabs file"));

@@ -56,6 +56,7 @@
       this.spread = -1;
       this.audio = null;
       this.timer = null;
+      this.endTimer = null;
       this.playing = false;
       this.blocked = null;
       this.character = null; // the narrator's picture, when the book has one
@@ -96,6 +97,7 @@
 
     stop() {
       if (this.timer) { clearTimeout(this.timer); this.timer = null; }
+      this.forgetEnd();
       if (this.audio) {
         const audio = this.audio;
         this.audio = null;
@@ -121,14 +123,22 @@
       this.audio = audio;
       this.markPlaying(true);
       const self = this;
-      audio.addEventListener('ended', function () {
+      let began = false;
+      const ended = function () {
         if (self.audio !== audio) return;
         self.audio = null;
+        self.forgetEnd();
         self.markPlaying(false);
         if (self.mode === 0 && reason === 'auto') self.wait(self.delay);
-      });
+      };
+      audio.addEventListener('playing', function () { began = true; });
+      audio.addEventListener('ended', ended);
       audio.addEventListener('error', function () {
         if (self.audio !== audio) return;
+        // Only a sound that could not start has failed. One that reports an error while
+        // it plays may go on to its end (Firefox without a sound output plays on
+        // silently): it ends with "ended", or when its time is up.
+        if (began) { self.endAfterRest(audio, ended); return; }
         self.audio = null;
         self.markPlaying(false);
         if (self.mode === 0 && reason === 'auto') self.wait(self.mute);
@@ -142,6 +152,17 @@
           if (self.audio === audio && err && err.name === 'NotAllowedError') self.retryOnGesture(audio);
         });
       }
+    }
+
+    // Calls ended once the rest of the sound's time has passed, unless it ends before.
+    endAfterRest(audio, ended) {
+      this.forgetEnd();
+      const rest = Number(audio.duration) - Number(audio.currentTime);
+      if (isFinite(rest)) this.endTimer = setTimeout(ended, Math.max(0, rest) * 1000 + 250);
+    }
+
+    forgetEnd() {
+      if (this.endTimer) { clearTimeout(this.endTimer); this.endTimer = null; }
     }
 
     retryOnGesture(audio) {
@@ -175,15 +196,15 @@
     }
   }
 
+  // Files are read through the viewer library's script loader (Quorvel.loadScript in
+  // qv-core.js); named before the library, the module waits for it.
+  const libraryLoader = global.Quorvel && global.Quorvel.loadScript;
   function loadScript(src) {
-    return new Promise(function (resolve, reject) {
-      const el = document.createElement('script');
-      el.src = src;
-      el.async = true;
-      el.onload = function () { resolve(); };
-      el.onerror = function () { reject(new Error('cannot load ' + src)); };
-      document.head.appendChild(el);
-    });
+    const Q = global.Quorvel = global.Quorvel || {};
+    const load = typeof Q.loadScript === 'function' ? Q.loadScript : libraryLoader;
+    if (load) return load(src);
+    return new Promise(function (resolve) { (Q.waitingForLoader = Q.waitingForLoader || []).push(resolve); })
+      .then(function (load) { return load(src); });
   }
 
   async function load(options) {

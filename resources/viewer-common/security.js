@@ -124,20 +124,15 @@
     }
   }
 
-  // Script loading: every data file of a book is a script, as file:// refuses fetch.
-  const scripts = {};
+  // Files are read through the viewer library's script loader (Quorvel.loadScript in
+  // qv-core.js); named before the library, the module waits for it.
+  const libraryLoader = global.Quorvel && global.Quorvel.loadScript;
   function loadScript(src) {
-    if (!scripts[src]) {
-      scripts[src] = new Promise(function (resolve, reject) {
-        const el = document.createElement('script');
-        el.src = src;
-        el.async = true;
-        el.onload = function () { resolve(); };
-        el.onerror = function () { delete scripts[src]; reject(new Error('cannot load ' + src)); };
-        document.head.appendChild(el);
-      });
-    }
-    return scripts[src];
+    const Q = global.Quorvel = global.Quorvel || {};
+    const load = typeof Q.loadScript === 'function' ? Q.loadScript : libraryLoader;
+    if (load) return load(src);
+    return new Promise(function (resolve) { (Q.waitingForLoader = Q.waitingForLoader || []).push(resolve); })
+      .then(function (load) { return load(src); });
   }
 
   // Payload scripts call qvSecurePayload(id, {type, name?, data}).

@@ -1,9 +1,10 @@
 /*
- * Quorvel viewer: loads the viewer. The first page comes first: when the home page has
- * asked for the first page's picture (window.quorvelFirstPage, set by a small script in
- * its head; Quorvel.firstPage from here on), that picture is shown where the book will stand and the viewer's scripts are
- * asked for only once it has arrived, so they do not share the line with it. The
- * modules of protected and narrated books are loaded only for books that have them.
+ * Quorvel viewer: loads the viewer. The first picture comes first: when the home page has
+ * asked for the first page's picture or the preloader's (window.quorvelFirstPage, set by a
+ * small script in its head; Quorvel.firstPage from here on), that picture is shown at once
+ * and the viewer's scripts are asked for only once it has arrived, so they do not share
+ * the line with it. The modules of protected and narrated books are loaded only for
+ * books that have them.
  *
  * The home page names the viewer script it ends with: <script src="files/lib/qv-boot.js"
  * data-viewer="files/viewer/aurora.js" data-page-flip="true"></script>.
@@ -38,34 +39,40 @@
     return s;
   }
 
-  // The first page's picture where the cover will stand, until the viewer shows it.
+  // What the home page asked for first, until the viewer shows its own: the first
+  // page's picture where the cover will stand, or the preloader's picture (kind
+  // "preloader"), which the viewer's preloader then takes over.
   const first = Quorvel.firstPage = global.quorvelFirstPage || null;
   if (first && first.image) {
     const picture = first.image;
+    const preloader = first.kind === 'preloader';
     picture.alt = '';
-    picture.className = 'qv-first-picture';
-    picture.setAttribute('elementtiming', 'first-page');
+    picture.className = preloader ? 'qv-preloader-picture' : 'qv-first-picture';
+    picture.setAttribute('elementtiming', preloader ? 'preloader' : 'first-page');
     first.element = document.createElement('div');
-    first.element.className = 'qv-first-page';
+    first.element.className = preloader ? 'qv-first-page qv-first-preloader' : 'qv-first-page';
     if (first.background) first.element.style.background = first.background;
     first.element.appendChild(picture);
     document.getElementById('qv-app').appendChild(first.element);
   }
 
   function loadViewer() {
-    // Everything but the modules now; the modules once the configuration says which.
-    const config = add(base + 'config.js');
-    ['qv-lang.js', 'qv-core.js', 'qv-book.js', 'qv-search.js', 'qv-ui.js'].forEach(function (name) { add(lib + name); });
+    // Everything but the modules now; the modules once the configuration says which,
+    // through the library's loader (a module that cannot load is missing for the viewer,
+    // which tells the reader).
+    add(base + 'config.js');
+    const scripts = ['qv-lang.js', 'qv-core.js', 'qv-book.js', 'qv-search.js', 'qv-ui.js'].map(function (name) { return add(lib + name); });
     const rest = function () {
       const c = global.bookConfig;
       const pages = c && Array.isArray(c.pages) ? c.pages : [];
-      if (pages.some(function (p) { return p && p.secure === true; })) add(lib + 'security.js');
-      if (c && (c.narration === true || c.narration === 'true')) add(lib + 'narration.js');
-      if (withPageFlip) add(lib + 'page-flip.browser.js');
-      add(viewer);
+      const later = [];
+      if (pages.some(function (p) { return p && p.secure === true; })) later.push(lib + 'security.js');
+      if (c && (c.narration === true || c.narration === 'true')) later.push(lib + 'narration.js');
+      if (withPageFlip) later.push(lib + 'page-flip.browser.js');
+      later.push(viewer);
+      later.forEach(function (src) { Quorvel.loadScript(src, { ordered: true }).catch(function () {}); });
     };
-    config.onload = rest;
-    config.onerror = rest; // the viewer then says the book cannot be opened
+    scripts[1].onload = rest; // the loader is there, and the configuration has been read (or not)
   }
 
   if (first && first.loaded) first.loaded.then(loadViewer, loadViewer);

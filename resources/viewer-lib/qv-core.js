@@ -115,21 +115,31 @@
     return events;
   }
 
-  // Loads a script file once; the promise settles when it has run or failed. This is how
-  // every data file of a book is read, since fetch and XHR fail on file://.
+  // The one script loader of the viewer and of its modules (security.js, narration.js):
+  // every data file of a book is a script, since fetch and XHR fail on file://. A file is
+  // loaded once; later calls get the same promise, which settles when it has run or
+  // failed. A failed load is forgotten (its element goes), so a later call tries again.
+  // With ordered, the script runs after those added before it with ordered (the
+  // loader's start of the viewer, qv-boot.js, adds the library that way).
   const loadedScripts = {};
-  function loadScript(src) {
-    if (!loadedScripts[src]) {
-      loadedScripts[src] = new Promise(function (resolve, reject) {
+  function loadScript(src, options) {
+    const ordered = !!(options && options.ordered);
+    let pending = loadedScripts[src];
+    if (!pending) {
+      pending = loadedScripts[src] = new Promise(function (resolve, reject) {
         const s = document.createElement('script');
         s.src = src;
-        s.async = true;
+        s.async = !ordered;
         s.onload = function () { resolve(); };
-        s.onerror = function () { reject(new Error('cannot load ' + src)); };
-        document.head.appendChild(s);
+        s.onerror = function () {
+          if (loadedScripts[src] === pending) delete loadedScripts[src];
+          s.remove();
+          reject(new Error('cannot load ' + src));
+        };
+        (ordered && document.body ? document.body : document.head).appendChild(s);
       });
     }
-    return loadedScripts[src];
+    return pending;
   }
 
   // Plays SWF movies through the Ruffle player, which a book carries only when it holds
@@ -141,7 +151,11 @@
   //   Quorvel.swf.play(element, 'files/scenes/Resources/sun.swf', 'files/scenes/shot.jpg')
   //     .then(function (playing) { ... });
   //
-  // The element gets data-swf="playing" or "fallback" once it is decided.
+  // The element gets data-swf="playing" or "fallback" once it is decided. The promise
+  // settles only once the player has finished loading: an element whose movie is still
+  // loading must stay in the document until then (the player fails when it is taken
+  // out halfway). options.signal (an AbortSignal) stops a movie whose player has not
+  // been made yet: the promise then answers false and the element is left as it is.
   const swf = {
     playerScript: '',
     // Options of every movie: transparent, playing at once without sound prompts,
@@ -155,29 +169,35 @@
     canPlay() {
       return !!this.playerScript && location.protocol !== 'file:' && typeof WebAssembly === 'object';
     },
+    // The player's script; a load that failed is tried again by the next movie.
     loadPlayer() {
       if (!this.player) {
         const script = this.playerScript;
         const base = script.slice(0, script.lastIndexOf('/') + 1);
         const ruffle = global.RufflePlayer = global.RufflePlayer || {};
         ruffle.config = Object.assign({}, ruffle.config, { publicPath: new URL(base || './', document.baseURI).href });
-        this.player = loadScript(script).then(function () {
+        const player = this.player = loadScript(script).then(function () {
           if (!global.RufflePlayer || typeof global.RufflePlayer.newest !== 'function') throw new Error('no SWF player');
           return global.RufflePlayer.newest();
         });
+        player.catch(() => { if (this.player === player) this.player = null; });
       }
       return this.player;
     },
     play(element, url, fallback, options) {
+      const settings = Object.assign({}, this.options, options || {});
+      const signal = settings.signal || null;
+      delete settings.signal;
+      const stopped = function () { return !!signal && signal.aborted; };
       const showFallback = function () {
+        if (stopped()) return false;
         element.textContent = '';
         if (fallback) element.appendChild(h('img', { src: fallback, alt: '', draggable: 'false', className: 'qv-swf-fallback' }));
         element.dataset.swf = 'fallback';
         return false;
       };
       if (!this.canPlay()) return Promise.resolve(showFallback());
-      const settings = Object.assign({}, this.options, options || {});
-      const movie = fetch(url).then(function (r) {
+      const movie = fetch(url, signal ? { signal: signal } : {}).then(function (r) {
         if (!r.ok) throw new Error('cannot load ' + url);
         return r.arrayBuffer();
       }).then(function (data) {
@@ -186,6 +206,7 @@
         return data;
       });
       return Promise.all([this.loadPlayer(), movie]).then(function (both) {
+        if (stopped()) return false;
         const player = both[0].createPlayer();
         player.style.width = '100%';
         player.style.height = '100%';
@@ -196,6 +217,7 @@
           return true;
         });
       }).catch(function (e) {
+        if (stopped()) return false;
         console.warn('Quorvel: the movie ' + url + ' cannot play here: ' + e.message);
         return showFallback();
       });
@@ -274,4 +296,6 @@
     Strings: Strings,
     icon: icon
   });
+  // Modules named before the library (a page script's) wait for its loader.
+  (Quorvel.waitingForLoader || []).splice(0).forEach(function (fn) { fn(loadScript); });
 })(this);

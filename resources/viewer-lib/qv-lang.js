@@ -56,7 +56,10 @@
       fileLocked: 'This file is protected.',
       searchLocked: 'Protected pages are searched once the book is opened with its password.',
       narration: 'Read aloud',
-      pageError: 'This page could not be loaded.'
+      pageError: 'This page could not be loaded.',
+      searchError: 'The search could not be loaded. Please try again.',
+      narrationError: 'The narration of this book could not be loaded.',
+      securityError: 'The protected pages of this book could not be loaded. Please reload the page.'
     },
     Deutsch: {
       zoomIn: 'Vergrößern',
@@ -106,7 +109,10 @@
       fileLocked: 'Diese Datei ist geschützt.',
       searchLocked: 'Geschützte Seiten werden durchsucht, sobald das Buch mit seinem Passwort geöffnet ist.',
       narration: 'Vorlesen',
-      pageError: 'Diese Seite konnte nicht geladen werden.'
+      pageError: 'Diese Seite konnte nicht geladen werden.',
+      searchError: 'Die Suche konnte nicht geladen werden. Bitte versuchen Sie es erneut.',
+      narrationError: 'Die Vertonung dieses Buches konnte nicht geladen werden.',
+      securityError: 'Die geschützten Seiten dieses Buches konnten nicht geladen werden. Bitte laden Sie die Seite neu.'
     },
     'Français': {
       zoomIn: 'Zoom avant',
@@ -156,7 +162,10 @@
       fileLocked: 'Ce fichier est protégé.',
       searchLocked: 'Les pages protégées sont recherchées une fois le livre ouvert avec son mot de passe.',
       narration: 'Lire à voix haute',
-      pageError: 'Cette page n’a pas pu être chargée.'
+      pageError: 'Cette page n’a pas pu être chargée.',
+      searchError: 'La recherche n’a pas pu être chargée. Veuillez réessayer.',
+      narrationError: 'La narration de ce livre n’a pas pu être chargée.',
+      securityError: 'Les pages protégées de ce livre n’ont pas pu être chargées. Veuillez recharger la page.'
     },
     'Español': {
       zoomIn: 'Acercar',
@@ -206,7 +215,10 @@
       fileLocked: 'Este archivo está protegido.',
       searchLocked: 'Las páginas protegidas se buscan cuando el libro se abre con su contraseña.',
       narration: 'Leer en voz alta',
-      pageError: 'No se pudo cargar esta página.'
+      pageError: 'No se pudo cargar esta página.',
+      searchError: 'No se pudo cargar la búsqueda. Inténtelo de nuevo.',
+      narrationError: 'No se pudo cargar la narración de este libro.',
+      securityError: 'No se pudieron cargar las páginas protegidas de este libro. Vuelva a cargar la página.'
     },
     '中文': {
       zoomIn: '放大',
@@ -256,7 +268,10 @@
       fileLocked: '此文件受保护。',
       searchLocked: '用密码打开这本书后，才会搜索受保护的页面。',
       narration: '朗读',
-      pageError: '无法加载此页。'
+      pageError: '无法加载此页。',
+      searchError: '无法加载搜索。请重试。',
+      narrationError: '无法加载本书的朗读。',
+      securityError: '无法加载本书受保护的页面。请重新加载页面。'
     }
   };
 

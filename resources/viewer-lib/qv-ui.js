@@ -231,12 +231,13 @@
       });
     }
     shown() { this.input.focus(); }
+    // The search text, read once; a load that failed is tried again by the next search.
     loadIndex() {
       if (!this.indexPromise) {
-        this.indexPromise = Quorvel.loadScript(this.reader.dataPath('search.js'))
-          .catch(function () { /* no search data: an empty index answers */ })
+        const loading = this.indexPromise = Quorvel.loadScript(this.reader.dataPath('search.js'))
           .then(() => this.reader.protection.searchTexts(global.bookSearch))
           .then((texts) => { this.index = new Quorvel.SearchIndex(texts); return this.index; });
+        loading.catch(() => { if (this.indexPromise === loading) this.indexPromise = null; });
       }
       return this.indexPromise;
     }
@@ -244,7 +245,12 @@
       const t = this.reader.strings;
       this.query = query;
       const protection = this.reader.protection;
-      return this.loadIndex().then((index) => {
+      return this.loadIndex().catch(() => null).then((index) => {
+        if (!index) {
+          this.results.textContent = '';
+          this.status.textContent = t.t('searchError');
+          return [];
+        }
         this.results.textContent = '';
         const locked = protection.active && !protection.isUnlocked;
         if (index.isEmpty && !locked) { this.status.textContent = t.t('searchEmpty'); return []; }
@@ -389,28 +395,47 @@
     close() { this.element.hidden = true; }
   }
 
-  // The book's preloader until the first pages are shown: its movie, played through
-  // the SWF player, or its picture where the movie cannot play, or a spinner. When the
-  // home page already shows the first page (Quorvel.firstPage), that stays instead,
-  // and goes once the view shows the page itself.
+  // The book's preloader until the first pages are shown: its picture, from the first
+  // paint on when the home page showed it (Quorvel.firstPage of kind "preloader", taken
+  // over here), and its movie in the picture's place once the movie plays (through the
+  // SWF player); a spinner while it has neither. When the home page shows the first page
+  // instead, that stays, and goes once the view shows the page itself.
   class Preloader {
     constructor(reader) {
       const picture = reader.book.setting('preloaderImage');
       const movie = reader.book.setting('preloaderMovie');
-      this.first = Quorvel.firstPage && Quorvel.firstPage.element;
-      const spinner = function () { return h('div', { className: 'qv-spinner' }); };
-      let content = null;
+      const first = Quorvel.firstPage;
+      this.movie = Promise.resolve(false);
+      this.stop = null;
+      this.first = first && first.element && first.kind !== 'preloader' ? first.element : null;
+      const label = reader.strings.t('loading');
       if (this.first) {
-        // the first page stands in for the preloader
-      } else if (movie) {
-        content = h('div', { className: 'qv-preloader-movie' });
-        Quorvel.swf.play(content, movie, picture).then(function (playing) {
-          if (!playing && !picture) content.appendChild(spinner());
-        });
-      } else {
-        content = picture ? h('img', { src: picture, alt: '', className: 'qv-preloader-picture' }) : spinner();
+        this.element = h('div', { className: 'qv-preloader qv-quiet', role: 'status', 'aria-label': label });
+        return;
       }
-      this.element = h('div', { className: 'qv-preloader' + (this.first ? ' qv-quiet' : ''), role: 'status', 'aria-label': reader.strings.t('loading') }, [content]);
+      let image = first && first.kind === 'preloader' ? first.image : null;
+      if (!image && picture) image = h('img', { src: picture, alt: '' });
+      const still = image || h('div', { className: 'qv-spinner' });
+      if (image) image.className = 'qv-preloader-picture';
+      this.element = h('div', { className: 'qv-preloader', role: 'status', 'aria-label': label }, [still]);
+      // The home page's picture moves over in the same task, so no frame goes without it.
+      if (first && first.element) first.element.remove();
+      if (!movie) return;
+      const slot = h('div', { className: 'qv-preloader-movie' });
+      this.element.appendChild(slot);
+      const drawn = new Promise(function (resolve) {
+        slot.addEventListener('loadedmetadata', resolve, { capture: true, once: true });
+      });
+      this.stop = typeof AbortController === 'function' ? new AbortController() : null;
+      this.movie = Quorvel.swf.play(slot, movie, '', { signal: this.stop && this.stop.signal });
+      this.movie.then((playing) => {
+        if (!playing) return;
+        // The picture goes once the movie has drawn its first frames.
+        const frames = function () { return new Promise(function (r) { requestAnimationFrame(function () { requestAnimationFrame(r); }); }); };
+        Promise.race([drawn, new Promise(function (r) { setTimeout(r, 1500); })]).then(frames).then(() => {
+          this.element.classList.add('qv-movie-shown');
+        });
+      });
     }
     // Hides once the promise settles, or after a while at the latest, so a page that never
     // arrives cannot keep the whole book covered.
@@ -422,8 +447,12 @@
     hide() {
       if (this.element.classList.contains('qv-done')) return;
       this.element.classList.add('qv-done');
-      setTimeout(() => this.element.remove(), 400);
       if (this.first) this.first.remove();
+      // A movie not yet begun is not begun any more; one that is loading keeps its player
+      // until the load is over (a player taken out halfway fails).
+      if (this.stop) this.stop.abort();
+      const remove = () => this.element.remove();
+      Promise.all([this.movie, new Promise(function (r) { setTimeout(r, 400); })]).then(remove, remove);
     }
   }
 
@@ -437,7 +466,11 @@
       this.guard = null;
       this.ready = null;
       const S = global.QuorvelSecurity;
-      this.active = !!S && reader.book.pages.some(function (record) { return S.isSecureRecord(record); });
+      const secure = reader.book.pages.some(function (record) {
+        return S ? S.isSecureRecord(record) : !!record && record.secure === true;
+      });
+      this.active = !!S && secure;
+      if (secure && !S) reader.partMissing('securityError');
       if (!this.active) return;
       const t = reader.strings;
       const texts = {
@@ -453,7 +486,7 @@
         if (typeof guard.onLocked !== 'function') guard.onLocked = () => S.showPrompt(guard, { texts: texts });
         guard.onUnlocked = () => Quorvel.events.emit('unlocked', {});
         if (guard.isUnlocked) Quorvel.events.emit('unlocked', {});
-      }, function (e) { console.warn('Quorvel: the protected pages cannot be read:', e); });
+      }, function () { reader.partMissing('securityError'); });
     }
 
     get isUnlocked() { return !!this.guard && this.guard.isUnlocked; }
@@ -512,7 +545,8 @@
       this.player = null;
       this.toolbarButton = null;
       const flag = reader.book.config.narration;
-      this.active = !!global.QuorvelNarration && (flag === true || flag === 'true');
+      this.wanted = flag === true || flag === 'true';
+      this.active = !!global.QuorvelNarration && this.wanted;
     }
 
     button() {
@@ -538,8 +572,10 @@
     }
 
     start() {
+      if (this.wanted && !this.active) this.reader.partMissing('narrationError');
       if (!this.active) return Promise.resolve(null);
-      return global.QuorvelNarration.install({ quorvel: Quorvel }).then((player) => {
+      const N = global.QuorvelNarration;
+      return N.load({}).then(() => N.install({ quorvel: Quorvel })).then((player) => {
         this.player = player;
         Quorvel.narration = player;
         if (player) {
@@ -547,8 +583,8 @@
           Quorvel.events.on('spread', () => this.update());
         }
         return player;
-      }, function (e) {
-        console.warn('Quorvel: the narration cannot be played:', e);
+      }, () => {
+        this.reader.partMissing('narrationError');
         return null;
       });
     }
@@ -583,6 +619,12 @@
         if (page && this.pages.indexOf(page) < 0) this.go(this.book.clampPage(page));
       });
       document.addEventListener('keydown', (e) => this.key(e));
+    }
+
+    // Tells the reader that a part of the book (its protection, its narration) could
+    // not be loaded.
+    partMissing(key) {
+      this.dialog.show(this.strings.t(key));
     }
 
     // Path of a data file of the book (outline, search text, annotations).

@@ -4,7 +4,7 @@ import { test, before, after } from 'node:test';
 import assert from 'node:assert/strict';
 import fs from 'node:fs';
 import path from 'node:path';
-import { launch, watchedPage, openBook, waitForPages, DESKTOP } from './support/browser.mjs';
+import { launch, watchedPage, openBook, waitForPages, expectErrors, DESKTOP } from './support/browser.mjs';
 import { makeBook } from './support/book.mjs';
 import { serveFolder } from './support/serve.mjs';
 
@@ -372,6 +372,7 @@ test('a damaged configuration shows a message instead of a blank window', async 
   const broken = await makeBook(browser.context, { pageCount: 2, loadType: 2 });
   try {
     fs.writeFileSync(path.join(broken.dir, 'files', 'config.js'), 'var bookConfig = {"pages": [}\n');
+    expectErrors(/SyntaxError/);
     const page = await watchedPage(browser.context);
     await page.goto(broken.url);
     await page.waitForSelector('.qv-fatal');

@@ -8,11 +8,12 @@ import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
 import { pathToFileURL } from 'node:url';
-import { launch, openBook, waitForPages, DESKTOP, PHONE } from './support/browser.mjs';
+import { launch, watchedPage, openBook, waitForPages, DESKTOP, PHONE } from './support/browser.mjs';
 import { printPdf, publish } from './support/publish.mjs';
-import { narratedPage } from './support/sounds.mjs';
+import { narratedPage, silentWav } from './support/sounds.mjs';
 
-let dir, browser, automatic, manual;
+let dir, browser, automatic, manual, spoken;
+const LENGTHS = [1.0, 0.8, 0.6]; // seconds of the sounds of spreads 0, 1 and 2 of the spoken book
 
 before(async () => {
   dir = fs.mkdtempSync(path.join(os.tmpdir(), 'qv-narrated-'));
@@ -24,6 +25,9 @@ before(async () => {
   automatic = pathToFileURL(publish(pdf, path.join(dir, 'automatic'), 'book',
     [...sound(0, 'cover'), ...sound(2, 'middle'), '--delay', '100', '--mute', '200'])).href;
   manual = pathToFileURL(publish(pdf, path.join(dir, 'manual'), 'book', [...sound(1, 'two'), '--manual'])).href;
+  LENGTHS.forEach((seconds, spread) => fs.writeFileSync(path.join(dir, `spoken${spread}.mp3`), silentWav(seconds)));
+  spoken = pathToFileURL(publish(pdf, path.join(dir, 'spoken'), 'book',
+    [...LENGTHS.flatMap((s, spread) => sound(spread, `spoken${spread}`)), '--delay', '100', '--mute', '100'])).href;
 });
 
 after(async () => {
@@ -96,4 +100,32 @@ test('the phone version follows the narration one page at a time', async () => {
   } finally {
     await phone.close();
   }
+});
+
+test('a sound that reports an error once it plays keeps its spread open for its length', async () => {
+  // As Firefox does without a sound output: "error" soon after "playing", then the sound
+  // plays on silently to its end.
+  const page = await watchedPage(browser.context);
+  await page.addInitScript(() => {
+    window.spreads = [];
+    const Sound = window.Audio;
+    window.Audio = function (url) {
+      const sound = new Sound(url);
+      sound.addEventListener('playing', () => setTimeout(() => sound.dispatchEvent(new Event('error')), 10), { once: true });
+      return sound;
+    };
+    document.addEventListener('DOMContentLoaded', () => {
+      Quorvel.events.on('spread', (e) => spreads.push([e.index, performance.now()]));
+    });
+  });
+  await openBook(page, spoken);
+  await page.keyboard.press('Shift'); // the browser may wait for the reader's touch before sound
+  await page.waitForFunction(() => spreads.some((s) => s[0] === 3), null, { timeout: 20000 });
+  const spreads = await page.evaluate(() => spreads);
+  assert.deepEqual(spreads.map((s) => s[0]), [0, 1, 2, 3]);
+  LENGTHS.forEach((seconds, i) => {
+    const open = spreads[i + 1][1] - spreads[i][1];
+    assert.ok(open >= seconds * 1000, `spread ${i} was open ${Math.round(open)} ms, its sound lasts ${seconds * 1000} ms`);
+  });
+  await page.close();
 });

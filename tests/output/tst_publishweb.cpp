@@ -645,6 +645,10 @@ private slots:
         QCOMPARE(readFile(folder + "/files/lib/ruffle/ruffle.js"), readFile(player));
         if (inode(folder).first == inode(player).first)
             QCOMPARE(inode(folder + "/files/lib/ruffle/ruffle.js"), inode(player));
+        // The preview's update over the book it wrote before keeps the player it links.
+        QVERIFY(QDir(folder + "/files/lib/ruffle").removeRecursively());
+        output.updateBook();
+        QCOMPARE(readFile(folder + "/files/lib/ruffle/ruffle.js"), readFile(player));
         output.setLinksProgramFiles(false);
 
         // Without them the player comes only with a movie to play, and the shot stands in for it.

@@ -4,6 +4,8 @@
 // open book as a web folder from the Book menu the way a person does.
 
 #include "WindowControls.h"
+#include "foundation/AppUtility.h"
+#include "furnishings/PluginBundle.h"
 #include "furnishings/ui/BackgroundSettingView.h"
 #include "platform/ui/PictureGridView.h"
 #include "platform/ui/QvWindow.h"
@@ -19,7 +21,9 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLineEdit>
@@ -111,4 +115,18 @@ inline QJsonObject bookConfigOf(const QString &script)
     const int start = text.indexOf(QLatin1Char('{'));
     const int end = text.indexOf(QStringLiteral("};"));
     return QJsonDocument::fromJson(text.mid(start, end - start + 1).toUtf8()).object();
+}
+
+// Installs the program's plug-in settings editor answered by a script (tests/support
+// DrivenPluginEditor.cpp: QUORVEL_TEST_EDITOR says what it does) where the program looks
+// for its editor.
+inline bool installDrivenPluginEditor()
+{
+    const QString folder = PluginBundle::settingsEditorFolder();
+    makeTreeWritable(folder);
+    removeTree(folder);
+    QDir().mkpath(QFileInfo(PluginBundle::settingsEditorPath()).absolutePath());
+    QFile version(folder + QStringLiteral("/.ver"));
+    return QFile::copy(QStringLiteral(QUORVEL_BINARY_DIR "/bin/quorvel-test-plugin-editor"), PluginBundle::settingsEditorPath())
+           && version.open(QIODevice::WriteOnly) && version.write(PluginBundle::settingsEditorVersion().toUtf8()) >= 0;
 }

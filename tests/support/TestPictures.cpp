@@ -58,3 +58,17 @@ QByteArray TestPictures::rectangleSwf(const QColor &color, int width, int height
     movie.showFrame();
     return movie.toBytes();
 }
+
+QByteArray TestPictures::blinkingSwf(const QColor &first, const QColor &second, int width, int height)
+{
+    SwfMovie movie(QSize(width, height), 2);
+    QPainterPath stage;
+    stage.addRect(0, 0, width, height);
+    const int a = movie.defineShape(stage, first), b = movie.defineShape(stage, second);
+    movie.place(a, 1);
+    movie.showFrame();
+    movie.remove(1);
+    movie.place(b, 1);
+    movie.showFrame();
+    return movie.toBytes();
+}

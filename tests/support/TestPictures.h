@@ -33,5 +33,8 @@ QStringList missingPagePictures(const FlashPageSource &source);
 // A one-frame SWF movie of width by height pixels whose whole stage is a rectangle of
 // color on a transparent stage (uncompressed, version 10; a hundred bytes).
 QByteArray rectangleSwf(const QColor &color, int width = 100, int height = 100);
+// A movie of two frames at two frames a second, looping: the stage a rectangle of
+// `first`, then of `second`.
+QByteArray blinkingSwf(const QColor &first, const QColor &second, int width = 100, int height = 100);
 
 } // namespace TestPictures

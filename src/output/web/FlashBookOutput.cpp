@@ -525,20 +525,26 @@ void FlashBookOutput::writeFirstPageSmall(Book &book)
     book.pages.first().small = to;
 }
 
-// What the home page needs to show page 1 before the viewer stands, as the JSON the
-// "{{FIRST_PAGE}}" placeholder takes (escaped for HTML there); "" for a protected cover,
-// and for a book with a preloader (picture or movie), which the author wants shown first.
+// What the home page shows first, before the viewer stands, as the JSON the
+// "{{FIRST_PAGE}}" placeholder takes (escaped for HTML there): the preloader's picture
+// when the book has a preloader (the author wants it shown first), else page 1; "" for
+// a preloader without picture and for a protected cover.
 QString FlashBookOutput::firstPageInfo(const Book &book) const
 {
+    const QString background = book.desktopConfig.value(QStringLiteral("backgroundColor")).toString();
+    const QString preloader = book.desktopConfig.value(QStringLiteral("preloaderImage")).toString();
+    if (!preloader.isEmpty())
+        return QString::fromUtf8(QJsonDocument(QJsonObject{{QStringLiteral("preloader"), preloader},
+                                                           {QStringLiteral("background"), background}})
+                                     .toJson(QJsonDocument::Compact));
     if (book.pages.isEmpty() || protectedPageList().contains(1)
-        || !book.desktopConfig.value(QStringLiteral("preloaderImage")).toString().isEmpty()
         || !book.desktopConfig.value(QStringLiteral("preloaderMovie")).toString().isEmpty())
         return {};
     const ViewerPage &first = book.pages.first();
     QJsonObject info{{QStringLiteral("normal"), first.normal},
                      {QStringLiteral("width"), book.desktopConfig.value(QStringLiteral("pageWidth")).toDouble(1080)},
                      {QStringLiteral("height"), book.desktopConfig.value(QStringLiteral("pageHeight")).toDouble(1440)},
-                     {QStringLiteral("background"), book.desktopConfig.value(QStringLiteral("backgroundColor")).toString()}};
+                     {QStringLiteral("background"), background}};
     if (!first.small.isEmpty())
         info.insert(QStringLiteral("small"), first.small);
     return QString::fromUtf8(QJsonDocument(info).toJson(QJsonDocument::Compact));

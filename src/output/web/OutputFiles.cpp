@@ -193,8 +193,12 @@ void copyFolder(const QString &from, const QString &to, const std::atomic_bool *
             if (how == FileCopy::LinkWhereAble) {
                 std::filesystem::create_hard_link(std::filesystem::path(QFile::encodeName(entry.filePath()).toStdString()),
                                                   std::filesystem::path(QFile::encodeName(target).toStdString()), error);
-                if (!error)
+                if (!error) {
+                    // The link belongs to the new book: an update's clean-up keeps it.
+                    if (t_update && t_update->covers(target))
+                        t_update->note(target, true);
                     continue;
+                }
             }
             copyFile(entry.filePath(), target, stop);
         }

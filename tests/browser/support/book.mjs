@@ -121,12 +121,14 @@ export async function makeBook(context, options = {}) {
   await renderPictures(context, path.join(dir, 'files'), count,
     { page: { width: 540, height: 720 }, large: { width: 1080, height: 1440 }, thumb: { width: 120, height: 160 } }, 'Page');
   const config = { title, pages: pageRecords(count, true), pageWidth: 1080, pageHeight: 1440, flipDuration: 300, ...(options.config || {}) };
-  // Page 1 as the engine names it to the home page, which shows it before the viewer
-  // stands (unless the book has a preloader picture, which comes first then).
+  // What the engine names to the home page to show before the viewer stands: the
+  // preloader's picture, or else page 1.
   const cover = config.pages[0] && (config.pages[0].normal || config.pages[0]);
-  placeholders.FIRST_PAGE = typeof cover === 'string' && !config.pages[0].secure && !config.preloaderImage
-    ? JSON.stringify({ normal: cover, width: config.pageWidth, height: config.pageHeight, background: config.backgroundColor || '' })
-    : '';
+  const background = config.backgroundColor || '';
+  placeholders.FIRST_PAGE = config.preloaderImage ? JSON.stringify({ preloader: config.preloaderImage, background })
+    : typeof cover === 'string' && !config.pages[0].secure && !config.preloaderMovie
+      ? JSON.stringify({ normal: cover, width: config.pageWidth, height: config.pageHeight, background })
+      : '';
   writeViewer(dir, 'Aurora', `${name}.html`, placeholders, config, options.tabs, outline, search);
 
   if (loadType !== 2) {

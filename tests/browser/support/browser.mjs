@@ -1,4 +1,8 @@
-// Starts headless Chromium for the viewer tests and watches pages for script errors.
+// Starts headless Chromium for the viewer tests and watches pages for script errors:
+// a console error or an uncaught exception in any page of these browsers fails the test
+// it happens in, unless the test said it expects it (expectErrors).
+import { afterEach } from 'node:test';
+import assert from 'node:assert/strict';
 import { chromium } from 'playwright-core';
 import fs from 'node:fs';
 import os from 'node:os';
@@ -17,7 +21,37 @@ export const PHONE = {
 
 export const DESKTOP = { viewport: { width: 1280, height: 800 } };
 
-// A browser with a fresh profile folder of its own; close() removes it again.
+let unexpected = [];
+let expected = [];
+
+// Errors (console texts or exception messages) matching one of the patterns are what
+// the running test expects: they do not fail it.
+export function expectErrors(...patterns) {
+  expected.push(...patterns);
+}
+
+afterEach(() => {
+  const found = unexpected;
+  unexpected = [];
+  expected = [];
+  assert.deepEqual(found, [], 'errors in the browser');
+});
+
+// Records the page's console errors and uncaught exceptions in `page.problems`.
+function watch(page) {
+  if (page.problems) return page;
+  page.problems = [];
+  const note = (text) => {
+    page.problems.push(text);
+    if (!expected.some((pattern) => pattern.test(text))) unexpected.push(`${page.url()}: ${text}`);
+  };
+  page.on('console', (msg) => { if (msg.type() === 'error') note(msg.text()); });
+  page.on('pageerror', (err) => note(String(err)));
+  return page;
+}
+
+// A browser with a fresh profile folder of its own; close() removes it again. Every page
+// of it is watched for errors.
 export async function launch(options = DESKTOP) {
   const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'qv-profile-'));
   const context = await chromium.launchPersistentContext(profile, {
@@ -26,6 +60,8 @@ export async function launch(options = DESKTOP) {
     args: ARGS,
     ...options
   });
+  context.pages().forEach(watch);
+  context.on('page', watch);
   // Every wait of a test ends within seconds: a viewer that never gets where it should
   // (a page that stays locked, a picture that never comes) fails the test at once
   // instead of holding it until the run's time is up. Long enough for the viewer's own
@@ -42,11 +78,7 @@ export async function launch(options = DESKTOP) {
 
 // A new tab that records console errors and uncaught exceptions in `page.problems`.
 export async function watchedPage(context) {
-  const page = await context.newPage();
-  page.problems = [];
-  page.on('console', (msg) => { if (msg.type() === 'error') page.problems.push(msg.text()); });
-  page.on('pageerror', (err) => page.problems.push(String(err)));
-  return page;
+  return watch(await context.newPage());
 }
 
 // Opens a book's page and waits until the viewer has started and shown its first pages.

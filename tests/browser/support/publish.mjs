@@ -17,10 +17,11 @@ export async function printPdf(context, file, words) {
   await page.close();
 }
 
-// Publishes pdf as the web book <out>/<name>.html with publish_bench's further options.
-export function publish(pdf, out, name, options = []) {
+// Publishes pdf as the web book <out>/<name>.html with publish_bench's further options
+// (env: further environment, such as the per-user data folder XDG_DATA_HOME).
+export function publish(pdf, out, name, options = [], env = {}) {
   execFileSync(path.join(BIN, 'publish_bench'), ['--pdf', pdf, '--out', out, '--name', name, '--threads', '1', ...options],
-    { env: { ...process.env, QT_QPA_PLATFORM: 'offscreen' }, stdio: 'pipe' });
+    { env: { ...process.env, QT_QPA_PLATFORM: 'offscreen', ...env }, stdio: 'pipe' });
   return path.join(out, `${name}.html`);
 }
 

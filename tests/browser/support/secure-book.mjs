@@ -2,7 +2,7 @@
 // layout (docs/book-format.md) with one-colour PNG page pictures, finished by the
 // program's own tools (quorvel-protect-book, quorvel-narrate-book), and a probe page
 // that loads the viewer modules from the build's resources.
-import { chromium } from 'playwright-core';
+import { launch as launchBrowser, watchedPage, DESKTOP } from './browser.mjs';
 import { execFileSync } from 'node:child_process';
 import crypto from 'node:crypto';
 import fs from 'node:fs';
@@ -91,10 +91,14 @@ export function writeBook(pages) {
   for (const name of ['security.js', 'narration.js']) {
     fs.copyFileSync(path.join(RESOURCES, 'viewer-common', name), path.join(folder, 'files/lib', name));
   }
-  // The probe page loads what the viewer would load, without the viewer itself.
+  fs.copyFileSync(path.join(RESOURCES, 'viewer-lib', 'qv-core.js'), path.join(folder, 'files/lib/qv-core.js'));
+  // The probe page loads what the viewer would load (the modules read their files
+  // through the library's loader), without the viewer itself.
   fs.writeFileSync(path.join(folder, 'probe.html'), `<!DOCTYPE html><html><head><meta charset="utf-8">
+<link rel="icon" href="data:,">
 <script src="files/config.js"></script>
 <script src="files/search.js"></script>
+<script src="files/lib/qv-core.js"></script>
 <script src="files/lib/security.js"></script>
 <script src="files/lib/narration.js"></script>
 </head><body></body></html>`);
@@ -105,25 +109,9 @@ export function runTool(name, args) {
   return execFileSync(path.join(BIN, name), args, { encoding: 'utf8', env: { ...process.env, QT_QPA_PLATFORM: 'offscreen' } });
 }
 
-const ARGS = ['--headless', '--no-sandbox', '--disable-gpu', '--no-first-run', '--disable-background-networking',
-  '--disable-component-update', '--disable-sync'];
-
+// The shared browser (support/browser.mjs: its pages fail a test on errors), with a
+// page() of its own.
 export async function launch() {
-  const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'qv-profile-'));
-  const context = await chromium.launchPersistentContext(profile, {
-    executablePath: process.env.CHROMIUM || '/usr/bin/chromium', headless: true, args: ARGS
-  });
-  return {
-    context,
-    async page() {
-      const page = await context.newPage();
-      page.problems = [];
-      page.on('pageerror', (err) => page.problems.push(String(err)));
-      return page;
-    },
-    async close() {
-      await context.close();
-      fs.rmSync(profile, { recursive: true, force: true });
-    }
-  };
+  const browser = await launchBrowser(DESKTOP);
+  return { ...browser, page: () => watchedPage(browser.context) };
 }

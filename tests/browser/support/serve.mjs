@@ -9,14 +9,19 @@ import assert from 'node:assert/strict';
 const TYPES = { '.html': 'text/html', '.js': 'text/javascript', '.css': 'text/css', '.wasm': 'application/wasm',
   '.png': 'image/png', '.jpg': 'image/jpeg', '.swf': 'application/x-shockwave-flash' };
 
-// Serves dir; requests whose path matches options.hold wait until release() is called.
+// Serves dir; requests whose path matches options.hold (a pattern, or a list of them)
+// wait until release() is called, or release(pattern) for that pattern's requests.
 // Resolves to { base, release, close }.
 export async function serveFolder(dir, options = {}) {
-  let release;
-  const released = new Promise((resolve) => { release = resolve; });
+  const holds = [].concat(options.hold || []).map((pattern) => {
+    const hold = { pattern };
+    hold.released = new Promise((resolve) => { hold.release = resolve; });
+    return hold;
+  });
+  const release = (pattern) => holds.filter((h) => !pattern || h.pattern === pattern).forEach((h) => h.release());
   const server = http.createServer(async (req, res) => {
     const name = decodeURIComponent(new URL(req.url, 'http://x').pathname);
-    if (options.hold && options.hold.test(name)) await released;
+    for (const hold of holds) if (hold.pattern.test(name)) await hold.released;
     const file = path.join(dir, name);
     if (!file.startsWith(dir) || !fs.existsSync(file) || !fs.statSync(file).isFile()) { res.writeHead(404); res.end(); return; }
     res.writeHead(200, { 'content-type': TYPES[path.extname(file)] || 'application/octet-stream' });

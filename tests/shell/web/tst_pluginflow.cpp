@@ -24,18 +24,6 @@ namespace {
 constexpr int kLong = 90000;
 const QByteArray kSettings = "70.0\n10.0\n5.0\n60.0\n100.0\n0";
 
-// The program's settings editor, answered by a script (tests/support
-// DrivenPluginEditor.cpp), installed where the program looks for its editor.
-bool installDrivenEditor()
-{
-    const QString folder = PluginBundle::settingsEditorFolder();
-    makeTreeWritable(folder);
-    removeTree(folder);
-    QDir().mkpath(QFileInfo(PluginBundle::settingsEditorPath()).absolutePath());
-    return QFile::copy(QStringLiteral(QUORVEL_BINARY_DIR "/bin/quorvel-test-plugin-editor"), PluginBundle::settingsEditorPath())
-           && writeFile(folder + "/.ver", PluginBundle::settingsEditorVersion().toUtf8());
-}
-
 } // namespace
 
 // A plug-in bundle chosen in the main window's plugin tab and set in the settings
@@ -62,7 +50,7 @@ private slots:
         // A preloader: a blue movie with a yellow picture.
         QVERIFY(writeFile(dir.filePath("art/Spin.swf"), TestPictures::rectangleSwf(QColor(0x1E, 0x63, 0xD0), 120, 120)));
         QVERIFY(TestPictures::writePicture(dir.filePath("art/spin.png"), QSize(120, 120), QColor(0xFD, 0xD8, 0x35)));
-        QVERIFY(installDrivenEditor());
+        QVERIFY(installDrivenPluginEditor());
 
         UiTestDriver driver;
         driver.setModalTimeout(120000);

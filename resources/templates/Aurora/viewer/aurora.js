@@ -131,7 +131,7 @@
       const record = this.book.pages[page - 1];
       if (!record || !record.small) return 'normal';
       const first = Quorvel.firstPage;
-      if (page === 1 && first && first.kind) return first.kind;
+      if (page === 1 && first && (first.kind === 'small' || first.kind === 'normal')) return first.kind;
       const onScreen = (this.size.height || 0) * (global.devicePixelRatio || 1);
       return onScreen > 0 && onScreen <= this.book.setting('pageHeight') * 0.55 ? 'small' : 'normal';
     }
@@ -406,7 +406,9 @@
       for (const page of pages) {
         const img = h('img', { alt: '', draggable: 'false', className: 'qv-zoom-picture', dataset: { page: String(page) } });
         this.pictures.appendChild(img);
-        this.reader.source.picture(page, 'large').then(function (src) { if (src) img.src = src; });
+        // A picture that cannot come (a locked page, a failed load) leaves the page's notice.
+        this.reader.source.picture(page, 'large').then(function (src) { if (src) img.src = src; },
+          (e) => { if (img.isConnected) img.replaceWith(this.reader.pageNotice(e)); });
       }
       this.element.hidden = false;
       this.setScale(2);

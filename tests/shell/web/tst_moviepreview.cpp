@@ -1,0 +1,149 @@
+#include "MainWindowSteps.h"
+#include "PdfFixtures.h"
+#include "TestFiles.h"
+#include "TestPictures.h"
+#include "TestSupport.h"
+#include "foundation/AppUtility.h"
+#include "furnishings/FlashScenesItem.h"
+#include "furnishings/SceneObject.h"
+#include "platform/ui/DragFileImport.h"
+#include "platform/ui/QvWebView.h"
+#include "project/BookDocument.h"
+#include "shell/BookSession.h"
+#include "shell/ui/PreviewPane.h"
+#include "templates/FlashTemplateModel.h"
+#include "templates/ui/FlashTemplateOutlineDelegate.h"
+
+#include <QWebEngineView>
+#include <QtTest>
+
+using namespace TestFiles;
+
+namespace {
+
+constexpr int kLong = 90000;
+const QColor kRed(0xE5, 0x39, 0x35), kYellow(0xFD, 0xD8, 0x35), kBlue(0x1E, 0x63, 0xD0), kGreen(0x43, 0xA0, 0x47);
+
+// Evaluates script in the preview and waits for its answer (a late answer lands in
+// state of its own).
+QVariant evaluate(PreviewPane *pane, const QString &script)
+{
+    auto answer = std::make_shared<std::pair<QVariant, bool>>();
+    pane->webView()->evaluateJavaScript(script, [answer](const QVariant &r) { *answer = {r, true}; });
+    QTest::qWaitFor([&] { return answer->second; }, 30000);
+    return answer->first;
+}
+
+bool near(const QColor &a, const QColor &b)
+{
+    return qAbs(a.red() - b.red()) <= 24 && qAbs(a.green() - b.green()) <= 24 && qAbs(a.blue() - b.blue()) <= 24;
+}
+
+// The colours the preview shows at the centre of each element of the selectors, read
+// from the view's pixels over a second and a half (the movies blink twice a second).
+QList<QList<QColor>> coloursOverTime(PreviewPane *pane, const QStringList &selectors)
+{
+    QList<QPoint> points;
+    for (const QString &selector : selectors) {
+        const QVariantList box = evaluate(pane, QStringLiteral("(function () { var r = document.querySelector('%1')"
+                                                               ".getBoundingClientRect(); return [r.left + r.width / 2,"
+                                                               " r.top + r.height / 2]; })()")
+                                                    .arg(selector))
+                                     .toList();
+        points << QPoint(box.value(0).toInt(), box.value(1).toInt());
+    }
+    QList<QList<QColor>> seen(selectors.size());
+    for (int i = 0; i < 12; ++i) {
+        const QImage view = pane->webEngineView()->grab().toImage();
+        for (int k = 0; k < points.size(); ++k)
+            seen[k] << view.pixelColor(points.at(k));
+        QTest::qWait(125);
+    }
+    return seen;
+}
+
+// Whether the preview shows the viewer with both movies playing.
+bool moviesPlay(PreviewPane *pane)
+{
+    return QTest::qWaitFor(
+        [&] {
+            return pane->webView()
+                && evaluate(pane, QStringLiteral("document.querySelectorAll('.qv-scene-movie[data-swf=\"playing\"],"
+                                                 " .qv-plugin[data-swf=\"playing\"]').length"))
+                           .toInt()
+                       == 2;
+        },
+        kLong);
+}
+
+void expectBlinking(const QList<QColor> &seen, const QColor &a, const QColor &b, const char *what)
+{
+    QStringList names;
+    for (const QColor &c : seen)
+        names << c.name();
+    const auto shows = [&](const QColor &c) { return std::any_of(seen.begin(), seen.end(), [&](const QColor &s) { return near(s, c); }); };
+    QVERIFY2(shows(a) && shows(b), qPrintable(QStringLiteral("%1: %2").arg(what, names.join(' '))));
+}
+
+} // namespace
+
+// A scene with a movie layer and a plug-in bundle chosen in the main window play in the
+// live preview, as they do in the published book, and go on playing after the preview
+// is rebuilt for a design change.
+class MoviePreviewTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void movieLayersPlayInThePreview()
+    {
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath("Blink.pdf");
+        QVERIFY(PdfFixtures::writeNumberedPdf(pdf, 4));
+        // A scene of the user's: a blinking movie in front of the book, top left.
+        QVERIFY(writeFile(dir.filePath("blink.swf"), TestPictures::blinkingSwf(kRed, kYellow, 120, 120)));
+        const QString scene = FlashScenesItem::userScenesFolder() + "/Blink";
+        removeTree(scene);
+        QVERIFY(SceneObject::saveSceneObjs({SceneObject(dir.filePath("blink.swf"), 1, 0)}, "Blink", QString(), scene));
+        QVERIFY(TestPictures::writePicture(scene + "/shot.jpg", QSize(60, 60), Qt::gray));
+        // A bundle of the user's: a movie blinking blue and green, in front of the book.
+        const QString bundle = AppUtility::userAppResourcePath("Plugin") + "/Pulse.bundle/Contents/Resources";
+        QVERIFY(writeFile(bundle + "/html/Pulse.swf", TestPictures::blinkingSwf(kBlue, kGreen, 160, 120)));
+        QVERIFY(writeFile(bundle + "/data/defaultsettings.dat", "0\n0\n0\n0\n100\n0"));
+        QVERIFY(TestPictures::writePicture(bundle + "/data/shot.jpg", QSize(160, 120), Qt::gray));
+        QVERIFY(installDrivenPluginEditor());
+        qputenv("QUORVEL_TEST_EDITOR", "accept 70 10 5 60 100 0");
+
+        UiTestDriver driver;
+        QuorvelAppDelegate app;
+        QSignalSpy shown(&app, &QuorvelAppDelegate::previewShown);
+        QVERIFY(startWithImportedPdf(app, driver, pdf));
+        QVERIFY(chooseInPicker(app, "scene", "Blink"));
+        QCOMPARE(app.session()->document().parts().scene().name, QString("Blink"));
+        QVERIFY(chooseInPicker(app, "plugin", "Pulse"));
+        QCOMPARE(app.session()->document().parts().pluginBundleName(), QString("Pulse"));
+
+        PreviewPane *pane = app.mainWindow()->previewPane();
+        QVERIFY(moviesPlay(pane));
+        QList<QList<QColor>> seen = coloursOverTime(pane, {".qv-scene-movie", ".qv-plugin"});
+        expectBlinking(seen.at(0), kRed, kYellow, "the scene's movie");
+        expectBlinking(seen.at(1), kBlue, kGreen, "the bundle's movie");
+
+        // A design change rebuilds the preview over the book it wrote: the player stays.
+        shown.clear();
+        FlashTemplateModel *model = app.mainWindow()->designSettings()->model();
+        QVERIFY(model->setData(model->indexForKey("backgroundColor", FlashTemplateModel::ValueColumn), "0x336699"));
+        QVERIFY(shown.wait(kLong));
+        QTRY_COMPARE_WITH_TIMEOUT(evaluate(pane, "bookConfig.backgroundColor").toString().toUpper(), QString("#336699"), kLong);
+        QVERIFY(QFileInfo::exists(app.previewFolder() + "/files/lib/ruffle/ruffle.js"));
+        QVERIFY(moviesPlay(pane));
+        seen = coloursOverTime(pane, {".qv-scene-movie", ".qv-plugin"});
+        expectBlinking(seen.at(0), kRed, kYellow, "the scene's movie after the change");
+        expectBlinking(seen.at(1), kBlue, kGreen, "the bundle's movie after the change");
+        QVERIFY(driver.failures().isEmpty());
+        app.applicationWillTerminate();
+        removeTree(scene);
+    }
+};
+
+QV_TEST(MoviePreviewTest)
+#include "tst_moviepreview.moc"
