@@ -438,11 +438,15 @@
       });
     }
     // Hides once the promise settles, or after a while at the latest, so a page that never
-    // arrives cannot keep the whole book covered.
+    // arrives cannot keep the whole book covered: `limit` after the start, or after the
+    // preloader's movie has begun to play when it was still starting then (three times
+    // `limit` at most).
     hideWhen(promise, limit) {
       const hide = () => this.hide();
+      const wait = function (ms) { return new Promise(function (r) { setTimeout(r, ms); }); };
+      limit = limit || 10000;
       promise.then(hide, hide);
-      setTimeout(hide, limit || 10000);
+      Promise.race([this.movie, wait(2 * limit)]).then(() => wait(limit)).then(hide);
     }
     hide() {
       if (this.element.classList.contains('qv-done')) return;

@@ -368,6 +368,33 @@ test('served over http the book opens the same way, and an outline-less book hid
   }
 });
 
+test('the reader is told of a part of the book that could not be loaded, and a failed search is tried again', async () => {
+  // The narration's sounds list is missing; the search text fails once.
+  const narrated = await makeBook(browser.context, { pageCount: 3, loadType: 2, config: { narration: true } });
+  const server = await serveFolder(narrated.dir);
+  try {
+    expectErrors(/Failed to load resource/);
+    const page = await watchedPage(browser.context);
+    let asked = 0;
+    await page.route('**/files/search.js', (route) => (asked++ === 0 ? route.abort() : route.continue()));
+    await openBook(page, server.base + 'sample.html');
+    await page.waitForSelector('.qv-dialog:not([hidden])');
+    assert.match(await page.textContent('.qv-dialog-message'), /narration .* could not be loaded/);
+    await page.click('.qv-dialog-ok');
+    await page.click('.qv-button-search');
+    await page.fill('.qv-search-input', 'apple');
+    await page.press('.qv-search-input', 'Enter');
+    await page.waitForFunction(() => /could not be loaded/.test(document.querySelector('.qv-search-status').textContent));
+    await page.press('.qv-search-input', 'Enter');
+    await page.waitForSelector('.qv-search-result[data-page="3"]');
+    assert.equal(asked, 2);
+    await page.close();
+  } finally {
+    server.close();
+    narrated.remove();
+  }
+});
+
 test('a damaged configuration shows a message instead of a blank window', async () => {
   const broken = await makeBook(browser.context, { pageCount: 2, loadType: 2 });
   try {

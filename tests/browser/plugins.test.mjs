@@ -63,7 +63,7 @@ test('from file:// the pictures stand in for both movies', async () => {
   await page.addInitScript(() => {
     window.preloaderPictures = [];
     new MutationObserver(() => {
-      const img = document.querySelector('.qv-preloader-movie img');
+      const img = document.querySelector('.qv-preloader-picture');
       if (img && !window.preloaderPictures.length) window.preloaderPictures.push(img.getAttribute('src'));
     }).observe(document, { childList: true, subtree: true });
   });

@@ -53,7 +53,8 @@ function recordFrames() {
       t: performance.now(),
       picture: shown(picture) && picture.complete && picture.naturalWidth > 0,
       movie: shown(movie),
-      book: pages && !document.querySelector('.qv-preloader:not(.qv-done), .qv-first-page')
+      book: pages && !document.querySelector('.qv-preloader:not(.qv-done), .qv-first-page'),
+      viewer: !!document.querySelector('.qv-stage')
     });
     requestAnimationFrame(frame);
   };
@@ -72,11 +73,13 @@ async function slowPage(latency, bytesPerSecond) {
 }
 
 // The frames from the first paint on, named by what they show ("picture", "movie", "book",
-// or "nothing"), with repeats folded: [[what, ms after the first paint], ...].
+// or "nothing"), with repeats folded: [[what, ms after the first paint], ...]. The picture
+// comes with the home page, before the viewer's scripts have arrived.
 async function story(page) {
   const { paint, seen } = await page.evaluate(() => ({
     paint: performance.getEntriesByType('paint').find((e) => e.name === 'first-paint').startTime, seen
   }));
+  assert.equal(seen.find((f) => f.picture).viewer, false, 'the picture shows before the viewer stands');
   const steps = [];
   for (const s of seen.filter((f) => f.t >= paint)) {
     const what = s.book ? 'book' : s.movie ? 'movie' : s.picture ? 'picture' : 'nothing';
@@ -107,7 +110,7 @@ test('the movie takes the picture\'s place once it plays, and the book comes aft
   // The pages wait at the server until the movie shows.
   const server = await serveFolder(book, { hold: PAGES });
   try {
-    const page = await slowPage(150, 40 * 1024 * 1024);
+    const page = await slowPage(300, 40 * 1024 * 1024);
     await page.goto(server.base + 'book.html', { waitUntil: 'commit' });
     await page.waitForFunction(() => seen.some((f) => f.picture), null, { timeout: 30000 });
     near(await pixel(page, ...(await centre(page, '.qv-preloader-picture'))), YELLOW, 'the picture');

@@ -164,6 +164,9 @@ test('every page picture goes through the page loader, a refused page shows a no
     await reader.keyboard.press('ArrowRight');
     await waitForPages(reader, [4, 5]);
     assert.ok(await reader.isVisible('.qv-page[data-page="4"] .qv-page-error'), 'the refused page shows a notice');
+    await reader.click('.qv-button-zoom');
+    await reader.waitForSelector('.qv-zoom .qv-page-error');
+    await reader.keyboard.press('Escape');
     await reader.keyboard.press('End');
     await waitForPages(reader, [6]);
     assert.deepEqual(await reader.evaluate(() => spreads), ['0:1', '1:2-3', '2:4-5', '3:6']);
