@@ -379,12 +379,12 @@ test('the reader is told of a part of the book that could not be loaded, and a f
     await page.route('**/files/search.js', (route) => (asked++ === 0 ? route.abort() : route.continue()));
     await openBook(page, server.base + 'sample.html');
     await page.waitForSelector('.qv-dialog:not([hidden])');
-    assert.match(await page.textContent('.qv-dialog-message'), /narration .* could not be loaded/);
+    assert.equal(await page.textContent('.qv-dialog-message'), await page.evaluate(() => new Quorvel.Strings('English').t('narrationError')));
     await page.click('.qv-dialog-ok');
     await page.click('.qv-button-search');
     await page.fill('.qv-search-input', 'apple');
     await page.press('.qv-search-input', 'Enter');
-    await page.waitForFunction(() => /could not be loaded/.test(document.querySelector('.qv-search-status').textContent));
+    await page.waitForFunction(() => document.querySelector('.qv-search-status').textContent === new Quorvel.Strings('English').t('searchError'));
     await page.press('.qv-search-input', 'Enter');
     await page.waitForSelector('.qv-search-result[data-page="3"]');
     assert.equal(asked, 2);
