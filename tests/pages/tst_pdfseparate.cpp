@@ -76,6 +76,19 @@ private slots:
         QVERIFY(QFileInfo(path("split/1.pdf")).size() < QFileInfo(pdf).size());
     }
 
+    void aStopBeforeTheStartIsKept()
+    {
+        // A cancel that comes between the caller's last look and the start.
+        const QString pdf = path("stop.pdf");
+        QVERIFY(PdfFixtures::writeNumberedPdf(pdf, 4));
+        PDFSeparate separate;
+        separate.setPdfFile(pdf);
+        separate.setWorkspace(path("stopped-split"));
+        separate.stop();
+        QCOMPARE(separate.start(), 4);
+        QVERIFY(pdfFiles(path("stopped-split")).isEmpty());
+    }
+
     void splitsWidePagesIntoHalves()
     {
         const QString pdf = path("spread.pdf");

@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QTextDocumentFragment>
 #include <QToolButton>
+#include <QWindow>
 #include <QtTest>
 
 namespace {
@@ -243,6 +244,28 @@ private slots:
         });
         driver.answerAlert("OK");
         QCOMPARE(ColorPanelDelegate::chooseColor(this, start, cell), std::optional<QColor>(QColor(Qt::cyan)));
+    }
+
+    void theValueFieldKeepsTheKeyboardWhileTypedInto()
+    {
+        // Typed through the window as a person types: every key goes where the keyboard
+        // is. "0" and "ff" are colours of the chooser's swatches on the way.
+        UiTestDriver driver;
+        QStringList typed;
+        driver.answerModal([&](WindowController *c) {
+            QWindow *window = c->window()->windowHandle();
+            QLineEdit *value = c->window()->findChild<QLineEdit *>("txtValue");
+            for (const QString &text : {QStringLiteral("0x3366cc"), QStringLiteral("ff8800")}) {
+                value->clear();
+                value->setFocus();
+                for (const QChar key : text)
+                    QTest::keyClick(window, key.toLatin1());
+                typed << value->text();
+            }
+            QTest::keyClick(window, Qt::Key_Return);
+        });
+        QCOMPARE(ColorPanelDelegate::chooseColor(this, Qt::white, {}), std::optional<QColor>(QColor(0xff, 0x88, 0x00)));
+        QCOMPARE(typed, QStringList({"0x3366cc", "ff8800"}));
     }
 };
 

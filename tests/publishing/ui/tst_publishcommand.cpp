@@ -1,3 +1,4 @@
+#include "FakeOutputJob.h"
 #include "TestSupport.h"
 #include "foundation/SettingsStore.h"
 #include "pages/FlashPageSourceImg.h"
@@ -9,6 +10,8 @@
 
 #include <QAbstractButton>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
 #include <QtTest>
 
 class PublishCommandTest : public QObject
@@ -57,6 +60,50 @@ private slots:
         QVERIFY(driver.alerts().isEmpty());
     }
 
+    void theReportSaysWhichUploadsItCannotStart()
+    {
+        QTemporaryDir dir;
+        QWidget mainWindow;
+        mainWindow.show();
+        UiTestDriver driver;
+        AppSettings settings;
+        PublishCommand command(&mainWindow, &settings);
+        command.setFtpUpload([](const QString &) {});
+        FlashPageSourceImg source;
+        auto page = std::make_shared<FlashPageImage>();
+        source.pages() << page;
+        source.phonePages() << page;
+        command.setDialogPreparer([&](PublishBookWindowDelegate &d) {
+            d.setFlashPageSource(&source);
+            d.runServices().makeJob = [] { return std::make_shared<FakeOutputJob>(FakeOutputJob::Write); };
+        });
+        command.onConvertToFlipBook();
+        PublishBookWindowDelegate *dialog = command.publishDialog();
+        dialog->window()->findChild<QAbstractButton *>("btnOPHtml")->click();
+        dialog->window()->findChild<QLineEdit *>("txtOutputFolder")->setText(dir.path());
+        dialog->window()->findChild<QLineEdit *>("txtOutputName")->setText("Book");
+        dialog->window()->findChild<QLineEdit *>("txtTitle")->setText("A Book");
+
+        // The online upload is not there: its button says so where it is, and pressing
+        // it neither closes the report nor asks for anything afterwards.
+        QString onlineTip;
+        driver.answerModal([&](WindowController *report) {
+            auto *online = report->window()->findChild<QPushButton *>("btnUploadOnline");
+            QVERIFY(!online->isEnabled() && report->window()->findChild<QPushButton *>("btnFTPUpload")->isEnabled());
+            onlineTip = online->toolTip();
+            QTest::mouseClick(online, Qt::LeftButton);
+            QVERIFY(report->isWindowVisible());
+            report->window()->findChild<QPushButton *>("btnClose")->click();
+        });
+        QSignalSpy ended(&command, &PublishCommand::publishDialogDidEnd);
+        dialog->window()->findChild<QAbstractButton *>("btnPublic")->click();
+        QVERIFY(ended.wait(10000));
+        QVERIFY(!onlineTip.isEmpty());
+        QTest::qWait(50);
+        QVERIFY(!command.isUploadPending());
+        QVERIFY(driver.alerts().isEmpty());
+    }
+
     void uploadsFollowOnceTheDialogWindowHasGone()
     {
         QWidget mainWindow;
@@ -64,17 +111,6 @@ private slots:
         UiTestDriver driver;
         AppSettings settings;
         PublishCommand command(&mainWindow, &settings);
-
-        // Without an upload service the user is told so.
-        for (int number : {1, 2}) {
-            command.onConvertToFlipBook();
-            command.publishDialog()->setOpenPanelNumber(number);
-            driver.answerAlert("OK");
-            command.publishDialog()->closeWindowWithCode(1);
-            QVERIFY(command.isUploadPending());
-            QTRY_VERIFY(!command.isUploadPending());
-        }
-        QCOMPARE(driver.alerts().size(), 2);
 
         QStringList uploads;
         command.setFtpUpload([&](const QString &path) { uploads << path; });
