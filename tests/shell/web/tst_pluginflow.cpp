@@ -79,8 +79,7 @@ private slots:
         QCOMPARE(app.furnishingTabs()->picker("plugin")->selectedItemIndex(), 0);
         QVERIFY(!QFileInfo::exists(badge.saveFolder() + "/settings.dat"));
         // Accepted: the bundle is the book's, with the settings made in the editor.
-        // The window waits for the editor without stopping: closing it (quitting) is
-        // refused meanwhile, so the editor is not killed and its settings arrive.
+        // Quitting is refused while the editor runs: it is not killed, its settings arrive.
         qputenv("QUORVEL_TEST_EDITOR", "accept 70 10 5 60 100 0");
         QVERIFY(chooseInPicker(app, "plugin", "Badge"));
         app.mainWindow()->close();
