@@ -922,7 +922,7 @@ void QuorvelAppDelegate::onManageRecords()
 void QuorvelAppDelegate::onReviewPhonePages()
 {
     const std::shared_ptr<FlashPageSource> source = m_session ? m_session->document().pageSource() : nullptr;
-    if (!source || source->pageCount() == 0 || m_phonePageRun->isRunning())
+    if (!source || source->pageCount() == 0 || !m_phonePageRun || m_phonePageRun->isRunning())
         return;
     const QStringList pictures = PhonePageRun::phonePictures(*source);
     bool complete = pictures.size() >= source->pageCount();
