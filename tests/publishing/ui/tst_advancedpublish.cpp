@@ -4,6 +4,7 @@
 #include "TestPictures.h"
 #include "TestSupport.h"
 #include "batch/ImportParament.h"
+#include "foundation/AppUtility.h"
 #include "output/packages/PackageTemplates.h"
 #include "output/packages/WinIcon.h"
 #include "platform/ui/DragFileImport.h"
@@ -104,20 +105,38 @@ private slots:
         type(control<QLineEdit>(sheet, "txtWindowHeight"), "600");
         control<QCheckBox>(sheet, "btnCloseMode")->setChecked(true);
 
-        // The icon: one picture on the largest size (the maker opens with the default
-        // icon's pictures), copied to the smaller ones.
-        driver.answerModal([&](WindowController *c) {
-            auto *maker = qobject_cast<AppIconMakerDelegate *>(c);
-            std::unique_ptr<QMimeData> files(filesMime({dir.filePath("logo.png")}));
-            QVERIFY(maker->dropTarget(1024)->performDrop(files.get()));
-            QTRY_COMPARE(maker->fileDict().value("16").toString(), maker->workspace() + "/16.png");
-            clickControl(maker, "_btnOK");
-        });
+        // The icon: one picture on the 512 size (the maker opens with the default
+        // icon's pictures), copied to the smaller ones; the icon is made of it alone.
+        const auto makeIcon = [&] {
+            driver.answerModal([&](WindowController *c) {
+                auto *maker = qobject_cast<AppIconMakerDelegate *>(c);
+                std::unique_ptr<QMimeData> files(filesMime({dir.filePath("logo.png")}));
+                QVERIFY(maker->dropTarget(512)->performDrop(files.get()));
+                QTRY_COMPARE(maker->fileDict().value("16").toString(), maker->workspace() + "/16.png");
+                QVERIFY(!maker->fileDict().contains("1024"));
+                clickControl(maker, "_btnOK");
+            });
+            driver.answerAlert("OK");
+            sheet->iconView()->openButton()->click();
+            QTRY_VERIFY(sheet->iconFileName().endsWith("/icon.icns"));
+            clickControl(sheet, "btnOK2");
+        };
+        // A made icon that cannot be kept (a folder stands where its copy goes): the
+        // book keeps the icon it had, and is told so.
+        const QString blocked = QDir::cleanPath(AppUtility::userAppExtraDataPath() + "/icon.icns");
+        QVERIFY(QDir().mkpath(blocked));
+        const QString earlier = d->convertPara().strAppIconFile();
         driver.answerAlert("OK");
-        sheet->iconView()->openButton()->click();
-        QTRY_VERIFY(sheet->iconFileName().endsWith("/icon.icns"));
-        clickControl(sheet, "btnOK2");
+        makeIcon();
+        QTRY_COMPARE(driver.alerts().size(), 2);
+        QCOMPARE(d->convertPara().strAppIconFile(), earlier);
+        QVERIFY(QDir(blocked).removeRecursively());
+
+        clickControl(d.get(), "btnAdvanced");
+        sheet = d->advancedSettings();
+        makeIcon();
         QVERIFY(!d->advancedSettings());
+        QCOMPARE(d->convertPara().strAppIconFile(), blocked);
         QCOMPARE(control<QLineEdit>(d.get(), "txtTitle")->text(), QString("Atlas of Birds"));
 
         QVERIFY(publish(driver, *d));
@@ -130,7 +149,7 @@ private slots:
         QCOMPARE(conf.value("window"), QString("CUSTOM:800,600"));
         QCOMPARE(conf.value("hideOnClose"), QString("YES"));
         const QString icns = app + "/Contents/Resources/flipbookicons.icns";
-        QCOMPARE(iconWidths(icns), (QList<int>{16, 32, 128, 256, 512, 1024}));
+        QCOMPARE(iconWidths(icns), (QList<int>{16, 32, 128, 256, 512}));
         const auto entries = IcnsFile::readFile(icns);
         QVERIFY(entries);
         for (const IcnsFile::Entry &entry : *entries) {
