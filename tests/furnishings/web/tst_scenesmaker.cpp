@@ -3,6 +3,7 @@
 #include "TestSupport.h"
 #include "WindowControls.h"
 #include "foundation/ZipExtractor.h"
+#include "foundation/ZipWriter.h"
 #include "furnishings/SceneObject.h"
 #include "furnishings/ui/ScenesMaker.h"
 #include "platform/ui/QvWebView.h"
@@ -13,7 +14,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -33,6 +34,21 @@ QStringList layerNames(const ScenesMaker &maker)
 QVariant evaluate(ScenesMaker &maker, const QString &script)
 {
     return scriptAnswer(maker.previewView(), script);
+}
+
+// A scene package archive with layers named as given (each file a small picture).
+bool writePackage(const QString &archive, const QStringList &names, const QString &picture)
+{
+    QString items;
+    for (const QString &name : names)
+        items += "<Item position=\"Scale to Fit\"><URL>" + name.toHtmlEscaped() + "</URL></Item>";
+    ZipWriter zip(archive);
+    zip.addData("Meta.xml", ("<Meta><Info><Title>T</Title></Info><Scenes><Ground><Background>" + items
+                             + "</Background></Ground></Scenes></Meta>").toUtf8());
+    zip.addDirectory("Resources/");
+    for (const QString &name : names)
+        zip.addFile("Resources/" + name, picture);
+    return zip.commit();
 }
 
 } // namespace
@@ -77,7 +93,7 @@ private slots:
             control<QComboBox>(c, "popLayer")->setCurrentIndex(1);
             control<QComboBox>(c, "popLayout")->setCurrentIndex(SceneObject::BottomRight);
             clickControl(c, "btnAdd");
-            control<QTableWidget>(c, "tableView")->selectRow(1);
+            control<QTableView>(c, "tableView")->selectRow(1);
             clickControl(c, "btnMoveUp");
             QCOMPARE(layerNames(maker), QStringList({"grass.png 1 3", "sun.swf 0 0"}));
 
@@ -99,6 +115,7 @@ private slots:
 
             driver.answerPanel({dir.filePath("out/Meadow.scp")});
             clickControl(c, "btnExport");
+            QTRY_VERIFY(QFileInfo::exists(dir.filePath("out/Meadow.scp")));
             exported = folderContents(workspace);
 
             driver.answerAlert("OK");
@@ -106,13 +123,23 @@ private slots:
             QCOMPARE(maker.iconsList().size(), 0);
             driver.answerPanel({dir.filePath("out/Meadow.scp")});
             clickControl(c, "btnImport");
-            QCOMPARE(layerNames(maker), QStringList({"sun.swf 0 0", "grass.png 1 3"})); // background layers first
+            QTRY_COMPARE(layerNames(maker), QStringList({"sun.swf 0 0", "grass.png 1 3"})); // background layers first
+
+            // A package without layers keeps the list, and the files it names.
+            QVERIFY(writePackage(dir.filePath("bare.scp"), {}, QString()));
+            driver.answerPanel({dir.filePath("bare.scp")});
+            clickControl(c, "btnImport");
+            QTRY_COMPARE(maker.title(), QString("bare"));
+            QCOMPARE(layerNames(maker), QStringList({"sun.swf 0 0", "grass.png 1 3"}));
+            for (const SceneObject &layer : maker.iconsList())
+                QVERIFY2(QFileInfo(layer.file()).isFile(), qPrintable(layer.file()));
 
             // A broken archive leaves the workspace as it was, and says so.
             beforeGarbage = folderContents(workspace);
             driver.answerPanel({dir.filePath("garbage.scp")});
             driver.answerAlert("OK");
             clickControl(c, "btnImport");
+            QTRY_COMPARE(driver.alerts().size(), 3);
             afterGarbage = folderContents(workspace);
 
             // The names of the program's scenes and "none" are refused.
@@ -141,6 +168,91 @@ private slots:
         const auto layers = SceneObject::loadSceneObjsFromPath(workspace);
         QCOMPARE(layers->size(), 2);
         QCOMPARE(SceneObject::sceneTitleFromPath(workspace), QString("Meadow"));
+    }
+
+    // Layer names from a package are text in the preview page, never markup; names no
+    // file of a package may have are refused where the package is read.
+    void layerNamesFromAPackageStayText()
+    {
+        QTemporaryDir dir;
+        QVERIFY(TestPictures::writePicture(dir.filePath("red.png"), QSize(40, 40), Qt::red));
+        const QString hostile = "a.png\"><img src=x onerror=\"document.title='taken'\">";
+        QVERIFY(writePackage(dir.filePath("odd.scp"), {hostile, "b.png&amp"}, dir.filePath("red.png")));
+        UiTestDriver driver;
+        ScenesMaker maker;
+        maker.setWorkspace(dir.filePath("workspace"));
+        driver.answerModal([&](WindowController *c) {
+            driver.answerPanel({dir.filePath("odd.scp")});
+            clickControl(c, "btnImport");
+            QTRY_COMPARE(layerNames(maker), QStringList({"b.png&amp 0 4"}));
+            QTRY_VERIFY_WITH_TIMEOUT(evaluate(maker, "(document.querySelector('.scaleToFix.back img') || {}).naturalWidth > 0").toBool(),
+                                     30000);
+            QCOMPARE(evaluate(maker, "document.querySelectorAll('img').length").toInt(), 1);
+            QVERIFY(evaluate(maker, "document.title").toString() != "taken");
+            clickControl(c, "btnCancel");
+        });
+        QCOMPARE(maker.runModal(), 0);
+        QVERIFY(driver.failures().isEmpty());
+    }
+
+    // OK waits for the preview it takes the picture of without holding the window:
+    // Cancel meanwhile ends the dialog with nothing saved. A scene that cannot be
+    // written, or a picture that cannot be made, keeps the dialog open.
+    void okWaitsForThePreviewAndSavesOnlyWhatItWrote()
+    {
+        QTemporaryDir dir;
+        QVERIFY(writeFile(dir.filePath("art/notes.png"), "not a picture"));
+        QVERIFY(TestPictures::writePicture(dir.filePath("art/grass.png"), QSize(60, 40), QColor(0x43, 0xA0, 0x47)));
+        QVERIFY(TestPictures::writePicture(dir.filePath("art/gone.png"), QSize(60, 40), Qt::blue));
+        UiTestDriver driver;
+        {
+            ScenesMaker maker;
+            maker.setWorkspace(dir.filePath("cancelled"));
+            driver.answerModal([&](WindowController *c) {
+                control<QLineEdit>(c, "txtFile")->setText(dir.filePath("art/grass.png"));
+                clickControl(c, "btnAdd"); // the preview loads again
+                QTimer::singleShot(0, c, [c] { clickControl(c, "btnCancel"); });
+                clickControl(c, "btnOK");
+            });
+            QCOMPARE(maker.runModal(), 0);
+            QTest::qWait(500); // the preview finishes loading after the window closed
+            QCOMPARE(maker.closeMode(), 0);
+            QVERIFY(!QFileInfo::exists(dir.filePath("cancelled/Meta.xml")));
+        }
+
+        // Editing a scene: its description is there before OK.
+        const QString workspace = dir.filePath("edited");
+        QVERIFY(SceneObject::saveSceneObjs({SceneObject(dir.filePath("art/grass.png"), 0, 4)}, "Lawn", QString(), workspace));
+        ScenesMaker maker;
+        maker.setWorkspace(workspace);
+        maker.setTitle("Lawn");
+        driver.answerModal([&](WindowController *c) {
+            control<QLineEdit>(c, "txtFile")->setText(dir.filePath("art/gone.png"));
+            clickControl(c, "btnAdd");
+            QVERIFY(QFile::remove(dir.filePath("art/gone.png")));
+            driver.answerAlert("OK");
+            clickControl(c, "btnOK");
+            QTRY_COMPARE(driver.alerts().size(), 1);
+            QVERIFY(c->window()->isVisible());
+
+            control<QTableView>(c, "tableView")->selectRow(1);
+            driver.answerAlert("OK");
+            clickControl(c, "btnRemove");
+            QCOMPARE(maker.iconsList().size(), 1);
+            control<QLineEdit>(c, "txtThumbFile")->setText(dir.filePath("art/notes.png"));
+            driver.answerAlert("OK");
+            clickControl(c, "btnOK");
+            QTRY_COMPARE(driver.alerts().size(), 3);
+            QVERIFY(c->window()->isVisible());
+            QVERIFY(driver.alerts().at(2).detailedText.contains("notes.png"));
+
+            control<QLineEdit>(c, "txtThumbFile")->clear();
+            clickControl(c, "btnOK");
+        });
+        QCOMPARE(maker.runModal(), 1);
+        QCOMPARE(TestPictures::pictureFormat(workspace + "/shot.jpg"), QByteArray("jpeg"));
+        QCOMPARE(SceneObject::loadSceneObjsFromPath(workspace)->size(), 1);
+        QVERIFY(driver.failures().isEmpty());
     }
 };
 
