@@ -263,6 +263,7 @@ private slots:
         QVERIFY(TestPictures::writePicture(dir.filePath("arrow.jpg"), QSize(24, 24), Qt::red));
         QVERIFY(TestPictures::writePicture(dir.filePath("zoom.png"), QSize(24, 24), Qt::green));
         QVERIFY(writeFile(workspace + "/99.zip", "the archive of the last run"));
+        QVERIFY(writeFile(workspace + "/98.zip", "the archive of a run before"));
         QVERIFY(writeFile(dir.filePath("mine.zip"), "an archive of the user's own"));
 
         ChangeIconFileDelegate editor;
@@ -326,12 +327,12 @@ private slots:
         QVERIFY(ToolbarIconSet::picturesInArchive(dir.filePath("export.zip"), dir.filePath("x"), {"next", "zoom"}, &exported));
         QCOMPARE(exported.size(), 2);
 
-        // OK: a new archive, and the last one this window made is gone.
+        // OK: a new archive, and those this window made before are gone.
         clickControl(&editor, "btnOK");
         QCOMPARE(editor.closeMode(), 1);
         QVERIFY(editor.inputFile().startsWith(workspace + "/"));
         QVERIFY(readFile(editor.inputFile()).startsWith("PK"));
-        QVERIFY(!QFileInfo::exists(workspace + "/99.zip"));
+        QVERIFY(!QFileInfo::exists(workspace + "/99.zip") && !QFileInfo::exists(workspace + "/98.zip"));
         QVERIFY(QFileInfo::exists(workspace + "/.cfg"));
 
         // An archive of the user's own is never deleted.
