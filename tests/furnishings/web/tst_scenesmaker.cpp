@@ -170,51 +170,38 @@ private slots:
     }
 
     // Layer names from a package are text in the preview page, never markup; names no
-    // file of a package may have are refused where the package is read.
-    void layerNamesFromAPackageStayText()
-    {
-        QTemporaryDir dir;
-        QVERIFY(TestPictures::writePicture(dir.filePath("red.png"), QSize(40, 40), Qt::red));
-        const QString hostile = "a.png\"><img src=x onerror=\"document.title='taken'\">";
-        QVERIFY(writePackage(dir.filePath("odd.scp"), {hostile, "b.png&amp"}, dir.filePath("red.png")));
-        UiTestDriver driver;
-        ScenesMaker maker;
-        maker.setWorkspace(dir.filePath("workspace"));
-        driver.answerModal([&](WindowController *c) {
-            driver.answerPanel({dir.filePath("odd.scp")});
-            clickControl(c, "btnImport");
-            QTRY_COMPARE(layerNames(maker), QStringList({"b.png&amp 0 4"}));
-            QTRY_VERIFY_WITH_TIMEOUT(evaluate(maker, "(document.querySelector('.scaleToFix.back img') || {}).naturalWidth > 0").toBool(),
-                                     30000);
-            QCOMPARE(evaluate(maker, "document.querySelectorAll('img').length").toInt(), 1);
-            QVERIFY(evaluate(maker, "document.title").toString() != "taken");
-            clickControl(c, "btnCancel");
-        });
-        QCOMPARE(maker.runModal(), 0);
-        QVERIFY(driver.failures().isEmpty());
-    }
-
-    // OK waits for the preview it takes the picture of without holding the window:
-    // Cancel meanwhile ends the dialog with nothing saved. A scene that cannot be
-    // written, or a picture that cannot be made, keeps the dialog open.
-    void okWaitsForThePreviewAndSavesOnlyWhatItWrote()
+    // file of a package may have are refused where the package is read. OK waits for
+    // the preview it takes the picture of without holding the window: Cancel meanwhile
+    // ends the dialog with nothing saved. A scene that cannot be written, or a picture
+    // that cannot be made, keeps the dialog open.
+    void packageNamesStayTextAndOkSavesOnlyWhatItWrote()
     {
         QTemporaryDir dir;
         QVERIFY(writeFile(dir.filePath("art/notes.png"), "not a picture"));
         QVERIFY(TestPictures::writePicture(dir.filePath("art/grass.png"), QSize(60, 40), Qt::green));
         QVERIFY(TestPictures::writePicture(dir.filePath("art/gone.png"), QSize(60, 40), Qt::blue));
+        const QString hostile = "a.png\"><img src=x onerror=\"document.title='taken'\">";
+        QVERIFY(writePackage(dir.filePath("odd.scp"), {hostile, "b.png&amp"}, dir.filePath("art/gone.png")));
         UiTestDriver driver;
         {
             ScenesMaker maker;
-            maker.setWorkspace(dir.filePath("cancelled"));
+            maker.setWorkspace(dir.filePath("odd"));
             driver.answerModal([&](WindowController *c) {
+                driver.answerPanel({dir.filePath("odd.scp")});
+                clickControl(c, "btnImport");
+                QTRY_COMPARE(layerNames(maker), QStringList({"b.png&amp 0 4"}));
+                QTRY_VERIFY_WITH_TIMEOUT(
+                    evaluate(maker, "(document.querySelector('.scaleToFix.back img') || {}).naturalWidth > 0").toBool(), 30000);
+                QCOMPARE(evaluate(maker, "document.querySelectorAll('img').length").toInt(), 1);
+                QVERIFY(evaluate(maker, "document.title").toString() != "taken");
+
                 control<QLineEdit>(c, "txtFile")->setText(dir.filePath("art/grass.png"));
                 clickControl(c, "btnAdd"); // the preview loads again
                 QTimer::singleShot(0, c, [c] { clickControl(c, "btnCancel"); });
                 clickControl(c, "btnOK");
             });
             QCOMPARE(maker.runModal(), 0);
-            QVERIFY(!QFileInfo::exists(dir.filePath("cancelled/Meta.xml")));
+            QCOMPARE(SceneObject::loadSceneObjsFromPath(dir.filePath("odd"))->size(), 1);
         }
 
         // Editing a scene: its description is there before OK.
@@ -222,7 +209,6 @@ private slots:
         QVERIFY(SceneObject::saveSceneObjs({SceneObject(dir.filePath("art/grass.png"), 0, 4)}, "Lawn", QString(), workspace));
         ScenesMaker maker;
         maker.setWorkspace(workspace);
-        maker.setTitle("Lawn");
         driver.answerModal([&](WindowController *c) {
             control<QLineEdit>(c, "txtFile")->setText(dir.filePath("art/gone.png"));
             clickControl(c, "btnAdd");
