@@ -92,33 +92,6 @@ private slots:
         QVERIFY(!tabs.saveToFile(dir.filePath("no/such/folder/tabs.xml")));
     }
 
-    void tabsMoveTogetherAndBadRowsChangeNothing()
-    {
-        BookMarkTabs tabs;
-        for (int page = 1; page <= 5; ++page)
-            tabs.TabItems() << BookMarkTabItem::tabItemWithCaption(QString::number(page), Qt::gray, page);
-        const auto order = [&] {
-            QString text;
-            for (const BookMarkTabItem &item : tabs.TabItems())
-                text += item.caption();
-            return text;
-        };
-        QCOMPARE(tabs.moveTabs({1, 0}, 5), (QList<int>{3, 4}));
-        QCOMPARE(order(), QString("34512"));
-        QCOMPARE(tabs.moveTabs({4}, 0), (QList<int>{0}));
-        QCOMPARE(order(), QString("23451"));
-        QCOMPARE(tabs.moveTabs({0, 2}, 2), (QList<int>{1, 2}));
-        QCOMPARE(order(), QString("32451"));
-        for (const QList<int> &bad : {QList<int>{5}, QList<int>{-1}, QList<int>{1, 1}, QList<int>{}}) {
-            QVERIFY(tabs.moveTabs(bad, 0).isEmpty());
-            QVERIFY(!tabs.removeTabs(bad));
-        }
-        QVERIFY(!tabs.removeTabs({0, 9}));
-        QCOMPARE(order(), QString("32451"));
-        QVERIFY(tabs.removeTabs({4, 0}));
-        QCOMPARE(order(), QString("245"));
-    }
-
     void tabDialogSteps()
     {
         // Adding to a ten-page book: 1, 3, 5, ...; past the book once asked.
