@@ -97,6 +97,7 @@ private slots:
         QVERIFY(chooseInPicker(app, "scene", "Blink"));
         QCOMPARE(app.session()->document().parts().scene().name, QString("Blink"));
         QVERIFY(chooseInPicker(app, "plugin", "Pulse"));
+        QTRY_VERIFY_WITH_TIMEOUT(!app.furnishingTabs()->isSettingsEditorRunning(), kLong);
         QCOMPARE(app.session()->document().parts().pluginBundleName(), QString("Pulse"));
 
         PreviewPane *pane = app.mainWindow()->previewPane();
