@@ -438,9 +438,9 @@
       });
     }
     // Hides once the promise settles, or after a while at the latest, so a page that never
-    // arrives cannot keep the whole book covered: `limit` after the start, or after the
-    // preloader's movie has begun to play when it was still starting then (three times
-    // `limit` at most).
+    // arrives cannot keep the whole book covered: `limit` after the start, or `limit` after
+    // the preloader's movie has started (or failed) when that is later; three times `limit`
+    // at most.
     hideWhen(promise, limit) {
       const hide = () => this.hide();
       const wait = function (ms) { return new Promise(function (r) { setTimeout(r, ms); }); };
