@@ -9,7 +9,7 @@
 //   const page = await browser.newPage()            // one page at a time
 //   await page.goto(url)
 //   await page.evaluate(fn, arg)      // runs fn(arg) in the page; JSON-like values, promises awaited
-//   await page.waitFor(fn, arg, ms)   // polls fn(arg) until it gives a true value, which it returns
+//   await page.waitFor(fn, arg, ms)   // polls fn(arg) (in the page) until it gives a true value
 //   await page.click(selector)        // a real click in the middle of the element
 //   await page.fill(selector, text)   // replaces the text of an input field
 //   await page.press(key)             // 'Enter', 'Escape', 'ArrowLeft', 'End'... to what has focus
@@ -73,7 +73,8 @@ const unwrap = (r) => (r === '' || r === undefined || r === null ? undefined : J
 // What every engine shares: waits, element queries and the recorder, over evaluate.
 class Page {
   waitFor(fn, arg, timeout = TIMEOUT) {
-    return this.poll(() => this.evaluate(fn, arg), String(fn), timeout);
+    const truth = `async (arg) => !!(await (${fn})(arg))`;
+    return this.poll(() => this.evaluate(truth, arg), String(fn), timeout);
   }
   // Calls check (in node) every 50 ms until it gives a true value, which it returns.
   async poll(check, what, timeout = TIMEOUT) {
