@@ -78,9 +78,12 @@ test('manual narration plays the open spread\'s sound when the reader asks', asy
   await page.click('.qv-button-narration');
   assert.deepEqual(await requests(page), [[1, 'files/narration/2_3.mp3', 'manual']]);
   assert.deepEqual(await page.evaluate(() => sounds.map((s) => [s.url, s.paused])), [['files/narration/2_3.mp3', false]]);
-  // A second press stops it; the sound ending turns no page in manual mode.
+  // A second press stops it; a sound that ends turns no page in manual mode.
   await page.click('.qv-button-narration');
   assert.equal(await page.evaluate(() => sounds[0].paused), true);
+  await page.click('.qv-button-narration');
+  await page.evaluate(() => sounds[1].end());
+  await page.sleep(300);
   assert.deepEqual(await page.evaluate(() => Quorvel.reader.pages), [2, 3]);
   assert.deepEqual(await page.problems(), []);
   await page.close();
