@@ -3,7 +3,6 @@
 #include "TestSupport.h"
 
 #include <QFile>
-#include <QtTest>
 #include <csignal>
 #include <ftw.h>
 #include <grp.h>
