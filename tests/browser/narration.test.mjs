@@ -84,6 +84,19 @@ test('automatic play plays each spread and turns on after the pauses', async () 
   assert.deepEqual(page.problems, []);
 });
 
+test('turning the page stops the sound and plays the new spread', async () => {
+  const book = narratedBook(['--delay', '100']);
+  const page = await browser.page();
+  await openWithFakes(page, book);
+  await page.evaluate(() => showSpread(2));
+  assert.equal(await page.evaluate(() => sounds[0].paused), true);
+  assert.deepEqual((await steps(page)).map((e) => e[1]), ['files/narration/1.mp3', 'files/narration/4_5.mp3']);
+  // An ended sound of a spread already left does not turn the book.
+  await page.evaluate(() => sounds[0].end());
+  await page.waitForTimeout(250);
+  assert.equal((await steps(page)).filter((e) => e[0] === 'turn').length, 0);
+});
+
 test('a sound the browser cannot play does not stop automatic play', async () => {
   const book = narratedBook(['--delay', '50', '--mute', '100']);
   const page = await browser.page();

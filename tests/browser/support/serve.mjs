@@ -10,7 +10,8 @@ const TYPES = { '.html': 'text/html', '.js': 'text/javascript', '.css': 'text/cs
   '.png': 'image/png', '.jpg': 'image/jpeg', '.swf': 'application/x-shockwave-flash' };
 
 // Serves dir; requests whose path matches options.hold (a pattern, or a list of them)
-// wait until release() is called, or release(pattern) for that pattern's requests.
+// wait until release() is called, or release(pattern) for that pattern's requests, and
+// the path of every request is added to options.log (an array) in the order asked.
 // Resolves to { base, release, close }.
 export async function serveFolder(dir, options = {}) {
   const holds = [].concat(options.hold || []).map((pattern) => {
@@ -21,6 +22,7 @@ export async function serveFolder(dir, options = {}) {
   const release = (pattern) => holds.filter((h) => !pattern || h.pattern === pattern).forEach((h) => h.release());
   const server = http.createServer(async (req, res) => {
     const name = decodeURIComponent(new URL(req.url, 'http://x').pathname);
+    if (options.log) options.log.push(name.slice(1));
     for (const hold of holds) if (hold.pattern.test(name)) await hold.released;
     const file = path.join(dir, name);
     if (!file.startsWith(dir) || !fs.existsSync(file) || !fs.statSync(file).isFile()) { res.writeHead(404); res.end(); return; }
