@@ -22,4 +22,3 @@ export async function narratedPage(context) {
   await page.addInitScript(standIn);
   return page;
 }
-
