@@ -2,6 +2,7 @@
 
 #include "foundation/AppUtility.h"
 #include "foundation/PropertyList.h"
+#include "foundation/SafeFiles.h"
 #include "furnishings/ToolbarIconSet.h"
 
 #include <QDateTime>
@@ -115,8 +116,7 @@ bool ToolbarIconWorkspace::loadZipResource(const QString &archive, QString *erro
         QDir().mkpath(iconsFolder());
         for (auto it = pictures.cbegin(); it != pictures.cend(); ++it) {
             const QString target = iconsFolder() + QLatin1Char('/') + QFileInfo(it.value()).fileName();
-            QFile::remove(target);
-            if (QFile::copy(it.value(), target))
+            if (SafeFiles::copyFile(it.value(), target))
                 m_iconsDict.insert(it.key(), target);
         }
         for (QVariantMap &icon : m_iconsList) {
@@ -139,7 +139,7 @@ bool ToolbarIconWorkspace::saveIconFile(int row, const QString &source)
         QFile::remove(target);
         bool written = false;
         if (source.endsWith(QLatin1String(".png"), Qt::CaseInsensitive)) {
-            written = QFile::copy(source, target);
+            written = SafeFiles::copyFile(source, target);
         } else {
             const QImage picture(source);
             written = !picture.isNull() && picture.save(target, "PNG");

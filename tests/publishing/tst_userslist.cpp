@@ -186,22 +186,30 @@ private slots:
 
     void importedListsAreTrustedInNothing()
     {
-        // Only dictionaries with a usable user and a password, only the known keys, as text.
+        // Only dictionaries with a usable user and a password (an unknown one with the
+        // user's code), only the known keys, as text; an earlier book's key that no
+        // known user's code opens is not kept.
+        const QString code = "600000.AAAAAAAAAAAAAAAAAAAAAA.AAAAAAAAAAAAAAAAAAAAAA";
         const QVariantList hostile{
             QVariantMap{{"user", "ann"}, {"password", "one"}, {"encode", "x.y.z"}, {"admin", true}},
             QVariantMap{{"user", "ann"}, {"password", "again"}},
             QVariantMap{{"user", "bad\nname"}, {"password", "p"}},
+            QVariantMap{{"user", "tab\tname"}, {"password", "p"}},
+            QVariantMap{{"user", " lead"}, {"password", "p"}},
+            QVariantMap{{"user", "line\u2028sep"}, {"password", "p"}},
+            QVariantMap{{"user", QString(200000, 'x')}, {"password", "p"}},
             QVariantMap{{"user", 7}, {"password", "p"}},
             QVariantMap{{"user", "nopass"}, {"password", ""}},
+            QVariantMap{{"user", "nocode"}, {"password", "\t"}},
             QVariantMap{{"password", "nobody"}},
             QVariantMap{{"user", "kim"}, {"password", QVariantList{"p"}}},
             QStringLiteral("text"),
-            QVariantMap{{"user", "Bo Li"}, {"password", "\t"}, {"pageKey", QVariantMap{}}},
+            QVariantMap{{"user", "Bo Li"}, {"password", "\t"}, {"encode", code}, {"pageKey", QString(64, 'a')}},
         };
         const auto list = UserListPackage::unsealUserList(UserListPackage::sealListData(*PropertyList::toXml(hostile)));
         QVERIFY(list);
         QCOMPARE(*list, (QList<QVariantMap>{{{"user", "ann"}, {"password", "one"}, {"encode", "x.y.z"}},
-                                            {{"user", "Bo Li"}, {"password", "\t"}}}));
+                                            {{"user", "Bo Li"}, {"password", "\t"}, {"encode", code}}}));
 
         // Files with nothing usable, altered, too deep or too large are refused.
         QString error;
@@ -222,6 +230,39 @@ private slots:
         QTemporaryDir dir;
         QVERIFY(writeFile(dir.filePath("big.scfm"), good + QByteArray(UserListPackage::kMaximumFileSize, 0)));
         QVERIFY(!UserListPackage::readUserListFile(dir.filePath("big.scfm")));
+    }
+
+    void anEarlierBooksKeyIsKeptOnlyWhenItsUsersCodesOpenIt()
+    {
+        // A list exported from a book whose users came from an earlier book: the users
+        // of that book (password unknown) need its key, which the known user's code opens.
+        const QString earlier = BookSecurity().rc4String();
+        const QString bo = BookSecurity::encodeByUser("bo", "two", earlier);
+        const QVariantMap known{{"user", "ann"}, {"password", "one"}, {"encode", BookSecurity::encodeByUser("ann", "one", earlier)},
+                                {"pageKey", earlier}};
+        const QVariantMap unknown{{"user", "bo"}, {"password", "\t"}, {"encode", bo}, {"pageKey", earlier}};
+        BookSecurity security;
+        security.setUsersList(BookSecurity::validEntries({known, unknown}));
+        QCOMPARE(security.earlierBookKey(), earlier);
+        QVERIFY(!security.usersList().at(0).contains("pageKey")); // a known user needs none
+        security.generateRc4String();
+        security.refreshUsersList();
+        QCOMPARE(security.rc4String(), earlier);
+        QCOMPARE(security.usersList().at(1).value("encode").toString(), bo);
+
+        // A key that the known user's code does not open, or a list with nobody to
+        // check it, keeps no key: every book made from it gets a key of its own.
+        QVariantMap forged = unknown;
+        forged["pageKey"] = BookSecurity().rc4String();
+        for (const QVariantList &list : {QVariantList{known, forged}, QVariantList{unknown}}) {
+            QStringList refused;
+            security.setUsersList(BookSecurity::validEntries(list, &refused));
+            QVERIFY(security.earlierBookKey().isEmpty());
+            QVERIFY(refused.join(' ').contains("key"));
+            const QString own = security.rc4String();
+            security.refreshUsersList();
+            QCOMPARE(security.rc4String(), own);
+        }
     }
 };
 

@@ -1,0 +1,22 @@
+// The "Config.xml" of a narration package (Assistant.zip): spreads, options, files.
+#include "FuzzSupport.h"
+#include "foundation/ZipWriter.h"
+#include "output/narration/GenerateAssistant.h"
+
+#include <QDir>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    FuzzSupport::init();
+    const QString package = FuzzSupport::scratch() + QStringLiteral("/Assistant.zip");
+    {
+        ZipWriter zip(package);
+        if (!zip.addData(QStringLiteral("Config.xml"), FuzzSupport::bytes(data, size)) || !zip.commit())
+            return 0;
+    }
+    const QString folder = FuzzSupport::scratch() + QStringLiteral("/assistant");
+    QDir(folder).removeRecursively();
+    QDir().mkpath(folder);
+    GenerateAssistant::readPackage(package, folder);
+    return 0;
+}
