@@ -675,6 +675,50 @@ private slots:
         QVERIFY(!QFileInfo::exists(folder + "/files/scenes"));
         QVERIFY(!configObject(folder + "/files/config.js").contains("scene"));
     }
+
+    void linksThatLeadOutOfAPartAreLeftOut()
+    {
+        // The user's private files, and parts whose files lead to them through links:
+        // a scene folder that is a link, a download attachment, a file of a plug-in's
+        // saved folder.
+        const QString root = path("linked");
+        QVERIFY(writeFile(root + "/private/Meta.xml", "<Scenes/>"));
+        QVERIFY(writeFile(root + "/private/id_rsa", "PRIVATE KEY"));
+        QVERIFY(QFile::link(root + "/private", root + "/scene"));
+        QVERIFY(writeFile(root + "/downloads/attachments/prices.csv", "a,b"));
+        QVERIFY(QFile::link(root + "/private/id_rsa", root + "/downloads/attachments/key.csv"));
+        QVERIFY(PropertyList::writeFile(root + "/downloads/.cfg",
+                                        QVariantMap{{"attachs", QVariantList{"./attachments/prices.csv", "./attachments/key.csv"}}}));
+        const QString save = AppUtility::userAppResourcePath("Plugin/Save") + "/Clock";
+        QVERIFY(writeFile(save + "/settings.dat", "5\n10\n5\n10\n80\n1"));
+        QVERIFY(QFile::link(root + "/private/id_rsa", save + "/key.js"));
+        QVERIFY(QDir().mkpath(AppUtility::userAppResourcePath("Plugin") + "/Clock.bundle/Contents/Resources/html"));
+
+        const QString folder = path("linked-book");
+        FlashBookOutput output(OutputCopies::copyPageSource(*m_book.pages), OutputCopies::copyTemplate(*m_tmpl), folder,
+                               "atlas");
+        BookParts parts;
+        BookScene scene;
+        scene.name = "Garden";
+        scene.folder = root + "/scene";
+        scene.xmlFilePath = root + "/scene/Meta.xml";
+        parts.setScene(scene);
+        parts.setDownloadWorkspace(root + "/downloads");
+        parts.setPluginBundleName("Clock");
+        output.setBookParts(parts);
+        output.convertBook();
+
+        QVERIFY(!folderContents(folder).values().contains("PRIVATE KEY"));
+        for (QDirIterator it(folder, QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot,
+                             QDirIterator::Subdirectories);
+             it.hasNext();)
+            QVERIFY2(!it.nextFileInfo().isSymLink(), qPrintable(it.filePath()));
+        QVERIFY(!QFileInfo::exists(folder + "/files/scenes"));
+        const QJsonObject config = configObject(folder + "/files/config.js");
+        QVERIFY(!config.contains("scene"));
+        QCOMPARE(config.value("download").toObject().value("attachments").toArray().size(), 1);
+        QVERIFY(readText(AppLog::shared().logFilePath()).contains("key.csv"));
+    }
 };
 
 QV_TEST(PublishWebTest)
