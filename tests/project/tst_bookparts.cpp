@@ -199,6 +199,10 @@ private slots:
         reader.setUsersList(back.usersList());
         QVERIFY(reader.validateUser("ann", "first"));
         QVERIFY(!reader.validateUser("ann", ""));
+        // A user with an empty password never gets a code.
+        back.usersList() << QVariantMap{{"user", "open"}, {"password", ""}, {"encode", "600000.x.y"}};
+        back.refreshUsersList();
+        QVERIFY(!back.usersListFileData().contains("open"));
 
         // A project naming a user without a password, or with a name the users file
         // cannot hold, publishes neither.

@@ -230,6 +230,16 @@ private slots:
         QTemporaryDir dir;
         QVERIFY(writeFile(dir.filePath("big.scfm"), good + QByteArray(UserListPackage::kMaximumFileSize, 0)));
         QVERIFY(!UserListPackage::readUserListFile(dir.filePath("big.scfm")));
+
+        // A book's users.txt: only names the users file can hold, once each.
+        QByteArray users;
+        for (const QString &name : {QString("ann"), QString("tab\tname"), QString(" lead"), QString("line\u2028sep"),
+                                    QString(200000, 'x'), QString("ann"), QString("Bo Li")})
+            users += name.toUtf8() + " " + code.toUtf8() + "\r\n";
+        QVERIFY(writeFile(dir.filePath("users.txt"), users));
+        BookSecurity book;
+        QVERIFY(book.importUsersListByFile(dir.filePath("users.txt")));
+        QCOMPARE(names(book), (QStringList{"ann", "Bo Li"}));
     }
 
     void anEarlierBooksKeyIsKeptOnlyWhenItsUsersCodesOpenIt()
