@@ -16,6 +16,7 @@
 
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QTableView>
@@ -272,6 +273,29 @@ private slots:
         QVERIFY(second.dragFileImport()->performDrop(drop.get()));
         QTRY_COMPARE(names(other), (QStringList{"user0", "user2", "Bo Li"}));
         QCOMPARE(other.usersList().at(2).value("password").toString(), QStringLiteral("second secret"));
+        QVERIFY(driver.failures().isEmpty());
+    }
+
+    void theEditorSaysWhenTheBookKeepsAnEarlierBooksKey()
+    {
+        UiTestDriver driver;
+        const QString earlier = BookSecurity().rc4String();
+        BookSecurity security;
+        security.setUsersList(BookSecurity::validEntries(
+            {QVariantMap{{"user", "ann"}, {"password", "one"}, {"encode", BookSecurity::encodeByUser("ann", "one", earlier)}},
+             QVariantMap{{"user", "bo"}, {"password", "\t"}, {"encode", BookSecurity::encodeByUser("bo", "two", earlier)},
+                         {"pageKey", earlier}}}));
+        UsersListSecurity editor;
+        editor.setBookSecurity(&security);
+        editor.showWindow();
+        auto *note = control<QLabel>(editor, "lblEarlierKey");
+        QVERIFY(note->isVisible());
+        // Once that book's users are gone, every publish makes a key of its own again.
+        editor.selectRows({1});
+        driver.answerAlert("OK");
+        click(editor, "btnRemove");
+        QCOMPARE(names(security), QStringList{"ann"});
+        QVERIFY(!note->isVisible());
         QVERIFY(driver.failures().isEmpty());
     }
 };
