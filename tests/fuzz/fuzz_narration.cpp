@@ -3,20 +3,12 @@
 #include "foundation/ZipWriter.h"
 #include "output/narration/GenerateAssistant.h"
 
-#include <QDir>
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     FuzzSupport::init();
     const QString package = FuzzSupport::scratch() + QStringLiteral("/Assistant.zip");
-    {
-        ZipWriter zip(package);
-        if (!zip.addData(QStringLiteral("Config.xml"), FuzzSupport::bytes(data, size)) || !zip.commit())
-            return 0;
-    }
-    const QString folder = FuzzSupport::scratch() + QStringLiteral("/assistant");
-    QDir(folder).removeRecursively();
-    QDir().mkpath(folder);
-    GenerateAssistant::readPackage(package, folder);
+    ZipWriter zip(package);
+    if (zip.addData(QStringLiteral("Config.xml"), FuzzSupport::bytes(data, size)) && zip.commit())
+        GenerateAssistant::readPackage(package, FuzzSupport::scratch() + QStringLiteral("/assistant"));
     return 0;
 }

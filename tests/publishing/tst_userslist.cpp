@@ -9,7 +9,6 @@
 #include "publishing/UsersListModel.h"
 
 #include <QMimeData>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
@@ -67,7 +66,6 @@ private slots:
         BookSecurity security;
         security.setUsersList({user("ann", "one"), user("Bo Li", "two"), {{"user", "kim"}, {"password", "\t"}}});
         UsersListModel model(&security);
-        QSignalSpy refused(&model, &UsersListModel::editRefused);
         const auto name = [&](int row) { return model.index(row, UsersListModel::UserColumn); };
         const auto password = [&](int row) { return model.index(row, UsersListModel::PasswordColumn); };
 
@@ -75,7 +73,6 @@ private slots:
                                    QStringLiteral("a\rb"), QStringLiteral("a\tb"), QStringLiteral("Bo\u2028Li")})
             QVERIFY2(!model.setData(name(0), bad), qPrintable(bad));
         QVERIFY(!model.setData(password(0), QString()));
-        QCOMPARE(refused.size(), 8);
         QCOMPARE(security.usersList().first(), user("ann", "one"));
         // The same name in another Unicode form is the same user.
         security.usersList()[1]["user"] = QStringLiteral("Zo\u00EB");
@@ -90,7 +87,6 @@ private slots:
         QCOMPARE(model.data(password(2)).toString(), QStringLiteral("***"));
         QVERIFY(model.setData(password(2), model.data(password(2), Qt::EditRole)));
         QCOMPARE(security.usersList().at(2).value("password").toString(), QStringLiteral("\t"));
-        QCOMPARE(refused.size(), 9);
     }
 
     void rowsMoveAsOneBlock()
@@ -233,8 +229,7 @@ private slots:
 
         // A book's users.txt: only names the users file can hold, once each.
         QByteArray users;
-        for (const QString &name : {QString("ann"), QString("tab\tname"), QString(" lead"), QString("line\u2028sep"),
-                                    QString(200000, 'x'), QString("ann"), QString("Bo Li")})
+        for (const QString &name : QStringList{"ann", "tab\tname", " lead", "line\u2028sep", QString(200000, 'x'), "ann", "Bo Li"})
             users += name.toUtf8() + " " + code.toUtf8() + "\r\n";
         QVERIFY(writeFile(dir.filePath("users.txt"), users));
         BookSecurity book;
@@ -244,34 +239,22 @@ private slots:
 
     void anEarlierBooksKeyIsKeptOnlyWhenItsUsersCodesOpenIt()
     {
-        // A list exported from a book whose users came from an earlier book: the users
-        // of that book (password unknown) need its key, which the known user's code opens.
+        // A list of a book whose users came from an earlier book: those users (password
+        // unknown) need that book's key, which the known user's code opens.
         const QString earlier = BookSecurity().rc4String();
-        const QString bo = BookSecurity::encodeByUser("bo", "two", earlier);
-        const QVariantMap known{{"user", "ann"}, {"password", "one"}, {"encode", BookSecurity::encodeByUser("ann", "one", earlier)},
-                                {"pageKey", earlier}};
-        const QVariantMap unknown{{"user", "bo"}, {"password", "\t"}, {"encode", bo}, {"pageKey", earlier}};
-        BookSecurity security;
-        security.setUsersList(BookSecurity::validEntries({known, unknown}));
-        QCOMPARE(security.earlierBookKey(), earlier);
-        QVERIFY(!security.usersList().at(0).contains("pageKey")); // a known user needs none
-        security.generateRc4String();
-        security.refreshUsersList();
-        QCOMPARE(security.rc4String(), earlier);
-        QCOMPARE(security.usersList().at(1).value("encode").toString(), bo);
-
-        // A key that the known user's code does not open, or a list with nobody to
-        // check it, keeps no key: every book made from it gets a key of its own.
+        const QVariantMap known{{"user", "ann"}, {"password", "one"}, {"encode", BookSecurity::encodeByUser("ann", "one", earlier)}};
+        const QVariantMap unknown{
+            {"user", "bo"}, {"password", "\t"}, {"encode", BookSecurity::encodeByUser("bo", "two", earlier)}, {"pageKey", earlier}};
         QVariantMap forged = unknown;
         forged["pageKey"] = BookSecurity().rc4String();
-        for (const QVariantList &list : {QVariantList{known, forged}, QVariantList{unknown}}) {
-            QStringList refused;
-            security.setUsersList(BookSecurity::validEntries(list, &refused));
-            QVERIFY(security.earlierBookKey().isEmpty());
-            QVERIFY(refused.join(' ').contains("key"));
+        BookSecurity security;
+        for (const QVariantList &list : {QVariantList{known, unknown}, QVariantList{known, forged}, QVariantList{unknown}}) {
+            security.setUsersList(BookSecurity::validEntries(list));
+            const bool kept = list.at(1) == unknown; // not a forged key, nor one nobody can check
+            QCOMPARE(security.earlierBookKey(), kept ? earlier : QString());
             const QString own = security.rc4String();
             security.refreshUsersList();
-            QCOMPARE(security.rc4String(), own);
+            QCOMPARE(security.rc4String(), kept ? earlier : own);
         }
     }
 };
