@@ -1,6 +1,5 @@
 #include "TestFiles.h"
 #include "TestSupport.h"
-#include "foundation/PropertyList.h"
 #include "publishing/PasswordGenerator.h"
 #include "publishing/PasswordGeneratorSettings.h"
 
