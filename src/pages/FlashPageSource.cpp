@@ -2,6 +2,7 @@
 
 #include "foundation/AppStrings.h"
 #include "foundation/ImageUtility.h"
+#include "foundation/XmlUtility.h"
 #include "pages/FlashPageSourceImg.h"
 #include "pages/FlashPageSourcePDF.h"
 #include "pages/PageImaging.h"
@@ -435,7 +436,7 @@ std::unique_ptr<FlashPageSource> FlashPageSource::fromXmlString(const QString &x
                                                                 QString *error)
 {
     QDomDocument doc;
-    if (!doc.setContent(xml)) {
+    if (!parseXmlDocument(doc, xml)) {
         if (error)
             *error = loadAppString(QStringLiteral("PageImport-The pages of the project cannot be read."),
                                    QStringLiteral("The pages of the project cannot be read."));

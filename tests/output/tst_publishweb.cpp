@@ -715,6 +715,39 @@ private slots:
         QVERIFY(!QFileInfo::exists(folder + "/files/scenes"));
         QVERIFY(!configObject(folder + "/files/config.js").contains("scene"));
     }
+
+    void linksThatLeadOutOfAPartAreLeftOut()
+    {
+        // A scene folder that is a link, a download attachment and a plug-in file that
+        // lead to the user's private files.
+        const QString root = path("linked");
+        QVERIFY(writeFile(root + "/private/Meta.xml", "<Scenes/>"));
+        QVERIFY(writeFile(root + "/private/id_rsa", "PRIVATE KEY"));
+        QVERIFY(QFile::link(root + "/private", root + "/scene"));
+        QVERIFY(writeFile(root + "/downloads/attachments/prices.csv", "a,b"));
+        QVERIFY(QFile::link(root + "/private/id_rsa", root + "/downloads/attachments/key.csv"));
+        QVERIFY(PropertyList::writeFile(root + "/downloads/.cfg", QVariantMap{{"attachs", QVariantList{"./attachments/prices.csv",
+                                                                                                      "./attachments/key.csv"}}}));
+        QVERIFY(writeFile(AppUtility::userAppResourcePath("Plugin/Save") + "/Clock/settings.dat", "5\n10\n5\n10\n80\n1"));
+        QVERIFY(QFile::link(root + "/private/id_rsa", AppUtility::userAppResourcePath("Plugin/Save") + "/Clock/key.js"));
+        QVERIFY(QDir().mkpath(AppUtility::userAppResourcePath("Plugin") + "/Clock.bundle/Contents/Resources/html"));
+        const QString folder = path("linked-book");
+        FlashBookOutput output(OutputCopies::copyPageSource(*m_book.pages), OutputCopies::copyTemplate(*m_tmpl), folder, "atlas");
+        BookParts parts;
+        parts.setScene(BookScene{"Garden", root + "/scene/Meta.xml", root + "/scene", {}, {}});
+        parts.setDownloadWorkspace(root + "/downloads");
+        parts.setPluginBundleName("Clock");
+        output.setBookParts(parts);
+        output.convertBook();
+
+        QVERIFY(!folderContents(folder).values().contains("PRIVATE KEY"));
+        for (QDirIterator it(folder, QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot, QDirIterator::Subdirectories); it.hasNext();)
+            QVERIFY2(!it.nextFileInfo().isSymLink(), qPrintable(it.filePath()));
+        const QJsonObject config = configObject(folder + "/files/config.js");
+        QVERIFY(!config.contains("scene") && !QFileInfo::exists(folder + "/files/scenes"));
+        QCOMPARE(config.value("download").toObject().value("attachments").toArray().size(), 1);
+        QVERIFY(readText(AppLog::shared().logFilePath()).contains("key.csv"));
+    }
 };
 
 QV_TEST(PublishWebTest)

@@ -1,5 +1,6 @@
 #include "output/web/FlashBookOutput.h"
 
+#include "foundation/AppLog.h"
 #include "foundation/AppResources.h"
 #include "foundation/AppStrings.h"
 #include "foundation/TextTemplate.h"
@@ -90,6 +91,14 @@ bool isWebAddress(const QString &text)
 {
     return text.startsWith(QLatin1String("http://"), Qt::CaseInsensitive)
            || text.startsWith(QLatin1String("https://"), Qt::CaseInsensitive);
+}
+
+// Whether the scene has files to put into the book: a folder of its own, which is
+// no link (a link would bring whatever it leads to into the book).
+bool hasSceneFolder(const BookScene &scene)
+{
+    const QFileInfo folder(scene.folder);
+    return !scene.isNone() && folder.isDir() && !folder.isSymLink();
 }
 
 } // namespace
@@ -339,7 +348,7 @@ void FlashBookOutput::writeFurnishings(Book &book)
     // the SWF player, with the scene's shot where they cannot.
     QJsonObject scene;
     const BookScene &selected = m_parts.scene();
-    if (!selected.isNone() && QFileInfo(selected.folder).isDir()) {
+    if (hasSceneFolder(selected)) {
         auto layers = [&](const QList<BookScene::Layer> &list) {
             QJsonArray out;
             for (const BookScene::Layer &layer : list) {
@@ -626,9 +635,12 @@ void FlashBookOutput::copyScene(Book &book)
     post(ConvertStep::SceneFiles, 0, 1);
     // An empty folder names nothing: never fall back to the working folder.
     const BookScene &scene = m_parts.scene();
-    if (!scene.isNone() && QFileInfo(scene.folder).isDir())
+    if (hasSceneFolder(scene))
         OutputFiles::copyFolder(scene.folder, book.path(QStringLiteral("files/scenes")),
                                 stopFlag());
+    else if (!scene.isNone() && QFileInfo(scene.folder).isSymLink())
+        AppLog::shared().error(QStringLiteral("The scene's files are left out of the book: \"%1\" is a link.")
+                                   .arg(QDir::toNativeSeparators(scene.folder)));
     post(ConvertStep::SceneFiles, 1, 1);
 }
 
