@@ -447,8 +447,10 @@ void FolderUpdate::note(const QString &path, bool written)
 
 void FolderUpdate::removeOthers(const QStringList &entries, const std::atomic_bool *stop)
 {
-    // Changed while the update ran: written by a step that does its own file work.
-    const auto isNew = [this](const QFileInfo &info) { return info.lastModified().toUTC() >= m_started; };
+    // Changed while the update ran: written by a step that does its own file work. Its
+    // status changed then, whereas its time of change may be its source's (a copy that
+    // keeps it, a link).
+    const auto isNew = [this](const QFileInfo &info) { return info.metadataChangeTime().toUTC() >= m_started; };
     for (const QString &entry : entries) {
         const QFileInfo top(m_folder + QLatin1Char('/') + entry);
         if (top.isFile() || top.isSymLink()) {
