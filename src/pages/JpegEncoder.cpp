@@ -75,6 +75,8 @@ JpegEncoder::JpegEncoder(const QSize &size, const JpegSettings &settings, QByteA
     jpeg_set_defaults(&s->cinfo);
     jpeg_set_quality(&s->cinfo, std::clamp(settings.quality, 0, 100), TRUE);
     s->cinfo.optimize_coding = settings.optimizeCoding ? TRUE : FALSE;
+    if (settings.progressive)
+        jpeg_simple_progression(&s->cinfo);
     s->cinfo.density_unit = 1; // dots per inch, as Qt marks its pictures
     s->cinfo.X_density = 96;
     s->cinfo.Y_density = 96;
