@@ -95,7 +95,7 @@ QImage photoLike(int width, int height, quint32 seed)
         QRgb *row = reinterpret_cast<QRgb *>(image.scanLine(y));
         for (int x = 0; x < width; ++x) {
             const double base = 0.5 + 0.25 * std::sin(x * fx * 6.3 + std::cos(y * fy * 4.1)) + 0.2 * std::cos((x + y) * fy * 3.7);
-            const int grain = int(next() % 31) - 15;
+            const int grain = int(next() % 7) - 3;
             const QColor c = QColor::fromHsv((hue + x / 9 + y / 13) % 360, 90 + int(60 * base),
                                              std::clamp(int(255 * base) + grain, 0, 255));
             row[x] = c.rgb();

@@ -6,7 +6,9 @@
  * modules of protected and narrated books are loaded only for books that have them.
  *
  * The home page names the viewer script it ends with: <script src="files/lib/qv-boot.js"
- * data-viewer="files/viewer/aurora.js" data-page-flip="true"></script>.
+ * data-viewer="files/viewer/aurora.js" data-page-flip="true"></script>. A page that
+ * loads the library of another book folder (the phone version, the desktop book's)
+ * names its own folder of data: data-files="files/".
  */
 (function (global) {
   'use strict';
@@ -14,7 +16,7 @@
   if (global.quorvelLeaving) return;
   const me = document.currentScript;
   const lib = me.getAttribute('src').replace(/[^/]*$/, '');
-  const base = lib.replace(/lib\/$/, '');
+  const base = me.getAttribute('data-files') || lib.replace(/lib\/$/, '');
   const viewer = me.getAttribute('data-viewer');
   const withPageFlip = me.getAttribute('data-page-flip') === 'true';
 

@@ -32,6 +32,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 #include <QScopeGuard>
 #include <QSet>
 #include <QTemporaryDir>
@@ -46,6 +47,8 @@ const QString kMobile = QStringLiteral("mobile");
 
 // Outline levels written; deeper bookmarks are left out (the viewer reads 32).
 constexpr int kMaxOutlineDepth = 64;
+// Characters of search text in one part of a large book's search data.
+constexpr qsizetype kSearchPartChars = 160 * 1024;
 
 struct PageCopy
 {
@@ -459,11 +462,50 @@ QString FlashBookOutput::tabsScriptText() const
 
 void FlashBookOutput::writeDataScripts(const QString &filesFolder, const PDFSearch *search) const
 {
+    // The texts as the viewer searches them: blanks of the page's layout made one, each
+    // line trimmed, empty lines dropped (a search matches words, which hold no blanks).
+    static const QRegularExpression blanks(QStringLiteral("[ \\t\\f\\v\\r]+"));
+    static const QRegularExpression emptyLines(QStringLiteral(" ?\\n[ \\n]*"));
     QJsonArray texts;
+    qsizetype bytes = 0;
     if (search)
-        for (const QString &text : search->pageTexts())
-            texts.append(text);
-    OutputFiles::writeText(filesFolder + QStringLiteral("/search.js"), dataScript(QStringLiteral("bookSearch"), texts));
+        for (const QString &text : search->pageTexts()) {
+            QString compact = text;
+            compact.replace(blanks, QStringLiteral(" ")).replace(emptyLines, QStringLiteral("\n"));
+            compact = compact.trimmed();
+            bytes += compact.size() + 4;
+            texts.append(compact);
+        }
+    const QString searchFile = filesFolder + QStringLiteral("/search.js");
+    if (bytes <= kSearchPartChars) {
+        OutputFiles::writeText(searchFile, dataScript(QStringLiteral("bookSearch"), texts));
+        return;
+    }
+    // A large book's texts in parts, the first result needing only the first of them.
+    OutputFiles::makeFolder(filesFolder + QStringLiteral("/search"));
+    QJsonArray parts;
+    for (qsizetype first = 0; first < texts.size();) {
+        QJsonArray part;
+        qsizetype size = 0;
+        while (first + part.size() < texts.size() && (part.isEmpty() || size < kSearchPartChars)) {
+            const QString text = texts.at(first + part.size()).toString();
+            size += text.size() + 4;
+            part.append(text);
+        }
+        const QString name = QStringLiteral("search/%1.js").arg(parts.size() + 1);
+        OutputFiles::writeText(filesFolder + QLatin1Char('/') + name,
+                               QStringLiteral("var bookSearchPart = ")
+                                   + QString::fromUtf8(QJsonDocument(QJsonObject{{QStringLiteral("first"), int(first + 1)},
+                                                                                 {QStringLiteral("texts"), part}})
+                                                           .toJson(QJsonDocument::Compact))
+                                   + QStringLiteral(";\n"));
+        parts.append(QJsonObject{{QStringLiteral("first"), int(first + 1)}, {QStringLiteral("file"), name}});
+        first += part.size();
+    }
+    const QJsonObject index{{QStringLiteral("pageCount"), int(texts.size())}, {QStringLiteral("parts"), parts}};
+    OutputFiles::writeText(searchFile, QStringLiteral("var bookSearch = ")
+                                           + QString::fromUtf8(QJsonDocument(index).toJson(QJsonDocument::Compact))
+                                           + QStringLiteral(";\n"));
 }
 
 void FlashBookOutput::writeShareImage(Book &book)
@@ -544,7 +586,8 @@ QString FlashBookOutput::firstPageInfo(const Book &book) const
     return QString::fromUtf8(QJsonDocument(info).toJson(QJsonDocument::Compact));
 }
 
-QString FlashBookOutput::fillHomePage(const QString &templateFile, const QString &shareImage, const QString &firstPage) const
+QString FlashBookOutput::fillHomePage(const QString &templateFile, const QString &shareImage, const QString &firstPage,
+                                      const QString &library) const
 {
     TextTemplate page(OutputFiles::readText(templateFile));
     page.setItem(QStringLiteral("FIRST_PAGE"), OutputFiles::escapeHtml(firstPage));
@@ -553,6 +596,7 @@ QString FlashBookOutput::fillHomePage(const QString &templateFile, const QString
     page.setItem(QStringLiteral("DESCRIPTION"), OutputFiles::escapeHtml(m_html.HTMLDescription()));
     page.setItem(QStringLiteral("SHARE_IMAGE"), OutputFiles::escapeHtml(shareImage));
     page.setItem(QStringLiteral("LOAD_TYPE"), QString::number(m_html.loadType()));
+    page.setItem(QStringLiteral("LIB"), library);
     // The author's own markup goes in as written: that is what the setting is for.
     QString script = m_html.HTMLScript();
     if (!m_html.otherScript().isEmpty())
@@ -561,9 +605,14 @@ QString FlashBookOutput::fillHomePage(const QString &templateFile, const QString
     return page.parse();
 }
 
-void FlashBookOutput::copyViewer(const FlashTemplate &tmpl, const QString &filesFolder, bool withPageFlip) const
+void FlashBookOutput::copyViewer(const FlashTemplate &tmpl, const QString &filesFolder, bool withPageFlip,
+                                 bool withLibrary) const
 {
     const std::atomic_bool *stop = stopFlag();
+    OutputFiles::copyFolder(tmpl.templateFolder() + QStringLiteral("/viewer"), filesFolder + QStringLiteral("/viewer"), stop,
+                            false, {QStringLiteral("index.html")});
+    if (!withLibrary)
+        return;
     const QString lib = AppResources::resourcePath(QStringLiteral("viewer-lib"));
     if (withPageFlip && !QFileInfo(lib + QStringLiteral("/page-flip.browser.js")).isFile())
         fail(loadAppString(QStringLiteral("BookOutput-The viewer files are incomplete: \"%1\" is missing."),
@@ -571,8 +620,6 @@ void FlashBookOutput::copyViewer(const FlashTemplate &tmpl, const QString &files
                  .arg(QDir::toNativeSeparators(lib + QStringLiteral("/page-flip.browser.js"))));
     OutputFiles::copyFolder(lib, filesFolder + QStringLiteral("/lib"), stop, false,
                             withPageFlip ? QStringList() : QStringList{QStringLiteral("page-flip.browser.js")});
-    OutputFiles::copyFolder(tmpl.templateFolder() + QStringLiteral("/viewer"), filesFolder + QStringLiteral("/viewer"), stop,
-                            false, {QStringLiteral("index.html")});
     // The modules of protected and narrated books come with every book; the viewer
     // starts them only when the configuration asks for them.
     OutputFiles::copyFolder(AppResources::resourcePath(QStringLiteral("viewer-common")), filesFolder + QStringLiteral("/lib"),
@@ -673,14 +720,25 @@ void FlashBookOutput::writeMobileHomePage(Book &book)
     OutputFiles::makeFolder(files);
     const QString share = book.shareImage.isEmpty() || isWebAddress(book.shareImage) ? book.shareImage
                                                                                       : QStringLiteral("../") + book.shareImage;
-    OutputFiles::writeText(book.path(QStringLiteral("mobile/index.html")), fillHomePage(index, share));
-    copyViewer(tmpl, files, false);
+    // A home page that names the viewer library by "{{LIB}}" reads the desktop book's.
+    const bool sharesLibrary = OutputFiles::readText(index).contains(QLatin1String("{{LIB}}"));
+    OutputFiles::writeText(book.path(QStringLiteral("mobile/index.html")),
+                           fillHomePage(index, share, {}, QStringLiteral("../files/lib/")));
+    copyViewer(tmpl, files, false, !sharesLibrary);
+    // The data files the desktop book has already, the same for the phone, are read
+    // from there: its configuration says where.
+    const PDFSearch *search = m_mobileSearch ? m_mobileSearch.get() : m_pdfSearch.get();
+    const bool sameSearch = search == m_pdfSearch.get() || (search && m_pdfSearch && *search == *m_pdfSearch);
+    if (sameSearch)
+        book.mobileConfig.insert(QStringLiteral("dataFolder"), QStringLiteral("../files/"));
     const QString tabsScript = tabsScriptText();
     OutputFiles::writeText(files + QStringLiteral("/config.js"), ViewerConfig::script(book.mobileConfig, tabsScript));
-    const QJsonArray outline = outlineItems(m_parts.outline()->items(), 1);
-    OutputFiles::writeText(files + QStringLiteral("/outline.js"), dataScript(QStringLiteral("bookOutline"), outline));
-    OutputFiles::writeText(files + QStringLiteral("/annotations.js"), dataScript(QStringLiteral("bookAnnotations"), {}));
-    writeDataScripts(files, m_mobileSearch ? m_mobileSearch.get() : m_pdfSearch.get());
+    if (!sameSearch) {
+        const QJsonArray outline = outlineItems(m_parts.outline()->items(), 1);
+        OutputFiles::writeText(files + QStringLiteral("/outline.js"), dataScript(QStringLiteral("bookOutline"), outline));
+        OutputFiles::writeText(files + QStringLiteral("/annotations.js"), dataScript(QStringLiteral("bookAnnotations"), {}));
+        writeDataScripts(files, search);
+    }
     m_entries << kMobile;
     post(ConvertStep::MobileHomePage, 1, 1);
 }

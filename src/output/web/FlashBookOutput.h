@@ -166,10 +166,13 @@ private:
     void copyPreloaderMovie(Book &book);
     void writeMobileHomePage(Book &book);
     void writeBasicPages(Book &book);
-    QString fillHomePage(const QString &templateFile, const QString &shareImage, const QString &firstPage = {}) const;
+    // library: the viewer library's folder as seen from the home page ("{{LIB}}").
+    QString fillHomePage(const QString &templateFile, const QString &shareImage, const QString &firstPage = {},
+                         const QString &library = QStringLiteral("files/lib/")) const;
     void writeFirstPageSmall(Book &book);
     QString firstPageInfo(const Book &book) const;
-    void copyViewer(const FlashTemplate &tmpl, const QString &filesFolder, bool withPageFlip) const;
+    // The template's viewer folder, and the viewer library unless withLibrary is off.
+    void copyViewer(const FlashTemplate &tmpl, const QString &filesFolder, bool withPageFlip, bool withLibrary = true) const;
     bool wantsMobile() const;
     QString bookTitle() const;
     const FlashTemplate &mobileTemplate();
