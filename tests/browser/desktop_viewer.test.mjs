@@ -174,6 +174,35 @@ test('search lists the pages holding every word, ignoring case and accents, and 
   await page.close();
 });
 
+test('the search text of a large book in parts finds the same pages, part by part', async () => {
+  const texts = ['Cover', 'Plums', 'The apple tree', 'Crème brûlée recipe', 'Apple pie and cream', 'Mangoes', 'Peaches', 'End'];
+  const files = path.join(book.dir, 'files');
+  const whole = fs.readFileSync(path.join(files, 'search.js'));
+  fs.mkdirSync(path.join(files, 'search'), { recursive: true });
+  const parts = [[1, 3], [4, 2], [6, 3]].map(([first, count], k) => {
+    fs.writeFileSync(path.join(files, 'search', `${k + 1}.js`),
+      `var bookSearchPart = ${JSON.stringify({ first, texts: texts.slice(first - 1, first - 1 + count) })};\n`);
+    return { first, file: `search/${k + 1}.js` };
+  });
+  fs.writeFileSync(path.join(files, 'search.js'), `var bookSearch = ${JSON.stringify({ pageCount: 8, parts })};\n`);
+  try {
+    const page = await freshPage(book.url);
+    await page.click('.qv-button-search');
+    for (const [query, expected] of [['apple', [['3', 'apple'], ['5', 'Apple']]], ['creme brulee', [['4', 'Crème']]],
+      ['peaches', [['7', 'Peaches']]]]) {
+      await page.fill('.qv-search-input', query);
+      await page.press('.qv-search-input', 'Enter');
+      await page.waitForFunction((n) => document.querySelectorAll('.qv-search-result').length === n, expected.length);
+      assert.deepEqual(await page.$$eval('.qv-search-result', (els) => els.map((e) => [e.dataset.page, e.querySelector('mark').textContent])),
+        expected, query);
+    }
+    assert.deepEqual(page.problems, []);
+    await page.close();
+  } finally {
+    fs.writeFileSync(path.join(files, 'search.js'), whole);
+  }
+});
+
 test('thumbnails and the outline go to their pages', async () => {
   const page = await freshPage(book.url);
   await page.click('.qv-button-thumbnails');

@@ -102,6 +102,15 @@ test('a phone gets the phone version with the same pages and tabs', async () => 
     assert.deepEqual(await visiblePages(page), [3]);
     assert.equal(await page.evaluate(() => Quorvel.reader.book.pageCount), 8);
     assert.equal(await page.evaluate(() => Quorvel.reader.book.tabs.tabs.length), 2);
+    // Its search reads the desktop book's text, from its files/, with the library there.
+    await page.click('.qv-button-search');
+    await page.fill('.qv-search-input', WORDS[6]);
+    await page.press('.qv-search-input', 'Enter');
+    await page.waitForSelector('.qv-search-result');
+    assert.deepEqual(await page.$$eval('.qv-search-result', (els) => els.map((e) => e.dataset.page)), ['7']);
+    const scripts = await page.$$eval('script[src]', (els) => els.map((e) => e.getAttribute('src')));
+    assert.ok(scripts.includes('../files/search.js') && scripts.includes('../files/lib/qv-core.js'), scripts.join(' '));
+    assert.ok(!fs.existsSync(path.join(path.dirname(new URL(url).pathname), 'mobile', 'files', 'search.js')));
     assert.deepEqual(page.problems, []);
   } finally {
     await phone.close();
