@@ -4,6 +4,7 @@
 #include "foundation/DataEncoding.h"
 #include "output/security/AccessCode.h"
 #include "output/web/BookDataScript.h"
+#include "output/web/ViewerConfig.h"
 
 #include <QDir>
 #include <QFile>
@@ -197,7 +198,7 @@ bool BookProtector::protectVersion(const Version &version)
     if (!config)
         return false;
     QJsonObject bookConfig = config->value().toObject();
-    QJsonArray pages = bookConfig.value(QStringLiteral("pages")).toArray();
+    QJsonArray pages = ViewerConfig::pageRecords(bookConfig.value(QStringLiteral("pages")));
 
     // A configuration with more pages than the engine said is protected in full.
     const QList<int> protectedList = m_security.protectedPages(std::max<int>(m_pageCount, int(pages.size())));

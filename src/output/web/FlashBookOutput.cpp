@@ -37,6 +37,7 @@
 #include <QSet>
 #include <QTemporaryDir>
 #include <algorithm>
+#include <optional>
 
 using OutputFiles::fail;
 
@@ -114,9 +115,37 @@ struct FlashBookOutput::Book
     QString shareImage; // a web address or a path relative to the book folder
     bool playsMovies = false; // the viewer plays SWF movies: the book carries the player
     QString preloaderMovie;   // the installed preloader's movie, copied as files/book.swf
+    std::optional<QSize> commonPicture, commonPhonePicture; // most common picture sizes (ViewerConfig)
 
     QString path(const QString &relative) const { return folder + QLatin1Char('/') + relative; }
 };
+
+struct FlashBookOutput::PagePlan
+{
+    QString folder;       // the book folder it was written into
+    QStringList pictures; // every picture file of the pages, kind after kind
+    QSize pageBox;
+    bool mobile = false;
+    bool narration = false;
+    QList<PageCopy> normal, large, thumb, swf, phone;
+    QList<ViewerPage> pages, mobilePages;
+    std::optional<QSize> commonPicture, commonPhonePicture;
+};
+
+namespace {
+
+QStringList pictureFiles(const FlashPageSource &source)
+{
+    QStringList files;
+    for (FlashPageSource::PictureKind kind : FlashPageSource::kPictureKinds) {
+        for (const FlashPagePtr &page : source.pageList(kind))
+            files << (page ? page->pageFilePath() : QString());
+        files << QString(); // the end of a kind
+    }
+    return files;
+}
+
+} // namespace
 
 FlashBookOutput::FlashBookOutput(std::shared_ptr<FlashPageSource> pageSource,
                                  std::shared_ptr<const FlashTemplate> flashTemplate, const QString &saveToFolder,
@@ -410,7 +439,9 @@ void FlashBookOutput::writeFurnishings(Book &book)
             files << copy.from;
         return files;
     };
-    ViewerConfig::fitPageSizeToPictures(book.desktopConfig, *m_template, sources(book.normal));
+    if (!book.commonPicture)
+        book.commonPicture = ViewerConfig::commonPictureSize(sources(book.normal));
+    ViewerConfig::fitPageSizeToPictures(book.desktopConfig, *m_template, *book.commonPicture);
     book.icons = desktop.extraIconItems();
     if (!scene.isEmpty())
         book.desktopConfig.insert(QStringLiteral("scene"), scene);
@@ -426,8 +457,9 @@ void FlashBookOutput::writeFurnishings(Book &book)
     if (book.mobile) {
         ViewerConfig phone(mobileTemplate(), *book.resources, QStringLiteral("../"), book.work);
         book.mobileConfig = phone.build(bookTitle(), book.mobilePages);
-        ViewerConfig::fitPageSizeToPictures(book.mobileConfig, mobileTemplate(),
-                                            sources(book.phone.isEmpty() ? book.normal : book.phone));
+        if (!book.commonPhonePicture)
+            book.commonPhonePicture = book.phone.isEmpty() ? *book.commonPicture : ViewerConfig::commonPictureSize(sources(book.phone));
+        ViewerConfig::fitPageSizeToPictures(book.mobileConfig, mobileTemplate(), *book.commonPhonePicture);
         if (!download.isEmpty()) {
             // The phone version offers the desktop book's copies.
             QJsonObject mobileDownload = download;
@@ -733,7 +765,7 @@ void FlashBookOutput::writeMobileHomePage(Book &book)
         book.mobileConfig.insert(QStringLiteral("dataFolder"), QStringLiteral("../files/"));
     const QString tabsScript = tabsScriptText();
     OutputFiles::writeText(files + QStringLiteral("/config.js"), ViewerConfig::script(book.mobileConfig, tabsScript));
-    if (!sameSearch) {
+    if (!sameSearch && !m_reusedPages) {
         const QJsonArray outline = outlineItems(m_parts.outline()->items(), 1);
         OutputFiles::writeText(files + QStringLiteral("/outline.js"), dataScript(QStringLiteral("bookOutline"), outline));
         OutputFiles::writeText(files + QStringLiteral("/annotations.js"), dataScript(QStringLiteral("bookAnnotations"), {}));
@@ -774,25 +806,64 @@ void FlashBookOutput::writeBookFolder(const QString &folder)
     OutputFiles::makeFolder(folder);
     post(ConvertStep::Ready, 0, 1);
 
-    preparePages();
-    copyPages(book);
-    writeFirstPageSmall(book);
+    // A rebuild for design settings alone takes the pages as the run before left them.
+    const PagePlan *reused = m_previousPlan.get();
+    if (!reused || isProtectedBook() || reused->folder != QDir::cleanPath(folder) || reused->mobile != book.mobile
+        || !m_pageSource || reused->pageBox != m_pageSource->normalPageSize() || reused->pictures != pictureFiles(*m_pageSource))
+        reused = nullptr;
+    m_reusedPages = reused;
+    m_plan.reset();
+    if (reused) {
+        book.pageCount = int(reused->pages.size());
+        book.normal = reused->normal;
+        book.large = reused->large;
+        book.thumb = reused->thumb;
+        book.swf = reused->swf;
+        book.phone = reused->phone;
+        book.pages = reused->pages;
+        book.mobilePages = reused->mobilePages;
+        book.commonPicture = reused->commonPicture;
+        book.commonPhonePicture = reused->commonPhonePicture;
+    } else {
+        preparePages();
+        copyPages(book);
+        writeFirstPageSmall(book);
+    }
+    auto plan = std::make_shared<PagePlan>();
+    plan->folder = QDir::cleanPath(folder);
+    plan->pictures = pictureFiles(*m_pageSource);
+    plan->pageBox = m_pageSource->normalPageSize();
+    plan->mobile = book.mobile;
+    plan->normal = book.normal;
+    plan->large = book.large;
+    plan->thumb = book.thumb;
+    plan->swf = book.swf;
+    plan->phone = book.phone;
+    plan->pages = book.pages;
+    plan->mobilePages = book.mobilePages;
     writeFurnishings(book);
+    plan->commonPicture = book.commonPicture;
+    plan->commonPhonePicture = book.commonPhonePicture;
 
-    post(ConvertStep::AnnotationFiles, 0, 1);
-    OutputFiles::writeText(book.path(QStringLiteral("files/annotations.js")), dataScript(QStringLiteral("bookAnnotations"), {}));
-    post(ConvertStep::AnnotationFiles, 1, 1);
-    checkStop();
+    if (!reused) {
+        post(ConvertStep::AnnotationFiles, 0, 1);
+        OutputFiles::writeText(book.path(QStringLiteral("files/annotations.js")),
+                               dataScript(QStringLiteral("bookAnnotations"), {}));
+        post(ConvertStep::AnnotationFiles, 1, 1);
+        checkStop();
 
-    post(ConvertStep::SearchFiles, 0, 1);
-    writeDataScripts(book.path(kFiles), m_pdfSearch.get());
-    post(ConvertStep::SearchFiles, 1, 1);
-    checkStop();
+        post(ConvertStep::SearchFiles, 0, 1);
+        writeDataScripts(book.path(kFiles), m_pdfSearch.get());
+        post(ConvertStep::SearchFiles, 1, 1);
+        checkStop();
+    }
 
     writeShareImage(book);
-    writeMobilePages(book);
+    if (!reused)
+        writeMobilePages(book);
     post(ConvertStep::AssistantResource, 0, 1);
-    if (writeNarration(folder)) {
+    plan->narration = reused ? reused->narration : writeNarration(folder);
+    if (plan->narration) {
         book.desktopConfig.insert(QStringLiteral("narration"), true);
         if (book.mobile)
             book.mobileConfig.insert(QStringLiteral("narration"), true);
@@ -802,14 +873,17 @@ void FlashBookOutput::writeBookFolder(const QString &folder)
     writeHomePage(book);
     writeSettings(book);
     checkStop();
-    copyScene(book);
+    if (!reused)
+        copyScene(book);
     copySwfPlayer(book);
     copyPreloaderMovie(book);
     writeMobileHomePage(book);
-    writeBasicPages(book);
+    if (!reused)
+        writeBasicPages(book);
     checkStop();
     protectStagedBook(folder);
     checkStop();
+    m_plan = plan;
 }
 
 QString FlashBookOutput::packedBook(OutputStage &stage)
@@ -876,7 +950,19 @@ void FlashBookOutput::updateBook()
     OutputFiles::makeFolder(m_folder);
     OutputFiles::FolderUpdate update(m_folder);
     writeBookFolder(m_folder);
-    update.removeOthers({m_name + QStringLiteral(".html"), kFiles, kMobile}, stopFlag());
+    if (m_reusedPages) {
+        // Only what design settings make was written: only that is cleaned up (the
+        // pages, data scripts, scene, sounds and the program's files stay as they are).
+        QStringList entries{m_name + QStringLiteral(".html"), QStringLiteral("files/extfiles"),
+                            QStringLiteral("files/viewer"), QStringLiteral("files/book.swf"),
+                            QStringLiteral("mobile/index.html"), QStringLiteral("mobile/files/viewer"),
+                            QStringLiteral("mobile/files/extfiles")};
+        for (const char *suffix : {"jpg", "jpeg", "png", "gif", "webp", "bmp", "ico", "svg"})
+            entries << QStringLiteral("files/shot.") + QLatin1String(suffix);
+        update.removeOthers(entries, stopFlag());
+    } else {
+        update.removeOthers({m_name + QStringLiteral(".html"), kFiles, kMobile}, stopFlag());
+    }
     m_mainFile = m_folder + QLatin1Char('/') + m_name + QStringLiteral(".html");
     post(ConvertStep::Complete, 1, 1);
 }
