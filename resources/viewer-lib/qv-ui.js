@@ -301,6 +301,7 @@
         this.results.textContent = '';
         const next = (n) => this.stretch(index, n).then((range) => {
           if (run !== this.running) return found;
+          if (range && found.length < limit) this.stretch(index, n + 1).catch(function () {}); // arrives while this one is searched
           if (!range || !terms.length || found.length >= limit) {
             if (index.isEmpty && !(protection.active && !protection.isUnlocked)) this.status.textContent = t.t('searchEmpty');
             else status();
