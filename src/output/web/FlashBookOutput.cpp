@@ -49,7 +49,7 @@ const QString kMobile = QStringLiteral("mobile");
 // Outline levels written; deeper bookmarks are left out (the viewer reads 32).
 constexpr int kMaxOutlineDepth = 64;
 // Characters of search text in one part of a large book's search data.
-constexpr qsizetype kSearchPartChars = 160 * 1024;
+constexpr qsizetype kSearchPartChars = 96 * 1024;
 
 struct PageCopy
 {
