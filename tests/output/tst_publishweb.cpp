@@ -16,6 +16,7 @@
 #include "output/OutputCopies.h"
 #include "output/OutputOperation.h"
 #include "output/packages/SealedPackage.h"
+#include "output/security/BookSecurity.h"
 #include "pages/FlashPageSource.h"
 #include "pages/PDFSearch.h"
 #include "platform/NotificationCenter.h"
@@ -534,6 +535,25 @@ private slots:
         QVERIFY(QFileInfo::exists(folder + "/files/thumb/3.jpg") && QFileInfo::exists(folder + "/files/search.js"));
         write(OutputCopies::copyPageSource(*m_book.pages));
         QVERIFY(QFileInfo::exists(folder + "/files/thumb/2.jpg"));
+
+        // A protected rebuild leaves no plan to take over: its pictures became payloads,
+        // and a book no longer protected gets them back in the clear.
+        {
+            auto security = std::make_shared<BookSecurity>();
+            security->setSecurityType(BookSecurity::SinglePassword);
+            security->setPassword("pw");
+            FlashBookOutput output(OutputCopies::copyPageSource(*m_book.pages), tmpl, folder, "index");
+            output.setHTMLConfig(html);
+            output.setPdfSearch(m_book.search);
+            output.setBookSecurity(security);
+            output.setPreviousPlan(plan);
+            output.updateBook();
+            QVERIFY(!output.pagePlan());
+            QVERIFY(!QFileInfo::exists(folder + "/files/page/2.jpg"));
+            plan = output.pagePlan();
+        }
+        write(OutputCopies::copyPageSource(*m_book.pages), true);
+        QVERIFY(QFileInfo::exists(folder + "/files/page/2.jpg"));
 
         // Pages gone and the phone version off: their files go, the user's stays.
         // (With the plan of the book before: other pages make it a whole rebuild.)

@@ -883,7 +883,9 @@ void FlashBookOutput::writeBookFolder(const QString &folder)
     checkStop();
     protectStagedBook(folder);
     checkStop();
-    m_plan = plan;
+    // A protected book's pictures became payloads: the next rebuild writes them anew.
+    if (!isProtectedBook())
+        m_plan = plan;
 }
 
 QString FlashBookOutput::packedBook(OutputStage &stage)
