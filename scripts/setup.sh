@@ -13,14 +13,17 @@ PACKAGES=(
   qt6-declarative-dev
   qt6-l10n-tools libgl-dev
   # libraries
-  libzip-dev libplist-dev libqpdf-dev libpoppler-qt6-dev libpoppler-private-dev libjpeg-dev
+  libzip-dev libicu-dev libplist-dev libqpdf-dev libpoppler-qt6-dev libpoppler-private-dev libjpeg-dev
   libespeak-ng-dev espeak-ng-data libmp3lame-dev libsndfile1-dev libssl-dev zlib1g-dev
   # Windows stub program; Wine runs a written executable book in the tests
   g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 wine64
   # PHP runs the written plug-in packages in the tests
   php-cli
-  # headless runs and browser tests
+  # headless runs and browser tests; the published book is read in Chromium, Firefox ESR
+  # and WebKitGTK (WebKitWebDriver with its MiniBrowser), which play narration into a
+  # PulseAudio null sink the tests start
   xvfb xauth chromium fonts-dejavu-core poppler-utils qpdf unzip
+  firefox-esr webkit2gtk-driver gstreamer1.0-plugins-good pulseaudio
   # locale sources: tests build a German locale to check numbers are written locale-free
   locales
 )

@@ -11,7 +11,6 @@
 #include "platform/ui/RadioMatrix.h"
 #include "platform/ui/Workspace.h"
 #include "project/AppSettings.h"
-#include "publishing/AppIconCopy.h"
 #include "publishing/PublishSettings.h"
 #include "publishing/ui/BatchAdvancedSetting.h"
 #include "publishing/ui/DrawSingleLine.h"
@@ -60,6 +59,7 @@ PublishBookWindowDelegate::PublishBookWindowDelegate(QObject *parent)
             errorWhileConver();
         }
     });
+    connect(&m_phonePages, &PhonePageRun::snapped, this, &PublishBookWindowDelegate::phonePagesSnapped);
 }
 
 PublishBookWindowDelegate::~PublishBookWindowDelegate()
@@ -67,6 +67,7 @@ PublishBookWindowDelegate::~PublishBookWindowDelegate()
     // The run stops its job and puts back what it moved aside; nothing of it reaches
     // the window any more.
     m_run.disconnect(this);
+    m_phonePages.disconnect(this);
 }
 
 PPDetailView *PublishBookWindowDelegate::detailView(OutputKind kind) const
@@ -562,10 +563,11 @@ void PublishBookWindowDelegate::AdvancedWindowDidEnd(int returnCode)
         sheet->deleteLater();
     if (returnCode != 1)
         return;
+    const QString earlierIcon = m_convertPara.strAppIconFile();
     if (sheet)
         m_convertPara = sheet->parament();
     txtTitle->setText(m_convertPara.strTitle());
     if (outputKind() == OutputKind::Application)
-        m_convertPara.setStrAppIconFile(AppIconCopy::keepCopy(m_convertPara.strAppIconFile()));
+        m_convertPara.setStrAppIconFile(BatchAdvancedSetting::keptIcon(m_convertPara.strAppIconFile(), earlierIcon));
 }
 

@@ -30,6 +30,9 @@
 
 namespace {
 
+// The value of the template's "backgroundImage" for a picture of the background picker.
+const QString kBackgroundValue = QStringLiteral("STYLE_EXTERN:Background/");
+
 QStringList choosePanel(QObject *owner, const QString &title, const QStringList &types)
 {
     QvPanel panel;
@@ -118,6 +121,7 @@ BackgroundSettingView *FurnishingTabs::addPicker(const QString &tab, const QStri
 void FurnishingTabs::setDocument(BookDocument *document)
 {
     m_document = document;
+    ++m_documentSerial;
     if (!m_window) // the pickers went with the window
         return;
     for (BackgroundSettingView *view : std::as_const(m_pickers))
@@ -181,9 +185,16 @@ void FurnishingTabs::showChoices()
                 return i;
         return 0;
     };
+    // The background picker marks the picture it put into the book; a background a
+    // theme brought (or none) is none of its items.
     BackgroundSettingView *background = m_pickers.value(QStringLiteral("background"));
     const QString picture = m_document ? m_document->flashTmpl()->propertyValue(QStringLiteral("backgroundImage")) : QString();
-    background->setSelectedItemIndex(picture.isEmpty() ? 0 : indexOfKey(background, QFileInfo(picture).completeBaseName()));
+    int backgroundRow = 0;
+    if (picture.startsWith(kBackgroundValue))
+        for (int i = 1; i < background->imageList().size(); ++i)
+            if (QFileInfo(background->imageList().at(i).shotFilePath).fileName() == picture.mid(kBackgroundValue.size()))
+                backgroundRow = i;
+    background->setSelectedItemIndex(backgroundRow);
     BackgroundSettingView *plugin = m_pickers.value(QStringLiteral("plugin"));
     const QString bundle = m_document && m_document->parts().hasPluginBundle() ? m_document->parts().pluginBundleName() : QString();
     int bundleRow = 0;
@@ -260,7 +271,7 @@ void FurnishingTabs::applyBackground(int row)
         view->setSelectedItemIndex(0);
         return;
     }
-    tmpl->setPropertyValue(QStringLiteral("backgroundImage"), QStringLiteral("STYLE_EXTERN:Background/") + name);
+    tmpl->setPropertyValue(QStringLiteral("backgroundImage"), kBackgroundValue + name);
     changed();
 }
 
@@ -272,6 +283,7 @@ void FurnishingTabs::applyTheme(bool mobile, int row)
         tmpl->resetToDefaults();
     else if (!tmpl->applyStyle(style))
         return;
+    showChoices(); // a theme sets the background too
     changed();
 }
 
@@ -303,25 +315,38 @@ void FurnishingTabs::applyPlugin(int row)
         changed();
         return;
     }
+    if (m_editorRunning)
+        return;
     PluginBundle bundle;
     bundle.loadBundleAtPath(item.key);
     // The editor is a program of its own: the window keeps drawing while it runs, but
-    // takes no input until it has ended.
-    QString error;
-    if (m_window)
-        m_window->setEnabled(false);
-    const int status = bundle.runSettingsEditor(&error);
-    if (m_window)
-        m_window->setEnabled(true);
-    if (status == 1) {
-        m_document->parts().setPluginBundleName(bundle.bgName());
-        changed();
+    // takes no input and refuses to close until it has ended.
+    setEditorRunning(true);
+    const QString name = bundle.bgName();
+    const quint64 serial = m_documentSerial;
+    bundle.runSettingsEditor(this, [this, name, serial](int status, const QString &error) {
+        setEditorRunning(false);
+        if (!m_document || serial != m_documentSerial)
+            return;
+        if (status == 1) {
+            m_document->parts().setPluginBundleName(name);
+            changed();
+            return;
+        }
+        if (status < 0)
+            LogAlert::alertMessage(loadAppString("FurnishingTabs-The plug-in cannot be set up.", "The plug-in cannot be set up."),
+                                   error);
+        showChoices(); // the book keeps the plug-in it had
+    });
+}
+
+void FurnishingTabs::setEditorRunning(bool running)
+{
+    m_editorRunning = running;
+    if (!m_window)
         return;
-    }
-    if (status < 0)
-        LogAlert::alertMessage(loadAppString("FurnishingTabs-The plug-in cannot be set up.", "The plug-in cannot be set up."),
-                               error);
-    showChoices(); // the book keeps the plug-in it had
+    m_window->setEnabled(!running);
+    m_window->setWorkerRunning(this, running);
 }
 
 void FurnishingTabs::loadScenePackage()

@@ -9,13 +9,15 @@ import assert from 'node:assert/strict';
 const TYPES = { '.html': 'text/html', '.js': 'text/javascript', '.css': 'text/css', '.wasm': 'application/wasm',
   '.png': 'image/png', '.jpg': 'image/jpeg', '.swf': 'application/x-shockwave-flash' };
 
-// Serves dir; requests whose path matches options.hold wait until release() is called.
+// Serves dir; requests whose path matches options.hold wait until release() is called,
+// and the path of every request is added to options.log (an array) in the order asked.
 // Resolves to { base, release, close }.
 export async function serveFolder(dir, options = {}) {
   let release;
   const released = new Promise((resolve) => { release = resolve; });
   const server = http.createServer(async (req, res) => {
     const name = decodeURIComponent(new URL(req.url, 'http://x').pathname);
+    if (options.log) options.log.push(name.slice(1));
     if (options.hold && options.hold.test(name)) await released;
     const file = path.join(dir, name);
     if (!file.startsWith(dir) || !fs.existsSync(file) || !fs.statSync(file).isFile()) { res.writeHead(404); res.end(); return; }
