@@ -3,6 +3,7 @@
 #include "foundation/AppResources.h"
 #include "foundation/AppStrings.h"
 #include "foundation/AppUtility.h"
+#include "foundation/ImageUtility.h"
 #include "foundation/SafeFiles.h"
 #include "foundation/TextTemplate.h"
 #include "furnishings/FlashScenesItem.h"
@@ -39,7 +40,8 @@ QString shotPath(const QString &workspace)
 bool writeJpeg(const QImage &image, const QString &path)
 {
     QSaveFile file(path);
-    return !image.isNull() && file.open(QIODevice::WriteOnly) && image.save(&file, "JPEG", 97) && file.commit();
+    return !image.isNull() && file.open(QIODevice::WriteOnly) && ImageUtility::writeJpeg(&file, image, 97, false)
+           && file.commit();
 }
 
 // Keeps a transparent button over the whole preview, whose click takes the shot.

@@ -68,5 +68,9 @@ private:
     QList<int> m_protectedPages;
     QSet<QString> m_clearFiles;   // encrypted files, removed at the end
     QSet<QString> m_keptFiles;    // files unprotected pages still name
+    // The payload (its path in the book) of every file encrypted so far: a file the
+    // phone version names too is encrypted once, and both versions name that payload.
+    QHash<QString, QString> m_payloadOf;
+    QHash<QString, QString> m_textPayloadOf; // the same for a search script
     QString m_error;
 };
