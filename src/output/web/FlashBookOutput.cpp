@@ -891,8 +891,7 @@ void FlashBookOutput::writeBookFolder(const QString &folder)
     writeHomePage(book);
     writeSettings(book);
     checkStop();
-    if (!reused)
-        copyScene(book);
+    copyScene(book); // a scene chosen reaches the book as a design setting does
     copySwfPlayer(book);
     copyPreloaderMovie(book);
     writeMobileHomePage(book);
@@ -971,10 +970,10 @@ void FlashBookOutput::updateBook()
     OutputFiles::FolderUpdate update(m_folder);
     writeBookFolder(m_folder);
     if (m_reusedPages) {
-        // Only what design settings make was written: only that is cleaned up (the
-        // pages, data scripts, scene, sounds and the program's files stay as they are).
+        // Only what design settings and the scene make was written: only that is cleaned
+        // up (the pages, data scripts, sounds and the program's files stay as they are).
         QStringList entries{m_name + QStringLiteral(".html"), QStringLiteral("files/extfiles"),
-                            QStringLiteral("files/viewer"), QStringLiteral("files/book.swf"),
+                            QStringLiteral("files/viewer"), QStringLiteral("files/book.swf"), QStringLiteral("files/scenes"),
                             QStringLiteral("mobile/index.html"), QStringLiteral("mobile/files/viewer"),
                             QStringLiteral("mobile/files/extfiles")};
         for (const char *suffix : {"jpg", "jpeg", "png", "gif", "webp", "bmp", "ico", "svg"})
