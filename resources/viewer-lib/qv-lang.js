@@ -54,6 +54,7 @@
       unsupported: 'This browser cannot open protected pages here. Open the book over https or from disk.',
       pageLocked: 'This page is protected.',
       fileLocked: 'This file is protected.',
+      attachmentLocked: 'Protected attachment {n}',
       searchLocked: 'Protected pages are searched once the book is opened with its password.',
       narration: 'Read aloud',
       pageError: 'This page could not be loaded.'
@@ -104,6 +105,7 @@
       unsupported: 'Dieser Browser kann geschützte Seiten hier nicht öffnen. Öffnen Sie das Buch über https oder von der Festplatte.',
       pageLocked: 'Diese Seite ist geschützt.',
       fileLocked: 'Diese Datei ist geschützt.',
+      attachmentLocked: 'Geschützter Anhang {n}',
       searchLocked: 'Geschützte Seiten werden durchsucht, sobald das Buch mit seinem Passwort geöffnet ist.',
       narration: 'Vorlesen',
       pageError: 'Diese Seite konnte nicht geladen werden.'
@@ -154,6 +156,7 @@
       unsupported: 'Ce navigateur ne peut pas ouvrir les pages protégées ici. Ouvrez le livre en https ou depuis le disque.',
       pageLocked: 'Cette page est protégée.',
       fileLocked: 'Ce fichier est protégé.',
+      attachmentLocked: 'Pièce jointe protégée {n}',
       searchLocked: 'Les pages protégées sont recherchées une fois le livre ouvert avec son mot de passe.',
       narration: 'Lire à voix haute',
       pageError: 'Cette page n’a pas pu être chargée.'
@@ -204,6 +207,7 @@
       unsupported: 'Este navegador no puede abrir aquí las páginas protegidas. Abra el libro por https o desde el disco.',
       pageLocked: 'Esta página está protegida.',
       fileLocked: 'Este archivo está protegido.',
+      attachmentLocked: 'Archivo adjunto protegido {n}',
       searchLocked: 'Las páginas protegidas se buscan cuando el libro se abre con su contraseña.',
       narration: 'Leer en voz alta',
       pageError: 'No se pudo cargar esta página.'
@@ -254,6 +258,7 @@
       unsupported: '此浏览器无法在这里打开受保护的页面。请通过 https 或从磁盘打开这本书。',
       pageLocked: '此页受保护。',
       fileLocked: '此文件受保护。',
+      attachmentLocked: '受保护的附件 {n}',
       searchLocked: '用密码打开这本书后，才会搜索受保护的页面。',
       narration: '朗读',
       pageError: '无法加载此页。'

@@ -1,11 +1,13 @@
 #pragma once
 // Steps of the headless tests that drive the main window: a window's controls by name,
-// the items of the menu bar, typing into the bookmark tab dialog, and publishing the
-// open book as a web folder from the Book menu the way a person does.
+// the items of the menu bar, typing into the bookmark tab dialog, publishing the open
+// book as a web folder from the Book menu the way a person does, and script in the preview.
 
 #include "WindowControls.h"
 #include "furnishings/ui/BackgroundSettingView.h"
 #include "platform/ui/PictureGridView.h"
+#include "platform/ui/DragFileImport.h"
+#include "platform/ui/QvWebView.h"
 #include "platform/ui/QvWindow.h"
 #include "platform/ui/UiTestDriver.h"
 #include "platform/ui/WindowController.h"
@@ -14,6 +16,7 @@
 #include "shell/ui/FurnishingTabs.h"
 #include "shell/ui/ImportPDFDialog.h"
 #include "shell/ui/MainWindow.h"
+#include "shell/ui/PreviewPane.h"
 #include "shell/ui/QuorvelAppDelegate.h"
 
 #include <QAbstractButton>
@@ -111,4 +114,34 @@ inline QJsonObject bookConfigOf(const QString &script)
     const int start = text.indexOf(QLatin1Char('{'));
     const int end = text.indexOf(QStringLiteral("};"));
     return QJsonDocument::fromJson(text.mid(start, end - start + 1).toUtf8()).object();
+}
+
+// Evaluates script in the preview and waits for its answer. An answer that comes after
+// the wait (a busy machine) lands in state of its own, never in a finished call.
+inline QVariant evaluate(PreviewPane *pane, const QString &script)
+{
+    struct Answer
+    {
+        QVariant value;
+        bool done = false;
+    };
+    auto answer = std::make_shared<Answer>();
+    pane->webView()->evaluateJavaScript(script, [answer](const QVariant &r) {
+        answer->value = r;
+        answer->done = true;
+    });
+    static_cast<void>(QTest::qWaitFor([&] { return answer->done; }, 30000));
+    return answer->value;
+}
+
+// Waits until the viewer in the preview has opened a book of `pages` pages.
+inline bool viewerShows(PreviewPane *pane, int pages, int timeout = 90000)
+{
+    return QTest::qWaitFor(
+        [&] {
+            return pane->webView()
+                && evaluate(pane, QStringLiteral("window.Quorvel && Quorvel.reader ? Quorvel.reader.book.pageCount : 0")).toInt()
+                == pages;
+        },
+        timeout);
 }

@@ -7,15 +7,18 @@ import zlib from 'node:zlib';
 import assert from 'node:assert/strict';
 
 const TYPES = { '.html': 'text/html', '.js': 'text/javascript', '.css': 'text/css', '.wasm': 'application/wasm',
-  '.png': 'image/png', '.jpg': 'image/jpeg', '.swf': 'application/x-shockwave-flash' };
+  '.png': 'image/png', '.jpg': 'image/jpeg', '.swf': 'application/x-shockwave-flash', '.txt': 'text/plain' };
 
 // Serves dir; requests whose path matches options.hold wait until release() is called.
-// Resolves to { base, release, close }.
+// Resolves to { base, release, close, requests } (requests: every path asked for, in
+// order, whatever the browser).
 export async function serveFolder(dir, options = {}) {
   let release;
   const released = new Promise((resolve) => { release = resolve; });
+  const requests = [];
   const server = http.createServer(async (req, res) => {
     const name = decodeURIComponent(new URL(req.url, 'http://x').pathname);
+    requests.push(name);
     if (options.hold && options.hold.test(name)) await released;
     const file = path.join(dir, name);
     if (!file.startsWith(dir) || !fs.existsSync(file) || !fs.statSync(file).isFile()) { res.writeHead(404); res.end(); return; }
@@ -23,7 +26,7 @@ export async function serveFolder(dir, options = {}) {
     fs.createReadStream(file).pipe(res);
   });
   await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
-  return { base: `http://127.0.0.1:${server.address().port}/`, release, close: () => { release(); server.close(); } };
+  return { base: `http://127.0.0.1:${server.address().port}/`, release, requests, close: () => { release(); server.close(); } };
 }
 
 // The colour of one pixel on screen (a 1 by 1 PNG's only pixel needs no unfiltering).

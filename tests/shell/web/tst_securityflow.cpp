@@ -15,6 +15,7 @@
 #include "templates/ui/FlashTemplateOutlineDelegate.h"
 
 #include <QComboBox>
+#include <QJsonDocument>
 #include <QLineEdit>
 #include <QTableView>
 #include <QtTest>
@@ -32,6 +33,35 @@ void openSecurityEditor(QuorvelAppDelegate &app)
 {
     FlashTemplateOutlineDelegate *outline = app.mainWindow()->designSettings();
     outline->openEditorForIndex(outline->model()->indexForKey("securitySetting", FlashTemplateModel::ValueColumn));
+}
+
+// Types a password into the protected preview's dialog and opens it.
+void answerInPreview(PreviewPane *pane, const QString &password)
+{
+    evaluate(pane, QStringLiteral("document.querySelector('.qv-secure-password').value = %1;"
+                                  " document.querySelector('.qv-secure-open').click(); true")
+                       .arg(QString::fromUtf8(QJsonDocument(QJsonArray{password}).toJson(QJsonDocument::Compact)).mid(1).chopped(1)));
+}
+
+bool previewShowsPage(PreviewPane *pane)
+{
+    return evaluate(pane, QStringLiteral("!!document.querySelector('.qv-page img[src^=\"blob:\"]')")).toBool();
+}
+
+bool previewAsks(PreviewPane *pane)
+{
+    return evaluate(pane, QStringLiteral("!!document.querySelector('.qv-secure-dialog')")).toBool();
+}
+
+// Sets the single password in the security dialog.
+void protectWithPassword(QuorvelAppDelegate &app, UiTestDriver &driver, const QString &password)
+{
+    driver.answerModal([password](WindowController *c) {
+        clickControl(c, "cellSinglePassword");
+        control<QLineEdit>(c, "txtSinglePassword")->setText(password);
+        clickControl(c, "btnOK");
+    });
+    openSecurityEditor(app);
 }
 
 } // namespace
@@ -124,5 +154,50 @@ private slots:
     }
 };
 
+// The author gives the protected preview its password once: every later load of the
+// preview (after each design change) opens with it, until the password changes.
+class ProtectedPreviewTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void previewAsksOncePerPassword()
+    {
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath("Ledger.pdf");
+        QVERIFY(PdfFixtures::writeNumberedPdf(pdf, 4));
+        UiTestDriver driver;
+        QuorvelAppDelegate app;
+        QVERIFY(startWithImportedPdf(app, driver, pdf));
+        PreviewPane *pane = app.mainWindow()->previewPane();
+        protectWithPassword(app, driver, kPassword);
+        QVERIFY(QTest::qWaitFor([&] { return pane->webView() && previewAsks(pane); }, kLong));
+        QVERIFY(!previewShowsPage(pane));
+        answerInPreview(pane, kPassword);
+        QVERIFY(QTest::qWaitFor([&] { return previewShowsPage(pane); }, kLong));
+
+        // A design change: the new preview opens without asking.
+        QSignalSpy shown(&app, &QuorvelAppDelegate::previewShown);
+        FlashTemplateModel *model = app.mainWindow()->designSettings()->model();
+        QVERIFY(model->setData(model->indexForKey("backgroundColor", FlashTemplateModel::ValueColumn), "0x336699"));
+        QVERIFY(shown.wait(kLong));
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                return evaluate(pane, "window.bookConfig ? bookConfig.backgroundColor : ''").toString().toUpper() == "#336699"
+                       && previewShowsPage(pane);
+            },
+            kLong));
+        QVERIFY(!previewAsks(pane));
+
+        // Another password: the kept one opens nothing, so the preview asks again.
+        protectWithPassword(app, driver, "another one");
+        QVERIFY(QTest::qWaitFor([&] { return previewAsks(pane); }, kLong));
+        QVERIFY(!previewShowsPage(pane));
+        QTRY_VERIFY(!pane->hasAnswer());
+        QVERIFY(driver.failures().isEmpty());
+        app.applicationWillTerminate();
+    }
+};
+
 QV_TEST(SecurityFlowTest)
+QV_TEST(ProtectedPreviewTest)
 #include "tst_securityflow.moc"
