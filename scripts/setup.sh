@@ -13,7 +13,7 @@ PACKAGES=(
   qt6-declarative-dev
   qt6-l10n-tools libgl-dev
   # libraries
-  libzip-dev libplist-dev libqpdf-dev libpoppler-qt6-dev libpoppler-private-dev libjpeg-dev
+  libzip-dev libicu-dev libplist-dev libqpdf-dev libpoppler-qt6-dev libpoppler-private-dev libjpeg-dev
   libespeak-ng-dev espeak-ng-data libmp3lame-dev libsndfile1-dev libssl-dev zlib1g-dev
   # Windows stub program; Wine runs a written executable book in the tests
   g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 wine64

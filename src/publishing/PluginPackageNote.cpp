@@ -56,8 +56,9 @@ QString text(const QString &packagePath, OutputKind kind)
     if (info.size() <= kUploadLimit)
         return note;
     return note + QLatin1Char(' ')
-         + loadAppString(QStringLiteral("OutputReport-The site's upload form may refuse a package larger than 8 MB."),
-                         QStringLiteral("The site's upload form may refuse a package larger than 8 MB."))
+         + loadAppString(QStringLiteral("OutputReport-Many sites refuse uploads larger than 2 MB (PHP's default "
+                                        "upload_max_filesize)."),
+                         QStringLiteral("Many sites refuse uploads larger than 2 MB (PHP's default upload_max_filesize)."))
          + QLatin1Char(' ') + unpackAdvice(packagePath, kind);
 }
 

@@ -1,13 +1,13 @@
-// The WordPress package in a page laid out like WordPress's default theme: the
-// program publishes the plug-in, PHP runs its shortcode with stand-ins for WordPress,
-// and the blocks it prints stand in the text column like the theme's own blocks.
+// The plug-in packages on a site: PHP's own web server runs the WordPress, Joomla and
+// Drupal packages the program published, with stand-ins for the three systems, in a page
+// laid out like WordPress's default theme.
 import { test, before, after } from 'node:test';
 import assert from 'node:assert/strict';
-import { execFileSync } from 'node:child_process';
+import { execFileSync, spawn } from 'node:child_process';
 import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
-import { fileURLToPath, pathToFileURL } from 'node:url';
+import { fileURLToPath } from 'node:url';
 import { launch, watchedPage, DESKTOP } from './support/browser.mjs';
 import { printPdf, BIN } from './support/publish.mjs';
 
@@ -28,58 +28,76 @@ body .is-layout-constrained > * + * { margin-block-start: 1.5rem; }
 `;
 
 const here = path.dirname(fileURLToPath(import.meta.url));
+const TEXT = '<p>Orchards keep their apples in a column of text like this one, which the theme centres.</p>';
 
-// Stand-ins for the WordPress functions the plug-in calls; prints what the shortcode
-// gives for each set of attributes (JSON in the second argument).
-const HARNESS = `<?php
-$pluginsBase = 'file://' . dirname($argv[1], 2) . '/';
+// The post: the three systems at their published (default) size, then shortcodes with
+// sizes of their own; two in one paragraph, as an author would type them.
+const POST = `<?php
+$pluginsBase = '/wp-content/plugins/';
 include '${path.join(here, '..', 'data', 'php', 'wordpress-stubs.php')}';
 function wp_get_global_settings($path) {
     $layout = array('contentSize' => '650px', 'wideSize' => '1200px');
     return $layout[$path[1]];
 }
-include $argv[1];
-$out = array();
-foreach (json_decode($argv[2], true) as $atts) { foreach ($codes as $fn) { $out[] = call_user_func($fn, $atts); } }
-echo json_encode($out);
+include __DIR__ . '/wp-content/plugins/orchard/orchard.php';
+$book = $codes['orchard'];
+define('_JEXEC', 1);
+class JURI { public static function base($pathOnly = false) { return ''; } }
+function base_path() { return '/'; }
+function drupal_get_path($type, $name) { return 'sites/all/modules/' . $name; }
+function check_plain($text) { return htmlspecialchars($text, ENT_QUOTES, 'UTF-8'); }
+include __DIR__ . '/sites/all/modules/orchard_1/orchard_1.module';
+$drupal = orchard_1_block_view('book');
+?><!DOCTYPE html><html><head><meta charset="utf-8"><link rel="icon" href="data:,"><style>${THEME_CSS}</style></head>
+<body><div class="wp-site-blocks"><main class="entry-content wp-block-post-content has-global-padding is-layout-constrained">
+${TEXT}<?php echo $book(''); ?>
+<?php include __DIR__ . '/modules/mod_orchard_1/mod_orchard_1.php'; ?>
+<?php echo $drupal['content']; ?>${TEXT}
+<?php echo $book(array('width' => '80%')); ?>
+<?php echo $book(array('height' => '560px')); ?>
+<?php echo $book(array('width' => '400px')); ?>${TEXT}
+<p><?php echo $book(''); ?> <?php echo $book(array('width' => '1000px')); ?></p>
+<?php echo $book(array('width' => '1600px')); echo $book(array('align' => 'full')); ?>${TEXT}
+</main></div></body></html>
 `;
 
-let dir, browser, pageUrl;
+let dir, browser, server, pageUrl;
 
 before(async () => {
   dir = fs.mkdtempSync(path.join(os.tmpdir(), 'qv-wordpress-'));
   browser = await launch(DESKTOP);
   const pdf = path.join(dir, 'source.pdf');
   await printPdf(browser.context, pdf, ['apple', 'pear', 'plum', 'fig']);
-  execFileSync(path.join(BIN, 'publish_bench'), ['--pdf', pdf, '--out', path.join(dir, 'out'), '--name', 'orchard',
-    '--kind', '6', '--width', '100%', '--height', '560px', '--threads', '1'],
-  { env: { ...process.env, QT_QPA_PLATFORM: 'offscreen' }, stdio: 'pipe' });
-  const plugins = path.join(dir, 'wp-content', 'plugins');
-  fs.mkdirSync(plugins, { recursive: true });
-  execFileSync('unzip', ['-q', path.join(dir, 'out', 'orchard.zip'), '-d', plugins]);
-  fs.writeFileSync(path.join(dir, 'harness.php'), HARNESS);
-  const sets = ['', { width: '400px' }, { width: '1000px' }, { width: '1600px' }, { align: 'full' }];
-  const blocks = JSON.parse(execFileSync('php', [path.join(dir, 'harness.php'),
-    path.join(plugins, 'orchard', 'orchard.php'), JSON.stringify(sets)]).toString());
-  assert.equal(blocks.length, sets.length);
-  const [column, narrow, wide, wider, full] = blocks;
-  const text = '<p>Orchards keep their apples in a column of text like this one, which the theme centres.</p>';
-  // Two books given one after the other in one paragraph, as an author would type them.
-  fs.writeFileSync(path.join(dir, 'post.html'), `<!DOCTYPE html><html><head><meta charset="utf-8"><style>${THEME_CSS}</style></head>
-<body><div class="wp-site-blocks"><main class="entry-content wp-block-post-content has-global-padding is-layout-constrained">
-${text}${narrow}${text}<p>${column} ${wide}</p>${wider}${full}${text}</main></div></body></html>`);
-  pageUrl = pathToFileURL(path.join(dir, 'post.html')).href;
+  const site = path.join(dir, 'site');
+  // Each package at the default size, unpacked where its system keeps it.
+  for (const [kind, where] of [['6', 'wp-content/plugins'], ['7', 'modules/mod_orchard_1'], ['8', 'sites/all/modules']]) {
+    const out = path.join(dir, `out${kind}`);
+    execFileSync(path.join(BIN, 'publish_bench'), ['--pdf', pdf, '--out', out, '--name', 'orchard', '--kind', kind,
+      '--width', '100%', '--height', '100%', '--threads', '1'],
+    { env: { ...process.env, QT_QPA_PLATFORM: 'offscreen' }, stdio: 'pipe' });
+    fs.mkdirSync(path.join(site, where), { recursive: true });
+    execFileSync('unzip', ['-q', path.join(out, 'orchard.zip'), '-d', path.join(site, where)]);
+  }
+  fs.writeFileSync(path.join(site, 'post.php'), POST);
+  // PHP picks a free port and says which once it listens.
+  server = spawn('php', ['-S', '127.0.0.1:0', '-t', site], { stdio: ['ignore', 'ignore', 'pipe'] });
+  pageUrl = await new Promise((resolve, reject) => {
+    let said = '';
+    server.stderr.on('data', (d) => { said += d; const m = /\((http:\S+)\) started/.exec(said); if (m) resolve(`${m[1]}/post.php`); });
+    server.on('exit', () => reject(new Error(`php -S ended: ${said}`)));
+  });
 });
 
 after(async () => {
-  await browser.close();
+  server?.kill();
+  await browser?.close();
   fs.rmSync(dir, { recursive: true, force: true });
 });
 
-// The boxes of the text column and of each book block, in the order of the page.
+// The boxes of the text column and of each book's frame, in the order of the page.
 function boxes(page) {
   return page.evaluate(() => {
-    const box = (el) => { const r = el.getBoundingClientRect(); return { left: r.left, right: r.right, top: r.top, bottom: r.bottom, width: r.width }; };
+    const box = (el) => el.getBoundingClientRect().toJSON();
     return {
       text: box(document.querySelector('main > p')),
       books: [...document.querySelectorAll('iframe')].map((f) => box(f)),
@@ -95,25 +113,24 @@ test('books stand in the text column, each on its own line, and wider ones take 
   await page.setViewportSize({ width: 1400, height: 900 });
   await page.goto(pageUrl);
   const { text, books, window } = await boxes(page);
-  assert.equal(books.length, 5);
-  const [narrow, column, wide, wider, full] = books;
+  assert.equal(books.length, 10);
+  const [wordpress, joomla, drupal, part, fixed, narrow, column, wide, wider, full] = books;
   assert.equal(Math.round(text.width), 650);
-  for (const [name, b] of Object.entries({ narrow, column, wide, wider })) {
+  for (const [name, b] of Object.entries({ wordpress, joomla, drupal, part, fixed, narrow, column, wide, wider })) {
     assert.ok(Math.abs(centre(b) - centre(text)) <= 1, `${name} is centred on the text column`);
   }
+  // Widths in percent are of the column; the three systems give the same block.
+  for (const b of [wordpress, joomla, drupal, column]) assert.equal(Math.round(b.width), 650);
+  assert.equal(Math.round(part.width), 520);
+  assert.deepEqual([joomla.height, drupal.height], [wordpress.height, wordpress.height]);
+  assert.equal(Math.round(fixed.height), 560); // a height in pixels stays as given
   assert.equal(Math.round(narrow.width), 400);
-  assert.equal(Math.round(column.width), 650); // 100% is the column
   assert.equal(Math.round(wide.width), 1000); // beyond the column, within the wide width
   assert.equal(Math.round(wider.width), window); // beyond the wide width: the full width
   assert.equal(Math.round(full.width), window);
   assert.equal(Math.round(full.left), 0);
   // The two books of one paragraph are one above the other.
   assert.ok(wide.top >= column.bottom, 'the second book of a paragraph starts below the first');
-
-  // The book itself opens in its frame.
-  const frame = page.frames().find((f) => f.url().includes('/orchard/book/book.html'));
-  assert.ok(frame, 'a frame shows the book');
-  await frame.waitForFunction(() => window.Quorvel && window.Quorvel.reader && window.Quorvel.reader.book.pageCount === 4);
   assert.deepEqual(page.problems, []);
   await page.close();
 });
@@ -123,9 +140,47 @@ test('on a narrow screen a wide book keeps within the window', async () => {
   await page.setViewportSize({ width: 800, height: 900 });
   await page.goto(pageUrl);
   const { text, books, window } = await boxes(page);
-  const wide = books[2];
+  const wide = books[7];
   assert.ok(wide.left >= 0 && wide.right <= window, 'the 1000 pixel book fits an 800 pixel window');
   assert.ok(Math.abs(centre(wide) - centre(text)) <= 1);
   assert.ok(wide.width >= text.width);
   await page.close();
 });
+
+// The boxes of pages 2 and 3 and of the toolbar in a frame, once that spread stands
+// still (turned, and the book moved from where the cover stood), and the frame's size.
+async function spreadInFrame(frame) {
+  await frame.waitForFunction(() => window.Quorvel && window.Quorvel.reader && window.Quorvel.reader.book.pageCount === 4);
+  await frame.evaluate(() => window.Quorvel.reader.view.go(2, false));
+  const measure = () => {
+    const pages = [2, 3].map((n) => document.querySelector(`.qv-page[data-page="${n}"]`).getBoundingClientRect().toJSON());
+    const still = JSON.stringify(window.Quorvel.reader.pages) === '[2,3]' && !window.Quorvel.reader.view.busy &&
+      document.getAnimations().every((a) => a.playState !== 'running') && pages.every((r) => r.width > 0);
+    return still && { pages, toolbar: document.querySelector('.qv-toolbar').getBoundingClientRect().toJSON(), width: innerWidth, height: innerHeight };
+  };
+  return (await frame.waitForFunction(measure)).jsonValue();
+}
+
+for (const width of [1920, 1024, 768, 390]) {
+  test(`at ${width} pixels a book of the default size shows its whole spread in every system`, async () => {
+    const page = await watchedPage(browser.context);
+    page.on('response', (r) => { if (r.status() >= 400) page.problems.push(`${r.status()} ${r.url()}`); });
+    await page.setViewportSize({ width, height: 900 });
+    await page.goto(pageUrl);
+    const { text, books } = await boxes(page);
+    const frames = await page.$$('iframe');
+    for (const [i, system] of ['WordPress', 'Joomla', 'Drupal'].entries()) {
+      const b = books[i];
+      assert.ok(Math.abs(b.width - text.width) <= 1, `${system}: the frame is as wide as the column`);
+      assert.ok(b.height >= 0.6 * text.width, `${system}: ${Math.round(b.height)} pixels high in a column of ${Math.round(text.width)}`);
+      const shown = await spreadInFrame(await frames[i].contentFrame());
+      for (const p of shown.pages) {
+        assert.ok(p.width > 0.2 * shown.width && p.left >= 0 && p.right <= shown.width && p.top >= 0 && p.bottom <= shown.toolbar.top + 0.5,
+          `${system}: a page within the frame, above the toolbar: ${JSON.stringify(p)} in ${shown.width} x ${shown.height}`);
+      }
+      assert.ok(shown.toolbar.bottom <= shown.height + 0.5, `${system}: the toolbar shows`);
+    }
+    assert.deepEqual(page.problems, []);
+    await page.close();
+  });
+}

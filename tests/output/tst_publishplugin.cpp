@@ -54,30 +54,20 @@ QString htmlDecoded(QString text)
     return text.replace(QLatin1String("&amp;"), QLatin1String("&"));
 }
 
-// Checks one iframe a package printed: its address, its size, and the title as the
-// exact text of its attribute with nothing of it outside.
-void verifyIframe(const QString &html, const QString &src, const QString &size)
+// Checks the block a package printed: a block of the given class around a box whose
+// style holds size, and in it the book's frame with the title as the exact text of its
+// attribute and nothing of it outside.
+void verifyBlock(const QString &html, const QString &className, const QString &src, const QString &size)
 {
-    static const QRegularExpression iframe(QStringLiteral(
-        "^<iframe src=\"([^\"<>]*)\" style=\"([^\"<>]*)\" title=\"([^\"<>]*)\" allowfullscreen></iframe>$"));
-    const QRegularExpressionMatch match = iframe.match(html.trimmed());
-    QVERIFY2(match.hasMatch(), qPrintable(html));
-    QCOMPARE(htmlDecoded(match.captured(1)), src);
-    QCOMPARE(match.captured(2), size + QStringLiteral(";border:0"));
-    QCOMPARE(htmlDecoded(match.captured(3)), kHostileTitle);
-}
-
-// Checks the block the WordPress shortcode printed: a block of the given class and
-// style around the book's iframe, which fills it.
-void verifyWordPressBlock(const QString &html, const QString &className, const QString &style, const QString &src,
-                          const QString &height)
-{
-    static const QRegularExpression block(QStringLiteral("^<div class=\"([^\"<>]*)\" style=\"([^\"<>]*)\">(.*)</div>$"));
+    static const QRegularExpression block(QStringLiteral(
+        "^<div class=\"([^\"<>]*)\" style=\"[^\"<>]*\"><div style=\"([^\"<>]*)\"><iframe src=\"([^\"<>]*)\" "
+        "style=\"[^\"<>]*\" title=\"([^\"<>]*)\" allowfullscreen></iframe></div></div>$"));
     const QRegularExpressionMatch match = block.match(html.trimmed());
     QVERIFY2(match.hasMatch(), qPrintable(html));
     QCOMPARE(match.captured(1), className);
-    QCOMPARE(match.captured(2), style);
-    verifyIframe(match.captured(3), src, QStringLiteral("display:block;width:100%;height:") + height);
+    QVERIFY2(match.captured(2).contains(size), qPrintable(match.captured(2)));
+    QCOMPARE(htmlDecoded(match.captured(3)), src);
+    QCOMPARE(htmlDecoded(match.captured(4)), kHostileTitle);
 }
 
 } // namespace
@@ -166,12 +156,8 @@ private slots:
         QCOMPARE(lines.size(), 3);
         QCOMPARE(lines[0], QStringLiteral("my_book"));
         const QString src = QStringLiteral("http://site/plugins/my-book/book/book.html");
-        verifyWordPressBlock(lines[1], QStringLiteral("quorvel-book"),
-                             QStringLiteral("width:min(100%,100%);margin-left:auto;margin-right:auto"), src,
-                             QStringLiteral("600px"));
-        verifyWordPressBlock(lines[2], QStringLiteral("quorvel-book"),
-                             QStringLiteral("width:min(50%,100%);margin-left:auto;margin-right:auto"), src,
-                             QStringLiteral("600px"));
+        verifyBlock(lines[1], QStringLiteral("quorvel-book"), src, QStringLiteral("height:600px"));
+        verifyBlock(lines[2], QStringLiteral("quorvel-book"), src, QStringLiteral("height:600px"));
     }
 
     void joomlaModulesForBothVersions()
@@ -203,8 +189,8 @@ private slots:
 
             const QString output = runPhp(QString::fromUtf8(kJoomlaHarness), {QStringLiteral("%1/%2.php").arg(folder, module)});
             if (!output.isNull())
-                verifyIframe(output, QStringLiteral("/site/modules/%1/book/book.html").arg(module),
-                             QStringLiteral("width:100%;height:600px"));
+                verifyBlock(output, QStringLiteral("quorvel-book"), QStringLiteral("/site/modules/%1/book/book.html").arg(module),
+                            QStringLiteral("height:600px"));
         }
     }
 
@@ -234,9 +220,28 @@ private slots:
             QCOMPARE(lines.size(), 3);
             QCOMPARE(lines[0], QStringLiteral("Flip book: ") + kHostileTitle);
             QCOMPARE(htmlDecoded(lines[1]), kHostileTitle);
-            verifyIframe(lines[2], QStringLiteral("/sites/all/modules/%1/book/book.html").arg(module),
-                         QStringLiteral("width:100%;height:600px"));
+            verifyBlock(lines[2], QStringLiteral("quorvel-book"),
+                        QStringLiteral("/sites/all/modules/%1/book/book.html").arg(module), QStringLiteral("height:600px"));
         }
+    }
+
+    void namesOfEveryScriptMakeDistinctPluginNames()
+    {
+        // Accents go, letters stay; other scripts are spelt in Latin letters, and keep a
+        // mark of their own, as two of them may sound alike (both of the last two are "shu").
+        QCOMPARE(PublishPlugin::slugForName(QStringLiteral("Ünïcödé Buch.zip")), QStringLiteral("unicode-buch"));
+        QSet<QString> plugins;
+        for (const QString &name : {QStringLiteral("Η Οδύσσεια"), QStringLiteral("吾輩は猫である"), QStringLiteral("书"),
+                                    QStringLiteral("输")}) {
+            const QString folder = publish(QStringLiteral("wordpress"), name, QString(), QStringLiteral("1"), name);
+            const QStringList entries = QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+            QVERIFY(!folder.isEmpty() && entries.size() == 1);
+            QVERIFY2(QRegularExpression(QStringLiteral("^[a-z][a-z0-9-]*$")).match(entries[0]).hasMatch(), qPrintable(entries[0]));
+            QVERIFY(QFileInfo(QStringLiteral("%1/%2/%2.php").arg(folder, entries[0])).isFile());
+            QVERIFY2(phpLintFailures(folder).isEmpty(), qPrintable(phpLintFailures(folder).join('\n')));
+            plugins << entries[0];
+        }
+        QCOMPARE(plugins.size(), 4);
     }
 
     void badInputFailsAndKeepsTheOldPackage()

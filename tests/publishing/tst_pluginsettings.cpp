@@ -1,5 +1,4 @@
 #include "TestSupport.h"
-#include "foundation/AppUtility.h"
 #include "foundation/PropertyList.h"
 #include "publishing/PluginSettings.h"
 
@@ -11,15 +10,6 @@ class PluginSettingsTest : public QObject
 {
     Q_OBJECT
 private slots:
-    void firstUseWritesTheDefaultsIntoTheExtraDataFolder()
-    {
-        QFile::remove(PluginSettings::defaultFilePath());
-        PluginSettings settings;
-        QVERIFY(settings.filePath().startsWith(AppUtility::userAppExtraDataPath() + "/"));
-        settings.loadDictionaryFromFile();
-        QCOMPARE(PropertyList::readFile(settings.filePath())->toMap(), PluginSettings::defaultValues());
-    }
-
     void loadingKeepsTheFileAndSuppliesMissingUnits()
     {
         QTemporaryDir dir;

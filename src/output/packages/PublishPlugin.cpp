@@ -2,19 +2,29 @@
 
 #include "foundation/AppLog.h"
 #include "foundation/TextTemplate.h"
+#include "foundation/ZipExtractor.h"
 #include "foundation/ZipWriter.h"
 #include "online/UploadBookDelegate.h"
 
+#include <QCryptographicHash>
 #include <QDate>
 #include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QXmlStreamReader>
 #include <QXmlStreamWriter>
+
+#include <memory>
+#include <unicode/translit.h>
 
 namespace {
 
 constexpr int kMaxSlugLength = 40;
+// The desktop viewer's toolbar and the margins around the book, in pixels: what a frame
+// needs above the spread's own height. And the lowest frame that leaves room for a book.
+constexpr int kViewerChrome = 102;
+constexpr int kLeastFrameHeight = 300;
 
 // Control characters have no place in a title and are not allowed in XML at all.
 QString cleanTitle(const QString &text)
@@ -44,14 +54,6 @@ QString commentText(const QString &text)
     return escaped;
 }
 
-// Text and double- or single-quoted attribute values of HTML.
-QString htmlText(const QString &text)
-{
-    QString escaped = text.toHtmlEscaped();
-    escaped.replace(QLatin1Char('\''), QLatin1String("&#39;"));
-    return escaped;
-}
-
 // A value of a Drupal .info file, in double quotes. The format has no way to write a
 // double quote inside one, and a backslash before the closing quote would hide it.
 QString infoValue(const QString &text)
@@ -70,7 +72,40 @@ QString fill(const char *templateText, const QList<QPair<QString, QString>> &ite
     return text.parse();
 }
 
-// The shortcode prints a block of its own that themes align like their own blocks:
+// The book's frame, the same in every system: a block that stands in the column like
+// the site's own blocks, and in it the frame. A width in percent is of the column; a
+// height in percent is of the height that shows the whole spread above the viewer's
+// toolbar at that width: the frame keeps the book's shape ({{spread}}, the spread's width
+// by its height, and {{chrome}} pixels of toolbar and margins), never lower than
+// {{least}} pixels. A pixel height stays as given. A module shown twice in one page
+// includes its file twice, hence the test before the function.
+const char *kFrameFunction = R"PHP(if (!function_exists('{{prefix}}_frame')) {
+    function {{prefix}}_frame($src, $title, $width, $height, $align)
+    {
+        $outer = $align === 'full' ? 'width:auto' : 'width:min(' . $width . ',100%);margin-left:auto;margin-right:auto';
+        $inner = 'width:100%';
+        if (substr($width, -1) === '%') {
+            $outer = 'width:auto';
+            $inner = 'width:min(' . $width . ',100%)';
+        }
+        $inner .= ';margin-left:auto;margin-right:auto;position:relative';
+        if (substr($height, -1) === '%') {
+            $scale = max(1, min(1000, (float) $height)) / 100;
+            $inner .= sprintf(';box-sizing:content-box;aspect-ratio:%.4F;padding-bottom:%.0Fpx;min-height:%.0Fpx',
+                {{spread}} / $scale, {{chrome}} * $scale, max(0, {{least}} - {{chrome}} * $scale));
+        } else {
+            $inner .= ';height:' . $height;
+        }
+        $class = 'quorvel-book' . ($align === '' ? '' : ' align' . $align);
+        return '<div class="' . htmlspecialchars($class, ENT_QUOTES, 'UTF-8') . '" style="' . htmlspecialchars($outer, ENT_QUOTES, 'UTF-8') . '">'
+            . '<div style="' . htmlspecialchars($inner, ENT_QUOTES, 'UTF-8') . '">'
+            . '<iframe src="' . htmlspecialchars($src, ENT_QUOTES, 'UTF-8') . '" style="position:absolute;top:0;left:0;width:100%;height:100%;border:0"'
+            . ' title="' . htmlspecialchars($title, ENT_QUOTES, 'UTF-8') . '" allowfullscreen></iframe></div></div>';
+    }
+}
+)PHP";
+
+// The shortcode prints the book's block, which themes align like their own blocks:
 // centred in the text column, or, for a book wider than the column, with the theme's
 // wide or full alignment (align="wide", "full" or "none" in the shortcode decides
 // instead). "Update URI: false" keeps WordPress from offering the plug-in of the same
@@ -129,19 +164,14 @@ function {{prefix}}_align($align, $width)
     return $wide > 0 && (float) $m[1] > $wide ? 'full' : 'wide';
 }
 
+{{frame}}
 function {{prefix}}_shortcode($atts)
 {
     $atts = shortcode_atts(array('width' => {{width}}, 'height' => {{height}}, 'align' => ''), $atts, {{tagPhp}});
     $width = {{prefix}}_length($atts['width'], {{width}});
     $height = {{prefix}}_length($atts['height'], {{height}});
     $align = {{prefix}}_align($atts['align'], $width);
-    $src = plugins_url({{page}}, __FILE__);
-    $class = 'quorvel-book' . ($align === '' ? '' : ' align' . $align);
-    // Never wider than the space it stands in; the theme narrows it further to its column.
-    $box = $align === 'full' ? 'width:auto' : 'width:min(' . $width . ',100%);margin-left:auto;margin-right:auto';
-    return '<div class="' . esc_attr($class) . '" style="' . esc_attr($box) . '">'
-        . '<iframe src="' . esc_url($src) . '" style="display:block;width:100%;height:' . esc_attr($height)
-        . ';border:0" title="' . esc_attr({{title}}) . '" allowfullscreen></iframe></div>';
+    return {{prefix}}_frame(plugins_url({{page}}, __FILE__), {{title}}, $width, $height, $align);
 }
 
 add_shortcode({{tagPhp}}, '{{prefix}}_shortcode');
@@ -150,9 +180,8 @@ add_shortcode({{tagPhp}}, '{{prefix}}_shortcode');
 const char *kJoomlaModule = R"PHP(<?php
 /* Joomla module showing the flip book "{{commentTitle}}", made with Quorvel. */
 defined('_JEXEC') or die('Restricted access');
-$bookUrl = JURI::base(true) . {{path}};
-?>
-<iframe src="<?php echo htmlspecialchars($bookUrl, ENT_QUOTES, 'UTF-8'); ?>" style="width:{{width}};height:{{height}};border:0" title="{{htmlTitle}}" allowfullscreen></iframe>
+{{frame}}
+echo {{prefix}}_frame(JURI::base(true) . {{path}}, {{title}}, {{width}}, {{height}}, '');
 )PHP";
 
 const char *kDrupal7Module = R"PHP(<?php
@@ -161,6 +190,7 @@ const char *kDrupal7Module = R"PHP(<?php
  * A block showing the flip book "{{commentTitle}}", made with Quorvel.
  */
 
+{{frame}}
 /**
  * Implements hook_block_info().
  */
@@ -177,7 +207,7 @@ function {{module}}_block_view($delta = '') {
   if ($delta == 'book') {
     $src = base_path() . drupal_get_path('module', '{{module}}') . {{page}};
     $block['subject'] = check_plain({{title}});
-    $block['content'] = '<iframe src="' . check_plain($src) . '" style="width:{{width}};height:{{height}};border:0" title="' . check_plain({{title}}) . '" allowfullscreen></iframe>';
+    $block['content'] = {{module}}_frame($src, {{title}}, {{width}}, {{height}}, '');
   }
   return $block;
 }
@@ -189,6 +219,7 @@ const char *kDrupal6Module = R"PHP(<?php
  * A block showing the flip book "{{commentTitle}}", made with Quorvel.
  */
 
+{{frame}}
 /**
  * Implements hook_block().
  */
@@ -201,7 +232,7 @@ function {{module}}_block($op = 'list', $delta = 0, $edit = array()) {
     $src = base_path() . drupal_get_path('module', '{{module}}') . {{page}};
     return array(
       'subject' => check_plain({{title}}),
-      'content' => '<iframe src="' . check_plain($src) . '" style="width:{{width}};height:{{height}};border:0" title="' . check_plain({{title}}) . '" allowfullscreen></iframe>',
+      'content' => {{module}}_frame($src, {{title}}, {{width}}, {{height}}, ''),
     );
   }
 }
@@ -272,26 +303,116 @@ QByteArray joomlaManifest(bool legacy, const QString &module, const QString &tit
     return xml;
 }
 
+// The spread's width by its height: two pages of the size book.xml gives (the viewer's
+// defaults when it is missing or says nothing usable).
+double spreadShape(const QString &bookFolder)
+{
+    double width = 1080, height = 1440;
+    QFile file(QDir(bookFolder).filePath(QStringLiteral("files/book.xml")));
+    if (file.open(QIODevice::ReadOnly)) {
+        QXmlStreamReader xml(&file);
+        if (xml.readNextStartElement() && xml.name() == QLatin1String("book")) {
+            bool okWidth = false, okHeight = false;
+            const double w = xml.attributes().value(QLatin1String("pageWidth")).toDouble(&okWidth);
+            const double h = xml.attributes().value(QLatin1String("pageHeight")).toDouble(&okHeight);
+            if (okWidth && okHeight && w > 0 && h > 0 && w / h > 0.05 && w / h < 20) {
+                width = w;
+                height = h;
+            }
+        }
+    }
+    return 2 * width / height;
+}
+
+// The name in Latin letters: other scripts spelt out, accents and ligatures taken apart
+// ("Ünïcödé" is "Unicode", "Οδύσσεια" "Odysseia", "猫" "mao"). Without the
+// transliterator, letters with accents still lose them and the rest stays.
+QString latinLetters(const QString &name)
+{
+    UErrorCode status = U_ZERO_ERROR;
+    const std::unique_ptr<icu::Transliterator> transliterator(icu::Transliterator::createInstance(
+        icu::UnicodeString::fromUTF8("Any-Latin; Latin-ASCII"), UTRANS_FORWARD, status));
+    if (transliterator && U_SUCCESS(status)) {
+        icu::UnicodeString text(reinterpret_cast<const UChar *>(name.utf16()), int32_t(name.size()));
+        transliterator->transliterate(text);
+        return QString(reinterpret_cast<const QChar *>(text.getBuffer()), text.length());
+    }
+    QString plain;
+    for (const QChar c : name.normalized(QString::NormalizationForm_KD))
+        if (c.category() != QChar::Mark_NonSpacing)
+            plain.append(c);
+    return plain;
+}
+
+// Whether a letter or digit of name belongs to a script other than Latin.
+bool hasOtherScript(const QString &name)
+{
+    for (const uint c : name.toUcs4()) {
+        const QChar::Script script = QChar::script(c);
+        if (QChar::isLetterOrNumber(c) && script != QChar::Script_Latin && script != QChar::Script_Common
+            && script != QChar::Script_Inherited)
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 PublishPlugin::PublishPlugin() = default;
 
 QString PublishPlugin::slugForName(const QString &outputName)
 {
-    QString name = outputName.trimmed();
+    QString name = outputName.trimmed().normalized(QString::NormalizationForm_C);
     if (name.endsWith(QLatin1String(".zip"), Qt::CaseInsensitive))
         name.chop(4);
     QString slug;
-    for (const QChar c : name.toLower()) {
+    for (const QChar c : latinLetters(name).toLower()) {
         if ((c >= QLatin1Char('a') && c <= QLatin1Char('z')) || (c >= QLatin1Char('0') && c <= QLatin1Char('9')))
             slug.append(c);
         else if (!slug.isEmpty() && !slug.endsWith(QLatin1Char('-')))
             slug.append(QLatin1Char('-'));
     }
-    slug = slug.left(kMaxSlugLength);
+    // Other scripts spelt in Latin letters may spell two names alike (Chinese has many
+    // words of one sound): such a name ends in a short mark of its exact letters, the
+    // same at every publish.
+    QString mark;
+    if (hasOtherScript(name) || (slug.isEmpty() && !name.isEmpty()))
+        mark = QString::fromLatin1(QCryptographicHash::hash(name.toUtf8(), QCryptographicHash::Sha1).toHex().left(6));
+    slug = slug.left(kMaxSlugLength - (mark.isEmpty() ? 0 : mark.size() + 1));
     while (slug.endsWith(QLatin1Char('-')))
         slug.chop(1);
-    return slug.isEmpty() ? QStringLiteral("flipbook") : slug;
+    if (slug.isEmpty())
+        slug = QStringLiteral("flipbook");
+    return mark.isEmpty() ? slug : slug + QLatin1Char('-') + mark;
+}
+
+QString PublishPlugin::installName(int kind, const QString &outputName, const QString &id)
+{
+    const QString slug = slugForName(outputName);
+    const QString underscored = QString(slug).replace(QLatin1Char('-'), QLatin1Char('_'));
+    const QString number = id.trimmed().isEmpty() ? QStringLiteral("1") : id.trimmed();
+    if (kind == 7)
+        return QStringLiteral("mod_%1_%2").arg(underscored, number);
+    if (kind == 8) {
+        const QString module = QStringLiteral("%1_%2").arg(underscored, number);
+        return module.front().isDigit() ? QStringLiteral("book_") + module : module;
+    }
+    return slug;
+}
+
+QString PublishPlugin::otherPackageInstallingAs(const QString &target, const QString &name)
+{
+    const QFileInfo targetInfo(target);
+    const QDir folder = targetInfo.dir();
+    for (const QFileInfo &other : folder.entryInfoList({QStringLiteral("*.zip")}, QDir::Files)) {
+        if (other.fileName() == targetInfo.fileName())
+            continue;
+        // A plug-in or Drupal module is the folder of that name; a Joomla module its manifest.
+        for (const QString &entry : ZipExtractor::entryNames(other.filePath()))
+            if (entry.startsWith(name + QLatin1Char('/')) || entry == name + QStringLiteral(".xml"))
+                return other.fileName();
+    }
+    return {};
 }
 
 QString PublishPlugin::cssLength(const QString &text)
@@ -383,6 +504,13 @@ bool PublishPlugin::publish(Kind kind)
     if (m_progress)
         zip.setProgressHandler(m_progress);
     QString prefix;
+    const QString spread = QString::number(spreadShape(bookFolder), 'f', 4);
+    const auto frameFunction = [&](const QString &functionPrefix) {
+        return fill(kFrameFunction, {{QStringLiteral("prefix"), functionPrefix},
+                                     {QStringLiteral("spread"), spread},
+                                     {QStringLiteral("chrome"), QString::number(kViewerChrome)},
+                                     {QStringLiteral("least"), QString::number(kLeastFrameHeight)}});
+    };
 
     switch (kind) {
     case Kind::WordPress: {
@@ -390,11 +518,13 @@ bool PublishPlugin::publish(Kind kind)
         static const QRegularExpression versionPattern(QStringLiteral("^\\d+(\\.\\d+){0,3}$"));
         const QString version = versionPattern.match(m_version.trimmed()).hasMatch() ? m_version.trimmed()
                                                                                      : QStringLiteral("1.0");
+        const QString functionPrefix = QStringLiteral("quorvel_") + underscored;
         const QString php = fill(kWordPressPlugin, {{QStringLiteral("headerTitle"), commentText(title)},
                                                     {QStringLiteral("tag"), underscored},
                                                     {QStringLiteral("tagPhp"), phpString(underscored)},
                                                     {QStringLiteral("version"), version},
-                                                    {QStringLiteral("prefix"), QStringLiteral("quorvel_") + underscored},
+                                                    {QStringLiteral("prefix"), functionPrefix},
+                                                    {QStringLiteral("frame"), frameFunction(functionPrefix)},
                                                     {QStringLiteral("width"), phpString(width)},
                                                     {QStringLiteral("height"), phpString(height)},
                                                     {QStringLiteral("page"), phpString(bookPath)},
@@ -404,13 +534,16 @@ bool PublishPlugin::publish(Kind kind)
     }
     case Kind::Joomla: {
         const bool legacy = m_version.trimmed().startsWith(QLatin1String("1.5"));
-        const QString module = QStringLiteral("mod_%1_%2").arg(underscored, id);
+        const QString module = installName(7, m_para.strOutputName(), id);
+        const QString functionPrefix = QStringLiteral("quorvel_") + module;
         const QString php = fill(kJoomlaModule, {{QStringLiteral("commentTitle"), commentText(title)},
+                                                 {QStringLiteral("prefix"), functionPrefix},
+                                                 {QStringLiteral("frame"), frameFunction(functionPrefix)},
                                                  {QStringLiteral("path"),
                                                   phpString(QStringLiteral("/modules/%1/%2").arg(module, bookPath))},
-                                                 {QStringLiteral("width"), width},
-                                                 {QStringLiteral("height"), height},
-                                                 {QStringLiteral("htmlTitle"), htmlText(title)}});
+                                                 {QStringLiteral("width"), phpString(width)},
+                                                 {QStringLiteral("height"), phpString(height)},
+                                                 {QStringLiteral("title"), phpString(title)}});
         zip.addData(module + QStringLiteral(".php"), php.toUtf8());
         zip.addData(module + QStringLiteral(".xml"), joomlaManifest(legacy, module, title));
         zip.addData(QStringLiteral("index.html"), QByteArrayLiteral("<!DOCTYPE html><title></title>\n"));
@@ -418,9 +551,7 @@ bool PublishPlugin::publish(Kind kind)
     }
     case Kind::Drupal: {
         const bool legacy = m_version.trimmed().startsWith(QLatin1Char('6'));
-        QString module = QStringLiteral("%1_%2").arg(underscored, id);
-        if (module.front().isDigit())
-            module.prepend(QStringLiteral("book_"));
+        const QString module = installName(8, m_para.strOutputName(), id);
         prefix = module + QLatin1Char('/');
         const QString info = QStringLiteral("name = %1\ndescription = %2\ncore = %3\npackage = Quorvel\n")
                                  .arg(infoValue(title), infoValue(QStringLiteral("Shows the flip book in a block.")),
@@ -428,9 +559,10 @@ bool PublishPlugin::publish(Kind kind)
         const QString php = fill(legacy ? kDrupal6Module : kDrupal7Module,
                                  {{QStringLiteral("commentTitle"), commentText(title)},
                                   {QStringLiteral("module"), module},
+                                  {QStringLiteral("frame"), frameFunction(module)},
                                   {QStringLiteral("page"), phpString(QLatin1Char('/') + bookPath)},
-                                  {QStringLiteral("width"), width},
-                                  {QStringLiteral("height"), height},
+                                  {QStringLiteral("width"), phpString(width)},
+                                  {QStringLiteral("height"), phpString(height)},
                                   {QStringLiteral("title"), phpString(title)}});
         zip.addData(prefix + module + QStringLiteral(".info"), info.toUtf8());
         zip.addData(prefix + module + QStringLiteral(".module"), php.toUtf8());

@@ -14,7 +14,9 @@
 //              <slug>/book/ with the book
 //   Joomla     mod_<slug>_<id>.xml (manifest), mod_<slug>_<id>.php, index.html, book/
 //   Drupal     <slug>_<id>/<slug>_<id>.info, .module (a block showing the book), book/
-// Each shows the book in an iframe of the given width and height. Texts that go into
+// Each shows the book in the same block: a width in percent is of the column the block
+// stands in, a height in percent keeps the book's shape (the spread of book.xml's page
+// size above the viewer's toolbar), a pixel height stays as given. Texts that go into
 // PHP, XML, HTML or the Drupal .info file are escaped for that place; a width or
 // height that is not a number with a CSS unit is refused.
 
@@ -68,9 +70,17 @@ public:
     QString errorString() const;
 
     // Name pieces, public for the dialog and for checks: the slug is the output name
-    // (".zip" removed) in lower-case ASCII letters and digits joined by "-", at most
-    // 40 characters, "flipbook" when nothing is left.
+    // (".zip" removed) spelt in lower-case ASCII letters and digits joined by "-"
+    // (accents dropped, other scripts transliterated), at most 40 characters. A name with
+    // letters of other scripts, or one that leaves nothing, ends in six hexadecimal
+    // digits of its own, so that two such names never meet ("flipbook" for no name).
     static QString slugForName(const QString &outputName);
+    // The folder a package of kind (6, 7 or 8) installs as on its site: the plug-in
+    // folder, "mod_<slug>_<id>", "<slug>_<id>".
+    static QString installName(int kind, const QString &outputName, const QString &id);
+    // Another package in the folder of target (a ".zip" other than target itself) that
+    // installs as name: a site keeps only one of the two. Its file name, or empty.
+    static QString otherPackageInstallingAs(const QString &target, const QString &name);
     // A width or height: a number with an optional unit (%, px, em, rem, vw, vh, pt);
     // a bare number gets "px". Empty when the text is none of these.
     static QString cssLength(const QString &text);

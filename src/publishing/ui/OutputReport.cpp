@@ -1,10 +1,12 @@
 #include "publishing/ui/OutputReport.h"
 
+#include "platform/ui/QvWindow.h"
 #include "platform/ui/Workspace.h"
 #include "publishing/PluginPackageNote.h"
 
 #include <QFileInfo>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -33,6 +35,13 @@ void OutputReport::awakeFromNib()
     const QString note = PluginPackageNote::text(m_outputFileName, m_outputType);
     lblPackageNote->setText(note);
     lblPackageNote->setVisible(!note.isEmpty());
+    // The window grows to the lines of the note: a window does not ask its layout for the
+    // height its width needs by itself.
+    if (QLayout *layout = window()->layout(); layout && layout->hasHeightForWidth()) {
+        const int height = layout->totalHeightForWidth(window()->width());
+        window()->setMinimumHeight(height);
+        window()->resize(window()->width(), std::max(window()->height(), height));
+    }
     buttonActionInit();
 }
 

@@ -1,11 +1,14 @@
 #include "publishing/ui/PluginDetailViews.h"
 
 #include "foundation/AppStrings.h"
+#include "output/packages/PublishPlugin.h"
 #include "platform/ui/HyperLinkString.h"
+#include "platform/ui/LogAlert.h"
 #include "publishing/PluginSettings.h"
 #include "publishing/ui/PPDetailView.h"
 
 #include <QComboBox>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QLineEdit>
 #include <QGroupBox>
@@ -134,4 +137,20 @@ void PluginDetailViews::showUnit(QComboBox *box, const QString &unit)
         index = box->count() - 1;
     }
     box->setCurrentIndex(index);
+}
+
+bool PluginDetailViews::confirmInstallName(const QString &target, OutputKind kind, const QString &id)
+{
+    const QString name = PublishPlugin::installName(kind.number(), QFileInfo(target).fileName(), id);
+    const QString other = PublishPlugin::otherPackageInstallingAs(target, name);
+    if (other.isEmpty())
+        return true;
+    return LogAlert::askYesNo(
+        loadAppString("PublishPluginD-\"%1\" in this folder installs as the same plug-in, \"%2\".",
+                      "\"%1\" in this folder installs as the same plug-in, \"%2\".")
+            .arg(other, name),
+        loadAppString("PublishPluginD-A site keeps only one of the two: the later upload replaces the other or is "
+                      "refused. Publish under this name anyway?",
+                      "A site keeps only one of the two: the later upload replaces the other or is refused. Publish "
+                      "under this name anyway?"));
 }

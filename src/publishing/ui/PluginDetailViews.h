@@ -48,6 +48,11 @@ public:
     // Shows unit in box, adding it to the box's items when it has none of that text.
     static void showUnit(QComboBox *box, const QString &unit);
 
+    // Before a package of kind with module id is written to target: when another package
+    // in that folder installs under the same name, asks whether to go on (a site keeps
+    // one of the two). True to go on.
+    static bool confirmInstallName(const QString &target, OutputKind kind, const QString &id);
+
     // The page that explains how a published book goes into system.
     static QUrl helpPageFor(const QString &system);
 

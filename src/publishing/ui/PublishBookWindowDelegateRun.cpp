@@ -80,6 +80,17 @@ void PublishBookWindowDelegate::onPublish()
     if (!prepareOutputFolder(folder, &created))
         return;
 
+    // A plug-in package that another package of the folder would replace on the site.
+    if (outputKind().writer() == OutputKind::Writer::PluginPackage) {
+        const PublishRun::Setup setup = runSetup(folder, created);
+        const QString target = PublishTargets(folder, name, outputKind(), false, 0).target();
+        if (!PluginDetailViews::confirmInstallName(target, outputKind(), setup.pluginID)) {
+            txtOutputName->setFocus();
+            txtOutputName->selectAll();
+            return;
+        }
+    }
+
     // 6. to 15. The run clears the way, asking first, and starts the job.
     PublishRun::Blockage blockage;
     m_run.setJobMaker(m_runServices.makeJob);

@@ -11,6 +11,7 @@
 #include "platform/ui/RadioMatrix.h"
 #include "platform/ui/Workspace.h"
 #include "project/AppSettings.h"
+#include "publishing/PluginPackageNote.h"
 #include "publishing/PublishSettings.h"
 #include "publishing/PublishTargets.h"
 #include "publishing/ui/PPDetailView.h"
@@ -364,6 +365,14 @@ bool PublishPluginDelegate::checkForm(QString *folder, QString *target)
         }
     }
 
+    // Another package of this folder that a site would take for this one.
+    const PPDetailView *view = m_detailViews.view(kind);
+    if (!PluginDetailViews::confirmInstallName(*target, kind, view && view->txtID() ? view->txtID()->text() : QString())) {
+        txtOutputName->setFocus();
+        txtOutputName->selectAll();
+        return false;
+    }
+
     const PublishTargets::FolderState state = PublishTargets::prepareFolder(*folder);
     if (!state.ok()) {
         if (state.outcome == PublishTargets::FolderState::CannotCreate)
@@ -418,6 +427,7 @@ void PublishPluginDelegate::onPublish()
     package.record.setStrOutputName(QFileInfo(target).fileName());
 
     m_lastTarget = target;
+    m_lastKind = kind;
     SetButtonStatus(false);
     setWorkerRunning(true);
     m_run.publish(package);
@@ -464,8 +474,12 @@ void PublishPluginDelegate::onRepeatTimer()
 void PublishPluginDelegate::AlertMessagePluginOK()
 {
     setWorkerRunning(false);
+    // The package's size, and how to install one too large for the site's upload form.
+    QString detail = loadAppString("PublishPluginD-Reveal now?", "Reveal now?");
+    if (const QString note = PluginPackageNote::text(m_lastTarget, m_lastKind); !note.isEmpty())
+        detail = note + QStringLiteral("\n\n") + detail;
     if (LogAlert::askYesNo(loadAppString("PublishPluginD-Publish plugin successfully!", "Publish plugin successfully!"),
-                           loadAppString("PublishPluginD-Reveal now?", "Reveal now?")))
+                           detail))
         Workspace::selectFile(m_lastTarget);
     SetButtonStatus(true);
     closeWindowWithCode(1);

@@ -107,6 +107,7 @@ private:
     QTimer m_repeatTimer;
     bool m_showingOutcome = false;
     QString m_lastTarget;
+    OutputKind m_lastKind = OutputKind::WordPress;
 
     QGroupBox *boxDetail = nullptr;
     QWidget *matTypeOptions = nullptr;

@@ -5,6 +5,7 @@
 #include "batch/ImportParament.h"
 #include "foundation/PropertyList.h"
 #include "foundation/ZipExtractor.h"
+#include "foundation/ZipWriter.h"
 #include "online/UploadBookDelegate.h"
 #include "output/OutputOperation.h"
 #include "pages/FlashPageSource.h"
@@ -104,6 +105,21 @@ private slots:
         QVERIFY(driver.failures().isEmpty());
     }
 
+    void aPackageThatInstallsLikeAnotherOfTheFolderIsAskedFor()
+    {
+        UiTestDriver driver;
+        auto d = dialog();
+        QVERIFY(QDir().mkpath(m_dir.filePath("out")));
+        ZipWriter other(m_dir.filePath("out/Unicode.zip"));
+        QVERIFY(other.addData("unicode-buch/unicode-buch.php", "<?php\n"));
+        QVERIFY(other.commit());
+        control<QLineEdit>(d.get(), "txtOutputName")->setText("Ünïcödé Buch");
+        driver.answerAlert("NO");
+        clickControl(d.get(), "btnPublic");
+        QVERIFY(!d->packageRun().isPublishing());
+        QVERIFY(driver.alerts().value(0).messageText.contains("Unicode.zip"));
+    }
+
     void theSettingsFileIsWrittenOnCloseOnlyWhenChanged()
     {
         QVariantMap stored = PluginSettings::defaultValues();
@@ -151,6 +167,10 @@ private slots:
         QCOMPARE(d->closeMode(), 1);
         QCOMPARE(driver.workspaceRequests().value(0).target, m_dir.filePath("out/Atlas.zip"));
         QVERIFY(ZipExtractor::entryNames(m_dir.filePath("out/Atlas.zip")).contains("mod_atlas_3.xml"));
+        // The success tells the package's size, as the site's upload form will count it.
+        const QString size = QLocale().formattedDataSize(QFileInfo(m_dir.filePath("out/Atlas.zip")).size(), 1,
+                                                         QLocale::DataSizeTraditionalFormat);
+        QVERIFY2(driver.alerts().last().informativeText.contains(size), qPrintable(driver.alerts().last().informativeText));
         QCOMPARE(storedSettings().value("jID").toInt(), 4); // the next module proposes 4
         QCOMPARE(storedSettings().value("type").toString(), QString("1"));
         QVERIFY(driver.failures().isEmpty());
