@@ -1,6 +1,7 @@
 // Protected books as the program publishes them (publish_bench with a password), read in
 // the real viewers: the free front pages, the password dialog, wrong answers, the
-// protected pages once opened (what the files hold: tst_protectedpublish).
+// protected pages once opened (what the files hold: tst_protectedpublish; the phone
+// version and a users list: guarded_content).
 import { test, before, after } from 'node:test';
 import assert from 'node:assert/strict';
 import crypto from 'node:crypto';
@@ -8,7 +9,7 @@ import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
 import { pathToFileURL } from 'node:url';
-import { launch, watchedPage, openBook, waitForPages, DESKTOP, PHONE } from './support/browser.mjs';
+import { launch, watchedPage, openBook, DESKTOP } from './support/browser.mjs';
 import { printPdf, publish } from './support/publish.mjs';
 
 const WORDS = ['meadow', 'harbour', 'lantern', 'orchard', 'glacier', 'violin', 'compass', 'thimble'];
@@ -96,25 +97,4 @@ test('the front pages show without a password; the protected ones open with it o
   await page.waitForSelector('.qv-search-result[data-page="5"]');
   assert.deepEqual(page.problems, []);
   await page.close();
-});
-
-test('the phone version shows its free pages and asks on the first protected one', async () => {
-  const phone = await launch(PHONE);
-  try {
-    const page = await watchedPage(phone.context);
-    await page.goto(url(guarded) + '#p=2');
-    await page.waitForURL(/mobile\/index\.html#p=2$/);
-    await page.waitForFunction(() => window.Quorvel && Quorvel.reader &&
-      document.querySelector('.qv-slot[data-offset="0"] img')?.naturalWidth > 0);
-    assert.equal(await page.locator('.qv-secure-dialog').count(), 0);
-    await page.evaluate(() => Quorvel.reader.next());
-    await waitForPages(page, [3]);
-    await page.waitForSelector('.qv-secure-dialog');
-    await page.fill('.qv-secure-password', PASSWORD);
-    await page.click('.qv-secure-open');
-    await page.waitForFunction(() => /^blob:/.test(document.querySelector('.qv-slot[data-offset="0"] img').getAttribute('src') || ''));
-    assert.deepEqual(page.problems, []);
-  } finally {
-    await phone.close();
-  }
 });

@@ -133,15 +133,3 @@ inline QVariant evaluate(PreviewPane *pane, const QString &script)
     static_cast<void>(QTest::qWaitFor([&] { return answer->done; }, 30000));
     return answer->value;
 }
-
-// Waits until the viewer in the preview has opened a book of `pages` pages.
-inline bool viewerShows(PreviewPane *pane, int pages, int timeout = 90000)
-{
-    return QTest::qWaitFor(
-        [&] {
-            return pane->webView()
-                && evaluate(pane, QStringLiteral("window.Quorvel && Quorvel.reader ? Quorvel.reader.book.pageCount : 0")).toInt()
-                == pages;
-        },
-        timeout);
-}

@@ -30,6 +30,18 @@ namespace {
 
 constexpr int kLong = 90000;
 
+// Waits until the viewer in the preview has opened a book of `pages` pages.
+bool viewerShows(PreviewPane *pane, int pages)
+{
+    return QTest::qWaitFor(
+        [&] {
+            return pane->webView()
+                && evaluate(pane, QStringLiteral("window.Quorvel && Quorvel.reader ? Quorvel.reader.book.pageCount : 0")).toInt()
+                == pages;
+        },
+        kLong);
+}
+
 void clickImport(WindowController *controller)
 {
     auto *dialog = qobject_cast<ImportPDFDialog *>(controller);
