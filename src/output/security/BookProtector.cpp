@@ -348,7 +348,7 @@ QString BookProtector::encryptShared(const QString &home, const QString &url, co
     const QString payload = payloadPath(id);
     if (home == m_bookFolder)
         m_sharedPayloads.insert(path, payload);
-    return QDir(home).relativeFilePath(home + QLatin1Char('/') + payload);
+    return payload;
 }
 
 bool BookProtector::protectAttachments(const QString &home, QJsonObject &download)
