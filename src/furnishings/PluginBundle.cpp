@@ -11,7 +11,6 @@
 
 #include <QDir>
 #include <QDomElement>
-#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QMutex>
@@ -294,12 +293,11 @@ bool PluginBundle::installSettingsEditor()
            == HelperInstall::Result::Installed;
 }
 
-int PluginBundle::runSettingsEditor(QString *error) const
+void PluginBundle::runSettingsEditor(QObject *context, EditorDone done) const
 {
     const auto failed = [&](const QString &message) {
-        if (error)
-            *error = message;
-        return -1;
+        QMetaObject::invokeMethod(
+            context, [done, message] { done(-1, message); }, Qt::QueuedConnection);
     };
     const QString save = saveFolder();
     if (save.isEmpty() || !QDir().mkpath(save))
@@ -320,29 +318,29 @@ int PluginBundle::runSettingsEditor(QString *error) const
 
     AuxArgumentString argument;
     argument.append(QStringLiteral("i"), bgPath());
-    QProcess process;
+    auto *process = new QProcess(context);
     // Whatever the editor prints goes nowhere: an unread pipe would fill and stop it.
-    process.setStandardOutputFile(QProcess::nullDevice());
-    process.setStandardErrorFile(QProcess::nullDevice());
+    process->setStandardOutputFile(QProcess::nullDevice());
+    process->setStandardErrorFile(QProcess::nullDevice());
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("QUORVEL_RESOURCES"), AppResources::resourcePath());
-    process.setProcessEnvironment(environment);
-    QEventLoop wait;
-    QObject::connect(&process, &QProcess::finished, &wait, &QEventLoop::quit);
-    QObject::connect(&process, &QProcess::errorOccurred, &wait, [&](QProcess::ProcessError e) {
-        if (e == QProcess::FailedToStart)
-            wait.quit();
+    process->setProcessEnvironment(environment);
+    QObject::connect(process, &QProcess::finished, context, [process, done](int exitCode, QProcess::ExitStatus status) {
+        process->deleteLater();
+        if (status != QProcess::NormalExit)
+            done(-1, loadAppString("PluginBundle-The plug-in settings editor stopped unexpectedly.",
+                                   "The plug-in settings editor stopped unexpectedly."));
+        else
+            done(exitCode, QString());
     });
-    process.start(editor, {argument.toString(), QStringLiteral("-AppleLanguages"),
-                           QStringLiteral("(%1)").arg(currentLanguageCode())});
-    if (process.state() != QProcess::NotRunning || process.error() != QProcess::FailedToStart)
-        wait.exec();
-    if (process.error() == QProcess::FailedToStart)
-        return failed(loadAppString("PluginBundle-The plug-in settings editor cannot be started.",
-                                    "The plug-in settings editor cannot be started.")
-                      + QLatin1Char('\n') + process.errorString());
-    if (process.exitStatus() != QProcess::NormalExit)
-        return failed(loadAppString("PluginBundle-The plug-in settings editor stopped unexpectedly.",
-                                    "The plug-in settings editor stopped unexpectedly."));
-    return process.exitCode();
+    QObject::connect(process, &QProcess::errorOccurred, context, [process, done](QProcess::ProcessError e) {
+        if (e != QProcess::FailedToStart)
+            return; // a crash ends with finished() as well
+        process->deleteLater();
+        done(-1, loadAppString("PluginBundle-The plug-in settings editor cannot be started.",
+                               "The plug-in settings editor cannot be started.")
+                     + QLatin1Char('\n') + process->errorString());
+    });
+    process->start(editor, {argument.toString(), QStringLiteral("-AppleLanguages"),
+                            QStringLiteral("(%1)").arg(currentLanguageCode())});
 }

@@ -22,9 +22,11 @@
 
 #include <QList>
 #include <QString>
+#include <functional>
 #include <optional>
 
 class QDomElement;
+class QObject;
 
 // The six lines of "settings.dat" and "defaultsettings.dat": left, top, right and
 // bottom margin in percent, opacity in percent (0 to 100), and the container (1
@@ -71,11 +73,13 @@ public:
     // the settings. False with *error when the folder cannot take them.
     bool saveSettings(const PluginBundleSettings &settings, QString *error = nullptr) const;
 
-    // Prepares the save folder and runs the settings editor on the bundle, waiting for
-    // it with the event loop running (the caller keeps its window from taking input).
-    // Its exit code after a normal exit (1: the user accepted the settings); -1 with
-    // *error when it cannot be installed or started, or when it crashed.
-    int runSettingsEditor(QString *error = nullptr) const;
+    // Prepares the save folder and starts the settings editor on the bundle; returns at
+    // once. done(status, error) follows once, on context's thread: the editor's exit
+    // code after a normal exit (1: the user accepted the settings), or -1 with why when
+    // it cannot be installed or started, or when it crashed. The editor's process
+    // belongs to context.
+    using EditorDone = std::function<void(int status, const QString &error)>;
+    void runSettingsEditor(QObject *context, EditorDone done) const;
 
     // The installed bundles: the none bundle first, then the program's, the user's and
     // those below extraFolder (when it is a folder), each in a stable order.

@@ -104,7 +104,6 @@ PDFSeparate::~PDFSeparate() = default;
 
 int PDFSeparate::start()
 {
-    m_stop = false;
     m_pageCount = 0;
     m_errorString.clear();
 

@@ -39,7 +39,8 @@ public:
     // otherwise (after stop(), or when pages could not be written), -1 when the PDF
     // cannot be opened or its page range is wrong (errorString() says why).
     int start();
-    // Makes a running start() begin no further pages. Any thread.
+    // Makes a running start() begin no further pages, and a later one begin none: a
+    // stop that comes before the start is kept. Any thread.
     void stop() { m_stop = true; }
 
     // Number of page files of the prepared document (0 before start()).

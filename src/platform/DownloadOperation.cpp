@@ -4,8 +4,11 @@
 #include "foundation/AppUtility.h"
 #include "platform/NotificationCenter.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
@@ -49,6 +52,50 @@ QString DownloadOperation::sanitizedFileName(const QUrl &url)
 QString DownloadOperation::downloadFolder()
 {
     return AppUtility::userAppExtraDataPath(QStringLiteral("Download"));
+}
+
+namespace {
+
+QString keptFolder(const QUrl &url)
+{
+    const QByteArray key = QCryptographicHash::hash(url.toEncoded(), QCryptographicHash::Sha256).toHex().left(32);
+    return QDir(DownloadOperation::downloadFolder()).filePath(QStringLiteral("kept/") + QString::fromLatin1(key));
+}
+
+const QString kVersionFile = QStringLiteral(".version");
+
+} // namespace
+
+QString DownloadOperation::keptDownload(const QUrl &url, const QString &version)
+{
+    if (version.isEmpty())
+        return {};
+    const QDir folder(keptFolder(url));
+    QFile stored(folder.filePath(kVersionFile));
+    if (!stored.open(QIODevice::ReadOnly) || QString::fromUtf8(stored.read(4096)) != version)
+        return {};
+    const QString file = folder.filePath(sanitizedFileName(url));
+    const QFileInfo info(file);
+    return info.isFile() && !info.isSymLink() ? file : QString();
+}
+
+bool DownloadOperation::keepDownload(const QString &file, const QUrl &url, const QString &version)
+{
+    if (version.isEmpty() || !QFileInfo(file).isFile())
+        return false;
+    const QString folder = keptFolder(url);
+    removeTree(folder);
+    if (!QDir().mkpath(folder))
+        return false;
+    const QString target = QDir(folder).filePath(sanitizedFileName(url));
+    QSaveFile stored(QDir(folder).filePath(kVersionFile));
+    // The version is written last: a file without it is never taken.
+    if ((!QFile::rename(file, target) && !QFile::copy(file, target)) || !stored.open(QIODevice::WriteOnly)
+        || stored.write(version.toUtf8()) < 0 || !stored.commit()) {
+        removeTree(folder);
+        return false;
+    }
+    return true;
 }
 
 void DownloadOperation::start(QNetworkAccessManager *manager)

@@ -48,6 +48,14 @@ public:
     // Stops it and removes what was written.
     void cancel();
 
+    // Finished downloads kept for a later request of the same address in the same
+    // version: a folder per address in the download folder's "kept", holding the file
+    // and its version (".version"). keptDownload() gives the file kept for url in
+    // version, or "" when there is none (an empty version is never kept).
+    static QString keptDownload(const QUrl &url, const QString &version);
+    // Moves file there as url's download in version, replacing an older one.
+    static bool keepDownload(const QString &file, const QUrl &url, const QString &version);
+
     static bool isDownloadable(const QUrl &url); // http or https with a host
     static QString sanitizedFileName(const QUrl &url);
     static QString downloadFolder();

@@ -1,9 +1,5 @@
 #include "platform/OperationQueue.h"
 
-#include <QElapsedTimer>
-#include <QEventLoop>
-#include <QTimer>
-
 Operation::Operation(QObject *parent)
     : QObject(parent)
 {
@@ -103,25 +99,4 @@ void OperationQueue::cancelAllOperations()
 void OperationQueue::waitUntilAllOperationsAreFinished()
 {
     m_pool.waitForDone();
-}
-
-bool OperationQueue::waitForAllOperationsProcessingEvents(int timeoutMs)
-{
-    QElapsedTimer clock;
-    clock.start();
-    QEventLoop loop;
-    QTimer poll;
-    // The pool has no signal of its own; a short poll keeps this independent of
-    // which thread the operations' finished() signals are delivered on.
-    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (operationCount() == 0 || (timeoutMs >= 0 && clock.elapsed() >= timeoutMs))
-            loop.quit();
-    });
-    poll.start(10);
-    if (operationCount() != 0)
-        loop.exec();
-    if (operationCount() != 0)
-        return false;
-    m_pool.waitForDone(); // the last worker may still be returning to the pool
-    return true;
 }

@@ -12,8 +12,11 @@
 //   connect(job.get(), &Operation::finished, this, &Dialog::publishFinished);
 //   queue.addOperation(job);
 //   ...
-//   queue.cancelAllOperations();
+//   queue.cancelAllOperations();                // finished() follows for each
 //   queue.waitUntilAllOperationsAreFinished(); // blocking, e.g. at shut-down
+//
+// A window waits for its operations through their finished() signals, never by
+// blocking or by running an event loop of its own.
 
 #include <QList>
 #include <QMutex>
@@ -72,11 +75,8 @@ public:
     int operationCount() const;
 
     void cancelAllOperations();
-    // Blocks the calling thread until every operation has finished.
+    // Blocks the calling thread until every operation has finished (shut-down only).
     void waitUntilAllOperationsAreFinished();
-    // Waits with a local event loop, so queued signals and timers of the calling
-    // thread keep being delivered meanwhile. False when timeoutMs (-1: none) passed first.
-    bool waitForAllOperationsProcessingEvents(int timeoutMs = -1);
 
 signals:
     // Emitted on the queue's thread after an operation finished.

@@ -12,7 +12,6 @@
 
 #include <QDateTime>
 #include <QFileInfo>
-#include <QPointer>
 
 bool PublishRun::Result::isWritten() const
 {
@@ -40,7 +39,7 @@ PublishRun::~PublishRun()
 
 PublishRun::StartOutcome PublishRun::start(const Setup &setup, Blockage *blockage)
 {
-    if (m_isStart)
+    if (isBusy())
         return StartOutcome::Declined;
     m_backup.clearEntries();
     const PublishTargets targets(setup.folder, setup.record.strOutputName(),
@@ -179,28 +178,15 @@ void PublishRun::cancel()
     if (!m_isStart)
         return;
     m_isStart = false;
-    m_cancelWaiting = true;
     if (m_job)
         m_job->cancel();
     m_jobQueue->cancelAllOperations();
-
-    const QPointer<PublishRun> alive(this);
-    const std::shared_ptr<OperationQueue> queue = m_jobQueue;
-    queue->waitForAllOperationsProcessingEvents();
-    if (!alive)
-        return;
-    m_cancelWaiting = false;
-    if (!m_finishHandled)
-        finish();
 }
 
 void PublishRun::jobDidFinish(OutputOperation *job)
 {
     if (job != m_job.get() || m_finishHandled)
         return;
-    m_isStart = false;
-    if (m_cancelWaiting)
-        return; // the cancel finishes the run once its wait is over
     finish();
 }
 

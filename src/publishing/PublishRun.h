@@ -122,15 +122,16 @@ public:
     void setJobMaker(JobMaker maker) { m_makeJob = std::move(maker); }
 
     // Clears the way and queues the job. A run never restores what an earlier run
-    // moved aside; while a run is under way nothing happens (Declined).
+    // moved aside; while a run is under way (isBusy) nothing happens (Declined).
     StartOutcome start(const Setup &setup, Blockage *blockage = nullptr);
-    // Stops the running job and waits for it with the event loop running; the finish
-    // (cancelled) has been reported when this returns. The run object may be
-    // destroyed meanwhile (by whatever the event loop delivers).
+    // Tells the running job to stop and returns at once; finished() (cancelled) follows
+    // once the job has ended. Progress is dropped from now on.
     void cancel();
 
-    // A job is running.
+    // A job is running and has not been cancelled.
     bool isStart() const { return m_isStart; }
+    // From start() until finished() was emitted: a job runs or a cancelled one is ending.
+    bool isBusy() const { return !m_finishHandled; }
     // The identity of the current run; progress of other runs is ignored.
     QString taskID() const { return m_taskID; }
     // The job of the current or last run.
@@ -168,6 +169,5 @@ private:
     ConvertParament m_record;
     QString m_taskID;
     bool m_isStart = false;
-    bool m_cancelWaiting = false;
     bool m_finishHandled = true;
 };

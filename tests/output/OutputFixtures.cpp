@@ -85,7 +85,9 @@ void runJob(const std::shared_ptr<OutputOperation> &job)
 {
     OperationQueue queue;
     queue.addOperation(job);
-    QVERIFY(queue.waitForAllOperationsProcessingEvents(120000));
+    // The job's signals and notifications are delivered meanwhile.
+    QTRY_COMPARE_WITH_TIMEOUT(queue.operationCount(), 0, 120000);
+    queue.waitUntilAllOperationsAreFinished();
 }
 
 void cancelAtStep(QObject *observer, const std::shared_ptr<OutputOperation> &job, int step)

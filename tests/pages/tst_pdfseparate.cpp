@@ -74,6 +74,14 @@ private slots:
         }
         // Page files carry only their own page, not the whole document.
         QVERIFY(QFileInfo(path("split/1.pdf")).size() < QFileInfo(pdf).size());
+
+        // A stop that comes before the start (a cancel just before it) holds.
+        PDFSeparate stopped;
+        stopped.setPdfFile(pdf);
+        stopped.setWorkspace(path("stopped-split"));
+        stopped.stop();
+        QCOMPARE(stopped.start(), 10);
+        QVERIFY(pdfFiles(path("stopped-split")).isEmpty());
     }
 
     void splitsWidePagesIntoHalves()

@@ -47,18 +47,6 @@ private slots:
         QVERIFY(!QFileInfo::exists(workspace)); // thumbnails go with the object
     }
 
-    void pageSizeBelowOneIsIgnored()
-    {
-        PhonePageImages images;
-        QCOMPARE(images.pageSize(), QSize(1080, 1440));
-        QVERIFY(!images.setPageWidth(0));
-        QVERIFY(!images.setPageHeight(0.5));
-        QVERIFY(!images.setPageHeight(std::numeric_limits<double>::quiet_NaN()));
-        QCOMPARE(images.pageSize(), QSize(1080, 1440));
-        QVERIFY(images.setPageWidth(600.7));
-        QCOMPARE(images.pageSize(), QSize(600, 1440));
-    }
-
     void retryKindFollowsThePageSource()
     {
         PhonePageImages images;

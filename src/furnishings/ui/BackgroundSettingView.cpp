@@ -96,16 +96,19 @@ void BackgroundSettingView::updateTips()
 {
     if (!m_imageView)
         return;
-    const QString cancel = loadAppString("BlackGroundSettingV-Double click to cancel the %1", "Double click to cancel the %1").arg(noun());
-    const QString selected = loadAppString("BlackGroundSettingV-The %1 has been selected", "The %1 has been selected").arg(noun());
-    const QString unselected = loadAppString("BlackGroundSettingV-Double click to select the %1", "Double click to select the %1").arg(noun());
+    if (m_cancelTip.isEmpty())
+        m_cancelTip = loadAppString("BlackGroundSettingV-Double click to cancel the %1", "Double click to cancel the %1").arg(noun());
+    if (m_selectedTip.isEmpty())
+        m_selectedTip = loadAppString("BlackGroundSettingV-The %1 have been selected", "The %1 have been selected").arg(noun());
+    if (m_unselectTip.isEmpty())
+        m_unselectTip = loadAppString("BlackGroundSettingV-Double click to select the %1", "Double click to select the %1").arg(noun());
     PictureGridModel *model = m_imageView->pictureModel();
     for (int row = 0; row < model->rowCount(); ++row) {
         QString tip;
         if (row == 0)
-            tip = m_selected != 0 ? cancel : QString();
+            tip = m_selected != 0 ? m_cancelTip : QString();
         else
-            tip = row == m_selected ? selected : unselected;
+            tip = row == m_selected ? m_selectedTip : m_unselectTip;
         model->setItemToolTip(row, tip);
     }
 }

@@ -64,8 +64,16 @@ public:
     // True when an item lies outside the program's resources (the user installed it).
     static bool isUserItem(const Item &item);
 
-    // The tool tips of the items: the none entry says that it cancels the applied item,
-    // the applied item that it is selected, the others that a double-click selects them.
+    // The tool tips of the items: the none entry says that it cancels the applied item
+    // (cancelTip, only while another is applied), the applied item that it is selected
+    // (selectedTip), the others that a double-click selects them (unselectTip). An owner
+    // may preset them; a tip left empty is made from the tab's noun when first needed.
+    QString cancelTip() const { return m_cancelTip; }
+    void setCancelTip(const QString &tip) { m_cancelTip = tip; }
+    QString selectedTip() const { return m_selectedTip; }
+    void setSelectedTip(const QString &tip) { m_selectedTip = tip; }
+    QString unselectTip() const { return m_unselectTip; }
+    void setUnselectTip(const QString &tip) { m_unselectTip = tip; }
     void updateTips();
     // Simulates the double-click that applies row (also used by the grid).
     void applyItemAt(int row);
@@ -75,6 +83,9 @@ private:
     QString noun() const;
 
     QString m_tabID;
+    QString m_cancelTip;
+    QString m_selectedTip;
+    QString m_unselectTip;
     QList<Item> m_items;
     int m_selected = 0;
     bool m_isAllocDisp = false;

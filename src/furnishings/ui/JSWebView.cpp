@@ -237,6 +237,17 @@ void JSWebView::onRepeatTimer()
             m_changed = true;
             continue;
         }
+        // A file downloaded before in the version asked for is installed from there.
+        const QString kept =
+            DownloadOperation::keptDownload(address, request.value(QStringLiteral("tmplversion")).toString());
+        QString error;
+        if (!kept.isEmpty() && installDownload(kept, name, &error)
+            && (name.isEmpty() || installedNames().contains(name))) {
+            m_percent.insert(id, 100);
+            call(QStringLiteral("setDownloadPercent"), {100, id});
+            m_changed = true;
+            continue;
+        }
         m_requests.insert(id, request);
         auto *operation = new DownloadOperation(address, id, 1, this);
         m_queue.append(operation);
@@ -313,6 +324,10 @@ void JSWebView::finishDownload(const QString &id, const QString &file)
                                error);
         return;
     }
+    // Kept for a later request of the same file in the same version.
+    const QVariantMap request = m_requests.value(id);
+    DownloadOperation::keepDownload(file, QUrl(request.value(QStringLiteral("styleurl")).toString()),
+                                    request.value(QStringLiteral("tmplversion")).toString());
     removeTree(folder);
     m_percent.insert(id, 100);
     call(QStringLiteral("setDownloadPercent"), {100, id});

@@ -14,6 +14,9 @@
 //                cancelDownload(id), resetApplyStatus(), onStyleSelected(n)
 // Every value put into the page's script is JSON-encoded. A download that fails, or
 // whose file cannot be installed, is cancelled on the page and reported to the user.
+// A file installed from a download is kept (DownloadOperation::keepDownload) with the
+// request's "tmplversion": a later request of it in that version installs it again
+// without downloading.
 
 #include <QHash>
 #include <QList>
@@ -43,11 +46,9 @@ public:
     int selectedIndex() const { return m_selectedIndex; }
     QString appliedName() const { return m_appliedName; }
 
-    // For tests: whether the page answered the contract, and the installed states were sent.
-    bool isScriptAvailable() const { return m_scriptAvailable; }
+    // Whether the installed states were sent to the page, and how many downloads run.
     bool hasSentStates() const { return m_initialPage; }
     int runningDownloads() const;
-    int pendingRequests() const { return int(m_pending.size()); }
 
     // What a click on the page's element id does (the page reports clicks itself).
     void buttonOnClick(const QString &id);

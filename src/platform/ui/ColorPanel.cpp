@@ -28,7 +28,12 @@ QColor ColorPanel::color() const
 
 void ColorPanel::setColor(const QColor &color)
 {
+    // The chooser takes the keyboard when the colour is one of its swatches; a control
+    // outside it that had the keyboard (a value field being typed into) keeps it.
+    QWidget *focus = focusWidget();
     m_chooser->setCurrentColor(color);
+    if (focus && focus != focusWidget() && !m_chooser->isAncestorOf(focus))
+        focus->setFocus(Qt::OtherFocusReason);
 }
 
 bool ColorPanel::showsAlpha() const

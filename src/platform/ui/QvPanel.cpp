@@ -4,9 +4,7 @@
 #include "platform/ui/WindowController.h"
 #include "platform/ui/QvWindow.h"
 
-#include <QEventLoop>
 #include <QFileDialog>
-#include <QTimer>
 #include <QFileInfo>
 
 QvPanel::QvPanel(QObject *parent) : QObject(parent) {}
@@ -119,28 +117,29 @@ QWidget *QvPanel::hostWindow() const
 
 QStringList QvPanel::runAndWait()
 {
+    if (m_running)
+        return {};
+    m_urls.clear();
+    QList<QUrl> urls;
+    if (UiTestDriver *driver = UiTestDriver::current()) {
+        if (!driver->panelRequested(*this, &urls))
+            urls.clear();
+    } else {
+        // An application-modal run: no other window takes input until it has answered.
+        QFileDialog dialog(hostWindow());
+        configureDialog(dialog);
+        dialog.setWindowModality(Qt::ApplicationModal);
+        m_running = true;
+        const int result = dialog.exec();
+        m_running = false;
+        if (result == QDialog::Accepted)
+            urls = dialog.selectedUrls();
+    }
+    if (!urls.isEmpty())
+        m_urls = acceptedUrls(urls);
     QStringList chosen;
-    bool ended = false;
-    QEventLoop loop;
-    setEndPanelSelector([&](QvPanel *p) {
-        for (const QUrl &url : p->URLs())
-            chosen << url.toLocalFile();
-        ended = true;
-        loop.quit();
-    });
-    runModel();
-    // A cancelled panel makes no end call: wait until it is gone, then let a queued
-    // end call through before giving up.
-    QTimer poll;
-    poll.setInterval(50);
-    connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (!isRunning())
-            QTimer::singleShot(0, &loop, &QEventLoop::quit);
-    });
-    poll.start();
-    if (!ended)
-        loop.exec();
-    setEndPanelSelector({});
+    for (const QUrl &url : std::as_const(m_urls))
+        chosen << url.toLocalFile();
     return chosen;
 }
 

@@ -60,8 +60,8 @@ public:
 
     // Shows the panel; returns at once. Ignored while the panel is already shown.
     void runModel();
-    // Shows the panel and waits (the event loop running) for its answer: the chosen
-    // paths, empty when cancelled. Replaces the end call.
+    // Shows the panel application-modal and returns its answer: the chosen paths,
+    // empty when cancelled. No end call is made.
     QStringList runAndWait();
     // Shows a panel with options, owned by owner, and hands the first chosen path to
     // chosen (on the main thread, after OK). The panel goes once it has answered, or

@@ -53,7 +53,6 @@ public:
     QString workspace() const { return m_workspace; }
     void setWorkspace(const QString &folder) { m_workspace = folder; }
 
-    QStringList pagesList() const { return m_pagesList; }
     DownloadAttachList *attachList() const { return m_attachList; }
     DragFileImport *dragFileImport() const { return m_dragFileImport; }
     bool isRunning() const { return m_run != nullptr; }

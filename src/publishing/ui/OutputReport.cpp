@@ -1,5 +1,6 @@
 #include "publishing/ui/OutputReport.h"
 
+#include "foundation/AppStrings.h"
 #include "platform/ui/QvWindow.h"
 #include "platform/ui/Workspace.h"
 #include "publishing/PluginPackageNote.h"
@@ -53,6 +54,14 @@ void OutputReport::buttonActionInit()
     connect(btnUploadOnline, &QPushButton::clicked, this, &OutputReport::onUploadOnline);
     connect(btnFTPUpload, &QPushButton::clicked, this, &OutputReport::onFTPUpload);
     btnViewBook->setEnabled(m_outputType.isViewable());
+    btnUploadOnline->setEnabled(m_onlineAvailable);
+    if (!m_onlineAvailable)
+        btnUploadOnline->setToolTip(loadAppString("OutputReport-This version cannot upload books to the online service.",
+                                                  "This version cannot upload books to the online service."));
+    btnFTPUpload->setEnabled(m_ftpAvailable);
+    if (!m_ftpAvailable)
+        btnFTPUpload->setToolTip(loadAppString("OutputReport-This version cannot copy books to an FTP server.",
+                                               "This version cannot copy books to an FTP server."));
 }
 
 void OutputReport::onClose()
@@ -77,12 +86,16 @@ void OutputReport::onOpenFolder()
 
 void OutputReport::onUploadOnline()
 {
+    if (!m_onlineAvailable)
+        return;
     m_openPanelNumber = 1;
     close();
 }
 
 void OutputReport::onFTPUpload()
 {
+    if (!m_ftpAvailable)
+        return;
     m_openPanelNumber = 2;
     close();
 }

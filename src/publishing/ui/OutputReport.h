@@ -3,11 +3,12 @@
 // view the book, show it in its folder, upload it to the online service, or copy it to
 // an FTP server. The window uploads nothing: it records the choice in
 // openPanelNumber() (0 none, 1 online upload, 2 FTP upload) and closes; the owner
-// starts the upload once its own dialog has gone.
+// starts the upload once its own dialog has gone. An upload the owner cannot start
+// has its button disabled, and the button's tool tip says so.
 //
-// Owner's order: construct with the file name, setOutputType() (before the window is
-// first asked for: the buttons are prepared when it loads), center(), runModal(), read
-// openPanelNumber().
+// Owner's order: construct with the file name, setOutputType() and
+// setUploadsAvailable() (before the window is first asked for: the buttons are
+// prepared when it loads), center(), runModal(), read openPanelNumber().
 
 #include "output/OutputKind.h"
 #include "platform/ui/WindowController.h"
@@ -26,6 +27,12 @@ public:
     void setOutputFileName(const QString &path) { m_outputFileName = path; }
     OutputKind outputType() const { return m_outputType; }
     void setOutputType(OutputKind kind) { m_outputType = kind; }
+    // Which uploads the owner can start (by default both).
+    void setUploadsAvailable(bool online, bool ftp)
+    {
+        m_onlineAvailable = online;
+        m_ftpAvailable = ftp;
+    }
     int openPanelNumber() const { return m_openPanelNumber; }
 
 public slots:
@@ -45,6 +52,8 @@ private:
     QString m_outputFileName;
     OutputKind m_outputType;
     int m_openPanelNumber = 0;
+    bool m_onlineAvailable = true;
+    bool m_ftpAvailable = true;
 
     QLineEdit *lblFileName = nullptr;
     QLabel *lblPackageNote = nullptr;

@@ -60,6 +60,7 @@ PublishBookWindowDelegate::PublishBookWindowDelegate(QObject *parent)
             errorWhileConver();
         }
     });
+    connect(&m_phonePages, &PhonePageRun::snapped, this, &PublishBookWindowDelegate::phonePagesSnapped);
 }
 
 PublishBookWindowDelegate::~PublishBookWindowDelegate()
@@ -67,6 +68,7 @@ PublishBookWindowDelegate::~PublishBookWindowDelegate()
     // The run stops its job and puts back what it moved aside; nothing of it reaches
     // the window any more.
     m_run.disconnect(this);
+    m_phonePages.disconnect(this);
 }
 
 PPDetailView *PublishBookWindowDelegate::detailView(OutputKind kind) const

@@ -9,14 +9,15 @@
 // (remembered in PluginSettings). Choosing a kind stores it in the record at once; the
 // other fields go into the record with saveConvertPara().
 //
-// Publish (onPublish) checks the choices, makes phone pages when the book has none and
-// the output folder when it is missing, then starts the dialog's PublishRun, answering
-// its questions about older items in the way; the progress area shows the run's
-// progress. While a run is under way (isStart) the controls are disabled and the close
-// box is refused; Cancel stops the run without blocking the window. When the run has
-// finished the dialog says what went wrong or shows the publish report. The window
-// ends with closeMode(): 0 cancelled, 1 published. Afterwards the owner reads
-// convertPara(), openPanelNumber() and projectFilePath().
+// Publish (onPublish) checks the choices, has phone pages made when the book has none
+// (PhonePageRun, on a worker; the user reviews them), makes the output folder when it
+// is missing, then starts the dialog's PublishRun, answering its questions about older
+// items in the way; the progress area shows the run's progress. While pictures are made
+// or a run is under way the controls are disabled and the close box is refused; Cancel
+// tells the run to stop and its end gives the controls back. When the run has finished
+// the dialog says what went wrong or shows the publish report. The window ends with
+// closeMode(): 0 cancelled, 1 published. Afterwards the owner reads convertPara(),
+// openPanelNumber() and projectFilePath().
 //
 // The kind buttons behave as one radio group in which no button may be chosen (a
 // stored kind 2, 4 or 5 opens with none chosen and publishes as 0), so the dialog keeps
@@ -27,6 +28,7 @@
 #include "output/BookParts.h"
 #include "platform/ui/WindowController.h"
 #include "output/OutputKind.h"
+#include "publishing/PhonePageRun.h"
 #include "publishing/PluginSettings.h"
 #include "publishing/PublishRun.h"
 #include "publishing/ui/PublishRunServices.h"
@@ -50,7 +52,6 @@ class PDFSearch;
 class DrawSingleLine;
 class OutputOperation;
 class PublishPlugin;
-struct Notification;
 class PPDetailView;
 class QvPanel;
 
@@ -116,8 +117,10 @@ public:
     QString projectFilePath() const { return m_projectFilePath; }
     void setProjectFilePath(const QString &path) { m_projectFilePath = path; }
 
+    // The uploads the publish report may offer (by default none).
+    void setUploadsAvailable(bool online, bool ftp) { m_uploads = {online, ftp}; }
+
     // --- State.
-    PublishRun &publishRun() { return m_run; }
     // A job is running.
     bool isStart() const { return m_run.isStart(); }
     QString taskID() const { return m_run.taskID(); }
@@ -130,8 +133,6 @@ public:
     std::shared_ptr<OutputOperation> outputJob() const { return m_run.job(); }
     PublishRunServices &runServices() { return m_runServices; }
     void setRunServices(const PublishRunServices &services) { m_runServices = services; }
-    // Kind code as decimal text ("0", "1", "3", "6", "7", "8") to its button.
-    const QHash<QString, QAbstractButton *> &outputTypeDict() const { return m_outputTypeDict; }
     // The detail view of a web content system kind; null for other kinds or before the
     // window loads.
     PPDetailView *detailView(OutputKind kind) const;
@@ -149,7 +150,6 @@ public:
     // Enables the controls around a run (false while a job runs) and shows or hides
     // the progress area.
     void setButtonsStatus(bool enabled);
-    bool isProgressAnimating() const { return m_progressAnimating; }
     void setProgressIndeterminate(bool indeterminate);
 
     // Plug-in settings: load into the fields' sources, copy the fields in, save.
@@ -183,7 +183,7 @@ public:
     BatchAdvancedSetting *advancedSettings() const { return m_advancedSettings; }
     // The run: checks, phone pages, folder, then the run.
     void onPublish();
-    // Stops a running run (waiting for it with the window alive), or closes with 0.
+    // Tells a running run to stop (its end follows), or closes with 0 when none runs.
     void onCancel();
     void onDefualtSize();
     void onChangedUnit();
@@ -193,10 +193,6 @@ public:
     // title, and a desktop application's icon is kept in the user's extra-data folder.
     void AdvancedWindowDidEnd(int returnCode);
 
-    // A progress notification of the output engine ("id", "index", "count", "type"),
-    // shown when it belongs to the running run (which observes them by itself).
-    void ConvertMSG(const Notification &notification);
-    void innerConvertMSG(const QVariantMap &userInfo);
     // The end of a run: reports failures, and after success shows the report and
     // closes with 1.
     void publishBookFinished(const PublishRun::Result &result);
@@ -227,8 +223,12 @@ private:
 
     // The run's steps (PublishBookWindowDelegateRun.cpp).
     bool checkNameAndTitle();
-    void askForPhonePages();
-    void makePhonePages();
+    // True when phone pages are being made: the run goes on when they are in.
+    bool askForPhonePages();
+    bool makePhonePages();
+    void phonePagesSnapped(const QStringList &images);
+    // Steps 4 on: saving, the folder, the run.
+    void publishWithPhonePages();
     bool prepareOutputFolder(const QString &folder, bool *created);
     PublishRun::Setup runSetup(const QString &folder, bool freshFolder) const;
     bool askToReplace(const QString &path, bool companion);
@@ -258,7 +258,9 @@ private:
     PluginSettings m_pluginSettings;
     PluginDetailViews m_detailViews;
     PublishRun m_run;
+    PhonePageRun m_phonePages;
     PublishRunServices m_runServices;
+    PublishRunServices::Uploads m_uploads;
     QPointer<QvPanel> m_folderPanel;
     QPointer<QvPanel> m_shotPanel;
 

@@ -4,16 +4,11 @@
 #include "publishing/ui/PublishBookWindowDelegate.h"
 
 #include "foundation/AppStrings.h"
-#include "foundation/AppUtility.h"
-#include "foundation/ImageUtility.h"
 #include "output/OutputOperation.h"
-#include "pages/FlashPage.h"
 #include "pages/FlashPageSource.h"
-#include "platform/NotificationCenter.h"
 #include "platform/ui/LogAlert.h"
 #include "platform/ui/QvWindow.h"
 #include "project/AppSettings.h"
-#include "publishing/PhonePageSize.h"
 #include "publishing/PublishProgress.h"
 
 #include <QAbstractButton>
@@ -23,7 +18,6 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 
@@ -41,7 +35,7 @@ QString fileNameOf(const QString &path)
 
 void PublishBookWindowDelegate::onPublish()
 {
-    if (m_run.isStart())
+    if (m_run.isBusy() || m_phonePages.isRunning())
         return;
 
     // 1. A bookcase cannot become a Windows executable.
@@ -67,9 +61,14 @@ void PublishBookWindowDelegate::onPublish()
         return;
     }
 
-    // 3. Phone pages.
-    askForPhonePages();
+    // 3. Phone pages: made on a worker; the run goes on once they were reviewed.
+    if (askForPhonePages())
+        return;
+    publishWithPhonePages();
+}
 
+void PublishBookWindowDelegate::publishWithPhonePages()
+{
     // 4. Saving.
     saveConvertPara();
     saveDictionaryToFile();
@@ -83,7 +82,7 @@ void PublishBookWindowDelegate::onPublish()
     // A plug-in package that another package of the folder would replace on the site.
     if (outputKind().writer() == OutputKind::Writer::PluginPackage) {
         const PublishRun::Setup setup = runSetup(folder, created);
-        const QString target = PublishTargets(folder, name, outputKind(), false, 0).target();
+        const QString target = PublishTargets(folder, txtOutputName->text(), outputKind(), false, 0).target();
         if (!PluginDetailViews::confirmInstallName(target, outputKind(), setup.pluginID)) {
             txtOutputName->setFocus();
             txtOutputName->selectAll();
@@ -190,10 +189,10 @@ bool PublishBookWindowDelegate::checkNameAndTitle()
     return true; // Ignore: published without a title
 }
 
-void PublishBookWindowDelegate::askForPhonePages()
+bool PublishBookWindowDelegate::askForPhonePages()
 {
     if (!m_flashPageSource || !m_flashPageSource->phonePages().isEmpty() || selectedLoadType() == 2)
-        return;
+        return false;
     if (!LogAlert::askOKCancel(
             loadAppString(QStringLiteral("OutputWindowD-No any images for mobile version!"),
                           QStringLiteral("No any images for mobile version!")),
@@ -201,73 +200,49 @@ void PublishBookWindowDelegate::askForPhonePages()
                           QStringLiteral("Press enter key and try to generate the mobile version.")))) {
         m_convertPara.setLoadType(2);
         selectLoadType(2);
-        return;
+        return false;
     }
-    makePhonePages();
+    return makePhonePages();
 }
 
-void PublishBookWindowDelegate::makePhonePages()
+bool PublishBookWindowDelegate::makePhonePages()
 {
-    lblInfo->setText(
-        loadAppString(QStringLiteral("Generating page for mobile"), QStringLiteral("Generating page for mobile")));
-    _infoView->show();
-    m_progressAnimating = true;
-    setProgressIndeterminate(true);
-    const auto endProgress = [this] {
-        lblInfo->clear();
-        _infoView->hide();
-        m_progressAnimating = false;
-        setProgressIndeterminate(m_progressIndeterminate);
-    };
-
+    if (!m_runServices.batchSnap)
+        return false;
     if (m_runServices.saveSnapTrustPath)
         m_runServices.saveSnapTrustPath();
-    const QString workspace = createUniqueTempFolder();
-    QStringList pageFiles;
-    for (const FlashPagePtr &page : m_flashPageSource->pages())
-        pageFiles << (page ? page->pageFilePath() : QString());
+    m_phonePages.setSnapshots(m_runServices.batchSnap);
+    const QSizeF size = PhonePageRun::pictureSize(m_flashTmpl, AppSettings::shareInstance()->importQualityLevel());
+    if (!m_phonePages.start(PhonePageRun::pageFiles(*m_flashPageSource), size))
+        return false;
+    // The window goes on drawing while the pictures are made, but takes no input and
+    // cannot be closed. The fields go into the record first: giving the controls back
+    // shows the record's values.
+    saveConvertPara();
+    setButtonsStatus(false);
+    btnCancel->setEnabled(false);
+    lblInfo->setText(
+        loadAppString(QStringLiteral("Generating page for mobile"), QStringLiteral("Generating page for mobile")));
+    setProgressIndeterminate(true);
+    setWorkerRunning(true);
+    return true;
+}
 
-    const QString pageWidth = m_flashTmpl
-        ? m_flashTmpl->propertyValue(QStringLiteral("pageWidth"), QStringLiteral("1080"))
-        : QStringLiteral("1080");
-    const QString pageHeight = m_flashTmpl
-        ? m_flashTmpl->propertyValue(QStringLiteral("pageHeight"), QStringLiteral("1440"))
-        : QStringLiteral("1440");
-    const double ratio = PhonePageSize::pageRatio(pageWidth, pageHeight);
-    const int dpi = ImageUtility::getImageDPIByLevel(AppSettings::shareInstance()->importQualityLevel());
-    const QSizeF size = PhonePageSize::sizeForRatio(ratio, dpi);
-
-    // The window goes on drawing while the pictures are made, but takes no input.
-    QStringList images;
-    if (m_runServices.batchSnap && !workspace.isEmpty() && !pageFiles.isEmpty()) {
-        window()->setEnabled(false);
-        setWorkerRunning(true);
-        images = m_runServices.batchSnap(pageFiles, workspace, qint64(size.width()), qint64(size.height()));
-        setWorkerRunning(false);
-        window()->setEnabled(true);
-    }
+void PublishBookWindowDelegate::phonePagesSnapped(const QStringList &images)
+{
+    const QSizeF size = m_phonePages.size();
     std::optional<QStringList> reviewed = images;
     if (!images.isEmpty() && m_runServices.reviewPhonePages)
-        reviewed = m_runServices.reviewPhonePages(pageFiles, images, size.width(), size.height());
+        reviewed = m_runServices.reviewPhonePages(m_phonePages.pages(), images, size.width(), size.height());
+    if (reviewed && m_flashPageSource)
+        PhonePageRun::placePhonePages(*m_flashPageSource, *reviewed);
+    m_phonePages.finish(m_flashPageSource ? PhonePageRun::phonePictures(*m_flashPageSource) : QStringList());
 
-    // Entry i of the phone pages belongs to page i + 1: only the pictures up to the first
-    // one that was not made go in; the output engine makes the others.
-    int taken = 0;
-    if (reviewed) {
-        for (int i = 0; i < reviewed->size(); ++i) {
-            const QString path = reviewed->at(i);
-            if (path.isEmpty() || !QFileInfo(path).isFile())
-                break;
-            auto page = std::make_shared<FlashPageImage>();
-            page->setPageFilePath(path);
-            page->setPageIndex(i + 1);
-            m_flashPageSource->phonePages().append(page);
-            ++taken;
-        }
-    }
-    if (taken == 0 && !workspace.isEmpty())
-        removeTree(workspace);
-    endProgress();
+    lblInfo->clear();
+    btnCancel->setEnabled(true);
+    setWorkerRunning(false);
+    setButtonsStatus(true);
+    publishWithPhonePages();
 }
 
 bool PublishBookWindowDelegate::prepareOutputFolder(const QString &folder, bool *created)
@@ -343,16 +318,6 @@ bool PublishBookWindowDelegate::askToReplace(const QString &path, bool companion
 // ---------------------------------------------------------------------------------
 // While the run goes on
 
-void PublishBookWindowDelegate::ConvertMSG(const Notification &notification)
-{
-    innerConvertMSG(notification.userInfo);
-}
-
-void PublishBookWindowDelegate::innerConvertMSG(const QVariantMap &userInfo)
-{
-    m_run.takeProgress(userInfo);
-}
-
 void PublishBookWindowDelegate::showProgress(qint64 index, qint64 count, int type)
 {
     if (!prgBar)
@@ -370,22 +335,20 @@ void PublishBookWindowDelegate::showProgress(qint64 index, qint64 count, int typ
 
 void PublishBookWindowDelegate::onCancel()
 {
-    if (!m_run.isStart()) {
+    if (m_phonePages.isRunning())
+        return;
+    if (!m_run.isBusy()) {
         closeWindowWithCodeOnMainThread(0);
         return;
     }
+    if (!m_run.isStart())
+        return; // already stopping
+    // The job is told to stop; its end (cancelled) comes back through the run's
+    // finished(), which gives the controls back.
     btnCancel->setEnabled(false);
     m_progressAnimating = true;
     setProgressIndeterminate(false);
-
-    // The run waits for its job with the window alive; the controls stay disabled
-    // meanwhile, and its end has been shown when it returns.
-    const QPointer<PublishBookWindowDelegate> alive(this);
     m_run.cancel();
-    if (!alive)
-        return;
-    btnCancel->setEnabled(true);
-    setButtonsStatus(true);
 }
 
 // ---------------------------------------------------------------------------------
@@ -394,6 +357,7 @@ void PublishBookWindowDelegate::onCancel()
 void PublishBookWindowDelegate::publishBookFinished(const PublishRun::Result &result)
 {
     setWorkerRunning(false);
+    btnCancel->setEnabled(true);
     if (result.fileInfoError)
         LogAlert::alertMessage(
             loadAppString(QStringLiteral("OutputWindowD-Some files of the eBook may lose!"),
@@ -418,13 +382,13 @@ void PublishBookWindowDelegate::publishBookFinished(const PublishRun::Result &re
 
     // The report, then the dialog closes.
     if (m_runServices.showReport)
-        m_openPanelNumber = m_runServices.showReport(result.reportPath, result.kind);
+        m_openPanelNumber = m_runServices.showReport(result.reportPath, result.kind, m_uploads);
     closeWindowWithCodeOnMainThread(1);
 }
 
 void PublishBookWindowDelegate::errorWhileConver()
 {
-    if (m_run.isStart()) {
+    if (m_run.isBusy()) {
         onCancel();
         return;
     }

@@ -36,6 +36,7 @@ void PublishCommand::onConvertToFlipBook()
     auto *dialog = new PublishBookWindowDelegate(this);
     m_dialog = dialog;
     dialog->setOpenPanelNumber(0);
+    dialog->setUploadsAvailable(bool(m_onlineUpload), bool(m_ftpUpload));
     if (m_preparer)
         m_preparer(*dialog);
     dialog->setConvertPara(PublishSettings::recordFromAppSettings(*m_settings));

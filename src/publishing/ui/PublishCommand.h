@@ -38,7 +38,7 @@ public:
     // Hands the book's objects to a new dialog (before its window loads).
     void setDialogPreparer(DialogPreparer preparer) { m_preparer = std::move(preparer); }
     void setAdditionsMenuSwitch(MenuSwitch menuSwitch) { m_menuSwitch = std::move(menuSwitch); }
-    // Without these, the user is told that the upload is not available.
+    // Without these, the publish report offers no such upload.
     void setOnlineUpload(OnlineUpload upload) { m_onlineUpload = std::move(upload); }
     void setFtpUpload(FtpUpload upload) { m_ftpUpload = std::move(upload); }
 

@@ -45,9 +45,6 @@ void FlashOutlineDelegate::setOutlineView(QTreeView *view)
     view->setDefaultDropAction(Qt::MoveAction);
     view->setDropIndicatorShown(true);
     view->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed);
-    connect(view->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
-        NotificationCenter::defaultCenter()->postNotification(UpdateBookmarksNotification, this);
-    });
 }
 
 const QList<FlashOutlineItemPtr> &FlashOutlineDelegate::childrenOf(const FlashOutlineItem *parent) const
@@ -140,7 +137,7 @@ bool FlashOutlineDelegate::setData(const QModelIndex &index, const QVariant &val
         return true;
     item->setCaption(caption);
     emit dataChanged(index, index);
-    postChange(true);
+    postChange();
     return true;
 }
 
@@ -154,11 +151,9 @@ Qt::ItemFlags FlashOutlineDelegate::flags(const QModelIndex &index) const
     return f;
 }
 
-void FlashOutlineDelegate::postChange(bool bookmarksToo)
+void FlashOutlineDelegate::postChange()
 {
     NotificationCenter::defaultCenter()->postNotification(FlashTmplProValueChangedNotification, this);
-    if (bookmarksToo)
-        NotificationCenter::defaultCenter()->postNotification(UpdateBookmarksNotification, this);
 }
 
 QStringList FlashOutlineDelegate::mimeTypes() const
@@ -234,7 +229,7 @@ bool FlashOutlineDelegate::dropMimeData(const QMimeData *data, Qt::DropAction ac
     m_dragItem.reset();
     if (m_view && targetIndex.isValid())
         m_view->expand(targetIndex);
-    postChange(false);
+    postChange();
     // The view does not remove anything itself afterwards: the move is done here.
     return false;
 }
@@ -289,7 +284,7 @@ void FlashOutlineDelegate::DeleteWindowDragEnd(const QByteArray &draggedRows)
     data.setData(m_dragType, draggedRows);
     if (const FlashOutlineItemPtr item = draggedItem(&data)) {
         removeItem(item.get());
-        postChange(false);
+        postChange();
     }
     m_dragItem.reset();
 }

@@ -6,8 +6,7 @@
 // subtree and all its fields. Dragging it out of the list deletes it, and a neighbour
 // is selected. Only the last of the selected bookmarks is dragged.
 //
-// Changes are posted as FlashTmplProValueChangedNotification, renaming and selection
-// changes as UpdateBookmarksNotification, both with this object.
+// Changes are posted as FlashTmplProValueChangedNotification with this object.
 
 #include <QAbstractItemModel>
 #include <QPointer>
@@ -20,7 +19,6 @@ class FlashOutlineItem;
 class QTreeView;
 
 inline const QString TableContentDataType = QStringLiteral("application/x-quorvel-bookmarks");
-inline const QString UpdateBookmarksNotification = QStringLiteral("UpdateBookmarksNotification");
 
 class FlashOutlineDelegate : public QAbstractItemModel
 {
@@ -72,7 +70,7 @@ public:
 private:
     std::shared_ptr<FlashOutlineItem> draggedItem(const QMimeData *data) const;
     const QList<std::shared_ptr<FlashOutlineItem>> &childrenOf(const FlashOutlineItem *parent) const;
-    void postChange(bool bookmarksToo);
+    void postChange();
     int visualRow(const QModelIndex &index) const;
     QModelIndex indexAtVisualRow(int row) const;
 

@@ -118,6 +118,7 @@ BackgroundSettingView *FurnishingTabs::addPicker(const QString &tab, const QStri
 void FurnishingTabs::setDocument(BookDocument *document)
 {
     m_document = document;
+    ++m_documentSerial;
     if (!m_window) // the pickers went with the window
         return;
     for (BackgroundSettingView *view : std::as_const(m_pickers))
@@ -303,25 +304,38 @@ void FurnishingTabs::applyPlugin(int row)
         changed();
         return;
     }
+    if (m_editorRunning)
+        return;
     PluginBundle bundle;
     bundle.loadBundleAtPath(item.key);
     // The editor is a program of its own: the window keeps drawing while it runs, but
-    // takes no input until it has ended.
-    QString error;
-    if (m_window)
-        m_window->setEnabled(false);
-    const int status = bundle.runSettingsEditor(&error);
-    if (m_window)
-        m_window->setEnabled(true);
-    if (status == 1) {
-        m_document->parts().setPluginBundleName(bundle.bgName());
-        changed();
+    // takes no input and refuses to close until it has ended.
+    setEditorRunning(true);
+    const QString name = bundle.bgName();
+    const quint64 serial = m_documentSerial;
+    bundle.runSettingsEditor(this, [this, name, serial](int status, const QString &error) {
+        setEditorRunning(false);
+        if (!m_document || serial != m_documentSerial)
+            return;
+        if (status == 1) {
+            m_document->parts().setPluginBundleName(name);
+            changed();
+            return;
+        }
+        if (status < 0)
+            LogAlert::alertMessage(loadAppString("FurnishingTabs-The plug-in cannot be set up.", "The plug-in cannot be set up."),
+                                   error);
+        showChoices(); // the book keeps the plug-in it had
+    });
+}
+
+void FurnishingTabs::setEditorRunning(bool running)
+{
+    m_editorRunning = running;
+    if (!m_window)
         return;
-    }
-    if (status < 0)
-        LogAlert::alertMessage(loadAppString("FurnishingTabs-The plug-in cannot be set up.", "The plug-in cannot be set up."),
-                               error);
-    showChoices(); // the book keeps the plug-in it had
+    m_window->setEnabled(!running);
+    m_window->setWorkerRunning(this, running);
 }
 
 void FurnishingTabs::loadScenePackage()

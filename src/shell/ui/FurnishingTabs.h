@@ -8,7 +8,9 @@
 //   "theme"           the desktop template's styles; "mobile theme" the phone template's
 //   "mobile template" the phone templates installed with the program
 //   "plugin"          the plug-in bundles; applying one runs the settings editor on it
-//                     and, when the user accepts there, makes it the book's plug-in
+//                     (the window waits for its process without taking input and
+//                     refuses to close) and, when the user accepts there, makes it the
+//                     book's plug-in
 // "Load..." installs a scene package or a background picture for the user, "Remove"
 // deletes the user's own, and "... online" opens the galleries. Every change to the
 // book posts FlashTmplProValueChangedNotification (the book is changed, the preview
@@ -39,6 +41,9 @@ public:
     // installed for the user and applied to the open book.
     void openScenesMaker();
 
+    // The plug-in settings editor runs (the window takes no input and stays open).
+    bool isSettingsEditorRunning() const { return m_editorRunning; }
+
     // The picker of a tab ("scene", "background", "theme", "mobile theme", "mobile template",
     // "plugin").
     BackgroundSettingView *picker(const QString &tab) const { return m_pickers.value(tab); }
@@ -62,9 +67,12 @@ private:
     void showThemes();
     void showChoices();
     void changed();
+    void setEditorRunning(bool running);
 
     QPointer<MainWindow> m_window;
     BookDocument *m_document = nullptr;
+    quint64 m_documentSerial = 0; // counts the books shown; an editor's answer is for its own
+    bool m_editorRunning = false;
     QHash<QString, BackgroundSettingView *> m_pickers;
     QTemporaryDir m_pictures; // the theme pictures
 };

@@ -290,7 +290,7 @@ QWidget *MainWindow::tabPage(const QString &identifier) const
 bool MainWindow::isTabShown(const QString &identifier) const
 {
     QWidget *page = m_tabPages.value(identifier);
-    return page && m_tabs->isTabVisible(m_tabs->indexOf(page));
+    return page && m_tabs->indexOf(page) >= 0;
 }
 
 void MainWindow::setDisplayMode(DisplayMode mode)
@@ -311,11 +311,32 @@ QAbstractButton *MainWindow::displayModeButton(DisplayMode mode) const
 
 void MainWindow::applyDisplayMode()
 {
+    // The tabs of other modes leave the bar rather than being hidden in it: the bar's
+    // scroll arrows go by its last tab, and a hidden last tab left them disabled.
     const QStringList shown = tabsForMode(m_mode);
-    for (auto it = m_tabPages.cbegin(); it != m_tabPages.cend(); ++it)
-        m_tabs->setTabVisible(m_tabs->indexOf(it.value()), shown.contains(it.key()));
-    if (!m_tabs->isTabVisible(m_tabs->currentIndex()))
-        m_tabs->setCurrentWidget(m_tabPages.value(shown.value(0)));
+    QWidget *current = m_tabs->currentWidget();
+    int at = 0;
+    for (const QString &identifier : tabIdentifiers()) {
+        QWidget *page = m_tabPages.value(identifier);
+        const int index = m_tabs->indexOf(page);
+        if (!shown.contains(identifier)) {
+            if (index >= 0)
+                m_tabs->removeTab(index);
+            continue;
+        }
+        if (index < 0)
+            m_tabs->insertTab(at, page, m_tabLabels.value(identifier));
+        ++at;
+    }
+    m_tabs->setCurrentWidget(m_tabs->indexOf(current) >= 0 ? current : m_tabPages.value(shown.value(0)));
+}
+
+void MainWindow::setWorkerRunning(const QObject *worker, bool running)
+{
+    if (running)
+        m_workers.insert(worker);
+    else
+        m_workers.remove(worker);
 }
 
 void MainWindow::setBookOpen(bool open)
@@ -337,7 +358,7 @@ QString MainWindow::statusText() const
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    if (m_shouldClose && !m_shouldClose()) {
+    if (isWorkerRunning() || (m_shouldClose && !m_shouldClose())) {
         event->ignore();
         return;
     }

@@ -7,11 +7,13 @@
 // The design tabs carry these identifiers (tabPage(), isTabShown()):
 //   "Bookmark" (the bookmark outline), "bookmarkTabs", "scene", "background", "theme",
 //   "plugin", "assistant" (desktop book), "mobile theme", "mobile template" (phone book).
-// The bookmark outline and the bookmark tabs have their pages; each other page is an
-// empty place that a later feature fills through tabPage(identifier). The display mode shows the tabs that apply to it.
+// The bookmark outline and the bookmark tabs have their pages; the furnishing tabs fill
+// the others through tabPage(identifier). The display mode shows the tabs that apply
+// to it: only those are in the tab bar, so its scroll arrows reach each of them.
 
 #include <QHash>
 #include <QMainWindow>
+#include <QSet>
 #include <QStringList>
 #include <functional>
 
@@ -75,6 +77,10 @@ public:
 
     // Asked when the window is about to close (close box, Quit): false keeps it open.
     void setShouldClose(std::function<bool()> shouldClose) { m_shouldClose = std::move(shouldClose); }
+    // While a worker of the window runs (a program it waits for, pictures being made),
+    // the close box and Quit are refused; each worker says so for itself.
+    void setWorkerRunning(const QObject *worker, bool running);
+    bool isWorkerRunning() const { return !m_workers.isEmpty(); }
 
 signals:
     void displayModeChanged(MainWindow::DisplayMode mode);
@@ -109,4 +115,5 @@ private:
     QMenu *m_bookMenu = nullptr;
     DisplayMode m_mode = DisplayMode::Desktop;
     std::function<bool()> m_shouldClose;
+    QSet<const QObject *> m_workers;
 };

@@ -24,12 +24,14 @@
 #include "project/PreferencesSettings.h"
 #include "project/ProjectBackup.h"
 #include "project/RecentProjectItem.h"
+#include "publishing/PhonePageRun.h"
 #include "publishing/SWFSnapDelegate.h"
 #include "publishing/BookCoverSettings.h"
 #include "publishing/BookCoverWorkFiles.h"
 #include "publishing/ui/BookCoverDelegate.h"
 #include "publishing/ui/BookSecurityDelegate.h"
 #include "publishing/ui/DownloadConfigDelegate.h"
+#include "publishing/ui/ImageBrowser.h"
 #include "publishing/ui/InputUserPassword.h"
 #include "publishing/ui/PublishBookWindowDelegate.h"
 #include "publishing/ui/PublishCommand.h"
@@ -54,7 +56,6 @@
 
 #include <QAction>
 #include <QDir>
-#include <QEventLoop>
 #include <QFutureWatcher>
 #include <QFileInfo>
 #include <QMenu>
@@ -170,6 +171,9 @@ bool QuorvelAppDelegate::applicationDidFinishLaunching(const StartupRequest &req
     connect(this, &QuorvelAppDelegate::bookClosed, m_assistantTab, &AssistantTab::bookChanged);
     for (const char *command : {"manageRecords", "importAssistant", "exportAssistant"})
         setCommandAvailable(QString::fromLatin1(command), true);
+    m_phonePageRun = new PhonePageRun(this);
+    connect(m_phonePageRun, &PhonePageRun::snapped, this, &QuorvelAppDelegate::phonePagesSnapped);
+    setCommandAvailable(QStringLiteral("phonePages"), true);
     setAdditionsMenuEnabled(true);
     updateWindowTitle();
     m_window->show();
@@ -330,6 +334,7 @@ void QuorvelAppDelegate::installSession(std::unique_ptr<BookSession> session)
     m_previewLoop.clearPreviewChangeFlag();
     m_window->designSettings()->setFlashTemplate(nullptr);
     m_session = std::move(session); // the book before goes, with its temporary folders
+    ++m_bookGeneration;
     BookSecurity::setShareInstance(m_session->document().parts().security());
     bindTemplate();
     m_window->bookmarkOutline()->setOutline(m_session->document().flashOutline());
@@ -371,6 +376,7 @@ bool QuorvelAppDelegate::closeBook()
     m_window->designSettings()->setFlashTemplate(nullptr);
     m_furnishingTabs->setDocument(nullptr);
     m_session.reset();
+    ++m_bookGeneration;
     BookSecurity::setShareInstance(nullptr);
     m_window->bookmarkOutline()->clearOutline();
     m_window->bookmarkTabsView()->setBookmarkTabs(nullptr);
@@ -772,16 +778,6 @@ void QuorvelAppDelegate::onOpenProject()
         openProject(project);
 }
 
-void QuorvelAppDelegate::onOpenRecent(const QString &projectFile)
-{
-    for (const RecentProjectItem &item : RecentProjectItem::recentProjects())
-        if (item.path() == projectFile) {
-            openRecent(item);
-            return;
-        }
-    openProject(projectFile);
-}
-
 bool QuorvelAppDelegate::openRecent(const RecentProjectItem &item)
 {
     if (!item.isPublishedBook())
@@ -927,7 +923,84 @@ void QuorvelAppDelegate::onManageRecords()
 
 void QuorvelAppDelegate::onReviewPhonePages()
 {
-    // The review of the phone page pictures opens here.
+    const std::shared_ptr<FlashPageSource> source = m_session ? m_session->document().pageSource() : nullptr;
+    if (!source || source->pageCount() == 0 || !m_phonePageRun || m_phonePageRun->isRunning())
+        return;
+    const QStringList pictures = PhonePageRun::phonePictures(*source);
+    bool complete = pictures.size() >= source->pageCount();
+    for (const QString &picture : pictures)
+        complete = complete && QFileInfo(picture).isFile();
+    if (complete) {
+        reviewPhonePages(pictures);
+        return;
+    }
+    // Pages without a picture get one first; the window goes on meanwhile, but keeps
+    // its Additions closed and refuses to close until the pictures are there.
+    SWFSnapDelegate::saveSWFSnapFlashTrustPath();
+    const QSizeF size = PhonePageRun::pictureSize(m_session->document().flashTmpl(),
+                                                  AppSettings::shareInstance()->importQualityLevel());
+    if (!m_phonePageRun->start(PhonePageRun::pageFiles(*source), size)) {
+        LogAlert::alertMessage(loadAppString("QuorvelAppD-The phone page pictures cannot be made.",
+                                             "The phone page pictures cannot be made."),
+                               loadAppString("QuorvelAppD-No temporary folder could be made for them.",
+                                             "No temporary folder could be made for them."));
+        return;
+    }
+    m_phonePageBook = m_bookGeneration;
+    setAdditionsMenuEnabled(false);
+    m_window->setWorkerRunning(m_phonePageRun, true);
+    m_window->setStatusText(loadAppString(QStringLiteral("Generating page for mobile"), QStringLiteral("Generating page for mobile")));
+}
+
+void QuorvelAppDelegate::phonePagesSnapped(const QStringList &made)
+{
+    if (m_window) {
+        m_window->setWorkerRunning(m_phonePageRun, false);
+        m_window->setStatusText(QString());
+    }
+    setAdditionsMenuEnabled(true);
+    const std::shared_ptr<FlashPageSource> source = m_session ? m_session->document().pageSource() : nullptr;
+    if (!source || m_phonePageBook != m_bookGeneration) { // another book is open now
+        m_phonePageRun->finish({});
+        return;
+    }
+    // The pictures the book has stay; the new ones fill the places without one.
+    QStringList pictures = PhonePageRun::phonePictures(*source);
+    for (int i = 0; i < made.size(); ++i) {
+        if (i >= pictures.size())
+            pictures << made.at(i);
+        else if (!QFileInfo(pictures.at(i)).isFile())
+            pictures[i] = made.at(i);
+    }
+    reviewPhonePages(pictures);
+}
+
+void QuorvelAppDelegate::reviewPhonePages(const QStringList &pictures)
+{
+    const std::shared_ptr<FlashPageSource> source = m_session ? m_session->document().pageSource() : nullptr;
+    QStringList kept;
+    if (source) {
+        const QSizeF size = PhonePageRun::pictureSize(m_session->document().flashTmpl(),
+                                                      AppSettings::shareInstance()->importQualityLevel());
+        ImageBrowser browser;
+        browser.setSWFs(PhonePageRun::pageFiles(*source));
+        browser.setImages(pictures);
+        browser.setPageWidth(size.width());
+        browser.setPageHeight(size.height());
+        browser.window();
+        browser.center();
+        if (browser.runModal() == 1) {
+            const QStringList before = PhonePageRun::phonePictures(*source);
+            PhonePageRun::placePhonePages(*source, browser.images());
+            kept = PhonePageRun::phonePictures(*source);
+            if (kept != before) {
+                m_session->setModified(true);
+                updateWindowTitle();
+                setPreviewChangeFlag(PreviewChange::Pages);
+            }
+        }
+    }
+    m_phonePageRun->finish(kept);
 }
 
 void QuorvelAppDelegate::onImportAssistant()
@@ -1023,11 +1096,11 @@ void QuorvelAppDelegate::bookCoverDidChanged()
     const QSize pageBox = source->normalPageSize();
     auto pictures = std::make_shared<BookCoverPage::Pictures>();
     auto *watcher = new QFutureWatcher<PageResult>(this);
-    const BookSession *session = m_session.get();
+    const quint64 book = m_bookGeneration;
     connect(watcher, &QFutureWatcher<PageResult>::finished, this, [=, this] {
         watcher->deleteLater();
         const PageResult result = watcher->result();
-        if (m_session.get() != session) { // the book was closed meanwhile
+        if (!m_session || m_bookGeneration != book) { // the book was closed meanwhile
             bookCoverDone();
             return;
         }

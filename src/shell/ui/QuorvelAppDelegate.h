@@ -15,9 +15,11 @@
 // preview folder, which the preview server shows to the web view, on the page the
 // reader was on.
 //
-// Commands that later features wire have their menu item and one slot each here
-// (onOpenScenesMaker(), ...); an item stays disabled until setCommandAvailable() says
-// its feature is there.
+// Each command has its menu item and one slot here (onOpenScenesMaker(), ...); an item
+// is enabled once setCommandAvailable() says that its command works.
+//
+// Work the window waits for (the plug-in settings editor, phone pictures being made)
+// reports through signals; while it runs the window refuses to close.
 
 #include "batch/ImportParament.h"
 #include "shell/BookFileRequest.h"
@@ -37,6 +39,7 @@ class BookSession;
 class FurnishingTabs;
 class MainWindow;
 class PublishBookWindowDelegate;
+class PhonePageRun;
 class PublishCommand;
 class QvPanel;
 class RecentProjectItem;
@@ -70,11 +73,8 @@ public:
     FurnishingTabs *furnishingTabs() const { return m_furnishingTabs; }
     // The start-up install of the phone pages' snapshot helper (on a worker thread).
     QFuture<void> helperInstall() const { return m_helperInstall; }
-    // The book cover dialog (null before its first opening) and its workspace.
+    // The book cover dialog (null before its first opening).
     BookCoverDelegate *bookCoverDelegate() const { return m_bookCoverDelegate.get(); }
-    QString bookCoverWorkspace() const { return m_bookCoverWorkspace; }
-    // How often the preview was shown (each rebuild, mode switch).
-    int previewGeneration() const { return m_generation; }
 
     int previewChangeFlag() const { return m_previewLoop.previewChangeFlag(); }
     void setPreviewChangeFlag(int bits);
@@ -102,7 +102,6 @@ public slots:
     void onNewFromPDF();
     void onNewFromPictures();
     void onOpenProject();
-    void onOpenRecent(const QString &projectFile);
     // A project opens as the book; a published book is shown as one (a web book in
     // the browser, any other kind in its folder). True when a book was opened.
     bool openRecent(const RecentProjectItem &item);
@@ -118,6 +117,8 @@ public slots:
     // Additions: each feature opens its dialog in its slot.
     void onOpenScenesMaker();
     void onManageRecords();
+    // The review of the book's phone pictures (made first where a page has none); on OK
+    // the reviewed pictures are the book's.
     void onReviewPhonePages();
     void onImportAssistant();
     void onExportAssistant();
@@ -157,6 +158,8 @@ private:
     void bookCoverSheetDidEnd(int returnCode);
     void bookCoverDidChanged();
     void bookCoverDone();
+    void phonePagesSnapped(const QStringList &made);
+    void reviewPhonePages(const QStringList &pictures);
 
     QPointer<MainWindow> m_window;
     std::unique_ptr<BookSession> m_session;
@@ -171,9 +174,12 @@ private:
     std::unique_ptr<BookCoverDelegate> m_bookCoverDelegate;
     QString m_bookCoverWorkspace;
     int m_coverSerial = 0;
+    PhonePageRun *m_phonePageRun = nullptr;
+    quint64 m_phonePageBook = 0; // the book the pictures being made are for
     AssistantTab *m_assistantTab = nullptr;
     QSet<QString> m_availableCommands;
     int m_generation = 0;
+    quint64 m_bookGeneration = 0; // counts the books opened; work for a book compares it
     bool m_additionsEnabled = true;
     bool m_terminated = false;
     bool m_newBook = false; // the next preview shows another book: from its first page

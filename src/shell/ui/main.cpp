@@ -8,8 +8,15 @@
 #include <QLocale>
 #include <QProcess>
 
+#include <unistd.h>
+
 int main(int argc, char **argv)
 {
+    // The web engine's sandbox refuses to run for root and takes the program down when
+    // the preview starts: run by root, the engine starts without it (as scripts/run.sh
+    // starts it), and so do the helper programs, which inherit the setting.
+    if (::geteuid() == 0 && qEnvironmentVariableIntValue("QTWEBENGINE_DISABLE_SANDBOX") == 0)
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quorvel"));

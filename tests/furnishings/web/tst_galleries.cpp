@@ -191,6 +191,15 @@ private slots:
         click(gallery, "btnStyle1");
         QTest::qWait(1000);
         QCOMPARE(gallery->runningDownloads(), 0);
+
+        // Removed by the user and asked for again in the version it has: installed from
+        // the file downloaded before, though the site has it no more.
+        const QByteArray sky = readFile(site.filePath("files/sky-large.png"));
+        QVERIFY(QFile::remove(BackgroundItem::userBackgroundFolder() + "/Sky.png"));
+        QVERIFY(QFile::remove(site.filePath("files/sky-large.png")));
+        click(gallery, "btnStyle1");
+        QTRY_VERIFY(QFileInfo::exists(BackgroundItem::userBackgroundFolder() + "/Sky.png"));
+        QCOMPARE(readFile(BackgroundItem::userBackgroundFolder() + "/Sky.png"), sky);
         window.close();
         QVERIFY(driver.failures().isEmpty());
     }

@@ -2,7 +2,6 @@
 #include "UiTestHelpers.h"
 #include "platform/ui/QvPanel.h"
 
-#include <QFileDialog>
 #include <QThread>
 #include <QtTest>
 
@@ -78,33 +77,6 @@ private slots:
         panel.runModel();
         QTRY_COMPARE(saved.size(), 4);
         QCOMPARE(saved.last(), QStringLiteral("/tmp/notes.txt"));
-    }
-
-    void dialogFollowsTheSettings()
-    {
-        QTemporaryDir home;
-        QvPanel panel;
-        panel.setCanChooseFiles(false);
-        panel.setCanChooseDirectories(true);
-        panel.setDirectory(home.path());
-        panel.setTypes({QStringLiteral("pdf")});
-        QFileDialog folders;
-        folders.setOption(QFileDialog::DontUseNativeDialog);
-        panel.configureDialog(folders);
-        QCOMPARE(folders.fileMode(), QFileDialog::Directory);
-        QCOMPARE(folders.directory().absolutePath(), QDir(home.path()).absolutePath());
-
-        QvPanel files;
-        files.setAllowsMultipleSelection(true);
-        files.setTypes({QStringLiteral("pdf")});
-        files.setDirectory(home.path() + QStringLiteral("/missing"));
-        QFileDialog dialog;
-        dialog.setOption(QFileDialog::DontUseNativeDialog);
-        const QString before = dialog.directory().absolutePath();
-        files.configureDialog(dialog);
-        QCOMPARE(dialog.fileMode(), QFileDialog::ExistingFiles);
-        QCOMPARE(dialog.directory().absolutePath(), before); // a missing folder is not used
-        QVERIFY(dialog.nameFilters().first().contains(QStringLiteral("*.PDF")));
     }
 };
 

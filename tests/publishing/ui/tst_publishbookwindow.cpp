@@ -5,7 +5,6 @@
 #include "pages/FlashPageSourceImg.h"
 #include "platform/ui/QvWindow.h"
 #include "platform/ui/UiTestDriver.h"
-#include "project/AppSettings.h"
 #include "publishing/PluginSettings.h"
 #include "publishing/ui/PPDetailView.h"
 #include "publishing/ui/PublishBookWindowDelegate.h"
@@ -153,11 +152,6 @@ private slots:
         dlg.d->saveConvertPara();
         dlg.click("btnOPHtml");
         QCOMPARE(name->text(), QStringLiteral("Typed"));
-
-        Dialog blank(0, [](PublishBookWindowDelegate &d) { d.setConvertPara(ConvertParament()); });
-        QCOMPARE(blank.field("txtOutputName")->text(), QStringLiteral("Index"));
-        QCOMPARE(blank.field("txtTitle")->text(), QStringLiteral("Demo"));
-        QCOMPARE(blank.field("txtOutputFolder")->text(), AppSettings::defaultOutputFolder());
 
         // Load types beyond the four offered open as the nearest one.
         for (auto [stored, shown] : {std::pair{7, 3}, std::pair{-1, 0}, std::pair{2, 2}}) {

@@ -7,6 +7,7 @@
 #include "platform/ui/QvWindow.h"
 #include "platform/ui/UiTestDriver.h"
 #include "project/AppSettings.h"
+#include "publishing/PhonePageRun.h"
 #include "publishing/PluginSettings.h"
 #include "publishing/ui/PublishBookWindowDelegate.h"
 #include "templates/FlashTemplate.h"
@@ -50,7 +51,7 @@ struct Run
             ++jobsMade;
             return std::make_shared<FakeOutputJob>(this->outcome);
         };
-        d->runServices().showReport = [this](const QString &path, OutputKind kind) {
+        d->runServices().showReport = [this](const QString &path, OutputKind kind, PublishRunServices::Uploads) {
             reports << QStringLiteral("%1 %2").arg(kind.number()).arg(path);
             return reportAnswer;
         };
@@ -196,12 +197,13 @@ private slots:
         run.d->performClose(); // the close box is refused while the job runs
         QVERIFY(run.d->isWindowVisible());
 
-        // While the job stops, the window keeps handling events with its controls off.
-        bool disabledDuringCancel = false;
-        QTimer::singleShot(50, [&] { disabledDuringCancel = run.controlsAre(false) && !run.get("btnCancel")->isEnabled(); });
+        // Cancel returns at once; until the job has stopped the controls stay off and
+        // the window stays open.
         run.cancel();
-        QVERIFY(disabledDuringCancel);
-        QVERIFY(!run.d->isStart() && !run.d->isWorkerRunning());
+        QVERIFY(run.controlsAre(false) && !run.get("btnCancel")->isEnabled());
+        run.d->performClose();
+        QVERIFY(run.d->isWindowVisible());
+        QVERIFY(run.finished());
         QVERIFY(run.controlsAre(true) && run.get("btnCancel")->isEnabled());
         QCOMPARE(folderContents(out), before);
         QCOMPARE(driver.alerts().size(), 1); // a cancel says nothing
@@ -264,8 +266,9 @@ private slots:
         QCOMPARE(declined.d->convertPara().loadType(), 2);
         QVERIFY(!QFileInfo::exists(out + "/mobile"));
 
-        // Made: the template's page ratio and the import quality give the size; only
-        // pictures that exist, up to the first one missing, become phone pages.
+        // Made: the template's page ratio and the import quality give the size; every
+        // picture stays with its page, also past a page whose picture was not made (the
+        // engine makes that one), and the user's replacement is kept.
         FlashTemplate tmpl;
         QVERIFY(tmpl.loadTemplateXmlFile(FlashTemplate::bundledTemplateFile(FlashTemplate::defaultTemplateName())));
         QVERIFY(tmpl.setPropertyValue("pageWidth", "2000") && tmpl.setPropertyValue("pageHeight", "1000"));
@@ -279,7 +282,7 @@ private slots:
             page->setPageFilePath(QStringLiteral("/pages/%1.png").arg(i));
             run.source->pages() << page;
         }
-        QStringList snapped;
+        QStringList snapped, shots;
         QSize snapSize;
         QSizeF reviewSize;
         run.d->runServices().batchSnap = [&](const QStringList &pages, const QString &workspace, qint64 w, qint64 h) {
@@ -288,16 +291,16 @@ private slots:
             QStringList images;
             for (int i = 0; i < pages.size(); ++i) {
                 images << QStringLiteral("%1/%2.jpg").arg(workspace).arg(i + 1);
-                if (i != 2)
+                if (i != 0)
                     writeFile(images.last(), "picture");
             }
-            return images;
+            return shots = images;
         };
         run.d->runServices().reviewPhonePages = [&](const QStringList &, const QStringList &images, double w, double h) {
             reviewSize = QSizeF(w, h);
             QStringList reviewed = images;
             writeFile(made + "/replaced.jpg", "replaced");
-            reviewed[1] = made + "/replaced.jpg";
+            reviewed[2] = made + "/replaced.jpg";
             return std::optional<QStringList>(reviewed);
         };
         driver.answerAlert("OK");
@@ -307,10 +310,9 @@ private slots:
         QCOMPARE(snapSize, QSize(int(side), int(side / 2)));
         QCOMPARE(reviewSize, QSizeF(side, side / 2));
         QCOMPARE(snapped.size(), 4);
-        QCOMPARE(run.source->phonePages().size(), 2);
-        QCOMPARE(run.source->phonePages().at(1)->pageFilePath(), made + "/replaced.jpg");
-        QCOMPARE(run.source->phonePages().at(1)->pageIndex(), 2);
-        QCOMPARE(run.job()->flashPageSource()->phonePages().size(), 2);
+        QCOMPARE(PhonePageRun::phonePictures(*run.source),
+                 QStringList({"", shots.value(1), made + "/replaced.jpg", shots.value(3)}));
+        QCOMPARE(run.job()->flashPageSource()->phonePages().size(), 4);
     }
 };
 

@@ -105,7 +105,7 @@ private slots:
         convert.setStrOutputFolder(out);
         publish.setConvertPara(convert);
         publish.setRunServices(PublishRunServices::standard());
-        publish.runServices().showReport = [](const QString &, OutputKind) { return 0; };
+        publish.runServices().showReport = [](const QString &, OutputKind, PublishRunServices::Uploads) { return 0; };
         driver.answerAlert("OK"); // make the phone pages
         driver.answerModal([](WindowController *review) { review->closeWindowWithCode(1); });
         publish.window()->findChild<QAbstractButton *>("btnPublic")->click();

@@ -6,7 +6,10 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QMenu>
+#include <QSplitter>
+#include <QTabBar>
 #include <QTabWidget>
+#include <QToolButton>
 #include <QtTest>
 
 class MainWindowTest : public QObject
@@ -25,6 +28,22 @@ private slots:
         // The tab that was open is hidden now: a shown one takes its place.
         QVERIFY(window.isTabShown(window.designTabView()->currentWidget()->property("identifier").toString()));
         QVERIFY(!window.displayModeButton(MainWindow::DisplayMode::Bookcase)->isEnabled());
+    }
+
+    void aNarrowSidePaneReachesEveryTabWithItsArrows()
+    {
+        MainWindow window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        window.findChild<QSplitter *>("mainSplitter")->setSizes({1, 1439}); // as narrow as it goes
+        QTabBar *bar = window.designTabView()->tabBar();
+        const int last = window.designTabView()->indexOf(window.tabPage(QStringLiteral("assistant")));
+        QTRY_VERIFY(!bar->rect().contains(bar->tabRect(last)));
+        // The arrow moves the bar on until the last tab of the mode is in view.
+        auto *right = bar->findChild<QToolButton *>("ScrollRightButton");
+        for (int clicks = 0; clicks < 20 && right->isEnabled(); ++clicks)
+            right->click();
+        QVERIFY(bar->rect().contains(bar->tabRect(last)));
     }
 
     void commandsFollowTheOpenBook()

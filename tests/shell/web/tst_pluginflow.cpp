@@ -74,12 +74,17 @@ private slots:
         // Cancelled in the editor: the book keeps no plug-in, nothing is kept.
         qputenv("QUORVEL_TEST_EDITOR", "cancel");
         QVERIFY(chooseInPicker(app, "plugin", "Badge"));
+        QTRY_VERIFY_WITH_TIMEOUT(!app.furnishingTabs()->isSettingsEditorRunning(), kLong);
         QVERIFY(!parts.hasPluginBundle());
         QCOMPARE(app.furnishingTabs()->picker("plugin")->selectedItemIndex(), 0);
         QVERIFY(!QFileInfo::exists(badge.saveFolder() + "/settings.dat"));
         // Accepted: the bundle is the book's, with the settings made in the editor.
+        // Quitting is refused while the editor runs: it is not killed, its settings arrive.
         qputenv("QUORVEL_TEST_EDITOR", "accept 70 10 5 60 100 0");
         QVERIFY(chooseInPicker(app, "plugin", "Badge"));
+        app.mainWindow()->close();
+        QVERIFY(app.mainWindow()->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(!app.furnishingTabs()->isSettingsEditorRunning(), kLong);
         QCOMPARE(parts.pluginBundleName(), QString("Badge"));
         QCOMPARE(readFile(badge.saveFolder() + "/settings.dat"), kSettings);
         QVERIFY(app.mainWindow()->isEnabled());

@@ -1,11 +1,13 @@
 #include "MainWindowSteps.h"
 #include "PdfFixtures.h"
+#include "TestPictures.h"
 #include "TestSupport.h"
 #include "foundation/ZipExtractor.h"
 #include "pages/FlashPageSource.h"
 #include "platform/ui/QvWindow.h"
 #include "platform/ui/UiTestDriver.h"
 #include "project/BookDocument.h"
+#include "publishing/PhonePageRun.h"
 #include "publishing/SWFSnapDelegate.h"
 #include "publishing/ui/ImageBrowser.h"
 #include "publishing/ui/OutputReport.h"
@@ -166,6 +168,44 @@ private slots:
         app.applicationWillTerminate();
         QVERIFY(app.helperInstall().isFinished());
         QVERIFY(QFileInfo(SWFSnapDelegate::ZuziDORExePath()).isExecutable());
+    }
+
+    void phonePicturesAreReviewedFromTheAdditionsMenu()
+    {
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath("Leaflet.pdf");
+        QVERIFY(PdfFixtures::writeNumberedPdf(pdf, 3));
+        QVERIFY(TestPictures::writePicture(dir.filePath("own.png"), QSize(400, 800), Qt::red));
+        UiTestDriver driver;
+        QuorvelAppDelegate app;
+        QVERIFY(startWithImportedPdf(app, driver, pdf));
+        FlashPageSource *pages = app.session()->document().pageSource().get();
+        pages->phonePages().clear();
+
+        // The pictures are made first; page 2 then gets a picture of the user's.
+        QStringList reviewed;
+        driver.answerPanel({dir.filePath("own.png")});
+        driver.answerModal([&](WindowController *c) {
+            auto *browser = static_cast<ImageBrowser *>(c);
+            const QString made = browser->images().value(1);
+            browser->replaceImage(1);
+            QTRY_VERIFY(browser->images().value(1) != made);
+            reviewed = browser->images();
+            control<QPushButton>(browser, "btnOK")->click();
+        });
+        QAction *review = app.mainWindow()->action(QStringLiteral("phonePages"));
+        QVERIFY(review->isEnabled());
+        review->trigger();
+        app.mainWindow()->close(); // refused while the pictures are made
+        QVERIFY(app.mainWindow()->isVisible());
+        QTRY_COMPARE_WITH_TIMEOUT(pages->phonePages().size(), 3, kLong);
+
+        QCOMPARE(PhonePageRun::phonePictures(*pages), reviewed);
+        const QColor own = QImage(reviewed.at(1)).pixelColor(10, 10);
+        QVERIFY(own.red() > 240 && own.green() < 20 && !QImage(reviewed.at(2)).isNull());
+        QVERIFY(app.session()->isModified() && review->isEnabled());
+        QVERIFY(driver.failures().isEmpty());
+        app.applicationWillTerminate();
     }
 };
 
