@@ -8,12 +8,13 @@
 //                 [--icon FILE] [--window-size S] [--version V] [--id I] [--hide-on-close]
 //                 [--width W] [--height H]
 //                 [--users FILE] [--except K] [--sound SPREAD=FILE ...] [--manual]
-//                 [--delay MS] [--mute MS] [--whole FILE] [--attach FILE ...]
-//                 [--annotations FILE]
+//                 [--delay MS] [--mute MS] [--script FILE] [--whole FILE]
+//                 [--attach FILE ...] [--annotations FILE]
 //
 // Without --pdf the import benchmark's generated document of N pages (default 120) is
 // used (import_bench --make-pdf, run from the same folder). --tabs names a bookmark
-// tabs file (the Tabs XML).
+// tabs file (the Tabs XML); --script a file of markup for the head of the book's pages
+// (the author's extra script).
 //
 // Desktop and plug-in kinds: 1 writes N.app, 3 N.exe, 6 (WordPress), 7 (Joomla) and
 // 8 (Drupal) the package N.zip. --icon is the application's icon, --window-size its
@@ -122,6 +123,8 @@ int main(int argc, char **argv)
     parser.addOption({QStringLiteral("title"), QStringLiteral("Title of the book."), QStringLiteral("text"),
                       QStringLiteral("Benchmark book")});
     parser.addOption({QStringLiteral("tabs"), QStringLiteral("Bookmark tabs file (Tabs XML)."), QStringLiteral("file")});
+    parser.addOption({QStringLiteral("script"), QStringLiteral("Markup for the head of the book's pages (a file)."),
+                      QStringLiteral("file")});
     parser.addOption({QStringLiteral("threads"), QStringLiteral("Import threads (0: one per core)."),
                       QStringLiteral("n"), QStringLiteral("0")});
     parser.addOption({QStringLiteral("load-type"), QStringLiteral("Load type 0 to 3."), QStringLiteral("n"),
@@ -263,6 +266,12 @@ int main(int argc, char **argv)
     parament.setStrOutputName(parser.value(QStringLiteral("name")));
     parament.setStrTitle(parser.value(QStringLiteral("title")));
     parament.setCompressToZip(parser.isSet(QStringLiteral("zip")));
+    if (parser.isSet(QStringLiteral("script"))) {
+        QFile script(parser.value(QStringLiteral("script")));
+        if (!script.open(QIODevice::ReadOnly))
+            return failWith(QStringLiteral("--script: cannot read %1").arg(script.fileName()));
+        parament.setStrScripts(QString::fromUtf8(script.readAll()));
+    }
     parament.setLoadType(parser.value(QStringLiteral("load-type")).toInt());
     const QString icon = parser.value(QStringLiteral("icon"));
     if (!icon.isEmpty() && !QFileInfo(icon).isFile())

@@ -19,8 +19,11 @@ PACKAGES=(
   g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 wine64
   # PHP runs the written plug-in packages in the tests
   php-cli
-  # headless runs and browser tests
+  # headless runs and browser tests; the published book is read in Chromium, Firefox ESR
+  # and WebKitGTK (WebKitWebDriver with its MiniBrowser), which play narration into a
+  # PulseAudio null sink the tests start
   xvfb xauth chromium fonts-dejavu-core poppler-utils qpdf unzip
+  firefox-esr webkit2gtk-driver gstreamer1.0-plugins-good pulseaudio
   # locale sources: tests build a German locale to check numbers are written locale-free
   locales
 )

@@ -388,7 +388,7 @@
         return e;
       }
       const overlay = el('div', { className: 'qv-secure-overlay' });
-      overlay.style.cssText = 'position:fixed;inset:0;display:flex;align-items:center;justify-content:center;' +
+      overlay.style.cssText = 'position:fixed;top:0;right:0;bottom:0;left:0;display:flex;align-items:center;justify-content:center;' +
         'background:rgba(0,0,0,.55);z-index:2147483000;font:15px sans-serif';
       const form = el('form', { className: 'qv-secure-dialog' });
       form.style.cssText = 'background:#fff;color:#222;padding:20px 24px;border-radius:8px;min-width:260px;' +

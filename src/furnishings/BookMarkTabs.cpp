@@ -12,7 +12,6 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QXmlStreamWriter>
-#include <algorithm>
 
 namespace {
 
@@ -163,52 +162,6 @@ bool BookMarkTabs::loadFromFile(const QString &path, QString *error)
                                   QStringLiteral("The file holds no bookmark tabs (its root element is <%1>)."))
                         .arg(document.documentElement().tagName()));
     loadFromTabsXML(document.documentElement());
-    return true;
-}
-
-namespace {
-
-// rows sorted, or empty when one is out of range or given twice.
-QList<int> checkedRows(QList<int> rows, qsizetype count)
-{
-    std::sort(rows.begin(), rows.end());
-    for (qsizetype i = 0; i < rows.size(); ++i)
-        if (rows[i] < 0 || rows[i] >= count || (i > 0 && rows[i] == rows[i - 1]))
-            return {};
-    return rows;
-}
-
-} // namespace
-
-QList<int> BookMarkTabs::moveTabs(const QList<int> &rows, int target)
-{
-    const QList<int> sorted = checkedRows(rows, m_items.size());
-    if (sorted.isEmpty())
-        return {};
-    target = std::clamp(target, 0, int(m_items.size()));
-    QList<BookMarkTabItem> moving;
-    int before = 0; // moving tabs that stood before target
-    for (auto it = sorted.crbegin(); it != sorted.crend(); ++it) {
-        moving.prepend(m_items.takeAt(*it));
-        if (*it < target)
-            ++before;
-    }
-    const int at = target - before;
-    QList<int> moved;
-    for (int i = 0; i < moving.size(); ++i) {
-        m_items.insert(at + i, moving.at(i));
-        moved << at + i;
-    }
-    return moved;
-}
-
-bool BookMarkTabs::removeTabs(const QList<int> &rows)
-{
-    const QList<int> sorted = checkedRows(rows, m_items.size());
-    if (sorted.isEmpty())
-        return false;
-    for (auto it = sorted.crbegin(); it != sorted.crend(); ++it)
-        m_items.removeAt(*it);
     return true;
 }
 

@@ -80,14 +80,6 @@ public:
     bool loadFromFile(const QString &path, QString *error = nullptr);
     static constexpr qint64 MaxFileSize = 4 * 1024 * 1024;
 
-    // Moves the tabs at rows so that they stand together, in their old order, at
-    // target (a position counted before they leave; past the end is the end). Returns
-    // their new rows; nothing moves, and the answer is empty, when a row is not a tab
-    // or is given twice.
-    QList<int> moveTabs(const QList<int> &rows, int target);
-    // Removes the tabs at rows; false, removing none, when a row is not a tab.
-    bool removeTabs(const QList<int> &rows);
-
     // The viewer script "var bmtConfig = {...};".
     QString bookmarkTabsJS() const;
 

@@ -10,7 +10,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QTemporaryDir>
 #include <QXmlStreamWriter>
 
 namespace {
@@ -46,30 +45,27 @@ std::optional<QList<OtherIconItem>> OtherIconItem::iconListFromFile(const QStrin
 
 QString OtherIconItem::newIconListFolder()
 {
-    QTemporaryDir folder(QDir::cleanPath(AppUtility::userAppExtraDataPath(QStringLiteral("OtherIcons")))
-                         + QStringLiteral("/list-XXXXXX"));
-    if (!folder.isValid())
-        return {};
-    folder.setAutoRemove(false);
-    return folder.path();
+    return createUniqueTempFolder();
 }
 
 QString OtherIconItem::saveIconList(const QList<OtherIconItem> &icons, const QString &path)
 {
     QString target = path;
+    QString folder;
     if (target.isEmpty() || !QFileInfo(target).isFile()) {
-        const QString folder = newIconListFolder();
+        folder = newIconListFolder();
         if (folder.isEmpty())
             return {};
         target = folder + QStringLiteral("/iconsList");
     }
     const QByteArray data = iconListText(icons);
     QSaveFile file(target);
-    if (file.open(QIODevice::WriteOnly)) {
-        file.write(data);
-        file.commit();
-    }
-    return QFileInfo(target).isFile() ? target : QString();
+    // Written means written: an older file at path is no sign of it.
+    if (file.open(QIODevice::WriteOnly) && file.write(data) == data.size() && file.commit())
+        return target;
+    if (!folder.isEmpty())
+        removeTree(folder);
+    return {};
 }
 
 QString OtherIconItem::fileForEditedList(const QList<OtherIconItem> &icons, const QString &inputFile,
@@ -146,18 +142,4 @@ QString OtherIconItem::otherAnnosXMLForIcons(const QList<OtherIconItem> &icons)
     QXmlStreamWriter w(&text);
     writeOtherAnnos(w, icons);
     return text;
-}
-
-int OtherIconItem::moveIcon(QList<OtherIconItem> &icons, int from, int dropRow)
-{
-    if (from < 0 || from >= icons.size())
-        return -1;
-    const OtherIconItem icon = icons.takeAt(from);
-    // Taken out first, a row below the dragged one moves up by one; a drop past the
-    // last row appends.
-    int to = int(icons.size());
-    if (dropRow >= 0 && dropRow <= icons.size())
-        to = from < dropRow ? dropRow - 1 : dropRow;
-    icons.insert(to, icon);
-    return to;
 }

@@ -40,13 +40,14 @@ public:
     static std::optional<QList<OtherIconItem>> iconListFromFile(const QString &path);
     // Writes the list to path, UTF-8, atomically; when path names no existing file the
     // list goes to "iconsList" in a new folder of newIconListFolder() instead. Returns
-    // the path written, or "" when no file exists afterwards.
+    // the path written, or "" when it could not be written (a file at path stays as
+    // it was).
     static QString saveIconList(const QList<OtherIconItem> &icons, const QString &path);
     // The text saveIconList writes.
     static QByteArray iconListText(const QList<OtherIconItem> &icons);
-    // A new empty folder for a list file, below the user's data folder (lists named by
-    // a book's settings must outlive the session, so not a temporary folder); "" when
-    // it cannot be made.
+    // A new empty temporary folder for a list file the editor makes ("" when it cannot
+    // be made). The design settings keep a copy of their own of the lists they take,
+    // so the lists of earlier runs go with the temporary folders.
     static QString newIconListFolder();
     // The list file that holds an edited list: inputFile itself when it exists and its
     // text, as read before the edit (inputDigest: MD5 of that text), is what the list
@@ -62,11 +63,6 @@ public:
     static void writeOtherAnnos(QXmlStreamWriter &writer, const QList<OtherIconItem> &icons);
     // The same as text; "" for an empty list.
     static QString otherAnnosXMLForIcons(const QList<OtherIconItem> &icons);
-
-    // Moves the icon at from to where a row dragged in a list was dropped: before the
-    // row dropRow (past the end: to the end), so from 0 dropped at 2 of three rows
-    // lands at 1. Returns its new index; -1, changing nothing, when from is no row.
-    static int moveIcon(QList<OtherIconItem> &icons, int from, int dropRow);
 
     bool operator==(const OtherIconItem &other) const = default;
 

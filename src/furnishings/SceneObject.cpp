@@ -115,7 +115,8 @@ bool SceneObject::isPlainFileName(const QString &name)
     if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String("..") || name.size() > 255)
         return false;
     for (const QChar c : name)
-        if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c.unicode() < 0x20 || c.unicode() == 0x7F)
+        if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c.unicode() < 0x20 || c.unicode() == 0x7F
+            || c == QLatin1Char('<') || c == QLatin1Char('>') || c == QLatin1Char('"'))
             return false;
     return true;
 }

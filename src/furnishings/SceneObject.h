@@ -46,7 +46,9 @@ public:
     static QString layoutName(qint64 layoutIndex);
 
     // True for a name a package may use for a layer file: not empty, no folder part,
-    // not "." or "..", no control characters.
+    // not "." or "..", no control characters, and none of the characters that no
+    // portable file name has and that would end an attribute or start a tag in a page
+    // (< > ").
     static bool isPlainFileName(const QString &name);
 
     static QDomElement xmlForsceneObjs(QDomDocument &document, const QList<SceneObject> &objects,

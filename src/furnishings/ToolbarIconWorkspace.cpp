@@ -4,11 +4,14 @@
 #include "foundation/PropertyList.h"
 #include "furnishings/ToolbarIconSet.h"
 
+#include <QBuffer>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QRegularExpression>
+#include <QSaveFile>
 
 namespace {
 
@@ -27,12 +30,21 @@ bool isIconValue(const QString &value)
     return !name.isEmpty() && name != QLatin1String("..") && value == valueFor(name);
 }
 
-} // namespace
-
-QString ToolbarIconWorkspace::defaultWorkspace()
+// Puts bytes in the place of target only once they are written whole.
+bool replaceWith(const QString &target, const QByteArray &bytes)
 {
-    return QDir::cleanPath(AppUtility::userAppExtraDataPath(QStringLiteral("ToolbarIcons")));
+    QSaveFile file(target);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
 }
+
+// The archives zipIcons() makes: "<number>.zip" at the top of the workspace.
+bool isArchiveName(const QString &name)
+{
+    static const QRegularExpression pattern(QStringLiteral("^-?[0-9]+\\.zip$"));
+    return pattern.match(name).hasMatch();
+}
+
+} // namespace
 
 ToolbarIconWorkspace::ToolbarIconWorkspace(const QString &listFile)
     : m_iconsList(ToolbarIconSet::loadTableList(listFile)), m_orgPicDict(ToolbarIconSet::loadOrgPicDict())
@@ -115,8 +127,8 @@ bool ToolbarIconWorkspace::loadZipResource(const QString &archive, QString *erro
         QDir().mkpath(iconsFolder());
         for (auto it = pictures.cbegin(); it != pictures.cend(); ++it) {
             const QString target = iconsFolder() + QLatin1Char('/') + QFileInfo(it.value()).fileName();
-            QFile::remove(target);
-            if (QFile::copy(it.value(), target))
+            QFile picture(it.value());
+            if (picture.open(QIODevice::ReadOnly) && replaceWith(target, picture.readAll()))
                 m_iconsDict.insert(it.key(), target);
         }
         for (QVariantMap &icon : m_iconsList) {
@@ -136,15 +148,19 @@ bool ToolbarIconWorkspace::saveIconFile(int row, const QString &source)
     const QString fileName = keyOf(row) + QStringLiteral(".png");
     const QString target = iconsFolder() + QLatin1Char('/') + fileName;
     if (QFileInfo(source).canonicalFilePath() != QFileInfo(target).canonicalFilePath()) {
-        QFile::remove(target);
-        bool written = false;
+        QByteArray bytes;
         if (source.endsWith(QLatin1String(".png"), Qt::CaseInsensitive)) {
-            written = QFile::copy(source, target);
+            QFile file(source);
+            if (!file.open(QIODevice::ReadOnly))
+                return false;
+            bytes = file.readAll();
         } else {
             const QImage picture(source);
-            written = !picture.isNull() && picture.save(target, "PNG");
+            QBuffer buffer(&bytes);
+            if (picture.isNull() || !buffer.open(QIODevice::WriteOnly) || !picture.save(&buffer, "PNG"))
+                return false;
         }
-        if (!written)
+        if (!replaceWith(target, bytes))
             return false;
     }
     m_iconsList[row].insert(kValue, QFileInfo(target).isFile() ? valueFor(fileName) : QString());
@@ -188,6 +204,16 @@ QString ToolbarIconWorkspace::zipIcons()
         archive = m_workSpace + QStringLiteral("/%1.zip").arg(stamp++);
     } while (QFileInfo::exists(archive));
     return AppUtility::zipDirectory(iconsFolder(), archive) ? archive : QString();
+}
+
+void ToolbarIconWorkspace::removeArchivesExcept(const QString &keep)
+{
+    if (m_workSpace.isEmpty())
+        return;
+    const QString kept = QDir::cleanPath(keep);
+    for (const QFileInfo &file : QDir(m_workSpace).entryInfoList(QDir::Files))
+        if (isArchiveName(file.fileName()) && QDir::cleanPath(file.filePath()) != kept)
+            QFile::remove(file.filePath());
 }
 
 bool ToolbarIconWorkspace::saveConfig()

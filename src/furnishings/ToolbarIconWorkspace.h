@@ -6,6 +6,10 @@
 //   <workSpace>/.cfg                property list: "list" (key -> "Icons/<file>" or ""),
 //                                   "check" (replacement SWF chosen), "swf" (its path)
 //   <workSpace>/<ms>.zip            an archive of the Icons folder: the setting's value
+//                                   (the design settings keep a copy of their own)
+//
+// Each open book has a workspace of its own (the shell's changeIconWorkspace), so one
+// book's replacements never show in, nor go into, another book.
 //
 // The icons are those of ToolbarIconSet, each a map with "key", its description
 // entries ("title", "desc") and "value" (its replacement relative to the workspace,
@@ -19,10 +23,6 @@
 class ToolbarIconWorkspace
 {
 public:
-    // The workspace the program uses when its owner names none: a folder of the user's
-    // data, so the archives that settings name outlive the session.
-    static QString defaultWorkspace();
-
     // Reads the icon list (the program's, or listFile) and the built-in pictures.
     explicit ToolbarIconWorkspace(const QString &listFile = QString());
 
@@ -55,13 +55,16 @@ public:
     // names. False, changing nothing, when the archive is refused (error says why).
     bool loadZipResource(const QString &archive, QString *error = nullptr);
     // Makes source the replacement of row's icon, as "<key>.png" (other pictures are
-    // converted). False when source is no picture or cannot be written.
+    // converted). False when source is no picture or cannot be written; an earlier
+    // replacement stays until the new one is written whole.
     bool saveIconFile(int row, const QString &source);
     // Returns row's icon to the built-in one.
     void setDefault(int row);
     // Removes pictures no icon uses, then archives the Icons folder into the workspace;
     // the archive's path, or "" when no replacement is left.
     QString zipIcons();
+    // Removes the archives earlier runs made in the workspace, all but keep.
+    void removeArchivesExcept(const QString &keep);
     // Writes ".cfg" (a new temporary workspace first when the folder is gone).
     bool saveConfig();
 

@@ -84,11 +84,17 @@ QImage PictureGridModel::makeThumbnail(const QString &path, const QSize &size)
     QImageReader reader(path);
     reader.setAutoTransform(true);
     const QSize full = reader.size();
-    if (full.isValid() && (full.width() > size.width() || full.height() > size.height()))
+    // Scaling a picture of colour indexes (a palette) keeps the indexes but not the
+    // palette: such a picture is read whole and scaled in full colour.
+    const QImage::Format stored = reader.imageFormat();
+    const bool palette = stored == QImage::Format_Mono || stored == QImage::Format_MonoLSB || stored == QImage::Format_Indexed8;
+    if (!palette && full.isValid() && (full.width() > size.width() || full.height() > size.height()))
         reader.setScaledSize(full.scaled(size, Qt::KeepAspectRatio));
     QImage image = reader.read();
     if (image.isNull())
         return {};
+    if (image.colorCount() > 0)
+        image = image.convertToFormat(QImage::Format_ARGB32);
     if (image.width() > size.width() || image.height() > size.height())
         image = image.scaled(size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
     return image;

@@ -5,7 +5,10 @@
 // in progress is accepted, so a stale or foreign drop moves nothing.
 //
 // A subclass keeps the list, moves rows in moveRowsTo() and gives its items the
-// drag flags of dragFlags().
+// drag flags of dragFlags(). RowListOf<T> below is that subclass for a list of
+// values: the list editors' models derive from it and add their columns.
+
+#include "foundation/ListRows.h"
 
 #include <QAbstractTableModel>
 #include <QList>
@@ -64,4 +67,85 @@ private:
 
     QString m_dragType;
     mutable QList<int> m_dragItems; // the rows of the drag in progress
+};
+
+// The rows of a list editor: a RowListModel over a QList<T> that the subclass hands
+// out through rowItems() (its own, or one of the model it edits). Adds, removes and
+// the moves of the buttons and of drags are all done here, on the list itself, so they
+// can be tested without a window. Every change of the list resets the model, except an
+// append (rows inserted) and changeItem() (the row's data changed).
+template <class T>
+class RowListOf : public RowListModel
+{
+public:
+    using RowListModel::RowListModel;
+
+    int rowCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : int(rowItems().size()); }
+
+    const QList<T> &items() const { return rowItems(); }
+    // The item at row, if row is one.
+    const T *itemAt(int row) const { return row >= 0 && row < rowItems().size() ? &rowItems().at(row) : nullptr; }
+    void setItems(const QList<T> &items)
+    {
+        beginResetModel();
+        rowItems() = items;
+        endResetModel();
+    }
+    // Appends item; answers its row.
+    int append(const T &item)
+    {
+        const int row = int(rowItems().size());
+        beginInsertRows({}, row, row);
+        rowItems().append(item);
+        endInsertRows();
+        return row;
+    }
+    // Changes the item at row in place with change(T &); false when row is none.
+    template <class Change>
+    bool changeItem(int row, Change change)
+    {
+        if (row < 0 || row >= rowItems().size())
+            return false;
+        change(rowItems()[row]);
+        emit dataChanged(index(row, 0), index(row, columnCount() - 1));
+        return true;
+    }
+    // Removes the rows (any order; repeats and rows outside the list ignored); true
+    // when something was removed.
+    bool removeRowsAt(const QList<int> &rows)
+    {
+        if (ListRows::clean(rows, rowItems().size()).isEmpty())
+            return false;
+        beginResetModel();
+        ListRows::remove(rowItems(), rows);
+        endResetModel();
+        return true;
+    }
+    // The rows of a drag that ended outside the window (data: the drag's row numbers),
+    // removed when they are this list's drag in progress; answers them.
+    QList<int> removeDraggedOut(const QByteArray &data)
+    {
+        const QList<int> rows = takeDraggedRows(data);
+        removeRowsAt(rows);
+        return rows;
+    }
+
+    // The moves (ListRows); each answers the rows the moved items stand at now, empty
+    // when nothing moved.
+    QList<int> moveUp(const QList<int> &rows)
+    {
+        return moveInList(rowItems(), [&](QList<T> &list) { return ListRows::moveUp(list, rows); });
+    }
+    QList<int> moveDown(const QList<int> &rows)
+    {
+        return moveInList(rowItems(), [&](QList<T> &list) { return ListRows::moveDown(list, rows); });
+    }
+    QList<int> moveRowsTo(const QList<int> &rows, int row) override
+    {
+        return moveInList(rowItems(), [&](QList<T> &list) { return ListRows::moveTo(list, rows, row); });
+    }
+
+protected:
+    virtual QList<T> &rowItems() = 0;
+    const QList<T> &rowItems() const { return const_cast<RowListOf *>(this)->rowItems(); }
 };

@@ -447,7 +447,9 @@ bool BookProjectWriter::commitXml(const QString &xml, ProjectResult &result)
     // A project that keeps passwords is for its owner's eyes only.
     if (opened && m_document.parts().holdsSecrets())
         file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    if (!opened || file.write(bytes) != bytes.size() || !file.commit()) {
+    // Flushed before the commit: Qt's commit puts a file whose buffered bytes could not
+    // be written (a full disk) in place all the same, cut short, and says it succeeded.
+    if (!opened || file.write(bytes) != bytes.size() || !file.flush() || !file.commit()) {
         result =
             ProjectResult::failure(ProjectError::WriteFailed, ProjectMessages::cannotWrite(m_file, file.errorString()));
         return false;

@@ -10,16 +10,20 @@
 
 namespace AppIconCopy {
 
-QString keepCopy(const QString &iconFile, const QString &folder)
+QString keepCopy(const QString &iconFile, const QString &folder, QString *error)
 {
+    const auto failed = [&](const QString &why) {
+        AppLog::shared().log(QStringLiteral("icon %1 not kept: %2").arg(iconFile, why));
+        if (error)
+            *error = why;
+        return QString();
+    };
     const QFileInfo chosen(iconFile);
     if (iconFile.isEmpty() || !chosen.isFile())
         return iconFile;
     const QString targetFolder = folder.isEmpty() ? AppUtility::userAppExtraDataPath() : folder;
-    if (!QDir().mkpath(targetFolder)) {
-        AppLog::shared().log(QStringLiteral("icon folder %1 cannot be made").arg(targetFolder));
-        return iconFile;
-    }
+    if (!QDir().mkpath(targetFolder))
+        return failed(QStringLiteral("the folder \"%1\" cannot be made").arg(QDir::toNativeSeparators(targetFolder)));
     const QString target = QDir::cleanPath(QDir(targetFolder).filePath(chosen.fileName()));
     const QFileInfo existing(target);
     // Removing "the older copy" must never remove the chosen file itself.
@@ -44,10 +48,8 @@ QString keepCopy(const QString &iconFile, const QString &folder)
             QFile::remove(target);
         copied = partial.rename(target);
     }
-    if (!copied) {
-        AppLog::shared().log(QStringLiteral("icon %1 not copied to %2").arg(iconFile, target));
-        return iconFile;
-    }
+    if (!copied)
+        return failed(QStringLiteral("\"%1\" cannot be written").arg(QDir::toNativeSeparators(target)));
     partial.setAutoRemove(false);
     return target;
 }

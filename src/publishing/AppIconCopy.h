@@ -8,10 +8,11 @@ namespace AppIconCopy {
 
 // Copies iconFile into folder (the user's extra-data folder when empty; made when
 // missing) under its own file name, replacing an older file of that name, and returns
-// the copy's path. Returns iconFile unchanged when it is not an existing file or the
-// copy fails (an older copy then stays as it was). When iconFile already is that copy,
-// whatever its spelling (links, "..", doubled slashes), nothing is copied or removed
-// and the copy's path is returned.
-QString keepCopy(const QString &iconFile, const QString &folder = QString());
+// the copy's path. Returns iconFile unchanged when it is not an existing file. When the
+// copy fails, returns "" and error says why (an older copy stays as it was): the
+// caller keeps the icon it had, since iconFile may lie in a temporary folder. When
+// iconFile already is that copy, whatever its spelling (links, "..", doubled
+// slashes), nothing is copied or removed and the copy's path is returned.
+QString keepCopy(const QString &iconFile, const QString &folder = QString(), QString *error = nullptr);
 
 } // namespace AppIconCopy

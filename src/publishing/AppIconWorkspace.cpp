@@ -102,6 +102,10 @@ QList<int> AppIconWorkspace::fillDown(const QString &path, int fromSize)
         setFile(size, target);
         filled << size;
     }
+    const QString opened = QDir::cleanPath(QDir(m_workspace).filePath(QStringLiteral("default.iconset"))) + QLatin1Char('/');
+    for (int size : wellSizes())
+        if (size > fromSize && QDir::cleanPath(file(size)).startsWith(opened))
+            removeFile(size);
     return filled;
 }
 

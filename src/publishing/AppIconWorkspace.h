@@ -44,6 +44,8 @@ public:
     // Scales the picture of path down to every well size below fromSize, each from the
     // previous result, writes them as "<size>.png" and records them. Returns the sizes
     // filled: none when the picture cannot be loaded (nothing is written then).
+    // The icon is then made of that picture only: a size above fromSize that still
+    // holds a picture of the opened icon file loses it (the user's own pictures stay).
     QList<int> fillDown(const QString &path, int fromSize);
 
     // Writes "icon.icns" into a new temporary folder from the recorded pictures and

@@ -1,6 +1,7 @@
 #include "shell/BookSession.h"
 
 #include "foundation/AppStrings.h"
+#include "foundation/AppUtility.h"
 #include "pages/FlashPageSource.h"
 #include "pages/PageImport.h"
 #include "project/BookDocument.h"
@@ -17,7 +18,18 @@ BookSession::BookSession(std::unique_ptr<BookDocument> document)
 {
 }
 
-BookSession::~BookSession() = default;
+BookSession::~BookSession()
+{
+    if (!m_changeIconWorkspace.isEmpty())
+        removeTree(m_changeIconWorkspace);
+}
+
+QString BookSession::changeIconWorkspace()
+{
+    if (m_changeIconWorkspace.isEmpty())
+        m_changeIconWorkspace = createUniqueTempFolder();
+    return m_changeIconWorkspace;
+}
 
 std::unique_ptr<BookSession> BookSession::createForImport(QString *error)
 {

@@ -48,6 +48,10 @@ public:
     bool isUntitled() const;
     QString projectFilePath() const;
 
+    // The working folder of this book's toolbar icon window (made on first use, removed
+    // with the session): every book keeps its own replaced icons and last choices there.
+    QString changeIconWorkspace();
+
     bool isModified() const { return m_modified; }
     void setModified(bool modified) { m_modified = modified; }
 
@@ -65,5 +69,6 @@ private:
     QString m_importWorkspace;
     QString m_sourceName;
     ImportParament m_parament;
+    QString m_changeIconWorkspace;
     bool m_modified = false;
 };

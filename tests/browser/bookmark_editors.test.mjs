@@ -48,7 +48,7 @@ test('the edited tabs stand on the side edge and the outline shows its new order
   await page.click('.qv-button-outline');
   const top = await page.$$eval('.qv-outline > .qv-outline-level > li > .qv-outline-row .qv-outline-caption',
     (els) => els.map((e) => e.textContent));
-  assert.deepEqual(top, ['Chapter B', 'Intro', 'Part One']);
+  assert.deepEqual(top, ['Part One', 'Chapter B', 'Intro']);
   await page.click('.qv-outline-toggle');
   const nested = await page.$$eval('.qv-outline-level .qv-outline-level .qv-outline-entry',
     (els) => els.map((e) => [e.dataset.page, e.querySelector('.qv-outline-caption').textContent]));

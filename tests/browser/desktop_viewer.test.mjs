@@ -11,6 +11,9 @@ import { serveFolder } from './support/serve.mjs';
 // A 1 x 1 PNG for the furnishing pictures.
 const DOT = Buffer.from('iVBORw0KGgoAAAANSUhEUgAAAAEAAAABCAYAAAAfFcSJAAAADUlEQVR42mP8z8BQDwAEhQGAhKmMIQAAAABJRU5ErkJggg==', 'base64');
 const TITLE = '<img src=x onerror="window.hacked=1"> Fruit & "Friends"';
+// A menu entry and a share button whose names hold markup, shown as text.
+const MENU_CAPTION = 'To <b>page</b> 3 <img src=x onerror="window.hacked=1">';
+const SHARE_NAME = '<i>Mail</i> <img src=x onerror="window.hacked=1">';
 const TABS = {
   tabs: [
     { caption: 'Intro', pageIndex: 1, color: '#E53935' },
@@ -38,9 +41,10 @@ before(async () => {
     search: ['Cover', 'Plums', 'The apple tree', 'Crème brûlée recipe', 'Apple pie and cream', 'Mangoes', 'Peaches', 'End'],
     config: {
       captions: ['Cover', 'ii', 'iii', '1', '2', '3', '4', 'Back'],
-      shareButtons: [{ title: 'Mail', link: 'mailto:?subject=${title}&body=${url}', logo: '' },
+      shareButtons: [{ title: SHARE_NAME, link: 'mailto:?subject=${title}&body=${url}', logo: '' },
         { title: 'Bad', link: 'javascript:window.hacked=1', logo: '' }],
-      menuItems: [{ caption: 'To the mangoes', type: 'goToPage', value: '6' }, { caption: '', type: 'copyBookUrl', value: '' }],
+      // Page 3 is captioned "iii"; the page captioned "3" is page 6.
+      menuItems: [{ caption: MENU_CAPTION, type: 'goToPage', value: '3' }, { caption: '', type: 'copyBookUrl', value: '' }],
       download: {
         wholeFile: 'files/download/All%20pages.pdf',
         pageFiles: ['', 'files/download/pages/2.pdf', 'files/download/pages/3.pdf'],
@@ -249,15 +253,19 @@ test('zoom shows the large pictures of the visible pages', async () => {
 });
 
 test('menu, share buttons and extra icons do what the book says, and refuse script links', async () => {
-  const page = await freshPage(book.url + '#p=2');
+  const page = await freshPage(book.url + '#p=8');
   await page.click('.qv-button-menu');
-  await page.click('.qv-popup-entry >> text=To the mangoes');
-  await waitForPages(page, [6, 7]);
+  // Names are text; "go to page 3" goes to the third page, not to the one captioned "3".
+  const names = (selector) => page.$$eval(selector, (els) => els.map((e) => [e.textContent, e.querySelectorAll('*').length]));
+  assert.deepEqual(await names('.qv-popup-entry'), [[MENU_CAPTION, 0], ['Copy book URL', 0]]);
+  await page.click('.qv-popup-entry >> nth=0');
+  await waitForPages(page, [2, 3]);
   await page.click('.qv-tab[data-page="1"]');
   await waitForPages(page, [1]);
 
   await page.click('.qv-button-share');
-  await page.click('.qv-share-button >> text=Mail');
+  assert.deepEqual(await names('.qv-share-button span'), [[SHARE_NAME, 0], ['Bad', 0]]);
+  await page.click('.qv-share-button >> nth=0');
   await page.click('.qv-share-button >> text=Bad');
   const opened = await page.evaluate(() => window.opened);
   assert.equal(opened.length, 1);

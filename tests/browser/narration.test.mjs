@@ -97,16 +97,6 @@ test('turning the page stops the sound and plays the new spread', async () => {
   assert.equal((await steps(page)).filter((e) => e[0] === 'turn').length, 0);
 });
 
-test('in manual play a sound that ends turns no page', async () => {
-  const book = narratedBook(['--manual', '--delay', '50', '--mute', '50']);
-  const page = await browser.page();
-  await openWithFakes(page, book);
-  assert.equal(await page.evaluate(() => player.play()), true);
-  await page.evaluate(() => sounds[0].end());
-  await page.waitForTimeout(200);
-  assert.deepEqual(await steps(page), [['play', 'files/narration/1.mp3']]);
-});
-
 test('a sound the browser cannot play does not stop automatic play', async () => {
   const book = narratedBook(['--delay', '50', '--mute', '100']);
   const page = await browser.page();

@@ -1,7 +1,7 @@
 // Protected books as the program publishes them (publish_bench with a password), read in
-// the real viewers: the free front pages, the password dialog, wrong answers, the
-// protected pages once opened (what the files hold: tst_protectedpublish; the phone
-// version and a users list: guarded_content).
+// the real viewers of each browser engine (support/engine.mjs): the free front pages, the
+// password dialog, wrong answers, the protected pages once opened (what the files hold:
+// tst_protectedpublish; the phone version and a users list: guarded_content).
 import { test, before, after } from 'node:test';
 import assert from 'node:assert/strict';
 import crypto from 'node:crypto';
@@ -9,8 +9,8 @@ import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
 import { pathToFileURL } from 'node:url';
-import { launch, watchedPage, openBook, DESKTOP } from './support/browser.mjs';
-import { printPdf, publish } from './support/publish.mjs';
+import { launchEngine, openBook } from './support/engine.mjs';
+import { makePdf, publish, extraScript } from './support/publish.mjs';
 
 const WORDS = ['meadow', 'harbour', 'lantern', 'orchard', 'glacier', 'violin', 'compass', 'thimble'];
 const PASSWORD = 'Sesame 7 öffne';
@@ -19,15 +19,16 @@ let dir, browser, plain, guarded;
 
 before(async () => {
   dir = fs.mkdtempSync(path.join(os.tmpdir(), 'qv-protected-'));
-  browser = await launch(DESKTOP);
   const pdf = path.join(dir, 'source.pdf');
-  await printPdf(browser.context, pdf, WORDS);
+  await makePdf(pdf, WORDS);
   plain = path.dirname(publish(pdf, path.join(dir, 'plain'), 'book'));
-  guarded = path.dirname(publish(pdf, path.join(dir, 'guarded'), 'book', ['--password', PASSWORD, '--except', '2']));
+  guarded = path.dirname(publish(pdf, path.join(dir, 'guarded'), 'book',
+    ['--password', PASSWORD, '--except', '2', ...extraScript(dir)]));
+  browser = await launchEngine();
 });
 
 after(async () => {
-  await browser.close();
+  await browser?.close();
   fs.rmSync(dir, { recursive: true, force: true });
 });
 
@@ -56,28 +57,29 @@ function shownDigest(page, n) {
 }
 
 async function search(page, word) {
-  if (!(await page.isVisible('.qv-search-input'))) await page.click('.qv-button-search');
+  if (!(await page.visible('.qv-search-input'))) await page.click('.qv-button-search');
   await page.fill('.qv-search-input', word);
-  await page.press('.qv-search-input', 'Enter');
-  await page.waitForFunction(() => document.querySelector('.qv-search-status').textContent !== '');
-  return page.$$eval('.qv-search-result', (els) => els.map((e) => e.dataset.page));
+  await page.press('Enter');
+  await page.waitFor(() => document.querySelector('.qv-search-status').textContent !== '');
+  return page.evaluate(() => [...document.querySelectorAll('.qv-search-result')].map((e) => e.dataset.page));
 }
 
 test('the front pages show without a password; the protected ones open with it only', async () => {
-  const page = await watchedPage(browser.context);
+  const page = await browser.newPage();
   await openBook(page, url(guarded));
   // The cover, small on this screen, shows its small picture.
+  await page.waitFor((n) => document.querySelector(`.qv-page[data-page="${n}"] img`)?.naturalWidth > 0, 1);
   assert.match(await shown(page, 1), /^files\/(small|page)\/1\.jpg$/);
-  await page.waitForTimeout(300);
-  assert.equal(await page.locator('.qv-secure-dialog').count(), 0, 'nothing asks while only free pages are in sight');
+  await page.sleep(300);
+  assert.equal(await page.count('.qv-secure-dialog'), 0, 'nothing asks while only free pages are in sight');
   assert.deepEqual(await search(page, WORDS[4]), [], 'the text of a protected page is not readable yet');
-  assert.match(await page.textContent('.qv-search-status'), /once the book is opened/);
+  assert.match(await page.text('.qv-search-status'), /once the book is opened/);
 
   // Page 3, next to the free page 2, asks; closing the dialog leaves it shut.
   await page.click('.qv-button-next');
-  await page.waitForSelector('.qv-secure-dialog');
   await page.click('.qv-secure-cancel');
-  await page.waitForFunction(() => document.querySelector('.qv-page[data-page="3"] .qv-page-locked'));
+  await page.waitFor(() => document.querySelector('.qv-page[data-page="3"] .qv-page-locked'));
+  await page.waitFor((n) => document.querySelector(`.qv-page[data-page="${n}"] img`)?.naturalWidth > 0, 2);
   assert.equal(await shown(page, 2), 'files/page/2.jpg');
   assert.match(await shown(page, 3), /^notice: /);
 
@@ -85,16 +87,16 @@ test('the front pages show without a password; the protected ones open with it o
   await page.click('.qv-button-unlock');
   await page.fill('.qv-secure-password', PASSWORD.toUpperCase());
   await page.click('.qv-secure-open');
-  await page.waitForFunction(() => /Wrong password/.test(document.querySelector('.qv-secure-message').textContent));
+  await page.waitFor(() => /Wrong password/.test(document.querySelector('.qv-secure-message').textContent));
   assert.match(await shown(page, 3), /^notice: /);
 
   await page.fill('.qv-secure-password', PASSWORD);
   await page.click('.qv-secure-open');
-  await page.waitForFunction(() => /^blob:/.test(document.querySelector('.qv-page[data-page="3"] img').getAttribute('src') || ''));
+  await page.waitFor(() => /^blob:/.test(document.querySelector('.qv-page[data-page="3"] img').getAttribute('src') || ''));
   assert.equal(await shownDigest(page, 3), sha256(fs.readFileSync(path.join(plain, 'files/page/3.jpg'))));
-  assert.equal(await page.isVisible('.qv-button-unlock'), false);
+  assert.equal(await page.visible('.qv-button-unlock'), false);
   // The search that found nothing is run again with the protected pages' texts.
-  await page.waitForSelector('.qv-search-result[data-page="5"]');
-  assert.deepEqual(page.problems, []);
+  await page.waitFor(() => document.querySelector('.qv-search-result[data-page="5"]'));
+  assert.deepEqual(await page.problems(), []);
   await page.close();
 });

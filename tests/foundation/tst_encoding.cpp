@@ -4,6 +4,7 @@
 #include "foundation/DataEncoding.h"
 #include "foundation/InputLimits.h"
 #include "foundation/PropertyList.h"
+#include "foundation/PropertyListShape.h"
 
 #include <QDateTime>
 #include <QTemporaryDir>
@@ -184,15 +185,24 @@ private slots:
             deep = deep.toList().value(0);
         QCOMPARE(deep, QVariant(true));
 
-        // Binary: arrays of sixteen references to the next one, seven levels down:
-        // under 200 bytes standing for 270 million values.
-        QList<QByteArray> levels;
-        for (int level = 0; level < 7; ++level)
-            levels << QByteArray(1, char(0xAF)) + QByteArray("\x10\x10") + QByteArray(16, char(level + 1));
-        levels << QByteArray("\x51x");
-        const QByteArray bomb = binaryList(levels);
+        // Binary: arrays of sixteen references to the next one, seven levels down: under
+        // 200 bytes standing for 270 million values. The shape check refuses it by its
+        // count, without expanding anything...
+        const QByteArray bomb = binaryList(referenceBomb(7));
         QVERIFY(bomb.size() < 200);
-        QVERIFY(refusedFor(bomb, "values"));
+        QVERIFY(!PropertyListShape::check(bomb, &error));
+        QVERIFY2(error.contains("values"), qPrintable(error));
+        // ...and the reader refuses one just past the limit (five levels, 1.1 million
+        // values), while four levels are read whole, every reference as often as it is used.
+        QVERIFY(refusedFor(binaryList(referenceBomb(5)), "values"));
+        const auto four = PropertyList::fromData(binaryList(referenceBomb(4)));
+        QVERIFY(four);
+        QVariantList level = four->toList();
+        for (int depth = 1; depth < 4; ++depth) {
+            QCOMPARE(level.size(), 16);
+            level = level.constLast().toList();
+        }
+        QCOMPARE(level, QVariantList(16, QVariant("x")));
         QVERIFY(refusedFor(binaryList({QByteArray("\xA1\x00", 2)}), "refers to itself"));
         QVERIFY(refusedFor(binaryList({QByteArray("\xA1\x01", 2), QByteArray("\xA1\x00", 2)}), "refers to itself"));
         QVERIFY(refusedFor(binaryList({QByteArray("\xA1\x05", 2)}), "damaged"));
@@ -208,6 +218,17 @@ private slots:
     }
 
 private:
+    // The objects of a list whose top array holds sixteen references to the next array,
+    // that one sixteen to the next, levels deep, the last naming the text "x".
+    static QList<QByteArray> referenceBomb(int levels)
+    {
+        QList<QByteArray> objects;
+        for (int level = 0; level < levels; ++level)
+            objects << QByteArray(1, char(0xAF)) + QByteArray("\x10\x10") + QByteArray(16, char(level + 1));
+        objects << QByteArray("\x51x");
+        return objects;
+    }
+
     // A binary list of the given objects (their bytes as stored, references one byte
     // wide); the first object is the top.
     static QByteArray binaryList(const QList<QByteArray> &objects)

@@ -2,6 +2,7 @@
 #include "foundation/AuxArgumentString.h"
 #include "foundation/NumberText.h"
 #include "foundation/PropertyList.h"
+#include "furnishings/BookMarkTabs.h"
 
 #include <QLocale>
 #include <QProcess>
@@ -103,6 +104,18 @@ private slots:
         const QByteArray xml = PropertyList::toXml(QVariantMap{{"scale", 2.25}}).value_or(QByteArray());
         QVERIFY(xml.contains("<real>2.25</real>"));
         QCOMPARE(PropertyList::fromData(xml).value_or(QVariant()).toMap().value("scale").toDouble(), 2.25);
+        // So does a written tab file: its alpha, and the same value read back.
+        QTemporaryDir folder;
+        BookMarkTabs tabs;
+        tabs.setAlpha(0.5);
+        QVERIFY(tabs.saveToFile(folder.filePath("tabs.xml")));
+        QFile written(folder.filePath("tabs.xml"));
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        const QByteArray text = written.readAll();
+        QVERIFY2(text.contains("alpha=\"0.50\""), text.constData());
+        BookMarkTabs read;
+        QVERIFY(read.loadFromFile(folder.filePath("tabs.xml")));
+        QCOMPARE(read.alpha(), 0.5);
     }
 
     void auxArgumentsSurviveSeparatorsInValues()

@@ -1,6 +1,7 @@
 #include "TestSupport.h"
 #include "foundation/AppUtility.h"
 #include "foundation/ColorText.h"
+#include "foundation/InputLimits.h"
 #include "foundation/PageAnimation.h"
 #include "foundation/ScriptText.h"
 #include "foundation/TextTemplate.h"
@@ -77,6 +78,23 @@ private slots:
         QCOMPARE(map.value("empty").toString(), QString(""));
         QCOMPARE(map.value("name2").toString(), QString("a<b"));
         QVERIFY(xml2dict(QDomElement()).isEmpty());
+    }
+
+    // Every reader of XML parses through parseXmlDocument: a text nested deeper than the
+    // limit is refused there, before any reader sees it, saying where.
+    void parserRefusesTooDeepNesting()
+    {
+        const auto nested = [](int levels) {
+            return QByteArray("<a>").repeated(levels) + QByteArray("</a>").repeated(levels);
+        };
+        QDomDocument document;
+        XmlParseError error;
+        QVERIFY(parseXmlDocument(document, nested(InputLimits::kMaxXmlNesting), &error));
+        QVERIFY(!parseXmlDocument(document, nested(InputLimits::kMaxXmlNesting + 1), &error));
+        QVERIFY2(error.message.contains("nested deeper"), qPrintable(error.text()));
+        QCOMPARE(error.column, 3 * (InputLimits::kMaxXmlNesting + 1));
+        QVERIFY(!parseXmlDocument(document, QString::fromLatin1(nested(InputLimits::kMaxXmlNesting + 1)), &error));
+        QVERIFY2(error.message.contains("nested deeper"), qPrintable(error.text()));
     }
 
     void xmlSafeTextKeepsWhatXmlCanCarry()

@@ -108,8 +108,7 @@ private slots:
         QCOMPARE(sectionB->pageUrl(), QString("https://example.com/a?b=1&c=2"));
         QCOMPARE(sectionB->parent(), appendix);
         QVERIFY(outline.moveItem(sectionA, nullptr, 0));
-        QCOMPARE(sectionA->level(), 1);
-        QCOMPARE(sectionA->childItems()[0]->level(), 2);
+        QCOMPARE(tree({sectionA}), QString("Section A@2/1[Detail@3/2]"));
         QVERIFY(!sectionA->parent());
         QCOMPARE(outline.indexOf(sectionA.get()), 0);
         QCOMPARE(outline.indexOf(sectionB.get()), 0);

@@ -96,6 +96,7 @@ private slots:
                   "<Item><URL></URL></Item><Item position=\"x\"/>"
                   "<Item position=\"scale to fit\"><URL>ok.png</URL></Item>"
                   "<Item><URL>a\\..\\b.png</URL></Item>"
+                  "<Item><URL>a.png&quot;&gt;&lt;img src=x onerror=alert(1)&gt;</URL></Item>"
                   "</Background></Ground></Scenes></Meta>");
         const auto layers = SceneObject::loadSceneObjsFromPath(dir.filePath("s"));
         QCOMPARE(*layers, QList<SceneObject>({SceneObject(dir.filePath("s/Resources/ok.png"), 0, 4)}));

@@ -5,6 +5,8 @@
 #include <QGuiApplication>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <cstdio>
+#include <cstdlib>
 #include <memory>
 
 namespace FuzzSupport {
@@ -53,6 +55,14 @@ QString writeScratchFile(const QString &name, const QByteArray &data)
 QByteArray bytes(const uint8_t *data, size_t size)
 {
     return QByteArray::fromRawData(reinterpret_cast<const char *>(data), qsizetype(size));
+}
+
+void requireSame(bool same, const char *what)
+{
+    if (same)
+        return;
+    std::fprintf(stderr, "round trip: %s read back differently from what was written\n", what);
+    std::abort();
 }
 
 } // namespace FuzzSupport

@@ -21,5 +21,9 @@ QString scratch();
 QString writeScratchFile(const QString &name, const QByteArray &data);
 // The input as bytes (not copied).
 QByteArray bytes(const uint8_t *data, size_t size);
+// Harnesses of readers that have a writer read the input, write what they read and
+// read that again: the value must come back the same. Ends the run (abort, which the
+// fuzzer and the replay report as a failure) with what differed when it does not.
+void requireSame(bool same, const char *what);
 
 } // namespace FuzzSupport

@@ -6,7 +6,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     FuzzSupport::init();
     const QString xml = QString::fromUtf8(FuzzSupport::bytes(data, size));
-    if (FlashMenuItem::isMenusXml(xml))
-        FlashMenuItem::menuXmlString(FlashMenuItem::parseByXmlString(xml));
+    if (FlashMenuItem::isMenusXml(xml)) {
+        const QList<FlashMenuItem> items = FlashMenuItem::parseByXmlString(xml);
+        FuzzSupport::requireSame(FlashMenuItem::parseByXmlString(FlashMenuItem::menuXmlString(items)) == items,
+                                 "the viewer menu");
+    }
     return 0;
 }

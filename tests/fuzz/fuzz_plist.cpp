@@ -5,7 +5,12 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     FuzzSupport::init();
-    if (const std::optional<QVariant> value = PropertyList::fromData(FuzzSupport::bytes(data, size)))
-        PropertyList::toXml(*value);
+    if (const std::optional<QVariant> value = PropertyList::fromData(FuzzSupport::bytes(data, size))) {
+        // A value the XML form cannot hold is refused by the writer; one it wrote reads back.
+        if (const std::optional<QByteArray> xml = PropertyList::toXml(*value)) {
+            const std::optional<QVariant> again = PropertyList::fromData(*xml);
+            FuzzSupport::requireSame(again && *again == *value, "the property list");
+        }
+    }
     return 0;
 }

@@ -6,7 +6,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     FuzzSupport::init();
     const QString file = FuzzSupport::writeScratchFile(QStringLiteral("settings.dat"), FuzzSupport::bytes(data, size));
-    if (const auto settings = PluginBundleSettings::readFile(file))
-        settings->text();
+    if (const auto settings = PluginBundleSettings::readFile(file)) {
+        const QString written = FuzzSupport::scratch() + QStringLiteral("/written.dat");
+        FuzzSupport::requireSame(settings->writeFile(written) && PluginBundleSettings::readFile(written) == settings,
+                                 "the plug-in settings");
+    }
     return 0;
 }

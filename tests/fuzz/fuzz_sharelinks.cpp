@@ -5,7 +5,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     FuzzSupport::init();
-    const QString xml = QString::fromUtf8(FuzzSupport::bytes(data, size));
-    ShareLinksItem::generateShareLinksToXml(ShareLinksItem::parseByXmlString(xml));
+    const QList<ShareLinksItem> links = ShareLinksItem::parseByXmlString(QString::fromUtf8(FuzzSupport::bytes(data, size)));
+    FuzzSupport::requireSame(ShareLinksItem::parseByXmlString(ShareLinksItem::generateShareLinksToXml(links)) == links,
+                             "the share links");
     return 0;
 }

@@ -1,3 +1,4 @@
+#include "FailingWrites.h"
 #include "OutputFixtures.h"
 #include "PackageChecks.h"
 #include "PackageTestData.h"
@@ -335,15 +336,24 @@ private slots:
         QCOMPARE(fresh->status(), OutputOperation::StatusFailed);
         QVERIFY(!QFileInfo::exists(path(QString("fresh-%1").arg(kind))));
 
-        // A folder the job may not write into (meaningless for root, who may write anywhere).
-        if (geteuid() != 0) {
+        // A folder the job may not write into, and a disk that fills up while the package
+        // is written: the older package stays as it was.
+        {
+            const FailingWrites::AsOrdinaryUser user;
             QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
             auto denied = makeJob(folder, kind);
             runJob(denied);
             QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
             QCOMPARE(denied->status(), OutputOperation::StatusFailed);
-            QCOMPARE(folderContents(folder), before);
         }
+        QCOMPARE(folderContents(folder), before);
+        {
+            const FailingWrites::DiskFull full(4096);
+            auto filled = makeJob(folder, kind);
+            runJob(filled);
+            QCOMPARE(filled->status(), OutputOperation::StatusFailed);
+        }
+        QCOMPARE(folderContents(folder), before);
     }
 };
 

@@ -1,3 +1,4 @@
+#include "FailingWrites.h"
 #include "OutputFixtures.h"
 #include "TestFiles.h"
 #include "TestSupport.h"
@@ -142,8 +143,21 @@ private slots:
         QVERIFY(config.value("pageHeight").toDouble() > 1500); // 1080 / 0.707
         QVERIFY(readText(folder + "/files/book.xml").contains(
             QString("pageHeight=\"%1\"").arg(config.value("pageHeight").toDouble())));
-        for (const QJsonValue &button : config.value("shareButtons").toArray())
-            QVERIFY(QFileInfo::exists(folder + "/" + button.toObject().value("logo").toString()));
+        // The phone version shows the same share logos: the book holds each once, and
+        // both versions name that file.
+        const QJsonArray buttons = config.value("shareButtons").toArray();
+        const QJsonArray phoneButtons = configObject(folder + "/mobile/files/config.js").value("shareButtons").toArray();
+        QVERIFY(!buttons.isEmpty());
+        QCOMPARE(phoneButtons.size(), buttons.size());
+        QSet<QString> logos;
+        for (qsizetype i = 0; i < buttons.size(); ++i) {
+            const QString logo = buttons.at(i).toObject().value("logo").toString();
+            QVERIFY2(QFileInfo(folder + "/" + logo).isFile(), qPrintable(logo));
+            QCOMPARE(phoneButtons.at(i).toObject().value("logo").toString(), "../" + logo);
+            logos.insert(logo);
+        }
+        QCOMPARE(QDir(folder + "/files/extfiles/shares").entryList(QDir::Files).size(), logos.size());
+        QVERIFY(!QFileInfo::exists(folder + "/mobile/files/extfiles"));
 
         const QString phoneThumb = phoneRecords.at(0).toObject().value("thumb").toString();
         QVERIFY(QFileInfo::exists(folder + "/mobile/" + phoneThumb));
@@ -323,18 +337,40 @@ private slots:
         QCOMPARE(blocked->status(), OutputOperation::StatusFailed);
         QCOMPARE(readFile(path("blocker")), QByteArray("keep me"));
 
-        // A folder the job may not write into (meaningless for root, who may write anywhere).
-        if (geteuid() != 0) {
-            const QString locked = path("locked");
-            runJob(makeJob(locked, 0));
-            const auto lockedBefore = folderContents(locked);
+        // A folder the job may not write into, and a disk that fills up while the book is
+        // written: the older book stays as it was.
+        const QString locked = path("locked");
+        runJob(makeJob(locked, 0));
+        const auto lockedBefore = folderContents(locked);
+        {
+            const FailingWrites::AsOrdinaryUser user;
             QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
             auto denied = makeJob(locked, 0);
             runJob(denied);
             QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
             QCOMPARE(denied->status(), OutputOperation::StatusFailed);
-            QCOMPARE(folderContents(locked), lockedBefore);
         }
+        QCOMPARE(folderContents(locked), lockedBefore);
+        // The disk fills up past the files the job writes itself, at the first picture
+        // or viewer file it copies.
+        qint64 written = 0, copied = 0;
+        for (QDirIterator it(locked, QDir::Files, QDirIterator::Subdirectories); it.hasNext();) {
+            const QFileInfo file = it.nextFileInfo();
+            const bool isCopy = file.suffix() == "jpg" || file.path().endsWith("/lib") || file.path().endsWith("/viewer");
+            (isCopy ? copied : written) = qMax(isCopy ? copied : written, file.size());
+        }
+        QVERIFY(copied > written);
+        {
+            const FailingWrites::DiskFull full(written + 1);
+            auto filled = makeJob(locked, 0);
+            runJob(filled);
+            QCOMPARE(filled->status(), OutputOperation::StatusFailed);
+            QVERIFY(filled->raiseException());
+        }
+        QCOMPARE(folderContents(locked), lockedBefore);
+        auto nowhere = makeJob(FailingWrites::unmakeableFolder(), 0);
+        runJob(nowhere);
+        QCOMPARE(nowhere->status(), OutputOperation::StatusFailed);
 
         // A folder that did not exist is not left behind by a failed run.
         auto fresh = makeJob(path("fresh/deeper"), 0);

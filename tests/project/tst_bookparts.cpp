@@ -165,6 +165,22 @@ private slots:
         const QString saved = readText(file);
         QVERIFY(saved.contains("<PlugIn name=\"Clock\">"));
         QVERIFY(saved.contains("xml=\"../../secret/key.mp3\""));
+
+        // A scene of the project's own keeps only the layers inside its folder.
+        QDir().mkpath(path("leaving/Book.qvprj.data/parts/Scene/Resources"));
+        QVERIFY(writeFile(path("leaving/Book.qvprj.data/parts/Scene/Meta.xml"), "<Scene/>"));
+        const QString leaving = projectWithParts("leaving", QString(
+            "<Parts><Part name=\"Scene\" folder=\"parts/Scene\"><Scene name=\"Garden\" xml=\"Meta.xml\">"
+            "<Layer place=\"background\" file=\"Resources/tree.png\" position=\"Top Left\"/>"
+            "<Layer place=\"background\" file=\"../../../secret/key.mp3\" position=\"Top Left\"/>"
+            "<Layer place=\"foreground\" file=\"Resources/../../../../secret/key.mp3\" position=\"Center\"/>"
+            "<Layer place=\"foreground\" file=\"%1\" position=\"Center\"/>"
+            "</Scene></Part></Parts>").arg(path("secret/key.mp3")));
+        book = BookProject::open(leaving, &result);
+        QVERIFY2(book, qPrintable(result.message));
+        QCOMPARE(book->parts().scene().name, QString("Garden"));
+        QCOMPARE(book->parts().scene().background, (QList<BookScene::Layer>{{"Resources/tree.png", "Top Left"}}));
+        QVERIFY(book->parts().scene().foreground.isEmpty());
     }
 };
 

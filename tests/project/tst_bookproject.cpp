@@ -1,3 +1,4 @@
+#include "FailingWrites.h"
 #include "PdfFixtures.h"
 #include "ProjectFixtures.h"
 #include "TestFiles.h"
@@ -16,7 +17,6 @@
 #include <QDir>
 #include <QTemporaryDir>
 #include <QtTest>
-#include <unistd.h>
 
 using namespace ProjectFixtures;
 using namespace TestFiles;
@@ -385,8 +385,7 @@ private slots:
 
     void readOnlyProjectOpensAndAsksForAnotherPlace()
     {
-        if (::geteuid() == 0)
-            QSKIP("permissions do not bind the superuser");
+        const FailingWrites::AsOrdinaryUser user; // a read-only folder is one for root too
         QVERIFY(AppUtility::copyFromPath(path("img"), path("readonly"), true));
         QFile::setPermissions(path("readonly"), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
         const auto locked = folderStamps(path("readonly"));
@@ -401,6 +400,29 @@ private slots:
         QVERIFY(BookProject::saveAs(*readOnly, path("writable/Pictures.qvprj")).ok());
         QFile::setPermissions(path("readonly"),
                               QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    }
+
+    // A save that cannot write its file (a full disk) says so and leaves the project as
+    // it was on disk; the next save writes it whole.
+    void saveOnAFullDiskFailsAndKeepsTheProject()
+    {
+        QVERIFY(AppUtility::copyFromPath(path("img"), path("full"), true));
+        const QString file = path("full/Pictures.qvprj");
+        auto book = BookProject::open(file);
+        QVERIFY(book);
+        const int bookmarks = book->flashOutline()->totalCount();
+        const auto before = folderStamps(path("full"));
+        book->flashOutline()->appendItem(FlashOutlineItem::create(QString(4000, QLatin1Char('x')), 1));
+        ProjectResult result;
+        {
+            const FailingWrites::DiskFull full(1024);
+            result = BookProject::save(*book);
+        }
+        QCOMPARE(int(result.error), int(ProjectError::WriteFailed));
+        QCOMPARE(folderStamps(path("full")), before);
+        QCOMPARE(BookProject::open(file)->flashOutline()->totalCount(), bookmarks);
+        QVERIFY(BookProject::save(*book).ok());
+        QCOMPARE(BookProject::open(file)->flashOutline()->totalCount(), bookmarks + 1);
     }
 
     void replacingAProjectReplacesItsData()

@@ -79,6 +79,9 @@ void BackgroundSettingView::setImageList(const QList<Item> &items)
 void BackgroundSettingView::setSelectedItemIndex(int index)
 {
     m_selected = index >= 0 && index < m_items.size() ? index : 0;
+    // The grid highlights the applied item, not one the book no longer has.
+    if (m_imageView && !m_items.isEmpty())
+        m_imageView->selectRow(m_selected);
     updateTips();
 }
 

@@ -50,7 +50,8 @@ public:
     const QList<Item> &imageList() const { return m_items; }
     void setImageList(const QList<Item> &items);
     int selectedItemIndex() const { return m_selected; }
-    // Marks an item as applied (without applying it) and updates the tips.
+    // Marks an item as applied (without applying it): the grid highlights it and the
+    // tips say so.
     void setSelectedItemIndex(int index);
     // Rows of the grid's selection.
     QList<int> selectedRows() const;

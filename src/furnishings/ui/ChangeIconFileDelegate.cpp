@@ -20,6 +20,7 @@
 #include <QLineEdit>
 #include <QPixmap>
 #include <QPushButton>
+#include <QSaveFile>
 #include <QTableWidget>
 
 namespace {
@@ -163,8 +164,8 @@ void ChangeIconFileDelegate::onSelectedRow()
 
 QString ChangeIconFileDelegate::startFolder() const
 {
-    const QString documents = QDir::homePath() + QStringLiteral("/Documents/");
-    return QFileInfo(documents).isDir() ? documents : userDocumentsFolder();
+    const QString documents = QDir::homePath() + QStringLiteral("/Documents");
+    return QDir::cleanPath(QFileInfo(documents).isDir() ? documents : userDocumentsFolder());
 }
 
 void ChangeIconFileDelegate::onChangeIcon()
@@ -244,15 +245,22 @@ void ChangeIconFileDelegate::onExport()
                                    loadAppString("ChangeIconFileD-The custom icon files not found!", "The custom icon files not found!"));
             return;
         }
-        // The save panel asked before an existing file is replaced.
-        QFile::remove(path);
-        QFile copy(archive);
-        const bool copied = copy.copy(path);
+        // The save panel asked before an existing file is replaced; it is replaced only
+        // by a complete copy.
+        QFile made(archive);
+        QSaveFile copy(path);
+        const bool copied = made.open(QIODevice::ReadOnly) && copy.open(QIODevice::WriteOnly)
+                            && copy.write(made.readAll()) == made.size() && copy.commit();
         const QString reason = copy.errorString();
+        made.close();
         QFile::remove(archive);
-        if (!copied)
+        if (!copied) {
             LogAlert::alertMessage(loadAppString("ChangeIconFileD-Failed to save icon config !", "Failed to save icon config !"),
                                    reason, path);
+            return;
+        }
+        LogAlert::alertMessage(loadAppString("ChangeIconFileD-The icon config is saved.", "The icon config is saved."),
+                               QDir::toNativeSeparators(path));
     });
 }
 
@@ -309,16 +317,11 @@ void ChangeIconFileDelegate::onOK()
         }
         m_inputFile = swf;
     } else {
-        const QString previous = m_inputFile;
         m_inputFile = m_icons.zipIcons();
-        // The archive this window made last time goes once the new one is there; an
-        // archive anywhere else is the user's own file and stays.
-        const QString workspace = QDir::cleanPath(m_icons.workSpace()) + QLatin1Char('/');
-        const QString old = QDir::cleanPath(QFileInfo(previous).absoluteFilePath());
-        if (!m_inputFile.isEmpty() && previous.endsWith(QLatin1String("zip"), Qt::CaseInsensitive)
-            && old.startsWith(workspace) && QFileInfo(old).isFile() && old != QDir::cleanPath(m_inputFile))
-            QFile::remove(old);
     }
+    // The archives this window made before (the design settings keep their own copies)
+    // go; an archive anywhere else is the user's own file and stays.
+    m_icons.removeArchivesExcept(m_inputFile);
     close();
 }
 

@@ -1,6 +1,7 @@
 #include "furnishings/ui/FlashMenuDelegate.h"
 
 #include "foundation/AppStrings.h"
+#include "platform/ui/DragOutToDelete.h"
 #include "platform/ui/LogAlert.h"
 
 #include <QComboBox>
@@ -8,31 +9,11 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTableWidget>
-
-namespace {
-
-// The action shown to the user: the display name in the user's language.
-QString displayName(qint64 type)
-{
-    switch (type) {
-    case FlashMenuItem::CopyBookUrl:
-        return loadAppString("FlashMenuD-Copy book URL", "Copy book URL");
-    case FlashMenuItem::CopyEmbedHtml:
-        return loadAppString("FlashMenuD-Copy embed html", "Copy embed html");
-    case FlashMenuItem::GoToPage:
-        return loadAppString("FlashMenuD-Go to Page", "Go to Page");
-    case FlashMenuItem::Url:
-        return loadAppString("FlashMenuD-Open URL", "Open URL");
-    default:
-        return loadAppString("FlashMenuD-Share", "Share");
-    }
-}
-
-} // namespace
+#include <QTableView>
 
 FlashMenuDelegate::FlashMenuDelegate(QObject *parent)
-    : WindowController(QStringLiteral("FlashMenuDelegate"), WindowLoader::Lookup::Localized, parent)
+    : WindowController(QStringLiteral("FlashMenuDelegate"), WindowLoader::Lookup::Localized, parent),
+      m_model(new FlashMenuModel(this))
 {
 }
 
@@ -59,62 +40,55 @@ void FlashMenuDelegate::awakeFromNib()
     connect(btnMoveDown, &QPushButton::clicked, this, &FlashMenuDelegate::onMoveDown);
     connect(btnOK, &QPushButton::clicked, this, &FlashMenuDelegate::onOK);
     connect(btnCancel, &QPushButton::clicked, this, &FlashMenuDelegate::onCancel);
-    tableView->setHorizontalHeaderLabels({loadAppString("FlashMenuD-Caption", "Caption"),
-                                          loadAppString("FlashMenuD-Action", "Action"),
-                                          loadAppString("FlashMenuD-Page or address", "Page or address")});
+    tableView->setModel(m_model);
     tableView->horizontalHeader()->setStretchLastSection(true);
     tableView->verticalHeader()->hide();
+    tableView->setDragDropMode(QAbstractItemView::InternalMove); // drops only from this list
+    tableView->setDefaultDropAction(Qt::MoveAction);
+    tableView->setDragDropOverwriteMode(false);
     for (int i = 0; i < FlashMenuTypeCount; ++i)
-        popType->addItem(displayName(i));
-    connect(tableView, &QTableWidget::itemSelectionChanged, this, [this] {
+        popType->addItem(FlashMenuModel::displayName(i));
+    const auto selectionChanged = [this] {
         loadFields();
         checkButtonStatus();
-    });
+    };
+    connect(tableView->selectionModel(), &QItemSelectionModel::selectionChanged, this, selectionChanged);
+    // A reset of the list drops the selection without a word: the fields follow.
+    connect(m_model, &QAbstractItemModel::modelReset, this, selectionChanged);
     connect(txtCaption, &QLineEdit::textEdited, this, &FlashMenuDelegate::fieldsChanged);
     connect(txtContent, &QLineEdit::textEdited, this, &FlashMenuDelegate::fieldsChanged);
     connect(popType, &QComboBox::currentIndexChanged, this, &FlashMenuDelegate::fieldsChanged);
 
-    m_items = FlashMenuItem::parseByXmlString(m_settingXmlString);
-    reloadTable();
-    selectRow(m_items.isEmpty() ? -1 : 0);
+    // Rows dragged out of the window are deleted; a drag inside moves them.
+    m_dragOut = new DragOutToDelete(
+        m_model->registDragType(), [this](const QByteArray &rows) { m_model->removeDraggedOut(rows); }, this);
+    m_dragOut->setList(tableView);
+    m_dragOut->attachToWindow();
+    connect(m_model, &RowListModel::dragStarted, m_dragOut, &DragOutToDelete::dragStarted);
+    connect(m_model, &RowListModel::rowsDropped, this, [this](const QList<int> &rows) {
+        m_dragOut->onDeleteWindowDismiss();
+        selectRow(rows.value(0, -1));
+    });
+
+    m_model->setItems(FlashMenuItem::parseByXmlString(m_settingXmlString));
+    selectRow(m_model->rowCount() > 0 ? 0 : -1);
     loadFields();
     checkButtonStatus();
 }
 
 int FlashMenuDelegate::selectedRow() const
 {
-    const QList<QTableWidgetItem *> selected = tableView->selectedItems();
-    const int row = selected.isEmpty() ? -1 : selected.first()->row();
-    return row >= 0 && row < m_items.size() ? row : -1;
+    const QModelIndexList rows = tableView->selectionModel()->selectedRows();
+    const int row = rows.isEmpty() ? -1 : rows.first().row();
+    return m_model->itemAt(row) ? row : -1;
 }
 
 void FlashMenuDelegate::selectRow(int row)
 {
-    if (row < 0 || row >= m_items.size())
-        tableView->clearSelection();
-    else
+    if (m_model->itemAt(row))
         tableView->selectRow(row);
-}
-
-void FlashMenuDelegate::reloadRow(int row)
-{
-    const FlashMenuItem &item = m_items.at(row);
-    const QStringList cells{item.caption(), displayName(item.type()),
-                            FlashMenuItem::typeHasContent(item.type()) ? item.content() : QString()};
-    for (int column = 0; column < cells.size(); ++column) {
-        if (QTableWidgetItem *cell = tableView->item(row, column))
-            cell->setText(cells.at(column));
-        else
-            tableView->setItem(row, column, new QTableWidgetItem(cells.at(column)));
-    }
-}
-
-void FlashMenuDelegate::reloadTable()
-{
-    const QSignalBlocker blocker(tableView);
-    tableView->setRowCount(int(m_items.size()));
-    for (int row = 0; row < m_items.size(); ++row)
-        reloadRow(row);
+    else
+        tableView->clearSelection();
 }
 
 void FlashMenuDelegate::loadFields()
@@ -122,7 +96,7 @@ void FlashMenuDelegate::loadFields()
     const int row = selectedRow();
     m_loadingFields = true;
     boxEntry->setEnabled(row >= 0);
-    const FlashMenuItem item = row >= 0 ? m_items.at(row) : FlashMenuItem();
+    const FlashMenuItem item = row >= 0 ? *m_model->itemAt(row) : FlashMenuItem();
     txtCaption->setText(item.caption());
     popType->setCurrentIndex(int(std::clamp<qint64>(item.type(), 0, FlashMenuTypeCount - 1)));
     txtContent->setText(item.content());
@@ -135,12 +109,12 @@ void FlashMenuDelegate::fieldsChanged()
     const int row = selectedRow();
     if (m_loadingFields || row < 0)
         return;
-    FlashMenuItem &item = m_items[row];
-    item.setCaption(txtCaption->text());
-    item.setType(popType->currentIndex());
-    item.setContent(txtContent->text());
-    txtContent->setEnabled(FlashMenuItem::typeHasContent(item.type()));
-    reloadRow(row);
+    m_model->changeItem(row, [this](FlashMenuItem &item) {
+        item.setCaption(txtCaption->text());
+        item.setType(popType->currentIndex());
+        item.setContent(txtContent->text());
+    });
+    txtContent->setEnabled(FlashMenuItem::typeHasContent(popType->currentIndex()));
 }
 
 void FlashMenuDelegate::checkButtonStatus()
@@ -148,16 +122,14 @@ void FlashMenuDelegate::checkButtonStatus()
     const int row = selectedRow();
     btnRemove->setEnabled(row >= 0);
     btnMoveUp->setEnabled(row > 0);
-    btnMoveDown->setEnabled(row >= 0 && row < m_items.size() - 1);
+    btnMoveDown->setEnabled(row >= 0 && row < m_model->rowCount() - 1);
 }
 
 void FlashMenuDelegate::onAdd()
 {
     FlashMenuItem item;
-    item.setCaption(displayName(FlashMenuItem::Share));
-    m_items << item;
-    reloadTable();
-    selectRow(int(m_items.size()) - 1);
+    item.setCaption(FlashMenuModel::displayName(FlashMenuItem::Share));
+    selectRow(m_model->append(item));
     txtCaption->setFocus();
     txtCaption->selectAll();
 }
@@ -165,40 +137,30 @@ void FlashMenuDelegate::onAdd()
 void FlashMenuDelegate::onRemove()
 {
     const int row = selectedRow();
-    if (row < 0)
+    if (!m_model->removeRowsAt({row}))
         return;
-    m_items.removeAt(row);
-    reloadTable();
-    selectRow(std::min(row, int(m_items.size()) - 1));
-    loadFields();
-    checkButtonStatus();
+    selectRow(std::min(row, m_model->rowCount() - 1));
 }
 
 void FlashMenuDelegate::onMoveUp()
 {
-    const int row = selectedRow();
-    if (row <= 0)
-        return;
-    m_items.swapItemsAt(row, row - 1);
-    reloadTable();
-    selectRow(row - 1);
+    const QList<int> moved = m_model->moveUp({selectedRow()});
+    if (!moved.isEmpty())
+        selectRow(moved.first());
 }
 
 void FlashMenuDelegate::onMoveDown()
 {
-    const int row = selectedRow();
-    if (row < 0 || row >= m_items.size() - 1)
-        return;
-    m_items.swapItemsAt(row, row + 1);
-    reloadTable();
-    selectRow(row + 1);
+    const QList<int> moved = m_model->moveDown({selectedRow()});
+    if (!moved.isEmpty())
+        selectRow(moved.first());
 }
 
 void FlashMenuDelegate::onOK()
 {
     // An entry that goes nowhere would show in the book and do nothing.
-    for (int row = 0; row < m_items.size(); ++row) {
-        const FlashMenuItem &item = m_items.at(row);
+    for (int row = 0; row < m_model->rowCount(); ++row) {
+        const FlashMenuItem &item = m_model->items().at(row);
         if (!FlashMenuItem::typeHasContent(item.type()) || !item.content().trimmed().isEmpty())
             continue;
         selectRow(row);
@@ -210,7 +172,7 @@ void FlashMenuDelegate::onOK()
                                    item.caption());
         return;
     }
-    m_settingXmlString = FlashMenuItem::menuXmlString(m_items);
+    m_settingXmlString = FlashMenuItem::menuXmlString(m_model->items());
     closeWindowWithCode(1);
 }
 

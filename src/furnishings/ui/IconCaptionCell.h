@@ -2,6 +2,8 @@
 // The list cell of an extra toolbar icon: its picture (when the file exists), scaled
 // to a square as tall as the row, left of its caption.
 
+#include "furnishings/OtherIconsModel.h"
+
 #include <QImage>
 #include <QStyledItemDelegate>
 
@@ -10,7 +12,7 @@ class IconCaptionCell : public QStyledItemDelegate
     Q_OBJECT
 public:
     // The model gives the caption as display text and the picture's path under PathRole.
-    static constexpr int PathRole = Qt::UserRole + 1;
+    static constexpr int PathRole = OtherIconsModel::PathRole;
 
     using QStyledItemDelegate::QStyledItemDelegate;
 

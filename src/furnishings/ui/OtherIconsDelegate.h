@@ -10,21 +10,18 @@
 // one is never written, so undo and other books that name it keep their icons), or ""
 // when no file could be written.
 
-#include "furnishings/OtherIconItem.h"
-#include "platform/ui/DragDeleteDelegate.h"
+#include "furnishings/OtherIconsModel.h"
+#include "furnishings/ui/OtherIconSettings.h"
 #include "platform/ui/WindowController.h"
 
 #include <QPointer>
 
 class DragFileImport;
-#include "furnishings/ui/OtherIconSettings.h"
-class OtherIconsTableModel;
+class DragOutToDelete;
 class QPushButton;
 class QTableView;
 
-inline const QString OtherIconDataType = QStringLiteral("OtherIconDataType");
-
-class OtherIconsDelegate : public WindowController, public DragDeleteReceiver
+class OtherIconsDelegate : public WindowController
 {
     Q_OBJECT
 public:
@@ -33,19 +30,9 @@ public:
 
     QString customIconsSettingFile() const { return m_customIconsSettingFile; }
     void setCustomIconsSettingFile(const QString &path) { m_customIconsSettingFile = path; }
-    const QList<OtherIconItem> &iconsList() const { return m_iconsList; }
+    const QList<OtherIconItem> &iconsList() const { return m_model->items(); }
     // The icon sheet while it is shown.
     OtherIconSettings *settingsDelegate() const { return m_settingsDelegate; }
-    DragDeleteDelegate *dragDeleteController() const { return m_dragDeleteCtrl; }
-
-    // Type name shown in the list: "Go To Page" for 0 and any unknown type.
-    static QString typeName(int type);
-
-    // Rows dragged within the list, dropped before dropRow.
-    bool acceptDrop(const QList<int> &rows, int dropRow);
-    // A drag of rows starts: the drag-out-to-delete controller for it.
-    void rowDragStarted();
-    void DeleteWindowDragEnd(const Notification &notification) override;
 
 public slots:
     void onAddIcons();
@@ -65,21 +52,20 @@ protected:
 private:
     int selectedRow() const;
     void selectRow(int row);
-    void reload();
     void readIconFromFile();
     void checkButtonStatus();
-    void runSettingsSheet(OtherIconItem *item, bool isAddItem);
+    // Edits the icon at row (-1: a new one) in the sheet.
+    void runSettingsSheet(int row);
     void othersIconAddItemDragEnd();
 
     QString m_customIconsSettingFile;
-    QList<OtherIconItem> m_iconsList;
+    OtherIconsModel *m_model;
     QString m_fileMD5;
     QPointer<OtherIconSettings> m_settingsDelegate;
-    OtherIconItem m_newItem;
-    bool m_isAddItem = false;
-    OtherIconsTableModel *m_model = nullptr;
+    OtherIconItem m_editedItem; // the icon the sheet edits (a copy while it is open)
+    int m_editedRow = -1;       // its row, -1 for a new icon
     DragFileImport *m_dragFileImport = nullptr;
-    QPointer<DragDeleteDelegate> m_dragDeleteCtrl;
+    DragOutToDelete *m_dragOut = nullptr;
 
     QTableView *tableView = nullptr;
     QPushButton *btnAdd = nullptr;

@@ -6,6 +6,7 @@
 #include "foundation/TextTemplate.h"
 #include "furnishings/FlashScenesItem.h"
 #include "furnishings/ScenePackage.h"
+#include "platform/ui/DragOutToDelete.h"
 #include "platform/ui/LogAlert.h"
 #include "platform/ui/QvPanel.h"
 #include "platform/ui/QvWebView.h"
@@ -13,7 +14,6 @@
 
 #include <QComboBox>
 #include <QDir>
-#include <QEventLoop>
 #include <QEvent>
 #include <QFile>
 #include <QFileInfo>
@@ -22,8 +22,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSaveFile>
-#include <QTableWidget>
-#include <QTimer>
+#include <QTableView>
 #include <QWebEngineView>
 
 namespace {
@@ -69,7 +68,8 @@ private:
 } // namespace
 
 ScenesMaker::ScenesMaker(QObject *parent)
-    : WindowController(QStringLiteral("ScenesMaker"), WindowLoader::Lookup::Localized, parent)
+    : WindowController(QStringLiteral("ScenesMaker"), WindowLoader::Lookup::Localized, parent),
+      m_layers(new SceneLayersModel(this))
 {
     m_tmpImportDir = m_tmpExportDir = m_tmpSWFDir = userDocumentsFolder();
 }
@@ -106,15 +106,15 @@ void ScenesMaker::awakeFromNib()
     for (int i = 0; i <= SceneObject::ScaleToFit; ++i)
         m_popLayout->addItem(SceneObject::layoutName(i));
 
-    m_tableView->setColumnCount(3);
-    m_tableView->setHorizontalHeaderLabels({loadAppString("ScenesMaker-File", "File"),
-                                            loadAppString("ScenesMaker-Layer", "Layer"),
-                                            loadAppString("ScenesMaker-Position", "Position")});
-    m_tableView->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+    m_tableView->setModel(m_layers);
+    m_tableView->horizontalHeader()->setSectionResizeMode(SceneLayersModel::CaptionColumn, QHeaderView::Stretch);
     m_tableView->horizontalHeader()->setSectionsMovable(false);
     m_tableView->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_tableView->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_tableView->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_tableView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_tableView->setDragDropMode(QAbstractItemView::InternalMove); // drops only from this list
+    m_tableView->setDefaultDropAction(Qt::MoveAction);
+    m_tableView->setDragDropOverwriteMode(false);
     m_tableView->verticalHeader()->hide();
 
     connect(m_btnAdd, &QPushButton::clicked, this, &ScenesMaker::onAddIcons);
@@ -132,28 +132,53 @@ void ScenesMaker::awakeFromNib()
     connect(m_btnLoadThumb2, &QPushButton::clicked, this, &ScenesMaker::onBrowseThumb);
     const auto onPop = [this](QComboBox *pop, bool layer) {
         connect(pop, &QComboBox::activated, this, [this, pop, layer] {
-            const int row = selectedRow();
-            if (row < 0)
-                return;
-            if (layer)
-                m_iconsList[row].setLayerIndex(pop->currentIndex());
-            else
-                m_iconsList[row].setLayoutIndex(pop->currentIndex());
-            QTimer::singleShot(0, this, &ScenesMaker::editItemEnd);
+            const int index = pop->currentIndex();
+            for (int row : selectedRows())
+                m_layers->changeItem(row, [index, layer](SceneObject &object) {
+                    if (layer)
+                        object.setLayerIndex(index);
+                    else
+                        object.setLayoutIndex(index);
+                });
+            if (selectedRow() >= 0)
+                editItemEnd();
         });
     };
     onPop(m_popLayer, true);
     onPop(m_popLayout, false);
-    connect(m_tableView, &QTableWidget::itemSelectionChanged, this, [this] {
+    const auto selectionChanged = [this] {
         checkButtonStatus();
         updateDispItem();
         setEditStatus(selectedRow() < 0);
+    };
+    connect(m_tableView->selectionModel(), &QItemSelectionModel::selectionChanged, this, selectionChanged);
+    // A reset of the list drops the selection without a word: the buttons follow.
+    connect(m_layers, &QAbstractItemModel::modelReset, this, selectionChanged);
+
+    // Rows dragged inside the list move; dragged out of the window they are deleted.
+    m_dragOut = new DragOutToDelete(
+        m_layers->registDragType(),
+        [this](const QByteArray &rows) {
+            if (!m_layers->removeDraggedOut(rows).isEmpty())
+                editItemEnd();
+        },
+        this);
+    m_dragOut->setList(m_tableView);
+    m_dragOut->attachToWindow();
+    connect(m_layers, &RowListModel::dragStarted, m_dragOut, &DragOutToDelete::dragStarted);
+    connect(m_layers, &RowListModel::rowsDropped, this, [this](const QList<int> &rows) {
+        m_dragOut->onDeleteWindowDismiss();
+        selectRows(rows);
+        editItemEnd();
     });
 
     m_web = QvWebView::instanceWith(m_webView);
     connect(m_web, &QvWebView::loadFinished, this, [this](bool ok) {
         m_previewLoading = false;
         emit previewLoaded(ok);
+        m_btnOK->setEnabled(true);
+        if (auto then = std::exchange(m_afterPreview, {}))
+            then();
     });
     m_btnSnap = new QPushButton(m_web->wkWebView());
     m_btnSnap->setObjectName(QStringLiteral("btnSnap"));
@@ -172,28 +197,26 @@ void ScenesMaker::awakeFromNib()
     loadThumbnail();
 }
 
-int ScenesMaker::selectedRow() const
+QList<int> ScenesMaker::selectedRows() const
 {
-    const QList<QTableWidgetSelectionRange> ranges = m_tableView ? m_tableView->selectedRanges() : QList<QTableWidgetSelectionRange>();
-    const int row = ranges.isEmpty() ? -1 : ranges.first().topRow();
-    return row >= 0 && row < m_iconsList.size() ? row : -1;
+    QList<int> rows;
+    if (m_tableView && m_tableView->selectionModel())
+        for (const QModelIndex &index : m_tableView->selectionModel()->selectedRows())
+            rows << index.row();
+    return ListRows::clean(rows, m_layers->rowCount());
 }
 
-void ScenesMaker::reloadTable()
+int ScenesMaker::selectedRow() const
 {
-    const int keep = selectedRow();
-    m_tableView->blockSignals(true);
-    m_tableView->clearContents();
-    m_tableView->setRowCount(int(m_iconsList.size()));
-    for (int row = 0; row < m_iconsList.size(); ++row) {
-        const SceneObject &layer = m_iconsList.at(row);
-        m_tableView->setItem(row, 0, new QTableWidgetItem(QFileInfo(layer.file()).fileName()));
-        m_tableView->setItem(row, 1, new QTableWidgetItem(SceneObject::layerName(layer.isForeground() ? 1 : 0)));
-        m_tableView->setItem(row, 2, new QTableWidgetItem(SceneObject::layoutName(layer.layoutIndex())));
-    }
-    if (keep >= 0 && keep < m_iconsList.size())
-        m_tableView->selectRow(keep);
-    m_tableView->blockSignals(false);
+    return selectedRows().value(0, -1);
+}
+
+void ScenesMaker::selectRows(const QList<int> &rows)
+{
+    QItemSelection selection;
+    for (int row : rows)
+        selection.select(m_layers->index(row, 0), m_layers->index(row, SceneLayersModel::ColumnCount - 1));
+    m_tableView->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
 }
 
 void ScenesMaker::loadSettings()
@@ -201,9 +224,8 @@ void ScenesMaker::loadSettings()
     if (!m_workspace.isEmpty()) {
         const std::optional<QList<SceneObject>> layers = SceneObject::loadSceneObjsFromPath(m_workspace);
         if (layers && !layers->isEmpty())
-            m_iconsList = *layers;
+            m_layers->setItems(*layers);
     }
-    reloadTable();
     if (!m_title.isEmpty())
         m_txtCaption->setText(m_title);
 }
@@ -218,21 +240,20 @@ void ScenesMaker::loadDispViewInf()
 
 void ScenesMaker::checkButtonStatus()
 {
-    const int row = selectedRow();
-    m_btnRemove->setEnabled(row >= 0);
-    m_btnMoveUp->setEnabled(row > 0);
-    m_btnMoveDown->setEnabled(row >= 0 && row < m_iconsList.size() - 1);
+    const QList<int> rows = selectedRows();
+    m_btnRemove->setEnabled(!rows.isEmpty());
+    m_btnMoveUp->setEnabled(!rows.isEmpty() && rows.first() > 0);
+    m_btnMoveDown->setEnabled(!rows.isEmpty() && rows.last() < m_layers->rowCount() - 1);
 }
 
 void ScenesMaker::updateDispItem()
 {
-    const int row = selectedRow();
-    if (row < 0)
+    const SceneObject *layer = m_layers->itemAt(selectedRow());
+    if (!layer)
         return;
-    const SceneObject &layer = m_iconsList.at(row);
-    m_txtFile->setText(withMacro(layer.file()));
-    m_popLayer->setCurrentIndex(layer.isForeground() ? 1 : 0);
-    m_popLayout->setCurrentIndex(int(qBound(qint64(0), layer.layoutIndex(), qint64(SceneObject::ScaleToFit))));
+    m_txtFile->setText(withMacro(layer->file()));
+    m_popLayer->setCurrentIndex(layer->isForeground() ? 1 : 0);
+    m_popLayout->setCurrentIndex(int(qBound(qint64(0), layer->layoutIndex(), qint64(SceneObject::ScaleToFit))));
 }
 
 void ScenesMaker::setEditStatus(bool editing)
@@ -269,8 +290,7 @@ void ScenesMaker::onAddIcons()
                                QDir::toNativeSeparators(file));
         return;
     }
-    m_iconsList << SceneObject(QFileInfo(file).absoluteFilePath(), m_popLayer->currentIndex(), m_popLayout->currentIndex());
-    reloadTable();
+    m_layers->append(SceneObject(QFileInfo(file).absoluteFilePath(), m_popLayer->currentIndex(), m_popLayout->currentIndex()));
     checkButtonStatus();
     loadWebFile();
 }
@@ -281,12 +301,7 @@ void ScenesMaker::onRemoveSelectedIcons()
                                              "Are you sure to delete the selected item(s)?"),
                                QString()))
         return;
-    const int row = selectedRow();
-    if (row >= 0) {
-        m_iconsList.removeAt(row);
-        m_tableView->clearSelection();
-        reloadTable();
-    }
+    m_layers->removeRowsAt(selectedRows());
     checkButtonStatus();
     loadWebFile();
 }
@@ -297,97 +312,100 @@ void ScenesMaker::onClearAll()
                                              "Are you sure you want to delete all the items?"),
                                QString()))
         return;
-    m_iconsList.clear();
-    m_tableView->clearSelection();
-    reloadTable();
+    m_layers->setItems({});
     checkButtonStatus();
     loadWebFile();
 }
 
 void ScenesMaker::onMoveUp()
 {
-    const int row = selectedRow();
-    if (row <= 0)
+    const QList<int> moved = m_layers->moveUp(selectedRows());
+    if (moved.isEmpty())
         return;
-    m_iconsList.swapItemsAt(row, row - 1);
-    reloadTable();
-    m_tableView->selectRow(row - 1);
-    checkButtonStatus();
+    selectRows(moved);
     loadWebFile();
 }
 
 void ScenesMaker::onMoveDown()
 {
-    const int row = selectedRow();
-    if (row < 0 || row >= m_iconsList.size() - 1)
+    const QList<int> moved = m_layers->moveDown(selectedRows());
+    if (moved.isEmpty())
         return;
-    m_iconsList.swapItemsAt(row, row + 1);
-    reloadTable();
-    m_tableView->selectRow(row + 1);
-    checkButtonStatus();
+    selectRows(moved);
     loadWebFile();
 }
 
 void ScenesMaker::editItemEnd()
 {
-    reloadTable();
+    checkButtonStatus();
     loadWebFile();
 }
 
-QStringList ScenesMaker::choose(bool open, const QString &title, const QString &directory, const QStringList &types,
-                                const QString &name)
+void ScenesMaker::choose(bool open, const QString &title, const QString &directory, const QStringList &types,
+                         std::function<void(const QString &path)> chosen, const QString &name)
 {
-    QvPanel panel;
-    panel.setIsOpenPanel(open);
-    panel.setTitle(title);
-    panel.setDirectory(directory);
-    panel.setTypes(types);
-    panel.setOwer(this);
-    if (!name.isEmpty())
-        panel.setNameFieldStringValue(name);
-    return panel.runAndWait();
+    QvPanelOptions options;
+    options.isOpenPanel = open;
+    options.title = title;
+    options.directory = directory;
+    options.types = types;
+    options.nameFieldStringValue = name;
+    QvPanel::runForPath(this, options, std::move(chosen));
 }
 
 void ScenesMaker::onBrowseSWF()
 {
-    const QString file = choose(true, loadAppString("ScenesMaker-Open SWF file", "Open SWF file"), m_tmpSWFDir,
-                                {QStringLiteral("swf"), QStringLiteral("png"), QStringLiteral("jpg"), QStringLiteral("jpeg"),
-                                 QStringLiteral("gif")})
-                             .value(0);
-    if (file.isEmpty())
-        return;
-    m_txtFile->setText(withMacro(file));
-    m_tmpSWFDir = QFileInfo(file).absolutePath();
-    const int row = selectedRow();
-    if (row >= 0 && SceneObject::isPlainFileName(QFileInfo(file).fileName())) {
-        m_iconsList[row].setFile(file);
-        QTimer::singleShot(0, this, &ScenesMaker::editItemEnd);
-    }
+    choose(true, loadAppString("ScenesMaker-Open SWF file", "Open SWF file"), m_tmpSWFDir,
+           {QStringLiteral("swf"), QStringLiteral("png"), QStringLiteral("jpg"), QStringLiteral("jpeg"), QStringLiteral("gif")},
+           [this](const QString &file) {
+               m_txtFile->setText(withMacro(file));
+               m_tmpSWFDir = QFileInfo(file).absolutePath();
+               // One layer chosen: it takes the file.
+               const QList<int> rows = selectedRows();
+               if (rows.size() == 1 && SceneObject::isPlainFileName(QFileInfo(file).fileName())) {
+                   m_layers->changeItem(rows.first(), [&file](SceneObject &layer) { layer.setFile(file); });
+                   editItemEnd();
+               }
+           });
 }
 
 void ScenesMaker::onBrowseThumb()
 {
-    const QString file = choose(true, loadAppString("ScenesMaker-Open Thumbnail file", "Open Thumbnail file"), m_tmpThumbDir,
-                                {QStringLiteral("png"), QStringLiteral("jpg"), QStringLiteral("jpeg"), QStringLiteral("gif"),
-                                 QStringLiteral("bmp"), QStringLiteral("tiff")})
-                             .value(0);
-    if (file.isEmpty())
-        return;
-    m_txtThumbFile->setText(file);
-    m_tmpThumbDir = QFileInfo(file).absolutePath();
-    saveSettings();
-    loadThumbnail();
+    choose(true, loadAppString("ScenesMaker-Open Thumbnail file", "Open Thumbnail file"), m_tmpThumbDir,
+           {QStringLiteral("png"), QStringLiteral("jpg"), QStringLiteral("jpeg"), QStringLiteral("gif"), QStringLiteral("bmp"),
+            QStringLiteral("tiff")},
+           [this](const QString &file) {
+               m_txtThumbFile->setText(file);
+               m_tmpThumbDir = QFileInfo(file).absolutePath();
+               QString error;
+               const Saved saved = saveSettings(&error);
+               if (saved != Saved::Done)
+                   tellNotSaved(saved, error);
+               loadThumbnail();
+           });
 }
 
 void ScenesMaker::onSnap()
 {
-    if (m_iconsList.isEmpty())
+    if (m_layers->rowCount() == 0)
         return;
-    if (!snapWebView())
+    whenPreviewLoaded([this] {
+        if (!snapWebView())
+            return;
+        loadThumbnail();
+        m_txtThumbFile->clear();
+        m_hasSnap = true;
+    });
+}
+
+void ScenesMaker::whenPreviewLoaded(std::function<void()> then)
+{
+    if (!m_previewLoading || !m_web) {
+        then();
         return;
-    loadThumbnail();
-    m_txtThumbFile->clear();
-    m_hasSnap = true;
+    }
+    m_btnOK->setEnabled(true); // an OK that waited before waits no more
+    m_afterPreview = std::move(then);
 }
 
 bool ScenesMaker::snapWebView()
@@ -395,13 +413,6 @@ bool ScenesMaker::snapWebView()
     if (m_workspace.isEmpty() || !m_web)
         return false;
     QDir().mkpath(m_workspace);
-    if (m_previewLoading) {
-        // The shot shows the preview of the layers as they are now, once it has loaded.
-        QEventLoop wait;
-        connect(m_web, &QvWebView::loadFinished, &wait, &QEventLoop::quit);
-        QTimer::singleShot(5000, &wait, &QEventLoop::quit);
-        wait.exec();
-    }
     m_btnSnap->hide(); // the shot shows the preview, not the button over it
     const QImage shot = m_web->wkWebView()->grab().toImage();
     m_btnSnap->show();
@@ -418,25 +429,52 @@ QImage ScenesMaker::scaledShot(const QImage &picture)
     return picture.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
-bool ScenesMaker::saveSettings()
+bool ScenesMaker::needsShot() const
 {
-    if (m_workspace.isEmpty())
-        return false;
-    QString error;
-    if (!SceneObject::saveSceneObjs(m_iconsList, m_txtCaption->text(), QString(), m_workspace, &error)) {
-        LogAlert::alertMessage(loadAppString("ScenesMaker-The scene cannot be saved.", "The scene cannot be saved."), error);
-        return false;
-    }
     const QString thumb = m_txtThumbFile->text();
+    return (thumb.isEmpty() || !QFileInfo(thumb).isFile()) && !m_hasSnap;
+}
+
+ScenesMaker::Saved ScenesMaker::saveSettings(QString *error)
+{
+    QString why;
+    const auto fail = [&](Saved saved, const QString &reason) {
+        if (error)
+            *error = reason;
+        return saved;
+    };
+    if (m_workspace.isEmpty())
+        return fail(Saved::SceneNotWritten, QString());
+    if (!SceneObject::saveSceneObjs(m_layers->items(), m_txtCaption->text(), QString(), m_workspace, &why))
+        return fail(Saved::SceneNotWritten, why);
+    const QString thumb = m_txtThumbFile->text();
+    const QString shot = shotPath(m_workspace);
     if (!thumb.isEmpty() && QFileInfo(thumb).isFile()) {
         QImageReader reader(thumb);
         reader.setAutoTransform(true);
-        return writeJpeg(scaledShot(reader.read()), shotPath(m_workspace));
+        const QImage picture = reader.read();
+        if (picture.isNull())
+            return fail(Saved::NoShot, loadAppString("ScenesMaker-\"%1\" is not a picture that can be read.",
+                                                      "\"%1\" is not a picture that can be read.")
+                                           .arg(QDir::toNativeSeparators(thumb)));
+        return writeJpeg(scaledShot(picture), shot) ? Saved::Done : fail(Saved::NoShot, QDir::toNativeSeparators(shot));
     }
-    if (!m_hasSnap)
-        return snapWebView();
-    // The picture shown stays the shot.
-    return QFileInfo(shotPath(m_workspace)).isFile();
+    // The picture shown is the shot taken earlier; without one, a shot is taken now.
+    if ((m_hasSnap && QFileInfo(shot).isFile()) || snapWebView())
+        return Saved::Done;
+    return fail(Saved::NoShot, QDir::toNativeSeparators(shot));
+}
+
+void ScenesMaker::tellNotSaved(Saved saved, const QString &error)
+{
+    if (saved == Saved::SceneNotWritten)
+        LogAlert::alertMessage(loadAppString("ScenesMaker-The scene cannot be saved.", "The scene cannot be saved."), error);
+    else if (saved == Saved::NoShot)
+        LogAlert::alertMessage(loadAppString("ScenesMaker-The preview picture of the scene cannot be made.",
+                                             "The preview picture of the scene cannot be made."),
+                               loadAppString("ScenesMaker-Choose a picture for it, or click the preview to take one.",
+                                             "Choose a picture for it, or click the preview to take one."),
+                               error);
 }
 
 void ScenesMaker::loadThumbnail()
@@ -464,8 +502,8 @@ void ScenesMaker::loadWebFile()
     for (const QString &old : QDir(folder).entryList({QStringLiteral("layer*")}, QDir::Files))
         QFile::remove(QDir(folder).filePath(old));
     bool movies = false;
-    for (int i = 0; i < m_iconsList.size(); ++i) {
-        const SceneObject &layer = m_iconsList.at(i);
+    for (int i = 0; i < m_layers->rowCount(); ++i) {
+        const SceneObject &layer = m_layers->items().at(i);
         const QString suffix = QFileInfo(layer.file()).suffix().toLower();
         const QString name = QStringLiteral("layer%1.%2").arg(i).arg(suffix);
         if (!QFile::copy(layer.file(), QDir(folder).filePath(name)))
@@ -474,7 +512,9 @@ void ScenesMaker::loadWebFile()
         const QString slot = QLatin1String(kSlotKeys[qBound(qint64(0), layer.layoutIndex(), qint64(4))])
                              + QLatin1String(layer.isForeground() ? "F" : "B");
         page.setItem(slot + QStringLiteral(".style"), QString());
-        page.setItem(slot + QStringLiteral(".src"), name);
+        // The file's own extension stays, so the page tells movies from pictures; the
+        // page takes the name as text, never as markup.
+        page.setItem(slot + QStringLiteral(".src"), name.toHtmlEscaped());
     }
     QFile::remove(QDir(folder).filePath(QStringLiteral("qv-core.js")));
     QFile::copy(AppResources::resourcePath(QStringLiteral("viewer-lib/qv-core.js")), QDir(folder).filePath(QStringLiteral("qv-core.js")));
@@ -497,24 +537,33 @@ void ScenesMaker::loadWebFile()
 
 void ScenesMaker::onImport()
 {
-    const QString archive = choose(true, loadAppString("ScenesMaker-Load Scene file", "Load Scene file"), m_tmpImportDir,
-                                   {QStringLiteral("scp"), QStringLiteral("zip")})
-                                .value(0);
-    if (archive.isEmpty())
-        return;
+    choose(true, loadAppString("ScenesMaker-Load Scene file", "Load Scene file"), m_tmpImportDir,
+           {QStringLiteral("scp"), QStringLiteral("zip")}, [this](const QString &archive) { importArchive(archive); });
+}
+
+void ScenesMaker::importArchive(const QString &archive)
+{
     m_tmpImportDir = QFileInfo(archive).absolutePath();
     // The workspace is replaced only by a package that unpacked whole.
     QTemporaryDir work;
     QString error;
     const QString package = ScenePackage::unpackArchive(archive, work.path(), &error);
+    // A package without layers leaves the list as it was: the layers' files go into
+    // the package first, so the list still names files that are there.
+    const bool keepLayers = !package.isEmpty() && SceneObject::loadSceneObjsFromPath(package).value_or(QList<SceneObject>()).isEmpty()
+                            && m_layers->rowCount() > 0;
+    if (keepLayers && !SceneObject::saveSceneObjs(m_layers->items(), SceneObject::sceneTitleFromPath(package),
+                                                  SceneObject::sceneDescFromPath(package), package, &error)) {
+        LogAlert::alertMessage(loadAppString("ScenesMaker-The scene cannot be imported.", "The scene cannot be imported."), error);
+        return;
+    }
     if (package.isEmpty() || !ScenePackage::replaceFolder(package, m_workspace, &error)) {
         LogAlert::alertMessage(loadAppString("ScenesMaker-The scene cannot be imported.", "The scene cannot be imported."), error);
         return;
     }
     m_title = QFileInfo(archive).completeBaseName();
-    m_iconsList = SceneObject::loadSceneObjsFromPath(m_workspace).value_or(QList<SceneObject>());
+    m_layers->setItems(SceneObject::loadSceneObjsFromPath(m_workspace).value_or(QList<SceneObject>()));
     m_hasSnap = QFileInfo(shotPath(m_workspace)).isFile();
-    m_tableView->clearSelection();
     loadThumbnail();
     m_txtThumbFile->clear();
     loadDispViewInf();
@@ -522,15 +571,26 @@ void ScenesMaker::onImport()
 
 void ScenesMaker::onExport()
 {
-    const QString archive = choose(false, loadAppString("ScenesMaker-Save Scene file", "Save Scene file"), m_tmpExportDir,
-                                   {QStringLiteral("scp"), QStringLiteral("zip")}, m_txtCaption->text())
-                                .value(0);
-    if (archive.isEmpty())
-        return;
-    m_tmpExportDir = QFileInfo(archive).absolutePath();
+    choose(false, loadAppString("ScenesMaker-Save Scene file", "Save Scene file"), m_tmpExportDir,
+           {QStringLiteral("scp"), QStringLiteral("zip")},
+           [this](const QString &archive) {
+               m_tmpExportDir = QFileInfo(archive).absolutePath();
+               if (needsShot())
+                   whenPreviewLoaded([this, archive] { exportTo(archive); });
+               else
+                   exportTo(archive);
+           },
+           m_txtCaption->text());
+}
+
+void ScenesMaker::exportTo(const QString &archive)
+{
     QString error;
-    if (!saveSettings() && !QFileInfo(QDir(m_workspace).filePath(QStringLiteral("Meta.xml"))).isFile())
+    const Saved saved = saveSettings(&error);
+    if (saved != Saved::Done) {
+        tellNotSaved(saved, error);
         return;
+    }
     if (!ScenePackage::exportFolder(m_workspace, archive, &error))
         LogAlert::alertMessage(loadAppString("ScenesMaker-The scene cannot be exported.", "The scene cannot be exported."), error);
     loadThumbnail();
@@ -551,9 +611,19 @@ void ScenesMaker::onOK()
         m_txtCaption->setFocus();
         return;
     }
-    m_title = name;
-    if (!saveSettings() && !QFileInfo(QDir(m_workspace).filePath(QStringLiteral("Meta.xml"))).isFile())
+    if (needsShot() && m_previewLoading) {
+        // The shot is of the preview as it is now: OK goes on once it has loaded.
+        whenPreviewLoaded([this] { onOK(); });
+        m_btnOK->setEnabled(false);
         return;
+    }
+    QString error;
+    const Saved saved = saveSettings(&error);
+    if (saved != Saved::Done) {
+        tellNotSaved(saved, error);
+        return;
+    }
+    m_title = name;
     closeWindowWithCode(1);
 }
 
@@ -564,5 +634,8 @@ void ScenesMaker::onCancel()
 
 void ScenesMaker::windowWillClose()
 {
+    // Nothing waits for the preview once the window has closed.
+    m_afterPreview = {};
+    m_btnOK->setEnabled(true);
     m_tableView->setEnabled(false);
 }

@@ -6,11 +6,18 @@
 // the preview picture "shot.jpg" (a chosen picture, or a shot of the preview), and
 // exports or imports the workspace as a package archive ("scp" or "zip").
 //
+// The layers are the rows of a SceneLayersModel: moved with the buttons or by dragging
+// rows, deleted with the buttons or by dragging rows out of the window.
+//
+// A shot of the preview shows the layers as they are: while the preview page loads,
+// OK, Export and a click on the preview wait for it (the window stays usable; Cancel
+// ends the wait) and go on when it has loaded.
+//
 // The opener sets the workspace (and the title) before the window loads, runs it
 // modally, and on close code 1 installs the workspace under title(). The file field
 // shows "{sceneworkspace}" in place of the workspace's path.
 
-#include "furnishings/SceneObject.h"
+#include "furnishings/SceneLayersModel.h"
 #include "platform/ui/WindowController.h"
 
 #include <QList>
@@ -18,10 +25,11 @@
 #include <QUrl>
 #include <functional>
 
+class DragOutToDelete;
 class QComboBox;
 class QLineEdit;
 class QPushButton;
-class QTableWidget;
+class QTableView;
 class QvWebView;
 
 class ScenesMaker : public WindowController
@@ -40,7 +48,8 @@ public:
     void setTitle(const QString &title) { m_title = title; }
     void setPreviewHost(PreviewHost host) { m_previewHost = std::move(host); }
 
-    const QList<SceneObject> &iconsList() const { return m_iconsList; }
+    const QList<SceneObject> &iconsList() const { return m_layers->items(); }
+    SceneLayersModel *layers() const { return m_layers; }
     bool hasSnap() const { return m_hasSnap; }
     QvWebView *previewView() const { return m_web; }
     // The folder the preview page is written into, and its address.
@@ -62,8 +71,14 @@ public:
     void onCancel();
 
     void loadSettings();
-    // Writes the workspace (see saveSettings in the .cpp); false when a step failed.
-    bool saveSettings();
+    // What writing the workspace came to: the scene written with its preview picture;
+    // the scene (its description or a layer's file) not written; or the scene written
+    // but no preview picture made.
+    enum class Saved { Done, SceneNotWritten, NoShot };
+    // Writes the workspace (see saveSettings in the .cpp); error gets the reason.
+    Saved saveSettings(QString *error = nullptr);
+    // True while OK, Export or a shot waits for the preview to load.
+    bool isWaitingForPreview() const { return bool(m_afterPreview); }
 
     static constexpr int kShotSize = 180;
     // The preview picture made from a chosen picture: fitted into 180 by 180.
@@ -79,8 +94,10 @@ protected:
     void windowWillClose() override;
 
 private:
+    // The selected rows, ascending; selectedRow() is the first of them or -1.
+    QList<int> selectedRows() const;
     int selectedRow() const;
-    void reloadTable();
+    void selectRows(const QList<int> &rows);
     void checkButtonStatus();
     void updateDispItem();
     void setEditStatus(bool editing);
@@ -89,14 +106,24 @@ private:
     void loadThumbnail();
     bool snapWebView();
     void loadDispViewInf();
+    // Runs then at once, or once the preview has loaded when it is loading (the
+    // preview's picture is to be taken); one such wait at a time.
+    void whenPreviewLoaded(std::function<void()> then);
+    void importArchive(const QString &archive);
+    void exportTo(const QString &archive);
+    bool needsShot() const;
+    // Says why saving came to saved (not Done).
+    void tellNotSaved(Saved saved, const QString &error);
     QString withMacro(const QString &path) const;
     QString withoutMacro(const QString &text) const;
-    QStringList choose(bool open, const QString &title, const QString &directory, const QStringList &types,
-                       const QString &name = QString());
+    void choose(bool open, const QString &title, const QString &directory, const QStringList &types,
+                std::function<void(const QString &path)> chosen, const QString &name = QString());
 
     QString m_workspace;
     QString m_title;
-    QList<SceneObject> m_iconsList;
+    SceneLayersModel *m_layers;
+    DragOutToDelete *m_dragOut = nullptr;
+    std::function<void()> m_afterPreview;
     bool m_hasSnap = false;
     QString m_tmpImportDir, m_tmpExportDir, m_tmpSWFDir, m_tmpThumbDir;
     PreviewHost m_previewHost;
@@ -109,7 +136,7 @@ private:
                 *m_btnMoveDown = nullptr, *m_btnEdit = nullptr, *m_btnCancel = nullptr, *m_btnOK = nullptr,
                 *m_btnImport = nullptr, *m_btnExport = nullptr, *m_btnBrowse = nullptr, *m_btnLoadThumb1 = nullptr,
                 *m_btnLoadThumb2 = nullptr, *m_btnSnap = nullptr;
-    QTableWidget *m_tableView = nullptr;
+    QTableView *m_tableView = nullptr;
     QLineEdit *m_txtCaption = nullptr, *m_txtFile = nullptr, *m_txtThumbFile = nullptr;
     QComboBox *m_popLayer = nullptr, *m_popLayout = nullptr;
     QWidget *m_webView = nullptr;

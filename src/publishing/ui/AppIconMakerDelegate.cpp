@@ -200,8 +200,20 @@ void AppIconMakerDelegate::endAlertSheet(int accepted)
     ImageEditView *from = m_imageViewForDrop;
     if (accepted != 1 || !from || from->imageFile().isEmpty())
         return;
-    for (int size : m_icons.fillDown(from->imageFile(), from->tag()))
-        showFile(m_wells.value(size), m_icons.file(size));
+    m_icons.fillDown(from->imageFile(), from->tag());
+    // Every well shows what the icon will be made of.
+    for (int size : AppIconWorkspace::wellSizes()) {
+        ImageEditView *well = m_wells.value(size);
+        const QString file = m_icons.file(size);
+        if (well == from)
+            continue;
+        if (file.isEmpty()) {
+            well->setImage(m_grayImage);
+            well->setImageFile(QString());
+        } else {
+            showFile(well, file);
+        }
+    }
 }
 
 void AppIconMakerDelegate::ImageEditViewWillRemoveImage(ImageEditView *view)

@@ -1,5 +1,9 @@
 #include "publishing/ui/BatchAdvancedSetting.h"
 
+#include "foundation/AppStrings.h"
+#include "platform/ui/LogAlert.h"
+#include "publishing/AppIconCopy.h"
+
 BatchAdvancedSetting::BatchAdvancedSetting(const ConvertParament &parament, QObject *parent)
     : AdvancedSetting(0, parent), m_parament(parament)
 {
@@ -26,4 +30,15 @@ BatchAdvancedSetting *BatchAdvancedSetting::forKind(const ConvertParament &param
         sheet->setIconFileName(parament.strExeIconFile());
     }
     return sheet;
+}
+
+QString BatchAdvancedSetting::keptIcon(const QString &icon, const QString &earlier)
+{
+    QString error;
+    const QString kept = AppIconCopy::keepCopy(icon, QString(), &error);
+    if (!kept.isEmpty() || error.isEmpty())
+        return kept;
+    LogAlert::alertMessage(loadAppString("AdvancedS-The application icon cannot be kept.", "The application icon cannot be kept."),
+                           loadAppString("AdvancedS-The book keeps its earlier icon.", "The book keeps its earlier icon."), error);
+    return earlier;
 }

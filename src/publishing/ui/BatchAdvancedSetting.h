@@ -23,6 +23,11 @@ public:
     // window of the program hands a sealed package's password to its run).
     static BatchAdvancedSetting *forKind(const ConvertParament &parament, OutputKind kind, QObject *parent);
 
+    // The application icon a record keeps after the sheet chose icon: a copy in the
+    // user's data (AppIconCopy), since a made icon lies in a temporary folder. When no
+    // copy can be made, says so and answers earlier, the icon the record had.
+    static QString keptIcon(const QString &icon, const QString &earlier);
+
     // Which options the sheet shows; set before the window is first asked for.
     void setOutputType(int outputType) { setOutputTypeBeforeLoad(outputType); }
     const ConvertParament &parament() const { return m_parament; }

@@ -3,7 +3,6 @@
 #include "foundation/AppStrings.h"
 #include "platform/ui/QvWindow.h"
 #include "platform/ui/RadioMatrix.h"
-#include "publishing/AppIconCopy.h"
 #include "publishing/ui/BatchAdvancedSetting.h"
 
 #include <QAbstractButton>
@@ -45,9 +44,10 @@ void ConvertSettings::onAdvanced()
         if (code != 1)
             return;
         // Kept until Save; Cancel drops it with the rest.
+        const QString earlierIcon = m_draft.strAppIconFile();
         m_draft = sheet->parament();
         if (kind == OutputKind::Application)
-            m_draft.setStrAppIconFile(AppIconCopy::keepCopy(m_draft.strAppIconFile()));
+            m_draft.setStrAppIconFile(BatchAdvancedSetting::keptIcon(m_draft.strAppIconFile(), earlierIcon));
         txtTitle->setText(m_draft.strTitle());
     });
 }

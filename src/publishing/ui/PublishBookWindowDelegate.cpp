@@ -11,7 +11,6 @@
 #include "platform/ui/RadioMatrix.h"
 #include "platform/ui/Workspace.h"
 #include "project/AppSettings.h"
-#include "publishing/AppIconCopy.h"
 #include "publishing/PublishSettings.h"
 #include "publishing/ui/BatchAdvancedSetting.h"
 #include "publishing/ui/DrawSingleLine.h"
@@ -564,10 +563,11 @@ void PublishBookWindowDelegate::AdvancedWindowDidEnd(int returnCode)
         sheet->deleteLater();
     if (returnCode != 1)
         return;
+    const QString earlierIcon = m_convertPara.strAppIconFile();
     if (sheet)
         m_convertPara = sheet->parament();
     txtTitle->setText(m_convertPara.strTitle());
     if (outputKind() == OutputKind::Application)
-        m_convertPara.setStrAppIconFile(AppIconCopy::keepCopy(m_convertPara.strAppIconFile()));
+        m_convertPara.setStrAppIconFile(BatchAdvancedSetting::keptIcon(m_convertPara.strAppIconFile(), earlierIcon));
 }
 

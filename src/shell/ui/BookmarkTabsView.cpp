@@ -247,10 +247,8 @@ void BookmarkTabsView::onRandomizeTabColors()
 
 void BookmarkTabsView::onDeleteBookmarkTabs()
 {
-    const std::shared_ptr<BookMarkTabs> tabs = bookmarkTabs();
-    if (!tabs || !tabs->removeTabs(selectedRows()))
+    if (!m_delegate->removeRowsAt(selectedRows()))
         return;
-    m_delegate->reloadData();
     changed();
 }
 

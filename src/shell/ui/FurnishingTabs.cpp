@@ -30,6 +30,9 @@
 
 namespace {
 
+// The value of the template's "backgroundImage" for a picture of the background picker.
+const QString kBackgroundValue = QStringLiteral("STYLE_EXTERN:Background/");
+
 QStringList choosePanel(QObject *owner, const QString &title, const QStringList &types)
 {
     QvPanel panel;
@@ -182,9 +185,16 @@ void FurnishingTabs::showChoices()
                 return i;
         return 0;
     };
+    // The background picker marks the picture it put into the book; a background a
+    // theme brought (or none) is none of its items.
     BackgroundSettingView *background = m_pickers.value(QStringLiteral("background"));
     const QString picture = m_document ? m_document->flashTmpl()->propertyValue(QStringLiteral("backgroundImage")) : QString();
-    background->setSelectedItemIndex(picture.isEmpty() ? 0 : indexOfKey(background, QFileInfo(picture).completeBaseName()));
+    int backgroundRow = 0;
+    if (picture.startsWith(kBackgroundValue))
+        for (int i = 1; i < background->imageList().size(); ++i)
+            if (QFileInfo(background->imageList().at(i).shotFilePath).fileName() == picture.mid(kBackgroundValue.size()))
+                backgroundRow = i;
+    background->setSelectedItemIndex(backgroundRow);
     BackgroundSettingView *plugin = m_pickers.value(QStringLiteral("plugin"));
     const QString bundle = m_document && m_document->parts().hasPluginBundle() ? m_document->parts().pluginBundleName() : QString();
     int bundleRow = 0;
@@ -261,7 +271,7 @@ void FurnishingTabs::applyBackground(int row)
         view->setSelectedItemIndex(0);
         return;
     }
-    tmpl->setPropertyValue(QStringLiteral("backgroundImage"), QStringLiteral("STYLE_EXTERN:Background/") + name);
+    tmpl->setPropertyValue(QStringLiteral("backgroundImage"), kBackgroundValue + name);
     changed();
 }
 
@@ -273,6 +283,7 @@ void FurnishingTabs::applyTheme(bool mobile, int row)
         tmpl->resetToDefaults();
     else if (!tmpl->applyStyle(style))
         return;
+    showChoices(); // a theme sets the background too
     changed();
 }
 

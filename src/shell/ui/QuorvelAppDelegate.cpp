@@ -336,6 +336,8 @@ void QuorvelAppDelegate::installSession(std::unique_ptr<BookSession> session)
     m_session = std::move(session); // the book before goes, with its temporary folders
     ++m_bookGeneration;
     BookSecurity::setShareInstance(m_session->document().parts().security());
+    // The toolbar icon window of this book works in this book's own folder.
+    m_window->designSettings()->setChangeIconWorkspace(m_session->changeIconWorkspace());
     bindTemplate();
     m_window->bookmarkOutline()->setOutline(m_session->document().flashOutline());
     m_window->bookmarkTabsView()->setBookmarkTabs(m_session->document().parts().bookmarkTabs(),
@@ -375,6 +377,7 @@ bool QuorvelAppDelegate::closeBook()
     m_previewLoop.clearPreviewChangeFlag();
     m_window->designSettings()->setFlashTemplate(nullptr);
     m_furnishingTabs->setDocument(nullptr);
+    m_window->designSettings()->setChangeIconWorkspace(QString());
     m_session.reset();
     ++m_bookGeneration;
     BookSecurity::setShareInstance(nullptr);

@@ -40,7 +40,7 @@ public:
     QAction *redoAction() const { return m_redoAction; }
 
     // The workspace folder of the toolbar icon window, read by the "icons_form" editor
-    // (its opener gets this outline as parent).
+    // (its opener gets this outline as parent): the open book's own, set by the shell.
     QString changeIconWorkspace() const { return m_changeIconWorkspace; }
     void setChangeIconWorkspace(const QString &folder) { m_changeIconWorkspace = folder; }
 

@@ -6,7 +6,6 @@
 #include "furnishings/OtherIconItem.h"
 #include "furnishings/PageCaptionUtility.h"
 #include "furnishings/ToolbarIconSet.h"
-#include "furnishings/ToolbarIconWorkspace.h"
 #include "furnishings/ui/ChangeIconFileDelegate.h"
 #include "furnishings/ui/FlashMenuDelegate.h"
 #include "furnishings/ui/FlashPreloaderDelegate.h"
@@ -153,8 +152,9 @@ std::optional<QString> onSelectFile(const TemplateEditorRequest &request)
 {
     ChangeIconFileDelegate editor;
     const auto *outline = qobject_cast<const FlashTemplateOutlineDelegate *>(request.parent);
-    const QString workspace = outline ? outline->changeIconWorkspace() : QString();
-    editor.setWorkSpace(workspace.isEmpty() ? ToolbarIconWorkspace::defaultWorkspace() : workspace);
+    // The open book's own workspace; without one the window works in a new temporary
+    // folder (the design settings keep a copy of the archive it makes).
+    editor.setWorkSpace(outline ? outline->changeIconWorkspace() : QString());
     editor.setInputFile(request.flashTemplate ? request.flashTemplate->resolveResourcePath(request.value) : request.value);
     TemplateEditorRun::placeBesideCursor(editor.window());
     if (editor.runModal() != 1)

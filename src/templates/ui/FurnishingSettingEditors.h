@@ -5,7 +5,7 @@
 //   "flashMenu"    the viewer menu    FlashMenuDelegate
 //   "addIcons"     extra icons        OtherIconsDelegate
 //   "icons_form"   toolbar icons      ChangeIconFileDelegate (its workspace: the
-//                                     outline's changeIconWorkspace, else the default)
+//                                     outline's changeIconWorkspace, the open book's)
 //   "preloader"    the preloader      FlashPreloaderDelegate (its answer is taken
 //                                     however the window was closed)
 //   "setsocialsharelinks" share links ShareLinks

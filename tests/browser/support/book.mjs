@@ -5,6 +5,7 @@ import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
 import { fileURLToPath, pathToFileURL } from 'node:url';
+import { launchEngine } from './engine.mjs';
 
 const here = path.dirname(fileURLToPath(import.meta.url));
 export const RESOURCES = process.env.QUORVEL_RESOURCES || path.resolve(here, '../../../build/resources');
@@ -103,8 +104,17 @@ function pageRecords(count, withLarge) {
 
 // Makes a book. Options: name, pageCount, title, loadType, config (extra bookConfig keys),
 // mobileConfig, tabs (bmtConfig form), outline, search (texts), extraScript, extfiles
-// ({relative path: contents}).
+// ({relative path: contents}). The pictures are drawn in context, a playwright browser
+// context; without one, in a Chromium started for them.
 export async function makeBook(context, options = {}) {
+  if (!context) {
+    const chromium = await launchEngine({ engine: 'chromium' });
+    try {
+      return await makeBook(chromium.context, options);
+    } finally {
+      await chromium.close();
+    }
+  }
   const dir = fs.mkdtempSync(path.join(os.tmpdir(), 'qv-book-'));
   const name = options.name || 'sample';
   const count = options.pageCount || 8;

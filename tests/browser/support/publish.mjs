@@ -1,8 +1,10 @@
 // Books published by the program itself: a PDF printed by the browser, imported and
 // published with publish_bench (QUORVEL_BIN, default <repo>/build/bin).
 import { execFileSync } from 'node:child_process';
+import fs from 'node:fs';
 import path from 'node:path';
 import { fileURLToPath } from 'node:url';
+import { launchEngine, RECORDER } from './engine.mjs';
 
 const here = path.dirname(fileURLToPath(import.meta.url));
 export const BIN = process.env.QUORVEL_BIN || path.resolve(here, '../../../build/bin');
@@ -15,6 +17,24 @@ export async function printPdf(context, file, words) {
   await page.setContent(`<!DOCTYPE html><html><body style="margin:0">${pages}</body></html>`);
   await page.pdf({ path: file, width: '148mm', height: '210mm', printBackground: true, margin: { top: 0, bottom: 0, left: 0, right: 0 } });
   await page.close();
+}
+
+// The same, printed by a Chromium of its own (for tests that run in another engine).
+export async function makePdf(file, words) {
+  const chromium = await launchEngine({ engine: 'chromium' });
+  try {
+    await printPdf(chromium.context, file, words);
+  } finally {
+    await chromium.close();
+  }
+}
+
+// publish_bench's options that give a book the error recorder of engine.mjs (and any
+// further markup) as its extra script, written to a file in dir.
+export function extraScript(dir, markup = '') {
+  const file = path.join(dir, 'extra-script.html');
+  fs.writeFileSync(file, RECORDER + markup);
+  return ['--script', file];
 }
 
 // Publishes pdf as the web book <out>/<name>.html with publish_bench's further options.

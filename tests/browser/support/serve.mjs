@@ -10,15 +10,16 @@ const TYPES = { '.html': 'text/html', '.js': 'text/javascript', '.css': 'text/cs
   '.png': 'image/png', '.jpg': 'image/jpeg', '.swf': 'application/x-shockwave-flash', '.txt': 'text/plain' };
 
 // Serves dir; requests whose path matches options.hold wait until release() is called.
-// Resolves to { base, release, close, requests } (requests: every path asked for, in
-// order, whatever the browser).
+// Resolves to { base, release, close, requests }: requests holds the path of every request
+// the server got, relative to dir ("files/config.js"), in the order asked, whatever the
+// browser.
 export async function serveFolder(dir, options = {}) {
   let release;
   const released = new Promise((resolve) => { release = resolve; });
   const requests = [];
   const server = http.createServer(async (req, res) => {
     const name = decodeURIComponent(new URL(req.url, 'http://x').pathname);
-    requests.push(name);
+    requests.push(name.slice(1));
     if (options.hold && options.hold.test(name)) await released;
     const file = path.join(dir, name);
     if (!file.startsWith(dir) || !fs.existsSync(file) || !fs.statSync(file).isFile()) { res.writeHead(404); res.end(); return; }

@@ -11,14 +11,17 @@
 #include "furnishings/ui/OtherIconSettings.h"
 #include "furnishings/ui/OtherIconsDelegate.h"
 #include "furnishings/ui/PageNumberCaption.h"
+#include "platform/RowDragMime.h"
 #include "platform/ui/DragDeleteDetectView.h"
 #include "platform/ui/DragFileImport.h"
+#include "platform/ui/QvPanel.h"
 #include "platform/ui/QvWindow.h"
 #include "platform/ui/UiTestDriver.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -45,6 +48,20 @@ void type(QLineEdit *field, const QString &text)
 {
     field->clear();
     QTest::keyClicks(field, text);
+}
+
+// The file a save panel asked with options proposes.
+QString proposedFile(const QvPanelOptions &options)
+{
+    QvPanel panel;
+    panel.setIsOpenPanel(false);
+    panel.setDirectory(options.directory);
+    panel.setNameFieldStringValue(options.nameFieldStringValue);
+    panel.setTypes(options.types);
+    QFileDialog dialog;
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    panel.configureDialog(dialog);
+    return dialog.selectedFiles().value(0);
 }
 
 } // namespace
@@ -108,7 +125,7 @@ private slots:
         FlashMenuDelegate editor;
         editor.setSettingXmlString("<menus><menu><title>Share it</title><action><share/></action></menu></menus>");
         editor.showWindow();
-        QCOMPARE(control<QTableWidget>(&editor, "tableView")->rowCount(), 1);
+        QCOMPARE(control<QTableView>(&editor, "tableView")->model()->rowCount(), 1);
 
         clickControl(&editor, "btnAdd");
         type(control<QLineEdit>(&editor, "txtCaption"), "Write to us");
@@ -242,9 +259,11 @@ private slots:
         UiTestDriver driver;
         const QString workspace = dir.filePath("ws");
         QDir().mkpath(workspace);
+        QDir().mkpath(QDir::homePath() + "/Documents"); // where the panels start
         QVERIFY(TestPictures::writePicture(dir.filePath("arrow.jpg"), QSize(24, 24), Qt::red));
         QVERIFY(TestPictures::writePicture(dir.filePath("zoom.png"), QSize(24, 24), Qt::green));
         QVERIFY(writeFile(workspace + "/99.zip", "the archive of the last run"));
+        QVERIFY(writeFile(workspace + "/98.zip", "the archive of a run before"));
         QVERIFY(writeFile(dir.filePath("mine.zip"), "an archive of the user's own"));
 
         ChangeIconFileDelegate editor;
@@ -295,21 +314,25 @@ private slots:
         clickControl(&editor, "btnImport");
         QTRY_VERIFY(QFileInfo::exists(workspace + "/Icons/ZOOM.png"));
 
-        // Exported over an existing file.
+        // Exported over an existing file, proposed in the documents folder; it says so.
         QVERIFY(writeFile(dir.filePath("export.zip"), "old"));
         driver.answerPanel({dir.filePath("export.zip")});
+        driver.answerAlert("OK");
         clickControl(&editor, "btnExport");
-        QTRY_VERIFY(readFile(dir.filePath("export.zip")).startsWith("PK"));
+        QTRY_COMPARE(driver.alerts().size(), 5);
+        QVERIFY(readFile(dir.filePath("export.zip")).startsWith("PK"));
+        QCOMPARE(driver.alerts().last().informativeText, dir.filePath("export.zip"));
+        QCOMPARE(proposedFile(driver.panels().last()), QDir::homePath() + "/Documents/iconSwfResource.zip");
         QHash<QString, QString> exported;
         QVERIFY(ToolbarIconSet::picturesInArchive(dir.filePath("export.zip"), dir.filePath("x"), {"next", "zoom"}, &exported));
         QCOMPARE(exported.size(), 2);
 
-        // OK: a new archive, and the last one this window made is gone.
+        // OK: a new archive, and those this window made before are gone.
         clickControl(&editor, "btnOK");
         QCOMPARE(editor.closeMode(), 1);
         QVERIFY(editor.inputFile().startsWith(workspace + "/"));
         QVERIFY(readFile(editor.inputFile()).startsWith("PK"));
-        QVERIFY(!QFileInfo::exists(workspace + "/99.zip"));
+        QVERIFY(!QFileInfo::exists(workspace + "/99.zip") && !QFileInfo::exists(workspace + "/98.zip"));
         QVERIFY(QFileInfo::exists(workspace + "/.cfg"));
 
         // An archive of the user's own is never deleted.
@@ -318,7 +341,7 @@ private slots:
         again.setInputFile(dir.filePath("mine.zip"));
         driver.answerAlert("OK"); // mine.zip cannot be read
         again.showWindow();
-        QTRY_COMPARE(driver.alerts().size(), 5);
+        QTRY_COMPARE(driver.alerts().size(), 6);
         clickControl(&again, "btnOK");
         QVERIFY(readFile(again.inputFile()).startsWith("PK"));
         QVERIFY(QFileInfo::exists(dir.filePath("mine.zip")));

@@ -6,6 +6,7 @@
 #include "furnishings/FlashTemlPreloaderItem.h"
 #include "furnishings/ui/AddPreloader.h"
 #include "furnishings/ui/FlashPreloaderDelegate.h"
+#include "platform/PictureGridModel.h"
 #include "platform/ui/PictureGridView.h"
 #include "platform/ui/UiTestDriver.h"
 #include "templates/ui/FurnishingSettingEditors.h"
@@ -59,7 +60,14 @@ private slots:
         removeTree(FlashTemlPreloaderItem::userFolder());
         QVERIFY(writeFile(dir.filePath("Spin.swf"), TestPictures::rectangleSwf(Qt::blue)));
         QVERIFY(writeFile(dir.filePath("Pulse.swf"), TestPictures::rectangleSwf(Qt::blue)));
-        QVERIFY(TestPictures::writePicture(dir.filePath("spin.png"), QSize(30, 30), Qt::blue));
+        // A picture of two palette colours: a blue square on red.
+        QImage spin(200, 120, QImage::Format_Mono);
+        spin.setColorTable({qRgb(0xE5, 0x39, 0x35), qRgb(0x1E, 0x88, 0xE5)});
+        spin.fill(0);
+        for (int y = 30; y < 90; ++y)
+            for (int x = 60; x < 140; ++x)
+                spin.setPixel(x, y, 1);
+        QVERIFY(spin.save(dir.filePath("spin.png")));
         UiTestDriver driver;
         TemplateEditorRequest request;
         request.valueSource = "preloader";
@@ -75,6 +83,12 @@ private slots:
             addThroughSheet(chooser, dir.filePath("Pulse.swf"), dir.filePath("spin.png"));
             addThroughSheet(chooser, dir.filePath("Spin.swf"), dir.filePath("spin.png"));
             QVERIFY(rowNamed(chooser, "Spin") >= 0);
+            // Its preview shows the picture's own colours.
+            PictureGridModel *grid = chooser->imageView()->pictureModel();
+            QTRY_VERIFY(!grid->thumbnail(rowNamed(chooser, "Spin")).isNull());
+            const QImage shown = grid->thumbnail(rowNamed(chooser, "Spin"));
+            QCOMPARE(shown.pixelColor(2, 2).rgb(), qRgb(0xE5, 0x39, 0x35));
+            QCOMPARE(shown.pixelColor(shown.width() / 2, shown.height() / 2).rgb(), qRgb(0x1E, 0x88, 0xE5));
             c->performClose();
         });
         QCOMPARE(FurnishingSettingEditors::onSelectPreloader(request), std::optional<QString>("Default"));

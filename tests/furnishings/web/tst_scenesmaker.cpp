@@ -3,6 +3,7 @@
 #include "TestSupport.h"
 #include "WindowControls.h"
 #include "foundation/ZipExtractor.h"
+#include "foundation/ZipWriter.h"
 #include "furnishings/SceneObject.h"
 #include "furnishings/ui/ScenesMaker.h"
 #include "platform/ui/QvWebView.h"
@@ -13,7 +14,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -33,6 +34,20 @@ QStringList layerNames(const ScenesMaker &maker)
 QVariant evaluate(ScenesMaker &maker, const QString &script)
 {
     return scriptAnswer(maker.previewView(), script);
+}
+
+// A scene package archive whose layers, named as given, are all picture.
+bool writePackage(const QString &archive, const QStringList &names, const QString &picture = {})
+{
+    QString items;
+    ZipWriter zip(archive);
+    zip.addDirectory("Resources/");
+    for (const QString &name : names) {
+        items += "<Item><URL>" + name.toHtmlEscaped() + "</URL></Item>";
+        zip.addFile("Resources/" + name, picture);
+    }
+    zip.addData("Meta.xml", ("<Meta><Scenes><Ground><Background>" + items + "</Background></Ground></Scenes></Meta>").toUtf8());
+    return zip.commit();
 }
 
 } // namespace
@@ -77,7 +92,7 @@ private slots:
             control<QComboBox>(c, "popLayer")->setCurrentIndex(1);
             control<QComboBox>(c, "popLayout")->setCurrentIndex(SceneObject::BottomRight);
             clickControl(c, "btnAdd");
-            control<QTableWidget>(c, "tableView")->selectRow(1);
+            control<QTableView>(c, "tableView")->selectRow(1);
             clickControl(c, "btnMoveUp");
             QCOMPARE(layerNames(maker), QStringList({"grass.png 1 3", "sun.swf 0 0"}));
 
@@ -99,6 +114,7 @@ private slots:
 
             driver.answerPanel({dir.filePath("out/Meadow.scp")});
             clickControl(c, "btnExport");
+            QTRY_VERIFY(QFileInfo::exists(dir.filePath("out/Meadow.scp")));
             exported = folderContents(workspace);
 
             driver.answerAlert("OK");
@@ -106,13 +122,23 @@ private slots:
             QCOMPARE(maker.iconsList().size(), 0);
             driver.answerPanel({dir.filePath("out/Meadow.scp")});
             clickControl(c, "btnImport");
-            QCOMPARE(layerNames(maker), QStringList({"sun.swf 0 0", "grass.png 1 3"})); // background layers first
+            QTRY_COMPARE(layerNames(maker), QStringList({"sun.swf 0 0", "grass.png 1 3"})); // background layers first
+
+            // A package without layers keeps the list, and the files it names.
+            QVERIFY(writePackage(dir.filePath("bare.scp"), {}));
+            driver.answerPanel({dir.filePath("bare.scp")});
+            clickControl(c, "btnImport");
+            QTRY_COMPARE(maker.title(), QString("bare"));
+            QCOMPARE(layerNames(maker), QStringList({"sun.swf 0 0", "grass.png 1 3"}));
+            for (const SceneObject &layer : maker.iconsList())
+                QVERIFY2(QFileInfo(layer.file()).isFile(), qPrintable(layer.file()));
 
             // A broken archive leaves the workspace as it was, and says so.
             beforeGarbage = folderContents(workspace);
             driver.answerPanel({dir.filePath("garbage.scp")});
             driver.answerAlert("OK");
             clickControl(c, "btnImport");
+            QTRY_COMPARE(driver.alerts().size(), 3);
             afterGarbage = folderContents(workspace);
 
             // The names of the program's scenes and "none" are refused.
@@ -141,6 +167,72 @@ private slots:
         const auto layers = SceneObject::loadSceneObjsFromPath(workspace);
         QCOMPARE(layers->size(), 2);
         QCOMPARE(SceneObject::sceneTitleFromPath(workspace), QString("Meadow"));
+    }
+
+    // Layer names from a package are text in the preview page, never markup; names no
+    // file of a package may have are refused where the package is read. OK waits for
+    // the preview it takes the picture of without holding the window: Cancel meanwhile
+    // ends the dialog with nothing saved. A scene that cannot be written, or a picture
+    // that cannot be made, keeps the dialog open.
+    void packageNamesStayTextAndOkSavesOnlyWhatItWrote()
+    {
+        QTemporaryDir dir;
+        QVERIFY(writeFile(dir.filePath("art/notes.png"), "not a picture"));
+        QVERIFY(TestPictures::writePicture(dir.filePath("art/grass.png"), QSize(60, 40), Qt::green));
+        QVERIFY(TestPictures::writePicture(dir.filePath("art/gone.png"), QSize(60, 40), Qt::blue));
+        const QString hostile = "a.png\"><img src=x onerror=\"document.title='taken'\">";
+        QVERIFY(writePackage(dir.filePath("odd.scp"), {hostile, "b.png&amp"}, dir.filePath("art/gone.png")));
+        UiTestDriver driver;
+        {
+            ScenesMaker maker;
+            maker.setWorkspace(dir.filePath("odd"));
+            driver.answerModal([&](WindowController *c) {
+                driver.answerPanel({dir.filePath("odd.scp")});
+                clickControl(c, "btnImport");
+                QTRY_COMPARE(layerNames(maker), QStringList({"b.png&amp 0 4"}));
+                QTRY_VERIFY_WITH_TIMEOUT(
+                    evaluate(maker, "(document.querySelector('.scaleToFix.back img') || {}).naturalWidth > 0").toBool(), 30000);
+                QCOMPARE(evaluate(maker, "document.querySelectorAll('img').length").toInt(), 1);
+                QVERIFY(evaluate(maker, "document.title").toString() != "taken");
+
+                control<QLineEdit>(c, "txtFile")->setText(dir.filePath("art/grass.png"));
+                clickControl(c, "btnAdd"); // the preview loads again
+                QTimer::singleShot(0, c, [c] { clickControl(c, "btnCancel"); });
+                clickControl(c, "btnOK");
+            });
+            QCOMPARE(maker.runModal(), 0);
+            QCOMPARE(SceneObject::loadSceneObjsFromPath(dir.filePath("odd"))->size(), 1);
+        }
+
+        // Editing a scene: its description is there before OK.
+        const QString workspace = dir.filePath("edited");
+        QVERIFY(SceneObject::saveSceneObjs({SceneObject(dir.filePath("art/grass.png"), 0, 4)}, "Lawn", QString(), workspace));
+        ScenesMaker maker;
+        maker.setWorkspace(workspace);
+        driver.answerModal([&](WindowController *c) {
+            control<QLineEdit>(c, "txtFile")->setText(dir.filePath("art/gone.png"));
+            clickControl(c, "btnAdd");
+            QVERIFY(QFile::remove(dir.filePath("art/gone.png")));
+            driver.answerAlert("OK");
+            clickControl(c, "btnOK");
+            QTRY_COMPARE(driver.alerts().size(), 1);
+            QVERIFY(c->window()->isVisible());
+
+            QVERIFY(TestPictures::writePicture(dir.filePath("art/gone.png"), QSize(60, 40), Qt::blue));
+            control<QLineEdit>(c, "txtThumbFile")->setText(dir.filePath("art/notes.png"));
+            driver.answerAlert("OK");
+            clickControl(c, "btnOK");
+            QTRY_COMPARE(driver.alerts().size(), 2);
+            QVERIFY(c->window()->isVisible());
+            QVERIFY(driver.alerts().at(1).detailedText.contains("notes.png"));
+
+            control<QLineEdit>(c, "txtThumbFile")->clear();
+            clickControl(c, "btnOK");
+        });
+        QCOMPARE(maker.runModal(), 1);
+        QCOMPARE(TestPictures::pictureFormat(workspace + "/shot.jpg"), QByteArray("jpeg"));
+        QCOMPARE(SceneObject::loadSceneObjsFromPath(workspace)->size(), 2);
+        QVERIFY(driver.failures().isEmpty());
     }
 };
 

@@ -104,12 +104,12 @@ private slots:
         type(control<QLineEdit>(sheet, "txtWindowHeight"), "600");
         control<QCheckBox>(sheet, "btnCloseMode")->setChecked(true);
 
-        // The icon: one picture on the largest size (the maker opens with the default
-        // icon's pictures), copied to the smaller ones.
+        // The icon: one picture on the 512 size (the maker opens with the default
+        // icon's pictures), copied to the smaller ones; the icon is made of it alone.
         driver.answerModal([&](WindowController *c) {
             auto *maker = qobject_cast<AppIconMakerDelegate *>(c);
             std::unique_ptr<QMimeData> files(filesMime({dir.filePath("logo.png")}));
-            QVERIFY(maker->dropTarget(1024)->performDrop(files.get()));
+            QVERIFY(maker->dropTarget(512)->performDrop(files.get()));
             QTRY_COMPARE(maker->fileDict().value("16").toString(), maker->workspace() + "/16.png");
             clickControl(maker, "_btnOK");
         });
@@ -130,7 +130,7 @@ private slots:
         QCOMPARE(conf.value("window"), QString("CUSTOM:800,600"));
         QCOMPARE(conf.value("hideOnClose"), QString("YES"));
         const QString icns = app + "/Contents/Resources/flipbookicons.icns";
-        QCOMPARE(iconWidths(icns), (QList<int>{16, 32, 128, 256, 512, 1024}));
+        QCOMPARE(iconWidths(icns), (QList<int>{16, 32, 128, 256, 512}));
         const auto entries = IcnsFile::readFile(icns);
         QVERIFY(entries);
         for (const IcnsFile::Entry &entry : *entries) {

@@ -2,6 +2,7 @@
 #include "TestFiles.h"
 #include "TestPictures.h"
 #include "TestSupport.h"
+#include "foundation/AppUtility.h"
 #include "output/packages/AppBookDefaults.h"
 #include "output/packages/IcnsFile.h"
 #include "output/packages/IcoFile.h"
@@ -235,6 +236,22 @@ private slots:
         QCOMPARE(IcnsFile::largestImage(*entries).width(), 1024);
         QVERIFY(driver.failures().isEmpty());
         QCOMPARE(driver.unusedAnswers(), 0);
+    }
+
+    void aMadeIconThatCannotBeKeptLeavesTheEarlierOne()
+    {
+        QTemporaryDir dir;
+        UiTestDriver driver;
+        QVERIFY(writeFile(dir.filePath("made/icon.icns"), "icon"));
+        // A folder stands where the copy in the user's data goes.
+        const QString kept = QDir::cleanPath(AppUtility::userAppExtraDataPath() + "/icon.icns");
+        QVERIFY(QDir().mkpath(kept));
+        driver.answerAlert("OK");
+        QCOMPARE(BatchAdvancedSetting::keptIcon(dir.filePath("made/icon.icns"), "/books/old.icns"), QString("/books/old.icns"));
+        QCOMPARE(driver.alerts().size(), 1);
+        QVERIFY(QDir(kept).removeRecursively());
+        QCOMPARE(BatchAdvancedSetting::keptIcon(dir.filePath("made/icon.icns"), "/books/old.icns"), kept);
+        QCOMPARE(readFile(kept), QByteArray("icon"));
     }
 
     void rowSettingsKeepAdvancedChoicesUntilSaved()

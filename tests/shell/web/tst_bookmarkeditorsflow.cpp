@@ -120,7 +120,8 @@ private slots:
         control<QRadioButton>(tabsPage, "rdSide")->click();
         control<QCheckBox>(tabsPage, "chkShowPage")->click();
 
-        // Two bookmarks renamed, Chapter B moved first, the link bookmark into Chapter B.
+        // Two bookmarks renamed, Chapter B moved first, the link bookmark into Chapter B,
+        // then Part One with its child back to the top.
         BookmarkOutlineView *bookmarks = window->bookmarkOutline();
         const auto outline = app.session()->document().flashOutline();
         QCOMPARE(tree(outline->items()), QString("Intro,Chapter A[A.1],Web,Chapter B"));
@@ -129,6 +130,8 @@ private slots:
         drag(bookmarks, find(outline->items(), "Chapter B"), nullptr, 0);
         drag(bookmarks, find(outline->items(), "Web"), find(outline->items(), "Chapter B"), -1);
         QCOMPARE(tree(outline->items()), QString("Chapter B[Web],Intro,Part One[Details]"));
+        drag(bookmarks, find(outline->items(), "Part One"), nullptr, 0);
+        QCOMPARE(tree(outline->items()), QString("Part One[Details],Chapter B[Web],Intro"));
 
         // The book has changed and the preview follows.
         QVERIFY(app.session()->isModified());
@@ -146,7 +149,7 @@ private slots:
         // with its address, both editors showing the reopened book (the browser test
         // reads the tabs in the published book).
         const BookParts &parts = app.session()->document().parts();
-        QCOMPARE(tree(parts.outline()->items()), QString("Chapter B[Web],Intro,Part One[Details]"));
+        QCOMPARE(tree(parts.outline()->items()), QString("Part One[Details],Chapter B[Web],Intro"));
         QCOMPARE(find(parts.outline()->items(), "Web")->pageUrl(), QString("https://example.com/guide"));
         QCOMPARE(window->bookmarkTabsView()->bookmarkTabs(), parts.bookmarkTabs());
         QCOMPARE(window->bookmarkOutline()->outlineDelegate()->flashOutline(), parts.outline());

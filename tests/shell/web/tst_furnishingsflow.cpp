@@ -162,6 +162,67 @@ private slots:
         QVERIFY(driver.failures().isEmpty());
         app.applicationWillTerminate();
     }
+
+    // Two books opened one after the other each keep their own replaced toolbar icon:
+    // the second book's window starts without the first book's, and each book shows
+    // and publishes its own after it was saved and opened again.
+    void eachBookKeepsItsOwnToolbarIcons()
+    {
+        QTemporaryDir dir;
+        for (const char *name : {"Alder", "Birch"})
+            QVERIFY(PdfFixtures::writeNumberedPdf(dir.filePath(QString(name) + ".pdf"), 2));
+        const QString red = dir.filePath("red.png");
+        const QString blue = dir.filePath("blue.png");
+        QVERIFY(TestPictures::writePicture(red, QSize(32, 32), QColor(0xE5, 0x39, 0x35)));
+        QVERIFY(TestPictures::writePicture(blue, QSize(32, 32), QColor(0x1E, 0x88, 0xE5)));
+        UiTestDriver driver;
+        QuorvelAppDelegate app;
+        // The next-page icon as the toolbar icon window shows it for the open book.
+        const auto nextIcon = [&](const QString &replaceWith) {
+            QByteArray shown;
+            FlashTemplateOutlineDelegate *outline = app.mainWindow()->designSettings();
+            driver.answerModal([&](WindowController *c) {
+                auto *table = control<QTableWidget>(c, "tableView");
+                const int next = table->findItems("Next page", Qt::MatchExactly).value(0)->row();
+                const QString value = table->item(next, 2)->toolTip();
+                shown = value.isEmpty() ? QByteArray() : readFile(app.mainWindow()->designSettings()->changeIconWorkspace() + "/" + value);
+                if (replaceWith.isEmpty())
+                    return clickControl(c, "btnCancel");
+                table->selectRow(next);
+                dropFiles(c, {replaceWith});
+                QTRY_COMPARE(table->item(next, 2)->toolTip(), QString("Icons/next.png"));
+                clickControl(c, "btnOK");
+            });
+            const QModelIndex setting = outline->model()->indexForKey("toolbarIconsFile", FlashTemplateModel::ValueColumn);
+            [&] { QCOMPARE(outline->openEditorForIndex(setting), !replaceWith.isEmpty()); }();
+            return shown;
+        };
+
+        QVERIFY(startWithImportedPdf(app, driver, dir.filePath("Alder.pdf")));
+        QCOMPARE(nextIcon(red), QByteArray());
+        driver.answerPanel({dir.filePath("Alder.qvprj")});
+        QVERIFY(app.onSaveProjectAs());
+        QVERIFY(app.closeBook());
+
+        driver.answerModal([](WindowController *c) { qobject_cast<ImportPDFDialog *>(c)->importButton()->click(); });
+        driver.answerModal([](WindowController *) {});
+        QVERIFY(app.importPDF(dir.filePath("Birch.pdf")));
+        QCOMPARE(nextIcon(blue), QByteArray()); // nothing of the first book
+        driver.answerPanel({dir.filePath("Birch.qvprj")});
+        QVERIFY(app.onSaveProjectAs());
+        QVERIFY(app.closeBook());
+
+        for (const auto &[book, picture] : {std::pair{QString("Alder"), red}, std::pair{QString("Birch"), blue}}) {
+            QVERIFY(app.openProject(dir.filePath(book + ".qvprj")));
+            QCOMPARE(nextIcon(QString()), readFile(picture));
+            const QString out = dir.filePath("out/" + book);
+            QVERIFY(publishWebFolder(app, driver, out, book, QString(), kLong));
+            const QJsonObject config = bookConfigOf(out + "/files/config.js");
+            QCOMPARE(readFile(out + "/" + config.value("toolbarIcons").toObject().value("next").toString()), readFile(picture));
+        }
+        QVERIFY(driver.failures().isEmpty());
+        app.applicationWillTerminate();
+    }
 };
 
 QV_TEST(FurnishingsFlowTest)
