@@ -5,7 +5,10 @@
 //   import_bench [--pdf FILE] [--password TEXT] [--quality 0|1|2] [--pages N] [--threads N] [--runs N]
 //
 // Without --pdf a document of N pages (default 120) with text and shapes is made
-// first, in a child process so that its memory does not count. The two are run in
+// first, in a child process so that its memory does not count. --make-pdf FILE only
+// writes that document; with --manual it is laid out like a product manual instead:
+// two columns of varied text, a vector diagram or chart on most pages and a
+// photograph-like picture on every third one (US Letter). The two are run in
 // pairs, the import first (A, B, A, B ...), --runs pairs (default 5); the figures are
 // medians, the ratio the median of the pairs' ratios. Target: at most 1.30.
 
@@ -23,11 +26,13 @@
 #include <QGuiApplication>
 #include <QPageSize>
 #include <QPainter>
+#include <QPainterPath>
 #include <QPdfWriter>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <vector>
 #include <sys/resource.h>
@@ -68,6 +73,107 @@ bool makePdf(const QString &path, int pages)
         g.setColorAt(0, Qt::white);
         g.setColorAt(1, QColor::fromHsv((i * 23) % 360, 120, 240));
         p.fillRect(QRectF(0, 0, 595, 30), g);
+    }
+    return p.end();
+}
+
+// A picture with the grain of a photograph: smooth shapes of light, colour noise and
+// fine detail, the same for the same seed.
+QImage photoLike(int width, int height, quint32 seed)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    quint32 state = seed * 2654435761u + 1;
+    const auto next = [&state] {
+        state ^= state << 13;
+        state ^= state >> 17;
+        state ^= state << 5;
+        return state;
+    };
+    const double fx = 0.004 + (next() % 100) / 20000.0, fy = 0.006 + (next() % 100) / 20000.0;
+    const int hue = int(next() % 360);
+    for (int y = 0; y < height; ++y) {
+        QRgb *row = reinterpret_cast<QRgb *>(image.scanLine(y));
+        for (int x = 0; x < width; ++x) {
+            const double base = 0.5 + 0.25 * std::sin(x * fx * 6.3 + std::cos(y * fy * 4.1)) + 0.2 * std::cos((x + y) * fy * 3.7);
+            const int grain = int(next() % 7) - 3;
+            const QColor c = QColor::fromHsv((hue + x / 9 + y / 13) % 360, 90 + int(60 * base),
+                                             std::clamp(int(255 * base) + grain, 0, 255));
+            row[x] = c.rgb();
+        }
+    }
+    return image;
+}
+
+bool makeManualPdf(const QString &path, int pages)
+{
+    QPdfWriter writer(path);
+    writer.setResolution(72);
+    writer.setPageSize(QPageSize(QPageSize::Letter));
+    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+    QPainter p;
+    if (!p.begin(&writer))
+        return false;
+    static const char *const vocabulary[] = {
+        "press", "the", "button", "to", "select", "menu", "settings", "display", "battery", "charge", "cable", "connect",
+        "device", "power", "screen", "brightness", "warranty", "service", "safety", "instructions", "before", "using",
+        "clean", "with", "a", "soft", "dry", "cloth", "temperature", "operating", "range", "hold", "for", "three",
+        "seconds", "until", "indicator", "light", "flashes", "green", "network", "wireless", "pairing", "mode", "reset",
+        "factory", "default", "values", "appear", "when", "firmware", "update", "is", "complete", "Überprüfen", "café",
+        "naïve", "température", "and", "of", "in", "on", "may", "not", "should", "be", "used", "near", "water"};
+    constexpr int kWords = int(sizeof(vocabulary) / sizeof(vocabulary[0]));
+    quint32 state = 12345;
+    const auto next = [&state] {
+        state = state * 1103515245u + 12345u;
+        return (state >> 16) & 0x7fff;
+    };
+    QFont title(QStringLiteral("DejaVu Sans"));
+    title.setPixelSize(20);
+    title.setBold(true);
+    QFont body(QStringLiteral("DejaVu Serif"));
+    body.setPixelSize(9);
+    const double pageW = 612, pageH = 792, margin = 54, gutter = 18, colW = (pageW - 2 * margin - gutter) / 2;
+    for (int i = 0; i < pages; ++i) {
+        if (i > 0)
+            writer.newPage();
+        p.setPen(Qt::black);
+        p.setFont(title);
+        p.drawText(QPointF(margin, 70), QStringLiteral("%1. Chapter %2").arg(i / 12 + 1).arg(i + 1));
+        p.setPen(QPen(QColor(0, 70, 140), 1.5));
+        p.drawLine(QPointF(margin, 78), QPointF(pageW - margin, 78));
+        // What the page holds besides text: a picture, a diagram or neither.
+        const bool photo = i % 3 == 1, diagram = !photo && i % 4 != 3;
+        const double figureTop = 96, figureH = photo ? 230 : diagram ? 200 : 0;
+        if (photo) {
+            p.drawImage(QRectF(margin, figureTop, pageW - 2 * margin, figureH), photoLike(900, 410, quint32(i)));
+        } else if (diagram) {
+            p.setPen(QPen(Qt::darkGray, 1));
+            for (int b = 0; b < 8; ++b) {
+                const double h = 30 + next() % 150;
+                p.setBrush(QColor::fromHsv((b * 40 + i * 7) % 360, 140, 210));
+                p.drawRect(QRectF(margin + 20 + b * 58, figureTop + figureH - h, 40, h));
+            }
+            p.setBrush(Qt::NoBrush);
+            p.drawLine(QPointF(margin + 10, figureTop + figureH), QPointF(pageW - margin, figureTop + figureH));
+            p.drawLine(QPointF(margin + 10, figureTop), QPointF(margin + 10, figureTop + figureH));
+            p.setPen(QPen(QColor(200, 40, 40), 2));
+            QPainterPath curve(QPointF(margin + 20, figureTop + 150));
+            for (int k = 1; k <= 8; ++k)
+                curve.lineTo(QPointF(margin + 20 + k * 58, figureTop + 40 + next() % 120));
+            p.drawPath(curve);
+        }
+        p.setPen(Qt::black);
+        p.setFont(body);
+        const double textTop = figureTop + figureH + (figureH > 0 ? 18 : 0);
+        for (int column = 0; column < 2; ++column) {
+            const double x = margin + column * (colW + gutter);
+            for (double y = textTop + 10; y < pageH - margin; y += 11.5) {
+                QString line;
+                while (line.size() < 52)
+                    line += QString::fromUtf8(vocabulary[next() % kWords]) + QLatin1Char(' ');
+                p.drawText(QRectF(x, y - 9, colW, 12), Qt::AlignLeft | Qt::TextDontClip, line.trimmed());
+            }
+        }
+        p.drawText(QRectF(0, pageH - 36, pageW, 12), Qt::AlignHCenter, QString::number(i + 1));
     }
     return p.end();
 }
@@ -145,10 +251,14 @@ int main(int argc, char **argv)
                       QStringLiteral("n"), QStringLiteral("5")});
     parser.addOption({QStringLiteral("make-pdf"), QStringLiteral("Only write the generated PDF."),
                       QStringLiteral("file")});
+    parser.addOption({QStringLiteral("manual"), QStringLiteral("The generated PDF is laid out like a manual.")});
     parser.process(app);
 
-    if (parser.isSet(QStringLiteral("make-pdf")))
-        return makePdf(parser.value(QStringLiteral("make-pdf")), parser.value(QStringLiteral("pages")).toInt()) ? 0 : 1;
+    if (parser.isSet(QStringLiteral("make-pdf"))) {
+        const QString file = parser.value(QStringLiteral("make-pdf"));
+        const int count = parser.value(QStringLiteral("pages")).toInt();
+        return (parser.isSet(QStringLiteral("manual")) ? makeManualPdf(file, count) : makePdf(file, count)) ? 0 : 1;
+    }
 
     QTemporaryDir work;
     QString pdf = parser.value(QStringLiteral("pdf"));

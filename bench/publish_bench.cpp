@@ -1,7 +1,8 @@
 // Measures publishing: imports a PDF, publishes it as a book into DIR (kept there),
-// and prints the book's bytes per page and their ratio to the PDF's, pages per second,
-// the ratio of the publish time to copying the finished book with `cp -r`, measured in
-// the same run, and the peak memory.
+// and prints the book's bytes per page and their ratio to the PDF's, the pictures' share
+// of the book, the pairs of files holding the same bytes, pages per second, the ratio
+// of the publish time to copying the finished book with `cp -r` (the two taking turns,
+// --runs times; medians), and the peak memory.
 //
 //   publish_bench [--pdf FILE] --out DIR [--name N] [--kind K] [--zip] [--password P]
 //                 [--pages N] [--title T] [--tabs FILE] [--load-type T] [--threads N]
@@ -9,7 +10,7 @@
 //                 [--width W] [--height H]
 //                 [--users FILE] [--except K] [--sound SPREAD=FILE ...] [--manual]
 //                 [--delay MS] [--mute MS] [--script FILE] [--whole FILE]
-//                 [--attach FILE ...] [--annotations FILE]
+//                 [--attach FILE ...] [--annotations FILE] [--runs N]
 //
 // Without --pdf the import benchmark's generated document of N pages (default 120) is
 // used (import_bench --make-pdf, run from the same folder). --tabs names a bookmark
@@ -52,15 +53,19 @@
 #include "templates/FlashTemplate.h"
 
 #include <QCommandLineParser>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QHash>
+#include <QMap>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <algorithm>
+#include <vector>
 #include <cstdio>
 
 namespace {
@@ -157,6 +162,8 @@ int main(int argc, char **argv)
                       QStringLiteral("file")});
     parser.addOption({QStringLiteral("annotations"), QStringLiteral("Page annotations (pagesAnnotations XML)."),
                       QStringLiteral("file")});
+    parser.addOption({QStringLiteral("runs"), QStringLiteral("Publishes, each followed by its cp -r."), QStringLiteral("n"),
+                      QStringLiteral("1")});
     parser.process(app);
 
     const QString out = parser.value(QStringLiteral("out"));
@@ -295,52 +302,100 @@ int main(int argc, char **argv)
         plugin->setStrID(parser.isSet(QStringLiteral("id")) ? parser.value(QStringLiteral("id")) : QStringLiteral("1"));
     }
 
-    auto job = std::make_shared<OutputOperation>();
-    job->setFlashPageSource(importer.pageSource().get());
-    job->setFlashTmpl(&tmpl);
-    job->setFlashOutline(importer.outline().get());
-    job->setPdfSearch(importer.pdfSearch().get());
-    job->setMobileSearch(importer.mobileSearch().get());
-    job->setBookmarkTabs(&tabs);
-    job->setConvertPara(parament);
-    job->setFmappPassword(password);
-    job->setConvertPlugin(plugin);
-    job->setBookSecurity(security);
-    job->setGenerateAssistant(assistant);
-    job->setDownloadCfgWorkspace(downloads);
-    if (parser.isSet(QStringLiteral("annotations")))
-        job->setFlashPagesAnnotations(&annotations);
+    // Publish and copy take turns, so that what else the machine runs weighs on both.
+    const int runs = std::max(1, parser.value(QStringLiteral("runs")).toInt());
+    std::vector<double> publishTimes, copyTimes, ratios;
+    std::shared_ptr<OutputOperation> job;
+    for (int run = 0; run < runs; ++run) {
+        job = std::make_shared<OutputOperation>();
+        job->setFlashPageSource(importer.pageSource().get());
+        job->setFlashTmpl(&tmpl);
+        job->setFlashOutline(importer.outline().get());
+        job->setPdfSearch(importer.pdfSearch().get());
+        job->setMobileSearch(importer.mobileSearch().get());
+        job->setBookmarkTabs(&tabs);
+        job->setConvertPara(parament);
+        job->setFmappPassword(password);
+        job->setConvertPlugin(plugin);
+        job->setBookSecurity(security);
+        job->setGenerateAssistant(assistant);
+        job->setDownloadCfgWorkspace(downloads);
+        if (parser.isSet(QStringLiteral("annotations")))
+            job->setFlashPagesAnnotations(&annotations);
 
-    OperationQueue queue;
-    clock.restart();
-    queue.addOperation(job);
-    queue.waitUntilAllOperationsAreFinished();
-    const double publishSeconds = clock.nsecsElapsed() / 1e9;
-    if (job->status() != OutputOperation::StatusWritten)
-        return failWith(QStringLiteral("publish failed: %1")
-                            .arg(job->raiseException() ? job->raiseException()->reason() : QStringLiteral("cancelled")));
+        OperationQueue queue;
+        clock.restart();
+        queue.addOperation(job);
+        queue.waitUntilAllOperationsAreFinished();
+        publishTimes.push_back(clock.nsecsElapsed() / 1e9);
+        if (job->status() != OutputOperation::StatusWritten)
+            return failWith(QStringLiteral("publish failed: %1")
+                                .arg(job->raiseException() ? job->raiseException()->reason() : QStringLiteral("cancelled")));
+
+        const QString copy = work.filePath(QStringLiteral("copy"));
+        QDir(copy).removeRecursively();
+        clock.restart();
+        const int cp = QProcess::execute(QStringLiteral("cp"), {QStringLiteral("-r"), job->projectFilePath(), copy});
+        copyTimes.push_back(cp == 0 ? clock.nsecsElapsed() / 1e9 : -1);
+        QDir(copy).removeRecursively();
+        if (copyTimes.back() > 0)
+            ratios.push_back(publishTimes.back() / copyTimes.back());
+        if (runs > 1)
+            std::printf("run %d:                publish %.2f s, cp -r %.2f s\n", run + 1, publishTimes.back(), copyTimes.back());
+    }
+    const auto median = [](std::vector<double> v) {
+        std::sort(v.begin(), v.end());
+        return v.empty() ? 0.0 : v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
+    };
 
     const QString result = job->projectFilePath();
-    const QString copy = work.filePath(QStringLiteral("copy"));
-    clock.restart();
-    const int cp = QProcess::execute(QStringLiteral("cp"), {QStringLiteral("-r"), result, copy});
-    const double copySeconds = clock.nsecsElapsed() / 1e9;
-
     const int pages = importer.pageSource()->pageCount();
     std::printf("pages:                %d\n", pages);
     const qint64 bookBytes = folderBytes(result), pdfBytes = QFileInfo(pdf).size();
     std::printf("book bytes:           %.1f KiB per page, %.1f times the PDF (%.1f MiB; PDF %.2f MiB)\n",
                 bookBytes / 1024.0 / std::max(1, pages), pdfBytes > 0 ? double(bookBytes) / pdfBytes : 0.0,
                 bookBytes / 1048576.0, pdfBytes / 1048576.0);
+    // The pictures' share of the book, each kind's, and files that hold the same bytes.
+    if (QFileInfo(result).isDir()) {
+        QMap<QString, qint64> kinds;
+        QHash<QByteArray, QString> seen;
+        qint64 pictures = 0, twinBytes = 0;
+        int twins = 0;
+        QDirIterator it(result, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString file = it.next();
+            const qint64 size = it.fileInfo().size();
+            const QString relative = QDir(result).relativeFilePath(file);
+            for (const char *kind : {"files/large/", "files/page/", "files/thumb/", "files/small/", "mobile/files/page/"})
+                if (relative.startsWith(QLatin1String(kind))) {
+                    kinds[QString::fromLatin1(kind)] += size;
+                    pictures += size;
+                }
+            QFile f(file);
+            if (!f.open(QIODevice::ReadOnly))
+                continue;
+            const QByteArray digest = QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
+            if (seen.contains(digest)) {
+                ++twins;
+                twinBytes += size;
+            } else {
+                seen.insert(digest, file);
+            }
+        }
+        std::printf("pictures:             %.1f %% of the book", 100.0 * pictures / std::max<qint64>(1, bookBytes));
+        for (auto k = kinds.cbegin(); k != kinds.cend(); ++k)
+            std::printf("; %s %.1f %%", qPrintable(k.key()), 100.0 * k.value() / std::max<qint64>(1, bookBytes));
+        std::printf("\nsame-bytes files:     %d (%.1f KiB beyond their first copy; target 0)\n", twins, twinBytes / 1024.0);
+    }
     if (job->isFileInfoError())
         std::printf("note:                 some book files were left out of the executable\n");
     std::printf("result:               %s (%.1f MiB)\n", qPrintable(result), folderBytes(result) / 1048576.0);
     std::printf("import time:          %.2f s\n", importSeconds);
-    std::printf("publish time:         %.2f s\n", publishSeconds);
-    std::printf("pages per second:     %.1f\n", pages / publishSeconds);
-    if (cp == 0 && copySeconds > 0) {
-        std::printf("cp -r time:           %.2f s\n", copySeconds);
-        std::printf("time ratio:           %.2f (publish / cp -r)\n", publishSeconds / copySeconds);
+    std::printf("publish time:         %.2f s (median of %d)\n", median(publishTimes), runs);
+    std::printf("pages per second:     %.1f\n", pages / median(publishTimes));
+    if (!ratios.empty()) {
+        std::printf("cp -r time:           %.2f s\n", median(copyTimes));
+        std::printf("time ratio:           %.2f (publish / cp -r, median of the pairs)\n", median(ratios));
     } else {
         std::printf("cp -r:                failed\n");
     }

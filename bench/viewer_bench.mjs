@@ -7,7 +7,12 @@
 //   fits the page box on screen (made from the book's zoom picture, JPEG quality 0.75);
 //   and the requests and bytes each needed until then;
 // - flipping: frames per second while a page turns, against the bare page-flip library
-//   showing the same pictures at the same size with the same settings.
+//   showing the same pictures at the same size with the same settings;
+// - search: from asking to the first result, for a word of the first page and one of
+//   the last page (served from this machine, so mostly the viewer's own work), the
+//   longest the page was held up meanwhile (long tasks), and the search data read until
+//   the first result against all of the book's search data (what one search needed
+//   while the texts came in one file).
 //
 //   node bench/viewer_bench.mjs --book FOLDER [--home book.html] [--runs 7]
 //
@@ -66,6 +71,11 @@ function median(values) {
 // The book's configuration, read as the viewer reads it.
 const configText = fs.readFileSync(path.join(bookDir, 'files/config.js'), 'utf8');
 const bookConfig = new Function(configText + '; return bookConfig;')();
+if (bookConfig.pages && !Array.isArray(bookConfig.pages)) { // a large book's records as patterns
+  const p = bookConfig.pages;
+  bookConfig.pages = Array.from({ length: p.count }, (_, i) => (p.except || {})[i + 1] ||
+    Object.fromEntries(['normal', 'large', 'thumb'].filter((f) => p[f]).map((f) => [f, p[f].replace('*', String(i + 1))])));
+}
 const cover = bookConfig.pages[0];
 const ratio = (bookConfig.pageWidth || 1080) / (bookConfig.pageHeight || 1440);
 
@@ -227,6 +237,71 @@ for (let i = 0; i < runs; i++) {
 }
 console.log(`flipping: book ${median(bookFps).toFixed(1)} fps, bare library ${median(bareFps).toFixed(1)} fps; ` +
   `median of paired ratios ${median(fpsRatios).toFixed(2)} (target >= 0.90)`);
+
+// Search: the first result of a word, the longest task, the search bytes read until then.
+function searchBytesOnDisk(folder) {
+  let total = 0;
+  const visit = (p) => {
+    for (const e of fs.readdirSync(p, { withFileTypes: true })) {
+      const f = path.join(p, e.name);
+      if (e.isDirectory()) visit(f); else total += fs.statSync(f).size;
+    }
+  };
+  const files = path.join(folder, 'files');
+  if (fs.existsSync(path.join(files, 'search.js'))) total += fs.statSync(path.join(files, 'search.js')).size;
+  if (fs.existsSync(path.join(files, 'search'))) visit(path.join(files, 'search'));
+  return total;
+}
+async function searchRun(url, word) {
+  const tab = await context.newPage();
+  await tab.goto(url);
+  await tab.waitForFunction(() => window.Quorvel && Quorvel.reader && document.querySelector('.qv-button-search'));
+  const r = await tab.evaluate(async (w) => {
+    let longest = 0;
+    new PerformanceObserver((l) => { for (const e of l.getEntries()) longest = Math.max(longest, e.duration); }).observe({ type: 'longtask' });
+    document.querySelector('.qv-button-search').click();
+    const input = document.querySelector('.qv-search-input');
+    input.value = w;
+    const start = performance.now();
+    const first = new Promise((resolve) => {
+      const mo = new MutationObserver(() => {
+        if (document.querySelector('.qv-search-result')) { mo.disconnect(); resolve(performance.now()); }
+      });
+      mo.observe(document.body, { childList: true, subtree: true });
+    });
+    input.form.requestSubmit();
+    const at = await Promise.race([first, new Promise((resolve) => setTimeout(() => resolve(-1), 20000))]);
+    const bytes = performance.getEntriesByType('resource').filter((e) => /\/search(\/|\.js)/.test(e.name))
+      .reduce((a, e) => a + (e.encodedBodySize || e.transferSize || 0), 0);
+    await new Promise((resolve) => setTimeout(resolve, 1500)); // the rest of the search
+    return { first: at < 0 ? -1 : at - start, longest, bytes };
+  }, word);
+  await tab.close();
+  return r;
+}
+{
+  const texts = [];
+  const data = fs.readFileSync(path.join(bookDir, 'files/search.js'), 'utf8');
+  const value = new Function(data + '; return bookSearch;')();
+  if (Array.isArray(value)) texts.push(value[0], value[value.length - 1]);
+  else {
+    const part = (p) => new Function(fs.readFileSync(path.join(bookDir, 'files', p.file), 'utf8') + '; return bookSearchPart;')();
+    texts.push(part(value.parts[0]).texts[0]);
+    const last = part(value.parts[value.parts.length - 1]).texts;
+    texts.push(last[last.length - 1]);
+  }
+  const wordOf = (t) => (String(t || '').match(/[A-Za-z]{6,}/g) || []).sort((a, b) => b.length - a.length)[0];
+  const all = searchBytesOnDisk(bookDir);
+  for (const [label, word] of [['first page', wordOf(texts[0])], ['last page', wordOf(texts[1])]]) {
+    if (!word) continue;
+    const rounds = [];
+    for (let i = 0; i < runs; i++) rounds.push(await searchRun(`${base}/${home}`, word));
+    console.log(`search "${word}" (a word of the ${label}): first result ${median(rounds.map((r) => r.first)).toFixed(0)} ms ` +
+      `(target <= 200), longest task ${median(rounds.map((r) => r.longest)).toFixed(0)} ms (target <= 50), search data read ` +
+      `${(median(rounds.map((r) => r.bytes)) / 1024).toFixed(0)} KB of ${(all / 1024).toFixed(0)} KB, ` +
+      `ratio ${(median(rounds.map((r) => r.bytes)) / all).toFixed(2)} (target <= 0.25)`);
+  }
+}
 
 await context.close();
 server.close();

@@ -6,7 +6,9 @@
  * modules of protected and narrated books are loaded only for books that have them.
  *
  * The home page names the viewer script it ends with: <script src="files/lib/qv-boot.js"
- * data-viewer="files/viewer/aurora.js" data-page-flip="true"></script>.
+ * data-viewer="files/viewer/aurora.js" data-page-flip="true"></script>. A page that
+ * loads the library of another book folder (the phone version, the desktop book's)
+ * names its own folder of data: data-files="files/".
  */
 (function (global) {
   'use strict';
@@ -14,7 +16,7 @@
   if (global.quorvelLeaving) return;
   const me = document.currentScript;
   const lib = me.getAttribute('src').replace(/[^/]*$/, '');
-  const base = lib.replace(/lib\/$/, '');
+  const base = me.getAttribute('data-files') || lib.replace(/lib\/$/, '');
   const viewer = me.getAttribute('data-viewer');
   const withPageFlip = me.getAttribute('data-page-flip') === 'true';
 
@@ -52,12 +54,29 @@
     document.getElementById('qv-app').appendChild(first.element);
   }
 
+  // The page records of a large book come as patterns ("*" the page number) with the
+  // records that differ: the viewer gets them as the list.
+  function pageList(p) {
+    if (!p || typeof p !== 'object' || Array.isArray(p)) return p;
+    const count = Math.max(0, Math.min(1000000, parseInt(p.count, 10) || 0));
+    const except = p.except && typeof p.except === 'object' ? p.except : {};
+    const list = new Array(count);
+    for (let n = 1; n <= count; n++) {
+      if (Object.prototype.hasOwnProperty.call(except, String(n))) { list[n - 1] = except[n]; continue; }
+      const record = {};
+      for (const f of ['normal', 'large', 'thumb']) if (typeof p[f] === 'string' && p[f]) record[f] = p[f].replace('*', String(n));
+      list[n - 1] = record;
+    }
+    return list;
+  }
+
   function loadViewer() {
     // Everything but the modules now; the modules once the configuration says which.
     const config = add(base + 'config.js');
     ['qv-lang.js', 'qv-core.js', 'qv-book.js', 'qv-search.js', 'qv-ui.js'].forEach(function (name) { add(lib + name); });
     const rest = function () {
       const c = global.bookConfig;
+      if (c && typeof c === 'object') c.pages = pageList(c.pages);
       const pages = c && Array.isArray(c.pages) ? c.pages : [];
       if (pages.some(function (p) { return p && p.secure === true; })) add(lib + 'security.js');
       if (c && (c.narration === true || c.narration === 'true')) add(lib + 'narration.js');

@@ -231,37 +231,92 @@
       });
     }
     shown() { this.input.focus(); }
+    // The index of the book's texts: at once for a book whose search.js holds them all;
+    // for one whose texts come in parts, with none of them yet (stretch() loads them).
     loadIndex() {
       if (!this.indexPromise) {
         this.indexPromise = Quorvel.loadScript(this.reader.dataPath('search.js'))
           .catch(function () { /* no search data: an empty index answers */ })
-          .then(() => this.reader.protection.searchTexts(global.bookSearch))
-          .then((texts) => { this.index = new Quorvel.SearchIndex(texts); return this.index; });
+          .then(() => {
+            const data = global.bookSearch;
+            const parts = data && !Array.isArray(data) && Array.isArray(data.parts) ? data.parts : null;
+            const texts = parts ? new Array(Math.max(0, parseInt(data.pageCount, 10) || 0)).fill('') : data;
+            return this.reader.protection.searchTexts(texts).then((filled) => {
+              const index = new Quorvel.SearchIndex(filled);
+              index.parts = (parts || []).map((p) => ({ first: Math.max(0, (parseInt(p.first, 10) || 1) - 1), file: String(p.file || '') }));
+              index.loaded = parts ? 0 : 1; // parts read so far
+              this.index = index;
+              return index;
+            });
+          });
       }
       return this.indexPromise;
     }
+    // Pages [from, to) of stretch n of the index (from 0), their texts read first; null
+    // past the last. Parts are read one after the other, whoever asks.
+    stretch(index, n) {
+      if (!index.parts.length) return Promise.resolve(n === 0 ? { from: 0, to: index.texts.length } : null);
+      if (n >= index.parts.length) return Promise.resolve(null);
+      const part = index.parts[n];
+      const to = n + 1 < index.parts.length ? index.parts[n + 1].first : index.texts.length;
+      if (!part.ready) {
+        const before = n > 0 ? this.stretch(index, n - 1) : Promise.resolve();
+        part.ready = before.then(() => Quorvel.loadScript(this.reader.dataPath(part.file))).then(() => {
+          const data = global.bookSearchPart;
+          if (data && Array.isArray(data.texts)) index.setTexts(Math.max(0, (parseInt(data.first, 10) || 1) - 1), data.texts);
+          global.bookSearchPart = undefined;
+        }, function () { /* a part that cannot be read finds nothing */ });
+      }
+      return part.ready.then(function () { return { from: part.first, to: to }; });
+    }
+    // Shows the pages holding every word of the query as they are found, a stretch of
+    // pages at a time with the page free in between; answers them all at the end.
     run(query) {
       const t = this.reader.strings;
       this.query = query;
       const protection = this.reader.protection;
-      return this.loadIndex().then((index) => {
-        this.results.textContent = '';
+      const run = this.running = {};
+      const found = [];
+      const terms = Quorvel.SearchIndex.terms(query);
+      const status = () => {
         const locked = protection.active && !protection.isUnlocked;
-        if (index.isEmpty && !locked) { this.status.textContent = t.t('searchEmpty'); return []; }
-        const found = index.find(query);
         this.status.textContent = found.length === 0 ? t.t('searchNone')
           : found.length === 1 ? t.t('searchCountOne') : t.t('searchCount', { n: found.length });
         if (locked) this.status.textContent += ' ' + t.t('searchLocked');
-        for (const r of found) {
-          this.results.appendChild(h('li', {}, [h('button', {
-            type: 'button', className: 'qv-search-result', dataset: { page: String(r.page) },
-            on: { click: () => { this.reader.go(r.page); if (this.reader.compact) this.reader.panel.close(); } }
-          }, [
-            h('span', { className: 'qv-search-page', text: t.t('page', { p: this.reader.book.caption(r.page) }) }),
-            h('span', { className: 'qv-search-excerpt' }, [r.before, h('mark', { text: r.match }), r.after])
-          ])]));
-        }
-        return found;
+      };
+      const show = (r) => {
+        found.push(r);
+        this.results.appendChild(h('li', {}, [h('button', {
+          type: 'button', className: 'qv-search-result', dataset: { page: String(r.page) },
+          on: { click: () => { this.reader.go(r.page); if (this.reader.compact) this.reader.panel.close(); } }
+        }, [
+          h('span', { className: 'qv-search-page', text: t.t('page', { p: this.reader.book.caption(r.page) }) }),
+          h('span', { className: 'qv-search-excerpt' }, [r.before, h('mark', { text: r.match }), r.after])
+        ])]));
+      };
+      const limit = 500;
+      const slice = 30; // ms of searching between two chances for the page to draw
+      return this.loadIndex().then((index) => {
+        if (run !== this.running) return found;
+        this.results.textContent = '';
+        const next = (n) => this.stretch(index, n).then((range) => {
+          if (run !== this.running) return found;
+          if (range && found.length < limit) this.stretch(index, n + 1).catch(function () {}); // arrives while this one is searched
+          if (!range || !terms.length || found.length >= limit) {
+            if (index.isEmpty && !(protection.active && !protection.isUnlocked)) this.status.textContent = t.t('searchEmpty');
+            else status();
+            return found;
+          }
+          const go = (from) => {
+            const at = index.findIn(terms, from, range.to, show, limit - found.length, performance.now() + slice);
+            if (found.length) status();
+            if (at >= range.to || found.length >= limit) return next(n + 1);
+            return new Promise(function (resolve) { setTimeout(resolve, 0); })
+              .then(() => (run === this.running ? go(at) : found));
+          };
+          return go(range.from);
+        });
+        return next(0);
       });
     }
   }
@@ -652,8 +707,13 @@
       document.addEventListener('keydown', (e) => this.key(e));
     }
 
-    // Path of a data file of the book (outline, search text, annotations).
-    dataPath(name) { return 'files/' + name; }
+    // Path of a data file of the book (outline, search text, annotations): in files/,
+    // or where the configuration's dataFolder says (the phone version reading the
+    // desktop book's files).
+    dataPath(name) {
+      const folder = String(this.book.config.dataFolder || '');
+      return (/^(\.\.\/)*files\/$/.test(folder) ? folder : 'files/') + name;
+    }
 
     // Toolbar buttons of protection and narration (hidden while they have nothing to do).
     moduleButtons() {

@@ -1,6 +1,7 @@
 #include "foundation/AppUtility.h"
 
 #include "foundation/Crypto.h"
+#include "foundation/SafeFiles.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -30,22 +31,6 @@ QString joinPath(const QString &base, const QString &sub)
     if (sub.isEmpty())
         return base;
     return QDir::cleanPath(base + QLatin1Char('/') + sub);
-}
-
-// The path with links resolved, also for a path that does not exist yet (its
-// nearest existing folder is resolved and the rest appended).
-QString resolvedPath(const QString &path)
-{
-    QString existing = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
-    QStringList rest;
-    while (!QFileInfo::exists(existing) && existing != QLatin1String("/")) {
-        rest.prepend(QFileInfo(existing).fileName());
-        existing = QFileInfo(existing).absolutePath();
-    }
-    QString resolved = QFileInfo(existing).canonicalFilePath();
-    for (const QString &part : std::as_const(rest))
-        resolved += QLatin1Char('/') + part;
-    return resolved;
 }
 
 QString ensureFolder(const QString &path)
@@ -99,7 +84,7 @@ bool AppUtility::copyFromPath(const QString &sourceFolder, const QString &destin
         return false;
     // Copying a folder into itself would never end.
     const QString canonicalSource = source.canonicalFilePath();
-    const QString canonicalTarget = resolvedPath(destinationFolder);
+    const QString canonicalTarget = SafeFiles::resolvedPath(destinationFolder);
     if (canonicalTarget == canonicalSource || canonicalTarget.startsWith(canonicalSource + QLatin1Char('/')))
         return false;
     if (!QDir().mkpath(destinationFolder))
@@ -116,19 +101,15 @@ bool AppUtility::copyFromPath(const QString &sourceFolder, const QString &destin
         const QString target = destinationFolder + QLatin1Char('/') + entry.fileName();
         const QFileInfo targetInfo(target);
         if (entry.isSymLink()) {
-            if (targetInfo.exists() || targetInfo.isSymLink())
-                removeTree(target);
-            ok = QFile::link(entry.symLinkTarget(), target) && ok;
+            continue;
         } else if (entry.isDir()) {
             if ((targetInfo.exists() && !targetInfo.isDir()) || targetInfo.isSymLink())
                 QFile::remove(target);
             ok = copyFromPath(entry.absoluteFilePath(), target, withHiddenFiles) && ok;
-        } else {
+        } else if (entry.isFile()) {
             if (targetInfo.isDir() && !targetInfo.isSymLink())
                 removeTree(target);
-            else if (targetInfo.exists() || targetInfo.isSymLink())
-                QFile::remove(target);
-            ok = QFile::copy(entry.absoluteFilePath(), target) && ok;
+            ok = SafeFiles::copyFile(entry.absoluteFilePath(), target) && ok;
         }
     }
     return ok;

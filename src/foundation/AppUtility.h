@@ -35,7 +35,8 @@ public:
 
     // Copies the contents of sourceFolder into destinationFolder (created when
     // missing), replacing existing items of the same name. Names beginning with "."
-    // are copied only when withHiddenFiles. Symbolic links are copied as links.
+    // are copied only when withHiddenFiles. Symbolic links are left out: a copy
+    // holds nothing from outside the folder. Files are copied with SafeFiles::copyFile.
     static bool copyFromPath(const QString &sourceFolder, const QString &destinationFolder,
                              bool withHiddenFiles);
 

@@ -3,6 +3,7 @@
 
 #include "foundation/AppLog.h"
 #include "foundation/NumberText.h"
+#include "foundation/SafeFiles.h"
 #include "foundation/ZipExtractor.h"
 #include "foundation/ZipWriter.h"
 
@@ -52,7 +53,10 @@ bool AppUtility::installPKGFile(const QString &packagePath, const QString &folde
     const bool isZip = package.peek(2) == "PK";
     package.close();
 
-    // An earlier install left the folder read-only; it must take new files now.
+    // A link in the folder's place goes (an install never writes where a link leads);
+    // an earlier install left the folder read-only; it must take new files now.
+    if (QFileInfo(folder).isSymLink())
+        QFile::remove(folder);
     if (QFileInfo(folder).isDir())
         makeTreeWritable(folder);
     else if (!QDir().mkpath(folder))
@@ -63,13 +67,15 @@ bool AppUtility::installPKGFile(const QString &packagePath, const QString &folde
         ok = unzipArchive(packagePath, folder);
     } else {
         const QString target = folder + QLatin1Char('/') + QFileInfo(packagePath).fileName();
-        QFile::remove(target);
-        ok = QFile::copy(packagePath, target);
+        QString error;
+        ok = SafeFiles::copyFile(packagePath, target, &error);
         if (!ok)
-            AppLog::shared().log(QStringLiteral("install: cannot copy %1 to %2").arg(packagePath, folder));
+            AppLog::shared().log(QStringLiteral("install: %1").arg(error));
     }
     if (ok) {
         // Only a complete install records its version, so a failed one is retried.
+        if (QFileInfo(folder + QLatin1Char('/') + kVersionFile).isSymLink())
+            QFile::remove(folder + QLatin1Char('/') + kVersionFile);
         QSaveFile ver(folder + QLatin1Char('/') + kVersionFile);
         ok = ver.open(QIODevice::WriteOnly) && ver.write(version.toUtf8()) >= 0 && ver.commit();
     }

@@ -47,14 +47,32 @@ bool ImageUtility::writeToURL(const QString &path, const QString &type, const QI
     if (!file.open(QIODevice::WriteOnly))
         return false;
     const QByteArray format = type.toLatin1().toLower();
+    if (format == "jpg" || format == "jpeg") {
+        if (!writeJpeg(&file, image, qBound(0, int(compression * 100 + 0.5), 100), true)) {
+            file.cancelWriting();
+            return false;
+        }
+        return file.commit();
+    }
     QImageWriter writer(&file, format);
     // The quality only applies to lossy formats; for PNG Qt would read it as a
     // zlib level and write needlessly large files.
-    if (format == "jpg" || format == "jpeg" || format == "webp")
+    if (format == "webp")
         writer.setQuality(qBound(0, int(compression * 100 + 0.5), 100));
     if (!writer.write(image)) {
         file.cancelWriting();
         return false;
     }
     return file.commit();
+}
+
+bool ImageUtility::writeJpeg(QIODevice *device, const QImage &image, int quality, bool progressive)
+{
+    if (image.isNull())
+        return false;
+    QImageWriter writer(device, "jpeg");
+    writer.setQuality(qBound(0, quality, 100));
+    writer.setOptimizedWrite(true);
+    writer.setProgressiveScanWrite(progressive);
+    return writer.write(image);
 }

@@ -8,6 +8,7 @@
 #include <QSaveFile>
 #include <QStringList>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <locale.h>
 #include <memory>
@@ -40,7 +41,9 @@ struct PlistDeleter
 };
 using PlistPtr = std::unique_ptr<void, PlistDeleter>;
 
-QVariant toVariant(plist_t node)
+// The value of node; *zero is set when a text in it holds a zero character (libplist
+// stops the program when such a text is read the usual way).
+QVariant toVariant(plist_t node, bool *zero)
 {
     switch (plist_get_node_type(node)) {
     case PLIST_BOOLEAN: {
@@ -61,13 +64,18 @@ QVariant toVariant(plist_t node)
         plist_get_real_val(node, &value);
         return value;
     }
-    case PLIST_STRING:
+    case PLIST_STRING: {
+        uint64_t length = 0;
+        const char *text = plist_get_string_ptr(node, &length);
+        if (text && std::memchr(text, 0, size_t(length))) {
+            *zero = true;
+            return {};
+        }
+        return QString::fromUtf8(text ? text : "", text ? qsizetype(length) : 0);
+    }
     case PLIST_KEY: {
         char *text = nullptr;
-        if (plist_get_node_type(node) == PLIST_STRING)
-            plist_get_string_val(node, &text);
-        else
-            plist_get_key_val(node, &text);
+        plist_get_key_val(node, &text);
         const QString result = QString::fromUtf8(text ? text : "");
         free(text);
         return result;
@@ -96,7 +104,7 @@ QVariant toVariant(plist_t node)
         const uint32_t count = plist_array_get_size(node);
         list.reserve(count);
         for (uint32_t i = 0; i < count; ++i)
-            list.append(toVariant(plist_array_get_item(node, i)));
+            list.append(toVariant(plist_array_get_item(node, i), zero));
         return list;
     }
     case PLIST_DICT: {
@@ -109,7 +117,7 @@ QVariant toVariant(plist_t node)
             plist_dict_next_item(node, it, &key, &value);
             if (!key)
                 break;
-            map.insert(QString::fromUtf8(key), toVariant(value));
+            map.insert(QString::fromUtf8(key), toVariant(value, zero));
             free(key);
         }
         free(it);
@@ -233,7 +241,14 @@ std::optional<QVariant> PropertyList::fromData(const QByteArray &data, QString *
         return std::nullopt;
     }
     PlistPtr owner(root);
-    return toVariant(root);
+    bool zero = false;
+    QVariant value = toVariant(root, &zero);
+    if (zero) {
+        if (error)
+            *error = QStringLiteral("a text in the list holds a zero character");
+        return std::nullopt;
+    }
+    return value;
 }
 
 std::optional<QVariant> PropertyList::readFile(const QString &path, QString *error)

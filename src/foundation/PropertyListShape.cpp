@@ -228,6 +228,10 @@ private:
 
 bool checkXml(const QByteArray &data, QString *error)
 {
+    // libplist reads the bytes as they are (it would stop the program on a text that
+    // holds a zero); no XML may hold a zero byte anyway.
+    if (data.contains('\0'))
+        return refuse(error, QStringLiteral("a text in the list holds a zero character"));
     QXmlStreamReader reader(data);
     int depth = 0;
     qint64 elements = 0;

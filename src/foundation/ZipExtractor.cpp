@@ -100,7 +100,7 @@ bool ZipExtractor::extractData(const QByteArray &data, const QString &folder)
     return ok;
 }
 
-bool ZipExtractor::checkSize(const QString &entry, qint64 size, qint64 packed, qint64 *total)
+bool ZipExtractor::checkSize(const QString &entry, qint64 size, qint64 packed, qint64 *total, qint64 *totalPacked)
 {
     if (size > m_limits.maxEntryBytes)
         return fail(QStringLiteral("\"%1\" is larger than %2 MB").arg(entry).arg(m_limits.maxEntryBytes >> 20),
@@ -113,6 +113,12 @@ bool ZipExtractor::checkSize(const QString &entry, qint64 size, qint64 packed, q
         return fail(QStringLiteral("\"%1\" expands %2 times: no real file compresses so well")
                         .arg(entry)
                         .arg(size / qMax<qint64>(packed, 1)),
+                    Refusal::Bomb, entry);
+    // Many entries just below the floor make a bomb as well.
+    *totalPacked += packed;
+    if (*total > m_limits.ratioFloorBytes && *total / qMax<qint64>(*totalPacked, 1) > m_limits.maxRatio)
+        return fail(QStringLiteral("the archive expands %1 times: no real files compress so well")
+                        .arg(*total / qMax<qint64>(*totalPacked, 1)),
                     Refusal::Bomb, entry);
     return true;
 }
@@ -140,7 +146,7 @@ bool ZipExtractor::extract(zip_t *archive, const QString &folder)
     if (count > m_limits.maxEntries)
         return fail(QStringLiteral("the archive holds more than %1 entries").arg(m_limits.maxEntries),
                     Refusal::TooManyEntries);
-    qint64 total = 0;
+    qint64 total = 0, totalPacked = 0;
     for (zip_int64_t i = 0; i < count; ++i) {
         zip_stat_t st;
         zip_stat_init(&st);
@@ -156,7 +162,7 @@ bool ZipExtractor::extract(zip_t *archive, const QString &folder)
         // The stated sizes, before a byte is written; the bytes written are counted too.
         const qint64 size = (st.valid & ZIP_STAT_SIZE) ? qint64(qMin<zip_uint64_t>(st.size, zip_uint64_t(1) << 62)) : 0;
         const qint64 packed = (st.valid & ZIP_STAT_COMP_SIZE) ? qint64(qMin<zip_uint64_t>(st.comp_size, zip_uint64_t(1) << 62)) : 0;
-        if (!checkSize(stored, size, packed, &total))
+        if (!checkSize(stored, size, packed, &total, &totalPacked))
             return false;
         zip_uint8_t system = 0;
         zip_uint32_t attributes = 0;

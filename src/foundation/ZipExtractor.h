@@ -35,7 +35,8 @@ public:
         qint64 maxEntries = 100000;
         qint64 maxEntryBytes = qint64(1) << 30;
         qint64 maxTotalBytes = qint64(2) << 30;
-        // Expanded size per compressed byte, for entries above ratioFloorBytes.
+        // Expanded size per compressed byte, for entries above ratioFloorBytes and for
+        // the archive as a whole once it expands to more than ratioFloorBytes.
         qint64 maxRatio = 200;
         qint64 ratioFloorBytes = qint64(1) << 20;
     };
@@ -63,7 +64,7 @@ public:
 private:
     bool extract(struct zip *archive, const QString &folder);
     // Checks an entry's stated size against the limits and adds it to *total.
-    bool checkSize(const QString &entry, qint64 size, qint64 packed, qint64 *total);
+    bool checkSize(const QString &entry, qint64 size, qint64 packed, qint64 *total, qint64 *totalPacked);
     bool fail(const QString &message, Refusal refusal = Refusal::Damaged, const QString &entry = QString());
 
     const std::atomic_bool *m_stop = nullptr;

@@ -3,6 +3,7 @@
 #include "foundation/AppResources.h"
 #include "foundation/AppStrings.h"
 #include "foundation/AppUtility.h"
+#include "foundation/SafeFiles.h"
 #include "furnishings/NamedItems.h"
 #include "furnishings/SceneObject.h"
 
@@ -108,12 +109,7 @@ QString BackgroundItem::importBackground(const QString &picture, const QString &
     const QString folder = userBackgroundFolder();
     QDir().mkpath(folder);
     const QString target = QDir(folder).filePath(name);
-    if (QFileInfo(target).canonicalFilePath() == QFileInfo(picture).canonicalFilePath())
-        return target;
-    QFile source(picture);
-    QSaveFile out(target);
-    if (!source.open(QIODevice::ReadOnly) || !out.open(QIODevice::WriteOnly) || out.write(source.readAll()) < 0
-        || !out.commit())
+    if (!SafeFiles::copyFile(picture, target))
         return failed(loadAppString("BackgroundItem-\"%1\" cannot be installed.", "\"%1\" cannot be installed.").arg(name));
     return target;
 }

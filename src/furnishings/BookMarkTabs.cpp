@@ -104,7 +104,7 @@ QString BookMarkTabs::tabsXMLString() const
 QDomElement BookMarkTabs::tabsXMLElement(QDomDocument &document) const
 {
     QDomDocument parsed;
-    if (!parsed.setContent(tabsXMLString()))
+    if (!parseXmlDocument(parsed, tabsXMLString()))
         return document.createElement(kTabs);
     return document.importNode(parsed.documentElement(), true).toElement();
 }

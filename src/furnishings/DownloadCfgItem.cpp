@@ -1,6 +1,8 @@
 #include "furnishings/DownloadCfgItem.h"
 
+#include "foundation/AppLog.h"
 #include "foundation/PropertyList.h"
+#include "foundation/SafeFiles.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -12,6 +14,19 @@ bool isWebAddress(const QString &text)
 {
     return text.startsWith(QLatin1String("http://"), Qt::CaseInsensitive)
            || text.startsWith(QLatin1String("https://"), Qt::CaseInsensitive);
+}
+
+// A path ".cfg" keeps, as it is read: a "./" path as it stands (workspaceCopy checks
+// it); any other path stands for the workspace's copy of that file in subFolder, as
+// "./<subFolder>/<name>". A ".cfg" from elsewhere names no file outside the workspace.
+QString inWorkspace(const QString &stored, const QString &subFolder)
+{
+    if (stored.isEmpty() || stored.startsWith(QLatin1String("./")))
+        return stored;
+    const QString name = QFileInfo(stored).fileName();
+    if (name.isEmpty())
+        return {};
+    return QStringLiteral("./") + (subFolder.isEmpty() ? name : subFolder + QLatin1Char('/') + name);
 }
 
 } // namespace
@@ -27,7 +42,15 @@ QString DownloadCfgItem::workspaceCopy(const QString &stored, const QString &wor
     if (name.isEmpty() || name.startsWith(QLatin1Char('.')) || workspace.isEmpty())
         return {};
     const QString path = QDir(workspace).filePath(subFolder.isEmpty() ? name : subFolder + QLatin1Char('/') + name);
-    return QFileInfo(path).isFile() ? path : QString();
+    if (!QFileInfo(path).isFile())
+        return {};
+    // A copy that leads out of the workspace through a link is no copy of the book's.
+    if (!SafeFiles::liesInside(path, workspace)) {
+        AppLog::shared().error(QStringLiteral("download left out: %1")
+                                   .arg(SafeFiles::fileProblem(path, workspace)));
+        return {};
+    }
+    return path;
 }
 
 QString DownloadCfgItem::existingFile(const QString &stored, const QString &workspace, const QString &subFolder)
@@ -55,18 +78,19 @@ std::optional<DownloadSettings> DownloadCfgItem::readSettings(const QString &wor
         return std::nullopt;
     const QVariantMap cfg = read->toMap();
     const auto text = [&](const char *key) { return cfg.value(QLatin1String(key)).toString(); };
-    const auto list = [&](const char *key) {
+    const auto list = [&](const char *key, const QString &subFolder) {
         QStringList out;
         for (const QVariant &entry : cfg.value(QLatin1String(key)).toList())
-            out << entry.toString();
+            if (const QString path = inWorkspace(entry.toString(), subFolder); !path.isEmpty())
+                out << path;
         return out;
     };
     DownloadSettings settings;
-    settings.file = text("file");
+    settings.file = inWorkspace(text("file"), QString());
     settings.url = text("url");
     settings.prefix = text("prefix");
-    settings.pages = list("pages");
-    settings.attachs = list("attachs");
+    settings.pages = list("pages", QStringLiteral("pages"));
+    settings.attachs = list("attachs", QStringLiteral("attachments"));
     settings.hasPDF = cfg.value(QStringLiteral("hasPDF")).toInt() == 1;
     settings.hasPages = cfg.value(QStringLiteral("hasPages")).toInt() == 1;
     settings.fileType = cfg.value(QStringLiteral("fileType")).toInt();

@@ -6,7 +6,10 @@
 // ".cfg" keys: "file" (the whole PDF), "url" (its web address), "fileType" (0 the
 // file, 1 the address), "hasPDF", "hasPages" (0 or 1), "prefix" (shown before the page
 // number of a page file), "pages" and "attachs" (lists of paths). A stored path may be
-// relative to the workspace when it begins with "./".
+// relative to the workspace when it begins with "./"; read back, any other path stands
+// for the workspace's copy of that file ("./<name>", "./pages/<name>",
+// "./attachments/<name>"), so a ".cfg" names no file outside its workspace. A file of
+// the workspace is used only when, links followed, it lies inside the workspace.
 
 #include <QList>
 #include <QString>

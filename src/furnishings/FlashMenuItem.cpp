@@ -25,7 +25,7 @@ const QString kMenu = QStringLiteral("menu");
 // The root element of text when it is well-formed XML; null otherwise.
 QDomElement rootOf(const QString &text, QDomDocument &document)
 {
-    if (!document.setContent(text))
+    if (!parseXmlDocument(document, text))
         return {};
     return document.documentElement();
 }

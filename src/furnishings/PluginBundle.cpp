@@ -6,6 +6,7 @@
 #include "foundation/HelperInstall.h"
 #include "foundation/AuxArgumentString.h"
 #include "foundation/NumberText.h"
+#include "foundation/SafeFiles.h"
 #include "foundation/XmlUtility.h"
 #include "furnishings/NamedItems.h"
 
@@ -307,7 +308,7 @@ void PluginBundle::runSettingsEditor(QObject *context, EditorDone done) const
     const QString preview = QDir(save).filePath(QStringLiteral("book.swf"));
     const QString own = QDir(save).filePath(bgName() + QStringLiteral(".swf"));
     if (!QFileInfo::exists(preview) && QFileInfo(own).isFile())
-        QFile::copy(own, preview);
+        SafeFiles::copyFile(own, preview);
 
     installSettingsEditor();
     const QString editor = settingsEditorPath();

@@ -1,6 +1,7 @@
 #include "furnishings/PreloaderChoice.h"
 
 #include "foundation/AppStrings.h"
+#include "foundation/SafeFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -18,14 +19,6 @@ bool isSwfMovie(const QString &path)
         return false;
     const QByteArray head = file.read(3);
     return head == "FWS" || head == "CWS" || head == "ZWS";
-}
-
-bool copyReplacing(const QString &from, const QString &to)
-{
-    QFile source(from);
-    QSaveFile target(to);
-    return source.open(QIODevice::ReadOnly) && target.open(QIODevice::WriteOnly)
-           && target.write(source.readAll()) == source.size() && target.commit();
 }
 
 } // namespace
@@ -82,7 +75,7 @@ int PreloaderChoice::add(const QString &movie, const QString &picture, QString *
     const QString file = folder.filePath(info.fileName());
     QSaveFile png(shot);
     if (!QDir().mkpath(folder.path()) || !png.open(QIODevice::WriteOnly) || !image.save(&png, "PNG") || !png.commit()
-        || !copyReplacing(movie, file))
+        || !SafeFiles::copyFile(movie, file))
         return refused(loadAppString("FlashPreloaderD-The preloader cannot be installed in \"%1\".",
                                      "The preloader cannot be installed in \"%1\".")
                            .arg(QDir::toNativeSeparators(folder.path())));

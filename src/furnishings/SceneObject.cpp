@@ -2,6 +2,7 @@
 
 #include "foundation/AppStrings.h"
 #include "foundation/AppUtility.h"
+#include "foundation/SafeFiles.h"
 #include "foundation/XmlUtility.h"
 
 #include <QDir>
@@ -29,7 +30,7 @@ QDomElement readMeta(const QString &folder, bool *exists = nullptr)
     if (file.size() > SceneObject::kMaxMetaBytes || !file.open(QIODevice::ReadOnly))
         return {};
     QDomDocument document;
-    if (!document.setContent(QString::fromUtf8(file.readAll())))
+    if (!parseXmlDocument(document, QString::fromUtf8(file.readAll())))
         return {};
     return document.documentElement();
 }
@@ -43,34 +44,6 @@ QString canonical(const QString &path)
 {
     const QString c = QFileInfo(path).canonicalFilePath();
     return c.isEmpty() ? QDir::cleanPath(QFileInfo(path).absoluteFilePath()) : c;
-}
-
-// Copies from over to through a temporary file beside to, so to is replaced only by
-// a complete copy and a failed copy leaves it as it was.
-bool copyThroughTemporary(const QString &from, const QString &to, QString *error)
-{
-    QFile source(from);
-    QSaveFile target(to);
-    if (!source.open(QIODevice::ReadOnly) || !target.open(QIODevice::WriteOnly)) {
-        if (error)
-            *error = QStringLiteral("\"%1\" cannot be copied to \"%2\".").arg(from, to);
-        return false;
-    }
-    while (!source.atEnd()) {
-        const QByteArray chunk = source.read(1 << 20);
-        if (chunk.isEmpty() || target.write(chunk) != chunk.size()) {
-            target.cancelWriting();
-            if (error)
-                *error = QStringLiteral("\"%1\" cannot be copied to \"%2\".").arg(from, to);
-            return false;
-        }
-    }
-    if (!target.commit()) {
-        if (error)
-            *error = QStringLiteral("\"%1\" cannot be written.").arg(to);
-        return false;
-    }
-    return true;
 }
 
 } // namespace
@@ -187,10 +160,10 @@ bool SceneObject::saveSceneObjs(const QList<SceneObject> &objects, const QString
         if (canonical(object.file()) == canonical(target))
             continue;
         QString message;
-        if (!QFileInfo(object.file()).isFile() || !copyThroughTemporary(object.file(), target, &message)) {
+        if (!SafeFiles::copyFile(object.file(), target, &message)) {
             ok = false;
             if (error)
-                *error = message.isEmpty() ? QStringLiteral("\"%1\" is missing.").arg(object.file()) : message;
+                *error = message;
         }
     }
     // Deepest entries first, so a folder is empty by the time its turn comes.

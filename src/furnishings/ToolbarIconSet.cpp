@@ -3,6 +3,8 @@
 #include "foundation/AppResources.h"
 #include "foundation/AppStrings.h"
 #include "foundation/AppUtility.h"
+#include "foundation/InputLimits.h"
+#include "foundation/XmlUtility.h"
 #include "foundation/ZipExtractor.h"
 
 #include <QDirIterator>
@@ -21,9 +23,10 @@ QString getResourcePath()
 QList<QVariantMap> loadTableList(const QString &listFile)
 {
     QList<QVariantMap> icons;
-    QFile file(listFile.isEmpty() ? getResourcePath() + QStringLiteral("/QuorvelIcons.txt") : listFile);
+    const std::optional<QByteArray> data = InputLimits::readFile(
+        listFile.isEmpty() ? getResourcePath() + QStringLiteral("/QuorvelIcons.txt") : listFile, InputLimits::kMaxTextBytes);
     QDomDocument document;
-    if (!file.open(QIODevice::ReadOnly) || !document.setContent(&file))
+    if (!data || !parseXmlDocument(document, *data))
         return icons;
     for (QDomElement icon = document.documentElement().firstChildElement(); !icon.isNull();
          icon = icon.nextSiblingElement()) {

@@ -9,8 +9,38 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#define QV_AREASCALER_AVX2 1
+#endif
 
 namespace {
+
+// sums[b] += row[b] * weight for the first `bytes` bytes of a row; answers how many it
+// did (whole blocks of 16), the rest is the caller's.
+#if defined(QV_AREASCALER_AVX2)
+__attribute__((target("avx2"))) int addWeightedAvx2(const uint8_t *row, uint16_t *sums, int bytes, uint16_t weight)
+{
+    const __m256i w = _mm256_set1_epi16(short(weight));
+    int b = 0;
+    for (; b + 32 <= bytes; b += 32) {
+        const __m256i lo = _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i *>(row + b)));
+        const __m256i hi = _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i *>(row + b + 16)));
+        __m256i *a = reinterpret_cast<__m256i *>(sums + b);
+        __m256i *c = reinterpret_cast<__m256i *>(sums + b + 16);
+        _mm256_storeu_si256(a, _mm256_add_epi16(_mm256_loadu_si256(a), _mm256_mullo_epi16(lo, w)));
+        _mm256_storeu_si256(c, _mm256_add_epi16(_mm256_loadu_si256(c), _mm256_mullo_epi16(hi, w)));
+    }
+    for (; b + 16 <= bytes; b += 16) {
+        const __m256i in = _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i *>(row + b)));
+        __m256i *a = reinterpret_cast<__m256i *>(sums + b);
+        _mm256_storeu_si256(a, _mm256_add_epi16(_mm256_loadu_si256(a), _mm256_mullo_epi16(in, w)));
+    }
+    return b;
+}
+
+const bool kHasAvx2 = __builtin_cpu_supports("avx2");
+#endif
 
 constexpr int kOne = 256; // a weight of 1
 
@@ -150,6 +180,10 @@ void AreaScaler::addRows(const uchar *first, qsizetype stride, int count)
                 continue;
             uint16_t *sums = m_sums[share.row & 1].data();
             int b = 0;
+#if defined(QV_AREASCALER_AVX2)
+            if (kHasAvx2)
+                b = addWeightedAvx2(row, sums, bytes, share.weight);
+#endif
 #if defined(__SSE2__)
             const __m128i zero = _mm_setzero_si128();
             const __m128i w = _mm_set1_epi16(short(share.weight));
@@ -201,6 +235,7 @@ void AreaScaler::finishRow(int row)
     case 2: reduceColumns<2>(m_row.data(), start, w, m_taps, width, out, roomForSpill); break;
     case 3: reduceColumns<3>(m_row.data(), start, w, m_taps, width, out, roomForSpill); break;
     case 4: reduceColumns<4>(m_row.data(), start, w, m_taps, width, out, roomForSpill); break;
+    case 8: reduceColumns<8>(m_row.data(), start, w, m_taps, width, out, roomForSpill); break; // thumbnails of pages
     default: reduceColumns<0>(m_row.data(), start, w, m_taps, width, out, roomForSpill); break;
     }
 }

@@ -2,6 +2,7 @@
 
 #include "foundation/AppStrings.h"
 #include "foundation/ImageUtility.h"
+#include "foundation/XmlUtility.h"
 #include "pages/FlashPageSourceImg.h"
 #include "pages/FlashPageSourcePDF.h"
 #include "pages/PageImaging.h"
@@ -12,6 +13,7 @@
 #include <QDir>
 #include <QDomDocument>
 #include <QFileInfo>
+#include <QHash>
 #include <QImageReader>
 #include <QMutex>
 #include <QSet>
@@ -227,30 +229,39 @@ bool FlashPageSource::generateBasePages()
 namespace {
 
 // Makes the missing (or outdated) pictures of one kind from the large pictures, in
-// parallel. want(i) gives the paths to write for page i (empty: nothing to do).
-PageResult deriveFromLarge(const QList<FlashPagePtr> &large, const std::function<PageImaging::PagePicturePaths(int)> &want,
+// parallel. wanted[i] gives the paths to write for page i (empty: nothing to do); it
+// then names the files that hold them (a picture of the large picture's size is the
+// large picture's file).
+PageResult deriveFromLarge(const QList<FlashPagePtr> &large, QList<PageImaging::PagePicturePaths> &wanted,
                            const QSize &normalBox)
 {
     QList<int> todo;
-    QList<PageImaging::PagePicturePaths> paths;
-    for (int i = 0; i < large.size(); ++i) {
-        const PageImaging::PagePicturePaths p = want(i);
-        if (!p.normal.isEmpty() || !p.thumb.isEmpty() || !p.phone.isEmpty()) {
+    for (int i = 0; i < large.size() && i < wanted.size(); ++i) {
+        const PageImaging::PagePicturePaths &p = wanted.at(i);
+        if (!p.normal.isEmpty() || !p.thumb.isEmpty() || !p.phone.isEmpty())
             todo << i;
-            paths << p;
-        }
     }
+    PageImaging::PagePicturePaths *const paths = wanted.data(); // detached here: each worker changes its own entry
     QMutex mutex;
     PageResult failure;
     const bool finished = PageWorkers::run(int(todo.size()), PageWorkers::defaultThreadCount(), [&]() -> PageWorkers::ItemFunction {
         auto writer = std::make_shared<PagePictureWriter>(normalBox);
         return [&, writer](int n) {
-            const QString from = large.at(todo.at(n))->pageFilePath();
+            const int i = todo.at(n);
+            const QString from = large.at(i)->pageFilePath();
             QImageReader reader(from);
             const QImage image = PageImaging::opaque(reader.read());
-            PageResult r = image.isNull()
-                ? PageResult::failure(PageError::UnreadablePicture, PageMessages::unreadablePicture(from, reader.errorString()))
-                : writer->write(image, {{FlashPage::Part::Whole, paths.at(n)}});
+            PageResult r;
+            if (image.isNull()) {
+                r = PageResult::failure(PageError::UnreadablePicture, PageMessages::unreadablePicture(from, reader.errorString()));
+            } else {
+                PageImaging::PagePicturePaths target = paths[i];
+                target.large = from;
+                QList<PagePictureWriter::Part> parts{{FlashPage::Part::Whole, target, true}};
+                r = writer->write(image, parts);
+                paths[i] = parts.first().paths;
+                paths[i].large.clear();
+            }
             if (r.ok())
                 return true;
             QMutexLocker lock(&mutex);
@@ -280,18 +291,32 @@ bool FlashPageSource::generateNormalPages()
     m_thumbPages.resize(m_pages.size());
 
     const QString ownNormalFolder = QFileInfo(pictureFolder(PictureKind::Normal)).absoluteFilePath();
+    // Files named by more than one entry (a normal picture that is the large one, a
+    // phone picture that is the normal one): never written over in place.
+    QHash<QString, int> uses;
+    for (PictureKind kind : kPictureKinds)
+        for (const FlashPagePtr &page : pageList(kind))
+            if (page && !page->pageFilePath().isEmpty())
+                ++uses[QFileInfo(page->pageFilePath()).absoluteFilePath()];
     QList<PageImaging::PagePicturePaths> wanted(m_pages.size());
     for (int i = 0; i < m_pages.size(); ++i) {
         FlashPagePtr &normal = m_normalPages[i];
         bool remake = !fileExists(normal);
         if (!remake) {
-            // A normal picture of ours made for another page box is made again in place.
+            // A normal picture of ours made for another page box is made again (in
+            // place, unless another entry names its file too).
             const QFileInfo info(normal->pageFilePath());
-            if (info.absolutePath() == ownNormalFolder) {
-                const QSize expected = PageImaging::pageBoxSize(QImageReader(m_pages[i]->pageFilePath()).size(),
-                                                               m_normalPageSize);
-                if (QImageReader(info.filePath()).size() != expected)
-                    wanted[i].normal = info.filePath();
+            const QString largeFile = QFileInfo(m_pages[i]->pageFilePath()).absoluteFilePath();
+            const bool isLarge = info.absoluteFilePath() == largeFile;
+            if (info.absolutePath() == ownNormalFolder || isLarge) {
+                const QSize largeSize = QImageReader(largeFile).size();
+                const QSize expected = PageImaging::pageBoxSize(largeSize, m_normalPageSize);
+                if ((isLarge ? largeSize : QImageReader(info.filePath()).size()) != expected) {
+                    const QString path = uses.value(info.absoluteFilePath()) > 1 ? freePicturePath(PictureKind::Normal, i + 1)
+                                                                                 : info.filePath();
+                    normal = imagePage(path, m_pages[i].get());
+                    wanted[i].normal = path;
+                }
             }
         } else {
             normal = imagePage(pathForRemade(PictureKind::Normal, normal, i + 1), m_pages[i].get());
@@ -303,7 +328,11 @@ bool FlashPageSource::generateNormalPages()
             wanted[i].thumb = thumb->pageFilePath();
         }
     }
-    return finishPass(deriveFromLarge(m_pages, [&](int i) { return wanted.at(i); }, m_normalPageSize));
+    const PageResult made = deriveFromLarge(m_pages, wanted, m_normalPageSize);
+    for (int i = 0; i < m_pages.size(); ++i)
+        if (!wanted.at(i).normal.isEmpty() && wanted.at(i).normal != m_normalPages[i]->pageFilePath())
+            m_normalPages[i] = imagePage(wanted.at(i).normal, m_pages[i].get());
+    return finishPass(made);
 }
 
 bool FlashPageSource::generatePhonePages()
@@ -323,7 +352,11 @@ bool FlashPageSource::generatePhonePages()
         phone = imagePage(pathForRemade(PictureKind::Phone, phone, i + 1), m_pages[i].get());
         wanted[i].phone = phone->pageFilePath();
     }
-    return finishPass(deriveFromLarge(m_pages, [&](int i) { return wanted.at(i); }, m_normalPageSize));
+    const PageResult made = deriveFromLarge(m_pages, wanted, m_normalPageSize);
+    for (int i = 0; i < m_pages.size(); ++i)
+        if (!wanted.at(i).phone.isEmpty() && wanted.at(i).phone != m_phonePages[i]->pageFilePath())
+            m_phonePages[i] = imagePage(wanted.at(i).phone, m_pages[i].get());
+    return finishPass(made);
 }
 
 QString FlashPageSource::storedPath(const QString &path) const
@@ -435,7 +468,7 @@ std::unique_ptr<FlashPageSource> FlashPageSource::fromXmlString(const QString &x
                                                                 QString *error)
 {
     QDomDocument doc;
-    if (!doc.setContent(xml)) {
+    if (!parseXmlDocument(doc, xml)) {
         if (error)
             *error = loadAppString(QStringLiteral("PageImport-The pages of the project cannot be read."),
                                    QStringLiteral("The pages of the project cannot be read."));

@@ -12,7 +12,10 @@
 //
 // The four lists run in step: entry i of each is book page i + 1. Other parts of the
 // program may insert, replace or remove entries (keeping the lists in step), and
-// may point an entry at a picture outside the workspace.
+// may point an entry at a picture outside the workspace. A picture that is the same
+// as another of its page is one file named by both entries (a normal or phone picture
+// of the large picture's size names large/N.jpg; a phone picture of the normal one's
+// size names the normal file): a file more than one entry names is never written over.
 //
 // Subclasses know the source: FlashPageSourcePDF (a PDF document) and
 // FlashPageSourceImg (a list of pictures). Each can say which book pages the source

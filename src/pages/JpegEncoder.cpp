@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <csetjmp>
+#include <iterator>
 #include <cstdio> // jpeglib.h needs FILE declared first
 #include <jpeglib.h>
 
@@ -75,6 +76,20 @@ JpegEncoder::JpegEncoder(const QSize &size, const JpegSettings &settings, QByteA
     jpeg_set_defaults(&s->cinfo);
     jpeg_set_quality(&s->cinfo, std::clamp(settings.quality, 0, 100), TRUE);
     s->cinfo.optimize_coding = settings.optimizeCoding ? TRUE : FALSE;
+    if (settings.progressive) {
+        // Spectral selection only, without successive approximation: the picture's
+        // coarse whole first, its detail after; refinement scans would save a little
+        // more at several times the encoding work.
+        static const jpeg_scan_info scans[] = {
+            {3, {0, 1, 2, 0}, 0, 0, 0, 0},  // DC of all components
+            {1, {0, 0, 0, 0}, 1, 5, 0, 0},  // luminance, the first frequencies
+            {1, {1, 0, 0, 0}, 1, 63, 0, 0}, // colour
+            {1, {2, 0, 0, 0}, 1, 63, 0, 0},
+            {1, {0, 0, 0, 0}, 6, 63, 0, 0}, // luminance, the rest
+        };
+        s->cinfo.scan_info = scans;
+        s->cinfo.num_scans = int(std::size(scans));
+    }
     s->cinfo.density_unit = 1; // dots per inch, as Qt marks its pictures
     s->cinfo.X_density = 96;
     s->cinfo.Y_density = 96;

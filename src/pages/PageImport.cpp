@@ -129,8 +129,8 @@ bool PageImport::run()
         NotificationCenter::defaultCenter()->postNotification(
             ImportProgressInfoMSG, this, {{"index", done}, {"count", count}, {"id", m_identifier}});
     };
-    const PageResult rendered = PageRenderer::run(*source, PageRenderer::jobsForUnits(units, staging.path(), isPdf),
-                                                  options, isPdf ? &texts : nullptr);
+    QList<PageRenderer::Job> jobs = PageRenderer::jobsForUnits(units, staging.path(), isPdf);
+    const PageResult rendered = PageRenderer::run(*source, jobs, options, isPdf ? &texts : nullptr);
     if (!rendered.ok())
         return fail(rendered);
     if (m_stop)
@@ -142,6 +142,22 @@ bool PageImport::run()
     staging.setAutoRemove(false); // it has become the workspace
 
     source->setPagesFromUnits(units);
+    // A picture the same as another of its page was written once: its entry names
+    // that file, in the workspace the staging folder has become.
+    const QString stagingRoot = staging.path() + QLatin1Char('/');
+    for (const PageRenderer::Job &job : std::as_const(jobs)) {
+        for (const PageRenderer::Target &target : job.targets) {
+            const int i = target.bookPage - 1;
+            const std::pair<FlashPageSource::PictureKind, QString> written[] = {
+                {FlashPageSource::PictureKind::Normal, target.paths.normal},
+                {FlashPageSource::PictureKind::Phone, target.paths.phone}};
+            for (const auto &[kind, path] : written) {
+                QList<FlashPagePtr> &list = source->pageList(kind);
+                if (i >= 0 && i < list.size() && list[i] && path.startsWith(stagingRoot))
+                    list[i]->setPageFilePath(m_workspace + QLatin1Char('/') + path.mid(stagingRoot.size()));
+            }
+        }
+    }
     QStringList pageTexts;
     pageTexts.reserve(qsizetype(texts.size()));
     for (QString &t : texts)

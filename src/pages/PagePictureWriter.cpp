@@ -17,21 +17,26 @@ class PartPictures
 {
 public:
     PartPictures(const QImage &page, const PagePictureWriter::Part &part, const QSize &normalBox)
-        : m_page(page), m_rect(partRect(page.size(), part.part)), m_paths(part.paths)
+        : m_page(page), m_rect(partRect(page.size(), part.part)), m_paths(part.paths), m_largeExists(part.largeExists)
     {
         const QSize size = m_rect.size();
         m_normalSize = pageBoxSize(size, normalBox);
         m_phoneSize = pageBoxSize(size, kPhonePageBox);
         m_wantNormal = !m_paths.normal.isEmpty() || !m_paths.thumb.isEmpty(); // the thumbnail is made from it
         m_wantPhone = !m_paths.phone.isEmpty();
+        if (m_largeExists && m_paths.large.isEmpty())
+            m_largeExists = false;
     }
 
     // Sets up the encoder and reductions, taking over what memory fits.
     void start(QByteArray largeMemory, QImage normalMemory, QImage phoneMemory)
     {
         const QSize size = m_rect.size();
-        if (!m_paths.large.isEmpty() || (!m_paths.normal.isEmpty() && m_normalSize == size)
-            || (m_wantPhone && m_phoneSize == size))
+        // The large picture is encoded when it is written, or when a picture of its
+        // size has no large file to be.
+        if (!m_largeExists
+            && (!m_paths.large.isEmpty() || (!m_paths.normal.isEmpty() && m_normalSize == size)
+                || (m_wantPhone && m_phoneSize == size)))
             m_large = std::make_unique<JpegEncoder>(size, kLargeJpeg, std::move(largeMemory));
         if (m_wantNormal && m_normalSize != size)
             m_normal = std::make_unique<AreaScaler>(size, m_normalSize, std::move(normalMemory));
@@ -51,14 +56,16 @@ public:
             m_phone->addRows(first, stride, count);
     }
 
-    PageResult finish(QByteArray normalJpegMemory)
+    // Writes the pictures; `paths` becomes the files that hold them.
+    PageResult finish(QByteArray normalJpegMemory, PagePicturePaths *paths)
     {
         m_largeJpeg = m_large ? m_large->finish() : QByteArray();
         PageResult r;
-        if (!m_paths.large.isEmpty() && !(r = writeFile(m_paths.large, m_largeJpeg)).ok())
+        if (!m_paths.large.isEmpty() && !m_largeExists && !(r = writeFile(m_paths.large, m_largeJpeg)).ok())
             return r;
 
-        // A picture of the part's own size is the large picture.
+        // A picture of the part's own size is the large picture: its file when there
+        // is one, else its bytes.
         QImage normal;
         QByteArray normalJpeg;
         if (m_normal) {
@@ -67,14 +74,17 @@ public:
             normal = QImage(m_page.constScanLine(0) + qsizetype(m_rect.x()) * 3, m_rect.width(), m_rect.height(),
                             m_page.bytesPerLine(), QImage::Format_RGB888);
             normalJpeg = m_largeJpeg;
+            if (!m_paths.normal.isEmpty() && !m_paths.large.isEmpty())
+                m_paths.normal = m_paths.large;
         }
         const bool phoneIsNormal = !m_phone && m_phoneSize == m_normalSize;
-        if (normalJpeg.isEmpty() && (!m_paths.normal.isEmpty() || (m_wantPhone && phoneIsNormal))) {
+        const bool normalIsFile = !m_normal && !m_paths.normal.isEmpty() && m_paths.normal == m_paths.large;
+        if (m_normal && (!m_paths.normal.isEmpty() || (m_wantPhone && phoneIsNormal))) {
             JpegEncoder encoder(normal.size(), kNormalJpeg, std::move(normalJpegMemory));
             encoder.addRows(normal.constBits(), normal.bytesPerLine(), normal.height());
             normalJpeg = m_normalJpeg = encoder.finish();
         }
-        if (!m_paths.normal.isEmpty() && !(r = writeFile(m_paths.normal, normalJpeg)).ok())
+        if (!m_paths.normal.isEmpty() && !normalIsFile && !(r = writeFile(m_paths.normal, normalJpeg)).ok())
             return r;
         if (!m_paths.thumb.isEmpty()) {
             // The normal picture is smaller than the large one and already smoothed:
@@ -85,12 +95,23 @@ public:
                 return r;
         }
         if (m_wantPhone) {
-            const QByteArray phone = m_phone ? JpegEncoder::encode(m_phone->result(), kPhoneJpeg)
-                                   : phoneIsNormal ? normalJpeg
-                                                   : m_largeJpeg;
-            if (!(r = writeFile(m_paths.phone, phone)).ok())
-                return r;
+            // The same picture as the normal or the large one is that picture's file
+            // (or, when that is not written, its bytes).
+            const bool phoneIsLarge = !m_phone && m_phoneSize == m_rect.size();
+            const QString same = phoneIsNormal && !m_paths.normal.isEmpty() ? m_paths.normal
+                               : phoneIsLarge                               ? m_paths.large
+                                                                            : QString();
+            if (!same.isEmpty()) {
+                m_paths.phone = same;
+            } else {
+                const QByteArray phone = m_phone ? JpegEncoder::encode(m_phone->result(), kPhoneJpeg)
+                                       : phoneIsLarge ? m_largeJpeg
+                                                      : normalJpeg;
+                if (!(r = writeFile(m_paths.phone, phone)).ok())
+                    return r;
+            }
         }
+        *paths = m_paths;
         return PageResult::success();
     }
 
@@ -104,6 +125,7 @@ private:
     const QImage &m_page;
     QRect m_rect;
     PagePicturePaths m_paths;
+    bool m_largeExists = false;
     QSize m_normalSize, m_phoneSize;
     bool m_wantNormal = false, m_wantPhone = false;
     std::unique_ptr<JpegEncoder> m_large;
@@ -115,7 +137,7 @@ private:
 
 PagePictureWriter::PagePictureWriter(const QSize &normalBox) : m_normalBox(normalBox) {}
 
-PageResult PagePictureWriter::write(const QImage &image, const QList<Part> &parts)
+PageResult PagePictureWriter::write(const QImage &image, QList<Part> &parts)
 {
     const QImage page = opaque(image);
     if (page.isNull())
@@ -143,7 +165,7 @@ PageResult PagePictureWriter::write(const QImage &image, const QList<Part> &part
     for (size_t i = 0; i < pictures.size(); ++i) {
         Memory &memory = m_memory[i];
         if (result.ok())
-            result = pictures[i]->finish(std::move(memory.normalJpeg));
+            result = pictures[i]->finish(std::move(memory.normalJpeg), &parts[qsizetype(i)].paths);
         memory.large = pictures[i]->takeLargeMemory();
         memory.normalJpeg = pictures[i]->takeNormalJpegMemory();
         memory.normal = pictures[i]->takeNormalMemory();

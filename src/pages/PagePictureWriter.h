@@ -4,7 +4,8 @@
 //
 // A source picture's rows are read once, in bands; each band goes to the large
 // JPEG and to the reductions of every book page cut from it while it is in the
-// cache. A picture of the same size as one already made is not encoded again. The
+// cache. A picture of the same size as one already made is not encoded again, nor
+// written again: it is the other picture's file (the path of the part says which). The
 // writer keeps its working memory from one page to the next, so that pages do not
 // each fault in fresh memory: keep one writer per worker thread.
 
@@ -26,14 +27,19 @@ public:
     {
         FlashPage::Part part = FlashPage::Part::Whole;
         PageImaging::PagePicturePaths paths;
+        // paths.large is the large picture's file already (the picture being read):
+        // it is not written, and pictures of its size are that file.
+        bool largeExists = false;
     };
 
     // normalBox: the book's page box the normal pictures are fitted into.
     explicit PagePictureWriter(const QSize &normalBox);
 
     // Writes the pictures of every part of `page` (opaque; RGB888 is taken as it is,
-    // other formats are converted first). Stops at the first failure.
-    PageResult write(const QImage &page, const QList<Part> &parts);
+    // other formats are converted first). Stops at the first failure. Each part's paths
+    // then name the files that hold its pictures: a picture the same as the large one
+    // (or a phone picture the same as the normal one) is that picture's file.
+    PageResult write(const QImage &page, QList<Part> &parts);
 
 private:
     // Memory kept for the book page at the same place in the parts list.

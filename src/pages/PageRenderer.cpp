@@ -29,6 +29,7 @@ QList<Job> jobsForUnits(const QList<PageUnit> &units, const QString &root, bool 
             t.paths = {path(Kind::Large, bookPage), path(Kind::Normal, bookPage), path(Kind::Thumb, bookPage),
                        path(Kind::Phone, bookPage)};
             t.textIndex = withText ? bookPage - 1 : -1;
+            t.bookPage = bookPage;
             job.targets << t;
         }
         jobs << job;
@@ -36,9 +37,9 @@ QList<Job> jobsForUnits(const QList<PageUnit> &units, const QString &root, bool 
     return jobs;
 }
 
-PageResult run(const FlashPageSource &source, const QList<Job> &jobs, const Options &options,
-               std::vector<QString> *texts)
+PageResult run(const FlashPageSource &source, QList<Job> &jobs, const Options &options, std::vector<QString> *texts)
 {
+    Job *const allJobs = jobs.data(); // detached here: the workers each change their own job
     QMutex mutex;
     PageResult failure;
     const auto fail = [&](const PageResult &r) {
@@ -57,7 +58,7 @@ PageResult run(const FlashPageSource &source, const QList<Job> &jobs, const Opti
         }
         auto writer = std::make_shared<PagePictureWriter>(options.normalBox);
         return [&, reader, writer](int index) {
-            const Job &job = jobs.at(index);
+            Job &job = allJobs[index];
             PageResult r;
             const QImage page = reader->readPage(job.sourcePage, &r);
             if (page.isNull())
@@ -72,6 +73,8 @@ PageResult run(const FlashPageSource &source, const QList<Job> &jobs, const Opti
             r = writer->write(page, parts);
             if (!r.ok())
                 return fail(r);
+            for (qsizetype k = 0; k < parts.size(); ++k)
+                job.targets[k].paths = parts.at(k).paths;
             for (const Target &target : job.targets) {
                 if (options.stop && options.stop->load())
                     return false;

@@ -25,6 +25,7 @@ struct Target
     FlashPage::Part part = FlashPage::Part::Whole;
     PageImaging::PagePicturePaths paths;
     int textIndex = -1;
+    int bookPage = 0; // the book page number, from 1 (0: not known)
 };
 
 struct Job
@@ -48,8 +49,10 @@ QList<Job> jobsForUnits(const QList<PageUnit> &units, const QString &root, bool 
 
 // Runs the jobs. texts (when given) must have a slot for every textIndex used.
 // Stops early on the first failure or when *stop is set (then the result is
-// Cancelled); pictures written so far are left for the caller to remove.
-PageResult run(const FlashPageSource &source, const QList<Job> &jobs, const Options &options,
+// Cancelled); pictures written so far are left for the caller to remove. The
+// targets' paths then name the files that hold the pictures: a picture the same as
+// another of its page is not written again but names that one's file.
+PageResult run(const FlashPageSource &source, QList<Job> &jobs, const Options &options,
                std::vector<QString> *texts = nullptr);
 
 } // namespace PageRenderer

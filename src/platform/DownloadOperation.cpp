@@ -2,6 +2,7 @@
 
 #include "foundation/AppStrings.h"
 #include "foundation/AppUtility.h"
+#include "foundation/SafeFiles.h"
 #include "platform/NotificationCenter.h"
 
 #include <QCryptographicHash>
@@ -90,7 +91,7 @@ bool DownloadOperation::keepDownload(const QString &file, const QUrl &url, const
     const QString target = QDir(folder).filePath(sanitizedFileName(url));
     QSaveFile stored(QDir(folder).filePath(kVersionFile));
     // The version is written last: a file without it is never taken.
-    if ((!QFile::rename(file, target) && !QFile::copy(file, target)) || !stored.open(QIODevice::WriteOnly)
+    if ((!QFile::rename(file, target) && !SafeFiles::copyFile(file, target)) || !stored.open(QIODevice::WriteOnly)
         || stored.write(version.toUtf8()) < 0 || !stored.commit()) {
         removeTree(folder);
         return false;

@@ -1,11 +1,15 @@
 #include "project/BookPartsStore.h"
 
+#include "foundation/AppLog.h"
+#include "foundation/SafeFiles.h"
+#include "foundation/XmlUtility.h"
 #include "furnishings/BookMarkTabs.h"
 #include "furnishings/PluginBundle.h"
 #include "output/BookParts.h"
 #include "output/narration/GenerateAssistant.h"
 #include "output/security/BookSecurity.h"
 #include "project/ProjectFiles.h"
+#include "project/ProjectMessages.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -20,12 +24,25 @@ QString rebased(const QString &path, const QString &from, const QString &to)
     return QDir::cleanPath(to + QLatin1Char('/') + QDir(from).relativeFilePath(path));
 }
 
-// A relative path read from a project, inside folder; "" when it would leave it.
+// Whether a path of a part (by its name inside folder) stays there when its links are
+// followed; one that leads out is noted in the log and not used.
+bool staysInPart(const QString &path, const QString &folder)
+{
+    const QFileInfo info(path);
+    if ((!info.exists() && !info.isSymLink()) || SafeFiles::liesInside(path, folder))
+        return true;
+    AppLog::shared().error(ProjectMessages::leadsOutOfProject(path));
+    return false;
+}
+
+// A relative path read from a project, inside folder; "" when it would leave it (by
+// its name or through a link).
 QString inside(const QString &folder, const QString &relative)
 {
     if (folder.isEmpty() || !ProjectFiles::isSafeRelativePath(relative))
         return {};
-    return QDir::cleanPath(folder + QLatin1Char('/') + relative);
+    const QString path = QDir::cleanPath(folder + QLatin1Char('/') + relative);
+    return staysInPart(path, folder) ? path : QString();
 }
 
 class TabsPart : public BookProjectPart
@@ -67,7 +84,7 @@ public:
         if (!m_parts.hasPluginBundle())
             return {};
         QDomDocument element;
-        if (!element.setContent(PluginBundle::bundleNamed(m_parts.pluginBundleName()).pluginXMLElement()))
+        if (!parseXmlDocument(element, PluginBundle::bundleNamed(m_parts.pluginBundleName()).pluginXMLElement()))
             return {};
         return document.importNode(element.documentElement(), true).toElement();
     }
@@ -135,7 +152,9 @@ public:
         // Texts and sounds come only from the part's own folder.
         for (AssistantResourceItem &item : assistant->resourceList()) {
             const auto keep = [&](const QString &path) {
-                return !m_folder.isEmpty() && ProjectFiles::isInside(path, m_folder) ? path : QString();
+                return !m_folder.isEmpty() && ProjectFiles::isInside(path, m_folder) && staysInPart(path, m_folder)
+                           ? path
+                           : QString();
             };
             item.setLrcFile(keep(item.lrcFile()));
             item.setMp3File(keep(item.mp3File()));

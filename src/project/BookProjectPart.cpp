@@ -1,7 +1,9 @@
 #include "project/BookProjectPart.h"
 
 #include "foundation/PropertyList.h"
+#include "foundation/XmlUtility.h"
 
+#include <QRegularExpression>
 #include <QTextStream>
 
 BookProjectPart::~BookProjectPart() = default;
@@ -13,9 +15,13 @@ QDomElement BookProjectPart::propertyListElement(QDomDocument &document, const Q
     if (!xml)
         return {};
     // The property list's own document is parsed and its root moved into ours; the
-    // document type declaration is dropped with its document.
+    // document type declaration is dropped with its document. A text of blanks only
+    // goes in as a CDATA section: parsers of XML (ours included) drop plain text of
+    // blanks only, and the unknown password of a user is a tab.
+    static const QRegularExpression blanksOnly(QStringLiteral("<(string|key)>([ \\t\\r\\n]+)</\\1>"));
+    const QString text = QString::fromUtf8(*xml).replace(blanksOnly, QStringLiteral("<\\1><![CDATA[\\2]]></\\1>"));
     QDomDocument plist;
-    if (!plist.setContent(*xml)) {
+    if (!parseXmlDocument(plist, text)) {
         if (error)
             *error = QStringLiteral("The property list could not be embedded.");
         return {};

@@ -49,7 +49,9 @@ public:
     virtual void setFilesFolder(const QString &folder) { Q_UNUSED(folder); }
 
     // <name><plist version="1.0">...</plist></name>: a property list inside an element.
-    // A null element, with *error, when value cannot be a property list.
+    // A null element, with *error, when value cannot be a property list. A text made
+    // of blanks only (the tab of an unknown password) is kept as a CDATA section, which
+    // the project's reader keeps (it drops plain text of blanks only).
     static QDomElement propertyListElement(QDomDocument &document, const QString &name, const QVariant &value,
                                            QString *error = nullptr);
     static std::optional<QVariant> propertyListFromElement(const QDomElement &element, QString *error = nullptr);

@@ -1,9 +1,11 @@
 #include "project/BookProjectReader.h"
 
 #include "annotations/FlashPagesAnnotations.h"
+#include "foundation/AppLog.h"
 #include "foundation/AppResources.h"
 #include "foundation/AppStrings.h"
 #include "foundation/InputLimits.h"
+#include "foundation/SafeFiles.h"
 #include "foundation/XmlUtility.h"
 #include "furnishings/FlashOutline.h"
 #include "pages/FlashPageSourceImg.h"
@@ -100,11 +102,17 @@ BookProjectReader::BookProjectReader(const QString &projectFile, BookDocument &d
 {
 }
 
-QString BookProjectReader::folderInData(const QString &relative) const
+QString BookProjectReader::folderInData(const QString &relative)
 {
     if (!ProjectFiles::isSafeRelativePath(relative))
         return {};
-    return QDir::cleanPath(m_dataFolder + QLatin1Char('/') + relative);
+    const QString path = QDir::cleanPath(m_dataFolder + QLatin1Char('/') + relative);
+    if ((QFileInfo::exists(path) || QFileInfo(path).isSymLink()) && !SafeFiles::liesInside(path, m_dataFolder)
+        && SafeFiles::resolvedPath(path) != SafeFiles::resolvedPath(m_dataFolder)) {
+        m_leftOut << path;
+        return {};
+    }
+    return path;
 }
 
 ProjectResult BookProjectReader::read()
@@ -156,12 +164,22 @@ ProjectResult BookProjectReader::read()
     if (m_dataFolder.isEmpty())
         return ProjectResult::failure(ProjectError::DataFolderMissing,
                                       ProjectMessages::dataFolderMissing(m_file, candidates.first()));
+    // The data folder is the project's own, beside its file: one that leads elsewhere
+    // through a link (an ancestor, the user's home) would hand every file there to
+    // the book.
+    if (!SafeFiles::liesInside(m_dataFolder, info.absolutePath()))
+        return ProjectResult::failure(ProjectError::Damaged,
+                                      ProjectMessages::damaged(m_file, ProjectMessages::leadsOutOfProject(m_dataFolder)));
 
     ProjectResult result;
     if (!readPages(root, result) || !checkPictures(result) || !readModels(root, text, result))
         return result;
     readTemplates(root, result);
     readParts(root, result);
+    for (const QString &path : std::as_const(m_leftOut)) {
+        result.warnings << ProjectMessages::leadsOutOfProject(path);
+        AppLog::shared().error(ProjectMessages::leadsOutOfProject(path));
+    }
     m_document.m_projectFile = m_file;
     m_document.m_dataFolder = m_dataFolder;
     m_document.m_storedFolders = m_storedFolders;

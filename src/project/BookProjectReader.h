@@ -20,10 +20,13 @@ private:
     bool readModels(const QDomElement &root, const QString &text, ProjectResult &result);
     void readTemplates(const QDomElement &root, ProjectResult &result);
     void readParts(const QDomElement &root, ProjectResult &result);
-    QString folderInData(const QString &relative) const;
+    // relative inside the data folder; "" when it would leave it (by its name, or
+    // through a link: such a folder is noted in m_leftOut).
+    QString folderInData(const QString &relative);
 
     QString m_file;
     BookDocument &m_document;
     QString m_dataFolder;
     QHash<QString, QString> m_storedFolders;
+    QStringList m_leftOut;
 };

@@ -2,6 +2,7 @@
 
 #include "annotations/FlashPagesAnnotations.h"
 #include "foundation/AppUtility.h"
+#include "foundation/SafeFiles.h"
 #include "foundation/XmlUtility.h"
 #include "furnishings/FlashOutline.h"
 #include "pages/FlashPageSourceImg.h"
@@ -259,7 +260,7 @@ bool BookProjectWriter::planPages(ProjectResult &result)
             continue;
         }
         QString error;
-        if (!ProjectFiles::copyFile(from, to, &error)) {
+        if (!SafeFiles::copyFile(from, to, &error)) {
             result = ProjectResult::failure(ProjectError::WriteFailed, ProjectMessages::cannotWrite(m_file, error));
             return false;
         }

@@ -1,7 +1,9 @@
 #include "project/DownloadWorkspaceInfo.h"
 
 #include "batch/ImportParament.h"
+#include "foundation/AppLog.h"
 #include "foundation/PropertyList.h"
+#include "foundation/SafeFiles.h"
 
 #include <QDir>
 #include <QSaveFile>
@@ -58,5 +60,19 @@ std::optional<DownloadWorkspaceInfo> DownloadWorkspaceInfo::readFromFolder(const
     info.pwd = map.value(kPwd).toString();
     info.range = map.value(kRange, info.range).toString();
     info.detect = map.value(kDetect).toInt();
+    return info;
+}
+
+std::optional<DownloadWorkspaceInfo> DownloadWorkspaceInfo::readForBook(const QString &folder, const QString &bookPdf)
+{
+    std::optional<DownloadWorkspaceInfo> info = readFromFolder(folder);
+    if (!info || info->pdf.isEmpty())
+        return info;
+    if (bookPdf.isEmpty() || SafeFiles::resolvedPath(info->pdf) != SafeFiles::resolvedPath(bookPdf)) {
+        AppLog::shared().error(QStringLiteral("The downloads' source PDF \"%1\" is not the book's own (\"%2\"): it is left out.")
+                                   .arg(QDir::toNativeSeparators(info->pdf), QDir::toNativeSeparators(bookPdf)));
+        info->pdf.clear();
+        info->pwd.clear();
+    }
     return info;
 }

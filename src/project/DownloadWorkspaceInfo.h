@@ -27,6 +27,11 @@ struct DownloadWorkspaceInfo
     bool writeToFolder(const QString &folder, QString *error = nullptr) const;
     // Nothing when the folder has no readable ".info".
     static std::optional<DownloadWorkspaceInfo> readFromFolder(const QString &folder);
+    // The same, with "pdf" and "pwd" kept only when "pdf" names the book's own source
+    // document bookPdf (the one its pages were made from; "" for a book made from
+    // pictures): a project from elsewhere names no other PDF of the user's to be split
+    // into the book. The log says when one was left out.
+    static std::optional<DownloadWorkspaceInfo> readForBook(const QString &folder, const QString &bookPdf);
 
     friend bool operator==(const DownloadWorkspaceInfo &, const DownloadWorkspaceInfo &) = default;
 };

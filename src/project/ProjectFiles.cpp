@@ -1,9 +1,7 @@
 #include "project/ProjectFiles.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace ProjectFiles {
 
@@ -42,41 +40,6 @@ QString freePath(const QString &folder, const QString &name, NameKind kind,
         if (!used(path))
             return path;
     }
-}
-
-bool copyFile(const QString &source, const QString &destination, QString *error)
-{
-    const auto fail = [&](const QString &why) {
-        if (error)
-            *error = why;
-        return false;
-    };
-    QFile in(source);
-    if (!in.open(QIODevice::ReadOnly))
-        return fail(QStringLiteral("\"%1\" cannot be read: %2").arg(source, in.errorString()));
-    if (!QDir().mkpath(QFileInfo(destination).absolutePath()))
-        return fail(QStringLiteral("The folder of \"%1\" cannot be made.").arg(destination));
-    QSaveFile out(destination);
-    out.setDirectWriteFallback(false);
-    if (!out.open(QIODevice::WriteOnly))
-        return fail(QStringLiteral("\"%1\" cannot be written: %2").arg(destination, out.errorString()));
-    QByteArray buffer(1 << 20, Qt::Uninitialized);
-    for (;;) {
-        const qint64 n = in.read(buffer.data(), buffer.size());
-        if (n < 0)
-            return fail(QStringLiteral("\"%1\" cannot be read: %2").arg(source, in.errorString()));
-        if (n == 0)
-            break;
-        if (out.write(buffer.constData(), n) != n)
-            return fail(QStringLiteral("\"%1\" cannot be written: %2").arg(destination, out.errorString()));
-    }
-    if (!out.commit())
-        return fail(QStringLiteral("\"%1\" cannot be written: %2").arg(destination, out.errorString()));
-    // Keep the picture's own time, as a moved file would; not worth failing the copy for.
-    QFile copy(destination);
-    if (copy.open(QIODevice::ReadWrite))
-        copy.setFileTime(QFileInfo(source).lastModified(), QFileDevice::FileModificationTime);
-    return true;
 }
 
 } // namespace ProjectFiles

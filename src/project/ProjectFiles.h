@@ -1,7 +1,6 @@
 #pragma once
 // File helpers of the project code: paths inside a folder, relative names that are
-// safe to follow, and copies that never leave a half-written file under the final
-// name.
+// safe to follow, free names. Files are copied with SafeFiles::copyFile.
 
 #include <QString>
 #include <functional>
@@ -21,10 +20,5 @@ enum class NameKind { File, Folder };
 // its extension last: "a.jpg", "a-2.jpg"); names in taken count as used too.
 QString freePath(const QString &folder, const QString &name, NameKind kind,
                  const std::function<bool(const QString &)> &taken = {});
-
-// Copies a file through a temporary file in the destination's folder, which is then
-// renamed; the copy keeps the source's modification time. Creates the destination's
-// folder. False, with *error, when anything fails (no file is left behind then).
-bool copyFile(const QString &source, const QString &destination, QString *error = nullptr);
 
 } // namespace ProjectFiles

@@ -131,6 +131,13 @@ QString pictureOutsideProject(const QString &picture)
         .arg(QDir::toNativeSeparators(picture));
 }
 
+QString leadsOutOfProject(const QString &path)
+{
+    return loadAppString(QStringLiteral("BookProject-\"%1\" leads out of the project through a link; it is left out."),
+                         QStringLiteral("\"%1\" leads out of the project through a link; it is left out."))
+        .arg(QDir::toNativeSeparators(path));
+}
+
 QString accessRefused()
 {
     return loadAppString(QStringLiteral("BookProject-Import Project failed..."),

@@ -19,6 +19,8 @@ QString partNotRestored(const QString &part, const QString &detail);
 QString partFilesMissing(const QString &part, const QString &folder);
 QString filesOutsideProject(const QString &templateName, const QStringList &settings);
 QString pictureOutsideProject(const QString &picture);
+// A file or folder of the project that leads out of it through a link.
+QString leadsOutOfProject(const QString &path);
 QString accessRefused();
 QString untitled();
 QString folderMissing(const QString &folder);

@@ -1,6 +1,6 @@
 #include "publishing/BookCoverWorkFiles.h"
 
-#include "project/ProjectFiles.h"
+#include "foundation/SafeFiles.h"
 #include "publishing/BookCoverSettings.h"
 
 #include <QDir>
@@ -34,25 +34,20 @@ QString BookCoverWorkFiles::withSuffixOf(const QString &path, const QString &mod
     return info.path() + QLatin1Char('/') + info.completeBaseName() + QLatin1Char('.') + suffix;
 }
 
-bool BookCoverWorkFiles::copyReplacing(const QString &from, const QString &to, QString *error)
-{
-    return ProjectFiles::copyFile(from, to, error);
-}
-
 void BookCoverWorkFiles::prepare(const BookCoverSettings &settings)
 {
     if (!settings.inputFile.isEmpty() && QFileInfo(settings.inputFile).isFile()) {
         m_input = withSuffixOf(m_input, settings.inputFile);
         if (!QFileInfo::exists(m_input))
-            copyReplacing(settings.inputFile, m_input);
+            SafeFiles::copyFile(settings.inputFile, m_input);
     }
     if (!settings.outputFile.isEmpty()) {
         m_output = withSuffixOf(m_output, settings.outputFile);
         if (QFileInfo(settings.outputFile).isFile() && !QFileInfo::exists(m_output))
-            copyReplacing(settings.outputFile, m_output);
+            SafeFiles::copyFile(settings.outputFile, m_output);
     }
     if (!settings.configFile.isEmpty() && QFileInfo(settings.configFile).isFile() && !QFileInfo::exists(m_config))
-        copyReplacing(settings.configFile, m_config);
+        SafeFiles::copyFile(settings.configFile, m_config);
 }
 
 bool BookCoverWorkFiles::takeSource(const QString &path)
@@ -62,7 +57,7 @@ bool BookCoverWorkFiles::takeSource(const QString &path)
     const QString target = withSuffixOf(m_input, path);
     if (samePath(path) == samePath(target) || samePath(path) == samePath(m_input))
         return true;
-    if (!copyReplacing(path, target))
+    if (!SafeFiles::copyFile(path, target))
         return false;
     if (samePath(target) != samePath(m_input))
         QFile::remove(m_input);
@@ -76,19 +71,19 @@ bool BookCoverWorkFiles::takeResult(const QString &path)
         return false;
     if (samePath(path) == samePath(m_output))
         return true;
-    return copyReplacing(path, m_output);
+    return SafeFiles::copyFile(path, m_output);
 }
 
 bool BookCoverWorkFiles::takeDesign(const QString &path)
 {
-    return QFileInfo(path).isFile() && copyReplacing(path, m_config);
+    return QFileInfo(path).isFile() && SafeFiles::copyFile(path, m_config);
 }
 
 bool BookCoverWorkFiles::commit(const QString &outputFile, const QString &configFile, QString *error) const
 {
-    if (QFileInfo(m_config).isFile() && !configFile.isEmpty() && !copyReplacing(m_config, configFile, error))
+    if (QFileInfo(m_config).isFile() && !configFile.isEmpty() && !SafeFiles::copyFile(m_config, configFile, error))
         return false;
-    if (QFileInfo(m_output).isFile() && !outputFile.isEmpty() && !copyReplacing(m_output, outputFile, error))
+    if (QFileInfo(m_output).isFile() && !outputFile.isEmpty() && !SafeFiles::copyFile(m_output, outputFile, error))
         return false;
     return true;
 }

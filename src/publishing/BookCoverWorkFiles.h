@@ -39,10 +39,6 @@ public:
     // with *error naming the file, when one cannot be written.
     bool commit(const QString &outputFile, const QString &configFile, QString *error) const;
 
-    // Copies from over to, replacing to through a temporary file: a failure leaves
-    // to as it was and says why in *error.
-    static bool copyReplacing(const QString &from, const QString &to, QString *error = nullptr);
-
 private:
     static QString withSuffixOf(const QString &path, const QString &model);
 

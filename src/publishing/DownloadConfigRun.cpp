@@ -1,9 +1,11 @@
 #include "publishing/DownloadConfigRun.h"
 
 #include "foundation/AppUtility.h"
+#include "foundation/SafeFiles.h"
 #include "pages/PDFWidePage.h"
 #include "pages/PageNotifications.h"
 #include "platform/NotificationCenter.h"
+#include "project/ProjectFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -90,32 +92,6 @@ bool DownloadConfigRun::pagesToBeMade(const QString &workspace, int pageCount, b
     return pageCount != 0 && countPdfFiles(folder) != pageCount;
 }
 
-bool DownloadConfigRun::copyFromFile(const QString &source, const QString &target, QString *error)
-{
-    const QFileInfo from(source);
-    if (!from.isFile())
-        return true;
-    const QFileInfo to(target);
-    if (to.exists() && from.canonicalFilePath() == to.canonicalFilePath())
-        return true; // one file: copying would lose it
-    // Written beside the target and renamed over it, so a failed copy leaves the
-    // target as it was.
-    const QString part = target + kStagingSuffix;
-    QFile::remove(part);
-    std::error_code code;
-    std::filesystem::copy_file(fsPath(source), fsPath(part), code);
-    if (!code)
-        std::filesystem::rename(fsPath(part), fsPath(target), code);
-    if (code) {
-        QFile::remove(part);
-        *error = QStringLiteral("\"%1\" cannot be copied to \"%2\": %3")
-                     .arg(QDir::toNativeSeparators(source), QDir::toNativeSeparators(target),
-                          QString::fromLocal8Bit(code.message().c_str()));
-        return false;
-    }
-    return true;
-}
-
 QString DownloadConfigRun::workspaceName(const QString &path)
 {
     const QString name = QFileInfo(path).fileName();
@@ -147,7 +123,10 @@ void DownloadConfigRun::copyChosenFile(const QString &stored, const QString &sub
         result.failures << QStringLiteral("\"%1\" cannot be offered under that name.").arg(stored);
     else if (once && QFileInfo::exists(target))
         result.failures << QStringLiteral("Two files are called \"%1\".").arg(name);
-    else if (!copyFromFile(source, target, &error))
+    // A file the workspace holds (a "./" path, or the copy of a chosen file that has
+    // gone) must lie in the workspace, links followed; a chosen file in its own folder.
+    else if (!SafeFiles::copyFile(source, target, &error,
+                                  ProjectFiles::isInside(source, m_input.workspace) ? m_input.workspace : QString()))
         result.failures << error;
 }
 

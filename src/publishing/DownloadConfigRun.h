@@ -67,8 +67,6 @@ public:
     // when their number differs from the source's page count (a count of 0 keeps
     // them); without the folder, when single pages are offered.
     static bool pagesToBeMade(const QString &workspace, int pageCount, bool singlePagesOffered);
-    // Replaces target with a copy of source; nothing happens when both name one file.
-    static bool copyFromFile(const QString &source, const QString &target, QString *error);
     // The name a chosen file has in the workspace, or "" when it cannot have one there
     // (a hidden name, or the name of the workspace's own folders).
     static QString workspaceName(const QString &path);

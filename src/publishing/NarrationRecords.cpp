@@ -1,6 +1,7 @@
 #include "publishing/NarrationRecords.h"
 
 #include "foundation/AppUtility.h"
+#include "foundation/SafeFiles.h"
 #include "output/narration/GenerateAssistant.h"
 #include "platform/AudioFile.h"
 
@@ -79,9 +80,9 @@ bool NarrationRecords::importSound(int row, const QString &path, QString *error)
         return true;
     }
     const QString copy = m_assistant.newMp3FilePath();
-    if (!QFile::copy(path, copy))
-        return fail(QStringLiteral("cannot copy %1 into %2").arg(QDir::toNativeSeparators(path),
-                                                                 QDir::toNativeSeparators(folder)));
+    QString why;
+    if (!SafeFiles::copyFile(path, copy, &why))
+        return fail(why);
     item.setImportmp3File(copy);
     return true;
 }

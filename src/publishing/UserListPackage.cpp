@@ -6,7 +6,6 @@
 #include "foundation/PropertyList.h"
 #include "foundation/ZipWriter.h"
 #include "output/security/BookSecurity.h"
-#include "publishing/UsersListModel.h"
 
 #include <QFile>
 
@@ -106,7 +105,7 @@ std::optional<QList<QVariantMap>> UserListPackage::unsealUserList(const QByteArr
     const std::optional<QVariant> value = PropertyList::fromData(*xml, &parseError);
     if (!value || value->typeId() != QMetaType::QVariantList)
         return refuse(QStringLiteral("the list is not a list of users"));
-    const QList<QVariantMap> entries = UsersListModel::validEntries(value->toList());
+    const QList<QVariantMap> entries = BookSecurity::validEntries(value->toList());
     if (entries.isEmpty())
         return refuse(QStringLiteral("the list holds no usable user"));
     return entries;

@@ -15,7 +15,7 @@
 //
 // Reading one back trusts nothing in it: the file and what it inflates to are capped
 // in size, only dictionaries with a usable user name and a password are kept (see
-// UsersListModel::validEntries), with only the known keys, as text.
+// BookSecurity::validEntries), with only the known keys, as text.
 
 #include <QByteArray>
 #include <QList>

@@ -15,12 +15,6 @@ const QString kPassword = QStringLiteral("password");
 const QString kEncode = QStringLiteral("encode");
 const QString kPageKey = QStringLiteral("pageKey");
 
-// The form in which two names count as the same (access codes are made from it).
-QString sameNameForm(const QString &name)
-{
-    return name.normalized(QString::NormalizationForm_C);
-}
-
 } // namespace
 
 UsersListModel::UsersListModel(BookSecurity *security, QObject *parent)
@@ -88,14 +82,14 @@ bool UsersListModel::setData(const QModelIndex &index, const QVariant &value, in
         const QString name = text.trimmed();
         if (name == entry.value(kUser).toString())
             return true;
-        if (const QString problem = userNameProblem(name, users(), index.row()); !problem.isEmpty()) {
+        if (const QString problem = BookSecurity::userNameProblem(name, users(), index.row()); !problem.isEmpty()) {
             emit editRefused(loadAppString(QStringLiteral("UsersListS-Invalid user name!"), QStringLiteral("Invalid user name!")),
                              problem);
             return false;
         }
         entry.insert(kUser, name);
     } else {
-        if (const QString problem = passwordProblem(text); !problem.isEmpty()) {
+        if (const QString problem = BookSecurity::passwordProblem(text); !problem.isEmpty()) {
             emit editRefused(loadAppString(QStringLiteral("UsersListS-Invalid password!"), QStringLiteral("Invalid password!")),
                              problem);
             return false;
@@ -105,60 +99,6 @@ bool UsersListModel::setData(const QModelIndex &index, const QVariant &value, in
     // The user's code is made again when the list is exported or the book is published.
     emit dataChanged(index, index);
     return true;
-}
-
-QString UsersListModel::userNameProblem(const QString &name, const QList<QVariantMap> &list, int exceptRow)
-{
-    if (name.isEmpty())
-        return loadAppString(QStringLiteral("UsersListS-A user needs a name."), QStringLiteral("A user needs a name."));
-    if (name != name.trimmed())
-        return loadAppString(QStringLiteral("UsersListS-A user name cannot begin or end with a blank."),
-                             QStringLiteral("A user name cannot begin or end with a blank."));
-    for (QChar c : name) {
-        if (c.category() == QChar::Other_Control || c == QChar::LineSeparator || c == QChar::ParagraphSeparator)
-            return loadAppString(QStringLiteral("UsersListS-A user name cannot hold line breaks, tabs or other control characters."),
-                                 QStringLiteral("A user name cannot hold line breaks, tabs or other control characters."));
-    }
-    const QString form = sameNameForm(name);
-    for (int i = 0; i < list.size(); ++i) {
-        if (i != exceptRow && sameNameForm(list.at(i).value(kUser).toString()) == form)
-            return loadAppString(QStringLiteral("UsersListS-The list already has a user \"%1\"."),
-                                 QStringLiteral("The list already has a user \"%1\"."))
-                .arg(name);
-    }
-    return {};
-}
-
-QString UsersListModel::passwordProblem(const QString &password)
-{
-    if (password.isEmpty())
-        return loadAppString(QStringLiteral("UsersListS-A user needs a password."), QStringLiteral("A user needs a password."));
-    return {};
-}
-
-QList<QVariantMap> UsersListModel::validEntries(const QVariantList &list)
-{
-    QList<QVariantMap> entries;
-    for (const QVariant &item : list) {
-        if (item.typeId() != QMetaType::QVariantMap)
-            continue;
-        const QVariantMap in = item.toMap();
-        const auto text = [&in](const QString &key) {
-            const QVariant v = in.value(key);
-            return v.typeId() == QMetaType::QString ? v.toString() : QString();
-        };
-        const QString user = text(kUser);
-        const QString password = text(kPassword);
-        if (!userNameProblem(user, entries).isEmpty() || !passwordProblem(password).isEmpty())
-            continue;
-        QVariantMap entry{{kUser, user}, {kPassword, password}};
-        for (const QString &key : {kEncode, kPageKey}) {
-            if (const QString value = text(key); !value.isEmpty())
-                entry.insert(key, value);
-        }
-        entries << entry;
-    }
-    return entries;
 }
 
 QString UsersListModel::generateUser() const
@@ -180,7 +120,7 @@ int UsersListModel::addUser(PasswordGenerator &generator)
 {
     generator.startGenerate();
     const QString password = generator.result();
-    if (!passwordProblem(password).isEmpty())
+    if (!BookSecurity::passwordProblem(password).isEmpty())
         return -1;
     const QString name = generateUser();
     const int row = rowCount();

@@ -4,11 +4,10 @@
 // Every change goes straight into the BookSecurity given (its usersList), which must
 // outlive the model.
 //
-// Names and passwords are checked wherever they come in (adding, editing, importing):
-// a user name must not be empty, must not be another user's name and must hold no
-// line break or other control character, and must not begin or end with a blank (the
-// users file "users.txt" has one "name code" line per user); a password must not be
-// empty. A refused edit changes nothing and is told through editRefused().
+// Names and passwords are checked wherever they come in (adding, editing, importing),
+// by the rules of BookSecurity::userNameProblem and passwordProblem (the users file
+// "users.txt" has one "name code" line per user). A refused edit changes nothing and
+// is told through editRefused().
 //
 // Rows are reordered with the move commands and by dragging (RowListModel; the rows
 // travel under the private type usersListDataType()).
@@ -50,7 +49,8 @@ public:
     int addUser(PasswordGenerator &generator);
     // Removes the rows (any order, repeats and rows outside the list ignored).
     void removeUserRows(const QList<int> &rows);
-    // Replaces the whole list (an import); the entries must have passed validEntries().
+    // Replaces the whole list (an import); the entries must have passed
+    // BookSecurity::validEntries().
     void replaceUsers(const QList<QVariantMap> &entries);
 
     // The moves; each returns the rows the moved entries now occupy (empty when nothing
@@ -61,15 +61,6 @@ public:
     QList<int> moveUp(const QList<int> &rows);
     QList<int> moveDown(const QList<int> &rows);
     QList<int> moveRowsTo(const QList<int> &rows, int row) override;
-
-    // Why name cannot be a user's name in list (exceptRow being the entry renamed, -1
-    // for none); empty when it can.
-    static QString userNameProblem(const QString &name, const QList<QVariantMap> &list, int exceptRow = -1);
-    static QString passwordProblem(const QString &password);
-    // The usable entries of a list that came from outside: dictionaries with a
-    // usable, not repeated "user" and a non-empty "password", only the known keys,
-    // each as text.
-    static QList<QVariantMap> validEntries(const QVariantList &list);
 
 signals:
     void editRefused(const QString &message, const QString &detail);

@@ -11,6 +11,14 @@
 #include "project/BookDocument.h"
 #include "templates/FlashTemplate.h"
 
+#include <QMutex>
+
+struct EnginePreviewBuilder::Memory
+{
+    QMutex mutex;
+    std::shared_ptr<const FlashBookOutput::PagePlan> plan; // of the last rebuild that was written whole
+};
+
 namespace {
 
 // Private copies of the book, read by the engine on the worker thread.
@@ -24,11 +32,20 @@ public:
     std::shared_ptr<const PDFSearch> pdfSearch;
     std::shared_ptr<const PDFSearch> mobileSearch;
     HTMLConfigInfo html;
+    std::shared_ptr<EnginePreviewBuilder::Memory> memory;
+    bool settingsOnly = false;
 
     PreviewBuildResult run(const QString &folder, const std::atomic_bool &stop) override
     {
+        std::shared_ptr<const FlashBookOutput::PagePlan> previous;
+        {
+            QMutexLocker lock(&memory->mutex);
+            previous = settingsOnly ? memory->plan : nullptr;
+            memory->plan.reset(); // until this rebuild is through
+        }
         try {
             FlashBookOutput output(pageSource, flashTmpl, folder, EnginePreviewBuilder::homePageName());
+            output.setPreviousPlan(previous);
             output.setMobileTemplate(mobileTemplate);
             output.setBookParts(parts);
             output.setPdfSearch(pdfSearch);
@@ -38,6 +55,8 @@ public:
             output.setStopFlag(&stop);
             output.setLinksProgramFiles(true); // the player is not copied at every rebuild
             output.updateBook(); // a rebuild writes only what changed
+            QMutexLocker lock(&memory->mutex);
+            memory->plan = output.pagePlan();
             return PreviewBuildResult::written();
         } catch (const WorkerException &e) {
             if (e.isCancellation() || stop)
@@ -50,13 +69,12 @@ public:
 } // namespace
 
 EnginePreviewBuilder::EnginePreviewBuilder(BookProvider provider)
-    : m_provider(std::move(provider))
+    : m_provider(std::move(provider)), m_memory(std::make_shared<Memory>())
 {
 }
 
 std::unique_ptr<PreviewJob> EnginePreviewBuilder::prepare(int changeFlags, QString *error)
 {
-    Q_UNUSED(changeFlags); // the engine finds for itself which files changed
     const Book book = m_provider ? m_provider() : Book{};
     const BookDocument *document = book.document;
     if (!document || !document->pageSource() || document->pageSource()->pageCount() == 0)
@@ -79,5 +97,7 @@ std::unique_ptr<PreviewJob> EnginePreviewBuilder::prepare(int changeFlags, QStri
     job->html.setHTMLTitle(book.title);
     job->html.setLoadType(0); // each device its viewer: the mobile mode shows mobile/
     job->html.setHasMobileVersion(true);
+    job->memory = m_memory;
+    job->settingsOnly = changeFlags == PreviewChange::Settings;
     return job;
 }

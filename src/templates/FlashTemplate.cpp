@@ -2,6 +2,7 @@
 
 #include "foundation/AppResources.h"
 #include "foundation/InputLimits.h"
+#include "foundation/SafeFiles.h"
 #include "templates/TemplateSettingsText.h"
 #include "templates/TemplateXmlReader.h"
 
@@ -200,8 +201,12 @@ QString FlashTemplate::resolveResourcePath(const QString &value) const
 {
     if (value.startsWith(ResourcePrefix))
         return pathInside(templateFolder(), value.mid(ResourcePrefix.size()));
-    if (value.startsWith(ExternPrefix))
+    if (value.startsWith(ExternPrefix)) {
+        // The folder is the book's own: when it is a link, it leads elsewhere.
+        if (QFileInfo(m_externResourcePath).isSymLink())
+            return {};
         return pathInside(m_externResourcePath, value.mid(ExternPrefix.size()));
+    }
     if (value.isEmpty() || m_plainPathFolders.isEmpty())
         return value;
     for (const QString &folder : m_plainPathFolders)
@@ -242,8 +247,9 @@ QString FlashTemplate::adoptFile(const QString &file, QString *error) const
     QString name = base + dot;
     for (int n = 2; QFileInfo::exists(folder + QLatin1Char('/') + name); ++n)
         name = QStringLiteral("%1-%2%3").arg(base).arg(n).arg(dot);
-    if (!QFile::copy(file, folder + QLatin1Char('/') + name))
-        return fail(QStringLiteral("\"%1\" cannot be copied").arg(QDir::toNativeSeparators(file)));
+    QString why;
+    if (!SafeFiles::copyFile(file, folder + QLatin1Char('/') + name, &why))
+        return fail(why);
     return ExternPrefix + QStringLiteral("files/") + name;
 }
 

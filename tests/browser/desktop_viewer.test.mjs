@@ -178,6 +178,58 @@ test('search lists the pages holding every word, ignoring case and accents, and 
   await page.close();
 });
 
+test('page records written as patterns reach the viewer as the list they stand for', async () => {
+  const configFile = path.join(book.dir, 'files', 'config.js');
+  const original = fs.readFileSync(configFile, 'utf8');
+  const config = new Function(original + '; return bookConfig;')();
+  const records = config.pages;
+  config.pages = { count: 8, normal: 'files/page/*.jpg', large: 'files/large/*.jpg', thumb: 'files/thumb/*.jpg',
+    except: { 2: { normal: records[4].normal, thumb: records[1].thumb } } };
+  fs.writeFileSync(configFile, original.replace(/^var bookConfig = .*;$/m, `var bookConfig = ${JSON.stringify(config)};`));
+  try {
+    const page = await freshPage(book.url + '#p=2');
+    await waitForPages(page, [2, 3]);
+    assert.deepEqual(await page.evaluate(() => Quorvel.reader.book.pages.map((p) => p.normal)),
+      ['files/page/1.jpg', records[4].normal, ...[3, 4, 5, 6, 7, 8].map((n) => `files/page/${n}.jpg`)]);
+    assert.equal(await page.evaluate(() => Quorvel.reader.book.pages[6].large), 'files/large/7.jpg');
+    await page.waitForFunction(() => document.querySelector('.qv-page[data-page="3"] img')?.complete);
+    assert.match(await page.getAttribute('.qv-page[data-page="3"] img', 'src'), /files\/page\/3\.jpg$/);
+    assert.deepEqual(page.problems, []);
+    await page.close();
+  } finally {
+    fs.writeFileSync(configFile, original);
+  }
+});
+
+test('the search text of a large book in parts finds the same pages, part by part', async () => {
+  const texts = ['Cover', 'Plums', 'The apple tree', 'Crème brûlée recipe', 'Apple pie and cream', 'Mangoes', 'Peaches', 'End'];
+  const files = path.join(book.dir, 'files');
+  const whole = fs.readFileSync(path.join(files, 'search.js'));
+  fs.mkdirSync(path.join(files, 'search'), { recursive: true });
+  const parts = [[1, 3], [4, 2], [6, 3]].map(([first, count], k) => {
+    fs.writeFileSync(path.join(files, 'search', `${k + 1}.js`),
+      `var bookSearchPart = ${JSON.stringify({ first, texts: texts.slice(first - 1, first - 1 + count) })};\n`);
+    return { first, file: `search/${k + 1}.js` };
+  });
+  fs.writeFileSync(path.join(files, 'search.js'), `var bookSearch = ${JSON.stringify({ pageCount: 8, parts })};\n`);
+  try {
+    const page = await freshPage(book.url);
+    await page.click('.qv-button-search');
+    for (const [query, expected] of [['apple', [['3', 'apple'], ['5', 'Apple']]], ['creme brulee', [['4', 'Crème']]],
+      ['peaches', [['7', 'Peaches']]]]) {
+      await page.fill('.qv-search-input', query);
+      await page.press('.qv-search-input', 'Enter');
+      await page.waitForFunction((n) => document.querySelectorAll('.qv-search-result').length === n, expected.length);
+      assert.deepEqual(await page.$$eval('.qv-search-result', (els) => els.map((e) => [e.dataset.page, e.querySelector('mark').textContent])),
+        expected, query);
+    }
+    assert.deepEqual(page.problems, []);
+    await page.close();
+  } finally {
+    fs.writeFileSync(path.join(files, 'search.js'), whole);
+  }
+});
+
 test('thumbnails and the outline go to their pages', async () => {
   const page = await freshPage(book.url);
   await page.click('.qv-button-thumbnails');

@@ -107,6 +107,15 @@ test('a phone gets the phone version with the same pages and tabs', async () => 
     assert.deepEqual(await page.evaluate(() => Quorvel.reader.pages), [3]);
     assert.equal(await page.evaluate(() => Quorvel.reader.book.pageCount), 8);
     assert.equal(await page.evaluate(() => Quorvel.reader.book.tabs.tabs.length), 2);
+    // Its search reads the desktop book's text, from its files/, with the library there.
+    await page.click('.qv-button-search');
+    await page.fill('.qv-search-input', WORDS[6]);
+    await page.press('Enter');
+    await page.waitFor(() => document.querySelector('.qv-search-result'));
+    assert.deepEqual(await page.evaluate(() => [...document.querySelectorAll('.qv-search-result')].map((e) => e.dataset.page)), ['7']);
+    const scripts = await page.evaluate(() => [...document.querySelectorAll('script[src]')].map((e) => e.getAttribute('src')));
+    assert.ok(scripts.includes('../files/search.js') && scripts.includes('../files/lib/qv-core.js'), scripts.join(' '));
+    assert.ok(!fs.existsSync(path.join(out, 'mobile', 'files', 'search.js')));
     assert.deepEqual(await page.problems(), []);
     await page.close();
   } finally {

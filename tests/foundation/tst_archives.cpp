@@ -1,6 +1,7 @@
 #include "TestFiles.h"
 #include "TestSupport.h"
 #include "foundation/AppUtility.h"
+#include "foundation/HelperInstall.h"
 #include "foundation/ZipExtractor.h"
 #include "foundation/ZipWriter.h"
 
@@ -111,6 +112,15 @@ private slots:
         QVERIFY(!extractor.extractFile(work.filePath("bomb.zip"), target));
         QCOMPARE(extractor.refusal(), ZipExtractor::Refusal::Bomb);
         QCOMPARE(extractor.refusedEntry(), QString("zeros.bin"));
+        QVERIFY(!QFileInfo::exists(target));
+
+        // Many entries just small enough each: the archive as a whole is the bomb.
+        ZipWriter many(work.filePath("many.zip"));
+        for (int i = 0; i < 40; ++i)
+            QVERIFY(many.addData(QString("part%1.bin").arg(i), QByteArray(1 << 20, '\0')));
+        QVERIFY(many.commit());
+        QVERIFY(!extractor.extractFile(work.filePath("many.zip"), target));
+        QCOMPARE(extractor.refusal(), ZipExtractor::Refusal::Bomb);
         QVERIFY(!QFileInfo::exists(target));
 
         // Entries of honest sizes past the limits of one entry, of all, of their number.
@@ -353,6 +363,21 @@ private slots:
         QVERIFY(!AppUtility::installPKGFile(work.filePath("broken.zip"), folder, "3"));
         QVERIFY(!QFile::exists(folder + "/.ver"));
         QVERIFY(AppUtility::isNeedInstallPKGToPath(folder, "3"));
+        makeTreeWritable(folder);
+    }
+
+    void anInstallFollowsNoLink()
+    {
+        QTemporaryDir work;
+        const QString folder = work.filePath("Helper");
+        QVERIFY(writeFile(work.filePath("mine/secret"), "mine"));
+        QVERIFY(QFile::setPermissions(work.filePath("mine/secret"), QFileDevice::ReadOwner));
+        QVERIFY(QDir().mkpath(folder + "/app"));
+        QVERIFY(QFile::link(work.filePath("mine/secret"), folder + "/app/run"));
+        QCOMPARE(HelperInstall::install(makePackage(work.filePath("v1.zip"), "one"), folder, "1", folder + "/app/run"),
+                 HelperInstall::Result::Installed);
+        QCOMPARE(modeOf(work.filePath("mine/secret")), 0400u);
+        QVERIFY(!QFileInfo(folder + "/app/run").isSymLink());
         makeTreeWritable(folder);
     }
 

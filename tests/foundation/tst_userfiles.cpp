@@ -1,6 +1,7 @@
 #include "TestFiles.h"
 #include "TestSupport.h"
 #include "foundation/AppUtility.h"
+#include "foundation/SafeFiles.h"
 #include "foundation/ImageUtility.h"
 #include "foundation/SettingsStore.h"
 
@@ -100,6 +101,33 @@ private slots:
         QVERIFY(!AppUtility::copyFromPath(from, from + "/sub/inside", true)); // into itself
 
         QCOMPARE(AppUtility::subFolderOfFolder(from), (QStringList{from + "/sub", from + "/sub/.git"}));
+    }
+
+    void theOneCopyNeverFollowsALinkOut()
+    {
+        QTemporaryDir work;
+        const QString from = work.filePath("from"), to = work.filePath("to");
+        QVERIFY(writeFile(work.filePath("private/id_rsa"), "PRIVATE KEY"));
+        QVERIFY(writeFile(from + "/a.mp3", "ID3 a"));
+        QVERIFY(QFile::link(work.filePath("private/id_rsa"), from + "/key.mp3"));
+        QVERIFY(QFile::link(from + "/a.mp3", from + "/same.mp3"));
+        // A link that stays in the source's folder is copied as its file; one that leads
+        // out copies nothing, says why and leaves the target as it was.
+        QVERIFY(SafeFiles::copyFile(from + "/same.mp3", to + "/same.mp3"));
+        QCOMPARE(readFile(to + "/same.mp3"), QByteArray("ID3 a"));
+        QVERIFY(writeFile(to + "/key.mp3", "old"));
+        QString error;
+        QVERIFY(!SafeFiles::copyFile(from + "/key.mp3", to + "/key.mp3", &error));
+        QVERIFY2(error.contains("key.mp3") && error.contains("link"), qPrintable(error));
+        QCOMPARE(readFile(to + "/key.mp3"), QByteArray("old"));
+        // A link at the target's name is replaced, never written through.
+        QVERIFY(QFile::link(work.filePath("private/id_rsa"), to + "/b.mp3"));
+        QVERIFY(SafeFiles::copyFile(from + "/a.mp3", to + "/b.mp3"));
+        QCOMPARE(readFile(work.filePath("private/id_rsa")), QByteArray("PRIVATE KEY"));
+        QCOMPARE(folderListing(to), (QStringList{"b.mp3", "key.mp3", "same.mp3"})); // no temporary file left
+        // A folder copy leaves every link out.
+        QVERIFY(AppUtility::copyFromPath(from, work.filePath("copy"), true));
+        QCOMPARE(folderListing(work.filePath("copy")), QStringList{"a.mp3"});
     }
 
     void flashTrustFile()

@@ -26,6 +26,9 @@ private slots:
         settings.hasPDF = true;
         settings.fileType = 1;
         QVERIFY(DownloadCfgItem::writeSettings(workspace, settings));
+        // A file outside the workspace is read back as the workspace's copy of it: a
+        // ".cfg" from elsewhere names no other file of the user's.
+        settings.attachs = {"./attachments/Prices.csv"};
         QCOMPARE(DownloadCfgItem::readSettings(workspace), std::optional<DownloadSettings>(settings));
         QVERIFY(writeFile(DownloadCfgItem::settingsFile(workspace), "not a property list"));
         QVERIFY(!DownloadCfgItem::readSettings(workspace));

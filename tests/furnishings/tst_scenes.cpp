@@ -4,6 +4,7 @@
 #include "foundation/AppUtility.h"
 #include "foundation/ZipWriter.h"
 #include "furnishings/BackgroundItem.h"
+#include "furnishings/FlashMenuItem.h"
 #include "furnishings/FlashScenesItem.h"
 #include "furnishings/SceneObject.h"
 #include "furnishings/ScenePackage.h"
@@ -100,6 +101,14 @@ private slots:
                   "</Background></Ground></Scenes></Meta>");
         const auto layers = SceneObject::loadSceneObjsFromPath(dir.filePath("s"));
         QCOMPARE(*layers, QList<SceneObject>({SceneObject(dir.filePath("s/Resources/ok.png"), 0, 4)}));
+
+        // Elements nested deeper than any reader allows: refused before they are parsed.
+        const QByteArray deep = QByteArray("<i>").repeated(300) + QByteArray("</i>").repeated(300);
+        writeFile(dir.filePath("s/Meta.xml"), "<Meta><Scenes><Ground><Background><Item><URL>ok.png</URL>" + deep
+                                                  + "</Item></Background></Ground></Scenes></Meta>");
+        QVERIFY(SceneObject::loadSceneObjsFromPath(dir.filePath("s"))->isEmpty());
+        QVERIFY(FlashMenuItem::parseByXmlString("<menus><menu><title>A</title><action><share/></action>" + deep
+                                                + "</menu></menus>").isEmpty());
     }
 
     void installedScenesAreFoundInOrder()

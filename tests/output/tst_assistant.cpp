@@ -153,6 +153,10 @@ private slots:
         assistant.resourceList()[2] = soundItem(1, fileWith(dir.filePath("b.mp3"), "last spread"));
         // A generated sound left over from before a switch to an imported one is ignored.
         assistant.resourceList()[2].setMp3File(fileWith(dir.filePath("old.mp3"), "old"));
+        // A sound that is a link out of its folder is left out.
+        QVERIFY(QDir().mkpath(dir.filePath("sounds")));
+        QVERIFY(QFile::link(fileWith(dir.filePath("id_rsa"), "PRIVATE KEY"), dir.filePath("sounds/key.mp3")));
+        assistant.resourceList()[1] = soundItem(1, dir.filePath("sounds/key.mp3"));
 
         BookNarrationWriter writer(assistant);
         QVERIFY2(writer.writeToBook(book), qPrintable(writer.errorString()));

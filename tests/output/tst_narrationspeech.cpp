@@ -226,6 +226,12 @@ private slots:
         QVERIFY(evil);
         QVERIFY(evil->resourceList().at(0).lrcFile().isEmpty());
         QVERIFY(evil->resourceList().at(0).importmp3File().isEmpty());
+        // One nested deeper than any reader allows is refused before it is parsed.
+        ZipWriter deep(dir.filePath("deep.zap"));
+        deep.addData("Config.xml", "<Assistant totalPage=\"2\">" + QByteArray("<x>").repeated(300)
+                                       + QByteArray("</x>").repeated(300) + "</Assistant>");
+        QVERIFY(deep.commit());
+        QVERIFY(!GenerateAssistant::readPackage(dir.filePath("deep.zap"), dir.filePath("deep"), &error));
         // Not a package at all.
         writeFile(dir.filePath("plain.zap"), "PK not really");
         QVERIFY(!GenerateAssistant::readPackage(dir.filePath("plain.zap"), dir.filePath("plain"), &error));

@@ -12,16 +12,19 @@
 #include "furnishings/OtherIconItem.h"
 #include "output/ConvertBookInfo.h"
 #include "output/web/FlashBookOutput.h"
+#include "output/web/ViewerConfig.h"
 #include "output/web/HTMLConfigInfo.h"
 #include "output/OutputCopies.h"
 #include "output/OutputOperation.h"
 #include "output/packages/SealedPackage.h"
+#include "output/security/BookSecurity.h"
 #include "pages/FlashPageSource.h"
 #include "pages/PDFSearch.h"
 #include "platform/NotificationCenter.h"
 #include "templates/FlashTemplate.h"
 
 #include <QDir>
+#include <QCryptographicHash>
 #include <QDirIterator>
 #include <QFileInfo>
 #include <QImage>
@@ -103,9 +106,20 @@ private slots:
         for (const char *file : {"atlas.html", "files/config.js", "files/outline.js", "files/search.js",
                                  "files/annotations.js", "files/book.xml", "files/lib/qv-ui.js",
                                  "files/lib/page-flip.browser.js", "files/viewer/aurora.js", "mobile/index.html",
-                                 "mobile/files/config.js", "mobile/files/search.js", "mobile/files/viewer/metro.js"})
+                                 "mobile/files/config.js", "mobile/files/viewer/metro.js"})
             QVERIFY2(QFileInfo::exists(folder + "/" + file), file);
         QVERIFY(!QFileInfo::exists(folder + "/files/viewer/index.html"));
+        // The phone version reads the desktop book's data files and viewer library:
+        // no two files of the book hold the same bytes.
+        QCOMPARE(configObject(folder + "/mobile/files/config.js").value("dataFolder").toString(), QString("../files/"));
+        QHash<QByteArray, QString> seen;
+        QDirIterator files(folder, QDir::Files, QDirIterator::Subdirectories);
+        while (files.hasNext()) {
+            const QString file = files.next();
+            const QByteArray digest = QCryptographicHash::hash(readFile(file), QCryptographicHash::Sha256);
+            QVERIFY2(!seen.contains(digest), qPrintable(file + " = " + seen.value(digest)));
+            seen.insert(digest, file);
+        }
         // Nothing of the job's own is left behind.
         QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
                  (QStringList{"atlas.html", "files", "mobile"}));
@@ -443,6 +457,37 @@ private slots:
         QVERIFY(!QFileInfo::exists(path("never")));
     }
 
+    void pageRecordsOfALargeBookAreWrittenAsPatterns()
+    {
+        // 42 pages made of the six: the records follow the engine's names but for page
+        // 1 (its small picture); the compact form stands for exactly the list.
+        const QString folder = path("large-book");
+        auto longer = OutputCopies::copyPageSource(*m_book.pages);
+        for (auto kind : FlashPageSource::kPictureKinds)
+            for (int n = 6; n < 42; ++n)
+                longer->pageList(kind).append(longer->pageList(kind).at(n % 6));
+        auto job = makeJob(folder, 0);
+        job->setFlashPageSource(longer.get());
+        runJob(job);
+        QCOMPARE(job->status(), OutputOperation::StatusWritten);
+        const QJsonValue compact = configObject(folder + "/files/config.js").value("pages");
+        QVERIFY(compact.isObject());
+        QVERIFY(compact.toObject().value("except").toObject().keys() == QStringList{"1"});
+        const QJsonArray records = ViewerConfig::pageRecords(compact);
+        QCOMPARE(records.size(), 42);
+        QCOMPARE(records.at(0).toObject().value("small").toString(), QString("files/small/1.jpg"));
+        for (int n = 1; n <= 42; ++n)
+            for (const QString field : {"normal", "large", "thumb"}) {
+                const QString file = records.at(n - 1).toObject().value(field).toString();
+                if (field == "large" && file.isEmpty())
+                    continue; // a zoom picture that is the page picture is left out
+                QVERIFY2(file.endsWith(QString("/%1.jpg").arg(n)) && QFileInfo::exists(folder + "/" + file), qPrintable(QString("%1 %2: %3").arg(n).arg(field, file)));
+            }
+        const QJsonArray phone = ViewerConfig::pageRecords(configObject(folder + "/mobile/files/config.js").value("pages"));
+        QCOMPARE(phone.size(), 42);
+        QVERIFY(QFileInfo::exists(folder + "/mobile/" + phone.at(41).toObject().value("normal").toString()));
+    }
+
     void rebuildReplacesTheOldBookWhole()
     {
         const QString folder = path("rebuild");
@@ -468,11 +513,14 @@ private slots:
         auto tmpl = OutputCopies::copyTemplate(*m_tmpl);
         HTMLConfigInfo html;
         html.setHasMobileVersion(true);
-        auto write = [&](std::shared_ptr<FlashPageSource> pages) {
+        std::shared_ptr<const FlashBookOutput::PagePlan> plan;
+        auto write = [&](std::shared_ptr<FlashPageSource> pages, bool settingsOnly = false) {
             FlashBookOutput output(std::move(pages), tmpl, folder, "index");
             output.setHTMLConfig(html);
             output.setPdfSearch(m_book.search);
+            output.setPreviousPlan(settingsOnly ? plan : nullptr);
             output.updateBook();
+            plan = output.pagePlan();
         };
         // Every file by its identity on disk and time of change.
         auto versions = [&] {
@@ -510,12 +558,46 @@ private slots:
         QVERIFY2(changed == (QStringList{"files/config.js", "index.html"}), qPrintable(changed.join(", ")));
         QCOMPARE(configObject(folder + "/files/config.js").value("backgroundColor").toString(), QString("#445566"));
 
+        // A change of design settings alone with the plan of the rebuild before: the
+        // same, without a look at the pages (a picture lost meanwhile stays lost, until
+        // a rebuild of the pages puts it back).
+        QVERIFY(plan);
+        QVERIFY(QFile::remove(folder + "/files/thumb/2.jpg"));
+        QVERIFY(tmpl->setPropertyValue("backgroundColor", "0x112233"));
+        write(OutputCopies::copyPageSource(*m_book.pages), true);
+        QCOMPARE(configObject(folder + "/files/config.js").value("backgroundColor").toString(), QString("#112233"));
+        QCOMPARE(configObject(folder + "/mobile/files/config.js").value("pages").toArray().size(), 6);
+        QVERIFY(!QFileInfo::exists(folder + "/files/thumb/2.jpg"));
+        QVERIFY(QFileInfo::exists(folder + "/files/thumb/3.jpg") && QFileInfo::exists(folder + "/files/search.js"));
+        write(OutputCopies::copyPageSource(*m_book.pages));
+        QVERIFY(QFileInfo::exists(folder + "/files/thumb/2.jpg"));
+
+        // A protected rebuild leaves no plan to take over: its pictures became payloads,
+        // and a book no longer protected gets them back in the clear.
+        {
+            auto security = std::make_shared<BookSecurity>();
+            security->setSecurityType(BookSecurity::SinglePassword);
+            security->setPassword("pw");
+            FlashBookOutput output(OutputCopies::copyPageSource(*m_book.pages), tmpl, folder, "index");
+            output.setHTMLConfig(html);
+            output.setPdfSearch(m_book.search);
+            output.setBookSecurity(security);
+            output.setPreviousPlan(plan);
+            output.updateBook();
+            QVERIFY(!output.pagePlan());
+            QVERIFY(!QFileInfo::exists(folder + "/files/page/2.jpg"));
+            plan = output.pagePlan();
+        }
+        write(OutputCopies::copyPageSource(*m_book.pages), true);
+        QVERIFY(QFileInfo::exists(folder + "/files/page/2.jpg"));
+
         // Pages gone and the phone version off: their files go, the user's stays.
+        // (With the plan of the book before: other pages make it a whole rebuild.)
         auto shorter = OutputCopies::copyPageSource(*m_book.pages);
         for (auto kind : FlashPageSource::kPictureKinds)
             shorter->pageList(kind).resize(4);
         html.setLoadType(2);
-        write(shorter);
+        write(shorter, true);
         QCOMPARE(configObject(folder + "/files/config.js").value("pages").toArray().size(), 4);
         QVERIFY(QFileInfo::exists(folder + "/files/page/4.jpg"));
         QVERIFY(!QFileInfo::exists(folder + "/files/page/5.jpg"));
@@ -710,6 +792,39 @@ private slots:
         QDir::setCurrent(before);
         QVERIFY(!QFileInfo::exists(folder + "/files/scenes"));
         QVERIFY(!configObject(folder + "/files/config.js").contains("scene"));
+    }
+
+    void linksThatLeadOutOfAPartAreLeftOut()
+    {
+        // A scene folder that is a link, a download attachment and a plug-in file that
+        // lead to the user's private files.
+        const QString root = path("linked");
+        QVERIFY(writeFile(root + "/private/Meta.xml", "<Scenes/>"));
+        QVERIFY(writeFile(root + "/private/id_rsa", "PRIVATE KEY"));
+        QVERIFY(QFile::link(root + "/private", root + "/scene"));
+        QVERIFY(writeFile(root + "/downloads/attachments/prices.csv", "a,b"));
+        QVERIFY(QFile::link(root + "/private/id_rsa", root + "/downloads/attachments/key.csv"));
+        QVERIFY(PropertyList::writeFile(root + "/downloads/.cfg", QVariantMap{{"attachs", QVariantList{"./attachments/prices.csv",
+                                                                                                      "./attachments/key.csv"}}}));
+        QVERIFY(writeFile(AppUtility::userAppResourcePath("Plugin/Save") + "/Clock/settings.dat", "5\n10\n5\n10\n80\n1"));
+        QVERIFY(QFile::link(root + "/private/id_rsa", AppUtility::userAppResourcePath("Plugin/Save") + "/Clock/key.js"));
+        QVERIFY(QDir().mkpath(AppUtility::userAppResourcePath("Plugin") + "/Clock.bundle/Contents/Resources/html"));
+        const QString folder = path("linked-book");
+        FlashBookOutput output(OutputCopies::copyPageSource(*m_book.pages), OutputCopies::copyTemplate(*m_tmpl), folder, "atlas");
+        BookParts parts;
+        parts.setScene(BookScene{"Garden", root + "/scene/Meta.xml", root + "/scene", {}, {}});
+        parts.setDownloadWorkspace(root + "/downloads");
+        parts.setPluginBundleName("Clock");
+        output.setBookParts(parts);
+        output.convertBook();
+
+        QVERIFY(!folderContents(folder).values().contains("PRIVATE KEY"));
+        for (QDirIterator it(folder, QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot, QDirIterator::Subdirectories); it.hasNext();)
+            QVERIFY2(!it.nextFileInfo().isSymLink(), qPrintable(it.filePath()));
+        const QJsonObject config = configObject(folder + "/files/config.js");
+        QVERIFY(!config.contains("scene") && !QFileInfo::exists(folder + "/files/scenes"));
+        QCOMPARE(config.value("download").toObject().value("attachments").toArray().size(), 1);
+        QVERIFY(readText(AppLog::shared().logFilePath()).contains("key.csv"));
     }
 };
 

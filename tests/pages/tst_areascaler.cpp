@@ -46,6 +46,7 @@ private slots:
         QTest::addColumn<QSize>("to");
         QTest::newRow("page to normal") << QSize(357, 505) << QSize(204, 288);
         QTest::newRow("normal to thumbnail") << QSize(204, 288) << QSize(28, 40);
+        QTest::newRow("page to thumbnail") << QSize(1080, 1397) << QSize(155, 200);
         QTest::newRow("halves exactly") << QSize(64, 48) << QSize(32, 24);
         QTest::newRow("width only") << QSize(101, 30) << QSize(37, 30);
         QTest::newRow("height only, odd width") << QSize(33, 77) << QSize(33, 20);

@@ -29,6 +29,32 @@ bool near(const QColor &a, const QColor &b)
     return qAbs(a.red() - b.red()) <= 6 && qAbs(a.green() - b.green()) <= 6 && qAbs(a.blue() - b.blue()) <= 6;
 }
 
+// Writes the parts; *written (when given) gets the parts as the writer left them.
+PageResult write(PagePictureWriter &writer, const QImage &page, QList<PagePictureWriter::Part> parts,
+                 QList<PagePictureWriter::Part> *written = nullptr)
+{
+    const PageResult r = writer.write(page, parts);
+    if (written)
+        *written = parts;
+    return r;
+}
+
+// The pixels a JPEG decodes to, as RGB888 bytes.
+QByteArray decodedPixels(const QByteArray &jpeg)
+{
+    const QImage image = QImage::fromData(jpeg, "JPEG").convertToFormat(QImage::Format_RGB888);
+    QByteArray bytes;
+    for (int y = 0; y < image.height(); ++y)
+        bytes.append(reinterpret_cast<const char *>(image.constScanLine(y)), image.width() * 3);
+    return bytes;
+}
+
+// Whether a JPEG file starts its frame with progressive scans (marker SOF2).
+bool isProgressive(const QByteArray &jpeg)
+{
+    return jpeg.contains(QByteArray("\xFF\xC2", 2)) && !jpeg.contains(QByteArray("\xFF\xC0", 2));
+}
+
 } // namespace
 
 class PagePictureWriterTest : public QObject
@@ -50,7 +76,7 @@ private slots:
         PagePictureWriter writer(QSize(800, 600));
         const QImage page = twoColours(QSize(1785, 2526), Qt::red, Qt::blue);
         const auto p = paths("whole");
-        QVERIFY(writer.write(page, {{FlashPage::Part::Whole, p}}).ok());
+        QVERIFY(write(writer, page, {{FlashPage::Part::Whole, p}}).ok());
         const QImage large(p.large), normal(p.normal), thumb(p.thumb), phone(p.phone);
         QCOMPARE(large.size(), page.size());
         QCOMPARE(normal.size(), PageImaging::fittedSize(page.size(), QSize(800, 600)));
@@ -67,8 +93,10 @@ private slots:
     {
         PagePictureWriter writer(QSize(1080, 1440));
         const QImage spread = twoColours(QSize(2526, 1785), Qt::green, Qt::magenta);
-        const auto left = paths("left"), right = paths("right");
-        QVERIFY(writer.write(spread, {{FlashPage::Part::Left, left}, {FlashPage::Part::Right, right}}).ok());
+        QList<PagePictureWriter::Part> written;
+        QVERIFY(write(writer, spread, {{FlashPage::Part::Left, paths("left")}, {FlashPage::Part::Right, paths("right")}},
+                      &written).ok());
+        const auto left = written.at(0).paths, right = written.at(1).paths;
         for (const QString &file : {left.large, left.normal, left.thumb, left.phone}) {
             const QImage picture(file);
             QVERIFY2(near(picture.pixelColor(2, picture.height() / 2), Qt::green), qPrintable(file));
@@ -92,8 +120,10 @@ private slots:
                                                 {QSize(1785, 2526), Qt::darkGreen}};
         int n = 0;
         for (const auto &[size, colour] : pages) {
-            const auto p = paths(QString("seq%1").arg(++n));
-            QVERIFY(writer.write(twoColours(size, colour, colour), {{FlashPage::Part::Whole, p}}).ok());
+            QList<PagePictureWriter::Part> written;
+            QVERIFY(write(writer, twoColours(size, colour, colour), {{FlashPage::Part::Whole, paths(QString("seq%1").arg(++n))}},
+                          &written).ok());
+            const auto p = written.first().paths;
             for (const QString &file : {p.large, p.normal, p.thumb, p.phone}) {
                 const QImage picture(file);
                 QVERIFY2(near(picture.pixelColor(picture.width() - 1, picture.height() - 1), colour), qPrintable(file));
@@ -102,29 +132,64 @@ private slots:
         }
     }
 
-    void aPageThatFitsItsBoxIsEncodedOnce()
+    void aPageThatFitsItsBoxIsEncodedAndWrittenOnce()
     {
         // At the lowest quality the render fits the page box: normal and phone are
-        // the large picture itself.
+        // the large picture itself, its one file.
         PagePictureWriter writer(QSize(1080, 1440));
         const auto p = paths("small");
-        QVERIFY(writer.write(twoColours(QSize(992, 1403), Qt::black, Qt::white), {{FlashPage::Part::Whole, p}}).ok());
-        QCOMPARE(readFile(p.normal), readFile(p.large));
-        QCOMPARE(readFile(p.phone), readFile(p.large));
+        QList<PagePictureWriter::Part> written;
+        QVERIFY(write(writer, twoColours(QSize(992, 1403), Qt::black, Qt::white), {{FlashPage::Part::Whole, p}}, &written).ok());
+        QCOMPARE(written.first().paths.normal, p.large);
+        QCOMPARE(written.first().paths.phone, p.large);
+        QVERIFY(!QFile::exists(p.normal) && !QFile::exists(p.phone));
         QCOMPARE(QImage(p.thumb).height(), 200);
 
         // A letter page at the middle quality is a little larger than the box: reduced,
         // it would be a second picture of nearly the same size.
         const auto letter = paths("letter");
-        QVERIFY(writer.write(twoColours(QSize(1224, 1584), Qt::black, Qt::white), {{FlashPage::Part::Whole, letter}}).ok());
-        QCOMPARE(readFile(letter.normal), readFile(letter.large));
-        QCOMPARE(readFile(letter.phone), readFile(letter.large));
-        QCOMPARE(QImage(letter.normal).size(), QSize(1224, 1584));
+        QVERIFY(write(writer, twoColours(QSize(1224, 1584), Qt::black, Qt::white), {{FlashPage::Part::Whole, letter}},
+                      &written).ok());
+        QCOMPARE(written.first().paths.normal, letter.large);
+        QCOMPARE(written.first().paths.phone, letter.large);
+        QCOMPARE(QImage(letter.large).size(), QSize(1224, 1584));
 
-        // Clearly larger than the box: reduced.
+        // Clearly larger than the box: reduced, and the phone picture (the same box)
+        // is the normal picture's file.
         const auto big = paths("big");
-        QVERIFY(writer.write(twoColours(QSize(1836, 2376), Qt::black, Qt::white), {{FlashPage::Part::Whole, big}}).ok());
+        QVERIFY(write(writer, twoColours(QSize(1836, 2376), Qt::black, Qt::white), {{FlashPage::Part::Whole, big}},
+                      &written).ok());
         QCOMPARE(QImage(big.normal).size(), QSize(1080, 1397));
+        QCOMPARE(written.first().paths.normal, big.normal);
+        QCOMPARE(written.first().paths.phone, big.normal);
+        QVERIFY(!QFile::exists(big.phone));
+
+        // Made from a large picture that is a file already: nothing of its size is
+        // written again.
+        const auto again = paths("again");
+        PagePictureWriter::Part fromFile{FlashPage::Part::Whole, {letter.large, again.normal, again.thumb, again.phone}, true};
+        QVERIFY(write(writer, QImage(letter.large), {fromFile}, &written).ok());
+        QCOMPARE(written.first().paths.normal, letter.large);
+        QCOMPARE(written.first().paths.phone, letter.large);
+        QVERIFY(!QFile::exists(again.normal) && !QFile::exists(again.phone) && QFile::exists(again.thumb));
+    }
+
+    void smallerCodingKeepsEveryPixel()
+    {
+        // Huffman tables made for the picture and progressive scans change the bytes,
+        // never the decoded pixels; page pictures are progressive, thumbnails not.
+        QImage page(640, 480, QImage::Format_RGB888);
+        for (int y = 0; y < page.height(); ++y)
+            for (int x = 0; x < page.width(); ++x)
+                page.setPixelColor(x, y, QColor((x * 7 + y) % 256, (x * y) % 251, (x ^ y) % 256));
+        const QByteArray plain = JpegEncoder::encode(page, JpegSettings{75, false, false});
+        const QByteArray smaller = JpegEncoder::encode(page, PageImaging::kNormalJpeg);
+        QVERIFY(isProgressive(smaller) && !isProgressive(plain));
+        QVERIFY(smaller.size() < plain.size());
+        QCOMPARE(decodedPixels(smaller), decodedPixels(plain));
+        const QByteArray thumb = JpegEncoder::encode(page, PageImaging::kThumbJpeg);
+        QVERIFY(!isProgressive(thumb));
+        QCOMPARE(decodedPixels(thumb), decodedPixels(JpegEncoder::encode(page, JpegSettings{80, false, false})));
     }
 
     void onlyTheAskedPicturesAreWritten()
@@ -133,7 +198,7 @@ private slots:
         auto p = paths("some");
         p.large.clear();
         p.phone.clear();
-        QVERIFY(writer.write(twoColours(QSize(1785, 2526), Qt::red, Qt::red), {{FlashPage::Part::Whole, p}}).ok());
+        QVERIFY(write(writer, twoColours(QSize(1785, 2526), Qt::red, Qt::red), {{FlashPage::Part::Whole, p}}).ok());
         QVERIFY(QFile::exists(p.normal) && QFile::exists(p.thumb));
         QCOMPARE(QDir(m_dir.path()).entryList({"some-*"}).size(), 2);
     }
@@ -143,7 +208,7 @@ private slots:
         PagePictureWriter writer(QSize(1080, 1440));
         auto p = paths("fail");
         p.normal = m_dir.filePath("missing-folder/normal.jpg");
-        const PageResult r = writer.write(twoColours(QSize(300, 400), Qt::red, Qt::red), {{FlashPage::Part::Whole, p}});
+        const PageResult r = write(writer, twoColours(QSize(1785, 2526), Qt::red, Qt::red), {{FlashPage::Part::Whole, p}});
         QCOMPARE(r.error, PageError::WriteFailed);
         QVERIFY(r.message.contains("normal.jpg"));
     }

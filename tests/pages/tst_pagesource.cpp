@@ -119,22 +119,33 @@ private slots:
         QVERIFY(source);
         const QByteArray thumbBefore = readFile(source->thumbPages()[0]->pageFilePath());
         QVERIFY(!thumbBefore.isEmpty());
+        // The pictures fit the page box: the normal and phone pictures are the large
+        // pictures' files, written once.
+        for (int i = 0; i < 3; ++i) {
+            QCOMPARE(source->normalPages()[i]->pageFilePath(), source->pages()[i]->pageFilePath());
+            QCOMPARE(source->phonePages()[i]->pageFilePath(), source->pages()[i]->pageFilePath());
+        }
+        QVERIFY(QDir(workspace + "/normal").isEmpty() && QDir(workspace + "/phone").isEmpty());
         QVERIFY(QFile::remove(workspace + "/large/2.jpg"));
-        QVERIFY(QFile::remove(workspace + "/normal/1.jpg"));
-        QVERIFY(QFile::remove(workspace + "/phone/3.jpg"));
+        QVERIFY(QFile::remove(workspace + "/thumb/1.jpg"));
+        source->phonePages()[2] = nullptr;
 
         QVERIFY2(source->generateBasePages(), qPrintable(source->lastResult().message));
         QVERIFY(QFileInfo::exists(workspace + "/large/2.jpg"));
         QVERIFY(source->generateNormalPages());
-        QVERIFY(QFileInfo::exists(workspace + "/normal/1.jpg"));
+        QVERIFY(QFileInfo::exists(workspace + "/thumb/1.jpg"));
         QVERIFY(source->generatePhonePages());
-        QVERIFY(QFileInfo::exists(workspace + "/phone/3.jpg"));
+        QCOMPARE(source->phonePages()[2]->pageFilePath(), source->pages()[2]->pageFilePath());
 
-        // A new page box remakes every normal picture; thumbnails that exist stay.
+        // A new page box remakes every normal picture into files of their own: the
+        // large and phone pictures they were stay as they are; thumbnails that exist stay.
         source->setNormalPageSize(QSize(300, 300));
         QVERIFY(source->generateNormalPages());
-        for (const FlashPagePtr &p : source->normalPages())
-            QCOMPARE(pictureSize(p->pageFilePath()), QSize(225, 300));
+        for (int i = 0; i < 3; ++i) {
+            QCOMPARE(pictureSize(source->normalPages()[i]->pageFilePath()), QSize(225, 300));
+            QCOMPARE(pictureSize(source->pages()[i]->pageFilePath()), QSize(900, 1200));
+            QCOMPARE(pictureSize(source->phonePages()[i]->pageFilePath()), QSize(900, 1200));
+        }
         QCOMPARE(readFile(source->thumbPages()[0]->pageFilePath()), thumbBefore);
 
         // A page inserted at the front (from another source, no origin): its

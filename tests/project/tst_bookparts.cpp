@@ -2,6 +2,7 @@
 #include "TestFiles.h"
 #include "TestPictures.h"
 #include "TestSupport.h"
+#include "foundation/AppLog.h"
 #include "foundation/AppUtility.h"
 #include "furnishings/BookMarkTabs.h"
 #include "furnishings/PluginBundle.h"
@@ -9,6 +10,7 @@
 #include "output/security/BookSecurity.h"
 #include "project/BookDocument.h"
 #include "project/BookProject.h"
+#include "templates/FlashTemplate.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -181,6 +183,70 @@ private slots:
         QCOMPARE(book->parts().scene().name, QString("Garden"));
         QCOMPARE(book->parts().scene().background, (QList<BookScene::Layer>{{"Resources/tree.png", "Top Left"}}));
         QVERIFY(book->parts().scene().foreground.isEmpty());
+    }
+
+    void usersWhosePasswordsAreUnknownStayUnknown()
+    {
+        // Users read from a published book (passwords unknown), opened by one of them.
+        BookSecurity earlier;
+        earlier.setUsersList({{{"user", "ann"}, {"password", "first"}}, {{"user", "bo"}, {"password", "second"}}});
+        QVERIFY(earlier.exportUsersListToFile(path("users.txt")));
+        auto book = BookProject::open(m_project);
+        QVERIFY(book && book->parts().security()->importUsersListByFile(path("users.txt")));
+        QVERIFY(book->parts().security()->validateUser("ann", "first"));
+        QVERIFY(BookProject::saveAs(*book, path("unknown.qvprj")).ok());
+        auto reopened = BookProject::open(path("unknown.qvprj"));
+        QVERIFY(reopened);
+        BookSecurity back = *reopened->parts().security();
+        QCOMPARE(back.usersList().size(), 2);
+        for (const QVariantMap &user : back.usersList())
+            QCOMPARE(user.value("password").toString(), BookSecurity::unknownPassword());
+        // A user with an empty password never gets a code.
+        back.usersList() << QVariantMap{{"user", "open"}, {"password", ""}, {"encode", "600000.x.y"}};
+        back.refreshUsersList();
+        QVERIFY(!back.usersListFileData().contains("open"));
+        // Nor does a project naming one (or a name the users file cannot hold) publish it.
+        const QString user = "<dict><key>user</key><string>%1</string><key>password</key><string>%2</string></dict>";
+        auto hostile = BookProject::open(projectWithParts(
+            "emptypassword", "<Parts><Part name=\"Security\"><Security><plist version=\"1.0\"><dict><key>usersList</key><array>"
+                                 + user.arg("open", "") + user.arg("tab\tname", "p") + user.arg("cy", "third")
+                                 + "</array></dict></plist></Security></Part></Parts>"));
+        QVERIFY(hostile);
+        QCOMPARE(hostile->parts().security()->usersList(), (QList<QVariantMap>{{{"user", "cy"}, {"password", "third"}}}));
+    }
+
+    void linksThatLeadOutOfTheProjectAreNotFollowed()
+    {
+        // A project whose scene folder, theme folder and narration sound lead to the
+        // user's own files through links.
+        QVERIFY(writeFile(path("private/id_rsa"), "PRIVATE KEY"));
+        QVERIFY(writeFile(path("private/Meta.xml"), "<Meta/>"));
+        const QString data = path("linked/Book.qvprj.data");
+        QDir().mkpath(data + "/parts/Assistant");
+        QVERIFY(QFile::link(path("private/id_rsa"), data + "/parts/Assistant/key.mp3"));
+        QVERIFY(QFile::link(path("private"), data + "/parts/Scene"));
+        QVERIFY(QFile::link(path("private"), data + "/theme"));
+        const QString file = projectWithParts(
+            "linked", "<Parts><Part name=\"Scene\" folder=\"parts/Scene\"><Scene name=\"x\" xml=\"Meta.xml\"/></Part>"
+                      "<Part name=\"Assistant\" folder=\"parts/Assistant\"><Assistant totalPage=\"3\">"
+                      "<Resource type=\"1\" importmp3File=\"key.mp3\"/></Assistant></Part></Parts>");
+        QVERIFY(writeFile(file, readText(file).replace("<Template kind=\"desktop\"", "<Template kind=\"desktop\" resources=\"theme\"").toUtf8()));
+        ProjectResult result;
+        auto book = BookProject::open(file, &result);
+        QVERIFY2(book, qPrintable(result.message));
+        QVERIFY(book->parts().scene().isNone());
+        QVERIFY(book->flashTmpl()->externResourcePath().isEmpty());
+        QVERIFY(book->parts().assistant()->resourceList().value(0).importmp3File().isEmpty());
+        QVERIFY2(result.warnings.join(' ').contains("parts/Scene") && result.warnings.join(' ').contains("theme"),
+                 qPrintable(result.warnings.join(' ')));
+        QVERIFY(readText(AppLog::shared().logFilePath()).contains("key.mp3"));
+
+        // A data folder that leads to a folder above the project is refused.
+        QDir().mkpath(path("above/project"));
+        QVERIFY(QFile::copy(m_project, path("above/project/Book.qvprj")));
+        QVERIFY(QFile::link(path("above"), path("above/project/Book.qvprj.data")));
+        QVERIFY(!BookProject::open(path("above/project/Book.qvprj"), &result));
+        QVERIFY2(result.message.contains("link"), qPrintable(result.message));
     }
 };
 

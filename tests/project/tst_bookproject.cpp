@@ -494,6 +494,18 @@ private slots:
         QCOMPARE(QFile::permissions(download + "/.info") & QFileDevice::ReadOther, QFileDevice::Permissions());
     }
 
+    void downloadsSplitNoPdfButTheBooksOwn()
+    {
+        DownloadWorkspaceInfo info;
+        info.pdf = path("elsewhere/private.pdf");
+        info.pwd = "pw";
+        QVERIFY(info.writeToFolder(path("split")));
+        // ".info" of a project from elsewhere may name any PDF: only the book's own counts.
+        const auto other = DownloadWorkspaceInfo::readForBook(path("split"), path("Book.pdf"));
+        QVERIFY(other && other->pdf.isEmpty() && other->pwd.isEmpty());
+        QCOMPARE(DownloadWorkspaceInfo::readForBook(path("split"), path("elsewhere/../elsewhere/private.pdf")), info);
+    }
+
     void openCheckCanRefuseABook()
     {
         BookProject::setOpenCheck([&](BookDocument &document) {

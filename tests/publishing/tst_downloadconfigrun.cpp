@@ -93,6 +93,17 @@ private slots:
         QCOMPARE(result.failures.size(), 2);
         QCOMPARE(readFile(workspace + "/.info"), QByteArray("keep"));
         QCOMPARE(readFile(workspace + "/attachments/report.txt"), QByteArray("first"));
+
+        // A file of the workspace that is a link out of it is not copied into the book's
+        // downloads, and the run says which.
+        QVERIFY(writeFile(path("private/id_rsa"), "PRIVATE KEY"));
+        QVERIFY(QFile::link(path("private/id_rsa"), workspace + "/attachments/key.csv"));
+        in.settings.hasPDF = false;
+        in.settings.attachs = {"./attachments/report.txt", "./attachments/key.csv"};
+        const DownloadConfigRun::Result linked = DownloadConfigRun(in).run();
+        QCOMPARE(linked.failures.size(), 1);
+        QVERIFY2(linked.failures.first().contains("key.csv"), qPrintable(linked.failures.first()));
+        QCOMPARE(folderListing(workspace + "/attachments"), QStringList{"report.txt"});
     }
 
     void aStoppedRunLeavesTheWorkspaceAsItWas()

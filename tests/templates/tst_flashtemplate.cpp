@@ -147,6 +147,11 @@ private slots:
         QVERIFY(QDir().mkpath(dir.filePath("theme")));
         QVERIFY(QFile::link(dir.filePath("secret.png"), dir.filePath("theme/bg.png")));
         QCOMPARE(tmpl.resolveResourcePath("STYLE_EXTERN:bg.png"), QString());
+        // Nor when the folder itself is a link.
+        QVERIFY(QFile::link(dir.path(), dir.filePath("linked-theme")));
+        tmpl.setExternResourcePath(dir.filePath("linked-theme"));
+        QCOMPARE(tmpl.resolveResourcePath("STYLE_EXTERN:secret.png"), QString());
+        tmpl.setExternResourcePath(dir.filePath("theme"));
 
         // Values read from a project: plain paths count only in the folders given.
         tmpl.setPlainPathFolders({dir.filePath("project")});

@@ -63,8 +63,11 @@ bool writeCover(const QImage &cover, const QString &path, QString *error)
         return false;
     }
     QImageWriter writer(&file, format);
-    if (format == "jpg")
+    if (format == "jpg") {
         writer.setQuality(92);
+        writer.setOptimizedWrite(true); // the same pixels in fewer bytes
+        writer.setProgressiveScanWrite(true);
+    }
     if (!writer.write(cover)) {
         *error = writer.errorString();
         file.cancelWriting();

@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QImageWriter>
 #include <QPainter>
 #include <QSaveFile>
 #include <QString>
@@ -109,7 +110,12 @@ bool save(const QString &path, const QByteArray &bytes)
 bool savePicture(const QString &path, const QImage &image, const char *format)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
-    return image.save(path, format, qstrcmp(format, "JPEG") == 0 ? 92 : -1);
+    QImageWriter writer(path, format);
+    if (qstrcmp(format, "JPEG") == 0) {
+        writer.setQuality(92);
+        writer.setOptimizedWrite(true); // the same pixels in fewer bytes
+    }
+    return writer.write(image);
 }
 
 // Preloaders: shown alone while the first pages load.

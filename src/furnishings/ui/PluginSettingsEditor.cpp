@@ -4,6 +4,7 @@
 #include "foundation/AppStrings.h"
 #include "foundation/AppUtility.h"
 #include "foundation/AuxArgumentString.h"
+#include "foundation/SafeFiles.h"
 #include "foundation/TextTemplate.h"
 #include "platform/ui/LogAlert.h"
 #include "platform/ui/QvWebView.h"
@@ -112,9 +113,9 @@ void PluginSettingsEditor::loadPreview()
         return;
     const QDir folder(m_preview.path());
     const QString html = m_bundle.bgPath() + QStringLiteral("/Contents/Resources/html/");
-    const bool hasMovie = QFile::copy(html + m_bundle.bgName() + QStringLiteral(".swf"), folder.filePath(QStringLiteral("movie.swf")));
-    const bool hasShot = QFile::copy(m_bundle.shotFilePath(), folder.filePath(QStringLiteral("shot.jpg")));
-    QFile::copy(AppResources::resourcePath(QStringLiteral("viewer-lib/qv-core.js")), folder.filePath(QStringLiteral("qv-core.js")));
+    const bool hasMovie = SafeFiles::copyFile(html + m_bundle.bgName() + QStringLiteral(".swf"), folder.filePath(QStringLiteral("movie.swf")));
+    const bool hasShot = SafeFiles::copyFile(m_bundle.shotFilePath(), folder.filePath(QStringLiteral("shot.jpg")));
+    SafeFiles::copyFile(AppResources::resourcePath(QStringLiteral("viewer-lib/qv-core.js")), folder.filePath(QStringLiteral("qv-core.js")));
     const QString player = AppResources::resourcePath(QStringLiteral("ruffle"));
     const bool served = hasMovie && m_previewHost && QFileInfo(player).isDir()
                         && AppUtility::copyFromPath(player, folder.filePath(QStringLiteral("ruffle")), false);

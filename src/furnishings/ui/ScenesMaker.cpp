@@ -3,6 +3,8 @@
 #include "foundation/AppResources.h"
 #include "foundation/AppStrings.h"
 #include "foundation/AppUtility.h"
+#include "foundation/ImageUtility.h"
+#include "foundation/SafeFiles.h"
 #include "foundation/TextTemplate.h"
 #include "furnishings/FlashScenesItem.h"
 #include "furnishings/ScenePackage.h"
@@ -38,7 +40,8 @@ QString shotPath(const QString &workspace)
 bool writeJpeg(const QImage &image, const QString &path)
 {
     QSaveFile file(path);
-    return !image.isNull() && file.open(QIODevice::WriteOnly) && image.save(&file, "JPEG", 97) && file.commit();
+    return !image.isNull() && file.open(QIODevice::WriteOnly) && ImageUtility::writeJpeg(&file, image, 97, false)
+           && file.commit();
 }
 
 // Keeps a transparent button over the whole preview, whose click takes the shot.
@@ -506,7 +509,7 @@ void ScenesMaker::loadWebFile()
         const SceneObject &layer = m_layers->items().at(i);
         const QString suffix = QFileInfo(layer.file()).suffix().toLower();
         const QString name = QStringLiteral("layer%1.%2").arg(i).arg(suffix);
-        if (!QFile::copy(layer.file(), QDir(folder).filePath(name)))
+        if (!SafeFiles::copyFile(layer.file(), QDir(folder).filePath(name)))
             continue;
         movies = movies || suffix == QLatin1String("swf");
         const QString slot = QLatin1String(kSlotKeys[qBound(qint64(0), layer.layoutIndex(), qint64(4))])
@@ -516,8 +519,7 @@ void ScenesMaker::loadWebFile()
         // page takes the name as text, never as markup.
         page.setItem(slot + QStringLiteral(".src"), name.toHtmlEscaped());
     }
-    QFile::remove(QDir(folder).filePath(QStringLiteral("qv-core.js")));
-    QFile::copy(AppResources::resourcePath(QStringLiteral("viewer-lib/qv-core.js")), QDir(folder).filePath(QStringLiteral("qv-core.js")));
+    SafeFiles::copyFile(AppResources::resourcePath(QStringLiteral("viewer-lib/qv-core.js")), QDir(folder).filePath(QStringLiteral("qv-core.js")));
     const QString player = AppResources::resourcePath(QStringLiteral("ruffle"));
     const bool served = movies && m_previewHost && QFileInfo(player).isDir();
     if (served && !QFileInfo::exists(QDir(folder).filePath(QStringLiteral("ruffle/ruffle.js"))))

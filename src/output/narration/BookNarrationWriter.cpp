@@ -1,5 +1,7 @@
 #include "output/narration/BookNarrationWriter.h"
 
+#include "foundation/AppLog.h"
+#include "foundation/SafeFiles.h"
 #include "output/narration/AssistantItem.h"
 #include "output/web/BookDataScript.h"
 
@@ -11,16 +13,6 @@
 #include <QSaveFile>
 
 namespace {
-
-bool copyReplacing(const QString &from, const QString &to)
-{
-    const QString partial = to + QStringLiteral(".part");
-    QFile::remove(partial);
-    if (!QFile::copy(from, partial))
-        return false;
-    QFile::remove(to);
-    return QFile::rename(partial, to);
-}
 
 bool writeScript(const QString &path, const QJsonObject &value, QString *error)
 {
@@ -50,16 +42,24 @@ bool BookNarrationWriter::writeToBook(const QString &bookFolder)
     QJsonArray desktop, phone;
     for (int i = 0; i < spreads; ++i) {
         QString sound;
-        const QString source = i < items.size() ? items.at(i).soundFile() : QString();
+        QString source = i < items.size() ? items.at(i).soundFile() : QString();
+        // A sound that leads out of its folder through a link is left out of the book.
+        if (!source.isEmpty() && QFileInfo(source).isFile()) {
+            if (const QString problem = SafeFiles::fileProblem(source, QFileInfo(source).absolutePath());
+                !problem.isEmpty()) {
+                AppLog::shared().error(QStringLiteral("The narration sound of spread %1 is left out of the book: %2")
+                                           .arg(i)
+                                           .arg(problem));
+                source.clear();
+            }
+        }
         if (!source.isEmpty() && QFileInfo(source).isFile()) {
             const QString name = AssistantResourceItem::resourceNameForPage(i, totalPage) + QStringLiteral(".mp3");
             sound = soundFolder() + QLatin1Char('/') + name;
             const QString target = bookFolder + QLatin1Char('/') + sound;
             QDir().mkpath(QFileInfo(target).absolutePath());
-            if (!copyReplacing(source, target)) {
-                m_error = QStringLiteral("cannot copy the narration %1 into the book").arg(source);
+            if (!SafeFiles::copyFile(source, target, &m_error))
                 return false;
-            }
             ++m_soundCount;
         }
         QJsonArray pages;
@@ -79,10 +79,8 @@ bool BookNarrationWriter::writeToBook(const QString &bookFolder)
     const int index = AssistantItem::indexOfCharacter(characters, m_assistant.assistantFilePath());
     if (index > 0) {
         character = soundFolder() + QStringLiteral("/character.png");
-        if (!copyReplacing(characters.at(index).bgPath, bookFolder + QLatin1Char('/') + character)) {
-            m_error = QStringLiteral("cannot copy the narration character into the book");
+        if (!SafeFiles::copyFile(characters.at(index).bgPath, bookFolder + QLatin1Char('/') + character, &m_error))
             return false;
-        }
     }
 
     const AssistantSpeechItem &options = m_assistant.speechOptions();

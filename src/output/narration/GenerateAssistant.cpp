@@ -1,6 +1,7 @@
 #include "output/narration/GenerateAssistant.h"
 
 #include "foundation/AppUtility.h"
+#include "foundation/XmlUtility.h"
 #include "foundation/ZipExtractor.h"
 #include "foundation/ZipWriter.h"
 
@@ -219,7 +220,7 @@ std::optional<GenerateAssistant> GenerateAssistant::readPackage(const QString &p
     if (!config.open(QIODevice::ReadOnly) || config.size() > kMaximumConfigSize)
         return fail(QStringLiteral("%1 holds no assistant").arg(QDir::toNativeSeparators(path)));
     QDomDocument document;
-    if (!document.setContent(config.readAll()) || document.documentElement().tagName() != QLatin1String("Assistant"))
+    if (!parseXmlDocument(document, config.readAll()) || document.documentElement().tagName() != QLatin1String("Assistant"))
         return fail(QStringLiteral("%1 holds no assistant").arg(QDir::toNativeSeparators(path)));
     GenerateAssistant assistant = fromXmlElement(document.documentElement(), folder);
     const QString root = QDir::cleanPath(QFileInfo(folder).absoluteFilePath()) + QLatin1Char('/');

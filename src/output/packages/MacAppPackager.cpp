@@ -3,6 +3,7 @@
 #include "foundation/AppLog.h"
 #include "foundation/AppUtility.h"
 #include "foundation/PropertyList.h"
+#include "foundation/SafeFiles.h"
 #include "output/packages/AppWindowSize.h"
 #include "output/web/BookFiles.h"
 #include "output/packages/IcnsFile.h"
@@ -116,7 +117,7 @@ bool MacAppPackager::copyBook(const QString &from, const QString &to)
         const QString target = QDir(to).filePath(name);
         if (!QDir().mkpath(QFileInfo(target).path()))
             return fail(QStringLiteral("cannot make the folder of %1").arg(target));
-        if (!QFile::copy(QDir(from).filePath(name), target))
+        if (!SafeFiles::copyFile(QDir(from).filePath(name), target))
             return fail(QStringLiteral("cannot copy %1 into the application").arg(name));
         QFile::setPermissions(target, QFile::permissions(target) | QFileDevice::WriteOwner);
         if (m_progress)
@@ -142,8 +143,7 @@ bool MacAppPackager::writeIcon(const QString &resources, const QString &iconName
         const auto entries = IcnsFile::readFile(m_iconFile, &error);
         if (!entries || entries->isEmpty())
             return fail(QStringLiteral("the icon file %1 cannot be read: %2").arg(m_iconFile, error));
-        QFile::remove(target);
-        if (!QFile::copy(m_iconFile, target))
+        if (!SafeFiles::copyFile(m_iconFile, target))
             return fail(QStringLiteral("cannot copy the icon into the application"));
         QFile::setPermissions(target, QFile::permissions(target) | QFileDevice::WriteOwner);
         return true;

@@ -5,6 +5,7 @@
 #include "foundation/InputLimits.h"
 #include "output/security/AccessCode.h"
 #include "output/web/BookDataScript.h"
+#include "output/web/ViewerConfig.h"
 
 #include <QDir>
 #include <QFile>
@@ -107,8 +108,9 @@ bool BookProtector::protectBook(const QString &bookFolder)
     m_protectedPages.clear();
     m_clearFiles.clear();
     m_keptFiles.clear();
-    m_sharedPayloads.clear();
     m_annotationsPayload.clear();
+    m_payloadOf.clear();
+    m_textPayloadOf.clear();
     const int type = m_security.securityType();
     if (type == BookSecurity::NoSecurity)
         return true;
@@ -157,18 +159,25 @@ QString BookProtector::localFile(const QString &home, const QString &url) const
 QString BookProtector::encryptFile(const QString &home, const QString &url, const QString &id, bool keepName)
 {
     const QString path = localFile(home, url);
+    // A download's name is encrypted with the others of its version (m_fileNames), never
+    // beside its data; a version that shares the payload names it too.
+    if (keepName)
+        m_fileNames.insert(id, QFileInfo(path).fileName());
+    // Encrypted once already (the desktop book's picture the phone shows too): named
+    // where it is, from this home page. Its id is in its name, as the viewer reads it.
+    const QString known = m_payloadOf.value(path + (keepName ? QStringLiteral("\n") : QString()));
+    if (!path.isEmpty() && !known.isEmpty())
+        return QDir(home).relativeFilePath(known);
     QFile file(path);
     if (path.isEmpty() || !QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
         fail(QStringLiteral("The book's file \"%1\" is missing or cannot be read.").arg(url));
         return QString();
     }
     const QJsonObject fields{{QStringLiteral("type"), mimeTypeOf(path)}};
-    // A download's name is encrypted with the others (m_fileNames), never beside its data.
-    if (keepName)
-        m_fileNames.insert(id, QFileInfo(path).fileName());
     if (!writePayload(home, id, fields, file.readAll()))
         return QString();
     m_clearFiles.insert(path);
+    m_payloadOf.insert(path + (keepName ? QStringLiteral("\n") : QString()), home + QLatin1Char('/') + payloadPath(id));
     return payloadPath(id);
 }
 
@@ -198,7 +207,7 @@ bool BookProtector::protectVersion(const Version &version)
     if (!config)
         return false;
     QJsonObject bookConfig = config->value().toObject();
-    QJsonArray pages = bookConfig.value(QStringLiteral("pages")).toArray();
+    QJsonArray pages = ViewerConfig::pageRecords(bookConfig.value(QStringLiteral("pages")));
 
     // A configuration with more pages than the engine said is protected in full.
     const QList<int> protectedList = m_security.protectedPages(std::max<int>(m_pageCount, int(pages.size())));
@@ -243,21 +252,51 @@ bool BookProtector::protectVersion(const Version &version)
     }
     bookConfig.insert(QStringLiteral("pages"), pages);
 
-    // Search text of the protected pages moves into one encrypted payload.
+    // Search text of the protected pages moves into one encrypted payload. The search
+    // data is where the configuration says (the phone version may read the desktop
+    // book's), all in search.js or in parts it names.
     QString textPayload;
-    const QString searchPath = home + QStringLiteral("/files/search.js");
+    const QString dataFolder = bookConfig.value(QStringLiteral("dataFolder")).toString();
+    const QString searchPath = dataFolder.isEmpty() ? home + QStringLiteral("/files/search.js")
+                                                    : localFile(home, dataFolder + QStringLiteral("search.js"));
     std::optional<BookDataScript> search;
-    if (QFileInfo::exists(searchPath)) {
+    QList<std::pair<QString, BookDataScript>> searchParts;
+    if (m_textPayloadOf.contains(searchPath)) {
+        const QString payload = m_textPayloadOf.value(searchPath);
+        textPayload = payload.isEmpty() ? QString() : QDir(home).relativeFilePath(payload);
+    } else if (!searchPath.isEmpty() && QFileInfo::exists(searchPath)) {
         search = BookDataScript::read(searchPath, QStringLiteral("bookSearch"), &m_error);
         if (!search)
             return false;
-        QJsonArray texts = search->value().toArray();
         QJsonObject hidden;
-        for (int n : protectedList) {
-            if (n > texts.size())
-                break;
-            hidden.insert(QString::number(n), texts.at(n - 1).toString());
-            texts.replace(n - 1, QString());
+        const auto hide = [&](QJsonArray &texts, int first) {
+            for (int n : protectedList) {
+                const int i = n - first;
+                if (i < 0 || i >= texts.size())
+                    continue;
+                hidden.insert(QString::number(n), texts.at(i).toString());
+                texts.replace(i, QString());
+            }
+        };
+        if (search->value().isObject()) {
+            for (const QJsonValue &entry : search->value().toObject().value(QStringLiteral("parts")).toArray()) {
+                const QString partPath = localFile(QFileInfo(searchPath).absolutePath(),
+                                                   entry.toObject().value(QStringLiteral("file")).toString());
+                std::optional<BookDataScript> part =
+                    partPath.isEmpty() ? std::nullopt : BookDataScript::read(partPath, QStringLiteral("bookSearchPart"), &m_error);
+                if (!part)
+                    return fail(QStringLiteral("The book's search data cannot be read."));
+                QJsonObject value = part->value().toObject();
+                QJsonArray texts = value.value(QStringLiteral("texts")).toArray();
+                hide(texts, value.value(QStringLiteral("first")).toInt(1));
+                value.insert(QStringLiteral("texts"), texts);
+                part->setValue(value);
+                searchParts.append({partPath, *part});
+            }
+        } else {
+            QJsonArray texts = search->value().toArray();
+            hide(texts, 1);
+            search->setValue(texts);
         }
         if (!hidden.isEmpty()) {
             if (!writePayload(home, QStringLiteral("text"), {{QStringLiteral("type"), QStringLiteral("application/json")}},
@@ -265,7 +304,7 @@ bool BookProtector::protectVersion(const Version &version)
                 return false;
             textPayload = payloadPath(QStringLiteral("text"));
         }
-        search->setValue(texts);
+        m_textPayloadOf.insert(searchPath, textPayload.isEmpty() ? QString() : home + QLatin1Char('/') + textPayload);
     }
 
     // Downloads of protected pages, and the whole document when it holds any.
@@ -324,6 +363,9 @@ bool BookProtector::protectVersion(const Version &version)
     config->setValue(bookConfig);
     if (!config->write(configPath, &m_error) || (search && !search->write(searchPath, &m_error)))
         return false;
+    for (const auto &[path, part] : std::as_const(searchParts))
+        if (!part.write(path, &m_error))
+            return false;
     if (home == m_bookFolder)
         for (const QJsonValue &n : std::as_const(protectedJson))
             m_protectedPages << n.toInt();
@@ -334,8 +376,9 @@ QString BookProtector::encryptShared(const QString &home, const QString &url, co
 {
     const QString path = localFile(home, url);
     // The phone version names the payload the desktop book made of the same file.
-    if (const auto shared = m_sharedPayloads.constFind(path); shared != m_sharedPayloads.cend())
-        return QDir(home).relativeFilePath(m_bookFolder + QLatin1Char('/') + *shared);
+    const QString key = path + QLatin1Char('\n') + type;
+    if (const QString known = m_payloadOf.value(key); !path.isEmpty() && !known.isEmpty())
+        return QDir(home).relativeFilePath(known);
     const auto data = path.isEmpty() || !QFileInfo(path).isFile() ? std::nullopt
                                                                    : InputLimits::readFile(path, kMaxSharedFileBytes);
     if (!data) {
@@ -346,8 +389,7 @@ QString BookProtector::encryptShared(const QString &home, const QString &url, co
         return QString();
     m_clearFiles.insert(path);
     const QString payload = payloadPath(id);
-    if (home == m_bookFolder)
-        m_sharedPayloads.insert(path, payload);
+    m_payloadOf.insert(key, home + QLatin1Char('/') + payload);
     return payload;
 }
 

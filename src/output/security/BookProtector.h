@@ -63,8 +63,9 @@ private:
     bool writePayload(const QString &home, const QString &id, const QJsonObject &clearFields,
                       const QByteArray &data);
     QString localFile(const QString &home, const QString &url) const;
-    // Encrypts a file that both versions name once: the phone version gets the path of
-    // the desktop book's payload. The payload's path as seen from home, or "" after fail().
+    // Encrypts a file read whole (a sound, an attachment) as a payload of the given type,
+    // once for both versions (m_payloadOf). The payload's path as seen from home, or ""
+    // after fail().
     QString encryptShared(const QString &home, const QString &url, const QString &id, const QString &type);
     bool protectAttachments(const QString &home, QJsonObject &download);
     bool protectNarration(const QString &home, const QSet<int> &isProtected);
@@ -82,8 +83,11 @@ private:
     QList<int> m_protectedPages;
     QSet<QString> m_clearFiles;   // encrypted files, removed at the end
     QSet<QString> m_keptFiles;    // files unprotected pages still name
-    QHash<QString, QString> m_sharedPayloads; // a clear file -> the desktop book's payload of it
     QString m_annotationsPayload;             // relative to the book folder; "" when none
     QJsonObject m_fileNames;                  // of the version being protected: payload id -> file name
+    // The payload (its path in the book) of every file encrypted so far: a file the
+    // phone version names too is encrypted once, and both versions name that payload.
+    QHash<QString, QString> m_payloadOf;
+    QHash<QString, QString> m_textPayloadOf; // the same for a search script
     QString m_error;
 };

@@ -1,6 +1,7 @@
 #include "output/security/BookSecurity.h"
 
 #include "foundation/AppLog.h"
+#include "foundation/AppStrings.h"
 #include "foundation/AppUtility.h"
 #include "foundation/Crypto.h"
 #include "foundation/InputLimits.h"
@@ -50,13 +51,61 @@ QVariantList toVariantList(const QList<QVariantMap> &list)
     return out;
 }
 
-QList<QVariantMap> toEntryList(const QVariantList &list)
+// The form in which two names count as the same (access codes are made from it).
+QString sameNameForm(const QString &name)
 {
-    QList<QVariantMap> out;
-    for (const QVariant &item : list)
-        if (item.typeId() == QMetaType::QVariantMap)
-            out << item.toMap();
-    return out;
+    return name.normalized(QString::NormalizationForm_C);
+}
+
+bool isUnknown(const QVariantMap &entry)
+{
+    return entry.value(kPassword).toString() == BookSecurity::unknownPassword();
+}
+
+// The content key users whose password is unknown need: the last one such an entry
+// carries ("" for none, or when no password is unknown).
+QString keyOfEarlierBook(const QList<QVariantMap> &list)
+{
+    for (auto it = list.crbegin(); it != list.crend(); ++it) {
+        const QString key = it->value(kPageKey).toString();
+        if (isUnknown(*it) && BookSecurity::isValidContentKey(key))
+            return key;
+    }
+    return {};
+}
+
+// Keeps the earlier book's key on the entries whose password is unknown only when a
+// known user's code opens exactly that key; otherwise no entry keeps one. (A code is
+// tried only when it is up to date with its password, and at most a few codes are
+// tried: each costs one password stretching.)
+void keepVerifiedKey(QList<QVariantMap> &entries, QStringList *refused)
+{
+    const QString key = keyOfEarlierBook(entries);
+    bool verified = false;
+    int tried = 0;
+    for (const QVariantMap &entry : std::as_const(entries)) {
+        if (key.isEmpty() || tried >= 4)
+            break;
+        if (isUnknown(entry))
+            continue;
+        const auto code = AccessCode::parse(entry.value(kEncode).toString());
+        if (!code || !code->hasWrappedKey() || code->iterations() > AccessCode::kDefaultIterations)
+            continue;
+        ++tried;
+        const auto opened = code->open(entry.value(kUser).toString(), entry.value(kPassword).toString());
+        if (!opened)
+            continue; // the password was changed after the code was made
+        verified = QString::fromLatin1(opened->toHex()) == key.toLower();
+        break;
+    }
+    if (!key.isEmpty() && !verified && refused)
+        *refused << QStringLiteral("the key of the book its users came from, which no known user's code opens");
+    for (QVariantMap &entry : entries) {
+        if (verified && isUnknown(entry) && entry.contains(kPageKey))
+            entry.insert(kPageKey, key);
+        else
+            entry.remove(kPageKey);
+    }
 }
 
 } // namespace
@@ -131,33 +180,105 @@ void BookSecurity::refreshUsersList()
 {
     if (m_usersList.isEmpty())
         return;
-    bool someUnknown = false;
-    for (const QVariantMap &entry : std::as_const(m_usersList))
-        someUnknown = someUnknown || entry.value(kPassword).toString() == unknownPassword();
-    if (someUnknown) {
-        // Entries read from a book keep codes that wrap that book's key; only the
-        // same key lets them open the new book. A user added after the import stands
-        // at the end without "pageKey", so the last entry that has one counts.
-        for (auto it = m_usersList.crbegin(); it != m_usersList.crend(); ++it) {
-            const QString key = it->value(kPageKey).toString();
-            if (isValidContentKey(key)) {
-                m_rc4String = key;
-                break;
-            }
-        }
-    }
+    // Entries read from a book keep codes that wrap that book's key; only the same key
+    // lets them open the new book. A user added after the import stands at the end
+    // without "pageKey", so the last entry that has one counts.
+    if (const QString earlier = earlierBookKey(); !earlier.isEmpty())
+        m_rc4String = earlier;
     const QByteArray salt = Crypto::randomBytes(AccessCode::kSaltLength);
     const QString key = m_rc4String;
     QList<int> rows;
-    for (int i = 0; i < m_usersList.size(); ++i)
-        if (m_usersList[i].value(kPassword).toString() != unknownPassword())
+    for (int i = 0; i < m_usersList.size(); ++i) {
+        const QString password = m_usersList[i].value(kPassword).toString();
+        if (password.isEmpty())
+            m_usersList[i].remove(kEncode); // never a code that anyone opens without a password
+        else if (password != unknownPassword())
             rows << i;
+    }
     const QStringList codes = QtConcurrent::blockingMapped<QStringList>(WorkerPool::pool(), rows, [this, &key, &salt](int row) {
         const QVariantMap &entry = m_usersList.at(row);
         return encodeByUser(entry.value(kUser).toString(), entry.value(kPassword).toString(), key, salt);
     });
     for (int i = 0; i < rows.size(); ++i)
         m_usersList[rows[i]].insert(kEncode, codes.at(i));
+}
+
+QString BookSecurity::earlierBookKey() const
+{
+    return keyOfEarlierBook(m_usersList);
+}
+
+QString BookSecurity::userNameProblem(const QString &name, const QList<QVariantMap> &list, int exceptRow)
+{
+    if (name.isEmpty())
+        return loadAppString(QStringLiteral("UsersListS-A user needs a name."), QStringLiteral("A user needs a name."));
+    if (name.size() > kMaxUserNameLength)
+        return loadAppString(QStringLiteral("UsersListS-A user name can have at most %1 characters."),
+                             QStringLiteral("A user name can have at most %1 characters."))
+            .arg(kMaxUserNameLength);
+    if (name != name.trimmed())
+        return loadAppString(QStringLiteral("UsersListS-A user name cannot begin or end with a blank."),
+                             QStringLiteral("A user name cannot begin or end with a blank."));
+    for (QChar c : name) {
+        if (c.category() == QChar::Other_Control || c == QChar::LineSeparator || c == QChar::ParagraphSeparator)
+            return loadAppString(QStringLiteral("UsersListS-A user name cannot hold line breaks, tabs or other control characters."),
+                                 QStringLiteral("A user name cannot hold line breaks, tabs or other control characters."));
+    }
+    const QString form = sameNameForm(name);
+    for (int i = 0; i < list.size(); ++i) {
+        if (i != exceptRow && sameNameForm(list.at(i).value(kUser).toString()) == form)
+            return loadAppString(QStringLiteral("UsersListS-The list already has a user \"%1\"."),
+                                 QStringLiteral("The list already has a user \"%1\"."))
+                .arg(name);
+    }
+    return {};
+}
+
+QString BookSecurity::passwordProblem(const QString &password)
+{
+    if (password.isEmpty())
+        return loadAppString(QStringLiteral("UsersListS-A user needs a password."), QStringLiteral("A user needs a password."));
+    return {};
+}
+
+QList<QVariantMap> BookSecurity::validEntries(const QVariantList &list, QStringList *refused)
+{
+    QList<QVariantMap> entries;
+    const auto refuse = [refused](const QString &user, const QString &why) {
+        if (refused)
+            *refused << QStringLiteral("\"%1\": %2").arg(user.left(40), why);
+    };
+    for (const QVariant &item : list) {
+        if (item.typeId() != QMetaType::QVariantMap) {
+            refuse(QString(), QStringLiteral("no user"));
+            continue;
+        }
+        const QVariantMap in = item.toMap();
+        const auto text = [&in](const QString &key) {
+            const QVariant v = in.value(key);
+            return v.typeId() == QMetaType::QString ? v.toString() : QString();
+        };
+        const QString user = text(kUser);
+        const QString password = text(kPassword);
+        const QString code = text(kEncode);
+        QString problem = userNameProblem(user, entries);
+        if (problem.isEmpty())
+            problem = passwordProblem(password);
+        if (problem.isEmpty() && password == unknownPassword() && !AccessCode::parse(code))
+            problem = QStringLiteral("the password is unknown and the user's code is missing or damaged");
+        if (!problem.isEmpty()) {
+            refuse(user, problem);
+            continue;
+        }
+        QVariantMap entry{{kUser, user}, {kPassword, password}};
+        if (!code.isEmpty())
+            entry.insert(kEncode, code);
+        if (const QString key = text(kPageKey); isValidContentKey(key))
+            entry.insert(kPageKey, key);
+        entries << entry;
+    }
+    keepVerifiedKey(entries, refused);
+    return entries;
 }
 
 QByteArray BookSecurity::usersListFileData() const
@@ -194,6 +315,7 @@ bool BookSecurity::importUsersListByFile(const QString &path)
     if (data.startsWith("\xEF\xBB\xBF"))
         data.remove(0, 3);
     QList<QVariantMap> entries;
+    QStringList refused;
     for (const QString &rawLine : QString::fromUtf8(data).split(QLatin1Char('\n'))) {
         QString line = rawLine;
         if (line.endsWith(QLatin1Char('\r')))
@@ -206,8 +328,14 @@ bool BookSecurity::importUsersListByFile(const QString &path)
         const QString code = line.mid(blank + 1);
         if (!AccessCode::parse(code))
             continue;
+        if (const QString problem = userNameProblem(user, entries); !problem.isEmpty()) {
+            refused << QStringLiteral("\"%1\": %2").arg(user.left(40), problem);
+            continue;
+        }
         entries << QVariantMap{{kUser, user}, {kPassword, unknownPassword()}, {kEncode, code}};
     }
+    if (!refused.isEmpty())
+        AppLog::shared().error(QStringLiteral("users left out of %1: %2").arg(path, refused.join(QStringLiteral("; "))));
     if (entries.isEmpty())
         return false;
     m_usersList = entries;
@@ -277,7 +405,13 @@ void BookSecurity::readDictionary(const QVariantMap &d)
     const QString pages = d.value(QStringLiteral("exceptPages")).toString();
     if (!pages.isEmpty())
         m_exceptPages = pages;
-    const QList<QVariantMap> users = toEntryList(d.value(QStringLiteral("usersList")).toList());
+    const QVariantList list = d.value(QStringLiteral("usersList")).toList();
+    if (list.isEmpty())
+        return;
+    QStringList refused;
+    const QList<QVariantMap> users = validEntries(list, &refused);
+    if (!refused.isEmpty())
+        AppLog::shared().error(QStringLiteral("left out of the users list: %1").arg(refused.join(QStringLiteral("; "))));
     if (!users.isEmpty())
         m_usersList = users;
 }

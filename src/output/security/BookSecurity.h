@@ -12,7 +12,16 @@
 //   "password"  the password; a single tab when unknown (entries read from a book)
 //   "encode"    the user's access code (AccessCode): the password's verifier and the
 //               content key wrapped with it
-//   "pageKey"   optional: the content key of the book the entry was read from
+//   "pageKey"   optional: the content key of the book the entry was read from, kept
+//               only on entries whose password is unknown, and only when the codes of
+//               the list's known users open that key (or a user of that book opened it)
+//
+// Every list that comes in (a project, the settings file, a book's "users.txt",
+// "UserList.scfm") passes validEntries: a user name is not empty, at most
+// kMaxUserNameLength characters, no other user's name (in Unicode composed form),
+// without line breaks, tabs or other control characters and without a blank at either
+// end; a password is not empty, and an unknown one comes with the user's code. No
+// entry is ever given a code for an empty or an unknown password.
 //
 // The program edits the open book's settings on the main thread; an output job works
 // on a copy (the class is a plain value).
@@ -64,9 +73,28 @@ public:
     // Renews the users' codes. When some password is unknown, the content key is
     // first taken from the last entry that carries a "pageKey", so users read from a
     // book keep opening the book published again. Every entry with a known password
-    // gets a new "encode" (all with one new book salt). Slow on purpose: every code
-    // costs one password stretching (the work is spread over the processor's cores).
+    // gets a new "encode" (all with one new book salt); an entry with an empty
+    // password loses its code. Slow on purpose: every code costs one password
+    // stretching (the work is spread over the processor's cores).
     void refreshUsersList();
+    // The content key of the earlier book the list's users came from, which books
+    // published from this list keep (so that those users can still open them); ""
+    // when every publish makes a key of its own.
+    QString earlierBookKey() const;
+
+    static constexpr int kMaxUserNameLength = 256;
+    // Why name cannot be a user's name in list (exceptRow being the entry renamed, -1
+    // for none); empty when it can.
+    static QString userNameProblem(const QString &name, const QList<QVariantMap> &list, int exceptRow = -1);
+    // Why password cannot be a user's password; empty when it can (the unknown
+    // password passes).
+    static QString passwordProblem(const QString &password);
+    // The usable entries of a list that came from outside: dictionaries with a usable,
+    // not repeated "user" and a usable "password" (an unknown one only with a
+    // well-formed "encode"), with only the known keys, each as text, and a "pageKey"
+    // only where the rules above keep it. refused, when given, gets the reason for
+    // each entry or key left out.
+    static QList<QVariantMap> validEntries(const QVariantList &list, QStringList *refused = nullptr);
 
     // The code of a user with a password for a content key (hex text; empty for no
     // key part), with a new random book salt, or with the given 16-byte salt. Empty
@@ -81,9 +109,10 @@ public:
     bool exportUsersListToFile(const QString &path);
     // The lines exportUsersListToFile writes, without refreshing the codes first.
     QByteArray usersListFileData() const;
-    // Reads a book's "users.txt": each well-formed line becomes an entry with the user
-    // name, the unknown password (a tab) and the code, replacing the list. False, the
-    // list unchanged, when the file holds no such line.
+    // Reads a book's "users.txt": each well-formed line with a usable, not repeated
+    // user name becomes an entry with the name, the unknown password (a tab) and the
+    // code, replacing the list. False, the list unchanged, when the file holds no such
+    // line.
     bool importUsersListByFile(const QString &path);
 
     // True when an entry has that user name and a code that starts with the code made
@@ -104,7 +133,8 @@ public:
 
     // The project's form: the five settings under the settings file's keys.
     QVariantMap toDictionary() const;
-    // Takes the values present in dictionary (missing keys keep the current values).
+    // Takes the values present in dictionary (missing keys keep the current values);
+    // the users list only as validEntries passes it (the log names what was left out).
     void readDictionary(const QVariantMap &dictionary);
 
     // The number of front pages left readable (0 when every page is protected).

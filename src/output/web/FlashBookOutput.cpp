@@ -1,5 +1,6 @@
 #include "output/web/FlashBookOutput.h"
 
+#include "foundation/AppLog.h"
 #include "foundation/AppResources.h"
 #include "foundation/AppStrings.h"
 #include "foundation/TextTemplate.h"
@@ -32,10 +33,12 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 #include <QScopeGuard>
 #include <QSet>
 #include <QTemporaryDir>
 #include <algorithm>
+#include <optional>
 
 using OutputFiles::fail;
 
@@ -46,6 +49,8 @@ const QString kMobile = QStringLiteral("mobile");
 
 // Outline levels written; deeper bookmarks are left out (the viewer reads 32).
 constexpr int kMaxOutlineDepth = 64;
+// Characters of search text in one part of a large book's search data.
+constexpr qsizetype kSearchPartChars = 96 * 1024;
 
 struct PageCopy
 {
@@ -92,6 +97,14 @@ bool isWebAddress(const QString &text)
            || text.startsWith(QLatin1String("https://"), Qt::CaseInsensitive);
 }
 
+// Whether the scene has files to put into the book: a folder of its own, which is
+// no link (a link would bring whatever it leads to into the book).
+bool hasSceneFolder(const BookScene &scene)
+{
+    const QFileInfo folder(scene.folder);
+    return !scene.isNone() && folder.isDir() && !folder.isSymLink();
+}
+
 } // namespace
 
 // What one run collects on its way through the steps.
@@ -111,9 +124,37 @@ struct FlashBookOutput::Book
     QString shareImage; // a web address or a path relative to the book folder
     bool playsMovies = false; // the viewer plays SWF movies: the book carries the player
     QString preloaderMovie;   // the installed preloader's movie, copied as files/book.swf
+    std::optional<QSize> commonPicture, commonPhonePicture; // most common picture sizes (ViewerConfig)
 
     QString path(const QString &relative) const { return folder + QLatin1Char('/') + relative; }
 };
+
+struct FlashBookOutput::PagePlan
+{
+    QString folder;       // the book folder it was written into
+    QStringList pictures; // every picture file of the pages, kind after kind
+    QSize pageBox;
+    bool mobile = false;
+    bool narration = false;
+    QList<PageCopy> normal, large, thumb, swf, phone;
+    QList<ViewerPage> pages, mobilePages;
+    std::optional<QSize> commonPicture, commonPhonePicture;
+};
+
+namespace {
+
+QStringList pictureFiles(const FlashPageSource &source)
+{
+    QStringList files;
+    for (FlashPageSource::PictureKind kind : FlashPageSource::kPictureKinds) {
+        for (const FlashPagePtr &page : source.pageList(kind))
+            files << (page ? page->pageFilePath() : QString());
+        files << QString(); // the end of a kind
+    }
+    return files;
+}
+
+} // namespace
 
 FlashBookOutput::FlashBookOutput(std::shared_ptr<FlashPageSource> pageSource,
                                  std::shared_ptr<const FlashTemplate> flashTemplate, const QString &saveToFolder,
@@ -339,7 +380,7 @@ void FlashBookOutput::writeFurnishings(Book &book)
     // the SWF player, with the scene's shot where they cannot.
     QJsonObject scene;
     const BookScene &selected = m_parts.scene();
-    if (!selected.isNone() && QFileInfo(selected.folder).isDir()) {
+    if (hasSceneFolder(selected)) {
         auto layers = [&](const QList<BookScene::Layer> &list) {
             QJsonArray out;
             for (const BookScene::Layer &layer : list) {
@@ -407,7 +448,9 @@ void FlashBookOutput::writeFurnishings(Book &book)
             files << copy.from;
         return files;
     };
-    ViewerConfig::fitPageSizeToPictures(book.desktopConfig, *m_template, sources(book.normal));
+    if (!book.commonPicture)
+        book.commonPicture = ViewerConfig::commonPictureSize(sources(book.normal));
+    ViewerConfig::fitPageSizeToPictures(book.desktopConfig, *m_template, *book.commonPicture);
     book.icons = desktop.extraIconItems();
     if (!scene.isEmpty())
         book.desktopConfig.insert(QStringLiteral("scene"), scene);
@@ -423,8 +466,9 @@ void FlashBookOutput::writeFurnishings(Book &book)
     if (book.mobile) {
         ViewerConfig phone(mobileTemplate(), *book.resources, QStringLiteral("../"), book.work);
         book.mobileConfig = phone.build(bookTitle(), book.mobilePages);
-        ViewerConfig::fitPageSizeToPictures(book.mobileConfig, mobileTemplate(),
-                                            sources(book.phone.isEmpty() ? book.normal : book.phone));
+        if (!book.commonPhonePicture)
+            book.commonPhonePicture = book.phone.isEmpty() ? *book.commonPicture : ViewerConfig::commonPictureSize(sources(book.phone));
+        ViewerConfig::fitPageSizeToPictures(book.mobileConfig, mobileTemplate(), *book.commonPhonePicture);
         if (!download.isEmpty()) {
             // The phone version offers the desktop book's copies.
             QJsonObject mobileDownload = download;
@@ -459,11 +503,50 @@ QString FlashBookOutput::tabsScriptText() const
 
 void FlashBookOutput::writeDataScripts(const QString &filesFolder, const PDFSearch *search) const
 {
+    // The texts as the viewer searches them: blanks of the page's layout made one, each
+    // line trimmed, empty lines dropped (a search matches words, which hold no blanks).
+    static const QRegularExpression blanks(QStringLiteral("[ \\t\\f\\v\\r]+"));
+    static const QRegularExpression emptyLines(QStringLiteral(" ?\\n[ \\n]*"));
     QJsonArray texts;
+    qsizetype bytes = 0;
     if (search)
-        for (const QString &text : search->pageTexts())
-            texts.append(text);
-    OutputFiles::writeText(filesFolder + QStringLiteral("/search.js"), dataScript(QStringLiteral("bookSearch"), texts));
+        for (const QString &text : search->pageTexts()) {
+            QString compact = text;
+            compact.replace(blanks, QStringLiteral(" ")).replace(emptyLines, QStringLiteral("\n"));
+            compact = compact.trimmed();
+            bytes += compact.size() + 4;
+            texts.append(compact);
+        }
+    const QString searchFile = filesFolder + QStringLiteral("/search.js");
+    if (bytes <= kSearchPartChars) {
+        OutputFiles::writeText(searchFile, dataScript(QStringLiteral("bookSearch"), texts));
+        return;
+    }
+    // A large book's texts in parts, the first result needing only the first of them.
+    OutputFiles::makeFolder(filesFolder + QStringLiteral("/search"));
+    QJsonArray parts;
+    for (qsizetype first = 0; first < texts.size();) {
+        QJsonArray part;
+        qsizetype size = 0;
+        while (first + part.size() < texts.size() && (part.isEmpty() || size < kSearchPartChars)) {
+            const QString text = texts.at(first + part.size()).toString();
+            size += text.size() + 4;
+            part.append(text);
+        }
+        const QString name = QStringLiteral("search/%1.js").arg(parts.size() + 1);
+        OutputFiles::writeText(filesFolder + QLatin1Char('/') + name,
+                               QStringLiteral("var bookSearchPart = ")
+                                   + QString::fromUtf8(QJsonDocument(QJsonObject{{QStringLiteral("first"), int(first + 1)},
+                                                                                 {QStringLiteral("texts"), part}})
+                                                           .toJson(QJsonDocument::Compact))
+                                   + QStringLiteral(";\n"));
+        parts.append(QJsonObject{{QStringLiteral("first"), int(first + 1)}, {QStringLiteral("file"), name}});
+        first += part.size();
+    }
+    const QJsonObject index{{QStringLiteral("pageCount"), int(texts.size())}, {QStringLiteral("parts"), parts}};
+    OutputFiles::writeText(searchFile, QStringLiteral("var bookSearch = ")
+                                           + QString::fromUtf8(QJsonDocument(index).toJson(QJsonDocument::Compact))
+                                           + QStringLiteral(";\n"));
 }
 
 void FlashBookOutput::writeShareImage(Book &book)
@@ -544,7 +627,8 @@ QString FlashBookOutput::firstPageInfo(const Book &book) const
     return QString::fromUtf8(QJsonDocument(info).toJson(QJsonDocument::Compact));
 }
 
-QString FlashBookOutput::fillHomePage(const QString &templateFile, const QString &shareImage, const QString &firstPage) const
+QString FlashBookOutput::fillHomePage(const QString &templateFile, const QString &shareImage, const QString &firstPage,
+                                      const QString &library) const
 {
     TextTemplate page(OutputFiles::readText(templateFile));
     page.setItem(QStringLiteral("FIRST_PAGE"), OutputFiles::escapeHtml(firstPage));
@@ -553,6 +637,7 @@ QString FlashBookOutput::fillHomePage(const QString &templateFile, const QString
     page.setItem(QStringLiteral("DESCRIPTION"), OutputFiles::escapeHtml(m_html.HTMLDescription()));
     page.setItem(QStringLiteral("SHARE_IMAGE"), OutputFiles::escapeHtml(shareImage));
     page.setItem(QStringLiteral("LOAD_TYPE"), QString::number(m_html.loadType()));
+    page.setItem(QStringLiteral("LIB"), library);
     // The author's own markup goes in as written: that is what the setting is for.
     QString script = m_html.HTMLScript();
     if (!m_html.otherScript().isEmpty())
@@ -561,9 +646,14 @@ QString FlashBookOutput::fillHomePage(const QString &templateFile, const QString
     return page.parse();
 }
 
-void FlashBookOutput::copyViewer(const FlashTemplate &tmpl, const QString &filesFolder, bool withPageFlip) const
+void FlashBookOutput::copyViewer(const FlashTemplate &tmpl, const QString &filesFolder, bool withPageFlip,
+                                 bool withLibrary) const
 {
     const std::atomic_bool *stop = stopFlag();
+    OutputFiles::copyFolder(tmpl.templateFolder() + QStringLiteral("/viewer"), filesFolder + QStringLiteral("/viewer"), stop,
+                            false, {QStringLiteral("index.html")});
+    if (!withLibrary)
+        return;
     const QString lib = AppResources::resourcePath(QStringLiteral("viewer-lib"));
     if (withPageFlip && !QFileInfo(lib + QStringLiteral("/page-flip.browser.js")).isFile())
         fail(loadAppString(QStringLiteral("BookOutput-The viewer files are incomplete: \"%1\" is missing."),
@@ -571,8 +661,6 @@ void FlashBookOutput::copyViewer(const FlashTemplate &tmpl, const QString &files
                  .arg(QDir::toNativeSeparators(lib + QStringLiteral("/page-flip.browser.js"))));
     OutputFiles::copyFolder(lib, filesFolder + QStringLiteral("/lib"), stop, false,
                             withPageFlip ? QStringList() : QStringList{QStringLiteral("page-flip.browser.js")});
-    OutputFiles::copyFolder(tmpl.templateFolder() + QStringLiteral("/viewer"), filesFolder + QStringLiteral("/viewer"), stop,
-                            false, {QStringLiteral("index.html")});
     // The modules of protected and narrated books come with every book; the viewer
     // starts them only when the configuration asks for them.
     OutputFiles::copyFolder(AppResources::resourcePath(QStringLiteral("viewer-common")), filesFolder + QStringLiteral("/lib"),
@@ -620,9 +708,12 @@ void FlashBookOutput::copyScene(Book &book)
     post(ConvertStep::SceneFiles, 0, 1);
     // An empty folder names nothing: never fall back to the working folder.
     const BookScene &scene = m_parts.scene();
-    if (!scene.isNone() && QFileInfo(scene.folder).isDir())
+    if (hasSceneFolder(scene))
         OutputFiles::copyFolder(scene.folder, book.path(QStringLiteral("files/scenes")),
                                 stopFlag());
+    else if (!scene.isNone() && QFileInfo(scene.folder).isSymLink())
+        AppLog::shared().error(QStringLiteral("The scene's files are left out of the book: \"%1\" is a link.")
+                                   .arg(QDir::toNativeSeparators(scene.folder)));
     post(ConvertStep::SceneFiles, 1, 1);
 }
 
@@ -673,14 +764,25 @@ void FlashBookOutput::writeMobileHomePage(Book &book)
     OutputFiles::makeFolder(files);
     const QString share = book.shareImage.isEmpty() || isWebAddress(book.shareImage) ? book.shareImage
                                                                                       : QStringLiteral("../") + book.shareImage;
-    OutputFiles::writeText(book.path(QStringLiteral("mobile/index.html")), fillHomePage(index, share));
-    copyViewer(tmpl, files, false);
+    // A home page that names the viewer library by "{{LIB}}" reads the desktop book's.
+    const bool sharesLibrary = OutputFiles::readText(index).contains(QLatin1String("{{LIB}}"));
+    OutputFiles::writeText(book.path(QStringLiteral("mobile/index.html")),
+                           fillHomePage(index, share, {}, QStringLiteral("../files/lib/")));
+    copyViewer(tmpl, files, false, !sharesLibrary);
+    // The data files the desktop book has already, the same for the phone, are read
+    // from there: its configuration says where.
+    const PDFSearch *search = m_mobileSearch ? m_mobileSearch.get() : m_pdfSearch.get();
+    const bool sameSearch = search == m_pdfSearch.get() || (search && m_pdfSearch && *search == *m_pdfSearch);
+    if (sameSearch)
+        book.mobileConfig.insert(QStringLiteral("dataFolder"), QStringLiteral("../files/"));
     const QString tabsScript = tabsScriptText();
     OutputFiles::writeText(files + QStringLiteral("/config.js"), ViewerConfig::script(book.mobileConfig, tabsScript));
-    const QJsonArray outline = outlineItems(m_parts.outline()->items(), 1);
-    OutputFiles::writeText(files + QStringLiteral("/outline.js"), dataScript(QStringLiteral("bookOutline"), outline));
-    OutputFiles::writeText(files + QStringLiteral("/annotations.js"), dataScript(QStringLiteral("bookAnnotations"), {}));
-    writeDataScripts(files, m_mobileSearch ? m_mobileSearch.get() : m_pdfSearch.get());
+    if (!sameSearch && !m_reusedPages) {
+        const QJsonArray outline = outlineItems(m_parts.outline()->items(), 1);
+        OutputFiles::writeText(files + QStringLiteral("/outline.js"), dataScript(QStringLiteral("bookOutline"), outline));
+        OutputFiles::writeText(files + QStringLiteral("/annotations.js"), dataScript(QStringLiteral("bookAnnotations"), {}));
+        writeDataScripts(files, search);
+    }
     m_entries << kMobile;
     post(ConvertStep::MobileHomePage, 1, 1);
 }
@@ -716,25 +818,64 @@ void FlashBookOutput::writeBookFolder(const QString &folder)
     OutputFiles::makeFolder(folder);
     post(ConvertStep::Ready, 0, 1);
 
-    preparePages();
-    copyPages(book);
-    writeFirstPageSmall(book);
+    // A rebuild for design settings alone takes the pages as the run before left them.
+    const PagePlan *reused = m_previousPlan.get();
+    if (!reused || isProtectedBook() || reused->folder != QDir::cleanPath(folder) || reused->mobile != book.mobile
+        || !m_pageSource || reused->pageBox != m_pageSource->normalPageSize() || reused->pictures != pictureFiles(*m_pageSource))
+        reused = nullptr;
+    m_reusedPages = reused;
+    m_plan.reset();
+    if (reused) {
+        book.pageCount = int(reused->pages.size());
+        book.normal = reused->normal;
+        book.large = reused->large;
+        book.thumb = reused->thumb;
+        book.swf = reused->swf;
+        book.phone = reused->phone;
+        book.pages = reused->pages;
+        book.mobilePages = reused->mobilePages;
+        book.commonPicture = reused->commonPicture;
+        book.commonPhonePicture = reused->commonPhonePicture;
+    } else {
+        preparePages();
+        copyPages(book);
+        writeFirstPageSmall(book);
+    }
+    auto plan = std::make_shared<PagePlan>();
+    plan->folder = QDir::cleanPath(folder);
+    plan->pictures = pictureFiles(*m_pageSource);
+    plan->pageBox = m_pageSource->normalPageSize();
+    plan->mobile = book.mobile;
+    plan->normal = book.normal;
+    plan->large = book.large;
+    plan->thumb = book.thumb;
+    plan->swf = book.swf;
+    plan->phone = book.phone;
+    plan->pages = book.pages;
+    plan->mobilePages = book.mobilePages;
     writeFurnishings(book);
+    plan->commonPicture = book.commonPicture;
+    plan->commonPhonePicture = book.commonPhonePicture;
 
-    post(ConvertStep::AnnotationFiles, 0, 1);
-    OutputFiles::writeText(book.path(QStringLiteral("files/annotations.js")), dataScript(QStringLiteral("bookAnnotations"), {}));
-    post(ConvertStep::AnnotationFiles, 1, 1);
-    checkStop();
+    if (!reused) {
+        post(ConvertStep::AnnotationFiles, 0, 1);
+        OutputFiles::writeText(book.path(QStringLiteral("files/annotations.js")),
+                               dataScript(QStringLiteral("bookAnnotations"), {}));
+        post(ConvertStep::AnnotationFiles, 1, 1);
+        checkStop();
 
-    post(ConvertStep::SearchFiles, 0, 1);
-    writeDataScripts(book.path(kFiles), m_pdfSearch.get());
-    post(ConvertStep::SearchFiles, 1, 1);
-    checkStop();
+        post(ConvertStep::SearchFiles, 0, 1);
+        writeDataScripts(book.path(kFiles), m_pdfSearch.get());
+        post(ConvertStep::SearchFiles, 1, 1);
+        checkStop();
+    }
 
     writeShareImage(book);
-    writeMobilePages(book);
+    if (!reused)
+        writeMobilePages(book);
     post(ConvertStep::AssistantResource, 0, 1);
-    if (writeNarration(folder)) {
+    plan->narration = reused ? reused->narration : writeNarration(folder);
+    if (plan->narration) {
         book.desktopConfig.insert(QStringLiteral("narration"), true);
         if (book.mobile)
             book.mobileConfig.insert(QStringLiteral("narration"), true);
@@ -744,14 +885,19 @@ void FlashBookOutput::writeBookFolder(const QString &folder)
     writeHomePage(book);
     writeSettings(book);
     checkStop();
-    copyScene(book);
+    if (!reused)
+        copyScene(book);
     copySwfPlayer(book);
     copyPreloaderMovie(book);
     writeMobileHomePage(book);
-    writeBasicPages(book);
+    if (!reused)
+        writeBasicPages(book);
     checkStop();
     protectStagedBook(folder);
     checkStop();
+    // A protected book's pictures became payloads: the next rebuild writes them anew.
+    if (!isProtectedBook())
+        m_plan = plan;
 }
 
 QString FlashBookOutput::packedBook(OutputStage &stage)
@@ -818,7 +964,19 @@ void FlashBookOutput::updateBook()
     OutputFiles::makeFolder(m_folder);
     OutputFiles::FolderUpdate update(m_folder);
     writeBookFolder(m_folder);
-    update.removeOthers({m_name + QStringLiteral(".html"), kFiles, kMobile}, stopFlag());
+    if (m_reusedPages) {
+        // Only what design settings make was written: only that is cleaned up (the
+        // pages, data scripts, scene, sounds and the program's files stay as they are).
+        QStringList entries{m_name + QStringLiteral(".html"), QStringLiteral("files/extfiles"),
+                            QStringLiteral("files/viewer"), QStringLiteral("files/book.swf"),
+                            QStringLiteral("mobile/index.html"), QStringLiteral("mobile/files/viewer"),
+                            QStringLiteral("mobile/files/extfiles")};
+        for (const char *suffix : {"jpg", "jpeg", "png", "gif", "webp", "bmp", "ico", "svg"})
+            entries << QStringLiteral("files/shot.") + QLatin1String(suffix);
+        update.removeOthers(entries, stopFlag());
+    } else {
+        update.removeOthers({m_name + QStringLiteral(".html"), kFiles, kMobile}, stopFlag());
+    }
     m_mainFile = m_folder + QLatin1Char('/') + m_name + QStringLiteral(".html");
     post(ConvertStep::Complete, 1, 1);
 }

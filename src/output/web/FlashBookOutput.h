@@ -98,6 +98,18 @@ public:
     // unchanged from the program's resources (the SWF player) are hard links to them
     // where the file system allows, not copies.
     void setLinksProgramFiles(bool on) { m_linksProgramFiles = on; }
+    // What a live preview rebuild may take over from the run before it: where every
+    // page's pictures went and the pages' records. A run handed the plan of the run
+    // before, which still fits the pages (the same picture files, page box and
+    // versions) of a book that is not protected, writes only what design settings make
+    // (configurations, home pages, viewer, furnishing files) and leaves the pages, data
+    // scripts, scene and sounds as they are, without looking at them: for a change of
+    // design settings alone. Null: everything is written.
+    struct PagePlan;
+    void setPreviousPlan(std::shared_ptr<const PagePlan> plan) { m_previousPlan = std::move(plan); }
+    // The plan of the last successful run (null before one).
+    std::shared_ptr<const PagePlan> pagePlan() const { return m_plan; }
+
     // Asks a running conversion to stop soon; thread-safe.
     void stop() { m_stop = true; }
     bool isStopped() const;
@@ -166,10 +178,13 @@ private:
     void copyPreloaderMovie(Book &book);
     void writeMobileHomePage(Book &book);
     void writeBasicPages(Book &book);
-    QString fillHomePage(const QString &templateFile, const QString &shareImage, const QString &firstPage = {}) const;
+    // library: the viewer library's folder as seen from the home page ("{{LIB}}").
+    QString fillHomePage(const QString &templateFile, const QString &shareImage, const QString &firstPage = {},
+                         const QString &library = QStringLiteral("files/lib/")) const;
     void writeFirstPageSmall(Book &book);
     QString firstPageInfo(const Book &book) const;
-    void copyViewer(const FlashTemplate &tmpl, const QString &filesFolder, bool withPageFlip) const;
+    // The template's viewer folder, and the viewer library unless withLibrary is off.
+    void copyViewer(const FlashTemplate &tmpl, const QString &filesFolder, bool withPageFlip, bool withLibrary = true) const;
     bool wantsMobile() const;
     QString bookTitle() const;
     const FlashTemplate &mobileTemplate();
@@ -215,4 +230,6 @@ private:
     QString m_mainFile;
     QStringList m_entries;
     QString m_stagePath; // the stage of the running writeStagedBook
+    std::shared_ptr<const PagePlan> m_previousPlan, m_plan;
+    bool m_reusedPages = false; // the last run took its pages from m_previousPlan
 };

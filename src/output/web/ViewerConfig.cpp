@@ -60,14 +60,8 @@ QString cssColor(const QString &value)
 
 } // namespace
 
-bool ViewerConfig::fitPageSizeToPictures(QJsonObject &config, const FlashTemplate &tmpl, const QStringList &pictureFiles)
+QSize ViewerConfig::commonPictureSize(const QStringList &pictureFiles)
 {
-    for (const char *key : {"pageWidth", "pageHeight"}) {
-        const FlashTemplateProperty *setting = tmpl.propertyForKey(QString::fromLatin1(key));
-        if (setting && setting->value() != setting->defaultValue())
-            return false;
-    }
-    // The most common size: a cover or a fold-out of another size does not decide.
     QHash<quint64, int> counts;
     QSize common;
     int best = 0;
@@ -80,6 +74,16 @@ bool ViewerConfig::fitPageSizeToPictures(QJsonObject &config, const FlashTemplat
             best = n;
             common = size;
         }
+    }
+    return common;
+}
+
+bool ViewerConfig::fitPageSizeToPictures(QJsonObject &config, const FlashTemplate &tmpl, const QSize &common)
+{
+    for (const char *key : {"pageWidth", "pageHeight"}) {
+        const FlashTemplateProperty *setting = tmpl.propertyForKey(QString::fromLatin1(key));
+        if (setting && setting->value() != setting->defaultValue())
+            return false;
     }
     if (common.isEmpty())
         return false;
@@ -206,6 +210,84 @@ QJsonObject ViewerConfig::toolbarIcons()
     return icons;
 }
 
+namespace {
+
+// Books from this many pages on have their page records written as patterns.
+constexpr int kPatternPages = 32;
+const char *const kPatternFields[] = {"normal", "large", "thumb"};
+
+// value with the page number n in its file name replaced by "*" ("files/page/7.jpg" of
+// page 7: "files/page/*.jpg"); "" when its name is not the number.
+QString patternOf(const QString &value, int n)
+{
+    const QString name = QLatin1Char('/') + QString::number(n) + QLatin1Char('.');
+    const qsizetype at = value.lastIndexOf(name);
+    if (at < 0 || value.indexOf(QLatin1Char('/'), at + 1) >= 0)
+        return {};
+    return value.left(at + 1) + QLatin1Char('*') + value.mid(at + name.size() - 1);
+}
+
+// The page records of a large book, compact: for each of normal, large and thumb the
+// pattern most records follow, and the records that differ from the patterns whole.
+QJsonValue compactRecords(const QJsonArray &records)
+{
+    if (records.size() < kPatternPages)
+        return records;
+    QJsonObject compact{{QStringLiteral("count"), int(records.size())}};
+    QHash<QString, QString> patterns;
+    for (const char *f : kPatternFields) {
+        const QString field = QString::fromLatin1(f);
+        QHash<QString, int> counts;
+        for (int i = 0; i < records.size(); ++i)
+            if (const QString p = patternOf(records.at(i).toObject().value(field).toString(), i + 1); !p.isEmpty())
+                ++counts[p];
+        QString best;
+        for (auto it = counts.cbegin(); it != counts.cend(); ++it)
+            if (best.isEmpty() || it.value() > counts.value(best))
+                best = it.key();
+        if (!best.isEmpty() && counts.value(best) * 2 >= records.size()) {
+            patterns.insert(field, best);
+            compact.insert(field, best);
+        }
+    }
+    QJsonObject except;
+    for (int i = 0; i < records.size(); ++i) {
+        const QJsonObject record = records.at(i).toObject();
+        bool regular = record.size() == patterns.size();
+        for (auto it = patterns.cbegin(); regular && it != patterns.cend(); ++it)
+            regular = record.value(it.key()).toString() == QString(it.value()).replace(QLatin1Char('*'), QString::number(i + 1));
+        if (!regular)
+            except.insert(QString::number(i + 1), record);
+    }
+    compact.insert(QStringLiteral("except"), except);
+    return compact;
+}
+
+} // namespace
+
+QJsonArray ViewerConfig::pageRecords(const QJsonValue &pages)
+{
+    if (!pages.isObject())
+        return pages.toArray();
+    const QJsonObject compact = pages.toObject();
+    const QJsonObject except = compact.value(QStringLiteral("except")).toObject();
+    const int count = std::clamp(compact.value(QStringLiteral("count")).toInt(), 0, 1000000);
+    QJsonArray records;
+    for (int n = 1; n <= count; ++n) {
+        const QString key = QString::number(n);
+        if (except.contains(key)) {
+            records.append(except.value(key));
+            continue;
+        }
+        QJsonObject record;
+        for (const char *f : kPatternFields)
+            if (const QString p = compact.value(QLatin1String(f)).toString(); !p.isEmpty())
+                record.insert(QLatin1String(f), QString(p).replace(QLatin1Char('*'), key));
+        records.append(record);
+    }
+    return records;
+}
+
 QJsonObject ViewerConfig::build(const QString &title, const QList<ViewerPage> &pages)
 {
     QJsonObject config;
@@ -223,7 +305,7 @@ QJsonObject ViewerConfig::build(const QString &title, const QList<ViewerPage> &p
             record.insert(QStringLiteral("swf"), page.swf);
         records.append(record);
     }
-    config.insert(QStringLiteral("pages"), records);
+    config.insert(QStringLiteral("pages"), compactRecords(records));
     addPlainSettings(config);
 
     if (m_tmpl.hasProperty(QStringLiteral("pageCaption"))) {

@@ -41,10 +41,16 @@ public:
     // Where the template leaves the page size to the book (pageWidth and pageHeight at
     // their defaults, or not settings of it at all), the configuration's page height is
     // made to fit the pictures: the template's width, and the height that gives the
-    // ratio of the most common picture size among pictureFiles. Pictures are then shown
-    // whole, without bands around them. False when the template sets the size or no
-    // picture can be read.
-    static bool fitPageSizeToPictures(QJsonObject &config, const FlashTemplate &tmpl, const QStringList &pictureFiles);
+    // ratio of the most common picture size among pictureFiles (commonPictureSize).
+    // Pictures are then shown whole, without bands around them. False when the template
+    // sets the size or no picture can be read.
+    static bool fitPageSizeToPictures(QJsonObject &config, const FlashTemplate &tmpl, const QSize &commonPicture);
+    // The most common size of the pictures (a cover or a fold-out of another size does
+    // not decide); empty when none can be read. Reads every picture's header.
+    static QSize commonPictureSize(const QStringList &pictureFiles);
+    // The page records of a configuration's "pages" as a list, whether written as one
+    // or, for a large book, as patterns with the records that differ (docs/book-format.md).
+    static QJsonArray pageRecords(const QJsonValue &pages);
 
     // Text of the configuration script: "var bookConfig = {...};\n", followed by the
     // bookmark tabs script and a line break when tabsScript is not empty.

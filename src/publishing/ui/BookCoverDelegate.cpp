@@ -2,6 +2,7 @@
 
 #include "foundation/AppStrings.h"
 #include "foundation/AppUtility.h"
+#include "foundation/SafeFiles.h"
 #include "platform/NotificationCenter.h"
 #include "platform/ui/DragFileImport.h"
 #include "platform/ui/LogAlert.h"
@@ -477,7 +478,7 @@ void BookCoverDelegate::endSaveImage(const QString &path)
     if (path.isEmpty())
         return;
     QString error;
-    if (!BookCoverWorkFiles::copyReplacing(m_files->tmpoutputFile(), path, &error)) {
+    if (!SafeFiles::copyFile(m_files->tmpoutputFile(), path, &error)) {
         LogAlert::alertMessage(loadAppString("BookCoverD - Failed to save image!", "Failed to save image!"), error);
         return;
     }

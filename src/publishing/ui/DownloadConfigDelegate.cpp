@@ -4,6 +4,7 @@
 #include "foundation/AppUtility.h"
 #include "output/BookParts.h"
 #include "pages/PageNotifications.h"
+#include "pages/FlashPageSourcePDF.h"
 #include "pages/PdfDocument.h"
 #include "platform/WorkerPool.h"
 #include "platform/ui/DragFileImport.h"
@@ -20,10 +21,12 @@
 
 #include <QCheckBox>
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -70,7 +73,9 @@ void DownloadConfigDelegate::registerDownloadEditor(TemplateEditorRegistry &regi
         const QString workspace = book->parts().downloadWorkspace();
         DownloadConfigDelegate dialog;
         dialog.setWorkspace(workspace);
-        if (const std::optional<DownloadWorkspaceInfo> info = DownloadWorkspaceInfo::readFromFolder(workspace)) {
+        const auto *pdf = dynamic_cast<const FlashPageSourcePDF *>(book->pageSource().get());
+        if (const std::optional<DownloadWorkspaceInfo> info =
+                DownloadWorkspaceInfo::readForBook(workspace, pdf ? pdf->pdfFile() : QString())) {
             dialog.setPdfFile(info->pdf);
             dialog.setPassword(info->pwd);
             dialog.setPageRange(info->range);
@@ -96,6 +101,7 @@ void DownloadConfigDelegate::bindOutlets()
     outlet(tabView, "tabView");
     outlet(btnDownloadPDF, "btnDownloadPDF");
     outlet(btnDownloadSingle, "btnDownloadSingle");
+    outlet(lblPagesSource, "lblPagesSource");
     outlet(mtxDownloadType, "mtxDownloadType");
     outlet(txtFile, "txtFile");
     outlet(txtURL, "txtURL");
@@ -164,6 +170,14 @@ void DownloadConfigDelegate::awakeFromNib()
     loadSettings();
     onSelectDownloadPDF();
     onSelectDownloadSingle();
+    // The one document the single pages are made from, named before OK is pressed.
+    lblPagesSource->setText(
+        m_pdfFile.isEmpty()
+            ? loadAppString(QStringLiteral("DownloadConfigD-The book has no source PDF to make single pages from."),
+                            QStringLiteral("The book has no source PDF to make single pages from."))
+            : loadAppString(QStringLiteral("DownloadConfigD-Single pages are made from \"%1\"."),
+                            QStringLiteral("Single pages are made from \"%1\"."))
+                  .arg(QDir::toNativeSeparators(m_pdfFile)));
 
     // Files dropped anywhere on the window: a PDF for the whole book, or attachments.
     m_dragFileImport = DragFileImport::coverWidget(window(), {QStringLiteral("*")});

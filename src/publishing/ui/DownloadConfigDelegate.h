@@ -24,6 +24,7 @@ class DownloadAttachList;
 class DragFileImport;
 class DragOutToDelete;
 class QCheckBox;
+class QLabel;
 class QLineEdit;
 class QProgressBar;
 class QPushButton;
@@ -117,6 +118,7 @@ private:
     QTabWidget *tabView = nullptr;
     QCheckBox *btnDownloadPDF = nullptr;
     QCheckBox *btnDownloadSingle = nullptr;
+    QLabel *lblPagesSource = nullptr; // the PDF the single pages are made from
     QWidget *mtxDownloadType = nullptr;
     QLineEdit *txtFile = nullptr;
     QLineEdit *txtURL = nullptr;

@@ -19,6 +19,7 @@
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QLabel>
 #include <QPushButton>
 #include <QTableView>
 
@@ -42,6 +43,7 @@ void UsersListSecurity::bindOutlets()
     outlet(btnPGSeting, "btnPGSeting");
     outlet(btnClose, "btnClose");
     outlet(tableView, "tableView");
+    outlet(lblEarlierKey, "lblEarlierKey");
 }
 
 void UsersListSecurity::awakeFromNib()
@@ -66,6 +68,10 @@ void UsersListSecurity::awakeFromNib()
     connect(tableView->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &UsersListSecurity::checkButtonStatus);
     connect(m_model, &QAbstractItemModel::modelReset, this, &UsersListSecurity::checkButtonStatus);
+    // Whether books made from the list keep the key of the book its users came from.
+    const auto showEarlierKey = [this] { lblEarlierKey->setVisible(!m_bookSecurity->earlierBookKey().isEmpty()); };
+    connect(m_model, &QAbstractItemModel::modelReset, this, showEarlierKey);
+    showEarlierKey();
     connect(m_model, &UsersListModel::editRefused, this, &UsersListSecurity::onEditRefused);
     connect(m_model, &UsersListModel::rowsDropped, this, &UsersListSecurity::selectRows);
     loadPasswordGeneratorSettings();

@@ -18,6 +18,7 @@ class DragDeleteDetectView;
 class DragFileImport;
 class PasswordGenerator;
 class PGSettings;
+class QLabel;
 class QPushButton;
 class QvPanel;
 class QTableView;
@@ -91,4 +92,5 @@ private:
     QPushButton *btnPGSeting = nullptr;
     QPushButton *btnClose = nullptr;
     QTableView *tableView = nullptr;
+    QLabel *lblEarlierKey = nullptr; // shown while the book keeps an earlier book's key
 };

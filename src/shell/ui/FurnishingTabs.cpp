@@ -3,6 +3,7 @@
 #include "foundation/AppResources.h"
 #include "foundation/AppStrings.h"
 #include "foundation/AppUtility.h"
+#include "foundation/SafeFiles.h"
 #include "foundation/SettingsStore.h"
 #include "furnishings/BackgroundItem.h"
 #include "furnishings/FlashScenesManagement.h"
@@ -261,13 +262,10 @@ void FurnishingTabs::applyBackground(int row)
     }
     const QString name = QFileInfo(item.shotFilePath).fileName();
     const QString target = QDir(folder).filePath(QStringLiteral("Background/") + name);
-    QDir().mkpath(QFileInfo(target).path());
-    QFile source(item.shotFilePath);
-    QSaveFile copy(target);
-    if (folder.isEmpty() || !source.open(QIODevice::ReadOnly) || !copy.open(QIODevice::WriteOnly)
-        || copy.write(source.readAll()) < 0 || !copy.commit()) {
+    QString why;
+    if (folder.isEmpty() || !SafeFiles::copyFile(item.shotFilePath, target, &why)) {
         LogAlert::alertMessage(loadAppString("FurnishingTabs-The background cannot be applied.", "The background cannot be applied."),
-                               QDir::toNativeSeparators(item.shotFilePath));
+                               QDir::toNativeSeparators(item.shotFilePath), why);
         view->setSelectedItemIndex(0);
         return;
     }

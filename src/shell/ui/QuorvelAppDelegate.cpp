@@ -4,6 +4,7 @@
 #include "foundation/AppResources.h"
 #include "foundation/AppStrings.h"
 #include "foundation/AppUtility.h"
+#include "foundation/SafeFiles.h"
 #include "foundation/SettingsStore.h"
 #include "furnishings/FlashOutline.h"
 #include "pages/FlashPage.h"
@@ -1074,7 +1075,7 @@ void QuorvelAppDelegate::bookCoverDidChanged()
     const QString suffix = QFileInfo(made).suffix().isEmpty() ? QStringLiteral("png") : QFileInfo(made).suffix();
     const QString cover = QStringLiteral("%1/cover-%2/cover.%3").arg(m_bookCoverWorkspace).arg(++m_coverSerial).arg(suffix);
     QString error;
-    if (!BookCoverWorkFiles::copyReplacing(made, cover, &error)) {
+    if (!SafeFiles::copyFile(made, cover, &error)) {
         LogAlert::alertMessage(loadAppString("QuorvelAppD-The book cover could not be used.", "The book cover could not be used."),
                                QString(), error);
         setAdditionsMenuEnabled(true);

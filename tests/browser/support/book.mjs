@@ -79,8 +79,11 @@ function dataScript(name, value) {
 // Writes one viewer (desktop or phone) of the book below `home` (the folder of its home page).
 function writeViewer(home, template, homeFile, placeholders, config, tabs, outline, search) {
   const files = path.join(home, 'files');
-  copyFolder(path.join(RESOURCES, 'viewer-lib'), path.join(files, 'lib'));
-  copyFolder(path.join(RESOURCES, 'viewer-common'), path.join(files, 'lib'));
+  // The phone version reads the desktop book's library, as the engine writes it.
+  if (!placeholders.LIB.startsWith('../')) {
+    copyFolder(path.join(RESOURCES, 'viewer-lib'), path.join(files, 'lib'));
+    copyFolder(path.join(RESOURCES, 'viewer-common'), path.join(files, 'lib'));
+  }
   copyFolder(path.join(RESOURCES, 'templates', template, 'viewer'), path.join(files, 'viewer'), ['index.html']);
   const page = fs.readFileSync(path.join(RESOURCES, 'templates', template, 'viewer', 'index.html'), 'utf8');
   fs.writeFileSync(path.join(home, homeFile), fillTemplate(page, placeholders));
@@ -125,7 +128,7 @@ export async function makeBook(context, options = {}) {
   const outline = options.outline || [];
   const placeholders = {
     TITLE: title, KEYWORDS: 'fruit, sample', DESCRIPTION: 'A sample book', SHARE_IMAGE: 'files/thumb/1.jpg',
-    LOAD_TYPE: String(loadType), EXTRA_SCRIPT: options.extraScript || ''
+    LOAD_TYPE: String(loadType), EXTRA_SCRIPT: options.extraScript || '', LIB: 'files/lib/'
   };
 
   await renderPictures(context, path.join(dir, 'files'), count,
@@ -144,7 +147,8 @@ export async function makeBook(context, options = {}) {
     await renderPictures(context, path.join(mobile, 'files'), count,
       { page: { width: 360, height: 480 }, thumb: { width: 120, height: 160 } }, 'Phone');
     const mobileConfig = { title, pages: pageRecords(count, false), pageWidth: 1080, pageHeight: 1440, flipDuration: 150, ...(options.mobileConfig || {}) };
-    writeViewer(mobile, 'Metro', 'index.html', placeholders, mobileConfig, options.mobileTabs, outline, search);
+    writeViewer(mobile, 'Metro', 'index.html', { ...placeholders, LIB: '../files/lib/' }, mobileConfig, options.mobileTabs,
+      outline, search);
   }
 
   for (const [rel, contents] of Object.entries(options.extfiles || {})) {

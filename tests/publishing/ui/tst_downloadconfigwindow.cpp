@@ -11,6 +11,7 @@
 
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QTabWidget>
@@ -56,9 +57,13 @@ private slots:
         QVERIFY(DownloadCfgItem::writeSettings(path("stored"), settings));
         DownloadConfigDelegate dialog;
         dialog.setWorkspace(path("stored"));
+        dialog.setPdfFile(path("Source.pdf"));
         dialog.showWindow();
         QVERIFY(control<QAbstractButton>(dialog, "cellWebAddress")->isChecked()); // the last kind
-        QCOMPARE(dialog.attachList()->attachments(), (QStringList{"/a/x.txt", "/a/y.txt"}));
+        // Files named outside the workspace stand for the workspace's copies of them.
+        QCOMPARE(dialog.attachList()->attachments(), (QStringList{"./attachments/x.txt", "./attachments/y.txt"}));
+        // The window names the PDF its single pages are made from.
+        QVERIFY(control<QLabel>(dialog, "lblPagesSource")->text().contains(path("Source.pdf")));
     }
 
     void attachmentsAreListedOncePerName()

@@ -50,9 +50,10 @@ bool previewAsks(PreviewPane *pane)
 // A book protected from the main window: one password set in the security dialog, which
 // the preview asks for once (not again after a design change), a book published with
 // it; then a users list made in the user list editor, the project saved and reopened
-// (it asks for a user's password), and a second book published.
-// QUORVEL_BOOK_OUT names the folder that gets "Guarded/" and "Listed/" (the browser test
-// reads them); a temporary one otherwise.
+// (it asks for a user's password), and a second book published; then its users read
+// back from that book, and a third one published after a save and reopen.
+// QUORVEL_BOOK_OUT names the folder that gets "Guarded/", "Listed/" and "Reissued/" (the
+// browser test reads them); a temporary one otherwise.
 class SecurityFlowTest : public QObject
 {
     Q_OBJECT
@@ -143,6 +144,24 @@ private slots:
         QVERIFY(app.openProject(project));
         QVERIFY(publishWebFolder(app, driver, out + "/Listed", "book", QString(), kLong));
         QVERIFY(!QFileInfo::exists(out + "/Listed/files/page/1.jpg"));
+
+        // The users read back from that book's users.txt (their passwords unknown), the
+        // book opened by one of them, saved and reopened by the other: the users keep
+        // their passwords, and nobody gets in without one (secured_book.test.mjs).
+        BookSecurity &security = *app.session()->document().parts().security();
+        QVERIFY(security.importUsersListByFile(out + "/Listed/files/extfiles/users.txt"));
+        QVERIFY(security.validateUser("user0", kUserPasswords[0]));
+        QVERIFY(app.onSaveProject());
+        QVERIFY(app.closeBook());
+        driver.answerModal([](WindowController *c) {
+            control<QComboBox>(c, "_comBox")->setCurrentText("user1");
+            control<QLineEdit>(c, "_txtPassword")->setText(kUserPasswords[1]);
+            clickControl(c, "_btnOK");
+        });
+        QVERIFY(app.openProject(project));
+        for (const QVariantMap &user : app.session()->document().parts().security()->usersList())
+            QCOMPARE(user.value("password").toString(), BookSecurity::unknownPassword());
+        QVERIFY(publishWebFolder(app, driver, out + "/Reissued", "book", QString(), kLong));
         QVERIFY(driver.failures().isEmpty());
         app.applicationWillTerminate();
     }
