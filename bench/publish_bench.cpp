@@ -9,7 +9,8 @@
 //                 [--icon FILE] [--window-size S] [--version V] [--id I] [--hide-on-close]
 //                 [--width W] [--height H]
 //                 [--users FILE] [--except K] [--sound SPREAD=FILE ...] [--manual]
-//                 [--delay MS] [--mute MS] [--script FILE] [--runs N]
+//                 [--delay MS] [--mute MS] [--script FILE] [--whole FILE]
+//                 [--attach FILE ...] [--annotations FILE] [--runs N]
 //
 // Without --pdf the import benchmark's generated document of N pages (default 120) is
 // used (import_bench --make-pdf, run from the same folder). --tabs names a bookmark
@@ -29,10 +30,17 @@
 // pages of a protected book readable. --sound gives a spread (0 the cover, i pages 2i
 // and 2i+1) a narration sound, played automatically unless --manual, with the pauses
 // --delay (after a sound) and --mute (on a spread without sound).
+//
+// Downloads and annotations: --whole offers FILE as the whole-book download, --attach
+// adds an attachment (repeatable); both go through a download workspace as the download
+// configuration makes it. --annotations names the page annotations (a pagesAnnotations
+// XML file, as a project keeps them).
 
 #include "BenchSupport.h"
 #include "batch/ConvertParament.h"
 #include "batch/ImportParament.h"
+#include "annotations/FlashPagesAnnotations.h"
+#include "furnishings/DownloadCfgItem.h"
 #include "furnishings/BookMarkTabs.h"
 #include "furnishings/FlashOutline.h"
 #include "output/security/BookSecurity.h"
@@ -151,6 +159,11 @@ int main(int argc, char **argv)
     parser.addOption({QStringLiteral("mute"), QStringLiteral("Pause on a spread without sound."), QStringLiteral("ms")});
     parser.addOption({QStringLiteral("preloader"), QStringLiteral("Preloader of the book (an installed one)."),
                       QStringLiteral("name")});
+    parser.addOption({QStringLiteral("whole"), QStringLiteral("Whole-book download."), QStringLiteral("file")});
+    parser.addOption({QStringLiteral("attach"), QStringLiteral("Attachment to download (repeatable)."),
+                      QStringLiteral("file")});
+    parser.addOption({QStringLiteral("annotations"), QStringLiteral("Page annotations (pagesAnnotations XML)."),
+                      QStringLiteral("file")});
     parser.addOption({QStringLiteral("runs"), QStringLiteral("Publishes, each followed by its cp -r."), QStringLiteral("n"),
                       QStringLiteral("1")});
     parser.process(app);
@@ -201,6 +214,39 @@ int main(int argc, char **argv)
     }
 
     QTemporaryDir work;
+    // The download workspace as the download configuration leaves it: the files copied
+    // in, ".cfg" naming them.
+    QString downloads;
+    if (parser.isSet(QStringLiteral("whole")) || parser.isSet(QStringLiteral("attach"))) {
+        downloads = work.filePath(QStringLiteral("download"));
+        DownloadSettings settings;
+        const auto copyIn = [&](const QString &file, const QString &folder) {
+            QDir().mkpath(downloads + folder);
+            const QString to = downloads + folder + QLatin1Char('/') + QFileInfo(file).fileName();
+            return QFile::copy(file, to) ? QStringLiteral(".") + folder + QLatin1Char('/') + QFileInfo(file).fileName()
+                                         : QString();
+        };
+        if (parser.isSet(QStringLiteral("whole"))) {
+            settings.hasPDF = true;
+            settings.file = copyIn(parser.value(QStringLiteral("whole")), QString());
+            if (settings.file.isEmpty())
+                return failWith(QStringLiteral("--whole: cannot copy %1").arg(parser.value(QStringLiteral("whole"))));
+        }
+        for (const QString &file : parser.values(QStringLiteral("attach"))) {
+            settings.attachs << copyIn(file, QStringLiteral("/attachments"));
+            if (settings.attachs.last().isEmpty())
+                return failWith(QStringLiteral("--attach: cannot copy %1").arg(file));
+        }
+        QString error;
+        if (!DownloadCfgItem::writeSettings(downloads, settings, &error))
+            return failWith(error);
+    }
+    FlashPagesAnnotations annotations;
+    if (parser.isSet(QStringLiteral("annotations"))) {
+        QString error;
+        if (!annotations.loadFromFile(parser.value(QStringLiteral("annotations")), &error))
+            return failWith(QStringLiteral("--annotations: %1").arg(error));
+    }
     const QString pdf = BenchSupport::benchPdf(parser.value(QStringLiteral("pdf")), work.filePath(QStringLiteral("bench.pdf")),
                                                parser.value(QStringLiteral("pages")));
     if (pdf.isEmpty())
@@ -277,6 +323,9 @@ int main(int argc, char **argv)
         job->setConvertPlugin(plugin);
         job->setBookSecurity(security);
         job->setGenerateAssistant(assistant);
+        job->setDownloadCfgWorkspace(downloads);
+        if (parser.isSet(QStringLiteral("annotations")))
+            job->setFlashPagesAnnotations(&annotations);
 
         OperationQueue queue;
         clock.restart();

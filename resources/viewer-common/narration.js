@@ -20,7 +20,11 @@
  * options: base (prefix of the sound paths), createAudio(url) (default new Audio(url)),
  *   turnPage() (default Quorvel.reader.go(first page of the next spread), or next()), onRequest(entry) (told of every sound the
  *   player is asked to play: {spread, sound, reason: "auto" | "manual"}).
- * player: openSpread(index), play(), stop(), requests (every entry onRequest got),
+ *   isLocked(index) (a protected book not yet opened: whether the spread waits for the
+ *   password; such a spread plays nothing and no pause turns to it; resume() once the
+ *   book is open), soundUrl(sound, index) (the address of a sound, or a promise of one: a
+ *   protected spread's sound is decrypted first).
+ * player: openSpread(index), play(), stop(), resume(), requests (every entry onRequest got),
  *   spread, mode, playing, destroy().
  */
 (function (global) {
@@ -52,6 +56,10 @@
         else if (typeof reader.next === 'function') reader.next();
       });
       this.onRequest = options.onRequest || null;
+      // The gate of a protected book and the decryption of its sounds.
+      this.isLocked = options.isLocked || function () { return false; };
+      this.soundUrl = options.soundUrl || ((sound) => this.base + sound);
+      this.pending = null; // a sound being decrypted
       this.requests = [];
       this.spread = -1;
       this.audio = null;
@@ -79,23 +87,32 @@
     openSpread(index) {
       index = Math.floor(Number(index));
       if (!isFinite(index) || index < 0) return;
-      if (index === this.spread && (this.playing || this.timer)) return;
+      if (index === this.spread && (this.playing || this.timer || this.pending)) return;
       this.stop();
       this.spread = index;
-      if (this.mode !== 0) return;
-      if (this.soundOf(index)) this.start(index, 'auto');
+      if (this.mode !== 0 || this.isLocked(index)) return;
+      if (this.soundOf(index)) this.prepare(index, 'auto');
       else this.wait(this.mute);
     }
 
     // Plays the open spread's sound on request; false when it has none.
     play() {
-      if (this.spread < 0 || !this.soundOf(this.spread)) return false;
+      if (this.spread < 0 || !this.soundOf(this.spread) || this.isLocked(this.spread)) return false;
       this.stop();
-      this.start(this.spread, 'manual');
+      this.prepare(this.spread, 'manual');
       return true;
     }
 
+    // Once a protected book is open: the open spread starts as if it had just opened.
+    resume() {
+      const index = this.spread;
+      if (index < 0 || this.playing || this.timer || this.pending) return;
+      this.spread = -1;
+      this.openSpread(index);
+    }
+
     stop() {
+      this.pending = null;
       if (this.timer) { clearTimeout(this.timer); this.timer = null; }
       this.forgetEnd();
       if (this.audio) {
@@ -112,14 +129,14 @@
       if (this.detach) this.detach();
     }
 
-    start(index, reason) {
+    start(index, reason, url) {
       const sound = this.soundOf(index);
       const entry = { spread: index, sound: sound, reason: reason };
       this.requests.push(entry);
       if (this.onRequest) {
         try { this.onRequest(entry); } catch (e) { console.warn('Quorvel narration: onRequest failed:', e); }
       }
-      const audio = this.createAudio(this.base + sound);
+      const audio = this.createAudio(url);
       this.audio = audio;
       this.markPlaying(true);
       const self = this;
@@ -165,6 +182,29 @@
       if (this.endTimer) { clearTimeout(this.endTimer); this.endTimer = null; }
     }
 
+    // Starts the spread's sound once its address is known: a protected spread's sound is
+    // decrypted first, and plays unless the spread has changed meanwhile; one that cannot
+    // be read counts as a sound that cannot play.
+    prepare(index, reason) {
+      const url = this.soundUrl(this.soundOf(index), index);
+      if (typeof url === 'string') { this.start(index, reason, url); return; }
+      const pending = this.pending = {};
+      this.markPlaying(true);
+      const self = this;
+      const still = function () { return self.pending === pending && self.spread === index; };
+      Promise.resolve(url).then(function (address) {
+        if (!still()) return;
+        self.pending = null;
+        self.start(index, reason, address);
+      }, function (e) {
+        if (!still()) return;
+        console.warn('Quorvel narration: the sound of spread ' + index + ' cannot be read:', e);
+        self.pending = null;
+        self.markPlaying(false);
+        if (self.mode === 0 && reason === 'auto') self.wait(self.mute);
+      });
+    }
+
     retryOnGesture(audio) {
       this.forgetBlocked();
       const self = this;
@@ -186,7 +226,7 @@
 
     // After the pause, turn to the next spread (never past the last one).
     wait(ms) {
-      if (this.isLastSpread(this.spread)) return;
+      if (this.isLastSpread(this.spread) || this.isLocked(this.spread + 1)) return;
       const self = this;
       const from = this.spread;
       this.timer = setTimeout(function () {

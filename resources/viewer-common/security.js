@@ -21,7 +21,9 @@
  *   guard.isProtected(page), guard.isUnlocked, guard.onUnlocked (a function told of each unlock),
  *   guard.unlock(password) / guard.unlock(user, password) -> Promise<true>
  *   guard.lock(), guard.pageUrl(record, kind, page), guard.payload(path), guard.objectUrl(path),
- *   guard.fileUrl(path) -> {url, name}, guard.pageText(page), guard.fillSearch(list)
+ *   guard.fileUrl(path) -> {url, name}, guard.fileName(path), guard.pageText(page),
+ *   guard.fillSearch(list), guard.pageAnnotations(page)
+ *   guard.onAnswer (a function told of the user name and password that opened the book)
  */
 (function (global) {
   'use strict';
@@ -173,6 +175,7 @@
       this.waiting = null;
       this.onLocked = null;
       this.onUnlocked = null; // told after every successful unlock (the viewer shows what waited)
+      this.onAnswer = null;   // told of the answer that opened the book (the preview keeps it)
     }
 
     get isUnlocked() { return this.key !== null; }
@@ -209,6 +212,9 @@
         throw new AccessError('wrong-password', this.kind === 'users' ? 'Wrong user name or password.' : 'Wrong password.');
       }
       this.key = key;
+      if (typeof this.onAnswer === 'function') {
+        try { this.onAnswer(name, password); } catch (e) { console.warn('Quorvel security: onAnswer failed:', e); }
+      }
       if (this.waiting) { this.waiting.resolve(true); this.waiting = null; }
       if (typeof this.onUnlocked === 'function') {
         try { this.onUnlocked(this); } catch (e) { console.warn('Quorvel security: onUnlocked failed:', e); }
@@ -295,14 +301,31 @@
     fileUrl(path) {
       const self = this;
       return this.requestUnlock().then(function () {
-        return Promise.all([self.objectUrl(path), self.payload(path)]);
-      }).then(function (r) { return { url: r[0], name: r[1].name }; });
+        return Promise.all([self.objectUrl(path), self.payload(path), self.fileName(path)]);
+      }).then(function (r) { return { url: r[0], name: r[2] || r[1].name }; });
     }
 
-    async texts() {
-      if (!this.data.text || !this.isUnlocked) return {};
-      const p = await this.payload(this.data.text);
+    // An encrypted JSON object of the book (search texts, file names, annotations); {}
+    // while the book is locked or when it has none.
+    async sealedObject(path) {
+      if (!path || !this.isUnlocked) return {};
+      const p = await this.payload(path);
       return JSON.parse(new TextDecoder().decode(p.bytes));
+    }
+
+    texts() { return this.sealedObject(this.data.text); }
+
+    // The file name of an encrypted download or attachment ('' while locked): the names
+    // are encrypted apart from the files, so a list of them needs none of the files.
+    async fileName(path) {
+      const names = await this.sealedObject(this.data.names);
+      return String(names[payloadId(path)] || '');
+    }
+
+    // The annotations (links and media, as the book's XML writes them) of a protected page.
+    async pageAnnotations(page) {
+      const annotations = await this.sealedObject(this.data.annotations);
+      return String(annotations[String(page)] || '');
     }
 
     async pageText(page) {

@@ -354,6 +354,8 @@
     constructor(reader) {
       this.reader = reader;
       this.element = h('ul', { className: 'qv-download' });
+      // Once the book is open, its encrypted attachments show their names.
+      Quorvel.events.on('unlocked', () => { if (reader.panel.current === 'download') this.shown(); });
     }
     shown() {
       const reader = this.reader;
@@ -384,7 +386,11 @@
       }
       if (d.attachments.length) {
         this.element.appendChild(h('li', { className: 'qv-download-heading', text: t.t('attachments') }));
-        for (const a of d.attachments) add(a.name, a.file, a.name);
+        d.attachments.forEach((a, i) => {
+          // A protected book's attachment names are encrypted too: shown once it is open.
+          if (!reader.protection.isPayload(a.file)) add(a.name, a.file, a.name);
+          else add(reader.protection.fileName(a.file) || t.t('attachmentLocked', { n: i + 1 }), a.file, '');
+        });
       }
     }
   }
@@ -540,12 +546,65 @@
       // A page script may have installed the module already; one guard serves both.
       this.ready = Quorvel.security || S.install({ prompt: true, texts: texts, quorvel: Quorvel });
       Quorvel.isPageLocked = (record) => S.isSecureRecord(record) && !this.isUnlocked;
+      this.names = {};
       this.ready.then((guard) => {
         this.guard = guard;
         if (typeof guard.onLocked !== 'function') guard.onLocked = () => S.showPrompt(guard, { texts: texts });
-        guard.onUnlocked = () => Quorvel.events.emit('unlocked', {});
-        if (guard.isUnlocked) Quorvel.events.emit('unlocked', {});
+        guard.onUnlocked = () => this.opened();
+        this.keepAnswer(guard);
+        if (guard.isUnlocked) this.opened();
       }, function () { reader.partMissing('securityError'); });
+    }
+
+    // The book is open: the names of its encrypted files are read before the views hear of it.
+    opened() {
+      const guard = this.guard;
+      const names = guard.data.names ? guard.sealedObject(guard.data.names) : Promise.resolve({});
+      names.catch(function () { return {}; }).then((list) => {
+        this.names = list || {};
+        Quorvel.events.emit('unlocked', {});
+      });
+    }
+
+    // The main window's preview is loaded again after every change of the book; the
+    // program keeps the answer that opened it for its session (quorvelAnswerKeeper, set by
+    // the program in its preview only) and gives it back, so the author is asked once.
+    keepAnswer(guard) {
+      const keeper = global.quorvelAnswerKeeper;
+      if (!keeper || typeof keeper.remember !== 'function') return;
+      guard.onAnswer = function (user, password) { keeper.remember(user, password); };
+      const answer = keeper.answer;
+      if (!answer || guard.isUnlocked) return;
+      // The dialog waits for the kept answer; it asks only when that no longer opens the book.
+      const ask = guard.onLocked;
+      const attempt = guard.unlock(String(answer.user || ''), String(answer.password || '')).catch(function () {
+        if (typeof keeper.forget === 'function') keeper.forget();
+      }).then(function () { guard.onLocked = ask; });
+      guard.onLocked = function (g) { return attempt.then(function () { return g.isUnlocked || ask(g); }); };
+    }
+
+    // Whether a spread (the narration's counting) shows a page that waits for the password.
+    isSpreadLocked(index) {
+      if (!this.active || this.isUnlocked) return false;
+      const pages = this.reader.book.pages;
+      const first = index === 0 ? 1 : 2 * index;
+      const last = index === 0 ? 1 : Math.min(2 * index + 1, pages.length);
+      for (let n = first; n <= last; n++) {
+        if (global.QuorvelSecurity.isSecureRecord(pages[n - 1])) return true;
+      }
+      return false;
+    }
+
+    // The address of a narration sound: an encrypted one is decrypted (the book is open).
+    soundUrl(path) {
+      if (!this.isPayload(path)) return path;
+      return this.ready.then(function (guard) { return guard.objectUrl(path); });
+    }
+
+    // The name of an encrypted file once the book is open, else ''.
+    fileName(path) {
+      const id = String(path).replace(/^.*files\/secure\//, '').replace(/\.js$/, '');
+      return this.isUnlocked ? String(this.names[id] || '') : '';
     }
 
     get isUnlocked() { return !!this.guard && this.guard.isUnlocked; }
@@ -627,19 +686,27 @@
       const player = this.player;
       if (!button || !player) return;
       button.hidden = player.mode !== 1;
-      button.disabled = !player.soundOf(player.spread);
+      button.disabled = !player.soundOf(player.spread) || this.reader.protection.isSpreadLocked(player.spread);
     }
 
     start() {
       if (this.wanted && !this.active) this.reader.partMissing('narrationError');
       if (!this.active) return Promise.resolve(null);
+      // A protected book plays nothing of its protected spreads, and turns to none of
+      // them, before it is open; their sounds are encrypted.
+      const protection = this.reader.protection;
       const N = global.QuorvelNarration;
-      return N.load({}).then(() => N.install({ quorvel: Quorvel })).then((player) => {
+      return N.load({}).then(() => N.install({
+        quorvel: Quorvel,
+        isLocked: (index) => protection.isSpreadLocked(index),
+        soundUrl: (sound) => protection.soundUrl(sound)
+      })).then((player) => {
         this.player = player;
         Quorvel.narration = player;
         if (player) {
           this.update();
           Quorvel.events.on('spread', () => this.update());
+          Quorvel.events.on('unlocked', () => { player.resume(); this.update(); });
         }
         return player;
       }, () => {

@@ -54,10 +54,11 @@ test('the published book shows its tabs, scene and download, asks for its passwo
   await page.click('.qv-secure-open');
   await page.waitForFunction(() => /^blob:/.test(document.querySelector('.qv-page[data-page="1"] img').getAttribute('src') || ''));
 
-  // The cover's sound plays.
+  // The cover's sound, decrypted, plays.
   await page.waitForFunction(() => window.Quorvel.narration && window.sounds.some((s) => !s.paused));
   const playing = await page.evaluate(() => window.Quorvel.narration.requests.map((r) => [r.spread, r.sound]));
-  assert.deepEqual(playing[0], [0, 'files/narration/1.mp3']);
+  assert.deepEqual(playing[0], [0, 'files/secure/sound/0.js']);
+  assert.match(await page.evaluate(() => window.sounds[0].url), /^blob:/);
   assert.deepEqual(page.problems, []);
   await page.close();
 });

@@ -1,7 +1,7 @@
-// Protected books as the program publishes them (publish_bench with a password or a
-// users list), read in the real viewers of each browser engine (support/engine.mjs):
-// the free front pages, the password dialog, wrong answers, the protected pages once
-// opened, and what the files hold.
+// Protected books as the program publishes them (publish_bench with a password), read in
+// the real viewers of each browser engine (support/engine.mjs): the free front pages, the
+// password dialog, wrong answers, the protected pages once opened (what the files hold:
+// tst_protectedpublish; the phone version and a users list: guarded_content).
 import { test, before, after } from 'node:test';
 import assert from 'node:assert/strict';
 import crypto from 'node:crypto';
@@ -9,24 +9,21 @@ import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
 import { pathToFileURL } from 'node:url';
-import { launchEngine, openBook, waitForPages } from './support/engine.mjs';
+import { launchEngine, openBook } from './support/engine.mjs';
 import { makePdf, publish, extraScript } from './support/publish.mjs';
 
 const WORDS = ['meadow', 'harbour', 'lantern', 'orchard', 'glacier', 'violin', 'compass', 'thimble'];
 const PASSWORD = 'Sesame 7 öffne';
 
-let dir, browser, plain, guarded, listed;
+let dir, browser, plain, guarded;
 
 before(async () => {
   dir = fs.mkdtempSync(path.join(os.tmpdir(), 'qv-protected-'));
   const pdf = path.join(dir, 'source.pdf');
   await makePdf(pdf, WORDS);
-  const users = path.join(dir, 'users.txt');
-  fs.writeFileSync(users, 'ann\tfirst one\nBo Li\tsecond\n');
   plain = path.dirname(publish(pdf, path.join(dir, 'plain'), 'book'));
   guarded = path.dirname(publish(pdf, path.join(dir, 'guarded'), 'book',
     ['--password', PASSWORD, '--except', '2', ...extraScript(dir)]));
-  listed = path.dirname(publish(pdf, path.join(dir, 'listed'), 'book', ['--users', users]));
   browser = await launchEngine();
 });
 
@@ -37,11 +34,6 @@ after(async () => {
 
 const url = (folder, file = 'book.html') => pathToFileURL(path.join(folder, file)).href;
 const sha256 = (data) => crypto.createHash('sha256').update(data).digest('hex');
-
-function allFiles(folder) {
-  return fs.readdirSync(folder, { withFileTypes: true, recursive: true })
-    .filter((e) => e.isFile()).map((e) => path.join(e.parentPath ?? e.path, e.name));
-}
 
 // What a desktop page shows: its picture's address, or its notice, or null while loading.
 function shown(page, n) {
@@ -107,55 +99,4 @@ test('the front pages show without a password; the protected ones open with it o
   await page.waitFor(() => document.querySelector('.qv-search-result[data-page="5"]'));
   assert.deepEqual(await page.problems(), []);
   await page.close();
-});
-
-// A piece of a picture's data that no other file of its book holds (pictures with
-// plain areas share runs of bytes), so finding it elsewhere means the picture is there.
-function uniquePiece(data, others) {
-  for (let i = 1; i < 32; i++) {
-    const at = Math.floor((data.length * i) / 32);
-    const piece = data.subarray(at, at + 64);
-    if (!others.some((o) => o.includes(piece))) return piece;
-  }
-  return data;
-}
-
-test('the files of a protected book hold no picture of a protected page in the clear', () => {
-  const plainFiles = allFiles(plain).map((f) => [f, fs.readFileSync(f)]);
-  const guardedFiles = allFiles(guarded).map((f) => fs.readFileSync(f));
-  const listedFiles = allFiles(listed).map((f) => fs.readFileSync(f));
-  for (let n = 1; n <= 8; n++) {
-    for (const sub of ['files/page', 'files/large', 'files/thumb', 'files/small', 'mobile/files/page']) {
-      // The phone version shows the desktop pictures it has no others for; only the
-      // cover has a small picture.
-      const file = path.join(plain, sub, `${n}.jpg`);
-      if (sub !== 'files/page' && !fs.existsSync(file)) continue;
-      const data = fs.readFileSync(file);
-      const piece = uniquePiece(data, plainFiles.filter(([f]) => f !== file).map(([, d]) => d));
-      // The free pages are the very same pictures: the comparison does find them.
-      assert.equal(guardedFiles.some((f) => f.includes(piece)), n <= 2, `${sub}/${n}.jpg ${n <= 2 ? 'missing' : 'in the clear'}`);
-      assert.equal(listedFiles.some((f) => f.includes(piece)), false, `${sub}/${n}.jpg in the clear`);
-    }
-  }
-  assert.ok(fs.existsSync(path.join(listed, 'files/extfiles/users.txt')));
-});
-
-test('the phone version shows its free pages and asks on the first protected one', async () => {
-  const phone = await launchEngine({ phone: true });
-  try {
-    const page = await phone.newPage();
-    await page.goto(url(guarded) + '#p=2');
-    await page.waitFor(() => /mobile\/index\.html#p=2$/.test(location.href) && window.Quorvel && Quorvel.reader &&
-      document.querySelector('.qv-slot[data-offset="0"] img')?.naturalWidth > 0);
-    assert.equal(await page.count('.qv-secure-dialog'), 0);
-    await page.evaluate(() => Quorvel.reader.next());
-    await waitForPages(page, [3]);
-    await page.fill('.qv-secure-password', PASSWORD);
-    await page.click('.qv-secure-open');
-    await page.waitFor(() => /^blob:/.test(document.querySelector('.qv-slot[data-offset="0"] img').getAttribute('src') || ''));
-    assert.deepEqual(await page.problems(), []);
-    await page.close();
-  } finally {
-    await phone.close();
-  }
 });

@@ -53,8 +53,8 @@ test('the published book shows page 1, turns forward and back, and keeps its tit
 
 test('page 1 comes first: asked for before the viewer, in a size for the screen, the rest after it', async () => {
   // The order in which the browser asks a web server for the book's files.
-  const asked = [];
-  const server = await serveFolder(out, { log: asked });
+  const server = await serveFolder(out);
+  const asked = server.requests;
   const page = await browser.newPage();
   try {
     await openBook(page, server.base + 'field-notes.html');

@@ -7,6 +7,7 @@
 #include "output/security/BookProtector.h"
 
 #include <QDirIterator>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -18,8 +19,9 @@ using namespace TestFiles;
 
 namespace {
 
-// A written book of five pages with random "pictures", so a leak of any part of a
-// picture is found by searching the bytes. The phone version names one desktop file.
+// A written book of five pages with random "pictures", sounds and an attachment, so a
+// leak of any part of one is found by searching the bytes; with page links in book.xml.
+// The phone version names desktop files: one picture, the sounds.
 struct SampleBook
 {
     QTemporaryDir dir;
@@ -54,9 +56,25 @@ struct SampleBook
         }
         add("files/download/Whole book.pdf", Crypto::randomBytes(4096));
         add("files/download/pages/3.pdf", Crypto::randomBytes(512));
+        add("files/download/attachments/Notes.txt", Crypto::randomBytes(700));
+        const QJsonArray attachments{QJsonObject{{"name", "Notes.txt"}, {"file", "files/download/attachments/Notes.txt"}}};
         const QJsonObject download{{"wholeFile", "files/download/Whole%20book.pdf"},
                                    {"pageFiles", QJsonArray{"", "", "files/download/pages/3.pdf"}},
-                                   {"pagePrefix", "p-"}};
+                                   {"pagePrefix", "p-"},
+                                   {"attachments", attachments}};
+        QJsonArray spreads, phoneSpreads; // [1], [2, 3], [4, 5]
+        for (const QString name : {"1", "2_3", "4_5"}) {
+            add("files/narration/" + name + ".mp3", Crypto::randomBytes(900));
+            spreads.append(QJsonObject{{"sound", "files/narration/" + name + ".mp3"}});
+            phoneSpreads.append(QJsonObject{{"sound", "../files/narration/" + name + ".mp3"}});
+        }
+        add("files/narration.js", BookDataScript::statement("bookNarration", QJsonObject{{"spreads", spreads}}).toUtf8());
+        add("mobile/files/narration.js",
+            BookDataScript::statement("bookNarration", QJsonObject{{"spreads", phoneSpreads}}).toUtf8());
+        add("files/book.xml", "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<book version=\"1\" pageCount=\"5\">\n"
+                              " <pagesAnnotations version=\"1\">\n  <page><link url=\"https://example.com/one\"/></page>\n"
+                              "  <page/>\n  <page><link url=\"https://example.com/three\"/><video src=\"v.mp4\"/></page>\n"
+                              "  <page/>\n  <page><link page=\"1\"/></page>\n </pagesAnnotations>\n</book>\n");
         add("files/config.js", (BookDataScript::statement("bookConfig", QJsonObject{{"title", "Sample"},
                                                                                      {"pages", pages},
                                                                                      {"download", download}})
@@ -157,13 +175,15 @@ private slots:
         QVERIFY2(protector.protectBook(book.path()), qPrintable(protector.errorString()));
         QCOMPARE(protector.protectedPages(), (QList<int>{3, 4, 5}));
 
-        // Front pages stay as they were; protected pictures are nowhere in the clear.
+        // Front pages stay as they were (the cover's sound too); protected pictures, the
+        // sounds of spreads that show a protected page, the downloads and the attachment
+        // are nowhere in the clear.
         const QStringList files = book.allFiles();
         for (auto it = book.files.cbegin(); it != book.files.cend(); ++it) {
-            const bool front = it.key().contains(QRegularExpression("/[12]\\.jpg$"));
+            const bool front = it.key().contains(QRegularExpression("/([12]\\.jpg|1\\.mp3)$"));
             if (front) {
                 QCOMPARE(readFile(book.path(it.key())), it.value());
-            } else if (it.key().endsWith(".jpg") || it.key().endsWith(".pdf")) {
+            } else if (it.key().contains(QRegularExpression("\\.(jpg|pdf|mp3|txt)$"))) {
                 QVERIFY2(!QFile::exists(book.path(it.key())), qPrintable(it.key()));
                 QVERIFY2(!bookContainsSliceOf(files, it.value()), qPrintable(it.key()));
             }
@@ -206,13 +226,32 @@ private slots:
         QCOMPARE(QJsonDocument::fromJson(*text).object(),
                  (QJsonObject{{"3", "words of page 3"}, {"4", "words of page 4"}, {"5", "words of page 5"}}));
 
-        // Downloads of the protected pages and the whole document keep their names.
+        // Downloads of the protected pages, the whole document and the attachment, their
+        // names only in the encrypted list of names (the browser reads them back).
         const QJsonObject download = config.value("download").toObject();
         QCOMPARE(download.value("wholeFile").toString(), QString("files/secure/download/whole.js"));
         QCOMPARE(openPayload(book.path("files/secure/download/whole.js"), key, &fields),
                  std::optional<QByteArray>(book.files.value("files/download/Whole book.pdf")));
-        QCOMPARE(fields.value("name").toString(), QString("Whole book.pdf"));
+        QVERIFY(!fields.contains("name"));
         QCOMPARE(download.value("pageFiles").toArray().at(2).toString(), QString("files/secure/download/3.js"));
+        QCOMPARE(download.value("attachments").toArray(),
+                 (QJsonArray{QJsonObject{{"name", ""}, {"file", "files/secure/attachment/1.js"}}}));
+
+        // The sounds of the spreads that show a protected page, shared by the phone version;
+        // the links and media of protected pages leave book.xml for their payload.
+        const auto soundOf = [&book](const QString &home, int spread) {
+            return scriptValue(book.path(home + "files/narration.js"), "bookNarration")["spreads"][spread]["sound"].toString();
+        };
+        QCOMPARE(QStringList({soundOf("", 0), soundOf("", 1), soundOf("mobile/", 0), soundOf("mobile/", 2)}),
+                 QStringList({"files/narration/1.mp3", "files/secure/sound/1.js", "../files/narration/1.mp3",
+                              "../files/secure/sound/2.js"}));
+        QCOMPARE(openPayload(book.path("files/secure/sound/2.js"), key), std::optional(book.files.value("files/narration/4_5.mp3")));
+        QVERIFY(!QFileInfo::exists(book.path("mobile/files/secure/sound")));
+        const QString xml = QString::fromUtf8(readFile(book.path("files/book.xml")));
+        QVERIFY(xml.contains("https://example.com/one") && !xml.contains("three") && !xml.contains("page=\"1\""));
+        const QJsonObject hidden = QJsonDocument::fromJson(openPayload(book.path("files/secure/annotations.js"), key).value_or("")).object();
+        QCOMPARE(hidden.keys(), (QStringList{"3", "5"}));
+        QVERIFY(hidden.value("3").toString().contains("<link url=\"https://example.com/three\"/><video src=\"v.mp4\"/>"));
 
         // The viewer's access data: the anonymous code opens the key with the password.
         const QJsonObject access = scriptValue(book.path("files/secure/book.js"), "bookSecurity").toObject();

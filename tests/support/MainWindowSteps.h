@@ -1,13 +1,15 @@
 #pragma once
 // Steps of the headless tests that drive the main window: a window's controls by name,
-// the items of the menu bar, typing into the bookmark tab dialog, and publishing the
-// open book as a web folder from the Book menu the way a person does.
+// the items of the menu bar, typing into the bookmark tab dialog, publishing the open
+// book as a web folder from the Book menu the way a person does, and script in the preview.
 
 #include "WindowControls.h"
 #include "foundation/AppUtility.h"
 #include "furnishings/PluginBundle.h"
 #include "furnishings/ui/BackgroundSettingView.h"
 #include "platform/ui/PictureGridView.h"
+#include "platform/ui/DragFileImport.h"
+#include "platform/ui/QvWebView.h"
 #include "platform/ui/QvWindow.h"
 #include "platform/ui/UiTestDriver.h"
 #include "platform/ui/WindowController.h"
@@ -16,6 +18,7 @@
 #include "shell/ui/FurnishingTabs.h"
 #include "shell/ui/ImportPDFDialog.h"
 #include "shell/ui/MainWindow.h"
+#include "shell/ui/PreviewPane.h"
 #include "shell/ui/QuorvelAppDelegate.h"
 
 #include <QAbstractButton>
@@ -129,4 +132,22 @@ inline bool installDrivenPluginEditor()
     QFile version(folder + QStringLiteral("/.ver"));
     return QFile::copy(QStringLiteral(QUORVEL_BINARY_DIR "/bin/quorvel-test-plugin-editor"), PluginBundle::settingsEditorPath())
            && version.open(QIODevice::WriteOnly) && version.write(PluginBundle::settingsEditorVersion().toUtf8()) >= 0;
+}
+
+// Evaluates script in the preview and waits for its answer. An answer that comes after
+// the wait (a busy machine) lands in state of its own, never in a finished call.
+inline QVariant evaluate(PreviewPane *pane, const QString &script)
+{
+    struct Answer
+    {
+        QVariant value;
+        bool done = false;
+    };
+    auto answer = std::make_shared<Answer>();
+    pane->webView()->evaluateJavaScript(script, [answer](const QVariant &r) {
+        answer->value = r;
+        answer->done = true;
+    });
+    static_cast<void>(QTest::qWaitFor([&] { return answer->done; }, 30000));
+    return answer->value;
 }

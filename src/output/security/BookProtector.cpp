@@ -2,6 +2,7 @@
 
 #include "foundation/Crypto.h"
 #include "foundation/DataEncoding.h"
+#include "foundation/InputLimits.h"
 #include "output/security/AccessCode.h"
 #include "output/web/BookDataScript.h"
 #include "output/web/ViewerConfig.h"
@@ -14,6 +15,8 @@
 #include <QRegularExpression>
 #include <QSaveFile>
 #include <QUrl>
+#include <QXmlStreamReader>
+#include <QXmlStreamWriter>
 
 namespace {
 
@@ -105,6 +108,7 @@ bool BookProtector::protectBook(const QString &bookFolder)
     m_protectedPages.clear();
     m_clearFiles.clear();
     m_keptFiles.clear();
+    m_annotationsPayload.clear();
     m_payloadOf.clear();
     m_textPayloadOf.clear();
     const int type = m_security.securityType();
@@ -120,6 +124,8 @@ bool BookProtector::protectBook(const QString &bookFolder)
     if (QFileInfo::exists(book + QStringLiteral("/mobile/files/config.js")))
         versions << Version{book + QStringLiteral("/mobile"), QStringLiteral("../") + usersFilePath()};
     m_bookFolder = book;
+    if (!protectAnnotations())
+        return false;
     for (const Version &version : versions)
         if (!protectVersion(version))
             return false;
@@ -153,6 +159,10 @@ QString BookProtector::localFile(const QString &home, const QString &url) const
 QString BookProtector::encryptFile(const QString &home, const QString &url, const QString &id, bool keepName)
 {
     const QString path = localFile(home, url);
+    // A download's name is encrypted with the others of its version (m_fileNames), never
+    // beside its data; a version that shares the payload names it too.
+    if (keepName)
+        m_fileNames.insert(id, QFileInfo(path).fileName());
     // Encrypted once already (the desktop book's picture the phone shows too): named
     // where it is, from this home page. Its id is in its name, as the viewer reads it.
     const QString known = m_payloadOf.value(path + (keepName ? QStringLiteral("\n") : QString()));
@@ -163,9 +173,7 @@ QString BookProtector::encryptFile(const QString &home, const QString &url, cons
         fail(QStringLiteral("The book's file \"%1\" is missing or cannot be read.").arg(url));
         return QString();
     }
-    QJsonObject fields{{QStringLiteral("type"), mimeTypeOf(path)}};
-    if (keepName)
-        fields.insert(QStringLiteral("name"), QFileInfo(path).fileName());
+    const QJsonObject fields{{QStringLiteral("type"), mimeTypeOf(path)}};
     if (!writePayload(home, id, fields, file.readAll()))
         return QString();
     m_clearFiles.insert(path);
@@ -193,6 +201,7 @@ bool BookProtector::writePayload(const QString &home, const QString &id, const Q
 bool BookProtector::protectVersion(const Version &version)
 {
     const QString home = version.home;
+    m_fileNames = {};
     const QString configPath = home + QStringLiteral("/files/config.js");
     auto config = BookDataScript::read(configPath, QStringLiteral("bookConfig"), &m_error);
     if (!config)
@@ -321,8 +330,12 @@ bool BookProtector::protectVersion(const Version &version)
                 return false;
             download.insert(QStringLiteral("wholeFile"), payload);
         }
+        if (!protectAttachments(home, download))
+            return false;
         bookConfig.insert(QStringLiteral("download"), download);
     }
+    if (!protectNarration(home, isProtected))
+        return false;
 
     QJsonObject access = m_access;
     access.insert(QStringLiteral("version"), 1);
@@ -333,6 +346,14 @@ bool BookProtector::protectVersion(const Version &version)
             protectedJson.append(n);
     access.insert(QStringLiteral("protectedPages"), protectedJson);
     access.insert(QStringLiteral("text"), textPayload);
+    if (!m_fileNames.isEmpty()) {
+        if (!writePayload(home, QStringLiteral("names"), {{QStringLiteral("type"), QStringLiteral("application/json")}},
+                          QJsonDocument(m_fileNames).toJson(QJsonDocument::Compact)))
+            return false;
+        access.insert(QStringLiteral("names"), payloadPath(QStringLiteral("names")));
+    }
+    if (!m_annotationsPayload.isEmpty())
+        access.insert(QStringLiteral("annotations"), QDir(home).relativeFilePath(m_bookFolder + QLatin1Char('/') + m_annotationsPayload));
     if (m_security.securityType() == BookSecurity::UserList)
         access.insert(QStringLiteral("usersFile"), version.usersFile);
     if (!writeText(home + QLatin1Char('/') + securityScriptPath(),
@@ -348,5 +369,146 @@ bool BookProtector::protectVersion(const Version &version)
     if (home == m_bookFolder)
         for (const QJsonValue &n : std::as_const(protectedJson))
             m_protectedPages << n.toInt();
+    return true;
+}
+
+QString BookProtector::encryptShared(const QString &home, const QString &url, const QString &id, const QString &type)
+{
+    const QString path = localFile(home, url);
+    // The phone version names the payload the desktop book made of the same file.
+    const QString key = path + QLatin1Char('\n') + type;
+    if (const QString known = m_payloadOf.value(key); !path.isEmpty() && !known.isEmpty())
+        return QDir(home).relativeFilePath(known);
+    const auto data = path.isEmpty() || !QFileInfo(path).isFile() ? std::nullopt
+                                                                   : InputLimits::readFile(path, kMaxSharedFileBytes);
+    if (!data) {
+        fail(QStringLiteral("The book's file \"%1\" is missing or cannot be read.").arg(url));
+        return QString();
+    }
+    if (!writePayload(home, id, {{QStringLiteral("type"), type}}, *data))
+        return QString();
+    m_clearFiles.insert(path);
+    const QString payload = payloadPath(id);
+    m_payloadOf.insert(key, home + QLatin1Char('/') + payload);
+    return payload;
+}
+
+bool BookProtector::protectAttachments(const QString &home, QJsonObject &download)
+{
+    QJsonArray attachments = download.value(QStringLiteral("attachments")).toArray();
+    for (int i = 0; i < attachments.size(); ++i) {
+        QJsonObject attachment = attachments.at(i).toObject();
+        const QString url = attachment.value(QStringLiteral("file")).toString();
+        if (localFile(home, url).isEmpty())
+            continue; // a web address names nothing of the book
+        const QString id = QStringLiteral("attachment/%1").arg(i + 1);
+        // Neither its type nor its name tells what it is.
+        const QString payload = encryptShared(home, url, id, QStringLiteral("application/octet-stream"));
+        if (payload.isEmpty())
+            return false;
+        m_fileNames.insert(id, attachment.value(QStringLiteral("name")).toString());
+        attachment.insert(QStringLiteral("file"), payload);
+        attachment.insert(QStringLiteral("name"), QString());
+        attachments.replace(i, attachment);
+    }
+    download.insert(QStringLiteral("attachments"), attachments);
+    return true;
+}
+
+bool BookProtector::protectNarration(const QString &home, const QSet<int> &isProtected)
+{
+    const QString path = home + QStringLiteral("/files/narration.js");
+    if (!QFileInfo::exists(path))
+        return true;
+    auto script = BookDataScript::read(path, QStringLiteral("bookNarration"), &m_error);
+    if (!script)
+        return false;
+    QJsonObject narration = script->value().toObject();
+    QJsonArray spreads = narration.value(QStringLiteral("spreads")).toArray();
+    bool changed = false;
+    for (int i = 0; i < spreads.size(); ++i) {
+        QJsonObject spread = spreads.at(i).toObject();
+        const QString sound = spread.value(QStringLiteral("sound")).toString();
+        // Spread 0 is page 1, spread i pages 2i and 2i + 1: a sound tells of every page of its spread.
+        const bool hidden = i == 0 ? isProtected.contains(1) : isProtected.contains(2 * i) || isProtected.contains(2 * i + 1);
+        if (!hidden || localFile(home, sound).isEmpty())
+            continue;
+        const QString payload = encryptShared(home, sound, QStringLiteral("sound/%1").arg(i), QStringLiteral("audio/mpeg"));
+        if (payload.isEmpty())
+            return false;
+        spread.insert(QStringLiteral("sound"), payload);
+        spreads.replace(i, spread);
+        changed = true;
+    }
+    if (!changed)
+        return true;
+    narration.insert(QStringLiteral("spreads"), spreads);
+    script->setValue(narration);
+    return script->write(path, &m_error);
+}
+
+bool BookProtector::protectAnnotations()
+{
+    const QString path = m_bookFolder + QStringLiteral("/files/book.xml");
+    if (!QFileInfo::exists(path))
+        return true;
+    const auto data = InputLimits::readFile(path, InputLimits::kMaxXmlBytes, &m_error);
+    if (!data)
+        return false;
+    const int except = m_security.exceptPageCount();
+
+    // The document is copied token by token; the content of a protected page's element
+    // of <pagesAnnotations> goes into the payload instead.
+    QXmlStreamReader reader(*data);
+    QByteArray out;
+    QXmlStreamWriter writer(&out);
+    QJsonObject hidden;
+    QStringList open;  // names of the elements around the token
+    int page = 0;      // pages of <pagesAnnotations> seen
+    int capturing = 0; // depth of the protected page's element while its content is taken
+    QString content;
+    std::unique_ptr<QXmlStreamWriter> captured;
+    while (!reader.atEnd()) {
+        reader.readNext();
+        if (reader.tokenType() == QXmlStreamReader::StartElement) {
+            if (open.size() >= InputLimits::kMaxXmlNesting)
+                return fail(QStringLiteral("The book's files/book.xml is %1.").arg(InputLimits::nestedTooDeep()));
+            open << reader.name().toString();
+            if (!capturing && open.size() == 3 && open.at(1) == QLatin1String("pagesAnnotations")
+                && open.at(2) == QLatin1String("page") && ++page > except) {
+                writer.writeCurrentToken(reader);
+                capturing = int(open.size());
+                content.clear();
+                captured = std::make_unique<QXmlStreamWriter>(&content);
+                continue;
+            }
+        } else if (reader.tokenType() == QXmlStreamReader::EndElement) {
+            const bool pageEnds = capturing && int(open.size()) == capturing;
+            if (!open.isEmpty())
+                open.removeLast();
+            if (pageEnds) {
+                captured.reset();
+                if (!content.trimmed().isEmpty())
+                    hidden.insert(QString::number(page), content);
+                capturing = 0;
+            }
+        }
+        if (reader.tokenType() == QXmlStreamReader::Invalid)
+            break;
+        if (capturing && captured)
+            captured->writeCurrentToken(reader);
+        else
+            writer.writeCurrentToken(reader);
+    }
+    if (reader.hasError())
+        return fail(QStringLiteral("The book's files/book.xml cannot be read: %1").arg(reader.errorString()));
+    if (hidden.isEmpty())
+        return true;
+    if (!writePayload(m_bookFolder, QStringLiteral("annotations"),
+                      {{QStringLiteral("type"), QStringLiteral("application/json")}},
+                      QJsonDocument(hidden).toJson(QJsonDocument::Compact))
+        || !writeText(path, out, &m_error))
+        return false;
+    m_annotationsPayload = payloadPath(QStringLiteral("annotations"));
     return true;
 }

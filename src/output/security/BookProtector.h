@@ -11,6 +11,11 @@
 // Pictures of a protected page in the engine's folders (files/page/, files/large/,
 // files/thumb/ named after the page number) are taken too when the record does not
 // name them, so no picture of a protected page stays readable.
+// What else tells of a protected page is encrypted with it: the narration's sound of
+// every spread that shows one (files/narration.js names the payload, shared by the
+// phone version), its annotations in files/book.xml (one payload of all of them), and,
+// in a book with any protected page, every attachment; the names of the encrypted
+// downloads and attachments are encrypted apart from their files (one payload).
 // A book protected by a users list also gets files/extfiles/users.txt.
 //
 // The security object is refreshed for a users list (its codes are renewed, and its
@@ -58,7 +63,17 @@ private:
     bool writePayload(const QString &home, const QString &id, const QJsonObject &clearFields,
                       const QByteArray &data);
     QString localFile(const QString &home, const QString &url) const;
+    // Encrypts a file read whole (a sound, an attachment) as a payload of the given type,
+    // once for both versions (m_payloadOf). The payload's path as seen from home, or ""
+    // after fail().
+    QString encryptShared(const QString &home, const QString &url, const QString &id, const QString &type);
+    bool protectAttachments(const QString &home, QJsonObject &download);
+    bool protectNarration(const QString &home, const QSet<int> &isProtected);
+    bool protectAnnotations();
     bool fail(const QString &message);
+
+    // Sounds and attachments are read whole to be encrypted.
+    static constexpr qint64 kMaxSharedFileBytes = qint64(1) << 30;
 
     BookSecurity &m_security;
     int m_pageCount;
@@ -68,6 +83,8 @@ private:
     QList<int> m_protectedPages;
     QSet<QString> m_clearFiles;   // encrypted files, removed at the end
     QSet<QString> m_keptFiles;    // files unprotected pages still name
+    QString m_annotationsPayload;             // relative to the book folder; "" when none
+    QJsonObject m_fileNames;                  // of the version being protected: payload id -> file name
     // The payload (its path in the book) of every file encrypted so far: a file the
     // phone version names too is encrypted once, and both versions name that payload.
     QHash<QString, QString> m_payloadOf;

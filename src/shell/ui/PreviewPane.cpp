@@ -7,10 +7,19 @@
 
 #include <QChildEvent>
 #include <QDropEvent>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLabel>
 #include <QStackedWidget>
 #include <QVBoxLayout>
+#include <QWebEnginePage>
+#include <QWebEngineScript>
+#include <QWebEngineScriptCollection>
 #include <QWebEngineView>
+
+namespace {
+const QString kAnswerKeeper = QStringLiteral("quorvel-answer-keeper");
+}
 
 PreviewPane::PreviewPane(QWidget *parent)
     : QWidget(parent)
@@ -54,10 +63,57 @@ void PreviewPane::ensureWebView()
         child->installEventFilter(this);
     m_web = QvWebView::instanceWith(
         view, nullptr,
-        {{QStringLiteral("connector"), [this](const QVariant &body) { emit bookConnector(body); }},
+        {{QStringLiteral("connector"), [this](const QVariant &body) { onConnector(body); }},
          {QStringLiteral("jsPrint"),
           [](const QVariant &body) { AppLog::shared().log(QStringLiteral("jsPrint:%1").arg(body.toString())); }}});
     connect(m_web, &QvWebView::loadFinished, this, &PreviewPane::bookLoaded);
+    installAnswerKeeper();
+}
+
+void PreviewPane::onConnector(const QVariant &message)
+{
+    const QVariantMap map = message.toMap();
+    if (map.value(QStringLiteral("type")).toString() != QLatin1String("securityAnswer")) {
+        emit bookConnector(message);
+        return;
+    }
+    if (map.value(QStringLiteral("forget")).toBool()) {
+        forgetAnswer();
+        return;
+    }
+    m_answer = {{QStringLiteral("user"), map.value(QStringLiteral("user")).toString()},
+                {QStringLiteral("password"), map.value(QStringLiteral("password")).toString()}};
+    installAnswerKeeper();
+}
+
+void PreviewPane::forgetAnswer()
+{
+    m_answer.clear();
+    installAnswerKeeper();
+}
+
+// Runs before the page's own scripts at every load of the view: the viewer finds the
+// kept answer there, and the way to report a new one.
+void PreviewPane::installAnswerKeeper()
+{
+    if (!m_web)
+        return;
+    QWebEngineScriptCollection &scripts = m_web->wkWebView()->page()->scripts();
+    for (const QWebEngineScript &old : scripts.find(kAnswerKeeper))
+        scripts.remove(old);
+    const QByteArray answer = m_answer.isEmpty() ? QByteArray("null")
+                                                 : QJsonDocument(QJsonObject::fromVariantMap(m_answer)).toJson(QJsonDocument::Compact);
+    QWebEngineScript keeper;
+    keeper.setName(kAnswerKeeper);
+    keeper.setSourceCode(QStringLiteral("window.quorvelAnswerKeeper = {answer: %1,"
+                                        " remember: function (user, password) { window.qvCallBack('connector',"
+                                        " {type: 'securityAnswer', user: user, password: password}); },"
+                                        " forget: function () { window.qvCallBack('connector', {type: 'securityAnswer', forget: true}); }};")
+                             .arg(QString::fromUtf8(answer)));
+    keeper.setInjectionPoint(QWebEngineScript::DocumentCreation);
+    keeper.setWorldId(QWebEngineScript::MainWorld);
+    keeper.setRunsOnSubFrames(false);
+    scripts.insert(keeper);
 }
 
 void PreviewPane::showPlaceholder(const QString &text)

@@ -5,6 +5,12 @@
 //
 // The web view is made when the first book is shown. Its pages report through the
 // script message handlers "connector" (bookConnector()) and "jsPrint" (logged).
+//
+// A protected book's preview is loaded again after every change; the answer that opened
+// it (the viewer reports it through "connector" as {"type": "securityAnswer", "user",
+// "password"}) is kept and given to every later load as window.quorvelAnswerKeeper, so the
+// author gives the password once per open book. The viewer shows nothing of a protected
+// page until it has tried that answer.
 
 #include <QPointer>
 #include <QUrl>
@@ -42,6 +48,10 @@ public:
     void clearMessage();
     QString message() const;
 
+    // Forgets the answer that opened a protected preview (another book is opened).
+    void forgetAnswer();
+    bool hasAnswer() const { return !m_answer.isEmpty(); }
+
     // Files dropped on the web view go to target instead of opening in the view.
     void setDropTarget(DragFileImport *target) { m_dropTarget = target; }
 
@@ -57,6 +67,8 @@ protected:
 
 private:
     void ensureWebView();
+    void onConnector(const QVariant &message);
+    void installAnswerKeeper();
 
     QLabel *m_message = nullptr;
     QStackedWidget *m_stack = nullptr;
@@ -65,4 +77,5 @@ private:
     QvWebView *m_web = nullptr;
     QUrl m_requested;
     QPointer<DragFileImport> m_dropTarget;
+    QVariantMap m_answer; // {"user", "password"} while one is kept
 };

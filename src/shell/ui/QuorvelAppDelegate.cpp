@@ -346,6 +346,7 @@ void QuorvelAppDelegate::installSession(std::unique_ptr<BookSession> session)
     m_furnishingTabs->setDocument(&m_session->document());
     m_window->setBookOpen(true);
     m_window->previewPane()->clearMessage();
+    m_window->previewPane()->forgetAnswer(); // the password of the book before opens nothing here
     if (!m_window->previewPane()->isShowingBook())
         m_window->previewPane()->showPlaceholder(loadAppString("QuorvelAppD-Preparing the preview…", "Preparing the preview…"));
     m_window->setStatusText(loadAppString("QuorvelAppD-%1 pages", "%1 pages").arg(m_session->pageCount()));
@@ -385,6 +386,7 @@ bool QuorvelAppDelegate::closeBook()
     m_window->bookmarkTabsView()->setBookmarkTabs(nullptr);
     m_window->setBookOpen(false);
     m_window->previewPane()->clearMessage();
+    m_window->previewPane()->forgetAnswer();
     m_window->previewPane()->showPlaceholder(
         loadAppString("QuorvelAppD-Open or import a book to see it here.", "Open or import a book to see it here."));
     m_window->setStatusText(QString());

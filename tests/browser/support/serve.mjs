@@ -7,12 +7,13 @@ import zlib from 'node:zlib';
 import assert from 'node:assert/strict';
 
 const TYPES = { '.html': 'text/html', '.js': 'text/javascript', '.css': 'text/css', '.wasm': 'application/wasm',
-  '.png': 'image/png', '.jpg': 'image/jpeg', '.swf': 'application/x-shockwave-flash' };
+  '.png': 'image/png', '.jpg': 'image/jpeg', '.swf': 'application/x-shockwave-flash', '.txt': 'text/plain' };
 
 // Serves dir; requests whose path matches options.hold (a pattern, or a list of them)
-// wait until release() is called, or release(pattern) for that pattern's requests, and
-// the path of every request is added to options.log (an array) in the order asked.
-// Resolves to { base, release, close }.
+// wait until release() is called, or release(pattern) for that pattern's requests.
+// Resolves to { base, release, close, requests }: requests holds the path of every request
+// the server got, relative to dir ("files/config.js"), in the order asked, whatever the
+// browser.
 export async function serveFolder(dir, options = {}) {
   const holds = [].concat(options.hold || []).map((pattern) => {
     const hold = { pattern };
@@ -20,9 +21,10 @@ export async function serveFolder(dir, options = {}) {
     return hold;
   });
   const release = (pattern) => holds.filter((h) => !pattern || h.pattern === pattern).forEach((h) => h.release());
+  const requests = [];
   const server = http.createServer(async (req, res) => {
     const name = decodeURIComponent(new URL(req.url, 'http://x').pathname);
-    if (options.log) options.log.push(name.slice(1));
+    requests.push(name.slice(1));
     for (const hold of holds) if (hold.pattern.test(name)) await hold.released;
     const file = path.join(dir, name);
     if (!file.startsWith(dir) || !fs.existsSync(file) || !fs.statSync(file).isFile()) { res.writeHead(404); res.end(); return; }
@@ -30,7 +32,7 @@ export async function serveFolder(dir, options = {}) {
     fs.createReadStream(file).pipe(res);
   });
   await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
-  return { base: `http://127.0.0.1:${server.address().port}/`, release, close: () => { release(); server.close(); } };
+  return { base: `http://127.0.0.1:${server.address().port}/`, release, requests, close: () => { release(); server.close(); } };
 }
 
 // The colour of one pixel on screen (a 1 by 1 PNG's only pixel needs no unfiltering).

@@ -1,17 +1,30 @@
 // Pages whose sound objects are stand-ins: window.sounds lists every one the page made
 // (its url and whether it is paused); sound.end() ends one as if it had played out.
-// SOUND_STAND_IN is the same as markup for a book's extra script (every engine);
-// narratedPage() puts it into a playwright page before the book's scripts run.
+// window.plays lists every play() of a sound or media element, window.downloads every
+// download the page starts (address and name; nothing is saved).
+// SOUND_STAND_IN is all of that as markup for a book's extra script, so it works in every
+// engine (support/engine.mjs); narratedPage() puts it into a playwright page instead.
+// PAGE_CLOCK is a clock of the page's own, also as extra-script markup: timers, animation
+// frames, Date.now and performance.now run as usual until passTime() moves them on.
 import { watchedPage } from './browser.mjs';
 
 function standIn() {
   window.sounds = [];
+  window.plays = [];
+  window.downloads = [];
   window.Audio = class {
     constructor(url) { this.url = url; this.listeners = {}; this.paused = true; window.sounds.push(this); }
     addEventListener(type, fn) { (this.listeners[type] = this.listeners[type] || []).push(fn); }
-    play() { this.paused = false; return Promise.resolve(); }
+    play() { window.plays.push(this.url); this.paused = false; return Promise.resolve(); }
     pause() { this.paused = true; }
     end() { this.paused = true; (this.listeners.ended || []).forEach((fn) => fn()); }
+  };
+  const play = HTMLMediaElement.prototype.play;
+  HTMLMediaElement.prototype.play = function () { window.plays.push(this.currentSrc || this.src); return play.apply(this, arguments); };
+  const click = HTMLAnchorElement.prototype.click;
+  HTMLAnchorElement.prototype.click = function () {
+    if (!this.hasAttribute('download')) return click.apply(this, arguments);
+    window.downloads.push({ url: this.href, name: this.getAttribute('download') });
   };
 }
 
@@ -21,4 +34,70 @@ export async function narratedPage(context) {
   const page = await watchedPage(context);
   await page.addInitScript(standIn);
   return page;
+}
+
+// The page's timers run on a clock that is real time plus a jump; window.qvClock.passTime
+// makes the jump and fires, in order and each at its own time, every timer due meanwhile,
+// those they set included.
+function pageClock() {
+  const native = { set: setTimeout.bind(window), clear: clearTimeout.bind(window), now: performance.now.bind(performance), date: Date.now };
+  const timers = new Map();
+  let jump = 0, last = 0;
+  const now = () => native.now() + jump;
+  const fire = (timer) => {
+    if (!timers.has(timer.id)) return;
+    native.clear(timer.native);
+    if (timer.every) { timer.due += timer.every; arm(timer); } else timers.delete(timer.id);
+    if (typeof timer.fn === 'function') timer.fn.apply(window, timer.args); else (0, eval)(String(timer.fn));
+  };
+  const arm = (timer) => { native.clear(timer.native); timer.native = native.set(() => fire(timer), Math.max(0, timer.due - now())); };
+  const add = (fn, ms, args, every) => {
+    ms = Math.max(0, Number(ms) || 0);
+    const timer = { id: ++last, fn, args, due: now() + ms, every: every ? Math.max(1, ms) : 0 };
+    timers.set(timer.id, timer);
+    arm(timer);
+    return timer.id;
+  };
+  const clear = (id) => { const timer = timers.get(id); if (timer) { native.clear(timer.native); timers.delete(id); } };
+  window.setTimeout = (fn, ms, ...args) => add(fn, ms, args, false);
+  window.setInterval = (fn, ms, ...args) => add(fn, ms, args, true);
+  window.clearTimeout = window.clearInterval = window.cancelAnimationFrame = clear;
+  window.requestAnimationFrame = (fn) => add(() => fn(now()), 16, [], false);
+  performance.now = now;
+  Date.now = () => native.date() + jump;
+  // A task of its own between two timers, so that what they start (promises, events) goes on.
+  const channel = new MessageChannel();
+  const yieldTask = () => new Promise((resolve) => { channel.port1.onmessage = () => resolve(); channel.port2.postMessage(0); });
+  window.qvClock = {
+    async passTime(ms) {
+      const end = now() + ms;
+      for (;;) {
+        let first = null;
+        for (const timer of timers.values()) if (timer.due <= end && (!first || timer.due < first.due)) first = timer;
+        if (!first) break;
+        jump += Math.max(0, first.due - now());
+        fire(first);
+        await yieldTask();
+      }
+      jump += Math.max(0, end - now());
+      timers.forEach(arm);
+    }
+  };
+}
+
+export const PAGE_CLOCK = `<script>(${pageClock})();</script>`;
+
+// Lets ms of the page's time pass at once (a book carrying PAGE_CLOCK): every timer due
+// meanwhile fires.
+export async function passTime(page, ms) {
+  await page.evaluate((ms) => window.qvClock.passTime(ms), ms);
+}
+
+// The SHA-256 of what an address of the page (a blob: address among them) holds.
+export function digestOf(page, url) {
+  return page.evaluate(async (url) => {
+    const bytes = await (await fetch(url)).arrayBuffer();
+    return Array.from(new Uint8Array(await crypto.subtle.digest('SHA-256', bytes)))
+      .map((b) => b.toString(16).padStart(2, '0')).join('');
+  }, url);
 }

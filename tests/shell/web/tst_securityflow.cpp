@@ -34,12 +34,24 @@ void openSecurityEditor(QuorvelAppDelegate &app)
     outline->openEditorForIndex(outline->model()->indexForKey("securitySetting", FlashTemplateModel::ValueColumn));
 }
 
+// Whether the protected preview shows a decrypted page, or asks for the password.
+bool previewShowsPage(PreviewPane *pane)
+{
+    return evaluate(pane, "!!document.querySelector('.qv-page img[src^=\"blob:\"]')").toBool();
+}
+
+bool previewAsks(PreviewPane *pane)
+{
+    return evaluate(pane, "!!document.querySelector('.qv-secure-dialog')").toBool();
+}
+
 } // namespace
 
-// A book protected from the main window: one password set in the security dialog, a
-// book published with it; then a users list made in the user list editor, the project
-// saved and reopened (it asks for a user's password), and a second book published; then
-// its users read back from that book, and a third one published after a save and reopen.
+// A book protected from the main window: one password set in the security dialog, which
+// the preview asks for once (not again after a design change), a book published with
+// it; then a users list made in the user list editor, the project saved and reopened
+// (it asks for a user's password), and a second book published; then its users read
+// back from that book, and a third one published after a save and reopen.
 // QUORVEL_BOOK_OUT names the folder that gets "Guarded/", "Listed/" and "Reissued/" (the
 // browser test reads them); a temporary one otherwise.
 class SecurityFlowTest : public QObject
@@ -68,6 +80,16 @@ private slots:
         QCOMPARE(tmpl->propertyValue("securitySetting"), QStringLiteral("Single Password"));
         QCOMPARE(app.session()->document().parts().security()->password(), kPassword);
         QVERIFY(app.session()->isModified());
+        PreviewPane *pane = app.mainWindow()->previewPane();
+        QVERIFY(QTest::qWaitFor([&] { return pane->webView() && previewAsks(pane); }, kLong));
+        QVERIFY(!previewShowsPage(pane));
+        evaluate(pane, QString("document.querySelector('.qv-secure-password').value = '%1';"
+                               " document.querySelector('.qv-secure-open').click()").arg(kPassword));
+        QVERIFY(QTest::qWaitFor([&] { return previewShowsPage(pane); }, kLong));
+        FlashTemplateModel *model = app.mainWindow()->designSettings()->model();
+        QVERIFY(model->setData(model->indexForKey("backgroundColor", FlashTemplateModel::ValueColumn), "0x336699"));
+        QVERIFY(QTest::qWaitFor([&] { return evaluate(pane, "window.bookConfig && bookConfig.backgroundColor").toString() == "#336699" && previewShowsPage(pane); }, kLong));
+        QVERIFY(!previewAsks(pane));
         QVERIFY(publishWebFolder(app, driver, out + "/Guarded", "book", QString(), kLong));
         QVERIFY(!QFileInfo::exists(out + "/Guarded/files/page/1.jpg"));
 
@@ -90,6 +112,8 @@ private slots:
         openSecurityEditor(app);
         QCOMPARE(tmpl->propertyValue("securitySetting"),
                  QStringLiteral("<SecurityInfo><Security type=\"users\"/></SecurityInfo>"));
+        // The kept password opens nothing now: the preview asks again.
+        QVERIFY(QTest::qWaitFor([&] { return previewAsks(pane) && !pane->hasAnswer(); }, kLong));
 
         const QString project = dir.filePath("Ledger.qvprj");
         driver.answerPanel({project});

@@ -1,3 +1,4 @@
+#include "MainWindowSteps.h"
 #include "PdfFixtures.h"
 #include "TestSupport.h"
 #include "platform/ui/DragFileImport.h"
@@ -28,24 +29,6 @@
 namespace {
 
 constexpr int kLong = 90000;
-
-// Evaluates script in the preview and waits for its answer. An answer that comes after
-// the wait (a busy machine) lands in state of its own, never in a finished call.
-QVariant evaluate(PreviewPane *pane, const QString &script)
-{
-    struct Answer
-    {
-        QVariant value;
-        bool done = false;
-    };
-    auto answer = std::make_shared<Answer>();
-    pane->webView()->evaluateJavaScript(script, [answer](const QVariant &r) {
-        answer->value = r;
-        answer->done = true;
-    });
-    QTest::qWaitFor([&] { return answer->done; }, 30000);
-    return answer->value;
-}
 
 // Waits until the viewer in the preview has opened a book of `pages` pages.
 bool viewerShows(PreviewPane *pane, int pages)
