@@ -6,8 +6,6 @@
 #include "foundation/AppUtility.h"
 #include "furnishings/FlashScenesItem.h"
 #include "furnishings/SceneObject.h"
-#include "platform/ui/DragFileImport.h"
-#include "platform/ui/QvWebView.h"
 #include "project/BookDocument.h"
 #include "shell/BookSession.h"
 #include "shell/ui/PreviewPane.h"
@@ -23,16 +21,6 @@ namespace {
 
 constexpr int kLong = 90000;
 const QColor kRed(0xE5, 0x39, 0x35), kYellow(0xFD, 0xD8, 0x35), kBlue(0x1E, 0x63, 0xD0), kGreen(0x43, 0xA0, 0x47);
-
-// Evaluates script in the preview and waits for its answer (a late answer lands in
-// state of its own).
-QVariant evaluate(PreviewPane *pane, const QString &script)
-{
-    auto answer = std::make_shared<std::pair<QVariant, bool>>();
-    pane->webView()->evaluateJavaScript(script, [answer](const QVariant &r) { *answer = {r, true}; });
-    QTest::qWaitFor([&] { return answer->second; }, 30000);
-    return answer->first;
-}
 
 // Waits until the preview plays the scene's and the bundle's movies, then checks that
 // its pixels at their centres take both colours of each within a second and a half
