@@ -102,24 +102,44 @@ class Page {
       return { x: r.x, y: r.y, width: r.width, height: r.height };
     }, selector);
   }
-  // The element's box once it is shown, its middle within the window, and it has stopped
-  // moving (panels slide in): what a reader could click.
+  // The element's box once a reader could click it: shown, enabled, its middle within the
+  // window and not covered by anything else (an ancestor that clips it, as a panel still
+  // sliding open does, covers it too), and nothing on it or around it animating. The box
+  // alone cannot tell: a panel that opens by growing its width clips a link whose box
+  // never moves, and an engine that paints seldom shows the same box twice mid-slide.
   async waitForBox(selector) {
     let last = '';
     return this.poll(async () => {
       const box = await this.evaluate((s) => {
         const el = document.querySelector(s);
-        if (!el || getComputedStyle(el).visibility === 'hidden') return null;
+        if (!el || el.disabled || getComputedStyle(el).visibility === 'hidden') return null;
         const r = el.getBoundingClientRect();
         const x = r.x + r.width / 2, y = r.y + r.height / 2;
         if (!(r.width > 0 && r.height > 0 && x >= 0 && y >= 0 && x < innerWidth && y < innerHeight)) return null;
+        const hit = document.elementFromPoint(x, y);
+        if (!hit || !(hit === el || el.contains(hit))) return null;
+        for (let node = el; node; node = node.parentElement) {
+          if (node.getAnimations().some((a) => a.playState === 'running' && a.effect?.getTiming().iterations !== Infinity)) return null;
+        }
         return { x: r.x, y: r.y, width: r.width, height: r.height };
       }, selector);
       const seen = JSON.stringify(box);
       const still = box && seen === last;
       last = seen;
       return still ? box : null;
-    }, `${selector} to be shown and still`);
+    }, `${selector} to be shown, uncovered and still`);
+  }
+  // Waits until what has the keyboard (the page itself when nothing has) is shown and
+  // nothing around it animates, as before a reader's key press.
+  waitForKeyTarget() {
+    return this.poll(() => this.evaluate(() => {
+      const el = document.activeElement;
+      if (!el || el === document.body || el === document.documentElement) return true;
+      for (let node = el; node; node = node.parentElement) {
+        if (node.getAnimations().some((a) => a.playState === 'running' && a.effect?.getTiming().iterations !== Infinity)) return false;
+      }
+      return el.getClientRects().length > 0;
+    }), 'the focused element to be shown and still');
   }
   text(selector) { return this.evaluate((s) => document.querySelector(s)?.textContent ?? null, selector); }
   attribute(selector, name) { return this.evaluate(([s, n]) => document.querySelector(s)?.getAttribute(n) ?? null, [selector, name]); }
@@ -155,7 +175,7 @@ class ChromiumPage extends Page {
   async evaluate(fn, arg) { return unwrap(await this.page.evaluate(wrapped(fn) + '(' + JSON.stringify(arg ?? null) + ')')); }
   async click(selector) { await this.waitForBox(selector); await this.page.click(selector); }
   async fill(selector, text) { await this.waitForBox(selector); await this.page.fill(selector, text); }
-  press(key) { return this.page.keyboard.press(key); }
+  async press(key) { await this.waitForKeyTarget(); await this.page.keyboard.press(key); }
   async clickAt(x, y) { await this.page.mouse.click(x, y); }
   async drag(selector, fromX, toX, { touch = false, steps = 8 } = {}) {
     const box = await this.waitForBox(selector);
@@ -198,7 +218,7 @@ class FirefoxPage extends Page {
     await this.page.$eval(selector, (el) => { el.focus(); el.value = ''; });
     await this.page.type(selector, text);
   }
-  press(key) { return this.page.keyboard.press(key); }
+  async press(key) { await this.waitForKeyTarget(); await this.page.keyboard.press(key); }
   clickAt(x, y) { return this.page.mouse.click(x, y); }
   async drag(selector, fromX, toX, { touch = false, steps = 8 } = {}) {
     const box = await this.waitForBox(selector);
@@ -245,7 +265,8 @@ class WebKitPage extends Page {
     await field.clear();
     await field.sendKeys(text);
   }
-  press(key) {
+  async press(key) {
+    await this.waitForKeyTarget();
     const { Key } = this.m;
     const keys = { Enter: Key.ENTER, Escape: Key.ESCAPE, ArrowLeft: Key.ARROW_LEFT, ArrowRight: Key.ARROW_RIGHT,
       ArrowUp: Key.ARROW_UP, ArrowDown: Key.ARROW_DOWN, Home: Key.HOME, End: Key.END, PageUp: Key.PAGE_UP,
