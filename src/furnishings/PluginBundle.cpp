@@ -19,6 +19,7 @@
 #include <QSaveFile>
 #include <QXmlStreamWriter>
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -79,22 +80,33 @@ std::optional<PluginBundleSettings> PluginBundleSettings::readFile(const QString
     const QStringList lines = text.split(QLatin1Char('\n'));
     if (lines.size() < 6)
         return std::nullopt;
+    // A number beyond the range of a double holds no usable value: it reads as none.
+    const auto number = [&](int line) {
+        const double value = NumberText::doubleValue(lines.at(line));
+        return std::isfinite(value) ? value : 0.0;
+    };
     PluginBundleSettings s;
-    s.left = NumberText::doubleValue(lines.at(0));
-    s.top = NumberText::doubleValue(lines.at(1));
-    s.right = NumberText::doubleValue(lines.at(2));
-    s.bottom = NumberText::doubleValue(lines.at(3));
-    s.opacity = NumberText::doubleValue(lines.at(4));
+    s.left = number(0);
+    s.top = number(1);
+    s.right = number(2);
+    s.bottom = number(3);
+    s.opacity = number(4);
     s.container = NumberText::intValue(lines.at(5));
     return s;
 }
 
 QString PluginBundleSettings::text() const
 {
+    // Every number with the digits it needs to read back the same (0.15 stays 0.15),
+    // and a decimal point as the settings editor writes them ("10.0").
     QStringList lines;
-    for (const double v : {left, top, right, bottom, opacity})
-        lines << QString::asprintf("%.1f", v);
-    lines << QString::asprintf("%i", container);
+    for (const double v : {left, top, right, bottom, opacity}) {
+        QString number = NumberText::shortest(std::isfinite(v) ? v : 0.0);
+        if (!number.contains(QLatin1Char('.')) && !number.contains(QLatin1Char('e')))
+            number += QStringLiteral(".0");
+        lines << number;
+    }
+    lines << QString::number(container);
     return lines.join(QLatin1Char('\n'));
 }
 
