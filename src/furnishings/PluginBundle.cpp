@@ -36,9 +36,14 @@ QString percent(double value)
 bool PluginBundle::isBundleFolder(const QString &path)
 {
     const QFileInfo info(path);
+    // Its folders are its own: one that leads out of the bundle through a link would
+    // hand another folder's files to the save folder and the books.
+    const auto ownFolder = [&](const char *relative) {
+        const QString folder = path + QLatin1String(relative);
+        return QFileInfo(folder).isDir() && SafeFiles::liesInside(folder, path);
+    };
     return info.suffix().toUpper() == QLatin1String("BUNDLE") && !info.isSymLink()
-           && QFileInfo(path + QStringLiteral("/Contents/Resources/data")).isDir()
-           && QFileInfo(path + QStringLiteral("/Contents/Resources/html")).isDir();
+           && ownFolder("/Contents/Resources/data") && ownFolder("/Contents/Resources/html");
 }
 
 namespace {
@@ -197,7 +202,7 @@ bool PluginBundle::outputResourcesToFolder(const QString &folder) const
         return false;
     if (QFileInfo::exists(folder))
         removeTree(folder);
-    if (!QDir().mkpath(folder) || !copyPlugin(save, folder))
+    if (!QDir().mkpath(folder) || !copyPlugin(save, folder, pluginSaveFolder()))
         return false;
     for (const char *own : {"js", "index.html", "book.swf", "defaultsettings.dat", "settings.dat"}) {
         const QString path = QDir(folder).filePath(QLatin1String(own));
@@ -215,7 +220,7 @@ bool PluginBundle::saveSettings(const PluginBundleSettings &settings, QString *e
     const QString html = bgPath() + QStringLiteral("/Contents/Resources/html");
     const QString movie = QDir(save).filePath(bgName() + QStringLiteral(".swf"));
     const QString played = QDir(save).filePath(movieFileName());
-    bool ok = !save.isEmpty() && QDir().mkpath(save) && (!QFileInfo(html).isDir() || copyPlugin(html, save));
+    bool ok = !save.isEmpty() && QDir().mkpath(save) && (!QFileInfo(html).isDir() || copyPlugin(html, save, bgPath()));
     if (ok && QFileInfo(movie).isFile()) {
         QFile::remove(played);
         ok = QFile::rename(movie, played);
@@ -228,11 +233,11 @@ bool PluginBundle::saveSettings(const PluginBundleSettings &settings, QString *e
     return ok;
 }
 
-bool PluginBundle::copyPlugin(const QString &source, const QString &target)
+bool PluginBundle::copyPlugin(const QString &source, const QString &target, const QString &home)
 {
     if (!QFileInfo::exists(source))
         return false;
-    return AppUtility::copyFromPath(source, target, false);
+    return AppUtility::copyFromPath(source, target, false, home);
 }
 
 QString PluginBundle::restoreSettingsFromPluginXML(const QDomElement &element)
