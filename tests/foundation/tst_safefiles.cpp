@@ -8,6 +8,7 @@
 #include <QtTest>
 #include <atomic>
 #include <cstdio>
+#include <fcntl.h>
 #include <thread>
 #include <unistd.h>
 
@@ -42,44 +43,58 @@ private slots:
         QVERIFY(writeFile(from + "/1.mp3", "ID3 narration"));
         QVERIFY(QDir().mkpath(to));
 
-        // The name flips between the sound and a link to the private file: the sound
-        // is put aside, the link put in its place, the sound renamed back over it.
-        const QByteArray name = QFile::encodeName(from + "/1.mp3"), aside = QFile::encodeName(from + "/.1.mp3");
-        const QByteArray link = QFile::encodeName(from + "/.link"), target = QFile::encodeName(secret);
-        std::atomic_bool stop = false;
-        std::atomic_int swaps = 0;
+        // While each copy runs, a second thread exchanges the sound's name with a link to
+        // the private file in one step, a little later in every try, so that over the
+        // tries the exchange falls at every moment of a copy: before its check, between
+        // its check and its reading, after it. The sound is put back between tries.
+        QVERIFY(QFile::link(secret, from + "/.link"));
+        const QByteArray name = QFile::encodeName(from + "/1.mp3"), link = QFile::encodeName(from + "/.link");
+        const auto exchange = [&] {
+            return ::renameat2(AT_FDCWD, name.constData(), AT_FDCWD, link.constData(), RENAME_EXCHANGE) == 0;
+        };
+        QVERIFY(exchange() && exchange()); // the file system exchanges names
+        constexpr int kTries = 2000;
+        std::atomic_int begun = -1, exchanged = -1;
         std::thread swapper([&] {
-            while (!stop) {
-                ::symlink(target.constData(), link.constData());
-                ::rename(name.constData(), aside.constData());
-                ::rename(link.constData(), name.constData());
-                ::rename(aside.constData(), name.constData());
-                ++swaps;
+            for (int done = -1; done + 1 < kTries;) {
+                const int attempt = begun.load();
+                if (attempt == done) {
+                    std::this_thread::yield(); // the next copy has not begun
+                    continue;
+                }
+                for (volatile int spin = 0; spin < attempt * 7919 % 40000; spin = spin + 1) {
+                }
+                exchange();
+                exchanged = done = attempt;
             }
         });
 
-        int copied = 0, refusedAsLink = 0, leaked = 0;
-        for (int attempt = 0; attempt < 20000 && leaked == 0; ++attempt) {
-            const QString copy = QStringLiteral("%1/%2.mp3").arg(to).arg(attempt % 8);
+        int copied = 0, refusedAsLink = 0, leaked = 0, tries = 0;
+        bool restored = true;
+        for (; tries < kTries && leaked == 0 && restored; ++tries) {
+            const QString copy = QStringLiteral("%1/%2.mp3").arg(to).arg(tries % 8);
             QString error;
-            if (attempt % 16 == 15) { // a folder copy reads its files the same way
+            begun = tries;
+            if (tries % 16 == 15) { // a folder copy reads its files the same way
                 AppUtility::copyFromPath(from, to + "/folder", false);
                 leaked += readFile(to + "/folder/1.mp3").contains(kPrivate);
-                continue;
-            }
-            if (SafeFiles::copyFile(from + "/1.mp3", copy, &error)) {
+            } else if (SafeFiles::copyFile(from + "/1.mp3", copy, &error)) {
                 ++copied;
                 leaked += readFile(copy).contains(kPrivate);
             } else if (error.contains("link")) {
                 ++refusedAsLink;
             }
+            while (exchanged != tries)
+                std::this_thread::yield();
+            restored = exchange(); // the sound is back under its name
         }
-        stop = true;
+        begun = kTries - 1;
         swapper.join();
+        QVERIFY(restored);
         QCOMPARE(leaked, 0);
         // The swap really raced the copies: some met the link, some the sound.
-        QVERIFY2(refusedAsLink > 0 && copied > 0 && swaps > 0,
-                 qPrintable(QStringLiteral("%1 copied, %2 refused, %3 swaps").arg(copied).arg(refusedAsLink).arg(swaps.load())));
+        QVERIFY2(refusedAsLink > 0 && copied > 0,
+                 qPrintable(QStringLiteral("%1 copied, %2 refused in %3 tries").arg(copied).arg(refusedAsLink).arg(tries)));
     }
 
     void aFileWithASecondNameIsLeftOutAndNamed()
