@@ -48,9 +48,23 @@ private:
     QByteArray m_head, m_firstPart, m_request;
 };
 
-// The last notification of a download: its status and message.
-struct Outcome
+// A download of url, started at once, with the status and message of the last
+// notification it posted.
+struct Download
 {
+    explicit Download(const QUrl &url) : operation(url, QStringLiteral("btnStyle1"), 1)
+    {
+        NotificationCenter::defaultCenter()->addObserver(&context, TemplateDownloadNotification, &operation,
+                                                         [this](const Notification &n) {
+                                                             status = n.userInfo.value("status").toInt();
+                                                             message = n.userInfo.value("msg").toString();
+                                                         });
+        operation.start(&manager);
+    }
+
+    QNetworkAccessManager manager;
+    QObject context;
+    DownloadOperation operation;
     int status = -1;
     QString message;
 };
@@ -64,15 +78,6 @@ qint64 bytesOpenIn(const QString &folder)
         if (fd.symLinkTarget().startsWith(folder + "/"))
             bytes += QFileInfo(fd.filePath()).size();
     return bytes;
-}
-
-void follow(QObject *context, DownloadOperation &operation, Outcome &outcome)
-{
-    NotificationCenter::defaultCenter()->addObserver(context, TemplateDownloadNotification, &operation,
-                                                     [&outcome](const Notification &n) {
-                                                         outcome.status = n.userInfo.value("status").toInt();
-                                                         outcome.message = n.userInfo.value("msg").toString();
-                                                     });
 }
 
 } // namespace
@@ -90,19 +95,14 @@ private slots:
         AnswerServer server("HTTP/1.1 200 OK\r\nContent-Type: application/zip\r\nContent-Length: "
                                 + QByteArray::number(declared) + "\r\n\r\n",
                             QByteArray(64 * 1024, 'x'));
-        QNetworkAccessManager manager;
-        QObject context;
-        Outcome outcome;
-        DownloadOperation operation(server.url("/scenes/Big.scp"), "btnStyle1", 1);
-        follow(&context, operation, outcome);
-        operation.start(&manager);
+        Download download(server.url("/scenes/Big.scp"));
 
         // Refused at the head: the server never has to send more than it began with.
-        QTRY_COMPARE_WITH_TIMEOUT(outcome.status, int(DownloadOperation::Failed), 10000);
-        QCOMPARE(outcome.message, QString("The file is too large."));
+        QTRY_COMPARE_WITH_TIMEOUT(download.status, int(DownloadOperation::Failed), 10000);
+        QCOMPARE(download.message, QString("The file is too large."));
         QTRY_VERIFY(server.dropped);
-        QVERIFY(operation.isFinished());
-        QVERIFY(!QFileInfo::exists(QFileInfo(operation.saveFile()).absolutePath()));
+        QVERIFY(download.operation.isFinished());
+        QVERIFY(!QFileInfo::exists(QFileInfo(download.operation.saveFile()).absolutePath()));
     }
 
     void anAnswerIsWrittenToDiskAsItComesAndNamedWhenWhole()
@@ -114,22 +114,17 @@ private slots:
         AnswerServer server("HTTP/1.1 200 OK\r\nContent-Type: image/png\r\nContent-Length: "
                                 + QByteArray::number(body.size()) + "\r\n\r\n",
                             body.left(first));
-        QNetworkAccessManager manager;
-        QObject context;
-        Outcome outcome;
-        DownloadOperation operation(server.url("/backgrounds/sky.png"), "btnStyle2", 2);
-        follow(&context, operation, outcome);
-        operation.start(&manager);
+        Download download(server.url("/backgrounds/sky.png"));
 
         // The first part lies on disk in a temporary file, and nothing has the saved
         // file's name yet: nothing reads half a picture.
-        const QString folder = QFileInfo(operation.saveFile()).absolutePath();
+        const QString folder = QFileInfo(download.operation.saveFile()).absolutePath();
         QTRY_COMPARE_WITH_TIMEOUT(bytesOpenIn(folder), qint64(first), 10000);
-        QVERIFY(!QFileInfo::exists(operation.saveFile()));
+        QVERIFY(!QFileInfo::exists(download.operation.saveFile()));
 
         server.send(body.mid(first));
-        QTRY_COMPARE_WITH_TIMEOUT(outcome.status, int(DownloadOperation::Finished), 10000);
-        QCOMPARE(readFile(operation.saveFile()), body);
+        QTRY_COMPARE_WITH_TIMEOUT(download.status, int(DownloadOperation::Finished), 10000);
+        QCOMPARE(readFile(download.operation.saveFile()), body);
         QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{"sky.png"});
     }
 };
