@@ -89,10 +89,11 @@ QVariant toVariant(plist_t node, bool *zero)
         return result;
     }
     case PLIST_DATE: {
+        // Whole seconds, as the XML form holds them: the fraction a binary list may
+        // carry would not come back from a list written again.
         int32_t sec = 0, usec = 0;
         plist_get_date_val(node, &sec, &usec);
-        const qint64 msecs = (qint64(sec) + kPlistEpochOffset) * 1000 + usec / 1000;
-        return QDateTime::fromMSecsSinceEpoch(msecs, Qt::UTC);
+        return QDateTime::fromSecsSinceEpoch(qint64(sec) + kPlistEpochOffset, Qt::UTC);
     }
     case PLIST_UID: {
         uint64_t value = 0;

@@ -8,7 +8,7 @@
 //   real    <-> double (float is written too)
 //   true/false <-> bool
 //   data    <-> QByteArray
-//   date    <-> QDateTime (UTC; whole seconds in the XML form; 1933 to 2069)
+//   date    <-> QDateTime (UTC; whole seconds, a binary list's fraction dropped; 1933 to 2069)
 //
 // Reading takes the XML and the binary form, after PropertyListShape has checked the
 // list's size, nesting and value count (lists come from other people's files);
