@@ -229,8 +229,10 @@ bool SourceFile::openAt(int dir, const QByteArray &name, const QString &path, co
     };
     // Looked at before it is opened: opening a device or a pipe may do more than read.
     struct stat before {};
-    if (::fstatat(dir, name.constData(), &before, AT_SYMLINK_NOFOLLOW) != 0)
-        return refuse(errno == ENOENT ? missing(path) : unreadable(path, errno), false);
+    if (::fstatat(dir, name.constData(), &before, AT_SYMLINK_NOFOLLOW) != 0) {
+        const int error = errno;
+        return refuse(error == ENOENT ? missing(path) : unreadable(path, error), false);
+    }
     if (S_ISLNK(before.st_mode))
         return refuse(leadsOut(path, home), true);
     if (!S_ISREG(before.st_mode))
@@ -253,11 +255,6 @@ bool SourceFile::openAt(int dir, const QByteArray &name, const QString &path, co
     m_inode = st.st_ino;
     m_links = st.st_nlink;
     return true;
-}
-
-QDateTime SourceFile::lastModified() const
-{
-    return QDateTime::fromMSecsSinceEpoch(qint64(m_modified.tv_sec) * 1000 + m_modified.tv_nsec / 1000000);
 }
 
 bool SourceFile::isFileAt(const QString &path) const

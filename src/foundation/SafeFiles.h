@@ -21,7 +21,6 @@
 // at the target's name is replaced, never written through); the copy keeps the
 // source's time of change and permissions. It says why when it copies nothing.
 
-#include <QDateTime>
 #include <QFileDevice>
 #include <QString>
 #include <QStringList>
@@ -64,10 +63,8 @@ public:
     // Not open because the rule refuses the file (rather than because it is missing
     // or cannot be read).
     bool refusedByRule() const { return m_refusedByRule; }
-    int handle() const { return m_fd; }
     qint64 size() const { return m_size; }
     const timespec &modified() const { return m_modified; }
-    QDateTime lastModified() const;
     // Read, write and execute bits (never set-user-id and the like).
     unsigned permissionBits() const { return m_mode & 0777u; }
 
