@@ -37,6 +37,7 @@ class AssistantTab;
 class BookCoverDelegate;
 class BookSession;
 class FurnishingTabs;
+class BookBrowserWindow;
 class MainWindow;
 class PublishBookWindowDelegate;
 class PhonePageRun;
@@ -162,6 +163,7 @@ private:
     void reviewPhonePages(const QStringList &pictures);
 
     QPointer<MainWindow> m_window;
+    QPointer<BookBrowserWindow> m_bookBrowser; // the preview's book, when run by root
     std::unique_ptr<BookSession> m_session;
     PreviewLoop m_previewLoop;
     PreviewServer m_server;
