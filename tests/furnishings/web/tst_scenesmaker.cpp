@@ -201,7 +201,6 @@ private slots:
 
             list->selectRow(0);
             clickControl(c, "btnEdit");
-            QVERIFY(list->selectionModel()->selectedRows().isEmpty());
             file->setText(dir.filePath("art/d.png"));
             layout->setCurrentIndex(SceneObject::BottomRight);
             emit layout->activated(SceneObject::BottomRight);
