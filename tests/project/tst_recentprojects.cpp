@@ -81,8 +81,7 @@ private slots:
     }
 
     // Projects come first; a book keeps only its newest output in the list, so a book
-    // published in every kind does not push the projects away. A web book's folder (as
-    // older versions kept it) is read at its page.
+    // published in every kind does not push the projects away.
     void publishedBooksAreToldApartFromProjects()
     {
         const QString atlas = project("Atlas.qvprj");
@@ -109,15 +108,6 @@ private slots:
         QCOMPARE(titles.size(), 4); // one name, different rows
         QVERIFY(items.at(3).isWebBook());
         QVERIFY(!items.at(2).isWebBook());
-
-        const QString folder = m_dir.filePath("Atlas-web");
-        QVERIFY(writeFile(folder + "/Atlas-web.html", "<!DOCTYPE html>"));
-        QVERIFY(writeFile(folder + "/files/a.html", "<!DOCTYPE html>"));
-        QCOMPARE(RecentProjectItem("Atlas", folder, 0).bookPage(), folder + "/Atlas-web.html");
-        QVERIFY(QFile::rename(folder + "/Atlas-web.html", folder + "/index.html"));
-        QCOMPARE(RecentProjectItem("Atlas", folder, 0).bookPage(), folder + "/index.html");
-        QVERIFY(writeFile(folder + "/other.html", "<!DOCTYPE html>"));
-        QVERIFY(!RecentProjectItem("Atlas", folder, 0).isWebBook()); // which page is unclear
     }
 };
 

@@ -150,14 +150,6 @@ private slots:
             });
             manager.runModal();
         }
-        QList<VoiceAttributes> voices(3);
-        voices[0].setLocale("af");
-        voices[1].setLocale("fr_BE");
-        voices[2].setLocale("en_GB");
-        QCOMPARE(VoiceAttributes::defaultVoiceIndex(voices, QString::fromUtf8("Français")), 1);
-        QCOMPARE(VoiceAttributes::defaultVoiceIndex(voices, "English"), 2);
-        QCOMPARE(VoiceAttributes::defaultVoiceIndex(voices.mid(0, 1), "English"), 0);
-        QCOMPARE(VoiceAttributes::defaultVoiceIndex({}, "English"), -1);
         QVERIFY(driver.failures().isEmpty());
     }
 
