@@ -54,6 +54,14 @@ async function playsSpread(page, count, spread) {
   assert.equal(await digestOf(page, url), sha256(source(`spread-${spread}.mp3`)), `the sound of spread ${spread}`);
 }
 
+// The pages of the PDF an address of the page holds.
+function pagesOf(page, url) {
+  return page.evaluate(async (url) => {
+    const text = new TextDecoder('latin1').decode(await (await fetch(url)).arrayBuffer());
+    return (text.match(/\/Type\s*\/Page(?![a-zA-Z])/g) || []).length;
+  }, url);
+}
+
 test('before a user logs in, nothing of a protected page is asked for, shown or played', async () => {
   const asked = server.requests.length;
   const page = await openedPage();
@@ -117,9 +125,10 @@ test('after a user logs in, every part is there', async () => {
     await page.waitForFunction((n) => window.downloads.length > n, i);
     const d = await page.evaluate((n) => window.downloads[n], i);
     got.push([d.name, await digestOf(page, d.url)]);
+    if (i === 1) got[1].push(await pagesOf(page, d.url));
   }
   assert.deepEqual(got[0], ['Ledger.pdf', sha256(source('Ledger.pdf'))]);
-  assert.equal(got[1][0], 'ledger-1.pdf');
+  assert.deepEqual([got[1][0], got[1][2]], ['ledger-1.pdf', 1]);
   assert.deepEqual(got[2], ['Price list.csv', sha256(source('Price list.csv'))]);
 
   // The extra icon turns to its page, whose spread plays its own sound.
