@@ -4,23 +4,19 @@
 #include "TestFiles.h"
 #include "TestPictures.h"
 #include "TestSupport.h"
-#include "annotations/FlashPagesAnnotations.h"
 #include "foundation/AppUtility.h"
 #include "foundation/ZipExtractor.h"
-#include "furnishings/BookMarkTabs.h"
-#include "furnishings/PluginBundle.h"
 #include "output/narration/AssistantResourceItem.h"
-#include "output/security/BookSecurity.h"
 #include "pages/FlashPageSource.h"
 #include "shell/ui/BookmarkTabsView.h"
 
 #include <QDirIterator>
-#include <algorithm>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QTemporaryDir>
 #include <QUuid>
 #include <QtTest>
+#include <algorithm>
 
 using namespace TestFiles;
 
@@ -353,8 +349,15 @@ private slots:
         QVERIFY(app.openProject(project));
         const BookDocument &book = app.session()->document();
         const BookParts &parts = book.parts();
+        // Back from the project, the parts' files are the project's own.
+        QStringList kept{parts.scene().folder, parts.coverFile(), parts.downloadWorkspace()};
+        for (const AssistantResourceItem &item : parts.assistant()->resourceList())
+            kept << item.importmp3File();
+        for (const QString &path : kept)
+            QVERIFY2(path.startsWith(dir.filePath("Ledger.qvprj.data/")), qPrintable(path));
 
-        // Every kind the window offers, each checked for the parts and the protection.
+        // Every kind the windows offer (none offers the ZIP, HTML5 or sealed kind), each
+        // checked for the parts and the protection.
         const QList<Secret> secrets = secretsOf(book, readFile(pdf), attached);
         const QString kinds = dir.filePath("kinds/");
         const QList<PublishChoice> choices{{"btnOPHtml", out + "/book", "Ledger", "The Ledger", false},
