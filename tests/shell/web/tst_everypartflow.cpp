@@ -147,7 +147,9 @@ QStringList missingParts(const QString &root, const Made &made)
     const QJsonObject scene = config.value("scene").toObject();
     expect(fileOf(scene.value("background").toArray().at(0).toObject().value("file")) == made.sceneMovie, "scene movie");
     expect(fileOf(scene.value("foreground").toArray().at(0).toObject().value("file")) == made.scenePicture, "scene picture");
-    expect(fileOf(config.value("plugin").toObject().value("movie")) == made.bundleMovie, "plug-in bundle");
+    const QJsonObject plugin = config.value("plugin").toObject();
+    expect(fileOf(plugin.value("movie")) == made.bundleMovie && plugin.value("left") == 70 && plugin.value("top") == 10,
+           "plug-in bundle with its settings");
     expect(fileOf(config.value("preloaderMovie")) == made.preloaderMovie && exists(config.value("preloaderImage")), "preloader");
     expect(exists(config.value("swfPlayer")), "SWF player");
     const QJsonObject download = config.value("download").toObject();
@@ -166,6 +168,8 @@ QStringList missingParts(const QString &root, const Made &made)
                && QFileInfo::exists(root + "/files/secure/annotations.js") && QFileInfo::exists(root + "/files/extfiles/users.txt"),
            "users and the page links' payload");
     const QString narration = readText(root + "/files/narration.js");
+    expect(QFileInfo(root + "/files/narration/character.png").size() > 0 && narration.contains("narration/character.png"),
+           "narration character");
     for (int spread = 0; spread < 3; ++spread)
         expect(narration.contains(QString("files/secure/sound/%1.js").arg(spread))
                    && QFileInfo::exists(root + QString("/files/secure/sound/%1.js").arg(spread)),
