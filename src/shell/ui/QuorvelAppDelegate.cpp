@@ -49,7 +49,6 @@
 #include "shell/ui/ImportPDFDialog.h"
 #include "shell/ui/ImportProgressDialog.h"
 #include "shell/ui/FurnishingTabs.h"
-#include "shell/ui/BookBrowserWindow.h"
 #include "shell/ui/MainWindow.h"
 #include "shell/ui/PreviewPane.h"
 #include "shell/ui/ProjectPanel.h"
@@ -802,7 +801,7 @@ bool QuorvelAppDelegate::openRecent(const RecentProjectItem &item)
     if (!item.isPublishedBook())
         return openProject(item.path());
     if (item.isWebBook())
-        Workspace::openFile(item.bookPage());
+        Workspace::openWebPage(QUrl::fromLocalFile(item.bookPage()));
     else
         Workspace::selectFile(item.path());
     return false;
@@ -934,14 +933,7 @@ void QuorvelAppDelegate::onPreviewInBrowser()
         return;
     const QUrl book = PreviewAddress::bookUrl(m_server.baseUrl(), m_window->displayMode() == MainWindow::DisplayMode::Mobile,
                                               m_generation, m_window->previewPane()->currentPage());
-    if (!BookBrowserWindow::desktopBrowserRefuses()) {
-        Workspace::openURL(book);
-        return;
-    }
-    // Browsers refuse to run for root: the book opens in a window of our own.
-    if (!m_bookBrowser)
-        m_bookBrowser = new BookBrowserWindow(m_window);
-    m_bookBrowser->openBook(book);
+    Workspace::openWebPage(book);
 }
 
 void QuorvelAppDelegate::onAbout()

@@ -38,7 +38,6 @@ class BatchWindow;
 class BookCoverDelegate;
 class BookSession;
 class FurnishingTabs;
-class BookBrowserWindow;
 class MainWindow;
 class PublishBookWindowDelegate;
 class PhonePageRun;
@@ -168,7 +167,6 @@ private:
     void reviewPhonePages(const QStringList &pictures);
 
     QPointer<MainWindow> m_window;
-    QPointer<BookBrowserWindow> m_bookBrowser; // the preview's book, when run by root
     QPointer<BatchWindow> m_batchWindow;
     std::unique_ptr<BookSession> m_session;
     PreviewLoop m_previewLoop;

@@ -136,7 +136,7 @@ private slots:
         QVERIFY(!app.openRecent(RecentProjectItem(QStringLiteral("Atlas"), page, 0)));
         QVERIFY(!app.openRecent(RecentProjectItem(QStringLiteral("Atlas"), exe, 3)));
         QCOMPARE(driver.workspaceRequests().size(), 2);
-        QCOMPARE(driver.workspaceRequests()[0].kind, QStringLiteral("open"));
+        QCOMPARE(driver.workspaceRequests()[0].kind, QStringLiteral("page"));
         QCOMPARE(driver.workspaceRequests()[0].target, page);
         QCOMPARE(driver.workspaceRequests()[1].kind, QStringLiteral("reveal"));
         QCOMPARE(driver.workspaceRequests()[1].target, exe);
@@ -146,7 +146,7 @@ private slots:
         TestFiles::writeFile(folder + "/files/book.xml", "<book/>");
         QVERIFY(!app.openRecent(RecentProjectItem(QStringLiteral("Atlas"), folder, 0)));
         QCOMPARE(driver.workspaceRequests().size(), 3);
-        QCOMPARE(driver.workspaceRequests()[2].kind, QStringLiteral("open"));
+        QCOMPARE(driver.workspaceRequests()[2].kind, QStringLiteral("page"));
         QCOMPARE(driver.workspaceRequests()[2].target, folder + "/AtlasWeb.html");
         QCOMPARE(driver.alerts().size(), 2); // nothing said about projects
 
