@@ -68,23 +68,41 @@ inline QAction *bookMenuItem(MainWindow *window, const QString &name)
     return nullptr;
 }
 
+// One run of the publish dialog: the kind's button, the output folder, the file name,
+// the title (the dialog's own when empty) and the ZIP switch.
+struct PublishChoice
+{
+    const char *kindButton = "btnOPHtml";
+    QString folder;
+    QString name;
+    QString title;
+    bool zip = false;
+};
+
+// Publishes the open book from the Book menu as choice says and closes the report;
+// true when the run ended as published.
+inline bool publishFromDialog(QuorvelAppDelegate &app, UiTestDriver &driver, const PublishChoice &choice, int timeout)
+{
+    bookMenuItem(app.mainWindow(), QStringLiteral("publish"))->trigger();
+    PublishBookWindowDelegate *dialog = app.publishCommand()->publishDialog();
+    clickControl(dialog, choice.kindButton);
+    control<QLineEdit>(dialog, "txtOutputFolder")->setText(choice.folder);
+    control<QLineEdit>(dialog, "txtOutputName")->setText(choice.name);
+    if (!choice.title.isEmpty())
+        control<QLineEdit>(dialog, "txtTitle")->setText(choice.title);
+    control<QCheckBox>(dialog, "btnCompressToZip")->setChecked(choice.zip);
+    driver.answerModal([](WindowController *c) { clickControl(c, "btnClose"); });
+    QSignalSpy ended(app.publishCommand(), &PublishCommand::publishDialogDidEnd);
+    clickControl(dialog, "btnPublic");
+    return ended.wait(timeout) && ended.first().first().toInt() == 1;
+}
+
 // Publishes the open book as the web folder <folder>/<name>.html (not packed) from the
 // Book menu and closes the report; true when the run ended as published.
 inline bool publishWebFolder(QuorvelAppDelegate &app, UiTestDriver &driver, const QString &folder,
                              const QString &name, const QString &title, int timeout)
 {
-    bookMenuItem(app.mainWindow(), QStringLiteral("publish"))->trigger();
-    PublishBookWindowDelegate *dialog = app.publishCommand()->publishDialog();
-    clickControl(dialog, "btnOPHtml");
-    control<QLineEdit>(dialog, "txtOutputFolder")->setText(folder);
-    control<QLineEdit>(dialog, "txtOutputName")->setText(name);
-    if (!title.isEmpty())
-        control<QLineEdit>(dialog, "txtTitle")->setText(title);
-    control<QCheckBox>(dialog, "btnCompressToZip")->setChecked(false);
-    driver.answerModal([](WindowController *c) { clickControl(c, "btnClose"); });
-    QSignalSpy ended(app.publishCommand(), &PublishCommand::publishDialogDidEnd);
-    clickControl(dialog, "btnPublic");
-    return ended.wait(timeout) && ended.first().first().toInt() == 1;
+    return publishFromDialog(app, driver, {"btnOPHtml", folder, name, title, false}, timeout);
 }
 
 // Double-clicks the item titled title in the picker of a furnishing tab, as a person

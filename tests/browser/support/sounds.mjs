@@ -30,9 +30,12 @@ function standIn() {
 
 export const SOUND_STAND_IN = `<script>(${standIn})();</script>`;
 
-export async function narratedPage(context) {
+// A watched page (support/browser.mjs) with the stand-ins; with clock, also the page
+// clock of PAGE_CLOCK, which passTime() moves on.
+export async function narratedPage(context, { clock = false } = {}) {
   const page = await watchedPage(context);
   await page.addInitScript(standIn);
+  if (clock) await page.addInitScript(pageClock);
   return page;
 }
 

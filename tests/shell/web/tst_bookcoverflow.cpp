@@ -1,4 +1,4 @@
-#include "MainWindowSteps.h"
+#include "EditorSteps.h"
 #include "PdfFixtures.h"
 #include "TestFiles.h"
 #include "TestSupport.h"
@@ -34,21 +34,9 @@ private slots:
         QVERIFY(startWithImportedPdf(app, driver, pdf));
         const QString firstPage = app.session()->document().pageSource()->normalPages().first()->pageFilePath();
 
-        QAction *item = bookMenuItem(app.mainWindow(), "bookCover");
-        QVERIFY(item && item->isEnabled());
-        item->trigger();
+        QVERIFY(makeCover(app, "cellInsertPage", "Almanac"));
         BookCoverDelegate *dialog = app.bookCoverDelegate();
-        QVERIFY(dialog && dialog->isSheet());
-        QSignalSpy idle(&dialog->renderQueue(), &BookCoverRenderQueue::idle);
-        QVERIFY(!dialog->renderQueue().isBusy() || idle.wait(30000));
         QVERIFY(QFileInfo(dialog->tmpoutputFile()).isFile());
-
-        clickControl(dialog, "cellInsertPage");
-        clickControl(dialog, "btnFirstPage");
-        control<QComboBox>(dialog, "comTemplates")->setEditText("Almanac");
-        QSignalSpy changed(&app, &QuorvelAppDelegate::bookCoverDidChange);
-        clickControl(dialog, "btnOK");
-        QVERIFY(changed.wait(30000));
 
         // The book has the cover as its first page and as its cover picture.
         const BookDocument &document = app.session()->document();

@@ -1,4 +1,4 @@
-#include "MainWindowSteps.h"
+#include "EditorSteps.h"
 #include "PdfFixtures.h"
 #include "TestFiles.h"
 #include "TestSupport.h"
@@ -27,13 +27,6 @@ namespace {
 constexpr int kLong = 120000;
 const QString kPassword = QStringLiteral("Sesame 7 öffne");
 const QStringList kUserPasswords{QStringLiteral("first secret"), QStringLiteral("Zweites Geheimnis")};
-
-// Runs the editor of the design setting "securitySetting" from the main window's outline.
-void openSecurityEditor(QuorvelAppDelegate &app)
-{
-    FlashTemplateOutlineDelegate *outline = app.mainWindow()->designSettings();
-    outline->openEditorForIndex(outline->model()->indexForKey("securitySetting", FlashTemplateModel::ValueColumn));
-}
 
 // Whether the protected preview shows a decrypted page, or asks for the password.
 bool previewShowsPage(PreviewPane *pane)
@@ -72,12 +65,11 @@ private slots:
         FlashTemplate *tmpl = app.session()->document().flashTmpl();
 
         // One password.
-        driver.answerModal([](WindowController *c) {
+        QVERIFY(editSetting(app, driver, "securitySetting", [](WindowController *c) {
             clickControl(c, "cellSinglePassword");
             control<QLineEdit>(c, "txtSinglePassword")->setText(kPassword);
             clickControl(c, "btnOK");
-        });
-        openSecurityEditor(app);
+        }));
         QCOMPARE(tmpl->propertyValue("securitySetting"), QStringLiteral("Single Password"));
         const auto shownSecurity = [&app] {
             FlashTemplateOutlineDelegate *outline = app.mainWindow()->designSettings();
@@ -100,22 +92,8 @@ private slots:
         QVERIFY(!QFileInfo::exists(out + "/Guarded/files/page/1.jpg"));
 
         // A users list of two, their passwords typed into the editor's table.
-        driver.answerModal([&driver](WindowController *c) {
-            clickControl(c, "cellUserList");
-            driver.answerModal([](WindowController *e) {
-                clickControl(e, "btnAdd");
-                clickControl(e, "btnAdd");
-                auto *table = control<QTableView>(e, "tableView");
-                for (int row = 0; row < 2; ++row)
-                    table->model()->setData(table->model()->index(row, 1), kUserPasswords[row]);
-                e->close();
-            });
-            clickControl(c, "btnEditUserInfo");
-            QTRY_VERIFY(qobject_cast<BookSecurityDelegate *>(c)->usersListEditor()
-                        && !qobject_cast<BookSecurityDelegate *>(c)->usersListEditor()->isRunningModal());
-            clickControl(c, "btnOK");
-        });
-        openSecurityEditor(app);
+        QVERIFY(editSetting(app, driver, "securitySetting",
+                            [&driver](WindowController *c) { protectWithUsers(c, driver, kUserPasswords); }));
         QCOMPARE(tmpl->propertyValue("securitySetting"),
                  QStringLiteral("<SecurityInfo><Security type=\"users\"/></SecurityInfo>"));
         QCOMPARE(shownSecurity(), QStringLiteral("User List")); // a name, not the stored value
