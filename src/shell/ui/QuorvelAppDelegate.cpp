@@ -1082,11 +1082,15 @@ void QuorvelAppDelegate::bookCoverDidChanged()
         return;
     }
     BookDocument &document = m_session->document();
+    const std::shared_ptr<FlashPageSource> source = document.pageSource();
     document.parts().setCoverFile(cover);
+    // A cover made from a page shows that page: a protected book never shows it
+    // where that page is protected.
+    const int from = source ? BookCoverPage::sourcePage(*source, m_bookCoverDelegate->tmpinputFile()) : 0;
+    document.parts().setCoverPages(from > 0 ? QList<int>{from} : QList<int>());
     m_session->setModified(true);
     updateWindowTitle();
 
-    const std::shared_ptr<FlashPageSource> source = document.pageSource();
     const qint64 mode = BookCoverSettings::boundedMode(m_bookCoverDelegate->outputMode());
     if (mode == BookCoverSettings::CoverOnly || !source || source->pageCount() == 0) {
         setPreviewChangeFlag(PreviewChange::Settings);

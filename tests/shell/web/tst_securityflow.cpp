@@ -27,24 +27,6 @@ constexpr int kLong = 120000;
 const QString kPassword = QStringLiteral("Sesame 7 öffne");
 const QStringList kUserPasswords{QStringLiteral("first secret"), QStringLiteral("Zweites Geheimnis")};
 
-// Runs the editor of the design setting "securitySetting" from the main window's outline.
-void openSecurityEditor(QuorvelAppDelegate &app)
-{
-    FlashTemplateOutlineDelegate *outline = app.mainWindow()->designSettings();
-    outline->openEditorForIndex(outline->model()->indexForKey("securitySetting", FlashTemplateModel::ValueColumn));
-}
-
-// Whether the protected preview shows a decrypted page, or asks for the password.
-bool previewShowsPage(PreviewPane *pane)
-{
-    return evaluate(pane, "!!document.querySelector('.qv-page img[src^=\"blob:\"]')").toBool();
-}
-
-bool previewAsks(PreviewPane *pane)
-{
-    return evaluate(pane, "!!document.querySelector('.qv-secure-dialog')").toBool();
-}
-
 } // namespace
 
 // A book protected from the main window: one password set in the security dialog, which
