@@ -386,7 +386,7 @@ bool QuorvelAppDelegate::closeBook()
     m_window->bookmarkTabsView()->setBookmarkTabs(nullptr);
     m_window->setBookOpen(false);
     m_window->previewPane()->clearMessage();
-    m_window->previewPane()->forgetAnswer();
+    m_window->previewPane()->closeBook();
     m_window->previewPane()->showPlaceholder(
         loadAppString("QuorvelAppD-Open or import a book to see it here.", "Open or import a book to see it here."));
     m_window->setStatusText(QString());
