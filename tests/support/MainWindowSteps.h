@@ -161,6 +161,17 @@ inline void openSecurityEditor(QuorvelAppDelegate &app)
     outline->openEditorForIndex(outline->model()->indexForKey("securitySetting", FlashTemplateModel::ValueColumn));
 }
 
+// Protects the open book with one password, chosen in the security dialog.
+inline void protectWithPassword(QuorvelAppDelegate &app, UiTestDriver &driver, const QString &password)
+{
+    driver.answerModal([password](WindowController *c) {
+        clickControl(c, "cellSinglePassword");
+        control<QLineEdit>(c, "txtSinglePassword")->setText(password);
+        clickControl(c, "btnOK");
+    });
+    openSecurityEditor(app);
+}
+
 // Whether the protected preview shows a decrypted page, or asks for the password.
 inline bool previewShowsPage(PreviewPane *pane)
 {

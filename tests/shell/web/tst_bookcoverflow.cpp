@@ -95,12 +95,7 @@ private slots:
         UiTestDriver driver;
         QuorvelAppDelegate app;
         QVERIFY(startWithImportedPdf(app, driver, pdf));
-        driver.answerModal([](WindowController *c) {
-            clickControl(c, "cellSinglePassword");
-            control<QLineEdit>(c, "txtSinglePassword")->setText("cover secret");
-            clickControl(c, "btnOK");
-        });
-        openSecurityEditor(app);
+        protectWithPassword(app, driver, "cover secret");
 
         bookMenuItem(app.mainWindow(), "bookCover")->trigger();
         BookCoverDelegate *dialog = app.bookCoverDelegate();

@@ -75,17 +75,6 @@ new Image().src = '/report?' + encodeURIComponent(JSON.stringify(seen));
     QStringList m_requests;
 };
 
-// Protects the open book with one password in the security dialog.
-void protectWithPassword(QuorvelAppDelegate &app, UiTestDriver &driver)
-{
-    driver.answerModal([](WindowController *c) {
-        clickControl(c, "cellSinglePassword");
-        control<QLineEdit>(c, "txtSinglePassword")->setText(kPassword);
-        clickControl(c, "btnOK");
-    });
-    openSecurityEditor(app);
-}
-
 void logIn(PreviewPane *pane)
 {
     evaluate(pane, QString("document.querySelector('.qv-secure-password').value = '%1';"
@@ -126,7 +115,7 @@ private slots:
         QVERIFY(!icons.isEmpty());
         FlashTemplateModel *model = app.mainWindow()->designSettings()->model();
         QVERIFY(model->setData(model->indexForKey("otherIconsConfig", FlashTemplateModel::ValueColumn), icons));
-        protectWithPassword(app, driver);
+        protectWithPassword(app, driver, kPassword);
         PreviewPane *pane = app.mainWindow()->previewPane();
         QVERIFY(QTest::qWaitFor([&] { return pane->webView() && previewAsks(pane) && evaluate(pane, "!!document.querySelector('.qv-extra-icon')").toBool(); }, kLong));
         logIn(pane);
@@ -205,7 +194,7 @@ private slots:
         assistant->speechOptions().setPlayMode(AssistantSpeechItem::Automatic);
         document.parts().setAssistant(assistant);
         app.setPreviewChangeFlag(PreviewChange::Assistant);
-        protectWithPassword(app, driver);
+        protectWithPassword(app, driver, kPassword);
 
         // Asked for the password, the player has the cover's spread open and plays
         // nothing, nor waits to turn to another.

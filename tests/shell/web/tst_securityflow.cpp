@@ -53,12 +53,7 @@ private slots:
         FlashTemplate *tmpl = app.session()->document().flashTmpl();
 
         // One password.
-        driver.answerModal([](WindowController *c) {
-            clickControl(c, "cellSinglePassword");
-            control<QLineEdit>(c, "txtSinglePassword")->setText(kPassword);
-            clickControl(c, "btnOK");
-        });
-        openSecurityEditor(app);
+        protectWithPassword(app, driver, kPassword);
         QCOMPARE(tmpl->propertyValue("securitySetting"), QStringLiteral("Single Password"));
         QCOMPARE(app.session()->document().parts().security()->password(), kPassword);
         QVERIFY(app.session()->isModified());
