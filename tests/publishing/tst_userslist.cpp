@@ -339,7 +339,7 @@ private slots:
         QCOMPARE(refused, (QStringList{"\"open\": the user's code opens the book without a password",
                                        "\"keyless\": the user's code holds no content key",
                                        "\"slow\": the user's code asks for more password stretching than books have"}));
-        // The same in a book's users.txt and in a project.
+        // The same in a book's users.txt.
         QTemporaryDir dir;
         QByteArray lines;
         for (const QVariant &entry : list)
@@ -348,9 +348,6 @@ private slots:
         BookSecurity book;
         QVERIFY(book.importUsersListByFile(dir.filePath("users.txt")));
         QCOMPARE(names(book), QStringList{"fine"});
-        BookSecurity project;
-        project.readDictionary({{"usersList", list}});
-        QCOMPARE(names(project), QStringList{"fine"});
     }
 };
 

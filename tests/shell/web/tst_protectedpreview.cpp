@@ -10,9 +10,9 @@
 
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 #include <QTcpServer>
 #include <QTcpSocket>
-#include <QWebEngineView>
 #include <QtTest>
 
 using namespace TestFiles;
@@ -39,40 +39,35 @@ public:
     }
 
     QUrl page() const { return QUrl(QStringLiteral("http://127.0.0.1:%1/foreign.html").arg(m_server.serverPort())); }
-    QStringList requests() const { return m_requests; }
-    // What the page saw, from its last report; empty before it reported.
+    QStringList requests;
+    // What the page saw; empty before it reported.
     QJsonObject report() const
     {
-        for (auto it = m_requests.crbegin(); it != m_requests.crend(); ++it)
-            if (it->startsWith(QLatin1String("/report?")))
-                return QJsonDocument::fromJson(QUrl::fromPercentEncoding(it->mid(8).toUtf8()).toUtf8()).object();
-        return {};
+        const QStringList reports = requests.filter(QRegularExpression("^/report\\?"));
+        return reports.isEmpty() ? QJsonObject()
+                                 : QJsonDocument::fromJson(QUrl::fromPercentEncoding(reports.last().mid(8).toUtf8()).toUtf8()).object();
     }
 
 private:
     void answer(QTcpSocket *socket)
     {
-        const QByteArray line = socket->readLine();
-        const QString target = QString::fromLatin1(line.split(' ').value(1));
-        m_requests << target;
-        static const QByteArray page = R"(<!DOCTYPE html><html><head><meta charset="utf-8"></head><body><script>
+        requests << QString::fromLatin1(socket->readLine().split(' ').value(1));
+        const QByteArray body = requests.last() != QLatin1String("/foreign.html") ? QByteArray() : R"(<!DOCTYPE html><script>
 var keeper = window.quorvelAnswerKeeper;
 var seen = {keeper: !!keeper, answer: keeper ? keeper.answer : null, bridge: typeof window.qvCallBack,
   handlers: !!(window.webkit && window.webkit.messageHandlers), channel: typeof qt !== 'undefined' && !!qt.webChannelTransport};
-try { if (window.qvCallBack) window.qvCallBack('connector', {type: 'securityAnswer', user: 'mallory', password: 'taken'}); } catch (e) {}
-try { if (keeper) keeper.remember('mallory', 'taken'); } catch (e) {}
+try { window.qvCallBack('connector', {type: 'securityAnswer', user: 'mallory', password: 'taken'}); } catch (e) {}
+try { window.qvCallBack('connector', {type: 'foreign'}); } catch (e) {}
+try { keeper.remember('mallory', 'taken'); } catch (e) {}
 new Image().src = '/report?' + encodeURIComponent(JSON.stringify(seen));
-</script></body></html>)";
-        const QByteArray body = target == QLatin1String("/foreign.html") ? page : QByteArray();
-        socket->write((body.isEmpty() ? QByteArray("HTTP/1.1 204 No Content\r\n") : QByteArray("HTTP/1.1 200 OK\r\n"))
-                      + "Content-Type: text/html\r\nContent-Length: " + QByteArray::number(body.size())
-                      + "\r\nConnection: close\r\n\r\n" + body);
+</script>)";
+        socket->write("HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nConnection: close\r\nContent-Length: "
+                      + QByteArray::number(body.size()) + "\r\n\r\n" + body);
         socket->disconnectFromHost();
         connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
     }
 
     QTcpServer m_server;
-    QStringList m_requests;
 };
 
 void logIn(PreviewPane *pane)
@@ -135,12 +130,11 @@ private slots:
         QVERIFY(QTest::qWaitFor([&] { return opened().contains(site.page().toString()); }, kLong));
         QVERIFY(previewShowsPage(pane));
         QCOMPARE(pane->currentUrl().adjusted(QUrl::RemoveFragment), book.adjusted(QUrl::RemoveFragment));
-        // Neither does the program take the view there itself, nor does a new window of the book.
-        pane->webEngineView()->load(site.page());
+        // A new window of the book goes there too.
         evaluate(pane, QString("window.open('%1', '_blank')").arg(site.page().toString()));
         QVERIFY(QTest::qWaitFor([&] { return opened().count(site.page().toString()) == 2; }, kLong));
         QVERIFY(previewShowsPage(pane));
-        QVERIFY(site.requests().isEmpty());
+        QVERIFY(site.requests.isEmpty());
 
         // In a frame of the book, the page finds no keeper, no bridge, no answer; what
         // it sends reaches nobody.
