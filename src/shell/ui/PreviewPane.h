@@ -57,6 +57,8 @@ public:
     void forgetAnswer();
     // The book is closed: forgets the answer and empties the view.
     void closeBook();
+    // Keeps the answer that opened the book, as if the reader had given it in the preview.
+    void keepAnswer(const QString &user, const QString &password);
     bool hasAnswer() const { return !m_answer.isEmpty(); }
 
     // Files dropped on the web view go to target instead of opening in the view.
