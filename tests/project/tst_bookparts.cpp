@@ -94,6 +94,7 @@ private slots:
 
         QVERIFY(TestPictures::writePicture(path("cover/cover.jpg"), QSize(8, 8), Qt::red));
         parts.setCoverFile(path("cover/cover.jpg"));
+        parts.setCoverPages(QList<int>{3});
 
         // A bundle of the program's, edited: the project keeps its settings.
         const PluginBundle glow = PluginBundle::bundleNamed("Glow");
@@ -122,7 +123,17 @@ private slots:
         QVERIFY(QFileInfo(back.scene().folder + "/Resources/tree.png").isFile());
         QCOMPARE(TestPictures::pictureSize(back.coverFile()), QSize(8, 8));
         QVERIFY(back.coverFile().startsWith(data + "/"));
+        QCOMPARE(back.coverPages(), std::optional<QList<int>>(QList<int>{3}));
         QCOMPARE(back.pluginBundleName(), QString("Glow"));
+        // A project that does not say which pages its cover shows (an older one): any.
+        QDir().mkpath(path("older"));
+        QVERIFY(BookProject::saveAs(*reopened, path("older/Book.qvprj")).ok());
+        const QString older = readText(path("older/Book.qvprj"));
+        QVERIFY(older.contains(" pages=\"3\""));
+        QVERIFY(writeFile(path("older/Book.qvprj"), QString(older).remove(" pages=\"3\"").toUtf8()));
+        auto olderBook = BookProject::open(path("older/Book.qvprj"));
+        QVERIFY(olderBook && !olderBook->parts().coverFile().isEmpty());
+        QCOMPARE(olderBook->parts().coverPages(), std::nullopt);
 
         // Opened where the bundle was never edited, the project gives it its settings
         // and its movie again.

@@ -20,6 +20,8 @@
 #include "shell/ui/MainWindow.h"
 #include "shell/ui/PreviewPane.h"
 #include "shell/ui/QuorvelAppDelegate.h"
+#include "templates/FlashTemplateModel.h"
+#include "templates/ui/FlashTemplateOutlineDelegate.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -168,4 +170,33 @@ inline QVariant evaluate(PreviewPane *pane, const QString &script)
     });
     static_cast<void>(QTest::qWaitFor([&] { return answer->done; }, 30000));
     return answer->value;
+}
+
+// Runs the editor of the design setting "securitySetting" from the main window's outline.
+inline void openSecurityEditor(QuorvelAppDelegate &app)
+{
+    FlashTemplateOutlineDelegate *outline = app.mainWindow()->designSettings();
+    outline->openEditorForIndex(outline->model()->indexForKey("securitySetting", FlashTemplateModel::ValueColumn));
+}
+
+// Protects the open book with one password, chosen in the security dialog.
+inline void protectWithPassword(QuorvelAppDelegate &app, UiTestDriver &driver, const QString &password)
+{
+    driver.answerModal([password](WindowController *c) {
+        clickControl(c, "cellSinglePassword");
+        control<QLineEdit>(c, "txtSinglePassword")->setText(password);
+        clickControl(c, "btnOK");
+    });
+    openSecurityEditor(app);
+}
+
+// Whether the protected preview shows a decrypted page, or asks for the password.
+inline bool previewShowsPage(PreviewPane *pane)
+{
+    return evaluate(pane, "!!document.querySelector('.qv-page img[src^=\"blob:\"]')").toBool();
+}
+
+inline bool previewAsks(PreviewPane *pane)
+{
+    return evaluate(pane, "!!document.querySelector('.qv-secure-dialog')").toBool();
 }

@@ -400,7 +400,7 @@ bool QuorvelAppDelegate::closeBook()
     m_window->bookmarkTabsView()->setBookmarkTabs(nullptr);
     m_window->setBookOpen(false);
     m_window->previewPane()->clearMessage();
-    m_window->previewPane()->forgetAnswer();
+    m_window->previewPane()->closeBook();
     m_window->previewPane()->showPlaceholder(
         loadAppString("QuorvelAppD-Open or import a book to see it here.", "Open or import a book to see it here."));
     m_window->setStatusText(QString());
@@ -1112,11 +1112,15 @@ void QuorvelAppDelegate::bookCoverDidChanged()
         return;
     }
     BookDocument &document = m_session->document();
+    const std::shared_ptr<FlashPageSource> source = document.pageSource();
     document.parts().setCoverFile(cover);
+    // A cover made from a page shows that page: a protected book never shows it
+    // where that page is protected.
+    const int from = source ? BookCoverPage::sourcePage(*source, m_bookCoverDelegate->tmpinputFile()) : 0;
+    document.parts().setCoverPages(from > 0 ? QList<int>{from} : QList<int>());
     m_session->setModified(true);
     updateWindowTitle();
 
-    const std::shared_ptr<FlashPageSource> source = document.pageSource();
     const qint64 mode = BookCoverSettings::boundedMode(m_bookCoverDelegate->outputMode());
     if (mode == BookCoverSettings::CoverOnly || !source || source->pageCount() == 0) {
         setPreviewChangeFlag(PreviewChange::Settings);

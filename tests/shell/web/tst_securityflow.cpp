@@ -28,17 +28,6 @@ constexpr int kLong = 120000;
 const QString kPassword = QStringLiteral("Sesame 7 öffne");
 const QStringList kUserPasswords{QStringLiteral("first secret"), QStringLiteral("Zweites Geheimnis")};
 
-// Whether the protected preview shows a decrypted page, or asks for the password.
-bool previewShowsPage(PreviewPane *pane)
-{
-    return evaluate(pane, "!!document.querySelector('.qv-page img[src^=\"blob:\"]')").toBool();
-}
-
-bool previewAsks(PreviewPane *pane)
-{
-    return evaluate(pane, "!!document.querySelector('.qv-secure-dialog')").toBool();
-}
-
 } // namespace
 
 // A book protected from the main window: one password set in the security dialog, which
@@ -65,11 +54,7 @@ private slots:
         FlashTemplate *tmpl = app.session()->document().flashTmpl();
 
         // One password.
-        QVERIFY(editSetting(app, driver, "securitySetting", [](WindowController *c) {
-            clickControl(c, "cellSinglePassword");
-            control<QLineEdit>(c, "txtSinglePassword")->setText(kPassword);
-            clickControl(c, "btnOK");
-        }));
+        protectWithPassword(app, driver, kPassword);
         QCOMPARE(tmpl->propertyValue("securitySetting"), QStringLiteral("Single Password"));
         const auto shownSecurity = [&app] {
             FlashTemplateOutlineDelegate *outline = app.mainWindow()->designSettings();
