@@ -72,7 +72,9 @@
       this.pending = null; // a sound being decrypted
       this.requests = [];
       this.spread = -1;
-      this.sound = null; // the sound the element has now: {index, reason, url, since, refused}
+      // The sound the element has now: {index, reason, address, began (it has played),
+      // since (when its length began to count), refused (it waits for a gesture)}.
+      this.sound = null;
       this.timer = null;
       this.endTimer = null;
       this.playing = false;
@@ -87,7 +89,9 @@
     listen(audio) {
       audio.addEventListener('playing', () => {
         const sound = this.sound;
-        if (sound && sound.since === null) sound.since = now() - 1000 * (Number(audio.currentTime) || 0);
+        if (!sound || sound.began) return;
+        sound.began = true;
+        sound.since = now() - 1000 * (Number(audio.currentTime) || 0);
       });
       audio.addEventListener('ended', () => { if (this.sound) this.endAfterRest(this.sound); });
       audio.addEventListener('error', () => {
@@ -96,7 +100,7 @@
         // Only a sound that could not start has failed. One that reports an error while
         // it plays keeps its time (Firefox without a sound output says so and ends it
         // early): it ends with "ended", or when its time is up.
-        if (sound.since !== null) { this.endAfterRest(sound); return; }
+        if (sound.began) { this.endAfterRest(sound); return; }
         this.sound = null;
         this.markPlaying(false);
         if (this.mode === 0 && sound.reason === 'auto') this.wait(this.mute);
@@ -179,7 +183,7 @@
         try { this.onRequest(entry); } catch (e) { console.warn('Quorvel narration: onRequest failed:', e); }
       }
       const audio = this.audio;
-      const sound = this.sound = { index: index, reason: reason, since: null, refused: false, address: '' };
+      const sound = this.sound = { index: index, reason: reason, address: '', began: false, since: null, refused: false };
       this.markPlaying(true);
       audio.src = url;
       sound.address = audio.src;
