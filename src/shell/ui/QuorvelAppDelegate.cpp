@@ -288,6 +288,8 @@ void QuorvelAppDelegate::fillRecentMenu()
     menu->clear();
     const QList<RecentProjectItem> items = RecentProjectItem::recentProjects();
     for (const RecentProjectItem &item : items) {
+        if (item.isPublishedBook() && &item != &items.first() && !(&item - 1)->isPublishedBook())
+            menu->addSeparator(); // the published books below the projects
         QAction *action = menu->addAction(item.displayTitle());
         action->setToolTip(QDir::toNativeSeparators(item.path()));
         action->setData(item.path());
@@ -357,6 +359,8 @@ void QuorvelAppDelegate::installSession(std::unique_ptr<BookSession> session)
     m_window->setBookOpen(true);
     m_window->previewPane()->clearMessage();
     m_window->previewPane()->forgetAnswer(); // the password of the book before opens nothing here
+    if (const auto &answer = m_session->document().accessAnswer())
+        m_window->previewPane()->keepAnswer(answer->user, answer->password); // asked when it was opened
     if (!m_window->previewPane()->isShowingBook())
         m_window->previewPane()->showPlaceholder(loadAppString("QuorvelAppD-Preparing the preview…", "Preparing the preview…"));
     m_window->setStatusText(loadAppString("QuorvelAppD-%1 pages", "%1 pages").arg(m_session->pageCount()));
@@ -797,7 +801,7 @@ bool QuorvelAppDelegate::openRecent(const RecentProjectItem &item)
     if (!item.isPublishedBook())
         return openProject(item.path());
     if (item.isWebBook())
-        Workspace::openFile(item.path());
+        Workspace::openWebPage(QUrl::fromLocalFile(item.bookPage()));
     else
         Workspace::selectFile(item.path());
     return false;
@@ -927,9 +931,9 @@ void QuorvelAppDelegate::onPreviewInBrowser()
 {
     if (!m_session || !m_server.isListening() || m_generation == 0)
         return;
-    Workspace::openURL(PreviewAddress::bookUrl(m_server.baseUrl(),
-                                               m_window->displayMode() == MainWindow::DisplayMode::Mobile,
-                                               m_generation, m_window->previewPane()->currentPage()));
+    const QUrl book = PreviewAddress::bookUrl(m_server.baseUrl(), m_window->displayMode() == MainWindow::DisplayMode::Mobile,
+                                              m_generation, m_window->previewPane()->currentPage());
+    Workspace::openWebPage(book);
 }
 
 void QuorvelAppDelegate::onAbout()
