@@ -196,7 +196,7 @@ private slots:
         const auto player = [pane](const QString &what) { return evaluate(pane, "(function (p) { return p ? " + what + " : null; })(window.Quorvel && Quorvel.narration)"); };
         QVERIFY(QTest::qWaitFor([&] { return pane->webView() && previewAsks(pane) && player("p.spread").toInt() == 0; }, kLong));
         QCOMPARE(player("p.requests.length").toInt(), 0);
-        QCOMPARE(player("!!p.timer || !!p.pending || !!p.audio").toBool(), false);
+        QCOMPARE(player("!!p.timer || !!p.pending || !!p.playing || !p.audio.paused || !!p.audio.getAttribute('src')").toBool(), false);
 
         logIn(pane);
         QVERIFY(QTest::qWaitFor([&] { return player("p.requests.length").toInt() > 0; }, kLong));
