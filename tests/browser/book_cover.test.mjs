@@ -7,7 +7,7 @@ import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
 import { pathToFileURL } from 'node:url';
-import { launch, watchedPage, openBook, waitForPages, DESKTOP } from './support/browser.mjs';
+import { launch, watchedPage, openBook, waitForPages, poll, DESKTOP } from './support/browser.mjs';
 import { publishFromWindow } from './support/publish.mjs';
 
 let dir, browser, url;
@@ -60,12 +60,7 @@ test('the cover is the first page and the share picture of the published book', 
   await page.click('.qv-button-next');
   await waitForPages(page, [2, 3]);
   // The page turn may still be drawing: look again until it has settled.
-  let light = 0;
-  for (let tries = 0; tries < 20 && light <= 200; tries++) {
-    light = await brightness(page, 2);
-    if (light <= 200) await page.waitForTimeout(250);
-  }
-  assert.ok(light > 200, 'page 2 shows the first page of the PDF');
+  await poll(async () => await brightness(page, 2) > 200, 'page 2 to show the first page of the PDF');
 
   const share = await page.getAttribute('meta[property="og:image"]', 'content');
   assert.match(share || '', /files\/shot\.png$/);

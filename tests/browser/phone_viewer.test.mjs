@@ -23,6 +23,11 @@ after(async () => {
 });
 
 const pages = (page) => page.evaluate(() => Quorvel.reader.pages);
+// The page strip at rest: nothing sliding, the current page in the middle.
+const settled = (page) => page.waitFor(() => {
+  const strip = document.querySelector('.qv-strip');
+  return !strip.getAnimations().some((a) => a.playState === 'running') && /^translate3d\(0px/.test(strip.style.transform);
+});
 
 test('the phone viewer shows one phone page and turns it by swiping and tapping', async () => {
   const page = await browser.newPage();
@@ -42,12 +47,12 @@ test('the phone viewer shows one phone page and turns it by swiping and tapping'
 
   // A short drag springs back; swiping back from the first page does nothing.
   await page.drag('.qv-swipe', 200, 180);
-  await page.sleep(300);
+  await settled(page);
   assert.deepEqual(await pages(page), [2]);
   await page.drag('.qv-swipe', 60, 330);
   await waitForPages(page, [1]);
   await page.drag('.qv-swipe', 60, 330);
-  await page.sleep(300);
+  await settled(page);
   assert.deepEqual(await pages(page), [1]);
 
   // Taps on the right and left edges, the toolbar and the keyboard.

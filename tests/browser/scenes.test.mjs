@@ -10,7 +10,7 @@ import path from 'node:path';
 import { pathToFileURL } from 'node:url';
 import { launch, watchedPage, openBook, DESKTOP } from './support/browser.mjs';
 import { publishFromWindow } from './support/publish.mjs';
-import { serveFolder, pixel, near, centre } from './support/serve.mjs';
+import { serveFolder, pixel, near, centre, waitForColour } from './support/serve.mjs';
 
 let dir, browser, server, base;
 
@@ -48,9 +48,7 @@ test('over http the movie plays beside the picture layer, on the background pict
   page.on('request', (r) => requests.push(r.url().slice(base.length)));
   await openBook(page, base + 'Meadow.html');
   await page.waitForSelector('.qv-scene-movie[data-swf="playing"]', { timeout: 60000 });
-  await page.waitForTimeout(1500); // the player draws its first frame
-
-  near(await pixel(page, ...(await centre(page, '.qv-scene-movie'))), [0xE5, 0x39, 0x35], 'the movie');
+  await waitForColour(page, '.qv-scene-movie', [0xE5, 0x39, 0x35], 'the movie');
   near(await pixel(page, ...(await centre(page, '.qv-scene-front img'))), [0x43, 0xA0, 0x47], 'the picture layer');
   const point = await backgroundPoint(page);
   assert.ok(point, 'some of the background shows');

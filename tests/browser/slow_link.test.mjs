@@ -12,6 +12,7 @@ import { launch, watchedPage, DESKTOP } from './support/browser.mjs';
 import { printPdf, publish } from './support/publish.mjs';
 import { serveFolder, pixel, near, centre } from './support/serve.mjs';
 import { rectangleSwf } from './support/swf.mjs';
+import { installPageClock, passTime } from './support/sounds.mjs';
 
 const PAGES = /^\/files\/(page|small|large|thumb)\//, PLAYER = /\.wasm$/;
 let dir, browser, book, throttles;
@@ -122,13 +123,14 @@ test('a preloader that gives way while its player loads leaves the player to fin
   const server = await serveFolder(book, { hold: [PAGES, PLAYER] });
   try {
     const page = await watchedPage(browser.context);
+    await installPageClock(page);
     const warnings = [];
     page.on('console', (msg) => { if (msg.type() === 'warning' && /movie|SWF/i.test(msg.text())) warnings.push(msg.text()); });
     await page.goto(server.base + 'book.html', { waitUntil: 'commit' });
     await page.waitForSelector('.qv-preloader-movie > *', { state: 'attached' }); // the player is being made
     server.release(PAGES);
     await page.waitForSelector('.qv-preloader.qv-done', { state: 'attached' });
-    await page.waitForTimeout(800);
+    await passTime(page, 800); // well past the preloader's fade
     assert.ok(await page.$('.qv-preloader-movie > *'), 'the player stays while it loads');
     server.release(PLAYER);
     await page.waitForSelector('.qv-preloader', { state: 'detached', timeout: 60000 });

@@ -88,7 +88,7 @@ for (const width of [320, 390, 480, 768, 1024, 1920]) {
       await page.click('.qv-button-more');
       inMenu = await page.$$eval('.qv-popup:not([hidden]) .qv-popup-entry', (els) => els.map((e) => e.textContent));
       await page.keyboard.press('Escape');
-      await page.mouse.click(width / 2, 100);
+      await page.waitForSelector('.qv-popup', { state: 'hidden' });
     }
     const labels = await page.evaluate((keys) => Object.fromEntries(keys.map((k) => [k, Quorvel.reader.strings.t(k)])), TOOLS);
     for (const tool of TOOLS) {

@@ -37,11 +37,17 @@ afterEach(() => {
   assert.deepEqual(found, [], 'errors in the browser');
 });
 
-// Records the page's console errors and uncaught exceptions in `page.problems`.
+// Records the page's console errors and uncaught exceptions in `page.problems`. What a
+// page reports while it is being closed (a player's audio torn down halfway) no reader
+// sees, and is left out.
 function watch(page) {
   if (page.problems) return page;
   page.problems = [];
+  let closing = false;
+  const close = page.close.bind(page);
+  page.close = (...args) => { closing = true; return close(...args); };
   const note = (text) => {
+    if (closing) return;
     page.problems.push(text);
     if (!expected.some((pattern) => pattern.test(text))) unexpected.push(`${page.url()}: ${text}`);
   };
@@ -86,6 +92,18 @@ export async function openBook(page, url) {
   await page.goto(url);
   await page.waitForFunction(() => window.Quorvel && window.Quorvel.reader);
   await page.waitForSelector('.qv-preloader', { state: 'detached' });
+}
+
+// Calls check() (in node) until it gives a true value, which it returns; fails after
+// timeout ms with what was waited for and the last value seen.
+export async function poll(check, what, timeout = 15000) {
+  const end = Date.now() + timeout;
+  for (let last; ;) {
+    last = await check();
+    if (last) return last;
+    if (Date.now() > end) throw new Error(`waited ${timeout} ms for ${what} (last: ${last})`);
+    await new Promise((r) => setTimeout(r, 50));
+  }
 }
 
 export function visiblePages(page) {

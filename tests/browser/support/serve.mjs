@@ -48,8 +48,22 @@ export async function pixel(page, x, y) {
   return [raw[1], raw[2], raw[3]];
 }
 
+const isNear = (actual, expected) => actual.every((v, i) => Math.abs(v - expected[i]) <= 24);
+
 export function near(actual, expected, what) {
-  assert.ok(actual.every((v, i) => Math.abs(v - expected[i]) <= 24), `${what}: ${actual} is not ${expected}`);
+  assert.ok(isNear(actual, expected), `${what}: ${actual} is not ${expected}`);
+}
+
+// Waits until the pixel at the middle of selector's element shows the colour (a movie
+// draws its first frame some time after it reports that it plays).
+export async function waitForColour(page, selector, expected, what, timeout = 15000) {
+  const end = Date.now() + timeout;
+  for (;;) {
+    const seen = await pixel(page, ...(await centre(page, selector)));
+    if (isNear(seen, expected)) return;
+    if (Date.now() > end) throw new Error(`${what}: ${seen} is not ${expected} after ${timeout} ms`);
+    await new Promise((r) => setTimeout(r, 50));
+  }
 }
 
 export async function centre(page, selector) {

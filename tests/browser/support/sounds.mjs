@@ -87,6 +87,11 @@ function pageClock() {
 
 export const PAGE_CLOCK = `<script>(${pageClock})();</script>`;
 
+// Gives a playwright page the clock of PAGE_CLOCK from its first script on.
+export function installPageClock(page) {
+  return page.addInitScript(pageClock);
+}
+
 // Lets ms of the page's time pass at once (a book carrying PAGE_CLOCK): every timer due
 // meanwhile fires.
 export async function passTime(page, ms) {
