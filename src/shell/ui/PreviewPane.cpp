@@ -81,8 +81,12 @@ void PreviewPane::onConnector(const QVariant &message)
         forgetAnswer();
         return;
     }
-    m_answer = {{QStringLiteral("user"), map.value(QStringLiteral("user")).toString()},
-                {QStringLiteral("password"), map.value(QStringLiteral("password")).toString()}};
+    keepAnswer(map.value(QStringLiteral("user")).toString(), map.value(QStringLiteral("password")).toString());
+}
+
+void PreviewPane::keepAnswer(const QString &user, const QString &password)
+{
+    m_answer = {{QStringLiteral("user"), user}, {QStringLiteral("password"), password}};
     installAnswerKeeper();
 }
 

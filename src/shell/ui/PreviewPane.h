@@ -50,6 +50,8 @@ public:
 
     // Forgets the answer that opened a protected preview (another book is opened).
     void forgetAnswer();
+    // Keeps the answer that opened the book, as if the reader had given it in the preview.
+    void keepAnswer(const QString &user, const QString &password);
     bool hasAnswer() const { return !m_answer.isEmpty(); }
 
     // Files dropped on the web view go to target instead of opening in the view.

@@ -38,6 +38,8 @@
 #include "publishing/ui/PublishCommand.h"
 #include "publishing/ui/PublishPluginDelegate.h"
 #include "shell/BookImportTask.h"
+#include "shell/ui/BatchWindow.h"
+#include "platform/ui/QvWindow.h"
 #include "shell/BookSession.h"
 #include "shell/EnginePreviewBuilder.h"
 #include "shell/PreviewAddress.h"
@@ -197,6 +199,13 @@ bool QuorvelAppDelegate::applicationShouldTerminate()
 {
     if (m_quitting)
         return true;
+    // A batch conversion is left to end or be cancelled in its window.
+    if (m_batchWindow && m_batchWindow->conversion().isRunning()) {
+        LogAlert::alertMessage(loadAppString("QuorvelAppD-A batch conversion is under way.", "A batch conversion is under way."),
+                               loadAppString("QuorvelAppD-Cancel it in the batch window first.",
+                                             "Cancel it in the batch window first."));
+        return false;
+    }
     if (!confirmCloseBook())
         return false;
     m_quitting = true;
@@ -246,6 +255,7 @@ void QuorvelAppDelegate::connectActions()
     on("newFromPDF", &QuorvelAppDelegate::onNewFromPDF);
     on("newFromPictures", &QuorvelAppDelegate::onNewFromPictures);
     on("openProject", &QuorvelAppDelegate::onOpenProject);
+    on("batchConversion", &QuorvelAppDelegate::onBatchConversion);
     on("save", &QuorvelAppDelegate::onSaveProject);
     on("saveAs", &QuorvelAppDelegate::onSaveProjectAs);
     on("closeBook", &QuorvelAppDelegate::onCloseBook);
@@ -278,6 +288,8 @@ void QuorvelAppDelegate::fillRecentMenu()
     menu->clear();
     const QList<RecentProjectItem> items = RecentProjectItem::recentProjects();
     for (const RecentProjectItem &item : items) {
+        if (item.isPublishedBook() && &item != &items.first() && !(&item - 1)->isPublishedBook())
+            menu->addSeparator(); // the published books below the projects
         QAction *action = menu->addAction(item.displayTitle());
         action->setToolTip(QDir::toNativeSeparators(item.path()));
         action->setData(item.path());
@@ -347,6 +359,8 @@ void QuorvelAppDelegate::installSession(std::unique_ptr<BookSession> session)
     m_window->setBookOpen(true);
     m_window->previewPane()->clearMessage();
     m_window->previewPane()->forgetAnswer(); // the password of the book before opens nothing here
+    if (const auto &answer = m_session->document().accessAnswer())
+        m_window->previewPane()->keepAnswer(answer->user, answer->password); // asked when it was opened
     if (!m_window->previewPane()->isShowingBook())
         m_window->previewPane()->showPlaceholder(loadAppString("QuorvelAppD-Preparing the preview…", "Preparing the preview…"));
     m_window->setStatusText(loadAppString("QuorvelAppD-%1 pages", "%1 pages").arg(m_session->pageCount()));
@@ -787,7 +801,7 @@ bool QuorvelAppDelegate::openRecent(const RecentProjectItem &item)
     if (!item.isPublishedBook())
         return openProject(item.path());
     if (item.isWebBook())
-        Workspace::openFile(item.path());
+        Workspace::openWebPage(QUrl::fromLocalFile(item.bookPage()));
     else
         Workspace::selectFile(item.path());
     return false;
@@ -867,6 +881,22 @@ void QuorvelAppDelegate::prepareOutputWindow(PublishBookWindowDelegate &dialog)
         dialog.setShotFile(document.parts().coverFile());
 }
 
+BatchWindow *QuorvelAppDelegate::batchWindow() const
+{
+    return m_batchWindow;
+}
+
+void QuorvelAppDelegate::onBatchConversion()
+{
+    if (!m_batchWindow) {
+        m_batchWindow = new BatchWindow(this);
+        m_batchWindow->center();
+    }
+    m_batchWindow->showWindow();
+    m_batchWindow->window()->raise();
+    m_batchWindow->window()->activateWindow();
+}
+
 void QuorvelAppDelegate::onPublishPlugin()
 {
     if (!m_session)
@@ -901,9 +931,9 @@ void QuorvelAppDelegate::onPreviewInBrowser()
 {
     if (!m_session || !m_server.isListening() || m_generation == 0)
         return;
-    Workspace::openURL(PreviewAddress::bookUrl(m_server.baseUrl(),
-                                               m_window->displayMode() == MainWindow::DisplayMode::Mobile,
-                                               m_generation, m_window->previewPane()->currentPage()));
+    const QUrl book = PreviewAddress::bookUrl(m_server.baseUrl(), m_window->displayMode() == MainWindow::DisplayMode::Mobile,
+                                              m_generation, m_window->previewPane()->currentPage());
+    Workspace::openWebPage(book);
 }
 
 void QuorvelAppDelegate::onAbout()

@@ -15,6 +15,7 @@
 #include "templates/FlashTemplate.h"
 #include "templates/FlashTemplateModel.h"
 #include "templates/ui/FlashTemplateOutlineDelegate.h"
+#include "templates/ui/TemplateSettingItemDelegate.h"
 
 #include <QComboBox>
 #include <QJsonArray>
@@ -200,6 +201,12 @@ private slots:
 
         QVERIFY(startWithImportedPdf(app, driver, dir.filePath("Alder.pdf")));
         QCOMPARE(nextIcon(red), QByteArray());
+        // The row shows the icons' file by its name, not the value kept for the program.
+        const QString iconsValue = app.session()->document().flashTmpl()->propertyValue("toolbarIconsFile");
+        QVERIFY2(iconsValue.startsWith("STYLE_EXTERN:"), qPrintable(iconsValue));
+        FlashTemplateOutlineDelegate *settings = app.mainWindow()->designSettings();
+        QCOMPARE(settings->itemDelegate()->shownText(settings->model()->indexForKey("toolbarIconsFile", FlashTemplateModel::ValueColumn)),
+                 QFileInfo(iconsValue).fileName());
         driver.answerPanel({dir.filePath("Alder.qvprj")});
         QVERIFY(app.onSaveProjectAs());
         QVERIFY(app.closeBook());

@@ -13,6 +13,7 @@
 #include "templates/FlashTemplate.h"
 #include "templates/FlashTemplateModel.h"
 #include "templates/ui/FlashTemplateOutlineDelegate.h"
+#include "templates/ui/TemplateSettingItemDelegate.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -78,6 +79,11 @@ private slots:
         });
         openSecurityEditor(app);
         QCOMPARE(tmpl->propertyValue("securitySetting"), QStringLiteral("Single Password"));
+        const auto shownSecurity = [&app] {
+            FlashTemplateOutlineDelegate *outline = app.mainWindow()->designSettings();
+            return outline->itemDelegate()->shownText(outline->model()->indexForKey("securitySetting", FlashTemplateModel::ValueColumn));
+        };
+        QCOMPARE(shownSecurity(), QStringLiteral("Single Password"));
         QCOMPARE(app.session()->document().parts().security()->password(), kPassword);
         QVERIFY(app.session()->isModified());
         PreviewPane *pane = app.mainWindow()->previewPane();
@@ -112,6 +118,7 @@ private slots:
         openSecurityEditor(app);
         QCOMPARE(tmpl->propertyValue("securitySetting"),
                  QStringLiteral("<SecurityInfo><Security type=\"users\"/></SecurityInfo>"));
+        QCOMPARE(shownSecurity(), QStringLiteral("User List")); // a name, not the stored value
         // The kept password opens nothing now: the preview asks again.
         QVERIFY(QTest::qWaitFor([&] { return previewAsks(pane) && !pane->hasAnswer(); }, kLong));
 
@@ -142,6 +149,10 @@ private slots:
             clickControl(c, "_btnOK");
         });
         QVERIFY(app.openProject(project));
+        // The answer that opened the project opens its preview: it is not asked twice.
+        pane = app.mainWindow()->previewPane();
+        QVERIFY(QTest::qWaitFor([&] { return pane->webView() && previewShowsPage(pane); }, kLong));
+        QVERIFY(!previewAsks(pane));
         QVERIFY(publishWebFolder(app, driver, out + "/Listed", "book", QString(), kLong));
         QVERIFY(!QFileInfo::exists(out + "/Listed/files/page/1.jpg"));
 

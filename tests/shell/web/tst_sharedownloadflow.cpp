@@ -11,6 +11,7 @@
 #include "templates/FlashTemplateModel.h"
 #include "furnishings/ShareLinksModel.h"
 #include "templates/ui/FlashTemplateOutlineDelegate.h"
+#include "templates/ui/TemplateSettingItemDelegate.h"
 #include "furnishings/ui/ShareLinks.h"
 
 #include <QTabWidget>
@@ -97,6 +98,10 @@ private slots:
         const QString workspace = app.session()->document().parts().downloadWorkspace();
         QCOMPARE(readFile(workspace + "/Atlas.pdf"), readFile(pdf));
         QCOMPARE(QDir(workspace + "/pages").entryList(QDir::Files).size(), 3);
+        // The setting's row tells what the book offers (its value stays empty).
+        FlashTemplateOutlineDelegate *outline = app.mainWindow()->designSettings();
+        QCOMPARE(outline->itemDelegate()->shownText(outline->model()->indexForKey("downloadConfig", FlashTemplateModel::ValueColumn)),
+                 QString("Whole PDF, single pages (3), attachments (1)"));
 
         const QString project = dir.filePath("Atlas.qvprj");
         driver.answerPanel({project});

@@ -1,12 +1,15 @@
 #include "MainWindowSteps.h"
 #include "PdfFixtures.h"
 #include "TestSupport.h"
+#include "WindowControls.h"
 #include "platform/ui/DragFileImport.h"
 #include "platform/ui/UiTestDriver.h"
 #include "project/BookDocument.h"
 #include "project/ProjectBackup.h"
 #include "shell/BookSession.h"
 #include "shell/PreviewAddress.h"
+#include "shell/ui/BatchWindow.h"
+#include "platform/ui/WebPageWindow.h"
 #include "shell/ui/ImportPDFDialog.h"
 #include "shell/ui/MainWindow.h"
 #include "shell/ui/PreviewPane.h"
@@ -87,6 +90,26 @@ private slots:
         pane->goToPage(4);
         QTRY_COMPARE_WITH_TIMEOUT(pane->currentPage(), 4, 10000);
 
+        // Preview in Browser: run by root, where browsers refuse to start, the book opens
+        // at its page in a window of the program's own; else the desktop's browser has it.
+        driver.setWorkspacePassThrough(WebPageWindow::desktopBrowserRefuses());
+        app.mainWindow()->action(QStringLiteral("previewInBrowser"))->trigger();
+        driver.setWorkspacePassThrough(false);
+        QCOMPARE(driver.workspaceRequests().value(0).kind, QStringLiteral("page"));
+        if (WebPageWindow::desktopBrowserRefuses()) {
+            auto *browser = WebPageWindow::current();
+            QVERIFY(browser && browser->isVisible());
+            QVERIFY(QTest::qWaitFor(
+                [&] {
+                    return scriptAnswer(browser->webView(), "window.Quorvel && Quorvel.reader ? Quorvel.reader.book.pageCount : 0")
+                               .toInt()
+                        == 8;
+                },
+                kLong));
+            QCOMPARE(PreviewAddress::pageFromUrl(browser->webView()->wkWebView()->url()), 4);
+            browser->close();
+        }
+
         // Three quick changes of a design setting: one rebuild, back on page 4.
         const int builds = app.previewLoop().buildCount();
         const QString original = setting(app, QStringLiteral("backgroundColor"));
@@ -132,6 +155,22 @@ private slots:
         QVERIFY(shown.wait(kLong));
         QVERIFY(viewerShows(pane, 8));
         QCOMPARE(PreviewAddress::pageFromUrl(pane->requestedUrl()), 0); // a book opens on its first page
+
+        // The batch window opens from the File menu beside the book, one for the program;
+        // quitting waits while it converts.
+        bookMenuItem(app.mainWindow(), "batchConversion")->trigger();
+        BatchWindow *batch = app.batchWindow();
+        QVERIFY(batch && batch->isWindowVisible());
+        bookMenuItem(app.mainWindow(), "batchConversion")->trigger();
+        QCOMPARE(app.batchWindow(), batch);
+        QVERIFY(PdfFixtures::writeNumberedPdf(dir.filePath("Batch.pdf"), 2));
+        batch->addPaths({dir.filePath("Batch.pdf")});
+        QVERIFY(batch->conversion().start({0}));
+        driver.answerAlert("OK");
+        QVERIFY(!app.applicationShouldTerminate());
+        QCOMPARE(driver.alerts().last().messageText, QString("A batch conversion is under way."));
+        batch->conversion().cancel();
+        QTRY_VERIFY(!batch->conversion().isRunning());
 
         // Quitting: nothing to ask, settings saved, a backup, no preview folder left.
         QVERIFY(app.applicationShouldTerminate());
