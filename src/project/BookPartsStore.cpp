@@ -25,14 +25,22 @@ QString rebased(const QString &path, const QString &from, const QString &to)
 }
 
 // Whether a path of a part (by its name inside folder) stays there when its links are
-// followed; one that leads out is noted in the log and not used.
+// followed, and is no file with another name that may lie anywhere; one that does
+// not is noted in the log and not used.
 bool staysInPart(const QString &path, const QString &folder)
 {
     const QFileInfo info(path);
-    if ((!info.exists() && !info.isSymLink()) || SafeFiles::liesInside(path, folder))
+    if (!info.exists() && !info.isSymLink())
         return true;
-    AppLog::shared().error(ProjectMessages::leadsOutOfProject(path));
-    return false;
+    if (!SafeFiles::liesInside(path, folder)) {
+        AppLog::shared().error(ProjectMessages::leadsOutOfProject(path));
+        return false;
+    }
+    if (SafeFiles::hasOtherNames(path)) {
+        AppLog::shared().error(ProjectMessages::hasOtherNames(path));
+        return false;
+    }
+    return true;
 }
 
 // A relative path read from a project, inside folder; "" when it would leave it (by
