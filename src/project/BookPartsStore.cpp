@@ -120,9 +120,10 @@ public:
     QString partName() const override { return BookPartName::Security; }
     QDomElement projectElement(QDomDocument &document) const override
     {
+        // A book never protected keeps nothing; one whose protection was turned off
+        // keeps its choices (the pages left free) for when it is turned on again.
         const BookSecurity &security = *m_parts.security();
-        if (security.securityType() == BookSecurity::NoSecurity && security.password().isEmpty()
-            && security.usersList().isEmpty())
+        if (security.toDictionary() == BookSecurity().toDictionary())
             return {};
         return propertyListElement(document, partName(), security.toDictionary());
     }

@@ -61,9 +61,12 @@ QString withoutDeclaration(const QString &xml)
     return end < 0 ? xml : xml.mid(end + 2).trimmed() + QLatin1Char('\n');
 }
 
+// Whether the reader will take the text: XML read without namespaces, as the reader
+// reads it (a prefix nobody declared, kept from the project that was read, is fine).
 bool wellFormed(const QString &fragment, QString *error)
 {
     QXmlStreamReader reader(fragment);
+    reader.setNamespaceProcessing(false);
     while (!reader.atEnd())
         reader.readNext();
     if (reader.hasError() && error)

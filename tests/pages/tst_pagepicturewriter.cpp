@@ -1,4 +1,5 @@
 #include "TestFiles.h"
+#include "TestPictures.h"
 #include "TestSupport.h"
 #include "pages/JpegEncoder.h"
 #include "pages/PagePictureWriter.h"
@@ -49,10 +50,9 @@ QByteArray decodedPixels(const QByteArray &jpeg)
     return bytes;
 }
 
-// Whether a JPEG file starts its frame with progressive scans (marker SOF2).
 bool isProgressive(const QByteArray &jpeg)
 {
-    return jpeg.contains(QByteArray("\xFF\xC2", 2)) && !jpeg.contains(QByteArray("\xFF\xC0", 2));
+    return TestPictures::jpegFrameMarker(jpeg) == 0xC2;
 }
 
 } // namespace

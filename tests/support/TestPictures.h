@@ -25,6 +25,11 @@ QSize pictureSize(const QString &path);
 // whatever its name says; empty when it is no picture.
 QByteArray pictureFormat(const QString &path);
 
+// How a JPEG file lays out its picture: the marker that starts its frame, found by
+// walking its segments (0xC0 baseline, 0xC1 extended, 0xC2 progressive scans); 0 when
+// the data is no JPEG or has no frame.
+int jpegFrameMarker(const QByteArray &jpeg);
+
 // Every picture of every page of a book (large, normal, thumbnail and phone) checked
 // on disk: one entry "<kind> <page>: <path>" for each that is missing or is no
 // picture. Empty when the book is whole.
