@@ -238,9 +238,9 @@ test('the search text of a large book in parts finds the same pages, part by par
 
     // While a part is still on its way the status says the search goes on, though pages
     // were found; the count comes once, at the end.
-    const server = await serveFolder(book.dir, { hold: /search\/2\.js$/ });
+    const held = await serveFolder(book.dir, { hold: /search\/2\.js$/ });
     try {
-      const slow = await freshPage(server.base + 'sample.html');
+      const slow = await freshPage(held.base + 'sample.html');
       await slow.click('.qv-button-search');
       await slow.evaluate(() => {
         const status = document.querySelector('.qv-search-status');
@@ -254,7 +254,7 @@ test('the search text of a large book in parts finds the same pages, part by par
       const english = (key, n) => slow.evaluate(([key, n]) => new Quorvel.Strings('English').t(key, { n }), [key, n]);
       assert.equal(await slow.textContent('.qv-search-status'), await english('searching'));
       assert.equal(await slow.getAttribute('.qv-search-results', 'aria-busy'), 'true');
-      server.release();
+      held.release();
       await slow.waitForFunction(() => document.querySelectorAll('.qv-search-result').length === 2);
       await slow.waitForFunction(() => document.querySelector('.qv-search-results').getAttribute('aria-busy') === 'false');
       const final = await english('searchCount', 2);
@@ -263,7 +263,7 @@ test('the search text of a large book in parts finds the same pages, part by par
       assert.deepEqual(slow.problems, []);
       await slow.close();
     } finally {
-      server.close();
+      held.close();
     }
   } finally {
     server.close();

@@ -172,7 +172,10 @@ private slots:
         for (const UiTestDriver::ShownAlert &alert : driver.alerts())
             QVERIFY2(alert.informativeText.startsWith(QStringLiteral("xdg-open: no method available for opening")),
                      qPrintable(alert.informativeText));
-        QVERIFY(driver.alerts().first().messageText.contains(QStringLiteral("book.html")));
+        // The two openers fail in either order.
+        QVERIFY(std::any_of(driver.alerts().begin(), driver.alerts().end(), [](const UiTestDriver::ShownAlert &alert) {
+            return alert.messageText.contains(QStringLiteral("book.html"));
+        }));
 
         // No opener at all: said at once.
         qputenv("PATH", QFile::encodeName(dir.filePath(QStringLiteral("nowhere"))));
