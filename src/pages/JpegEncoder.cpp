@@ -67,21 +67,6 @@ struct JpegEncoder::State
     }
 };
 
-namespace {
-
-// Spectral selection only, without successive approximation: the picture's coarse
-// whole first, its detail after; refinement scans would save a little more at several
-// times the encoding work.
-const std::vector<JpegScanCoder::Scan> kProgressiveScript{
-    {0, 0, 0},  // DC of all components
-    {0, 1, 5},  // luminance, the first frequencies
-    {1, 1, 63}, // colour
-    {2, 1, 63},
-    {0, 6, 63}, // luminance, the rest
-};
-
-} // namespace
-
 JpegEncoder::JpegEncoder(const QSize &size, const JpegSettings &settings, QByteArray memory,
                          std::shared_ptr<JpegScanCoder> scanCoder)
     : m_state(std::make_unique<State>())
@@ -112,7 +97,7 @@ JpegEncoder::JpegEncoder(const QSize &size, const JpegSettings &settings, QByteA
     if (settings.progressive) {
         // Always with tables made for the picture: the scan coder counts the symbols
         // as it makes them.
-        s->scanCoder = scanCoder ? std::move(scanCoder) : std::make_shared<JpegScanCoder>(kProgressiveScript);
+        s->scanCoder = scanCoder ? std::move(scanCoder) : std::make_shared<JpegScanCoder>();
         s->destination.empty_output_buffer = State::discard;
     } else {
         s->cinfo.optimize_coding = settings.optimizeCoding ? TRUE : FALSE;

@@ -243,6 +243,21 @@ struct JpegScanCoder::Component
     std::vector<JCOEF> waiting;
 };
 
+const std::vector<JpegScanCoder::Scan> &JpegScanCoder::pageScript()
+{
+    // Spectral selection only, without successive approximation: the picture's coarse
+    // whole first, its detail after; refinement scans would save a little more at
+    // several times the encoding work.
+    static const std::vector<Scan> script{
+        {0, 0, 0},  // DC of all components
+        {0, 1, 5},  // luminance, the first frequencies
+        {1, 1, 63}, // colour
+        {2, 1, 63},
+        {0, 6, 63}, // luminance, the rest
+    };
+    return script;
+}
+
 JpegScanCoder::JpegScanCoder(std::vector<Scan> script) : m_script(std::move(script)), m_scans(m_script.size())
 {
 }

@@ -31,8 +31,12 @@ public:
         int first = 0, last = 0; // the band, in zigzag order: 0..0 the DC scan
     };
 
+    // The script of page pictures: the DC of every component, the first frequencies
+    // of the luminance, each colour, the luminance's remaining detail.
+    static const std::vector<Scan> &pageScript();
+
     // Codes by the script into memory kept from one picture to the next.
-    explicit JpegScanCoder(std::vector<Scan> script);
+    explicit JpegScanCoder(std::vector<Scan> script = pageScript());
     ~JpegScanCoder();
     JpegScanCoder(const JpegScanCoder &) = delete;
     JpegScanCoder &operator=(const JpegScanCoder &) = delete;
