@@ -4,6 +4,7 @@
 #include <bit>
 #include <cstdio> // jpeglib.h needs FILE declared first
 #include <cstring>
+#include <functional>
 #include <new>
 #include <jpeglib.h>
 #include <jpegint.h> // the entropy coder's interface, to stand in for libjpeg's
@@ -42,7 +43,8 @@ struct ZigzagMasks
 };
 const ZigzagMasks kZigzagMasks;
 
-// Bit k set when the coefficient at zigzag position k is not zero.
+// Bit k set when the AC coefficient at zigzag position k is not zero (bit 0, the DC
+// coefficient, is left out: a blank block's mask is 0).
 std::uint64_t nonzeroMask(const JCOEF *block)
 {
 #if defined(__SSE2__)
@@ -53,10 +55,10 @@ std::uint64_t nonzeroMask(const JCOEF *block)
         const __m128i b = _mm_cmpeq_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i *>(block + r * 8 + 8)), zero);
         zeros |= std::uint64_t(unsigned(_mm_movemask_epi8(_mm_packs_epi16(a, b)))) << (r * 8);
     }
-    const std::uint64_t natural = ~zeros;
+    const std::uint64_t natural = ~zeros & ~std::uint64_t(1);
 #else
     std::uint64_t natural = 0;
-    for (int i = 0; i < 64; ++i)
+    for (int i = 1; i < 64; ++i)
         natural |= std::uint64_t(block[i] != 0) << i;
 #endif
     if (!natural)
@@ -106,7 +108,8 @@ struct AcTokens
 const AcTokens kAcTokens;
 
 // A Huffman table made for the counts (ITU T.81 K.2, as libjpeg makes it: one code
-// point kept back so that no code is all ones, lengths limited to 16 bits).
+// point kept back so that no code is all ones, of equal counts the greater symbol
+// joined first, lengths limited to 16 bits).
 struct HuffmanTable
 {
     std::uint8_t bits[17] = {}; // count of codes of each length
@@ -119,31 +122,29 @@ struct HuffmanTable
     void make(const std::uint32_t counts[257], bool dc)
     {
         constexpr int kMaxLength = 32;
-        long freq[257];
         int codeSize[257] = {}, others[257];
-        for (int i = 0; i < 256; ++i)
-            freq[i] = long(counts[i]);
-        freq[256] = 1; // the code point kept back
         std::fill(std::begin(others), std::end(others), -1);
-        for (;;) {
-            // The least frequent symbol, the greater value on a tie; then the next.
-            int c1 = -1, c2 = -1;
-            long v = 1000000000L;
-            for (int i = 0; i <= 256; ++i)
-                if (freq[i] && freq[i] <= v) {
-                    v = freq[i];
-                    c1 = i;
-                }
-            v = 1000000000L;
-            for (int i = 0; i <= 256; ++i)
-                if (freq[i] && freq[i] <= v && i != c1) {
-                    v = freq[i];
-                    c2 = i;
-                }
-            if (c2 < 0)
-                break;
-            freq[c1] += freq[c2];
-            freq[c2] = 0;
+        // The symbols by count, least first and of equal counts the greater value
+        // first: the two least are joined, the pair taking the first one's place.
+        std::vector<std::uint64_t> heap;
+        heap.reserve(257);
+        const auto key = [](std::uint64_t count, int symbol) { return count << 9 | std::uint64_t(256 - symbol); };
+        for (int i = 0; i < 256; ++i)
+            if (counts[i])
+                heap.push_back(key(counts[i], i));
+        heap.push_back(key(1, 256)); // the code point kept back
+        std::make_heap(heap.begin(), heap.end(), std::greater<>());
+        const auto pop = [&heap] {
+            std::pop_heap(heap.begin(), heap.end(), std::greater<>());
+            const std::uint64_t k = heap.back();
+            heap.pop_back();
+            return k;
+        };
+        while (heap.size() > 1) {
+            const std::uint64_t first = pop(), second = pop();
+            int c1 = 256 - int(first & 511), c2 = 256 - int(second & 511);
+            heap.push_back(key((first >> 9) + (second >> 9), c1));
+            std::push_heap(heap.begin(), heap.end(), std::greater<>());
             ++codeSize[c1];
             while (others[c1] >= 0) {
                 c1 = others[c1];
@@ -241,6 +242,7 @@ struct JpegScanCoder::Component
     // The blocks below the first row of each MCU in this MCU row: coded once the row
     // above them is.
     std::vector<JCOEF> waiting;
+    std::vector<std::uint64_t> waitingMasks; // a blank block's coefficients are not kept
 };
 
 const std::vector<JpegScanCoder::Scan> &JpegScanCoder::pageScript()
@@ -289,7 +291,8 @@ bool JpegScanCoder::attach(jpeg_compress_struct *cinfo)
         c.heightInBlocks = info.height_in_blocks;
         c.lastDc = 0;
         c.bands.clear();
-        c.waiting.resize(size_t(c.mcuHeight - 1) * m_mcusPerRow * size_t(c.mcuWidth) * DCTSIZE2);
+        c.waitingMasks.resize(size_t(c.mcuHeight - 1) * m_mcusPerRow * size_t(c.mcuWidth));
+        c.waiting.resize(c.waitingMasks.size() * DCTSIZE2);
         if (cinfo->cur_comp_info[ci] != &cinfo->comp_info[ci] || info.dc_tbl_no > 1 || info.ac_tbl_no > 1)
             return false;
     }
@@ -328,6 +331,7 @@ void JpegScanCoder::encodeMcu(JCOEF (*const *blocks)[64])
     if (m_mcuY >= m_mcuRows)
         return;
     ScanState &dc = m_scans[0];
+    std::uint32_t *dcOut = room(dc, size_t(m_cinfo->blocks_in_MCU));
     int blockIndex = 0;
     for (Component &c : m_components) {
         for (int y = 0; y < c.mcuHeight; ++y) {
@@ -337,22 +341,26 @@ void JpegScanCoder::encodeMcu(JCOEF (*const *blocks)[64])
                 const int diff = block[0] - c.lastDc;
                 c.lastDc = block[0];
                 const int size = bitCount(unsigned(diff < 0 ? -diff : diff));
-                *room(dc, 1) = token(size, c.table, unsigned(diff + (diff >> 31)) & ((1u << size) - 1));
-                ++dc.used;
+                *dcOut++ = token(size, c.table, unsigned(diff + (diff >> 31)) & ((1u << size) - 1));
                 ++dc.counts[c.table][size];
                 // AC: only the picture's own blocks, row by row of the component.
                 const unsigned column = m_mcuX * unsigned(c.mcuWidth) + unsigned(x);
                 const unsigned row = m_mcuY * unsigned(c.mcuHeight) + unsigned(y);
                 if (c.bands.empty() || column >= c.widthInBlocks || row >= c.heightInBlocks)
                     continue;
-                if (y == 0)
-                    codeBlock(c, block);
-                else
-                    std::memcpy(&c.waiting[(size_t(y - 1) * m_mcusPerRow * unsigned(c.mcuWidth) + column) * DCTSIZE2],
-                                block, sizeof(JCOEF) * DCTSIZE2);
+                const std::uint64_t mask = nonzeroMask(block);
+                if (y == 0) {
+                    codeBlock(c, block, mask);
+                } else {
+                    const size_t at = size_t(y - 1) * m_mcusPerRow * unsigned(c.mcuWidth) + column;
+                    c.waitingMasks[at] = mask;
+                    if (mask)
+                        std::memcpy(&c.waiting[at * DCTSIZE2], block, sizeof(JCOEF) * DCTSIZE2);
+                }
             }
         }
     }
+    dc.used = size_t(dcOut - dc.tokens.data());
     if (++m_mcuX < m_mcusPerRow)
         return;
     // The MCU row is complete: the rows below the first follow it.
@@ -363,18 +371,26 @@ void JpegScanCoder::encodeMcu(JCOEF (*const *blocks)[64])
         const unsigned rows = std::min(unsigned(c.mcuHeight), c.heightInBlocks - std::min(firstRow, c.heightInBlocks));
         const size_t perRow = size_t(m_mcusPerRow) * unsigned(c.mcuWidth);
         for (unsigned y = 1; y < rows; ++y)
-            for (unsigned column = 0; column < c.widthInBlocks; ++column)
-                codeBlock(c, &c.waiting[((y - 1) * perRow + column) * DCTSIZE2]);
+            for (unsigned column = 0; column < c.widthInBlocks; ++column) {
+                const size_t at = (y - 1) * perRow + column;
+                codeBlock(c, &c.waiting[at * DCTSIZE2], c.waitingMasks[at]);
+            }
     }
     m_mcuX = 0;
     ++m_mcuY;
 }
 
-void JpegScanCoder::codeBlock(Component &component, const JCOEF *block)
+void JpegScanCoder::codeBlock(Component &component, const JCOEF *block, std::uint64_t mask)
 {
-    const std::uint64_t mask = nonzeroMask(block);
+    if (mask) {
+        for (ScanState *scan : component.bands)
+            codeBand(*scan, block, mask);
+        return;
+    }
+    // A blank block: one more in each band's run of blocks ending early.
     for (ScanState *scan : component.bands)
-        codeBand(*scan, block, mask);
+        if (++scan->endOfBlockRun == 0x7FFF)
+            flushRun(*scan);
 }
 
 void JpegScanCoder::codeBand(ScanState &scan, const JCOEF *block, std::uint64_t mask)

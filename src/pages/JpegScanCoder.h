@@ -56,7 +56,7 @@ private:
     class BitWriter;
 
     void encodeMcu(short (*const *blocks)[64]);
-    void codeBlock(Component &component, const short *block);
+    void codeBlock(Component &component, const short *block, std::uint64_t mask);
     void codeBand(ScanState &scan, const short *block, std::uint64_t mask);
     void flushRun(ScanState &scan);
     // Room for `count` more symbols of the scan.
