@@ -5,7 +5,7 @@
 
 #include <algorithm>
 #include <csetjmp>
-#include <iterator>
+#include <new>
 #include <cstdio> // jpeglib.h needs FILE declared first
 #include <jpeglib.h>
 
@@ -141,8 +141,12 @@ QByteArray JpegEncoder::finish()
         } else {
             jpeg_finish_compress(&s->cinfo);
             s->finished = true;
-            if (s->scanCoder && !s->scanCoder->write(s->bytes))
-                s->failed = true;
+            try {
+                if (s->scanCoder && !s->scanCoder->write(s->bytes))
+                    s->failed = true;
+            } catch (const std::bad_alloc &) {
+                s->failed = true; // no memory for the file
+            }
         }
     }
     return s->failed ? QByteArray() : std::move(s->bytes);

@@ -264,10 +264,7 @@ JpegScanCoder::JpegScanCoder(std::vector<Scan> script) : m_script(std::move(scri
 {
 }
 
-JpegScanCoder::~JpegScanCoder()
-{
-    delete m_entropy;
-}
+JpegScanCoder::~JpegScanCoder() = default;
 
 bool JpegScanCoder::attach(jpeg_compress_struct *cinfo)
 {
@@ -277,8 +274,8 @@ bool JpegScanCoder::attach(jpeg_compress_struct *cinfo)
     m_mcusPerRow = cinfo->MCUs_per_row;
     m_mcuRows = cinfo->MCU_rows_in_scan;
     const int componentCount = cinfo->num_components;
-    if (cinfo->comps_in_scan != componentCount || m_script.empty() || m_script.front().first != 0
-        || m_script.front().last != 0)
+    if (cinfo->comps_in_scan != componentCount || cinfo->restart_interval != 0 || m_script.empty()
+        || m_script.front().first != 0 || m_script.front().last != 0)
         return false;
     m_components.resize(size_t(componentCount));
     for (int ci = 0; ci < componentCount; ++ci) {
@@ -311,7 +308,12 @@ bool JpegScanCoder::attach(jpeg_compress_struct *cinfo)
             return false;
         for (int k = scan.first; k <= scan.last; ++k)
             state.band |= std::uint64_t(1) << k;
-        m_components[size_t(scan.component)].bands.push_back(&state);
+        // A coefficient goes into one scan only.
+        Component &c = m_components[size_t(scan.component)];
+        for (const ScanState *other : c.bands)
+            if (other->band & state.band)
+                return false;
+        c.bands.push_back(&state);
     }
     // An estimate of the symbols, to grow the lists seldom: a DC symbol a block, a few
     // AC symbols for most blocks of a page.
@@ -321,7 +323,7 @@ bool JpegScanCoder::attach(jpeg_compress_struct *cinfo)
             scan.tokens.resize(blocks);
 
     if (!m_entropy)
-        m_entropy = new Entropy{{Entropy::startPass, Entropy::encodeMcu, Entropy::finishPass}, this};
+        m_entropy.reset(new Entropy{{Entropy::startPass, Entropy::encodeMcu, Entropy::finishPass}, this});
     cinfo->entropy = &m_entropy->pub;
     return true;
 }

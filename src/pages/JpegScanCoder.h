@@ -18,6 +18,7 @@
 #include <QByteArray>
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 struct jpeg_compress_struct;
@@ -66,7 +67,7 @@ private:
     std::vector<ScanState> m_scans;
     std::vector<Component> m_components;
     jpeg_compress_struct *m_cinfo = nullptr;
-    Entropy *m_entropy = nullptr;
+    std::unique_ptr<Entropy> m_entropy;
     unsigned m_mcuX = 0, m_mcuY = 0, m_mcusPerRow = 0, m_mcuRows = 0;
     bool m_failed = false;
 };

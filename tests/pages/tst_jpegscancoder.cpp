@@ -1,3 +1,4 @@
+#include "TestPictures.h"
 #include "TestSupport.h"
 #include "pages/JpegEncoder.h"
 #include "pages/JpegScanCoder.h"
@@ -9,6 +10,8 @@
 #include <cstdio> // jpeglib.h needs FILE declared first
 #include <cstdlib>
 #include <jpeglib.h>
+
+using TestPictures::decodedPixels;
 
 namespace {
 
@@ -51,16 +54,6 @@ QByteArray libjpegProgressive(const QImage &image, int quality)
     jpeg_destroy_compress(&cinfo);
     const QByteArray bytes(reinterpret_cast<const char *>(buffer), qsizetype(size));
     std::free(buffer);
-    return bytes;
-}
-
-// The pixels a JPEG decodes to, as RGB888 bytes.
-QByteArray decodedPixels(const QByteArray &jpeg)
-{
-    const QImage image = QImage::fromData(jpeg, "JPEG").convertToFormat(QImage::Format_RGB888);
-    QByteArray bytes;
-    for (int y = 0; y < image.height(); ++y)
-        bytes.append(reinterpret_cast<const char *>(image.constScanLine(y)), image.width() * 3);
     return bytes;
 }
 

@@ -1,4 +1,5 @@
 #include "TestFiles.h"
+#include "TestPictures.h"
 #include "TestSupport.h"
 #include "pages/JpegEncoder.h"
 #include "pages/PagePictureWriter.h"
@@ -10,6 +11,7 @@
 #include <QtTest>
 
 using TestFiles::readFile;
+using TestPictures::decodedPixels;
 
 namespace {
 
@@ -37,16 +39,6 @@ PageResult write(PagePictureWriter &writer, const QImage &page, QList<PagePictur
     if (written)
         *written = parts;
     return r;
-}
-
-// The pixels a JPEG decodes to, as RGB888 bytes.
-QByteArray decodedPixels(const QByteArray &jpeg)
-{
-    const QImage image = QImage::fromData(jpeg, "JPEG").convertToFormat(QImage::Format_RGB888);
-    QByteArray bytes;
-    for (int y = 0; y < image.height(); ++y)
-        bytes.append(reinterpret_cast<const char *>(image.constScanLine(y)), image.width() * 3);
-    return bytes;
 }
 
 // Whether a JPEG file starts its frame with progressive scans (marker SOF2).
