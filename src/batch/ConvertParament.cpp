@@ -44,6 +44,12 @@ QVariantMap ConvertParament::toDictionary() const
         {QStringLiteral("strWindowSize"), m_strWindowSize},
         {QStringLiteral("strExeSize"), m_strExeSize},
         {QStringLiteral("iAppWindowHide"), m_iAppWindowHide},
+        {QStringLiteral("strMobileSettingFile"), m_strMobileSettingFile},
+        {QStringLiteral("strMobileTemplateSettings"), m_strMobileTemplateSettings},
+        {QStringLiteral("strMobileResourcePath"), m_strMobileResourcePath},
+        {QStringLiteral("strMobileColor"), m_strMobileColor},
+        {QStringLiteral("strMobileFlipStyle"), m_strMobileFlipStyle},
+        {QStringLiteral("strMobileDoubleSlide"), m_strMobileDoubleSlide},
     };
 }
 
@@ -67,5 +73,11 @@ ConvertParament ConvertParament::fromDictionary(const QVariantMap &d)
     p.m_strWindowSize = textEntry(d, "strWindowSize", p.m_strWindowSize);
     p.m_strExeSize = textEntry(d, "strExeSize", p.m_strExeSize);
     p.m_iAppWindowHide = intEntry(d, "iAppWindowHide", p.m_iAppWindowHide);
+    p.m_strMobileSettingFile = textEntry(d, "strMobileSettingFile", p.m_strMobileSettingFile);
+    p.m_strMobileTemplateSettings = textEntry(d, "strMobileTemplateSettings", p.m_strMobileTemplateSettings);
+    p.m_strMobileResourcePath = textEntry(d, "strMobileResourcePath", p.m_strMobileResourcePath);
+    p.m_strMobileColor = textEntry(d, "strMobileColor", p.m_strMobileColor);
+    p.m_strMobileFlipStyle = textEntry(d, "strMobileFlipStyle", p.m_strMobileFlipStyle);
+    p.m_strMobileDoubleSlide = textEntry(d, "strMobileDoubleSlide", p.m_strMobileDoubleSlide);
     return p;
 }

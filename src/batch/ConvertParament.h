@@ -57,6 +57,25 @@ public:
     int iAppWindowHide() const { return m_iAppWindowHide; }
     void setIAppWindowHide(int value) { m_iAppWindowHide = value; }
 
+    // The phone version's own settings (the output window's mobile settings). Empty
+    // texts leave the phone template's settings as they are.
+    // The chosen mobile settings file: a settings text or a theme package.
+    QString strMobileSettingFile() const { return m_strMobileSettingFile; }
+    void setStrMobileSettingFile(const QString &value) { m_strMobileSettingFile = value; }
+    // The settings text of the phone template loaded from that file, and the folder its
+    // "STYLE_EXTERN:" values lie in (an unpacked theme package); empty when none was loaded.
+    QString strMobileTemplateSettings() const { return m_strMobileTemplateSettings; }
+    void setStrMobileTemplateSettings(const QString &value) { m_strMobileTemplateSettings = value; }
+    QString strMobileResourcePath() const { return m_strMobileResourcePath; }
+    void setStrMobileResourcePath(const QString &value) { m_strMobileResourcePath = value; }
+    // Background colour "0xRRGGBB", page turn "Flip" or "Slide", double-page slide "Yes" or "No".
+    QString strMobileColor() const { return m_strMobileColor; }
+    void setStrMobileColor(const QString &value) { m_strMobileColor = value; }
+    QString strMobileFlipStyle() const { return m_strMobileFlipStyle; }
+    void setStrMobileFlipStyle(const QString &value) { m_strMobileFlipStyle = value; }
+    QString strMobileDoubleSlide() const { return m_strMobileDoubleSlide; }
+    void setStrMobileDoubleSlide(const QString &value) { m_strMobileDoubleSlide = value; }
+
     bool operator==(const ConvertParament &other) const = default;
 
 private:
@@ -77,4 +96,10 @@ private:
     QString m_strWindowSize;
     QString m_strExeSize;
     int m_iAppWindowHide = 0;
+    QString m_strMobileSettingFile;
+    QString m_strMobileTemplateSettings;
+    QString m_strMobileResourcePath;
+    QString m_strMobileColor;
+    QString m_strMobileFlipStyle;
+    QString m_strMobileDoubleSlide;
 };

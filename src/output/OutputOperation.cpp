@@ -13,6 +13,7 @@
 #include "output/security/BookSecurity.h"
 #include "output/narration/GenerateAssistant.h"
 #include "output/web/HTMLConfigInfo.h"
+#include "output/MobileChoices.h"
 #include "output/OutputCopies.h"
 #include "output/web/OutputFiles.h"
 #include "output/web/OutputStage.h"
@@ -176,7 +177,8 @@ void OutputOperation::configure(FlashBookOutput &output)
 {
     output.setStopFlag(&m_stop);
     output.setBookParts(m_parts);
-    output.setMobileTemplate(m_mobileTemplate);
+    // The record's own choices for the phone version (a batch row's) on a copy.
+    output.setMobileTemplate(MobileChoices::applied(m_mobileTemplate, m_parament));
     output.setIsBookcaseMode(m_isBookcaseMode);
     output.setUserInfo(m_userInfo);
     output.setShotFile(m_shotFile);

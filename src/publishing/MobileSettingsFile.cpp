@@ -1,5 +1,7 @@
 #include "publishing/MobileSettingsFile.h"
 
+#include "batch/ConvertParament.h"
+
 #include "foundation/AppUtility.h"
 #include "foundation/ZipExtractor.h"
 #include "templates/FlashTemplate.h"
@@ -20,6 +22,24 @@ std::shared_ptr<FlashTemplate> newMobileTemplate()
         return nullptr;
     tmpl->setIsMobileTemplate(true);
     tmpl->setTmplName(FlashTemplate::defaultMobileTemplateName());
+    return tmpl;
+}
+
+void keepTemplate(const FlashTemplate *tmpl, ConvertParament &record)
+{
+    record.setStrMobileTemplateSettings(tmpl ? tmpl->settingsText() : QString());
+    record.setStrMobileResourcePath(tmpl ? tmpl->externResourcePath() : QString());
+}
+
+std::shared_ptr<FlashTemplate> templateOfRecord(const ConvertParament &record)
+{
+    if (record.strMobileTemplateSettings().isEmpty())
+        return nullptr;
+    std::shared_ptr<FlashTemplate> tmpl = newMobileTemplate();
+    if (!tmpl)
+        return nullptr;
+    tmpl->setExternResourcePath(record.strMobileResourcePath());
+    tmpl->loadSettingsFromText(record.strMobileTemplateSettings());
     return tmpl;
 }
 

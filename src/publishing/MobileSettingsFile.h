@@ -13,6 +13,7 @@
 #include <QString>
 #include <memory>
 
+class ConvertParament;
 class FlashTemplate;
 
 namespace MobileSettingsFile {
@@ -24,5 +25,11 @@ bool loadIntoTemplate(const QString &path, std::shared_ptr<FlashTemplate> &tmpl,
 // A new phone template ("Metro", marked as the mobile template); null when its
 // description cannot be read.
 std::shared_ptr<FlashTemplate> newMobileTemplate();
+
+// An output record keeps the phone template loaded from its settings file as the
+// template's settings text and extern resource folder (keepTemplate; null clears them).
+// templateOfRecord() makes that template again, or answers null when the record keeps none.
+void keepTemplate(const FlashTemplate *tmpl, ConvertParament &record);
+std::shared_ptr<FlashTemplate> templateOfRecord(const ConvertParament &record);
 
 } // namespace MobileSettingsFile

@@ -13,6 +13,8 @@ private slots:
         record.setIOutputType(6);
         record.setStrTitle("Tätigkeitsbericht");
         record.setCompressToZip(true);
+        record.setStrMobileColor("0x12AB34");
+        record.setStrMobileTemplateSettings("backgroundColor=0x445566\n");
         QCOMPARE(ConvertParament::fromDictionary(record.toDictionary()), record);
 
         QVariantMap damaged = record.toDictionary();
@@ -28,9 +30,13 @@ private slots:
 
         // Lists written before the desktop book fields existed read with them unset.
         QVariantMap older = record.toDictionary();
-        for (const char *key : {"strAppVersion", "strAppIdentifier", "strWindowSize", "strExeSize", "iAppWindowHide"})
+        for (const char *key : {"strAppVersion", "strAppIdentifier", "strWindowSize", "strExeSize", "iAppWindowHide",
+                                "strMobileColor", "strMobileTemplateSettings"})
             older.remove(key);
-        QCOMPARE(ConvertParament::fromDictionary(older), record);
+        ConvertParament withoutMobile = record;
+        withoutMobile.setStrMobileColor({});
+        withoutMobile.setStrMobileTemplateSettings({});
+        QCOMPARE(ConvertParament::fromDictionary(older), withoutMobile);
     }
 };
 

@@ -95,6 +95,47 @@ private slots:
         m_tabs.setTopOrSide("Side");
     }
 
+    // A batch row's choices for the phone version go into the phone template of its
+    // book only: the template handed in stays as it is, the desktop book is not touched,
+    // and values the phone template does not take are left out.
+    void theRecordsPhoneChoicesReachThePhoneVersionOnly()
+    {
+        auto metro = std::make_shared<FlashTemplate>();
+        QVERIFY(metro->loadTemplateXmlFile(FlashTemplate::bundledTemplateFile("Metro")));
+        QVERIFY(metro->setPropertyValue("iconColor", "0x010203"));
+        const QString before = metro->settingsText();
+        const auto write = [&](const QString &name, const QString &color, const QString &flip,
+                               const QString &pairs) -> QJsonObject {
+            auto job = makeJob(path("phone-" + name), 0, name);
+            ConvertParament p = job->convertPara();
+            p.setStrMobileColor(color);
+            p.setStrMobileFlipStyle(flip);
+            p.setStrMobileDoubleSlide(pairs);
+            job->setConvertPara(p);
+            job->setMobileTemplate(metro.get());
+            runJob(job);
+            return job->status() == OutputOperation::StatusWritten
+                ? configObject(path("phone-" + name + "/mobile/files/config.js"))
+                : QJsonObject();
+        };
+        QJsonObject phone = write("paired", "0x2e7d32", "Slide", "Yes");
+        QCOMPARE(phone.value("backgroundColor").toString(), QString("#2E7D32"));
+        QCOMPARE(phone.value("flipStyle").toString(), QString("Slide"));
+        QCOMPARE(phone.value("doublePageSlide").toBool(), true);
+        QCOMPARE(phone.value("iconColor").toString(), QString("#010203"));
+        QCOMPARE(metro->settingsText(), before);
+        const QJsonObject desktop = configObject(path("phone-paired/files/config.js"));
+        QVERIFY(!desktop.contains("flipStyle"));
+        QVERIFY(desktop.value("backgroundColor").toString() != "#2E7D32");
+
+        phone = write("hostile", "green\"};alert(1)", "Curl", "perhaps");
+        QCOMPARE(phone.value("backgroundColor").toString(), QString("#1E1E1E"));
+        QCOMPARE(phone.value("flipStyle").toString(), QString("Slide"));
+        QCOMPARE(phone.value("doublePageSlide").toBool(), false);
+        phone = write("flipping", QString(), "Flip", QString());
+        QCOMPARE(phone.value("flipStyle").toString(), QString("Flip"));
+    }
+
     void webFolderHoldsTheWholeBook()
     {
         const QString folder = path("web");

@@ -39,6 +39,8 @@ constexpr PlainSetting kPlainSettings[] = {
     {"hardCover", Kind::Boolean},
     {"pageShadow", Kind::Boolean},
     {"rightToLeft", Kind::Boolean},
+    {"flipStyle", Kind::Text},
+    {"doublePageSlide", Kind::Boolean},
     {"showThumbnailButton", Kind::Boolean},
     {"showOutlineButton", Kind::Boolean},
     {"showSearchButton", Kind::Boolean},

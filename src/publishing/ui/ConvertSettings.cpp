@@ -1,13 +1,20 @@
 #include "publishing/ui/ConvertSettings.h"
 
 #include "foundation/AppStrings.h"
+#include "foundation/ColorText.h"
+#include "foundation/NumberText.h"
+#include "platform/ui/LogAlert.h"
 #include "platform/ui/QvWindow.h"
 #include "platform/ui/RadioMatrix.h"
+#include "publishing/MobileSettingsFile.h"
 #include "publishing/ui/BatchAdvancedSetting.h"
+#include "publishing/ui/MobileSettingView.h"
+#include "templates/FlashTemplate.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -75,9 +82,15 @@ void ConvertSettings::awakeFromNib()
     btnBasicHtml->setChecked(m_parament.isConvertBasicHtml());
     prgBar->hide();
     lblInfo->clear();
-    btnPublic->setText(loadAppString("ConvertSettings-Save", "Save"));
+    // The mobile settings file and the phone template loaded from it, as the row keeps them.
+    m_mbSettingFile = m_parament.strMobileSettingFile();
+    m_mobileTemplate = MobileSettingsFile::templateOfRecord(m_parament);
+    showMobileChoices();
+    btnSave = requireOutlet<QPushButton>("btnSave");
+    btnPublic->setVisible(m_publishEnabled);
     connect(btnAdvanced, &QPushButton::clicked, this, &ConvertSettings::onAdvanced);
-    connect(btnPublic, &QPushButton::clicked, this, &ConvertSettings::onSaveSettings);
+    connect(btnSave, &QPushButton::clicked, this, &ConvertSettings::onSaveSettings);
+    connect(btnPublic, &QPushButton::clicked, this, &ConvertSettings::onPublish);
     connect(btnCancel, &QPushButton::clicked, this, &ConvertSettings::onCancel);
     for (QLineEdit *field : {txtOutputFolder, txtOutputName, txtTitle})
         connect(field, &QLineEdit::textChanged, this, &ConvertSettings::controlTextDidChange);
@@ -107,7 +120,37 @@ void ConvertSettings::CheckOutputSetting()
         btnBasicHtml->setEnabled(false);
         break;
     }
-    btnPublic->setEnabled(!txtOutputFolder->text().trimmed().isEmpty() && !txtOutputName->text().trimmed().isEmpty());
+    const bool complete = !txtOutputFolder->text().trimmed().isEmpty() && !txtOutputName->text().trimmed().isEmpty();
+    if (btnSave)
+        btnSave->setEnabled(complete && !m_isStart);
+    btnPublic->setEnabled(complete && !m_isStart);
+}
+
+void ConvertSettings::showMobileChoices()
+{
+    // What the row chose, else what its phone template says (the bundled one's defaults
+    // when the row loaded none).
+    std::shared_ptr<FlashTemplate> defaults = m_mobileTemplate ? m_mobileTemplate : MobileSettingsFile::newMobileTemplate();
+    const auto templateValue = [&defaults](const char *key, const QString &fallback) {
+        return defaults ? defaults->propertyValue(QString::fromLatin1(key), fallback) : fallback;
+    };
+    const QString color = !m_parament.strMobileColor().isEmpty() ? m_parament.strMobileColor()
+                                                                 : templateValue("backgroundColor", QStringLiteral("0x1E1E1E"));
+    const QString flipStyle = !m_parament.strMobileFlipStyle().isEmpty() ? m_parament.strMobileFlipStyle()
+                                                                         : templateValue("flipStyle", QStringLiteral("Slide"));
+    const QString doubleSlide = !m_parament.strMobileDoubleSlide().isEmpty()
+        ? m_parament.strMobileDoubleSlide()
+        : (NumberText::boolValue(templateValue("doublePageSlide", QStringLiteral("No"))) ? QStringLiteral("Yes")
+                                                                                         : QStringLiteral("No"));
+    MobileSettingView *panel = mobileSettingView();
+    panel->setMainColor(colorFromHexRGB(color));
+    panel->setMbFlipStyle(flipStyle);
+    panel->setMbDoubleSlide(doubleSlide);
+    panel->setMbSettingFile(m_mbSettingFile);
+    panel->setNeedsDisplay(true);
+    m_shownColor = panel->mainColor();
+    m_shownFlipStyle = panel->mbFlipStyle();
+    m_shownDoubleSlide = panel->mbDoubleSlide();
 }
 
 void ConvertSettings::onTypeChanged()
@@ -122,10 +165,74 @@ void ConvertSettings::controlTextDidChange()
 
 void ConvertSettings::onCancel()
 {
+    if (m_isStart) {
+        // The owner stops the run; its end comes back through runDidFinish().
+        btnCancel->setEnabled(false);
+        emit cancelRequested();
+        return;
+    }
     closeWindowWithCode(0);
 }
 
 void ConvertSettings::onSaveSettings()
+{
+    if (m_isStart)
+        return;
+    storeSettings();
+    closeWindowWithCode(1);
+}
+
+void ConvertSettings::onPublish()
+{
+    if (!m_publishEnabled || m_isStart)
+        return;
+    storeSettings();
+    setRunning(true);
+    showRunProgress(-1, QString());
+    emit publishRequested();
+}
+
+void ConvertSettings::setRunning(bool running)
+{
+    m_isStart = running;
+    setWorkerRunning(running);
+    for (QWidget *part : {static_cast<QWidget *>(boxType), static_cast<QWidget *>(boxPath),
+                          static_cast<QWidget *>(boxOptions), static_cast<QWidget *>(btnAdvanced)})
+        part->setEnabled(!running);
+    btnCancel->setEnabled(true);
+    prgBar->setVisible(running);
+    if (!running)
+        lblInfo->clear();
+    CheckOutputSetting();
+}
+
+void ConvertSettings::showRunProgress(int percent, const QString &text)
+{
+    if (percent < 0) {
+        prgBar->setRange(0, 0);
+    } else {
+        prgBar->setRange(0, 100);
+        prgBar->setValue(qBound(0, percent, 100));
+    }
+    if (!text.isEmpty())
+        lblInfo->setText(text);
+}
+
+void ConvertSettings::runDidFinish(bool written, const QString &failure)
+{
+    if (!m_isStart)
+        return;
+    setRunning(false);
+    if (written) {
+        closeWindowWithCode(1);
+        return;
+    }
+    if (!failure.isEmpty())
+        LogAlert::alertMessage(loadAppString("ConvertSettings-The book could not be made.", "The book could not be made."),
+                               failure);
+}
+
+void ConvertSettings::storeSettings()
 {
     const OutputKind kind = selectedKind();
     m_parament = m_draft;
@@ -138,5 +245,16 @@ void ConvertSettings::onSaveSettings()
         m_parament.setLoadType(kDesktopOnly);
     else if (m_parament.loadType() == kDesktopOnly)
         m_parament.setLoadType(0);
-    closeWindowWithCode(1);
+
+    m_parament.setStrMobileSettingFile(m_mbSettingFile);
+    MobileSettingsFile::keepTemplate(m_mobileTemplate.get(), m_parament);
+    // The panel's choices: those the row had or the user changed.
+    const MobileSettingView *panel = mobileSettingView();
+    const QColor color = panel->mainColor();
+    if (color.isValid() && (!m_parament.strMobileColor().isEmpty() || color != m_shownColor))
+        m_parament.setStrMobileColor(colorToHexRGB(color));
+    if (!m_parament.strMobileFlipStyle().isEmpty() || panel->mbFlipStyle() != m_shownFlipStyle)
+        m_parament.setStrMobileFlipStyle(panel->mbFlipStyle());
+    if (!m_parament.strMobileDoubleSlide().isEmpty() || panel->mbDoubleSlide() != m_shownDoubleSlide)
+        m_parament.setStrMobileDoubleSlide(panel->mbDoubleSlide());
 }

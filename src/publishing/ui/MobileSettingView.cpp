@@ -164,5 +164,8 @@ void MobileSettingView::onOpenMobileTextSettings()
 {
     QvPanelOptions options;
     options.types = {QStringLiteral("txt")};
-    QvPanel::runForPath(this, options, [this](const QString &path) { m_mbSettingFile = path; });
+    QvPanel::runForPath(this, options, [this](const QString &path) {
+        m_mbSettingFile = path;
+        emit settingFileChosen(path);
+    });
 }

@@ -44,6 +44,10 @@ public:
     static QLabel *labelOne(QWidget *parent);
     static QComboBox *popUpWithItems(const QStringList &items, QWidget *parent);
 
+signals:
+    // The settings text chosen with the panel's own button (mbSettingFile()).
+    void settingFileChosen(const QString &path);
+
 public slots:
     void onChangeColor();
     void onFlipStyleChange();

@@ -75,6 +75,9 @@ void OutputWindowDelegate::awakeFromNib()
 void OutputWindowDelegate::initMobileSettingView()
 {
     connect(_btnMobleSetting, &QPushButton::clicked, this, &OutputWindowDelegate::onOpenMBSetting, Qt::UniqueConnection);
+    // The panel's own settings text is the window's mobile settings file too.
+    connect(_mbSettingView, &MobileSettingView::settingFileChosen, this, &OutputWindowDelegate::endBrowseTextFile,
+            Qt::UniqueConnection);
 }
 
 void OutputWindowDelegate::onOpenMBSetting()
@@ -87,6 +90,7 @@ void OutputWindowDelegate::onOpenMBSetting()
 void OutputWindowDelegate::endBrowseTextFile(const QString &path)
 {
     m_mbSettingFile = path;
+    _mbSettingView->setMbSettingFile(path);
     QString error;
     if (!MobileSettingsFile::loadIntoTemplate(path, m_mobileTemplate, &error))
         LogAlert::alertMessage(loadAppString("OutputWindowD-The mobile settings cannot be loaded.", "The mobile settings cannot be loaded."),

@@ -104,6 +104,9 @@ void MainWindow::buildMenus()
     m_recentMenu = m_fileMenu->addMenu(loadAppString("QuorvelAppD-Open Recent", "Open Recent"));
     m_recentMenu->setObjectName(QStringLiteral("recentMenu"));
     m_fileMenu->addSeparator();
+    m_fileMenu->addAction(makeAction(QStringLiteral("batchConversion"),
+                                     loadAppString("QuorvelAppD-Batch Conversion…", "Batch Conversion…")));
+    m_fileMenu->addSeparator();
     m_fileMenu->addAction(makeAction(QStringLiteral("save"), loadAppString("QuorvelAppD-Save", "Save"), QKeySequence::Save));
     m_fileMenu->addAction(makeAction(QStringLiteral("saveAs"), loadAppString("QuorvelAppD-Save As…", "Save As…"),
                                      QKeySequence::SaveAs));

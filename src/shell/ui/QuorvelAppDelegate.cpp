@@ -38,6 +38,8 @@
 #include "publishing/ui/PublishCommand.h"
 #include "publishing/ui/PublishPluginDelegate.h"
 #include "shell/BookImportTask.h"
+#include "shell/ui/BatchWindow.h"
+#include "platform/ui/QvWindow.h"
 #include "shell/BookSession.h"
 #include "shell/EnginePreviewBuilder.h"
 #include "shell/PreviewAddress.h"
@@ -197,6 +199,13 @@ bool QuorvelAppDelegate::applicationShouldTerminate()
 {
     if (m_quitting)
         return true;
+    // A batch conversion is left to end or be cancelled in its window.
+    if (m_batchWindow && m_batchWindow->conversion().isRunning()) {
+        LogAlert::alertMessage(loadAppString("QuorvelAppD-A batch conversion is under way.", "A batch conversion is under way."),
+                               loadAppString("QuorvelAppD-Cancel it in the batch window first.",
+                                             "Cancel it in the batch window first."));
+        return false;
+    }
     if (!confirmCloseBook())
         return false;
     m_quitting = true;
@@ -246,6 +255,7 @@ void QuorvelAppDelegate::connectActions()
     on("newFromPDF", &QuorvelAppDelegate::onNewFromPDF);
     on("newFromPictures", &QuorvelAppDelegate::onNewFromPictures);
     on("openProject", &QuorvelAppDelegate::onOpenProject);
+    on("batchConversion", &QuorvelAppDelegate::onBatchConversion);
     on("save", &QuorvelAppDelegate::onSaveProject);
     on("saveAs", &QuorvelAppDelegate::onSaveProjectAs);
     on("closeBook", &QuorvelAppDelegate::onCloseBook);
@@ -865,6 +875,22 @@ void QuorvelAppDelegate::prepareOutputWindow(PublishBookWindowDelegate &dialog)
     dialog.setMobileTemplate(document.mobileTemplate());
     if (!document.parts().coverFile().isEmpty())
         dialog.setShotFile(document.parts().coverFile());
+}
+
+BatchWindow *QuorvelAppDelegate::batchWindow() const
+{
+    return m_batchWindow;
+}
+
+void QuorvelAppDelegate::onBatchConversion()
+{
+    if (!m_batchWindow) {
+        m_batchWindow = new BatchWindow(this);
+        m_batchWindow->center();
+    }
+    m_batchWindow->showWindow();
+    m_batchWindow->window()->raise();
+    m_batchWindow->window()->activateWindow();
 }
 
 void QuorvelAppDelegate::onPublishPlugin()

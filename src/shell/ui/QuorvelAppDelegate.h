@@ -34,6 +34,7 @@
 #include <memory>
 
 class AssistantTab;
+class BatchWindow;
 class BookCoverDelegate;
 class BookSession;
 class FurnishingTabs;
@@ -75,6 +76,8 @@ public:
     QFuture<void> helperInstall() const { return m_helperInstall; }
     // The book cover dialog (null before its first opening).
     BookCoverDelegate *bookCoverDelegate() const { return m_bookCoverDelegate.get(); }
+    // The batch window (null before its first opening).
+    BatchWindow *batchWindow() const;
 
     int previewChangeFlag() const { return m_previewLoop.previewChangeFlag(); }
     void setPreviewChangeFlag(int bits);
@@ -102,6 +105,8 @@ public slots:
     void onNewFromPDF();
     void onNewFromPictures();
     void onOpenProject();
+    // The batch window, opened beside the main window (one for the program).
+    void onBatchConversion();
     // A project opens as the book; a published book is shown as one (a web book in
     // the browser, any other kind in its folder). True when a book was opened.
     bool openRecent(const RecentProjectItem &item);
@@ -162,6 +167,7 @@ private:
     void reviewPhonePages(const QStringList &pictures);
 
     QPointer<MainWindow> m_window;
+    QPointer<BatchWindow> m_batchWindow;
     std::unique_ptr<BookSession> m_session;
     PreviewLoop m_previewLoop;
     PreviewServer m_server;

@@ -273,7 +273,7 @@ private slots:
         };
         advanced("3.0");
         QCOMPARE(control<QLineEdit>(&settings, "txtTitle")->text(), QString("From the sheet"));
-        clickControl(&settings, "btnPublic");
+        clickControl(&settings, "btnSave");
         QCOMPARE(settings.parament().strAppVersion(), QString("3.0"));
         QCOMPARE(settings.parament().strTitle(), QString("From the sheet"));
 

@@ -43,9 +43,10 @@ private slots:
             control<QLineEdit>(c, "txtTitle")->setText("The Atlas");
             control<QCheckBox>(c, "btnMakeMobileVersion")->setChecked(true);
             control<QLineEdit>(c, "txtOutputName")->clear();
-            QVERIFY(!control<QPushButton>(c, "btnPublic")->isEnabled()); // a row needs a name
+            QVERIFY(!control<QPushButton>(c, "btnSave")->isEnabled()); // a row needs a name
+            QVERIFY(control<QPushButton>(c, "btnPublic")->isHidden()); // no owner converts the row
             control<QLineEdit>(c, "txtOutputName")->setText("Atlas 2");
-            clickControl(c, "btnPublic");
+            clickControl(c, "btnSave");
         });
         QCOMPARE(settings.runModal(), 1);
         QCOMPARE(settings.parament().iOutputType(), 0);

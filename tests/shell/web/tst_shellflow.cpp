@@ -7,6 +7,7 @@
 #include "project/ProjectBackup.h"
 #include "shell/BookSession.h"
 #include "shell/PreviewAddress.h"
+#include "shell/ui/BatchWindow.h"
 #include "shell/ui/ImportPDFDialog.h"
 #include "shell/ui/MainWindow.h"
 #include "shell/ui/PreviewPane.h"
@@ -132,6 +133,22 @@ private slots:
         QVERIFY(shown.wait(kLong));
         QVERIFY(viewerShows(pane, 8));
         QCOMPARE(PreviewAddress::pageFromUrl(pane->requestedUrl()), 0); // a book opens on its first page
+
+        // The batch window opens from the File menu beside the book, one for the program;
+        // quitting waits while it converts.
+        bookMenuItem(app.mainWindow(), "batchConversion")->trigger();
+        BatchWindow *batch = app.batchWindow();
+        QVERIFY(batch && batch->isWindowVisible());
+        bookMenuItem(app.mainWindow(), "batchConversion")->trigger();
+        QCOMPARE(app.batchWindow(), batch);
+        QVERIFY(PdfFixtures::writeNumberedPdf(dir.filePath("Batch.pdf"), 2));
+        batch->addPaths({dir.filePath("Batch.pdf")});
+        QVERIFY(batch->conversion().start({0}));
+        driver.answerAlert("OK");
+        QVERIFY(!app.applicationShouldTerminate());
+        QCOMPARE(driver.alerts().last().messageText, QString("A batch conversion is under way."));
+        batch->conversion().cancel();
+        QTRY_VERIFY(!batch->conversion().isRunning());
 
         // Quitting: nothing to ask, settings saved, a backup, no preview folder left.
         QVERIFY(app.applicationShouldTerminate());

@@ -1,6 +1,8 @@
 /*
- * Metro: the phone viewer. One page at a time; the reader swipes with a finger or the
- * mouse, taps the page edges, or uses the toolbar.
+ * Metro: the phone viewer. One page at a time (two side by side when the book slides
+ * them in pairs); the reader swipes with a finger or the mouse, taps the page edges, or
+ * uses the toolbar. Pages slide in from the side ("Slide") or turn over like the leaves
+ * of a book ("Flip").
  */
 (function (global) {
   'use strict';
@@ -10,16 +12,23 @@
   const PHONE_DEFAULTS = Object.assign({}, Quorvel.DESKTOP_DEFAULTS, {
     backgroundColor: '#1E1E1E',
     toolbarColor: '#111111',
-    flipDuration: 300
+    flipDuration: 300,
+    flipStyle: 'Slide',
+    doublePageSlide: false
   });
 
   // A swipe counts when the page moved this share of its width, or was flicked.
   const SWIPE_SHARE = 0.2;
   const FLICK_SPEED = 0.5;   // pixels per millisecond
   const TAP_ZONE = 0.25;     // share of the width at each edge that turns on a tap
+  const TURN_ANGLE = 100;    // degrees a leaf turns about the left edge until it is gone
 
-  // Three page slots side by side (before, current, after); the middle one is on screen.
-  // A drag moves the strip with the pointer; letting go completes or undoes the swipe.
+  // Three page slots (before, current, after); the middle one is on screen. Each slot
+  // holds one page, or a pair of pages when the book slides two at a time (pages 1-2,
+  // 3-4, ...). Sliding, the slots stand side by side and a drag moves the strip with the
+  // pointer; flipping, they lie on one another and a drag turns the current leaf away
+  // (showing the next one under it) or the one before back over it. Letting go completes
+  // or undoes the move.
   class SwipeView {
     constructor(book, source, element) {
       this.book = book;
@@ -28,12 +37,15 @@
       this.events = new Quorvel.Events();
       this.rightToLeft = book.setting('rightToLeft');
       this.duration = book.setting('flipDuration');
+      this.flip = book.setting('flipStyle').trim().toLowerCase() === 'flip';
+      this.perSlot = !this.flip && book.setting('doublePageSlide') ? 2 : 1;
       this.current = 1;
-      this.strip = h('div', { className: 'qv-strip' });
+      this.strip = h('div', { className: 'qv-strip' + (this.flip ? ' qv-flip' : '') });
       this.slots = [-1, 0, 1].map((offset) => {
-        const img = h('img', { alt: '', draggable: 'false', className: 'qv-slot-picture' });
-        const slot = h('div', { className: 'qv-slot', dataset: { offset: String(offset) } }, [img]);
-        slot.style.left = (offset * 100) + '%';
+        const pictures = [];
+        for (let i = 0; i < this.perSlot; i++) pictures.push(h('img', { alt: '', draggable: 'false', className: 'qv-slot-picture' }));
+        const slot = h('div', { className: 'qv-slot' + (this.perSlot > 1 ? ' qv-pair' : ''), dataset: { offset: String(offset) } }, pictures);
+        if (!this.flip) slot.style.left = (offset * 100) + '%';
         this.strip.appendChild(slot);
         return slot;
       });
@@ -44,51 +56,71 @@
       this.listen();
     }
 
-    // The page shown in a slot: the slot to the right holds the next page, unless the
-    // book reads right to left.
+    // The first page of the slot that holds page.
+    slotStart(page) { return page - (page - 1) % this.perSlot; }
+
+    // The (first) page shown in a slot: the slot to the right holds the next pages,
+    // unless the book reads right to left.
     pageAt(offset) {
-      const page = this.current + (this.rightToLeft ? -offset : offset);
+      const page = this.current + (this.rightToLeft ? -offset : offset) * this.perSlot;
       return page >= 1 && page <= this.book.pageCount ? page : null;
+    }
+
+    // The pages of the slot that begins at page.
+    pagesFrom(page) {
+      const pages = [];
+      for (let p = page; p < page + this.perSlot && p <= this.book.pageCount; p++) pages.push(p);
+      return pages;
     }
 
     render() {
       for (const slot of this.slots) {
         const offset = parseInt(slot.dataset.offset, 10);
         const page = this.pageAt(offset);
-        const img = slot.firstChild;
         slot.dataset.page = page ? String(page) : '';
         slot.classList.toggle('qv-empty', !page);
         slot.querySelectorAll('.qv-page-error').forEach(function (n) { n.remove(); });
-        if (!page) { img.removeAttribute('src'); continue; }
-        const wanted = page;
-        slot.classList.add('qv-loading');
-        // A protected page of a book not yet opened waits until it is the current one,
-        // so the password is asked for when the reader gets there.
-        if (offset !== 0 && this.source.isLocked && this.source.isLocked(page)) { img.removeAttribute('src'); continue; }
-        this.source.picture(page, 'normal').then(function (src) {
-          if (slot.dataset.page !== String(wanted)) return;
-          if (src) img.src = src; else img.removeAttribute('src');
-          slot.classList.remove('qv-loading');
-        }, (e) => {
-          if (slot.dataset.page !== String(wanted)) return;
-          slot.classList.remove('qv-loading');
-          img.removeAttribute('src');
-          if (this.notice) slot.appendChild(this.notice(e));
+        const pictures = Array.prototype.slice.call(slot.querySelectorAll('.qv-slot-picture'));
+        // A pair reads left to right, or right to left in such a book.
+        if (this.rightToLeft) pictures.reverse();
+        pictures.forEach((img, i) => {
+          const shown = page && page + i <= this.book.pageCount ? page + i : null;
+          img.hidden = !shown;
+          if (!shown) { img.removeAttribute('src'); return; }
+          this.showPicture(slot, img, shown, offset);
         });
       }
       this.setOffset(0, false);
     }
 
-    start(page) {
-      this.current = page;
-      this.render();
-      this.events.emit('pagechange', [page]);
+    showPicture(slot, img, page, offset) {
+      const wanted = slot.dataset.page;
+      slot.classList.add('qv-loading');
+      // A protected page of a book not yet opened waits until it is the current one,
+      // so the password is asked for when the reader gets there.
+      if (offset !== 0 && this.source.isLocked && this.source.isLocked(page)) { img.removeAttribute('src'); return; }
+      this.source.picture(page, 'normal').then(function (src) {
+        if (slot.dataset.page !== wanted) return;
+        if (src) img.src = src; else img.removeAttribute('src');
+        slot.classList.remove('qv-loading');
+      }, (e) => {
+        if (slot.dataset.page !== wanted) return;
+        slot.classList.remove('qv-loading');
+        img.removeAttribute('src');
+        if (this.notice) slot.appendChild(this.notice(e));
+      });
     }
 
-    visiblePages() { return [this.current]; }
+    start(page) {
+      this.current = this.slotStart(page);
+      this.render();
+      this.events.emit('pagechange', this.visiblePages());
+    }
+
+    visiblePages() { return this.pagesFrom(this.current); }
 
     whenVisibleLoaded() {
-      const img = this.slots[1].firstChild;
+      const img = this.slots[1].querySelector('.qv-slot-picture:not([hidden])');
       return this.source.picture(this.current, 'normal').then(function (src) {
         if (!src) return;
         if (img.complete && img.getAttribute('src')) return;
@@ -96,13 +128,28 @@
       });
     }
 
+    // Moves the pages px to the right of their place (negative: to the left). Sliding,
+    // the strip moves; flipping, the current leaf turns away to the left by that share of
+    // the width, or (to the right) the leaf before turns back over it.
     setOffset(px, animate) {
-      this.strip.style.transition = animate ? 'transform ' + this.duration + 'ms ease-out' : 'none';
-      this.strip.style.transform = 'translate3d(' + px + 'px,0,0)';
+      const transition = animate ? 'transform ' + this.duration + 'ms ease-out' : 'none';
+      if (!this.flip) {
+        this.strip.style.transition = transition;
+        this.strip.style.transform = 'translate3d(' + px + 'px,0,0)';
+        return;
+      }
+      const share = Math.max(-1, Math.min(1, px / (this.element.clientWidth || 1)));
+      const angles = [share > 0 ? (share - 1) * TURN_ANGLE : -TURN_ANGLE, share < 0 ? share * TURN_ANGLE : 0, 0];
+      this.slots.forEach(function (slot, i) {
+        slot.style.transition = transition;
+        slot.style.transform = 'perspective(1600px) rotateY(' + angles[i] + 'deg)';
+      });
+      // The next leaf shows only while the current one turns away from over it.
+      this.slots[2].style.visibility = share < 0 ? '' : 'hidden';
     }
 
-    // Slides one page in a screen direction (-1: the strip moves left, showing the slot on
-    // the right) and makes that page the current one.
+    // Moves one slot in a screen direction (-1: the strip moves left, showing the slot on
+    // the right; flipping, the current leaf turns away) and makes its pages the current ones.
     slide(direction) {
       const target = this.pageAt(direction);
       if (!target || this.busy) { this.setOffset(0, true); return; }
@@ -116,7 +163,7 @@
         this.busy = false;
         this.current = target;
         this.render();
-        this.events.emit('pagechange', [target]);
+        this.events.emit('pagechange', this.visiblePages());
       };
       this.strip.addEventListener('transitionend', finish, { once: true });
       setTimeout(finish, this.duration + 80);
@@ -126,12 +173,13 @@
     prev() { this.slide(this.rightToLeft ? 1 : -1); }
 
     go(page, animate) {
+      page = this.slotStart(page);
       if (page === this.current || this.busy) return;
-      const step = this.rightToLeft ? this.current - page : page - this.current;
+      const step = (this.rightToLeft ? this.current - page : page - this.current) / this.perSlot;
       if (animate && Math.abs(step) === 1) { this.slide(step); return; }
       this.current = page;
       this.render();
-      this.events.emit('pagechange', [page]);
+      this.events.emit('pagechange', this.visiblePages());
     }
 
     listen() {
