@@ -154,6 +154,7 @@ ProjectResult BookProjectWriter::write(const QString &projectFile)
     }
     if (!m_missingPictures.isEmpty())
         result.warnings << ProjectMessages::savedWithMissingPictures(m_missingPictures);
+    result.warnings << m_leftOut;
     return result;
 }
 
@@ -309,7 +310,8 @@ bool BookProjectWriter::planFolders(ProjectResult &result)
         const QString target = carriedTarget(source, defaultName);
         m_plannedPaths.insert(target);
         m_createdFolders << target;
-        if (!AppUtility::copyFromPath(source, target, true)) {
+        // What the copy leaves out (links, files with other names) is said after saving.
+        if (!AppUtility::copyFromPath(source, target, true, QString(), &m_leftOut)) {
             result = ProjectResult::failure(
                 ProjectError::WriteFailed,
                 ProjectMessages::cannotWrite(m_file, QStringLiteral("\"%1\" cannot be copied").arg(source)));

@@ -225,6 +225,36 @@ test('the search text of a large book in parts finds the same pages, part by par
     }
     assert.deepEqual(page.problems, []);
     await page.close();
+
+    // While a part is still on its way the status says the search goes on, though pages
+    // were found; the count comes once, at the end.
+    const server = await serveFolder(book.dir, { hold: /search\/2\.js$/ });
+    try {
+      const slow = await freshPage(server.base + 'sample.html');
+      await slow.click('.qv-button-search');
+      await slow.evaluate(() => {
+        const status = document.querySelector('.qv-search-status');
+        window.statusSeen = [];
+        new MutationObserver(() => window.statusSeen.push(status.textContent)).observe(status, { childList: true, characterData: true, subtree: true });
+      });
+      await slow.fill('.qv-search-input', 'apple');
+      await slow.press('.qv-search-input', 'Enter');
+      await slow.waitForSelector('.qv-search-result[data-page="3"]');
+      await slow.waitForFunction(() => document.querySelectorAll('.qv-search-result').length === 1 && window.statusSeen.length > 0);
+      const english = (key, n) => slow.evaluate(([key, n]) => new Quorvel.Strings('English').t(key, { n }), [key, n]);
+      assert.equal(await slow.textContent('.qv-search-status'), await english('searching'));
+      assert.equal(await slow.getAttribute('.qv-search-results', 'aria-busy'), 'true');
+      server.release();
+      await slow.waitForFunction(() => document.querySelectorAll('.qv-search-result').length === 2);
+      await slow.waitForFunction(() => document.querySelector('.qv-search-results').getAttribute('aria-busy') === 'false');
+      const final = await english('searchCount', 2);
+      assert.equal(await slow.textContent('.qv-search-status'), final);
+      assert.deepEqual(await slow.evaluate(() => window.statusSeen), [await english('searching'), final]);
+      assert.deepEqual(slow.problems, []);
+      await slow.close();
+    } finally {
+      server.close();
+    }
   } finally {
     fs.writeFileSync(path.join(files, 'search.js'), whole);
   }

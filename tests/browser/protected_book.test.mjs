@@ -60,7 +60,7 @@ async function search(page, word) {
   if (!(await page.visible('.qv-search-input'))) await page.click('.qv-button-search');
   await page.fill('.qv-search-input', word);
   await page.press('Enter');
-  await page.waitFor(() => document.querySelector('.qv-search-status').textContent !== '');
+  await page.waitFor(() => document.querySelector('.qv-search-results').getAttribute('aria-busy') === 'false');
   return page.evaluate(() => [...document.querySelectorAll('.qv-search-result')].map((e) => e.dataset.page));
 }
 
