@@ -69,6 +69,15 @@ QStringList missingPagePictures(const FlashPageSource &source)
     return missing;
 }
 
+QByteArray decodedPixels(const QByteArray &jpeg)
+{
+    const QImage image = QImage::fromData(jpeg, "JPEG").convertToFormat(QImage::Format_RGB888);
+    QByteArray bytes;
+    for (int y = 0; y < image.height(); ++y)
+        bytes.append(reinterpret_cast<const char *>(image.constScanLine(y)), image.width() * 3);
+    return bytes;
+}
+
 } // namespace TestPictures
 
 QByteArray TestPictures::rectangleSwf(const QColor &color, int width, int height)

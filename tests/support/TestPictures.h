@@ -21,6 +21,9 @@ bool writePicture(const QString &path, const QSize &size, const QColor &color,
 // The size the picture file at path declares; invalid when it is no picture.
 QSize pictureSize(const QString &path);
 
+// The pixels a JPEG file's bytes decode to, as RGB888 bytes row after row.
+QByteArray decodedPixels(const QByteArray &jpeg);
+
 // The format of the picture file at path as its content shows ("png", "jpeg", ...),
 // whatever its name says; empty when it is no picture.
 QByteArray pictureFormat(const QString &path);
