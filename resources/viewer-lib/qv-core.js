@@ -156,6 +156,23 @@
   // loading must stay in the document until then (the player fails when it is taken
   // out halfway). options.signal (an AbortSignal) stops a movie whose player has not
   // been made yet: the promise then answers false and the element is left as it is.
+  // The player asks for its sound to start as soon as a movie plays; until the reader
+  // has touched the page the browser keeps that request waiting, and a movie taken away
+  // meanwhile (a preloader that gives way) ends it with an error nobody handles. The
+  // viewer handles it: a movie that never got its sound has lost nothing.
+  function quietAudioResume() {
+    const Context = global.AudioContext || global.webkitAudioContext;
+    if (!Context || Context.prototype.resume.quorvelQuiet) return;
+    const resume = Context.prototype.resume;
+    const quiet = function () {
+      const asked = resume.apply(this, arguments);
+      if (asked && typeof asked.catch === 'function') asked.catch(function () {});
+      return asked;
+    };
+    quiet.quorvelQuiet = true;
+    Context.prototype.resume = quiet;
+  }
+
   const swf = {
     playerScript: '',
     // Options of every movie: transparent, playing at once without sound prompts,
@@ -172,6 +189,7 @@
     // The player's script; a load that failed is tried again by the next movie.
     loadPlayer() {
       if (!this.player) {
+        quietAudioResume();
         const script = this.playerScript;
         const base = script.slice(0, script.lastIndexOf('/') + 1);
         const ruffle = global.RufflePlayer = global.RufflePlayer || {};

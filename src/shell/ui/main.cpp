@@ -5,6 +5,9 @@
 #include "shell/ui/QuorvelAppDelegate.h"
 
 #include <QApplication>
+
+#include <csignal>
+#include <sys/prctl.h>
 #include <QLocale>
 #include <QProcess>
 
@@ -39,6 +42,14 @@ int main(int argc, char **argv)
         QProcess child;
         child.setProcessChannelMode(QProcess::ForwardedChannels);
         child.setInputChannelMode(QProcess::ForwardedInputChannel);
+        // Ended with this run, whatever ends it (a script that kills it leaves no second
+        // program behind).
+        const pid_t parent = ::getpid();
+        child.setChildProcessModifier([parent] {
+            ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+            if (::getppid() != parent) // this run ended before the line above
+                ::_exit(1);
+        });
         child.start(QCoreApplication::applicationFilePath(), language.relaunchArguments);
         if (child.waitForStarted(-1)) {
             child.waitForFinished(-1);

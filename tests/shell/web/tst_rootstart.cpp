@@ -1,5 +1,7 @@
 #include "TestSupport.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QProcess>
 #include <QtTest>
 
@@ -24,9 +26,28 @@ private slots:
         program.setProcessChannelMode(QProcess::MergedChannels);
         program.start(QStringLiteral(QUORVEL_BINARY_DIR "/bin/quorvel"), {QStringLiteral("--demo")});
         const bool ended = program.waitForFinished(12000);
+        // On a fresh machine the program runs again in the settled language, as a child
+        // of this run: killing the run ends that one too.
+        const QStringList children = childrenOf(program.processId());
         program.kill();
         program.waitForFinished();
         QVERIFY2(!ended, program.readAll().right(600).constData());
+        for (const QString &child : children)
+            QVERIFY2(QTest::qWaitFor([&] { return !QFileInfo::exists("/proc/" + child); }, 30000),
+                     qPrintable("the program's second run " + child + " outlived it"));
+    }
+
+private:
+    static QStringList childrenOf(qint64 pid)
+    {
+        QStringList children;
+        const QDir tasks(QString("/proc/%1/task").arg(pid));
+        for (const QString &task : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+            QFile file(tasks.filePath(task + "/children"));
+            if (file.open(QIODevice::ReadOnly))
+                children << QString::fromLatin1(file.readAll()).split(' ', Qt::SkipEmptyParts);
+        }
+        return children;
     }
 };
 
