@@ -73,6 +73,8 @@
     }
     return list;
   }
+  // The live preview compares the pages of a new configuration with those on show.
+  Quorvel.pageList = pageList;
 
   function loadViewer() {
     // Everything but the modules now; the modules once the configuration says which,

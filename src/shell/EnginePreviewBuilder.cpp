@@ -34,6 +34,7 @@ public:
     HTMLConfigInfo html;
     std::shared_ptr<EnginePreviewBuilder::Memory> memory;
     bool settingsOnly = false;
+    QString viewers; // the folders of the desktop and phone templates, whose viewers the book carries
 
     PreviewBuildResult run(const QString &folder, const std::atomic_bool &stop) override
     {
@@ -55,9 +56,17 @@ public:
             output.setStopFlag(&stop);
             output.setLinksProgramFiles(true); // the player is not copied at every rebuild
             output.updateBook(); // a rebuild writes only what changed
-            QMutexLocker lock(&memory->mutex);
-            memory->plan = output.pagePlan();
-            return PreviewBuildResult::written();
+            {
+                QMutexLocker lock(&memory->mutex);
+                memory->plan = output.pagePlan();
+            }
+            PreviewSettings settings;
+            settings.desktop = output.configuration().desktop;
+            settings.mobile = output.configuration().mobile;
+            settings.extraScript = output.configuration().tabsScript;
+            settings.viewers = viewers;
+            settings.pagesKept = output.reusedPages();
+            return PreviewBuildResult::written(std::move(settings));
         } catch (const WorkerException &e) {
             if (e.isCancellation() || stop)
                 return PreviewBuildResult::cancelled();
@@ -99,5 +108,8 @@ std::unique_ptr<PreviewJob> EnginePreviewBuilder::prepare(int changeFlags, QStri
     job->html.setHasMobileVersion(true);
     job->memory = m_memory;
     job->settingsOnly = changeFlags == PreviewChange::Settings;
+    // The phone template can be another one without a change of pages; its viewer is then another.
+    job->viewers = job->flashTmpl->templateFolder() + QLatin1Char('\n')
+                   + (job->mobileTemplate ? job->mobileTemplate->templateFolder() : FlashTemplate::defaultMobileTemplateName());
     return job;
 }

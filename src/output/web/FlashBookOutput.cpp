@@ -831,6 +831,7 @@ void FlashBookOutput::writeBookFolder(const QString &folder)
         reused = nullptr;
     m_reusedPages = reused;
     m_plan.reset();
+    m_configuration = {};
     if (reused) {
         book.pageCount = int(reused->pages.size());
         book.normal = reused->normal;
@@ -901,8 +902,10 @@ void FlashBookOutput::writeBookFolder(const QString &folder)
     protectStagedBook(folder);
     checkStop();
     // A protected book's pictures became payloads: the next rebuild writes them anew.
-    if (!isProtectedBook())
+    if (!isProtectedBook()) {
         m_plan = plan;
+        m_configuration = {book.desktopConfig, book.mobile ? book.mobileConfig : QJsonObject(), tabsScriptText()};
+    }
 }
 
 QString FlashBookOutput::packedBook(OutputStage &stage)
