@@ -84,7 +84,10 @@
     const scripts = ['qv-lang.js', 'qv-core.js', 'qv-book.js', 'qv-search.js', 'qv-ui.js'].map(function (name) { return add(lib + name); });
     const rest = function () {
       const c = global.bookConfig;
-      if (c && typeof c === 'object') c.pages = pageList(c.pages);
+      if (c && typeof c === 'object') {
+        Quorvel.writtenPages = c.pages; // as written, for the live preview's quick comparison
+        c.pages = pageList(c.pages);
+      }
       const pages = c && Array.isArray(c.pages) ? c.pages : [];
       const later = [];
       if (pages.some(function (p) { return p && p.secure === true; })) later.push(lib + 'security.js');

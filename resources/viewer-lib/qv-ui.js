@@ -785,8 +785,10 @@
     applySettings(config) {
       if (!config || typeof config !== 'object' || Array.isArray(config) || this.protection.active) return 'reload';
       const old = this.book.config;
-      const pages = typeof Quorvel.pageList === 'function' ? Quorvel.pageList(config.pages) : config.pages;
-      if (!sameValue(pages, old.pages)) return 'reload';
+      // The pages as written first (a large book's are a few patterns), else as the list.
+      const samePages = (Quorvel.writtenPages !== undefined && sameValue(config.pages, Quorvel.writtenPages)) ||
+        sameValue(typeof Quorvel.pageList === 'function' ? Quorvel.pageList(config.pages) : config.pages, old.pages);
+      if (!samePages) return 'reload';
       const changed = Object.keys(Object.assign({}, old, config)).filter(function (key) {
         return key !== 'pages' && !sameValue(old[key], config[key]);
       });

@@ -79,7 +79,7 @@ private:
     std::shared_ptr<PreviewBuilder> m_builder;
     QString m_folder;
     int m_settle = 100;
-    int m_settingsSettle = 15;
+    int m_settingsSettle = 5;
     int m_maxDelay = 500;
     int m_flag = 0;
     int m_buildingFlags = 0;

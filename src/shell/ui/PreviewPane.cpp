@@ -67,10 +67,7 @@ void PreviewPane::ensureWebView()
         {{QStringLiteral("connector"), [this](const QVariant &body) { onConnector(body); }},
          {QStringLiteral("jsPrint"),
           [](const QVariant &body) { AppLog::shared().log(QStringLiteral("jsPrint:%1").arg(body.toString())); }}});
-    connect(m_web, &QvWebView::loadFinished, this, [this](bool ok) {
-        m_loading = false;
-        emit bookLoaded(ok);
-    });
+    connect(m_web, &QvWebView::loadFinished, this, &PreviewPane::bookLoaded);
     installAnswerKeeper();
 }
 
@@ -143,7 +140,6 @@ void PreviewPane::showBook(const QUrl &base, bool mobile, int generation, bool s
     // The viewer opens on the page of "#p=N" itself.
     m_requested = PreviewAddress::bookUrl(base, mobile, generation, page);
     m_stack->setCurrentWidget(m_webHolder);
-    m_loading = true;
     ++m_loads;
     m_shown = m_written;
     m_web->loadURL(m_requested);
@@ -152,7 +148,9 @@ void PreviewPane::showBook(const QUrl &base, bool mobile, int generation, bool s
 void PreviewPane::applySettings(const QUrl &base, std::function<void(bool)> done)
 {
     const QUrl at = currentUrl();
-    if (!m_web || m_loading || !isShowingBook() || !PreviewAddress::isBookUrl(base, at) || !m_written.fitsOnto(m_shown)) {
+    // A book still loading answers for itself: its viewer takes the settings once it
+    // stands (it read its configuration then), and asks for a new load before.
+    if (!m_web || !isShowingBook() || !PreviewAddress::isBookUrl(base, at) || !m_written.fitsOnto(m_shown)) {
         done(false);
         return;
     }

@@ -50,8 +50,8 @@ public:
     void setWrittenSettings(const PreviewSettings &settings) { m_written = settings; }
     // Brings the book on show up to the written settings without loading it again: done(true)
     // once the viewer shows them, done(false) when the book must be loaded again instead
-    // (the view is loading or shows another page, the rebuild changed more than settings,
-    // or the viewer cannot show a change in place). done is not called when the view loads
+    // (the view shows another page or a book whose viewer has not started yet, the rebuild
+    // changed more than settings, or the viewer cannot show a change in place). done is not called when the view loads
     // another book meanwhile (which shows them).
     void applySettings(const QUrl &base, std::function<void(bool applied)> done);
 
@@ -95,7 +95,6 @@ private:
     QWidget *m_webHolder = nullptr;
     QvWebView *m_web = nullptr;
     QUrl m_requested;
-    bool m_loading = false;
     int m_loads = 0; // books loaded; an answer of the viewer of an earlier one is stale
     PreviewSettings m_written, m_shown;
     QPointer<DragFileImport> m_dropTarget;
