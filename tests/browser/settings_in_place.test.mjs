@@ -71,6 +71,7 @@ function snapshot(page) {
     const flip = reader.view.flip;
     return {
       app: Array.from(document.getElementById('qv-app').classList).sort(),
+      appStyle: document.getElementById('qv-app').getAttribute('style'),
       background: style('#qv-app', ['background-color', 'background-image']),
       toolbarColours: style('.qv-toolbar', ['background-color', 'color']),
       toolbar: html('.qv-toolbar'),
