@@ -5,10 +5,14 @@
 // for each setting the bytes per page, the encoding time, and how close the decoded
 // picture is to the unencoded one (PSNR and SSIM of the luminance, SSIM's mean and
 // worst page; 1.0 is identical). The settings the program uses are marked "*"; the
-// last two columns are the bytes and time as a ratio to the standard tables at the
-// same quality.
+// last columns are the bytes and time as a ratio to the standard tables at the same
+// quality, and whether every picture decodes to the standard tables' pixels.
 //
-//   picture_bench [--pdf FILE] [--quality 0|1|2] [--samples N] [--dump DIR]
+// The three codings take turns on each picture (their order turning too), --rounds
+// times, each keeping its memory from one picture to the next as the import does;
+// times are the median round's, the time ratio the median of the rounds' ratios.
+//
+//   picture_bench [--pdf FILE] [--quality 0|1|2] [--samples N] [--rounds N] [--dump DIR]
 //
 // --dump writes a 400 x 300 crop of the first measured page's pictures into DIR as
 // PNG, unencoded and decoded at each quality, to look at side by side.
@@ -20,6 +24,7 @@
 #include "foundation/ImageUtility.h"
 #include "pages/AreaScaler.h"
 #include "pages/JpegEncoder.h"
+#include "pages/JpegScanCoder.h"
 #include "pages/PageImaging.h"
 #include "pages/PdfDocument.h"
 #include "pages/PdfPageReader.h"
@@ -123,10 +128,13 @@ int main(int argc, char **argv)
                       QStringLiteral("0")});
     parser.addOption({QStringLiteral("samples"), QStringLiteral("Pages measured, spread over the document."),
                       QStringLiteral("n"), QStringLiteral("12")});
+    parser.addOption({QStringLiteral("rounds"), QStringLiteral("Rounds of the codings taking turns (medians)."),
+                      QStringLiteral("n"), QStringLiteral("3")});
     parser.addOption({QStringLiteral("dump"), QStringLiteral("Folder for crops of the decoded pictures."),
                       QStringLiteral("dir")});
     parser.process(app);
     const QString dump = parser.value(QStringLiteral("dump"));
+    const int rounds = std::max(1, parser.value(QStringLiteral("rounds")).toInt());
 
     QTemporaryDir work;
     const QString pdf = BenchSupport::benchPdf(parser.value(QStringLiteral("pdf")), work.filePath(QStringLiteral("bench.pdf")),
@@ -166,46 +174,85 @@ int main(int argc, char **argv)
                 normal.pictures[0].width(), normal.pictures[0].height(), small.pictures[0].width(),
                 small.pictures[0].height(), thumb.pictures[0].width(), thumb.pictures[0].height());
 
+    const auto median = [](std::vector<double> v) {
+        std::sort(v.begin(), v.end());
+        return v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
+    };
     for (Kind *kind : {&large, &normal, &small, &thumb}) {
-        std::printf("\n%s\n  quality  coding        KB/page   ms/page   PSNR dB   SSIM mean   SSIM worst   bytes   ms\n",
+        std::printf("\n%s\n  quality  coding        KB/page   ms/page   PSNR dB   SSIM mean   SSIM worst   bytes   ms    "
+                    "same pixels\n",
                     kind->name);
+        const double n = double(kind->pictures.size());
         for (int quality : {70, 75, 80, 85, 88, 90, 95}) {
-            double plainBytes = 0, plainMs = 0; // the standard tables' figures, the anchor of the others
+            const JpegSettings settings[3] = {{quality, false, false}, {quality, true, false}, {quality, true, true}};
+            // Each coding's memory, kept from picture to picture; its time in each round.
+            QByteArray memory[3];
+            std::shared_ptr<JpegScanCoder> coders[3];
+            std::vector<double> ms[3];
+            std::vector<QByteArray> files[3];
+            for (int round = 0; round < rounds; ++round) {
+                double roundMs[3] = {};
+                for (size_t p = 0; p < kind->pictures.size(); ++p) {
+                    const QImage &picture = kind->pictures[p];
+                    for (int turn = 0; turn < 3; ++turn) {
+                        const int coding = (turn + round + int(p)) % 3;
+                        QElapsedTimer t;
+                        t.start();
+                        JpegEncoder encoder(picture.size(), settings[coding], std::move(memory[coding]),
+                                            std::move(coders[coding]));
+                        encoder.addRows(picture.constBits(), picture.bytesPerLine(), picture.height());
+                        QByteArray jpeg = encoder.finish();
+                        coders[coding] = encoder.takeScanCoder();
+                        roundMs[coding] += t.nsecsElapsed() / 1e6;
+                        if (round == 0)
+                            files[coding].push_back(jpeg);
+                        else
+                            memory[coding] = std::move(jpeg);
+                    }
+                }
+                for (int coding = 0; coding < 3; ++coding)
+                    ms[coding].push_back(roundMs[coding]);
+            }
+            std::vector<QByteArray> plainPixels;
             for (int coding = 0; coding < 3; ++coding) {
-                const bool optimize = coding > 0;
-                const JpegSettings settings{quality, optimize, coding == 2};
-                double bytes = 0, psnr = 0, ssim = 0, worst = 1, ms = 0;
-                if (!dump.isEmpty() && !optimize) {
+                const JpegSettings &setting = settings[coding];
+                if (!dump.isEmpty() && coding == 0) {
                     const QImage &first = kind->pictures.front();
                     const QRect crop = QRect(first.width() / 4, first.height() / 4, 400, 300).intersected(first.rect());
                     const QString name = QString::fromLatin1(kind->name).section(QLatin1Char(' '), 0, 0);
                     first.copy(crop).save(QStringLiteral("%1/%2-original.png").arg(dump, name));
-                    QImage::fromData(JpegEncoder::encode(first, settings), "JPEG")
+                    QImage::fromData(files[0].front(), "JPEG")
                         .copy(crop)
                         .save(QStringLiteral("%1/%2-q%3.png").arg(dump, name).arg(quality));
                 }
-                for (const QImage &picture : kind->pictures) {
-                    QElapsedTimer t;
-                    t.start();
-                    const QByteArray jpeg = JpegEncoder::encode(picture, settings);
-                    ms += t.nsecsElapsed() / 1e6;
+                double bytes = 0, psnr = 0, ssim = 0, worst = 1;
+                bool samePixels = true;
+                for (size_t p = 0; p < kind->pictures.size(); ++p) {
+                    const QByteArray &jpeg = files[coding][p];
                     bytes += jpeg.size();
-                    const Likeness l = likeness(picture, QImage::fromData(jpeg, "JPEG"));
+                    const QImage decoded = QImage::fromData(jpeg, "JPEG").convertToFormat(QImage::Format_RGB888);
+                    const QByteArray pixels(reinterpret_cast<const char *>(decoded.constBits()), decoded.sizeInBytes());
+                    if (coding == 0)
+                        plainPixels.push_back(pixels);
+                    else
+                        samePixels = samePixels && pixels == plainPixels[p];
+                    const Likeness l = likeness(kind->pictures[p], decoded);
                     psnr += l.psnr;
                     ssim += l.ssim;
                     worst = std::min(worst, l.ssim);
                 }
-                const double n = double(kind->pictures.size());
-                const bool used = quality == kind->used.quality && optimize == kind->used.optimizeCoding
-                                  && settings.progressive == kind->used.progressive;
-                if (coding == 0) {
-                    plainBytes = bytes;
-                    plainMs = ms;
-                }
+                double plainBytes = 0;
+                for (const QByteArray &jpeg : files[0])
+                    plainBytes += jpeg.size();
+                std::vector<double> ratios;
+                for (int round = 0; round < rounds; ++round)
+                    ratios.push_back(ms[coding][size_t(round)] / ms[0][size_t(round)]);
+                const bool used = quality == kind->used.quality && setting.optimizeCoding == kind->used.optimizeCoding
+                                  && setting.progressive == kind->used.progressive;
                 static const char *const names[] = {"standard", "own", "own+progr."};
-                std::printf("%s %4d    %-11s %8.1f  %8.2f  %8.2f    %.4f     %.4f      %.3f   %.2f\n", used ? "*" : " ",
-                            quality, names[coding], bytes / n / 1024, ms / n, psnr / n, ssim / n, worst,
-                            bytes / plainBytes, ms / plainMs);
+                std::printf("%s %4d    %-11s %8.1f  %8.2f  %8.2f    %.4f     %.4f      %.3f   %.2f  %s\n", used ? "*" : " ",
+                            quality, names[coding], bytes / n / 1024, median(ms[coding]) / n, psnr / n, ssim / n, worst,
+                            bytes / plainBytes, median(ratios), coding == 0 ? "-" : samePixels ? "yes" : "NO");
             }
         }
     }

@@ -1,8 +1,11 @@
 // Measures publishing: imports a PDF, publishes it as a book into DIR (kept there),
 // and prints the book's bytes per page and their ratio to the PDF's, the pictures' share
-// of the book, the pairs of files holding the same bytes, pages per second, the ratio
-// of the publish time to copying the finished book with `cp -r` (the two taking turns,
-// --runs times; medians), and the peak memory.
+// of the book, the pairs of files holding the same bytes, how many page pictures come in
+// progressive scans, pages per second, the ratio of the publish time to copying the
+// finished book with `cp -r` beside it (the two taking turns, --runs times; medians), and
+// the peak memory. Publish and copy are each timed to their end and to the disk (until
+// the file system has written what they wrote: the two ratios); the file system is
+// written out, untimed, before each, and the copy stays until it reached the disk.
 //
 //   publish_bench [--pdf FILE] --out DIR [--name N] [--kind K] [--zip] [--password P]
 //                 [--pages N] [--title T] [--tabs FILE] [--load-type T] [--threads N]
@@ -67,8 +70,37 @@
 #include <algorithm>
 #include <vector>
 #include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
+
+// Writes out what is waiting for the disk on the file system of the folder `path`
+// (every file system's when that cannot be done), and waits until it is written.
+void syncFileSystem(const QString &path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const bool synced = fd >= 0 && ::syncfs(fd) == 0;
+    if (fd >= 0)
+        ::close(fd);
+    if (!synced)
+        ::sync();
+}
+
+// Whether a JPEG file's frame is progressive (its SOF marker is SOF2).
+bool isProgressiveJpeg(const QByteArray &jpeg)
+{
+    qsizetype at = 2;
+    if (!jpeg.startsWith("\xFF\xD8"))
+        return false;
+    while (at + 4 <= jpeg.size() && uchar(jpeg[at]) == 0xFF) {
+        const uchar marker = uchar(jpeg[at + 1]);
+        if (marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC)
+            return marker == 0xC2;
+        at += 2 + (uchar(jpeg[at + 2]) << 8 | uchar(jpeg[at + 3]));
+    }
+    return false;
+}
 
 int failWith(const QString &message)
 {
@@ -308,9 +340,21 @@ int main(int argc, char **argv)
 
     // Publish and copy take turns, so that what else the machine runs weighs on both.
     const int runs = std::max(1, parser.value(QStringLiteral("runs")).toInt());
-    std::vector<double> publishTimes, copyTimes, ratios;
+    std::vector<double> publishTimes, copyTimes, ratios, publishDiskTimes, copyDiskTimes, diskRatios;
     std::shared_ptr<OutputOperation> job;
     for (int run = 0; run < runs; ++run) {
+        // Like the copy, every publish writes a new book: the runs before the last go
+        // into a new folder beside DIR (a book written over an older one is another
+        // measure), removed once timed.
+        const QFileInfo outInfo(out);
+        std::unique_ptr<QTemporaryDir> earlier;
+        if (run + 1 < runs) {
+            earlier = std::make_unique<QTemporaryDir>(outInfo.absolutePath() + QStringLiteral("/.") + outInfo.fileName()
+                                                      + QStringLiteral(".run-XXXXXX"));
+            if (!earlier->isValid())
+                return failWith(QStringLiteral("cannot make a folder beside %1").arg(out));
+        }
+        parament.setStrOutputFolder(earlier ? earlier->path() : out);
         job = std::make_shared<OutputOperation>();
         job->setFlashPageSource(importer.pageSource().get());
         job->setFlashTmpl(&tmpl);
@@ -328,24 +372,40 @@ int main(int argc, char **argv)
             job->setFlashPagesAnnotations(&annotations);
 
         OperationQueue queue;
+        syncFileSystem(outInfo.absolutePath());
         clock.restart();
         queue.addOperation(job);
         queue.waitUntilAllOperationsAreFinished();
         publishTimes.push_back(clock.nsecsElapsed() / 1e9);
+        syncFileSystem(outInfo.absolutePath());
+        publishDiskTimes.push_back(clock.nsecsElapsed() / 1e9);
         if (job->status() != OutputOperation::StatusWritten)
             return failWith(QStringLiteral("publish failed: %1")
                                 .arg(job->raiseException() ? job->raiseException()->reason() : QStringLiteral("cancelled")));
 
-        const QString copy = work.filePath(QStringLiteral("copy"));
+        // The copy goes beside the book (which may be the folder DIR itself), on the
+        // same disk.
+        const QFileInfo book(job->projectFilePath());
+        const QString copy = book.absolutePath() + QStringLiteral("/.") + book.fileName() + QStringLiteral(".cp-copy");
         QDir(copy).removeRecursively();
+        QFile::remove(copy);
+        syncFileSystem(outInfo.absolutePath());
         clock.restart();
         const int cp = QProcess::execute(QStringLiteral("cp"), {QStringLiteral("-r"), job->projectFilePath(), copy});
-        copyTimes.push_back(cp == 0 ? clock.nsecsElapsed() / 1e9 : -1);
+        const double copied = clock.nsecsElapsed() / 1e9;
+        syncFileSystem(outInfo.absolutePath());
+        const double copiedToDisk = clock.nsecsElapsed() / 1e9;
         QDir(copy).removeRecursively();
-        if (copyTimes.back() > 0)
-            ratios.push_back(publishTimes.back() / copyTimes.back());
+        QFile::remove(copy);
+        if (cp != 0)
+            return failWith(QStringLiteral("cp -r %1 failed").arg(job->projectFilePath()));
+        copyTimes.push_back(copied);
+        copyDiskTimes.push_back(copiedToDisk);
+        ratios.push_back(publishTimes.back() / copied);
+        diskRatios.push_back(publishDiskTimes.back() / copiedToDisk);
         if (runs > 1)
-            std::printf("run %d:                publish %.2f s, cp -r %.2f s\n", run + 1, publishTimes.back(), copyTimes.back());
+            std::printf("run %d:                publish %.2f s (to disk %.2f s), cp -r %.2f s (to disk %.2f s)\n", run + 1,
+                        publishTimes.back(), publishDiskTimes.back(), copied, copiedToDisk);
     }
     const auto median = [](std::vector<double> v) {
         std::sort(v.begin(), v.end());
@@ -362,6 +422,7 @@ int main(int argc, char **argv)
     // The pictures' share of the book, each kind's, and files that hold the same bytes.
     if (QFileInfo(result).isDir()) {
         QMap<QString, qint64> kinds;
+        QMap<QString, std::pair<int, int>> progressive; // of the JPEG pictures of page size: progressive, all
         QHash<QByteArray, QString> seen;
         qint64 pictures = 0, twinBytes = 0;
         int twins = 0;
@@ -378,7 +439,14 @@ int main(int argc, char **argv)
             QFile f(file);
             if (!f.open(QIODevice::ReadOnly))
                 continue;
-            const QByteArray digest = QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
+            const QByteArray bytes = f.readAll();
+            for (const char *kind : {"files/large/", "files/page/", "mobile/files/page/"})
+                if (relative.startsWith(QLatin1String(kind)) && bytes.startsWith("\xFF\xD8")) {
+                    auto &[progressiveCount, all] = progressive[QString::fromLatin1(kind)];
+                    progressiveCount += isProgressiveJpeg(bytes) ? 1 : 0;
+                    ++all;
+                }
+            const QByteArray digest = QCryptographicHash::hash(bytes, QCryptographicHash::Sha256);
             if (seen.contains(digest)) {
                 ++twins;
                 twinBytes += size;
@@ -390,6 +458,11 @@ int main(int argc, char **argv)
         for (auto k = kinds.cbegin(); k != kinds.cend(); ++k)
             std::printf("; %s %.1f %%", qPrintable(k.key()), 100.0 * k.value() / std::max<qint64>(1, bookBytes));
         std::printf("\nsame-bytes files:     %d (%.1f KiB beyond their first copy; target 0)\n", twins, twinBytes / 1024.0);
+        std::printf("progressive:          ");
+        for (auto k = progressive.cbegin(); k != progressive.cend(); ++k)
+            std::printf("%s%s %d of %d", k == progressive.cbegin() ? "" : "; ", qPrintable(k.key()), k.value().first,
+                        k.value().second);
+        std::printf("%s (target: all)\n", progressive.isEmpty() ? "no JPEG page pictures" : "");
     }
     if (job->isFileInfoError())
         std::printf("note:                 some book files were left out of the executable\n");
@@ -397,12 +470,12 @@ int main(int argc, char **argv)
     std::printf("import time:          %.2f s\n", importSeconds);
     std::printf("publish time:         %.2f s (median of %d)\n", median(publishTimes), runs);
     std::printf("pages per second:     %.1f\n", pages / median(publishTimes));
-    if (!ratios.empty()) {
-        std::printf("cp -r time:           %.2f s\n", median(copyTimes));
-        std::printf("time ratio:           %.2f (publish / cp -r, median of the pairs)\n", median(ratios));
-    } else {
-        std::printf("cp -r:                failed\n");
-    }
+    std::printf("publish to disk:      %.2f s\n", median(publishDiskTimes));
+    std::printf("cp -r time:           %.2f s, to disk %.2f s\n", median(copyTimes), median(copyDiskTimes));
+    std::printf("time ratio:           %.2f (publish / cp -r, neither waiting for the disk; median of the pairs)\n",
+                median(ratios));
+    std::printf("time ratio to disk:   %.2f (publish / cp -r, each until its files are on the disk; median of the pairs)\n",
+                median(diskRatios));
     std::printf("peak memory (VmHWM):  %.1f MiB\n", BenchSupport::peakMemoryKiB() / 1024.0);
     return 0;
 }

@@ -17,15 +17,22 @@
  *   QuorvelNarration.load({base}) -> Promise<data>     (reads files/narration.js)
  *   QuorvelNarration.install({base, quorvel, ...options}) -> Promise<player>, following the
  *       viewer's "spread" events and turning pages with Quorvel.reader.next()
- * options: base (prefix of the sound paths), createAudio(url) (default new Audio(url)),
- *   turnPage() (default Quorvel.reader.go(first page of the next spread), or next()), onRequest(entry) (told of every sound the
+ * options: base (prefix of the sound paths), createAudio() (makes the player's one sound
+ *   element; default new Audio()), turnPage() (default Quorvel.reader.go(first page of the
+ *   next spread), or next()), onRequest(entry) (told of every sound the
  *   player is asked to play: {spread, sound, reason: "auto" | "manual"}).
  *   isLocked(index) (a protected book not yet opened: whether the spread waits for the
  *   password; such a spread plays nothing and no pause turns to it; resume() once the
  *   book is open), soundUrl(sound, index) (the address of a sound, or a promise of one: a
  *   protected spread's sound is decrypted first).
  * player: openSpread(index), play(), stop(), resume(), requests (every entry onRequest got),
- *   spread, mode, playing, destroy().
+ *   spread, mode, playing, audio (the sound element), destroy().
+ *
+ * Browsers play sound once the reader has started the page (a click, a key). WebKit asks
+ * more: a few seconds after the gesture it lets only the elements play that played, or
+ * were loaded, meanwhile. So the player plays every spread's sound through one element,
+ * which the reader's first gesture starts (the refused sound then plays), or loads when no
+ * sound waits (a protected book's password, typed long before its first sound).
  */
 (function (global) {
   'use strict';
@@ -37,6 +44,10 @@
     return isFinite(n) && n >= 0 ? n : fallback;
   }
 
+  const now = function () { return performance.now(); };
+  // What the reader does that browsers take for leave to play sound.
+  const GESTURES = ['pointerdown', 'pointerup', 'keydown', 'touchend', 'click'];
+
   class Player {
     constructor(data, options) {
       data = data || {};
@@ -46,7 +57,6 @@
       this.mute = toMs(data.mute, 3000);
       this.spreads = Array.isArray(data.spreads) ? data.spreads : [];
       this.base = options.base || '';
-      this.createAudio = options.createAudio || function (url) { return new Audio(url); };
       // Turning goes to the first page of the next spread: a viewer that shows one page
       // at a time (a phone, a narrow window) would otherwise stay inside the spread.
       this.turnPage = options.turnPage || (() => {
@@ -62,12 +72,50 @@
       this.pending = null; // a sound being decrypted
       this.requests = [];
       this.spread = -1;
-      this.audio = null;
+      // The sound the element has now: {index, reason, address, began (it has played),
+      // since (when its length began to count), refused (it waits for a gesture)}.
+      this.sound = null;
       this.timer = null;
       this.endTimer = null;
       this.playing = false;
-      this.blocked = null;
+      this.allowed = false; // the browser has let the element play
       this.character = null; // the narrator's picture, when the book has one
+      this.audio = (options.createAudio || function () { return new Audio(); })();
+      this.listen(this.audio);
+      this.gesture = () => this.gestured();
+      GESTURES.forEach((type) => document.addEventListener(type, this.gesture, true));
+    }
+
+    listen(audio) {
+      audio.addEventListener('playing', () => {
+        const sound = this.sound;
+        if (!sound || sound.began) return;
+        sound.began = true;
+        sound.since = now() - 1000 * (Number(audio.currentTime) || 0);
+      });
+      audio.addEventListener('ended', () => { if (this.sound) this.endAfterRest(this.sound); });
+      audio.addEventListener('error', () => {
+        const sound = this.sound;
+        if (!sound || !this.isCurrent(sound)) return;
+        // Only a sound that could not start has failed. One that reports an error while
+        // it plays keeps its time (Firefox without a sound output says so and ends it
+        // early): it ends with "ended", or when its time is up.
+        if (sound.began) { this.endAfterRest(sound); return; }
+        this.sound = null;
+        this.markPlaying(false);
+        if (this.mode === 0 && sound.reason === 'auto') this.wait(this.mute);
+      });
+      // A refused sound keeps its spread for its length once that is known.
+      audio.addEventListener('durationchange', () => {
+        const sound = this.sound;
+        if (sound && sound.refused && sound.since !== null && !this.endTimer) this.endAfterRest(sound);
+      });
+    }
+
+    // Whether the element still holds this sound (an event of the one before it may
+    // come late).
+    isCurrent(sound) {
+      return this.sound === sound && (!this.audio.src || this.audio.src === sound.address);
     }
 
     // The narrator's picture shows whether a sound plays.
@@ -115,67 +163,86 @@
       this.pending = null;
       if (this.timer) { clearTimeout(this.timer); this.timer = null; }
       this.forgetEnd();
-      if (this.audio) {
-        const audio = this.audio;
-        this.audio = null;
-        try { audio.pause(); } catch (e) { /* already gone */ }
+      if (this.sound) {
+        this.sound = null;
+        try { this.audio.pause(); } catch (e) { /* nothing plays */ }
       }
       this.markPlaying(false);
-      this.forgetBlocked();
     }
 
     destroy() {
       this.stop();
+      GESTURES.forEach((type) => document.removeEventListener(type, this.gesture, true));
       if (this.detach) this.detach();
     }
 
     start(index, reason, url) {
-      const sound = this.soundOf(index);
-      const entry = { spread: index, sound: sound, reason: reason };
+      const entry = { spread: index, sound: this.soundOf(index), reason: reason };
       this.requests.push(entry);
       if (this.onRequest) {
         try { this.onRequest(entry); } catch (e) { console.warn('Quorvel narration: onRequest failed:', e); }
       }
-      const audio = this.createAudio(url);
-      this.audio = audio;
+      const audio = this.audio;
+      const sound = this.sound = { index: index, reason: reason, address: '', began: false, since: null, refused: false };
       this.markPlaying(true);
-      const self = this;
-      let began = false;
-      const ended = function () {
-        if (self.audio !== audio) return;
-        self.audio = null;
-        self.forgetEnd();
-        self.markPlaying(false);
-        if (self.mode === 0 && reason === 'auto') self.wait(self.delay);
-      };
-      audio.addEventListener('playing', function () { began = true; });
-      audio.addEventListener('ended', ended);
-      audio.addEventListener('error', function () {
-        if (self.audio !== audio) return;
-        // Only a sound that could not start has failed. One that reports an error while
-        // it plays may go on to its end (Firefox without a sound output plays on
-        // silently): it ends with "ended", or when its time is up.
-        if (began) { self.endAfterRest(audio, ended); return; }
-        self.audio = null;
-        self.markPlaying(false);
-        if (self.mode === 0 && reason === 'auto') self.wait(self.mute);
-      });
+      audio.src = url;
+      sound.address = audio.src;
+      this.playSound(sound);
+    }
+
+    // Asks the element to play the sound; a refusal waits for the reader's next gesture.
+    playSound(sound) {
+      sound.refused = false;
       let started;
-      try { started = audio.play(); } catch (e) { started = Promise.reject(e); }
-      if (started && typeof started.catch === 'function') {
-        started.catch(function (err) {
-          // Browsers refuse sound before the reader has touched the page: play on the
-          // first touch or key instead.
-          if (self.audio === audio && err && err.name === 'NotAllowedError') self.retryOnGesture(audio);
-        });
+      try { started = this.audio.play(); } catch (e) { started = Promise.reject(e); }
+      if (!started || typeof started.then !== 'function') return;
+      started.then(() => { if (this.sound === sound) this.allowed = true; }, (err) => {
+        // Stopped or replaced before it began (AbortError): nothing to do.
+        if (this.sound !== sound || !err || err.name !== 'NotAllowedError') return;
+        sound.refused = true;
+        // Once the reader has started the book, a spread whose sound the browser still
+        // refuses lasts its sound's length all the same.
+        if (this.allowed && sound.since === null) {
+          sound.since = now();
+          this.endAfterRest(sound);
+        }
+      });
+    }
+
+    // The reader's click, touch or key: a refused sound plays now; with none, the
+    // element is readied for the sounds to come (WebKit remembers the gesture).
+    gestured() {
+      const sound = this.sound;
+      if (sound && sound.refused) {
+        this.forgetEnd();
+        sound.since = null;
+        this.playSound(sound);
+      } else if (!sound && !this.allowed) {
+        try {
+          this.audio.removeAttribute('src');
+          this.audio.load();
+        } catch (e) { /* a stand-in without them */ }
       }
     }
 
-    // Calls ended once the rest of the sound's time has passed, unless it ends before.
-    endAfterRest(audio, ended) {
+    // Ends the sound once the rest of its length has passed (at once when it has played
+    // out). A sound the browser cuts short or never lets play keeps its spread that long.
+    endAfterRest(sound) {
+      if (!this.isCurrent(sound)) return;
       this.forgetEnd();
-      const rest = Number(audio.duration) - Number(audio.currentTime);
-      if (isFinite(rest)) this.endTimer = setTimeout(ended, Math.max(0, rest) * 1000 + 250);
+      const length = 1000 * Number(this.audio.duration);
+      const rest = sound.since === null || !isFinite(length) ? 0 : length - (now() - sound.since);
+      if (sound.refused && !isFinite(length)) return; // its length is not known yet
+      if (rest <= 0) { this.ended(sound); return; }
+      this.endTimer = setTimeout(() => { this.endTimer = null; this.ended(sound); }, rest);
+    }
+
+    ended(sound) {
+      if (this.sound !== sound) return;
+      this.sound = null;
+      this.forgetEnd();
+      this.markPlaying(false);
+      if (this.mode === 0 && sound.reason === 'auto') this.wait(this.delay);
     }
 
     forgetEnd() {
@@ -203,25 +270,6 @@
         self.markPlaying(false);
         if (self.mode === 0 && reason === 'auto') self.wait(self.mute);
       });
-    }
-
-    retryOnGesture(audio) {
-      this.forgetBlocked();
-      const self = this;
-      const retry = function () {
-        self.forgetBlocked();
-        if (self.audio === audio) audio.play();
-      };
-      this.blocked = retry;
-      document.addEventListener('pointerdown', retry, true);
-      document.addEventListener('keydown', retry, true);
-    }
-
-    forgetBlocked() {
-      if (!this.blocked) return;
-      document.removeEventListener('pointerdown', this.blocked, true);
-      document.removeEventListener('keydown', this.blocked, true);
-      this.blocked = null;
     }
 
     // After the pause, turn to the next spread (never past the last one).

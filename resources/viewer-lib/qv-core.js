@@ -269,6 +269,40 @@
     link: 'M10.6 13.4a4 4 0 0 1 0-5.7l3-3a4 4 0 0 1 5.7 5.7l-1.5 1.5-1.4-1.4 1.5-1.5a2 2 0 0 0-2.9-2.9l-3 3a2 2 0 0 0 0 2.9zM13.4 10.6a4 4 0 0 1 0 5.7l-3 3a4 4 0 0 1-5.7-5.7l1.5-1.5 1.4 1.4-1.5 1.5a2 2 0 0 0 2.9 2.9l3-3a2 2 0 0 0 0-2.9z'
   };
 
+  // Lays the layers of a book's scene (the shape of Book.scene) into back (behind the
+  // book) and front (in front of it): pictures, and places for movies, each layer in its
+  // corner or stretched over the whole, in list order, a later layer over an earlier one.
+  // Answers one function per movie that starts it (the shot stands in where it cannot
+  // play). The viewer and the scenes maker's preview both show a scene through this.
+  function showScene(scene, back, front) {
+    const positions = {
+      'top left': 'qv-top-left', 'top right': 'qv-top-right',
+      'bottom left': 'qv-bottom-left', 'bottom right': 'qv-bottom-right'
+    };
+    const movies = [];
+    const add = function (layer, parent) {
+      const place = positions[String(layer.position || '').trim().toLowerCase()] || 'qv-fill';
+      if (!layer.swf) {
+        parent.appendChild(h('img', { src: layer.file, alt: '', className: 'qv-scene-layer ' + place, draggable: 'false' }));
+        return;
+      }
+      const slot = h('div', { className: 'qv-scene-layer qv-scene-movie ' + place });
+      slot.addEventListener('loadedmetadata', function () {
+        const player = slot.firstElementChild;
+        const meta = player && player.ruffle && player.ruffle().metadata;
+        if (meta && meta.width > 0 && meta.height > 0 && place !== 'qv-fill') {
+          slot.style.width = meta.width + 'px';
+          slot.style.aspectRatio = meta.width + ' / ' + meta.height;
+        }
+      }, true);
+      parent.appendChild(slot);
+      movies.push(function () { return swf.play(slot, layer.file, scene.shot || ''); });
+    };
+    (scene.background || []).forEach(function (l) { add(l, back); });
+    (scene.foreground || []).forEach(function (l) { add(l, front); });
+    return movies;
+  }
+
   function icon(name) {
     const svg = document.createElementNS(SVG_NS, 'svg');
     svg.setAttribute('viewBox', '0 0 24 24');
@@ -293,6 +327,7 @@
     events: sharedEvents(Quorvel.events),
     loadScript: loadScript,
     swf: swf,
+    scene: { show: showScene },
     Strings: Strings,
     icon: icon
   });

@@ -271,7 +271,8 @@
       return part.ready.then(function () { return { from: part.first, to: to }; });
     }
     // Shows the pages holding every word of the query as they are found, a stretch of
-    // pages at a time with the page free in between; answers them all at the end.
+    // pages at a time with the page free in between; answers them all at the end. The
+    // status says it is searching until the end, and then how many pages it found.
     run(query) {
       const t = this.reader.strings;
       this.query = query;
@@ -279,11 +280,12 @@
       const run = this.running = {};
       const found = [];
       const terms = Quorvel.SearchIndex.terms(query);
+      this.showStatus(t.t('searching'), true);
       const status = () => {
         const locked = protection.active && !protection.isUnlocked;
-        this.status.textContent = found.length === 0 ? t.t('searchNone')
-          : found.length === 1 ? t.t('searchCountOne') : t.t('searchCount', { n: found.length });
-        if (locked) this.status.textContent += ' ' + t.t('searchLocked');
+        this.showStatus((found.length === 0 ? t.t('searchNone')
+          : found.length === 1 ? t.t('searchCountOne') : t.t('searchCount', { n: found.length })) +
+          (locked ? ' ' + t.t('searchLocked') : ''), false);
       };
       const show = (r) => {
         found.push(r);
@@ -304,13 +306,12 @@
           if (run !== this.running) return found;
           if (range && found.length < limit) this.stretch(index, n + 1).catch(function () {}); // arrives while this one is searched
           if (!range || !terms.length || found.length >= limit) {
-            if (index.isEmpty && !(protection.active && !protection.isUnlocked)) this.status.textContent = t.t('searchEmpty');
+            if (index.isEmpty && !(protection.active && !protection.isUnlocked)) this.showStatus(t.t('searchEmpty'), false);
             else status();
             return found;
           }
           const go = (from) => {
             const at = index.findIn(terms, from, range.to, show, limit - found.length, performance.now() + slice);
-            if (found.length) status();
             if (at >= range.to || found.length >= limit) return next(n + 1);
             return new Promise(function (resolve) { setTimeout(resolve, 0); })
               .then(() => (run === this.running ? go(at) : found));
@@ -321,9 +322,14 @@
       }, () => {
         if (run !== this.running) return found;
         this.results.textContent = '';
-        this.status.textContent = t.t('searchError');
+        this.showStatus(t.t('searchError'), false);
         return found;
       });
+    }
+    // The status line, and whether the results are still coming.
+    showStatus(text, busy) {
+      this.status.textContent = text;
+      this.results.setAttribute('aria-busy', busy ? 'true' : 'false');
     }
   }
 

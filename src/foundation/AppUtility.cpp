@@ -77,42 +77,10 @@ bool AppUtility::writeString(const QString &text, const QString &path)
     return file.commit();
 }
 
-bool AppUtility::copyFromPath(const QString &sourceFolder, const QString &destinationFolder, bool withHiddenFiles)
+bool AppUtility::copyFromPath(const QString &sourceFolder, const QString &destinationFolder, bool withHiddenFiles,
+                              const QString &home, QStringList *leftOut)
 {
-    const QFileInfo source(sourceFolder);
-    if (!source.isDir())
-        return false;
-    // Copying a folder into itself would never end.
-    const QString canonicalSource = source.canonicalFilePath();
-    const QString canonicalTarget = SafeFiles::resolvedPath(destinationFolder);
-    if (canonicalTarget == canonicalSource || canonicalTarget.startsWith(canonicalSource + QLatin1Char('/')))
-        return false;
-    if (!QDir().mkpath(destinationFolder))
-        return false;
-
-    QDir::Filters filters = QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System;
-    if (withHiddenFiles)
-        filters |= QDir::Hidden;
-    bool ok = true;
-    const QFileInfoList entries = QDir(sourceFolder).entryInfoList(filters, QDir::Name);
-    for (const QFileInfo &entry : entries) {
-        if (!withHiddenFiles && entry.fileName().startsWith(QLatin1Char('.')))
-            continue;
-        const QString target = destinationFolder + QLatin1Char('/') + entry.fileName();
-        const QFileInfo targetInfo(target);
-        if (entry.isSymLink()) {
-            continue;
-        } else if (entry.isDir()) {
-            if ((targetInfo.exists() && !targetInfo.isDir()) || targetInfo.isSymLink())
-                QFile::remove(target);
-            ok = copyFromPath(entry.absoluteFilePath(), target, withHiddenFiles) && ok;
-        } else if (entry.isFile()) {
-            if (targetInfo.isDir() && !targetInfo.isSymLink())
-                removeTree(target);
-            ok = SafeFiles::copyFile(entry.absoluteFilePath(), target) && ok;
-        }
-    }
-    return ok;
+    return SafeFiles::copyFolder(sourceFolder, destinationFolder, withHiddenFiles, home, leftOut);
 }
 
 QStringList AppUtility::subFolderOfFolder(const QString &folder)

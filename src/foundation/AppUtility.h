@@ -35,10 +35,12 @@ public:
 
     // Copies the contents of sourceFolder into destinationFolder (created when
     // missing), replacing existing items of the same name. Names beginning with "."
-    // are copied only when withHiddenFiles. Symbolic links are left out: a copy
-    // holds nothing from outside the folder. Files are copied with SafeFiles::copyFile.
+    // are copied only when withHiddenFiles. SafeFiles::copyFolder does it: sourceFolder
+    // must lie in home (the folder it is named in when empty), and links, special files
+    // and files with more than one name are left out (named in the log and *leftOut), so
+    // a copy holds nothing from outside the folder.
     static bool copyFromPath(const QString &sourceFolder, const QString &destinationFolder,
-                             bool withHiddenFiles);
+                             bool withHiddenFiles, const QString &home = QString(), QStringList *leftOut = nullptr);
 
     // Full paths of all folders below folder, at any depth (links not followed).
     static QStringList subFolderOfFolder(const QString &folder);

@@ -89,10 +89,11 @@ QVariant toVariant(plist_t node, bool *zero)
         return result;
     }
     case PLIST_DATE: {
+        // Whole seconds, as the XML form holds them: the fraction a binary list may
+        // carry would not come back from a list written again.
         int32_t sec = 0, usec = 0;
         plist_get_date_val(node, &sec, &usec);
-        const qint64 msecs = (qint64(sec) + kPlistEpochOffset) * 1000 + usec / 1000;
-        return QDateTime::fromMSecsSinceEpoch(msecs, Qt::UTC);
+        return QDateTime::fromSecsSinceEpoch(qint64(sec) + kPlistEpochOffset, Qt::UTC);
     }
     case PLIST_UID: {
         uint64_t value = 0;
@@ -128,6 +129,23 @@ QVariant toVariant(plist_t node, bool *zero)
     }
 }
 
+// The first character of text that XML 1.0 cannot carry, as "U+0001"; "" when there
+// is none. libplist would write it as it stands, and no reader takes that back.
+QString characterXmlCannotCarry(const QString &text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text.at(i).unicode();
+        const bool pair = QChar::isHighSurrogate(c) && i + 1 < text.size() && text.at(i + 1).isLowSurrogate();
+        if (pair) {
+            ++i;
+            continue;
+        }
+        if ((c < 0x20 && c != 0x9 && c != 0xA && c != 0xD) || QChar::isSurrogate(c) || c == 0xFFFE || c == 0xFFFF)
+            return QStringLiteral("U+") + QString::number(c, 16).toUpper().rightJustified(4, QLatin1Char('0'));
+    }
+    return {};
+}
+
 plist_t fromVariant(const QVariant &value, QString *error, const QString &where)
 {
     auto fail = [&](const QString &why) -> plist_t {
@@ -158,8 +176,12 @@ plist_t fromVariant(const QVariant &value, QString *error, const QString &where)
     case QMetaType::Double:
     case QMetaType::Float:
         return plist_new_real(value.toDouble());
-    case QMetaType::QString:
-        return plist_new_string(value.toString().toUtf8().constData());
+    case QMetaType::QString: {
+        const QString text = value.toString();
+        if (const QString character = characterXmlCannotCarry(text); !character.isEmpty())
+            return fail(QStringLiteral("the text holds %1, which XML cannot carry").arg(character));
+        return plist_new_string(text.toUtf8().constData());
+    }
     case QMetaType::QByteArray: {
         const QByteArray bytes = value.toByteArray();
         return plist_new_data(bytes.constData(), uint64_t(bytes.size()));
@@ -203,6 +225,10 @@ plist_t fromVariant(const QVariant &value, QString *error, const QString &where)
               }();
         for (auto it = map.cbegin(); it != map.cend(); ++it) {
             const QString path = where.isEmpty() ? it.key() : where + QLatin1Char('.') + it.key();
+            if (const QString character = characterXmlCannotCarry(it.key()); !character.isEmpty()) {
+                plist_free(dict);
+                return fail(QStringLiteral("the key holds %1, which XML cannot carry").arg(character));
+            }
             plist_t item = fromVariant(it.value(), error, path);
             if (!item) {
                 plist_free(dict);

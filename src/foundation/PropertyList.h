@@ -8,7 +8,7 @@
 //   real    <-> double (float is written too)
 //   true/false <-> bool
 //   data    <-> QByteArray
-//   date    <-> QDateTime (UTC; whole seconds in the XML form; 1933 to 2069)
+//   date    <-> QDateTime (UTC; whole seconds, a binary list's fraction dropped; 1933 to 2069)
 //
 // Reading takes the XML and the binary form, after PropertyListShape has checked the
 // list's size, nesting and value count (lists come from other people's files);
@@ -27,7 +27,9 @@ public:
     static std::optional<QVariant> readFile(const QString &path, QString *error = nullptr);
 
     // nullopt when value holds something a property list cannot (a null value, an
-    // unsigned number above 2^63-1, an unknown type); error names it.
+    // unsigned number above 2^63-1, an unknown type) or text its XML form cannot carry
+    // (a control character other than tab, line feed and carriage return, U+FFFE,
+    // U+FFFF, half a surrogate pair), which no reader would take back; error names it.
     static std::optional<QByteArray> toXml(const QVariant &value, QString *error = nullptr);
     // Writes the XML form atomically: a failed write leaves an older file untouched.
     static bool writeFile(const QString &path, const QVariant &value, QString *error = nullptr);

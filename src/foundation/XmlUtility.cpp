@@ -15,11 +15,14 @@ bool refuse(XmlParseError *error, const QString &message, qint64 line = 0, qint6
 }
 
 // Scans the text for its nesting without building anything; parse errors are left to
-// the parser that follows, which reports them in its own words.
+// the parser that follows, which reports them in its own words. It reads as the parser
+// does, without namespaces: a prefix nobody declared must not end the scan early and
+// let what follows through unmeasured.
 template<class Text>
 bool withinNesting(const Text &text, XmlParseError *error)
 {
     QXmlStreamReader reader(text);
+    reader.setNamespaceProcessing(false);
     int depth = 0;
     while (!reader.atEnd()) {
         const QXmlStreamReader::TokenType token = reader.readNext();

@@ -44,10 +44,10 @@ QString DownloadCfgItem::workspaceCopy(const QString &stored, const QString &wor
     const QString path = QDir(workspace).filePath(subFolder.isEmpty() ? name : subFolder + QLatin1Char('/') + name);
     if (!QFileInfo(path).isFile())
         return {};
-    // A copy that leads out of the workspace through a link is no copy of the book's.
-    if (!SafeFiles::liesInside(path, workspace)) {
-        AppLog::shared().error(QStringLiteral("download left out: %1")
-                                   .arg(SafeFiles::fileProblem(path, workspace)));
+    // A copy that leads out of the workspace through a link, or that has another name
+    // that may lie anywhere, is no copy of the book's.
+    if (const QString problem = SafeFiles::fileProblem(path, workspace); !problem.isEmpty()) {
+        AppLog::shared().error(QStringLiteral("download left out: %1").arg(problem));
         return {};
     }
     return path;

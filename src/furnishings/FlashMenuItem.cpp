@@ -90,9 +90,10 @@ void FlashMenuItem::parseXmlMenuItem(const QDomElement &menu)
             const QDomElement kind = child.firstChildElement();
             if (kind.isNull())
                 continue;
+            // The content belongs to its action: a later action without one takes
+            // the earlier one's away, as writing the entry would.
             m_type = std::max(0, indexOfFlashMenuType(kind.tagName()));
-            if (typeHasContent(m_type))
-                m_content = kind.text();
+            m_content = typeHasContent(m_type) ? kind.text() : QString();
         }
     }
 }

@@ -40,7 +40,8 @@ public:
     // itself changes).
     QDomElement xmlMenuItem(QDomDocument &document);
     // Fills the entry from a menu element: title sets the caption, the first element
-    // inside action the type (0 for an unknown name) and, for types 3 and 4, the content.
+    // inside action the type (0 for an unknown name) and the content (its text for
+    // types 3 and 4, none for the others); a later action replaces an earlier one.
     void parseXmlMenuItem(const QDomElement &menu);
 
     // The entries of a menus text; empty when it is not one. Text whose markup arrives

@@ -19,6 +19,7 @@
 #include <QSaveFile>
 #include <QXmlStreamWriter>
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -35,9 +36,14 @@ QString percent(double value)
 bool PluginBundle::isBundleFolder(const QString &path)
 {
     const QFileInfo info(path);
+    // Its folders are its own: one that leads out of the bundle through a link would
+    // hand another folder's files to the save folder and the books.
+    const auto ownFolder = [&](const char *relative) {
+        const QString folder = path + QLatin1String(relative);
+        return QFileInfo(folder).isDir() && SafeFiles::liesInside(folder, path);
+    };
     return info.suffix().toUpper() == QLatin1String("BUNDLE") && !info.isSymLink()
-           && QFileInfo(path + QStringLiteral("/Contents/Resources/data")).isDir()
-           && QFileInfo(path + QStringLiteral("/Contents/Resources/html")).isDir();
+           && ownFolder("/Contents/Resources/data") && ownFolder("/Contents/Resources/html");
 }
 
 namespace {
@@ -79,22 +85,33 @@ std::optional<PluginBundleSettings> PluginBundleSettings::readFile(const QString
     const QStringList lines = text.split(QLatin1Char('\n'));
     if (lines.size() < 6)
         return std::nullopt;
+    // A number beyond the range of a double holds no usable value: it reads as none.
+    const auto number = [&](int line) {
+        const double value = NumberText::doubleValue(lines.at(line));
+        return std::isfinite(value) ? value : 0.0;
+    };
     PluginBundleSettings s;
-    s.left = NumberText::doubleValue(lines.at(0));
-    s.top = NumberText::doubleValue(lines.at(1));
-    s.right = NumberText::doubleValue(lines.at(2));
-    s.bottom = NumberText::doubleValue(lines.at(3));
-    s.opacity = NumberText::doubleValue(lines.at(4));
+    s.left = number(0);
+    s.top = number(1);
+    s.right = number(2);
+    s.bottom = number(3);
+    s.opacity = number(4);
     s.container = NumberText::intValue(lines.at(5));
     return s;
 }
 
 QString PluginBundleSettings::text() const
 {
+    // Every number with the digits it needs to read back the same (0.15 stays 0.15),
+    // and a decimal point as the settings editor writes them ("10.0").
     QStringList lines;
-    for (const double v : {left, top, right, bottom, opacity})
-        lines << QString::asprintf("%.1f", v);
-    lines << QString::asprintf("%i", container);
+    for (const double v : {left, top, right, bottom, opacity}) {
+        QString number = NumberText::shortest(std::isfinite(v) ? v : 0.0);
+        if (!number.contains(QLatin1Char('.')) && !number.contains(QLatin1Char('e')))
+            number += QStringLiteral(".0");
+        lines << number;
+    }
+    lines << QString::number(container);
     return lines.join(QLatin1Char('\n'));
 }
 
@@ -185,7 +202,7 @@ bool PluginBundle::outputResourcesToFolder(const QString &folder) const
         return false;
     if (QFileInfo::exists(folder))
         removeTree(folder);
-    if (!QDir().mkpath(folder) || !copyPlugin(save, folder))
+    if (!QDir().mkpath(folder) || !copyPlugin(save, folder, pluginSaveFolder()))
         return false;
     for (const char *own : {"js", "index.html", "book.swf", "defaultsettings.dat", "settings.dat"}) {
         const QString path = QDir(folder).filePath(QLatin1String(own));
@@ -203,7 +220,7 @@ bool PluginBundle::saveSettings(const PluginBundleSettings &settings, QString *e
     const QString html = bgPath() + QStringLiteral("/Contents/Resources/html");
     const QString movie = QDir(save).filePath(bgName() + QStringLiteral(".swf"));
     const QString played = QDir(save).filePath(movieFileName());
-    bool ok = !save.isEmpty() && QDir().mkpath(save) && (!QFileInfo(html).isDir() || copyPlugin(html, save));
+    bool ok = !save.isEmpty() && QDir().mkpath(save) && (!QFileInfo(html).isDir() || copyPlugin(html, save, bgPath()));
     if (ok && QFileInfo(movie).isFile()) {
         QFile::remove(played);
         ok = QFile::rename(movie, played);
@@ -216,11 +233,11 @@ bool PluginBundle::saveSettings(const PluginBundleSettings &settings, QString *e
     return ok;
 }
 
-bool PluginBundle::copyPlugin(const QString &source, const QString &target)
+bool PluginBundle::copyPlugin(const QString &source, const QString &target, const QString &home)
 {
     if (!QFileInfo::exists(source))
         return false;
-    return AppUtility::copyFromPath(source, target, false);
+    return AppUtility::copyFromPath(source, target, false, home);
 }
 
 QString PluginBundle::restoreSettingsFromPluginXML(const QDomElement &element)

@@ -92,8 +92,10 @@ public:
     // The installed bundle of that name; the none bundle when there is none.
     static PluginBundle bundleNamed(const QString &name);
     // Copies the contents of source into target without hidden files; false when
-    // source does not exist.
-    static bool copyPlugin(const QString &source, const QString &target);
+    // source does not exist, or does not lie in home (the folder it is named in when
+    // empty) with its links followed. Links and files with more than one name inside
+    // it stay out (AppUtility::copyFromPath).
+    static bool copyPlugin(const QString &source, const QString &target, const QString &home = QString());
     // Writes the save folder's "settings.dat" of the bundle a project's PlugIn element
     // names (its Swf child, "files/plugin/<name>1.swf"), with the bundle's web files as
     // saveSettings() keeps them; returns the bundle's name, or "" when the element

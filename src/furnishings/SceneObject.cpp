@@ -35,6 +35,13 @@ QDomElement readMeta(const QString &folder, bool *exists = nullptr)
     return document.documentElement();
 }
 
+// The path of a layer's file in a "Resources" folder. Joined by hand: QDir::filePath()
+// takes a name beginning with ':' for one of the program's own embedded files.
+QString resourceFile(const QString &resources, const QString &name)
+{
+    return resources + QLatin1Char('/') + name;
+}
+
 QDomElement lastChild(const QDomElement &parent, const QString &name)
 {
     return parent.isNull() ? QDomElement() : parent.lastChildElement(name);
@@ -155,7 +162,7 @@ bool SceneObject::saveSceneObjs(const QList<SceneObject> &objects, const QString
         const QString name = QFileInfo(object.file()).fileName();
         if (!isPlainFileName(name))
             continue;
-        const QString target = QDir(resources).filePath(name);
+        const QString target = resourceFile(resources, name);
         targets.insert(target);
         if (canonical(object.file()) == canonical(target))
             continue;
@@ -201,7 +208,7 @@ std::optional<QList<SceneObject>> SceneObject::loadSceneObjsFromPath(const QStri
             const qint64 layout = item.hasAttribute(QStringLiteral("position"))
                                       ? indexOfLayoutName(item.attribute(QStringLiteral("position")))
                                       : qint64(ScaleToFit);
-            result << SceneObject(QDir(resources).filePath(name), layer, layout);
+            result << SceneObject(resourceFile(resources, name), layer, layout);
         }
     };
     read(QStringLiteral("Background"), 0);

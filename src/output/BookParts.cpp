@@ -49,6 +49,24 @@ bool BookParts::hasPluginBundle() const
     return !m_pluginBundleName.isEmpty() && m_pluginBundleName.compare(QLatin1String("none"), Qt::CaseInsensitive) != 0;
 }
 
+bool BookParts::coverShowsAnyOf(const QList<int> &pages) const
+{
+    if (m_coverFile.isEmpty() || pages.isEmpty())
+        return false;
+    if (!m_coverPages)
+        return true;
+    return std::any_of(m_coverPages->cbegin(), m_coverPages->cend(), [&pages](int page) { return pages.contains(page); });
+}
+
+void BookParts::coverPageInserted(int page)
+{
+    if (!m_coverPages)
+        return;
+    for (int &shown : *m_coverPages)
+        if (shown >= page)
+            ++shown;
+}
+
 BookParts BookParts::copy() const
 {
     BookParts c = *this;

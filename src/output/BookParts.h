@@ -12,6 +12,8 @@
 //   downloadWorkspace the download configuration's folder ("" for none; DownloadCfgItem)
 //   coverFile        the book cover made for it, the share picture of its home page
 //                    (it lies in a folder of its own, which a project keeps whole)
+//   coverPages       the pages the cover shows (made from, or made into), so that a
+//                    protected book never shows it when one of them is protected
 //
 // The furnishings that are settings of the viewer template — page captions, share
 // links, the viewer menu, extra toolbar icons, toolbar icon files, the preloader — are
@@ -24,8 +26,10 @@
 
 #include "furnishings/BookScene.h"
 
+#include <QList>
 #include <QString>
 #include <memory>
+#include <optional>
 
 class BookMarkTabs;
 class BookSecurity;
@@ -58,6 +62,15 @@ public:
     void setDownloadWorkspace(const QString &folder) { m_downloadWorkspace = folder; }
     QString coverFile() const { return m_coverFile; }
     void setCoverFile(const QString &file) { m_coverFile = file; }
+    // The pages (from 1) the cover shows: the page its picture was taken from and the
+    // page it was made into; nullopt when that is not known (a cover of an older
+    // project, or one set without saying), which counts as showing every page.
+    std::optional<QList<int>> coverPages() const { return m_coverPages; }
+    void setCoverPages(std::optional<QList<int>> pages) { m_coverPages = std::move(pages); }
+    // Whether the cover may show one of pages.
+    bool coverShowsAnyOf(const QList<int> &pages) const;
+    // A page was inserted before page (from 1): the cover's pages from there move on.
+    void coverPageInserted(int page);
 
     bool isProtected() const;
     // True when the protection keeps a password or users (their passwords).
@@ -77,4 +90,5 @@ private:
     QString m_pluginBundleName;
     QString m_downloadWorkspace;
     QString m_coverFile;
+    std::optional<QList<int>> m_coverPages;
 };

@@ -1,10 +1,11 @@
 #include "pages/JpegEncoder.h"
 
+#include "pages/JpegScanCoder.h"
 #include "pages/PageImaging.h"
 
 #include <algorithm>
 #include <csetjmp>
-#include <iterator>
+#include <new>
 #include <cstdio> // jpeglib.h needs FILE declared first
 #include <jpeglib.h>
 
@@ -18,6 +19,10 @@ struct JpegEncoder::State
     std::jmp_buf jump;
     jpeg_destination_mgr destination{};
     QByteArray bytes;
+    // Progressive pictures are coded by the scan coder; what libjpeg writes itself
+    // (the headers of a plain picture) goes into `discarded`, over and over.
+    std::shared_ptr<JpegScanCoder> scanCoder;
+    JOCTET discarded[4096];
     bool failed = false;
     bool finished = false;
 
@@ -30,6 +35,10 @@ struct JpegEncoder::State
     static void initDestination(j_compress_ptr cinfo)
     {
         State *s = of(cinfo);
+        if (s->scanCoder) {
+            discard(cinfo);
+            return;
+        }
         s->destination.next_output_byte = reinterpret_cast<JOCTET *>(s->bytes.data());
         s->destination.free_in_buffer = size_t(s->bytes.size());
     }
@@ -42,14 +51,24 @@ struct JpegEncoder::State
         s->destination.free_in_buffer = size_t(s->bytes.size() - used);
         return TRUE;
     }
+    static boolean discard(j_compress_ptr cinfo)
+    {
+        State *s = of(cinfo);
+        s->destination.next_output_byte = s->discarded;
+        s->destination.free_in_buffer = sizeof s->discarded;
+        return TRUE;
+    }
     static void termDestination(j_compress_ptr cinfo)
     {
         State *s = of(cinfo);
+        if (s->scanCoder)
+            return;
         s->bytes.resize(s->bytes.size() - qsizetype(s->destination.free_in_buffer));
     }
 };
 
-JpegEncoder::JpegEncoder(const QSize &size, const JpegSettings &settings, QByteArray memory)
+JpegEncoder::JpegEncoder(const QSize &size, const JpegSettings &settings, QByteArray memory,
+                         std::shared_ptr<JpegScanCoder> scanCoder)
     : m_state(std::make_unique<State>())
 {
     State *s = m_state.get();
@@ -75,25 +94,20 @@ JpegEncoder::JpegEncoder(const QSize &size, const JpegSettings &settings, QByteA
     s->cinfo.in_color_space = JCS_RGB;
     jpeg_set_defaults(&s->cinfo);
     jpeg_set_quality(&s->cinfo, std::clamp(settings.quality, 0, 100), TRUE);
-    s->cinfo.optimize_coding = settings.optimizeCoding ? TRUE : FALSE;
     if (settings.progressive) {
-        // Spectral selection only, without successive approximation: the picture's
-        // coarse whole first, its detail after; refinement scans would save a little
-        // more at several times the encoding work.
-        static const jpeg_scan_info scans[] = {
-            {3, {0, 1, 2, 0}, 0, 0, 0, 0},  // DC of all components
-            {1, {0, 0, 0, 0}, 1, 5, 0, 0},  // luminance, the first frequencies
-            {1, {1, 0, 0, 0}, 1, 63, 0, 0}, // colour
-            {1, {2, 0, 0, 0}, 1, 63, 0, 0},
-            {1, {0, 0, 0, 0}, 6, 63, 0, 0}, // luminance, the rest
-        };
-        s->cinfo.scan_info = scans;
-        s->cinfo.num_scans = int(std::size(scans));
+        // Always with tables made for the picture: the scan coder counts the symbols
+        // as it makes them.
+        s->scanCoder = scanCoder ? std::move(scanCoder) : std::make_shared<JpegScanCoder>();
+        s->destination.empty_output_buffer = State::discard;
+    } else {
+        s->cinfo.optimize_coding = settings.optimizeCoding ? TRUE : FALSE;
     }
     s->cinfo.density_unit = 1; // dots per inch, as Qt marks its pictures
     s->cinfo.X_density = 96;
     s->cinfo.Y_density = 96;
     jpeg_start_compress(&s->cinfo, TRUE);
+    if (s->scanCoder && !s->scanCoder->attach(&s->cinfo))
+        s->failed = true;
 }
 
 JpegEncoder::~JpegEncoder()
@@ -127,9 +141,20 @@ QByteArray JpegEncoder::finish()
         } else {
             jpeg_finish_compress(&s->cinfo);
             s->finished = true;
+            try {
+                if (s->scanCoder && !s->scanCoder->write(s->bytes))
+                    s->failed = true;
+            } catch (const std::bad_alloc &) {
+                s->failed = true; // no memory for the file
+            }
         }
     }
     return s->failed ? QByteArray() : std::move(s->bytes);
+}
+
+std::shared_ptr<JpegScanCoder> JpegEncoder::takeScanCoder()
+{
+    return std::move(m_state->scanCoder);
 }
 
 QByteArray JpegEncoder::encode(const QImage &image, const JpegSettings &settings)

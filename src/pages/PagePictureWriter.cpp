@@ -29,7 +29,8 @@ public:
     }
 
     // Sets up the encoder and reductions, taking over what memory fits.
-    void start(QByteArray largeMemory, QImage normalMemory, QImage phoneMemory)
+    void start(QByteArray largeMemory, std::shared_ptr<JpegScanCoder> largeCoder, QImage normalMemory,
+               QImage phoneMemory)
     {
         const QSize size = m_rect.size();
         // The large picture is encoded when it is written, or when a picture of its
@@ -37,7 +38,7 @@ public:
         if (!m_largeExists
             && (!m_paths.large.isEmpty() || (!m_paths.normal.isEmpty() && m_normalSize == size)
                 || (m_wantPhone && m_phoneSize == size)))
-            m_large = std::make_unique<JpegEncoder>(size, kLargeJpeg, std::move(largeMemory));
+            m_large = std::make_unique<JpegEncoder>(size, kLargeJpeg, std::move(largeMemory), std::move(largeCoder));
         if (m_wantNormal && m_normalSize != size)
             m_normal = std::make_unique<AreaScaler>(size, m_normalSize, std::move(normalMemory));
         if (m_wantPhone && m_phoneSize != size && !(m_normal && m_phoneSize == m_normalSize))
@@ -57,9 +58,12 @@ public:
     }
 
     // Writes the pictures; `paths` becomes the files that hold them.
-    PageResult finish(QByteArray normalJpegMemory, PagePicturePaths *paths)
+    PageResult finish(QByteArray normalJpegMemory, std::shared_ptr<JpegScanCoder> normalCoder, PagePicturePaths *paths)
     {
-        m_largeJpeg = m_large ? m_large->finish() : QByteArray();
+        if (m_large) {
+            m_largeJpeg = m_large->finish();
+            m_largeCoder = m_large->takeScanCoder();
+        }
         PageResult r;
         if (!m_paths.large.isEmpty() && !m_largeExists && !(r = writeFile(m_paths.large, m_largeJpeg)).ok())
             return r;
@@ -80,9 +84,10 @@ public:
         const bool phoneIsNormal = !m_phone && m_phoneSize == m_normalSize;
         const bool normalIsFile = !m_normal && !m_paths.normal.isEmpty() && m_paths.normal == m_paths.large;
         if (m_normal && (!m_paths.normal.isEmpty() || (m_wantPhone && phoneIsNormal))) {
-            JpegEncoder encoder(normal.size(), kNormalJpeg, std::move(normalJpegMemory));
+            JpegEncoder encoder(normal.size(), kNormalJpeg, std::move(normalJpegMemory), std::move(normalCoder));
             encoder.addRows(normal.constBits(), normal.bytesPerLine(), normal.height());
             normalJpeg = m_normalJpeg = encoder.finish();
+            m_normalCoder = encoder.takeScanCoder();
         }
         if (!m_paths.normal.isEmpty() && !normalIsFile && !(r = writeFile(m_paths.normal, normalJpeg)).ok())
             return r;
@@ -118,6 +123,8 @@ public:
     // The memory worth keeping for the next page; call after finish().
     QByteArray takeLargeMemory() { return std::move(m_largeJpeg); }
     QByteArray takeNormalJpegMemory() { return std::move(m_normalJpeg); }
+    std::shared_ptr<JpegScanCoder> takeLargeCoder() { return std::move(m_largeCoder); }
+    std::shared_ptr<JpegScanCoder> takeNormalCoder() { return std::move(m_normalCoder); }
     QImage takeNormalMemory() { return m_normal ? m_normal->takeResult() : QImage(); }
     QImage takePhoneMemory() { return m_phone ? m_phone->takeResult() : QImage(); }
 
@@ -131,6 +138,7 @@ private:
     std::unique_ptr<JpegEncoder> m_large;
     std::unique_ptr<AreaScaler> m_normal, m_phone;
     QByteArray m_largeJpeg, m_normalJpeg;
+    std::shared_ptr<JpegScanCoder> m_largeCoder, m_normalCoder;
 };
 
 } // namespace
@@ -151,7 +159,8 @@ PageResult PagePictureWriter::write(const QImage &image, QList<Part> &parts)
     for (qsizetype i = 0; i < parts.size(); ++i) {
         Memory &memory = m_memory[size_t(i)];
         pictures.push_back(std::make_unique<PartPictures>(page, parts.at(i), m_normalBox));
-        pictures.back()->start(std::move(memory.large), std::move(memory.normal), std::move(memory.phone));
+        pictures.back()->start(std::move(memory.large), std::move(memory.largeCoder), std::move(memory.normal),
+                               std::move(memory.phone));
     }
     // Bands of two JPEG block rows: small enough to stay in the cache while every
     // part's encoder and reductions read them.
@@ -165,9 +174,12 @@ PageResult PagePictureWriter::write(const QImage &image, QList<Part> &parts)
     for (size_t i = 0; i < pictures.size(); ++i) {
         Memory &memory = m_memory[i];
         if (result.ok())
-            result = pictures[i]->finish(std::move(memory.normalJpeg), &parts[qsizetype(i)].paths);
+            result = pictures[i]->finish(std::move(memory.normalJpeg), std::move(memory.normalCoder),
+                                         &parts[qsizetype(i)].paths);
         memory.large = pictures[i]->takeLargeMemory();
         memory.normalJpeg = pictures[i]->takeNormalJpegMemory();
+        memory.largeCoder = pictures[i]->takeLargeCoder();
+        memory.normalCoder = pictures[i]->takeNormalCoder();
         memory.normal = pictures[i]->takeNormalMemory();
         memory.phone = pictures[i]->takePhoneMemory();
     }

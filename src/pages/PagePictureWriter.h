@@ -17,7 +17,10 @@
 #include <QImage>
 #include <QList>
 #include <QSize>
+#include <memory>
 #include <vector>
+
+class JpegScanCoder;
 
 class PagePictureWriter
 {
@@ -47,6 +50,7 @@ private:
     {
         QImage normal, phone;
         QByteArray large, normalJpeg;
+        std::shared_ptr<JpegScanCoder> largeCoder, normalCoder;
     };
 
     QSize m_normalBox;

@@ -106,8 +106,10 @@ void DownloadOperation::start(QNetworkAccessManager *manager)
                            "Only web addresses (http, https) can be downloaded."));
         return;
     }
-    m_file = new QFile(m_saveFile, this);
-    if (!QDir().mkpath(m_folder) || !m_file->open(QIODevice::WriteOnly)) {
+    // The answer goes into a temporary file beside the saved one, which takes its name
+    // only when it is complete.
+    m_file = new QSaveFile(m_saveFile, this);
+    if (!QDir().mkpath(m_folder) || !m_file->open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         fail(loadAppString("DownloadOperation-The file cannot be saved.", "The file cannot be saved."));
         return;
     }
@@ -116,6 +118,9 @@ void DownloadOperation::start(QNetworkAccessManager *manager)
     request.setMaximumRedirectsAllowed(5);
     request.setTransferTimeout(30000);
     m_reply = manager->get(request);
+    // What has come and is not written yet stays small: the network waits for the file.
+    m_reply->setReadBufferSize(kReadBufferBytes);
+    connect(m_reply, &QNetworkReply::metaDataChanged, this, &DownloadOperation::onMetaData);
     connect(m_reply, &QNetworkReply::readyRead, this, &DownloadOperation::onReadyRead);
     connect(m_reply, &QNetworkReply::finished, this, &DownloadOperation::onFinished);
     connect(m_reply, &QNetworkReply::downloadProgress, this, [this](qint64 received, qint64 total) {
@@ -128,9 +133,20 @@ void DownloadOperation::start(QNetworkAccessManager *manager)
     post(Progress, 0);
 }
 
+void DownloadOperation::onMetaData()
+{
+    if (!m_reply || m_finished)
+        return;
+    // A length declared above the limit is refused before any of the body is read.
+    bool known = false;
+    const qint64 declared = m_reply->header(QNetworkRequest::ContentLengthHeader).toLongLong(&known);
+    if (known && declared > maxBytes())
+        fail(loadAppString("DownloadOperation-The file is too large.", "The file is too large."));
+}
+
 void DownloadOperation::onReadyRead()
 {
-    if (!m_reply || !m_file)
+    if (!m_reply || !m_reply->isOpen() || !m_file)
         return;
     const QByteArray data = m_reply->readAll();
     m_received += data.size();
@@ -157,11 +173,10 @@ void DownloadOperation::onFinished()
                                                               .arg(status));
         return;
     }
-    if (!m_file->flush()) {
+    if (!m_file->commit()) {
         fail(loadAppString("DownloadOperation-The file cannot be saved.", "The file cannot be saved."));
         return;
     }
-    m_file->close();
     end();
     post(Finished, 100);
     emit finished();
@@ -194,8 +209,8 @@ void DownloadOperation::end()
         m_reply->abort();
         m_reply->deleteLater();
     }
-    if (m_file)
-        m_file->close();
+    if (m_file && m_file->isOpen())
+        m_file->cancelWriting(); // not committed: the temporary file goes
 }
 
 void DownloadOperation::post(Status status, int percent, const QString &message)

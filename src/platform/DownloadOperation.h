@@ -9,17 +9,19 @@
 //   "percent"   0 to 100
 //   "msg"       why it failed
 // The saved file's name is the last part of the address's path, reduced to letters,
-// digits, ".", "-", "_" and blanks ("download" when nothing is left). A download
-// larger than maxBytes(), a failed request or an answer other than 2xx fails and
-// leaves no file. Runs on the thread that started it (the main thread), without
-// blocking it.
+// digits, ".", "-", "_" and blanks ("download" when nothing is left). The answer is
+// written to a temporary file as it comes (a little of it held in memory at a time)
+// and takes that name when complete. A download larger than maxBytes() (refused
+// before its body is read when the server declares its length), a failed request or
+// an answer other than 2xx fails and leaves no file. Runs on the thread that started
+// it (the main thread), without blocking it.
 
 #include <QObject>
 #include <QPointer>
 #include <QString>
 #include <QUrl>
 
-class QFile;
+class QSaveFile;
 class QNetworkAccessManager;
 class QNetworkReply;
 
@@ -65,6 +67,9 @@ signals:
     void finished();
 
 private:
+    static constexpr qint64 kReadBufferBytes = 1 << 20;
+
+    void onMetaData();
     void onReadyRead();
     void onFinished();
     void fail(const QString &message);
@@ -76,7 +81,7 @@ private:
     int m_fileType = 0;
     QString m_folder;
     QString m_saveFile;
-    QFile *m_file = nullptr;
+    QSaveFile *m_file = nullptr;
     QPointer<QNetworkReply> m_reply;
     qint64 m_received = 0;
     int m_lastPercent = -1;

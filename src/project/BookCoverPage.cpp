@@ -6,11 +6,29 @@
 #include "pages/FlashPageSourceImg.h"
 #include "pages/PDFSearch.h"
 #include "project/BookDocument.h"
+#include "output/web/OutputFiles.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <functional>
 
 namespace BookCoverPage {
+
+int sourcePage(const FlashPageSource &source, const QString &picture)
+{
+    const QFileInfo info(picture);
+    if (!info.isFile())
+        return 0;
+    for (FlashPageSource::PictureKind kind : FlashPageSource::kPictureKinds) {
+        const QList<FlashPagePtr> &pages = source.pageList(kind);
+        for (qsizetype i = 0; i < pages.size(); ++i) {
+            const QFileInfo page(pages[i] ? pages[i]->pageFilePath() : QString());
+            if (page.isFile() && page.size() == info.size() && OutputFiles::sameBytes(page.filePath(), picture))
+                return int(i) + 1;
+        }
+    }
+    return 0;
+}
 
 bool Pictures::isComplete() const
 {
@@ -84,6 +102,11 @@ bool placePage(BookDocument &document, Placement placement, qint64 index, const 
     }
 
     const int page = int(index) + 1;
+    if (insert)
+        document.parts().coverPageInserted(page);
+    auto shown = document.parts().coverPages();
+    if (shown && !shown->contains(page))
+        document.parts().setCoverPages(*shown << page);
     if (insert) {
         for (const std::shared_ptr<PDFSearch> &search : {document.pdfSearch(), document.mobileSearch()})
             if (search && !search->isEmpty())

@@ -8,6 +8,9 @@
 // entry, and bookmarks and bookmark tabs pointing at a later page move on by one.
 // Replacing a page swaps its pictures and clears its search text (the words are no
 // longer on it); its annotations stay.
+//
+// The book remembers which pages its cover shows (BookParts::coverPages): the page its
+// picture was taken from (sourcePage) and the page it became; inserting moves them on.
 
 #include "pages/PageError.h"
 
@@ -15,6 +18,7 @@
 #include <QString>
 
 class BookDocument;
+class FlashPageSource;
 
 namespace BookCoverPage {
 
@@ -29,11 +33,15 @@ struct Pictures
 PageResult makePictures(const QString &picture, const QString &folder, int qualityLevel, const QSize &normalPageSize,
                         Pictures *pictures);
 
+// The page (from 1) whose picture, of any size, picture is (a copy of it, even); 0
+// when it is none of the book's pages.
+int sourcePage(const FlashPageSource &source, const QString &picture);
+
 enum class Placement { Replace = 1, Insert = 2 };
 
 // Puts the page into the document at index (0-based; Insert accepts the page count for
-// after the last page). False, changing nothing, when the index lies outside the book
-// or the pictures are incomplete.
+// after the last page), and counts it among the pages the cover shows. False,
+// changing nothing, when the index lies outside the book or the pictures are incomplete.
 bool placePage(BookDocument &document, Placement placement, qint64 index, const Pictures &pictures);
 
 } // namespace BookCoverPage

@@ -23,6 +23,7 @@
 #include <QString>
 #include <QStringList>
 #include <memory>
+#include <optional>
 
 class FlashOutline;
 class FlashPageSource;
@@ -67,6 +68,17 @@ public:
     // The book's parts; the editors change its models in place.
     BookParts &parts() { return m_bookParts; }
     const BookParts &parts() const { return m_bookParts; }
+    // The user and password that opened a protected project (empty user for a book of
+    // one password); none for a book that asked nothing. Not saved: it lasts while the
+    // book is open, so the preview does not ask for it again.
+    struct AccessAnswer
+    {
+        QString user;
+        QString password;
+    };
+    const std::optional<AccessAnswer> &accessAnswer() const { return m_accessAnswer; }
+    void setAccessAnswer(const std::optional<AccessAnswer> &answer) { m_accessAnswer = answer; }
+
     std::shared_ptr<FlashOutline> flashOutline() const { return m_bookParts.outline(); }
     void setFlashOutline(const std::shared_ptr<FlashOutline> &outline) { m_bookParts.setOutline(outline); }
     std::shared_ptr<PDFSearch> pdfSearch() const { return m_pdfSearch; }
@@ -116,5 +128,6 @@ private:
     std::shared_ptr<PDFSearch> m_pdfSearch;
     std::shared_ptr<PDFSearch> m_mobileSearch;
     BookParts m_bookParts;
+    std::optional<AccessAnswer> m_accessAnswer;
     QList<BookProjectPartPtr> m_projectParts;
 };

@@ -25,14 +25,22 @@ QString rebased(const QString &path, const QString &from, const QString &to)
 }
 
 // Whether a path of a part (by its name inside folder) stays there when its links are
-// followed; one that leads out is noted in the log and not used.
+// followed, and is no file with another name that may lie anywhere; one that does
+// not is noted in the log and not used.
 bool staysInPart(const QString &path, const QString &folder)
 {
     const QFileInfo info(path);
-    if ((!info.exists() && !info.isSymLink()) || SafeFiles::liesInside(path, folder))
+    if (!info.exists() && !info.isSymLink())
         return true;
-    AppLog::shared().error(ProjectMessages::leadsOutOfProject(path));
-    return false;
+    if (!SafeFiles::liesInside(path, folder)) {
+        AppLog::shared().error(ProjectMessages::leadsOutOfProject(path));
+        return false;
+    }
+    if (SafeFiles::hasOtherNames(path)) {
+        AppLog::shared().error(ProjectMessages::hasOtherNames(path));
+        return false;
+    }
+    return true;
 }
 
 // A relative path read from a project, inside folder; "" when it would leave it (by
@@ -112,9 +120,10 @@ public:
     QString partName() const override { return BookPartName::Security; }
     QDomElement projectElement(QDomDocument &document) const override
     {
+        // A book never protected keeps nothing; one whose protection was turned off
+        // keeps its choices (the pages left free) for when it is turned on again.
         const BookSecurity &security = *m_parts.security();
-        if (security.securityType() == BookSecurity::NoSecurity && security.password().isEmpty()
-            && security.usersList().isEmpty())
+        if (security.toDictionary() == BookSecurity().toDictionary())
             return {};
         return propertyListElement(document, partName(), security.toDictionary());
     }
@@ -287,12 +296,33 @@ public:
             return {};
         QDomElement element = document.createElement(partName());
         element.setAttribute(QStringLiteral("file"), QFileInfo(m_parts.coverFile()).fileName());
+        // The pages the cover shows; left out when they are not known.
+        if (const auto pages = m_parts.coverPages()) {
+            QStringList numbers;
+            for (int page : *pages)
+                numbers << QString::number(page);
+            element.setAttribute(QStringLiteral("pages"), numbers.join(QLatin1Char(' ')));
+        }
         return element;
     }
     bool loadProjectElement(const QDomElement &element, QString *) override
     {
         const QString name = element.attribute(QStringLiteral("file"));
         m_parts.setCoverFile(name.contains(QLatin1Char('/')) ? QString() : inside(m_folder, name));
+        std::optional<QList<int>> pages;
+        if (element.hasAttribute(QStringLiteral("pages"))) {
+            pages = QList<int>();
+            for (const QString &number : element.attribute(QStringLiteral("pages")).split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+                bool ok = false;
+                const int page = number.toInt(&ok);
+                if (!ok || page < 1) { // a cover of unknown pages shows every page
+                    pages.reset();
+                    break;
+                }
+                pages->append(page);
+            }
+        }
+        m_parts.setCoverPages(pages);
         return true;
     }
     QString filesFolder() const override

@@ -40,6 +40,7 @@ QString elementText(const QDomElement &element)
 QString rawChildElement(const QString &text, const QString &name)
 {
     QXmlStreamReader reader(text);
+    reader.setNamespaceProcessing(false); // as the document was parsed
     int depth = 0;
     qint64 start = -1;
     while (!reader.atEnd()) {

@@ -61,9 +61,12 @@ QString withoutDeclaration(const QString &xml)
     return end < 0 ? xml : xml.mid(end + 2).trimmed() + QLatin1Char('\n');
 }
 
+// Whether the reader will take the text: XML read without namespaces, as the reader
+// reads it (a prefix nobody declared, kept from the project that was read, is fine).
 bool wellFormed(const QString &fragment, QString *error)
 {
     QXmlStreamReader reader(fragment);
+    reader.setNamespaceProcessing(false);
     while (!reader.atEnd())
         reader.readNext();
     if (reader.hasError() && error)
@@ -154,6 +157,7 @@ ProjectResult BookProjectWriter::write(const QString &projectFile)
     }
     if (!m_missingPictures.isEmpty())
         result.warnings << ProjectMessages::savedWithMissingPictures(m_missingPictures);
+    result.warnings << m_leftOut;
     return result;
 }
 
@@ -309,7 +313,8 @@ bool BookProjectWriter::planFolders(ProjectResult &result)
         const QString target = carriedTarget(source, defaultName);
         m_plannedPaths.insert(target);
         m_createdFolders << target;
-        if (!AppUtility::copyFromPath(source, target, true)) {
+        // What the copy leaves out (links, files with other names) is said after saving.
+        if (!AppUtility::copyFromPath(source, target, true, QString(), &m_leftOut)) {
             result = ProjectResult::failure(
                 ProjectError::WriteFailed,
                 ProjectMessages::cannotWrite(m_file, QStringLiteral("\"%1\" cannot be copied").arg(source)));

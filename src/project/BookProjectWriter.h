@@ -67,4 +67,5 @@ private:
     QStringList m_createdFiles;
     QStringList m_createdFolders;
     QStringList m_missingPictures;
+    QStringList m_leftOut; // what folder copies left out, as sentences
 };

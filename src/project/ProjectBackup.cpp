@@ -134,10 +134,12 @@ std::unique_ptr<BookDocument> ProjectBackup::restore(const QString &backupFile, 
         return fail(
             ProjectResult::failure(ProjectError::WriteFailed, ProjectMessages::folderMissing(QDir::tempPath())));
     document->m_temporaryRoots << copy; // removed with the document unless it is saved
-    if (!AppUtility::copyFromPath(info.absolutePath(), copy, true))
+    QStringList leftOut;
+    if (!AppUtility::copyFromPath(info.absolutePath(), copy, true, QString(), &leftOut))
         return fail(ProjectResult::failure(
             ProjectError::WriteFailed, ProjectMessages::cannotRead(backupFile, QStringLiteral("it cannot be copied"))));
-    const ProjectResult r = BookProject::openInto(QDir(copy).filePath(info.fileName()), *document);
+    ProjectResult r = BookProject::openInto(QDir(copy).filePath(info.fileName()), *document);
+    r.warnings << leftOut;
     if (result)
         *result = r;
     if (!r.ok())

@@ -138,6 +138,14 @@ QString leadsOutOfProject(const QString &path)
         .arg(QDir::toNativeSeparators(path));
 }
 
+QString hasOtherNames(const QString &path)
+{
+    return loadAppString(
+               QStringLiteral("BookProject-\"%1\" has more than one name (a hard link), and another may lie outside the project; it is left out."),
+               QStringLiteral("\"%1\" has more than one name (a hard link), and another may lie outside the project; it is left out."))
+        .arg(QDir::toNativeSeparators(path));
+}
+
 QString accessRefused()
 {
     return loadAppString(QStringLiteral("BookProject-Import Project failed..."),

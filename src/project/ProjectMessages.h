@@ -21,6 +21,8 @@ QString filesOutsideProject(const QString &templateName, const QStringList &sett
 QString pictureOutsideProject(const QString &picture);
 // A file or folder of the project that leads out of it through a link.
 QString leadsOutOfProject(const QString &path);
+// A file of the project with more than one name: another may lie outside it.
+QString hasOtherNames(const QString &path);
 QString accessRefused();
 QString untitled();
 QString folderMissing(const QString &folder);

@@ -7,6 +7,8 @@
 #include "project/BookProject.h"
 
 #include <QDir>
+
+#include <algorithm>
 #include <QFileInfo>
 #include <QLockFile>
 
@@ -75,7 +77,11 @@ bool RecentProjectItem::saveToFile() const
     RecentProjectItem first(m_name, path, m_kind);
     QList<RecentProjectItem> items = readList();
     for (qsizetype i = items.size() - 1; i >= 0; --i) {
-        if (cleanPath(items.at(i).path()) != path)
+        // A book's newest output stands for all of them: publishing one book in every
+        // kind would otherwise push the projects out of sight.
+        const bool sameBookOutput = isPublishedBook() && items.at(i).isPublishedBook() && !m_name.isEmpty()
+                                    && items.at(i).name() == m_name;
+        if (cleanPath(items.at(i).path()) != path && !sameBookOutput)
             continue;
         if (first.m_name.isEmpty())
             first.m_name = items.at(i).name();
@@ -97,9 +103,26 @@ bool RecentProjectItem::saveToFile() const
 
 bool RecentProjectItem::isWebBook() const
 {
+    return !bookPage().isEmpty();
+}
+
+QString RecentProjectItem::bookPage() const
+{
     const std::optional<OutputKind> kind = OutputKind::fromNumber(m_kind);
-    return kind && kind->writer() == OutputKind::Writer::WebFolder
-        && QFileInfo(m_path).suffix().toLower() == kind->extension(false);
+    if (!kind || kind->writer() != OutputKind::Writer::WebFolder)
+        return {};
+    const QFileInfo file(m_path);
+    const QString extension = kind->extension(false);
+    if (!file.isDir())
+        return file.suffix().toLower() == extension ? m_path : QString();
+    // The book's folder (as older versions kept it): its page, named after the folder,
+    // else its only page.
+    const QDir folder(m_path);
+    const QString named = folder.filePath(file.fileName() + QLatin1Char('.') + extension);
+    if (QFileInfo(named).isFile())
+        return named;
+    const QStringList pages = folder.entryList({QStringLiteral("*.") + extension}, QDir::Files);
+    return pages.size() == 1 ? folder.filePath(pages.first()) : QString();
 }
 
 QString RecentProjectItem::displayTitle() const
@@ -128,5 +151,7 @@ QList<RecentProjectItem> RecentProjectItem::recentProjects()
 {
     QList<RecentProjectItem> items = readList();
     items.removeIf([](const RecentProjectItem &item) { return !QFileInfo::exists(item.path()); });
+    // Projects first, then published books; each newest first.
+    std::stable_partition(items.begin(), items.end(), [](const RecentProjectItem &item) { return !item.isPublishedBook(); });
     return items;
 }

@@ -3,7 +3,7 @@
 //
 // The list is a property list ("RecentProjects.plist" in the user's data folder):
 // an array of dictionaries with "name" and "path", newest first, at most
-// kMaxItems long; a published book also has "kind", its output kind (OutputKind). An
+// kMaxItems long, of which a book keeps one published entry (its newest output); a published book also has "kind", its output kind (OutputKind). An
 // entry without "kind" is a project when its file is a project file, else a book
 // published by an older version, whose kind is told by its extension. saveToFile() puts an item first, dropping an older entry with the
 // same path (whose name the item takes over when its own is empty). Reading drops
@@ -34,8 +34,11 @@ public:
     // The output kind of a published book, kProject for a project.
     int kind() const { return m_kind; }
     bool isPublishedBook() const { return m_kind != kProject; }
-    // True for a published book read in a browser (its path is the web page).
+    // True for a published book read in a browser.
     bool isWebBook() const;
+    // The page a web book is read at: its path, or for the book's folder the page in
+    // it; empty for anything else.
+    QString bookPage() const;
     // How lists show it: the name (the file's base name when it has none), and for a
     // published book what it is and its file name.
     QString displayTitle() const;
@@ -44,7 +47,8 @@ public:
     // no path or the list cannot be written.
     bool saveToFile() const;
 
-    // The list, newest first, without entries whose file is gone.
+    // The list without entries whose file is gone: the projects, then the published
+    // books, each newest first.
     static QList<RecentProjectItem> recentProjects();
     static QString listFilePath();
 

@@ -75,18 +75,35 @@ bool PluginPackageRun::publish(const Package &package)
     plugin->setBookPage(kBookName + QStringLiteral(".html"));
     plugin->setStopFlag(&m_stop);
     m_plugin = plugin;
-    m_pool.start([this, package, plugin] { writePackage(package, plugin); });
+    m_pool.start([this, package, plugin, upload = m_upload] { writePackage(package, plugin, *upload); });
     return true;
 }
 
-void PluginPackageRun::writePackage(const Package &package, const std::shared_ptr<PublishPlugin> &plugin)
+void PluginPackageRun::cancel()
 {
+    m_stop.store(true);
+    if (m_job)
+        m_job->cancel();
+    m_upload->cancel();
+    // What was converted may be half a book: the next package converts it again, with
+    // a conversion status of its own.
+    m_hasConverted = false;
+    m_upload = std::make_shared<UploadBookDelegate>();
+    if (!m_publishing)
+        m_stop.store(false);
+}
+
+void PluginPackageRun::writePackage(const Package &package, const std::shared_ptr<PublishPlugin> &plugin,
+                                    UploadBookDelegate &upload)
+{
+    if (m_stop.load())
+        return finish(Outcome::Cancelled);
     // The conversion before this task has ended: only a converted book is packed.
-    int status = m_upload->convertStatus();
+    int status = upload.convertStatus();
     if (!isConverted(status)) {
         // The failure is told by this run's outcome; an owner need not tell it again.
         if (status & UploadBookDelegate::kFailed)
-            m_upload->setConvertStatus(8);
+            upload.setConvertStatus(8);
         finish(Outcome::BookMissing);
         return;
     }
@@ -103,6 +120,8 @@ void PluginPackageRun::writePackage(const Package &package, const std::shared_pt
         written = plugin->publishWordPressPlugin();
         break;
     }
+    if (m_stop.load())
+        return finish(Outcome::Cancelled); // the writer keeps an older package as it was
     finish(written ? Outcome::Written : Outcome::Failed, written ? QString() : plugin->errorString());
 }
 
@@ -118,8 +137,10 @@ void PluginPackageRun::finish(Outcome outcome, const QString &failure)
 PluginPackageRun::Outcome PluginPackageRun::takeOutcome()
 {
     const auto outcome = Outcome(m_outcome.exchange(int(Outcome::None)));
-    if (outcome != Outcome::None)
+    if (outcome != Outcome::None) {
         m_publishing = false;
+        m_stop.store(false); // the worker has stopped: a later package runs
+    }
     return outcome;
 }
 

@@ -43,6 +43,7 @@ public:
         Written,     // the package is in place
         Failed,      // the package writer failed (failure() says why)
         BookMissing, // the book could not be converted: nothing was written
+        Cancelled,   // cancel() stopped it: nothing was written
     };
 
     struct Package
@@ -80,6 +81,10 @@ public:
     // Starts a package; false while one is under way. Main thread.
     bool publish(const Package &package);
     bool isPublishing() const { return m_publishing; }
+    // Stops the package under way and the conversion it waits for, at once; the outcome
+    // (Cancelled) follows when the worker has stopped, with no package written. The
+    // book is converted again for a later package. Main thread.
+    void cancel();
     // How the last package ended, once; None while it runs. Main thread.
     Outcome takeOutcome();
     QString failure() const;
@@ -89,7 +94,7 @@ public:
     static bool isConverted(int status);
 
 private:
-    void writePackage(const Package &package, const std::shared_ptr<PublishPlugin> &plugin);
+    void writePackage(const Package &package, const std::shared_ptr<PublishPlugin> &plugin, UploadBookDelegate &upload);
     void finish(Outcome outcome, const QString &failure = QString());
     static bool samePageSettings(const ConvertParament &a, const ConvertParament &b);
 

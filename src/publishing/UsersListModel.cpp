@@ -42,11 +42,61 @@ int UsersListModel::columnCount(const QModelIndex &parent) const
     return parent.isValid() ? 0 : 2;
 }
 
+namespace {
+
+// Names for a note: the first few, quoted, then how many more.
+QString namesForNote(const QStringList &names)
+{
+    constexpr int kShown = 5;
+    QStringList quoted;
+    for (const QString &name : names.mid(0, kShown))
+        quoted << QStringLiteral("\u201C%1\u201D").arg(name);
+    QString text = quoted.join(QStringLiteral(", "));
+    if (names.size() > kShown)
+        text += loadAppString(QStringLiteral("UsersListS- and %1 more"), QStringLiteral(" and %1 more")).arg(names.size() - kShown);
+    return text;
+}
+
+QString keptAccessText()
+{
+    return loadAppString(QStringLiteral("UsersListS-Keeps access through the key of the earlier book this user came from."),
+                         QStringLiteral("Keeps access through the key of the earlier book this user came from."));
+}
+
+QString noAccessText()
+{
+    return loadAppString(QStringLiteral("UsersListS-No access: the password is unknown, and the key of the book this user came from is not known here."),
+                         QStringLiteral("No access: the password is unknown, and the key of the book this user came from is not known here."));
+}
+
+} // namespace
+
+QString UsersListModel::accessNote() const
+{
+    if (!m_security)
+        return {};
+    QStringList notes;
+    if (const QStringList kept = m_security->earlierKeyUsers(); !kept.isEmpty())
+        notes << loadAppString(QStringLiteral("UsersListS-%1 keep access through the key of the earlier book they came from, which this book keeps: whoever could read that book can read this one."),
+                               QStringLiteral("%1 keep access through the key of the earlier book they came from, which this book keeps: whoever could read that book can read this one."))
+                     .arg(namesForNote(kept));
+    if (const QStringList without = m_security->usersWithoutAccess(); !without.isEmpty())
+        notes << loadAppString(QStringLiteral("UsersListS-%1 have no access: their passwords are unknown, and the key of the book they came from comes back only with the password of one of its users, given when the project is opened."),
+                               QStringLiteral("%1 have no access: their passwords are unknown, and the key of the book they came from comes back only with the password of one of its users, given when the project is opened."))
+                     .arg(namesForNote(without));
+    return notes.join(QLatin1Char('\n'));
+}
+
 QVariant UsersListModel::data(const QModelIndex &index, int role) const
 {
-    if (!index.isValid() || index.row() >= rowCount() || (role != Qt::DisplayRole && role != Qt::EditRole))
+    if (!index.isValid() || index.row() >= rowCount())
         return {};
     const QVariantMap &entry = users().at(index.row());
+    if (role == Qt::ToolTipRole && index.column() == PasswordColumn
+        && entry.value(kPassword).toString() == BookSecurity::unknownPassword())
+        return m_security->earlierKeyUsers().contains(entry.value(kUser).toString()) ? keptAccessText() : noAccessText();
+    if (role != Qt::DisplayRole && role != Qt::EditRole)
+        return {};
     if (index.column() == UserColumn)
         return entry.value(kUser).toString();
     const QString password = entry.value(kPassword).toString();

@@ -10,7 +10,8 @@
 // is told through editRefused().
 //
 // Rows are reordered with the move commands and by dragging (RowListModel; the rows
-// travel under the private type usersListDataType()).
+// travel under the private type usersListDataType()). The password cell of a user
+// whose password is unknown tells, as its tool tip, whether that user keeps access.
 
 #include "platform/RowListModel.h"
 
@@ -52,6 +53,11 @@ public:
     // Replaces the whole list (an import); the entries must have passed
     // BookSecurity::validEntries().
     void replaceUsers(const QList<QVariantMap> &entries);
+
+    // What the editor says of the users whose password is unknown (read from a
+    // book): who keeps access through the key of the earlier book they came from, and
+    // who has none; "" when every password is known.
+    QString accessNote() const;
 
     // The moves; each returns the rows the moved entries now occupy (empty when nothing
     // moved). Up: the selected entries as one block in their order, starting one above

@@ -215,6 +215,18 @@ QString FlashTemplate::resolveResourcePath(const QString &value) const
     return {};
 }
 
+QString FlashTemplate::displayFileName(const QString &value)
+{
+    for (const QString &prefix : {ResourcePrefix, ExternPrefix}) {
+        if (!value.startsWith(prefix))
+            continue;
+        const QString path = QDir::cleanPath(value.mid(prefix.size()));
+        const QString name = QFileInfo(path).fileName();
+        return name.isEmpty() || name == QLatin1String(".") ? value : name;
+    }
+    return value;
+}
+
 QStringList FlashTemplate::unresolvedFileSettings() const
 {
     QStringList keys;

@@ -84,6 +84,9 @@ public:
     // through a link), or when a plain path lies outside the plain path folders.
     QString resolveResourcePath(const QString &value) const;
     QString propertyFilePath(const QString &key) const; // resolved value of a setting
+    // What a person is shown of a value: the file name of a "STYLE_RESOURCE:" or
+    // "STYLE_EXTERN:" value (the folder's own name for a folder), other values as they are.
+    static QString displayFileName(const QString &value);
     // The file settings whose value names a file that is not used (see
     // resolveResourcePath), for telling the user.
     QStringList unresolvedFileSettings() const;

@@ -7,8 +7,9 @@ import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
 import { pathToFileURL } from 'node:url';
-import { launch, watchedPage, openBook, DESKTOP } from './support/browser.mjs';
+import { launch, openBook, DESKTOP } from './support/browser.mjs';
 import { publishFromWindow } from './support/publish.mjs';
+import { narratedPage } from './support/sounds.mjs';
 
 const PASSWORD = 'open sesame';
 let dir, browser, url;
@@ -26,16 +27,7 @@ after(async () => {
 });
 
 test('the published book shows its tabs, scene and download, asks for its password and narrates', async () => {
-  const page = await watchedPage(browser.context);
-  await page.addInitScript(() => {
-    window.sounds = [];
-    window.Audio = class {
-      constructor(url) { this.url = url; this.paused = true; window.sounds.push(this); }
-      addEventListener() {}
-      play() { this.paused = false; return Promise.resolve(); }
-      pause() { this.paused = true; }
-    };
-  });
+  const page = await narratedPage(browser.context);
   await openBook(page, url);
 
   const tabs = await page.$$eval('.qv-tab', (els) => els.map((e) => [e.dataset.page, e.querySelector('.qv-tab-caption').textContent]));

@@ -201,7 +201,7 @@ test('page records written as patterns reach the viewer as the list they stand f
   }
 });
 
-test('the search text of a large book in parts finds the same pages, part by part', async () => {
+test('the search text of a large book in parts finds the same pages, part by part; a part that failed is read again', async () => {
   const texts = ['Cover', 'Plums', 'The apple tree', 'Crème brûlée recipe', 'Apple pie and cream', 'Mangoes', 'Peaches', 'End'];
   const files = path.join(book.dir, 'files');
   const whole = fs.readFileSync(path.join(files, 'search.js'));
@@ -212,9 +212,19 @@ test('the search text of a large book in parts finds the same pages, part by par
     return { first, file: `search/${k + 1}.js` };
   });
   fs.writeFileSync(path.join(files, 'search.js'), `var bookSearch = ${JSON.stringify({ pageCount: 8, parts })};\n`);
+  const server = await serveFolder(book.dir);
   try {
-    const page = await freshPage(book.url);
+    // The part of pages 4 and 5 does not come the first time it is asked for.
+    expectErrors(/Failed to load resource/);
+    const page = await watchedPage(browser.context);
+    let asked = 0;
+    await page.route('**/files/search/2.js', (route) => (asked++ === 0 ? route.abort() : route.continue()));
+    await openBook(page, server.base + path.basename(new URL(book.url).pathname));
     await page.click('.qv-button-search');
+    await page.fill('.qv-search-input', 'creme brulee');
+    await page.press('.qv-search-input', 'Enter');
+    await page.waitForFunction(() => document.querySelector('.qv-search-status').textContent === new Quorvel.Strings('English').t('searchNone'));
+    // Every later search reads it again, and finds its pages.
     for (const [query, expected] of [['apple', [['3', 'apple'], ['5', 'Apple']]], ['creme brulee', [['4', 'Crème']]],
       ['peaches', [['7', 'Peaches']]]]) {
       await page.fill('.qv-search-input', query);
@@ -223,9 +233,40 @@ test('the search text of a large book in parts finds the same pages, part by par
       assert.deepEqual(await page.$$eval('.qv-search-result', (els) => els.map((e) => [e.dataset.page, e.querySelector('mark').textContent])),
         expected, query);
     }
-    assert.deepEqual(page.problems, []);
+    assert.equal(asked, 2);
     await page.close();
+
+    // While a part is still on its way the status says the search goes on, though pages
+    // were found; the count comes once, at the end.
+    const held = await serveFolder(book.dir, { hold: /search\/2\.js$/ });
+    try {
+      const slow = await freshPage(held.base + 'sample.html');
+      await slow.click('.qv-button-search');
+      await slow.evaluate(() => {
+        const status = document.querySelector('.qv-search-status');
+        window.statusSeen = [];
+        new MutationObserver(() => window.statusSeen.push(status.textContent)).observe(status, { childList: true, characterData: true, subtree: true });
+      });
+      await slow.fill('.qv-search-input', 'apple');
+      await slow.press('.qv-search-input', 'Enter');
+      await slow.waitForSelector('.qv-search-result[data-page="3"]');
+      await slow.waitForFunction(() => document.querySelectorAll('.qv-search-result').length === 1 && window.statusSeen.length > 0);
+      const english = (key, n) => slow.evaluate(([key, n]) => new Quorvel.Strings('English').t(key, { n }), [key, n]);
+      assert.equal(await slow.textContent('.qv-search-status'), await english('searching'));
+      assert.equal(await slow.getAttribute('.qv-search-results', 'aria-busy'), 'true');
+      held.release();
+      await slow.waitForFunction(() => document.querySelectorAll('.qv-search-result').length === 2);
+      await slow.waitForFunction(() => document.querySelector('.qv-search-results').getAttribute('aria-busy') === 'false');
+      const final = await english('searchCount', 2);
+      assert.equal(await slow.textContent('.qv-search-status'), final);
+      assert.deepEqual(await slow.evaluate(() => window.statusSeen), [await english('searching'), final]);
+      assert.deepEqual(slow.problems, []);
+      await slow.close();
+    } finally {
+      held.close();
+    }
   } finally {
+    server.close();
     fs.writeFileSync(path.join(files, 'search.js'), whole);
   }
 });

@@ -1,7 +1,7 @@
 // A book protected by a users list, with narration on every spread, page links, the
 // whole PDF and an attachment to download. Before the reader is let in it asks for
 // nothing of a protected page, plays nothing and turns no page, on the desktop and the
-// phone, from disk and over http; no file of it holds a protected page's text, links,
+// phone, each from disk and over http; no file of it holds a protected page's text, links,
 // attachment or sounds. Each user then hears every spread's own sound and gets the links
 // and downloads. It runs in every browser engine (support/engine.mjs); the book carries
 // the sound stand-in and a clock of its own in its extra script, so 15 s of the page's
@@ -117,6 +117,8 @@ for (const [user, password] of USERS) {
 test('the phone version does nothing before logging in, and everything after; it shares the sounds', async () => {
   await readAsUser(true, server.base + 'book.html', ...USERS[1]);
   assert.ok(server.requests.includes('files/secure/sound/1.js'));
+  // Read from disk, the same.
+  await readAsUser(true, pathToFileURL(path.join(book, 'mobile', 'index.html')).href, ...USERS[0]);
 });
 
 test('no file of the book holds a protected page\'s text, link, attachment or sound', () => {

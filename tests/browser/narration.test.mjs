@@ -43,14 +43,20 @@ async function openWithFakes(page, book) {
       }
     };
     window.showSpread = (index) => { Quorvel.reader.pages = [2 * index]; handlers.forEach((fn) => fn({ index })); };
+    // The player's one sound object; sounds lists each sound it is given.
     class FakeSound {
-      constructor(url) { this.url = url; this.listeners = {}; this.paused = false; sounds.push(this); }
+      constructor() { this.listeners = {}; this.src = ''; }
+      set src(url) {
+        this.url = url;
+        if (url) sounds.push({ url, paused: false, end: () => { if (this.url === url) this.end(); } });
+      }
+      get src() { return this.url; }
       addEventListener(type, fn) { (this.listeners[type] = this.listeners[type] || []).push(fn); }
       play() { log.push(['play', this.url, performance.now()]); return Promise.resolve(); }
-      pause() { this.paused = true; }
+      pause() { sounds[sounds.length - 1].paused = true; }
       end() { (this.listeners.ended || []).forEach((fn) => fn()); }
     }
-    window.player = await QuorvelNarration.install({ createAudio: (url) => new FakeSound(url) });
+    window.player = await QuorvelNarration.install({ createAudio: () => new FakeSound() });
   });
 }
 

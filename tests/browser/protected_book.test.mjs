@@ -1,7 +1,7 @@
 // Protected books as the program publishes them (publish_bench with a password), read in
 // the real viewers of each browser engine (support/engine.mjs): the free front pages, the
 // password dialog, wrong answers, the protected pages once opened (what the files hold:
-// tst_protectedpublish; the phone version and a users list: guarded_content).
+// tst_protectedpublish; a users list: guarded_content), and the phone version's free pages.
 import { test, before, after } from 'node:test';
 import assert from 'node:assert/strict';
 import crypto from 'node:crypto';
@@ -9,7 +9,7 @@ import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
 import { pathToFileURL } from 'node:url';
-import { launchEngine, openBook } from './support/engine.mjs';
+import { launchEngine, openBook, waitForPages } from './support/engine.mjs';
 import { makePdf, publish, extraScript } from './support/publish.mjs';
 
 const WORDS = ['meadow', 'harbour', 'lantern', 'orchard', 'glacier', 'violin', 'compass', 'thimble'];
@@ -60,7 +60,7 @@ async function search(page, word) {
   if (!(await page.visible('.qv-search-input'))) await page.click('.qv-button-search');
   await page.fill('.qv-search-input', word);
   await page.press('Enter');
-  await page.waitFor(() => document.querySelector('.qv-search-status').textContent !== '');
+  await page.waitFor(() => document.querySelector('.qv-search-results').getAttribute('aria-busy') === 'false');
   return page.evaluate(() => [...document.querySelectorAll('.qv-search-result')].map((e) => e.dataset.page));
 }
 
@@ -99,4 +99,27 @@ test('the front pages show without a password; the protected ones open with it o
   await page.waitFor(() => document.querySelector('.qv-search-result[data-page="5"]'));
   assert.deepEqual(await page.problems(), []);
   await page.close();
+});
+
+test('the phone version shows its free pages and asks on the first protected one', async () => {
+  const phone = await launchEngine({ phone: true });
+  try {
+    const page = await phone.newPage();
+    await page.goto(url(guarded) + '#p=2');
+    await page.waitFor(() => /mobile\/index\.html#p=2$/.test(location.href));
+    await page.waitFor(() => window.Quorvel && Quorvel.reader &&
+      document.querySelector('.qv-slot[data-offset="0"] img')?.naturalWidth > 0);
+    // The free page shows its own picture; the protected page beside it asks for nothing yet.
+    assert.doesNotMatch(await page.attribute('.qv-slot[data-offset="0"] img', 'src'), /^blob:/);
+    assert.equal(await page.count('.qv-secure-dialog'), 0);
+    await page.evaluate(() => Quorvel.reader.next());
+    await waitForPages(page, [3]);
+    await page.fill('.qv-secure-password', PASSWORD);
+    await page.click('.qv-secure-open');
+    await page.waitFor(() => /^blob:/.test(document.querySelector('.qv-slot[data-offset="0"] img').getAttribute('src') || '') &&
+      document.querySelector('.qv-slot[data-offset="0"] img').naturalWidth > 0);
+    await page.close();
+  } finally {
+    await phone.close();
+  }
 });

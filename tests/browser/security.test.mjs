@@ -118,6 +118,27 @@ test('a users list opens for each user with their own password only', async () =
   }
 });
 
+test('the desktop viewer asks for the password in the book\'s language', async () => {
+  const book = await makeBook(browser.context, { pageCount: 6, config: { language: 'Deutsch' } });
+  try {
+    runTool('quorvel-protect-book', ['--book', book.dir, '--pages', '6', '--password', 'fruit', '--except', '1']);
+    const page = await browser.page();
+    await page.goto(book.url);
+    await page.waitForFunction(() => document.querySelector('.qv-page[data-page="1"] img')?.naturalWidth > 0);
+    await page.click('.qv-button-next');
+    await page.fill('.qv-secure-password', 'fruits');
+    await page.click('.qv-secure-open');
+    await page.waitForFunction(() => /Falsches Passwort/.test(document.querySelector('.qv-secure-message').textContent));
+    assert.equal(await page.textContent('.qv-secure-open'), 'Öffnen');
+    await page.fill('.qv-secure-password', 'fruit');
+    await page.click('.qv-secure-open');
+    await page.waitForFunction(() => /^blob:/.test(document.querySelector('.qv-page[data-page="3"] img')?.getAttribute('src') || ''));
+    assert.deepEqual(page.problems, []);
+  } finally {
+    book.remove();
+  }
+});
+
 test('downloads of protected pages are decrypted on the click, after the password', async () => {
   const book = await makeBook(browser.context, {
     pageCount: 4,

@@ -8,7 +8,7 @@ import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
 import { fileURLToPath } from 'node:url';
-import { launch, watchedPage, DESKTOP } from './support/browser.mjs';
+import { launch, watchedPage, DESKTOP, PHONE } from './support/browser.mjs';
 import { printPdf, BIN } from './support/publish.mjs';
 
 // The layout rules WordPress 6.1 writes for a block theme with a content width of 650
@@ -48,7 +48,7 @@ function drupal_get_path($type, $name) { return 'sites/all/modules/' . $name; }
 function check_plain($text) { return htmlspecialchars($text, ENT_QUOTES, 'UTF-8'); }
 include __DIR__ . '/sites/all/modules/orchard_1/orchard_1.module';
 $drupal = orchard_1_block_view('book');
-?><!DOCTYPE html><html><head><meta charset="utf-8"><link rel="icon" href="data:,"><style>${THEME_CSS}</style></head>
+?><!DOCTYPE html><html><head><meta charset="utf-8"><meta name="viewport" content="width=device-width, initial-scale=1"><link rel="icon" href="data:,"><style>${THEME_CSS}</style></head>
 <body><div class="wp-site-blocks"><main class="entry-content wp-block-post-content has-global-padding is-layout-constrained">
 ${TEXT}<?php echo $book(''); ?>
 <?php include __DIR__ . '/modules/mod_orchard_1/mod_orchard_1.php'; ?>
@@ -147,22 +147,26 @@ test('on a narrow screen a wide book keeps within the window', async () => {
   await page.close();
 });
 
-// The boxes of pages 2 and 3 and of the toolbar in a frame, once that spread stands
-// still (turned, and the book moved from where the cover stood), and the frame's size.
-async function spreadInFrame(frame) {
+// The boxes of the pages shown from page 2 on (2 and 3, or 2 alone) and of the toolbar in
+// a frame, once they stand still (turned, and the book moved from where the cover stood),
+// and the frame's size.
+async function pagesInFrame(frame, pages = [2, 3]) {
   await frame.waitForFunction(() => window.Quorvel && window.Quorvel.reader && window.Quorvel.reader.book.pageCount === 4);
   await frame.evaluate(() => window.Quorvel.reader.view.go(2, false));
-  const measure = () => {
-    const pages = [2, 3].map((n) => document.querySelector(`.qv-page[data-page="${n}"]`).getBoundingClientRect().toJSON());
-    const still = JSON.stringify(window.Quorvel.reader.pages) === '[2,3]' && !window.Quorvel.reader.view.busy &&
-      document.getAnimations().every((a) => a.playState !== 'running') && pages.every((r) => r.width > 0);
-    return still && { pages, toolbar: document.querySelector('.qv-toolbar').getBoundingClientRect().toJSON(), width: innerWidth, height: innerHeight };
+  const measure = (pages) => {
+    const boxes = pages.map((n) => document.querySelector(`.qv-page[data-page="${n}"]`).getBoundingClientRect().toJSON());
+    const still = JSON.stringify(window.Quorvel.reader.pages) === JSON.stringify(pages) && !window.Quorvel.reader.view.busy &&
+      document.getAnimations().every((a) => a.playState !== 'running') && boxes.every((r) => r.width > 0);
+    return still && { pages: boxes, toolbar: document.querySelector('.qv-toolbar').getBoundingClientRect().toJSON(), width: innerWidth, height: innerHeight };
   };
-  return (await frame.waitForFunction(measure)).jsonValue();
+  return (await frame.waitForFunction(measure, pages)).jsonValue();
 }
 
+// Wide enough, the book shows its spread; on a phone's width one page, as large as the
+// frame's width allows. Every frame fits the window.
 for (const width of [1920, 1024, 768, 390]) {
-  test(`at ${width} pixels a book of the default size shows its whole spread in every system`, async () => {
+  const pages = width < 600 ? [2] : [2, 3];
+  test(`at ${width} pixels a book of the default size shows ${pages.length > 1 ? 'its whole spread' : 'a whole page'} in every system`, async () => {
     const page = await watchedPage(browser.context);
     page.on('response', (r) => { if (r.status() >= 400) page.problems.push(`${r.status()} ${r.url()}`); });
     await page.setViewportSize({ width, height: 900 });
@@ -173,14 +177,55 @@ for (const width of [1920, 1024, 768, 390]) {
       const b = books[i];
       assert.ok(Math.abs(b.width - text.width) <= 1, `${system}: the frame is as wide as the column`);
       assert.ok(b.height >= 0.6 * text.width, `${system}: ${Math.round(b.height)} pixels high in a column of ${Math.round(text.width)}`);
-      const shown = await spreadInFrame(await frames[i].contentFrame());
+      assert.ok(b.height <= 900, `${system}: ${Math.round(b.height)} pixels high in a window of 900`);
+      const shown = await pagesInFrame(await frames[i].contentFrame(), pages);
       for (const p of shown.pages) {
         assert.ok(p.width > 0.2 * shown.width && p.left >= 0 && p.right <= shown.width && p.top >= 0 && p.bottom <= shown.toolbar.top + 0.5,
           `${system}: a page within the frame, above the toolbar: ${JSON.stringify(p)} in ${shown.width} x ${shown.height}`);
       }
+      if (pages.length === 1) assert.ok(shown.pages[0].width >= 0.8 * shown.width, `${system}: the page fills ${Math.round(shown.pages[0].width)} of ${shown.width} pixels`);
       assert.ok(shown.toolbar.bottom <= shown.height + 0.5, `${system}: the toolbar shows`);
     }
     assert.deepEqual(page.problems, []);
     await page.close();
   });
 }
+
+test('a book across the whole width of a wide screen is no taller than the window, its toolbar in sight', async () => {
+  const page = await watchedPage(browser.context);
+  await page.setViewportSize({ width: 1920, height: 1000 });
+  await page.goto(pageUrl);
+  const { books, window } = await boxes(page);
+  const full = books[9];
+  assert.equal(Math.round(full.width), window);
+  assert.ok(full.height <= 1000 && full.height >= 900, `the frame is ${Math.round(full.height)} pixels high in a window of 1000`);
+  const shown = await pagesInFrame(await (await page.$$('iframe'))[9].contentFrame());
+  assert.ok(shown.toolbar.bottom <= shown.height + 0.5 && shown.pages.every((p) => p.bottom <= shown.toolbar.top + 0.5),
+    `the spread and the toolbar within the frame: ${JSON.stringify(shown)}`);
+  assert.deepEqual(page.problems, []);
+  await page.close();
+});
+
+test('on a phone the frame has the shape of the phone version\'s one page, which fills its width', async () => {
+  const phone = await launch(PHONE);
+  try {
+    const page = await watchedPage(phone.context);
+    await page.goto(pageUrl);
+    const { text, books } = await boxes(page);
+    const frame = await (await page.$$('iframe'))[0].contentFrame();
+    await frame.waitForFunction(() => /mobile\/index\.html/.test(location.href) && window.Quorvel && window.Quorvel.reader);
+    const picture = await frame.waitForFunction(() => {
+      const img = document.querySelector('.qv-slot[data-offset="0"] img');
+      const r = img && img.complete && img.naturalWidth > 0 && img.getBoundingClientRect();
+      return r && r.width > 0 && { width: r.width, bottom: r.bottom, toolbar: document.querySelector('.qv-toolbar').getBoundingClientRect().top };
+    });
+    const { width, bottom, toolbar } = await picture.jsonValue();
+    assert.ok(Math.abs(books[0].width - text.width) <= 1 && books[0].height > books[0].width, `a frame of one page's shape: ${JSON.stringify(books[0])}`);
+    assert.ok(width >= 0.8 * books[0].width, `the page fills ${Math.round(width)} of ${Math.round(books[0].width)} pixels`);
+    assert.ok(bottom <= toolbar + 0.5, 'the page stands above the toolbar');
+    assert.deepEqual(page.problems, []);
+    await page.close();
+  } finally {
+    await phone.close();
+  }
+});

@@ -208,8 +208,12 @@ private slots:
         QVERIFY(refusedFor(binaryList({QByteArray("\xA1\x05", 2)}), "damaged"));
         QVERIFY(refusedFor(binaryList({QByteArray("\x5F\x13\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFFx")}), "damaged"));
         QVERIFY(refusedFor(QByteArray(InputLimits::kMaxPropertyListBytes + 1, ' '), "MB"));
-        // libplist ends the program on a text with a zero in it.
+        // libplist ends the program on a text with a zero in it, binary or XML (whose
+        // reader takes the bytes as they are); the user is told of the zero, not of XML
+        // that would be fine without it.
         QVERIFY(refusedFor(binaryList({QByteArray("\x53" "a\0b", 4)}), "zero"));
+        QVERIFY(refusedFor(head + QByteArray("<array><dict><key>user</key><string>an\0a</string></dict></array></plist>", 72),
+                           "zero"));
 
         // A value used twice is read twice, as it should be.
         const auto shared = PropertyList::fromData(binaryList({QByteArray("\xA2\x01\x01"), QByteArray("\x56shared")}));

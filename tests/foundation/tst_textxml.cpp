@@ -95,6 +95,11 @@ private slots:
         QCOMPARE(error.column, 3 * (InputLimits::kMaxXmlNesting + 1));
         QVERIFY(!parseXmlDocument(document, QString::fromLatin1(nested(InputLimits::kMaxXmlNesting + 1)), &error));
         QVERIFY2(error.message.contains("nested deeper"), qPrintable(error.text()));
+        // A prefix nobody declared (which the parser takes as part of a name) hides
+        // nothing that follows it.
+        QVERIFY(!parseXmlDocument(document, "<r x:y=\"1\">" + nested(InputLimits::kMaxXmlNesting) + "</r>", &error));
+        QVERIFY2(error.message.contains("nested deeper"), qPrintable(error.text()));
+        QVERIFY(parseXmlDocument(document, QByteArray("<r x:y=\"1\"><x:a/></r>"), &error));
     }
 
     void xmlSafeTextKeepsWhatXmlCanCarry()

@@ -166,6 +166,41 @@ private slots:
         QCOMPARE(folderListing(dir.filePath("plugin")), QStringList({"Clock1.swf", "notes.txt"}));
     }
 
+    void aBundleFolderLeadingOutThroughALinkGivesNothingAway()
+    {
+        QTemporaryDir elsewhere;
+        QVERIFY(writeFile(elsewhere.filePath("private/id_rsa"), "PRIVATE KEY"));
+        QVERIFY(writeFile(elsewhere.filePath("private/Clock.swf"), "FWS private"));
+        QVERIFY(writeFile(elsewhere.filePath("Contents/Resources/data/defaultsettings.dat"), "0\n0\n0\n0\n100\n0"));
+        QVERIFY(QFile::link(elsewhere.filePath("private"), elsewhere.filePath("Contents/Resources/html")));
+        QDomDocument document;
+        const QString restore = "<PlugIn><Swf>files/plugin/Clock1.swf</Swf></PlugIn>";
+
+        // Its web files, or its whole Contents, are a link to a private folder: it is no
+        // bundle, and a project naming it writes nothing into the save folder.
+        const QString folder = writeBundle("Clock");
+        const PluginBundle clock = bundleAt(folder);
+        QVERIFY(removeTree(folder + "/Contents/Resources/html"));
+        QVERIFY(QFile::link(elsewhere.filePath("private"), folder + "/Contents/Resources/html"));
+        QCOMPARE(PluginBundle::pluginIndexIn(PluginBundle::collectPluginList(), "Clock"), -1);
+        QVERIFY(PluginBundle::restoreSettingsFromPluginXML(element(document, restore)).isEmpty());
+        // Saved all the same (a bundle chosen before the link came): its files stay out.
+        QVERIFY(!clock.saveSettings(PluginBundleSettings{}));
+        QVERIFY(!QFileInfo::exists(clock.saveFolder() + "/id_rsa"));
+        QVERIFY(removeTree(folder + "/Contents"));
+        QVERIFY(QFile::link(elsewhere.filePath("Contents"), folder + "/Contents"));
+        QCOMPARE(PluginBundle::pluginIndexIn(PluginBundle::collectPluginList(), "Clock"), -1);
+        QVERIFY(PluginBundle::restoreSettingsFromPluginXML(element(document, restore)).isEmpty());
+        QVERIFY(!QFileInfo::exists(clock.saveFolder() + "/id_rsa"));
+
+        // A save folder that is a link to a private folder gives a book nothing.
+        QTemporaryDir book;
+        QVERIFY(removeTree(clock.saveFolder()));
+        QVERIFY(QFile::link(elsewhere.filePath("private"), clock.saveFolder()));
+        QVERIFY(!clock.outputResourcesToFolder(book.filePath("files/plugin")));
+        QVERIFY(folderListing(book.filePath("files/plugin")).isEmpty());
+    }
+
     void theEditorRunsWithTheBundleAndOnlyANormalExitOfOneAccepts()
     {
         QTemporaryDir dir;

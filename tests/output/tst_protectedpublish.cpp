@@ -1,8 +1,12 @@
 #include "OutputFixtures.h"
+#include "PackageChecks.h"
 #include "TestFiles.h"
 #include "TestSupport.h"
 #include "foundation/WorkerException.h"
 #include "foundation/ZipExtractor.h"
+#include "foundation/ZipWriter.h"
+#include "output/BookParts.h"
+#include "output/packages/PackageTemplates.h"
 #include "output/security/AccessCode.h"
 #include "output/web/BookDataScript.h"
 #include "output/security/BookSecurity.h"
@@ -18,42 +22,148 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
+#include <QHash>
 #include <QJsonArray>
+#include <QPainter>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 
 using namespace OutputFixtures;
+
+// Fails the test with what was found, when anything was.
+#define VERIFY_NONE_FOUND(found)                                                     \
+    do {                                                                             \
+        const QStringList whatWasFound = (found);                                    \
+        QVERIFY2(whatWasFound.isEmpty(), qPrintable(whatWasFound.join(QLatin1Char('\n')))); \
+    } while (false)
 using namespace TestFiles;
 
 namespace {
 
 using Kind = FlashPageSource::PictureKind;
 
-// Every file of a folder, read once.
-QList<QByteArray> allFiles(const QString &folder)
+// Pieces of protected pictures in the clear, compared as raw bytes: a partial copy (a
+// truncated file, a stored entry of an archive, a piece inside a package) cannot be
+// decoded, but its bytes are there as they were. Each protected picture is cut into
+// 64-byte runs, one at every 64th byte, so any piece of 127 bytes or more holds a whole
+// run; runs that another picture of the book holds too (the JPEG encoder's tables, the
+// runs of empty blocks of a blank page) are left out. A file holding one of the runs
+// left, at any place, holds a piece of that picture.
+class PictureRuns
 {
-    QList<QByteArray> files;
-    QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-    while (it.hasNext())
-        files << readFile(it.next());
-    return files;
-}
+public:
+    static constexpr int kRun = 64;
 
-// A piece from the middle of a picture's data: found in a file only when the picture
-// (or that part of it) is in the file in the clear.
-// The bytes of a picture that a copy of it holds wherever it went (a file of its own,
-// a stored entry of an archive): all of them. (A slice of a progressive picture of a
-// mostly blank page is a run of end-of-block codes that other pictures hold too.)
-QByteArray sliceOf(const QString &picture)
-{
-    return readFile(picture);
-}
+    // A picture that must not be in the clear (one added before under another name,
+    // such as a page's large picture that is its normal one, counts once).
+    void addProtected(const QString &name, const QByteArray &data)
+    {
+        for (Picture &picture : m_pictures)
+            if (picture.data == data)
+                return void(picture.name += " = " + name);
+        for (qsizetype at = 0; at + kRun <= data.size(); at += kRun)
+            m_runs[hashOf(data.constData() + at)].append({int(m_pictures.size()), at});
+        m_pictures.append({name, data});
+    }
+    // A picture that may be in the clear (a readable page's): the runs it shares with
+    // protected pictures tell nothing.
+    void addShared(const QByteArray &data) { m_shared << data; }
 
-bool anyContains(const QList<QByteArray> &files, const QByteArray &piece)
-{
-    return std::any_of(files.cbegin(), files.cend(), [&](const QByteArray &f) { return f.contains(piece); });
-}
+    // Leaves out the runs another picture holds too; answers the protected pictures
+    // left without a run (which nothing would check).
+    QStringList keepUniqueRuns()
+    {
+        QSet<QPair<int, qsizetype>> common;
+        for (int i = -1; i < m_pictures.size(); ++i)
+            for (const QByteArray &data : i < 0 ? m_shared : QList<QByteArray>{m_pictures.at(i).data})
+                scan(data, [&](const Run &run, qsizetype) {
+                    if (run.picture != i)
+                        common.insert({run.picture, run.offset});
+                });
+        QSet<int> checked;
+        for (auto it = m_runs.begin(); it != m_runs.end();) {
+            it->removeIf([&](const Run &run) { return common.contains({run.picture, run.offset}); });
+            for (const Run &run : std::as_const(*it))
+                checked.insert(run.picture);
+            it = it->isEmpty() ? m_runs.erase(it) : std::next(it);
+        }
+        QStringList unchecked;
+        for (int i = 0; i < m_pictures.size(); ++i)
+            if (!checked.contains(i))
+                unchecked << m_pictures.at(i).name + " has no run of its own";
+        return unchecked;
+    }
+
+    // "<picture> at <offset> in <file>" for each protected picture a piece of which a
+    // file of folder holds, also in the archives, sealed packages and executables there.
+    QStringList foundInFolder(const QString &folder, const QString &sealedPassword = {}) const
+    {
+        QStringList found;
+        QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString file = it.next(), where = QDir(folder).relativeFilePath(file), suffix = it.fileInfo().suffix();
+            QSet<int> seen; // each picture once per file
+            scan(readFile(file), [&](const Run &run, qsizetype at) {
+                if (!seen.contains(run.picture))
+                    found << QString("%1 at %2 in %3").arg(m_pictures.at(run.picture).name).arg(at).arg(where);
+                seen.insert(run.picture);
+            });
+            QTemporaryDir unpacked;
+            if ((suffix == "zip" && ZipExtractor().extractFile(file, unpacked.path()))
+                || (suffix == "fmapp" && openSealedPackage(file, sealedPassword, unpacked.path()))
+                || (suffix == "exe" && PackageChecks::unpackExeBook(file, unpacked.path())))
+                for (const QString &piece : foundInFolder(unpacked.path(), sealedPassword))
+                    found << piece + " (unpacked from " + it.fileName() + ")";
+        }
+        return found;
+    }
+
+private:
+    struct Picture
+    {
+        QString name;
+        QByteArray data;
+    };
+    struct Run
+    {
+        int picture;
+        qsizetype offset;
+    };
+    static constexpr quint64 kBase = 1099511628211ULL;
+
+    static quint64 hashOf(const char *bytes)
+    {
+        quint64 h = 0;
+        for (int i = 0; i < kRun; ++i)
+            h = h * kBase + quint8(bytes[i]);
+        return h;
+    }
+    // Calls hit for every run that data holds, at every place (a rolling hash).
+    template <typename Hit>
+    void scan(const QByteArray &data, Hit hit) const
+    {
+        if (data.size() < kRun || m_runs.isEmpty())
+            return;
+        quint64 top = 1; // kBase to the power kRun - 1
+        for (int i = 1; i < kRun; ++i)
+            top *= kBase;
+        const char *bytes = data.constData();
+        quint64 h = hashOf(bytes);
+        for (qsizetype at = 0;; ++at) {
+            for (const Run &run : m_runs.value(h))
+                if (std::memcmp(m_pictures.at(run.picture).data.constData() + run.offset, bytes + at, kRun) == 0)
+                    hit(run, at);
+            if (at + kRun >= data.size())
+                break;
+            h = (h - quint8(bytes[at]) * top) * kBase + quint8(bytes[at + kRun]);
+        }
+    }
+
+    QList<Picture> m_pictures;
+    QList<QByteArray> m_shared;
+    QHash<quint64, QList<Run>> m_runs;
+};
 
 // The content key a code in files/secure/book.js opens for user and password.
 QByteArray openedKey(const QString &home, const QString &user, const QString &password)
@@ -125,15 +235,38 @@ private:
 
     QString picture(Kind kind, int page) const { return m_book.pages->pageList(kind).at(page - 1)->pageFilePath(); }
 
-    // Which of the book's pictures can be found in the clear among files.
-    QStringList picturesInTheClear(const QList<QByteArray> &files, const QList<int> &pages) const
+    // Where pieces of the protected pages' pictures (every size), and of the further
+    // protected pictures, lie in the clear in folder (archives and packages unpacked).
+    // A picture with no run of its own would be checked by nothing: it is named too.
+    QStringList picturesInTheClear(const QString &folder, const QList<int> &pages, const QStringList &alsoProtected = {},
+                                   const QString &sealedPassword = {}) const
     {
-        QStringList found;
-        for (int n : pages)
-            for (Kind kind : FlashPageSource::kPictureKinds)
-                if (anyContains(files, sliceOf(picture(kind, n))))
-                    found << QString("page %1 kind %2").arg(n).arg(int(kind));
-        return found;
+        PictureRuns runs;
+        for (int n = 1; n <= m_book.pages->pageCount(); ++n)
+            for (Kind kind : FlashPageSource::kPictureKinds) {
+                if (pages.contains(n))
+                    runs.addProtected(QString("page %1 kind %2").arg(n).arg(int(kind)), readFile(picture(kind, n)));
+                else
+                    runs.addShared(readFile(picture(kind, n)));
+            }
+        for (const QString &file : alsoProtected)
+            runs.addProtected(QFileInfo(file).fileName(), readFile(file));
+        const QStringList unchecked = runs.keepUniqueRuns();
+        return unchecked + runs.foundInFolder(folder, sealedPassword);
+    }
+
+    // A picture made from a page, as the cover maker makes the book cover: the page
+    // scaled down on a background of its own, as PNG, in a folder of its own.
+    QString coverFromPage(const QString &name, int page) const
+    {
+        QImage cover(300, 300, QImage::Format_RGB32);
+        cover.fill(QColor(40, 60, 90));
+        QPainter painter(&cover);
+        painter.drawImage(QRect(50, 20, 200, 260), QImage(picture(Kind::Large, page)));
+        painter.end();
+        const QString file = path(name + "/cover.png");
+        QDir().mkpath(path(name));
+        return cover.save(file) ? file : QString();
     }
 
 private slots:
@@ -160,7 +293,7 @@ private slots:
 
         // No picture of any page, of any size, in either version, in the share picture,
         // or in the basic pages is left readable.
-        QCOMPARE(picturesInTheClear(allFiles(folder), {1, 2, 3, 4, 5, 6}), QStringList());
+        VERIFY_NONE_FOUND(picturesInTheClear(folder, {1, 2, 3, 4, 5, 6}));
         QVERIFY(QDir(folder + "/files").entryList({"shot.*"}).isEmpty());
         QCOMPARE(homeOgImage(folder + "/atlas.html"), QString());
         QCOMPARE(homeOgImage(folder + "/mobile/index.html"), QString());
@@ -215,7 +348,7 @@ private slots:
         QCOMPARE(homeOgImage(folder + "/atlas.html"), QString("files/shot.jpg"));
         QCOMPARE(homeOgImage(folder + "/mobile/index.html"), QString("../files/shot.jpg"));
         QCOMPARE(readFile(folder + "/files/shot.jpg"), readFile(picture(Kind::Thumb, 1)));
-        QCOMPARE(picturesInTheClear(allFiles(folder), {3, 4, 5, 6}), QStringList());
+        VERIFY_NONE_FOUND(picturesInTheClear(folder, {3, 4, 5, 6}));
 
         QCOMPARE(readFile(folder + "/files/page/2.jpg"), readFile(picture(Kind::Normal, 2)));
         const QJsonArray pages = configObject(folder + "/files/config.js").value("pages").toArray();
@@ -250,7 +383,7 @@ private slots:
         QVERIFY2(extractor.extractFile(path("zip/atlas.zip"), path("zip-open")), qPrintable(extractor.errorString()));
         QVERIFY(QFileInfo::exists(path("zip-open/files/extfiles/users.txt")));
         QCOMPARE(openedKey(path("zip-open"), "Bo Li", "second").size(), 32);
-        QCOMPARE(picturesInTheClear(allFiles(path("zip-open")), {1, 2, 3, 4, 5, 6}), QStringList());
+        VERIFY_NONE_FOUND(picturesInTheClear(path("zip"), {1, 2, 3, 4, 5, 6}));
 
         auto sealed = makeJob(path("sealed"), 5, password("inner", 1));
         sealed->setFmappPassword("outer");
@@ -259,7 +392,118 @@ private slots:
         QCOMPARE(sealed->status(), OutputOperation::StatusWritten);
         QVERIFY2(openSealedPackage(path("sealed/atlas.fmapp"), "outer", path("sealed-open"), &error), qPrintable(error));
         QCOMPARE(openedKey(path("sealed-open"), "", "inner").size(), 32);
-        QCOMPARE(picturesInTheClear(allFiles(path("sealed-open")), {2, 3, 4, 5, 6}), QStringList());
+        VERIFY_NONE_FOUND(picturesInTheClear(path("sealed"), {2, 3, 4, 5, 6}, {}, "outer"));
+    }
+
+    void leakCheckFindsPiecesOfPictures()
+    {
+        // The check itself: a piece from the middle of a picture in a text file, and
+        // the first half of another packed in an archive, are found.
+        const QString folder = path("planted");
+        const QByteArray large = readFile(picture(Kind::Large, 3));
+        QVERIFY(writeFile(folder + "/notes.txt", "before " + large.mid(large.size() / 2, 2000) + " after"));
+        const QByteArray thumb = readFile(picture(Kind::Thumb, 5));
+        ZipWriter zip(folder + "/half.zip");
+        QVERIFY(zip.addData("half.jpg", thumb.left(thumb.size() / 2)) && zip.commit());
+        QStringList found = picturesInTheClear(folder, {2, 3, 4, 5, 6});
+        QCOMPARE(found.size(), 2);
+        found.sort();
+        QVERIFY2(found.at(0).startsWith("page 3 kind 0 ") && found.at(0).endsWith(" in notes.txt"), qPrintable(found.at(0)));
+        QVERIFY2(found.at(1).startsWith("page 5 kind 2 at ") && found.at(1).endsWith(" in half.jpg (unpacked from half.zip)"),
+                 qPrintable(found.at(1)));
+    }
+
+    void furnishedProtectedBooksHoldNoProtectedPicture_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::newRow("web folder") << 0;
+        QTest::newRow("ZIP") << 2;
+        QTest::newRow("application") << 1;
+        QTest::newRow("Windows executable") << 3;
+        QTest::newRow("sealed package") << 5;
+        QTest::newRow("WordPress plug-in") << 6;
+    }
+
+    void furnishedProtectedBooksHoldNoProtectedPicture()
+    {
+        QFETCH(int, kind);
+        if (kind == 3 && !QFile::exists(PackageTemplates::winExeStubPath()))
+            QSKIP("the Windows launcher was not built (no MinGW-w64 cross compiler)");
+        // Every page protected by a users list; the cover made from page 1 "as the
+        // cover picture only", which the publish dialog offers as the share picture;
+        // furnishings with pictures of their own, and two whose pictures are copies of
+        // protected pages' pictures.
+        const QString root = path(QString("furnishings-%1").arg(kind));
+        const QString cover = coverFromPage(QString("cover-%1").arg(kind), 1);
+        QVERIFY(!cover.isEmpty());
+        QImage dot(8, 8, QImage::Format_RGB32);
+        dot.fill(Qt::darkGreen);
+        QVERIFY(QDir().mkpath(root + "/scene/layers"));
+        QVERIFY(dot.save(root + "/scene/layers/tree.png"));
+        QVERIFY(QFile::copy(picture(Kind::Large, 6), root + "/scene/layers/page.jpg"));
+        QVERIFY(writeFile(root + "/scene/Meta.xml", "<Scenes/>"));
+        BookScene scene{"Room", root + "/scene/Meta.xml", root + "/scene", {{"layers/tree.png", "Top Left"}},
+                        {{"layers/page.jpg", "Scale to Fit"}}};
+        auto tmpl = OutputCopies::copyTemplate(*m_tmpl);
+        QVERIFY(QFile::copy(picture(Kind::Normal, 4), root + "/background.jpg"));
+        QVERIFY(tmpl->setPropertyValue("backgroundImage", root + "/background.jpg"));
+
+        auto users = std::make_shared<BookSecurity>();
+        users->setSecurityType(BookSecurity::UserList);
+        users->usersList() << QVariantMap{{"user", "ann"}, {"password", "first"}};
+        BookParts parts;
+        parts.setSecurity(users);
+        parts.setScene(scene);
+        parts.setCoverFile(cover);
+        parts.setCoverPages(QList<int>{1});
+        const QString folder = path(QString("furnished-%1").arg(kind));
+        auto job = makeJob(folder, kind, nullptr);
+        job->setBookParts(parts);
+        job->setFlashTmpl(tmpl.get());
+        job->setShotFile(cover);
+        job->setFmappPassword("outer");
+        runJob(job);
+        QCOMPARE(job->status(), OutputOperation::StatusWritten);
+
+        VERIFY_NONE_FOUND(picturesInTheClear(folder, {1, 2, 3, 4, 5, 6}, {cover}, "outer"));
+        if (kind != 0)
+            return;
+        // No share picture (page 1 is protected); the furnishings of their own stay.
+        QVERIFY(QDir(folder + "/files").entryList({"shot.*"}).isEmpty());
+        QCOMPARE(homeOgImage(folder + "/atlas.html"), QString());
+        QCOMPARE(homeOgImage(folder + "/mobile/index.html"), QString());
+        QCOMPARE(readFile(folder + "/files/scenes/layers/tree.png"), readFile(root + "/scene/layers/tree.png"));
+        QVERIFY(!QFileInfo::exists(folder + "/files/scenes/layers/page.jpg"));
+    }
+
+    void aCoverShowingAProtectedPageIsNoSharePicture_data()
+    {
+        QTest::addColumn<std::optional<QList<int>>>("coverPages");
+        QTest::addColumn<bool>("shared");
+        QTest::newRow("made from the readable page 1") << std::optional<QList<int>>(QList<int>{1}) << true;
+        QTest::newRow("made into the protected page 2") << std::optional<QList<int>>(QList<int>{1, 2}) << false;
+        QTest::newRow("of an older project: any page") << std::optional<QList<int>>() << false;
+    }
+
+    void aCoverShowingAProtectedPageIsNoSharePicture()
+    {
+        QFETCH(std::optional<QList<int>>, coverPages);
+        QFETCH(bool, shared);
+        const QString cover = coverFromPage("cover-front", 3);
+        BookParts parts;
+        parts.setSecurity(password("pw", 1));
+        parts.setCoverFile(cover);
+        parts.setCoverPages(coverPages);
+        const QString folder = path("front-cover");
+        auto job = makeJob(folder, 0, nullptr);
+        job->setBookParts(parts);
+        job->setShotFile(cover);
+        runJob(job);
+        QCOMPARE(job->status(), OutputOperation::StatusWritten);
+        // Otherwise the readable page 1's thumbnail stands in.
+        const QString shot = shared ? "files/shot.png" : "files/shot.jpg";
+        QCOMPARE(homeOgImage(folder + "/atlas.html"), shot);
+        QCOMPARE(readFile(folder + "/" + shot), readFile(shared ? cover : picture(Kind::Thumb, 1)));
     }
 
     void refusedProtectionPublishesNothing_data()

@@ -54,14 +54,15 @@ QString htmlDecoded(QString text)
     return text.replace(QLatin1String("&amp;"), QLatin1String("&"));
 }
 
-// Checks the block a package printed: a block of the given class around a box whose
-// style holds size, and in it the book's frame with the title as the exact text of its
-// attribute and nothing of it outside.
+// Checks the block a package printed: its style rules, then a block of the given class
+// around a box whose style holds size, and in it the book's frame with the title as the
+// exact text of its attribute and nothing of it outside.
 void verifyBlock(const QString &html, const QString &className, const QString &src, const QString &size)
 {
     static const QRegularExpression block(QStringLiteral(
-        "^<div class=\"([^\"<>]*)\" style=\"[^\"<>]*\"><div style=\"([^\"<>]*)\"><iframe src=\"([^\"<>]*)\" "
-        "style=\"[^\"<>]*\" title=\"([^\"<>]*)\" allowfullscreen></iframe></div></div>$"));
+        "^<style>[^<>]*</style><div class=\"([^\"<>]*)\" style=\"[^\"<>]*\"><div style=\"[^\"<>]*\">"
+        "<div class=\"quorvel-book-frame[^\"<>]*\" style=\"([^\"<>]*)\"><iframe src=\"([^\"<>]*)\" "
+        "style=\"[^\"<>]*\" title=\"([^\"<>]*)\" allowfullscreen></iframe></div></div></div>$"));
     const QRegularExpressionMatch match = block.match(html.trimmed());
     QVERIFY2(match.hasMatch(), qPrintable(html));
     QCOMPARE(match.captured(1), className);

@@ -1,6 +1,7 @@
 #include "FailingWrites.h"
 #include "OutputFixtures.h"
 #include "TestFiles.h"
+#include "TestPictures.h"
 #include "TestSupport.h"
 #include "foundation/AppLog.h"
 #include "foundation/AppResources.h"
@@ -180,11 +181,17 @@ private slots:
             QCOMPARE(readFile(folder + "/mobile/" + phoneRecords.at(n - 1).toObject().value("normal").toString()),
                      readFile(m_book.pages->phonePages().at(n - 1)->pageFilePath()));
         }
+        // Pictures of page size come in progressive scans, which show a whole page early
+        // while it arrives (these pages' zoom pictures are their page pictures, left out
+        // of files/large/); thumbnails are small enough to come at once.
         QSet<QByteArray> pictures;
         for (QDirIterator it(folder, {"*.jpg"}, QDir::Files, QDirIterator::Subdirectories); it.hasNext();) {
             const QByteArray bytes = readFile(it.next());
             QVERIFY2(!pictures.contains(bytes), qPrintable(it.filePath()));
             pictures.insert(bytes);
+            const QString kind = QDir(folder).relativeFilePath(it.filePath()).section('/', -2, -2);
+            if (QStringList{"page", "large", "small", "thumb"}.contains(kind))
+                QVERIFY2(TestPictures::jpegFrameMarker(bytes) == (kind == "thumb" ? 0xC0 : 0xC2), qPrintable(it.filePath()));
         }
 
         const QJsonObject config = configObject(folder + "/files/config.js");

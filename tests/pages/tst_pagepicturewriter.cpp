@@ -1,4 +1,5 @@
 #include "TestFiles.h"
+#include "TestPictures.h"
 #include "TestSupport.h"
 #include "pages/JpegEncoder.h"
 #include "pages/PagePictureWriter.h"
@@ -10,6 +11,7 @@
 #include <QtTest>
 
 using TestFiles::readFile;
+using TestPictures::decodedPixels;
 
 namespace {
 
@@ -21,6 +23,20 @@ QImage twoColours(const QSize &size, const QColor &left, const QColor &right)
     p.fillRect(QRect(0, 0, size.width() / 2, size.height()), left);
     p.fillRect(QRect(size.width() / 2, 0, size.width() - size.width() / 2, size.height()), right);
     p.end();
+    return image;
+}
+
+// A page of text lines on a colour: detail for every picture's coding.
+QImage textPage(const QSize &size, const QColor &paper)
+{
+    QImage image(size, QImage::Format_RGB888);
+    image.fill(paper);
+    QPainter p(&image);
+    QFont font(QStringLiteral("DejaVu Serif"));
+    font.setPixelSize(size.height() / 50);
+    p.setFont(font);
+    for (int line = 1; line < 50; ++line)
+        p.drawText(10, line * size.height() / 50, QStringLiteral("Line %1: hold the button until the light flashes.").arg(line));
     return image;
 }
 
@@ -39,20 +55,10 @@ PageResult write(PagePictureWriter &writer, const QImage &page, QList<PagePictur
     return r;
 }
 
-// The pixels a JPEG decodes to, as RGB888 bytes.
-QByteArray decodedPixels(const QByteArray &jpeg)
-{
-    const QImage image = QImage::fromData(jpeg, "JPEG").convertToFormat(QImage::Format_RGB888);
-    QByteArray bytes;
-    for (int y = 0; y < image.height(); ++y)
-        bytes.append(reinterpret_cast<const char *>(image.constScanLine(y)), image.width() * 3);
-    return bytes;
-}
-
 // Whether a JPEG file starts its frame with progressive scans (marker SOF2).
 bool isProgressive(const QByteArray &jpeg)
 {
-    return jpeg.contains(QByteArray("\xFF\xC2", 2)) && !jpeg.contains(QByteArray("\xFF\xC0", 2));
+    return TestPictures::jpegFrameMarker(jpeg) == 0xC2;
 }
 
 } // namespace
@@ -190,6 +196,29 @@ private slots:
         const QByteArray thumb = JpegEncoder::encode(page, PageImaging::kThumbJpeg);
         QVERIFY(!isProgressive(thumb));
         QCOMPARE(decodedPixels(thumb), decodedPixels(JpegEncoder::encode(page, JpegSettings{80, false, false})));
+    }
+
+    void aPageIsWrittenAsByAFreshWriter()
+    {
+        // A writer keeps its coding memory from page to page: what one page leaves
+        // there never shows in the next, larger or smaller, whole or split.
+        PagePictureWriter used(QSize(1080, 1440));
+        const QImage spread = textPage(QSize(3000, 1900), QColor(250, 240, 220));
+        const QImage page = textPage(QSize(1836, 2376), Qt::white);
+        const QImage small = textPage(QSize(700, 900), QColor(200, 230, 255));
+        QVERIFY(write(used, spread, {{FlashPage::Part::Left, paths("s-left")}, {FlashPage::Part::Right, paths("s-right")}}).ok());
+        const auto afterSpread = paths("after-spread"), afterPage = paths("after-page");
+        QVERIFY(write(used, page, {{FlashPage::Part::Whole, afterSpread}}).ok());
+        QVERIFY(write(used, small, {{FlashPage::Part::Whole, afterPage}}).ok());
+
+        const auto freshPage = paths("fresh-page"), freshSmall = paths("fresh-small");
+        PagePictureWriter first(QSize(1080, 1440)), second(QSize(1080, 1440));
+        QVERIFY(write(first, page, {{FlashPage::Part::Whole, freshPage}}).ok());
+        QVERIFY(write(second, small, {{FlashPage::Part::Whole, freshSmall}}).ok());
+        QCOMPARE(readFile(afterSpread.large), readFile(freshPage.large));
+        QCOMPARE(readFile(afterSpread.normal), readFile(freshPage.normal));
+        QCOMPARE(readFile(afterSpread.thumb), readFile(freshPage.thumb));
+        QCOMPARE(readFile(afterPage.large), readFile(freshSmall.large));
     }
 
     void onlyTheAskedPicturesAreWritten()

@@ -17,6 +17,7 @@ public:
     {
     }
     QSemaphore started;
+    QStringList told; // each time cancelled() was called
 
 protected:
     void main() override
@@ -27,6 +28,11 @@ protected:
             }
         QMutexLocker lock(m_mutex);
         *m_log << m_name + (isCancelled() ? QStringLiteral(" stopped") : QString());
+    }
+    void cancelled() override
+    {
+        QMutexLocker lock(m_mutex);
+        told << m_name;
     }
 
 private:
@@ -78,8 +84,11 @@ private slots:
         queue.addOperation(pending);
         QVERIFY(running->started.tryAcquire(1, 5000));
         queue.cancelAllOperations();
+        queue.cancelAllOperations(); // each is told once only
         queue.waitUntilAllOperationsAreFinished();
         QCOMPARE(log, QStringList{"running stopped"}); // the pending one never ran
+        QCOMPARE(running->told, QStringList{"running"});
+        QCOMPARE(pending->told, QStringList{"pending"});
         QCOMPARE(finished.load(), 2);
         QVERIFY(pending->isFinished() && pending->isCancelled());
     }

@@ -15,6 +15,7 @@
 #include <QDir>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <unistd.h>
 
 using namespace ProjectFixtures;
 using namespace TestFiles;
@@ -93,6 +94,7 @@ private slots:
 
         QVERIFY(TestPictures::writePicture(path("cover/cover.jpg"), QSize(8, 8), Qt::red));
         parts.setCoverFile(path("cover/cover.jpg"));
+        parts.setCoverPages(QList<int>{3});
 
         // A bundle of the program's, edited: the project keeps its settings.
         const PluginBundle glow = PluginBundle::bundleNamed("Glow");
@@ -121,7 +123,17 @@ private slots:
         QVERIFY(QFileInfo(back.scene().folder + "/Resources/tree.png").isFile());
         QCOMPARE(TestPictures::pictureSize(back.coverFile()), QSize(8, 8));
         QVERIFY(back.coverFile().startsWith(data + "/"));
+        QCOMPARE(back.coverPages(), std::optional<QList<int>>(QList<int>{3}));
         QCOMPARE(back.pluginBundleName(), QString("Glow"));
+        // A project that does not say which pages its cover shows (an older one): any.
+        QDir().mkpath(path("older"));
+        QVERIFY(BookProject::saveAs(*reopened, path("older/Book.qvprj")).ok());
+        const QString older = readText(path("older/Book.qvprj"));
+        QVERIFY(older.contains(" pages=\"3\""));
+        QVERIFY(writeFile(path("older/Book.qvprj"), QString(older).remove(" pages=\"3\"").toUtf8()));
+        auto olderBook = BookProject::open(path("older/Book.qvprj"));
+        QVERIFY(olderBook && !olderBook->parts().coverFile().isEmpty());
+        QCOMPARE(olderBook->parts().coverPages(), std::nullopt);
 
         // Opened where the bundle was never edited, the project gives it its settings
         // and its movie again.
@@ -218,18 +230,22 @@ private slots:
     void linksThatLeadOutOfTheProjectAreNotFollowed()
     {
         // A project whose scene folder, theme folder and narration sound lead to the
-        // user's own files through links.
+        // user's own files through links, and a sound that is another name of one (a
+        // hard link, as a tar archive unpacked in a home folder makes).
         QVERIFY(writeFile(path("private/id_rsa"), "PRIVATE KEY"));
         QVERIFY(writeFile(path("private/Meta.xml"), "<Meta/>"));
         const QString data = path("linked/Book.qvprj.data");
         QDir().mkpath(data + "/parts/Assistant");
         QVERIFY(QFile::link(path("private/id_rsa"), data + "/parts/Assistant/key.mp3"));
+        QCOMPARE(::link(QFile::encodeName(path("private/id_rsa")).constData(),
+                        QFile::encodeName(data + "/parts/Assistant/hard.mp3").constData()), 0);
         QVERIFY(QFile::link(path("private"), data + "/parts/Scene"));
         QVERIFY(QFile::link(path("private"), data + "/theme"));
         const QString file = projectWithParts(
             "linked", "<Parts><Part name=\"Scene\" folder=\"parts/Scene\"><Scene name=\"x\" xml=\"Meta.xml\"/></Part>"
                       "<Part name=\"Assistant\" folder=\"parts/Assistant\"><Assistant totalPage=\"3\">"
-                      "<Resource type=\"1\" importmp3File=\"key.mp3\"/></Assistant></Part></Parts>");
+                      "<Resource type=\"1\" importmp3File=\"key.mp3\"/><Resource type=\"1\" importmp3File=\"hard.mp3\"/>"
+                      "</Assistant></Part></Parts>");
         QVERIFY(writeFile(file, readText(file).replace("<Template kind=\"desktop\"", "<Template kind=\"desktop\" resources=\"theme\"").toUtf8()));
         ProjectResult result;
         auto book = BookProject::open(file, &result);
@@ -237,9 +253,11 @@ private slots:
         QVERIFY(book->parts().scene().isNone());
         QVERIFY(book->flashTmpl()->externResourcePath().isEmpty());
         QVERIFY(book->parts().assistant()->resourceList().value(0).importmp3File().isEmpty());
+        QVERIFY(book->parts().assistant()->resourceList().value(1).importmp3File().isEmpty());
         QVERIFY2(result.warnings.join(' ').contains("parts/Scene") && result.warnings.join(' ').contains("theme"),
                  qPrintable(result.warnings.join(' ')));
         QVERIFY(readText(AppLog::shared().logFilePath()).contains("key.mp3"));
+        QVERIFY(readText(AppLog::shared().logFilePath()).contains("hard.mp3\" has more than one name"));
 
         // A data folder that leads to a folder above the project is refused.
         QDir().mkpath(path("above/project"));

@@ -68,7 +68,7 @@ private slots:
         QVERIFY(RecentProjectItem("Published", m_dir.filePath("published-book")).saveToFile());
         items = RecentProjectItem::recentProjects();
         QCOMPARE(items.size(), RecentProjectItem::kMaxItems - 1);
-        QCOMPARE(items.first().name(), QString("Published"));
+        QCOMPARE(items.last().name(), QString("Published")); // a published book, after the projects
         QVERIFY(!names(items).contains(QString::number(RecentProjectItem::kMaxItems + 3)));
     }
 
@@ -80,10 +80,13 @@ private slots:
         QCOMPARE(names(RecentProjectItem::recentProjects()), QStringList({"Alpha"}));
     }
 
+    // Projects come first; a book keeps only its newest output in the list, so a book
+    // published in every kind does not push the projects away.
     void publishedBooksAreToldApartFromProjects()
     {
         const QString atlas = project("Atlas.qvprj");
         QVERIFY(RecentProjectItem("Atlas", atlas).saveToFile());
+        QVERIFY(RecentProjectItem("Globe", project("Globe.html"), 0).saveToFile());
         const QList<QPair<QString, int>> published{{"Atlas.html", 0}, {"Atlas.zip", 2}, {"Atlas.exe", 3}, {"atlas-wp.zip", 6}, {"atlas-j.zip", 7}};
         for (const auto &[file, kind] : published)
             QVERIFY(RecentProjectItem("Atlas", project(file), kind).saveToFile());
@@ -93,16 +96,18 @@ private slots:
         QVERIFY(PropertyList::writeFile(RecentProjectItem::listFilePath(), list));
 
         const QList<RecentProjectItem> items = RecentProjectItem::recentProjects();
-        QCOMPARE(items.size(), 7);
+        QCOMPARE(items.size(), 4);
+        QCOMPARE(items.first().path(), atlas);
+        QVERIFY(!items.first().isPublishedBook());
+        QCOMPARE(items.at(1).kind(), 3); // the older entry, by its extension
+        QCOMPARE(items.at(2).path(), m_dir.filePath("atlas-j.zip"));
+        QCOMPARE(items.at(3).name(), QString("Globe"));
         QSet<QString> titles;
         for (const RecentProjectItem &item : items)
             titles.insert(item.displayTitle());
-        QCOMPARE(titles.size(), 7); // one name, seven different rows
-        QCOMPARE(items.last().path(), atlas);
-        QVERIFY(!items.last().isPublishedBook());
-        QCOMPARE(items.first().kind(), 3); // the older entry, by its extension
-        QVERIFY(items.at(5).isWebBook());
-        QVERIFY(!items.at(4).isWebBook());
+        QCOMPARE(titles.size(), 4); // one name, different rows
+        QVERIFY(items.at(3).isWebBook());
+        QVERIFY(!items.at(2).isWebBook());
     }
 };
 

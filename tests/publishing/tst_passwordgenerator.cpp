@@ -1,5 +1,6 @@
 #include "TestFiles.h"
 #include "TestSupport.h"
+#include "foundation/PropertyList.h"
 #include "publishing/PasswordGenerator.h"
 #include "publishing/PasswordGeneratorSettings.h"
 
@@ -113,6 +114,24 @@ private slots:
         QCOMPARE(generator->type(), quint64(5));
         QCOMPARE(generator->length(), quint64(14));
         QCOMPARE(generator->disableChars(), QStringLiteral("#%"));
+
+        // Unusable keys read their defaults, usable ones are kept: a type naming no
+        // class and no length give a password of the default length...
+        QVERIFY(PropertyList::writeFile(path, QVariantMap{{"type", 48}, {"length", 0}, {"excludeSymbols", "!"}}));
+        generator = PasswordGeneratorSettings::load(path);
+        generator->startGenerate();
+        QCOMPARE(generator->result().size(), qsizetype(PasswordGeneratorSettings::kDefaultLength));
+        // ...and a type written as text the default classes (all of them), with the
+        // stored length and left-out symbols.
+        QString excluded = PasswordGenerator::symbols();
+        excluded.remove(QLatin1Char('!'));
+        QVERIFY(PropertyList::writeFile(path, QVariantMap{{"type", "3"}, {"length", 300}, {"excludeSymbols", excluded}}));
+        generator = PasswordGeneratorSettings::load(path);
+        generator->startGenerate();
+        const QList<int> counts = classCounts(generator->result());
+        QCOMPARE(generator->result().size(), 300);
+        QVERIFY2(!counts.contains(0), qPrintable(generator->result()));
+        QCOMPARE(counts.at(3), int(generator->result().count(QLatin1Char('!'))));
 
         // A damaged file: every key its default, never one-character passwords.
         QVERIFY(TestFiles::writeFile(path, "<plist><dict><key>length"));

@@ -7,6 +7,7 @@
 
 #include <QTemporaryDir>
 #include <QtTest>
+#include <limits>
 
 using namespace TestPictures;
 
@@ -66,8 +67,12 @@ private slots:
         // A red 4 by 4 GIF (pictures cannot be written as GIF here).
         QVERIFY(TestFiles::writeFile(dir.filePath("3.gif"), QByteArray::fromHex("47494638396104000400f00000ff000000000021f90400000000002c0000000004000400000204848f0905003b")));
         PhonePageImages images;
-        images.setPageWidth(300);
-        images.setPageHeight(400);
+        QVERIFY(images.setPageWidth(300));
+        QVERIFY(images.setPageHeight(400));
+        // No picture is made less than a pixel wide or high, nor of no size at all.
+        QVERIFY(!images.setPageWidth(0));
+        QVERIFY(!images.setPageHeight(0.5));
+        QVERIFY(!images.setPageWidth(std::numeric_limits<double>::quiet_NaN()));
         images.setSWFs({dir.filePath("1.png"), dir.filePath("2.jpg"), dir.filePath("3.gif")});
         images.setImages({dir.filePath("1.png"), dir.filePath("2.jpg"), dir.filePath("3.gif")});
 

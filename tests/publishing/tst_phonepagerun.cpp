@@ -38,6 +38,7 @@ private slots:
             return QStringList(pages.size(), workspace + "/1.jpg");
         });
         QSignalSpy snapped(&run, &PhonePageRun::snapped);
+        QVERIFY(!run.start({"a.swf"}, QSizeF(0.5, 160))); // no picture of no width is asked for
         for (bool kept : {false, true}) {
             QVERIFY(run.start({"a.swf"}, QSizeF(120.7, 160)));
             QVERIFY(snapped.wait(10000));

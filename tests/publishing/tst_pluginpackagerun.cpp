@@ -112,6 +112,22 @@ private slots:
         QCOMPARE(readFile(m_dir.filePath("out/atlas.zip")), before);
     }
 
+    // A package cancelled right after it started writes nothing, keeps the older package
+    // and leaves the run ready for the next one, which converts the book again.
+    void cancelledPackageWritesNothing()
+    {
+        PluginPackageRun run;
+        prepare(run);
+        QVERIFY(writeFile(m_dir.filePath("out/kept.zip"), "older"));
+        QVERIFY(run.publish(package(OutputKind::WordPress, "kept", "Kept")));
+        run.cancel();
+        QCOMPARE(outcomeOf(run), PluginPackageRun::Outcome::Cancelled);
+        QCOMPARE(readFile(m_dir.filePath("out/kept.zip")), QByteArray("older"));
+        QVERIFY(run.publish(package(OutputKind::WordPress, "kept", "Kept")));
+        QCOMPARE(outcomeOf(run), PluginPackageRun::Outcome::Written);
+        QVERIFY(ZipExtractor::entryNames(m_dir.filePath("out/kept.zip")).contains("kept/book/book.html"));
+    }
+
     void nothingIsWrittenFromABookThatWasNotConverted()
     {
         PluginPackageRun run;

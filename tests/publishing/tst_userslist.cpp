@@ -2,6 +2,7 @@
 #include "TestSupport.h"
 #include "foundation/AppUtility.h"
 #include "foundation/PropertyList.h"
+#include "output/security/AccessCode.h"
 #include "output/security/BookSecurity.h"
 #include "platform/RowDragMime.h"
 #include "publishing/PasswordGenerator.h"
@@ -9,6 +10,7 @@
 #include "publishing/UsersListModel.h"
 
 #include <QMimeData>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
@@ -69,9 +71,13 @@ private slots:
         const auto name = [&](int row) { return model.index(row, UsersListModel::UserColumn); };
         const auto password = [&](int row) { return model.index(row, UsersListModel::PasswordColumn); };
 
+        QSignalSpy refused(&model, &UsersListModel::editRefused);
         for (const QString &bad : {QString(), QStringLiteral("   "), QStringLiteral("Bo Li"), QStringLiteral("a\nb"),
-                                   QStringLiteral("a\rb"), QStringLiteral("a\tb"), QStringLiteral("Bo\u2028Li")})
+                                   QStringLiteral("a\rb"), QStringLiteral("a\tb"), QStringLiteral("Bo\u2028Li"),
+                                   QStringLiteral("\u202Enna"), QStringLiteral("an\u200Bn"), QStringLiteral("\uFEFFann")})
             QVERIFY2(!model.setData(name(0), bad), qPrintable(bad));
+        // Characters that turn or hide text would let one name pass for another.
+        QCOMPARE(refused.last().at(1).toString(), QStringLiteral("A user name cannot hold invisible formatting characters."));
         QVERIFY(!model.setData(password(0), QString()));
         QCOMPARE(security.usersList().first(), user("ann", "one"));
         // The same name in another Unicode form is the same user.
@@ -185,7 +191,7 @@ private slots:
         // Only dictionaries with a usable user and a password (an unknown one with the
         // user's code), only the known keys, as text; an earlier book's key that no
         // known user's code opens is not kept.
-        const QString code = "600000.AAAAAAAAAAAAAAAAAAAAAA.AAAAAAAAAAAAAAAAAAAAAA";
+        const QString code = BookSecurity::encodeByUser("Bo Li", "two", BookSecurity().rc4String());
         const QVariantList hostile{
             QVariantMap{{"user", "ann"}, {"password", "one"}, {"encode", "x.y.z"}, {"admin", true}},
             QVariantMap{{"user", "ann"}, {"password", "again"}},
@@ -193,6 +199,8 @@ private slots:
             QVariantMap{{"user", "tab\tname"}, {"password", "p"}},
             QVariantMap{{"user", " lead"}, {"password", "p"}},
             QVariantMap{{"user", "line\u2028sep"}, {"password", "p"}},
+            QVariantMap{{"user", "\u202Eevil"}, {"password", "p"}},
+            QVariantMap{{"user", "zero\u200Bwidth"}, {"password", "p"}},
             QVariantMap{{"user", QString(200000, 'x')}, {"password", "p"}},
             QVariantMap{{"user", 7}, {"password", "p"}},
             QVariantMap{{"user", "nopass"}, {"password", ""}},
@@ -229,7 +237,10 @@ private slots:
 
         // A book's users.txt: only names the users file can hold, once each.
         QByteArray users;
-        for (const QString &name : QStringList{"ann", "tab\tname", " lead", "line\u2028sep", QString(200000, 'x'), "ann", "Bo Li"})
+        // A name starting with U+FEFF (which the file's first line would lose as a
+        // byte-order mark) is refused too.
+        for (const QString &name : QStringList{"ann", "\uFEFFann", "tab\tname", " lead", "line\u2028sep", QString(200000, 'x'),
+                                               "ann", "Bo\u202ELi", "Bo Li"})
             users += name.toUtf8() + " " + code.toUtf8() + "\r\n";
         QVERIFY(writeFile(dir.filePath("users.txt"), users));
         BookSecurity book;
@@ -237,25 +248,106 @@ private slots:
         QCOMPARE(names(book), (QStringList{"ann", "Bo Li"}));
     }
 
-    void anEarlierBooksKeyIsKeptOnlyWhenItsUsersCodesOpenIt()
+    void aListCannotChooseTheBooksKey()
     {
-        // A list of a book whose users came from an earlier book: those users (password
-        // unknown) need that book's key, which the known user's code opens.
-        const QString earlier = BookSecurity().rc4String();
-        const QVariantMap known{{"user", "ann"}, {"password", "one"}, {"encode", BookSecurity::encodeByUser("ann", "one", earlier)}};
+        // A list whose known user's code opens a key of the list author's choosing, and a
+        // user "of an earlier book" said to need it: the key is not taken, whether the
+        // list comes as "UserList.scfm" or in a project; that user gets no access code.
+        const QString chosen = BookSecurity().rc4String();
+        const QVariantMap known{{"user", "ann"}, {"password", "one"}, {"encode", BookSecurity::encodeByUser("ann", "one", chosen)}};
         const QVariantMap unknown{
-            {"user", "bo"}, {"password", "\t"}, {"encode", BookSecurity::encodeByUser("bo", "two", earlier)}, {"pageKey", earlier}};
-        QVariantMap forged = unknown;
-        forged["pageKey"] = BookSecurity().rc4String();
-        BookSecurity security;
-        for (const QVariantList &list : {QVariantList{known, unknown}, QVariantList{known, forged}, QVariantList{unknown}}) {
-            security.setUsersList(BookSecurity::validEntries(list));
-            const bool kept = list.size() == 2 && list.at(1) == unknown; // not forged, nor unchecked
-            QCOMPARE(security.earlierBookKey(), kept ? earlier : QString());
-            const QString own = security.rc4String();
+            {"user", "bo"}, {"password", "\t"}, {"encode", BookSecurity::encodeByUser("bo", "two", chosen)}, {"pageKey", chosen}};
+        const auto scfm = UserListPackage::unsealUserList(UserListPackage::sealUserList({known, unknown}));
+        QVERIFY(scfm);
+        BookSecurity project;
+        project.readDictionary({{"usersList", QVariantList{known, unknown}}});
+        for (BookSecurity security : {BookSecurity(), project}) {
+            if (security.usersList().isEmpty())
+                security.setUsersList(*scfm);
+            QCOMPARE(names(security), (QStringList{"ann", "bo"}));
+            QCOMPARE(security.earlierBookKey(), QString());
             security.refreshUsersList();
-            QCOMPARE(security.rc4String(), kept ? earlier : own);
+            QVERIFY(security.rc4String() != chosen);
+            QCOMPARE(security.usersWithoutAccess(), QStringList{"bo"});
+            QCOMPARE(security.accessList().size(), 1);
+            QCOMPARE(QString::fromUtf8(security.usersListFileData()).section(' ', 0, 0), QString("ann"));
+            const auto opened = AccessCode::parse(security.accessList().first().code)->open("ann", "one");
+            QCOMPARE(opened, std::optional<QByteArray>(QByteArray::fromHex(security.rc4String().toLatin1())));
         }
+    }
+
+    void anEarlierBooksKeyStaysWhileItsUsersNeedIt()
+    {
+        // The users of a published book read back from its users.txt (passwords
+        // unknown), with a user of another book and a user added since.
+        QTemporaryDir dir;
+        BookSecurity earlier;
+        earlier.usersList() << user("bo", "two") << user("cy", "three");
+        QVERIFY(earlier.exportUsersListToFile(dir.filePath("users.txt")));
+        const QString earlierKey = earlier.rc4String();
+        BookSecurity other;
+        other.usersList() << user("dee", "four");
+        QVERIFY(other.exportUsersListToFile(dir.filePath("other.txt")));
+        BookSecurity security;
+        QVERIFY(security.importUsersListByFile(dir.filePath("users.txt")));
+        security.usersList() << other.usersList().first() << user("ann", "one");
+        security.usersList()[2]["password"] = "\t";
+        QCOMPARE(security.usersWithoutAccess(), (QStringList{"bo", "cy", "dee"}));
+
+        // A password of that book's users brings its key back for the users of that
+        // publish (the same book salt), not for the user of the other book.
+        QVERIFY(!security.validateUser("bo", ""));
+        QVERIFY(security.validateUser("bo", "two"));
+        QCOMPARE(security.earlierBookKey(), earlierKey);
+        QCOMPARE(security.earlierKeyUsers(), (QStringList{"bo", "cy"}));
+        QCOMPARE(security.usersWithoutAccess(), QStringList{"dee"});
+        security.generateRc4String();
+        security.refreshUsersList();
+        QCOMPARE(security.rc4String(), earlierKey);
+        QCOMPARE(QString::fromUtf8(security.usersListFileData()).count("\r\n"), 3);
+        const auto annCode = [&security] { return *AccessCode::parse(security.usersList().last().value("encode").toString()); };
+        QCOMPARE(annCode().open("ann", "one"), std::optional<QByteArray>(QByteArray::fromHex(earlierKey.toLatin1())));
+
+        // Once the last of them is gone, the book gets a key of its own again.
+        UsersListModel model(&security);
+        model.removeUserRows({0, 1});
+        QCOMPARE(security.earlierBookKey(), QString());
+        security.refreshUsersList();
+        QVERIFY(security.rc4String() != earlierKey);
+        QCOMPARE(annCode().open("ann", "one"), std::optional<QByteArray>(QByteArray::fromHex(security.rc4String().toLatin1())));
+        QVERIFY(!model.accessNote().isEmpty());
+        QVERIFY(model.accessNote().contains("\u201Cdee\u201D have no access"));
+    }
+
+    void codesThatLetAnyoneInAreRefusedWhereverListsAreRead()
+    {
+        // A user whose password is unknown comes only with a code that holds a key, asks
+        // for no more password stretching than books have, and no empty password opens.
+        const QString key = BookSecurity().rc4String();
+        const QByteArray salt(AccessCode::kSaltLength, 's');
+        const auto code = [&](const QString &name, const QString &password, const QString &contentKey, int rounds) {
+            return AccessCode::make(name, password, QByteArray::fromHex(contentKey.toLatin1()), salt, rounds)->toString();
+        };
+        const QVariantList list{
+            QVariantMap{{"user", "open"}, {"password", "\t"}, {"encode", code("open", "", key, AccessCode::kDefaultIterations)}},
+            QVariantMap{{"user", "keyless"}, {"password", "\t"}, {"encode", code("keyless", "p", QString(), AccessCode::kDefaultIterations)}},
+            QVariantMap{{"user", "slow"}, {"password", "\t"}, {"encode", code("slow", "p", key, AccessCode::kDefaultIterations + 1)}},
+            QVariantMap{{"user", "fine"}, {"password", "\t"}, {"encode", code("fine", "p", key, AccessCode::kDefaultIterations)}}};
+        QStringList refused;
+        QCOMPARE(names([&] { BookSecurity s; s.setUsersList(BookSecurity::validEntries(list, &refused)); return s; }()),
+                 QStringList{"fine"});
+        QCOMPARE(refused, (QStringList{"\"open\": the user's code opens the book without a password",
+                                       "\"keyless\": the user's code holds no content key",
+                                       "\"slow\": the user's code asks for more password stretching than books have"}));
+        // The same in a book's users.txt.
+        QTemporaryDir dir;
+        QByteArray lines;
+        for (const QVariant &entry : list)
+            lines += entry.toMap().value("user").toString().toUtf8() + ' ' + entry.toMap().value("encode").toString().toUtf8() + "\r\n";
+        QVERIFY(writeFile(dir.filePath("users.txt"), lines));
+        BookSecurity book;
+        QVERIFY(book.importUsersListByFile(dir.filePath("users.txt")));
+        QCOMPARE(names(book), QStringList{"fine"});
     }
 };
 

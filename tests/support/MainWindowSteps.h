@@ -20,6 +20,8 @@
 #include "shell/ui/MainWindow.h"
 #include "shell/ui/PreviewPane.h"
 #include "shell/ui/QuorvelAppDelegate.h"
+#include "templates/FlashTemplateModel.h"
+#include "templates/ui/FlashTemplateOutlineDelegate.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -68,23 +70,41 @@ inline QAction *bookMenuItem(MainWindow *window, const QString &name)
     return nullptr;
 }
 
+// One run of the publish dialog: the kind's button, the output folder, the file name,
+// the title (the dialog's own when empty) and the ZIP switch.
+struct PublishChoice
+{
+    const char *kindButton = "btnOPHtml";
+    QString folder;
+    QString name;
+    QString title;
+    bool zip = false;
+};
+
+// Publishes the open book from the Book menu as choice says and closes the report;
+// true when the run ended as published.
+inline bool publishFromDialog(QuorvelAppDelegate &app, UiTestDriver &driver, const PublishChoice &choice, int timeout)
+{
+    bookMenuItem(app.mainWindow(), QStringLiteral("publish"))->trigger();
+    PublishBookWindowDelegate *dialog = app.publishCommand()->publishDialog();
+    clickControl(dialog, choice.kindButton);
+    control<QLineEdit>(dialog, "txtOutputFolder")->setText(choice.folder);
+    control<QLineEdit>(dialog, "txtOutputName")->setText(choice.name);
+    if (!choice.title.isEmpty())
+        control<QLineEdit>(dialog, "txtTitle")->setText(choice.title);
+    control<QCheckBox>(dialog, "btnCompressToZip")->setChecked(choice.zip);
+    driver.answerModal([](WindowController *c) { clickControl(c, "btnClose"); });
+    QSignalSpy ended(app.publishCommand(), &PublishCommand::publishDialogDidEnd);
+    clickControl(dialog, "btnPublic");
+    return ended.wait(timeout) && ended.first().first().toInt() == 1;
+}
+
 // Publishes the open book as the web folder <folder>/<name>.html (not packed) from the
 // Book menu and closes the report; true when the run ended as published.
 inline bool publishWebFolder(QuorvelAppDelegate &app, UiTestDriver &driver, const QString &folder,
                              const QString &name, const QString &title, int timeout)
 {
-    bookMenuItem(app.mainWindow(), QStringLiteral("publish"))->trigger();
-    PublishBookWindowDelegate *dialog = app.publishCommand()->publishDialog();
-    clickControl(dialog, "btnOPHtml");
-    control<QLineEdit>(dialog, "txtOutputFolder")->setText(folder);
-    control<QLineEdit>(dialog, "txtOutputName")->setText(name);
-    if (!title.isEmpty())
-        control<QLineEdit>(dialog, "txtTitle")->setText(title);
-    control<QCheckBox>(dialog, "btnCompressToZip")->setChecked(false);
-    driver.answerModal([](WindowController *c) { clickControl(c, "btnClose"); });
-    QSignalSpy ended(app.publishCommand(), &PublishCommand::publishDialogDidEnd);
-    clickControl(dialog, "btnPublic");
-    return ended.wait(timeout) && ended.first().first().toInt() == 1;
+    return publishFromDialog(app, driver, {"btnOPHtml", folder, name, title, false}, timeout);
 }
 
 // Double-clicks the item titled title in the picker of a furnishing tab, as a person
@@ -150,4 +170,33 @@ inline QVariant evaluate(PreviewPane *pane, const QString &script)
     });
     static_cast<void>(QTest::qWaitFor([&] { return answer->done; }, 30000));
     return answer->value;
+}
+
+// Runs the editor of the design setting "securitySetting" from the main window's outline.
+inline void openSecurityEditor(QuorvelAppDelegate &app)
+{
+    FlashTemplateOutlineDelegate *outline = app.mainWindow()->designSettings();
+    outline->openEditorForIndex(outline->model()->indexForKey("securitySetting", FlashTemplateModel::ValueColumn));
+}
+
+// Protects the open book with one password, chosen in the security dialog.
+inline void protectWithPassword(QuorvelAppDelegate &app, UiTestDriver &driver, const QString &password)
+{
+    driver.answerModal([password](WindowController *c) {
+        clickControl(c, "cellSinglePassword");
+        control<QLineEdit>(c, "txtSinglePassword")->setText(password);
+        clickControl(c, "btnOK");
+    });
+    openSecurityEditor(app);
+}
+
+// Whether the protected preview shows a decrypted page, or asks for the password.
+inline bool previewShowsPage(PreviewPane *pane)
+{
+    return evaluate(pane, "!!document.querySelector('.qv-page img[src^=\"blob:\"]')").toBool();
+}
+
+inline bool previewAsks(PreviewPane *pane)
+{
+    return evaluate(pane, "!!document.querySelector('.qv-secure-dialog')").toBool();
 }

@@ -33,6 +33,28 @@ QByteArray pictureFormat(const QString &path)
     return reader.format();
 }
 
+int jpegFrameMarker(const QByteArray &jpeg)
+{
+    if (!jpeg.startsWith("\xFF\xD8"))
+        return 0;
+    qsizetype at = 2;
+    while (at + 4 <= jpeg.size() && uchar(jpeg[at]) == 0xFF) {
+        const uchar marker = uchar(jpeg[at + 1]);
+        if (marker == 0xFF) { // a fill byte
+            ++at;
+            continue;
+        }
+        // Frames are C0 to CF but for the Huffman (C4) and arithmetic (CC) tables and
+        // the reserved C8.
+        if (marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC)
+            return marker;
+        if (marker == 0xDA || marker == 0xD9) // a scan or the end before any frame
+            return 0;
+        at += 2 + ((uchar(jpeg[at + 2]) << 8) | uchar(jpeg[at + 3]));
+    }
+    return 0;
+}
+
 QStringList missingPagePictures(const FlashPageSource &source)
 {
     QStringList missing;
@@ -45,6 +67,15 @@ QStringList missingPagePictures(const FlashPageSource &source)
         }
     }
     return missing;
+}
+
+QByteArray decodedPixels(const QByteArray &jpeg)
+{
+    const QImage image = QImage::fromData(jpeg, "JPEG").convertToFormat(QImage::Format_RGB888);
+    QByteArray bytes;
+    for (int y = 0; y < image.height(); ++y)
+        bytes.append(reinterpret_cast<const char *>(image.constScanLine(y)), image.width() * 3);
+    return bytes;
 }
 
 } // namespace TestPictures

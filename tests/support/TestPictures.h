@@ -21,9 +21,17 @@ bool writePicture(const QString &path, const QSize &size, const QColor &color,
 // The size the picture file at path declares; invalid when it is no picture.
 QSize pictureSize(const QString &path);
 
+// The pixels a JPEG file's bytes decode to, as RGB888 bytes row after row.
+QByteArray decodedPixels(const QByteArray &jpeg);
+
 // The format of the picture file at path as its content shows ("png", "jpeg", ...),
 // whatever its name says; empty when it is no picture.
 QByteArray pictureFormat(const QString &path);
+
+// How a JPEG file lays out its picture: the marker that starts its frame, found by
+// walking its segments (0xC0 baseline, 0xC1 extended, 0xC2 progressive scans); 0 when
+// the data is no JPEG or has no frame.
+int jpegFrameMarker(const QByteArray &jpeg);
 
 // Every picture of every page of a book (large, normal, thumbnail and phone) checked
 // on disk: one entry "<kind> <page>: <path>" for each that is missing or is no

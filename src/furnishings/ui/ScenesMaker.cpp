@@ -18,6 +18,9 @@
 #include <QDir>
 #include <QEvent>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QImageReader>
@@ -29,7 +32,6 @@
 
 namespace {
 
-const char *const kSlotKeys[] = {"topLeft", "topRight", "bottomLeft", "bottomRight", "scaleToFix"};
 const QString kMacro = QStringLiteral("{sceneworkspace}");
 
 QString shotPath(const QString &workspace)
@@ -125,7 +127,7 @@ void ScenesMaker::awakeFromNib()
     connect(m_btnClearAll, &QPushButton::clicked, this, &ScenesMaker::onClearAll);
     connect(m_btnMoveUp, &QPushButton::clicked, this, &ScenesMaker::onMoveUp);
     connect(m_btnMoveDown, &QPushButton::clicked, this, &ScenesMaker::onMoveDown);
-    connect(m_btnEdit, &QPushButton::clicked, this, [this] { setEditStatus(true); });
+    connect(m_btnEdit, &QPushButton::clicked, this, &ScenesMaker::onEditInformation);
     connect(m_btnCancel, &QPushButton::clicked, this, &ScenesMaker::onCancel);
     connect(m_btnOK, &QPushButton::clicked, this, &ScenesMaker::onOK);
     connect(m_btnImport, &QPushButton::clicked, this, &ScenesMaker::onImport);
@@ -257,6 +259,14 @@ void ScenesMaker::updateDispItem()
     m_txtFile->setText(withMacro(layer->file()));
     m_popLayer->setCurrentIndex(layer->isForeground() ? 1 : 0);
     m_popLayout->setCurrentIndex(int(qBound(qint64(0), layer->layoutIndex(), qint64(SceneObject::ScaleToFit))));
+}
+
+void ScenesMaker::onEditInformation()
+{
+    // A new layer is edited: no row stays chosen, or the fields would go on changing it.
+    m_tableView->clearSelection();
+    m_tableView->setCurrentIndex({});
+    setEditStatus(true);
 }
 
 void ScenesMaker::setEditStatus(bool editing)
@@ -497,29 +507,30 @@ void ScenesMaker::loadWebFile()
     if (!file.open(QIODevice::ReadOnly) || !m_web)
         return;
     TextTemplate page(QString::fromUtf8(file.readAll()));
-    for (const char *key : kSlotKeys)
-        for (const char *side : {"B", "F"})
-            page.setItem(QStringLiteral("%1%2.style").arg(QLatin1String(key), QLatin1String(side)), QStringLiteral("display:none"));
     // The layer files are copied beside the page, so a server of that folder reaches them.
     const QString folder = m_preview.path();
     for (const QString &old : QDir(folder).entryList({QStringLiteral("layer*")}, QDir::Files))
         QFile::remove(QDir(folder).filePath(old));
     bool movies = false;
+    QJsonArray background, foreground;
     for (int i = 0; i < m_layers->rowCount(); ++i) {
         const SceneObject &layer = m_layers->items().at(i);
         const QString suffix = QFileInfo(layer.file()).suffix().toLower();
+        // The file's own extension stays, so the page tells movies from pictures.
         const QString name = QStringLiteral("layer%1.%2").arg(i).arg(suffix);
         if (!SafeFiles::copyFile(layer.file(), QDir(folder).filePath(name)))
             continue;
         movies = movies || suffix == QLatin1String("swf");
-        const QString slot = QLatin1String(kSlotKeys[qBound(qint64(0), layer.layoutIndex(), qint64(4))])
-                             + QLatin1String(layer.isForeground() ? "F" : "B");
-        page.setItem(slot + QStringLiteral(".style"), QString());
-        // The file's own extension stays, so the page tells movies from pictures; the
-        // page takes the name as text, never as markup.
-        page.setItem(slot + QStringLiteral(".src"), name.toHtmlEscaped());
+        (layer.isForeground() ? foreground : background)
+            .append(QJsonObject{{QStringLiteral("file"), name},
+                                {QStringLiteral("position"), SceneObject::positionValue(layer.layoutIndex())}});
     }
-    SafeFiles::copyFile(AppResources::resourcePath(QStringLiteral("viewer-lib/qv-core.js")), QDir(folder).filePath(QStringLiteral("qv-core.js")));
+    // The page takes the layers as text of an attribute, never as markup.
+    const QJsonObject scene{{QStringLiteral("background"), background}, {QStringLiteral("foreground"), foreground}};
+    page.setItem(QStringLiteral("scene"), QString::fromUtf8(QJsonDocument(scene).toJson(QJsonDocument::Compact)).toHtmlEscaped());
+    for (const char *shared : {"qv-core.js", "qv-ui.css"})
+        SafeFiles::copyFile(AppResources::resourcePath(QStringLiteral("viewer-lib/") + QLatin1String(shared)),
+                            QDir(folder).filePath(QLatin1String(shared)));
     const QString player = AppResources::resourcePath(QStringLiteral("ruffle"));
     const bool served = movies && m_previewHost && QFileInfo(player).isDir();
     if (served && !QFileInfo::exists(QDir(folder).filePath(QStringLiteral("ruffle/ruffle.js"))))

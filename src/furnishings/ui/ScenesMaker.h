@@ -62,6 +62,8 @@ public:
     void onClearAll();
     void onMoveUp();
     void onMoveDown();
+    // New: the fields describe a layer still to be added, no longer the chosen row.
+    void onEditInformation();
     void onBrowseSWF();
     void onBrowseThumb();
     void onSnap();

@@ -3,6 +3,7 @@
 #include "platform/SpeechEngine.h"
 
 #include <QLocale>
+#include <QPair>
 #include <QStringList>
 
 VoiceAttributes VoiceAttributes::fromSpeechVoice(const SpeechVoice &voice)
@@ -37,6 +38,37 @@ QList<VoiceAttributes> VoiceAttributes::availableVoices()
         (language == mine ? own : others) << attributes;
     }
     return own + others;
+}
+
+QString VoiceAttributes::languageCode(const QString &bookLanguage)
+{
+    // The names the template's language setting offers.
+    static const QList<QPair<QString, QString>> names{{QStringLiteral("English"), QStringLiteral("en")},
+                                                      {QStringLiteral("Deutsch"), QStringLiteral("de")},
+                                                      {QString::fromUtf8("Français"), QStringLiteral("fr")},
+                                                      {QString::fromUtf8("Español"), QStringLiteral("es")},
+                                                      {QString::fromUtf8("中文"), QStringLiteral("zh")}};
+    const QString value = bookLanguage.trimmed();
+    for (const auto &[name, code] : names)
+        if (value.compare(name, Qt::CaseInsensitive) == 0)
+            return code;
+    return value.section(QLatin1Char('-'), 0, 0).section(QLatin1Char('_'), 0, 0).toLower();
+}
+
+qsizetype VoiceAttributes::defaultVoiceIndex(const QList<VoiceAttributes> &voices, const QString &bookLanguage)
+{
+    const auto firstSpeaking = [&](const QString &code) -> qsizetype {
+        if (code.isEmpty())
+            return -1;
+        for (qsizetype i = 0; i < voices.size(); ++i)
+            if (voices.at(i).locale().section(QLatin1Char('_'), 0, 0).compare(code, Qt::CaseInsensitive) == 0)
+                return i;
+        return -1;
+    };
+    for (const QString &code : {languageCode(bookLanguage), QStringLiteral("en")})
+        if (const qsizetype index = firstSpeaking(code); index >= 0)
+            return index;
+    return voices.isEmpty() ? -1 : 0;
 }
 
 void VoiceAttributes::resetToDefaults()

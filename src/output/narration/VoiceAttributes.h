@@ -19,6 +19,14 @@ public:
     // Every installed voice: those of the user's language first, then the rest in the
     // engine's order.
     static QList<VoiceAttributes> availableVoices();
+    // The voice a book's narration starts with: the first that speaks the book's
+    // language (the template setting "language": a name the setting offers, such as
+    // "Deutsch", or a code such as "de"), else the first English one, else the first;
+    // -1 for no voices.
+    static qsizetype defaultVoiceIndex(const QList<VoiceAttributes> &voices, const QString &bookLanguage);
+    // The language code of the setting's value ("English" -> "en"); the value itself
+    // when it is a code already.
+    static QString languageCode(const QString &bookLanguage);
 
     QString identifier() const { return m_identifier; }
     void setIdentifier(const QString &identifier) { m_identifier = identifier; }

@@ -25,6 +25,8 @@ constexpr int kMaxSlugLength = 40;
 // needs above the spread's own height. And the lowest frame that leaves room for a book.
 constexpr int kViewerChrome = 102;
 constexpr int kLeastFrameHeight = 300;
+// Frames narrower than this show the book one page at a time (the phone version's shape).
+constexpr int kNarrowFrameWidth = 600;
 
 // Control characters have no place in a title and are not allowed in XML at all.
 QString cleanTitle(const QString &text)
@@ -74,11 +76,15 @@ QString fill(const char *templateText, const QList<QPair<QString, QString>> &ite
 
 // The book's frame, the same in every system: a block that stands in the column like
 // the site's own blocks, and in it the frame. A width in percent is of the column; a
-// height in percent is of the height that shows the whole spread above the viewer's
+// height in percent is of the height that shows the whole book above the viewer's
 // toolbar at that width: the frame keeps the book's shape ({{spread}}, the spread's width
 // by its height, and {{chrome}} pixels of toolbar and margins), never lower than
-// {{least}} pixels. A pixel height stays as given. A module shown twice in one page
-// includes its file twice, hence the test before the function.
+// {{least}} pixels. Narrower than kNarrowFrameWidth the book shows one page at a time, as
+// on a phone, and the frame takes the shape of one page (a container query on the block;
+// browsers without them keep the spread's shape). No frame is taller than the window,
+// whose toolbar would otherwise fall below its bottom; a pixel height stays as given
+// within that. A module shown twice in one page includes its file twice, hence the test
+// before the function.
 const char *kFrameFunction = R"PHP(if (!function_exists('{{prefix}}_frame')) {
     function {{prefix}}_frame($src, $title, $width, $height, $align)
     {
@@ -88,19 +94,27 @@ const char *kFrameFunction = R"PHP(if (!function_exists('{{prefix}}_frame')) {
             $outer = 'width:auto';
             $inner = 'width:min(' . $width . ',100%)';
         }
-        $inner .= ';margin-left:auto;margin-right:auto;position:relative';
+        $inner .= ';margin-left:auto;margin-right:auto;container-type:inline-size';
+        $frame = 'position:relative;width:100%';
+        $shape = '';
         if (substr($height, -1) === '%') {
             $scale = max(1, min(1000, (float) $height)) / 100;
-            $inner .= sprintf(';box-sizing:content-box;aspect-ratio:%.4F;padding-bottom:%.0Fpx;min-height:%.0Fpx',
-                {{spread}} / $scale, {{chrome}} * $scale, max(0, {{least}} - {{chrome}} * $scale));
+            $chrome = {{chrome}} * $scale;
+            $frame .= sprintf(';box-sizing:content-box;--quorvel-spread:%.4F;--quorvel-page:%.4F;padding-bottom:%.0Fpx;min-height:%.0Fpx'
+                . ';max-height:calc(100vh - %.0Fpx);max-height:calc(100svh - %.0Fpx)',
+                {{spread}} / $scale, {{spread}} / 2 / $scale, $chrome, max(0, {{least}} - $chrome), $chrome, $chrome);
+            $shape = ' quorvel-book-shape';
         } else {
-            $inner .= ';height:' . $height;
+            $frame .= ';height:' . $height . ';max-height:100vh;max-height:100svh';
         }
         $class = 'quorvel-book' . ($align === '' ? '' : ' align' . $align);
-        return '<div class="' . htmlspecialchars($class, ENT_QUOTES, 'UTF-8') . '" style="' . htmlspecialchars($outer, ENT_QUOTES, 'UTF-8') . '">'
+        return '<style>.quorvel-book-shape{aspect-ratio:var(--quorvel-spread)}'
+            . '@container (max-width:{{narrowBelow}}px){.quorvel-book-shape{aspect-ratio:var(--quorvel-page)}}</style>'
+            . '<div class="' . htmlspecialchars($class, ENT_QUOTES, 'UTF-8') . '" style="' . htmlspecialchars($outer, ENT_QUOTES, 'UTF-8') . '">'
             . '<div style="' . htmlspecialchars($inner, ENT_QUOTES, 'UTF-8') . '">'
+            . '<div class="quorvel-book-frame' . $shape . '" style="' . htmlspecialchars($frame, ENT_QUOTES, 'UTF-8') . '">'
             . '<iframe src="' . htmlspecialchars($src, ENT_QUOTES, 'UTF-8') . '" style="position:absolute;top:0;left:0;width:100%;height:100%;border:0"'
-            . ' title="' . htmlspecialchars($title, ENT_QUOTES, 'UTF-8') . '" allowfullscreen></iframe></div></div>';
+            . ' title="' . htmlspecialchars($title, ENT_QUOTES, 'UTF-8') . '" allowfullscreen></iframe></div></div></div>';
     }
 }
 )PHP";
@@ -509,7 +523,8 @@ bool PublishPlugin::publish(Kind kind)
         return fill(kFrameFunction, {{QStringLiteral("prefix"), functionPrefix},
                                      {QStringLiteral("spread"), spread},
                                      {QStringLiteral("chrome"), QString::number(kViewerChrome)},
-                                     {QStringLiteral("least"), QString::number(kLeastFrameHeight)}});
+                                     {QStringLiteral("least"), QString::number(kLeastFrameHeight)},
+                                     {QStringLiteral("narrowBelow"), QString::number(kNarrowFrameWidth - 0.02, 'f', 2)}});
     };
 
     switch (kind) {

@@ -122,6 +122,13 @@ QString AccessCode::toString() const
     return text;
 }
 
+bool AccessCode::verifies(const QString &user, const QString &password) const
+{
+    const auto secrets = derive(user, password, m_salt, m_iterations);
+    return secrets && secrets->verifier.size() == m_verifier.size()
+        && CRYPTO_memcmp(secrets->verifier.constData(), m_verifier.constData(), size_t(m_verifier.size())) == 0;
+}
+
 std::optional<QByteArray> AccessCode::open(const QString &user, const QString &password) const
 {
     const auto secrets = derive(user, password, m_salt, m_iterations);

@@ -41,6 +41,9 @@ public:
     // empty array for a code without key part, nullopt for a wrong password or a
     // damaged code.
     std::optional<QByteArray> open(const QString &user, const QString &password) const;
+    // Whether user and password are the ones the code was made for (its verifier
+    // only; as slow as open()).
+    bool verifies(const QString &user, const QString &password) const;
 
     int iterations() const { return m_iterations; }
     QByteArray bookSalt() const { return m_salt; }

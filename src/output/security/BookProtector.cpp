@@ -90,12 +90,8 @@ bool BookProtector::prepareAccess()
     if (m_key.isEmpty())
         return fail(QStringLiteral("The book has no usable content key."));
     QJsonArray users;
-    for (const QVariantMap &entry : m_security.usersList()) {
-        const QString user = entry.value(QStringLiteral("user")).toString();
-        const QString code = entry.value(QStringLiteral("encode")).toString();
-        if (!user.isEmpty() && !code.isEmpty())
-            users.append(QJsonObject{{QStringLiteral("user"), user}, {QStringLiteral("code"), code}});
-    }
+    for (const BookSecurity::Access &access : m_security.accessList())
+        users.append(QJsonObject{{QStringLiteral("user"), access.user}, {QStringLiteral("code"), access.code}});
     if (users.isEmpty())
         return fail(QStringLiteral("No user of the list can open the book."));
     m_access = {{QStringLiteral("kind"), QStringLiteral("users")}, {QStringLiteral("users"), users}};

@@ -12,7 +12,9 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QMutex>
 #include <QSaveFile>
+#include <QSet>
 #include <QtConcurrent>
 
 namespace {
@@ -74,38 +76,63 @@ QString keyOfEarlierBook(const QList<QVariantMap> &list)
     return {};
 }
 
-// Keeps the earlier book's key on the entries whose password is unknown only when a
-// known user's code opens exactly that key; otherwise no entry keeps one. (A code is
-// tried only when it is up to date with its password, and at most a few codes are
-// tried: each costs one password stretching.)
-void keepVerifiedKey(QList<QVariantMap> &entries, QStringList *refused)
+// Whether an unknown password's entry keeps access through the book key key.
+bool keepsAccessThrough(const QVariantMap &entry, const QString &key)
 {
-    const QString key = keyOfEarlierBook(entries);
-    bool verified = false;
-    int tried = 0;
-    for (const QVariantMap &entry : std::as_const(entries)) {
-        if (key.isEmpty() || tried >= 4)
-            break;
-        if (isUnknown(entry))
-            continue;
-        const auto code = AccessCode::parse(entry.value(kEncode).toString());
-        if (!code || !code->hasWrappedKey() || code->iterations() > AccessCode::kDefaultIterations)
-            continue;
-        ++tried;
-        const auto opened = code->open(entry.value(kUser).toString(), entry.value(kPassword).toString());
-        if (!opened)
-            continue; // the password was changed after the code was made
-        verified = QString::fromLatin1(opened->toHex()) == key.toLower();
-        break;
+    return isUnknown(entry) && !key.isEmpty() && entry.value(kPageKey).toString().compare(key, Qt::CaseInsensitive) == 0;
+}
+
+// Codes of unknown passwords (with their user names) already found not to open with an
+// empty password: each check costs one password stretching, and the same lists are
+// read again and again (a project saved and opened, a list imported twice).
+class CheckedCodes
+{
+public:
+    bool contains(const QString &code)
+    {
+        QMutexLocker lock(&m_mutex);
+        return m_codes.contains(code);
     }
-    if (!key.isEmpty() && !verified && refused)
-        *refused << QStringLiteral("the key of the book its users came from, which no known user's code opens");
-    for (QVariantMap &entry : entries) {
-        if (verified && isUnknown(entry) && entry.contains(kPageKey))
-            entry.insert(kPageKey, key);
-        else
-            entry.remove(kPageKey);
+    void insert(const QString &code)
+    {
+        QMutexLocker lock(&m_mutex);
+        if (m_codes.size() >= kMaxCodes)
+            m_codes.clear();
+        m_codes.insert(code);
     }
+
+private:
+    static constexpr qsizetype kMaxCodes = 100000;
+    QMutex m_mutex;
+    QSet<QString> m_codes;
+};
+
+CheckedCodes &checkedCodes()
+{
+    static CheckedCodes codes;
+    return codes;
+}
+
+// Why the code of a user whose password is unknown cannot come into a list; empty
+// when it can. The code is what lets the user in, so it must hold a content key, cost
+// no more to check than the program's own codes, and not open without a password.
+QString unknownPasswordCodeProblem(const QString &user, const QString &text)
+{
+    const auto code = AccessCode::parse(text);
+    if (!code)
+        return QStringLiteral("the password is unknown and the user's code is missing or damaged");
+    if (!code->hasWrappedKey())
+        return QStringLiteral("the user's code holds no content key");
+    if (code->iterations() > AccessCode::kDefaultIterations)
+        return QStringLiteral("the user's code asks for more password stretching than books have");
+    // What a code opens depends on the name it was made for too.
+    const QString checked = user + QLatin1Char('\n') + text;
+    if (checkedCodes().contains(checked))
+        return {};
+    if (code->verifies(user, QString()))
+        return QStringLiteral("the user's code opens the book without a password");
+    checkedCodes().insert(checked);
+    return {};
 }
 
 } // namespace
@@ -139,6 +166,7 @@ void BookSecurity::generateRc4String()
 {
     const QByteArray key = Crypto::randomBytes(AccessCode::kContentKeyLength);
     m_rc4String = key.size() == AccessCode::kContentKeyLength ? QString::fromLatin1(key.toHex()) : QString();
+    m_keyOfEarlierBook = false;
 }
 
 bool BookSecurity::isValidContentKey(const QString &key)
@@ -180,11 +208,14 @@ void BookSecurity::refreshUsersList()
 {
     if (m_usersList.isEmpty())
         return;
-    // Entries read from a book keep codes that wrap that book's key; only the same key
-    // lets them open the new book. A user added after the import stands at the end
-    // without "pageKey", so the last entry that has one counts.
-    if (const QString earlier = earlierBookKey(); !earlier.isEmpty())
+    // Users read from a book keep codes that wrap that book's key; only the same key
+    // lets them open the new book. Once no such user is left, neither is that key.
+    if (const QString earlier = earlierBookKey(); !earlier.isEmpty()) {
         m_rc4String = earlier;
+        m_keyOfEarlierBook = true;
+    } else if (m_keyOfEarlierBook) {
+        generateRc4String();
+    }
     const QByteArray salt = Crypto::randomBytes(AccessCode::kSaltLength);
     const QString key = m_rc4String;
     QList<int> rows;
@@ -208,6 +239,42 @@ QString BookSecurity::earlierBookKey() const
     return keyOfEarlierBook(m_usersList);
 }
 
+QStringList BookSecurity::earlierKeyUsers() const
+{
+    const QString key = earlierBookKey();
+    QStringList users;
+    for (const QVariantMap &entry : m_usersList)
+        if (keepsAccessThrough(entry, key))
+            users << entry.value(kUser).toString();
+    return users;
+}
+
+QStringList BookSecurity::usersWithoutAccess() const
+{
+    const QString key = earlierBookKey();
+    QStringList users;
+    for (const QVariantMap &entry : m_usersList)
+        if (isUnknown(entry) && !keepsAccessThrough(entry, key))
+            users << entry.value(kUser).toString();
+    return users;
+}
+
+QList<BookSecurity::Access> BookSecurity::accessList() const
+{
+    QList<Access> list;
+    for (const QVariantMap &entry : m_usersList) {
+        const QString user = entry.value(kUser).toString();
+        const QString code = entry.value(kEncode).toString();
+        const QString password = entry.value(kPassword).toString();
+        if (user.isEmpty() || code.isEmpty() || password.isEmpty())
+            continue;
+        if (password == unknownPassword() && !keepsAccessThrough(entry, m_rc4String))
+            continue; // their code opens only a key this book does not have
+        list << Access{user, code};
+    }
+    return list;
+}
+
 QString BookSecurity::userNameProblem(const QString &name, const QList<QVariantMap> &list, int exceptRow)
 {
     if (name.isEmpty())
@@ -223,6 +290,11 @@ QString BookSecurity::userNameProblem(const QString &name, const QList<QVariantM
         if (c.category() == QChar::Other_Control || c == QChar::LineSeparator || c == QChar::ParagraphSeparator)
             return loadAppString(QStringLiteral("UsersListS-A user name cannot hold line breaks, tabs or other control characters."),
                                  QStringLiteral("A user name cannot hold line breaks, tabs or other control characters."));
+        // Invisible characters that turn or join text (U+202E, U+200B, U+FEFF, ...)
+        // make one name look like another, and a leading U+FEFF is lost in "users.txt".
+        if (c.category() == QChar::Other_Format)
+            return loadAppString(QStringLiteral("UsersListS-A user name cannot hold invisible formatting characters."),
+                                 QStringLiteral("A user name cannot hold invisible formatting characters."));
     }
     const QString form = sameNameForm(name);
     for (int i = 0; i < list.size(); ++i) {
@@ -248,6 +320,7 @@ QList<QVariantMap> BookSecurity::validEntries(const QVariantList &list, QStringL
         if (refused)
             *refused << QStringLiteral("\"%1\": %2").arg(user.left(40), why);
     };
+    bool droppedKey = false;
     for (const QVariant &item : list) {
         if (item.typeId() != QMetaType::QVariantMap) {
             refuse(QString(), QStringLiteral("no user"));
@@ -264,8 +337,6 @@ QList<QVariantMap> BookSecurity::validEntries(const QVariantList &list, QStringL
         QString problem = userNameProblem(user, entries);
         if (problem.isEmpty())
             problem = passwordProblem(password);
-        if (problem.isEmpty() && password == unknownPassword() && !AccessCode::parse(code))
-            problem = QStringLiteral("the password is unknown and the user's code is missing or damaged");
         if (!problem.isEmpty()) {
             refuse(user, problem);
             continue;
@@ -273,24 +344,35 @@ QList<QVariantMap> BookSecurity::validEntries(const QVariantList &list, QStringL
         QVariantMap entry{{kUser, user}, {kPassword, password}};
         if (!code.isEmpty())
             entry.insert(kEncode, code);
-        if (const QString key = text(kPageKey); isValidContentKey(key))
-            entry.insert(kPageKey, key);
+        droppedKey = droppedKey || in.contains(kPageKey);
         entries << entry;
     }
-    keepVerifiedKey(entries, refused);
+    // The codes of unknown passwords are what let those users in: each is checked (a
+    // password stretching each, side by side).
+    QList<int> unknown;
+    for (int i = 0; i < entries.size(); ++i)
+        if (isUnknown(entries.at(i)))
+            unknown << i;
+    const QStringList problems = QtConcurrent::blockingMapped<QStringList>(WorkerPool::pool(), unknown, [&entries](int row) {
+        const QVariantMap &entry = entries.at(row);
+        return unknownPasswordCodeProblem(entry.value(kUser).toString(), entry.value(kEncode).toString());
+    });
+    for (qsizetype i = 0; i < problems.size(); ++i)
+        if (!problems.at(i).isEmpty())
+            refuse(entries.at(unknown.at(i)).value(kUser).toString(), problems.at(i));
+    for (qsizetype i = problems.size() - 1; i >= 0; --i)
+        if (!problems.at(i).isEmpty())
+            entries.removeAt(unknown.at(i));
+    if (droppedKey && refused)
+        *refused << QStringLiteral("the key of an earlier book, which only a password of one of its users brings back");
     return entries;
 }
 
 QByteArray BookSecurity::usersListFileData() const
 {
     QByteArray data;
-    for (const QVariantMap &entry : m_usersList) {
-        const QString user = entry.value(kUser).toString();
-        const QString code = entry.value(kEncode).toString();
-        if (user.isEmpty() || code.isEmpty())
-            continue;
-        data += user.toUtf8() + ' ' + code.toUtf8() + "\r\n";
-    }
+    for (const Access &access : accessList())
+        data += access.user.toUtf8() + ' ' + access.code.toUtf8() + "\r\n";
     return data;
 }
 
@@ -314,26 +396,19 @@ bool BookSecurity::importUsersListByFile(const QString &path)
     QByteArray data = *read;
     if (data.startsWith("\xEF\xBB\xBF"))
         data.remove(0, 3);
-    QList<QVariantMap> entries;
-    QStringList refused;
+    QVariantList lines;
     for (const QString &rawLine : QString::fromUtf8(data).split(QLatin1Char('\n'))) {
         QString line = rawLine;
         if (line.endsWith(QLatin1Char('\r')))
             line.chop(1);
         // The code never holds a blank; the user name may.
         const qsizetype blank = line.lastIndexOf(QLatin1Char(' '));
-        if (blank <= 0)
+        if (blank <= 0 || !AccessCode::parse(line.mid(blank + 1)))
             continue;
-        const QString user = line.left(blank);
-        const QString code = line.mid(blank + 1);
-        if (!AccessCode::parse(code))
-            continue;
-        if (const QString problem = userNameProblem(user, entries); !problem.isEmpty()) {
-            refused << QStringLiteral("\"%1\": %2").arg(user.left(40), problem);
-            continue;
-        }
-        entries << QVariantMap{{kUser, user}, {kPassword, unknownPassword()}, {kEncode, code}};
+        lines << QVariantMap{{kUser, line.left(blank)}, {kPassword, unknownPassword()}, {kEncode, line.mid(blank + 1)}};
     }
+    QStringList refused;
+    const QList<QVariantMap> entries = validEntries(lines, &refused);
     if (!refused.isEmpty())
         AppLog::shared().error(QStringLiteral("users left out of %1: %2").arg(path, refused.join(QStringLiteral("; "))));
     if (entries.isEmpty())
@@ -344,6 +419,8 @@ bool BookSecurity::importUsersListByFile(const QString &path)
 
 bool BookSecurity::validateUser(const QString &user, const QString &password)
 {
+    if (password.isEmpty())
+        return false;
     for (const QVariantMap &entry : std::as_const(m_usersList)) {
         if (entry.value(kUser).toString() != user)
             continue;
@@ -359,11 +436,16 @@ bool BookSecurity::validateUser(const QString &user, const QString &password)
         const auto key = code->open(user, password);
         if (!key)
             continue;
-        if (key->size() == AccessCode::kContentKeyLength) {
+        // Only a code read from a book (its password unknown) tells which key that book
+        // had: the code of a known password may have been made for any key.
+        if (isUnknown(entry) && key->size() == AccessCode::kContentKeyLength) {
             m_rc4String = QString::fromLatin1(key->toHex());
-            for (QVariantMap &other : m_usersList)
-                if (other.value(kPassword).toString() == unknownPassword())
+            m_keyOfEarlierBook = true;
+            for (QVariantMap &other : m_usersList) {
+                const auto otherCode = AccessCode::parse(other.value(kEncode).toString());
+                if (isUnknown(other) && otherCode && otherCode->bookSalt() == code->bookSalt())
                     other.insert(kPageKey, m_rc4String);
+            }
         }
         return true;
     }

@@ -3,6 +3,7 @@
 #include "foundation/AppLog.h"
 #include "foundation/AppResources.h"
 #include "foundation/AppStrings.h"
+#include "foundation/SafeFiles.h"
 #include "foundation/TextTemplate.h"
 #include "foundation/WorkerException.h"
 #include "foundation/ZipWriter.h"
@@ -419,9 +420,12 @@ void FlashBookOutput::writeFurnishings(Book &book)
         const QString movie = QStringLiteral("files/plugin/") + bundle.movieFileName();
         if (settings && !book.pluginXml.isEmpty() && QFileInfo(book.path(movie)).isFile()) {
             QString shot;
-            if (QFileInfo(bundle.shotFilePath()).isFile()) {
+            const QString shotProblem = SafeFiles::fileProblem(bundle.shotFilePath(), bundle.bgPath());
+            if (shotProblem.isEmpty()) {
                 shot = QStringLiteral("files/plugin/") + bundle.bgName() + QStringLiteral("1.jpg");
                 OutputFiles::copyFile(bundle.shotFilePath(), book.path(shot), stopFlag());
+            } else if (QFileInfo::exists(bundle.shotFilePath())) {
+                AppLog::shared().error(QStringLiteral("The plug-in's picture is left out of the book: %1").arg(shotProblem));
             }
             plugin = QJsonObject{{QStringLiteral("movie"), OutputFiles::urlPath(movie)},
                                  {QStringLiteral("shot"), OutputFiles::urlPath(shot)},

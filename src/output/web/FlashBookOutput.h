@@ -211,8 +211,14 @@ private:
     bool writeNarration(const QString &folder);
     bool isProtectedBook() const;
     QList<int> protectedPageList() const;
-    // Whether file is a picture of a protected page (the same file or the same bytes).
+    // The pictures of the protected pages (every size), and the book cover when it
+    // shows one of them.
+    QStringList protectedPictures() const;
+    // Whether file is one of protectedPictures() (the same file or the same bytes).
     bool isProtectedPagePicture(const QString &file) const;
+    // Removes from the protected book folder every file outside the pages' folders
+    // that holds the bytes of one of protectedPictures() (a furnishing's picture).
+    void leaveOutProtectedPictureCopies(const QString &folder) const;
     // file, or what may be shown instead when it is a protected page's picture (the
     // readable cover's thumbnail, or nothing).
     QString sharablePicture(const QString &file) const;

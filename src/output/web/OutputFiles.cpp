@@ -1,6 +1,8 @@
 #include "output/web/OutputFiles.h"
 
+#include "foundation/AppLog.h"
 #include "foundation/AppStrings.h"
+#include "foundation/SafeFiles.h"
 #include "foundation/WorkerException.h"
 
 #include <QDir>
@@ -89,17 +91,32 @@ bool operator==(const timespec &a, const timespec &b)
              .arg(QDir::toNativeSeparators(path), reason));
 }
 
-void copyBytes(const QString &from, const QString &to)
+[[noreturn]] void cannotOpen(const QString &from, const SafeFiles::SourceFile &source)
 {
-    // The library copy lets the kernel move the bytes (no read/write loop of ours).
-    std::error_code error;
-    if (!std::filesystem::copy_file(std::filesystem::path(QFile::encodeName(from).toStdString()),
-                                    std::filesystem::path(QFile::encodeName(to).toStdString()), error)) {
-        if (!QFileInfo(from).isFile())
-            fail(loadAppString(QStringLiteral("BookOutput-The file \"%1\" is missing."),
-                               QStringLiteral("The file \"%1\" is missing."))
-                     .arg(QDir::toNativeSeparators(from)));
-        cannotWrite(to, QString::fromLocal8Bit(error.message().c_str()));
+    if (!QFileInfo::exists(from))
+        fail(loadAppString(QStringLiteral("BookOutput-The file \"%1\" is missing."),
+                           QStringLiteral("The file \"%1\" is missing."))
+                 .arg(QDir::toNativeSeparators(from)));
+    fail(loadAppString(QStringLiteral("BookOutput-The file \"%1\" cannot be copied: %2"),
+                       QStringLiteral("The file \"%1\" cannot be copied: %2"))
+             .arg(QDir::toNativeSeparators(from), source.problem()));
+}
+
+// Writes the bytes of source (read from the descriptor that was checked) as the new
+// file `to`, with the source's permissions.
+void copyBytes(const SafeFiles::SourceFile &source, const QString &to)
+{
+    const int out = ::open(QFile::encodeName(to).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
+                           mode_t(source.permissionBits()));
+    if (out < 0)
+        cannotWrite(to, QString::fromLocal8Bit(std::strerror(errno)));
+    QString reason;
+    const bool copied = source.copyTo(out, &reason);
+    if (::close(out) != 0 && copied)
+        reason = QString::fromLocal8Bit(std::strerror(errno));
+    if (!copied || !reason.isEmpty()) {
+        QFile::remove(to);
+        cannotWrite(to, reason);
     }
 }
 
@@ -117,30 +134,44 @@ void replaceWith(const QString &written, const QString &to)
 
 } // namespace
 
-void copyFile(const QString &from, const QString &to, const std::atomic_bool *stop)
+namespace {
+
+void copyOpened(const SafeFiles::SourceFile &source, const QString &to)
 {
-    checkStop(stop);
     FolderUpdate *update = t_update && t_update->covers(to) ? t_update : nullptr;
     if (!update) {
-        copyBytes(from, to);
+        copyBytes(source, to);
         return;
     }
-    const FileState source = fileState(from), target = fileState(to);
-    if (target.isFile && target.size == source.size && target.modified == source.modified) {
+    const FileState target = fileState(to);
+    if (target.isFile && target.size == source.size() && target.modified == source.modified()) {
         update->note(to, false);
         return;
     }
     const QString part = to + QStringLiteral(".part");
     QFile::remove(part);
-    copyBytes(from, part);
+    copyBytes(source, part);
     // The copy takes its source's time, by which the next update knows it.
-    const timespec times[2] = {{0, UTIME_OMIT}, source.modified};
+    const timespec times[2] = {{0, UTIME_OMIT}, source.modified()};
     if (::utimensat(AT_FDCWD, QFile::encodeName(part).constData(), times, 0) != 0) {
         QFile::remove(part);
         cannotWrite(to, QString::fromLocal8Bit(std::strerror(errno)));
     }
     replaceWith(part, to);
     update->note(to, true);
+}
+
+} // namespace
+
+void copyFile(const QString &from, const QString &to, const std::atomic_bool *stop)
+{
+    checkStop(stop);
+    // Read under the rule of SafeFiles (its home: the folder it is named in), from the
+    // descriptor that was checked.
+    const SafeFiles::SourceFile source(from);
+    if (!source.isOpen())
+        cannotOpen(from, source);
+    copyOpened(source, to);
 }
 
 void writeDerived(const QString &from, const QString &to, const std::function<QByteArray()> &make,
@@ -200,7 +231,16 @@ void copyFolder(const QString &from, const QString &to, const std::atomic_bool *
                     continue;
                 }
             }
-            copyFile(entry.filePath(), target, stop);
+            // Opened from the folder without following a link; a file the rule
+            // refuses (one with more names than this) is left out like a link.
+            const SafeFiles::SourceFile source(entry.filePath());
+            if (!source.isOpen() && source.refusedByRule()) {
+                AppLog::shared().error(QStringLiteral("left out of the book: %1").arg(source.problem()));
+                continue;
+            }
+            if (!source.isOpen())
+                cannotOpen(entry.filePath(), source);
+            copyOpened(source, target);
         }
     }
 }

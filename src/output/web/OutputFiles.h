@@ -22,6 +22,9 @@ void checkStop(const std::atomic_bool *stop);
 
 void makeFolder(const QString &path);
 // Copies a file byte for byte; to must not exist yet (unless a FolderUpdate covers it).
+// The file is read as SafeFiles::SourceFile reads it (home: the folder it is named in):
+// a link leading out of its folder, a special file or a file with more than one name
+// fails the job with the reason.
 void copyFile(const QString &from, const QString &to, const std::atomic_bool *stop);
 // Writes the bytes make() makes of the file `from` as the file `to`, marked with
 // from's time of change; a FolderUpdate keeps a `to` that has that mark already (and
@@ -32,8 +35,9 @@ void writeDerived(const QString &from, const QString &to, const std::function<QB
 // same files where the file system allows one (copies elsewhere). Links only suit
 // files nobody changes in either place.
 enum class FileCopy { Bytes, LinkWhereAble };
-// Copies everything below from into to (made when missing); symbolic links and
-// special files are left out, and names starting with "." unless withHidden.
+// Copies everything below from into to (made when missing); symbolic links, special
+// files and files with more than one name (SafeFiles) are left out, the last named in
+// the log, and names starting with "." unless withHidden.
 // exceptTopLevel names entries at the top of from that are not copied.
 void copyFolder(const QString &from, const QString &to, const std::atomic_bool *stop, bool withHidden = false,
                 const QStringList &exceptTopLevel = {}, FileCopy how = FileCopy::Bytes);

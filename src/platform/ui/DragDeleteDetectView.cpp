@@ -89,14 +89,15 @@ bool DragDeleteDetectView::eventFilter(QObject *watched, QEvent *event)
     if (event->type() == QEvent::ChildAdded) {
         // Item views make their QDrag as a child right before running it. The child is
         // not a QDrag yet while it is being constructed: look again once it is made
-        // (that happens inside the drag's own event loop).
+        // (that happens inside the drag's own event loop). Only the watched lists count:
+        // while a drag runs, every object's events pass here.
         QPointer<QObject> child = static_cast<QChildEvent *>(event)->child();
         QPointer<QWidget> list = qobject_cast<QWidget *>(watched);
-        if (child && list && !m_dragActive) {
+        if (child && list && m_watched.contains(list)) {
             QMetaObject::invokeMethod(
                 this,
                 [this, child, list] {
-                    if (auto *drag = qobject_cast<QDrag *>(child.data()); drag && list && !m_dragActive)
+                    if (auto *drag = qobject_cast<QDrag *>(child.data()); drag && list && drag != m_drag)
                         dragStarted(list, drag);
                 },
                 Qt::QueuedConnection);
@@ -105,20 +106,42 @@ bool DragDeleteDetectView::eventFilter(QObject *watched, QEvent *event)
         // Some widget of the program takes the drop: it has a target.
         if (carriesOurType(static_cast<QDropEvent *>(event)->mimeData()))
             m_droppedInside = true;
+    } else if (event->type() == QEvent::MouseButtonRelease && m_dragActive) {
+        // The button let go ends the drag. The drop it makes inside the program is
+        // delivered while this release is handled, so the end is looked at after it.
+        // (The drag object itself may outlive the drag: some platforms keep it until
+        // the drop's target confirms it.)
+        QMetaObject::invokeMethod(this, [this, drag = m_drag] {
+            if (drag == m_drag)
+                dragEnded();
+        }, Qt::QueuedConnection);
     }
     return QObject::eventFilter(watched, event);
 }
 
 void DragDeleteDetectView::dragStarted(QWidget *list, QDrag *drag)
 {
+    // Only one drag runs at a time: a drag of the list that starts ends any drag before
+    // it whose end went unseen, without reporting that one.
+    if (m_dragActive)
+        qApp->removeEventFilter(this);
+    m_drag = drag;
     m_dragList = list;
     m_dragActive = true;
     m_droppedInside = false;
     m_dragData.clear();
     qApp->installEventFilter(this);
     captureData(drag);
-    connect(drag, &QDrag::targetChanged, this, [this, drag] { captureData(drag); });
-    connect(drag, &QObject::destroyed, this, &DragDeleteDetectView::dragEnded);
+    connect(drag, &QDrag::targetChanged, this, [this, drag] {
+        if (drag == m_drag)
+            captureData(drag);
+    });
+    connect(drag, &QObject::destroyed, this, [this, drag] {
+        if (drag != m_drag)
+            return;
+        dragEnded();
+        m_drag = nullptr; // a later drag may be made at the same address
+    });
 }
 
 void DragDeleteDetectView::captureData(QDrag *drag)

@@ -53,7 +53,8 @@ private:
     QRect m_senderRect;
     QList<QPointer<QWidget>> m_watched;
 
-    // The drag in flight.
+    // The drag in flight (compared by address only: it may be gone).
+    QDrag *m_drag = nullptr;
     QPointer<QWidget> m_dragList;
     QMimeData m_dragData;
     bool m_dragActive = false;

@@ -1,5 +1,7 @@
 #include "platform/ui/QvWebView.h"
 
+#include "foundation/Crypto.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
@@ -19,23 +21,32 @@ class QvWebBridge : public QObject
 public:
     explicit QvWebBridge(QvWebView *owner) : QObject(owner), m_owner(owner) {}
 
-    Q_INVOKABLE void post(const QString &name, const QString &json) { m_owner->deliver(name, json); }
+    // token: the view's own, which only the bridge script it put into a page knows.
+    Q_INVOKABLE void post(const QString &token, const QString &name, const QString &json)
+    {
+        if (token == m_owner->m_token)
+            m_owner->deliver(name, json);
+    }
 
 private:
     QvWebView *m_owner;
 };
 
 namespace {
+// %1: the address a document's must start with to get the bridge ("" for any); %2:
+// the view's token, without which the program hears nothing (the channel's transport is
+// there for any script of the document, and maybe of its frames).
 const char *const BridgeScript = R"JS(
-(function () {
+(function (trusted, token) {
   if (window.__qvBridge) return;
+  if (trusted && String(location.href).indexOf(trusted) !== 0) return;
   var queue = [];
   var bridge = null;
   function send(name, body) {
     var text;
     try { text = JSON.stringify(body === undefined ? null : body); } catch (e) { text = 'null'; }
     if (text === undefined) text = 'null';
-    if (bridge) bridge.post(String(name), text); else queue.push([String(name), text]);
+    if (bridge) bridge.post(token, String(name), text); else queue.push([String(name), text]);
   }
   window.__qvBridge = send;
   window.qvCallBack = send;
@@ -53,10 +64,12 @@ const char *const BridgeScript = R"JS(
     bridge = channel.objects.qvBridge;
     var pending = queue;
     queue = [];
-    pending.forEach(function (m) { bridge.post(m[0], m[1]); });
+    pending.forEach(function (m) { bridge.post(token, m[0], m[1]); });
   });
-})();
+})(%1, %2);
 )JS";
+
+const QString BridgeScriptName = QStringLiteral("qv-bridge");
 
 QString webChannelScript()
 {
@@ -67,7 +80,8 @@ QString webChannelScript()
 }
 } // namespace
 
-QvWebView::QvWebView(QWebEngineView *view) : QObject(view), m_view(view)
+QvWebView::QvWebView(QWebEngineView *view)
+    : QObject(view), m_view(view), m_token(QString::fromLatin1(Crypto::randomBytes(16).toHex()))
 {
     setObjectName(QStringLiteral("qv_webViewWrapper"));
     installBridge();
@@ -127,16 +141,40 @@ void QvWebView::installBridge()
     channelJs.setInjectionPoint(QWebEngineScript::DocumentCreation);
     channelJs.setWorldId(QWebEngineScript::MainWorld);
     channelJs.setRunsOnSubFrames(false);
+    page->scripts().insert(channelJs);
+    installBridgeScript();
+}
 
+void QvWebView::installBridgeScript()
+{
+    QWebEngineScriptCollection &scripts = m_view->page()->scripts();
+    for (const QWebEngineScript &old : scripts.find(BridgeScriptName))
+        scripts.remove(old);
+    const QString trusted = m_trusted.isEmpty() ? QString() : m_trusted.toString(QUrl::FullyEncoded);
     QWebEngineScript bridgeJs;
-    bridgeJs.setName(QStringLiteral("qv-bridge"));
-    bridgeJs.setSourceCode(QString::fromUtf8(BridgeScript));
+    bridgeJs.setName(BridgeScriptName);
+    // The arguments as script values: JSON-encoded, without the array around them.
+    const QString arguments =
+        QString::fromUtf8(QJsonDocument(QJsonArray{trusted, m_token}).toJson(QJsonDocument::Compact)).mid(1).chopped(1);
+    bridgeJs.setSourceCode(QString::fromUtf8(BridgeScript).replace(QLatin1String("%1, %2"), arguments));
     bridgeJs.setInjectionPoint(QWebEngineScript::DocumentCreation);
     bridgeJs.setWorldId(QWebEngineScript::MainWorld);
     bridgeJs.setRunsOnSubFrames(false);
+    scripts.insert(bridgeJs);
+}
 
-    page->scripts().insert(channelJs);
-    page->scripts().insert(bridgeJs);
+void QvWebView::setTrustedAddress(const QUrl &address)
+{
+    if (address == m_trusted)
+        return;
+    m_trusted = address;
+    installBridgeScript();
+}
+
+bool QvWebView::isBelow(const QUrl &url, const QUrl &address)
+{
+    return url.scheme() == address.scheme() && url.host() == address.host() && url.port() == address.port()
+        && url.path(QUrl::FullyEncoded).startsWith(address.path(QUrl::FullyEncoded));
 }
 
 void QvWebView::setCallBack(const QString &name, CallBack callBack)
@@ -149,6 +187,10 @@ void QvWebView::setCallBack(const QString &name, CallBack callBack)
 
 void QvWebView::deliver(const QString &name, const QString &json)
 {
+    // The channel's transport is there in whatever document the view shows: only the
+    // trusted pages are heard.
+    if (!m_trusted.isEmpty() && !isBelow(m_view->page()->url(), m_trusted))
+        return;
     QJsonParseError error{};
     // Wrapped in an array so scalars parse as well.
     const QJsonDocument doc = QJsonDocument::fromJson(QByteArray("[") + json.toUtf8() + "]", &error);

@@ -11,6 +11,14 @@
 //
 // Script evaluation is asynchronous: results arrive in callbacks. Values put into script
 // text go through scriptCall(), which JSON-encodes every argument.
+//
+// The program hears only the bridge script it put into the view's main frame: every
+// message carries a token of the view's that no other script knows (the web channel's
+// transport under the bridge is there for any script of the document). A view that
+// shows pages of its own server says so with setTrustedAddress(): the bridge then
+// exists only in documents whose address starts with that one, and messages that come
+// while the view shows another address are dropped (a page of another site never
+// reaches the program).
 
 #include <QMap>
 #include <QObject>
@@ -51,6 +59,14 @@ public:
     void setCallBack(const QString &name, CallBack callBack);
     void setDelegate(QvWebViewDelegate *delegate) { m_delegate = delegate; }
 
+    // Only documents below address (scheme, host, port and the start of the path)
+    // get the bridge; an empty address lets every document have it.
+    void setTrustedAddress(const QUrl &address);
+    QUrl trustedAddress() const { return m_trusted; }
+    // Whether url lies below address (the same origin, its path starting with
+    // address's path).
+    static bool isBelow(const QUrl &url, const QUrl &address);
+
     void loadURL(const QUrl &url);
     void loadFile(const QString &path);
     void loadHTMLString(const QString &html, const QUrl &baseUrl = {});
@@ -68,6 +84,7 @@ signals:
 private:
     explicit QvWebView(QWebEngineView *view);
     void installBridge();
+    void installBridgeScript();
     void deliver(const QString &name, const QString &json);
 
     friend class QvWebBridge;
@@ -75,4 +92,6 @@ private:
     QWebChannel *m_channel = nullptr;
     QvWebViewDelegate *m_delegate = nullptr;
     CallBacks m_callBacks;
+    QUrl m_trusted;
+    QString m_token; // what the bridge script sends with every message
 };

@@ -1,5 +1,7 @@
 #include "platform/ui/Workspace.h"
 
+#include "platform/ui/WebPageWindow.h"
+
 #include "foundation/AppStrings.h"
 #include "platform/ui/LogAlert.h"
 #include "platform/ui/UiTestDriver.h"
@@ -108,6 +110,20 @@ bool Workspace::openURL(const QUrl &url)
             return url.isValid();
     }
     return url.isValid() && launch(url);
+}
+
+bool Workspace::openWebPage(const QUrl &url)
+{
+    if (UiTestDriver *driver = UiTestDriver::current()) {
+        if (driver->workspaceRequested(QStringLiteral("page"), url.isLocalFile() ? url.toLocalFile() : url.toString()))
+            return url.isValid();
+    }
+    if (!url.isValid() || (url.isLocalFile() && !QFileInfo::exists(url.toLocalFile())))
+        return false;
+    if (!WebPageWindow::desktopBrowserRefuses())
+        return launch(url);
+    WebPageWindow::showPage(url);
+    return true;
 }
 
 bool Workspace::selectFile(const QString &path)

@@ -14,6 +14,9 @@ public:
     static bool openFile(const QString &path);
     // Opens an address (web page, mail, file URL).
     static bool openURL(const QUrl &url);
+    // Opens a web page, a book's page most often, in the desktop's browser; run by root,
+    // where browsers refuse to start, in the program's own window (WebPageWindow).
+    static bool openWebPage(const QUrl &url);
     // Shows the file selected in its folder: the desktop file manager's ShowItems over
     // D-Bus, or, when no file manager answers, the folder itself. False when the path
     // does not exist.

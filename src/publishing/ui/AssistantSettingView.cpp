@@ -48,21 +48,19 @@ void AssistantSettingView::loadDispViewInf()
     m_btnRecordManage->setObjectName(QStringLiteral("btnRecordManage"));
     m_btnRecordManage->setText(loadAppString("AssistantSettingV-Record Settings", "Record Settings"));
     m_btnRecordManage->setIcon(style()->standardIcon(QStyle::SP_MediaVolume));
+    // The window's own font, and the width its text needs at least: the tab is narrow.
     m_btnRecordManage->setFixedHeight(40);
-    m_btnRecordManage->setMinimumWidth(200);
-    QFont font = m_btnRecordManage->font();
-    font.setPointSize(16);
-    m_btnRecordManage->setFont(font);
+    m_btnRecordManage->setMinimumWidth(m_btnRecordManage->sizeHint().width());
+    m_btnRecordManage->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     m_btnMore = new SimpleCell(tipView);
     m_btnMore->setObjectName(QStringLiteral("btnMore"));
     m_btnMore->setIcon(style()->standardIcon(QStyle::SP_ArrowDown));
     m_btnMore->setToolTip(loadAppString("AssistantSettingV-Import or export the assistant",
                                         "Import or export the assistant"));
     m_btnMore->setFixedSize(20, 40);
-    buttons->addWidget(m_btnRecordManage);
+    buttons->addWidget(m_btnRecordManage, 1);
     buttons->addSpacing(10);
     buttons->addWidget(m_btnMore);
-    buttons->addStretch(1);
     tipLayout->addLayout(buttons);
     layout->addWidget(tipView);
 

@@ -57,8 +57,23 @@ QString BookSecurityDelegate::flashSecurityName(int securityType)
     }
 }
 
+QString BookSecurityDelegate::securityDisplayName(const QString &value)
+{
+    // The setting keeps the names of the security types (the user list's as markup);
+    // a value that is none of them is shown as it is.
+    if (value.trimmed() == flashSecurityName(BookSecurity::UserList))
+        return loadAppString(QStringLiteral("BookSecurityD-User List"), QStringLiteral("User List"));
+    if (value.trimmed() == flashSecurityName(BookSecurity::SinglePassword))
+        return loadAppString(QStringLiteral("BookSecurityD-Single Password"), QStringLiteral("Single Password"));
+    if (value.trimmed() == flashSecurityName(BookSecurity::NoSecurity))
+        return loadAppString(QStringLiteral("BookSecurityD-No Security"), QStringLiteral("No Security"));
+    return value;
+}
+
 void BookSecurityDelegate::registerSecurityEditor(TemplateEditorRegistry &registry)
 {
+    registry.registerDisplayText(QStringLiteral("security"),
+                                 [](const TemplateEditorRequest &setting) { return securityDisplayName(setting.value); });
     registry.registerEditor(QStringLiteral("security"), [](const TemplateEditorRequest &request) {
         BookSecurity *security = BookSecurity::shareInstance();
         const QVariantMap before = security->toDictionary();

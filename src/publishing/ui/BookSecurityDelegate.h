@@ -47,6 +47,8 @@ public:
     // The value of the design setting "securitySetting" for a security type:
     // "No Security", "Single Password", or the users list's value.
     static QString flashSecurityName(int securityType);
+    // What the setting's row shows for its value: the type's name, for people.
+    static QString securityDisplayName(const QString &value);
     // The setting's opener for the security dialog ("security" value source): runs the
     // dialog on BookSecurity::shareInstance() and answers the name of the kind chosen.
     static void registerSecurityEditor(TemplateEditorRegistry &registry);

@@ -63,9 +63,29 @@ DownloadConfigDelegate::~DownloadConfigDelegate()
     }
 }
 
+QString DownloadConfigDelegate::downloadsSummary(const BookDownloads &downloads)
+{
+    QStringList parts;
+    if (!downloads.wholeFile.isEmpty())
+        parts << loadAppString(QStringLiteral("DownloadConfigD-Whole PDF"), QStringLiteral("Whole PDF"));
+    if (!downloads.pageFiles.isEmpty())
+        parts << loadAppString(QStringLiteral("DownloadConfigD-single pages (%1)"), QStringLiteral("single pages (%1)"))
+                     .arg(downloads.pageFiles.size());
+    if (!downloads.attachments.isEmpty())
+        parts << loadAppString(QStringLiteral("DownloadConfigD-attachments (%1)"), QStringLiteral("attachments (%1)"))
+                     .arg(downloads.attachments.size());
+    return parts.isEmpty() ? loadAppString(QStringLiteral("DownloadConfigD-None"), QStringLiteral("None"))
+                           : parts.join(QStringLiteral(", "));
+}
+
 void DownloadConfigDelegate::registerDownloadEditor(TemplateEditorRegistry &registry,
                                                     std::function<BookDocument *()> openBook)
 {
+    // The downloads are a part of the book, not the setting's value: the row tells them.
+    registry.registerDisplayText(QStringLiteral("downloadConfig"), [openBook](const TemplateEditorRequest &) {
+        BookDocument *book = openBook ? openBook() : nullptr;
+        return book ? downloadsSummary(DownloadCfgItem::downloadsForWorkspace(book->parts().downloadWorkspace())) : QString();
+    });
     registry.registerEditor(QStringLiteral("downloadConfig"), [openBook](const TemplateEditorRequest &request) {
         BookDocument *book = openBook ? openBook() : nullptr;
         if (!book)

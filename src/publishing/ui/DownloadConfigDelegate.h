@@ -23,6 +23,7 @@ class BookDocument;
 class DownloadAttachList;
 class DragFileImport;
 class DragOutToDelete;
+struct BookDownloads;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
@@ -62,6 +63,8 @@ public:
     // for none). The book's workspace is made when it has none, and a change of its
     // downloads is announced as a change of the book.
     static void registerDownloadEditor(TemplateEditorRegistry &registry, std::function<BookDocument *()> openBook);
+    // What the download setting's row shows: the files the book offers ("None" without).
+    static QString downloadsSummary(const BookDownloads &downloads);
 
     void loadSettings();
     bool saveSettings(QString *error = nullptr);

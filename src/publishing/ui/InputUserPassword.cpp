@@ -78,6 +78,10 @@ BookProject::OpenCheckResult InputUserPassword::checkProjectAccess(BookDocument 
     dialog.center();
     if (dialog.runModal() != 1)
         return BookProject::OpenCheckResult::Cancelled;
-    return ProjectAccess::grants(*security, dialog.user(), dialog.password()) ? BookProject::OpenCheckResult::Granted
-                                                                              : BookProject::OpenCheckResult::Refused;
+    if (!ProjectAccess::grants(*security, dialog.user(), dialog.password()))
+        return BookProject::OpenCheckResult::Refused;
+    // The preview of the book takes the same answer: it is not asked for twice.
+    document.setAccessAnswer(BookDocument::AccessAnswer{
+        question == ProjectAccess::Question::UserAndPassword ? dialog.user() : QString(), dialog.password()});
+    return BookProject::OpenCheckResult::Granted;
 }

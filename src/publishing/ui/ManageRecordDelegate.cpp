@@ -178,7 +178,7 @@ void ManageRecordDelegate::addEngines()
     m_tts.comEngines->clear();
     for (const VoiceAttributes &voice : m_voiceList)
         m_tts.comEngines->addItem(voice.displayName());
-    m_tts.comEngines->setCurrentIndex(m_voiceList.isEmpty() ? -1 : 0);
+    m_tts.comEngines->setCurrentIndex(int(VoiceAttributes::defaultVoiceIndex(m_voiceList, m_bookLanguage)));
     checkChangeDetailView();
 }
 
@@ -500,10 +500,10 @@ bool ManageRecordDelegate::isSpeechEnabled()
         return false;
     m_isSpeeching = false;
     m_generateTimer.stop();
-    if (m_voiceGenerator) {
+    // The generation stops on its own thread; the window does not wait for it (a new
+    // one speaks once the speech engine is free, and the stopped one writes no file).
+    if (m_voiceGenerator)
         m_voiceGenerator->stopSpeech();
-        m_voiceGenerator->waitForFinished(5000);
-    }
     return true;
 }
 

@@ -69,6 +69,9 @@ public:
     void setGenerateAssistant(std::shared_ptr<GenerateAssistant> assistant);
     std::shared_ptr<GenerateAssistant> generateAssistant() const { return m_generateAssistant; }
 
+    // The book's language (its template's "language" setting): the voice chosen at first
+    // speaks it, else English. Set before the window loads.
+    void setBookLanguage(const QString &language) { m_bookLanguage = language; }
     const QList<VoiceAttributes> &voiceList() const { return m_voiceList; }
     qint64 selectedIndex() const { return m_selectedIndex; }
     bool isSpeeching() const { return m_isSpeeching; }
@@ -143,6 +146,7 @@ private:
     std::shared_ptr<GenerateAssistant> m_generateAssistant;
     std::unique_ptr<NarrationRecords> m_records;
     QList<VoiceAttributes> m_voiceList;
+    QString m_bookLanguage;
     qint64 m_selectedIndex = 0;
     std::unique_ptr<VoiceGenerate> m_voiceGenerator;
     bool m_isSpeeching = false;

@@ -74,7 +74,7 @@ void OutputReport::onViewBook()
     // A web page opens in the browser. An application package is a macOS program that
     // cannot start here, so it is shown in its folder like every other kind.
     if (QFileInfo(m_outputFileName).suffix().toLower() == QLatin1String("html"))
-        Workspace::openFile(m_outputFileName);
+        Workspace::openWebPage(QUrl::fromLocalFile(QFileInfo(m_outputFileName).absoluteFilePath()));
     else
         Workspace::selectFile(m_outputFileName);
 }

@@ -185,7 +185,8 @@ void PublishPluginDelegate::onTypeChange()
 
 void PublishPluginDelegate::SetButtonStatus(bool enabled)
 {
-    for (QWidget *control : std::initializer_list<QWidget *>{btnPublic, btnCancel, btnAdvanced, btnBrowse, btnOpen,
+    // Cancel stays: it stops the work.
+    for (QWidget *control : std::initializer_list<QWidget *>{btnPublic, btnAdvanced, btnBrowse, btnOpen,
                                                              matTypeOptions, txtOutputFolder, txtOutputName, txtTitle,
                                                              txtWidth, txtHeight})
         control->setEnabled(enabled);
@@ -257,7 +258,13 @@ void PublishPluginDelegate::windowWillClose()
 
 void PublishPluginDelegate::onCancel()
 {
-    closeWindowWithCode(0);
+    if (!m_run.isPublishing()) {
+        closeWindowWithCode(0);
+        return;
+    }
+    // The package stops; the window closes once its worker has (onRepeatTimer).
+    btnCancel->setEnabled(false);
+    m_run.cancel();
 }
 
 // ---------------------------------------------------------------------------------
@@ -455,6 +462,11 @@ void PublishPluginDelegate::onRepeatTimer()
             setWorkerRunning(false);
             SetButtonStatus(true);
             AlertMessagePulishError();
+            break;
+        case PluginPackageRun::Outcome::Cancelled:
+            setWorkerRunning(false);
+            SetButtonStatus(true);
+            closeWindowWithCode(0);
             break;
         case PluginPackageRun::Outcome::None:
             break;

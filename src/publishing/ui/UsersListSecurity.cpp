@@ -68,10 +68,17 @@ void UsersListSecurity::awakeFromNib()
     connect(tableView->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &UsersListSecurity::checkButtonStatus);
     connect(m_model, &QAbstractItemModel::modelReset, this, &UsersListSecurity::checkButtonStatus);
-    // Whether books made from the list keep the key of the book its users came from.
-    const auto showEarlierKey = [this] { lblEarlierKey->setVisible(!m_bookSecurity->earlierBookKey().isEmpty()); };
-    connect(m_model, &QAbstractItemModel::modelReset, this, showEarlierKey);
-    showEarlierKey();
+    // Which users read from a book keep access through the key of the book they came
+    // from (which books made from the list then keep), and which have none.
+    const auto showAccessNote = [this] {
+        const QString note = m_model->accessNote();
+        lblEarlierKey->setText(note);
+        lblEarlierKey->setVisible(!note.isEmpty());
+    };
+    connect(m_model, &QAbstractItemModel::modelReset, this, showAccessNote);
+    connect(m_model, &QAbstractItemModel::dataChanged, this, showAccessNote);
+    connect(m_model, &QAbstractItemModel::rowsRemoved, this, showAccessNote);
+    showAccessNote();
     connect(m_model, &UsersListModel::editRefused, this, &UsersListSecurity::onEditRefused);
     connect(m_model, &UsersListModel::rowsDropped, this, &UsersListSecurity::selectRows);
     loadPasswordGeneratorSettings();

@@ -92,5 +92,5 @@ private:
     QPushButton *btnPGSeting = nullptr;
     QPushButton *btnClose = nullptr;
     QTableView *tableView = nullptr;
-    QLabel *lblEarlierKey = nullptr; // shown while the book keeps an earlier book's key
+    QLabel *lblEarlierKey = nullptr; // who keeps access through an earlier book's key, and who has none
 };

@@ -13,6 +13,7 @@
 #include "shell/BookSession.h"
 #include "shell/ui/MainWindow.h"
 #include "shell/ui/QuorvelAppDelegate.h"
+#include "templates/FlashTemplate.h"
 #include "templates/TemplateNotifications.h"
 
 #include <QAction>
@@ -129,6 +130,8 @@ void AssistantTab::showRecordManager()
     }
     ManageRecordDelegate manager;
     manager.setGenerateAssistant(assistant);
+    if (const FlashTemplate *tmpl = session->document().flashTmpl())
+        manager.setBookLanguage(tmpl->propertyValue(QStringLiteral("language"), QStringLiteral("English")));
     manager.center();
     const int result = manager.runModal();
     // Rows and files may have changed even without Apply: the book has changed either way.

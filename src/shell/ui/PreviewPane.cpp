@@ -4,6 +4,8 @@
 #include "platform/ui/DragFileImport.h"
 #include "platform/ui/QvWebView.h"
 #include "shell/PreviewAddress.h"
+#include "shell/ui/PreviewPage.h"
+#include "platform/ui/Workspace.h"
 
 #include <QChildEvent>
 #include <QDropEvent>
@@ -58,6 +60,10 @@ void PreviewPane::ensureWebView()
         return;
     auto *view = new QWebEngineView(m_webHolder);
     view->setObjectName(QStringLiteral("previewWebView"));
+    // Only the book's own pages are shown; its links elsewhere open in the browser.
+    m_page = new PreviewPage(view);
+    view->setPage(m_page);
+    connect(m_page, &PreviewPage::outsideLinkRequested, this, [](const QUrl &url) { Workspace::openURL(url); });
     m_webHolder->layout()->addWidget(view);
     view->installEventFilter(this);
     for (QObject *child : view->children())
@@ -82,8 +88,12 @@ void PreviewPane::onConnector(const QVariant &message)
         forgetAnswer();
         return;
     }
-    m_answer = {{QStringLiteral("user"), map.value(QStringLiteral("user")).toString()},
-                {QStringLiteral("password"), map.value(QStringLiteral("password")).toString()}};
+    keepAnswer(map.value(QStringLiteral("user")).toString(), map.value(QStringLiteral("password")).toString());
+}
+
+void PreviewPane::keepAnswer(const QString &user, const QString &password)
+{
+    m_answer = {{QStringLiteral("user"), user}, {QStringLiteral("password"), password}};
     installAnswerKeeper();
 }
 
@@ -93,8 +103,8 @@ void PreviewPane::forgetAnswer()
     installAnswerKeeper();
 }
 
-// Runs before the page's own scripts at every load of the view: the viewer finds the
-// kept answer there, and the way to report a new one.
+// Runs before the page's own scripts at every load of the view, in the book's pages
+// only: the viewer finds the kept answer there, and the way to report a new one.
 void PreviewPane::installAnswerKeeper()
 {
     if (!m_web)
@@ -102,19 +112,32 @@ void PreviewPane::installAnswerKeeper()
     QWebEngineScriptCollection &scripts = m_web->wkWebView()->page()->scripts();
     for (const QWebEngineScript &old : scripts.find(kAnswerKeeper))
         scripts.remove(old);
-    const QByteArray answer = m_answer.isEmpty() ? QByteArray("null")
-                                                 : QJsonDocument(QJsonObject::fromVariantMap(m_answer)).toJson(QJsonDocument::Compact);
+    if (m_base.isEmpty())
+        return;
+    const QJsonObject answer = QJsonObject::fromVariantMap(m_answer);
+    const QJsonArray values{m_base.toString(QUrl::FullyEncoded), m_answer.isEmpty() ? QJsonValue() : QJsonValue(answer)};
     QWebEngineScript keeper;
     keeper.setName(kAnswerKeeper);
-    keeper.setSourceCode(QStringLiteral("window.quorvelAnswerKeeper = {answer: %1,"
+    keeper.setSourceCode(QStringLiteral("(function (book, answer) {"
+                                        " if (String(location.href).indexOf(book) !== 0) return;"
+                                        " window.quorvelAnswerKeeper = {answer: answer,"
                                         " remember: function (user, password) { window.qvCallBack('connector',"
                                         " {type: 'securityAnswer', user: user, password: password}); },"
-                                        " forget: function () { window.qvCallBack('connector', {type: 'securityAnswer', forget: true}); }};")
-                             .arg(QString::fromUtf8(answer)));
+                                        " forget: function () { window.qvCallBack('connector', {type: 'securityAnswer', forget: true}); }};"
+                                        "})(%1);")
+                             .arg(QString::fromUtf8(QJsonDocument(values).toJson(QJsonDocument::Compact)).mid(1).chopped(1)));
     keeper.setInjectionPoint(QWebEngineScript::DocumentCreation);
     keeper.setWorldId(QWebEngineScript::MainWorld);
     keeper.setRunsOnSubFrames(false);
     scripts.insert(keeper);
+}
+
+void PreviewPane::closeBook()
+{
+    forgetAnswer();
+    // The page goes with the book, and with it what its scripts kept.
+    if (m_web)
+        m_web->wkWebView()->setUrl(QUrl(QStringLiteral("about:blank")));
 }
 
 void PreviewPane::showPlaceholder(const QString &text)
@@ -137,6 +160,12 @@ void PreviewPane::showBook(const QUrl &base, bool mobile, int generation, bool s
 {
     const int page = samePage ? currentPage() : 0;
     ensureWebView();
+    if (base != m_base) {
+        m_base = base;
+        m_page->setBookAddress(base);
+        m_web->setTrustedAddress(base);
+        installAnswerKeeper();
+    }
     // The viewer opens on the page of "#p=N" itself.
     m_requested = PreviewAddress::bookUrl(base, mobile, generation, page);
     m_stack->setCurrentWidget(m_webHolder);

@@ -17,6 +17,10 @@
 // "password"}) is kept and given to every later load as window.quorvelAnswerKeeper, so the
 // author gives the password once per open book. The viewer shows nothing of a protected
 // page until it has tried that answer.
+//
+// The view shows only pages below the book's address on the preview server
+// (PreviewPage: links elsewhere open in the user's browser); the bridge and the answer
+// keeper exist only in those pages, and closing the book empties the view.
 
 #include "shell/PreviewBuilder.h"
 
@@ -27,6 +31,7 @@
 #include <functional>
 
 class DragFileImport;
+class PreviewPage;
 class QLabel;
 class QStackedWidget;
 class QvWebView;
@@ -69,6 +74,10 @@ public:
 
     // Forgets the answer that opened a protected preview (another book is opened).
     void forgetAnswer();
+    // The book is closed: forgets the answer and empties the view.
+    void closeBook();
+    // Keeps the answer that opened the book, as if the reader had given it in the preview.
+    void keepAnswer(const QString &user, const QString &password);
     bool hasAnswer() const { return !m_answer.isEmpty(); }
 
     // Files dropped on the web view go to target instead of opening in the view.
@@ -94,6 +103,8 @@ private:
     QLabel *m_placeholder = nullptr;
     QWidget *m_webHolder = nullptr;
     QvWebView *m_web = nullptr;
+    PreviewPage *m_page = nullptr;
+    QUrl m_base; // the book's address on the preview server
     QUrl m_requested;
     int m_loads = 0; // books loaded; an answer of the viewer of an earlier one is stale
     PreviewSettings m_written, m_shown;

@@ -289,6 +289,8 @@ void QuorvelAppDelegate::fillRecentMenu()
     menu->clear();
     const QList<RecentProjectItem> items = RecentProjectItem::recentProjects();
     for (const RecentProjectItem &item : items) {
+        if (item.isPublishedBook() && &item != &items.first() && !(&item - 1)->isPublishedBook())
+            menu->addSeparator(); // the published books below the projects
         QAction *action = menu->addAction(item.displayTitle());
         action->setToolTip(QDir::toNativeSeparators(item.path()));
         action->setData(item.path());
@@ -358,6 +360,8 @@ void QuorvelAppDelegate::installSession(std::unique_ptr<BookSession> session)
     m_window->setBookOpen(true);
     m_window->previewPane()->clearMessage();
     m_window->previewPane()->forgetAnswer(); // the password of the book before opens nothing here
+    if (const auto &answer = m_session->document().accessAnswer())
+        m_window->previewPane()->keepAnswer(answer->user, answer->password); // asked when it was opened
     if (!m_window->previewPane()->isShowingBook())
         m_window->previewPane()->showPlaceholder(loadAppString("QuorvelAppD-Preparing the preview…", "Preparing the preview…"));
     m_window->setStatusText(loadAppString("QuorvelAppD-%1 pages", "%1 pages").arg(m_session->pageCount()));
@@ -397,7 +401,7 @@ bool QuorvelAppDelegate::closeBook()
     m_window->bookmarkTabsView()->setBookmarkTabs(nullptr);
     m_window->setBookOpen(false);
     m_window->previewPane()->clearMessage();
-    m_window->previewPane()->forgetAnswer();
+    m_window->previewPane()->closeBook();
     m_window->previewPane()->showPlaceholder(
         loadAppString("QuorvelAppD-Open or import a book to see it here.", "Open or import a book to see it here."));
     m_window->setStatusText(QString());
@@ -820,7 +824,7 @@ bool QuorvelAppDelegate::openRecent(const RecentProjectItem &item)
     if (!item.isPublishedBook())
         return openProject(item.path());
     if (item.isWebBook())
-        Workspace::openFile(item.path());
+        Workspace::openWebPage(QUrl::fromLocalFile(item.bookPage()));
     else
         Workspace::selectFile(item.path());
     return false;
@@ -950,9 +954,9 @@ void QuorvelAppDelegate::onPreviewInBrowser()
 {
     if (!m_session || !m_server.isListening() || m_generation == 0)
         return;
-    Workspace::openURL(PreviewAddress::bookUrl(m_server.baseUrl(),
-                                               m_window->displayMode() == MainWindow::DisplayMode::Mobile,
-                                               m_generation, m_window->previewPane()->currentPage()));
+    const QUrl book = PreviewAddress::bookUrl(m_server.baseUrl(), m_window->displayMode() == MainWindow::DisplayMode::Mobile,
+                                              m_generation, m_window->previewPane()->currentPage());
+    Workspace::openWebPage(book);
 }
 
 void QuorvelAppDelegate::onAbout()
@@ -1131,11 +1135,15 @@ void QuorvelAppDelegate::bookCoverDidChanged()
         return;
     }
     BookDocument &document = m_session->document();
+    const std::shared_ptr<FlashPageSource> source = document.pageSource();
     document.parts().setCoverFile(cover);
+    // A cover made from a page shows that page: a protected book never shows it
+    // where that page is protected.
+    const int from = source ? BookCoverPage::sourcePage(*source, m_bookCoverDelegate->tmpinputFile()) : 0;
+    document.parts().setCoverPages(from > 0 ? QList<int>{from} : QList<int>());
     m_session->setModified(true);
     updateWindowTitle();
 
-    const std::shared_ptr<FlashPageSource> source = document.pageSource();
     const qint64 mode = BookCoverSettings::boundedMode(m_bookCoverDelegate->outputMode());
     if (mode == BookCoverSettings::CoverOnly || !source || source->pageCount() == 0) {
         setPreviewChangeFlag(PreviewChange::Settings);

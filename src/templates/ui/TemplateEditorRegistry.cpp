@@ -196,6 +196,24 @@ std::optional<TemplateEditorRegistry::Refusal> TemplateEditorRegistry::checkType
     return check({source, property->key(), value, model->flashTemplate(), nullptr});
 }
 
+void TemplateEditorRegistry::registerDisplayText(const QString &valueSource, DisplayText text)
+{
+    if (!valueSource.isEmpty() && text)
+        m_displayTexts.insert(valueSource, std::move(text));
+}
+
+QString TemplateEditorRegistry::displayText(const QModelIndex &index) const
+{
+    const auto *model = qobject_cast<const FlashTemplateModel *>(index.model());
+    FlashTemplateProperty *property = model ? model->propertyForIndex(index) : nullptr;
+    if (!property || property->isCategory())
+        return {};
+    const QString source = editorSourceFor(*property);
+    if (const DisplayText text = m_displayTexts.value(source))
+        return text({source, property->key(), property->value(), model->flashTemplate(), nullptr});
+    return FlashTemplate::displayFileName(property->value());
+}
+
 bool TemplateEditorRegistry::runEditor(const QModelIndex &index, QWidget *parent) const
 {
     QPointer<FlashTemplateModel> model =

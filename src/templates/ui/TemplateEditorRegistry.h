@@ -87,8 +87,18 @@ public:
     // stored (or the setting has no check).
     std::optional<Refusal> checkTypedValue(const QModelIndex &index, const QString &value) const;
 
+    // What the outline's row of a setting shows in place of its value, for values
+    // that are for the program rather than for people (the book's protection, a file
+    // kept in the template's folder, the downloads that are a part of the book).
+    using DisplayText = std::function<QString(const TemplateEditorRequest &setting)>;
+    void registerDisplayText(const QString &valueSource, DisplayText text);
+    // The text the row of the setting at index shows: the registered one, else a file
+    // value's file name, else the value itself.
+    QString displayText(const QModelIndex &index) const;
+
 private:
     QHash<QString, Opener> m_openers;
+    QHash<QString, DisplayText> m_displayTexts;
     FolderMaker m_folderMaker;
     QHash<QString, ValueCheck> m_valueChecks;
 };

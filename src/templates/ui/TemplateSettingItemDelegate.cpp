@@ -218,6 +218,13 @@ void TemplateSettingItemDelegate::updateEditorGeometry(QWidget *editor, const QS
     editor->setGeometry(rect);
 }
 
+QString TemplateSettingItemDelegate::shownText(const QModelIndex &index) const
+{
+    QStyleOptionViewItem option;
+    initStyleOption(&option, index);
+    return option.text;
+}
+
 void TemplateSettingItemDelegate::initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const
 {
     QStyledItemDelegate::initStyleOption(option, index);
@@ -229,6 +236,8 @@ void TemplateSettingItemDelegate::initStyleOption(QStyleOptionViewItem *option, 
     } else if (index.column() == FlashTemplateModel::ValueColumn) {
         if (property->kind() == Kind::Boolean)
             option->text.clear(); // the check box says it
+        else if (m_registry && !isMultiLine(property->value()))
+            option->text = m_registry->displayText(index);
         if (property->kind() == Kind::Color) {
             // The row button shows the colour.
             option->features &= ~QStyleOptionViewItem::HasDecoration;

@@ -31,6 +31,9 @@ public:
     QRect buttonRect(const QStyleOptionViewItem &option, const QModelIndex &index) const;
     bool isButtonEnabled(const QModelIndex &index) const;
 
+    // The text the cell of index shows.
+    QString shownText(const QModelIndex &index) const;
+
     // The editors now open (at most one in practice).
     QList<QWidget *> openEditors() const;
 

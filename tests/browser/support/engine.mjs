@@ -6,6 +6,9 @@
 // chromium); ctest runs such a test once per engine (browser.<test>.<engine>).
 //
 //   const browser = await launchEngine({ phone })   // the engine of this run
+//     (sound: 'gesture' plays sound only after the reader's first click or key, by the
+//     engine's own autoplay rule, where by default every page may play sound at once;
+//     soundOutput: false starts no sound server, as on a machine without sound)
 //   const page = await browser.newPage()            // one page at a time
 //   await page.goto(url)
 //   await page.evaluate(fn, arg)      // runs fn(arg) in the page; JSON-like values, promises awaited
@@ -332,7 +335,12 @@ async function startSound(folder) {
   return { server: 'unix:' + socket, stop: () => daemon.kill() };
 }
 
-async function launchChromium(phone, profile) {
+// No sound server: the address names a socket nobody listens on.
+function noSound(folder) {
+  return { server: 'unix:' + path.join(folder, 'no-sound-server'), stop() {} };
+}
+
+async function launchChromium(phone, profile, sound) {
   const { chromium } = await import('playwright-core');
   const options = phone
     ? { viewport: SIZES.phone, userAgent: PHONE_AGENT, isMobile: true, hasTouch: true, deviceScaleFactor: 1 }
@@ -340,7 +348,8 @@ async function launchChromium(phone, profile) {
   const context = await chromium.launchPersistentContext(profile, {
     executablePath: need(BINARIES.chromium, 'Chromium'), headless: true,
     args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
-      '--disable-component-update', '--disable-sync', '--autoplay-policy=no-user-gesture-required'],
+      '--disable-component-update', '--disable-sync',
+      sound.gesture ? '--autoplay-policy=document-user-activation-required' : '--autoplay-policy=no-user-gesture-required'],
     ...options
   });
   context.setDefaultTimeout(TIMEOUT);
@@ -351,10 +360,11 @@ async function launchChromium(phone, profile) {
   };
 }
 
-async function launchFirefox(phone, profile) {
+async function launchFirefox(phone, profile, { gesture, output }) {
   const puppeteer = (await import('puppeteer-core')).default;
-  const sound = await startSound(profile);
-  const prefs = { 'media.autoplay.default': 0, 'media.autoplay.blocking_policy': 0, 'browser.shell.checkDefaultBrowser': false };
+  const sound = output ? await startSound(profile) : noSound(profile);
+  // Firefox's own rule blocks audible sound until the page has had the reader's activation.
+  const prefs = { 'media.autoplay.default': gesture ? 1 : 0, 'media.autoplay.blocking_policy': 0, 'browser.shell.checkDefaultBrowser': false };
   if (phone) prefs['general.useragent.override'] = PHONE_AGENT;
   let browser;
   try {
@@ -379,12 +389,12 @@ async function launchFirefox(phone, profile) {
   };
 }
 
-async function launchWebKit(phone, profile) {
+async function launchWebKit(phone, profile, { gesture, output }) {
   const selenium = await import('selenium-webdriver');
   const { Pointer, Origin } = await import('selenium-webdriver/lib/input.js');
   if (!process.env.DISPLAY) throw new Error('WebKit needs a display: run the tests under xvfb-run (scripts/test.sh does)');
   need(BINARIES.webkit, 'MiniBrowser (webkit2gtk-driver)');
-  const sound = await startSound(profile);
+  const sound = output ? await startSound(profile) : noSound(profile);
   const port = await freePort();
   const server = spawn(need(BINARIES.webkitDriver, 'WebKitWebDriver (webkit2gtk-driver)'), [`--port=${port}`, '--host=127.0.0.1'],
     // Without the DMA-BUF renderer, which under Xvfb draws a frame twice a second at most
@@ -398,7 +408,8 @@ async function launchWebKit(phone, profile) {
       const socket = net.connect(port, '127.0.0.1', () => { socket.end(); resolve(true); });
       socket.on('error', () => resolve(false));
     }));
-    const args = ['--automation', '--autoplay-policy=allow', '--media-playback-requires-user-gesture=false'];
+    const args = ['--automation', ...(gesture ? ['--autoplay-policy=allow-without-sound', '--media-playback-requires-user-gesture=true']
+      : ['--autoplay-policy=allow', '--media-playback-requires-user-gesture=false'])];
     if (phone) args.push(`--user-agent=${PHONE_AGENT}`);
     const capabilities = { browserName: 'MiniBrowser', 'webkitgtk:browserOptions': { binary: BINARIES.webkit, args } };
     session = await new selenium.Builder().usingServer(`http://127.0.0.1:${port}`).withCapabilities(capabilities).build();
@@ -463,13 +474,13 @@ function watched(page, owner) {
 
 // Starts the engine of this run (or the one named) with a fresh profile of its own;
 // { phone: true } gives a phone's screen size and user agent.
-export async function launchEngine({ phone = false, engine = ENGINE } = {}) {
+export async function launchEngine({ phone = false, engine = ENGINE, sound = 'always', soundOutput = true } = {}) {
   const profile = fs.mkdtempSync(path.join(os.tmpdir(), `qv-${engine}-`));
   const launcher = { chromium: launchChromium, firefox: launchFirefox, webkit: launchWebKit }[engine];
   if (!launcher) throw new Error(`no such engine: ${engine} (one of ${ENGINES.join(', ')})`);
   let browser;
   try {
-    browser = await launcher(phone, profile);
+    browser = await launcher(phone, profile, { gesture: sound === 'gesture', output: soundOutput });
   } catch (e) {
     fs.rmSync(profile, { recursive: true, force: true });
     throw e;

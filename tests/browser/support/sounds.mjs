@@ -1,23 +1,42 @@
-// Pages whose sound objects are stand-ins: window.sounds lists every one the page made
-// (its url and whether it is paused); sound.end() ends one as if it had played out.
+// Pages whose sound objects are stand-ins: window.sounds lists every sound the page gave
+// one (its url and whether it is paused; a sound object that is given another sound
+// keeps the list going); sound.end() ends one as if it had played out (nothing once its
+// object has another).
 // window.plays lists every play() of a sound or media element, window.downloads every
 // download the page starts (address and name; nothing is saved).
 // SOUND_STAND_IN is all of that as markup for a book's extra script, so it works in every
 // engine (support/engine.mjs); narratedPage() puts it into a playwright page instead.
 // PAGE_CLOCK is a clock of the page's own, also as extra-script markup: timers, animation
 // frames, Date.now and performance.now run as usual until passTime() moves them on.
+import { execFileSync } from 'node:child_process';
+import fs from 'node:fs';
+import path from 'node:path';
 import { watchedPage } from './browser.mjs';
+import { BIN } from './publish.mjs';
 
 function standIn() {
   window.sounds = [];
   window.plays = [];
   window.downloads = [];
   window.Audio = class {
-    constructor(url) { this.url = url; this.listeners = {}; this.paused = true; window.sounds.push(this); }
+    constructor(url) { this.listeners = {}; this.sound = null; if (url !== undefined) this.src = url; }
+    get src() { return this.sound ? this.sound.url : ''; }
+    set src(url) {
+      const sound = this.sound = { url: String(url), paused: true, end: () => { if (this.sound === sound) this.end(); } };
+      window.sounds.push(sound);
+    }
+    get paused() { return !this.sound || this.sound.paused; }
+    removeAttribute(name) { if (name === 'src') this.sound = null; }
+    load() {}
     addEventListener(type, fn) { (this.listeners[type] = this.listeners[type] || []).push(fn); }
-    play() { window.plays.push(this.url); this.paused = false; return Promise.resolve(); }
-    pause() { this.paused = true; }
-    end() { this.paused = true; (this.listeners.ended || []).forEach((fn) => fn()); }
+    play() {
+      if (!this.sound) return new Promise(() => {});
+      window.plays.push(this.sound.url);
+      this.sound.paused = false;
+      return Promise.resolve();
+    }
+    pause() { if (this.sound) this.sound.paused = true; }
+    end() { this.pause(); (this.listeners.ended || []).forEach((fn) => fn()); }
   };
   const play = HTMLMediaElement.prototype.play;
   HTMLMediaElement.prototype.play = function () { window.plays.push(this.currentSrc || this.src); return play.apply(this, arguments); };
@@ -30,9 +49,12 @@ function standIn() {
 
 export const SOUND_STAND_IN = `<script>(${standIn})();</script>`;
 
-export async function narratedPage(context) {
+// A watched page (support/browser.mjs) with the stand-ins; with clock, also the page
+// clock of PAGE_CLOCK, which passTime() moves on.
+export async function narratedPage(context, { clock = false } = {}) {
   const page = await watchedPage(context);
   await page.addInitScript(standIn);
+  if (clock) await page.addInitScript(pageClock);
   return page;
 }
 
@@ -105,4 +127,28 @@ export function digestOf(page, url) {
     return Array.from(new Uint8Array(await crypto.subtle.digest('SHA-256', bytes)))
       .map((b) => b.toString(16).padStart(2, '0')).join('');
   }, url);
+}
+
+// An MP3 of a 440 Hz tone lasting `seconds`, made by the program's own "audiotool".
+export function toneMp3(file, seconds) {
+  const rate = 22050;
+  const count = Math.round(seconds * rate);
+  const wav = Buffer.alloc(44 + 2 * count);
+  wav.write('RIFF', 0);
+  wav.writeUInt32LE(36 + 2 * count, 4);
+  wav.write('WAVEfmt ', 8);
+  wav.writeUInt32LE(16, 16);
+  wav.writeUInt16LE(1, 20); // PCM
+  wav.writeUInt16LE(1, 22); // mono
+  wav.writeUInt32LE(rate, 24);
+  wav.writeUInt32LE(2 * rate, 28);
+  wav.writeUInt16LE(2, 32);
+  wav.writeUInt16LE(16, 34);
+  wav.write('data', 36);
+  wav.writeUInt32LE(2 * count, 40);
+  for (let i = 0; i < count; i++) wav.writeInt16LE(Math.round(8000 * Math.sin((2 * Math.PI * 440 * i) / rate)), 44 + 2 * i);
+  fs.writeFileSync(file + '.wav', wav);
+  execFileSync(path.join(BIN, 'audiotool'), [`--alt-preset|cbr|64|i=${file}.wav|o=${file}|--silent`]);
+  fs.rmSync(file + '.wav');
+  return file;
 }

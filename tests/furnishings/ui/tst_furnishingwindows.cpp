@@ -1,4 +1,5 @@
 #include "MainWindowSteps.h"
+#include "RowDrags.h"
 #include "TestFiles.h"
 #include "TestPictures.h"
 #include "TestSupport.h"
@@ -176,17 +177,14 @@ private slots:
 
         // A row dragged within the list, and a stale drag that names no row.
         auto *view = control<QTableView>(&editor, "tableView");
-        std::unique_ptr<QMimeData> row0(view->model()->mimeData({view->model()->index(0, 0)}));
-        view->model()->dropMimeData(row0.get(), Qt::MoveAction, 2, 0, {});
+        const std::unique_ptr<QDrag> moved = RowDrags::dragWithin(view, {0}, 2);
         QCOMPARE(editor.iconsList().at(1).caption(), QString("Start"));
         std::unique_ptr<QMimeData> stale(RowDragMime::mimeData(OtherIconDataType, {9}));
         view->model()->dropMimeData(stale.get(), Qt::MoveAction, 0, 0, {});
         QCOMPARE(editor.iconsList().at(1).caption(), QString("Start"));
 
-        // A row dragged out of the window is deleted.
-        std::unique_ptr<QMimeData> drag(view->model()->mimeData({view->model()->index(1, 0)}));
-        const QPoint outside = view->mapToGlobal(QPoint(view->width() / 2, view->height() + 200));
-        QVERIFY(DragDeleteDetectView::detectViewOfWindow(editor.window())->dragFinished(view, *drag, outside, false));
+        // After that reorder, a row dragged out of the window is deleted.
+        RowDrags::dragOut(view, {1});
         QCOMPARE(editor.iconsList().size(), 3);
         QVERIFY(editor.iconsList().at(0).caption() != "Start");
 

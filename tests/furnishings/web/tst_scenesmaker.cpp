@@ -1,3 +1,4 @@
+#include "RowDrags.h"
 #include "TestFiles.h"
 #include "TestPictures.h"
 #include "TestSupport.h"
@@ -96,10 +97,10 @@ private slots:
             clickControl(c, "btnMoveUp");
             QCOMPARE(layerNames(maker), QStringList({"grass.png 1 3", "sun.swf 0 0"}));
 
-            // The preview shows both layers in their slots; the movie plays.
-            QTRY_COMPARE_WITH_TIMEOUT(evaluate(maker, "document.querySelector('.topLeft.back')?.getAttribute('data-swf')").toString(),
+            // The preview shows both layers in their places; the movie plays.
+            QTRY_COMPARE_WITH_TIMEOUT(evaluate(maker, "document.querySelector('.qv-scene-back .qv-top-left')?.getAttribute('data-swf')").toString(),
                                       QString("playing"), 30000);
-            QCOMPARE(evaluate(maker, "document.querySelector('.bottomRight.front img') !== null").toBool(), true);
+            QCOMPARE(evaluate(maker, "document.querySelector('.qv-scene-front img.qv-bottom-right') !== null").toBool(), true);
             // The shot is the preview: the movie in its corner (once the player drew its
             // first frame), the picture in its own.
             const auto near = [&](double x, double y, QColor want) {
@@ -110,7 +111,7 @@ private slots:
             QTRY_VERIFY_WITH_TIMEOUT((clickControl(c, "btnSnap"), near(0.19, 0.19, QColor(0xE5, 0x39, 0x35))), 30000);
             QVERIFY(maker.hasSnap());
             QCOMPARE(TestPictures::pictureFormat(workspace + "/shot.jpg"), QByteArray("jpeg"));
-            QVERIFY(near(0.81, 0.81, QColor(0x43, 0xA0, 0x47)));
+            QVERIFY(near(0.92, 0.92, QColor(0x43, 0xA0, 0x47))); // the picture in its corner at its own size
 
             driver.answerPanel({dir.filePath("out/Meadow.scp")});
             clickControl(c, "btnExport");
@@ -169,6 +170,58 @@ private slots:
         QCOMPARE(SceneObject::sceneTitleFromPath(workspace), QString("Meadow"));
     }
 
+    // New after choosing a layer edits a layer still to be added; rows dragged to a new
+    // place and then out of the window; layers that share a place all show, stacked
+    // as the book stacks them.
+    void newLayerDragsAndStackedPreview()
+    {
+        QTemporaryDir dir;
+        QVERIFY(QDir().mkpath(dir.filePath("art")));
+        const QList<QColor> colors = {Qt::red, Qt::green, Qt::blue, Qt::yellow};
+        for (int i = 0; i < colors.size(); ++i)
+            QVERIFY(TestPictures::writePicture(dir.filePath(QStringLiteral("art/%1.png").arg(QChar('a' + i))), QSize(40 + 10 * i, 30),
+                                               colors.at(i)));
+        UiTestDriver driver;
+        ScenesMaker maker;
+        maker.setWorkspace(dir.filePath("workspace"));
+        driver.answerModal([&](WindowController *c) {
+            auto *file = control<QLineEdit>(c, "txtFile");
+            auto *layout = control<QComboBox>(c, "popLayout");
+            auto *list = control<QTableView>(c, "tableView");
+            for (const char *name : {"a.png", "b.png", "c.png"}) {
+                file->setText(dir.filePath(QStringLiteral("art/") + name));
+                layout->setCurrentIndex(SceneObject::TopLeft);
+                clickControl(c, "btnAdd");
+            }
+            // All three in one corner, in list order, the last one over the others.
+            QTRY_COMPARE_WITH_TIMEOUT(
+                evaluate(maker, "[...document.querySelectorAll('.qv-scene-back img.qv-top-left')].map(i => i.naturalWidth).join()")
+                    .toString(),
+                QString("40,50,60"), 20000);
+
+            list->selectRow(0);
+            clickControl(c, "btnEdit");
+            file->setText(dir.filePath("art/d.png"));
+            layout->setCurrentIndex(SceneObject::BottomRight);
+            emit layout->activated(SceneObject::BottomRight);
+            control<QComboBox>(c, "popLayer")->setCurrentIndex(1);
+            clickControl(c, "btnAdd");
+            QCOMPARE(layerNames(maker), QStringList({"a.png 0 0", "b.png 0 0", "c.png 0 0", "d.png 1 3"}));
+
+            // Dragged to the end, then another row out of the window: it is deleted.
+            const std::unique_ptr<QDrag> moved = RowDrags::dragWithin(list, {0}, 4);
+            QCOMPARE(layerNames(maker), QStringList({"b.png 0 0", "c.png 0 0", "d.png 1 3", "a.png 0 0"}));
+            RowDrags::dragOut(list, {1});
+            QCOMPARE(layerNames(maker), QStringList({"b.png 0 0", "d.png 1 3", "a.png 0 0"}));
+            QTRY_COMPARE_WITH_TIMEOUT(
+                evaluate(maker, "[...document.querySelectorAll('.qv-scene img')].map(i => i.naturalWidth).join()").toString(),
+                QString("50,40,70"), 20000);
+            clickControl(c, "btnCancel");
+        });
+        QCOMPARE(maker.runModal(), 0);
+        QVERIFY(driver.failures().isEmpty());
+    }
+
     // Layer names from a package are text in the preview page, never markup; names no
     // file of a package may have are refused where the package is read. OK waits for
     // the preview it takes the picture of without holding the window: Cancel meanwhile
@@ -191,7 +244,7 @@ private slots:
                 clickControl(c, "btnImport");
                 QTRY_COMPARE(layerNames(maker), QStringList({"b.png&amp 0 4"}));
                 QTRY_VERIFY_WITH_TIMEOUT(
-                    evaluate(maker, "(document.querySelector('.scaleToFix.back img') || {}).naturalWidth > 0").toBool(), 30000);
+                    evaluate(maker, "(document.querySelector('.qv-scene-back img.qv-fill') || {}).naturalWidth > 0").toBool(), 30000);
                 QCOMPARE(evaluate(maker, "document.querySelectorAll('img').length").toInt(), 1);
                 QVERIFY(evaluate(maker, "document.title").toString() != "taken");
 

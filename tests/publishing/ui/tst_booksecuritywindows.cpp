@@ -2,6 +2,7 @@
 #include "TestSupport.h"
 #include "WindowControls.h"
 #include "foundation/AppUtility.h"
+#include "output/security/AccessCode.h"
 #include "output/security/BookSecurity.h"
 #include "platform/ui/DragDeleteDetectView.h"
 #include "platform/ui/DragFileImport.h"
@@ -266,25 +267,44 @@ private slots:
         QVERIFY(driver.failures().isEmpty());
     }
 
-    void theEditorSaysWhenTheBookKeepsAnEarlierBooksKey()
+    void theEditorSaysWhoKeepsAccessThroughAnEarlierBooksKey()
     {
+        // Users read from a book (their passwords unknown): two of one publish, whose
+        // key came back with the password of one of them, and one of another book.
         UiTestDriver driver;
         const QString key = BookSecurity().rc4String();
-        const auto user = [&key](const QString &name, const QString &password) {
-            return QVariantMap{{"user", name}, {"password", password}, {"encode", BookSecurity::encodeByUser(name, "p", key)},
-                               {"pageKey", key}};
+        const auto earlier = [&key](const QString &name, const QString &password, char salt) {
+            const auto code = AccessCode::make(name, password, QByteArray::fromHex(key.toLatin1()),
+                                               QByteArray(AccessCode::kSaltLength, salt));
+            return QVariantMap{{"user", name}, {"password", "\t"}, {"encode", code->toString()}};
         };
         BookSecurity security;
-        security.setUsersList(BookSecurity::validEntries({user("ann", "p"), user("bo", "\t")}));
+        security.setUsersList({{{"user", "ann"}, {"password", "p"}}, earlier("bo", "two", 'b'), earlier("cy", "three", 'b'),
+                               earlier("dee", "four", 'd')});
+        QVERIFY(security.validateUser("bo", "two"));
         UsersListSecurity editor;
         editor.setBookSecurity(&security);
         editor.showWindow();
-        QVERIFY(control<QLabel>(editor, "lblEarlierKey")->isVisible());
-        // Once that book's users are gone, every publish makes a key of its own again.
+        auto *note = control<QLabel>(editor, "lblEarlierKey");
+        QVERIFY(note->isVisible());
+        QVERIFY2(note->text().startsWith("\u201Cbo\u201D, \u201Ccy\u201D keep access through the key of the earlier book"),
+                 qPrintable(note->text()));
+        QVERIFY(note->text().contains("\u201Cdee\u201D have no access"));
+        auto *table = control<QTableView>(editor, "tableView");
+        QVERIFY(table->model()->index(3, 1).data(Qt::ToolTipRole).toString().startsWith("No access"));
+        QVERIFY(table->model()->index(1, 1).data(Qt::ToolTipRole).toString().startsWith("Keeps access"));
+
+        // Once that book's users are gone, so is its key; then the last user without access.
+        editor.selectRows({1, 2});
+        driver.answerAlert("OK");
+        click(editor, "btnRemove");
+        QCOMPARE(security.earlierBookKey(), QString());
+        QVERIFY(note->isVisible());
+        QVERIFY(!note->text().contains("keep access"));
         editor.selectRows({1});
         driver.answerAlert("OK");
         click(editor, "btnRemove");
-        QVERIFY(!control<QLabel>(editor, "lblEarlierKey")->isVisible());
+        QVERIFY(!note->isVisible());
     }
 };
 

@@ -131,6 +131,28 @@ private slots:
         QVERIFY(driver.failures().isEmpty());
     }
 
+    // The voice a book starts with speaks the book's language, else English; never just
+    // the first voice of the list.
+    void theFirstVoiceSpeaksTheBooksLanguage()
+    {
+        QTemporaryDir dir;
+        auto assistant = bookAssistant(dir.filePath("work"), 2);
+        UiTestDriver driver;
+        for (const auto &[language, code] : QList<QPair<QString, QString>>{{"Deutsch", "de"}, {"", "en"}, {"Klingon", "en"}}) {
+            ManageRecordDelegate manager;
+            manager.setGenerateAssistant(assistant);
+            manager.setBookLanguage(language);
+            driver.answerModal([&](WindowController *c) {
+                QTRY_VERIFY(manager.ttsOptionsView().comEngines->count() == manager.voiceList().size());
+                const VoiceAttributes &voice = manager.voiceList().at(manager.ttsOptionsView().comEngines->currentIndex());
+                QVERIFY2(voice.locale().startsWith(code), qPrintable(language + ": " + voice.displayName()));
+                c->close();
+            });
+            manager.runModal();
+        }
+        QVERIFY(driver.failures().isEmpty());
+    }
+
     void voiceChooserSelectsTheShownValues()
     {
         QList<VoiceAttributes> voices = VoiceAttributes::availableVoices();

@@ -44,7 +44,7 @@ private slots:
             OutputKind kind;
             bool canView;
             QString viewRequest;
-        } cases[] = {{"Book.HTML", OutputKind::WebFolder, true, "open"},
+        } cases[] = {{"Book.HTML", OutputKind::WebFolder, true, "page"},
                      {"Book.app", OutputKind::Application, true, "reveal"},
                      {"Book.zip", OutputKind::ZipArchive, false, ""},
                      {"Book.exe", OutputKind::Executable, false, ""},

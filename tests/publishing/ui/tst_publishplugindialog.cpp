@@ -158,7 +158,7 @@ private slots:
         control<QLineEdit>(d.get(), "txtTitle")->setText("The Atlas");
         clickControl(d.get(), "btnPublic");
         QVERIFY(d->packageRun().isPublishing());
-        QVERIFY(!control<QPushButton>(d.get(), "btnCancel")->isEnabled());
+        QVERIFY(control<QPushButton>(d.get(), "btnCancel")->isEnabled()); // it stops the work
         d->performClose(); // the close box waits for the workers
         QVERIFY(d->window()->isVisible());
 
@@ -174,6 +174,27 @@ private slots:
         QCOMPARE(storedSettings().value("jID").toInt(), 4); // the next module proposes 4
         QCOMPARE(storedSettings().value("type").toString(), QString("1"));
         QVERIFY(driver.failures().isEmpty());
+    }
+
+    // Cancel while a package is being made stops it: the window closes, and the older
+    // package of that name is as it was.
+    void cancelStopsThePackage()
+    {
+        UiTestDriver driver;
+        QVERIFY(writeFile(m_dir.filePath("out/Older.zip"), "the older package"));
+        auto d = dialog();
+        clickControl(d.get(), "cellWordPress");
+        control<QLineEdit>(d.get(), "txtOutputName")->setText("Older");
+        driver.answerAlert("YES"); // replace it
+        clickControl(d.get(), "btnPublic");
+        QVERIFY(d->packageRun().isPublishing());
+        clickControl(d.get(), "btnCancel");
+        QVERIFY(d->window()->isVisible()); // until the worker has stopped
+        QTRY_VERIFY_WITH_TIMEOUT(!d->window()->isVisible(), 60000);
+        QCOMPARE(d->closeMode(), 0);
+        QVERIFY(!d->packageRun().isPublishing());
+        QCOMPARE(readFile(m_dir.filePath("out/Older.zip")), QByteArray("the older package"));
+        QCOMPARE(driver.alerts().size(), 1); // only the question
     }
 
     void aBookThatCannotBeConvertedIsNeverPacked()

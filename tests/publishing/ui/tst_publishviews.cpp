@@ -1,5 +1,7 @@
 #include "TestSupport.h"
+#include "publishing/ui/AssistantSettingView.h"
 #include "publishing/ui/PPDetailView.h"
+#include "publishing/ui/SimpleCell.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -10,6 +12,22 @@ class PublishViewsTest : public QObject
 {
     Q_OBJECT
 private slots:
+    // The Assistant tab's button speaks in the window's own font and shows its whole
+    // text in the tab's width.
+    void recordSettingsButtonShowsItsText()
+    {
+        AssistantSettingView view;
+        view.resize(263, 541);
+        view.loadDispViewInf();
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        SimpleCell *button = view.btnRecordManage();
+        QCOMPARE(button->font().pointSizeF(), view.font().pointSizeF());
+        QVERIFY2(button->width() >= button->sizeHint().width(),
+                 qPrintable(QStringLiteral("%1 < %2").arg(button->width()).arg(button->sizeHint().width())));
+        QVERIFY(button->geometry().right() < view.width());
+    }
+
     void detailViewEnablesVersionAndIdTogether()
     {
         PPDetailView view(QRect(0, 0, 591, 145));

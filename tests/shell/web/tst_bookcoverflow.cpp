@@ -1,4 +1,4 @@
-#include "MainWindowSteps.h"
+#include "EditorSteps.h"
 #include "PdfFixtures.h"
 #include "TestFiles.h"
 #include "TestSupport.h"
@@ -8,6 +8,8 @@
 #include "shell/BookSession.h"
 
 #include <QComboBox>
+#include <QDirIterator>
+#include <QLineEdit>
 #include <QImage>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -34,21 +36,9 @@ private slots:
         QVERIFY(startWithImportedPdf(app, driver, pdf));
         const QString firstPage = app.session()->document().pageSource()->normalPages().first()->pageFilePath();
 
-        QAction *item = bookMenuItem(app.mainWindow(), "bookCover");
-        QVERIFY(item && item->isEnabled());
-        item->trigger();
+        QVERIFY(makeCover(app, "cellInsertPage", "Almanac"));
         BookCoverDelegate *dialog = app.bookCoverDelegate();
-        QVERIFY(dialog && dialog->isSheet());
-        QSignalSpy idle(&dialog->renderQueue(), &BookCoverRenderQueue::idle);
-        QVERIFY(!dialog->renderQueue().isBusy() || idle.wait(30000));
         QVERIFY(QFileInfo(dialog->tmpoutputFile()).isFile());
-
-        clickControl(dialog, "cellInsertPage");
-        clickControl(dialog, "btnFirstPage");
-        control<QComboBox>(dialog, "comTemplates")->setEditText("Almanac");
-        QSignalSpy changed(&app, &QuorvelAppDelegate::bookCoverDidChange);
-        clickControl(dialog, "btnOK");
-        QVERIFY(changed.wait(30000));
 
         // The book has the cover as its first page and as its cover picture.
         const BookDocument &document = app.session()->document();
@@ -72,10 +62,51 @@ private slots:
         const QString kept = reopened.parts().coverFile();
         QVERIFY(kept.startsWith(dir.filePath("Almanac.qvprj.data/")));
         QCOMPARE(readFile(kept), coverBytes);
+        // It shows the page it was made from, now the second, and is the first itself.
+        QCOMPARE(reopened.parts().coverPages(), std::optional<QList<int>>(QList<int>{2, 1}));
 
         QVERIFY(publishWebFolder(app, driver, out, "Almanac", "The Almanac", 120000));
         QCOMPARE(app.publishCommand()->publishDialog()->shotFile(), kept);
         QCOMPARE(readFile(out + "/files/shot.png"), coverBytes);
+        QVERIFY(driver.failures().isEmpty());
+        app.applicationWillTerminate();
+    }
+
+    void aCoverOfAProtectedPageIsNeverPublishedInTheClear()
+    {
+        // Every page protected; the cover made from page 1 as the book's cover picture
+        // only: the published book has no share picture, and no file of it holds the
+        // cover (the publish dialog offers it as the cover shot all the same).
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath("Ledger.pdf");
+        QVERIFY(PdfFixtures::writeNumberedPdf(pdf, 3));
+        UiTestDriver driver;
+        QuorvelAppDelegate app;
+        QVERIFY(startWithImportedPdf(app, driver, pdf));
+        protectWithPassword(app, driver, "cover secret");
+
+        bookMenuItem(app.mainWindow(), "bookCover")->trigger();
+        BookCoverDelegate *dialog = app.bookCoverDelegate();
+        QSignalSpy idle(&dialog->renderQueue(), &BookCoverRenderQueue::idle);
+        QVERIFY(!dialog->renderQueue().isBusy() || idle.wait(30000));
+        clickControl(dialog, "cellCoverOnly");
+        control<QComboBox>(dialog, "comTemplates")->setEditText("Ledger");
+        QSignalSpy changed(&app, &QuorvelAppDelegate::bookCoverDidChange);
+        clickControl(dialog, "btnOK");
+        QVERIFY(changed.wait(30000));
+        const QString cover = app.session()->document().parts().coverFile();
+        QCOMPARE(app.session()->document().parts().coverPages(), std::optional<QList<int>>(QList<int>{1}));
+
+        const QString out = dir.filePath("published");
+        QVERIFY(publishWebFolder(app, driver, out, "Ledger", "The Ledger", 120000));
+        QCOMPARE(app.publishCommand()->publishDialog()->shotFile(), cover);
+        QVERIFY(QDir(out + "/files").entryList({"shot.*"}).isEmpty());
+        QVERIFY(readText(out + "/Ledger.html").contains("<meta property=\"og:image\" content=\"\">"));
+        const QByteArray made = readFile(cover);
+        QVERIFY(made.size() > 1000);
+        QDirIterator it(out, QDir::Files, QDirIterator::Subdirectories);
+        while (it.hasNext())
+            QVERIFY2(!readFile(it.next()).contains(made.mid(made.size() / 2, 256)), qPrintable(it.filePath()));
         QVERIFY(driver.failures().isEmpty());
         app.applicationWillTerminate();
     }

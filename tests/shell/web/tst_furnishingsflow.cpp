@@ -1,4 +1,4 @@
-#include "MainWindowSteps.h"
+#include "EditorSteps.h"
 #include "PdfFixtures.h"
 #include "TestFiles.h"
 #include "TestPictures.h"
@@ -15,6 +15,7 @@
 #include "templates/FlashTemplate.h"
 #include "templates/FlashTemplateModel.h"
 #include "templates/ui/FlashTemplateOutlineDelegate.h"
+#include "templates/ui/TemplateSettingItemDelegate.h"
 
 #include <QComboBox>
 #include <QJsonArray>
@@ -30,50 +31,6 @@ using namespace TestFiles;
 namespace {
 
 constexpr int kLong = 90000;
-
-void typeInto(WindowController *c, const char *name, const QString &text)
-{
-    auto *field = control<QLineEdit>(c, name);
-    field->clear();
-    QTest::keyClicks(field, text);
-}
-
-void dropFiles(WindowController *c, const QStringList &paths)
-{
-    std::unique_ptr<QMimeData> data(filesMime(paths));
-    c->window()->findChild<DragFileImport *>()->performDrop(data.get());
-}
-
-// Runs the editor behind a design setting's button, answering its window with fill.
-void editSetting(QuorvelAppDelegate &app, UiTestDriver &driver, const QString &key,
-                 UiTestDriver::ModalHandler fill)
-{
-    FlashTemplateOutlineDelegate *outline = app.mainWindow()->designSettings();
-    driver.answerModal(std::move(fill));
-    QVERIFY(outline->openEditorForIndex(outline->model()->indexForKey(key, FlashTemplateModel::ValueColumn)));
-}
-
-// One expression built in the caption sheet.
-void addCaption(WindowController *editor, const QString &from, const QString &to, int macro, const QString &caption)
-{
-    clickControl(editor, "btnAddExpression");
-    CaptionExpressionDelegate *sheet = static_cast<PageNumberCaption *>(editor)->expressionSheet();
-    typeInto(sheet, "txtFromPage", from);
-    typeInto(sheet, "txtToPage", to);
-    typeInto(sheet, "txtCaption", caption);
-    if (macro >= 0)
-        sheet->macroMenu()->actions().at(macro)->trigger();
-    clickControl(sheet, "btnOK");
-    QTRY_VERIFY(!static_cast<PageNumberCaption *>(editor)->expressionSheet());
-}
-
-void addMenuEntry(WindowController *editor, const QString &caption, const QString &address)
-{
-    clickControl(editor, "btnAdd");
-    typeInto(editor, "txtCaption", caption);
-    control<QComboBox>(editor, "popType")->setCurrentIndex(FlashMenuItem::Url);
-    typeInto(editor, "txtContent", address);
-}
 
 } // namespace
 
@@ -100,41 +57,31 @@ private slots:
         QVERIFY(startWithImportedPdf(app, driver, pdf));
 
         // Roman numerals for the front pages, then numbers from 1.
-        editSetting(app, driver, "pageCaption", [](WindowController *c) {
+        QVERIFY(editSetting(app, driver, "pageCaption", [](WindowController *c) {
             addCaption(c, "1", "2", 4, ""); // {r+}
             addCaption(c, "3", "6", -1, "{N+-2}");
             clickControl(c, "btnOK");
-        });
-        editSetting(app, driver, "flashMenu", [](WindowController *c) {
+        }));
+        QVERIFY(editSetting(app, driver, "flashMenu", [](WindowController *c) {
             addMenuEntry(c, "Our site", "https://example.com/herbs");
             addMenuEntry(c, "Write to us", "mailto:herbs@example.com");
             clickControl(c, "btnOK");
-        });
+        }));
         const QString contents = dir.filePath("contents.png");
         const QString shop = dir.filePath("shop.png");
-        editSetting(app, driver, "otherIconsConfig", [contents, shop](WindowController *c) {
-            auto *icons = static_cast<OtherIconsDelegate *>(c);
-            clickControl(c, "btnAdd");
-            OtherIconSettings *sheet = icons->settingsDelegate();
-            typeInto(sheet, "txtFilePath", contents);
-            typeInto(sheet, "txtCaption", "Contents");
-            typeInto(sheet, "txtPageIndex", "3");
-            clickControl(sheet, "btnOK");
-            QTRY_COMPARE(icons->iconsList().size(), 1);
+        QVERIFY(editSetting(app, driver, "otherIconsConfig", [contents, shop](WindowController *c) {
+            addExtraIcon(c, contents, "Contents", "3");
             dropFiles(c, {shop});
-            QTRY_COMPARE(icons->iconsList().size(), 2);
+            QTRY_COMPARE(static_cast<OtherIconsDelegate *>(c)->iconsList().size(), 2);
             clickControl(c, "btnOK");
-        });
+        }));
         const QString arrow = dir.filePath("arrow.png");
-        editSetting(app, driver, "toolbarIconsFile", [arrow](WindowController *c) {
+        QVERIFY(editSetting(app, driver, "toolbarIconsFile", [arrow](WindowController *c) {
+            replaceToolbarIcon(c, "Next page", arrow);
             auto *table = control<QTableWidget>(c, "tableView");
-            for (int row = 0; row < table->rowCount(); ++row)
-                if (table->item(row, 0)->text() == "Next page")
-                    table->selectRow(row);
-            dropFiles(c, {arrow});
-            QTRY_VERIFY(table->item(table->currentRow(), 2)->toolTip() == "Icons/next.png");
+            QCOMPARE(table->item(table->currentRow(), 2)->toolTip(), QString("Icons/next.png"));
             clickControl(c, "btnOK");
-        });
+        }));
         FlashTemplate *tmpl = app.session()->document().flashTmpl();
         QCOMPARE(tmpl->propertyValue("pageCaption"), QString("1-2:{r+};3-6:{N+-2}"));
         QVERIFY(tmpl->propertyValue("toolbarIconsFile").endsWith(".zip"));
@@ -188,9 +135,8 @@ private slots:
                 shown = value.isEmpty() ? QByteArray() : readFile(app.mainWindow()->designSettings()->changeIconWorkspace() + "/" + value);
                 if (replaceWith.isEmpty())
                     return clickControl(c, "btnCancel");
-                table->selectRow(next);
-                dropFiles(c, {replaceWith});
-                QTRY_COMPARE(table->item(next, 2)->toolTip(), QString("Icons/next.png"));
+                replaceToolbarIcon(c, "Next page", replaceWith);
+                QCOMPARE(table->item(next, 2)->toolTip(), QString("Icons/next.png"));
                 clickControl(c, "btnOK");
             });
             const QModelIndex setting = outline->model()->indexForKey("toolbarIconsFile", FlashTemplateModel::ValueColumn);
@@ -200,6 +146,12 @@ private slots:
 
         QVERIFY(startWithImportedPdf(app, driver, dir.filePath("Alder.pdf")));
         QCOMPARE(nextIcon(red), QByteArray());
+        // The row shows the icons' file by its name, not the value kept for the program.
+        const QString iconsValue = app.session()->document().flashTmpl()->propertyValue("toolbarIconsFile");
+        QVERIFY2(iconsValue.startsWith("STYLE_EXTERN:"), qPrintable(iconsValue));
+        FlashTemplateOutlineDelegate *settings = app.mainWindow()->designSettings();
+        QCOMPARE(settings->itemDelegate()->shownText(settings->model()->indexForKey("toolbarIconsFile", FlashTemplateModel::ValueColumn)),
+                 QFileInfo(iconsValue).fileName());
         driver.answerPanel({dir.filePath("Alder.qvprj")});
         QVERIFY(app.onSaveProjectAs());
         QVERIFY(app.closeBook());

@@ -136,10 +136,18 @@ private slots:
         QVERIFY(!app.openRecent(RecentProjectItem(QStringLiteral("Atlas"), page, 0)));
         QVERIFY(!app.openRecent(RecentProjectItem(QStringLiteral("Atlas"), exe, 3)));
         QCOMPARE(driver.workspaceRequests().size(), 2);
-        QCOMPARE(driver.workspaceRequests()[0].kind, QStringLiteral("open"));
+        QCOMPARE(driver.workspaceRequests()[0].kind, QStringLiteral("page"));
         QCOMPARE(driver.workspaceRequests()[0].target, page);
         QCOMPARE(driver.workspaceRequests()[1].kind, QStringLiteral("reveal"));
         QCOMPARE(driver.workspaceRequests()[1].target, exe);
+        // A web book kept as its folder opens at its page, not as a folder listing.
+        const QString folder = dir.path() + "/AtlasWeb";
+        TestFiles::writeFile(folder + "/AtlasWeb.html", "<!DOCTYPE html>");
+        TestFiles::writeFile(folder + "/files/book.xml", "<book/>");
+        QVERIFY(!app.openRecent(RecentProjectItem(QStringLiteral("Atlas"), folder, 0)));
+        QCOMPARE(driver.workspaceRequests().size(), 3);
+        QCOMPARE(driver.workspaceRequests()[2].kind, QStringLiteral("page"));
+        QCOMPARE(driver.workspaceRequests()[2].target, folder + "/AtlasWeb.html");
         QCOMPARE(driver.alerts().size(), 2); // nothing said about projects
 
         QCOMPARE(app.session(), before);

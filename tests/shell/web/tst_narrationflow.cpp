@@ -1,4 +1,4 @@
-#include "MainWindowSteps.h"
+#include "EditorSteps.h"
 #include "PdfFixtures.h"
 #include "TestFiles.h"
 #include "TestSupport.h"
@@ -35,11 +35,7 @@ void narrate(ManageRecordDelegate &manager, UiTestDriver &driver, const QString 
     manager.audioText()->setPlainText("This is the almanac. Turn the page to begin.");
     manager.ttsOptionsView().btnGenerateVoice->click();
     QTRY_VERIFY_WITH_TIMEOUT(!manager.isSpeeching(), kLong);
-    manager.tableView()->selectRow(1);
-    QTRY_COMPARE(manager.selectedIndex(), qint64(1));
-    manager.typeButton(1)->click();
-    driver.answerPanel({recording});
-    manager.mp3OptionsView().btnBrowse->click();
+    importRecording(manager, driver, 1, recording);
     QTRY_VERIFY(manager.mp3OptionsView().play.playView->isVisible());
     manager.btnApply()->click();
 }
@@ -70,18 +66,10 @@ private slots:
         MainWindow *window = app.mainWindow();
 
         // The character: double-clicked in the Assistant tab.
-        window->designTabView()->setCurrentWidget(window->tabPage("assistant"));
+        const int owl = chooseNarrator(app, "Owl");
+        QVERIFY(owl > 0);
         auto *tab = window->tabPage("assistant")->findChild<AssistantSettingView *>();
         QVERIFY(tab && tab->isVisible());
-        int owl = -1;
-        for (int i = 0; i < tab->imageList().size(); ++i)
-            if (tab->imageList().at(i).bgName == "Owl")
-                owl = i;
-        QVERIFY(owl > 0);
-        PictureGridView *grid = tab->imageView();
-        const QRect cell = grid->visualRect(grid->model()->index(owl, 0));
-        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
-        QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
         const std::shared_ptr<GenerateAssistant> made = app.session()->document().parts().assistant();
         QVERIFY(made && made->assistantFilePath().endsWith("/Owl.png"));
         QVERIFY(made->hasOwnWorkFolder());

@@ -1,4 +1,4 @@
-#include "MainWindowSteps.h"
+#include "EditorSteps.h"
 #include "PdfFixtures.h"
 #include "TestFiles.h"
 #include "TestPictures.h"
@@ -78,18 +78,9 @@ private slots:
         QVERIFY(app.mainWindow()->isEnabled());
 
         // The preloader, added and chosen in its window from the design settings.
-        FlashTemplateOutlineDelegate *outline = app.mainWindow()->designSettings();
         const QString movie = dir.filePath("art/Spin.swf"), picture = dir.filePath("art/spin.png");
-        driver.answerModal([&](WindowController *c) {
-            auto *chooser = static_cast<FlashPreloaderDelegate *>(c);
-            clickControl(c, "btnAdd");
-            control<QLineEdit>(chooser->addPreloaderDelegate(), "txtPreloader")->setText(movie);
-            control<QLineEdit>(chooser->addPreloaderDelegate(), "txtThumb")->setText(picture);
-            clickControl(chooser->addPreloaderDelegate(), "btnOK");
-            QVERIFY(chooser->indexOfPreloader("Spin") >= 0);
-            chooser->chooseItemAt(chooser->indexOfPreloader("Spin"));
-        });
-        QVERIFY(outline->openEditorForIndex(outline->model()->indexForKey("tmplPreloader", FlashTemplateModel::ValueColumn)));
+        QVERIFY(editSetting(app, driver, "tmplPreloader",
+                            [&](WindowController *c) { addAndChoosePreloader(c, movie, picture); }));
         QCOMPARE(app.session()->document().flashTmpl()->propertyValue("tmplPreloader"), QString("Spin"));
 
         const QString project = dir.filePath("Badge.qvprj");

@@ -1,4 +1,4 @@
-#include "MainWindowSteps.h"
+#include "EditorSteps.h"
 #include "PdfFixtures.h"
 #include "TestFiles.h"
 #include "TestPictures.h"
@@ -86,16 +86,10 @@ private slots:
 
         // The scene, made in the scenes maker from the Additions menu, is applied at once.
         driver.answerModal([&](WindowController *c) {
-            const auto add = [&](const QString &file, int layer, int layout) {
-                control<QLineEdit>(c, "txtFile")->setText(file);
-                control<QComboBox>(c, "popLayer")->setCurrentIndex(layer);
-                control<QComboBox>(c, "popLayout")->setCurrentIndex(layout);
-                clickControl(c, "btnAdd");
-            };
-            add(dir.filePath("art/sun.swf"), 0, 0);    // behind the book, top left
-            add(dir.filePath("art/grass.png"), 1, 3); // in front of it, bottom right
-            add(dir.filePath("art/cloud.png"), 0, 1);
-            add(dir.filePath("art/stone.png"), 0, 2);
+            addSceneLayer(c, dir.filePath("art/sun.swf"), 0, 0);    // behind the book, top left
+            addSceneLayer(c, dir.filePath("art/grass.png"), 1, 3); // in front of it, bottom right
+            addSceneLayer(c, dir.filePath("art/cloud.png"), 0, 1);
+            addSceneLayer(c, dir.filePath("art/stone.png"), 0, 2);
             // The last two dragged to the top, then the stone out of the window.
             auto *list = control<QTableView>(c, "tableView");
             dragRows(list, {2, 3}, 0);

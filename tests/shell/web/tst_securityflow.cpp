@@ -1,4 +1,4 @@
-#include "MainWindowSteps.h"
+#include "EditorSteps.h"
 #include "PdfFixtures.h"
 #include "TestFiles.h"
 #include "TestSupport.h"
@@ -13,6 +13,7 @@
 #include "templates/FlashTemplate.h"
 #include "templates/FlashTemplateModel.h"
 #include "templates/ui/FlashTemplateOutlineDelegate.h"
+#include "templates/ui/TemplateSettingItemDelegate.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -26,24 +27,6 @@ namespace {
 constexpr int kLong = 120000;
 const QString kPassword = QStringLiteral("Sesame 7 öffne");
 const QStringList kUserPasswords{QStringLiteral("first secret"), QStringLiteral("Zweites Geheimnis")};
-
-// Runs the editor of the design setting "securitySetting" from the main window's outline.
-void openSecurityEditor(QuorvelAppDelegate &app)
-{
-    FlashTemplateOutlineDelegate *outline = app.mainWindow()->designSettings();
-    outline->openEditorForIndex(outline->model()->indexForKey("securitySetting", FlashTemplateModel::ValueColumn));
-}
-
-// Whether the protected preview shows a decrypted page, or asks for the password.
-bool previewShowsPage(PreviewPane *pane)
-{
-    return evaluate(pane, "!!document.querySelector('.qv-page img[src^=\"blob:\"]')").toBool();
-}
-
-bool previewAsks(PreviewPane *pane)
-{
-    return evaluate(pane, "!!document.querySelector('.qv-secure-dialog')").toBool();
-}
 
 } // namespace
 
@@ -71,13 +54,13 @@ private slots:
         FlashTemplate *tmpl = app.session()->document().flashTmpl();
 
         // One password.
-        driver.answerModal([](WindowController *c) {
-            clickControl(c, "cellSinglePassword");
-            control<QLineEdit>(c, "txtSinglePassword")->setText(kPassword);
-            clickControl(c, "btnOK");
-        });
-        openSecurityEditor(app);
+        protectWithPassword(app, driver, kPassword);
         QCOMPARE(tmpl->propertyValue("securitySetting"), QStringLiteral("Single Password"));
+        const auto shownSecurity = [&app] {
+            FlashTemplateOutlineDelegate *outline = app.mainWindow()->designSettings();
+            return outline->itemDelegate()->shownText(outline->model()->indexForKey("securitySetting", FlashTemplateModel::ValueColumn));
+        };
+        QCOMPARE(shownSecurity(), QStringLiteral("Single Password"));
         QCOMPARE(app.session()->document().parts().security()->password(), kPassword);
         QVERIFY(app.session()->isModified());
         PreviewPane *pane = app.mainWindow()->previewPane();
@@ -94,24 +77,11 @@ private slots:
         QVERIFY(!QFileInfo::exists(out + "/Guarded/files/page/1.jpg"));
 
         // A users list of two, their passwords typed into the editor's table.
-        driver.answerModal([&driver](WindowController *c) {
-            clickControl(c, "cellUserList");
-            driver.answerModal([](WindowController *e) {
-                clickControl(e, "btnAdd");
-                clickControl(e, "btnAdd");
-                auto *table = control<QTableView>(e, "tableView");
-                for (int row = 0; row < 2; ++row)
-                    table->model()->setData(table->model()->index(row, 1), kUserPasswords[row]);
-                e->close();
-            });
-            clickControl(c, "btnEditUserInfo");
-            QTRY_VERIFY(qobject_cast<BookSecurityDelegate *>(c)->usersListEditor()
-                        && !qobject_cast<BookSecurityDelegate *>(c)->usersListEditor()->isRunningModal());
-            clickControl(c, "btnOK");
-        });
-        openSecurityEditor(app);
+        QVERIFY(editSetting(app, driver, "securitySetting",
+                            [&driver](WindowController *c) { protectWithUsers(c, driver, kUserPasswords); }));
         QCOMPARE(tmpl->propertyValue("securitySetting"),
                  QStringLiteral("<SecurityInfo><Security type=\"users\"/></SecurityInfo>"));
+        QCOMPARE(shownSecurity(), QStringLiteral("User List")); // a name, not the stored value
         // The kept password opens nothing now: the preview asks again.
         QVERIFY(QTest::qWaitFor([&] { return previewAsks(pane) && !pane->hasAnswer(); }, kLong));
 
@@ -142,6 +112,10 @@ private slots:
             clickControl(c, "_btnOK");
         });
         QVERIFY(app.openProject(project));
+        // The answer that opened the project opens its preview: it is not asked twice.
+        pane = app.mainWindow()->previewPane();
+        QVERIFY(QTest::qWaitFor([&] { return pane->webView() && previewShowsPage(pane); }, kLong));
+        QVERIFY(!previewAsks(pane));
         QVERIFY(publishWebFolder(app, driver, out + "/Listed", "book", QString(), kLong));
         QVERIFY(!QFileInfo::exists(out + "/Listed/files/page/1.jpg"));
 

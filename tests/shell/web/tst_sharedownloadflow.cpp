@@ -1,4 +1,4 @@
-#include "MainWindowSteps.h"
+#include "EditorSteps.h"
 #include "PdfFixtures.h"
 #include "TestFiles.h"
 #include "TestSupport.h"
@@ -11,6 +11,7 @@
 #include "templates/FlashTemplateModel.h"
 #include "furnishings/ShareLinksModel.h"
 #include "templates/ui/FlashTemplateOutlineDelegate.h"
+#include "templates/ui/TemplateSettingItemDelegate.h"
 #include "furnishings/ui/ShareLinks.h"
 
 #include <QTabWidget>
@@ -22,12 +23,6 @@ namespace {
 
 constexpr int kLong = 120000;
 const QString kForum = QStringLiteral("https://forum.example/new?u=${url}&t=${title}");
-
-void openSettingEditor(QuorvelAppDelegate &app, const QString &key)
-{
-    FlashTemplateOutlineDelegate *outline = app.mainWindow()->designSettings();
-    outline->openEditorForIndex(outline->model()->indexForKey(key, FlashTemplateModel::ValueColumn));
-}
 
 // In the share links editor: of the book's buttons keep Facebook and E-mail, and add
 // a forum of one's own.
@@ -73,30 +68,24 @@ private slots:
         QVERIFY(startWithImportedPdf(app, driver, pdf));
         FlashTemplate *tmpl = app.session()->document().flashTmpl();
 
-        driver.answerModal(chooseShareLinks);
-        openSettingEditor(app, "socialShareLinks");
+        QVERIFY(editSetting(app, driver, "socialShareLinks", chooseShareLinks));
         const QList<ShareLinksItem> links = ShareLinksItem::parseByXmlString(tmpl->propertyValue("socialShareLinks"));
         QCOMPARE(links.size(), 3);
         QCOMPARE(links.last().links(), kForum);
 
         // The downloads: the book's own PDF, whole and by page, and the attachment.
-        driver.answerModal([&driver, &attachment](WindowController *c) {
-            control<QCheckBox>(c, "btnDownloadPDF")->setChecked(true);
-            clickControl(c, "btnDefault");
-            control<QCheckBox>(c, "btnDownloadSingle")->setChecked(true);
-            control<QLineEdit>(c, "txtPrefix")->setText("atlas-");
-            control<QTabWidget>(c, "tabView")->setCurrentIndex(1);
-            driver.answerPanel({attachment});
-            clickControl(c, "btnAdd");
-            QTRY_COMPARE(qobject_cast<DownloadConfigDelegate *>(c)->attachList()->rowCount(), 1);
-            clickControl(c, "btnOK"); // the window closes when the files are in place
-        });
         app.session()->setModified(false);
-        openSettingEditor(app, "downloadConfig");
+        editSetting(app, driver, "downloadConfig", [&driver, &attachment](WindowController *c) {
+            chooseDownloads(c, driver, attachment, "atlas-");
+        });
         QVERIFY(app.session()->isModified());
         const QString workspace = app.session()->document().parts().downloadWorkspace();
         QCOMPARE(readFile(workspace + "/Atlas.pdf"), readFile(pdf));
         QCOMPARE(QDir(workspace + "/pages").entryList(QDir::Files).size(), 3);
+        // The setting's row tells what the book offers (its value stays empty).
+        FlashTemplateOutlineDelegate *outline = app.mainWindow()->designSettings();
+        QCOMPARE(outline->itemDelegate()->shownText(outline->model()->indexForKey("downloadConfig", FlashTemplateModel::ValueColumn)),
+                 QString("Whole PDF, single pages (3), attachments (1)"));
 
         const QString project = dir.filePath("Atlas.qvprj");
         driver.answerPanel({project});

@@ -1,6 +1,7 @@
 #include "MainWindowSteps.h"
 #include "PdfFixtures.h"
 #include "TestSupport.h"
+#include "WindowControls.h"
 #include "platform/ui/DragFileImport.h"
 #include "platform/ui/UiTestDriver.h"
 #include "project/BookDocument.h"
@@ -8,6 +9,7 @@
 #include "shell/BookSession.h"
 #include "shell/PreviewAddress.h"
 #include "shell/ui/BatchWindow.h"
+#include "platform/ui/WebPageWindow.h"
 #include "shell/ui/ImportPDFDialog.h"
 #include "shell/ui/MainWindow.h"
 #include "shell/ui/PreviewPane.h"
@@ -87,6 +89,26 @@ private slots:
         // The reader turns to page 4; the address follows.
         pane->goToPage(4);
         QTRY_COMPARE_WITH_TIMEOUT(pane->currentPage(), 4, 10000);
+
+        // Preview in Browser: run by root, where browsers refuse to start, the book opens
+        // at its page in a window of the program's own; else the desktop's browser has it.
+        driver.setWorkspacePassThrough(WebPageWindow::desktopBrowserRefuses());
+        app.mainWindow()->action(QStringLiteral("previewInBrowser"))->trigger();
+        driver.setWorkspacePassThrough(false);
+        QCOMPARE(driver.workspaceRequests().value(0).kind, QStringLiteral("page"));
+        if (WebPageWindow::desktopBrowserRefuses()) {
+            auto *browser = WebPageWindow::current();
+            QVERIFY(browser && browser->isVisible());
+            QVERIFY(QTest::qWaitFor(
+                [&] {
+                    return scriptAnswer(browser->webView(), "window.Quorvel && Quorvel.reader ? Quorvel.reader.book.pageCount : 0")
+                               .toInt()
+                        == 8;
+                },
+                kLong));
+            QCOMPARE(PreviewAddress::pageFromUrl(browser->webView()->wkWebView()->url()), 4);
+            browser->close();
+        }
 
         // Three quick changes of a design setting: one rebuild, shown in place on page 4.
         const int builds = app.previewLoop().buildCount();

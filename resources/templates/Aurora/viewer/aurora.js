@@ -319,36 +319,11 @@
     }
   }
 
-  // The layers of the book's scene, behind and in front of the book: pictures, and
-  // movies that play once the first pages are shown (the scene's shot stands in for a
-  // movie where it cannot play).
+  // The layers of the book's scene, behind and in front of the book; movies play once
+  // the first pages are shown.
   class SceneView {
     constructor(scene, back, front, whenShown) {
-      const positions = {
-        'top left': 'qv-top-left', 'top right': 'qv-top-right',
-        'bottom left': 'qv-bottom-left', 'bottom right': 'qv-bottom-right'
-      };
-      const movies = [];
-      const add = function (layer, parent) {
-        const place = positions[layer.position.trim().toLowerCase()] || 'qv-fill';
-        if (!layer.swf) {
-          parent.appendChild(h('img', { src: layer.file, alt: '', className: 'qv-scene-layer ' + place, draggable: 'false' }));
-          return;
-        }
-        const slot = h('div', { className: 'qv-scene-layer qv-scene-movie ' + place });
-        slot.addEventListener('loadedmetadata', function () {
-          const player = slot.firstElementChild;
-          const meta = player && player.ruffle && player.ruffle().metadata;
-          if (meta && meta.width > 0 && meta.height > 0 && place !== 'qv-fill') {
-            slot.style.width = meta.width + 'px';
-            slot.style.aspectRatio = meta.width + ' / ' + meta.height;
-          }
-        }, true);
-        parent.appendChild(slot);
-        movies.push(function () { return Quorvel.swf.play(slot, layer.file, scene.shot); });
-      };
-      scene.background.forEach(function (l) { add(l, back); });
-      scene.foreground.forEach(function (l) { add(l, front); });
+      const movies = Quorvel.scene.show(scene, back, front);
       if (movies.length) whenShown.then(function () { movies.forEach(function (play) { play(); }); });
     }
   }
