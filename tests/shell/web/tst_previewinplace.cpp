@@ -1,4 +1,5 @@
 #include "MainWindowSteps.h"
+#include "TestFiles.h"
 #include "TestSupport.h"
 #include "platform/ui/QvWebView.h"
 #include "platform/ui/UiTestDriver.h"
@@ -138,17 +139,15 @@ private slots:
         QVERIFY(viewerStands(pane));
         const int generation = shown.last().first().toInt();
 
-        // The view went on to a page of another server (a link of the book), which would
-        // take a configuration and say it showed it.
+        // The view went on to another page of the preview (a page among the book's files,
+        // through a link of the book), which would take a configuration and say it showed it.
+        QVERIFY(TestFiles::writeFile(app.previewFolder() + "/files/note.html",
+                          "<title>elsewhere</title><script>window.Quorvel = {applySettings: function (c) {"
+                          " document.title = 'got ' + JSON.stringify(c).length; return 'applied'; }};</script>"));
         QStringList titles;
         connect(pane->webEngineView(), &QWebEngineView::titleChanged, this, [&](const QString &t) { titles << t; });
-        QSignalSpy loaded(pane, &PreviewPane::bookLoaded);
-        pane->webView()->loadHTMLString(
-            QStringLiteral("<title>elsewhere</title><script>window.Quorvel = {applySettings: function (c) {"
-                           " document.title = 'got ' + JSON.stringify(c).length; return 'applied'; }};</script>"),
-            QUrl(QStringLiteral("http://127.0.0.1:9/")));
-        QVERIFY(loaded.wait(kLong));
-        QTRY_VERIFY(titles.contains(QStringLiteral("elsewhere")));
+        evaluate(pane, QStringLiteral("location.href = 'files/note.html'"));
+        QTRY_VERIFY_WITH_TIMEOUT(titles.contains(QStringLiteral("elsewhere")), kLong);
 
         setSetting(app, QStringLiteral("backgroundColor"), QStringLiteral("0x123456"));
         QVERIFY(shown.wait(kLong));
