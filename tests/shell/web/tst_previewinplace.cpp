@@ -22,12 +22,6 @@ namespace {
 
 constexpr int kLong = 90000;
 
-void setSetting(QuorvelAppDelegate &app, const QString &key, const QString &value)
-{
-    FlashTemplateModel *model = app.mainWindow()->designSettings()->model();
-    QVERIFY(model->setData(model->indexForKey(key, FlashTemplateModel::ValueColumn), value));
-}
-
 bool viewerStands(PreviewPane *pane)
 {
     return QTest::qWaitFor(
@@ -51,6 +45,23 @@ QString snapshot(PreviewPane *pane)
         .toString();
 }
 
+// The program on the demo book, its preview shown.
+struct DemoPreview
+{
+    UiTestDriver driver;
+    QuorvelAppDelegate app;
+    QSignalSpy shown{&app, &QuorvelAppDelegate::previewShown};
+    PreviewPane *pane = nullptr;
+
+    bool start()
+    {
+        if (!startWithDemo(app, driver))
+            return false;
+        pane = app.mainWindow()->previewPane();
+        return shown.wait(kLong) && viewerStands(pane);
+    }
+};
+
 } // namespace
 
 // The preview in the window's web view takes a change of settings in place, and looks as
@@ -61,16 +72,11 @@ class PreviewInPlaceTest : public QObject
 private slots:
     void settingsReachTheBookOnShowInPlace()
     {
-        UiTestDriver driver;
-        driver.answerModal([](WindowController *) {});
-        QuorvelAppDelegate app;
-        StartupRequest start;
-        start.demo = true;
-        QSignalSpy shown(&app, &QuorvelAppDelegate::previewShown);
-        QVERIFY(app.applicationDidFinishLaunching(start));
-        PreviewPane *pane = app.mainWindow()->previewPane();
-        QVERIFY(shown.wait(kLong));
-        QVERIFY(viewerStands(pane));
+        DemoPreview demo;
+        QVERIFY(demo.start());
+        QuorvelAppDelegate &app = demo.app;
+        QSignalSpy &shown = demo.shown;
+        PreviewPane *pane = demo.pane;
         pane->goToPage(4);
         QTRY_COMPARE_WITH_TIMEOUT(pane->currentPage(), 4, 10000);
         const int generation = shown.last().first().toInt();
@@ -78,8 +84,8 @@ private slots:
         evaluate(pane, QStringLiteral("window.sameDocument = true"));
 
         // Colours and a toolbar button: shown in place, the same document on the same page.
-        setSetting(app, QStringLiteral("backgroundColor"), QStringLiteral("0xAA3300"));
-        setSetting(app, QStringLiteral("showZoomButton"), QStringLiteral("No"));
+        setDesignSetting(app, QStringLiteral("backgroundColor"), QStringLiteral("0xAA3300"));
+        setDesignSetting(app, QStringLiteral("showZoomButton"), QStringLiteral("No"));
         QVERIFY(shown.wait(kLong));
         QTRY_VERIFY_WITH_TIMEOUT(evaluate(pane, QStringLiteral("bookConfig.showZoomButton === false")).toBool(), kLong);
         QCOMPARE(shown.last().first().toInt(), generation);
@@ -101,7 +107,7 @@ private slots:
 
         // A setting the viewer reads only at its start: the book is loaded again.
         evaluate(pane, QStringLiteral("window.sameDocument = true"));
-        setSetting(app, QStringLiteral("rightToLeft"), QStringLiteral("Yes"));
+        setDesignSetting(app, QStringLiteral("rightToLeft"), QStringLiteral("Yes"));
         QTRY_VERIFY_WITH_TIMEOUT(shown.last().first().toInt() > generation, kLong);
         QTRY_VERIFY_WITH_TIMEOUT(
             evaluate(pane, QStringLiteral("!window.sameDocument && window.bookConfig && bookConfig.rightToLeft === true")).toBool(), kLong);
@@ -115,7 +121,7 @@ private slots:
         QVERIFY(viewerStands(pane));
         const int phoneGeneration = shown.last().first().toInt();
         evaluate(pane, QStringLiteral("window.sameDocument = true"));
-        setSetting(app, QStringLiteral("backgroundColor"), QStringLiteral("0x00AA00"));
+        setDesignSetting(app, QStringLiteral("backgroundColor"), QStringLiteral("0x00AA00"));
         QTRY_VERIFY_WITH_TIMEOUT(evaluate(pane, QStringLiteral("bookConfig.backgroundColor === '#00AA00'")).toBool(), kLong);
         QCOMPARE(shown.last().first().toInt(), phoneGeneration);
         QVERIFY(evaluate(pane, QStringLiteral("window.sameDocument === true")).toBool());
@@ -127,34 +133,27 @@ private slots:
 
     void anotherPageInTheViewIsGivenNothing()
     {
-        UiTestDriver driver;
-        driver.answerModal([](WindowController *) {});
-        QuorvelAppDelegate app;
-        StartupRequest start;
-        start.demo = true;
-        QSignalSpy shown(&app, &QuorvelAppDelegate::previewShown);
-        QVERIFY(app.applicationDidFinishLaunching(start));
-        PreviewPane *pane = app.mainWindow()->previewPane();
-        QVERIFY(shown.wait(kLong));
-        QVERIFY(viewerStands(pane));
-        const int generation = shown.last().first().toInt();
+        DemoPreview demo;
+        QVERIFY(demo.start());
+        PreviewPane *pane = demo.pane;
+        const int generation = demo.shown.last().first().toInt();
 
         // The view went on to another page of the preview (a page among the book's files,
         // through a link of the book), which would take a configuration and say it showed it.
-        QVERIFY(TestFiles::writeFile(app.previewFolder() + "/files/note.html",
-                          "<title>elsewhere</title><script>window.Quorvel = {applySettings: function (c) {"
-                          " document.title = 'got ' + JSON.stringify(c).length; return 'applied'; }};</script>"));
+        QVERIFY(TestFiles::writeFile(demo.app.previewFolder() + "/files/note.html",
+                                     "<title>elsewhere</title><script>window.Quorvel = {applySettings: function (c) {"
+                                     " document.title = 'got ' + JSON.stringify(c).length; return 'applied'; }};</script>"));
         QStringList titles;
         connect(pane->webEngineView(), &QWebEngineView::titleChanged, this, [&](const QString &t) { titles << t; });
         evaluate(pane, QStringLiteral("location.href = 'files/note.html'"));
         QTRY_VERIFY_WITH_TIMEOUT(titles.contains(QStringLiteral("elsewhere")), kLong);
 
-        setSetting(app, QStringLiteral("backgroundColor"), QStringLiteral("0x123456"));
-        QVERIFY(shown.wait(kLong));
-        QVERIFY(shown.last().first().toInt() > generation); // the book is loaded again
+        setDesignSetting(demo.app, QStringLiteral("backgroundColor"), QStringLiteral("0x123456"));
+        QTRY_VERIFY_WITH_TIMEOUT(demo.shown.last().first().toInt() > generation, kLong); // the book is loaded again
+        QTRY_COMPARE_WITH_TIMEOUT(evaluate(pane, QStringLiteral("window.bookConfig && bookConfig.backgroundColor")).toString(),
+                                  QStringLiteral("#123456"), kLong);
         QVERIFY(viewerStands(pane));
-        QVERIFY(PreviewAddress::isBookUrl(app.previewServer().baseUrl(), pane->currentUrl()));
-        QCOMPARE(evaluate(pane, QStringLiteral("bookConfig.backgroundColor")).toString(), QStringLiteral("#123456"));
+        QVERIFY(PreviewAddress::isBookUrl(demo.app.previewServer().baseUrl(), pane->currentUrl()));
         for (const QString &title : std::as_const(titles))
             QVERIFY2(!title.startsWith(QLatin1String("got")), qPrintable(title));
     }
