@@ -1,6 +1,7 @@
 #include "MainWindowSteps.h"
 #include "TestFiles.h"
 #include "TestSupport.h"
+#include "furnishings/FlashMenuItem.h"
 #include "platform/ui/QvWebView.h"
 #include "platform/ui/UiTestDriver.h"
 #include "project/BookDocument.h"
@@ -104,6 +105,18 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(pane->currentPage(), 4, 10000);
         QVERIFY(!evaluate(pane, QStringLiteral("window.sameDocument")).toBool());
         QCOMPARE(snapshot(pane), inPlace);
+
+        // Texts reach the page as they are, whatever they hold.
+        evaluate(pane, QStringLiteral("window.sameDocument = true"));
+        const QString caption = QStringLiteral("%2 %1 </script> \u2028 \"quoted\" 'single' \\");
+        FlashMenuItem entry;
+        entry.setCaption(caption);
+        entry.setType(FlashMenuItem::GoToPage);
+        entry.setContent(QStringLiteral("3"));
+        setDesignSetting(app, QStringLiteral("flashMenu"), FlashMenuItem::menuXmlString({entry}));
+        QTRY_COMPARE_WITH_TIMEOUT(evaluate(pane, QStringLiteral("bookConfig.menuItems.length ? bookConfig.menuItems[0].caption : ''")).toString(),
+                                  caption, kLong);
+        QVERIFY(evaluate(pane, QStringLiteral("window.sameDocument === true")).toBool());
 
         // A setting the viewer reads only at its start: the book is loaded again.
         evaluate(pane, QStringLiteral("window.sameDocument = true"));
