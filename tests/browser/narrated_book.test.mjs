@@ -85,7 +85,8 @@ before(async () => {
   const standIn = extraScript(dir, SOUND_STAND_IN);
   automatic = pathToFileURL(publish(pdf, path.join(dir, 'automatic'), 'book',
     [...sound(0, fake('cover')), ...sound(2, fake('middle')), '--delay', '100', '--mute', '200', ...standIn])).href;
-  manual = pathToFileURL(publish(pdf, path.join(dir, 'manual'), 'book', [...sound(1, fake('two')), '--manual', ...standIn])).href;
+  manual = pathToFileURL(publish(pdf, path.join(dir, 'manual'), 'book', [...sound(1, fake('two')), '--manual',
+    ...extraScript(dir, SOUND_STAND_IN + PAGE_CLOCK)])).href;
   refusing = pathToFileURL(publish(pdf, path.join(dir, 'refusing'), 'book',
     [...sound(0, fake('cover')), ...sound(1, fake('two')), '--delay', '100', ...extraScript(dir, SOUND_STAND_IN + REFUSED + PAGE_CLOCK)])).href;
   // Real sounds of three seconds on spreads 1, 2 and 3; a protected book has them on
@@ -138,7 +139,7 @@ test('manual narration plays the open spread\'s sound when the reader asks', asy
   await openBook(page, manual);
   await page.waitFor(() => Quorvel.narration && document.querySelector('.qv-button-narration'));
   assert.equal(await page.disabled('.qv-button-narration'), true, 'the cover has no sound');
-  await page.sleep(200);
+  await passTime(page, 2000);
   assert.equal(await page.evaluate(() => sounds.length), 0);
 
   await page.click('.qv-button-next');
@@ -152,7 +153,7 @@ test('manual narration plays the open spread\'s sound when the reader asks', asy
   assert.equal(await page.evaluate(() => sounds[0].paused), true);
   await page.click('.qv-button-narration');
   await page.evaluate(() => sounds[1].end());
-  await page.sleep(300);
+  await passTime(page, 5000);
   assert.deepEqual(await page.evaluate(() => Quorvel.reader.pages), [2, 3]);
   assert.deepEqual(await page.problems(), []);
   await page.close();

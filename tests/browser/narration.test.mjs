@@ -5,6 +5,7 @@ import assert from 'node:assert/strict';
 import fs from 'node:fs';
 import path from 'node:path';
 import { launch, removeBooks, runTool, writeBook } from './support/secure-book.mjs';
+import { installPageClock, passTime } from './support/sounds.mjs';
 
 let browser;
 before(async () => { browser = await launch(); });
@@ -23,8 +24,10 @@ function narratedBook(extra) {
 }
 
 // A stand-in for the viewer (its events and reader) and for the sound object, so the
-// test decides when a sound ends; every step is logged with its time.
+// test decides when a sound ends; every step is logged with its time. The page runs on a
+// clock of its own, so that a test can let time pass where nothing is to happen.
 async function openWithFakes(page, book) {
+  await installPageClock(page);
   await page.goto(book.url);
   await page.evaluate(async () => {
     const handlers = [];
@@ -82,7 +85,7 @@ test('automatic play plays each spread and turns on after the pauses', async () 
 
   // The last spread ends the narration: no further turn.
   await page.evaluate(() => sounds[1].end());
-  await page.waitForTimeout(400);
+  await passTime(page, 2000);
   assert.equal((await steps(page)).length, 4);
   const requests = await page.evaluate(() => player.requests);
   assert.deepEqual(requests, [{ spread: 0, sound: 'files/narration/1.mp3', reason: 'auto' },
@@ -99,7 +102,7 @@ test('turning the page stops the sound and plays the new spread', async () => {
   assert.deepEqual((await steps(page)).map((e) => e[1]), ['files/narration/1.mp3', 'files/narration/4_5.mp3']);
   // An ended sound of a spread already left does not turn the book.
   await page.evaluate(() => sounds[0].end());
-  await page.waitForTimeout(250);
+  await passTime(page, 2000);
   assert.equal((await steps(page)).filter((e) => e[0] === 'turn').length, 0);
 });
 

@@ -70,7 +70,8 @@ test('the front pages show without a password; the protected ones open with it o
   // The cover, small on this screen, shows its small picture.
   await page.waitFor((n) => document.querySelector(`.qv-page[data-page="${n}"] img`)?.naturalWidth > 0, 1);
   assert.match(await shown(page, 1), /^files\/(small|page)\/1\.jpg$/);
-  await page.sleep(300);
+  // The look-ahead has loaded the free page 2 beside it, and passed the protected page 3.
+  await page.waitFor((n) => document.querySelector(`.qv-page[data-page="${n}"] img`)?.naturalWidth > 0, 2);
   assert.equal(await page.count('.qv-secure-dialog'), 0, 'nothing asks while only free pages are in sight');
   assert.deepEqual(await search(page, WORDS[4]), [], 'the text of a protected page is not readable yet');
   assert.match(await page.text('.qv-search-status'), /once the book is opened/);

@@ -7,6 +7,8 @@
 
 #include <QAbstractButton>
 #include <QTest>
+#include <QWebEnginePage>
+#include <QWebEngineView>
 
 // The control called name below parent; a missing one ends the test run.
 template <class T = QWidget>
@@ -32,6 +34,19 @@ inline void clickControl(WindowController *controller, const char *name)
 
 // What a script answers in a window's web view; an invalid value when it gave no
 // answer within ten seconds.
+inline QVariant scriptAnswer(QWebEngineView *view, const QString &script)
+{
+    QVariant answer;
+    bool done = false;
+    view->page()->runJavaScript(script, [&](const QVariant &v) {
+        answer = v;
+        done = true;
+    });
+    if (!QTest::qWaitFor([&] { return done; }, 10000))
+        qWarning("no answer to the script %s", qPrintable(script));
+    return answer;
+}
+
 inline QVariant scriptAnswer(QvWebView *view, const QString &script)
 {
     QVariant answer;

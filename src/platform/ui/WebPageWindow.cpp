@@ -1,7 +1,6 @@
 #include "platform/ui/WebPageWindow.h"
 
 #include "foundation/AppStrings.h"
-#include "platform/ui/QvWebView.h"
 
 #include <QPointer>
 #include <QVBoxLayout>
@@ -19,14 +18,12 @@ WebPageWindow::WebPageWindow() : QWidget(nullptr, Qt::Window)
     setAttribute(Qt::WA_DeleteOnClose);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    auto *place = new QWidget(this);
-    place->setObjectName(QStringLiteral("pageView"));
-    place->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-    layout->addWidget(place);
-    m_web = QvWebView::instanceWith(place);
+    m_web = new QWebEngineView(this);
+    m_web->setObjectName(QStringLiteral("pageView"));
+    layout->addWidget(m_web);
     const QString title = loadAppString("WebPageW-Book", "Book");
     setWindowTitle(title);
-    connect(m_web->wkWebView(), &QWebEngineView::titleChanged, this, [this, title](const QString &page) {
+    connect(m_web, &QWebEngineView::titleChanged, this, [this, title](const QString &page) {
         setWindowTitle(page.isEmpty() ? title : page);
     });
     resize(1100, 800);
@@ -41,7 +38,7 @@ WebPageWindow *WebPageWindow::showPage(const QUrl &url)
 {
     if (!s_window)
         s_window = new WebPageWindow;
-    s_window->m_web->loadURL(url);
+    s_window->m_web->load(url);
     s_window->show();
     s_window->raise();
     s_window->activateWindow();

@@ -2,12 +2,13 @@
 // A web page (a book) in a browser window of the program's own, for when the desktop's
 // browser cannot show it: run by root, browsers refuse to start without their sandbox,
 // while the program's web engine runs without it (see the README). Workspace::openWebPage
-// decides; one such window serves the whole program.
+// decides; one such window serves the whole program. It is a plain browser: the pages it
+// shows get no bridge into the program.
 
 #include <QUrl>
 #include <QWidget>
 
-class QvWebView;
+class QWebEngineView;
 
 class WebPageWindow : public QWidget
 {
@@ -21,9 +22,9 @@ public:
     // The window while it is open, else null.
     static WebPageWindow *current();
 
-    QvWebView *webView() const { return m_web; }
+    QWebEngineView *webView() const { return m_web; }
 
 private:
     WebPageWindow();
-    QvWebView *m_web = nullptr;
+    QWebEngineView *m_web = nullptr;
 };

@@ -85,15 +85,7 @@ private slots:
         QVERIFY(startWithImportedPdf(app, driver, pdf));
         protectWithPassword(app, driver, "cover secret");
 
-        bookMenuItem(app.mainWindow(), "bookCover")->trigger();
-        BookCoverDelegate *dialog = app.bookCoverDelegate();
-        QSignalSpy idle(&dialog->renderQueue(), &BookCoverRenderQueue::idle);
-        QVERIFY(!dialog->renderQueue().isBusy() || idle.wait(30000));
-        clickControl(dialog, "cellCoverOnly");
-        control<QComboBox>(dialog, "comTemplates")->setEditText("Ledger");
-        QSignalSpy changed(&app, &QuorvelAppDelegate::bookCoverDidChange);
-        clickControl(dialog, "btnOK");
-        QVERIFY(changed.wait(30000));
+        QVERIFY(makeCover(app, "cellCoverOnly", "Ledger"));
         const QString cover = app.session()->document().parts().coverFile();
         QCOMPARE(app.session()->document().parts().coverPages(), std::optional<QList<int>>(QList<int>{1}));
 
