@@ -200,7 +200,7 @@ void PreviewPane::applySettings(const QUrl &base, std::function<void(bool)> done
         QStringLiteral("(function () { if (location.origin !== %1 || location.pathname !== %2) return 'reload';"
                        " var config = %3;"
                        " return window.Quorvel && typeof Quorvel.applySettings === 'function' ? Quorvel.applySettings(config) : 'reload'; })()")
-            .arg(json(book.adjusted(QUrl::RemovePath | QUrl::RemoveQuery | QUrl::RemoveFragment).toString()), json(book.path()),
+            .arg(json(book.adjusted(QUrl::RemovePath | QUrl::RemoveQuery | QUrl::RemoveFragment).toString()), json(book.path(QUrl::FullyEncoded)),
                  QString::fromUtf8(QJsonDocument(config).toJson(QJsonDocument::Compact)));
     const int load = m_loads;
     const PreviewSettings settings = m_written;

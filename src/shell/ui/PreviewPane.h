@@ -53,11 +53,12 @@ public:
     // The viewer settings of the book the preview folder holds now (what the rebuild that
     // wrote it reported): showBook() loads a book with these.
     void setWrittenSettings(const PreviewSettings &settings) { m_written = settings; }
-    // Brings the book on show up to the written settings without loading it again: done(true)
-    // once the viewer shows them, done(false) when the book must be loaded again instead
-    // (the view shows another page or a book whose viewer has not started yet, the rebuild
-    // changed more than settings, or the viewer cannot show a change in place). done is not called when the view loads
-    // another book meanwhile (which shows them).
+    // Brings the book on show up to the written settings without loading it again:
+    // done(true) once the viewer shows them, done(false) when the book must be loaded
+    // again instead (the view shows another page or a book whose viewer has not started
+    // yet, the rebuild changed more than settings, or the viewer cannot show a change in
+    // place). done is not called when the view loads the book again meanwhile (that
+    // load shows them).
     void applySettings(const QUrl &base, std::function<void(bool applied)> done);
 
     // The address last loaded, and the one the view is at now (it follows the pages).

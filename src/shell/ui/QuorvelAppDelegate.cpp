@@ -734,7 +734,8 @@ void QuorvelAppDelegate::onPreviewReady(const PreviewSettings &settings)
         reloadPreview();
         return;
     }
-    // Settings alone changed: the book on show takes them in place when it can.
+    // The book on show takes the new settings in place when only settings changed, and
+    // is loaded again otherwise.
     const quint64 book = m_bookGeneration;
     pane->applySettings(m_server.baseUrl(), [this, book](bool applied) {
         if (!m_window || !m_session || book != m_bookGeneration)
