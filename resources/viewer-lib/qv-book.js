@@ -55,8 +55,8 @@
 
   class Book {
     constructor(config, tabsConfig, defaults) {
-      this.config = config && typeof config === 'object' ? config : {};
       this.defaults = defaults || DESKTOP_DEFAULTS;
+      this.setConfig(config);
       this.pages = asList(this.config.pages).map(function (p) {
         if (typeof p === 'string') return { normal: p, large: '', thumb: '', small: '', swf: '' };
         p = p || {};
@@ -66,9 +66,15 @@
           swf: asText(p.swf), secure: p.secure === true
         };
       });
-      this.captions = asList(this.config.captions).map(asText);
       this.tabs = this.readTabs(tabsConfig);
       this.outline = [];
+    }
+
+    // Takes a configuration with the same pages in place of the one read (the live
+    // preview's new settings): every setting is read from it from now on.
+    setConfig(config) {
+      this.config = config && typeof config === 'object' ? config : {};
+      this.captions = asList(this.config.captions).map(asText);
     }
 
     get pageCount() { return this.pages.length; }

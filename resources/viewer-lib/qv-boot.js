@@ -73,6 +73,8 @@
     }
     return list;
   }
+  // The live preview compares the pages of a new configuration with those on show.
+  Quorvel.pageList = pageList;
 
   function loadViewer() {
     // Everything but the modules now; the modules once the configuration says which,
@@ -82,7 +84,10 @@
     const scripts = ['qv-lang.js', 'qv-core.js', 'qv-book.js', 'qv-search.js', 'qv-ui.js'].map(function (name) { return add(lib + name); });
     const rest = function () {
       const c = global.bookConfig;
-      if (c && typeof c === 'object') c.pages = pageList(c.pages);
+      if (c && typeof c === 'object') {
+        Quorvel.writtenPages = c.pages; // as written, for the live preview's quick comparison
+        c.pages = pageList(c.pages);
+      }
       const pages = c && Array.isArray(c.pages) ? c.pages : [];
       const later = [];
       if (pages.some(function (p) { return p && p.secure === true; })) later.push(lib + 'security.js');

@@ -722,6 +722,28 @@
     }
   }
 
+  // The settings a viewer shows again without a new load of the book, by the part of the
+  // viewer they change. The live preview gives a book on show its new configuration
+  // (Reader.applySettings); a change of any other key needs a new load.
+  const IN_PLACE_SETTINGS = {
+    theme: ['backgroundColor', 'backgroundImage', 'toolbarColor', 'iconColor'],
+    toolbar: ['title', 'showThumbnailButton', 'showOutlineButton', 'showSearchButton', 'showZoomButton',
+      'showShareButton', 'showDownloadButton', 'showFullscreenButton', 'showPageNumber', 'shareButtons',
+      'menuItems', 'extraIcons', 'toolbarIcons', 'download'],
+    captions: ['captions'],
+    turning: ['flipDuration', 'pageShadow', 'hardCover']
+  };
+
+  // Whether two values read from configuration scripts are the same (objects whatever
+  // the order of their keys).
+  function sameValue(a, b) {
+    if (a === b) return true;
+    if (!a || !b || typeof a !== 'object' || typeof b !== 'object' || Array.isArray(a) !== Array.isArray(b)) return false;
+    const keys = Object.keys(a);
+    if (keys.length !== Object.keys(b).length) return false;
+    return keys.every(function (key) { return Object.prototype.hasOwnProperty.call(b, key) && sameValue(a[key], b[key]); });
+  }
+
   // Ties a page view to the shared parts: address, page box, panels, keyboard, menu,
   // and the events other scripts listen to ('pagechange', and 'spread' for narration).
   class Reader {
@@ -744,6 +766,7 @@
       this.protection = new Protection(this);
       this.narration = new Narration(this);
       this.views = {};
+      this.inPlace = null; // the viewer's way of showing changed settings, by group
       this.root.lang = { 'Deutsch': 'de', 'Français': 'fr', 'Español': 'es', '中文': 'zh' }[this.strings.language] || 'en';
       this.view.events.on('pagechange', (pages) => this.pagesChanged(pages));
       global.addEventListener('hashchange', () => {
@@ -751,6 +774,61 @@
         if (page && this.pages.indexOf(page) < 0) this.go(this.book.clampPage(page));
       });
       document.addEventListener('keydown', (e) => this.key(e));
+    }
+
+    // The viewer shows changed settings of the groups of IN_PLACE_SETTINGS through these
+    // functions, each given the keys that changed: {theme: fn, toolbar: fn, ...}. A
+    // group without one needs a new load.
+    showSettingsWith(appliers) {
+      this.inPlace = appliers;
+    }
+
+    // Brings the book on show up to date with config, the configuration its config.js
+    // holds now: what changed is shown in place when the viewer can show all of it.
+    // Answers "same" (nothing changed), "applied", or "reload" when the book must be
+    // loaded again (other pages, a protected book, a setting shown only at the start);
+    // then nothing was changed.
+    applySettings(config) {
+      if (!config || typeof config !== 'object' || Array.isArray(config) || this.protection.active) return 'reload';
+      const old = this.book.config;
+      // The pages as written first (a large book's are a few patterns), else as the list.
+      const samePages = (Quorvel.writtenPages !== undefined && sameValue(config.pages, Quorvel.writtenPages)) ||
+        sameValue(typeof Quorvel.pageList === 'function' ? Quorvel.pageList(config.pages) : config.pages, old.pages);
+      if (!samePages) return 'reload';
+      const changed = Object.keys(Object.assign({}, old, config)).filter(function (key) {
+        return key !== 'pages' && !sameValue(old[key], config[key]);
+      });
+      if (!changed.length) return 'same';
+      const groups = Object.keys(IN_PLACE_SETTINGS).filter(function (group) {
+        return changed.some(function (key) { return IN_PLACE_SETTINGS[group].indexOf(key) >= 0; });
+      });
+      const known = changed.every(function (key) {
+        return groups.some(function (group) { return IN_PLACE_SETTINGS[group].indexOf(key) >= 0; });
+      });
+      if (!known || !this.inPlace || groups.some((group) => typeof this.inPlace[group] !== 'function')) return 'reload';
+      const next = Object.assign({}, config, { pages: old.pages });
+      this.book.setConfig(next);
+      global.bookConfig = next;
+      for (const group of groups) this.inPlace[group](changed);
+      Quorvel.events.emit('settings', { changed: changed });
+      return 'applied';
+    }
+
+    // Forgets the panel views made from settings that changed; an open one is shown
+    // anew, or closed when the toolbar has no button for it any more.
+    renewViews(names, toolbars) {
+      const open = this.panel.current;
+      for (const name of names) delete this.views[name];
+      if (!open || names.indexOf(open) < 0) return;
+      const button = toolbars.some(function (bar) { return bar && bar.querySelector('.qv-button[data-key="' + open + '"]:not([hidden])'); });
+      if (button) {
+        this.panel.open(open, this.viewFor(open));
+      } else {
+        // Closed and empty, as the panel of a book just opened.
+        this.panel.close();
+        this.panel.title.textContent = '';
+        this.panel.body.textContent = '';
+      }
     }
 
     // Tells the reader that a part of the book (its protection, its narration) could
@@ -1000,11 +1078,18 @@
     root.style.setProperty('--qv-toolbar', book.setting('toolbarColor'));
     root.style.setProperty('--qv-icon', book.setting('iconColor'));
     const picture = book.setting('backgroundImage');
+    root.style.removeProperty('--qv-background-image');
     if (picture) {
       try {
         root.style.setProperty('--qv-background-image', 'url("' + new URL(picture, document.baseURI).href.replace(/["\\\n\r]/g, encodeURIComponent) + '")');
       } catch (e) { /* not an address: no picture */ }
     }
+    root.classList.toggle('qv-has-background', !!picture);
+  }
+
+  // The live preview's way in: the reader on show takes the new configuration.
+  function applySettings(config) {
+    return Quorvel.reader instanceof Reader ? Quorvel.reader.applySettings(config) : 'reload';
   }
 
   Object.assign(Quorvel, {
@@ -1014,6 +1099,8 @@
     Reader: Reader,
     Preloader: Preloader,
     showFatal: showFatal,
-    applyTheme: applyTheme
+    applyTheme: applyTheme,
+    applySettings: applySettings,
+    IN_PLACE_SETTINGS: IN_PLACE_SETTINGS
   });
 })(this);

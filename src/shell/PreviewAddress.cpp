@@ -31,4 +31,12 @@ bool isMobileUrl(const QUrl &url)
     return url.path().contains(QLatin1String("/mobile/"));
 }
 
+bool isBookUrl(const QUrl &base, const QUrl &url)
+{
+    const auto origin = [](const QUrl &u) { return u.adjusted(QUrl::RemovePath | QUrl::RemoveQuery | QUrl::RemoveFragment); };
+    if (!url.isValid() || !base.isValid() || origin(url) != origin(base))
+        return false;
+    return url.path() == bookUrl(base, false, 0, 0).path() || url.path() == bookUrl(base, true, 0, 0).path();
+}
+
 } // namespace PreviewAddress

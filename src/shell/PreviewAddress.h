@@ -16,5 +16,8 @@ QUrl bookUrl(const QUrl &base, bool mobile, int generation, int page);
 int pageFromUrl(const QUrl &url);
 // Whether an address is one of the phone version.
 bool isMobileUrl(const QUrl &url);
+// Whether url is the address of the desktop book or its phone version below base (any
+// generation and page), and not of another page of the server or of another server.
+bool isBookUrl(const QUrl &base, const QUrl &url);
 
 } // namespace PreviewAddress

@@ -9,20 +9,42 @@
 //              only the files that changed, each one whole; returns early when stop
 //              is set (the next run completes what it left).
 
+#include <QJsonObject>
 #include <QString>
 #include <atomic>
 #include <memory>
+
+// The viewer settings a rebuild wrote, for a view that shows the book to bring it up to
+// date without loading it again (PreviewPane::applySettings).
+struct PreviewSettings
+{
+    QJsonObject desktop, mobile; // bookConfig of the desktop book and of its phone version
+    QString extraScript;         // what follows bookConfig in the configuration script (the bookmark tabs)
+    QString viewers;             // names the templates whose viewers the book carries
+    // The rebuild changed no page and no file the viewer reads at its start: only the
+    // configuration (and files it names) can differ from the book written before.
+    bool pagesKept = false;
+
+    bool isEmpty() const { return desktop.isEmpty(); }
+    // Whether a view showing the book shown can take these settings in place: the same
+    // viewers and bookmark tabs, pages kept (the viewer itself judges the rest).
+    bool fitsOnto(const PreviewSettings &shown) const
+    {
+        return pagesKept && !isEmpty() && !shown.isEmpty() && viewers == shown.viewers && extraScript == shown.extraScript;
+    }
+};
 
 struct PreviewBuildResult
 {
     enum class Outcome { Written, Failed, Cancelled };
     Outcome outcome = Outcome::Written;
     QString message; // why it failed
+    PreviewSettings settings; // of a written book; empty when the builder does not say
 
     bool ok() const { return outcome == Outcome::Written; }
-    static PreviewBuildResult written() { return {}; }
-    static PreviewBuildResult failed(const QString &message) { return {Outcome::Failed, message}; }
-    static PreviewBuildResult cancelled() { return {Outcome::Cancelled, {}}; }
+    static PreviewBuildResult written(PreviewSettings settings = {}) { return {Outcome::Written, {}, std::move(settings)}; }
+    static PreviewBuildResult failed(const QString &message) { return {Outcome::Failed, message, {}}; }
+    static PreviewBuildResult cancelled() { return {Outcome::Cancelled, {}, {}}; }
 };
 
 class PreviewJob

@@ -41,7 +41,7 @@ void PreviewLoop::schedule()
 {
     if (m_running || m_flag == 0)
         return;
-    const qint64 wait = std::min(m_settle - m_sinceChange.elapsed(), m_maxDelay - m_sincePending.elapsed());
+    const qint64 wait = std::min(settle() - m_sinceChange.elapsed(), m_maxDelay - m_sincePending.elapsed());
     m_due.start(int(std::max<qint64>(0, wait)));
 }
 
@@ -49,7 +49,7 @@ bool PreviewLoop::tick()
 {
     if (m_running || m_flag == 0)
         return false;
-    if (m_sinceChange.elapsed() < m_settle && m_sincePending.elapsed() < m_maxDelay) {
+    if (m_sinceChange.elapsed() < settle() && m_sincePending.elapsed() < m_maxDelay) {
         schedule();
         return false;
     }
@@ -134,7 +134,7 @@ void PreviewLoop::conclude(const PreviewBuildResult &result)
     m_job.reset();
     switch (result.outcome) {
     case PreviewBuildResult::Outcome::Written:
-        emit previewReady(m_folder);
+        emit previewReady(m_folder, result.settings);
         break;
     case PreviewBuildResult::Outcome::Cancelled:
         // The changes were not shown: they are due again.

@@ -7,6 +7,9 @@
 // settleInterval() (so a burst of quick changes gives one rebuild), or once a change
 // has waited maximumDelay() (so a long slider drag still shows now and then). At most
 // one rebuild runs at a time; changes made meanwhile give one more rebuild after it.
+// Changes of design settings alone (PreviewChange::Settings) wait settingsSettleInterval()
+// instead: their rebuild is short and the view mostly takes them in place, and those that
+// come while it runs still gather into the one after it.
 // The window never waits for a rebuild, except in stopAndWait() (saving moves the
 // page pictures, and quitting must not leave a worker behind).
 //
@@ -35,6 +38,8 @@ public:
 
     int settleInterval() const { return m_settle; }
     void setSettleInterval(int milliseconds) { m_settle = milliseconds; }
+    int settingsSettleInterval() const { return m_settingsSettle; }
+    void setSettingsSettleInterval(int milliseconds) { m_settingsSettle = milliseconds; }
     int maximumDelay() const { return m_maxDelay; }
     void setMaximumDelay(int milliseconds) { m_maxDelay = milliseconds; }
 
@@ -58,7 +63,8 @@ public:
 
 signals:
     void buildStarted(int changeFlags);
-    void previewReady(const QString &folder);
+    // settings: what the rebuild wrote for the viewer (PreviewBuildResult::settings).
+    void previewReady(const QString &folder, const PreviewSettings &settings);
     void previewFailed(const QString &message);
 
 private:
@@ -67,10 +73,13 @@ private:
     void conclude(const PreviewBuildResult &result);
     // Sets the timer for when the pending changes are due.
     void schedule();
+    // How long the pending changes wait for more.
+    int settle() const { return m_flag == PreviewChange::Settings ? m_settingsSettle : m_settle; }
 
     std::shared_ptr<PreviewBuilder> m_builder;
     QString m_folder;
     int m_settle = 100;
+    int m_settingsSettle = 5;
     int m_maxDelay = 500;
     int m_flag = 0;
     int m_buildingFlags = 0;

@@ -562,6 +562,8 @@ private slots:
         HTMLConfigInfo html;
         html.setHasMobileVersion(true);
         std::shared_ptr<const FlashBookOutput::PagePlan> plan;
+        FlashBookOutput::Configuration written; // what the live preview gives the book on show
+        bool reused = false;
         auto write = [&](std::shared_ptr<FlashPageSource> pages, bool settingsOnly = false) {
             FlashBookOutput output(std::move(pages), tmpl, folder, "index");
             output.setHTMLConfig(html);
@@ -569,6 +571,8 @@ private slots:
             output.setPreviousPlan(settingsOnly ? plan : nullptr);
             output.updateBook();
             plan = output.pagePlan();
+            written = output.configuration();
+            reused = output.reusedPages();
         };
         // Every file by its identity on disk and time of change.
         auto versions = [&] {
@@ -613,7 +617,11 @@ private slots:
         QVERIFY(QFile::remove(folder + "/files/thumb/2.jpg"));
         QVERIFY(tmpl->setPropertyValue("backgroundColor", "0x112233"));
         write(OutputCopies::copyPageSource(*m_book.pages), true);
+        QVERIFY(reused);
         QCOMPARE(configObject(folder + "/files/config.js").value("backgroundColor").toString(), QString("#112233"));
+        // The configurations it reports are what the scripts hold, byte for byte.
+        QCOMPARE(readFile(folder + "/files/config.js"), ViewerConfig::script(written.desktop, written.tabsScript).toUtf8());
+        QCOMPARE(readFile(folder + "/mobile/files/config.js"), ViewerConfig::script(written.mobile, written.tabsScript).toUtf8());
         QCOMPARE(configObject(folder + "/mobile/files/config.js").value("pages").toArray().size(), 6);
         QVERIFY(!QFileInfo::exists(folder + "/files/thumb/2.jpg"));
         QVERIFY(QFileInfo::exists(folder + "/files/thumb/3.jpg") && QFileInfo::exists(folder + "/files/search.js"));
@@ -633,6 +641,7 @@ private slots:
             output.setPreviousPlan(plan);
             output.updateBook();
             QVERIFY(!output.pagePlan());
+            QVERIFY(output.configuration().desktop.isEmpty()); // it names encrypted pages
             QVERIFY(!QFileInfo::exists(folder + "/files/page/2.jpg"));
             plan = output.pagePlan();
         }
@@ -646,7 +655,9 @@ private slots:
             shorter->pageList(kind).resize(4);
         html.setLoadType(2);
         write(shorter, true);
+        QVERIFY(!reused);
         QCOMPARE(configObject(folder + "/files/config.js").value("pages").toArray().size(), 4);
+        QCOMPARE(written.desktop.value("pages").toArray().size(), 4);
         QVERIFY(QFileInfo::exists(folder + "/files/page/4.jpg"));
         QVERIFY(!QFileInfo::exists(folder + "/files/page/5.jpg"));
         QVERIFY(!QFileInfo::exists(folder + "/files/thumb/6.jpg"));

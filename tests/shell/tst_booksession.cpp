@@ -13,6 +13,8 @@
 #include "shell/BookImportTask.h"
 #include "shell/BookSession.h"
 #include "shell/EnginePreviewBuilder.h"
+#include "output/web/ViewerConfig.h"
+#include "pages/FlashPageSource.h"
 #include "templates/FlashTemplate.h"
 
 #include <QtTest>
@@ -163,6 +165,25 @@ private slots:
         stop = true;
         QCOMPARE(job->run(preview.path(), stop).outcome, PreviewBuildResult::Outcome::Cancelled);
         QCOMPARE(readText(preview.path() + "/files/config.js"), config);
+
+        // Settings alone over the pages written before: the pages are taken over, and the
+        // configuration written is reported for the book on show...
+        stop = false;
+        QVERIFY(builder.prepare(PreviewChange::All, &error)->run(preview.path(), stop).ok());
+        QVERIFY(tmpl->setPropertyValue(QStringLiteral("backgroundColor"), QStringLiteral("0x123456")));
+        PreviewBuildResult settings = builder.prepare(PreviewChange::Settings, &error)->run(preview.path(), stop);
+        QVERIFY(settings.ok() && settings.settings.pagesKept);
+        QCOMPARE(settings.settings.desktop.value(QStringLiteral("backgroundColor")).toString(), QStringLiteral("#123456"));
+        QVERIFY(readText(preview.path() + "/files/config.js").contains(QStringLiteral("#123456")));
+        QCOMPARE(ViewerConfig::pageRecords(settings.settings.mobile.value(QStringLiteral("pages"))).size(), 2);
+        // ...but over pages that changed meanwhile, whatever the change was said to be,
+        // the pages are read again and written.
+        for (FlashPageSource::PictureKind kind : FlashPageSource::kPictureKinds)
+            session->document().pageSource()->pageList(kind).removeLast();
+        settings = builder.prepare(PreviewChange::Settings, &error)->run(preview.path(), stop);
+        QVERIFY(settings.ok() && !settings.settings.pagesKept);
+        QCOMPARE(ViewerConfig::pageRecords(settings.settings.desktop.value(QStringLiteral("pages"))).size(), 1);
+        QVERIFY(!QFileInfo::exists(preview.path() + "/files/page/2.jpg"));
 
         // No book, or a book without pages: nothing to build, and nothing to say.
         EnginePreviewBuilder empty([] { return EnginePreviewBuilder::Book{}; });

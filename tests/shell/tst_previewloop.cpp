@@ -110,7 +110,7 @@ private slots:
         QSignalSpy ready(loop.get(), &PreviewLoop::previewReady);
         QElapsedTimer t;
         t.start();
-        loop->setPreviewChangeFlag(PreviewChange::Settings);
+        loop->setPreviewChangeFlag(PreviewChange::Outline);
         QTRY_COMPARE_WITH_TIMEOUT(loop->buildCount(), 1, 2000);
         QVERIFY(t.elapsed() >= loop->settleInterval());
         builder->release.release();
@@ -118,6 +118,21 @@ private slots:
         // And the next one.
         loop->setPreviewChangeFlag(PreviewChange::Outline);
         QTRY_COMPARE_WITH_TIMEOUT(loop->buildCount(), 2, 2000);
+    }
+
+    void settingsAloneAreBuiltWithoutTheLongWait()
+    {
+        loop->setSettleInterval(60000);
+        loop->setSettingsSettleInterval(10);
+        loop->setPreviewChangeFlag(PreviewChange::Settings);
+        QTRY_COMPARE_WITH_TIMEOUT(loop->buildCount(), 1, 5000);
+        builder->release.release();
+        QTRY_VERIFY(!loop->isBuilding());
+        // With another change among them, the changes wait as long as any other.
+        loop->setPreviewChangeFlag(PreviewChange::Settings);
+        loop->setPreviewChangeFlag(PreviewChange::Pages);
+        tickFor(300);
+        QCOMPARE(loop->buildCount(), 1);
     }
 
     void changesDuringARebuildGiveOneMore()

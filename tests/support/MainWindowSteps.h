@@ -39,6 +39,23 @@
 #include <QTabWidget>
 #include <QTest>
 
+// Starts the program on the demo book (its import's progress window ends by itself);
+// true when the book is open.
+inline bool startWithDemo(QuorvelAppDelegate &app, UiTestDriver &driver)
+{
+    driver.answerModal([](WindowController *) {});
+    StartupRequest start;
+    start.demo = true;
+    return app.applicationDidFinishLaunching(start) && app.hasBook();
+}
+
+// Gives a setting of the template the design-settings outline shows a value, as typed there.
+inline void setDesignSetting(QuorvelAppDelegate &app, const QString &key, const QString &value)
+{
+    FlashTemplateModel *model = app.mainWindow()->designSettings()->model();
+    QVERIFY(model->setData(model->indexForKey(key, FlashTemplateModel::ValueColumn), value));
+}
+
 // Starts the program on a PDF, which the import dialog imports as it is offered (its
 // progress window ends by itself); true when the book is open.
 inline bool startWithImportedPdf(QuorvelAppDelegate &app, UiTestDriver &driver, const QString &pdf)

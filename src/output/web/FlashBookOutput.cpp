@@ -126,6 +126,7 @@ struct FlashBookOutput::Book
     bool playsMovies = false; // the viewer plays SWF movies: the book carries the player
     QString preloaderMovie;   // the installed preloader's movie, copied as files/book.swf
     std::optional<QSize> commonPicture, commonPhonePicture; // most common picture sizes (ViewerConfig)
+    QJsonValue desktopRecords = QJsonValue::Undefined, mobileRecords = QJsonValue::Undefined; // the configurations' "pages"
 
     QString path(const QString &relative) const { return folder + QLatin1Char('/') + relative; }
 };
@@ -140,6 +141,7 @@ struct FlashBookOutput::PagePlan
     QList<PageCopy> normal, large, thumb, swf, phone;
     QList<ViewerPage> pages, mobilePages;
     std::optional<QSize> commonPicture, commonPhonePicture;
+    QJsonValue desktopRecords, mobileRecords;
 };
 
 namespace {
@@ -444,8 +446,11 @@ void FlashBookOutput::writeFurnishings(Book &book)
     if (!book.preloaderMovie.isEmpty())
         book.playsMovies = true;
 
+    // The pages' records are made once for the pages (a large book's take a while).
+    if (book.desktopRecords.isUndefined())
+        book.desktopRecords = ViewerConfig::pageRecordsValue(book.pages);
     ViewerConfig desktop(*m_template, *book.resources, QString(), book.work);
-    book.desktopConfig = desktop.build(bookTitle(), book.pages);
+    book.desktopConfig = desktop.build(bookTitle(), book.pages, book.desktopRecords);
     const auto sources = [](const QList<PageCopy> &copies) {
         QStringList files;
         for (const PageCopy &copy : copies)
@@ -468,8 +473,10 @@ void FlashBookOutput::writeFurnishings(Book &book)
         book.desktopConfig.insert(QStringLiteral("download"), download);
 
     if (book.mobile) {
+        if (book.mobileRecords.isUndefined())
+            book.mobileRecords = ViewerConfig::pageRecordsValue(book.mobilePages);
         ViewerConfig phone(mobileTemplate(), *book.resources, QStringLiteral("../"), book.work);
-        book.mobileConfig = phone.build(bookTitle(), book.mobilePages);
+        book.mobileConfig = phone.build(bookTitle(), book.mobilePages, book.mobileRecords);
         if (!book.commonPhonePicture)
             book.commonPhonePicture = book.phone.isEmpty() ? *book.commonPicture : ViewerConfig::commonPictureSize(sources(book.phone));
         ViewerConfig::fitPageSizeToPictures(book.mobileConfig, mobileTemplate(), *book.commonPhonePicture);
@@ -835,6 +842,7 @@ void FlashBookOutput::writeBookFolder(const QString &folder)
         reused = nullptr;
     m_reusedPages = reused;
     m_plan.reset();
+    m_configuration = {};
     if (reused) {
         book.pageCount = int(reused->pages.size());
         book.normal = reused->normal;
@@ -846,6 +854,8 @@ void FlashBookOutput::writeBookFolder(const QString &folder)
         book.mobilePages = reused->mobilePages;
         book.commonPicture = reused->commonPicture;
         book.commonPhonePicture = reused->commonPhonePicture;
+        book.desktopRecords = reused->desktopRecords;
+        book.mobileRecords = reused->mobileRecords;
     } else {
         preparePages();
         copyPages(book);
@@ -866,6 +876,8 @@ void FlashBookOutput::writeBookFolder(const QString &folder)
     writeFurnishings(book);
     plan->commonPicture = book.commonPicture;
     plan->commonPhonePicture = book.commonPhonePicture;
+    plan->desktopRecords = book.desktopRecords;
+    plan->mobileRecords = book.mobileRecords;
 
     if (!reused) {
         post(ConvertStep::AnnotationFiles, 0, 1);
@@ -905,8 +917,10 @@ void FlashBookOutput::writeBookFolder(const QString &folder)
     protectStagedBook(folder);
     checkStop();
     // A protected book's pictures became payloads: the next rebuild writes them anew.
-    if (!isProtectedBook())
+    if (!isProtectedBook()) {
         m_plan = plan;
+        m_configuration = {book.desktopConfig, book.mobile ? book.mobileConfig : QJsonObject(), tabsScriptText()};
+    }
 }
 
 QString FlashBookOutput::packedBook(OutputStage &stage)

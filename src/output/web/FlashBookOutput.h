@@ -24,6 +24,7 @@
 #include "online/OnlineUserInf.h"
 #include "pages/FlashPage.h"
 
+#include <QJsonObject>
 #include <QString>
 #include <QStringList>
 #include <atomic>
@@ -109,6 +110,20 @@ public:
     void setPreviousPlan(std::shared_ptr<const PagePlan> plan) { m_previousPlan = std::move(plan); }
     // The plan of the last successful run (null before one).
     std::shared_ptr<const PagePlan> pagePlan() const { return m_plan; }
+    // Whether the last run took its pages from the previous plan (wrote only what design
+    // settings make).
+    bool reusedPages() const { return m_reusedPages; }
+
+    // The viewer configurations the last run wrote into files/config.js and
+    // mobile/files/config.js (bookConfig, and the bookmark tabs script after it), for
+    // the live preview to give a book on show; empty before a run and for a protected
+    // book, whose configuration names encrypted pages.
+    struct Configuration
+    {
+        QJsonObject desktop, mobile; // mobile: empty without a phone version
+        QString tabsScript;
+    };
+    const Configuration &configuration() const { return m_configuration; }
 
     // Asks a running conversion to stop soon; thread-safe.
     void stop() { m_stop = true; }
@@ -238,4 +253,5 @@ private:
     QString m_stagePath; // the stage of the running writeStagedBook
     std::shared_ptr<const PagePlan> m_previousPlan, m_plan;
     bool m_reusedPages = false; // the last run took its pages from m_previousPlan
+    Configuration m_configuration;
 };

@@ -290,10 +290,8 @@ QJsonArray ViewerConfig::pageRecords(const QJsonValue &pages)
     return records;
 }
 
-QJsonObject ViewerConfig::build(const QString &title, const QList<ViewerPage> &pages)
+QJsonValue ViewerConfig::pageRecordsValue(const QList<ViewerPage> &pages)
 {
-    QJsonObject config;
-    config.insert(QStringLiteral("title"), title);
     QJsonArray records;
     for (const ViewerPage &page : pages) {
         QJsonObject record{{QStringLiteral("normal"), page.normal}};
@@ -307,7 +305,14 @@ QJsonObject ViewerConfig::build(const QString &title, const QList<ViewerPage> &p
             record.insert(QStringLiteral("swf"), page.swf);
         records.append(record);
     }
-    config.insert(QStringLiteral("pages"), compactRecords(records));
+    return compactRecords(records);
+}
+
+QJsonObject ViewerConfig::build(const QString &title, const QList<ViewerPage> &pages, const QJsonValue &records)
+{
+    QJsonObject config;
+    config.insert(QStringLiteral("title"), title);
+    config.insert(QStringLiteral("pages"), records.isUndefined() ? pageRecordsValue(pages) : records);
     addPlainSettings(config);
 
     if (m_tmpl.hasProperty(QStringLiteral("pageCaption"))) {

@@ -32,7 +32,11 @@ public:
     ViewerConfig(const FlashTemplate &tmpl, BookResources &resources, const QString &prefix, const QString &workFolder);
 
     // The configuration object. Copies the files the settings name into the book.
-    QJsonObject build(const QString &title, const QList<ViewerPage> &pages);
+    // records: the pages' records as pageRecordsValue() makes them from pages, when the
+    // caller has them already (the same pages written again); made here when undefined.
+    QJsonObject build(const QString &title, const QList<ViewerPage> &pages, const QJsonValue &records = QJsonValue::Undefined);
+    // The "pages" value of the configuration: the pages' records, as patterns for a large book.
+    static QJsonValue pageRecordsValue(const QList<ViewerPage> &pages);
 
     // The extra toolbar icons of the last build, their pictures named by their paths
     // in the book; empty when the template has none.

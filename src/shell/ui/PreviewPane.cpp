@@ -169,7 +169,51 @@ void PreviewPane::showBook(const QUrl &base, bool mobile, int generation, bool s
     // The viewer opens on the page of "#p=N" itself.
     m_requested = PreviewAddress::bookUrl(base, mobile, generation, page);
     m_stack->setCurrentWidget(m_webHolder);
+    ++m_loads;
+    m_shown = m_written;
     m_web->loadURL(m_requested);
+}
+
+void PreviewPane::applySettings(const QUrl &base, std::function<void(bool)> done)
+{
+    const QUrl at = currentUrl();
+    // A book still loading answers for itself: its viewer takes the settings once it
+    // stands (it read its configuration then), and asks for a new load before.
+    if (!m_web || !isShowingBook() || !PreviewAddress::isBookUrl(base, at) || !m_written.fitsOnto(m_shown)) {
+        done(false);
+        return;
+    }
+    const bool mobile = PreviewAddress::isMobileUrl(at);
+    const QJsonObject config = mobile ? m_written.mobile : m_written.desktop;
+    if (config.isEmpty()) {
+        done(false);
+        return;
+    }
+    // The page checks that it is the preview book before it is handed the configuration
+    // (the view may have gone on to another page since): the address it is at cannot be
+    // changed by a page's script.
+    const QUrl book = PreviewAddress::bookUrl(base, mobile, 0, 0);
+    auto json = [](const QString &text) {
+        return QString::fromUtf8(QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact)).mid(1).chopped(1);
+    };
+    const QString script =
+        QStringLiteral("(function () { if (location.origin !== %1 || location.pathname !== %2) return 'reload';"
+                       " var config = %3;"
+                       " return window.Quorvel && typeof Quorvel.applySettings === 'function' ? Quorvel.applySettings(config) : 'reload'; })()")
+            .arg(json(book.adjusted(QUrl::RemovePath | QUrl::RemoveQuery | QUrl::RemoveFragment).toString()), json(book.path(QUrl::FullyEncoded)),
+                 QString::fromUtf8(QJsonDocument(config).toJson(QJsonDocument::Compact)));
+    const int load = m_loads;
+    const PreviewSettings settings = m_written;
+    QPointer<PreviewPane> self(this);
+    m_web->evaluateJavaScript(script, [self, load, settings, done](const QVariant &answer) {
+        if (!self || load != self->m_loads)
+            return; // the view loaded the book again meanwhile
+        const QString said = answer.toString();
+        const bool applied = said == QLatin1String("applied") || said == QLatin1String("same");
+        if (applied)
+            self->m_shown = settings;
+        done(applied);
+    });
 }
 
 QUrl PreviewPane::currentUrl() const

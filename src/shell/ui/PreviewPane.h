@@ -6,6 +6,12 @@
 // The web view is made when the first book is shown. Its pages report through the
 // script message handlers "connector" (bookConnector()) and "jsPrint" (logged).
 //
+// A rebuild that changed design settings alone is shown in place: applySettings() gives
+// the book on show the configuration the rebuild wrote, and the viewer shows what changed
+// without a new load (Quorvel.applySettings); it answers when it cannot, and the book is
+// loaded again. Only the preview book's own page (its address on the preview server) is
+// given a configuration.
+//
 // A protected book's preview is loaded again after every change; the answer that opened
 // it (the viewer reports it through "connector" as {"type": "securityAnswer", "user",
 // "password"}) is kept and given to every later load as window.quorvelAnswerKeeper, so the
@@ -16,10 +22,13 @@
 // (PreviewPage: links elsewhere open in the user's browser); the bridge and the answer
 // keeper exist only in those pages, and closing the book empties the view.
 
+#include "shell/PreviewBuilder.h"
+
 #include <QPointer>
 #include <QUrl>
 #include <QVariant>
 #include <QWidget>
+#include <functional>
 
 class DragFileImport;
 class PreviewPage;
@@ -41,6 +50,17 @@ public:
     // Loads the preview book from the server at base (the phone version when mobile),
     // on the page the reader is on now, or on its first page for another book.
     void showBook(const QUrl &base, bool mobile, int generation, bool samePage = true);
+    // The viewer settings of the book the preview folder holds now (what the rebuild that
+    // wrote it reported): showBook() loads a book with these.
+    void setWrittenSettings(const PreviewSettings &settings) { m_written = settings; }
+    // Brings the book on show up to the written settings without loading it again:
+    // done(true) once the viewer shows them, done(false) when the book must be loaded
+    // again instead (the view shows another page or a book whose viewer has not started
+    // yet, the rebuild changed more than settings, or the viewer cannot show a change in
+    // place). done is not called when the view loads the book again meanwhile (that
+    // load shows them).
+    void applySettings(const QUrl &base, std::function<void(bool applied)> done);
+
     // The address last loaded, and the one the view is at now (it follows the pages).
     QUrl requestedUrl() const { return m_requested; }
     QUrl currentUrl() const;
@@ -87,6 +107,8 @@ private:
     PreviewPage *m_page = nullptr;
     QUrl m_base; // the book's address on the preview server
     QUrl m_requested;
+    int m_loads = 0; // books loaded; an answer of the viewer of an earlier one is stale
+    PreviewSettings m_written, m_shown;
     QPointer<DragFileImport> m_dropTarget;
     QVariantMap m_answer; // {"user", "password"} while one is kept
 };

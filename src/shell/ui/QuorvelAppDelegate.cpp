@@ -102,7 +102,8 @@ QuorvelAppDelegate::QuorvelAppDelegate(QObject *parent)
         tmpl.setExternResourcePath(folder);
         return true;
     });
-    connect(&m_previewLoop, &PreviewLoop::previewReady, this, &QuorvelAppDelegate::onPreviewReady);
+    connect(&m_previewLoop, &PreviewLoop::previewReady, this,
+            [this](const QString &, const PreviewSettings &settings) { onPreviewReady(settings); });
     connect(&m_previewLoop, &PreviewLoop::previewFailed, this, &QuorvelAppDelegate::onPreviewFailed);
     connect(&m_previewLoop, &PreviewLoop::buildStarted, this, [this] {
         if (m_window)
@@ -722,12 +723,35 @@ void QuorvelAppDelegate::onRepeatTimer()
     m_previewLoop.tick();
 }
 
-void QuorvelAppDelegate::onPreviewReady()
+void QuorvelAppDelegate::onPreviewReady(const PreviewSettings &settings)
 {
     if (!m_window || !m_session)
         return;
+    PreviewPane *pane = m_window->previewPane();
+    pane->clearMessage();
+    pane->setWrittenSettings(settings);
+    if (m_newBook || !m_server.isListening()) {
+        reloadPreview();
+        return;
+    }
+    // The book on show takes the new settings in place when only settings changed, and
+    // is loaded again otherwise.
+    const quint64 book = m_bookGeneration;
+    pane->applySettings(m_server.baseUrl(), [this, book](bool applied) {
+        if (!m_window || !m_session || book != m_bookGeneration)
+            return;
+        if (!applied) {
+            reloadPreview();
+            return;
+        }
+        m_window->setStatusText(loadAppString("QuorvelAppD-%1 pages", "%1 pages").arg(m_session->pageCount()));
+        emit previewShown(m_generation);
+    });
+}
+
+void QuorvelAppDelegate::reloadPreview()
+{
     ++m_generation;
-    m_window->previewPane()->clearMessage();
     if (!m_server.isListening() && !m_server.start()) {
         onPreviewFailed(m_server.errorString());
         return;

@@ -136,6 +136,8 @@ public slots:
 signals:
     void bookOpened();
     void bookClosed();
+    // The preview shows the book the last rebuild wrote: loaded as generation, or (the
+    // same generation again) brought up to date in place when only settings changed.
     void previewShown(int generation);
     // The book took a cover from the cover dialog (and its page, when one was asked for).
     void bookCoverDidChange();
@@ -154,7 +156,9 @@ private:
     QStringList choosePictures();
     void onTemplateValueChanged();
     void onFilesDropped(const QStringList &paths);
-    void onPreviewReady();
+    void onPreviewReady(const PreviewSettings &settings);
+    // Loads the preview book into the view afresh.
+    void reloadPreview();
     void onPreviewFailed(const QString &message);
     void onDisplayModeChanged();
     void prepareOutputWindow(PublishBookWindowDelegate &dialog);

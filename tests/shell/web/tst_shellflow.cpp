@@ -52,12 +52,6 @@ void clickImport(WindowController *controller)
     dialog->importButton()->click();
 }
 
-void setSetting(QuorvelAppDelegate &app, const QString &key, const QString &value)
-{
-    FlashTemplateModel *model = app.mainWindow()->designSettings()->model();
-    QVERIFY(model->setData(model->indexForKey(key, FlashTemplateModel::ValueColumn), value));
-}
-
 QString setting(QuorvelAppDelegate &app, const QString &key)
 {
     return app.session()->document().flashTmpl()->propertyValue(key);
@@ -113,17 +107,17 @@ private slots:
             browser->close();
         }
 
-        // Three quick changes of a design setting: one rebuild, back on page 4.
+        // Three quick changes of a design setting: one rebuild, shown in place on page 4.
         const int builds = app.previewLoop().buildCount();
         const QString original = setting(app, QStringLiteral("backgroundColor"));
         for (const char *color : {"0x112233", "0x445566", "0x336699"})
-            setSetting(app, QStringLiteral("backgroundColor"), QString::fromLatin1(color));
+            setDesignSetting(app, QStringLiteral("backgroundColor"), QString::fromLatin1(color));
         QVERIFY(app.session()->isModified());
         QVERIFY(app.mainWindow()->isWindowModified());
         QVERIFY(shown.wait(kLong));
         QTest::qWait(1000);
         QCOMPARE(app.previewLoop().buildCount(), builds + 1);
-        QCOMPARE(PreviewAddress::pageFromUrl(pane->requestedUrl()), 4);
+        QCOMPARE(pane->currentPage(), 4);
         QVERIFY(viewerShows(pane, 8));
         QCOMPARE(evaluate(pane, QStringLiteral("bookConfig.backgroundColor")).toString().toUpper(),
                  QStringLiteral("#336699"));
@@ -199,7 +193,7 @@ private slots:
         QSignalSpy shown(&app, &QuorvelAppDelegate::previewShown);
         QVERIFY(app.applicationDidFinishLaunching(start));
         QVERIFY(shown.wait(kLong));
-        setSetting(app, QStringLiteral("pageShadow"), QStringLiteral("No"));
+        setDesignSetting(app, QStringLiteral("pageShadow"), QStringLiteral("No"));
         QVERIFY(app.session()->isModified());
 
         QMimeData drop;

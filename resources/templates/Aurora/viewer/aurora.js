@@ -493,7 +493,6 @@
     const book = new Quorvel.Book(config, global.bmtConfig, Quorvel.DESKTOP_DEFAULTS);
     Quorvel.applyTheme(root, book);
     root.classList.add('qv-desktop');
-    if (book.setting('backgroundImage')) root.classList.add('qv-has-background');
 
     const flipElement = h('div', { className: 'qv-flipbook' });
     // The book's shadow lies under the pages shown: a box of its own, painted once,
@@ -518,7 +517,7 @@
       .then(function () { return view.whenVisibleLoaded(); }).catch(function () {});
     new SceneView(book.scene, sceneBack, sceneFront, firstPagesShown);
     new PluginView(book.plugin, stage, area, firstPagesShown);
-    const tabs = book.tabs && book.tabs.tabs.length ? new TabsView(reader, view, frame) : null;
+    let tabs = book.tabs && book.tabs.tabs.length ? new TabsView(reader, view, frame) : null;
     const margins = TabsView.margins(book.tabs);
 
     // Large arrows on both sides of the book.
@@ -533,40 +532,52 @@
     stage.appendChild(arrow('left'));
     stage.appendChild(arrow('right'));
 
-    // The toolbar.
-    const button = function (key, fn) { return Quorvel.toolbarButton(reader, key, fn); };
-    const title = h('div', { className: 'qv-title', text: book.setting('title') });
-    const firstButton = button('first', () => reader.first());
-    const lastButton = button('last', () => reader.last());
-    const navigation = [firstButton, button('prev', () => reader.prev()),
-      book.setting('showPageNumber') ? reader.pageBox.element : null,
-      button('next', () => reader.next()), lastButton];
-    if (view.rightToLeft) navigation.reverse();
-    const tools = [];
-    const outlineButton = button('outline', () => reader.togglePanel('outline'));
-    outlineButton.hidden = true;
-    if (book.setting('showThumbnailButton')) tools.push(button('thumbnails', () => reader.togglePanel('thumbnails')));
-    if (book.setting('showOutlineButton')) tools.push(outlineButton);
-    if (book.setting('showSearchButton')) tools.push(button('search', () => reader.togglePanel('search')));
-    if (book.setting('showZoomButton')) tools.push(button('zoom', () => zoom.open()));
-    if (book.setting('showShareButton') && book.shareButtons.length) tools.push(button('share', () => reader.togglePanel('share')));
-    if (book.setting('showDownloadButton') && book.hasDownloads) tools.push(button('download', () => reader.togglePanel('download')));
-    tools.push.apply(tools, reader.moduleButtons());
-    let more = null;
-    if (book.menuItems.length) {
-      // Folded into the "more" menu, the menu opens where that menu was.
-      tools.push(button('menu', (e) => reader.openMenu((e.currentTarget.classList.contains('qv-folded') ? more : e.currentTarget).getBoundingClientRect())));
-    }
-    if (book.setting('showFullscreenButton') && document.fullscreenEnabled) tools.push(button('fullscreen', () => reader.toggleFullscreen()));
-    more = button('more', () => fitter.open());
-    const extraIcons = reader.extraIconButtons();
-    const toolbar = h('nav', { className: 'qv-toolbar' }, [
-      h('div', { className: 'qv-toolbar-start' }, extraIcons.concat([title])),
-      h('div', { className: 'qv-toolbar-middle' }, navigation),
-      h('div', { className: 'qv-toolbar-end' }, tools.concat([more]))
-    ]);
-    const fitter = new ToolbarFit(reader, toolbar, more,
-      tools.slice().reverse().concat(extraIcons.slice().reverse(), [lastButton, firstButton]));
+    // The toolbar, made from the settings (again when they change on show).
+    let hasOutline = false; // known once the outline is read
+    let toolbar = null;
+    let fitter = null;
+    const folding = new MutationObserver(function () { fitter.fit(); });
+    const makeToolbar = function () {
+      const button = function (key, fn) { return Quorvel.toolbarButton(reader, key, fn); };
+      const title = h('div', { className: 'qv-title', text: book.setting('title') });
+      const firstButton = button('first', () => reader.first());
+      const lastButton = button('last', () => reader.last());
+      const navigation = [firstButton, button('prev', () => reader.prev()),
+        book.setting('showPageNumber') ? reader.pageBox.element : null,
+        button('next', () => reader.next()), lastButton];
+      if (view.rightToLeft) navigation.reverse();
+      const tools = [];
+      const outlineButton = button('outline', () => reader.togglePanel('outline'));
+      outlineButton.hidden = !hasOutline;
+      if (book.setting('showThumbnailButton')) tools.push(button('thumbnails', () => reader.togglePanel('thumbnails')));
+      if (book.setting('showOutlineButton')) tools.push(outlineButton);
+      if (book.setting('showSearchButton')) tools.push(button('search', () => reader.togglePanel('search')));
+      if (book.setting('showZoomButton')) tools.push(button('zoom', () => zoom.open()));
+      if (book.setting('showShareButton') && book.shareButtons.length) tools.push(button('share', () => reader.togglePanel('share')));
+      if (book.setting('showDownloadButton') && book.hasDownloads) tools.push(button('download', () => reader.togglePanel('download')));
+      tools.push.apply(tools, reader.moduleButtons());
+      let more = null;
+      if (book.menuItems.length) {
+        // Folded into the "more" menu, the menu opens where that menu was.
+        tools.push(button('menu', (e) => reader.openMenu((e.currentTarget.classList.contains('qv-folded') ? more : e.currentTarget).getBoundingClientRect())));
+      }
+      if (book.setting('showFullscreenButton') && document.fullscreenEnabled) tools.push(button('fullscreen', () => reader.toggleFullscreen()));
+      more = button('more', () => fitter.open());
+      const extraIcons = reader.extraIconButtons();
+      const bar = h('nav', { className: 'qv-toolbar' }, [
+        h('div', { className: 'qv-toolbar-start' }, extraIcons.concat([title])),
+        h('div', { className: 'qv-toolbar-middle' }, navigation),
+        h('div', { className: 'qv-toolbar-end' }, tools.concat([more]))
+      ]);
+      // The button of the open panel shows pressed.
+      bar.querySelectorAll('.qv-button[data-key]').forEach(function (b) {
+        b.classList.toggle('qv-active', b.dataset.key === reader.panel.current);
+      });
+      fitter = new ToolbarFit(reader, bar, more,
+        tools.slice().reverse().concat(extraIcons.slice().reverse(), [lastButton, firstButton]));
+      return bar;
+    };
+    toolbar = makeToolbar();
 
     const preloader = new Quorvel.Preloader(reader);
     stage.appendChild(preloader.element);
@@ -576,9 +587,11 @@
     root.appendChild(reader.menu.element);
     root.appendChild(reader.dialog.element);
 
-    if (book.menuItems.length) {
-      area.addEventListener('contextmenu', function (e) { e.preventDefault(); reader.openMenu({ left: e.clientX, right: e.clientX, top: e.clientY, bottom: e.clientY }); });
-    }
+    area.addEventListener('contextmenu', function (e) {
+      if (!book.menuItems.length) return;
+      e.preventDefault();
+      reader.openMenu({ left: e.clientX, right: e.clientX, top: e.clientY, bottom: e.clientY });
+    });
 
     // A cover (or back cover) alone stands in the middle rather than on its half.
     const centre = function () {
@@ -611,7 +624,6 @@
     view.events.on('layout', centre);
     view.events.on('settled', function () { if (layoutWaiting) layout(); });
     view.events.on('pagechange', centre);
-    // The button of the open panel shows pressed.
     Quorvel.events.on('panel', function (e) {
       toolbar.querySelectorAll('.qv-button[data-key]').forEach(function (b) {
         b.classList.toggle('qv-active', b.dataset.key === e.name);
@@ -623,13 +635,46 @@
     global.addEventListener('resize', layout);
     global.addEventListener('resize', function () { fitter.fit(); });
     // Buttons that appear later (the outline, narration) may need room.
-    new MutationObserver(function () { fitter.fit(); })
-      .observe(toolbar, { attributes: true, attributeFilter: ['hidden'], subtree: true });
+    folding.observe(toolbar, { attributes: true, attributeFilter: ['hidden'], subtree: true });
     // The panel takes room from the book: lay out again once it has slid in or out.
     reader.panel.element.addEventListener('transitionend', layout);
     Quorvel.events.on('panel', function () { requestAnimationFrame(layout); });
 
-    reader.begin(view, preloader).then(function (has) { outlineButton.hidden = !has; });
+    // Settings changed on show (the live preview).
+    reader.showSettingsWith({
+      theme: function () { Quorvel.applyTheme(root, book); },
+      toolbar: function () {
+        const old = toolbar;
+        folding.disconnect();
+        toolbar = makeToolbar();
+        old.replaceWith(toolbar);
+        reader.narration.update();
+        fitter.fit();
+        folding.observe(toolbar, { attributes: true, attributeFilter: ['hidden'], subtree: true });
+        reader.renewViews(['share', 'download'], [toolbar]);
+      },
+      captions: function () {
+        reader.pageBox.show(reader.pages);
+        if (tabs) {
+          tabs.element.remove();
+          tabs = new TabsView(reader, view, frame);
+          tabs.update();
+        }
+        reader.renewViews(['thumbnails', 'outline', 'search', 'download'], [toolbar]);
+      },
+      turning: function () {
+        const settings = view.flip.getSettings();
+        settings.flippingTime = book.setting('flipDuration');
+        settings.drawShadow = book.setting('pageShadow');
+        view.setCovers();
+      }
+    });
+
+    reader.begin(view, preloader).then(function (has) {
+      hasOutline = has;
+      const outlineButton = toolbar.querySelector('.qv-button-outline');
+      if (outlineButton) outlineButton.hidden = !has;
+    });
   }
 
   Quorvel.FlipView = FlipView;

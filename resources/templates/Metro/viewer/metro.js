@@ -231,7 +231,6 @@
     const book = new Quorvel.Book(config, global.bmtConfig, PHONE_DEFAULTS);
     Quorvel.applyTheme(root, book);
     root.classList.add('qv-phone');
-    if (book.setting('backgroundImage')) root.classList.add('qv-has-background');
 
     const swipe = h('div', { className: 'qv-swipe', role: 'region' });
     const stage = h('main', { className: 'qv-stage' }, [swipe]);
@@ -242,28 +241,36 @@
     Quorvel.events.on('unlocked', function () { view.render(); });
     const button = function (key, fn) { return Quorvel.toolbarButton(reader, key, fn); };
 
-    const topTools = [];
-    if (book.setting('showShareButton') && book.shareButtons.length) topTools.push(button('share', () => reader.togglePanel('share')));
-    if (book.setting('showDownloadButton') && book.hasDownloads) topTools.push(button('download', () => reader.togglePanel('download')));
-    if (book.menuItems.length) topTools.push(button('menu', (e) => reader.openMenu(e.currentTarget.getBoundingClientRect())));
-    const topbar = h('header', { className: 'qv-topbar' }, reader.extraIconButtons()
-      .concat([h('div', { className: 'qv-title', text: book.setting('title') })]).concat(topTools));
+    // The bars, made from the settings (again when they change on show).
+    let outlineShown = false; // once the outline is read: whether it or the tabs give the panel entries
 
-    const navigation = [button('prev', () => reader.prev()),
-      book.setting('showPageNumber') ? reader.pageBox.element : h('span', { className: 'qv-flex' }),
-      button('next', () => reader.next())];
-    if (view.rightToLeft) navigation.reverse();
-    const outlineButton = button('outline', () => reader.togglePanel('outline'));
-    outlineButton.hidden = true;
-    const tools = [];
-    if (book.setting('showThumbnailButton')) tools.push(button('thumbnails', () => reader.togglePanel('thumbnails')));
-    if (book.setting('showOutlineButton')) tools.push(outlineButton);
-    if (book.setting('showSearchButton')) tools.push(button('search', () => reader.togglePanel('search')));
-    tools.push.apply(tools, reader.moduleButtons());
-    const toolbar = h('nav', { className: 'qv-toolbar' }, [
-      h('div', { className: 'qv-toolbar-middle' }, navigation),
-      h('div', { className: 'qv-toolbar-end' }, tools)
-    ]);
+    const makeTopbar = function () {
+      const topTools = [];
+      if (book.setting('showShareButton') && book.shareButtons.length) topTools.push(button('share', () => reader.togglePanel('share')));
+      if (book.setting('showDownloadButton') && book.hasDownloads) topTools.push(button('download', () => reader.togglePanel('download')));
+      if (book.menuItems.length) topTools.push(button('menu', (e) => reader.openMenu(e.currentTarget.getBoundingClientRect())));
+      return h('header', { className: 'qv-topbar' }, reader.extraIconButtons()
+        .concat([h('div', { className: 'qv-title', text: book.setting('title') })]).concat(topTools));
+    };
+    const makeToolbar = function () {
+      const navigation = [button('prev', () => reader.prev()),
+        book.setting('showPageNumber') ? reader.pageBox.element : h('span', { className: 'qv-flex' }),
+        button('next', () => reader.next())];
+      if (view.rightToLeft) navigation.reverse();
+      const outlineButton = button('outline', () => reader.togglePanel('outline'));
+      outlineButton.hidden = !outlineShown;
+      const tools = [];
+      if (book.setting('showThumbnailButton')) tools.push(button('thumbnails', () => reader.togglePanel('thumbnails')));
+      if (book.setting('showOutlineButton')) tools.push(outlineButton);
+      if (book.setting('showSearchButton')) tools.push(button('search', () => reader.togglePanel('search')));
+      tools.push.apply(tools, reader.moduleButtons());
+      return h('nav', { className: 'qv-toolbar' }, [
+        h('div', { className: 'qv-toolbar-middle' }, navigation),
+        h('div', { className: 'qv-toolbar-end' }, tools)
+      ]);
+    };
+    let topbar = makeTopbar();
+    let toolbar = makeToolbar();
 
     const preloader = new Quorvel.Preloader(reader);
     stage.appendChild(preloader.element);
@@ -274,9 +281,32 @@
     root.appendChild(reader.menu.element);
     root.appendChild(reader.dialog.element);
 
+    // Settings changed on show (the live preview). The phone viewer has no zoom or full
+    // screen button, no shadows and no hard cover: those keys change nothing here.
+    reader.showSettingsWith({
+      theme: function () { Quorvel.applyTheme(root, book); },
+      toolbar: function () {
+        const oldTop = topbar;
+        const oldBottom = toolbar;
+        topbar = makeTopbar();
+        toolbar = makeToolbar();
+        oldTop.replaceWith(topbar);
+        oldBottom.replaceWith(toolbar);
+        reader.narration.update();
+        reader.renewViews(['share', 'download'], [topbar, toolbar]);
+      },
+      captions: function () {
+        reader.pageBox.show(reader.pages);
+        reader.renewViews(['thumbnails', 'outline', 'search', 'download'], [topbar, toolbar]);
+      },
+      turning: function () { view.duration = book.setting('flipDuration'); }
+    });
+
     view.start(reader.startPage());
     reader.begin(view, preloader).then(function (has) {
-      outlineButton.hidden = !(has || (book.tabs && book.tabs.tabs.length));
+      outlineShown = has || !!(book.tabs && book.tabs.tabs.length);
+      const outlineButton = toolbar.querySelector('.qv-button-outline');
+      if (outlineButton) outlineButton.hidden = !outlineShown;
     });
   }
 
